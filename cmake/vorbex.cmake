@@ -1,0 +1,56 @@
+# Build helpers shared by every folder: one static library per folder, one test
+# program per test folder, the same warnings and character-set flags everywhere.
+
+if(SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+if(FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Our own code: warnings on, and Czech literals become Windows-1250 bytes (GCC only;
+# clang has no such execution charset, which only the fuzz build uses).
+function(vx_target_flags target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=CP1250)
+  endif()
+endfunction()
+
+# vx_library(<name> [DEPS <targets or libs>...])
+# A static library from every .cpp/.c below the current folder.
+function(vx_library name)
+  cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
+  vx_target_flags(${name})
+endfunction()
+
+# vx_test(<label> DEPS <libs>... [LABELS <extra labels>] [SOURCES <files>] [NAME <exe>])
+# One GoogleTest program (test_<label> by default) from the .cpp files of the
+# current folder, registered with CTest under the given labels.
+function(vx_test label)
+  cmake_parse_arguments(A "" "NAME" "DEPS;LABELS;SOURCES;PROPERTIES" ${ARGN})
+  if(NOT A_NAME)
+    set(A_NAME test_${label})
+  endif()
+  if(A_SOURCES)
+    set(srcs ${A_SOURCES})
+  else()
+    file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
+  add_executable(${A_NAME} ${srcs})
+  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${A_NAME} PRIVATE
+    VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VX_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  vx_target_flags(${A_NAME})
+  gtest_discover_tests(${A_NAME}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS "${label};${A_LABELS}" ${A_PROPERTIES})
+endfunction()
