@@ -19,11 +19,16 @@ function(vx_target_flags target)
   endif()
 endfunction()
 
-# vx_library(<name> [DEPS <targets or libs>...])
-# A static library from every .cpp/.c below the current folder.
+# vx_library(<name> [NO_RECURSE] [DEPS <targets or libs>...])
+# A static library from every .cpp/.c below the current folder (or only in it,
+# with NO_RECURSE, when a sub-folder is a library of its own).
 function(vx_library name)
-  cmake_parse_arguments(A "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
-  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
+  cmake_parse_arguments(A "NO_RECURSE" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  set(glob GLOB_RECURSE)
+  if(A_NO_RECURSE)
+    set(glob GLOB)
+  endif()
+  file(${glob} srcs CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   add_library(${name} STATIC ${srcs})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
