@@ -61,3 +61,31 @@ VX_DECLARE_EXCEPTION(EFCreateError, EFileStreamError)
 VX_DECLARE_EXCEPTION(EFOpenError, EFileStreamError)
 VX_DECLARE_EXCEPTION(EReadError, EStreamError)
 VX_DECLARE_EXCEPTION(EWriteError, EStreamError)
+
+// Message texts of the platform's own errors, verbatim. "%d"/"%s" are filled
+// with Format.
+inline constexpr char SListIndexError[] = "List index out of bounds (%d)";
+inline constexpr char SListCapacityError[] = "List capacity out of bounds (%d)";
+inline constexpr char SListCountError[] = "List count out of bounds (%d)";
+inline constexpr char SSortedListError[] = "Operation not allowed on sorted list";
+inline constexpr char SDuplicateString[] = "String list does not allow duplicates";
+inline constexpr char SRangeError[] = "Range check error";
+inline constexpr char SIntOverflow[] = "Integer overflow";
+inline constexpr char SDivByZero[] = "Division by zero";
+inline constexpr char SZeroDivide[] = "Floating point division by zero";
+inline constexpr char SOverflow[] = "Floating point overflow";
+inline constexpr char SUnderflow[] = "Floating point underflow";
+inline constexpr char SInvalidOp[] = "Invalid floating point operation";
+inline constexpr char SInvalidInteger[] = "'%s' is not a valid integer value";
+inline constexpr char SInvalidFloat[] = "'%s' is not a valid floating point value";
+inline constexpr char SInvalidFormat[] = "Format '%s' invalid or incompatible with argument";
+inline constexpr char SArgumentMissing[] = "No argument for format '%s'";
+inline constexpr char SReadError[] = "Stream read error";
+inline constexpr char SWriteError[] = "Stream write error";
+inline constexpr char SFCreateError[] = "Cannot create file \"%s\"";
+inline constexpr char SFOpenError[] = "Cannot open file \"%s\"";
+inline constexpr char SMemoryStreamError[] = "Out of memory while expanding memory stream";
+inline constexpr char SOperationAborted[] = "Operation aborted";
+inline constexpr char SOutOfMemory[] = "Out of memory";
+inline constexpr char SInvalidPointer[] = "Invalid pointer operation";
+inline constexpr char SInvalidCast[] = "Invalid class typecast";
