@@ -1,0 +1,333 @@
+// Text, number and date helpers of the SQL library. The wildcard matcher
+// follows the classic recursive scheme: a "*" tries every later text position
+// that could start the rest of the pattern.
+#include "sql/core/sysutils.h"
+
+#include <cstring>
+#include <limits>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/numbers.h"
+#include "platform/rtl/text.h"
+
+// --- Wildcard matching ---------------------------------------------------------
+
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Matches one bracket expression starting at pattern[p] == '[' against the text
+// character c. On success p is left on the closing "]".
+int MatchBracket(const AnsiString& pattern, size_t& p, unsigned char c) {
+  const size_t n = pattern.size();
+  ++p;
+  bool invert = false;
+  if (p < n && (pattern[p] == '!' || pattern[p] == '^')) {
+    invert = true;
+    ++p;
+  }
+  if (p >= n || pattern[p] == ']') return kMatchPatternError;
+  bool matched = false;
+  while (!matched && pattern[p] != ']') {
+    size_t rangeStart = p;
+    size_t rangeEnd = p;
+    if (++p >= n) return kMatchPatternError;
+    if (pattern[p] == '-') {
+      rangeEnd = ++p;
+      if (p >= n || pattern[rangeEnd] == ']') return kMatchPatternError;
+      ++p;
+    }
+    if (p >= n) return kMatchPatternError;
+    const auto low = static_cast<unsigned char>(pattern[rangeStart]);
+    const auto high = static_cast<unsigned char>(pattern[rangeEnd]);
+    matched = rangeStart == rangeEnd ? c == low : (low <= c && c <= high);
+  }
+  if (invert == matched) return kMatchRange;
+  if (matched) {
+    while (p < n && pattern[p] != ']') ++p;
+    if (p >= n) return kMatchPatternError;
+  }
+  return 0;
+}
+
+int MatchLowered(const AnsiString& pattern, const AnsiString& text);
+
+int MatchAfterStarLowered(const AnsiString& pattern, const AnsiString& text) {
+  if (pattern.empty() || text.empty()) return kMatchAbort;
+  size_t p = 0;
+  size_t t = 0;
+  for (; p < pattern.size() && (pattern[p] == '*' || pattern[p] == '?'); ++p) {
+    if (pattern[p] != '?') continue;
+    if (t >= text.size()) return kMatchAbort;
+    ++t;
+  }
+  if (p >= pattern.size()) return kMatchValid;
+  const char next = pattern[p];
+  const AnsiString rest = pattern.substr(p);
+  for (; t < text.size(); ++t) {
+    if ((text[t] == next || next == '[') && MatchLowered(rest, text.substr(t)) == kMatchValid)
+      return kMatchValid;
+  }
+  return kMatchAbort;
+}
+
+int MatchLowered(const AnsiString& pattern, const AnsiString& text) {
+  size_t p = 0;
+  size_t t = 0;
+  int result = 0;
+  while (result == 0 && p < pattern.size()) {
+    if (t >= text.size()) return pattern[p] == '*' && p + 1 == pattern.size() ? kMatchValid : kMatchAbort;
+    switch (pattern[p]) {
+      case '*':
+        return MatchAfterStarLowered(pattern.substr(p), text.substr(t));
+      case '[':
+        result = MatchBracket(pattern, p, static_cast<unsigned char>(text[t]));
+        break;
+      case '?':
+        break;
+      default:
+        if (pattern[p] != text[t]) result = kMatchLiteral;
+        break;
+    }
+    ++p;
+    ++t;
+  }
+  if (result != 0) return result;
+  return t >= text.size() ? kMatchValid : kMatchEnd;
+}
+
+}  // namespace
+
+int MatchPattern(const AnsiString& pattern, const AnsiString& text) {
+  return MatchLowered(AnsiLowerCase(pattern), AnsiLowerCase(text));
+}
+
+int MatchAfterStar(const AnsiString& pattern, const AnsiString& text) {
+  return MatchAfterStarLowered(AnsiLowerCase(pattern), AnsiLowerCase(text));
+}
+
+bool IsMatch(const AnsiString& pattern, const AnsiString& text) {
+  return MatchPattern(pattern, text) == kMatchValid;
+}
+
+// --- Plain text helpers --------------------------------------------------------
+
+int FirstDelimiter(const AnsiString& delimiters, const AnsiString& str) {
+  const size_t pos = str.find_first_of(delimiters);
+  return pos == AnsiString::npos ? 0 : static_cast<int>(pos) + 1;
+}
+
+int LastDelimiter(const AnsiString& delimiters, const AnsiString& str) {
+  const size_t pos = str.find_last_of(delimiters);
+  return pos == AnsiString::npos ? 0 : static_cast<int>(pos) + 1;
+}
+
+bool MemLCompAnsi(const char* p1, const char* p2, int length) {
+  return length <= 0 || std::memcmp(p1, p2, static_cast<size_t>(length)) == 0;
+}
+
+bool StartsWith(const AnsiString& str, const AnsiString& subStr) {
+  return subStr.size() <= str.size() && str.compare(0, subStr.size(), subStr) == 0;
+}
+
+bool EndsWith(const AnsiString& str, const AnsiString& subStr) {
+  if (subStr.empty() || subStr.size() > str.size()) return false;
+  return str.compare(str.size() - subStr.size(), subStr.size(), subStr) == 0;
+}
+
+AnsiString BufferToStr(const char* buffer, int length) {
+  if (buffer == nullptr || length <= 0) return {};
+  return AnsiString(buffer, static_cast<size_t>(length));
+}
+
+// --- SQL numbers ---------------------------------------------------------------
+
+namespace {
+
+bool TrySqlStrToFloat(const AnsiString& str, long double& value) {
+  std::string_view text = str;
+  if (!text.empty() && text.front() == '$') text.remove_prefix(1);
+  double parsed = 0;
+  if (text.empty() || !TryStrToFloat(text, parsed, '.')) return false;
+  value = parsed;
+  return true;
+}
+
+}  // namespace
+
+long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue) {
+  long double value = 0;
+  return TrySqlStrToFloat(str, value) ? value : defaultValue;
+}
+
+long double SqlStrToFloat(const AnsiString& str) { return StrToFloat(str, '.'); }
+
+AnsiString FloatToSqlStr(long double value) {
+  return FloatToStrGeneral(static_cast<double>(value), 15, '.');
+}
+
+// --- Booleans and addresses ----------------------------------------------------
+
+bool StrToBoolEx(const AnsiString& str) {
+  const AnsiString upper = UpperCase(str);
+  if (upper == "Y" || upper == "YES" || upper == "T" || upper == "TRUE") return true;
+  return StrToIntDef(upper, 0) != 0;
+}
+
+AnsiString BoolToStrEx(bool value) { return value ? "True" : "False"; }
+
+bool IsIpAddr(const AnsiString& str) {
+  if (!IsMatch("*.*.*.*", str)) return false;
+  int dots = 0;
+  size_t groupStart = 0;
+  for (size_t i = 0; i < str.size(); ++i) {
+    if (str[i] == '.') {
+      ++dots;
+    } else if (!IsDigit(str[i])) {
+      return false;
+    }
+    if (i - groupStart >= 4) return false;
+    if (str[i] == '.') groupStart = i + 1;
+  }
+  if (dots != 3) return false;
+  // The first three groups must be bytes; the last one is taken as it is.
+  size_t start = 0;
+  for (int group = 0; group < 3; ++group) {
+    const size_t dot = str.find('.', start);
+    int64_t value = 0;
+    if (!TryStrToDecimal(str.substr(start, dot - start), value) || value > 255) return false;
+    start = dot + 1;
+  }
+  return true;
+}
+
+// --- Backslash escapes -----------------------------------------------------------
+
+AnsiString EncodeCString(const AnsiString& value) {
+  size_t length = 0;
+  for (char c : value) length += c == '\0' ? 4 : (c == '"' || c == '\'' || c == '\\') ? 2 : 1;
+  AnsiString result;
+  result.reserve(length);
+  for (char c : value) {
+    if (c == '\0') {
+      result += "\\000";
+      continue;
+    }
+    if (c == '"' || c == '\'' || c == '\\') result += '\\';
+    result += c;
+  }
+  return result;
+}
+
+namespace {
+
+char EscapedChar(char c) {
+  switch (c) {
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    default: return c;
+  }
+}
+
+// Three octal-style digits after the backslash; only the low 8 bits count.
+char OctalByte(const char* digits) {
+  std::uint32_t code = 0;
+  for (int i = 0; i < 3; ++i)
+    code = (code << 3) | (static_cast<std::uint32_t>(static_cast<unsigned char>(digits[i])) - '0');
+  return static_cast<char>(code & 0xFF);
+}
+
+}  // namespace
+
+AnsiString DecodeCString(const AnsiString& value) {
+  AnsiString result;
+  result.reserve(value.size());
+  const size_t n = value.size();
+  size_t i = 0;
+  while (i < n) {
+    if (value[i] != '\\' || i + 1 >= n) {  // a final lone backslash is kept as it is
+      result += value[i++];
+      continue;
+    }
+    // An octal escape needs all three digits; a shorter one at the end reads as a plain escape.
+    if (IsDigit(value[i + 1]) && i + 3 < n) {
+      result += OctalByte(&value[i + 1]);
+      i += 4;
+    } else {
+      result += EscapedChar(value[i + 1]);
+      i += 2;
+    }
+  }
+  return result;
+}
+
+// --- Byte arrays -----------------------------------------------------------------
+
+AnsiString BytesToStr(const TByteDynArray& value) { return AnsiString(value.begin(), value.end()); }
+
+TByteDynArray StrToBytes(const AnsiString& value) { return TByteDynArray(value.begin(), value.end()); }
+
+// --- SQL dates -------------------------------------------------------------------
+
+namespace {
+
+// A part of a date text at a 1-based position; 0 when it does not read as a number.
+int DatePart(const AnsiString& value, int index, int count) {
+  return StrToIntDef(Copy(value, index, count), 0);
+}
+
+TDateTime EncodedDate(int year, int month, int day) {
+  TDateTime date = 0;
+  if (year != 0 && month != 0 && day != 0 && TryEncodeDate(year, month, day, date)) return date;
+  return 0;
+}
+
+// Adds a time of day; before 1899-12-30 the time counts toward zero.
+TDateTime WithTime(TDateTime date, int hour, int minute, int second) {
+  TDateTime time = 0;
+  if (!TryEncodeTime(hour, minute, second, 0, time)) return date;
+  return date >= 0 ? date + time : date - time;
+}
+
+}  // namespace
+
+TDateTime AnsiSqlDateToDateTime(const AnsiString& value) {
+  TDateTime result = 0;
+  AnsiString text = value;
+  if (text.size() > 9) {
+    result = EncodedDate(DatePart(text, 1, 4), DatePart(text, 6, 2), DatePart(text, 9, 2));
+    text = Copy(text, 12, 8);
+  }
+  if (text.size() > 7) result = WithTime(result, DatePart(text, 1, 2), DatePart(text, 4, 2), DatePart(text, 7, 2));
+  return result;
+}
+
+TDateTime TimestampStrToDateTime(const AnsiString& value) {
+  const int length = static_cast<int>(value.size());
+  const bool longYear = length == 14 || length == 8;
+  const int year = longYear ? DatePart(value, 1, 4) : DatePart(value, 1, 2);
+  int pos = longYear ? 5 : 3;
+  // Month, day, hour, minute, second: each present once the text is long enough.
+  int parts[5] = {};
+  for (int i = 0; i < 5; ++i, pos += 2)
+    if (length > 2 * (i + 1)) parts[i] = DatePart(value, pos, 2);
+  return WithTime(EncodedDate(year, parts[0], parts[1]), parts[2], parts[3], parts[4]);
+}
+
+AnsiString DateTimeToAnsiSqlDate(TDateTime value) { return FormatDateTime("yyyy-mm-dd hh:nn:ss", value); }
+
+// --- Packed versions ---------------------------------------------------------------
+
+int EncodeSqlVersioning(int major, int minor, int sub) {
+  const int64_t version = int64_t{major} * 1000000 + int64_t{minor} * 1000 + sub;
+  if (version < std::numeric_limits<int>::min() || version > std::numeric_limits<int>::max())
+    throw EIntOverflow(SIntOverflow);
+  return static_cast<int>(version);
+}
+
+void DecodeSqlVersioning(int version, int& major, int& minor, int& sub) {
+  major = version / 1000000;
+  minor = (version % 1000000) / 1000;
+  sub = version % 1000;
+}

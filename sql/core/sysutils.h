@@ -1,0 +1,69 @@
+// Text, number and date helpers of the SQL library: the wildcard matcher,
+// locale-independent SQL number and date texts, boolean words, splitting and
+// joining, backslash escapes, byte arrays and packed version numbers. Numbers
+// always use "." whatever the user's settings; nothing here keeps state.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/strings.h"
+
+using TByteDynArray = std::vector<std::uint8_t>;
+
+// --- Wildcard matching ("*", "?", "[a-z]", "[!..]"/"[^..]"), case ignored ----
+// Result codes of MatchPattern.
+enum : int {
+  kMatchValid = 1,         // the text matches
+  kMatchEnd = 2,           // the pattern ended while text was left
+  kMatchAbort = 3,         // the text ended while pattern was left
+  kMatchRange = 4,         // a character did not satisfy a bracket expression
+  kMatchLiteral = 5,       // a literal pattern character differed
+  kMatchPatternError = 6,  // unfinished bracket expression
+};
+int MatchPattern(const AnsiString& pattern, const AnsiString& text);
+// Matches the rest of a pattern that starts at a "*".
+int MatchAfterStar(const AnsiString& pattern, const AnsiString& text);
+bool IsMatch(const AnsiString& pattern, const AnsiString& text);
+
+// --- Plain text helpers; positions are 1-based, 0 = none -----------------------
+int FirstDelimiter(const AnsiString& delimiters, const AnsiString& str);
+int LastDelimiter(const AnsiString& delimiters, const AnsiString& str);
+bool MemLCompAnsi(const char* p1, const char* p2, int length);
+// An empty prefix starts every text; an empty suffix ends none.
+bool StartsWith(const AnsiString& str, const AnsiString& subStr);
+bool EndsWith(const AnsiString& str, const AnsiString& subStr);
+AnsiString BufferToStr(const char* buffer, int length);
+
+// --- SQL numbers: "." as decimal separator, a leading "$" ignored --------------
+long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue);
+// Raises EConvertError for unreadable text.
+long double SqlStrToFloat(const AnsiString& str);
+// General form, up to 15 significant digits, exponent when needed.
+AnsiString FloatToSqlStr(long double value);
+
+// --- Booleans and addresses ----------------------------------------------------
+// "Y", "YES", "T", "TRUE" (any case) or a nonzero integer.
+bool StrToBoolEx(const AnsiString& str);
+AnsiString BoolToStrEx(bool value);
+bool IsIpAddr(const AnsiString& str);
+
+// --- Backslash escapes ("\000", "\'", "\"", "\\"; "\n", "\r", "\t" on reading) --
+AnsiString EncodeCString(const AnsiString& value);
+AnsiString DecodeCString(const AnsiString& value);
+
+// --- Byte arrays -----------------------------------------------------------------
+AnsiString BytesToStr(const TByteDynArray& value);
+TByteDynArray StrToBytes(const AnsiString& value);
+
+// --- SQL dates: "yyyy-mm-dd hh:nn:ss" and the compact "yyyymmddhhnnss" ------
+// Impossible dates or times are left out of the result, never raised.
+TDateTime AnsiSqlDateToDateTime(const AnsiString& value);
+TDateTime TimestampStrToDateTime(const AnsiString& value);
+AnsiString DateTimeToAnsiSqlDate(TDateTime value);
+
+// --- Packed versions: major * 1000000 + minor * 1000 + sub ---------------------
+// Raises EIntOverflow when the result leaves the 32-bit range.
+int EncodeSqlVersioning(int major, int minor, int sub);
+void DecodeSqlVersioning(int version, int& major, int& minor, int& sub);
