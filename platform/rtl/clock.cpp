@@ -1,0 +1,34 @@
+// The process-wide clock (see clock.h).
+
+#include "platform/rtl/clock.h"
+
+#include <atomic>
+#include <chrono>
+
+namespace {
+
+std::atomic<bool> virtual_mode{false};
+std::atomic<uint64_t> virtual_now{0};
+
+uint64_t RealTicks() {
+  using namespace std::chrono;
+  return static_cast<uint64_t>(
+      duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+uint64_t GetTickCount64() { return virtual_mode ? virtual_now.load() : RealTicks(); }
+
+uint32_t GetTickCount() { return static_cast<uint32_t>(GetTickCount64()); }
+
+void SetVirtualClock(bool on) {
+  if (on && !virtual_mode) virtual_now = RealTicks();
+  virtual_mode = on;
+}
+
+bool VirtualClockActive() { return virtual_mode; }
+
+void AdvanceVirtualClock(uint64_t milliseconds) {
+  if (virtual_mode) virtual_now += milliseconds;
+}
