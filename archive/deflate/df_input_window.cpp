@@ -1,0 +1,76 @@
+// The encoder's input window: reading ahead, sliding and progress.
+#include "archive/deflate/df_input_window.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "archive/deflate/df_tables.h"
+
+namespace {
+constexpr int32_t kReadChunk = 32768;      // bytes the buffer holds beyond two windows
+constexpr int64_t kProgressStep = 4096;    // bytes between progress reports
+constexpr int32_t kPadding = 8;            // lets the match finder load whole words
+}  // namespace
+
+TAbDfInputWindow::TAbDfInputWindow(DfStream* source, int32_t windowSize, bool deflate64, bool useCrc32,
+                                   int32_t chainLimit, const TAbProgressCallback& progress,
+                                   int64_t sourceSize)
+    : source_(source), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),
+      chainLimit_(chainLimit), progress_(progress), sourceSize_(sourceSize) {
+  // The window is a power of two no larger than the format's distances allow.
+  int32_t maxWindow = deflate64 ? 65536 : 32768;
+  windowSize_ = 256;
+  while (windowSize_ < maxWindow && windowSize_ * 2 <= windowSize) windowSize_ *= 2;
+  windowMask_ = windowSize_ - 1;
+  maxMatch_ = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
+  minLookAhead_ = maxMatch_ + detail::kMinMatch + 1;
+  bufSize_ = 2 * windowSize_ + minLookAhead_ + kReadChunk;
+  buf_.assign(static_cast<size_t>(bufSize_) + kPadding, 0);
+  head_.assign(size_t{1} << kHashBits, kEmpty);
+  prev_.assign(static_cast<size_t>(windowSize_), kEmpty);
+  nextReport_ = (progress_ && sourceSize_ > 0) ? kProgressStep : INT64_MAX;
+  Fill();
+}
+
+void TAbDfInputWindow::Fill() {
+  while (more_ && end_ - cur_ < minLookAhead_) {
+    if (end_ == bufSize_) Slide();
+    int64_t got = source_->Read(buf_.data() + end_, bufSize_ - end_);
+    if (got <= 0) {
+      more_ = false;
+      break;
+    }
+    if (useCrc32_) UpdateCrc32(checksum_, buf_.data() + end_, static_cast<size_t>(got));
+    else UpdateAdler32(checksum_, buf_.data() + end_, static_cast<size_t>(got));
+    end_ += static_cast<int32_t>(got);
+  }
+}
+
+// Drops the oldest window size of bytes; only positions older than the window
+// (no longer reachable by a match) are lost.
+void TAbDfInputWindow::Slide() {
+  int32_t w = windowSize_;
+  std::memmove(buf_.data(), buf_.data() + w, static_cast<size_t>(end_ - w));
+  cur_ -= w;
+  end_ -= w;
+  base_ += w;
+  auto rebase = [w](int32_t v) { return v >= w ? v - w : kEmpty; };
+  std::transform(head_.begin(), head_.end(), head_.begin(), rebase);
+  std::transform(prev_.begin(), prev_.end(), prev_.begin(), rebase);
+}
+
+void TAbDfInputWindow::Advance(int32_t count, int32_t hashCount) {
+  detail::DfAssert(count == hashCount || count == hashCount + 1,
+                   "TAbDfInputWindow.Advance: the parameters are plain wrong");
+  detail::DfAssert(count <= end_ - cur_, "TAbDfInputWindow.Advance: seem to be advancing into the unknown");
+  int32_t p = cur_ + (count - hashCount);
+  for (int32_t stop = cur_ + count; p < stop; ++p) Insert(p);
+  cur_ += count;
+  Consumed(count);
+  if (end_ - cur_ < minLookAhead_ && more_) Fill();
+}
+
+void TAbDfInputWindow::ReportProgress() {
+  nextReport_ = (consumed_ / kProgressStep + 1) * kProgressStep;
+  progress_(static_cast<int32_t>(std::lrint(static_cast<double>(consumed_) * 100.0 / sourceSize_)));
+}

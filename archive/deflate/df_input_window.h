@@ -1,0 +1,133 @@
+// TAbDfInputWindow: the encoder's sliding input window and match finder. The
+// window and the look-ahead sit in one buffer that slides by one window size;
+// hash heads and a ring of chain links hold buffer positions of earlier 3-byte
+// strings. The hot methods are inline so that the main loop can fold them in.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "archive/deflate/df_base.h"
+
+struct TDfMatch {
+  int32_t length = 0;  // 0 = no match
+  int32_t distance = 0;
+  uint8_t literal = 0;  // the byte at the current position
+};
+
+class TAbDfInputWindow {
+public:
+  TAbDfInputWindow(DfStream* source, int32_t windowSize, bool deflate64, bool useCrc32, int32_t chainLimit,
+                   const TAbProgressCallback& progress, int64_t sourceSize);
+
+  // Inserts the current position and finds the longest earlier match, longer
+  // than pendingLength when a match waits for lazy evaluation.
+  bool FindLongestMatch(int32_t goodMatchLength, TDfMatch& result, int32_t pendingLength) {
+    const uint8_t* scan = buf_.data() + cur_;
+    int32_t cand = Insert(cur_);
+    int32_t maxLen = std::min(maxMatch_, end_ - cur_);
+    int32_t good = std::min(goodMatchLength, maxLen);
+    result.literal = scan[0];
+    result.length = 0;
+    int32_t best = 2;
+    if (pendingLength > 0) {
+      if (maxLen < pendingLength) return false;
+      best = pendingLength;
+    }
+    int32_t chain = best < good ? chainLimit_ : chainLimit_ >> 2;
+    if (chain < 1) chain = 1;
+    int32_t limit = std::max(cur_ - windowSize_, -1);
+    int32_t bestDist = 0;
+    uint16_t start2 = Load16(scan), end2 = Load16(scan + best - 1);
+    for (; cand > limit && chain > 0; cand = prev_[cand & windowMask_], --chain) {
+      const uint8_t* m = buf_.data() + cand;
+      if (Load16(m + best - 1) != end2 || Load16(m) != start2) continue;
+      int32_t len = MatchLength(scan, m, maxLen);
+      if (len <= best) continue;
+      best = len;
+      bestDist = cur_ - cand;
+      if (best >= good) break;
+      end2 = Load16(scan + best - 1);
+    }
+    if (best < 3 || best <= pendingLength) return false;
+    result.length = best;
+    result.distance = bestDist;
+    return true;
+  }
+
+  // Steps past the current position, which the match finder already inserted.
+  void AdvanceByOne() {
+    ++cur_;
+    Consumed(1);
+    if (end_ - cur_ < minLookAhead_ && more_) Fill();
+  }
+  // Steps count positions; inserts hashCount of them (the first one is skipped
+  // when count = hashCount + 1, as the match finder inserted it already).
+  void Advance(int32_t count, int32_t hashCount);
+
+  // Bytes left from the current position.
+  int32_t LookAhead() const { return end_ - cur_; }
+  uint8_t CurrentByte() const { return buf_[cur_]; }
+  // Offset of the current position from the first byte read.
+  int64_t Position() const { return base_ + cur_; }
+  uint32_t Checksum() const { return useCrc32_ ? ~checksum_ : checksum_; }
+  void SetChainLimit(int32_t value) { chainLimit_ = value; }
+
+private:
+  static uint16_t Load16(const uint8_t* p) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+  }
+  // Count of equal bytes of a and b, known equal in their first two, up to max.
+  static int32_t MatchLength(const uint8_t* a, const uint8_t* b, int32_t max) {
+    int32_t n = 2;
+    for (; n + 8 <= max; n += 8) {
+      uint64_t x, y;
+      std::memcpy(&x, a + n, 8);
+      std::memcpy(&y, b + n, 8);
+      if (x != y) return n + (__builtin_ctzll(x ^ y) >> 3);
+    }
+    while (n < max && a[n] == b[n]) ++n;
+    return n;
+  }
+  uint32_t Hash(int32_t p) const {
+    uint32_t v;
+    std::memcpy(&v, buf_.data() + p, 4);
+    return ((v & 0xFFFFFF) * 0x9E3779B1u) >> (32 - kHashBits);
+  }
+  // Links p into its hash chain; returns the previous head (the first candidate).
+  int32_t Insert(int32_t p) {
+    uint32_t h = Hash(p);
+    int32_t old = head_[h];
+    prev_[p & windowMask_] = old;
+    head_[h] = p;
+    return old;
+  }
+  void Consumed(int64_t count) {
+    consumed_ += count;
+    if (consumed_ >= nextReport_) ReportProgress();
+  }
+  void Fill();
+  void Slide();
+  void ReportProgress();
+
+  static constexpr int kHashBits = 15;
+  static constexpr int32_t kEmpty = -1;
+
+  DfStream* source_;
+  bool useCrc32_;
+  uint32_t checksum_;
+  int32_t chainLimit_;
+  int32_t windowSize_, windowMask_, maxMatch_, minLookAhead_;
+  std::vector<uint8_t> buf_;
+  int32_t bufSize_;
+  int32_t cur_ = 0, end_ = 0;
+  int64_t base_ = 0;  // offset of buf_[0] from the first byte read
+  std::vector<int32_t> head_, prev_;
+  bool more_ = true;
+  const TAbProgressCallback& progress_;
+  int64_t sourceSize_;
+  int64_t consumed_ = 0, nextReport_;
+};

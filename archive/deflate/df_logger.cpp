@@ -1,0 +1,59 @@
+// TAbLogger: the engine's optional log file, buffered in 4 KB and write-only.
+#include <cstring>
+
+#include "archive/deflate/df_base.h"
+#include "platform/rtl/text.h"
+
+TAbLogger::TAbLogger(const AnsiString& fileName) : buffer_(kBufferSize) {
+  detail::DfAssert(!fileName.empty(), "TAbLogger.Create: a filename must be provided for the logger");
+  file_ = std::fopen(AnsiToUtf8(fileName).c_str(), "wb");
+  if (file_ == nullptr) throw EFCreateError("Cannot create file \"" + fileName + "\"");
+}
+
+TAbLogger::~TAbLogger() {
+  if (fill_ > 0) Flush();
+  std::fclose(file_);
+}
+
+bool TAbLogger::Flush() {
+  size_t written = std::fwrite(buffer_.data(), 1, fill_, file_);
+  std::fflush(file_);
+  if (written < fill_) {
+    std::memmove(buffer_.data(), buffer_.data() + written, fill_ - written);
+    fill_ -= written;
+    return false;
+  }
+  fill_ = 0;
+  return true;
+}
+
+int64_t TAbLogger::Write(const void* buffer, int64_t count) {
+  if (fill_ == kBufferSize && !Flush()) return 0;
+  const char* p = static_cast<const char*>(buffer);
+  int64_t taken = 0;
+  while (taken < count) {
+    if (fill_ == kBufferSize && !Flush()) break;
+    size_t n = std::min<size_t>(kBufferSize - fill_, static_cast<size_t>(count - taken));
+    std::memcpy(buffer_.data() + fill_, p + taken, n);
+    fill_ += n;
+    taken += static_cast<int64_t>(n);
+  }
+  return taken;
+}
+
+void TAbLogger::WriteLine(const AnsiString& text) {
+  Write(text.data(), static_cast<int64_t>(text.size()));
+  if (lineDelimiter_ == 0) Write("\r\n", 2);
+  if (lineDelimiter_ == 1) Write("\n", 1);
+}
+
+int64_t TAbLogger::Read(void*, int64_t) {
+  detail::DfAssert(false, "TAbLogger.Read: loggers are write-only, no reading allowed");
+  return 0;
+}
+
+int64_t TAbLogger::Seek(int64_t offset, TDfSeekOrigin origin) {
+  detail::DfAssert(offset == 0 && origin != TDfSeekOrigin::soBeginning,
+                   "TAbLogger.Seek: loggers are write-only, no seeking allowed");
+  return static_cast<int64_t>(std::ftell(file_)) + static_cast<int64_t>(fill_);
+}
