@@ -1,0 +1,382 @@
+// The archive model: adding files by mask, freshening, replacing and renaming
+// items as pending actions, saving through the format, and the item log.
+// Relative masks and names are resolved against the base folder by path, never
+// by changing the process's current folder.
+#include "archive/ab_archive.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include "archive/ab_utils.h"
+#include "archive/deflate/df_exceptions.h"
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/os_names.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
+
+namespace {
+
+constexpr const char* kLogWords[] = {" added ",    " deleted ", " extracted ", " freshened ",
+                                     " moved ",    " replaced ", " logging ",  "Unhandled Entity"};
+
+TAbLogKind LogKindOf(TAbProcessType processType) {
+  return processType == ptUnhandledEntity ? lkUnhandledEntity : static_cast<TAbLogKind>(processType);
+}
+
+bool SameFile(const AnsiString& a, const AnsiString& b) {
+  struct stat sa, sb;
+  return ::stat(detail::ToOsName(a).c_str(), &sa) == 0 && ::stat(detail::ToOsName(b).c_str(), &sb) == 0 &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool ContainsName(const std::vector<AnsiString>& names, const AnsiString& name) {
+  return std::any_of(names.begin(), names.end(), [&](const AnsiString& n) { return AnsiSameText(n, name); });
+}
+
+}  // namespace
+
+const char* AbLogWord(TAbLogKind kind) { return kLogWords[kind]; }
+
+// --- Construction ------------------------------------------------------------
+
+TAbArchive::TAbArchive(TStream* stream, const AnsiString& archiveName) { Init(stream, archiveName); }
+
+TAbArchive::TAbArchive(const AnsiString& fileName, uint16_t mode) {
+  auto file = std::make_unique<TFileStream>(fileName, mode);
+  Init(file.get(), fileName);
+  stream_ = file.release();
+  ownsStream_ = true;
+  mode_ = mode;
+}
+
+void TAbArchive::Init(TStream* stream, const AnsiString& archiveName) {
+  OnProgress = [this](uint8_t progress, bool& abort) { DoProgress(progress, abort); };
+  SetBaseDirectory(ExtractFileDir(ParamStr(0)));
+  archiveName_ = archiveName;
+  stream_ = stream;
+}
+
+TAbArchive::~TAbArchive() {
+  itemList_.Clear();
+  if (ownsStream_) delete stream_;
+}
+
+// --- Notifications -------------------------------------------------------------
+
+void TAbArchive::DoProcessItemFailure(TAbArchiveItem* item, TAbProcessType processType,
+                                      TAbErrorClass errorClass, int32_t errorCode) {
+  if (OnProcessItemFailure) OnProcessItemFailure(this, item, processType, errorClass, errorCode);
+}
+
+void TAbArchive::DoArchiveSaveProgress(uint8_t progress, bool& abort) {
+  abort = false;
+  if (OnArchiveSaveProgress) OnArchiveSaveProgress(this, progress, abort);
+}
+
+void TAbArchive::DoArchiveProgress(uint8_t progress, bool& abort) {
+  abort = false;
+  if (OnArchiveProgress) OnArchiveProgress(this, progress, abort);
+}
+
+void TAbArchive::DoArchiveItemProgress(TAbArchiveItem* item, uint8_t progress, bool& abort) {
+  abort = false;
+  if (OnArchiveItemProgress) OnArchiveItemProgress(this, item, progress, abort);
+}
+
+void TAbArchive::DoConfirmOverwrite(AnsiString& name, bool& confirm) {
+  confirm = true;
+  if (OnConfirmOverwrite) OnConfirmOverwrite(name, confirm);
+}
+
+void TAbArchive::DoConfirmProcessItem(TAbArchiveItem* item, TAbProcessType processType, bool& confirm) {
+  confirm = true;
+  if (OnConfirmProcessItem) OnConfirmProcessItem(this, item, processType, confirm);
+  if (confirm && logging_) WriteLogLine(item->GetFileName(), LogKindOf(processType));
+}
+
+void TAbArchive::DoConfirmSave(bool& confirm) {
+  confirm = true;
+  if (OnConfirmSave) OnConfirmSave(this, confirm);
+}
+
+void TAbArchive::DoLoad() {
+  if (OnLoad) OnLoad(this);
+}
+
+void TAbArchive::DoProgress(uint8_t progress, bool& abort) {
+  abort = false;
+  DoArchiveItemProgress(currentItem_, progress, abort);
+}
+
+void TAbArchive::DoSave() {
+  if (OnSave) OnSave(this);
+}
+
+void TAbArchive::DoSpanningMediaRequest(TObject*, int32_t, AnsiString&, bool&) {
+  throw EAbSpanningNotSupported();
+}
+
+void TAbArchive::DoInflateProgress(int32_t progress) {
+  bool abort = false;
+  DoProgress(static_cast<uint8_t>(progress), abort);
+  if (abort) throw EAbAbortProgress(AbErrorText(AbUserAbort));
+}
+
+void TAbArchive::DoDeflateProgress(int32_t progress) { DoInflateProgress(progress); }
+
+// --- Names -----------------------------------------------------------------------
+
+AnsiString TAbArchive::FixName(const AnsiString& name) {
+  AnsiString n = name;
+  BackslashesToSlashes(n);
+  if (dosMode_) {
+    if (!baseDirectory_.empty() && PathKindOf(n) != 2) n = WithTrailingBackslash(baseDirectory_) + n;
+    n = ShortPathOf(n);
+  }
+  if (storeOptions_.Contains(soStripDrive)) RemoveDrive(n);
+  if (!n.empty() && n[0] == '/') n.erase(0, 1);
+  if (storeOptions_.Contains(soStripPath)) n = ExtractFileName(n);
+  if (storeOptions_.Contains(soRemoveDots)) RemoveLeadingParentRefs(n);
+  return n;
+}
+
+AnsiString TAbArchive::DiskNameOf(const AnsiString& fileName) const {
+  if (PathKindOf(fileName) == 2 || baseDirectory_.empty()) return ExpandFileName(fileName);
+  return ExpandFileName(WithTrailingBackslash(baseDirectory_) + fileName);
+}
+
+void TAbArchive::SetBaseDirectory(const AnsiString& value) {
+  AnsiString dir = value;
+  if (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  if (!dir.empty() && !DirectoryExists(dir)) throw EAbNoSuchDirectory();
+  baseDirectory_ = dir;
+}
+
+// --- Adding ----------------------------------------------------------------------
+
+void TAbArchive::CheckValid() const {
+  if (status_ == arInvalid) throw EAbNoArchive();
+}
+
+void TAbArchive::AddFiles(const AnsiString& fileMask, int32_t searchAttr) {
+  AddFilesEx(fileMask, AnsiString(), searchAttr);
+}
+
+void TAbArchive::AddFilesEx(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr) {
+  if (!GetSupportsEmptyFolders()) searchAttr &= ~faDirectory;
+  CheckValid();
+  AnsiString mask = fileMask, exclusion = exclusionMask;
+  BackslashesToSlashes(mask);
+  BackslashesToSlashes(exclusion);
+  MatchFiles(mask, exclusion, searchAttr);
+}
+
+// Searches relative masks inside the base folder, reporting names relative to it.
+void TAbArchive::MatchFiles(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr) {
+  const bool recurse = storeOptions_.Contains(soRecurse);
+  const AnsiString base =
+      PathKindOf(fileMask) == 2 || baseDirectory_.empty() ? AnsiString() : WithTrailingBackslash(baseDirectory_);
+  auto find = [&](const AnsiString& masks) {
+    std::vector<AnsiString> found;
+    if (masks.empty()) return found;
+    AnsiString rooted;
+    for (size_t start = 0; start <= masks.size();) {
+      size_t end = std::min(masks.find(';', start), masks.size());
+      AnsiString one = Trim(masks.substr(start, end - start));
+      if (!one.empty()) rooted += (PathKindOf(one) == 2 ? AnsiString() : base) + one + ";";
+      start = end + 1;
+    }
+    FindFilesByMaskList(rooted, searchAttr, found, recurse);
+    for (AnsiString& f : found)
+      if (!base.empty() && f.compare(0, base.size(), base) == 0) f.erase(0, base.size());
+    return found;
+  };
+  const std::vector<AnsiString> excluded = find(exclusionMask);
+  for (const AnsiString& f : find(fileMask)) {
+    if (ContainsName(excluded, f) || IsArchiveFile(DiskNameOf(f))) continue;
+    TAbArchiveItem* item = CreateItem(f);
+    item->SetDiskFileName(DiskNameOf(f));
+    Add(item);
+  }
+}
+
+// The archive never takes itself in, whichever spelling of its path was found.
+bool TAbArchive::IsArchiveFile(const AnsiString& name) const {
+  if (archiveName_.empty()) return false;
+  return name == archiveName_ || name == ExpandFileName(archiveName_) || SameFile(name, archiveName_);
+}
+
+void TAbArchive::Add(TAbArchiveItem* item) {
+  std::unique_ptr<TAbArchiveItem> owned(item);
+  CheckValid();
+  if (itemList_.IsActiveDupe(item->GetFileName())) {
+    if (storeOptions_.Contains(soFreshen)) Freshen(item);
+    else if (storeOptions_.Contains(soReplace)) Replace(item);
+    else DoProcessItemFailure(item, ptAdd, ecLibrary, AbDuplicateName);
+    return;
+  }
+  bool confirm = true;
+  DoConfirmProcessItem(item, ptAdd, confirm);
+  if (!confirm) return;
+  item->SetAction(iaAdd);
+  itemList_.Add(owned.release());
+  isDirty_ = true;
+  if (autoSave_) Save();
+}
+
+int TAbArchive::FindItem(const TAbArchiveItem* item) const { return itemList_.Find(item->GetFileName()); }
+
+// --- Freshen, replace, move ------------------------------------------------------
+
+void TAbArchive::ConfirmAction(TAbArchiveItem* item, TAbProcessType processType, TAbItemAction action) {
+  bool confirm = true;
+  DoConfirmProcessItem(item, processType, confirm);
+  if (!confirm) return;
+  item->SetAction(action);
+  isDirty_ = true;
+  if (autoSave_) Save();
+}
+
+void TAbArchive::SaveIfNeeded(TAbArchiveItem* item) {
+  if (item->Action() != iaNone) Save();
+}
+
+void TAbArchive::ResolveDiskFileName(TAbArchiveItem* item) {
+  AnsiString name;
+  if (storeOptions_.Contains(soRecurse) && PathKindOf(item->DiskFileName()) == 0) {
+    std::vector<AnsiString> found;
+    AnsiString base = baseDirectory_.empty() ? AnsiString() : WithTrailingBackslash(baseDirectory_);
+    FindMatchingFiles(base + item->GetFileName(), AbAttrAnyFile, found, true);
+    if (!found.empty()) name = found.front();
+  } else if (!baseDirectory_.empty()) {
+    name = WithTrailingBackslash(baseDirectory_) + item->GetFileName();
+  } else {
+    name = PathKindOf(item->DiskFileName()) == 2 ? item->DiskFileName() : item->GetFileName();
+  }
+  BackslashesToSlashes(name);
+  item->SetDiskFileName(name);
+}
+
+bool TAbArchive::DiskFileChanged(TAbArchiveItem* item) {
+  TFileStream file(DiskNameOf(item->DiskFileName()), fmOpenRead | fmShareDenyWrite);
+  struct stat st;
+  if (::fstat(file.Handle(), &st) != 0) throw EInOutError(SReadError);
+  uint32_t stamp = static_cast<uint32_t>(UnixSecondsToDosDateTime(st.st_mtime));
+  return !((stamp >> 16) == item->GetLastModFileDate() && (stamp & 0xFFFF) == item->GetLastModFileTime() &&
+           st.st_size == item->GetUncompressedSize());
+}
+
+void TAbArchive::Freshen(TAbArchiveItem* item) {
+  CheckValid();
+  int index = FindItem(item);
+  if (index < 0) return;
+  if (PathKindOf(item->DiskFileName()) == 2) Items(index)->SetDiskFileName(item->DiskFileName());
+  Freshen(index);
+}
+
+void TAbArchive::Freshen(int index) {
+  CheckValid();
+  TAbArchiveItem* item = Items(index);
+  SaveIfNeeded(item);
+  ResolveDiskFileName(item);
+  bool changed = false;
+  try {
+    changed = DiskFileChanged(item);
+  } catch (const std::exception& e) {
+    TAbErrorInfo info = ClassifyException(e);
+    DoProcessItemFailure(item, ptFreshen, info.ErrorClass, info.ErrorCode);
+  }
+  if (changed) ConfirmAction(item, ptFreshen, iaFreshen);
+}
+
+void TAbArchive::Replace(TAbArchiveItem* item) {
+  CheckValid();
+  int index = FindItem(item);
+  if (index >= 0) Replace(index);
+}
+
+void TAbArchive::Replace(int index) {
+  CheckValid();
+  TAbArchiveItem* item = Items(index);
+  SaveIfNeeded(item);
+  ResolveDiskFileName(item);
+  ConfirmAction(item, ptReplace, iaReplace);
+}
+
+bool TAbArchive::IsTakenByOther(const AnsiString& name, const TAbArchiveItem* item) const {
+  for (int i = 0; i < Count(); ++i) {
+    const TAbArchiveItem* other = Items(i);
+    if (other != item && other->Action() != iaDelete && SameText(other->GetFileName(), name)) return true;
+  }
+  return false;
+}
+
+void TAbArchive::Move(TAbArchiveItem* item, const AnsiString& newName) {
+  CheckValid();
+  AnsiString name = FixName(newName);
+  if (IsTakenByOther(name, item)) {
+    DoProcessItemFailure(item, ptMove, ecLibrary, AbDuplicateName);
+    return;
+  }
+  SaveIfNeeded(item);
+  bool confirm = true;
+  DoConfirmProcessItem(item, ptMove, confirm);
+  if (!confirm) return;
+  item->SetFileName(name);
+  item->SetAction(iaMove);
+  isDirty_ = true;
+  if (autoSave_) Save();
+}
+
+// --- Load and save ----------------------------------------------------------------
+
+void TAbArchive::Load() {
+  try {
+    LoadArchive();
+  } catch (...) {
+    DoLoad();
+    throw;
+  }
+  status_ = arIdle;
+  DoLoad();
+}
+
+void TAbArchive::Save() {
+  if (status_ == arInvalid) return;
+  if (!isDirty_ && Count() > 0) return;
+  bool confirm = true;
+  DoConfirmSave(confirm);
+  if (!confirm) return;
+  SaveArchive();
+  isDirty_ = false;
+  DoSave();
+}
+
+// --- Log ----------------------------------------------------------------------------
+
+void TAbArchive::SetLogging(bool value) {
+  logging_ = value;
+  logStream_.reset();
+  if (!logging_ || logFile_.empty()) return;
+  try {
+    logStream_ = std::make_unique<TFileStream>(logFile_, fmCreate);
+    WriteLogLine(archiveName_, lkLogging);
+  } catch (const std::exception&) {
+    logStream_.reset();
+    throw EAbException(AbLogCreateErrorS);
+  }
+}
+
+void TAbArchive::WriteLogLine(const AnsiString& name, TAbLogKind kind) {
+  if (!logStream_) return;
+  AnsiString line = name + AbLogWord(kind) + DateTimeToStr(Now()) + "\r\n";
+  logStream_->WriteBuffer(line.data(), static_cast<int64_t>(line.size()));
+}
+
+// --- Stream helper ----------------------------------------------------------------------
+
+TAbArchiveStreamHelper::TAbArchiveStreamHelper(TStream* stream) : stream_(stream) {
+  if (!stream) throw Exception("nil stream");
+}
