@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "platform/rtl/files.h"
+#include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/os_names.h"
 #include "platform/rtl/text.h"
@@ -205,4 +206,26 @@ void TIniFile::EraseSection(const AnsiString& section) {
   lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found.header),
               lines.begin() + static_cast<std::ptrdiff_t>(found.end));
   SaveLines(file_name_, lines);
+}
+
+namespace {
+
+void FillStrings(TStrings& strings, const std::vector<AnsiString>& lines) {
+  strings.Clear();
+  for (const AnsiString& line : lines) strings.Add(line);
+}
+
+}  // namespace
+
+void TIniFile::ReadSection(const AnsiString& section, TStrings& strings) const {
+  FillStrings(strings, SectionKeys(section));
+}
+
+void TIniFile::ReadSections(TStrings& strings) const { FillStrings(strings, SectionNames()); }
+
+void TIniFile::ReadSectionValues(const AnsiString& section, TStrings& strings) const {
+  std::vector<AnsiString> lines;
+  for (const AnsiString& key : SectionKeys(section))
+    lines.push_back(key + "=" + ReadString(section, key, AnsiString()));
+  FillStrings(strings, lines);
 }
