@@ -1,0 +1,94 @@
+#include "platform/rtl/ini_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/rtl/lists.h"
+#include "tests/platform/rtl/temp_folder.h"
+
+namespace {
+
+class IniFile : public ::testing::Test {
+protected:
+  std::string Read() {
+    std::ifstream in(name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  }
+  void Write(const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
+
+  TempFolder tmp;
+  std::string name = tmp.name() + "/vorbex05.ini";
+  TIniFile ini{name};
+};
+
+}  // namespace
+
+TEST_F(IniFile, WritesGiveByteExactFilesInFirstWriteOrder) {
+  ini.WriteString("LogOn", "IP", "1.2.3.4");
+  ini.WriteString("Checked", "tabulka", "True");
+  ini.WriteString("logon", "User", "root");        // section found without regard to case
+  ini.WriteString("LOGON", "ip", "10.0.0.1");      // replaced in place, key spelling kept
+  ini.WriteInteger("LogOn", "Sqlport", 3306);
+  ini.WriteBool("Checked", "jiná", false);
+  EXPECT_EQ(Read(),
+            "[LogOn]\r\nIP=10.0.0.1\r\nUser=root\r\nSqlport=3306\r\n"
+            "[Checked]\r\ntabulka=True\r\njiná=0\r\n");
+}
+
+TEST_F(IniFile, ReadingTrimsBlanksAndDropsOnePairOfQuotes) {
+  Write("[S]\nplain=abc\nquoted=\"abc\"\nsingle='x'\ndoubled=\"\"abc\"\"\nmixed=\"abc'\n"
+        "blanks =  spaced out  \none=\"\nempty=\n");
+  struct {
+    const char* key;
+    const char* value;
+  } cases[] = {{"plain", "abc"},      {"quoted", "abc"},           {"single", "x"},
+               {"doubled", "\"abc\""}, {"mixed", "\"abc'"},         {"BLANKS", "spaced out"},
+               {"one", "\""},          {"empty", ""}};
+  for (const auto& c : cases) EXPECT_EQ(ini.ReadString("s", c.key, "default"), c.value) << c.key;
+}
+
+TEST_F(IniFile, MissingKeysSectionsAndFilesGiveTheDefault) {
+  EXPECT_EQ(ini.ReadString("LogOn", "IP", "127.0.0.1"), "127.0.0.1");  // no file at all
+  Write("[LogOn]\r\nSqlport=0x1F\r\nbad=12abc\r\nflag=1\r\n[Other]\r\nIP=x\r\n");
+  EXPECT_EQ(ini.ReadString("LogOn", "IP", "dflt"), "dflt");  // key of another section
+  EXPECT_EQ(ini.ReadString("Nowhere", "IP", "dflt"), "dflt");
+  EXPECT_EQ(ini.ReadInteger("LogOn", "Sqlport", 3306), 31);
+  EXPECT_EQ(ini.ReadInteger("LogOn", "bad", 3306), 3306);
+  EXPECT_EQ(ini.ReadInteger("LogOn", "missing", -5), -5);
+  EXPECT_TRUE(ini.ReadBool("LogOn", "flag", false));
+  EXPECT_TRUE(ini.ReadBool("LogOn", "missing", true));
+}
+
+TEST_F(IniFile, EditsKeepTheRestOfAHandWrittenFile) {
+  Write("; settings\n[A]\nk1=v1\n\n[B]\nx=1\n");
+  ini.WriteString("A", "k2", "v2");  // after the last key, before the blank line
+  ini.WriteString("C", "y", "2");
+  EXPECT_EQ(Read(), "; settings\r\n[A]\r\nk1=v1\r\nk2=v2\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=2\r\n");
+  ini.DeleteKey("a", "K1");
+  ini.EraseSection("b");
+  EXPECT_EQ(Read(), "; settings\r\n[A]\r\nk2=v2\r\n\r\n[C]\r\ny=2\r\n");
+}
+
+TEST_F(IniFile, SectionListsAndExistence) {
+  Write("[A]\nk1=v1\nk2=\"v2\"\n[Empty]\n[B]\nx=1\n");
+  TStringList list;
+  list.Add("stale");
+  ini.ReadSection("a", list);
+  EXPECT_EQ(list.Text(), "k1\r\nk2\r\n");
+  ini.ReadSections(list);
+  EXPECT_EQ(list.Text(), "A\r\nEmpty\r\nB\r\n");
+  ini.ReadSectionValues("A", list);
+  EXPECT_EQ(list.Text(), "k1=v1\r\nk2=v2\r\n");
+  EXPECT_TRUE(ini.SectionExists("b"));
+  EXPECT_FALSE(ini.SectionExists("Empty"));  // a section without keys does not count
+  EXPECT_TRUE(ini.ValueExists("A", "K2"));
+  EXPECT_FALSE(ini.ValueExists("B", "k1"));
+}
+
+TEST_F(IniFile, AFileThatCannotBeWrittenRaises) {
+  TIniFile nowhere(tmp.name() + "/missing/folder/x.ini");
+  EXPECT_THROW(nowhere.WriteString("S", "k", "v"), EIniFileException);
+}
