@@ -67,6 +67,7 @@ int64_t TStream::CopyFrom(TStream* source, int64_t count) {
     source->SetPosition(0);
     count = source->Size();
   }
+  if (count <= 0) return 0;
   std::vector<char> chunk(static_cast<size_t>(std::min(count, kCopyChunkBytes)));
   int64_t done = 0;
   while (done < count) {

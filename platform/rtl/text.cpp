@@ -248,15 +248,33 @@ int AnsiCompareStr(std::string_view a, std::string_view b) {
   return r != 0 ? Sign(r) : Sign(a.compare(b));
 }
 
+namespace {
+
+// Byte order of the upper-cased texts, without building them.
+int CompareUpperBytes(std::string_view a, std::string_view b) {
+  const auto& up = Cases().upper;
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    auto ca = static_cast<unsigned char>(up[static_cast<unsigned char>(a[i])]);
+    auto cb = static_cast<unsigned char>(up[static_cast<unsigned char>(b[i])]);
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return (a.size() > b.size()) - (a.size() < b.size());
+}
+
+}  // namespace
+
 int AnsiCompareText(std::string_view a, std::string_view b) {
   int r = CollateAnsi(CaseInsensitiveCollator(), a, b);
-  return r != 0 ? Sign(r) : Sign(AnsiUpperCase(a).compare(AnsiUpperCase(b)));
+  return r != 0 ? Sign(r) : CompareUpperBytes(a, b);
 }
 
 bool AnsiSameStr(std::string_view a, std::string_view b) { return a == b; }
 
+// Equal upper-cased bytes is exactly when AnsiCompareText gives 0, since the
+// collation ignores case and its ties are broken on those bytes.
 bool AnsiSameText(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && AnsiUpperCase(a) == AnsiUpperCase(b);
+  return a.size() == b.size() && CompareUpperBytes(a, b) == 0;
 }
 
 int WideCompareStr(std::u16string_view a, std::u16string_view b) {
