@@ -1,6 +1,8 @@
 // FormatDateTime and the text forms built on it. The format is read token by
 // token; an "m" right after an hour token means minutes, so "hh:mm" shows the
-// time. Formats taken from the settings may nest two levels deep at most.
+// time. A format taken from the settings is expanded one level deep only, so
+// settings that name each other cannot recurse.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
@@ -8,7 +10,7 @@
 
 namespace {
 
-constexpr int kMaxNesting = 2;
+constexpr int kNestingLevels = 2;
 
 bool StartsWithNoCase(const AnsiString& text, size_t pos, const char* word) {
   for (; *word; ++word, ++pos) {
@@ -45,11 +47,7 @@ public:
   }
 
   void Append(const AnsiString& format, int depth) {
-    if (depth > kMaxNesting) return;
-    if (format.empty()) {
-      AppendDateAndTime(depth);
-      return;
-    }
+    if (depth >= kNestingLevels) return;
     char last_token = 0;
     size_t pos = 0;
     while (pos < format.size()) {
@@ -71,10 +69,13 @@ private:
   // Appends what the token at pos stands for; returns the position after it.
   size_t AppendToken(const AnsiString& format, size_t pos, char token, size_t count, int depth) {
     switch (token) {
-      case 'Y': return AppendNumber(count <= 2 ? year_ % 100 : year_, count <= 2 ? 2 : 4, pos + count);
+      case 'Y':
+        if (count <= 2) return AppendNumber(year_ % 100, 2, pos + count);
+        return AppendNumber(year_, 4, pos + count);
       case 'M':
-        if (count >= 3) return AppendName(count == 3 ? settings_.ShortMonthNames : settings_.LongMonthNames, month_ - 1, pos + count);
-        return AppendNumber(month_, count, pos + count);
+        if (count <= 2) return AppendNumber(month_, count, pos + count);
+        if (count == 3) return AppendName(settings_.ShortMonthNames, month_ - 1, pos + count);
+        return AppendName(settings_.LongMonthNames, month_ - 1, pos + count);
       case 'D':
         if (count <= 2) return AppendNumber(day_, count, pos + count);
         if (count == 3) return AppendName(settings_.ShortDayNames, day_of_week_ - 1, pos + count);
@@ -84,11 +85,11 @@ private:
       case 'H': {
         int hour = hour_;
         if (HasAmPmAfter(format, pos + count)) hour = hour % 12 == 0 ? 12 : hour % 12;
-        return AppendNumber(hour, count, pos + count);
+        return AppendNumber(hour, std::min<size_t>(count, 2), pos + count);
       }
-      case 'N': return AppendNumber(min_, count, pos + count);
-      case 'S': return AppendNumber(sec_, count, pos + count);
-      case 'Z': return AppendNumber(msec_, count > 3 ? 3 : count, pos + count);
+      case 'N': return AppendNumber(min_, std::min<size_t>(count, 2), pos + count);
+      case 'S': return AppendNumber(sec_, std::min<size_t>(count, 2), pos + count);
+      case 'Z': return AppendNumber(msec_, std::min<size_t>(count, 3), pos + count);
       case 'T':
         Append(count == 1 ? settings_.ShortTimeFormat : settings_.LongTimeFormat, depth + 1);
         return pos + count;
@@ -106,7 +107,7 @@ private:
 
   size_t AppendNumber(int value, size_t digits, size_t next) {
     char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%0*d", digits >= 2 ? static_cast<int>(digits) : 1, value);
+    std::snprintf(buffer, sizeof buffer, "%0*d", static_cast<int>(digits), value);
     out_ += buffer;
     return next;
   }
@@ -118,9 +119,10 @@ private:
     return next;
   }
 
+  // At midnight the time is left out (milliseconds do not count).
   void AppendDateAndTime(int depth) {
     Append(settings_.ShortDateFormat, depth + 1);
-    if (hour_ || min_ || sec_ || msec_) {
+    if (hour_ || min_ || sec_) {
       out_ += ' ';
       Append(settings_.LongTimeFormat, depth + 1);
     }
@@ -162,7 +164,7 @@ private:
 AnsiString FormatDateTime(const AnsiString& format, TDateTime value,
                           const TFormatSettings& settings) {
   DateFormatter formatter(value, settings);
-  formatter.Append(format, 0);
+  formatter.Append(format.empty() ? AnsiString("c") : format, 0);
   return formatter.Text();
 }
 

@@ -5,8 +5,13 @@
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/format.h"
 
 namespace {
+
+constexpr char SInvalidDate[] = "'%s' is not a valid date";
+constexpr char SInvalidTime[] = "'%s' is not a valid time";
+constexpr char SInvalidDateTime[] = "'%s' is not a valid date and time";
 
 // Numbers stop growing at four digits, so a long digit run cannot overflow.
 constexpr int kNumberLimit = 1000;
@@ -142,8 +147,8 @@ bool ScanTime(TextScanner& scan, TDateTime& value, const TFormatSettings& settin
   return TryEncodeTime(hour, min, sec, msec, value);
 }
 
-[[noreturn]] void RaiseInvalid(const AnsiString& text, const char* what) {
-  throw EConvertError("'" + text + "' is not a valid " + what);
+[[noreturn]] void RaiseInvalid(const char* message, const AnsiString& text) {
+  throw EConvertError(Format(message, {text}));
 }
 
 }  // namespace
@@ -177,18 +182,18 @@ bool TryStrToDateTime(const AnsiString& text, TDateTime& value,
 
 TDateTime StrToDate(const AnsiString& text, const TFormatSettings& settings) {
   TDateTime value;
-  if (!TryStrToDate(text, value, settings)) RaiseInvalid(text, "date");
+  if (!TryStrToDate(text, value, settings)) RaiseInvalid(SInvalidDate, text);
   return value;
 }
 
 TDateTime StrToTime(const AnsiString& text, const TFormatSettings& settings) {
   TDateTime value;
-  if (!TryStrToTime(text, value, settings)) RaiseInvalid(text, "time");
+  if (!TryStrToTime(text, value, settings)) RaiseInvalid(SInvalidTime, text);
   return value;
 }
 
 TDateTime StrToDateTime(const AnsiString& text, const TFormatSettings& settings) {
   TDateTime value;
-  if (!TryStrToDateTime(text, value, settings)) RaiseInvalid(text, "date and time");
+  if (!TryStrToDateTime(text, value, settings)) RaiseInvalid(SInvalidDateTime, text);
   return value;
 }

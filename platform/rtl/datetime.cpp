@@ -15,6 +15,8 @@ constexpr int kMonthDays[2][12] = {
     {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
     {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
 };
+constexpr char SDateEncodeError[] = "Invalid argument to date encode";
+constexpr char STimeEncodeError[] = "Invalid argument to time encode";
 constexpr int kMSecsPerHour = 3600000;
 constexpr int kMSecsPerMin = 60000;
 constexpr int kDaysPer400Years = 146097;
@@ -70,14 +72,14 @@ bool TryEncodeTime(int hour, int min, int sec, int msec, TDateTime& time) {
 
 TDateTime EncodeDate(int year, int month, int day) {
   TDateTime date;
-  if (!TryEncodeDate(year, month, day, date)) throw EConvertError("Invalid argument to date encode");
+  if (!TryEncodeDate(year, month, day, date)) throw EConvertError(SDateEncodeError);
   return date;
 }
 
 TDateTime EncodeTime(int hour, int min, int sec, int msec) {
   TDateTime time;
   if (!TryEncodeTime(hour, min, sec, msec, time))
-    throw EConvertError("Invalid argument to time encode");
+    throw EConvertError(STimeEncodeError);
   return time;
 }
 

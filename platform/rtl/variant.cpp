@@ -36,10 +36,16 @@ VarArrayBox::~VarArrayBox() = default;
 
 namespace {
 
+constexpr char SInvalidVarCast[] = "Invalid variant type conversion";
+constexpr char SVarArrayBounds[] = "Variant or safe array index out of bounds";
+constexpr char SVarNotArray[] = "Variant is not an array";
+constexpr char SVarBadType[] = "Invalid variant type";
+constexpr char SVarOverflow[] = "Variant overflow";
+// Currency values are whole ten-thousandths.
 constexpr double kCurrencyScale = 10000;
 
-[[noreturn]] void InvalidCast() { throw EVariantError("Invalid variant type conversion"); }
-[[noreturn]] void BadIndex() { throw EVariantError("Variant or safe array index out of bounds"); }
+[[noreturn]] void InvalidCast() { throw EVariantError(SInvalidVarCast); }
+[[noreturn]] void BadIndex() { throw EVariantError(SVarArrayBounds); }
 
 bool IsIntegerType(TVarType type) {
   switch (type) {
@@ -70,7 +76,7 @@ std::int64_t CutToWidth(TVarType type, std::int64_t value) {
 }  // namespace
 
 detail::VarArrayData& detail::ArrayOf(const Variant& value) {
-  if (!VarIsArray(value)) throw EVariantError("Variant is not an array");
+  if (!VarIsArray(value)) throw EVariantError(SVarNotArray);
   return *std::get<detail::VarArrayBox>(value.value_);
 }
 
@@ -162,7 +168,7 @@ bool VarIsArray(const Variant& value) { return (value.Type() & varArray) != 0; }
 
 Variant VarArrayCreate(int low, int high, TVarType element_type) {
   if (element_type != varVariant && element_type != varByte)
-    throw EVariantError("Invalid variant type");
+    throw EVariantError(SVarBadType);
   if (high < low - 1) BadIndex();
   auto data = std::make_unique<detail::VarArrayData>();
   data->low = low;
@@ -217,7 +223,7 @@ void VarArrayPut(Variant& array, const Variant& value, int index) {
     return;
   }
   std::int64_t byte = value.AsInteger();
-  if (byte < 0 || byte > 255) throw EVariantError("Variant overflow");
+  if (byte < 0 || byte > 255) throw EVariantError(SVarOverflow);
   data.bytes[slot] = static_cast<std::uint8_t>(byte);
 }
 

@@ -97,6 +97,7 @@ TEST(FormatDateTime, Tokens) {
       {"dddd d. mmmm yy", "čtvrtek 10. prosinec 26"},
       {"d/m/yyyy mmm", "10.12.2026 pro"},
       {"h:n:s.z zzz", "8:5:3.7 007"},
+      {"hhh:nnn:sss zz zzzz yyy", "08:05:03 07 007 2026"},
       {"yyyy-mm-dd hh:mm:ss", "2026-12-10 08:05:03"},  // mm after hh is minutes
       {"hh 'yyyy' \"mm\"", "08 yyyy mm"},
       {"h AM/PM a/p", "8 AM a"},
@@ -113,6 +114,7 @@ TEST(FormatDateTime, TwelveHourClockAndMidnight) {
   EXPECT_EQ(FormatDateTime("ddd hh am/pm", evening), "ne 08 pm");
   EXPECT_EQ(FormatDateTime("h AMPM", EncodeTime(0, 30, 0, 0)), "12 ");  // Czech has no AM word
   EXPECT_EQ(DateTimeToStr(EncodeDate(2026, 1, 2)), "2.1.2026");  // no time shown at midnight
+  EXPECT_EQ(DateTimeToStr(EncodeDate(2026, 1, 2) + EncodeTime(0, 0, 0, 500)), "2.1.2026");
   EXPECT_EQ(DateToStr(Sample()), "10.12.2026");
   EXPECT_EQ(TimeToStr(Sample()), "8:05:03");
 }
@@ -128,6 +130,9 @@ TEST(FormatDateTime, SwappedSettingsApplyUntilScopeEnds) {
     EXPECT_EQ(StrToDate("12/10/2026"), EncodeDate(2026, 12, 10));
   }
   EXPECT_EQ(FormatDateTime("ddd ddddd", Sample()), "čt 10.12.2026");
+  TFormatSettings looping = CzechFormatSettings();
+  looping.ShortDateFormat = "yyyy c";  // names itself: expanded one level only
+  EXPECT_EQ(FormatDateTime("ddddd", Sample(), looping), "2026  ");
 }
 
 TEST(StrToTime, AcceptsHoursMinutesSecondsAndRefusesTheRest) {
