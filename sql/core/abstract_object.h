@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 #include "platform/rtl/objects.h"
 
@@ -20,7 +21,10 @@ public:
   // Whether the object's class implements interface I.
   template <class I>
   bool InstanceOf() const {
-    return dynamic_cast<const I*>(this) != nullptr;
+    if constexpr (std::is_base_of_v<I, IZObject>)
+      return true;
+    else
+      return dynamic_cast<const I*>(this) != nullptr;
   }
 };
 
