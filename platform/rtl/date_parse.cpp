@@ -147,26 +147,34 @@ bool ScanTime(TextScanner& scan, TDateTime& value, const TFormatSettings& settin
   return TryEncodeTime(hour, min, sec, msec, value);
 }
 
-[[noreturn]] void RaiseInvalid(const char* message, const AnsiString& text) {
-  throw EConvertError(Format(message, {text}));
+using Scan = bool (*)(TextScanner&, TDateTime&, const TFormatSettings&);
+using TryRead = bool (*)(const AnsiString&, TDateTime&, const TFormatSettings&);
+
+// The whole text must be read; value is left alone otherwise.
+bool ScanWhole(Scan scan, const AnsiString& text, TDateTime& value,
+               const TFormatSettings& settings) {
+  TextScanner scanner(text);
+  TDateTime read;
+  if (!scan(scanner, read, settings) || !scanner.AtEnd()) return false;
+  value = read;
+  return true;
+}
+
+TDateTime ReadOrRaise(TryRead read, const char* message, const AnsiString& text,
+                      const TFormatSettings& settings) {
+  TDateTime value;
+  if (!read(text, value, settings)) throw EConvertError(Format(message, {text}));
+  return value;
 }
 
 }  // namespace
 
 bool TryStrToDate(const AnsiString& text, TDateTime& value, const TFormatSettings& settings) {
-  TextScanner scan(text);
-  TDateTime date;
-  if (!ScanDate(scan, date, settings) || !scan.AtEnd()) return false;
-  value = date;
-  return true;
+  return ScanWhole(ScanDate, text, value, settings);
 }
 
 bool TryStrToTime(const AnsiString& text, TDateTime& value, const TFormatSettings& settings) {
-  TextScanner scan(text);
-  TDateTime time;
-  if (!ScanTime(scan, time, settings) || !scan.AtEnd()) return false;
-  value = time;
-  return true;
+  return ScanWhole(ScanTime, text, value, settings);
 }
 
 bool TryStrToDateTime(const AnsiString& text, TDateTime& value,
@@ -181,19 +189,13 @@ bool TryStrToDateTime(const AnsiString& text, TDateTime& value,
 }
 
 TDateTime StrToDate(const AnsiString& text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryStrToDate(text, value, settings)) RaiseInvalid(SInvalidDate, text);
-  return value;
+  return ReadOrRaise(TryStrToDate, SInvalidDate, text, settings);
 }
 
 TDateTime StrToTime(const AnsiString& text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryStrToTime(text, value, settings)) RaiseInvalid(SInvalidTime, text);
-  return value;
+  return ReadOrRaise(TryStrToTime, SInvalidTime, text, settings);
 }
 
 TDateTime StrToDateTime(const AnsiString& text, const TFormatSettings& settings) {
-  TDateTime value;
-  if (!TryStrToDateTime(text, value, settings)) RaiseInvalid(SInvalidDateTime, text);
-  return value;
+  return ReadOrRaise(TryStrToDateTime, SInvalidDateTime, text, settings);
 }
