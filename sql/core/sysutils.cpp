@@ -3,10 +3,12 @@
 // that could start the rest of the pattern.
 #include "sql/core/sysutils.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
 
@@ -138,6 +140,51 @@ bool EndsWith(const AnsiString& str, const AnsiString& subStr) {
 AnsiString BufferToStr(const char* buffer, int length) {
   if (buffer == nullptr || length <= 0) return {};
   return AnsiString(buffer, static_cast<size_t>(length));
+}
+
+// --- Splitting and joining ------------------------------------------------------
+
+void SplitToStringList(TStrings* list, const AnsiString& str, const AnsiString& delimiters) {
+  size_t start = 0;
+  while (start < str.size()) {
+    const size_t end = std::min(str.find_first_of(delimiters, start), str.size());
+    if (end > start) list->Add(str.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+std::unique_ptr<TStringList> SplitString(const AnsiString& str, const AnsiString& delimiters) {
+  auto list = std::make_unique<TStringList>();
+  SplitToStringList(list.get(), str, delimiters);
+  return list;
+}
+
+void PutSplitString(TStrings* list, const AnsiString& str, const AnsiString& delimiters) {
+  list->Clear();
+  SplitToStringList(list, str, delimiters);
+}
+
+void SplitToStringListEx(TStrings* list, const AnsiString& str, const AnsiString& delimiter) {
+  size_t start = 0;
+  if (!delimiter.empty()) {
+    for (size_t found; (found = str.find(delimiter, start)) != AnsiString::npos; start = found + delimiter.size())
+      list->Add(str.substr(start, found - start));
+  }
+  if (start < str.size()) list->Add(str.substr(start));
+}
+
+void PutSplitStringEx(TStrings* list, const AnsiString& str, const AnsiString& delimiter) {
+  list->Clear();
+  SplitToStringListEx(list, str, delimiter);
+}
+
+AnsiString ComposeString(const TStrings* list, const AnsiString& delimiter) {
+  AnsiString result;
+  for (int i = 0; i < list->Count(); ++i) {
+    if (i > 0) result += delimiter;
+    result += list->Strings(i);
+  }
+  return result;
 }
 
 // --- SQL numbers ---------------------------------------------------------------

@@ -5,10 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/strings.h"
+
+class TStrings;
+class TStringList;
 
 using TByteDynArray = std::vector<std::uint8_t>;
 
@@ -35,6 +39,18 @@ bool MemLCompAnsi(const char* p1, const char* p2, int length);
 bool StartsWith(const AnsiString& str, const AnsiString& subStr);
 bool EndsWith(const AnsiString& str, const AnsiString& subStr);
 AnsiString BufferToStr(const char* buffer, int length);
+
+// --- Splitting and joining ------------------------------------------------------
+// Appends the non-empty pieces between any of the delimiter characters.
+void SplitToStringList(TStrings* list, const AnsiString& str, const AnsiString& delimiters);
+std::unique_ptr<TStringList> SplitString(const AnsiString& str, const AnsiString& delimiters);
+// Clears the list first.
+void PutSplitString(TStrings* list, const AnsiString& str, const AnsiString& delimiters);
+// Splits at a delimiter text: empty pieces between delimiters count, an empty
+// rest after the last one does not.
+void SplitToStringListEx(TStrings* list, const AnsiString& str, const AnsiString& delimiter);
+void PutSplitStringEx(TStrings* list, const AnsiString& str, const AnsiString& delimiter);
+AnsiString ComposeString(const TStrings* list, const AnsiString& delimiter);
 
 // --- SQL numbers: "." as decimal separator, a leading "$" ignored --------------
 long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue);

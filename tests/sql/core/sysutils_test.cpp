@@ -4,6 +4,8 @@
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/lists.h"
+#include "sql/core/sorted_list.h"
 #include "sql/core/sysutils.h"
 
 namespace {
@@ -52,6 +54,40 @@ TEST(TextHelpers, PrefixSuffixAndDelimiters) {
   EXPECT_EQ(FirstDelimiter(";", "abc"), 0);
   EXPECT_EQ(BufferToStr(nullptr, 5), "");
   EXPECT_EQ(BufferToStr("a\0b", 3), AnsiString("a\0b", 3));
+}
+
+TEST(Splitting, PiecesAtCharactersOrAtADelimiterText) {
+  TStringList list;
+  SplitToStringList(&list, ";a;;b;", ";");
+  EXPECT_EQ(list.CommaText(), "a,b");
+  EXPECT_EQ(ComposeString(&list, ", "), "a, b");
+  PutSplitString(&list, "x y,z", " ,");
+  EXPECT_EQ(list.CommaText(), "x,y,z");
+  EXPECT_EQ(SplitString("1|2", "|")->Count(), 2);
+
+  PutSplitStringEx(&list, "a;;b", ";");
+  ASSERT_EQ(list.Count(), 3);
+  EXPECT_EQ(list[1], "");  // empty pieces between delimiters count
+  PutSplitStringEx(&list, "a;", ";");
+  EXPECT_EQ(list.Count(), 1);  // an empty rest does not
+  PutSplitStringEx(&list, "a<>b<>c", "<>");
+  EXPECT_EQ(ComposeString(&list, "|"), "a|b|c");
+  PutSplitStringEx(&list, "abc", "");
+  EXPECT_EQ(list.Count(), 1);
+  list.Clear();
+  EXPECT_EQ(ComposeString(&list, ","), "");
+}
+
+TEST(SortedList, SortsWithTheCallersComparison) {
+  int values[] = {5, 1, 4, 2, 3};
+  TZSortedList list;
+  list.Sort([](void*, void*) { return 0; });  // an empty list stays as it is
+  for (int& v : values) list.Add(&v);
+  struct Descending {
+    int Compare(void* a, void* b) const { return *static_cast<int*>(b) - *static_cast<int*>(a); }
+  } order;
+  list.Sort([&order](void* a, void* b) { return order.Compare(a, b); });
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(*static_cast<int*>(list.Get(i)), 5 - i);
 }
 
 TEST(SqlNumbers, ReadAndWriteWithPointWhateverTheLocale) {
