@@ -45,7 +45,8 @@ void TAbDfLZStream::Encode(TAbDfOutBitStream& out, const TAbDfDecodeHuffmanTree&
     uint32_t e = lit[sym];
     int codeLen = (e >> 16) & 0xFF;
     int extra = LengthExtraBits(sym);
-    uint32_t extraValue = sym == 285 ? static_cast<uint32_t>(length - kMinMatch) : length - kLengthBase[sym - 257];
+    uint32_t base = (sym == 285 && deflate64_) ? kMinMatch : kLengthBase[sym - 257];
+    uint32_t extraValue = static_cast<uint32_t>(length) - base;
     out.WriteBits((e & 0xFFFF) | (extraValue << codeLen), codeLen + extra);
     int32_t distance = dist_[i];
     int dsym = DistanceSymbol(distance);

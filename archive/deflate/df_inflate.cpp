@@ -1,0 +1,247 @@
+// Inflate: decodes raw Deflate data block by block. Codes are looked up in
+// single-level tables indexed by the next input bits; corrupt data of any kind
+// ends in EAbInflateError with the cause, after the output so far was written.
+#include <memory>
+#include <string>
+
+#include "archive/deflate/deflate.h"
+#include "archive/deflate/df_in_bit_stream.h"
+#include "archive/deflate/df_output_window.h"
+#include "archive/deflate/df_tables.h"
+
+using namespace detail;
+
+namespace {
+
+constexpr int kStoredChunk = 16384;
+constexpr uint32_t kUnused = TAbDfDecodeHuffmanTree::kUnused;
+
+[[noreturn]] void Corrupt(const char* cause) { throw EAbInternalInflateError(cause); }
+
+class TInflater {
+public:
+  TInflater(TAbDfInBitStream& in, TAbDfOutputWindow& out, bool deflate64)
+      : in_(in), out_(out), deflate64_(deflate64) {}
+
+  void Run() {
+    bool final;
+    do {
+      final = in_.ReadBits(1, "TAbDfInBitStream.ReadBit") != 0;
+      switch (in_.ReadBits(2, "TAbDfInBitStream.ReadBits")) {
+        case 0: StoredBlock(); break;
+        case 1: DecodeData(StaticLitLenTree(), StaticDistTree()); break;
+        case 2: DynamicBlock(); break;
+        default: Corrupt("starting new block, but invalid block type [Inflate]");
+      }
+    } while (!final);
+  }
+
+private:
+  void StoredBlock();
+  void DynamicBlock();
+  void ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uint8_t* lengths, int count);
+  void DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree);
+  // A bad code near the end of the input means the data was cut short.
+  [[noreturn]] void BadCode(const char* cause) {
+    if (in_.AtEnd()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+    Corrupt(cause);
+  }
+
+  TAbDfInBitStream& in_;
+  TAbDfOutputWindow& out_;
+  bool deflate64_;
+};
+
+void TInflater::StoredBlock() {
+  in_.AlignToByte();
+  uint8_t header[4];
+  in_.ReadBuffer(header, 4);
+  uint16_t len = static_cast<uint16_t>(header[0] | header[1] << 8);
+  uint16_t nlen = static_cast<uint16_t>(header[2] | header[3] << 8);
+  if (len != static_cast<uint16_t>(~nlen))
+    Corrupt("invalid stored block (length and NOT length do not match) [InflateStoredBlock]");
+  uint8_t chunk[kStoredChunk];
+  for (size_t left = len; left > 0;) {
+    size_t n = std::min<size_t>(left, kStoredChunk);
+    in_.ReadBuffer(chunk, n);
+    out_.PutBuffer(chunk, n);
+    left -= n;
+  }
+}
+
+// Whether a decoder accepts a set of code lengths: complete, or (like other
+// decoders) a single code of length 1; an empty distance set is allowed too,
+// for blocks without matches.
+void CheckLengths(const uint8_t* lengths, int count, bool allowEmpty) {
+  TDfCodeSpace space = CheckCodeSpace(lengths, count);
+  if (space == TDfCodeSpace::csOverSubscribed) Corrupt("over-subscribed set of code lengths [InflateDynamicBlock]");
+  if (space == TDfCodeSpace::csComplete) return;
+  int used = 0, longest = 0;
+  for (int i = 0; i < count; ++i) {
+    used += lengths[i] != 0;
+    longest = std::max<int>(longest, lengths[i]);
+  }
+  if ((used == 1 && longest == 1) || (used == 0 && allowEmpty)) return;
+  Corrupt("incomplete set of code lengths [InflateDynamicBlock]");
+}
+
+void TInflater::DynamicBlock() {
+  int hlit = static_cast<int>(in_.ReadBits(5, "TAbDfInBitStream.ReadBits")) + 257;
+  int hdist = static_cast<int>(in_.ReadBits(5, "TAbDfInBitStream.ReadBits")) + 1;
+  int hclen = static_cast<int>(in_.ReadBits(4, "TAbDfInBitStream.ReadBits")) + 4;
+  if (hlit > kLitLenSymbols) Corrupt("count of literal codes in dynamic block is greater than 286 [InflateDynamicBlock]");
+  if (!deflate64_ && hdist > kDistSymbols)
+    Corrupt("count of distance codes in dynamic block is greater than 30 [InflateDynamicBlock]");
+
+  uint8_t clLengths[kCodeLenSymbols] = {};
+  for (int i = 0; i < hclen; ++i)
+    clLengths[kCodeLenOrder[i]] = static_cast<uint8_t>(in_.ReadBits(3, "TAbDfInBitStream.ReadBits"));
+  CheckLengths(clLengths, kCodeLenSymbols, false);
+  TAbDfDecodeHuffmanTree clTree(kCodeLenSymbols, TAbHuffmanUsage::huDecoding, 7);
+  clTree.Build(clLengths, 0, kCodeLenSymbols, nullptr, -1);
+
+  uint8_t lengths[kLitLenSymbols + kDist64Symbols] = {};
+  ReadLitDistCodeLengths(clTree, lengths, hlit + hdist);
+  if (lengths[kEndOfBlock] == 0) Corrupt("no code for the end-of-block symbol [InflateDynamicBlock]");
+  CheckLengths(lengths, hlit, false);
+  CheckLengths(lengths + hlit, hdist, true);
+
+  TAbDfDecodeHuffmanTree litTree(kLitLenSymbols, TAbHuffmanUsage::huDecoding, 15);
+  litTree.Build(lengths, 0, hlit, kLengthExtra, 257);
+  TAbDfDecodeHuffmanTree distTree(deflate64_ ? kDist64Symbols : kDistSymbols, TAbHuffmanUsage::huDecoding, 15);
+  distTree.Build(lengths, hlit, hdist, kDistExtra, 0);
+  DecodeData(litTree, distTree);
+}
+
+void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uint8_t* lengths, int count) {
+  const uint32_t* table = clTree.DecodeTable();
+  uint64_t mask = (uint64_t{1} << clTree.LookupBitLength()) - 1;
+  for (int i = 0; i < count;) {
+    in_.Refill();
+    uint32_t e = table[in_.Bits() & mask];
+    if (e == kUnused) BadCode("decoded a code length out of range {ReadLitDistCodeLengths}");
+    int sym = e & 0xFFFF;
+    int codeLen = (e >> 16) & 0xFF;
+    if (sym > 18) BadCode("decoded a symbol not between 0 and 18 {ReadLitDistCodeLengths}");
+    uint64_t after = in_.Bits() >> codeLen;
+    if (sym < 16) {
+      in_.Discard(codeLen);
+      lengths[i++] = static_cast<uint8_t>(sym);
+    } else {
+      static constexpr int kRepeatBits[3] = {2, 3, 7};
+      static constexpr int kRepeatBase[3] = {3, 3, 11};
+      int bits = kRepeatBits[sym - 16];
+      int run = kRepeatBase[sym - 16] + static_cast<int>(after & ((1u << bits) - 1));
+      in_.Discard(codeLen + bits);
+      if (sym == 16 && i == 0) Corrupt("a repeat code without a previous code length {ReadLitDistCodeLengths}");
+      if (i + run > count) Corrupt("code lengths run past the literal and distance codes {ReadLitDistCodeLengths}");
+      uint8_t value = sym == 16 ? lengths[i - 1] : 0;
+      for (int k = 0; k < run; ++k) lengths[i++] = value;
+    }
+    if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+  }
+}
+
+void TInflater::DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree) {
+  const uint32_t* lit = litTree.DecodeTable();
+  const uint32_t* dist = distTree.DecodeTable();
+  const uint64_t litMask = (uint64_t{1} << litTree.LookupBitLength()) - 1;
+  const uint64_t distMask = (uint64_t{1} << distTree.LookupBitLength()) - 1;
+  const uint32_t maxDistSym = deflate64_ ? 31 : 29;
+  for (;;) {
+    in_.Refill();
+    uint64_t bits = in_.Bits();
+    uint32_t e = lit[bits & litMask];
+    uint32_t sym = e & 0xFFFF;
+    int codeLen = (e >> 16) & 0xFF;
+    if (sym < 256) {
+      in_.Discard(codeLen);
+      if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+      out_.PutByte(static_cast<uint8_t>(sym));
+      out_.Check();
+      continue;
+    }
+    if (sym == kEndOfBlock) {
+      in_.Discard(codeLen);
+      if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+      return;
+    }
+    if (e == kUnused || sym > 285) BadCode("decoded an invalid length symbol: greater than 285 [DecodeData]");
+    uint32_t length;
+    int extra;
+    if (deflate64_ && sym == 285) {
+      extra = 16;
+      length = 3;
+    } else {
+      extra = e >> 24;
+      length = kLengthBase[sym - 257];
+    }
+    length += static_cast<uint32_t>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
+    in_.Discard(codeLen + extra);
+    if (in_.AvailableBits() < 32) in_.Refill();
+
+    bits = in_.Bits();
+    uint32_t d = dist[bits & distMask];
+    uint32_t dsym = d & 0xFFFF;
+    if (d == kUnused || dsym > maxDistSym) BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+    int dLen = (d >> 16) & 0xFF;
+    int dExtra = d >> 24;
+    uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((bits >> dLen) & ((uint64_t{1} << dExtra) - 1));
+    in_.Discard(dLen + dExtra);
+    if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+    if (out_.TooFar(distance)) Corrupt("a distance reaches before the start of the output [DecodeData]");
+    out_.CopyMatch(length, distance);
+    out_.Check();
+  }
+}
+
+}  // namespace
+
+uint32_t Inflate(DfStream* aSource, DfStream* aDest, TAbDeflateHelper* aHelper) {
+  DfAssert(aSource != nullptr, "Deflate: aSource stream cannot be nil");
+  DfAssert(aDest != nullptr, "Deflate: aDest stream cannot be nil");
+  TAbDeflateHelper helper;
+  if (aHelper != nullptr) helper.Assign(*aHelper);
+  int64_t sourceStart = aSource->Position();
+  int64_t destStart = aDest->Position();
+  if (!helper.ProgressCallback()) helper.SetSourceSize(0);
+  else if (helper.SourceSize() == -1) helper.SetSourceSize(aSource->Size());
+
+  std::unique_ptr<TAbLogger> logger;
+  if (!helper.LogFileName().empty()) {
+    logger = std::make_unique<TAbLogger>(helper.LogFileName());
+    logger->WriteLine("INFLATING STREAM...");
+    logger->WriteLine("Need to recompile the app with UseLogging turned on");
+  }
+
+  int32_t options = helper.Options();
+  bool testOnly = (options & kDfTestOnly) != 0;
+  bool deflate64 = (options & kDfUseDeflate64) != 0;
+  uint32_t checksum = 0;
+  int64_t decoded = 0;
+  try {
+    TAbDfInBitStream in(aSource, helper.ProgressCallback(), helper.SourceSize());
+    TAbDfOutputWindow out(aDest, testOnly, (options & kDfUseAdler32) == 0, helper.OutputLimit(), deflate64);
+    try {
+      TInflater(in, out, deflate64).Run();
+      checksum = out.Checksum();
+    } catch (...) {
+      decoded = out.OutputCount();
+      throw;
+    }
+    decoded = out.OutputCount();
+  } catch (const EAbPartSizedInflate&) {
+    checksum = 0;
+  } catch (const EAbAbortProgress&) {
+    checksum = 0;
+  } catch (const EAbInternalInflateError& e) {
+    if (logger) logger->WriteLine("Internal exception raised: " + e.Message());
+    throw EAbInflateError("Archive inflate error, possibly a corrupted compressed stream. (Internal cause: " +
+                          e.Message() + ")");
+  }
+  if (aHelper != nullptr) {
+    aHelper->SetCompressedBytes(aSource->Position() - sourceStart);
+    aHelper->SetUncompressedBytes(testOnly ? decoded : aDest->Position() - destStart);
+  }
+  return checksum;
+}

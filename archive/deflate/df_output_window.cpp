@@ -1,0 +1,79 @@
+// The decoder's output window: sliding, writing and the output limit.
+#include "archive/deflate/df_output_window.h"
+
+#include <algorithm>
+
+#include "archive/deflate/df_tables.h"
+
+namespace {
+constexpr size_t kSlide = 32768;
+constexpr size_t kSlack = 16;  // word copies of a match may run this far past it
+}  // namespace
+
+TAbDfOutputWindow::TAbDfOutputWindow(DfStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit,
+                                     bool deflate64)
+    : dest_(dest), testOnly_(testOnly), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),
+      outputLimit_(outputLimit) {
+  writePoint_ = deflate64 ? 98304 : 65536;
+  size_t maxMatch = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
+  buf_.assign(writePoint_ + maxMatch + kSlack, 0);
+  UpdateStopAt();
+}
+
+TAbDfOutputWindow::~TAbDfOutputWindow() {
+  try {
+    PassOut(pos_);
+  } catch (...) {
+    // The run already failed; its own error is the one reported.
+  }
+}
+
+void TAbDfOutputWindow::UpdateStopAt() {
+  stopAt_ = writePoint_;
+  if (outputLimit_ > 0) {
+    int64_t left = outputLimit_ - passed_;
+    stopAt_ = std::min<size_t>(stopAt_, static_cast<size_t>(std::max<int64_t>(left, 0)));
+  }
+}
+
+// Writes (or counts) buffered bytes up to count that were not written yet.
+void TAbDfOutputWindow::PassOut(size_t count) {
+  if (count <= flushed_) return;
+  const uint8_t* p = buf_.data() + flushed_;
+  size_t n = count - flushed_;
+  if (useCrc32_) UpdateCrc32(checksum_, p, n);
+  else UpdateAdler32(checksum_, p, n);
+  flushed_ = count;
+  if (!testOnly_ && dest_->Write(p, static_cast<int64_t>(n)) != static_cast<int64_t>(n))
+    throw EWriteError("Stream write error");
+}
+
+void TAbDfOutputWindow::Slide() {
+  PassOut(kSlide);
+  std::memmove(buf_.data(), buf_.data() + kSlide, pos_ - kSlide);
+  pos_ -= kSlide;
+  flushed_ -= kSlide;
+  passed_ += kSlide;
+  UpdateStopAt();
+}
+
+void TAbDfOutputWindow::Stop() {
+  if (outputLimit_ > 0 && OutputCount() >= outputLimit_) throw EAbPartSizedInflate("");
+  while (pos_ >= writePoint_) Slide();
+}
+
+void TAbDfOutputWindow::PutBuffer(const uint8_t* data, size_t count) {
+  while (count > 0) {
+    size_t n = std::min(count, stopAt_ - pos_);
+    std::memcpy(buf_.data() + pos_, data, n);
+    pos_ += n;
+    data += n;
+    count -= n;
+    Check();
+  }
+}
+
+uint32_t TAbDfOutputWindow::Checksum() {
+  PassOut(pos_);
+  return useCrc32_ ? ~checksum_ : checksum_;
+}

@@ -1,0 +1,255 @@
+// The encoder: exact bytes for the empty input, round trips through zlib and our
+// own decoder over every preset and block-type option, stored blocks for data
+// that does not compress, progress, and output sizes measured against zlib.
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <random>
+#include <set>
+
+#include "df_test_support.h"
+
+namespace {
+
+struct TOptionSet {
+  const char* name;
+  int32_t lowBits;
+};
+constexpr TOptionSet kOptionSets[] = {{"best", 7}, {"stored", 1}, {"static", 2}, {"dynamic", 4}};
+
+TAbDeflateHelper PresetHelper(char preset, int32_t lowBits) {
+  TAbDeflateHelper h;
+  h.SetPreset('0');  // as the item compressor does: '0' first, then the wanted letter
+  h.SetPreset(preset);
+  h.SetOptions((h.Options() & ~7) | lowBits);
+  return h;
+}
+
+// Bytes in which no 3-byte string occurs twice, so every position is a literal.
+TBytes UniqueTriples(size_t size) {
+  std::mt19937 rng(11);
+  std::vector<bool> seen(1 << 24);
+  TBytes out = {1, 2};
+  while (out.size() < size) {
+    uint32_t prefix = (out[out.size() - 2] << 16) | (out[out.size() - 1] << 8);
+    uint32_t b;
+    do b = rng() & 0xFF; while (seen[prefix | b]);
+    seen[prefix | b] = true;
+    out.push_back(static_cast<uint8_t>(b));
+  }
+  return out;
+}
+
+// The final flags of the blocks of data made of stored blocks only; empty when
+// any other block type occurs.
+std::vector<bool> StoredBlockFinals(const TBytes& data) {
+  std::vector<bool> finals;
+  size_t pos = 0;
+  while (pos + 5 <= data.size()) {
+    if ((data[pos] >> 1 & 3) != 0) return {};
+    finals.push_back(data[pos] & 1);
+    size_t len = data[pos + 1] | data[pos + 2] << 8;
+    pos += 5 + len;
+    if (finals.back()) break;
+  }
+  return pos == data.size() ? finals : std::vector<bool>{};
+}
+
+struct TInput {
+  const char* name;
+  TBytes (*make)();
+};
+
+const TInput kInputs[] = {
+    {"empty", [] { return TBytes(); }},
+    {"one", [] { return TextBytes("a"); }},
+    {"two", [] { return TextBytes("ab"); }},
+    {"three", [] { return TextBytes("abc"); }},
+    {"run258", [] { return TBytes(258, 'a'); }},
+    {"text40000", [] { return TBytes(Corpus("sql", 40000)); }},
+    {"random1M", [] { return TBytes(Corpus("random", 1 << 20)); }},
+    {"sql8M", [] { return TBytes(Corpus("sql", 8 << 20)); }},
+    {"libs8M", [] { return TBytes(Corpus("libs", 8 << 20)); }},
+    {"zeros1M", [] { return TBytes(1 << 20, 0); }},
+    // 32,768 literal tokens fill a block; the last two bytes follow it.
+    {"fullTokenBuffer", [] { return UniqueTriples(32768 + 2); }},
+};
+
+class DeflateRoundTrip : public testing::TestWithParam<std::tuple<int, char>> {};
+
+TEST_P(DeflateRoundTrip, ZlibAndInflateGiveBackTheInputWithItsCrc) {
+  const TInput& input = kInputs[std::get<0>(GetParam())];
+  char preset = std::get<1>(GetParam());
+  TBytes data = input.make();
+  uint32_t expectedCrc = ZlibCrc32(data);
+  for (const TOptionSet& set : kOptionSets) {
+    SCOPED_TRACE(set.name);
+    TAbDeflateHelper h = PresetHelper(preset, set.lowBits);
+    uint32_t crc = 0;
+    TBytes packed = DeflateBytes(data, &h, &crc);
+    EXPECT_EQ(crc, expectedCrc);
+    EXPECT_EQ(h.UncompressedBytes(), static_cast<int64_t>(data.size()));
+    EXPECT_EQ(h.CompressedBytes(), static_cast<int64_t>(packed.size()));
+    ASSERT_TRUE(ZlibInflateRaw(packed) == data);
+    uint32_t inflatedCrc = 0;
+    ASSERT_TRUE(InflateBytes(packed, nullptr, &inflatedCrc) == data);
+    EXPECT_EQ(inflatedCrc, expectedCrc);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(InputsByPreset, DeflateRoundTrip,
+                         testing::Combine(testing::Range(0, static_cast<int>(std::size(kInputs))),
+                                          testing::Values('s', 'f', 'n', 'x')),
+                         [](const auto& info) {
+                           return std::string(kInputs[std::get<0>(info.param)].name) + "_" +
+                                  std::get<1>(info.param);
+                         });
+
+TEST(Deflate, EmptyInputGivesOneFinalBlockOfTheChosenKind) {
+  struct {
+    int32_t options;
+    TBytes expected;
+  } cases[] = {
+      {15, {0x03, 0x00}},                    // static block: end-of-block code only
+      {1, {0x01, 0x00, 0x00, 0xFF, 0xFF}},  // stored block of length 0
+      // dynamic block, HLIT 257, HDIST 1: end of block and distance 0 with length 1
+      {4, {0x05, 0xC0, 0x81, 0x00, 0x00, 0x00, 0x00, 0x00, 0x90, 0xFF, 0x6B, 0x00}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.options);
+    TAbDeflateHelper h;
+    h.SetOptions(c.options);
+    uint32_t crc = 1;
+    TBytes packed = DeflateBytes({}, &h, &crc);
+    EXPECT_EQ(packed, c.expected);
+    EXPECT_EQ(crc, 0u);
+    EXPECT_TRUE(ZlibInflateRaw(packed).empty());
+  }
+}
+
+TEST(Deflate, IncompressibleInputGivesStoredBlocksOnlyTheLastFinal) {
+  for (char preset : {'s', 'f', 'n', 'x'}) {
+    SCOPED_TRACE(preset);
+    TAbDeflateHelper h = PresetHelper(preset, 7);
+    TBytes packed = DeflateBytes(Corpus("random", 1 << 20), &h);
+    std::vector<bool> finals = StoredBlockFinals(packed);
+    ASSERT_GE(finals.size(), 16u);  // one piece per token block of at most 32,768 bytes
+    EXPECT_EQ(std::count(finals.begin(), finals.end(), true), 1);
+    EXPECT_TRUE(finals.back());
+  }
+}
+
+TEST(Deflate, NullHelperUsesTheDefaultsAndOptionsZeroIsRejected) {
+  TBytes data = Corpus("sql", 40000);
+  TAbDeflateHelper defaults;
+  EXPECT_EQ(DeflateBytes(data, nullptr), DeflateBytes(data, &defaults));
+  TAbDeflateHelper none;
+  none.SetOptions(0);
+  EXPECT_THROW(DeflateBytes(data, &none), EDfAssertionFailed);
+}
+
+// Hands out a few bytes per read, as pipes and network streams do.
+class TTrickleStream : public DfMemoryStream {
+public:
+  using DfMemoryStream::DfMemoryStream;
+  int64_t Read(void* buffer, int64_t count) override {
+    return DfMemoryStream::Read(buffer, std::min<int64_t>(count, 1 + (++reads_ % 7)));
+  }
+
+private:
+  int reads_ = 0;
+};
+
+TEST(Deflate, ShortReadsDoNotEndTheInputOnlyAnEmptyReadDoes) {
+  TBytes data = Corpus("sql", 100000);
+  for (int32_t options : {15, 1}) {
+    TTrickleStream src(data);
+    DfMemoryStream dst;
+    TAbDeflateHelper h;
+    h.SetOptions(options);
+    h.SetSourceSize(static_cast<int64_t>(data.size()));
+    Deflate(&src, &dst, &h);
+    EXPECT_TRUE(ZlibInflateRaw(dst.Bytes()) == data) << options;
+  }
+}
+
+TEST(Deflate, ProgressRisesTo100OnlyWhenTheSourceSizeIsKnown) {
+  TBytes data = Corpus("sql", 300000);
+  for (int32_t options : {15, 1}) {
+    SCOPED_TRACE(options);
+    for (int64_t size : {int64_t{-1}, int64_t{0}}) {
+      std::vector<int> reports;
+      TAbDeflateHelper h;
+      h.SetOptions(options);
+      h.SetSourceSize(size);
+      h.SetProgressCallback([&](int32_t p) { reports.push_back(p); });
+      DeflateBytes(data, &h);
+      if (size == 0) {
+        EXPECT_TRUE(reports.empty());
+        continue;
+      }
+      ASSERT_FALSE(reports.empty());
+      EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+      EXPECT_GE(reports.back(), 99);
+      EXPECT_LE(reports.back(), 100);
+    }
+  }
+}
+
+TEST(Deflate, AnAbortFromTheProgressCallbackPassesOut) {
+  TAbDeflateHelper h;
+  h.SetSourceSize(-1);
+  h.SetProgressCallback([](int32_t p) {
+    if (p >= 50) throw EAbAbortProgress("abort");
+  });
+  EXPECT_THROW(DeflateBytes(Corpus("sql", 300000), &h), EAbAbortProgress);
+}
+
+// A destination that takes fewer bytes than asked.
+class TFullDisk : public DfMemoryStream {
+public:
+  int64_t Write(const void* buffer, int64_t count) override {
+    return DfMemoryStream::Write(buffer, std::min<int64_t>(count, 1000 - Position()));
+  }
+};
+
+TEST(Deflate, AShortWriteBecomesADeflateError) {
+  DfMemoryStream src(Corpus("random", 100000));
+  TFullDisk dst;
+  try {
+    Deflate(&src, &dst, nullptr);
+    FAIL() << "no error";
+  } catch (const EAbDeflateError& e) {
+    EXPECT_EQ(e.Message(),
+              "Archive deflate error. (Internal cause: could not write to the output stream "
+              "[TAbDfInBitStream.obsEmptyBuffer])");
+  }
+}
+
+TEST(Deflate, Adler32OptionGivesTheAdlerChecksum) {
+  TBytes data = Corpus("sql", 40000);
+  TAbDeflateHelper h;
+  h.SetOptions(15 | kDfUseAdler32);
+  uint32_t sum = 0;
+  DeflateBytes(data, &h, &sum);
+  EXPECT_EQ(sum, adler32(1, data.data(), static_cast<uInt>(data.size())));
+}
+
+// The sizes CI holds us to on the SQL corpus, against zlib's raw output.
+TEST(Deflate, OutputSizesStayCloseToZlib) {
+  const TBytes& sql = Corpus("sql", 8 << 20);
+  struct {
+    char preset;
+    int zlibLevel;
+    double factor;
+  } gates[] = {{'n', 6, 1.05}, {'x', 9, 1.03}, {'s', 1, 1.06}};
+  for (const auto& g : gates) {
+    TAbDeflateHelper h = PresetHelper(g.preset, 7);
+    size_t ours = DeflateBytes(sql, &h).size();
+    size_t zlibs = ZlibDeflateRaw(sql, g.zlibLevel, Z_DEFAULT_STRATEGY).size();
+    EXPECT_LE(static_cast<double>(ours), g.factor * static_cast<double>(zlibs))
+        << g.preset << ": " << ours << " vs zlib-" << g.zlibLevel << " " << zlibs;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,24 @@
+// Shared helpers of the compression engine tests: corpora, and the zlib peer
+// used to check that our output is standard raw Deflate data.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archive/deflate/deflate.h"
+
+using TBytes = std::vector<uint8_t>;
+
+// A deterministic corpus from bench/make_corpus.py ("sql", "libs", "random"), cached.
+const TBytes& Corpus(const std::string& kind, size_t size);
+TBytes TextBytes(const std::string& text);
+
+// Our encoder and decoder over memory.
+TBytes DeflateBytes(const TBytes& data, TAbDeflateHelper* helper, uint32_t* checksum = nullptr);
+TBytes InflateBytes(const TBytes& data, TAbDeflateHelper* helper = nullptr, uint32_t* checksum = nullptr);
+
+// The zlib peer, raw Deflate (no header).
+TBytes ZlibInflateRaw(const TBytes& data);
+TBytes ZlibDeflateRaw(const TBytes& data, int level, int strategy);
+uint32_t ZlibCrc32(const TBytes& data);
