@@ -31,6 +31,7 @@ std::string TrashFolder() {
 }
 
 bool MakeFolders(const std::string& trash) {
+  if (!ForceDirectories(detail::FromOsName(trash.substr(0, trash.rfind('/'))))) return false;
   for (const std::string& dir : {trash, trash + "/files", trash + "/info"}) {
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
