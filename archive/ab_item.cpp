@@ -24,9 +24,10 @@ uint32_t TAbArchiveItem::GetNativeFileAttributes() const {
 
 void TAbArchiveItem::SetFileName(const AnsiString& value) {
   // An indexed item moves to the bucket of its new name.
-  if (list_) list_->Unlink(this);
+  TAbArchiveList* list = list_;
+  if (list) list->Unlink(this);
   fileName_ = value;
-  if (list_) list_->Link(this);
+  if (list) list->Link(this);
 }
 
 void TAbArchiveItem::SetUncompressedSize(int64_t value) {
