@@ -140,6 +140,15 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+void AppendUtf16(WideString& out, char32_t cp) {
+  if (cp > 0xFFFF) {
+    out += static_cast<char16_t>(U16_LEAD(cp));
+    out += static_cast<char16_t>(U16_TRAIL(cp));
+  } else {
+    out += static_cast<char16_t>(cp);
+  }
+}
+
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Decodes one UTF-8 sequence at s[i], advancing i; malformed input (bad lead,
@@ -232,13 +241,7 @@ WideString Utf8ToWide(std::string_view s) {
   WideString out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size();) {
-    char32_t cp = NextUtf8(s, i);
-    if (cp > 0xFFFF) {
-      out += static_cast<char16_t>(U16_LEAD(cp));
-      out += static_cast<char16_t>(U16_TRAIL(cp));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
+    AppendUtf16(out, NextUtf8(s, i));
   }
   return out;
 }
@@ -290,19 +293,13 @@ int WideCompareText(std::u16string_view a, std::u16string_view b) {
 char AnsiUpperChar(char c) { return Cases().upper[static_cast<unsigned char>(c)]; }
 char AnsiLowerChar(char c) { return Cases().lower[static_cast<unsigned char>(c)]; }
 
-AnsiString AnsiUpperCase(std::string_view s) {
-  AnsiString out(s);
-  for (char& c : out) c = AnsiUpperChar(c);
-  return out;
-}
-
-AnsiString AnsiLowerCase(std::string_view s) {
-  AnsiString out(s);
-  for (char& c : out) c = AnsiLowerChar(c);
-  return out;
-}
-
 namespace {
+
+AnsiString MapBytes(std::string_view s, char (*map)(char)) {
+  AnsiString out(s);
+  for (char& c : out) c = map(c);
+  return out;
+}
 
 // Simple (one-to-one) case mapping over code points, so lengths stay put.
 template <class MapFn>
@@ -314,12 +311,7 @@ WideString MapWideCase(std::u16string_view s, MapFn map) {
     U16_NEXT(s.data(), i, s.size(), cp);
     UChar32 mapped = U_IS_SURROGATE(cp) ? cp : map(cp);
     if (U16_LENGTH(mapped) != U16_LENGTH(cp)) mapped = cp;
-    if (mapped > 0xFFFF) {
-      out += static_cast<char16_t>(U16_LEAD(mapped));
-      out += static_cast<char16_t>(U16_TRAIL(mapped));
-    } else {
-      out += static_cast<char16_t>(mapped);
-    }
+    AppendUtf16(out, static_cast<char32_t>(mapped));
   }
   return out;
 }
@@ -339,17 +331,10 @@ WideString WideLowerCase(std::u16string_view s) {
   return MapWideCase(s, [](UChar32 c) { return u_tolower(c); });
 }
 
-AnsiString UpperCase(std::string_view s) {
-  AnsiString out(s);
-  for (char& c : out) c = AsciiUpper(c);
-  return out;
-}
-
-AnsiString LowerCase(std::string_view s) {
-  AnsiString out(s);
-  for (char& c : out) c = AsciiLower(c);
-  return out;
-}
+AnsiString AnsiUpperCase(std::string_view s) { return MapBytes(s, AnsiUpperChar); }
+AnsiString AnsiLowerCase(std::string_view s) { return MapBytes(s, AnsiLowerChar); }
+AnsiString UpperCase(std::string_view s) { return MapBytes(s, AsciiUpper); }
+AnsiString LowerCase(std::string_view s) { return MapBytes(s, AsciiLower); }
 
 int CompareStr(std::string_view a, std::string_view b) { return Sign(a.compare(b)); }
 

@@ -4,13 +4,12 @@
 #include "platform/rtl/lists.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/rtl/exceptions.h"
+#include "tests/platform/rtl/temp_folder.h"
 
 namespace {
 
@@ -20,23 +19,10 @@ AnsiString Join(const TStrings& list) {
   return out;
 }
 
-class TempFolder : public ::testing::Test {
-protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("rtl_lists_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::string ReadBytes(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::filesystem::path folder_;
-};
+std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace
 
@@ -193,22 +179,23 @@ TEST(StringList, UpdatesBracketChangeNotices) {
   EXPECT_EQ(changes, 2);
 }
 
-TEST_F(TempFolder, SaveWritesCrLfAndLoadReadsEveryLineEnd) {
+TEST(StringListFiles, SaveWritesCrLfAndLoadReadsEveryLineEnd) {
+  TempFolder folder;
   TStringList list;
   list.Add("[LogOn]");
   list.Add("Databáze=kalmir");
   list.Add("");
   // The list takes Windows-1250 names; the file on disk carries the UTF-8 name.
-  const AnsiString ansiName = AnsiString(folder_.string()) + "/nastavení.ini";
+  const AnsiString ansiName = folder.name() + "/nastavení.ini";
   list.SaveToFile(ansiName);
-  EXPECT_EQ(ReadBytes(folder_ / u8"nastavení.ini"), "[LogOn]\r\nDatabáze=kalmir\r\n\r\n");
+  EXPECT_EQ(ReadBytes(folder.path() / u8"nastavení.ini"), "[LogOn]\r\nDatabáze=kalmir\r\n\r\n");
 
   TStringList back;
   back.LoadFromFile(ansiName);
   EXPECT_EQ(Join(back), Join(list));
 
-  std::ofstream(folder_ / "lf.txt", std::ios::binary) << "a\nb\r\nc";
-  back.LoadFromFile(AnsiString(folder_.string()) + "/lf.txt");
+  std::ofstream(folder.path() / "lf.txt", std::ios::binary) << "a\nb\r\nc";
+  back.LoadFromFile(folder.name() + "/lf.txt");
   EXPECT_EQ(Join(back), "a|b|c");
-  EXPECT_THROW(back.LoadFromFile(AnsiString(folder_.string()) + "/missing.txt"), EFOpenError);
+  EXPECT_THROW(back.LoadFromFile(folder.name() + "/missing.txt"), EFOpenError);
 }

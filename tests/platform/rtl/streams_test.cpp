@@ -3,35 +3,26 @@
 #include "platform/rtl/streams.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "platform/rtl/exceptions.h"
+#include "tests/platform/rtl/temp_folder.h"
 
 namespace {
 
 class StreamFiles : public ::testing::Test {
 protected:
-  void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
-              ("rtl_streams_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  AnsiString Name(const char* leaf) const { return folder_.name() + "/" + leaf; }
 
-  AnsiString Name(const char* leaf) const { return AnsiString(folder_.string()) + "/" + leaf; }
-
-  std::string ReadBytes(const std::filesystem::path& p) const {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-
-  std::filesystem::path folder_;
+  TempFolder folder_;
 };
+
+std::string ReadBytes(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 }  // namespace
 
@@ -42,7 +33,7 @@ TEST_F(StreamFiles, CreateWriteReopenAndRead) {
     EXPECT_EQ(out.Size(), 11);
   }
   // The Windows-1250 name reaches the disk as UTF-8.
-  EXPECT_EQ(ReadBytes(folder_ / u8"záloha.zal"), "hello world");
+  EXPECT_EQ(ReadBytes(folder_.path() / u8"záloha.zal"), "hello world");
 
   TFileStream in(Name("záloha.zal"), fmOpenRead | fmShareDenyWrite);
   char buf[5];
@@ -61,7 +52,7 @@ TEST_F(StreamFiles, OpenAndCreateErrorsNameTheFile) {
   } catch (const EFOpenError& e) {
     EXPECT_EQ(e.Message(), "Cannot open file \"" + Name("missing.txt") + "\"");
   }
-  EXPECT_THROW(TFileStream(AnsiString(folder_.string()), fmOpenRead), EFOpenError);  // a folder
+  EXPECT_THROW(TFileStream(folder_.name(), fmOpenRead), EFOpenError);  // a folder
   try {
     TFileStream bad(Name("no/such/folder.txt"), fmCreate);
     FAIL() << "no error";
