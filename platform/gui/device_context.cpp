@@ -138,7 +138,8 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
       dc->InvalidateClip();
       return old;
     case OBJ_REGION:
-      return reinterpret_cast<HGDIOBJ>(intptr_t(SelectClipRgn(dc, static_cast<HRGN>(object))));
+      SelectClipRgn(dc, static_cast<HRGN>(object));
+      return nullptr;
   }
   return nullptr;
 }
@@ -152,6 +153,17 @@ BOOL DeleteObject(HGDIOBJ object) {
   FreeObject(object);
   return 1;
 }
+
+HGDIOBJ SelectObject(HDC dc, HPEN object) { return SelectObject(dc, static_cast<HGDIOBJ>(object)); }
+HGDIOBJ SelectObject(HDC dc, HBRUSH object) { return SelectObject(dc, static_cast<HGDIOBJ>(object)); }
+HGDIOBJ SelectObject(HDC dc, HFONT object) { return SelectObject(dc, static_cast<HGDIOBJ>(object)); }
+HGDIOBJ SelectObject(HDC dc, HBITMAP object) { return SelectObject(dc, static_cast<HGDIOBJ>(object)); }
+int SelectObject(HDC dc, HRGN object) { return SelectClipRgn(dc, object); }
+BOOL DeleteObject(HPEN object) { return DeleteObject(static_cast<HGDIOBJ>(object)); }
+BOOL DeleteObject(HBRUSH object) { return DeleteObject(static_cast<HGDIOBJ>(object)); }
+BOOL DeleteObject(HFONT object) { return DeleteObject(static_cast<HGDIOBJ>(object)); }
+BOOL DeleteObject(HBITMAP object) { return DeleteObject(static_cast<HGDIOBJ>(object)); }
+BOOL DeleteObject(HRGN object) { return DeleteObject(static_cast<HGDIOBJ>(object)); }
 
 HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
   if (!dc) return nullptr;

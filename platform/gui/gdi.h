@@ -155,6 +155,18 @@ enum : UINT { DI_MASK = 1, DI_IMAGE = 2, DI_NORMAL = 3 };
 HGDIOBJ GetStockObject(int index);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 BOOL DeleteObject(HGDIOBJ object);
+// The handle types convert to HGDIOBJ only where their objects are complete,
+// so callers get one overload per type.
+HGDIOBJ SelectObject(HDC dc, HPEN object);
+HGDIOBJ SelectObject(HDC dc, HBRUSH object);
+HGDIOBJ SelectObject(HDC dc, HFONT object);
+HGDIOBJ SelectObject(HDC dc, HBITMAP object);
+int SelectObject(HDC dc, HRGN object);
+BOOL DeleteObject(HPEN object);
+BOOL DeleteObject(HBRUSH object);
+BOOL DeleteObject(HFONT object);
+BOOL DeleteObject(HBITMAP object);
+BOOL DeleteObject(HRGN object);
 HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 int GetObjectType(HGDIOBJ object);
 // Fills a BITMAP, LOGBRUSH, LOGFONTA or (for pens) LOGBRUSH-like description.
