@@ -66,8 +66,9 @@ void TDataSet::OpenCursor() {
   // Record sizes travel in 16 bits; a larger row cannot be buffered.
   int size = RecordBufferSize();
   if (size < 0 || size > 0xFFFF) throw ERangeError(SRangeError);
-  bof_ = true;
+  ClearBuffers();
   UpdateBufferCount();
+  bof_ = true;
 }
 
 void TDataSet::CloseCursor() {
@@ -124,9 +125,11 @@ void TDataSet::SetBufferCount(int value) {
     --bufferCount_;
     CursorPosChanged();
   }
-  if (recordCount_ == 0 && !bof_) return;
+  // Opening fills the window from the start; later a larger window is filled
+  // around the records it already holds.
+  if (state_ != dsOpening && recordCount_ == 0) return;
   GetNextRecords();
-  if (recordCount_ > 0 && recordCount_ < bufferCount_ && !bof_) GetPriorRecords();
+  if (state_ != dsOpening && recordCount_ < bufferCount_) GetPriorRecords();
 }
 
 void TDataSet::ClearBuffers() {
@@ -366,7 +369,6 @@ TDataSet::SavedState TDataSet::SetTempState(TDataSetState state, char* buffer) {
   SavedState saved{state_, calcBuffer_};
   state_ = state;
   if (state == dsCalcFields || state == dsInternalCalc) calcBuffer_ = buffer;
-  else tempStateBuffer_ = buffer;
   ++disableCount_;
   return saved;
 }
@@ -374,7 +376,6 @@ TDataSet::SavedState TDataSet::SetTempState(TDataSetState state, char* buffer) {
 void TDataSet::RestoreState(const SavedState& saved) {
   state_ = saved.state;
   calcBuffer_ = saved.buffer;
-  tempStateBuffer_ = nullptr;
   --disableCount_;
 }
 

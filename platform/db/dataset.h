@@ -133,8 +133,8 @@ public:
   char* CalcBuffer() const { return calcBuffer_; }
   char* TempBuffer() const { return buffers_.empty() ? nullptr : buffers_[bufferCount_]; }
 
-  // Runs `body` with the state switched to `state` and the record buffer that
-  // fields read in that state (old, new or current value); restores both.
+  // Runs `body` with the state switched to `state` (data events held back);
+  // for the calculation states `buffer` becomes CalcBuffer. Restores both.
   template <class Body>
   void WithTempState(TDataSetState state, char* buffer, Body&& body) {
     auto saved = SetTempState(state, buffer);
@@ -299,7 +299,6 @@ private:
   // How far records moved inside the ring during one scroll (for data links).
   int scrollShift_ = 0;
   char* calcBuffer_ = nullptr;
-  char* tempStateBuffer_ = nullptr;
   int bookmarkSize_ = 0;
   int disableCount_ = 0;
   bool bof_ = true;
