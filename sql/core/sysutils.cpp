@@ -236,8 +236,8 @@ bool IsIpAddr(const AnsiString& str) {
     if (i - groupStart >= 4) return false;
     if (str[i] == '.') groupStart = i + 1;
   }
-  if (dots != 3) return false;
-  // The first three groups must be bytes; the last one is taken as it is.
+  // Every group is a number; only the first three are held to 255.
+  if (dots != 3 || str.back() == '.') return false;
   size_t start = 0;
   for (int group = 0; group < 3; ++group) {
     const size_t dot = str.find('.', start);

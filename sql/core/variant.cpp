@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
@@ -18,54 +19,29 @@ namespace {
 [[noreturn]] void RaiseUnsupported() { throw EZVariantException(SZUnsupportedOperation); }
 [[noreturn]] void RaiseIntOverflow() { throw EIntOverflow(SIntOverflow); }
 
-TZVariant MakeBoolean(bool data) {
+// Sets the kind and its one field; the other fields stay as they are.
+template <class T, class U>
+void Store(TZVariant& v, TZVariantType type, T TZVariant::*field, U&& data) {
+  v.VType = type;
+  v.*field = std::forward<U>(data);
+}
+
+template <class T, class U>
+TZVariant Made(TZVariantType type, T TZVariant::*field, U&& data) {
   TZVariant v;
-  v.VType = vtBoolean;
-  v.VBoolean = data;
+  Store(v, type, field, std::forward<U>(data));
   return v;
 }
 
-TZVariant MakeInteger(std::int64_t data) {
-  TZVariant v;
-  v.VType = vtInteger;
-  v.VInteger = data;
-  return v;
-}
-
-TZVariant MakeFloat(long double data) {
-  TZVariant v;
-  v.VType = vtFloat;
-  v.VFloat = data;
-  return v;
-}
-
-TZVariant MakeString(AnsiString data) {
-  TZVariant v;
-  v.VType = vtString;
-  v.VString = std::move(data);
-  return v;
-}
-
+TZVariant MakeBoolean(bool data) { return Made(vtBoolean, &TZVariant::VBoolean, data); }
+TZVariant MakeInteger(std::int64_t data) { return Made(vtInteger, &TZVariant::VInteger, data); }
+TZVariant MakeFloat(long double data) { return Made(vtFloat, &TZVariant::VFloat, data); }
+TZVariant MakeString(AnsiString data) { return Made(vtString, &TZVariant::VString, std::move(data)); }
 TZVariant MakeUnicodeString(WideString data) {
-  TZVariant v;
-  v.VType = vtUnicodeString;
-  v.VUnicodeString = std::move(data);
-  return v;
+  return Made(vtUnicodeString, &TZVariant::VUnicodeString, std::move(data));
 }
-
-TZVariant MakeDateTime(TDateTime data) {
-  TZVariant v;
-  v.VType = vtDateTime;
-  v.VDateTime = data;
-  return v;
-}
-
-TZVariant MakePointer(void* data) {
-  TZVariant v;
-  v.VType = vtPointer;
-  v.VPointer = data;
-  return v;
-}
+TZVariant MakeDateTime(TDateTime data) { return Made(vtDateTime, &TZVariant::VDateTime, data); }
+TZVariant MakePointer(void* data) { return Made(vtPointer, &TZVariant::VPointer, data); }
 
 // The value a null converts to: False, 0, empty text or a null reference.
 TZVariant NullOf(TZVariantType type) {
@@ -220,36 +196,28 @@ Ref<IZInterface> TZDefaultVariantManager::GetAsInterface(const TZVariant& value)
 }
 
 void TZDefaultVariantManager::SetAsBoolean(TZVariant& value, bool data) const {
-  value.VType = vtBoolean;
-  value.VBoolean = data;
+  Store(value, vtBoolean, &TZVariant::VBoolean, data);
 }
 void TZDefaultVariantManager::SetAsInteger(TZVariant& value, std::int64_t data) const {
-  value.VType = vtInteger;
-  value.VInteger = data;
+  Store(value, vtInteger, &TZVariant::VInteger, data);
 }
 void TZDefaultVariantManager::SetAsFloat(TZVariant& value, long double data) const {
-  value.VType = vtFloat;
-  value.VFloat = data;
+  Store(value, vtFloat, &TZVariant::VFloat, data);
 }
 void TZDefaultVariantManager::SetAsString(TZVariant& value, const AnsiString& data) const {
-  value.VType = vtString;
-  value.VString = data;
+  Store(value, vtString, &TZVariant::VString, data);
 }
 void TZDefaultVariantManager::SetAsUnicodeString(TZVariant& value, const WideString& data) const {
-  value.VType = vtUnicodeString;
-  value.VUnicodeString = data;
+  Store(value, vtUnicodeString, &TZVariant::VUnicodeString, data);
 }
 void TZDefaultVariantManager::SetAsDateTime(TZVariant& value, TDateTime data) const {
-  value.VType = vtDateTime;
-  value.VDateTime = data;
+  Store(value, vtDateTime, &TZVariant::VDateTime, data);
 }
 void TZDefaultVariantManager::SetAsPointer(TZVariant& value, void* data) const {
-  value.VType = vtPointer;
-  value.VPointer = data;
+  Store(value, vtPointer, &TZVariant::VPointer, data);
 }
 void TZDefaultVariantManager::SetAsInterface(TZVariant& value, const Ref<IZInterface>& data) const {
-  value.VType = vtInterface;
-  value.VInterface = data;
+  Store(value, vtInterface, &TZVariant::VInterface, data);
 }
 
 TZVariant TZDefaultVariantManager::OpAdd(const TZVariant& value1, const TZVariant& value2) const {

@@ -122,6 +122,7 @@ TEST(Addresses, IsIpAddrAcceptsOnlyDottedNumbers) {
       {"192.168.1.10", true}, {"1.2.3.999", true},   {"256.1.1.1", false},
       {"1.2.3", false},       {"1.2.3.4 ", false},   {"db.example.com.cz", false},
       {"1..2.3", false},      {"1234.1.1.1", false}, {"1.2.3.12345", false},
+      {"1.2.3.", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsIpAddr(c.text), c.ip) << c.text;
 }
