@@ -94,9 +94,17 @@ bool TakeMessage(Queue& q, MSG& msg, HWND hwnd, UINT min, UINT max, UINT remove,
   return true;
 }
 
-std::optional<uint64_t> NextTimerDue(Queue& q) {
+// What a retrieval looks for; a wait must not return for messages it would skip.
+struct Filter {
+  HWND hwnd = 0;
+  UINT min = 0;
+  UINT max = 0;
+};
+
+std::optional<uint64_t> NextTimerDue(Queue& q, const Filter& f) {
   std::optional<uint64_t> due;
   for (const auto& [key, timer] : q.timers) {
+    if (!TimerMatches(key.first, f.hwnd, f.min, f.max)) continue;
     if (!due || timer.due < *due) due = timer.due;
   }
   return due;
@@ -134,22 +142,22 @@ bool PollSources(Queue& q, int timeout_ms) {
   return true;
 }
 
-bool HasWork(Queue& q) {
+bool HasWork(Queue& q, const Filter& f) {
   std::lock_guard lock(q.mutex);
   MSG msg;
-  return TakeMessage(q, msg, 0, 0, 0, PM_NOREMOVE, GetTickCount64());
+  return TakeMessage(q, msg, f.hwnd, f.min, f.max, PM_NOREMOVE, GetTickCount64());
 }
 
 // Waits until there is something to retrieve or the clock reaches deadline.
 // In virtual mode, instead of sleeping until a timer or the deadline, virtual
 // time jumps there.
-void WaitForWork(std::optional<uint64_t> deadline) {
+void WaitForWork(const Filter& filter, std::optional<uint64_t> deadline) {
   Queue& q = TheQueue();
-  if (HasWork(q) || PollSources(q, 0)) return;
+  if (HasWork(q, filter) || PollSources(q, 0)) return;
   std::optional<uint64_t> until;
   {
     std::lock_guard lock(q.mutex);
-    until = NextTimerDue(q);
+    until = NextTimerDue(q, filter);
   }
   if (deadline && (!until || *deadline < *until)) until = deadline;
   uint64_t now = GetTickCount64();
@@ -192,11 +200,13 @@ bool PeekMessage(MSG& msg, HWND hwnd, UINT min, UINT max, UINT remove) {
 }
 
 bool GetMessage(MSG& msg, HWND hwnd, UINT min, UINT max) {
-  while (!PeekMessage(msg, hwnd, min, max, PM_REMOVE)) WaitForWork(std::nullopt);
+  while (!PeekMessage(msg, hwnd, min, max, PM_REMOVE)) {
+    WaitForWork(Filter{hwnd, min, max}, std::nullopt);
+  }
   return msg.message != WM_QUIT;
 }
 
-void WaitMessage() { WaitForWork(std::nullopt); }
+void WaitMessage() { WaitForWork(Filter{}, std::nullopt); }
 
 LRESULT DispatchMessage(const MSG& msg) {
   if (msg.message == WM_TIMER && msg.lParam != 0) {
@@ -283,6 +293,6 @@ bool ProcessMessagesFor(std::uint32_t milliseconds) {
   for (;;) {
     if (!ProcessMessages()) return false;
     if (GetTickCount64() >= deadline) return true;
-    WaitForWork(deadline);
+    WaitForWork(Filter{}, deadline);
   }
 }

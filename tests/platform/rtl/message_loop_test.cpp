@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 #include <vector>
 
@@ -112,6 +113,25 @@ TEST_F(MessageLoop, PostFromAnotherThreadWakesABlockedGetMessage) {
   poster.join();
   EXPECT_EQ(msg.hwnd, 0x9u);
   EXPECT_EQ(msg.message, WM_USER + 3u);
+}
+
+TEST_F(MessageLoop, AFilteredGetMessageSleepsThroughMessagesItSkips) {
+  SetTimer(0x1, 1, 10);
+  AdvanceVirtualClock(50);  // due, but not for the window waited on
+  std::thread poster([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    PostMessage(0x5, WM_USER, 0, 0);
+  });
+  timespec before, after;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+  MSG msg;
+  ASSERT_TRUE(GetMessage(msg, 0x5, 0, 0));
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+  poster.join();
+  EXPECT_EQ(msg.hwnd, 0x5u);
+  double cpu_ms = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+  EXPECT_LT(cpu_ms, 50.0);  // blocked, not spinning
+  KillTimer(0x1, 1);
 }
 
 TEST_F(MessageLoop, ProcessMessagesStopsAtQuitAndLeavesItForTheMainLoop) {
