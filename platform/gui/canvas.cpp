@@ -14,8 +14,8 @@ TCanvas::TCanvas() {
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
 HDC TCanvas::Handle() {
-  if (!dc_) CreateHandle();
-  RequireState(csHandleValid);
+  // Code drawing through the handle sees the canvas's tools and colours.
+  RequireState(csHandleValid | csPenValid | csBrushValid | csFontValid);
   return dc_;
 }
 

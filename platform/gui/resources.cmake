@@ -16,7 +16,8 @@ function(vx_embed_resources library)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} -DTABLE=${library} "-DFILES=${packed}" -P ${VX_EMBED_SCRIPT}
     DEPENDS ${files} ${VX_EMBED_SCRIPT}
-    COMMENT "Embedding resources of ${library}")
+    COMMENT "Embedding resources of ${library}"
+    VERBATIM)
   add_custom_target(${library}_resources DEPENDS ${output})
   add_dependencies(${library} ${library}_resources)
   target_sources(${library} INTERFACE $<BUILD_INTERFACE:${output}>)
