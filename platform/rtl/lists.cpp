@@ -170,14 +170,16 @@ void TStrings::AddStrings(const TStrings* strings) {
   EndUpdate();
 }
 
-void TStrings::Assign(const TStrings* source) {
-  if (source == this) return;
+void TStrings::Assign(const TPersistent* source) {
+  const auto* strings = dynamic_cast<const TStrings*>(source);
+  if (!strings) return TPersistent::Assign(source);
+  if (strings == this) return;
   BeginUpdate();
   try {
     Clear();
-    delimiter_ = source->delimiter_;
-    quoteChar_ = source->quoteChar_;
-    AddStrings(source);
+    delimiter_ = strings->delimiter_;
+    quoteChar_ = strings->quoteChar_;
+    AddStrings(strings);
   } catch (...) {
     EndUpdate();
     throw;

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/rtl/components.h"
 #include "platform/rtl/objects.h"
 #include "platform/rtl/strings.h"
 
@@ -66,7 +67,7 @@ enum TDuplicates { dupIgnore, dupAccept, dupError };
 // The abstract string list: storage comes from the derived class, everything
 // else (name=value access, text forms, files) is built on it. Objects attached
 // to lines are not owned.
-class TStrings : public TObject {
+class TStrings : public TPersistent {
 public:
   // --- storage, supplied by the derived class
   virtual int Count() const = 0;
@@ -85,8 +86,8 @@ public:
   void InsertObject(int index, const AnsiString& s, TObject* object);
   void Append(const AnsiString& s) { Add(s); }
   void AddStrings(const TStrings* strings);
-  // Replaces the lines and objects with those of Source.
-  void Assign(const TStrings* source);
+  // From another string list: replaces the lines, objects and delimiters.
+  void Assign(const TPersistent* source) override;
   void Exchange(int index1, int index2);
   void Move(int curIndex, int newIndex);
 

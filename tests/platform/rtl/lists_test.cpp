@@ -139,6 +139,8 @@ TEST(StringList, ObjectsTravelWithTheirLines) {
   TStringList copy;
   copy.Assign(&list);
   EXPECT_EQ(copy.Objects(1), &b);
+  TPersistent notStrings;
+  EXPECT_THROW(copy.Assign(&notStrings), EConvertError);
 }
 
 TEST(StringList, CommaTextQuotesWhatNeedsIt) {
