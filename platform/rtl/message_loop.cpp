@@ -233,7 +233,7 @@ UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc) {
   Queue& q = TheQueue();
   {
     std::lock_guard lock(q.mutex);
-    if (hwnd == 0) id = q.next_thread_timer++;
+    if (hwnd == 0 && !q.timers.count({0, id})) id = q.next_thread_timer++;
     UINT elapse = std::max(elapse_ms, USER_TIMER_MINIMUM);
     q.timers[{hwnd, id}] = Timer{elapse, GetTickCount64() + elapse, proc};
   }

@@ -57,8 +57,9 @@ LRESULT DispatchMessage(const MSG& msg);
 // Sets the hook that DispatchMessage hands messages to; returns the previous one.
 TMessageDispatcher SetMessageDispatcher(TMessageDispatcher dispatcher);
 
-// With hwnd 0 a new timer id is chosen and returned; with a window, the
-// timer (hwnd, id) is created or replaced and id is returned.
+// With a window, the timer (hwnd, id) is created or replaced and id is
+// returned. Without one, id replaces that thread timer when it exists;
+// otherwise a new id is chosen and returned.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse_ms, TIMERPROC proc = nullptr);
 bool KillTimer(HWND hwnd, UINT_PTR id);
 

@@ -49,6 +49,7 @@ AnsiString ChangeFileExt(const AnsiString& name, const AnsiString& extension) {
 }
 
 AnsiString ExpandFileName(const AnsiString& name) {
+  if (name.empty()) return name;
   AnsiString full = !name.empty() && name[0] == PathDelim
                         ? name
                         : IncludeTrailingPathDelimiter(GetCurrentDir()) + name;

@@ -19,5 +19,5 @@ AnsiString ExtractFileName(const AnsiString& name);
 AnsiString ExtractFileExt(const AnsiString& name);
 AnsiString ChangeFileExt(const AnsiString& name, const AnsiString& extension);
 // Absolute form of name: relative names start at the current folder, "." and
-// ".." parts are resolved as text (links are not followed).
+// ".." parts are resolved as text (links are not followed). Empty stays empty.
 AnsiString ExpandFileName(const AnsiString& name);

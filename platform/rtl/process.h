@@ -46,6 +46,8 @@ public:
   // True when the child ended within timeout_ms.
   bool WaitFor(std::uint32_t timeout_ms);
   // Waits while dispatching the message loop, so windows and timers stay alive.
+  // On the virtual clock the loop does not sleep for timers, so they fire as
+  // fast as the loop turns until the child ends.
   void WaitPumping();
 
   // The exit code of a child that has ended: its exit status, or 128 + the

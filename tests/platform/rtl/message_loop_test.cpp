@@ -43,9 +43,12 @@ TEST_F(MessageLoop, TimerFiresOncePerIntervalUntilKilled) {
   ASSERT_TRUE(ProcessMessagesFor(3000));
   EXPECT_EQ(fired, (std::vector<UINT_PTR>{id, id, id}));
   EXPECT_EQ(GetTickCount64() - start, 3000u);  // virtual time only
+  EXPECT_EQ(SetTimer(0, id, 2000, CountTimer), id);  // same thread timer, new interval
+  ASSERT_TRUE(ProcessMessagesFor(3000));
+  EXPECT_EQ(fired.size(), 4u);
   ASSERT_TRUE(KillTimer(0, id));
   ASSERT_TRUE(ProcessMessagesFor(3000));
-  EXPECT_EQ(fired.size(), 3u);
+  EXPECT_EQ(fired.size(), 4u);
   EXPECT_FALSE(KillTimer(0, id));
 }
 

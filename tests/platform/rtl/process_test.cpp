@@ -156,6 +156,19 @@ TEST(ChildProcess, BatchFilesRunThroughTheShell) {
   EXPECT_EQ(child.ExitCode(), 6);
 }
 
+TEST(ChildProcess, ABareProgramNameIsFoundBesideOurProgramFirst) {
+  fs::path beside = fs::read_symlink("/proc/self/exe").parent_path() /
+                    ("vx_beside_" + std::to_string(getpid()));
+  std::ofstream(beside) << "#!/bin/sh\nexit 42\n";
+  fs::permissions(beside, fs::perms::owner_all);
+  TChildProcess child;
+  bool started = child.Start(beside.filename().string());
+  child.Wait();
+  fs::remove(beside);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(child.ExitCode(), 42);
+}
+
 TEST(ChildProcess, AMissingProgramIsNotStarted) {
   TChildProcess child;
   EXPECT_FALSE(child.Start("surely-no-such-program-here x"));
