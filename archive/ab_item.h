@@ -34,7 +34,7 @@ public:
   virtual int64_t GetCompressedSize() const { return compressedSize_; }
   virtual uint32_t GetCRC32() const { return crc32_; }
   virtual uint32_t GetExternalFileAttributes() const { return externalFileAttributes_; }
-  virtual AnsiString GetFileName() const { return fileName_; }
+  virtual const AnsiString& GetFileName() const { return fileName_; }
   virtual bool GetIsDirectory() const { return false; }
   virtual bool GetIsEncrypted() const { return isEncrypted_; }
   virtual uint16_t GetLastModFileDate() const { return lastModFileDate_; }

@@ -84,7 +84,7 @@ TEST(AbArchiveList, ManyAddsWithDuplicateChecksStayFast) {
   }
   EXPECT_TRUE(list.IsActiveDupe("DIR/TABLE_19999.ZAL"));
   // A linear scan would take some 2*10^8 name comparisons here.
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
 }
 
 TEST(AbArchiveItem, SizesAndStamps) {
@@ -105,9 +105,8 @@ TEST(AbArchiveItem, SizesAndStamps) {
 namespace {
 
 std::vector<uint8_t> Record(uint16_t id, std::vector<uint8_t> data) {
-  std::vector<uint8_t> r = {uint8_t(id), uint8_t(id >> 8), uint8_t(data.size()), uint8_t(data.size() >> 8)};
-  r.insert(r.end(), data.begin(), data.end());
-  return r;
+  data.insert(data.begin(), {uint8_t(id), uint8_t(id >> 8), uint8_t(data.size()), uint8_t(data.size() >> 8)});
+  return data;
 }
 
 std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
