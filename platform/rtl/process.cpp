@@ -16,6 +16,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/message_loop.h"
@@ -130,9 +131,10 @@ void WatchChild(std::shared_ptr<ChildState> state, int out_fd, int err_fd) {
   int status = 0;
   bool reaped = false;
   while (!fds.empty()) {
-    // A grandchild may hold the pipes open after the child has ended.
-    if (poll(fds.data(), fds.size(), kReapPollMs) == 0 &&
-        waitpid(state->pid, &status, WNOHANG) == state->pid) {
+    // The child's end is checked on every turn, not only at end of file: a
+    // grandchild may hold the pipes open long after the child has ended.
+    poll(fds.data(), fds.size(), kReapPollMs);
+    if (waitpid(state->pid, &status, WNOHANG) == state->pid) {
       reaped = true;
       break;
     }
@@ -172,6 +174,69 @@ AnsiString ResolveProgram(const AnsiString& program) {
   return FileExists(beside) ? beside : program;
 }
 
+// The child's argv in UTF-8; batch files get /bin/sh in front.
+std::vector<std::string> OsArguments(const std::vector<AnsiString>& arguments) {
+  std::vector<std::string> os_args;
+  AnsiString program = ResolveProgram(arguments[0]);
+  if (HasExtension(program, ".bat") || HasExtension(program, ".cmd")) os_args.push_back("/bin/sh");
+  os_args.push_back(detail::ToOsName(program));
+  for (size_t i = 1; i < arguments.size(); ++i) os_args.push_back(detail::ToOsName(arguments[i]));
+  return os_args;
+}
+
+// One output pipe; ends still open are closed with it.
+class Pipe {
+public:
+  ~Pipe() {
+    CloseWriteEnd();
+    if (fds_[0] >= 0) close(fds_[0]);
+  }
+  bool Open() { return pipe2(fds_, O_CLOEXEC) == 0; }
+  int WriteEnd() const { return fds_[1]; }
+  void CloseWriteEnd() {
+    if (fds_[1] >= 0) close(fds_[1]);
+    fds_[1] = -1;
+  }
+  // Hands the read end over to a new owner (-1 when the pipe was never opened).
+  int TakeReadEnd() { return std::exchange(fds_[0], -1); }
+
+private:
+  int fds_[2] = {-1, -1};
+};
+
+// Starts the child with stdin from /dev/null and stdout/stderr into the given
+// pipes, or /dev/null without them. Returns 0 or the system error.
+int Spawn(std::vector<std::string> args, const Pipe* out, const Pipe* err, pid_t& pid) {
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  const Pipe* targets[] = {out, err};
+  for (int fd : {1, 2}) {
+    if (const Pipe* pipe = targets[fd - 1]) {
+      posix_spawn_file_actions_adddup2(&actions, pipe->WriteEnd(), fd);
+    } else {
+      posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", O_WRONLY, 0);
+    }
+  }
+  // The child starts with no blocked signals and the default SIGPIPE action,
+  // whatever this process has set for itself.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t signals;
+  sigemptyset(&signals);
+  posix_spawnattr_setsigmask(&attributes, &signals);
+  sigaddset(&signals, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &signals);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  return rc;
+}
+
 }  // namespace
 
 std::vector<AnsiString> SplitCommandLine(const AnsiString& command_line) {
@@ -205,63 +270,20 @@ bool TChildProcess::Start(const std::vector<AnsiString>& arguments, TChildOutput
     start_error_ = ENOENT;
     return false;
   }
-  std::vector<std::string> os_args;
-  AnsiString program = ResolveProgram(arguments[0]);
-  if (HasExtension(program, ".bat") || HasExtension(program, ".cmd")) os_args.push_back("/bin/sh");
-  os_args.push_back(detail::ToOsName(program));
-  for (size_t i = 1; i < arguments.size(); ++i) os_args.push_back(detail::ToOsName(arguments[i]));
-  std::vector<char*> argv;
-  for (std::string& arg : os_args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-
-  int out_pipe[2] = {-1, -1};
-  int err_pipe[2] = {-1, -1};
+  Pipe out, err;
   bool keep = output == TChildOutput::Keep;
-  if (keep && (pipe2(out_pipe, O_CLOEXEC) != 0 || pipe2(err_pipe, O_CLOEXEC) != 0)) {
+  if (keep && (!out.Open() || !err.Open())) {
     start_error_ = errno;
-    for (int fd : {out_pipe[0], out_pipe[1]}) {
-      if (fd >= 0) close(fd);
-    }
     return false;
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  if (keep) {
-    posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
-    posix_spawn_file_actions_adddup2(&actions, err_pipe[1], 2);
-  } else {
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  }
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t signals;
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attributes, &signals);
-  sigaddset(&signals, SIGPIPE);
-  posix_spawnattr_setsigdefault(&attributes, &signals);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-
   pid_t pid = -1;
-  int rc = posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  if (keep) {
-    close(out_pipe[1]);
-    close(err_pipe[1]);
-  }
-  if (rc != 0) {
-    start_error_ = rc;
-    if (keep) {
-      close(out_pipe[0]);
-      close(err_pipe[0]);
-    }
-    return false;
-  }
+  start_error_ = Spawn(OsArguments(arguments), keep ? &out : nullptr, keep ? &err : nullptr, pid);
+  out.CloseWriteEnd();
+  err.CloseWriteEnd();
+  if (start_error_ != 0) return false;
   state_ = std::make_shared<detail::ChildState>();
   state_->pid = pid;
-  std::thread(WatchChild, state_, keep ? out_pipe[0] : -1, keep ? err_pipe[0] : -1).detach();
+  std::thread(WatchChild, state_, out.TakeReadEnd(), err.TakeReadEnd()).detach();
   return true;
 }
 
