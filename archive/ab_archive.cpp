@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr const char* kLogWords[] = {" added ",    " deleted ", " extracted ", " freshened ",
-                                     " moved ",    " replaced ", " logging ",  "Unhandled Entity"};
-
 TAbLogKind LogKindOf(TAbProcessType processType) {
   return processType == ptUnhandledEntity ? lkUnhandledEntity : static_cast<TAbLogKind>(processType);
 }
@@ -37,7 +34,7 @@ bool ContainsName(const std::vector<AnsiString>& names, const AnsiString& name) 
 
 }  // namespace
 
-const char* AbLogWord(TAbLogKind kind) { return kLogWords[kind]; }
+const char* AbLogWord(TAbLogKind kind) { return AbLogWordTexts[kind]; }
 
 // --- Construction ------------------------------------------------------------
 

@@ -9,7 +9,6 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <vector>
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_item.h"

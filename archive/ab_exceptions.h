@@ -49,6 +49,9 @@ inline constexpr char AbLogCreateErrorS[] = "Error creating Log File";
 inline constexpr char AbPathNotFoundS[] = "Path not found";
 inline constexpr char AbFileTooLargeS[] = "File size is too big for archive type";
 inline constexpr char AbBadStreamS[] = "Invalid Stream";
+// Words of the archive log, by log kind (TAbLogKind).
+inline constexpr const char* AbLogWordTexts[] = {" added ",    " deleted ",  " extracted ", " freshened ",
+                                                 " moved ",    " replaced ", " logging ",   "Unhandled Entity"};
 
 class EAbException : public Exception {
 public:

@@ -61,7 +61,8 @@ void ForceDirectoryPath(std::string_view path);
 AnsiString SystemTempDirectory();
 // A name with the prefix "VMS" in Dir when that folder exists, else in the
 // system temporary folder. With CreateIt the name is unique and the empty
-// file is created; without it the name ends in "VMS1.tmp" and nothing is made.
+// file is created (empty text when that fails); without it the name ends in
+// "VMS1.tmp" and nothing is made.
 AnsiString TempFileNameIn(std::string_view dir, bool createIt);
 AnsiString NewTempFile(std::string_view dir);
 
