@@ -588,6 +588,25 @@ std::vector<TField*> TDataSet::FieldList(const AnsiString& names) const {
   return result;
 }
 
+Variant TDataSet::FieldValueNamed(const AnsiString& names) const {
+  std::vector<TField*> fields = FieldList(names);
+  if (fields.size() == 1) return fields[0]->ValueAsVariant();
+  Variant values = VarArrayCreate(0, static_cast<int>(fields.size()) - 1, varVariant);
+  for (size_t i = 0; i < fields.size(); ++i)
+    VarArrayPut(values, fields[i]->ValueAsVariant(), static_cast<int>(i));
+  return values;
+}
+
+void TDataSet::SetFieldValueNamed(const AnsiString& names, const Variant& value) {
+  std::vector<TField*> fields = FieldList(names);
+  if (fields.size() == 1) {
+    fields[0]->SetValueAsVariant(value);
+    return;
+  }
+  for (size_t i = 0; i < fields.size(); ++i)
+    fields[i]->SetValueAsVariant(VarArrayGet(value, VarArrayLowBound(value, 1) + static_cast<int>(i)));
+}
+
 int TDataSet::CalcFieldCount() const {
   return static_cast<int>(std::count_if(fields_.begin(), fields_.end(),
                                         [](TField* f) { return !f->IsDataField(); }));
@@ -664,6 +683,12 @@ void TDataSet::ReturnToBookmark(const TBookmark& bookmark) {
   CursorToBookmark(bookmark);
   ResyncBuffers(rmExact | rmCenter);
   DoAfterScroll();
+}
+
+bool TDataSet::LocateRecords(const AnsiString&, const Variant&, unsigned) { return false; }
+
+Variant TDataSet::LookupValues(const AnsiString&, const Variant&, const AnsiString&) {
+  return Null();
 }
 
 bool TDataSet::IsValidBookmark(const TBookmark&) { return false; }

@@ -92,6 +92,10 @@ public:
   // Raises "Field '%s' not found".
   TField* FieldNamed(const AnsiString& name) const;
   TField* FieldNamedOrNone(const AnsiString& name) const;
+  // The value of one field, or a variant array of the values of a
+  // ";"-separated list of fields; setting takes the same forms.
+  Variant FieldValueNamed(const AnsiString& names) const;
+  void SetFieldValueNamed(const AnsiString& names, const Variant& value);
   // Fields named in a ";"-separated list, raising for an unknown name.
   std::vector<TField*> FieldList(const AnsiString& names) const;
   bool DefaultFields() const { return defaultFields_; }
@@ -184,6 +188,13 @@ public:
   virtual TStream* MakeBlobStream(TField* field, TBlobStreamMode mode);
   virtual void ReleaseBlob(TField* field);
   virtual TUpdateStatus UpdateStatus();
+  // Moves to the first record whose key fields (";"-separated) hold the key
+  // values (one value, or a variant array for several fields).
+  virtual bool LocateRecords(const AnsiString& keyFields, const Variant& keyValues,
+                             unsigned options);
+  // The result fields' values of the record with those keys; the cursor stays.
+  virtual Variant LookupValues(const AnsiString& keyFields, const Variant& keyValues,
+                               const AnsiString& resultFields);
   virtual bool IsValidBookmark(const TBookmark& bookmark);
   virtual int OrderOfBookmarks(const TBookmark& a, const TBookmark& b);
   virtual bool HasSequenceNumbers();

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/db/variant_values.h"
 #include "platform/db/db_consts.h"
 #include "platform/rtl/text.h"
 
@@ -151,7 +152,7 @@ Variant TField::ValueAsVariant() const {
 namespace {
 
 AnsiString BytesOf(const Variant& value) {
-  if (!VarIsArray(value)) return value.AsString();
+  if (!VarIsArray(value)) return VariantText(value);
   AnsiString bytes;
   for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i)
     bytes += static_cast<char>(VarArrayGet(value, i).AsInteger());
@@ -173,7 +174,7 @@ void TField::SetValueAsVariant(const Variant& value) {
     case ftFloat: case ftCurrency: SetValueAsFloat(value.AsFloat()); break;
     case ftDate: case ftTime: case ftDateTime: SetValueAsDateTime(value.AsDateTime()); break;
     case ftBytes: case ftVarBytes: SetValueAsString(BytesOf(value)); break;
-    default: SetValueAsString(value.AsString()); break;
+    default: SetValueAsString(VariantText(value)); break;
   }
 }
 

@@ -7,6 +7,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/db_error.h"
 #include "platform/db/field.h"
+#include "platform/db/variant_values.h"
 #include "platform/rtl/format_settings.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
@@ -35,17 +36,6 @@ TFieldType FieldTypeOfVariant(const Variant& value) {
   }
 }
 
-bool SameVariant(const Variant& a, const Variant& b) {
-  if (VarType(a) != VarType(b)) return false;
-  if (VarIsNull(a) || VarIsEmpty(a)) return true;
-  if (!VarIsArray(a)) return a.AsString() == b.AsString();
-  int low = VarArrayLowBound(a, 1), high = VarArrayHighBound(a, 1);
-  if (low != VarArrayLowBound(b, 1) || high != VarArrayHighBound(b, 1)) return false;
-  for (int i = low; i <= high; ++i)
-    if (!SameVariant(VarArrayGet(a, i), VarArrayGet(b, i))) return false;
-  return true;
-}
-
 }  // namespace
 
 // ---- TParam ----
@@ -67,7 +57,7 @@ void TParam::SetValueAsVariant(const Variant& value) {
   bound_ = true;
 }
 
-AnsiString TParam::ValueAsString() const { return IsNull() ? AnsiString() : value_.AsString(); }
+AnsiString TParam::ValueAsString() const { return VariantText(value_); }
 
 int32_t TParam::ValueAsInteger() const {
   if (IsNull()) return 0;

@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/db/field_buffers.h"
 #include "test_dataset.h"
 
 inline std::string Join(const std::vector<std::string>& items) {
