@@ -170,28 +170,13 @@ void TAbArchive::AddFilesEx(const AnsiString& fileMask, const AnsiString& exclus
   MatchFiles(mask, exclusion, searchAttr);
 }
 
-// Searches relative masks inside the base folder, reporting names relative to it.
+// Relative masks are searched inside the base folder and give names relative to it.
 void TAbArchive::MatchFiles(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr) {
   const bool recurse = storeOptions_.Contains(soRecurse);
-  const AnsiString base =
-      PathKindOf(fileMask) == 2 || baseDirectory_.empty() ? AnsiString() : WithTrailingBackslash(baseDirectory_);
-  auto find = [&](const AnsiString& masks) {
-    std::vector<AnsiString> found;
-    if (masks.empty()) return found;
-    AnsiString rooted;
-    for (size_t start = 0; start <= masks.size();) {
-      size_t end = std::min(masks.find(';', start), masks.size());
-      AnsiString one = Trim(masks.substr(start, end - start));
-      if (!one.empty()) rooted += (PathKindOf(one) == 2 ? AnsiString() : base) + one + ";";
-      start = end + 1;
-    }
-    FindFilesByMaskList(rooted, searchAttr, found, recurse);
-    for (AnsiString& f : found)
-      if (!base.empty() && f.compare(0, base.size(), base) == 0) f.erase(0, base.size());
-    return found;
-  };
-  const std::vector<AnsiString> excluded = find(exclusionMask);
-  for (const AnsiString& f : find(fileMask)) {
+  std::vector<AnsiString> excluded, found;
+  FindFilesByMaskList(exclusionMask, searchAttr, excluded, recurse, baseDirectory_);
+  FindFilesByMaskList(fileMask, searchAttr, found, recurse, baseDirectory_);
+  for (const AnsiString& f : found) {
     if (ContainsName(excluded, f) || IsArchiveFile(DiskNameOf(f))) continue;
     TAbArchiveItem* item = CreateItem(f);
     item->SetDiskFileName(DiskNameOf(f));
@@ -244,9 +229,8 @@ void TAbArchive::ResolveDiskFileName(TAbArchiveItem* item) {
   AnsiString name;
   if (storeOptions_.Contains(soRecurse) && PathKindOf(item->DiskFileName()) == 0) {
     std::vector<AnsiString> found;
-    AnsiString base = baseDirectory_.empty() ? AnsiString() : WithTrailingBackslash(baseDirectory_);
-    FindMatchingFiles(base + item->GetFileName(), AbAttrAnyFile, found, true);
-    if (!found.empty()) name = found.front();
+    FindMatchingFiles(item->GetFileName(), AbAttrAnyFile, found, true, baseDirectory_);
+    if (!found.empty()) name = DiskNameOf(found.front());
   } else if (!baseDirectory_.empty()) {
     name = WithTrailingBackslash(baseDirectory_) + item->GetFileName();
   } else {

@@ -267,19 +267,22 @@ int32_t SetSpanVolumeLabel(std::string_view label, std::string_view path) {
 
 // --- File search -------------------------------------------------------------
 
-void FindMatchingFiles(std::string_view mask, int32_t attr, std::vector<AnsiString>& list, bool recurse) {
+void FindMatchingFiles(std::string_view mask, int32_t attr, std::vector<AnsiString>& list, bool recurse,
+                       std::string_view baseDir) {
   AnsiString drive, folder, pattern;
   SplitFileSpec(mask, drive, folder, pattern);
-  AnsiString listed = folder.empty() ? AnsiString(".") : folder;
+  AnsiString listed = PathKindOf(folder) == 2 || baseDir.empty() ? folder : WithTrailingBackslash(baseDir) + folder;
+  if (listed.empty()) listed = ".";
   if (listed.size() > 1 && listed.back() == '/') listed.pop_back();
   FindIn(folder, listed, detail::UpperName(pattern), attr, list, recurse);
 }
 
-void FindFilesByMaskList(std::string_view masks, int32_t attr, std::vector<AnsiString>& list, bool recurse) {
+void FindFilesByMaskList(std::string_view masks, int32_t attr, std::vector<AnsiString>& list, bool recurse,
+                         std::string_view baseDir) {
   while (true) {
     size_t cut = masks.find(';');
     AnsiString mask = Trim(masks.substr(0, cut));
-    if (!mask.empty()) FindMatchingFiles(mask, attr, list, recurse);
+    if (!mask.empty()) FindMatchingFiles(mask, attr, list, recurse, baseDir);
     if (cut == std::string_view::npos) return;
     masks.remove_prefix(cut + 1);
   }

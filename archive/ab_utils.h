@@ -96,10 +96,13 @@ int32_t SetSpanVolumeLabel(std::string_view label, std::string_view path);
 // Recurse the sub-folders follow in the same order. Hidden entries (name
 // starts with "."), folders and symbolic links to folders are found only when
 // Attr asks for them; symbolic links are never followed into, so a link loop
-// cannot make the search run forever.
-void FindMatchingFiles(std::string_view mask, int32_t attr, std::vector<AnsiString>& list, bool recurse);
+// cannot make the search run forever. A relative Mask is looked up inside
+// BaseDir when one is given; the names added stay relative, as Mask is.
+void FindMatchingFiles(std::string_view mask, int32_t attr, std::vector<AnsiString>& list, bool recurse,
+                       std::string_view baseDir = {});
 // Runs FindMatchingFiles for each trimmed ";"-separated mask, in order.
-void FindFilesByMaskList(std::string_view masks, int32_t attr, std::vector<AnsiString>& list, bool recurse);
+void FindFilesByMaskList(std::string_view masks, int32_t attr, std::vector<AnsiString>& list, bool recurse,
+                         std::string_view baseDir = {});
 // Case-sensitive wildcard match ("*", "?") from 1-based positions; "*" and
 // "*.*" match every name, so "*.*" matches names without a dot.
 bool MatchWildcard(std::string_view source, int sourceIndex, std::string_view pattern, int patternIndex);

@@ -131,6 +131,21 @@ TEST_F(ArchiveModel, ExclusionMaskAndFolderPart) {
   archive_->AddFilesEx("*.zal; sub/*.zal", "b*;c.ZAL", 0);
   EXPECT_EQ(Names(), (std::vector<AnsiString>{"a.zal", "sub/d.zal"}));
   EXPECT_EQ(archive_->Items(1)->DiskFileName(), dir_ / "sub/d.zal");
+  archive_->AddFiles(dir_ / "c.zal", 0);  // an absolute mask keeps its whole path
+  EXPECT_EQ(archive_->Items(2)->GetFileName(), (dir_ / "c.zal").substr(1));
+}
+
+TEST_F(ArchiveModel, RecursiveStoreFindsTheDiskFileOfABareName) {
+  dir_.Write("sub/deep/d.zal", "x");
+  auto* item = new CountedItem;
+  item->SetFileName("d.zal");
+  item->SetDiskFileName("d.zal");
+  archive_->Add(item);
+  archive_->Save();
+  archive_->SetStoreOptions({soRecurse});
+  archive_->Freshen(0);
+  EXPECT_EQ(archive_->Items(0)->DiskFileName(), dir_ / "sub/deep/d.zal");
+  EXPECT_EQ(archive_->Items(0)->Action(), iaFreshen);
 }
 
 TEST_F(ArchiveModel, SecondAddOfTheSameNameIsRefused) {
