@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/format_settings.h"
 #include "platform/rtl/numbers.h"
 
 TVarRec& TVarRec::operator=(const TVarRec& other) {
@@ -112,9 +113,12 @@ private:
 
   AnsiString Render(const Directive& d, const TVarRec& arg) const {
     switch (d.type) {
-      case 'd':
+      case 'd': {
         RequireKind(arg, TVarRec::vkInteger);
-        return Digits(arg.AsInteger() < 0, IntToStr(arg.AsInteger()).substr(arg.AsInteger() < 0), d);
+        if (arg.IsUnsigned()) return Digits(false, std::to_string(arg.AsUnsigned()), d);
+        const bool negative = arg.AsInteger() < 0;
+        return Digits(negative, IntToStr(arg.AsInteger()).substr(negative), d);
+      }
       case 'u':
         RequireKind(arg, TVarRec::vkInteger);
         return Digits(false, std::to_string(arg.AsUnsigned()), d);
@@ -130,11 +134,12 @@ private:
         return AnsiString(d.precision >= 0 ? s.substr(0, d.precision) : s);
       }
       case 'f':
-        return FloatToStrFixed(FloatArg(arg), d.precision >= 0 ? d.precision : 2);
+        return FloatToStrFixed(FloatArg(arg), d.precision >= 0 ? d.precision : 2, Separator());
       case 'e':
-        return FloatToStrExponent(FloatArg(arg), d.precision >= 0 ? d.precision : 15);
+        return FloatToStrExponent(FloatArg(arg), d.precision >= 0 ? d.precision : 15, 3,
+                                  Separator());
       case 'g':
-        return FloatToStrGeneral(FloatArg(arg), d.precision >= 0 ? d.precision : 15);
+        return FloatToStrGeneral(FloatArg(arg), d.precision >= 0 ? d.precision : 15, Separator());
       default:
         Invalid();
     }
@@ -143,6 +148,8 @@ private:
   void RequireKind(const TVarRec& arg, TVarRec::Kind kind) const {
     if (arg.kind() != kind) Invalid();
   }
+
+  static char Separator() { return FormatSettings().DecimalSeparator; }
 
   // Integers convert to floats; nothing else does.
   double FloatArg(const TVarRec& arg) const {

@@ -1,8 +1,9 @@
 // Format: printf-style text building with the platform's rules. A directive is
 // "%" [index ":"] ["-"] [width] ["." precision] type, with "*" taking a width
 // or precision from the arguments and "%%" giving "%". Types: d u x (upper-case
-// hex) p s e f g (floats always use "." so SQL and file texts never depend on
-// a locale). A missing or mismatched argument raises EConvertError.
+// hex) p s e f g; floats use the decimal separator of FormatSettings(), so
+// texts meant for SQL or files use FloatToStrGeneral with "." instead. A
+// missing or mismatched argument raises EConvertError.
 #pragma once
 
 #include <cstdint>
@@ -37,6 +38,7 @@ public:
   int64_t AsInteger() const { return int_; }
   // The integer as an unsigned of its own width (-1 as int is 0xFFFFFFFF).
   uint64_t AsUnsigned() const;
+  bool IsUnsigned() const { return unsigned_; }
   double AsFloat() const { return kind_ == vkFloat ? float_ : static_cast<double>(int_); }
   std::string_view AsString() const { return text_; }
 

@@ -5,8 +5,21 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/format_settings.h"
+
+namespace {
+
+// Directive tests read the floats with "."; the Czech "," has its own test.
+TFormatSettings PointSettings() {
+  TFormatSettings s = CzechFormatSettings();
+  s.DecimalSeparator = '.';
+  return s;
+}
+
+}  // namespace
 
 TEST(Format, Directives) {
+  TScopedFormatSettings point(PointSettings());
   const AnsiString name = "tab";
   int value = 0;
   struct Case {
@@ -19,6 +32,7 @@ TEST(Format, Directives) {
       {Format("%5d|%-5d|%.3d|%d", {42, 42, 7, -12}), "   42|42   |007|-12"},
       {Format("%u %u", {7u, -1}), "7 4294967295"},
       {Format("%x %4x %X", {255, 10, int64_t{-1}}), "FF    A FFFFFFFFFFFFFFFF"},
+      {Format("%d", {~uint64_t{0}}), "18446744073709551615"},
       {Format("%s|%6s|%-4s|%.2s", {"a", "bc", "d", "xyz"}), "a|    bc|d   |xy"},
       {Format("%s%s", {'c', AnsiString("ž")}), "cž"},
       {Format("%f %.1f %.0f", {1.0, 2.25, 2.5}), "1.00 2.3 3"},
@@ -35,6 +49,12 @@ TEST(Format, Directives) {
       {Format("no directives", {}), "no directives"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.got, c.expected);
+}
+
+TEST(Format, FloatsUseTheDecimalSeparatorInForce) {
+  EXPECT_EQ(Format("%.2f|%g|%e", {1.5, 0.25, 2.0}), "1,50|0,25|2,00000000000000E+000");
+  TScopedFormatSettings point(PointSettings());
+  EXPECT_EQ(Format("%.2f", {1.5}), "1.50");
 }
 
 TEST(Format, TextArgumentsMayHoldAnyByte) {
