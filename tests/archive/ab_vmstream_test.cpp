@@ -149,3 +149,29 @@ TEST(AbVirtualMemoryStream, ShrinkingTheBudgetKeepsTheData) {
   stream.ReadBuffer(back.data(), static_cast<int64_t>(back.size()));
   EXPECT_TRUE(back == data);
 }
+
+TEST(AbVirtualMemoryStream, SwapFileThatCannotBeMadeFailsTheWriteCleanly) {
+  const char* old = std::getenv("TMPDIR");
+  const std::string saved = old ? old : "";
+  setenv("TMPDIR", "/nonexistent/folder", 1);
+  TAbVirtualMemoryStream stream;
+  stream.SetMemorySize(4096);
+  const std::vector<uint8_t> data = RandomBytes(4096, 7);
+  stream.WriteBuffer(data.data(), 4096);
+  try {
+    stream.WriteBuffer(data.data(), 4096);  // the first page must go out now
+    ADD_FAILURE() << "no exception";
+  } catch (const EAbVMSErrorOpenSwap& e) {
+    EXPECT_EQ(e.ErrorCode, 102);
+    EXPECT_EQ(std::string(e.Message()).rfind("VMS: Cannot open swap file /nonexistent/folder/VMS", 0), 0u)
+        << e.Message();
+  }
+  if (old) setenv("TMPDIR", saved.c_str(), 1);
+  else unsetenv("TMPDIR");
+  EXPECT_EQ(stream.Position(), 4096);
+  EXPECT_EQ(stream.Size(), 4096);
+  std::vector<uint8_t> back(4096);
+  stream.SetPosition(0);
+  stream.ReadBuffer(back.data(), 4096);
+  EXPECT_TRUE(back == data);
+}
