@@ -180,7 +180,6 @@ void TBitmap::SetMonochrome(bool value) {
 
 uint32_t* TBitmap::ScanLine(int row) {
   if (Empty() || row < 0 || row >= image_->height) throw EInvalidGraphic("Scan line index out of range");
-  if (canvas_) canvas_->FreeDC();  // direct pixel writes must not meet a stale canvas state
   Changed();
   return image_->Row(row);
 }

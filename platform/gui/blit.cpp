@@ -143,6 +143,24 @@ TRect Normalize(int x, int y, int w, int h, bool& flipX, bool& flipY) {
   return {left, top, left + std::abs(w), top + std::abs(h)};
 }
 
+// Plain copies between distinct bitmaps of the same kind go row by row,
+// without the converted copy: the path every off-screen paint takes.
+bool CopyDirect(DeviceContext& dest, DeviceContext& src, const TRect& at, POINT from) {
+  GdiBitmap* target = dest.Target();
+  const GdiBitmap* bitmap = src.Target();
+  if (!target || !bitmap || target == bitmap || target->IsMono() != bitmap->IsMono()) return false;
+  const Pixel mask = target->bitsPerPixel == 32 && bitmap->bitsPerPixel == 32 ? 0xFFFFFFFF : kRgbMask;
+  ForEachSpan(dest, at, [&](int x0, int x1, int y) {
+    const int sy = from.Y + (y - at.Top);
+    if (sy < 0 || sy >= bitmap->height) return;
+    const int sx0 = std::max(from.X + (x0 - at.Left), 0), sx1 = std::min(from.X + (x1 - at.Left), bitmap->width);
+    const Pixel* in = bitmap->Row(sy);
+    Pixel* out = target->Row(y) + (at.Left + sx0 - from.X);
+    for (int sx = sx0; sx < sx1; ++sx) *out++ = in[sx] & mask;
+  });
+  return true;
+}
+
 }  // namespace
 
 BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop) {
@@ -160,8 +178,10 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, in
   if (!UsesSource(code)) return PatBlt(dest, x, y, width, height, rop);
   if (!src || width <= 0 || height <= 0) return 0;
   const POINT s = src->ToTarget(xSrc, ySrc);
+  const TRect at = dest->ToTarget(TRect{x, y, x + width, y + height});
+  if (code == 0xCC && CopyDirect(*dest, *src, at, s)) return 1;
   const SourceImage img = ReadSource(*src, *dest, {s.X, s.Y, s.X + width, s.Y + height});
-  Compose(*dest, dest->ToTarget(TRect{x, y, x + width, y + height}), img, code);
+  Compose(*dest, at, img, code);
   return 1;
 }
 

@@ -107,7 +107,8 @@ struct DeviceContext {
   std::vector<DcState> saved;
   bool memoryDC = true;
   // Where device (0, 0) lies in the target bitmap, and the part of the target
-  // this DC may touch (target coordinates); set by the window layer.
+  // this DC may touch (target coordinates); set by the window layer, which
+  // calls InvalidateClip() after changing either.
   POINT deviceOrigin;
   std::optional<Region> visibleRegion;
   // A window DC draws into a bitmap it does not select.

@@ -5,7 +5,9 @@
 #include "gui_test_surface.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/colors.h"
+#include "platform/gui/gdi_objects.h"
 #include "platform/gui/image_list.h"
+#include "platform/gui/picture.h"
 
 namespace {
 
@@ -120,6 +122,17 @@ TEST(RasterOperations, ColourToMonochromeMarksTheSourceBackgroundWhite) {
   EXPECT_EQ(mono.At(2, 0), kBlack);
 }
 
+TEST(RasterOperations, OverlappingCopyWithinOneBitmapReadsTheOldPixels) {
+  TestSurface s(4, 1);
+  SetPixel(s.dc(), 0, 0, kRed);
+  SetPixel(s.dc(), 1, 0, kGreen);
+  SetPixel(s.dc(), 2, 0, kBlue);
+  BitBlt(s.dc(), 1, 0, 3, 1, s.dc(), 0, 0, SRCCOPY);
+  EXPECT_EQ(s.At(1, 0), kRed);
+  EXPECT_EQ(s.At(2, 0), kGreen);
+  EXPECT_EQ(s.At(3, 0), kBlue);
+}
+
 TEST(Stretching, NearestDoublesEachPixel) {
   TestSurface src(3, 1);
   SetPixel(src.dc(), 0, 0, kRed);
@@ -189,6 +202,43 @@ TEST(DeviceContextState, ObjectDeletedWhileSelectedLivesUntilDeselected) {
   EXPECT_EQ(s.At(0, 0), kRed);
   SelectObject(s.dc(), old);  // frees the brush now
   EXPECT_FALSE(DeleteObject(GetStockObject(WHITE_BRUSH)));
+}
+
+// A window's DC: device (0, 0) at an origin of its backing bitmap, limited
+// to the window's visible part.
+TEST(DeviceContextState, TargetDcDrawsAtItsOriginWithinItsVisibleRegion) {
+  TestSurface backing(8, 8);
+  HDC window = CreateTargetDC(backing.bitmap(), {2, 3});
+  window->visibleRegion = Region({2, 3, 5, 5});
+  window->InvalidateClip();
+  HBRUSH red = CreateSolidBrush(kRed);
+  RECT all{0, 0, 100, 100};
+  FillRect(window, &all, red);
+  ExpectArea(backing, 8, 8, {2, 3, 5, 5}, kRed, kWhite);
+  EXPECT_EQ(GetPixel(window, 0, 0), kRed);
+  RECT box;
+  GetClipBox(window, &box);
+  EXPECT_EQ(box, (TRect{0, 0, 3, 2}));
+  DeleteDC(window);
+  DeleteObject(red);
+}
+
+TEST(ChangeNotifications, DrawingOnABitmapReachesItsPicture) {
+  TPicture picture;
+  int changes = 0;
+  picture.OnChange = [&](TObject*) { ++changes; };
+  picture.Bitmap()->SetSize(4, 4);
+  const int afterSize = changes;
+  EXPECT_GT(afterSize, 0);
+  picture.Bitmap()->Canvas()->FillRect(Rect(0, 0, 2, 2));
+  EXPECT_GT(changes, afterSize);
+  TFont font;
+  int fontChanges = 0;
+  font.OnChange = [&](TObject*) { ++fontChanges; };
+  font.SetSize(10);
+  EXPECT_EQ(font.Height(), -13);
+  font.SetSize(10);  // unchanged: no notice
+  EXPECT_EQ(fontChanges, 1);
 }
 
 TEST(ImageLists, DrawMaskedAndDisabled) {
