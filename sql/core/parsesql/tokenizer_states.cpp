@@ -1,0 +1,242 @@
+// The base token readers. Each reads one character at a time and steps back
+// only over characters it has read itself.
+#include "sql/core/parsesql/tokenizer_states.h"
+
+namespace {
+
+inline unsigned char Code(char c) { return static_cast<unsigned char>(c); }
+inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool IsLineBreak(char c) { return c == '\r' || c == '\n'; }
+
+void SetRange(bool (&table)[256], char fromChar, char toChar, bool enabled) {
+  for (int c = Code(fromChar); c <= Code(toChar); ++c) table[c] = enabled;
+}
+
+// firstChar followed by every character that the table marks.
+AnsiString ReadRun(TZTokenizerStream& stream, char firstChar, const bool (&table)[256]) {
+  AnsiString text(1, firstChar);
+  char c;
+  while (stream.Read(c) > 0) {
+    if (!table[Code(c)]) {
+      stream.Back(1);
+      break;
+    }
+    text += c;
+  }
+  return text;
+}
+
+}  // namespace
+
+// --- numbers ---------------------------------------------------------------
+
+TZToken TZNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  AnsiString text;
+  char c = firstChar;
+  int lastRead = 0;
+  bool minus = false, digit = false, dot = false;
+  auto readDigits = [&] {
+    while (IsDigit(c)) {
+      text += c;
+      digit = true;
+      if ((lastRead = stream.Read(c)) == 0) break;
+    }
+  };
+  if (c == '-') {
+    minus = true;
+    text = "-";
+    lastRead = stream.Read(c);
+  }
+  readDigits();
+  if (c == '.') {
+    dot = true;
+    text += '.';
+    if ((lastRead = stream.Read(c)) > 0) readDigits();
+  }
+  stream.Back(static_cast<std::size_t>(lastRead));
+  if (digit) return {text, dot ? ttFloat : ttInteger};
+  // A lone "-" or "." is a symbol; after "-." the "." is read again.
+  if (minus && dot) stream.Back(1);
+  return SymbolToken(stream, minus ? '-' : '.', tokenizer, text);
+}
+
+// --- quotes ------------------------------------------------------------------
+
+TZToken TZQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  AnsiString text(1, firstChar);
+  char c;
+  do {
+    if (stream.Read(c) == 0) c = firstChar;
+    text += c;
+  } while (c != firstChar);
+  return {text, ttQuoted};
+}
+
+AnsiString TZQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
+  return quoteChar + value + quoteChar;
+}
+
+AnsiString TZQuoteState::DecodeString(const AnsiString& value, char quoteChar) {
+  if (value.size() > 1 && value.front() == quoteChar && value.back() == quoteChar)
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// --- comments ------------------------------------------------------------------
+
+TZToken TZCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  AnsiString text(1, firstChar);
+  char c;
+  while (stream.Read(c) > 0) {
+    if (IsLineBreak(c)) {
+      stream.Back(1);
+      break;
+    }
+    text += c;
+  }
+  return {text, ttComment};
+}
+
+AnsiString TZCommentState::GetMultiLineComment(TZTokenizerStream& stream) {
+  AnsiString text;
+  char c, last = 0;
+  while (stream.Read(c) > 0) {
+    text += c;
+    if (last == '*' && c == '/') break;
+    last = c;
+  }
+  return text;
+}
+
+AnsiString TZCommentState::GetSingleLineComment(TZTokenizerStream& stream) {
+  AnsiString text;
+  char c;
+  while (stream.Read(c) > 0) {
+    text += c;
+    if (!IsLineBreak(c)) continue;
+    if (stream.Read(c) > 0) {
+      if (IsLineBreak(c))
+        text += c;
+      else
+        stream.Back(1);
+    }
+    break;
+  }
+  return text;
+}
+
+TZToken TZCppCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  char c;
+  const int read = stream.Read(c);
+  if (read > 0 && c == '*') return {"/*" + GetMultiLineComment(stream), ttComment};
+  if (read > 0 && c == '/') return {"//" + GetSingleLineComment(stream), ttComment};
+  stream.Back(static_cast<std::size_t>(read));
+  return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
+}
+
+TZToken TZCCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  if (firstChar == '/') {
+    char c;
+    const int read = stream.Read(c);
+    if (read > 0 && c == '*') return {"/*" + GetMultiLineComment(stream), ttComment};
+    stream.Back(static_cast<std::size_t>(read));
+  }
+  return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
+}
+
+// --- symbols ---------------------------------------------------------------------
+
+TZSymbolNode* TZSymbolNode::FindChildWithChar(char c) {
+  for (auto& child : Children)
+    if (child->Character == c) return child.get();
+  return nullptr;
+}
+
+AnsiString TZSymbolNode::GetAncestry() const {
+  return (Parent ? Parent->GetAncestry() : AnsiString()) + Character;
+}
+
+TZSymbolNode* TZSymbolNode::EnsureChildWithChar(char c) {
+  if (TZSymbolNode* child = FindChildWithChar(c)) return child;
+  Children.push_back(std::make_unique<TZSymbolNode>(this, c));
+  return Children.back().get();
+}
+
+TZSymbolNode* TZSymbolNode::AddDescendantLine(const AnsiString& line) {
+  TZSymbolNode* node = this;
+  for (char c : line) node = node->EnsureChildWithChar(c);
+  return node;
+}
+
+TZSymbolNode* TZSymbolNode::FindDescendant(const AnsiString& line) {
+  TZSymbolNode* node = this;
+  for (char c : line)
+    if (!(node = node->FindChildWithChar(c))) return nullptr;
+  return node;
+}
+
+TZSymbolRootNode::TZSymbolRootNode() : TZSymbolNode(nullptr, 0) {
+  Children.reserve(256);
+  for (int c = 0; c < 256; ++c) {
+    Children.push_back(std::make_unique<TZSymbolNode>(this, static_cast<char>(c)));
+    Children.back()->Valid = true;
+  }
+}
+
+TZSymbolNode* TZSymbolRootNode::FindChildWithChar(char c) { return Children[Code(c)].get(); }
+
+void TZSymbolRootNode::Add(const AnsiString& symbol) {
+  if (symbol.empty()) return;
+  EnsureChildWithChar(symbol[0])->AddDescendantLine(symbol.substr(1));
+  FindDescendant(symbol)->Valid = true;
+}
+
+AnsiString TZSymbolRootNode::NextSymbol(TZTokenizerStream& stream, char firstChar) {
+  TZSymbolNode* node = FindChildWithChar(firstChar);
+  // Deepest read, then back off to the last node that ends a symbol.
+  char c;
+  for (;;) {
+    const int read = stream.Read(c);
+    TZSymbolNode* child = read > 0 ? node->FindChildWithChar(c) : nullptr;
+    if (!child) {
+      stream.Back(static_cast<std::size_t>(read));
+      break;
+    }
+    node = child;
+  }
+  while (!node->Valid) {
+    stream.Back(1);
+    node = node->Parent;
+  }
+  return node->GetAncestry();
+}
+
+TZSymbolState::TZSymbolState() : SymbolRoot(std::make_unique<TZSymbolRootNode>()) {}
+
+TZSymbolState::~TZSymbolState() = default;
+
+TZToken TZSymbolState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  return {SymbolRoot->NextSymbol(stream, firstChar), ttSymbol};
+}
+
+void TZSymbolState::Add(const AnsiString& symbol) { SymbolRoot->Add(symbol); }
+
+// --- whitespace and words ----------------------------------------------------------
+
+TZWhitespaceState::TZWhitespaceState() { SetWhitespaceChars(0, ' ', true); }
+
+TZToken TZWhitespaceState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  return {ReadRun(stream, firstChar, WhitespaceChars), ttWhitespace};
+}
+
+void TZWhitespaceState::SetWhitespaceChars(char fromChar, char toChar, bool enabled) {
+  SetRange(WhitespaceChars, fromChar, toChar, enabled);
+}
+
+TZToken TZWordState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  return {ReadRun(stream, firstChar, WordChars), ttWord};
+}
+
+void TZWordState::SetWordChars(char fromChar, char toChar, bool enabled) {
+  SetRange(WordChars, fromChar, toChar, enabled);
+}

@@ -1,0 +1,121 @@
+// The token readers that tokenizers are assembled from: numbers, quoted texts,
+// comments, symbols (a tree of registered multi-character symbols), whitespace
+// and words. Dialects derive their own states from these and override
+// NextToken, EncodeString and DecodeString.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "sql/core/parsesql/tokenizer.h"
+
+// Digits with at most one "." and an optional leading "-"; no exponent.
+class TZNumberState : public TZTokenizerState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+};
+
+// A literal up to the next quote character equal to the opening one; nothing is
+// escaped, and an unterminated literal comes out closed.
+class TZQuoteState : public TZTokenizerState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  virtual AnsiString EncodeString(const AnsiString& value, char quoteChar);
+  virtual AnsiString DecodeString(const AnsiString& value, char quoteChar);
+};
+
+// A comment running from firstChar to the end of the line, the line break left
+// in the stream. The two readers are shared by the comment states of all dialects.
+class TZCommentState : public TZTokenizerState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  // The rest of a "/*" comment up to and including "*/", or to the end.
+  AnsiString GetMultiLineComment(TZTokenizerStream& stream);
+  // The rest of the line with its line break (a CR or LF and one directly
+  // following CR or LF), or to the end.
+  AnsiString GetSingleLineComment(TZTokenizerStream& stream);
+};
+
+// "/*" and "//" comments; a "/" that starts neither is a symbol.
+class TZCppCommentState : public TZCommentState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+};
+
+// "/*" comments only, so "//" is two symbols.
+class TZCCommentState : public TZCppCommentState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+};
+
+// One node of the symbol tree: the path from the root spells a symbol.
+class TZSymbolNode {
+public:
+  TZSymbolNode(TZSymbolNode* parent, char character) : Character(character), Parent(parent) {}
+  virtual ~TZSymbolNode() = default;
+
+  virtual TZSymbolNode* FindChildWithChar(char c);
+  // The text of the path from the root to this node.
+  virtual AnsiString GetAncestry() const;
+
+  TZSymbolNode* EnsureChildWithChar(char c);
+  TZSymbolNode* AddDescendantLine(const AnsiString& line);
+  TZSymbolNode* FindDescendant(const AnsiString& line);
+
+  char Character;
+  // Filled from the front in order of registration; owned.
+  std::vector<std::unique_ptr<TZSymbolNode>> Children;
+  bool Valid = false;
+  TZSymbolNode* Parent;
+};
+
+// The root holds one valid child per character code, so every single character
+// is a symbol and the first step of a look-up is an index.
+class TZSymbolRootNode : public TZSymbolNode {
+public:
+  TZSymbolRootNode();
+
+  TZSymbolNode* FindChildWithChar(char c) override;
+  AnsiString GetAncestry() const override { return AnsiString(); }
+
+  void Add(const AnsiString& symbol);
+  // The longest registered symbol at the stream's place, firstChar already read;
+  // the stream is left just after it.
+  AnsiString NextSymbol(TZTokenizerStream& stream, char firstChar);
+};
+
+class TZSymbolState : public TZTokenizerState {
+public:
+  TZSymbolState();
+  ~TZSymbolState() override;
+
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  // Registers a symbol of two or more characters.
+  virtual void Add(const AnsiString& symbol);
+
+protected:
+  std::unique_ptr<TZSymbolRootNode> SymbolRoot;
+};
+
+// Codes 0 to 32 are whitespace unless changed.
+class TZWhitespaceState : public TZTokenizerState {
+public:
+  TZWhitespaceState();
+
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  void SetWhitespaceChars(char fromChar, char toChar, bool enabled);
+
+protected:
+  bool WhitespaceChars[256] = {};
+};
+
+// firstChar followed by the characters marked as word characters; none is
+// marked until a dialect does so.
+class TZWordState : public TZTokenizerState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  void SetWordChars(char fromChar, char toChar, bool enabled);
+
+protected:
+  bool WordChars[256] = {};
+};
