@@ -30,7 +30,7 @@ const TBytes& Corpus(const std::string& kind) {
 }
 
 // A read-only stream over bytes owned elsewhere, so no copy is timed.
-class TViewStream : public DfStream {
+class TViewStream : public TStream {
 public:
   explicit TViewStream(const TBytes& bytes) : bytes_(bytes) {}
   int64_t Read(void* buffer, int64_t count) override {
@@ -40,9 +40,9 @@ public:
     return n;
   }
   int64_t Write(const void*, int64_t) override { return 0; }
-  int64_t Seek(int64_t offset, TDfSeekOrigin origin) override {
-    int64_t base = origin == TDfSeekOrigin::soBeginning ? 0
-                   : origin == TDfSeekOrigin::soCurrent ? pos_ : static_cast<int64_t>(bytes_.size());
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    int64_t base = origin == soBeginning ? 0
+                   : origin == soCurrent ? pos_ : static_cast<int64_t>(bytes_.size());
     return pos_ = base + offset;
   }
 
@@ -52,7 +52,7 @@ private:
 };
 
 // A write-only stream into a buffer that is reused between iterations.
-class TSinkStream : public DfStream {
+class TSinkStream : public TStream {
 public:
   explicit TSinkStream(TBytes& out) : out_(out) { out_.clear(); }
   int64_t Read(void*, int64_t) override { return 0; }
@@ -61,7 +61,7 @@ public:
     out_.insert(out_.end(), p, p + count);
     return count;
   }
-  int64_t Seek(int64_t, TDfSeekOrigin) override { return static_cast<int64_t>(out_.size()); }
+  int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(out_.size()); }
 
 private:
   TBytes& out_;

@@ -8,5 +8,5 @@
 
 #include "archive/deflate/df_base.h"
 
-uint32_t Deflate(DfStream* aSource, DfStream* aDest, TAbDeflateHelper* aHelper);
-uint32_t Inflate(DfStream* aSource, DfStream* aDest, TAbDeflateHelper* aHelper);
+uint32_t Deflate(TStream* aSource, TStream* aDest, TAbDeflateHelper* aHelper);
+uint32_t Inflate(TStream* aSource, TStream* aDest, TAbDeflateHelper* aHelper);

@@ -4,12 +4,12 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "archive/deflate/df_exceptions.h"
-#include "archive/deflate/df_stream.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 
 // Bits of TAbDeflateHelper::Options.
@@ -103,24 +103,25 @@ private:
 
 // A buffered write-only log file. Write failures never raise; the bytes stay
 // buffered until a later flush succeeds.
-class TAbLogger {
+class TAbLogger : public TStream {
 public:
   explicit TAbLogger(const AnsiString& fileName);
-  ~TAbLogger();
+  ~TAbLogger() override;
   TAbLogger(const TAbLogger&) = delete;
   TAbLogger& operator=(const TAbLogger&) = delete;
 
-  int64_t Write(const void* buffer, int64_t count);
+  int64_t Read(void* buffer, int64_t count) override;
+  int64_t Write(const void* buffer, int64_t count) override;
+  // Only the current or end position may be asked for (offset 0).
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
   void WriteLine(const AnsiString& text);
   bool Flush();
-  int64_t Read(void* buffer, int64_t count);
-  int64_t Seek(int64_t offset, TDfSeekOrigin origin);
   // 0 = CR LF (the default), 1 = LF, anything else = no delimiter.
   void SetLineDelimiter(int value) { lineDelimiter_ = value; }
 
 private:
   static constexpr size_t kBufferSize = 4096;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<TFileStream> file_;
   std::vector<char> buffer_;
   size_t fill_ = 0;
   int lineDelimiter_ = 0;

@@ -3,7 +3,7 @@
 
 #include "archive/deflate/df_exceptions.h"
 
-TAbDfOutBitStream::TAbDfOutBitStream(DfStream* dest) : dest_(dest), buffer_(kBufferSize + 8) {
+TAbDfOutBitStream::TAbDfOutBitStream(TStream* dest) : dest_(dest), buffer_(kBufferSize + 8) {
   detail::DfAssert(dest != nullptr, "TAbDfOutBitStream.Create: Cannot create a bit stream wrapping a nil stream");
 }
 

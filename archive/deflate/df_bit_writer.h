@@ -7,11 +7,11 @@
 #include <cstring>
 #include <vector>
 
-#include "archive/deflate/df_stream.h"
+#include "platform/rtl/streams.h"
 
 class TAbDfOutBitStream {
 public:
-  explicit TAbDfOutBitStream(DfStream* dest);
+  explicit TAbDfOutBitStream(TStream* dest);
   TAbDfOutBitStream(const TAbDfOutBitStream&) = delete;
   TAbDfOutBitStream& operator=(const TAbDfOutBitStream&) = delete;
 
@@ -41,7 +41,7 @@ private:
   void EmptyBuffer();
   void WriteOut(const void* data, size_t count);
 
-  DfStream* dest_;
+  TStream* dest_;
   std::vector<uint8_t> buffer_;
   size_t fill_ = 0;
   uint64_t acc_ = 0;

@@ -72,7 +72,7 @@ void TAbZipEncryptEngine::EncodeBuffer(void* buffer, size_t count) {
   for (size_t i = 0; i < count; ++i) p[i] = EncryptByte(p[i]);
 }
 
-TAbDfEncryptStream::TAbDfEncryptStream(DfStream* stream, const AnsiString& passphrase, uint32_t checkValue)
+TAbDfEncryptStream::TAbDfEncryptStream(TStream* stream, const AnsiString& passphrase, uint32_t checkValue)
     : stream_(stream) {
   uint8_t header[TAbZipEncryptEngine::kHeaderSize];
   engine_.CreateHeader(header, passphrase, checkValue);
@@ -92,4 +92,4 @@ int64_t TAbDfEncryptStream::Write(const void* buffer, int64_t count) {
   return stream_->Write(work_.data(), count);
 }
 
-int64_t TAbDfEncryptStream::Seek(int64_t offset, TDfSeekOrigin origin) { return stream_->Seek(offset, origin); }
+int64_t TAbDfEncryptStream::Seek(int64_t offset, TSeekOrigin origin) { return stream_->Seek(offset, origin); }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/deflate/df_stream.h"
+#include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
 
 class TAbZipEncryptEngine {
@@ -34,18 +34,18 @@ private:
 };
 
 // A write-only stream that encrypts into the wrapped stream (not owned).
-class TAbDfEncryptStream : public DfStream {
+class TAbDfEncryptStream : public TStream {
 public:
   // Writes the encryption header to stream at once.
-  TAbDfEncryptStream(DfStream* stream, const AnsiString& passphrase, uint32_t checkValue);
+  TAbDfEncryptStream(TStream* stream, const AnsiString& passphrase, uint32_t checkValue);
 
   int64_t Read(void* buffer, int64_t count) override;
   // Returns the count the wrapped stream took; the caller's bytes stay as they are.
   int64_t Write(const void* buffer, int64_t count) override;
-  int64_t Seek(int64_t offset, TDfSeekOrigin origin) override;
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
 private:
-  DfStream* stream_;
+  TStream* stream_;
   TAbZipEncryptEngine engine_;
   std::vector<uint8_t> work_;
 };

@@ -17,8 +17,8 @@ constexpr int32_t kFarLength3 = 4096;       // a 3-byte match farther back costs
 constexpr int64_t kDoublingCheckSize = 1024; // block size at which plain text earns deeper searches
 constexpr int32_t kStoredPieceMax = 65535;
 
-uint32_t DeflateStaticDynamic(bool staticOnly, bool chooseBest, DfStream* source, TAbDeflateHelper& helper,
-                              DfStream* dest) {
+uint32_t DeflateStaticDynamic(bool staticOnly, bool chooseBest, TStream* source, TAbDeflateHelper& helper,
+                              TStream* dest) {
   int32_t options = helper.Options();
   bool deflate64 = (options & kDfUseDeflate64) != 0;
   int64_t runStart = source->Position();
@@ -91,7 +91,7 @@ uint32_t DeflateStaticDynamic(bool staticOnly, bool chooseBest, DfStream* source
   return window.Checksum();
 }
 
-uint32_t DeflateStored(DfStream* source, DfStream* dest, TAbDeflateHelper& helper) {
+uint32_t DeflateStored(TStream* source, TStream* dest, TAbDeflateHelper& helper) {
   bool useCrc = (helper.Options() & kDfUseAdler32) == 0;
   uint32_t checksum = useCrc ? 0xFFFFFFFFu : 1u;
   int64_t count = helper.SourceSize() > 0 ? helper.SourceSize() : source->Size() - source->Position();
@@ -119,7 +119,7 @@ uint32_t DeflateStored(DfStream* source, DfStream* dest, TAbDeflateHelper& helpe
 
 }  // namespace
 
-uint32_t Deflate(DfStream* aSource, DfStream* aDest, TAbDeflateHelper* aHelper) {
+uint32_t Deflate(TStream* aSource, TStream* aDest, TAbDeflateHelper* aHelper) {
   DfAssert(aSource != nullptr, "Deflate: aSource stream cannot be nil");
   DfAssert(aDest != nullptr, "Deflate: aDest stream cannot be nil");
   DfAssert(aHelper == nullptr || (aHelper->Options() & 0x07) != 0,

@@ -14,7 +14,7 @@ void ThrowNoMoreData(const char* operation) {
   throw EAbInternalInflateError(std::string("no more compressed data in stream [") + operation + "]");
 }
 
-TAbDfInBitStream::TAbDfInBitStream(DfStream* source, const TAbProgressCallback& progress, int64_t sourceSize)
+TAbDfInBitStream::TAbDfInBitStream(TStream* source, const TAbProgressCallback& progress, int64_t sourceSize)
     : source_(source), buf_(kReadSize + 8, 0), progress_(progress), sourceSize_(sourceSize) {
   detail::DfAssert(source != nullptr, "TAbDfInBitStream.Create: Cannot create a bit stream wrapping a nil stream");
 }
@@ -23,7 +23,7 @@ TAbDfInBitStream::~TAbDfInBitStream() {
   int64_t unread = static_cast<int64_t>(end_ - pos_) + accBits_ / 8 - overrun_;
   if (unread <= 0) return;
   try {
-    source_->Seek(-unread, TDfSeekOrigin::soCurrent);
+    source_->Seek(-unread, soCurrent);
   } catch (...) {
     // A source that cannot seek back keeps its position; the decoded data stands.
   }

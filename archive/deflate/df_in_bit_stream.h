@@ -12,7 +12,7 @@
 
 class TAbDfInBitStream {
 public:
-  TAbDfInBitStream(DfStream* source, const TAbProgressCallback& progress, int64_t sourceSize);
+  TAbDfInBitStream(TStream* source, const TAbProgressCallback& progress, int64_t sourceSize);
   // Gives back to the source the bytes read but not used.
   ~TAbDfInBitStream();
   TAbDfInBitStream(const TAbDfInBitStream&) = delete;
@@ -51,7 +51,7 @@ private:
   void RefillSlow();
   bool FillBuffer();
 
-  DfStream* source_;
+  TStream* source_;
   std::vector<uint8_t> buf_;
   size_t pos_ = 0, end_ = 0;
   uint64_t acc_ = 0;

@@ -197,7 +197,7 @@ void TInflater::DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDec
 
 }  // namespace
 
-uint32_t Inflate(DfStream* aSource, DfStream* aDest, TAbDeflateHelper* aHelper) {
+uint32_t Inflate(TStream* aSource, TStream* aDest, TAbDeflateHelper* aHelper) {
   DfAssert(aSource != nullptr, "Deflate: aSource stream cannot be nil");
   DfAssert(aDest != nullptr, "Deflate: aDest stream cannot be nil");
   TAbDeflateHelper helper;

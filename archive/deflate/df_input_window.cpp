@@ -12,7 +12,7 @@ constexpr int64_t kProgressStep = 4096;    // bytes between progress reports
 constexpr int32_t kPadding = 8;            // lets the match finder load whole words
 }  // namespace
 
-TAbDfInputWindow::TAbDfInputWindow(DfStream* source, int32_t windowSize, bool deflate64, bool useCrc32,
+TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool deflate64, bool useCrc32,
                                    int32_t chainLimit, const TAbProgressCallback& progress,
                                    int64_t sourceSize)
     : source_(source), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),

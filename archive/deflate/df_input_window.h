@@ -18,7 +18,7 @@ struct TDfMatch {
 
 class TAbDfInputWindow {
 public:
-  TAbDfInputWindow(DfStream* source, int32_t windowSize, bool deflate64, bool useCrc32, int32_t chainLimit,
+  TAbDfInputWindow(TStream* source, int32_t windowSize, bool deflate64, bool useCrc32, int32_t chainLimit,
                    const TAbProgressCallback& progress, int64_t sourceSize);
 
   // Inserts the current position and finds the longest earlier match, longer
@@ -116,7 +116,7 @@ private:
   static constexpr int kHashBits = 15;
   static constexpr int32_t kEmpty = -1;
 
-  DfStream* source_;
+  TStream* source_;
   bool useCrc32_;
   uint32_t checksum_;
   int32_t chainLimit_;

@@ -1,26 +1,29 @@
 // TAbLogger: the engine's optional log file, buffered in 4 KB and write-only.
+#include <algorithm>
 #include <cstring>
 
 #include "archive/deflate/df_base.h"
-#include "platform/rtl/text.h"
 
 TAbLogger::TAbLogger(const AnsiString& fileName) : buffer_(kBufferSize) {
   detail::DfAssert(!fileName.empty(), "TAbLogger.Create: a filename must be provided for the logger");
-  file_ = std::fopen(AnsiToUtf8(fileName).c_str(), "wb");
-  if (file_ == nullptr) throw EFCreateError("Cannot create file \"" + fileName + "\"");
+  file_ = std::make_unique<TFileStream>(fileName, fmCreate);
 }
 
 TAbLogger::~TAbLogger() {
-  if (fill_ > 0) Flush();
-  std::fclose(file_);
+  if (fill_ == 0) return;
+  try {
+    Flush();
+  } catch (...) {
+    // A log that cannot be written is given up silently.
+  }
 }
 
 bool TAbLogger::Flush() {
-  size_t written = std::fwrite(buffer_.data(), 1, fill_, file_);
-  std::fflush(file_);
-  if (written < fill_) {
-    std::memmove(buffer_.data(), buffer_.data() + written, fill_ - written);
-    fill_ -= written;
+  int64_t written = std::max<int64_t>(0, file_->Write(buffer_.data(), static_cast<int64_t>(fill_)));
+  size_t done = static_cast<size_t>(written);
+  if (done < fill_) {
+    std::memmove(buffer_.data(), buffer_.data() + done, fill_ - done);
+    fill_ -= done;
     return false;
   }
   fill_ = 0;
@@ -52,8 +55,7 @@ int64_t TAbLogger::Read(void*, int64_t) {
   return 0;
 }
 
-int64_t TAbLogger::Seek(int64_t offset, TDfSeekOrigin origin) {
-  detail::DfAssert(offset == 0 && origin != TDfSeekOrigin::soBeginning,
-                   "TAbLogger.Seek: loggers are write-only, no seeking allowed");
-  return static_cast<int64_t>(std::ftell(file_)) + static_cast<int64_t>(fill_);
+int64_t TAbLogger::Seek(int64_t offset, TSeekOrigin origin) {
+  detail::DfAssert(offset == 0 && origin != soBeginning, "TAbLogger.Seek: loggers are write-only, no seeking allowed");
+  return file_->Position() + static_cast<int64_t>(fill_);
 }

@@ -10,7 +10,7 @@ constexpr size_t kSlide = 32768;
 constexpr size_t kSlack = 16;  // word copies of a match may run this far past it
 }  // namespace
 
-TAbDfOutputWindow::TAbDfOutputWindow(DfStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit,
+TAbDfOutputWindow::TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit,
                                      bool deflate64)
     : dest_(dest), testOnly_(testOnly), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),
       outputLimit_(outputLimit) {

@@ -13,7 +13,7 @@
 
 class TAbDfOutputWindow {
 public:
-  TAbDfOutputWindow(DfStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit, bool deflate64);
+  TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit, bool deflate64);
   // Writes out what is still buffered (errors are not raised from here).
   ~TAbDfOutputWindow();
   TAbDfOutputWindow(const TAbDfOutputWindow&) = delete;
@@ -56,7 +56,7 @@ private:
   void PassOut(size_t count);
   void UpdateStopAt();
 
-  DfStream* dest_;
+  TStream* dest_;
   bool testOnly_, useCrc32_;
   uint32_t checksum_;
   int64_t outputLimit_;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "archive/deflate/deflate.h"
 
@@ -18,17 +19,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   helper.SetOptions(options);
   if (mode & 4) helper.SetOutputLimit(1 + (mode >> 3) * 97);
 
-  DfMemoryStream src(data + 1, size - 1), dst;
+  TMemoryStream src, dst;
+  src.Write(data + 1, static_cast<int64_t>(size - 1));
+  src.SetPosition(0);
   try {
     Inflate(&src, &dst, &helper);
   } catch (const EAbInflateError&) {
     return 0;
   }
-  if (dst.Bytes().empty()) return 0;
-  DfMemoryStream plain(dst.Bytes()), packed, back;
-  Deflate(&plain, &packed, nullptr);
+  if (dst.Size() == 0 || (options & kDfTestOnly) != 0) return 0;
+  TMemoryStream packed, back;
+  dst.SetPosition(0);
+  Deflate(&dst, &packed, nullptr);
   packed.SetPosition(0);
   Inflate(&packed, &back, nullptr);
-  if (back.Bytes() != dst.Bytes()) std::abort();
+  if (back.Size() != dst.Size() || std::memcmp(back.Memory(), dst.Memory(), static_cast<size_t>(dst.Size())) != 0)
+    std::abort();
   return 0;
 }

@@ -149,11 +149,11 @@ TEST(Deflate, NullHelperUsesTheDefaultsAndOptionsZeroIsRejected) {
 }
 
 // Hands out a few bytes per read, as pipes and network streams do.
-class TTrickleStream : public DfMemoryStream {
+class TTrickleStream : public TBytesStream {
 public:
-  using DfMemoryStream::DfMemoryStream;
+  using TBytesStream::TBytesStream;
   int64_t Read(void* buffer, int64_t count) override {
-    return DfMemoryStream::Read(buffer, std::min<int64_t>(count, 1 + (++reads_ % 7)));
+    return TBytesStream::Read(buffer, std::min<int64_t>(count, 1 + (++reads_ % 7)));
   }
 
 private:
@@ -164,7 +164,7 @@ TEST(Deflate, ShortReadsDoNotEndTheInputOnlyAnEmptyReadDoes) {
   TBytes data = Corpus("sql", 100000);
   for (int32_t options : {15, 1}) {
     TTrickleStream src(data);
-    DfMemoryStream dst;
+    TBytesStream dst;
     TAbDeflateHelper h;
     h.SetOptions(options);
     h.SetSourceSize(static_cast<int64_t>(data.size()));
@@ -206,15 +206,15 @@ TEST(Deflate, AnAbortFromTheProgressCallbackPassesOut) {
 }
 
 // A destination that takes fewer bytes than asked.
-class TFullDisk : public DfMemoryStream {
+class TFullDisk : public TBytesStream {
 public:
   int64_t Write(const void* buffer, int64_t count) override {
-    return DfMemoryStream::Write(buffer, std::min<int64_t>(count, 1000 - Position()));
+    return TBytesStream::Write(buffer, std::min<int64_t>(count, 1000 - Position()));
   }
 };
 
 TEST(Deflate, AShortWriteBecomesADeflateError) {
-  DfMemoryStream src(Corpus("random", 100000));
+  TBytesStream src(Corpus("random", 100000));
   TFullDisk dst;
   try {
     Deflate(&src, &dst, nullptr);

@@ -160,8 +160,8 @@ TEST(Logger, LinesEndInCrLfAndTheFileIsWrittenWhenFreed) {
     log.WriteLine("first");
     TBytes big(5000, 'x');
     EXPECT_EQ(log.Write(big.data(), static_cast<int64_t>(big.size())), 5000);
-    EXPECT_EQ(log.Seek(0, TDfSeekOrigin::soEnd), 5007);
-    EXPECT_THROW(log.Seek(3, TDfSeekOrigin::soBeginning), EDfAssertionFailed);
+    EXPECT_EQ(log.Seek(0, soEnd), 5007);
+    EXPECT_THROW(log.Seek(3, soBeginning), EDfAssertionFailed);
   }
   std::ifstream f(path, std::ios::binary);
   std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());

@@ -33,7 +33,7 @@ private:
 constexpr uint32_t kDosTime = 0x6B3D;  // a DOS time; the check value is it shifted left by 16
 
 TBytes EncryptMember(const TBytes& plain, const std::string& password) {
-  DfMemoryStream out;
+  TBytesStream out;
   TAbDfEncryptStream enc(&out, password, kDosTime << 16);
   EXPECT_EQ(enc.Write(plain.data(), static_cast<int64_t>(plain.size())), static_cast<int64_t>(plain.size()));
   return out.Bytes();
@@ -82,7 +82,7 @@ TEST(ZipCipher, MisuseIsAnAssertionFailure) {
   uint8_t header[12], byte = 0;
   EXPECT_THROW(engine.EncodeBuffer(&byte, 1), EDfAssertionFailed);
   EXPECT_THROW(engine.CreateHeader(header, "", 0), EDfAssertionFailed);
-  DfMemoryStream out;
+  TBytesStream out;
   TAbDfEncryptStream enc(&out, "x", 0);
   EXPECT_THROW(enc.Read(&byte, 1), EDfAssertionFailed);
 }

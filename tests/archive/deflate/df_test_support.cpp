@@ -27,14 +27,14 @@ const TBytes& Corpus(const std::string& kind, size_t size) {
 TBytes TextBytes(const std::string& text) { return TBytes(text.begin(), text.end()); }
 
 TBytes DeflateBytes(const TBytes& data, TAbDeflateHelper* helper, uint32_t* checksum) {
-  DfMemoryStream src(data), dst;
+  TBytesStream src(data), dst;
   uint32_t c = Deflate(&src, &dst, helper);
   if (checksum != nullptr) *checksum = c;
   return dst.Bytes();
 }
 
 TBytes InflateBytes(const TBytes& data, TAbDeflateHelper* helper, uint32_t* checksum) {
-  DfMemoryStream src(data), dst;
+  TBytesStream src(data), dst;
   uint32_t c = Inflate(&src, &dst, helper);
   if (checksum != nullptr) *checksum = c;
   return dst.Bytes();

@@ -7,8 +7,23 @@
 #include <vector>
 
 #include "archive/deflate/deflate.h"
+#include "platform/rtl/streams.h"
 
 using TBytes = std::vector<uint8_t>;
+
+// A memory stream that starts with the given bytes, positioned at its start.
+class TBytesStream : public TMemoryStream {
+public:
+  TBytesStream() = default;
+  explicit TBytesStream(const TBytes& bytes) {
+    Write(bytes.data(), static_cast<int64_t>(bytes.size()));
+    SetPosition(0);
+  }
+  TBytes Bytes() {
+    const auto* p = static_cast<const uint8_t*>(Memory());
+    return TBytes(p, p + Size());
+  }
+};
 
 // A deterministic corpus from bench/make_corpus.py ("sql", "libs", "random"), cached.
 const TBytes& Corpus(const std::string& kind, size_t size);
