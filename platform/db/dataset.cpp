@@ -34,6 +34,10 @@ void TDataSet::BeforeDestruction() {
 // ---- opening and closing ----
 
 void TDataSet::SetActive(bool value) {
+  if (InState(csLoading)) {
+    streamedActive_ = value;
+    return;
+  }
   if (value == Active()) return;
   if (!value) {
     if (!destroying_) Fire(BeforeClose);
@@ -344,14 +348,14 @@ int TDataSet::MoveBy(int distance) {
 
 bool TDataSet::HasNoRecords() const { return bof_ && eof_ && state_ != dsInsert; }
 
-int TDataSet::RecordCount() {
+int TDataSet::RecordTotal() {
   RequireActiveState();
   return ReadRecordTotal();
 }
 
-int TDataSet::RecNo() { return ReadRecordNumber(); }
+int TDataSet::RecordNumber() { return ReadRecordNumber(); }
 
-void TDataSet::SetRecNo(int value) { WriteRecordNumber(value); }
+void TDataSet::SetRecordNumber(int value) { WriteRecordNumber(value); }
 
 void TDataSet::DoBeforeScroll() { Fire(BeforeScroll); }
 void TDataSet::DoAfterScroll() { Fire(AfterScroll); }
@@ -749,6 +753,11 @@ TDataSource* TDataSet::DataSourceOfDataset() { return nullptr; }
 
 void TDataSet::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
+}
+
+void TDataSet::Loaded() {
+  TComponent::Loaded();
+  if (streamedActive_) SetActive(true);
 }
 
 // ---- record-level defaults ----

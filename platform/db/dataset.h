@@ -33,6 +33,7 @@ public:
 
   // Opening and closing.
   bool Active() const { return state_ != dsInactive; }
+  // While the owner is being loaded, only remembered; Loaded opens then.
   void SetActive(bool value);
   void Open() { SetActive(true); }
   void Close() { SetActive(false); }
@@ -48,9 +49,11 @@ public:
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }
   bool HasNoRecords() const;
-  int RecordCount();
-  int RecNo();
-  void SetRecNo(int value);
+  // The number of records and the current one's number, as the descendant
+  // counts them (-1 when it cannot tell).
+  int RecordTotal();
+  int RecordNumber();
+  void SetRecordNumber(int value);
   // Re-reads the buffer window around the current record: rmExact raises
   // "Record not found" when it is gone, rmCenter puts it in the middle.
   void ResyncBuffers(unsigned mode);
@@ -240,6 +243,7 @@ protected:
   // its definition.
   virtual void VerifyFieldType(TField* field, TFieldDef* fieldDef);
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
 
   // Services for descendants.
   void SetBookmarkSize(int size) { bookmarkSize_ = size; }
@@ -322,6 +326,7 @@ private:
   bool uniDirectional_ = false;
   bool appending_ = false;
   bool destroying_ = false;
+  bool streamedActive_ = false;
   AnsiString filterText_;
   TFields fields_;
   TFieldDefs fieldDefs_;

@@ -411,7 +411,8 @@ void TBlobField::SaveToStream(TStream& stream) const {
 
 void TBlobField::LoadFromStream(TStream& stream) {
   std::unique_ptr<TStream> blob(DataSet()->MakeBlobStream(this, bmWrite));
-  if (!blob) return;
+  // A dataset without blob streams cannot take the value; say so rather than drop it.
+  if (!blob) AccessError(TypeName());
   stream.SetPosition(0);
   blob->CopyFrom(&stream, 0);
 }

@@ -73,7 +73,7 @@ TEST(DataSetNavigation, MoveByReportsTheDistanceMoved) {
   IdsFixture f({1, 2, 3, 4});
   f.ds->Open();
   EXPECT_EQ(f.ds->MoveBy(2), 2);
-  EXPECT_EQ(f.ds->RecNo(), 3);
+  EXPECT_EQ(f.ds->RecordNumber(), 3);
   EXPECT_EQ(f.ds->MoveBy(5), 1);
   EXPECT_TRUE(f.ds->Eof());
   EXPECT_EQ(f.ds->MoveBy(-10), -3);

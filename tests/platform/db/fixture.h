@@ -47,7 +47,7 @@ struct IdsFixture {
     std::ostringstream out;
     out << Join(ds->log);
     if (ds->Active())
-      out << " | eof=" << ds->Eof() << " bof=" << ds->Bof() << " recno=" << ds->RecNo();
+      out << " | eof=" << ds->Eof() << " bof=" << ds->Bof() << " recno=" << ds->RecordNumber();
     ds->log.clear();
     return out.str();
   }
