@@ -1,6 +1,7 @@
 // Archive item, the hashed item list and the extra-field record block.
 #include "archive/ab_item.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/ab_exceptions.h"

@@ -4,7 +4,6 @@
 // a page written far out leaves a sparse file rather than gigabytes of zeros.
 #include "archive/ab_vmstream.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
