@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <mutex>
 
 #include "platform/rtl/exceptions.h"
@@ -26,6 +25,18 @@ namespace {
 
 constexpr int kDefaultEmPixels = 11;  // the 8-point system font at 96 dpi
 constexpr const char* kFallbackFamily = "DejaVu Sans";
+// The fonts-wine package keeps its faces outside fontconfig's folders.
+constexpr const char* kWineFontDir = "/usr/share/wine/fonts";
+
+// Makes the extra font folder known once, before the first lookup.
+void EnsureFontFolders() {
+  static const bool done = [] {
+    FcInit();
+    FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontDir));
+    return true;
+  }();
+  (void)done;
+}
 
 FT_Library Library() {
   static FT_Library library = [] {
@@ -36,10 +47,11 @@ FT_Library Library() {
   return library;
 }
 
-// The installed family fontconfig would give for exactly this name, if any.
+// Only scalable faces count: bitmap-only faces have just a few fixed sizes.
 bool IsInstalled(const std::string& family) {
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
   FcFontSet* set = FcFontList(nullptr, pattern, objects);
   const bool found = set && set->nfont > 0;
@@ -84,6 +96,7 @@ FaceFile FindFaceFile(const std::string& family, bool bold, bool italic) {
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
   FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddInteger(pattern, FC_WIDTH, FC_WIDTH_NORMAL);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
   FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
@@ -112,11 +125,28 @@ struct CacheKey {
 
 std::mutex g_cacheMutex;
 
+// Glyph bitmaps as 0..255 coverage. Embedded bitmap strikes (the crisp small
+// sizes of classic faces) come as one bit per pixel and are widened here.
+std::vector<uint8_t> Coverage(const FT_Bitmap& bm) {
+  std::vector<uint8_t> out(size_t(bm.width) * bm.rows);
+  for (unsigned y = 0; y < bm.rows; ++y) {
+    const unsigned char* row = bm.buffer + ptrdiff_t(y) * bm.pitch;
+    for (unsigned x = 0; x < bm.width; ++x) {
+      uint8_t c = 0;
+      if (bm.pixel_mode == FT_PIXEL_MODE_GRAY) c = row[x];
+      else if (bm.pixel_mode == FT_PIXEL_MODE_MONO) c = (row[x / 8] & (0x80 >> (x % 8))) ? 255 : 0;
+      out[size_t(y) * bm.width + x] = c;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string SubstituteFontFamily(const std::string& faceName) {
   static std::map<std::string, std::string> resolved;
   std::lock_guard lock(g_cacheMutex);
+  EnsureFontFolders();
   const std::string key = UpperCase(faceName);
   auto it = resolved.find(key);
   if (it != resolved.end()) return it->second;
@@ -208,8 +238,6 @@ const GlyphImage& FontFace::Glyph(char32_t c) {
   g.width = int(bm.width);
   g.height = int(bm.rows);
   g.advance = int((face->glyph->advance.x + 32) >> 6);
-  g.coverage.resize(size_t(g.width) * g.height);
-  for (int y = 0; y < g.height; ++y)
-    std::memcpy(g.coverage.data() + size_t(y) * g.width, bm.buffer + ptrdiff_t(y) * bm.pitch, size_t(g.width));
+  g.coverage = Coverage(bm);
   return g;
 }
