@@ -263,39 +263,36 @@ void TDataSet::SyncCursorPosition() {
 
 // ---- navigation ----
 
-void TDataSet::First() {
-  EnsureBrowseMode();
-  DoBeforeScroll();
-  ClearBuffers();
-  try {
-    CursorToStart();
-    GetNextRecord();
-    GetNextRecords();
-  } catch (...) {
-    bof_ = true;
-    DataEvent(deDataSetChange);
-    throw;
-  }
-  bof_ = true;
-  DataEvent(deDataSetChange);
-  DoAfterScroll();
-}
+void TDataSet::First() { RefillFromEnd(true); }
 
 void TDataSet::Last() {
   if (uniDirectional_) DatabaseError(SUniDirectional);
+  RefillFromEnd(false);
+}
+
+// Refills the buffers from the start (First) or the end (Last) of the cursor;
+// Bof or Eof is set even when fetching fails.
+void TDataSet::RefillFromEnd(bool atStart) {
   EnsureBrowseMode();
   DoBeforeScroll();
   ClearBuffers();
+  bool& edge = atStart ? bof_ : eof_;
   try {
-    CursorToEnd();
-    GetPriorRecord();
-    GetPriorRecords();
+    if (atStart) {
+      CursorToStart();
+      GetNextRecord();
+      GetNextRecords();
+    } else {
+      CursorToEnd();
+      GetPriorRecord();
+      GetPriorRecords();
+    }
   } catch (...) {
-    eof_ = true;
+    edge = true;
     DataEvent(deDataSetChange);
     throw;
   }
-  eof_ = true;
+  edge = true;
   DataEvent(deDataSetChange);
   DoAfterScroll();
 }

@@ -188,6 +188,7 @@ public:
   virtual bool FetchFieldData(TField* field, void* buffer, bool nativeFormat);
   virtual void StoreFieldData(TField* field, const void* buffer) = 0;
   virtual void StoreFieldData(TField* field, const void* buffer, bool nativeFormat);
+  // A stream over a blob field of the current record; the caller frees it.
   virtual TStream* MakeBlobStream(TField* field, TBlobStreamMode mode);
   virtual void ReleaseBlob(TField* field);
   virtual TUpdateStatus UpdateStatus();
@@ -290,6 +291,7 @@ private:
   bool GetPriorRecord();
   int GetNextRecords();
   int GetPriorRecords();
+  void RefillFromEnd(bool atStart);
   void FillCurrentCalcFields(char* buffer);
   void BeginInsertAppend();
   void EndInsertAppend();

@@ -10,10 +10,7 @@ inline constexpr char SDataSetClosed[] = "Cannot perform this operation on a clo
 inline constexpr char SDataSetOpen[] = "Cannot perform this operation on an open dataset";
 inline constexpr char SDataSetReadOnly[] = "Cannot modify a read-only dataset";
 inline constexpr char SDataSetEmpty[] = "Cannot perform this operation on an empty dataset";
-inline constexpr char SNotBrowsing[] = "Dataset not in browse mode";
 inline constexpr char SRecordNotFound[] = "Record not found";
-inline constexpr char SBookmarkNotFound[] = "Bookmark not found";
-inline constexpr char SFieldRequired[] = "Field '%s' must have a value";
 inline constexpr char SFieldRangeError[] =
     "%s is not a valid value for field '%s'. The allowed range is %s to %s";
 inline constexpr char SNotInteger[] = "'%s' is not a valid integer value for field '%s'";
@@ -25,9 +22,5 @@ inline constexpr char SFieldTypeMismatch[] =
 inline constexpr char SFieldSizeMismatch[] =
     "Size mismatch for field '%s', expecting: %d actual: %d";
 inline constexpr char SDuplicateFieldName[] = "Duplicate field name '%s'";
-inline constexpr char SCircularDataLink[] = "Circular datalinks are not allowed";
-inline constexpr char SNoDataSet[] = "Missing DataSet property";
-inline constexpr char SNoFieldDefs[] = "Dataset has no field definitions";
 inline constexpr char SUniDirectional[] = "Operation not allowed on a unidirectional dataset";
-inline constexpr char SNotCalcMode[] = "Dataset not in calculated field mode";
 inline constexpr char SFieldNoDataSet[] = "Field '%s' has no dataset";

@@ -19,6 +19,15 @@ char DecimalSeparator() { return FormatSettings().DecimalSeparator; }
 
 AnsiString FloatText(double value) { return FloatToStrGeneral(value, 15, DecimalSeparator()); }
 
+// The integer a text of `field` holds; "'%s' is not a valid integer value ..." otherwise.
+int64_t IntegerOf(const TField* field, const AnsiString& text, int64_t min = INT64_MIN,
+                  int64_t max = INT64_MAX) {
+  int64_t value;
+  if (!TryStrToInt64(text, value) || value < min || value > max)
+    DatabaseErrorFmt(SNotInteger, {text, field->DisplayName()});
+  return value;
+}
+
 }  // namespace
 
 // ---- strings ----
@@ -41,20 +50,12 @@ void TStringField::SetValueAsString(const AnsiString& value) {
 }
 
 int32_t TStringField::ValueAsInteger() const {
-  AnsiString text = ValueAsString();
-  int value;
-  if (!TryStrToInt(text, value)) DatabaseErrorFmt(SNotInteger, {text, DisplayName()});
-  return value;
+  return static_cast<int32_t>(IntegerOf(this, ValueAsString(), INT32_MIN, INT32_MAX));
 }
 
 void TStringField::SetValueAsInteger(int32_t value) { SetValueAsString(IntToStr(value)); }
 
-int64_t TStringField::ValueAsLargeInt() const {
-  AnsiString text = ValueAsString();
-  int64_t value;
-  if (!TryStrToInt64(text, value)) DatabaseErrorFmt(SNotInteger, {text, DisplayName()});
-  return value;
-}
+int64_t TStringField::ValueAsLargeInt() const { return IntegerOf(this, ValueAsString()); }
 
 void TStringField::SetValueAsLargeInt(int64_t value) { SetValueAsString(IntToStr(value)); }
 
@@ -155,9 +156,7 @@ void TIntegerField::SetValueAsString(const AnsiString& value) {
     Clear();
     return;
   }
-  int64_t number;
-  if (!TryStrToInt64(value, number)) DatabaseErrorFmt(SNotInteger, {value, DisplayName()});
-  StoreChecked(number);
+  StoreChecked(IntegerOf(this, value));
 }
 
 TSmallintField::TSmallintField(TComponent* owner) : TIntegerField(owner) {
@@ -207,9 +206,7 @@ void TLargeintField::SetValueAsString(const AnsiString& value) {
     Clear();
     return;
   }
-  int64_t number;
-  if (!TryStrToInt64(value, number)) DatabaseErrorFmt(SNotInteger, {value, DisplayName()});
-  SetValueAsLargeInt(number);
+  SetValueAsLargeInt(IntegerOf(this, value));
 }
 
 // ---- floats ----
