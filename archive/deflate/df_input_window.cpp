@@ -7,9 +7,9 @@
 #include "archive/deflate/df_tables.h"
 
 namespace {
-constexpr int32_t kReadChunk = 32768;      // bytes the buffer holds beyond two windows
-constexpr int64_t kProgressStep = 4096;    // bytes between progress reports
-constexpr int32_t kPadding = 8;            // lets the match finder load whole words
+constexpr int32_t kMaxWindow = 32768;    // two windows must fit 16-bit positions
+constexpr int64_t kProgressStep = 4096;  // bytes between progress reports
+constexpr int32_t kPadding = 8;          // lets the match finder load whole words
 }  // namespace
 
 TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool deflate64, bool useCrc32,
@@ -17,17 +17,18 @@ TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool def
                                    int64_t sourceSize)
     : source_(source), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),
       chainLimit_(chainLimit), progress_(progress), sourceSize_(sourceSize) {
-  // The window is a power of two no larger than the format's distances allow.
-  int32_t maxWindow = deflate64 ? 65536 : 32768;
-  windowSize_ = 256;
-  while (windowSize_ < maxWindow && windowSize_ * 2 <= windowSize) windowSize_ *= 2;
+  // The window is a power of two of at most 32 KB, also for Deflate64, whose
+  // longer matches are then limited to half the window so that a whole match
+  // always fits the look-ahead.
+  windowSize_ = 1024;
+  while (windowSize_ < kMaxWindow && windowSize_ * 2 <= windowSize) windowSize_ *= 2;
   windowMask_ = windowSize_ - 1;
-  maxMatch_ = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
+  maxMatch_ = deflate64 ? windowSize_ / 2 : detail::kMaxMatch;
   minLookAhead_ = maxMatch_ + detail::kMinMatch + 1;
-  bufSize_ = 2 * windowSize_ + minLookAhead_ + kReadChunk;
+  bufSize_ = 2 * windowSize_;
   buf_.assign(static_cast<size_t>(bufSize_) + kPadding, 0);
-  head_.assign(size_t{1} << kHashBits, kEmpty);
-  prev_.assign(static_cast<size_t>(windowSize_), kEmpty);
+  head_.assign(size_t{1} << kHashBits, 0);
+  prev_.assign(static_cast<size_t>(windowSize_), 0);
   nextReport_ = (progress_ && sourceSize_ > 0) ? kProgressStep : INT64_MAX;
   Fill();
 }
@@ -46,15 +47,14 @@ void TAbDfInputWindow::Fill() {
   }
 }
 
-// Drops the oldest window size of bytes; only positions older than the window
-// (no longer reachable by a match) are lost.
+// Drops the oldest window size of bytes and the chain positions in them.
 void TAbDfInputWindow::Slide() {
   int32_t w = windowSize_;
   std::memmove(buf_.data(), buf_.data() + w, static_cast<size_t>(end_ - w));
   cur_ -= w;
   end_ -= w;
   base_ += w;
-  auto rebase = [w](int32_t v) { return v >= w ? v - w : kEmpty; };
+  auto rebase = [w](uint16_t v) { return static_cast<uint16_t>(v >= w ? v - w : 0); };
   std::transform(head_.begin(), head_.end(), head_.begin(), rebase);
   std::transform(prev_.begin(), prev_.end(), prev_.begin(), rebase);
 }

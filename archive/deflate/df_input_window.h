@@ -1,7 +1,8 @@
 // TAbDfInputWindow: the encoder's sliding input window and match finder. The
-// window and the look-ahead sit in one buffer that slides by one window size;
-// hash heads and a ring of chain links hold buffer positions of earlier 3-byte
-// strings. The hot methods are inline so that the main loop can fold them in.
+// window and the look-ahead sit in one buffer of two window sizes that slides
+// by one window size; hash heads and a ring of chain links hold 16-bit buffer
+// positions of earlier 3-byte strings (0 = none), which keeps them in cache.
+// The hot methods are inline so that the main loop can fold them in.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,7 @@ public:
     }
     int32_t chain = best < good ? chainLimit_ : chainLimit_ >> 2;
     if (chain < 1) chain = 1;
-    int32_t limit = std::max(cur_ - windowSize_, -1);
+    int32_t limit = std::max(cur_ - windowSize_, 0);
     int32_t bestDist = 0;
     uint16_t start2 = Load16(scan), end2 = Load16(scan + best - 1);
     for (; cand > limit && chain > 0; cand = prev_[cand & windowMask_], --chain) {
@@ -100,9 +101,9 @@ private:
   // Links p into its hash chain; returns the previous head (the first candidate).
   int32_t Insert(int32_t p) {
     uint32_t h = Hash(p);
-    int32_t old = head_[h];
+    uint16_t old = head_[h];
     prev_[p & windowMask_] = old;
-    head_[h] = p;
+    head_[h] = static_cast<uint16_t>(p);
     return old;
   }
   void Consumed(int64_t count) {
@@ -114,7 +115,6 @@ private:
   void ReportProgress();
 
   static constexpr int kHashBits = 15;
-  static constexpr int32_t kEmpty = -1;
 
   TStream* source_;
   bool useCrc32_;
@@ -125,7 +125,7 @@ private:
   int32_t bufSize_;
   int32_t cur_ = 0, end_ = 0;
   int64_t base_ = 0;  // offset of buf_[0] from the first byte read
-  std::vector<int32_t> head_, prev_;
+  std::vector<uint16_t> head_, prev_;
   bool more_ = true;
   const TAbProgressCallback& progress_;
   int64_t sourceSize_;

@@ -235,6 +235,17 @@ TEST(Deflate, Adler32OptionGivesTheAdlerChecksum) {
   EXPECT_EQ(sum, adler32(1, data.data(), static_cast<uInt>(data.size())));
 }
 
+TEST(Deflate, Deflate64OutputComesBackThroughDeflate64Inflate) {
+  TBytes data(300000, 'z');  // matches far longer than 258 bytes
+  const TBytes& sql = Corpus("sql", 200000);
+  data.insert(data.end(), sql.begin(), sql.end());
+  TAbDeflateHelper h;
+  h.SetOptions(15 | kDfUseDeflate64);
+  TBytes packed = DeflateBytes(data, &h);
+  EXPECT_LT(packed.size(), DeflateBytes(data, nullptr).size());
+  EXPECT_TRUE(InflateBytes(packed, &h) == data);
+}
+
 // The sizes CI holds us to on the SQL corpus, against zlib's raw output.
 TEST(Deflate, OutputSizesStayCloseToZlib) {
   const TBytes& sql = Corpus("sql", 8 << 20);
