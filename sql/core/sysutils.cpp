@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/lists.h"
@@ -20,7 +21,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Matches one bracket expression starting at pattern[p] == '[' against the text
 // character c. On success p is left on the closing "]".
-int MatchBracket(const AnsiString& pattern, size_t& p, unsigned char c) {
+int MatchBracket(std::string_view pattern, size_t& p, unsigned char c) {
   const size_t n = pattern.size();
   ++p;
   bool invert = false;
@@ -52,9 +53,10 @@ int MatchBracket(const AnsiString& pattern, size_t& p, unsigned char c) {
   return 0;
 }
 
-int MatchLowered(const AnsiString& pattern, const AnsiString& text);
+// Both work on views of the lower-cased texts, so trying a rest copies nothing.
+int MatchLowered(std::string_view pattern, std::string_view text);
 
-int MatchAfterStarLowered(const AnsiString& pattern, const AnsiString& text) {
+int MatchAfterStarLowered(std::string_view pattern, std::string_view text) {
   if (pattern.empty() || text.empty()) return kMatchAbort;
   size_t p = 0;
   size_t t = 0;
@@ -65,7 +67,7 @@ int MatchAfterStarLowered(const AnsiString& pattern, const AnsiString& text) {
   }
   if (p >= pattern.size()) return kMatchValid;
   const char next = pattern[p];
-  const AnsiString rest = pattern.substr(p);
+  const std::string_view rest = pattern.substr(p);
   for (; t < text.size(); ++t) {
     if ((text[t] == next || next == '[') && MatchLowered(rest, text.substr(t)) == kMatchValid)
       return kMatchValid;
@@ -73,7 +75,7 @@ int MatchAfterStarLowered(const AnsiString& pattern, const AnsiString& text) {
   return kMatchAbort;
 }
 
-int MatchLowered(const AnsiString& pattern, const AnsiString& text) {
+int MatchLowered(std::string_view pattern, std::string_view text) {
   size_t p = 0;
   size_t t = 0;
   int result = 0;

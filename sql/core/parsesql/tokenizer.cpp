@@ -61,7 +61,7 @@ TZTokenList TZTokenizer::TokenizeBufferToList(const AnsiString& buffer, TZTokeni
       continue;
     if (token.TokenType == ttWhitespace && (options & toUnifyWhitespaces)) {
       if (lastType == ttWhitespace) continue;
-      token.Value = " ";
+      token.Value.assign(1, ' ');
     }
     if ((options & toUnifyNumbers) &&
         (token.TokenType == ttFloat || token.TokenType == ttInteger || token.TokenType == ttHexInteger))

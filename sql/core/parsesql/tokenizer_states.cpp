@@ -134,7 +134,7 @@ TZToken TZCppCommentState::NextToken(TZTokenizerStream& stream, char firstChar, 
   return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
 }
 
-TZToken TZCCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+TZToken TZCommentState::CCommentOrSymbol(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
   if (firstChar == '/') {
     char c;
     const int read = stream.Read(c);
@@ -142,6 +142,10 @@ TZToken TZCCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZ
     stream.Back(static_cast<std::size_t>(read));
   }
   return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
+}
+
+TZToken TZCCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  return CCommentOrSymbol(stream, firstChar, tokenizer);
 }
 
 // --- symbols ---------------------------------------------------------------------

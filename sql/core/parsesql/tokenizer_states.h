@@ -34,6 +34,11 @@ public:
   // The rest of the line with its line break (a CR or LF and one directly
   // following CR or LF), or to the end.
   AnsiString GetSingleLineComment(TZTokenizerStream& stream);
+
+protected:
+  // A "/*" comment when firstChar and the next character start one, else the
+  // symbol at firstChar.
+  TZToken CCommentOrSymbol(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer);
 };
 
 // "/*" and "//" comments; a "/" that starts neither is a symbol.
