@@ -1,0 +1,50 @@
+// Client libraries are bound at run time by file name, not linked: the loader
+// tries candidate names in order, keeps the first that loads and finds entry
+// points by name. Each client binding derives its own loader and plain driver.
+#pragma once
+
+#include <vector>
+
+#include "platform/rtl/dynlib.h"
+#include "sql/core/abstract_object.h"
+
+// A plain object: each binding makes one at start-up and frees it at shutdown.
+class TZNativeLibraryLoader : public TObject {
+public:
+  explicit TZNativeLibraryLoader(std::vector<AnsiString> libraryNames) : libraries_(std::move(libraryNames)) {}
+  ~TZNativeLibraryLoader() override;
+  TZNativeLibraryLoader(const TZNativeLibraryLoader&) = delete;
+  TZNativeLibraryLoader& operator=(const TZNativeLibraryLoader&) = delete;
+
+  // Loads the first name the system can load; true. When none loads, raises
+  // the platform's Exception "None of the dynamic libraries can be found: "
+  // with the tried names joined by ", ", and stays unloaded.
+  virtual bool LoadNativeLibrary();
+  virtual void FreeNativeLibrary();
+  // A binding overrides Load: the base first, then one GetAddress per entry.
+  virtual bool Load();
+  // Load unless loaded: a library is loaded once however often this is called.
+  virtual void LoadIfNeeded();
+  // Null when the library lacks the name or nothing is loaded.
+  void* GetAddress(const char* procName) const;
+
+  bool Loaded() const { return loaded_; }
+  const std::vector<AnsiString>& Libraries() const { return libraries_; }
+  // Tests and the bindings' overrides replace the candidate names.
+  void SetLibraries(std::vector<AnsiString> libraryNames) { libraries_ = std::move(libraryNames); }
+
+private:
+  std::vector<AnsiString> libraries_;
+  HMODULE handle_ = nullptr;
+  bool loaded_ = false;
+};
+
+// What a driver sees of one client binding.
+class IZPlainDriver : public virtual IZInterface {
+public:
+  // The protocol as written in URLs, e.g. "mysql-4.1"; also the log's name.
+  virtual AnsiString GetProtocol() = 0;
+  virtual AnsiString GetDescription() = 0;
+  // Loads the client library once; called before every connect.
+  virtual void Initialize() = 0;
+};
