@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <mutex>
 
 #include "platform/rtl/exceptions.h"
@@ -32,6 +33,7 @@ constexpr const char* kWineFontDir = "/usr/share/wine/fonts";
 void EnsureFontFolders() {
   static const bool done = [] {
     FcInit();
+    std::atexit(FcFini);  // hands fontconfig's own caches back at exit
     FcConfigAppFontAddDir(nullptr, reinterpret_cast<const FcChar8*>(kWineFontDir));
     return true;
   }();
