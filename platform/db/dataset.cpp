@@ -13,8 +13,8 @@ TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
 
 TDataSet::~TDataSet() {
   for (TDataSource* source : std::vector<TDataSource*>(dataSources_)) source->SetDataSet(nullptr);
-  for (TField* field : std::vector<TField*>(fields_.begin(), fields_.end()))
-    field->SetDataSet(nullptr);
+  // Without the checks of SetDataSet: a dataset freed while open still lets go.
+  for (TField* field : fields_) field->dataSet_ = nullptr;
 }
 
 void TDataSet::BeforeDestruction() {
@@ -232,6 +232,7 @@ int TDataSet::GetPriorRecords() {
 }
 
 void TDataSet::ResyncBuffers(unsigned mode) {
+  if (buffers_.empty()) return;
   char* spare = buffers_[recordCount_];
   if (mode & rmExact) {
     CursorPosChanged();
@@ -343,7 +344,7 @@ int TDataSet::MoveBy(int distance) {
   return moved;
 }
 
-bool TDataSet::HasNoRecords() const { return bof_ && eof_ && state_ != dsInsert; }
+bool TDataSet::HasNoRecords() const { return activeRecord_ >= recordCount_; }
 
 int TDataSet::RecordTotal() {
   RequireActiveState();
@@ -608,10 +609,6 @@ void TDataSet::SetFieldValueNamed(const AnsiString& names, const Variant& value)
     fields[i]->SetValueAsVariant(VarArrayGet(value, VarArrayLowBound(value, 1) + static_cast<int>(i)));
 }
 
-int TDataSet::CalcFieldCount() const {
-  return static_cast<int>(std::count_if(fields_.begin(), fields_.end(),
-                                        [](TField* f) { return !f->IsDataField(); }));
-}
 
 void TDataSet::CreateFields() {
   for (int i = 0; i < fieldDefs_.Count(); ++i) fieldDefs_.Items(i)->CreateField(this, this);
@@ -623,7 +620,9 @@ void TDataSet::DestroyFields() {
 }
 
 void TDataSet::BindFields(bool binding) {
+  calcFieldCount_ = 0;
   for (TField* field : fields_) {
+    if (binding && field->FieldKind() != fkData) ++calcFieldCount_;
     if (!binding) {
       if (field->FieldKind() == fkData) field->SetFieldNo(0);
       continue;
@@ -657,7 +656,7 @@ void TDataSet::VerifyFieldType(TField* field, TFieldDef* fieldDef) {
 void TDataSet::ResetCalcFields(char*) {}
 
 void TDataSet::ComputeCalcFields(char* buffer) {
-  if (CalcFieldCount() == 0 && !OnCalcFields) return;
+  if (calcFieldCount_ == 0) return;
   WithTempState(dsCalcFields, buffer, [&] {
     ResetCalcFields(buffer);
     Fire(OnCalcFields);
@@ -709,7 +708,7 @@ void TDataSet::DataEvent(TDataEvent event, intptr_t info) {
     auto* field = reinterpret_cast<TField*>(info);
     if (field->IsDataField()) {
       modified_ = true;
-      if (state_ != dsSetKey && autoCalcFields_ && CalcFieldCount() > 0)
+      if (state_ != dsSetKey && autoCalcFields_ && calcFieldCount_ > 0)
         ComputeCalcFields(ActiveBuffer());
     }
     field->Change();

@@ -104,7 +104,9 @@ public:
   bool DefaultFields() const { return defaultFields_; }
   bool AutoCalcFields() const { return autoCalcFields_; }
   void SetAutoCalcFields(bool value) { autoCalcFields_ = value; }
-  int CalcFieldCount() const;
+  // Fields computed by the dataset (calculated, lookup, internal), counted
+  // when the fields are bound; their values come from ComputeCalcFields.
+  int CalcFieldCount() const { return calcFieldCount_; }
 
   // Bookmarks.
   int BookmarkSize() const { return bookmarkSize_; }
@@ -253,7 +255,8 @@ protected:
   void DestroyFields();
   void BindFields(bool binding);
   void FreeFieldBuffers() {}
-  // Computes calculated fields of `buffer` (OnCalcFields) in the calc state.
+  // Computes the calculated fields of `buffer` in the calc state: clears them
+  // (ResetCalcFields), then OnCalcFields.
   void ComputeCalcFields(char* buffer);
   void SetFound(bool value) { found_ = value; }
   void SetState(TDataSetState value);
@@ -329,6 +332,7 @@ private:
   bool appending_ = false;
   bool destroying_ = false;
   bool streamedActive_ = false;
+  int calcFieldCount_ = 0;
   AnsiString filterText_;
   TFields fields_;
   TFieldDefs fieldDefs_;

@@ -112,6 +112,8 @@ protected:
                                const AnsiString& high) const;
 
 private:
+  friend class TDataSet;
+
   TDataSet* dataSet_ = nullptr;
   AnsiString fieldName_;
   AnsiString displayLabel_;

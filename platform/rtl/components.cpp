@@ -78,18 +78,14 @@ void TComponent::InsertComponent(TComponent* component) {
   components_.push_back(component);
   component->owner_ = this;
   if (InState(csDesigning)) component->SetDesigning(true);
-  SendNotification(component, opInsert);
+  Notification(component, opInsert);
 }
 
 void TComponent::RemoveComponent(TComponent* component) {
   if (component->owner_ != this) return;
-  SendNotification(component, opRemove);
+  Notification(component, opRemove);
   Unlink(components_, component);
   component->owner_ = nullptr;
-}
-
-void TComponent::SendNotification(TComponent* component, TOperation operation) {
-  Notification(component, operation);
 }
 
 void TComponent::Notification(TComponent* component, TOperation operation) {

@@ -75,7 +75,6 @@ protected:
   void Destroying() { state_ |= csDestroying; }
 
 private:
-  void SendNotification(TComponent* component, TOperation operation);
   static void Unlink(std::vector<TComponent*>& list, TComponent* component);
 
   TComponent* owner_ = nullptr;

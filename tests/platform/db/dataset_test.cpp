@@ -257,6 +257,23 @@ TEST(DataSetBuffers, ScrollingKeepsTheWindowAndFetchesOnlyNewRecords) {
   EXPECT_EQ(f.link.ActiveRecord(), 4);
 }
 
+TEST(DataSetBuffers, AWiderLinkFillsTheWindowAroundTheCurrentRecord) {
+  IdsFixture f({1, 2, 3, 4, 5, 6, 7, 8, 9});
+  TDataSource* source = new TDataSource(nullptr);
+  source->SetDataSet(f.ds);
+  f.ds->Open();
+  f.ds->MoveBy(6);
+  f.Step();
+  WindowLink link;
+  link.SetBufferCount(5);
+  link.SetDataSource(source);
+  EXPECT_EQ(f.Step(), "next>8 next>9 next>eof sync:7 prior>6 prior>5 | eof=0 bof=0 recno=7");
+  EXPECT_EQ(link.Ids(), (std::vector<int>{5, 6, 7, 8, 9}));
+  EXPECT_EQ(link.ActiveRecord(), 2);
+  link.SetDataSource(nullptr);
+  source->Free();
+}
+
 TEST(DataSetBuffers, ResyncExactAndCentred) {
   WindowFixture f;
   f.ds->MoveBy(6);  // record 7, the last of the window 3..7
