@@ -53,61 +53,80 @@ int MatchBracket(std::string_view pattern, size_t& p, unsigned char c) {
   return 0;
 }
 
-// Both work on views of the lower-cased texts, so trying a rest copies nothing.
-int MatchLowered(std::string_view pattern, std::string_view text);
+// Matches suffixes of one lower-cased pattern and text, addressed by offsets.
+// A rest that failed after a "*" is remembered, so patterns with many stars
+// take polynomial rather than exponential time.
+class TWildcardMatcher {
+public:
+  TWildcardMatcher(std::string_view pattern, std::string_view text) : pattern_(pattern), text_(text) {}
 
-int MatchAfterStarLowered(std::string_view pattern, std::string_view text) {
-  if (pattern.empty() || text.empty()) return kMatchAbort;
-  size_t p = 0;
-  size_t t = 0;
-  for (; p < pattern.size() && (pattern[p] == '*' || pattern[p] == '?'); ++p) {
-    if (pattern[p] != '?') continue;
-    if (t >= text.size()) return kMatchAbort;
-    ++t;
-  }
-  if (p >= pattern.size()) return kMatchValid;
-  const char next = pattern[p];
-  const std::string_view rest = pattern.substr(p);
-  for (; t < text.size(); ++t) {
-    if ((text[t] == next || next == '[') && MatchLowered(rest, text.substr(t)) == kMatchValid)
-      return kMatchValid;
-  }
-  return kMatchAbort;
-}
-
-int MatchLowered(std::string_view pattern, std::string_view text) {
-  size_t p = 0;
-  size_t t = 0;
-  int result = 0;
-  while (result == 0 && p < pattern.size()) {
-    if (t >= text.size()) return pattern[p] == '*' && p + 1 == pattern.size() ? kMatchValid : kMatchAbort;
-    switch (pattern[p]) {
-      case '*':
-        return MatchAfterStarLowered(pattern.substr(p), text.substr(t));
-      case '[':
-        result = MatchBracket(pattern, p, static_cast<unsigned char>(text[t]));
-        break;
-      case '?':
-        break;
-      default:
-        if (pattern[p] != text[t]) result = kMatchLiteral;
-        break;
+  int Match(size_t p, size_t t) {
+    int result = 0;
+    while (result == 0 && p < pattern_.size()) {
+      if (t >= text_.size()) return pattern_[p] == '*' && p + 1 == pattern_.size() ? kMatchValid : kMatchAbort;
+      switch (pattern_[p]) {
+        case '*':
+          return MatchAfterStar(p, t);
+        case '[':
+          result = MatchBracket(pattern_, p, static_cast<unsigned char>(text_[t]));
+          break;
+        case '?':
+          break;
+        default:
+          if (pattern_[p] != text_[t]) result = kMatchLiteral;
+          break;
+      }
+      ++p;
+      ++t;
     }
-    ++p;
-    ++t;
+    if (result != 0) return result;
+    return t >= text_.size() ? kMatchValid : kMatchEnd;
   }
-  if (result != 0) return result;
-  return t >= text.size() ? kMatchValid : kMatchEnd;
-}
+
+  int MatchAfterStar(size_t p, size_t t) {
+    if (p >= pattern_.size() || t >= text_.size()) return kMatchAbort;
+    const size_t key = p * (text_.size() + 1) + t;
+    if (failed_.empty()) failed_.resize((pattern_.size() + 1) * (text_.size() + 1));
+    if (failed_[key]) return kMatchAbort;
+    const int result = TryRests(p, t);
+    if (result != kMatchValid) failed_[key] = true;
+    return result;
+  }
+
+private:
+  // Skips the run of "*" and "?" (each "?" takes one character), then tries
+  // every text position that could start the rest of the pattern.
+  int TryRests(size_t p, size_t t) {
+    for (; p < pattern_.size() && (pattern_[p] == '*' || pattern_[p] == '?'); ++p) {
+      if (pattern_[p] != '?') continue;
+      if (t >= text_.size()) return kMatchAbort;
+      ++t;
+    }
+    if (p >= pattern_.size()) return kMatchValid;
+    const char next = pattern_[p];
+    for (; t < text_.size(); ++t) {
+      if ((text_[t] == next || next == '[') && Match(p, t) == kMatchValid) return kMatchValid;
+    }
+    return kMatchAbort;
+  }
+
+  std::string_view pattern_;
+  std::string_view text_;
+  std::vector<bool> failed_;
+};
 
 }  // namespace
 
 int MatchPattern(const AnsiString& pattern, const AnsiString& text) {
-  return MatchLowered(AnsiLowerCase(pattern), AnsiLowerCase(text));
+  const AnsiString lowerPattern = AnsiLowerCase(pattern);
+  const AnsiString lowerText = AnsiLowerCase(text);
+  return TWildcardMatcher(lowerPattern, lowerText).Match(0, 0);
 }
 
 int MatchAfterStar(const AnsiString& pattern, const AnsiString& text) {
-  return MatchAfterStarLowered(AnsiLowerCase(pattern), AnsiLowerCase(text));
+  const AnsiString lowerPattern = AnsiLowerCase(pattern);
+  const AnsiString lowerText = AnsiLowerCase(text);
+  return TWildcardMatcher(lowerPattern, lowerText).MatchAfterStar(0, 0);
 }
 
 bool IsMatch(const AnsiString& pattern, const AnsiString& text) {

@@ -51,6 +51,9 @@ TEST(TextHelpers, EdgeCases) {
       {"date pattern", Code("???" "?-?" "?-?" "?*", "2004-01-31 10:00:00"), "1"},  // split: no trigraphs
       {"time pattern", Code("*??:??:??*", "10:00:00"), "1"},
       {"Č* ~ čaj (locale-aware case)", Code("Č*", "čaj"), "1"},
+      // Without remembering failed rests this would take years.
+      {"many stars", Code("*a*a*a*a*a*a*a*a*a*a*b", AnsiString(300, 'a').c_str()), "3"},
+      {"many stars match", Code("*a*a*a*a*a*a*a*a*a*a*b", (AnsiString(300, 'a') + "b").c_str()), "1"},
       // Prefixes, suffixes, delimiters, buffers.
       {"StartsWith empty", Bool(StartsWith("abc", "")), "True"},
       {"EndsWith empty", Bool(EndsWith("abc", "")), "False"},

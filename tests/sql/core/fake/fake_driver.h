@@ -1,0 +1,123 @@
+// A driver for tests, protocols "fake-1" and "fake-2": it needs no server. It
+// records what it is given (connect parameters, SQL, transaction steps) in a
+// TZFakeServer that tests read, serves canned results for SQL texts, and holds
+// a tiny catalogue of tables. Tests of the SQL core and the dataset layer
+// reach it through the driver manager like any real driver.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "sql/core/dbc/abstract_connection.h"
+#include "sql/core/dbc/abstract_driver.h"
+#include "sql/core/dbc/abstract_sequence.h"
+#include "sql/core/dbc/driver_manager.h"
+
+struct TZFakeColumn {
+  AnsiString Name;
+  TZSQLType Type = stString;
+};
+
+// Rows hold one value per column; a null variant is a NULL.
+struct TZFakeResult {
+  std::vector<TZFakeColumn> Columns;
+  std::vector<TZVariantDynArray> Rows;
+};
+
+struct TZFakeTable {
+  AnsiString Name;
+  std::vector<TZFakeColumn> Columns;
+};
+
+// What the last Connect was given, split as the URL reader splits it.
+struct TZFakeConnectInfo {
+  AnsiString Url;
+  AnsiString Protocol;
+  AnsiString HostName;
+  int Port = 0;
+  AnsiString Database;
+  AnsiString User;
+  AnsiString Password;
+  std::vector<AnsiString> Properties;  // the connection's property lines
+};
+
+// The state a driver and all its connections share.
+struct TZFakeServer {
+  TZFakeConnectInfo LastConnect;
+  // Every SQL text executed, in order.
+  std::vector<AnsiString> ExecutedSQL;
+  // Connection steps in order: "open", "close", "commit", "rollback".
+  std::vector<AnsiString> Calls;
+  // Canned answers by exact SQL text: a query's rows or an update count.
+  // Any other SQL executes as an update of 0 rows; a query of it fails.
+  std::map<AnsiString, TZFakeResult> Results;
+  std::map<AnsiString, int> UpdateCounts;
+  std::vector<TZFakeTable> Catalogue;
+  // Set to make the next connects fail as a refusing server would.
+  bool RefuseConnect = false;
+  int64_t SequenceValue = 0;
+};
+
+class TZFakeDriver : public TZAbstractDriver {
+public:
+  static constexpr int kClientVersion = 1002003;  // 1.2.3
+
+  TZFakeDriver();
+
+  TZStringDynArray GetSupportedProtocols() override { return {"fake-1", "fake-2"}; }
+  // Returns an open connection, as drivers that connect at once do.
+  Ref<IZConnection> Connect(const AnsiString& url, TStrings* properties) override;
+  int GetClientVersion(const AnsiString& url) override;
+
+  TZFakeServer& Server() { return *server_; }
+
+private:
+  std::shared_ptr<TZFakeServer> server_;
+};
+
+class TZFakeConnection : public TZAbstractConnection {
+public:
+  TZFakeConnection(Ref<IZDriver> driver, std::shared_ptr<TZFakeServer> server, const AnsiString& protocol,
+                   const AnsiString& url, const AnsiString& hostName, int port, const AnsiString& database,
+                   const AnsiString& user, const AnsiString& password, TStrings* properties);
+
+  // Connects as soon as it is made.
+  void AfterConstruction() override;
+
+  void Open() override;
+  void Close() override;
+  void Commit() override;
+  void Rollback() override;
+  int PingServer() override { return 0; }
+  Ref<IZSequence> CreateSequence(const AnsiString& name, int blockSize) override;
+
+  TZFakeServer& Server() { return *server_; }
+  const AnsiString& Protocol() const { return protocol_; }
+
+protected:
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+
+private:
+  // Records the step and reports it to the driver manager's logging.
+  void Record(const AnsiString& call, TZLoggingCategory category);
+
+  std::shared_ptr<TZFakeServer> server_;
+  AnsiString protocol_;
+};
+
+// Counts up in the server; its SQL is a plain expression.
+class TZFakeSequence : public TZAbstractSequence {
+public:
+  using TZAbstractSequence::TZAbstractSequence;
+  std::int64_t GetCurrentValue() override;
+  std::int64_t GetNextValue() override;
+  AnsiString GetCurrentValueSQL() override { return "CURRVAL(" + GetName() + ")"; }
+  AnsiString GetNextValueSQL() override { return "NEXTVAL(" + GetName() + ")"; }
+
+private:
+  TZFakeServer& Server();
+};
+
+// Creates the fake result set over canned rows (fake_result_set.cpp).
+Ref<IZResultSet> MakeFakeResultSet(const Ref<IZStatement>& statement, const TZFakeResult& result);
