@@ -26,6 +26,8 @@ public:
   using TDataSetErrorEvent =
       std::function<void(TDataSet* dataSet, EDatabaseError& error, TDataAction& action)>;
   using TFilterRecordEvent = std::function<void(TDataSet* dataSet, bool& accept)>;
+  using TUpdateRecordEvent =
+      std::function<void(TDataSet* dataSet, TUpdateKind kind, TUpdateAction& action)>;
 
   explicit TDataSet(TComponent* owner);
   ~TDataSet() override;

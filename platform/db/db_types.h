@@ -32,6 +32,8 @@ enum TBookmarkFlag : std::uint8_t { bfCurrent, bfBOF, bfEOF, bfInserted };
 
 enum TUpdateStatus { usUnmodified, usModified, usInserted, usDeleted };
 enum TUpdateKind { ukModify, ukInsert, ukDelete };
+// What an update-record handler did with a record.
+enum TUpdateAction { uaFail, uaAbort, uaSkip, uaRetry, uaApplied };
 
 // Answer of an error event: fail (raise), abort (silent) or retry the step.
 enum TDataAction { daFail, daAbort, daRetry };
