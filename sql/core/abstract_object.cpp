@@ -7,13 +7,8 @@
 #include "platform/rtl/format.h"
 #include "sql/core/messages.h"
 
-bool SameObject(const IZInterface* a, const IZInterface* b) {
-  if (a == nullptr || b == nullptr) return a == b;
-  return dynamic_cast<const void*>(a) == dynamic_cast<const void*>(b);
-}
-
 bool TZAbstractObject::Equals(const Ref<IZInterface>& value) const {
-  return value && SameObject(value.get(), this);
+  return value && dynamic_cast<const void*>(value.get()) == dynamic_cast<const void*>(this);
 }
 
 std::intptr_t TZAbstractObject::GetHashCode() const {

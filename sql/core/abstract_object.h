@@ -44,6 +44,3 @@ public:
   // Class name and address, "TZFoo <...>".
   AnsiString ToString() const override;
 };
-
-// The same object behind two interface references of any kind.
-bool SameObject(const IZInterface* a, const IZInterface* b);

@@ -5,9 +5,9 @@
 
 AnsiString GetSQLTypeName(TZSQLType sqlType) {
   static constexpr std::array<const char*, 18> kNames = {
-      "Unknown", "Boolean",   "Byte",          "Short",  "Integer", "Long",
-      "Float",   "Double",    "BigDecimal",    "String", "UnicodeString",
-      "Bytes",   "Date",      "Time",          "Timestamp", "AsciiStream",
+      "Unknown",    "Boolean", "Byte",          "Short",        "Integer",   "Long",
+      "Float",      "Double",  "BigDecimal",    "String",       "UnicodeString",
+      "Bytes",      "Date",    "Time",          "Timestamp",    "AsciiStream",
       "UnicodeStream", "BinaryStream"};
   const unsigned index = static_cast<unsigned>(sqlType);
   return index < kNames.size() ? kNames[index] : kNames[0];

@@ -6,6 +6,8 @@
 #include "sql/core/parsesql/generic_sql_tokenizer.h"
 #include "sql/core/parsesql/statement_analyser.h"
 
+TZAbstractDriver::~TZAbstractDriver() = default;
+
 Ref<IZConnection> TZAbstractDriver::Connect(const AnsiString&, TStrings*) { return nullptr; }
 
 int TZAbstractDriver::GetClientVersion(const AnsiString&) { return 0; }

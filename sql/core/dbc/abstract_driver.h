@@ -7,6 +7,8 @@
 
 class TZAbstractDriver : public TZAbstractObject, public virtual IZDriver {
 public:
+  ~TZAbstractDriver() override;
+
   // Every driver lists its own protocols; no base implementation.
   TZStringDynArray GetSupportedProtocols() override = 0;
   // Returns null; every driver overrides it.
