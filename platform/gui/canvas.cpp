@@ -63,6 +63,13 @@ void TCanvas::RequireState(unsigned state) {
   }
 }
 
+void TCanvas::Paint(unsigned state, const std::function<void()>& draw) {
+  Changing();
+  RequireState(state);
+  draw();
+  Changed();
+}
+
 void TCanvas::Changing() {
   if (OnChanging) OnChanging(this);
 }
@@ -92,10 +99,7 @@ TColor TCanvas::Pixels(int x, int y) {
 }
 
 void TCanvas::SetPixels(int x, int y, TColor color) {
-  Changing();
-  RequireState(csHandleValid | csPenValid);
-  SetPixel(dc_, x, y, ColorToRGB(color));
-  Changed();
+  Paint(csHandleValid | csPenValid, [&] { SetPixel(dc_, x, y, ColorToRGB(color)); });
 }
 
 void TCanvas::MoveTo(int x, int y) {
@@ -104,89 +108,57 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::LineTo(dc_, x, y);
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::LineTo(dc_, x, y); });
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& points) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::Polyline(dc_, points.data(), int(points.size()));
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::Polyline(dc_, points.data(), int(points.size())); });
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::Polygon(dc_, points.data(), int(points.size()));
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::Polygon(dc_, points.data(), int(points.size())); });
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::Rectangle(dc_, x1, y1, x2, y2);
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::Rectangle(dc_, x1, y1, x2, y2); });
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::RoundRect(dc_, x1, y1, x2, y2, x3, y3);
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::RoundRect(dc_, x1, y1, x2, y2, x3, y3); });
 }
 
 void TCanvas::Ellipse(int x1, int y1, int x2, int y2) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::Ellipse(dc_, x1, y1, x2, y2);
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::Ellipse(dc_, x1, y1, x2, y2); });
 }
 
 void TCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-  Changing();
-  RequireState(csHandleValid | csPenValid | csBrushValid);
-  ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4);
-  Changed();
+  Paint(csHandleValid | csPenValid | csBrushValid, [&] { ::Arc(dc_, x1, y1, x2, y2, x3, y3, x4, y4); });
 }
 
 void TCanvas::FillRect(const TRect& r) {
-  Changing();
-  RequireState(csHandleValid | csBrushValid);
-  ::FillRect(dc_, &r, brush_.Handle());
-  Changed();
+  Paint(csHandleValid | csBrushValid, [&] { ::FillRect(dc_, &r, brush_.Handle()); });
 }
 
 void TCanvas::FrameRect(const TRect& r) {
-  Changing();
-  RequireState(csHandleValid | csBrushValid);
-  ::FrameRect(dc_, &r, brush_.Handle());
-  Changed();
+  Paint(csHandleValid | csBrushValid, [&] { ::FrameRect(dc_, &r, brush_.Handle()); });
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
-  Changing();
-  RequireState(csHandleValid | csBrushValid);
-  ::DrawFocusRect(dc_, &r);
-  Changed();
+  Paint(csHandleValid | csBrushValid, [&] { ::DrawFocusRect(dc_, &r); });
 }
 
 void TCanvas::TextOut(int x, int y, const AnsiString& text) {
-  Changing();
-  RequireState(csHandleValid | csFontValid | csBrushValid);
-  ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), int(text.size()), nullptr);
-  MoveToEx(dc_, x + TextExtent(text).cx, y, nullptr);
-  Changed();
+  Paint(csHandleValid | csFontValid | csBrushValid, [&] {
+    ExtTextOutA(dc_, x, y, 0, nullptr, text.data(), int(text.size()), nullptr);
+    MoveToEx(dc_, x + TextExtent(text).cx, y, nullptr);
+  });
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const AnsiString& text) {
-  Changing();
-  RequireState(csHandleValid | csFontValid | csBrushValid);
-  const UINT options = ETO_CLIPPED | (brush_.Style() != bsClear ? UINT(ETO_OPAQUE) : 0u);
-  ExtTextOutA(dc_, x, y, options, &r, text.data(), int(text.size()), nullptr);
-  Changed();
+  Paint(csHandleValid | csFontValid | csBrushValid, [&] {
+    const UINT options = ETO_CLIPPED | (brush_.Style() != bsClear ? UINT(ETO_OPAQUE) : 0u);
+    ExtTextOutA(dc_, x, y, options, &r, text.data(), int(text.size()), nullptr);
+  });
 }
 
 TSize TCanvas::TextExtent(const AnsiString& text) {
@@ -203,17 +175,13 @@ void TCanvas::Draw(int x, int y, TGraphic* graphic) {
 
 void TCanvas::StretchDraw(const TRect& r, TGraphic* graphic) {
   if (!graphic || graphic->Empty()) return;
-  Changing();
-  RequireState(csHandleValid);
-  graphic->Draw(this, r);
-  Changed();
+  Paint(csHandleValid, [&] { graphic->Draw(this, r); });
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRect) {
   if (!source) return;
-  Changing();
-  RequireState(csHandleValid | csFontValid | csBrushValid);
-  ::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), source->Handle(), sourceRect.Left,
-               sourceRect.Top, sourceRect.Width(), sourceRect.Height(), copyMode_);
-  Changed();
+  Paint(csHandleValid | csFontValid | csBrushValid, [&] {
+    ::StretchBlt(dc_, dest.Left, dest.Top, dest.Width(), dest.Height(), source->Handle(), sourceRect.Left,
+                 sourceRect.Top, sourceRect.Width(), sourceRect.Height(), copyMode_);
+  });
 }

@@ -79,6 +79,8 @@ protected:
   void Changed();
 
 private:
+  // Drawing with the change notices around it and the tools in place.
+  void Paint(unsigned state, const std::function<void()>& draw);
   void DeselectHandles();
   TFont font_;
   TPen pen_;

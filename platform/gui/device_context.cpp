@@ -370,11 +370,6 @@ const std::vector<TRect>& DeviceContext::ClipRects() {
 
 namespace {
 
-int Complexity(const Region& r) {
-  if (r.IsEmpty()) return NULLREGION;
-  return r.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
 RegionOp ToOp(int mode) {
   switch (mode) {
     case RGN_AND: return RegionOp::And;
@@ -395,14 +390,14 @@ Region DeviceArea(HDC dc) {
 }
 
 int CurrentClipComplexity(HDC dc) {
-  return Complexity(dc->state.clip ? *dc->state.clip : DeviceArea(dc));
+  return RegionComplexity(dc->state.clip ? *dc->state.clip : DeviceArea(dc));
 }
 
 TRect LogicalToDevice(HDC dc, int left, int top, int right, int bottom) {
+  TRect r = NormalizedRect(left, top, right, bottom);
   const int dx = dc->state.viewportOrg.X - dc->state.windowOrg.X;
   const int dy = dc->state.viewportOrg.Y - dc->state.windowOrg.Y;
-  return {std::min(left, right) + dx, std::min(top, bottom) + dy, std::max(left, right) + dx,
-          std::max(top, bottom) + dy};
+  return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
 }
 
 }  // namespace
@@ -454,7 +449,7 @@ int GetClipBox(HDC dc, RECT* rect) {
   const int dx = dc->state.windowOrg.X - dc->state.viewportOrg.X;
   const int dy = dc->state.windowOrg.Y - dc->state.viewportOrg.Y;
   *rect = {b.Left + dx, b.Top + dy, b.Right + dx, b.Bottom + dy};
-  return Complexity(area);
+  return RegionComplexity(area);
 }
 
 int GetClipRgn(HDC dc, HRGN region) {

@@ -3,6 +3,7 @@
 // into a window's backing bitmap at an origin, clipped to its visible region.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -134,6 +135,17 @@ private:
   bool clipValid_ = false;
   TRect clipBitmapBounds_;
 };
+
+// A rectangle from two corners given in any order.
+inline TRect NormalizedRect(int left, int top, int right, int bottom) {
+  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
+}
+
+// NULLREGION, SIMPLEREGION or COMPLEXREGION, as region functions report.
+inline int RegionComplexity(const Region& r) {
+  if (r.IsEmpty()) return NULLREGION;
+  return r.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
 
 // Releases a selection reference, freeing an object deleted while selected.
 void ReleaseSelection(GdiObject* object);

@@ -11,6 +11,14 @@ namespace {
 
 int MulDiv(int a, int b, int c) { return int(std::lround(double(a) * b / c)); }
 
+// Stores a new value; false when it is the value already held.
+template <typename T>
+bool Store(T& field, const T& value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
 template <typename T>
 void DropHandle(T*& handle) {
   if (handle) DeleteObject(handle);
@@ -71,33 +79,23 @@ int TFont::Size() const { return -MulDiv(height_, 72, PixelsPerInch); }
 void TFont::SetSize(int points) { SetHeight(-MulDiv(points, PixelsPerInch, 72)); }
 
 void TFont::SetHeight(int pixels) {
-  if (pixels == height_) return;
-  height_ = pixels;
-  Modified();
+  if (Store(height_, pixels)) Modified();
 }
 
 void TFont::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Changed();  // the colour is the canvas's text colour, not part of the handle
+  if (Store(color_, color)) Changed();  // the colour is the canvas's text colour, not part of the handle
 }
 
 void TFont::SetStyle(TFontStyles style) {
-  if (style == style_) return;
-  style_ = style;
-  Modified();
+  if (Store(style_, style)) Modified();
 }
 
 void TFont::SetCharset(uint8_t charset) {
-  if (charset == charset_) return;
-  charset_ = charset;
-  Modified();
+  if (Store(charset_, charset)) Modified();
 }
 
 void TFont::SetPitch(TFontPitch pitch) {
-  if (pitch == pitch_) return;
-  pitch_ = pitch;
-  Modified();
+  if (Store(pitch_, pitch)) Modified();
 }
 
 // --- TPen ----------------------------------------------------------------------
@@ -136,9 +134,7 @@ int TPen::Rop2() const {
 }
 
 void TPen::SetColor(TColor color) {
-  if (color == color_) return;
-  color_ = color;
-  Modified();
+  if (Store(color_, color)) Modified();
 }
 
 void TPen::SetWidth(int width) {
@@ -148,15 +144,11 @@ void TPen::SetWidth(int width) {
 }
 
 void TPen::SetStyle(TPenStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Modified();
+  if (Store(style_, style)) Modified();
 }
 
 void TPen::SetMode(TPenMode mode) {
-  if (mode == mode_) return;
-  mode_ = mode;
-  Changed();
+  if (Store(mode_, mode)) Changed();
 }
 
 // --- TBrush --------------------------------------------------------------------
@@ -198,9 +190,7 @@ void TBrush::SetColor(TColor color) {
 }
 
 void TBrush::SetStyle(TBrushStyle style) {
-  if (style == style_) return;
-  style_ = style;
-  Modified();
+  if (Store(style_, style)) Modified();
 }
 
 void TBrush::SetBitmap(TBitmap* bitmap) {

@@ -7,25 +7,16 @@
 
 namespace {
 
-int Complexity(const Region& r) {
-  if (r.IsEmpty()) return NULLREGION;
-  return r.Rects().size() == 1 ? SIMPLEREGION : COMPLEXREGION;
-}
-
 HRGN NewRegion(Region r) {
   auto* h = new GdiRegion;
   h->region = std::move(r);
   return h;
 }
 
-TRect Normalized(int left, int top, int right, int bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-}
-
 }  // namespace
 
 HRGN CreateRectRgn(int left, int top, int right, int bottom) {
-  return NewRegion(Region(Normalized(left, top, right, bottom)));
+  return NewRegion(Region(NormalizedRect(left, top, right, bottom)));
 }
 
 HRGN CreateRectRgnIndirect(const RECT* rect) {
@@ -33,11 +24,11 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
 }
 
 HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height) {
-  return NewRegion(Region::RoundRect(Normalized(left, top, right, bottom), width, height));
+  return NewRegion(Region::RoundRect(NormalizedRect(left, top, right, bottom), width, height));
 }
 
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
-  const TRect r = Normalized(left, top, right, bottom);
+  const TRect r = NormalizedRect(left, top, right, bottom);
   return NewRegion(Region::RoundRect(r, r.Width(), r.Height()));
 }
 
@@ -50,13 +41,13 @@ int CombineRgn(HRGN dest, HRGN src1, HRGN src2, int mode) {
     static const RegionOp kOps[] = {RegionOp::And, RegionOp::Or, RegionOp::Xor, RegionOp::Diff};
     dest->region = Region::Combine(src1->region, src2->region, kOps[mode - RGN_AND]);
   }
-  return Complexity(dest->region);
+  return RegionComplexity(dest->region);
 }
 
 int OffsetRgn(HRGN region, int dx, int dy) {
   if (!region) return RGN_ERROR;
   region->region.Offset(dx, dy);
-  return Complexity(region->region);
+  return RegionComplexity(region->region);
 }
 
 BOOL PtInRegion(HRGN region, int x, int y) { return region && region->region.Contains(x, y); }
@@ -68,12 +59,12 @@ BOOL EqualRgn(HRGN a, HRGN b) { return a && b && a->region == b->region; }
 int GetRgnBox(HRGN region, RECT* rect) {
   if (!region || !rect) return RGN_ERROR;
   *rect = region->region.Bounds();
-  return Complexity(region->region);
+  return RegionComplexity(region->region);
 }
 
 BOOL SetRectRgn(HRGN region, int left, int top, int right, int bottom) {
   if (!region) return 0;
-  region->region = Region(Normalized(left, top, right, bottom));
+  region->region = Region(NormalizedRect(left, top, right, bottom));
   return 1;
 }
 

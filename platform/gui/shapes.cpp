@@ -83,10 +83,6 @@ private:
   int dashPos_ = 0;
 };
 
-TRect Normalized(int left, int top, int right, int bottom) {
-  return {std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)};
-}
-
 // Fills with the DC's brush through its binary mix mode.
 void FillShape(DeviceContext& dc, const Region& targetShape) {
   if (!dc.state.brush || dc.state.brush->style == BS_NULL) return;
@@ -94,17 +90,24 @@ void FillShape(DeviceContext& dc, const Region& targetShape) {
   for (const TRect& r : targetShape.Rects()) FillWithBrush(dc, r, *dc.state.brush, rop);
 }
 
-// Pixels of a shape that touch its outside: the one-pixel outline.
-void FrameShape(DeviceContext& dc, const Region& shape) {
-  PenPlotter pen(dc);
-  if (!pen.Draws()) return;
+// A pixel of the shape with a neighbour outside it: part of the outline.
+bool IsEdge(const Region& shape, int x, int y) {
+  return !shape.Contains(x - 1, y) || !shape.Contains(x + 1, y) || !shape.Contains(x, y - 1) ||
+         !shape.Contains(x, y + 1);
+}
+
+// Calls f(x, y) for every outline pixel of a shape.
+template <typename F>
+void ForEachEdgePixel(const Region& shape, F f) {
   for (const TRect& r : shape.Rects())
     for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) {
-        const bool edge = !shape.Contains(x - 1, y) || !shape.Contains(x + 1, y) || !shape.Contains(x, y - 1) ||
-                          !shape.Contains(x, y + 1);
-        if (edge) pen.Stamp(x, y);
-      }
+      for (int x = r.Left; x < r.Right; ++x)
+        if (IsEdge(shape, x, y)) f(x, y);
+}
+
+void FrameShape(DeviceContext& dc, const Region& shape) {
+  PenPlotter pen(dc);
+  if (pen.Draws()) ForEachEdgePixel(shape, [&](int x, int y) { pen.Stamp(x, y); });
 }
 
 Region Interior(const Region& shape) {
@@ -113,8 +116,7 @@ Region Interior(const Region& shape) {
     for (int y = r.Top; y < r.Bottom; ++y) {
       int start = -1;
       for (int x = r.Left; x <= r.Right; ++x) {
-        const bool in = x < r.Right && shape.Contains(x, y - 1) && shape.Contains(x, y + 1) &&
-                        shape.Contains(x - 1, y) && shape.Contains(x + 1, y);
+        const bool in = x < r.Right && !IsEdge(shape, x, y);
         if (in && start < 0) start = x;
         if (!in && start >= 0) {
           rows.push_back({start, y, x, y + 1});
@@ -243,7 +245,7 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
   if (!dc) return 0;
-  TRect r = dc->ToTarget(Normalized(left, top, right, bottom));
+  TRect r = dc->ToTarget(NormalizedRect(left, top, right, bottom));
   PenPlotter pen(*dc);
   if (!pen.Draws()) {
     // Without a pen the shape loses its right column and bottom row.
@@ -268,19 +270,19 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
   if (!dc) return 0;
-  DrawShape(dc, Region::RoundRect(dc->ToTarget(Normalized(left, top, right, bottom)), width, height));
+  DrawShape(dc, Region::RoundRect(dc->ToTarget(NormalizedRect(left, top, right, bottom)), width, height));
   return 1;
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
   if (!dc) return 0;
-  DrawShape(dc, EllipseShape(dc->ToTarget(Normalized(left, top, right, bottom))));
+  DrawShape(dc, EllipseShape(dc->ToTarget(NormalizedRect(left, top, right, bottom))));
   return 1;
 }
 
 BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) {
   if (!dc) return 0;
-  const TRect box = dc->ToTarget(Normalized(left, top, right, bottom));
+  const TRect box = dc->ToTarget(NormalizedRect(left, top, right, bottom));
   const POINT s = dc->ToTarget(xStart, yStart), e = dc->ToTarget(xEnd, yEnd);
   const double cx = box.Left + (box.Width() - 1) / 2.0, cy = box.Top + (box.Height() - 1) / 2.0;
   constexpr double kTwoPi = 6.283185307179586;
@@ -294,16 +296,11 @@ BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStar
   const Region shape = EllipseShape(box);
   PenPlotter pen(*dc);
   if (!pen.Draws()) return 1;
-  for (const TRect& r : shape.Rects())
-    for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x) {
-        const bool edge = !shape.Contains(x - 1, y) || !shape.Contains(x + 1, y) || !shape.Contains(x, y - 1) ||
-                          !shape.Contains(x, y + 1);
-        if (!edge) continue;
-        double d = angle(x, y) - a0;
-        if (d < 0) d += kTwoPi;
-        if (d <= sweep) pen.Stamp(x, y);
-      }
+  ForEachEdgePixel(shape, [&](int x, int y) {
+    double d = angle(x, y) - a0;
+    if (d < 0) d += kTwoPi;
+    if (d <= sweep) pen.Stamp(x, y);
+  });
   return 1;
 }
 

@@ -62,15 +62,23 @@ TEST(PixelConventions, RectangleFramesWithPenAndFillsWithBrush) {
   DeleteObject(red);
 }
 
+TEST(PixelConventions, PolygonFillsPixelCentresInside) {
+  TestSurface s(6, 6);
+  HBRUSH red = CreateSolidBrush(kRed);
+  SelectObject(s.dc(), red);
+  SelectObject(s.dc(), GetStockObject(NULL_PEN));
+  const POINT square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
+  Polygon(s.dc(), square, 4);
+  ExpectArea(s, 6, 6, {1, 1, 5, 4}, kRed, kWhite);
+  DeleteObject(red);
+}
+
 // Every ternary code against all eight pattern/source/destination
 // combinations, the source a monochrome mask mapped through the
 // destination's text (0 -> black) and background (1 -> white) colours.
 TEST(RasterOperations, GenericEngineFollowsEveryCodesTruthTable) {
-  HBITMAP masks = CreateBitmap(2, 1, 1, 1, nullptr);
-  HDC maskDc = CreateCompatibleDC(nullptr);
-  SelectObject(maskDc, masks);
-  SetPixel(maskDc, 0, 0, kBlack);
-  SetPixel(maskDc, 1, 0, kWhite);
+  TestSurface mask(2, 1, kBlack, 1);
+  SetPixel(mask.dc(), 1, 0, kWhite);
   HBRUSH brushes[2] = {CreateSolidBrush(kBlack), CreateSolidBrush(kWhite)};
   for (int code = 0; code < 256; ++code) {
     for (int p = 0; p < 2; ++p)
@@ -80,34 +88,28 @@ TEST(RasterOperations, GenericEngineFollowsEveryCodesTruthTable) {
           SelectObject(dest.dc(), brushes[p]);
           SetTextColor(dest.dc(), kBlack);
           SetBkColor(dest.dc(), kWhite);
-          BitBlt(dest.dc(), 0, 0, 1, 1, maskDc, sBit, 0, DWORD(code) << 16);
+          BitBlt(dest.dc(), 0, 0, 1, 1, mask.dc(), sBit, 0, DWORD(code) << 16);
           const bool bit = (code >> (p * 4 + sBit * 2 + d)) & 1;
           ASSERT_EQ(dest.At(0, 0), bit ? kWhite : kBlack) << "code " << code << " P" << p << " S" << sBit << " D" << d;
         }
   }
   DeleteObject(brushes[0]);
   DeleteObject(brushes[1]);
-  DeleteDC(maskDc);
-  DeleteObject(masks);
 }
 
 TEST(RasterOperations, DspdxaxPaintsTheBrushWhereTheMaskIsWhite) {
   // The disabled-glyph step: highlight through a mask, text black, back white.
-  HBITMAP mask = CreateBitmap(3, 1, 1, 1, nullptr);
-  HDC maskDc = CreateCompatibleDC(nullptr);
-  SelectObject(maskDc, mask);
-  SetPixel(maskDc, 1, 0, kWhite);
+  TestSurface mask(3, 1, kBlack, 1);
+  SetPixel(mask.dc(), 1, 0, kWhite);
   TestSurface dest(3, 1, kBlue);
   HBRUSH red = CreateSolidBrush(kRed);
   SelectObject(dest.dc(), red);
   SetTextColor(dest.dc(), kBlack);
   SetBkColor(dest.dc(), kWhite);
-  BitBlt(dest.dc(), 0, 0, 3, 1, maskDc, 0, 0, 0x00E20746);
+  BitBlt(dest.dc(), 0, 0, 3, 1, mask.dc(), 0, 0, 0x00E20746);
   EXPECT_EQ(dest.At(0, 0), kBlue);
   EXPECT_EQ(dest.At(1, 0), kRed);
   EXPECT_EQ(dest.At(2, 0), kBlue);
-  DeleteDC(maskDc);
-  DeleteObject(mask);
   DeleteObject(red);
 }
 
