@@ -55,9 +55,11 @@ TZToken TZNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTo
   }
   stream.Back(static_cast<std::size_t>(lastRead));
   if (digit) return {text, dot ? ttFloat : ttInteger};
-  // A lone "-" or "." is a symbol; after "-." the "." is read again.
+  // A lone "-" or "." is a symbol; after "-." the "." is read again, so it is
+  // not part of this token's text either.
   if (minus && dot) stream.Back(1);
-  return SymbolToken(stream, minus ? '-' : '.', tokenizer, text);
+  const char symbol = minus ? '-' : '.';
+  return SymbolToken(stream, symbol, tokenizer, AnsiString(1, symbol));
 }
 
 // --- quotes ------------------------------------------------------------------

@@ -143,12 +143,13 @@ TEST(TokenizerStates, WithoutSymbolStateLoneSignsAreUnknown) {
     NoSymbols() {
       SetCharacterState('!', '\xFF', nullptr);
       SetCharacterState('-', '.', NumberState.get());
+      SetCharacterState('a', 'z', WordState.get());
       SetCharacterState('/', '/', CommentState.get());
       SymbolState.reset();
     }
   } tokenizer;
   const Case cases[] = {
-      {"-.a", toSkipEOF, "?(-.) W(a)"},
+      {"-.a", toSkipEOF, "?(-) ?(.) W(a)"},
       {"/a", toSkipEOF, "?(/) W(a)"},
   };
   ExpectTokens(tokenizer, cases);
