@@ -1,7 +1,10 @@
 // The native value buffers of fields and the time-stamp form of date-times
 // they use. A field reads and writes its value as these bytes through its
 // dataset; the layouts match the row buffers of the SQL layer so that a column
-// can be copied into a field buffer unchanged:
+// can be copied into a field buffer unchanged.
+#pragma once
+
+// Buffer layouts by field type:
 //   ftSmallint, ftWord: 16-bit; ftInteger, ftAutoInc: 32-bit; ftLargeint: 64-bit;
 //   ftBoolean: 16-bit flag (0 false, anything else true; true written as -1);
 //   ftFloat: IEEE double; ftCurrency: 80-bit x87 extended (10 bytes);
@@ -11,7 +14,6 @@
 //   ftBytes: Size raw bytes; ftVarBytes: 16-bit count, then up to Size bytes;
 //   ftWideString: the buffer is a WideString object that is assigned to.
 // All values are little-endian and unaligned.
-#pragma once
 
 #include <cstdint>
 #include <cstring>

@@ -5,7 +5,6 @@
 
 #include "fixture.h"
 #include "platform/db/data_source.h"
-#include "platform/db/field_buffers.h"
 
 namespace {
 
