@@ -39,11 +39,11 @@ void TPicture::Replace(TGraphic* graphic) {
 void TPicture::Assign(const TPersistent* source) {
   if (!source) return Replace(nullptr);
   if (auto* p = dynamic_cast<const TPicture*>(source)) return SetGraphic(p->graphic_);
-  if (auto* g = dynamic_cast<const TGraphic*>(source)) return SetGraphic(const_cast<TGraphic*>(g));
+  if (auto* g = dynamic_cast<const TGraphic*>(source)) return SetGraphic(g);
   TPersistent::Assign(source);
 }
 
-void TPicture::SetGraphic(TGraphic* graphic) {
+void TPicture::SetGraphic(const TGraphic* graphic) {
   if (!graphic) return Replace(nullptr);
   if (graphic == graphic_) return;
   TGraphic* copy = NewGraphicLike(graphic);

@@ -17,7 +17,7 @@ public:
   // Copies a picture's or a graphic's image (nullptr empties the picture).
   void Assign(const TPersistent* source) override;
   TGraphic* Graphic() const { return graphic_; }
-  void SetGraphic(TGraphic* graphic);  // copies the graphic
+  void SetGraphic(const TGraphic* graphic);  // copies the graphic
   // The graphic as a bitmap (an empty bitmap replaces any other kind).
   TBitmap* Bitmap();
   TIcon* Icon();
