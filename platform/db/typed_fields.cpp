@@ -410,7 +410,6 @@ void TBlobField::LoadFromStream(TStream& stream) {
   std::unique_ptr<TStream> blob(DataSet()->MakeBlobStream(this, bmWrite));
   // A dataset without blob streams cannot take the value; say so rather than drop it.
   if (!blob) AccessError(TypeName());
-  stream.SetPosition(0);
   blob->CopyFrom(&stream, 0);
 }
 

@@ -7,6 +7,7 @@
 
 #include "platform/db/field_buffers.h"
 #include "platform/rtl/numbers.h"
+#include "platform/rtl/streams.h"
 #include "test_dataset.h"
 
 namespace {
@@ -204,6 +205,27 @@ TEST(FieldBuffers, DateTimeBufferConversionsAroundDayZero) {
   } catch (const EConvertError& e) {
     EXPECT_EQ(e.Message(), "'0.0' is not a valid timestamp");
   }
+}
+
+TEST(FieldValues, BlobsGoThroughTheDatasetsStreams) {
+  TTestDataSet* ds = new TTestDataSet(nullptr, {{"M", ftMemo}, {"B", ftBlob}});
+  ds->AddRawRow({std::nullopt, std::nullopt});
+  ds->Open();
+  TField* memo = ds->FieldNamed("M");
+  EXPECT_TRUE(memo->IsBlob());
+  EXPECT_TRUE(memo->IsNull());
+  EXPECT_EQ(memo->ValueAsString(), "");
+  ds->Edit();
+  memo->SetValueAsString("Záloha databáze");
+  TStringStream data(std::string("\0\x01\x02", 3));
+  static_cast<TBlobField*>(ds->FieldNamed("B"))->LoadFromStream(data);
+  ds->Post();
+  EXPECT_EQ(memo->ValueAsString(), "Záloha databáze");
+  EXPECT_EQ(VarType(memo->ValueAsVariant()), varString);
+  TStringStream copy;
+  static_cast<TBlobField*>(ds->FieldNamed("B"))->SaveToStream(copy);
+  EXPECT_EQ(copy.DataString(), std::string("\0\x01\x02", 3));
+  ds->Free();
 }
 
 TEST(FieldValues, VariantsAndFieldValueNamed) {

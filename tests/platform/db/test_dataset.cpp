@@ -7,6 +7,7 @@
 
 #include "platform/db/db_consts.h"
 #include "platform/db/field_buffers.h"
+#include "platform/rtl/streams.h"
 
 TTestDataSet::TTestDataSet(TComponent* owner, std::vector<TestColumn> columns)
     : TDataSet(owner), columns_(std::move(columns)) {
@@ -24,6 +25,7 @@ int TTestDataSet::SlotSize(int column) const {
     case ftWideString: return (c.size + 1) * 2;
     case ftSmallint: case ftWord: case ftBoolean: return 2;
     case ftInteger: case ftAutoInc: case ftDate: case ftTime: return 4;
+    case ftBlob: case ftMemo: return 4;
     case ftLargeint: case ftFloat: case ftDateTime: return 8;
     case ftCurrency: return 10;
     case ftBytes: return c.size;
@@ -299,6 +301,30 @@ void TTestDataSet::StoreFieldData(TField* field, const void* buffer) {
   }
   if (state != dsCalcFields && state != dsNewValue)
     DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field));
+}
+
+// Stores what was written into a new blob entry of the record when freed.
+class BlobWriter : public TStringStream {
+public:
+  BlobWriter(TTestDataSet* dataSet, TField* field) : dataSet_(dataSet), field_(field) {}
+  ~BlobWriter() override {
+    char* slot = dataSet_->ActiveRowBuffer() + dataSet_->Offset(field_);
+    dataSet_->blobs.push_back(DataString());
+    slot[0] = 0;
+    WriteUnaligned<int32_t>(slot + 1, static_cast<int32_t>(dataSet_->blobs.size()) - 1);
+    dataSet_->DataEvent(deFieldChange, reinterpret_cast<intptr_t>(field_));
+  }
+
+private:
+  TTestDataSet* dataSet_;
+  TField* field_;
+};
+
+TStream* TTestDataSet::MakeBlobStream(TField* field, TBlobStreamMode mode) {
+  if (mode != bmRead) return new BlobWriter(this, field);
+  const char* row = ActiveRowBuffer();
+  if (!row || row[Offset(field)]) return new TStringStream();
+  return new TStringStream(blobs.at(ReadUnaligned<int32_t>(row + Offset(field) + 1)));
 }
 
 void TTestDataSet::ResetCalcFields(char* buffer) {

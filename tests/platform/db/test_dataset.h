@@ -45,6 +45,9 @@ public:
   using TDataSet::FetchFieldData;
   using TDataSet::StoreFieldData;
   bool FetchFieldData(TField* field, void* buffer) override;
+  // Blob columns hold an index into `blobs`; a write stream adds a new entry.
+  TStream* MakeBlobStream(TField* field, TBlobStreamMode mode) override;
+  std::vector<std::string> blobs;
   void StoreFieldData(TField* field, const void* buffer) override;
 
 protected:
@@ -76,6 +79,7 @@ protected:
   void ResetCalcFields(char* buffer) override;
 
 private:
+  friend class BlobWriter;
   struct Row {
     int id;
     std::string data;
