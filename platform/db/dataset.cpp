@@ -129,11 +129,14 @@ void TDataSet::SetBufferCount(int value) {
     --bufferCount_;
     CursorPosChanged();
   }
-  // Opening fills the window from the start; later a larger window is filled
-  // around the records it already holds.
-  if (state_ != dsOpening && recordCount_ == 0) return;
-  GetNextRecords();
-  if (state_ != dsOpening && recordCount_ < bufferCount_) GetPriorRecords();
+  // Opening fills the window from the start; in browse mode a larger window
+  // is filled around the records it already holds. An edited record stays put.
+  if (state_ == dsOpening) {
+    GetNextRecords();
+  } else if (state_ == dsBrowse && recordCount_ > 0) {
+    GetNextRecords();
+    if (recordCount_ < bufferCount_) GetPriorRecords();
+  }
 }
 
 void TDataSet::ClearBuffers() {
