@@ -402,9 +402,6 @@ void TDataSet::EnsureBrowseMode() {
       if (modified_) Post();
       else Cancel();
       break;
-    case dsSetKey:
-      Post();
-      break;
     default:
       break;
   }
