@@ -1,0 +1,171 @@
+// The unit-version registry with its named mutex and shared block, the list
+// of mapped shared blocks, and the synchronisation objects.
+
+#include "util/routines/unit_versioning.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "platform/rtl/text.h"
+#include "util/routines/jcl_errors.h"
+#include "util/routines/jcl_sync.h"
+#include "util/routines/named_objects.h"
+#include "util/routines/shared_memory.h"
+#include "util/routines/utility_units.h"
+
+namespace {
+
+TEST(UnitVersionRegistry, RecordsAreKeptOncePerModuleInOrderOfFirstRegistration) {
+  static const TUnitVersionRecord a{"$URL$", "$Revision$", "$Date$", "x", "", nullptr};
+  static const TUnitVersionRecord b = a;  // equal content, another record
+  HMODULE first = reinterpret_cast<HMODULE>(0x1000);
+  HMODULE second = reinterpret_cast<HMODULE>(0x2000);
+  TUnitVersioning registry;
+  registry.AddRecord(first, &a);
+  registry.AddRecord(first, &a);
+  registry.AddRecord(second, &a);
+  registry.AddRecord(first, &b);
+  ASSERT_EQ(registry.ModuleCount(), 2);
+  EXPECT_EQ(registry.ModuleAt(0)->Instance(), first);
+  EXPECT_EQ(registry.ModuleAt(0)->Count(), 2);
+  EXPECT_EQ(registry.ModuleAt(0)->IndexOfRecord(&b), 1);
+  EXPECT_EQ(registry.ModuleAt(1)->IndexOfRecord(&b), -1);
+  registry.RemoveModule(reinterpret_cast<HMODULE>(0x3000));
+  EXPECT_EQ(registry.ModuleCount(), 2);
+  registry.RemoveModule(first);
+  ASSERT_EQ(registry.ModuleCount(), 1);
+  EXPECT_EQ(registry.ModuleAt(0)->Instance(), second);
+}
+
+TEST(SharedMemory, OneMappingPerNameWithCountedReferences) {
+  void* first = nullptr;
+  void* second = nullptr;
+  EXPECT_EQ(GetSharedMemory(first, "Test_Block", 16, kFileMapAllAccess), 0u);
+  EXPECT_EQ(GetSharedMemory(second, "TEST_block", 16, kFileMapAllAccess), kErrorAlreadyExists);
+  EXPECT_EQ(first, second);
+  EXPECT_TRUE(ReleaseSharedMemory(first));
+  EXPECT_EQ(first, nullptr);
+  EXPECT_TRUE(detail::NamedObjectExists("Test_Block"));
+  EXPECT_TRUE(CloseSharedMemory(second));
+  EXPECT_FALSE(detail::NamedObjectExists("Test_Block"));
+  int unknown = 0;
+  void* notMapped = &unknown;
+  EXPECT_FALSE(ReleaseSharedMemory(notMapped));
+  void* none = nullptr;
+  EXPECT_TRUE(ReleaseSharedMemory(none));
+}
+
+TEST(SharedMemory, ABlockThatExistsNowhereCannotBeCreatedEmpty) {
+  void* block = &block;
+  try {
+    GetSharedMemory(block, "X", 0, kFileMapAllAccess);
+    FAIL();
+  } catch (const ESharedMemError& e) {
+    EXPECT_EQ(e.Message(), "The MMF named \"X\" cannot be created empty");
+  }
+  EXPECT_EQ(block, nullptr);
+}
+
+TEST(SharedMemory, HoldingTheListLockBlocksOtherThreads) {
+  std::atomic<bool> entered{false};
+  std::thread other;
+  {
+    Ref<IInterface> held = GetSharedListLock();
+    ASSERT_TRUE(held);
+    other = std::thread([&] {
+      Ref<IInterface> lock = GetSharedListLock();
+      entered = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(entered);
+  }
+  other.join();
+  EXPECT_TRUE(entered);
+}
+
+TEST(Mutex, NamedMutexIsOwnedPerThreadAndOpenedByName) {
+  TJclMutex mutex(false, "util-test-mutex");
+  EXPECT_FALSE(mutex.Existed());
+  EXPECT_EQ(mutex.WaitSignal(0), woSignaled);
+  EXPECT_EQ(mutex.WaitSignal(0), woSignaled);  // recursive for its owner
+  TJclMutex same(false, "util-test-mutex");
+  EXPECT_TRUE(same.Existed());
+  TWaitOutcome otherThread = woError;
+  std::thread([&] { otherThread = same.WaitSignal(20); }).join();
+  EXPECT_EQ(otherThread, woTimeout);
+  EXPECT_TRUE(mutex.ReleaseOwnership());
+  EXPECT_TRUE(mutex.ReleaseOwnership());
+  EXPECT_FALSE(mutex.ReleaseOwnership());
+  std::thread([&] {
+    otherThread = same.WaitSignal(20);
+    same.ReleaseOwnership();
+  }).join();
+  EXPECT_EQ(otherThread, woSignaled);
+}
+
+TEST(Errors, SystemErrorsCarryCodeAndText) {
+  EJclMutexError error(2, "Failed to create mutex");
+  EXPECT_EQ(error.LastError(), 2u);
+  EXPECT_EQ(error.Message(), "Win32 error: No such file or directory (2)\r\nFailed to create mutex");
+  EXPECT_STREQ(error.ClassName(), "EJclMutexError");
+}
+
+TEST(SmallRoutines, ZeroFillAndFreeLibraryHandle) {
+  char buffer[4] = {1, 2, 3, 4};
+  ZeroFill(buffer, -1);
+  EXPECT_EQ(buffer[0], 1);
+  ZeroFill(buffer, 3);
+  EXPECT_EQ(std::string(buffer, 4), std::string("\0\0\0\x04", 4));
+  HMODULE library = LoadLibrary("libm.so.6");
+  ASSERT_NE(library, nullptr);
+  FreeLibraryHandle(library);
+  EXPECT_EQ(library, nullptr);
+  FreeLibraryHandle(library);
+}
+
+// Shutdown frees the shared list lock for good, so this runs last of the
+// tests that map shared blocks.
+TEST(UtilityUnits, StartCreatesTheRegistryMutexAndBlockAndShutdownReleasesBoth) {
+  const AnsiString mutexName = UnitVersioningMutexName();
+  const AnsiString blockName = UnitVersioningBlockName();
+  EXPECT_EQ(mutexName, "MutexNPA_UnitVersioning_" + std::to_string(getpid()));
+  EXPECT_EQ(blockName, "ShmNPA_UnitVersioning_" + std::to_string(getpid()));
+  EXPECT_FALSE(detail::NamedObjectExists(mutexName));
+
+  InitializeUtilityUnits();
+  EXPECT_TRUE(detail::NamedObjectExists(mutexName));
+  EXPECT_EQ(detail::NamedMappingSize(blockName), static_cast<long>(sizeof(void*)));
+  TUnitVersioning* registry = GetUnitVersionRegistry();
+  ASSERT_NE(registry, nullptr);
+  ASSERT_EQ(registry->ModuleCount(), 1);
+  TUnitVersioningModule* module = registry->ModuleAt(0);
+  EXPECT_EQ(module->Instance(), ProgramModuleHandle());
+  ASSERT_EQ(module->Count(), kUtilityUnitCount);
+  int common = 0;
+  for (int i = 0; i < module->Count(); ++i) {
+    common += std::strcmp(module->ItemAt(i)->Record()->LogPath, "util\\source\\common") == 0;
+  }
+  EXPECT_EQ(common, 19);
+  // The block holds the registry's whole address.
+  void* block = nullptr;
+  EXPECT_EQ(GetSharedMemory(block, blockName, 0, kFileMapAllAccess), kErrorAlreadyExists);
+  TUnitVersioning* published = nullptr;
+  std::memcpy(&published, block, sizeof published);
+  EXPECT_EQ(published, registry);
+  EXPECT_TRUE(ReleaseSharedMemory(block));
+
+  FinalizeUtilityUnits();
+  EXPECT_FALSE(detail::NamedObjectExists(mutexName));
+  EXPECT_FALSE(detail::NamedObjectExists(blockName));
+  EXPECT_EQ(GetUnitVersionRegistry(), nullptr);
+  static const TUnitVersionRecord late{"$URL$", "$Revision$", "$Date$", "", "", nullptr};
+  AddUnitVersion(ProgramModuleHandle(), &late);
+  EXPECT_EQ(GetUnitVersionRegistry(), nullptr);
+  EXPECT_FALSE(detail::NamedObjectExists(mutexName));
+}
+
+}  // namespace
