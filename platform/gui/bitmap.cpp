@@ -4,6 +4,8 @@
 #include "platform/gui/bitmap.h"
 
 #include <algorithm>
+#include <map>
+#include <memory>
 
 #include "platform/gui/image_io.h"
 #include "platform/gui/raster.h"
@@ -36,6 +38,18 @@ TPixelFormat FormatOf(int bits) {
 }
 
 }  // namespace
+
+TBitmap* AllocPatternBitmap(TColor back, TColor fore) {
+  static std::map<std::pair<COLORREF, COLORREF>, std::unique_ptr<TBitmap>> cache;
+  std::unique_ptr<TBitmap>& bitmap = cache[{ColorToRGB(back), ColorToRGB(fore)}];
+  if (!bitmap) {
+    bitmap = std::make_unique<TBitmap>();
+    bitmap->SetSize(8, 8);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) bitmap->Canvas()->SetPixels(x, y, (x + y) % 2 ? back : fore);
+  }
+  return bitmap.get();
+}
 
 class TBitmap::BitmapCanvas : public TCanvas {
 public:
@@ -164,9 +178,13 @@ void TBitmap::SetPixelFormat(TPixelFormat format) {
   if (format == format_) return;
   format_ = format;
   if (image_) {
+    // Going to one bit per pixel copies through the canvas's background
+    // (brush) colour: pixels of that colour become white, all others black.
+    const COLORREF back = ColorToRGB(canvas_ ? canvas_->Brush()->Color() : clWhite);
+    const bool toMono = BitsOf(format) == 1 && !image_->IsMono();
     image_->bitsPerPixel = BitsOf(format);
     image_->palette.clear();
-    for (Pixel& p : image_->pixels) p = gdi_detail::ToTargetFormat(*image_, p);
+    for (Pixel& p : image_->pixels) p = toMono ? gdi_detail::ColorToMono(p, back) : p & kRgbMask;
     if (canvas_) canvas_->FreeDC();
   }
   Changed();

@@ -43,7 +43,8 @@ public:
   void FreeImage() {}
 
   TPixelFormat PixelFormat() const;
-  // Converting to pf1bit maps each pixel to black or white by brightness.
+  // Converting to pf1bit makes pixels of the canvas's brush colour white and
+  // all others black; monochrome to colour keeps black and white.
   void SetPixelFormat(TPixelFormat format);
   bool Monochrome() const;
   void SetMonochrome(bool value);
@@ -67,3 +68,7 @@ private:
   TTransparentMode transparentMode_ = tmAuto;
   TBitmapHandleType handleType_ = bmDIB;
 };
+
+// The shared 8 x 8 checker of two colours (fore at the top-left pixel) that
+// latched buttons and scroll tracks paint with; owned by the drawing layer.
+TBitmap* AllocPatternBitmap(TColor back, TColor fore);

@@ -58,11 +58,7 @@ void Lines(TCanvas* c, HDC) {
 
 void PatternAndFocus(TCanvas* c, HDC dc) {
   // The 8 x 8 checker of button face and highlight that latched buttons use.
-  TBitmap pattern;
-  pattern.SetSize(8, 8);
-  for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) pattern.Canvas()->SetPixels(x, y, (x + y) % 2 ? clBtnFace : clBtnHighlight);
-  c->Brush()->SetBitmap(&pattern);
+  c->Brush()->SetBitmap(AllocPatternBitmap(clBtnFace, clBtnHighlight));
   c->FillRect(Rect(10, 10, 90, 60));
   c->Brush()->SetBitmap(nullptr);
   c->Brush()->SetColor(clBtnFace);

@@ -148,6 +148,19 @@ TEST(Bitmaps, TransparentDrawSkipsTheTransparentColour) {
   EXPECT_EQ(target.Canvas()->Pixels(1, 0), clBlue);
 }
 
+TEST(Bitmaps, MonochromeConversionWhitensTheBrushColour) {
+  TBitmap bmp;
+  bmp.SetSize(3, 1);
+  bmp.Canvas()->SetPixels(0, 0, clRed);
+  bmp.Canvas()->SetPixels(1, 0, clWhite);
+  bmp.Canvas()->SetPixels(2, 0, clBlue);
+  bmp.Canvas()->Brush()->SetColor(clRed);
+  bmp.SetMonochrome(true);
+  EXPECT_EQ(bmp.Canvas()->Pixels(0, 0), clWhite);
+  EXPECT_EQ(bmp.Canvas()->Pixels(1, 0), clBlack);
+  EXPECT_EQ(bmp.Canvas()->Pixels(2, 0), clBlack);
+}
+
 Bytes ReadFile(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
