@@ -1,0 +1,149 @@
+// The spanning stream: one open volume at a time, forward-only volume changes
+// through the owner's image request, and write progress over the whole archive.
+#include "archive/ab_span_stream.h"
+
+#include <algorithm>
+
+#include "archive/ab_exceptions.h"
+#include "archive/ab_utils.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/paths.h"
+
+namespace {
+
+constexpr int64_t kNoThresholdRoom = 2147483647;
+constexpr int32_t kLastImageNumber = 100;
+
+}  // namespace
+
+TAbSpanStream::TAbSpanStream(const AnsiString& fileName, uint16_t mode, int64_t threshold,
+                             TAbMediaKind mediaKind)
+    : writing_(mode == fmCreate || (mode & fmOpenWrite)),
+      mediaKind_(mediaKind),
+      threshold_(threshold),
+      imageName_(fileName),
+      fileMode_(mode) {
+  if (PathKindOf(fileName) != 2) throw EAbException("Full Path Required");
+  if (!CheckMedia(fileName) && writing_) throw EAbException("Invalid Media");
+  file_ = std::make_unique<TFileStream>(fileName, mode);
+}
+
+TAbSpanStream::~TAbSpanStream() = default;
+
+bool TAbSpanStream::CheckMedia(const AnsiString& name) {
+  bytesAvail_ = FreeSpaceOf(name);
+  return bytesAvail_ != -1 || !FileExists(name);
+}
+
+int64_t TAbSpanStream::FreeRoom() {
+  if (mediaKind_ == mkImageFiles) return threshold_ != 0 ? threshold_ - bytesWritten_ : FreeSpaceOf(imageName_);
+  int64_t limit = threshold_ != 0 ? threshold_ : kNoThresholdRoom;
+  return std::min<int64_t>(static_cast<int32_t>(limit), static_cast<int32_t>(FreeSpaceOf(imageName_)));
+}
+
+AnsiString TAbSpanStream::NextImageName() const {
+  int32_t n = spanNumber_ + 2;
+  if (n > kLastImageNumber) return {};
+  AnsiString ext = n < 10 ? ".z0" + std::to_string(n) : ".z" + std::to_string(n);
+  return ChangeFileExt(imageName_, ext);
+}
+
+// --- Writing ---------------------------------------------------------------------
+
+int64_t TAbSpanStream::WriteToVolume(const uint8_t* data, int64_t count) {
+  if (count <= 0 || !file_) return 0;
+  int64_t n = file_->Write(data, count);
+  if (n > 0) bytesWritten_ += n;
+  return std::max<int64_t>(n, 0);
+}
+
+int64_t TAbSpanStream::Write(const void* buffer, int64_t count) {
+  if (!writing_) return 0;
+  auto* data = static_cast<const uint8_t*>(buffer);
+  int64_t written = 0;
+  if (mediaKind_ == mkRemovable || threshold_ != 0) {
+    int64_t room = std::max<int64_t>(FreeRoom(), 0);
+    if (count < room) {
+      written = WriteToVolume(data, count);
+    } else {
+      written = WriteToVolume(data, room);
+      while (written < count) {
+        NewVolume();
+        int64_t n = WriteToVolume(data + written, std::min(count - written, std::max<int64_t>(FreeRoom(), 0)));
+        if (n <= 0) break;  // a volume that takes nothing would loop forever
+        written += n;
+      }
+    }
+  } else if (file_) {
+    written = std::max<int64_t>(file_->Write(data, count), 0);
+  }
+  archiveTotalWritten_ += written;
+  bool abort = false;
+  if (OnWriteProgress)
+    OnWriteProgress(static_cast<uint8_t>(PercentOf(static_cast<int32_t>(archiveTotalWritten_),
+                                                   static_cast<int32_t>(archiveTotalSize_))),
+                    abort);
+  return abort ? 0 : written;
+}
+
+void TAbSpanStream::NewVolume() {
+  file_.reset();
+  if (!OnRequestImage) throw EAbZipStreamFull();
+  AnsiString candidate = mediaKind_ == mkImageFiles ? NextImageName() : imageName_;
+  int32_t n = (mediaKind_ == mkImageFiles ? spanNumber_ + 1 : spanNumber_ + 2) % 256;
+  for (;;) {
+    OnRequestImage(this, ImageNumberFor(n), candidate, cancelled_);
+    if (cancelled_) throw EAbUserAbort();
+    if (CheckMedia(candidate)) break;
+  }
+  imageName_ = candidate;
+  ++spanNumber_;
+  bytesWritten_ = 0;
+  TFileStream(candidate, fmCreate);
+  file_ = std::make_unique<TFileStream>(candidate, fileMode_);
+}
+
+// --- Reading ---------------------------------------------------------------------
+
+void TAbSpanStream::OpenNextReadVolume() {
+  file_.reset();
+  ++spanNumber_;
+  OnRequestImage(this, ImageNumberFor(spanNumber_), imageName_, cancelled_);
+  if (cancelled_) throw EAbUserAbort();
+  imageRequested_ = true;
+  if (!CheckMedia(imageName_) || !FileExists(imageName_)) throw EAbFileNotFound();
+  file_ = std::make_unique<TFileStream>(imageName_, fileMode_);
+}
+
+int64_t TAbSpanStream::Read(void* buffer, int64_t count) {
+  if (!ignoreSpanning_ && count > 0 && file_ && file_->Position() == file_->Size()) {
+    if (!OnRequestImage) return 0;
+    OpenNextReadVolume();
+  }
+  return file_ ? file_->Read(buffer, count) : 0;
+}
+
+int64_t TAbSpanStream::Seek(int64_t offset, TSeekOrigin origin) {
+  if (!file_) return 0;
+  int64_t here = file_->Position();
+  if (writing_) return here;
+  int64_t size = file_->Size();
+  int64_t target = origin == soBeginning ? offset : origin == soCurrent ? here + offset : size + offset;
+  if (ignoreSpanning_) target = std::clamp<int64_t>(target, 0, size);
+  // Nothing in this system seeks across volumes: a target off the current
+  // volume leaves the position where it is.
+  if (target < 0 || target > size) return here;
+  return file_->Seek(target, soBeginning);
+}
+
+int64_t TAbSpanStream::Size() { return file_ ? file_->Size() : 0; }
+
+void TAbSpanStream::SetSize(int64_t newSize) {
+  if (!file_) return;
+  if (newSize == 0) {
+    file_->SetSize(0);
+    return;
+  }
+  int64_t room = FreeSpaceOf(imageName_);
+  file_->SetSize(std::min(newSize, file_->Size() + std::max<int64_t>(room, 0)));
+}

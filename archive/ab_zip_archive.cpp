@@ -1,0 +1,467 @@
+// The ZIP item and the ZIP archive's load and save. A save builds the whole
+// new archive in a scratch stream; only a finished archive reaches the disk,
+// and a plain archive file is replaced by renaming a fully written sibling
+// over it, so a failed save leaves the previous archive as it was.
+#include "archive/ab_zip_archive.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <limits>
+
+#include "archive/ab_exceptions.h"
+#include "archive/ab_utils.h"
+#include "archive/ab_vmstream.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/os_names.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/streams.h"
+
+namespace {
+
+constexpr int64_t kMax32 = 0xFFFFFFFFll;
+constexpr int kMaxEntries = 0xFFFF;
+constexpr int64_t kMaxVolumeSize = 2147483647;
+constexpr int64_t kDirectorySlack = 512;
+constexpr uint16_t kReadDenyWrite = fmOpenRead | fmShareDenyWrite;
+constexpr uint16_t kWriteDenyWrite = fmOpenWrite | fmShareDenyWrite;
+constexpr uint16_t kReadWriteDenyWrite = fmOpenReadWrite | fmShareDenyWrite;
+constexpr uint32_t kFolderAttr = 0x10;
+constexpr uint8_t kHostUnix = 3;
+
+uint32_t Checked32(int64_t value) {
+  if (value < 0 || value > kMax32) throw EAbFileTooLarge();
+  return static_cast<uint32_t>(value);
+}
+
+bool HasStub(const uint8_t* head) {
+  return (head[0] == 'M' && head[1] == 'Z') || (head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F');
+}
+
+void SyncToDisk(TFileStream& file) {
+  if (::fsync(file.Handle()) != 0) throw EWriteError("Stream write error");
+}
+
+// The new file gets the permissions of the one it replaces.
+void CopyPermissions(const AnsiString& from, const AnsiString& to) {
+  struct stat st;
+  if (::stat(detail::ToOsName(from).c_str(), &st) == 0) ::chmod(detail::ToOsName(to).c_str(), st.st_mode & 07777);
+}
+
+}  // namespace
+
+// --- TAbZipItem --------------------------------------------------------------------
+
+bool TAbZipItem::GetIsDirectory() const {
+  if (header_.ExternalFileAttributes & kFolderAttr) return true;
+  const AnsiString& name = GetFileName();
+  return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
+uint32_t TAbZipItem::GetNativeFileAttributes() const {
+  uint32_t ext = header_.ExternalFileAttributes;
+  if (HostOS() == kHostUnix || ext > 0x1FFFF) return static_cast<uint32_t>(UnixModeToDosAttr(ext >> 16));
+  return ext & 0xFF;
+}
+
+void TAbZipItem::SetCompressedSize(int64_t value) { header_.CompressedSize = Checked32(value); }
+
+void TAbZipItem::SetUncompressedSize(int64_t value) {
+  TAbArchiveItem::SetUncompressedSize(value);
+  header_.UncompressedSize = static_cast<uint32_t>(value);
+}
+
+void TAbZipItem::SetRelativeOffset(int64_t value) { header_.RelativeOffset = Checked32(value); }
+
+void TAbZipItem::SetFileName(const AnsiString& value) {
+  AbZipApplyName(header_, value);
+  TAbArchiveItem::SetFileName(value);
+}
+
+void TAbZipItem::LoadFromStream(TStream& stream) {
+  header_.LoadFromStream(stream);
+  TAbArchiveItem::SetFileName(AbZipDisplayName(header_));
+  AnsiString disk = GetFileName();
+  BackslashesToSlashes(disk);
+  SetDiskFileName(disk);
+  SetAction(iaNone);
+  SetTagged(false);
+}
+
+void TAbZipItem::WriteLocalHeader(TStream& stream) const {
+  TAbZipLocalFileHeader local;
+  local.VersionNeededToExtract = header_.VersionNeededToExtract;
+  local.GeneralPurposeBitFlag = header_.GeneralPurposeBitFlag;
+  local.CompressionMethod = header_.CompressionMethod;
+  local.LastModFileTime = header_.LastModFileTime;
+  local.LastModFileDate = header_.LastModFileDate;
+  local.CRC32 = header_.CRC32;
+  local.CompressedSize = header_.CompressedSize;
+  local.UncompressedSize = header_.UncompressedSize;
+  local.FileName = header_.FileName;
+  local.ExtraField.Assign(header_.ExtraField.Buffer());
+  local.SaveToStream(stream);
+}
+
+void TAbZipItem::WriteDataDescriptor(TStream& stream) const {
+  TAbZipDataDescriptor d;
+  d.CRC32 = header_.CRC32;
+  d.CompressedSize = header_.CompressedSize;
+  d.UncompressedSize = header_.UncompressedSize;
+  d.SaveToStream(stream);
+}
+
+// --- Construction ----------------------------------------------------------------------
+
+TAbZipArchive::TAbZipArchive(const AnsiString& fileName, uint16_t mode) : TAbArchive(nullptr, fileName) {
+  InitZip();
+  isRemovable_ = IsRemovableDrive(fileName);
+  stream_ = NewSpanStream(fileName, mode, VolumeMediaKind());
+  ownsStream_ = true;
+  mode_ = mode;
+}
+
+TAbZipArchive::TAbZipArchive(TStream* stream, const AnsiString& archiveName) : TAbArchive(stream, archiveName) {
+  InitZip();
+}
+
+TAbZipArchive::~TAbZipArchive() = default;
+
+void TAbZipArchive::InitZip() {
+  storeOptions_.Include(soStripDrive);
+  tempDirectory_.clear();
+  SetSpanningThreshold(0);
+}
+
+TAbSpanStream* TAbZipArchive::NewSpanStream(const AnsiString& name, uint16_t mode, TAbMediaKind kind) {
+  auto* span = new TAbSpanStream(name, mode, GetSpanningThreshold(), kind);
+  span->OnRequestImage = [this](TObject* sender, int32_t n, AnsiString& image, bool& abort) {
+    DoSpanningMediaRequest(sender, n, image, abort);
+  };
+  span->OnWriteProgress = [this](uint8_t progress, bool& abort) { DoArchiveSaveProgress(progress, abort); };
+  return span;
+}
+
+TAbArchiveItem* TAbZipArchive::CreateItem(const AnsiString& fileName) {
+  auto* item = new TAbZipItem;
+  item->SetCompressionMethod(8);
+  item->SetDiskFileName(DiskNameOf(fileName));
+  item->SetFileName(FixName(fileName));
+  return item;
+}
+
+AnsiString TAbZipArchive::FixName(const AnsiString& name) {
+  storeOptions_.Include(soStripDrive);
+  return TAbArchive::FixName(name);
+}
+
+void TAbZipArchive::SetZipfileComment(const AnsiString& comment) {
+  footer_.ZipfileComment = comment;
+  isDirty_ = true;
+}
+
+// --- Hooks -------------------------------------------------------------------------------
+
+void TAbZipArchive::ExtractItemAt(int index, const AnsiString& newName) {
+  if (!ExtractHelper) throw EAbZipNoExtraction();
+  ExtractHelper(this, ZipItems(index), newName);
+}
+
+void TAbZipArchive::ExtractItemToStreamAt(int index, TStream* stream) {
+  if (!ExtractToStreamHelper) throw EAbZipNoExtraction();
+  ExtractToStreamHelper(this, ZipItems(index), stream);
+}
+
+void TAbZipArchive::TestItemAt(int index) {
+  if (!TestHelper) throw EAbZipNoExtraction();
+  TestHelper(this, ZipItems(index));
+}
+
+// --- Loading --------------------------------------------------------------------------
+
+// Finds the end record; for the first volume of a spanned set the user is
+// asked for the last one until it is found. False when the user gave up.
+bool TAbZipArchive::FindEndRecord(bool spannedMarker) {
+  if (!spannedMarker) {
+    if (LocateEndRecord(*stream_) < 0) throw EAbZipInvalid();
+    return true;
+  }
+  bool found = !isRemovable_ && LocateEndRecord(*stream_) >= 0;
+  while (!found) {
+    try {
+      OpenReadVolume(-1);
+    } catch (const EAbUserAbort&) {
+      return false;
+    }
+    found = LocateEndRecord(*stream_) >= 0;
+    spanned_ = found;
+  }
+  return true;
+}
+
+void TAbZipArchive::LoadArchive() {
+  autoImageNames_ = false;
+  if (stream_->Size() == 0) return;
+  uint8_t head[4] = {};
+  stream_->Seek(0, soBeginning);
+  stream_->Read(head, 4);
+  isExecutable_ = HasStub(head);
+  if (dynamic_cast<TAbSpanStream*>(stream_)) isRemovable_ = IsRemovableDrive(archiveName_);
+  bool marker = head[0] == 0x50 && head[1] == 0x4B && head[2] == 0x07 && head[3] == 0x08;
+  try {
+    if (!FindEndRecord(marker)) return;
+    ReadDirectory();
+  } catch (...) {
+    status_ = arInvalid;
+    throw;
+  }
+}
+
+void TAbZipArchive::ReadDirectory() {
+  int64_t endPosition = stream_->Position();
+  footer_.LoadFromStream(*stream_);
+  currentVolume_ = footer_.DiskNumber;
+  if (currentVolume_ > 0) spanned_ = true;
+  if (spanned_ && !isRemovable_) autoImageNames_ = true;
+  if (footer_.StartDiskNumber != footer_.DiskNumber) OpenDirectoryVolume(footer_.StartDiskNumber);
+  stream_->Seek(footer_.DirectoryOffset, soBeginning);
+  int entries = 0;
+  int64_t smallestOffset = std::numeric_limits<int64_t>::max();
+  while (stream_->Position() < endPosition || currentVolume_ != footer_.DiskNumber) {
+    if (spanned_ && ((currentVolume_ < footer_.DiskNumber && entries == footer_.EntriesOnDisk) ||
+                     stream_->Position() >= stream_->Size())) {
+      try {
+        OpenReadVolume(++currentVolume_);
+      } catch (const EAbUserAbort&) {
+        return;
+      }
+    }
+    auto item = std::make_unique<TAbZipItem>();
+    item->LoadFromStream(*stream_);
+    if (isExecutable_) smallestOffset = std::min<int64_t>(smallestOffset, item->RelativeOffset());
+    itemList_.Add(item.release());
+    ++entries;
+    bool abort = false;
+    // A crafted end record may claim no entries at all: the share is then 0.
+    DoArchiveProgress(static_cast<uint8_t>(PercentOf(entries, footer_.TotalEntries)), abort);
+    if (abort) throw EAbUserAbort();
+  }
+  bool abort = false;
+  DoArchiveProgress(100, abort);
+  if (isExecutable_ && entries > 0) stubSize_ = static_cast<uint32_t>(smallestOffset);
+  isDirty_ = false;
+}
+
+// --- Saving ---------------------------------------------------------------------------
+
+void TAbZipArchive::CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldStream, TStream& work) {
+  oldStream.Seek(oldOffset, soBeginning);
+  TAbZipLocalFileHeader old;
+  old.LoadFromStream(oldStream);
+  item->WriteLocalHeader(work);
+  if (item->GetCompressedSize() > 0) work.CopyFrom(&oldStream, item->GetCompressedSize());
+}
+
+// Compresses an added entry into a scratch stream and appends it. A failure
+// drops the entry (reported, its partial bytes removed) and the save goes on.
+void TAbZipArchive::InsertEntry(int index, TStream& work) {
+  TAbZipItem* item = ZipItems(index);
+  int64_t start = work.Position();
+  try {
+    TAbVirtualMemoryStream temp;
+    temp.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+    if (item->Action() == iaStreamAdd) {
+      if (!InsertFromStreamHelper) throw EAbZipNoInsertion();
+      InsertFromStreamHelper(this, item, &temp, inStream_);
+    } else {
+      if (!InsertHelper) throw EAbZipNoInsertion();
+      InsertHelper(this, item, &temp);
+    }
+    item->WriteLocalHeader(work);
+    work.CopyFrom(&temp, 0);
+  } catch (const EAbUserAbort&) {
+    throw;
+  } catch (...) {
+    work.SetSize(start);
+    work.Seek(start, soBeginning);
+    item->SetAction(iaDelete);
+    DoProcessItemFailure(item, ptAdd, ecFileOpen, 0);
+  }
+}
+
+void TAbZipArchive::SaveArchive() {
+  if (Count() == 0) return;
+  if (spanned_) {
+    for (int i = 0; i < Count(); ++i)
+      if (Items(i)->Action() != iaFailed) Items(i)->SetAction(iaNone);
+    isDirty_ = false;
+    throw EAbZipSpanOverwrite();
+  }
+  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && span->Writing() && ownsStream_) {
+    TAbSpanStream* reading = NewSpanStream(archiveName_, kReadDenyWrite, span->MediaKind());
+    delete stream_;
+    stream_ = reading;
+  }
+  isRemovable_ = IsRemovableDrive(archiveName_);
+  bool maySpan = isRemovable_ ? stream_->Size() == 0 : GetSpanningThreshold() > 0;
+  // Volume numbers only count when the archive may span: an unspanned archive
+  // larger than the free space must still be one volume 0.
+  int64_t volumeSize = std::numeric_limits<int64_t>::max();
+  if (maySpan) {
+    volumeSize = isRemovable_ ? FreeSpaceOf(archiveName_) : GetSpanningThreshold();
+    if (volumeSize <= 0) volumeSize = kMaxVolumeSize;
+  }
+
+  TAbVirtualMemoryStream work;
+  work.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  if (isExecutable_) {
+    stream_->Seek(0, soBeginning);
+    work.CopyFrom(stream_, stubSize_);
+  } else if (maySpan) {
+    uint32_t marker = kAbZipSingleVolumeSignature;
+    work.WriteBuffer(&marker, 4);
+  }
+
+  TMemoryStream directory;
+  footer_.EntriesOnDisk = footer_.TotalEntries = 0;
+  currentVolume_ = 0;
+  int64_t currentOffset = work.Position();
+  auto advanceVolume = [&] {
+    int64_t pos = work.Position();
+    currentVolume_ = static_cast<uint16_t>(pos / volumeSize);
+    currentOffset = pos - static_cast<int64_t>(currentVolume_) * volumeSize;
+  };
+  stream_->Seek(0, soBeginning);
+  int written = 0;
+  for (int i = 0; i < Count(); ++i) {
+    auto* item = ZipItems(i);
+    currentItem_ = item;
+    TAbItemAction action = item->Action();
+    if (action != iaFailed && action != iaDelete) {
+      int64_t oldOffset = item->RelativeOffset();
+      item->SetDiskNumberStart(currentVolume_);
+      item->SetRelativeOffset(currentOffset);
+      if (action == iaNone || action == iaMove)
+        CopyEntry(item, oldOffset, *stream_, work);
+      else
+        InsertEntry(i, work);
+      if (item->Action() != iaDelete) {
+        // One descriptor whenever the flags announce one, also for stored and
+        // encrypted entries, so readers that walk the local records stay in step.
+        if (item->GeneralPurposeBitFlag() & kAbZipFlagDataDescriptor) item->WriteDataDescriptor(work);
+        if (++written > kMaxEntries) throw EAbFileTooLarge();
+        item->WriteCentralHeader(directory);
+      }
+    }
+    bool abort = false;
+    DoArchiveProgress(static_cast<uint8_t>(PercentOf(9 * (i + 1), 10 * Count())), abort);
+    if (abort) throw EAbUserAbort();
+    advanceVolume();
+  }
+  footer_.EntriesOnDisk = footer_.TotalEntries = static_cast<uint16_t>(written);
+
+  int64_t remainder = volumeSize - currentOffset;
+  if (maySpan && remainder > 0 && remainder < directory.Size() + kDirectorySlack) {
+    AnsiString zeros(static_cast<size_t>(remainder + 1), '\0');
+    work.WriteBuffer(zeros.data(), remainder + 1);
+    advanceVolume();
+  }
+  footer_.StartDiskNumber = currentVolume_;
+  footer_.DirectoryOffset = Checked32(currentOffset);
+  work.CopyFrom(&directory, 0);
+  if (GetSpanningThreshold() > 0) currentVolume_ = static_cast<uint16_t>(work.Position() / volumeSize);
+  footer_.DirectorySize = Checked32(directory.Size());
+  footer_.DiskNumber = currentVolume_;
+  footer_.SaveToStream(work);
+
+  spanned_ = currentVolume_ > 0 && work.Size() > volumeSize && maySpan;
+  if (spanned_) {
+    uint32_t marker = kAbZipSpannedSetSignature;
+    work.Seek(0, soBeginning);
+    work.WriteBuffer(&marker, 4);
+  }
+  ReplaceFile(work);
+  if (spanned_ && !isRemovable_) RenameSpannedImages();
+
+  for (int i = Count() - 1; i >= 0; --i) {
+    if (Items(i)->Action() == iaDelete)
+      itemList_.Delete(i);
+    else if (Items(i)->Action() != iaFailed)
+      Items(i)->SetAction(iaNone);
+  }
+  bool abort = false;
+  DoArchiveSaveProgress(100, abort);
+  DoArchiveProgress(100, abort);
+}
+
+void TAbZipArchive::ReplaceFile(TStream& work) {
+  work.Seek(0, soBeginning);
+  if (auto* memory = dynamic_cast<TMemoryStream*>(stream_)) {
+    memory->LoadFromStream(&work);
+    return;
+  }
+  if (!ownsStream_) {
+    stream_->SetSize(0);
+    stream_->Seek(0, soBeginning);
+    stream_->CopyFrom(&work, 0);
+    return;
+  }
+  try {
+    if (!spanned_) {
+      ReplaceByRename(work);
+      return;
+    }
+    // A spanned set is written volume by volume onto the media it names.
+    if (isRemovable_) {
+      currentVolume_ = 0;
+      SetSpanVolumeLabel("PKBACK# 001", archiveName_);
+    }
+    std::unique_ptr<TAbSpanStream> span(NewSpanStream(archiveName_, kWriteDenyWrite, VolumeMediaKind()));
+    delete stream_;
+    stream_ = span.release();
+    auto* out = static_cast<TAbSpanStream*>(stream_);
+    out->SetSize(0);
+    out->SetArchiveTotalSize(work.Size());
+    out->CopyFrom(&work, 0);
+  } catch (const EAbUserAbort&) {
+    throw;
+  } catch (...) {
+    throw EAbBadStream(std::current_exception());
+  }
+}
+
+// Writes the new archive beside the old one, flushes it and renames it over
+// the old name; until the rename the old archive is untouched.
+void TAbZipArchive::ReplaceByRename(TStream& work) {
+  AnsiString temp = NewTempFile(ExtractFileDir(archiveName_));
+  if (temp.empty()) throw EFCreateError("Cannot create file " + archiveName_);
+  try {
+    {
+      TFileStream out(temp, fmOpenWrite);
+      out.CopyFrom(&work, 0);
+      SyncToDisk(out);
+    }
+    CopyPermissions(archiveName_, temp);
+    if (!RenameFile(temp, archiveName_)) throw EFCreateError("Cannot create file " + archiveName_);
+  } catch (...) {
+    DeleteFile(temp);
+    throw;
+  }
+  auto fresh = std::make_unique<TFileStream>(archiveName_, kReadWriteDenyWrite);
+  delete stream_;
+  stream_ = fresh.release();
+}
+
+// After a spanned save the first volume becomes name.z01 and the last one,
+// written as name.zNN, takes the archive's own name.
+void TAbZipArchive::RenameSpannedImages() {
+  auto* span = static_cast<TAbSpanStream*>(stream_);
+  TAbMediaKind kind = span->MediaKind();
+  AnsiString last = span->ImageName();
+  delete stream_;
+  stream_ = nullptr;
+  RenameFile(archiveName_, ImageNameFor(archiveName_, 0));
+  RenameFile(last, archiveName_);
+  stream_ = NewSpanStream(archiveName_, kReadDenyWrite, kind);
+}
