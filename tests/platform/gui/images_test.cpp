@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+
+#include <unistd.h>
 
 #include "gui_test_surface.h"
 #include "platform/gui/bitmap.h"
@@ -167,7 +170,8 @@ Bytes ReadFile(const std::filesystem::path& path) {
 }
 
 TEST(TestCard, WritesTheSamePngOnEveryRun) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vx_gui_testcard";
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vx_gui_testcard_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   const std::string tool = std::string(VX_BINARY_DIR) + "/tools/render-testcard/render-testcard";
   for (const char* name : {"a.png", "b.png"})
