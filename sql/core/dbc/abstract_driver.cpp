@@ -6,6 +6,7 @@
 #include "sql/core/parsesql/generic_sql_tokenizer.h"
 #include "sql/core/parsesql/statement_analyser.h"
 
+TZAbstractDriver::TZAbstractDriver() = default;
 TZAbstractDriver::~TZAbstractDriver() = default;
 
 Ref<IZConnection> TZAbstractDriver::Connect(const AnsiString&, TStrings*) { return nullptr; }

@@ -7,6 +7,8 @@
 
 class TZAbstractDriver : public TZAbstractObject, public virtual IZDriver {
 public:
+  // Out of line, so users need not see the tokenizer and analyser classes.
+  TZAbstractDriver();
   ~TZAbstractDriver() override;
 
   // Every driver lists its own protocols; no base implementation.

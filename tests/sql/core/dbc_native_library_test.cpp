@@ -1,0 +1,88 @@
+// Loading a client library by trying file names in order, binding entry
+// points by name, and freeing it again.
+
+#include <gtest/gtest.h>
+
+#include "sql/core/dbc/native_library.h"
+#include "sql/core/sql_exception.h"
+
+namespace {
+
+constexpr char kPresent[] = "libsqlite3.so.0";
+
+// A binding's loader: binds its entry point after the base has loaded, and
+// counts loads.
+class SqliteLoader : public TZNativeLibraryLoader {
+public:
+  using TZNativeLibraryLoader::TZNativeLibraryLoader;
+  bool Load() override {
+    ++loads;
+    TZNativeLibraryLoader::Load();
+    libversion_number = reinterpret_cast<int (*)()>(GetAddress("sqlite3_libversion_number"));
+    return true;
+  }
+  int loads = 0;
+  int (*libversion_number)() = nullptr;
+};
+
+TEST(NativeLibraryLoader, LoadsTheFirstNameThatExistsAndBindsByName) {
+  SqliteLoader loader({"libzz-missing-1.so", "libzz-missing-2.so.9", kPresent, "libzz-missing-3.so"});
+  EXPECT_FALSE(loader.Loaded());
+  EXPECT_EQ(loader.GetAddress("sqlite3_libversion_number"), nullptr);
+
+  loader.LoadIfNeeded();
+  loader.LoadIfNeeded();
+  EXPECT_EQ(loader.loads, 1);
+  ASSERT_TRUE(loader.Loaded());
+  ASSERT_NE(loader.libversion_number, nullptr);
+  EXPECT_GE(loader.libversion_number(), 3000000);
+  EXPECT_EQ(loader.GetAddress("sqlite3_no_such_entry"), nullptr);
+
+  loader.FreeNativeLibrary();
+  EXPECT_FALSE(loader.Loaded());
+  EXPECT_EQ(loader.GetAddress("sqlite3_libversion_number"), nullptr);
+  loader.LoadIfNeeded();
+  EXPECT_EQ(loader.loads, 2);
+  EXPECT_TRUE(loader.Loaded());
+}
+
+TEST(NativeLibraryLoader, NoLoadableNameNamesEveryTriedFile) {
+  struct {
+    std::vector<AnsiString> names;
+    const char* message;
+  } const cases[] = {
+      {{"libzz-a.so", "libzz-b.so"}, "None of the dynamic libraries can be found: libzz-a.so, libzz-b.so"},
+      {{}, "None of the dynamic libraries can be found: "},
+  };
+  for (const auto& c : cases) {
+    TZNativeLibraryLoader loader(c.names);
+    try {
+      loader.LoadNativeLibrary();
+      ADD_FAILURE() << "loaded";
+    } catch (const EZSQLException&) {
+      ADD_FAILURE() << "the loader's error is the platform's own";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), c.message);
+    }
+    EXPECT_FALSE(loader.Loaded());
+  }
+}
+
+TEST(NativeLibraryLoader, LaterAttemptTriesTheNamesAgain) {
+  TZNativeLibraryLoader loader({"libzz-missing.so"});
+  EXPECT_THROW(loader.LoadIfNeeded(), Exception);
+  loader.SetLibraries({"libzz-missing.so", kPresent});
+  loader.LoadIfNeeded();
+  EXPECT_TRUE(loader.Loaded());
+}
+
+TEST(NativeLibraryLoader, FreeingWhatIsNotLoadedChangesNothing) {
+  TZNativeLibraryLoader loader({kPresent});
+  EXPECT_NO_THROW(loader.FreeNativeLibrary());
+  EXPECT_FALSE(loader.Loaded());
+  EXPECT_TRUE(loader.LoadNativeLibrary());
+  EXPECT_TRUE(loader.LoadNativeLibrary());  // already held: nothing loaded again
+  EXPECT_TRUE(loader.Loaded());
+}
+
+}  // namespace
