@@ -73,6 +73,29 @@ TEST(PixelConventions, PolygonFillsPixelCentresInside) {
   DeleteObject(red);
 }
 
+TEST(Shapes, ArcRunsCounterClockwiseFromStartToEnd) {
+  TestSurface s(21, 21);
+  Arc(s.dc(), 0, 0, 21, 21, 21, 10, 10, -1);  // the top-right quarter
+  EXPECT_EQ(s.At(20, 10), kBlack);
+  EXPECT_EQ(s.At(10, 0), kBlack);
+  EXPECT_EQ(s.At(17, 3), kBlack);
+  EXPECT_EQ(s.At(0, 10), kWhite);
+  EXPECT_EQ(s.At(10, 20), kWhite);
+  EXPECT_EQ(s.At(3, 3), kWhite);
+}
+
+TEST(Shapes, SunkenEdgeShadesAndAdjustsTheRectangle) {
+  TestSurface s(10, 10);
+  RECT r{0, 0, 10, 10};
+  DrawEdge(s.dc(), &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  EXPECT_EQ(r, (TRect{2, 2, 8, 8}));
+  EXPECT_EQ(s.At(0, 5), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(s.At(1, 5), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(s.At(9, 5), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(s.At(8, 5), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(s.At(5, 5), kWhite);  // no BF_MIDDLE: the inside stays
+}
+
 // Every ternary code against all eight pattern/source/destination
 // combinations, the source a monochrome mask mapped through the
 // destination's text (0 -> black) and background (1 -> white) colours.
