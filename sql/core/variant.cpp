@@ -434,7 +434,7 @@ const Ref<IZVariantManager>& SoftVarManager() {
 }
 
 const TZVariant& NullVariant() {
-  static const TZVariant null;
+  static const TZVariant null{};
   return null;
 }
 
