@@ -404,3 +404,70 @@ TEST(DataSetBuffers, RecordSizeBeyondSixteenBitsIsARangeError) {
   EXPECT_FALSE(ds->Active());
   ds->Free();
 }
+
+// Random navigation and editing over a five-record window: after every step
+// the window shows consecutive stored rows around the current record, and
+// Eof and Bof stand at the ends they claim.
+TEST(DataSetBuffers, WindowStaysConsistentUnderRandomSteps) {
+  WindowFixture f;
+  unsigned seed = 12345;
+  auto random = [&seed](int n) {
+    seed = seed * 1103515245 + 12345;
+    return static_cast<int>((seed >> 16) % n);
+  };
+  int nextValue = 100;
+  for (int step = 0; step < 2000; ++step) {
+    int op = random(12);
+    switch (op) {
+      case 0: f.ds->Next(); break;
+      case 1: f.ds->Prior(); break;
+      case 2: f.ds->MoveBy(random(13) - 6); break;
+      case 3: f.ds->First(); break;
+      case 4: f.ds->Last(); break;
+      case 5: case 6:
+        if (op == 5) f.ds->Insert();
+        else f.ds->Append();
+        f.Id()->SetValueAsInteger(nextValue++);
+        f.ds->Post();
+        break;
+      case 7:
+        if (f.ds->RowCount() > 2) f.ds->Delete();
+        break;
+      case 8:
+        f.ds->Edit();
+        f.Id()->SetValueAsInteger(nextValue++);
+        if (random(2)) f.ds->Post();
+        else f.ds->Cancel();
+        break;
+      case 9: f.link.SetBufferCount(1 + random(6)); break;
+      case 10:
+        f.ds->SyncCursorPosition();
+        f.ds->ResyncBuffers(rmCenter);
+        break;
+      case 11: {
+        TBookmark mark = f.ds->TakeBookmark();
+        f.ds->MoveBy(random(9) - 4);
+        f.ds->ReturnToBookmark(mark);
+        break;
+      }
+    }
+    std::vector<int> stored;
+    for (int row = 0; row < f.ds->RowCount(); ++row)
+      stored.push_back(ReadUnaligned<int32_t>(f.ds->StoredValue(row, 0)->data()));
+    std::vector<int> window = f.link.Ids();
+    ASSERT_FALSE(window.empty()) << "step " << step;
+    auto start = std::search(stored.begin(), stored.end(), window.begin(), window.end());
+    ASSERT_NE(start, stored.end()) << "step " << step << ": window is not a run of rows";
+    int current = f.Id()->ValueAsInteger();
+    ASSERT_EQ(window.at(f.link.ActiveRecord()), current) << "step " << step;
+    int index = static_cast<int>(start - stored.begin()) + f.link.ActiveRecord();
+    ASSERT_EQ(f.ds->RecordNumber(), index + 1) << "step " << step;
+    if (f.ds->Eof()) {
+      ASSERT_EQ(index, f.ds->RowCount() - 1) << "step " << step;
+    }
+    if (f.ds->Bof()) {
+      ASSERT_EQ(index, 0) << "step " << step;
+    }
+    f.ds->log.clear();
+  }
+}
