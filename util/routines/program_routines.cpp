@@ -13,6 +13,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/process.h"
 #include "platform/rtl/text.h"
+#include "util/routines/settings_strings.h"
 
 AnsiString LeftChars(const AnsiString& s, int count) {
   if (count <= 0) return AnsiString();
@@ -42,17 +43,7 @@ AnsiString DelimitedPiece(const AnsiString& s, char delimiter, int index) {
 AnsiString ReplaceAllText(const AnsiString& s, const AnsiString& oldText, const AnsiString& newText) {
   if (oldText.empty()) return s;
   // Casing keeps lengths, so positions in the upper-cased copy are positions in s.
-  const AnsiString upper = AnsiUpperCase(s);
-  const AnsiString pattern = AnsiUpperCase(oldText);
-  AnsiString result;
-  size_t from = 0;
-  for (size_t hit = upper.find(pattern); hit != AnsiString::npos; hit = upper.find(pattern, from)) {
-    result.append(s, from, hit - from);
-    result += newText;
-    from = hit + pattern.size();
-  }
-  result.append(s, from, AnsiString::npos);
-  return result;
+  return detail::ReplaceOccurrences(s, AnsiUpperCase(s), AnsiUpperCase(oldText), newText);
 }
 
 bool WildcardMatch(const AnsiString& s, const AnsiString& mask) {

@@ -30,17 +30,22 @@ TCharSet CharSetOf(std::string_view chars) {
   return set;
 }
 
-AnsiString SubstituteText(const AnsiString& s, const AnsiString& find, const AnsiString& replacement) {
-  if (find.empty()) return s;
+AnsiString detail::ReplaceOccurrences(const AnsiString& s, const AnsiString& searched,
+                                      const AnsiString& pattern, const AnsiString& replacement) {
   AnsiString result;
   size_t from = 0;
-  for (size_t hit = s.find(find); hit != AnsiString::npos; hit = s.find(find, from)) {
+  for (size_t hit = searched.find(pattern); hit != AnsiString::npos; hit = searched.find(pattern, from)) {
     result.append(s, from, hit - from);
     result += replacement;
-    from = hit + find.size();
+    from = hit + pattern.size();
   }
   result.append(s, from, AnsiString::npos);
   return result;
+}
+
+AnsiString SubstituteText(const AnsiString& s, const AnsiString& find, const AnsiString& replacement) {
+  if (find.empty()) return s;
+  return detail::ReplaceOccurrences(s, s, find, replacement);
 }
 
 int CountDelimitedWords(const AnsiString& s, const TCharSet& delimiters) {

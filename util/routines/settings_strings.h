@@ -12,6 +12,14 @@
 using TCharSet = std::bitset<256>;
 TCharSet CharSetOf(std::string_view chars);
 
+namespace detail {
+// S with every occurrence of Pattern in Searched (S itself or a same-length
+// copy of it, such as its upper-cased form) replaced, left to right, the
+// search going on after each occurrence.
+AnsiString ReplaceOccurrences(const AnsiString& s, const AnsiString& searched, const AnsiString& pattern,
+                              const AnsiString& replacement);
+}  // namespace detail
+
 // Every occurrence of Find (exact letters) replaced, left to right; the
 // replacement is never searched again. An empty Find leaves S unchanged.
 AnsiString SubstituteText(const AnsiString& s, const AnsiString& find, const AnsiString& replacement);

@@ -1,0 +1,89 @@
+// The drawing routines of drawing_routines.h over the drawing layer. The
+// disabled look paints through a monochrome mask with the raster operation
+// that takes the brush where the mask is white and keeps the target elsewhere.
+
+#include "util/routines/drawing_routines.h"
+
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
+#include "platform/gui/gdi.h"
+
+namespace {
+
+constexpr DWORD kRopBrushWhereSourceWhite = 0x00E20746;
+
+// Paints Color onto Target at (X, Y) wherever Mask is white.
+void PaintThroughMask(TBitmap* target, TBitmap* mask, int x, int y, TColor color) {
+  TCanvas* canvas = target->Canvas();
+  canvas->Brush()->SetColor(color);
+  canvas->RequireState(csHandleValid | csBrushValid);
+  HDC dc = canvas->Handle();
+  COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
+  COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
+  BitBlt(dc, x, y, mask->Width(), mask->Height(), mask->Canvas()->Handle(), 0, 0, kRopBrushWhereSourceWhite);
+  SetTextColor(dc, oldText);
+  SetBkColor(dc, oldBack);
+}
+
+std::unique_ptr<TBitmap> OutlineMask(TBitmap* source, TColor outlineColor) {
+  auto mask = std::make_unique<TBitmap>();
+  mask->Assign(source);
+  mask->SetHandleType(bmDDB);
+  if (mask->Monochrome()) {
+    mask->Canvas()->Font()->SetColor(clWhite);
+    mask->Canvas()->Brush()->SetColor(clWhite);
+    mask->SetMonochrome(false);
+  }
+  mask->Canvas()->Brush()->SetColor(outlineColor);
+  mask->SetMonochrome(true);
+  return mask;
+}
+
+}  // namespace
+
+std::unique_ptr<TBitmap> MakeDisabledBitmap(TBitmap* source, TColor outlineColor, TColor backColor,
+                                            TColor highlightColor, TColor shadowColor, bool drawHighlight) {
+  std::unique_ptr<TBitmap> mask = OutlineMask(source, outlineColor);
+  auto result = std::make_unique<TBitmap>();
+  result->SetSize(source->Width(), source->Height());
+  result->Canvas()->Brush()->SetColor(backColor);
+  result->Canvas()->FillRect(Rect(0, 0, source->Width(), source->Height()));
+  if (drawHighlight) PaintThroughMask(result.get(), mask.get(), 1, 1, highlightColor);
+  PaintThroughMask(result.get(), mask.get(), 0, 0, shadowColor);
+  return result;
+}
+
+std::unique_ptr<TBitmap> MakeDisabledGlyph(TBitmap* source, TColor outlineColor) {
+  return MakeDisabledBitmap(source, outlineColor, clBtnFace, clBtnHighlight, clBtnShadow, true);
+}
+
+AnsiString ShortenTextToWidth(const AnsiString& text, TCanvas* canvas, int maxWidth) {
+  AnsiString result = text;
+  const int length = static_cast<int>(text.size());
+  for (int i = 1; i <= length && canvas->TextWidth(result) > maxWidth; ++i) {
+    const int keep = length - i - 1 > 0 ? length - i - 1 : 0;
+    result = text.substr(0, static_cast<size_t>(keep)) + "...";
+  }
+  return result;
+}
+
+void FitRectToScreen(TRect& r) {
+  const int width = WidthOfRect(r);
+  const int height = HeightOfRect(r);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  if (r.Right > screenWidth) r.Left = screenWidth - width;
+  if (r.Bottom > screenHeight) r.Top = screenHeight - height;
+  if (r.Left < 0) r.Left = 0;
+  if (r.Top < 0) r.Top = 0;
+  r.Right = r.Left + width;
+  r.Bottom = r.Top + height;
+}
+
+void DropPendingMessage(HWND window, UINT messageId) {
+  MSG msg;
+  if (PeekMessage(msg, window, messageId, messageId, PM_REMOVE) && msg.message == WM_QUIT) {
+    PostQuitMessage(static_cast<int>(msg.wParam));
+  }
+}

@@ -1,0 +1,36 @@
+// Window and drawing routines of the settings library: the disabled look of a
+// button glyph (etched in the shadow colour over a highlight copy shifted one
+// pixel), shortening a text to a width, rectangle sizes and fitting a
+// rectangle to the screen, and dropping one pending message.
+#pragma once
+
+#include <memory>
+
+#include "platform/gui/gdi_types.h"
+#include "platform/rtl/message_loop.h"
+#include "platform/rtl/strings.h"
+
+class TBitmap;
+class TCanvas;
+
+// A new bitmap of Source's size filled with BackColor, with HighlightColor at
+// (1, 1) (when DrawHighlight) and then ShadowColor at (0, 0) wherever Source
+// has OutlineColor.
+std::unique_ptr<TBitmap> MakeDisabledBitmap(TBitmap* source, TColor outlineColor, TColor backColor,
+                                            TColor highlightColor, TColor shadowColor, bool drawHighlight);
+// The same in the button face, highlight and shadow colours.
+std::unique_ptr<TBitmap> MakeDisabledGlyph(TBitmap* source, TColor outlineColor);
+
+// Text cut from the end, with "...", until the canvas shows it within
+// MaxWidth; a text that fits stays as it is, one that never fits ends as "...".
+AnsiString ShortenTextToWidth(const AnsiString& text, TCanvas* canvas, int maxWidth);
+
+inline int WidthOfRect(const TRect& r) { return r.Right - r.Left; }
+inline int HeightOfRect(const TRect& r) { return r.Bottom - r.Top; }
+// Moves (never resizes) the rectangle onto the screen; its left and top edges
+// win when it is larger than the screen.
+void FitRectToScreen(TRect& r);
+
+// Removes one pending MessageId message of Window; a quit request met on the
+// way is posted again with its exit code.
+void DropPendingMessage(HWND window, UINT messageId);
