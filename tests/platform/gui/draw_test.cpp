@@ -137,8 +137,8 @@ TEST(RasterOperations, DspdxaxPaintsTheBrushWhereTheMaskIsWhite) {
 }
 
 TEST(RasterOperations, ColourToMonochromeMarksTheSourceBackgroundWhite) {
-  TestSurface colour(3, 1, kRed);
-  SetPixel(colour.dc(), 1, 0, kGreen);
+  TestSurface colour(3, 1);
+  colour.SetRow(0, {kRed, kGreen, kRed});
   SetBkColor(colour.dc(), kGreen);
   TestSurface mono(3, 1, kBlack, 1);
   BitBlt(mono.dc(), 0, 0, 3, 1, colour.dc(), 0, 0, SRCCOPY);
@@ -149,9 +149,7 @@ TEST(RasterOperations, ColourToMonochromeMarksTheSourceBackgroundWhite) {
 
 TEST(RasterOperations, OverlappingCopyWithinOneBitmapReadsTheOldPixels) {
   TestSurface s(4, 1);
-  SetPixel(s.dc(), 0, 0, kRed);
-  SetPixel(s.dc(), 1, 0, kGreen);
-  SetPixel(s.dc(), 2, 0, kBlue);
+  s.SetRow(0, {kRed, kGreen, kBlue});
   BitBlt(s.dc(), 1, 0, 3, 1, s.dc(), 0, 0, SRCCOPY);
   EXPECT_EQ(s.At(1, 0), kRed);
   EXPECT_EQ(s.At(2, 0), kGreen);
@@ -160,9 +158,7 @@ TEST(RasterOperations, OverlappingCopyWithinOneBitmapReadsTheOldPixels) {
 
 TEST(Stretching, NearestDoublesEachPixel) {
   TestSurface src(3, 1);
-  SetPixel(src.dc(), 0, 0, kRed);
-  SetPixel(src.dc(), 1, 0, kGreen);
-  SetPixel(src.dc(), 2, 0, kBlue);
+  src.SetRow(0, {kRed, kGreen, kBlue});
   const COLORREF order[3] = {kRed, kGreen, kBlue};
   TestSurface dest(6, 2);
   StretchBlt(dest.dc(), 0, 0, 6, 2, src.dc(), 0, 0, 3, 1, SRCCOPY);

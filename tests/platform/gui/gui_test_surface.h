@@ -2,6 +2,8 @@
 // with one colour, with pixel reads in logical coordinates.
 #pragma once
 
+#include <initializer_list>
+
 #include "platform/gui/gdi.h"
 
 class TestSurface {
@@ -24,6 +26,11 @@ public:
   HDC dc() const { return dc_; }
   HBITMAP bitmap() const { return bitmap_; }
   COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+  // Sets pixels of row y from x = 0 on.
+  void SetRow(int y, std::initializer_list<COLORREF> colours) const {
+    int x = 0;
+    for (COLORREF c : colours) SetPixel(dc_, x++, y, c);
+  }
 
 private:
   HDC dc_;
