@@ -46,7 +46,7 @@ struct CommandResult {
 };
 
 // Runs a shell command, collecting stdout and stderr.
-inline CommandResult Run(const std::string& command) {
+inline CommandResult Shell(const std::string& command) {
   CommandResult r{-1, {}};
   FILE* p = popen((command + " 2>&1").c_str(), "r");
   if (!p) return r;

@@ -1,0 +1,248 @@
+// The ZIP archive's load and save: round trips, dropped entries, the loop
+// that reads the directory, executable stubs, and saves that must leave the
+// previous archive untouched when they fail.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <vector>
+
+#include "archive/ab_utils.h"
+#include "archive/ab_zip_archive.h"
+#include "platform/rtl/streams.h"
+#include "tests/archive/ab_temp_dir.h"
+#include "tests/archive/ab_zip_test_util.h"
+
+using namespace ziptest;
+
+namespace {
+
+struct Failure {
+  AnsiString name;
+  TAbProcessType type;
+  TAbErrorClass errorClass;
+  int32_t code;
+};
+
+class ZipArchiveTest : public ::testing::Test {
+protected:
+  std::string Zip() const { return dir / "t.zip"; }
+
+  // An archive of the named files, each holding its own name repeated.
+  void MakeArchive(const std::vector<std::string>& names) {
+    auto zip = OpenZip(Zip());
+    for (const std::string& n : names) zip->AddFiles(dir.Write(n, Repeat(n)), AbAttrAnyFile);
+    zip->Save();
+  }
+  static std::string Repeat(const std::string& n) {
+    std::string s;
+    for (int i = 0; i < 200; ++i) s += n;
+    return s;
+  }
+  void Collect(TAbZipArchive& zip) {
+    zip.OnProcessItemFailure = [this](TObject*, TAbArchiveItem* item, TAbProcessType t, TAbErrorClass c, int32_t code) {
+      failures.push_back({item->GetFileName(), t, c, code});
+    };
+  }
+  std::vector<AnsiString> Names() {
+    auto zip = OpenZip(Zip());
+    std::vector<AnsiString> names;
+    for (int i = 0; i < zip->Count(); ++i) names.push_back(zip->Items(i)->GetFileName());
+    return names;
+  }
+
+  TempDir dir;
+  std::vector<Failure> failures;
+};
+
+TEST_F(ZipArchiveTest, SavedEntriesLoadBackWithTheirFields) {
+  MakeArchive({"a.sql", "b.sql"});
+  auto zip = OpenZip(Zip());
+  ASSERT_EQ(zip->Count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    TAbZipItem* item = zip->ZipItems(i);
+    std::string expected = Repeat(i == 0 ? "a.sql" : "b.sql");
+    EXPECT_EQ(item->GetUncompressedSize(), static_cast<int64_t>(expected.size()));
+    EXPECT_EQ(item->GetCRC32(), Crc32OfString(expected));
+    EXPECT_EQ(item->CompressionMethod(), 8);
+    EXPECT_EQ(item->Action(), iaNone);
+  }
+  EXPECT_FALSE(zip->IsDirty());
+}
+
+TEST_F(ZipArchiveTest, EntryWhoseCompressionFailsIsDroppedAndReported) {
+  MakeArchive({"keep.sql"});
+  std::string before = ReadFile(Zip());
+  {
+    auto zip = OpenZip(Zip());
+    Collect(*zip);
+    zip->InsertHelper = [](TAbZipArchive* a, TAbZipItem* item, TStream* out) {
+      if (item->GetFileName() == "bad.sql") {
+        out->WriteBuffer("partial", 7);
+        throw EInOutError("disk error");
+      }
+      CompressItemFromFile(a, item, out);
+    };
+    zip->AddFiles(dir.Write("bad.sql", "x"), AbAttrAnyFile);
+    zip->AddFiles(dir.Write("good.sql", "y"), AbAttrAnyFile);
+    zip->Save();
+    EXPECT_EQ(zip->Count(), 2);
+  }
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].name, "bad.sql");
+  EXPECT_EQ(failures[0].type, ptAdd);
+  EXPECT_EQ(failures[0].errorClass, ecFileOpen);
+  EXPECT_EQ(Names(), (std::vector<AnsiString>{"keep.sql", "good.sql"}));
+  // The old entry's bytes come first, unchanged, and the partial bytes are gone.
+  std::string after = ReadFile(Zip());
+  uint32_t oldDirectory = U32(before, before.size() - 6);
+  EXPECT_EQ(after.substr(0, oldDirectory), before.substr(0, oldDirectory));
+  EXPECT_EQ(after.find("partial"), std::string::npos);
+}
+
+TEST_F(ZipArchiveTest, SourceThatVanishedBeforeTheSaveIsAFailure) {
+  auto zip = OpenZip(Zip());
+  Collect(*zip);
+  std::string gone = dir.Write("gone.sql", "data");
+  zip->AddFiles(gone, AbAttrAnyFile);
+  zip->AddFiles(dir.Write("here.sql", "data"), AbAttrAnyFile);
+  std::remove(gone.c_str());
+  zip->Save();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].name, "gone.sql");
+  zip.reset();
+  EXPECT_EQ(Names(), std::vector<AnsiString>{"here.sql"});
+}
+
+TEST_F(ZipArchiveTest, AbortDuringSaveKeepsTheOldArchive) {
+  MakeArchive({"a.sql"});
+  std::string before = ReadFile(Zip());
+  auto zip = OpenZip(Zip());
+  zip->AddFiles(dir.Write("b.sql", "b"), AbAttrAnyFile);
+  zip->OnArchiveProgress = [](TObject*, uint8_t, bool& abort) { abort = true; };
+  EXPECT_THROW(zip->Save(), EAbUserAbort);
+  EXPECT_EQ(ReadFile(Zip()), before);
+}
+
+TEST_F(ZipArchiveTest, DeletedEntryLeavesFileAndList) {
+  MakeArchive({"a.sql", "b.sql", "c.sql"});
+  auto zip = OpenZip(Zip());
+  zip->Items(1)->SetAction(iaDelete);
+  zip->SetIsDirty(true);
+  zip->Save();
+  EXPECT_EQ(zip->Count(), 2);
+  zip.reset();
+  EXPECT_EQ(Names(), (std::vector<AnsiString>{"a.sql", "c.sql"}));
+  EXPECT_EQ(Shell("unzip -tq " + Quote(Zip())).status, 0);
+}
+
+TEST_F(ZipArchiveTest, ArchiveWithoutItemsIsNotRewritten) {
+  auto zip = OpenZip(Zip());
+  zip->Save();
+  EXPECT_EQ(ReadFile(Zip()), "");
+}
+
+// The directory is read up to the end record, whatever count the record
+// claims; a claimed count of 0 must not break the progress report.
+TEST_F(ZipArchiveTest, DirectoryIsReadByPositionNotByCount) {
+  MakeArchive({"a.sql", "b.sql", "c.sql"});
+  std::string bytes = ReadFile(Zip());
+  for (uint16_t claimed : {2, 0}) {
+    std::string patched = bytes;
+    size_t end = patched.size() - 22;
+    patched[end + 8] = patched[end + 10] = static_cast<char>(claimed);
+    TStringStream s(patched);
+    TAbZipArchive zip(&s, "/tmp/patched.zip");
+    std::vector<int> progress;
+    zip.OnArchiveProgress = [&](TObject*, uint8_t p, bool&) { progress.push_back(p); };
+    zip.Load();
+    EXPECT_EQ(zip.Count(), 3);
+    for (int p : progress) EXPECT_LE(p, 100);
+    EXPECT_EQ(progress.back(), 100);
+  }
+}
+
+// A ZIP behind an executable stub: the stub is the bytes before the first
+// entry, and a save writes them first again.
+TEST_F(ZipArchiveTest, ExecutableStubIsKeptBySave) {
+  MakeArchive({"a.sql"});
+  std::string zipBytes = ReadFile(Zip());
+  const std::string stub = "MZ" + std::string(98, '\x90');
+  // Shift the one entry's offset and the directory offset by the stub.
+  size_t end = zipBytes.size() - 22;
+  uint32_t dirOffset = U32(zipBytes, end + 16);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) zipBytes[at + i] = static_cast<char>(v >> (8 * i));
+  };
+  put32(dirOffset + 42, static_cast<uint32_t>(stub.size()));
+  put32(end + 16, dirOffset + static_cast<uint32_t>(stub.size()));
+  std::string sfx = dir / "t.zip";
+  std::ofstream(sfx, std::ios::binary) << stub << zipBytes;
+  {
+    auto zip = OpenZip(sfx);
+    EXPECT_TRUE(zip->IsExecutable());
+    EXPECT_EQ(zip->StubSize(), stub.size());
+    zip->AddFiles(dir.Write("b.sql", "bbb"), AbAttrAnyFile);
+    zip->Save();
+  }
+  std::string saved = ReadFile(sfx);
+  EXPECT_EQ(saved.substr(0, stub.size()), stub);
+  EXPECT_EQ(Names(), (std::vector<AnsiString>{"a.sql", "b.sql"}));
+  EXPECT_EQ(Shell("unzip -tq " + Quote(sfx)).status, 0);
+}
+
+// A save that cannot write its file fails with EAbBadStream and leaves the
+// previous archive byte for byte. Run in a child so the file-size limit and
+// the ignored SIGXFSZ stay there.
+TEST_F(ZipArchiveTest, SaveIntoSizeLimitedFileKeepsOldArchive) {
+  MakeArchive({"a.sql"});
+  std::string before = ReadFile(Zip());
+  std::string copy = dir.Write("before.copy", before);
+  std::mt19937 rng(3);
+  std::string big(300000, '\0');
+  for (char& c : big) c = static_cast<char>(rng());
+  std::string bigFile = dir.Write("big.bin", big);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    auto zip = OpenZip(Zip());
+    rlimit limit{100000, 100000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    zip->AddFiles(bigFile, AbAttrAnyFile);
+    try {
+      zip->Save();
+    } catch (const EAbBadStream&) {
+      _exit(7);
+    } catch (...) {
+      _exit(8);
+    }
+    _exit(9);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 7);
+  EXPECT_EQ(Shell("cmp " + Quote(Zip()) + " " + Quote(copy)).status, 0);
+  // No temporary file is left beside the archive.
+  EXPECT_EQ(Shell("ls " + Quote(dir.Path()) + " | grep -c VMS").output, "0\n");
+}
+
+TEST_F(ZipArchiveTest, ExtractionWithoutHooksIsRefused) {
+  MakeArchive({"a.sql"});
+  auto zip = OpenZip(Zip());
+  TMemoryStream out;
+  EXPECT_THROW(zip->ExtractItemAt(0, "x"), EAbZipNoExtraction);
+  EXPECT_THROW(zip->ExtractItemToStreamAt(0, &out), EAbZipNoExtraction);
+  EXPECT_THROW(zip->TestItemAt(0), EAbZipNoExtraction);
+}
+
+TEST_F(ZipArchiveTest, GarbageIsNoZip) {
+  dir.Write("t.zip", std::string(1000, 'g'));
+  EXPECT_THROW(OpenZip(Zip()), EAbZipInvalid);
+}
+
+}  // namespace
