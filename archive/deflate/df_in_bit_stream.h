@@ -41,6 +41,26 @@ public:
   // True once the end of the data is in the accumulator.
   bool AtEnd() const { return overrun_ > 0; }
 
+  // The decoder's fast loop keeps the accumulator and read pointer in locals:
+  // it takes them out, refills from the buffer while next < limit (at least
+  // kFastMargin unread bytes, so no end-of-data checks), and puts them back.
+  static constexpr size_t kFastMargin = 16;
+  struct TFastState {
+    uint64_t acc;
+    int bits;
+    const uint8_t* next;
+    const uint8_t* limit;
+  };
+  TFastState TakeFast() const {
+    const uint8_t* base = buf_.data();
+    return {acc_, accBits_, base + pos_, base + (end_ > kFastMargin ? end_ - kFastMargin : 0)};
+  }
+  void PutFast(const TFastState& s) {
+    acc_ = s.acc;
+    accBits_ = s.bits;
+    pos_ = static_cast<size_t>(s.next - buf_.data());
+  }
+
   // Takes count (1..32) bits; cause names the operation for a truncation error.
   uint32_t ReadBits(int count, const char* cause);
   void AlignToByte() { Discard(accBits_ & 7); }

@@ -1,6 +1,7 @@
 // Inflate: decodes raw Deflate data block by block. Codes are looked up in
 // single-level tables indexed by the next input bits; corrupt data of any kind
 // ends in EAbInflateError with the cause, after the output so far was written.
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -17,6 +18,15 @@ constexpr int kStoredChunk = 16384;
 constexpr uint32_t kUnused = TAbDfDecodeHuffmanTree::kUnused;
 
 [[noreturn]] void Corrupt(const char* cause) { throw EAbInternalInflateError(cause); }
+
+// The decoding tables of one block.
+struct TDecodeTables {
+  const uint32_t* lit;
+  const uint32_t* dist;
+  uint64_t litMask;
+  uint64_t distMask;
+  uint32_t maxDistSym;
+};
 
 class TInflater {
 public:
@@ -41,6 +51,8 @@ private:
   void DynamicBlock();
   void ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uint8_t* lengths, int count);
   void DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree);
+  bool DecodeFast(const TDecodeTables& t);
+  bool DecodeOne(const TDecodeTables& t);
   // A bad code near the end of the input means the data was cut short.
   [[noreturn]] void BadCode(const char* cause) {
     if (in_.AtEnd()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
@@ -142,57 +154,139 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
   }
 }
 
-void TInflater::DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree) {
-  const uint32_t* lit = litTree.DecodeTable();
-  const uint32_t* dist = distTree.DecodeTable();
-  const uint64_t litMask = (uint64_t{1} << litTree.LookupBitLength()) - 1;
-  const uint64_t distMask = (uint64_t{1} << distTree.LookupBitLength()) - 1;
-  const uint32_t maxDistSym = deflate64_ ? 31 : 29;
-  for (;;) {
-    in_.Refill();
-    uint64_t bits = in_.Bits();
-    uint32_t e = lit[bits & litMask];
+// The fast loop: while the input buffer holds enough bytes and no token can
+// reach the output's write point or limit, tokens are decoded with the bit
+// accumulator and both pointers in locals, without per-token checks.
+bool TInflater::DecodeFast(const TDecodeTables& t) {
+  TAbDfInBitStream::TFastState in = in_.TakeFast();
+  TAbDfOutputWindow::TFastOut out = out_.TakeFast();
+  uint64_t acc = in.acc;
+  int bits = in.bits;
+  const uint8_t* ip = in.next;
+  uint8_t* op = out.next;
+  auto refill = [&] {
+    uint64_t word;
+    std::memcpy(&word, ip, 8);
+    acc |= word << bits;
+    ip += (63 - bits) >> 3;
+    bits |= 56;
+  };
+  auto sync = [&] {
+    in_.PutFast({acc, bits, ip, in.limit});
+    out_.PutFast(op);
+  };
+  while (ip < in.limit && op < out.limit) {
+    refill();
+    uint32_t e = t.lit[acc & t.litMask];
+    // After a refill three literals of at most 15 bits each always fit; what
+    // follows them is decoded after the next refill.
+    int literals = 0;
+    for (; literals < 3 && (e & 0xFFFF) < 256; ++literals) {
+      int len = (e >> 16) & 0xFF;
+      acc >>= len;
+      bits -= len;
+      *op++ = static_cast<uint8_t>(e);
+      e = t.lit[acc & t.litMask];
+    }
+    if (literals > 0) continue;
     uint32_t sym = e & 0xFFFF;
     int codeLen = (e >> 16) & 0xFF;
-    if (sym < 256) {
-      in_.Discard(codeLen);
-      if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-      out_.PutByte(static_cast<uint8_t>(sym));
-      out_.Check();
-      continue;
-    }
     if (sym == kEndOfBlock) {
-      in_.Discard(codeLen);
-      if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-      return;
+      acc >>= codeLen;
+      bits -= codeLen;
+      sync();
+      return true;
     }
-    if (e == kUnused || sym > 285) BadCode("decoded an invalid length symbol: greater than 285 [DecodeData]");
-    uint32_t length;
-    int extra;
+    if (e == kUnused || sym > 285) {
+      sync();
+      Corrupt("decoded an invalid length symbol: greater than 285 [DecodeData]");
+    }
+    int extra = e >> 24;
+    uint32_t length = kLengthBase[sym - 257];
     if (deflate64_ && sym == 285) {
       extra = 16;
-      length = 3;
-    } else {
-      extra = e >> 24;
-      length = kLengthBase[sym - 257];
+      length = kMinMatch;
     }
-    length += static_cast<uint32_t>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
-    in_.Discard(codeLen + extra);
-    if (in_.AvailableBits() < 32) in_.Refill();
+    length += static_cast<uint32_t>((acc >> codeLen) & ((uint64_t{1} << extra) - 1));
+    acc >>= codeLen + extra;
+    bits -= codeLen + extra;
+    if (bits < 32) refill();
 
-    bits = in_.Bits();
-    uint32_t d = dist[bits & distMask];
+    uint32_t d = t.dist[acc & t.distMask];
     uint32_t dsym = d & 0xFFFF;
-    if (d == kUnused || dsym > maxDistSym) BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+    if (d == kUnused || dsym > t.maxDistSym) {
+      sync();
+      Corrupt("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+    }
     int dLen = (d >> 16) & 0xFF;
     int dExtra = d >> 24;
-    uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((bits >> dLen) & ((uint64_t{1} << dExtra) - 1));
-    in_.Discard(dLen + dExtra);
-    if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-    if (out_.TooFar(distance)) Corrupt("a distance reaches before the start of the output [DecodeData]");
-    out_.CopyMatch(length, distance);
-    out_.Check();
+    uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((acc >> dLen) & ((uint64_t{1} << dExtra) - 1));
+    acc >>= dLen + dExtra;
+    bits -= dLen + dExtra;
+    if (distance > static_cast<uint32_t>(op - out.base)) {
+      sync();
+      Corrupt("a distance reaches before the start of the output [DecodeData]");
+    }
+    TAbDfOutputWindow::CopyMatchAt(op, length, distance);
+    op += length;
   }
+  sync();
+  return false;
+}
+
+// One token with every check: near the end of the input, the write point or
+// the output limit. Returns true at the end of the block.
+bool TInflater::DecodeOne(const TDecodeTables& t) {
+  in_.Refill();
+  uint64_t bits = in_.Bits();
+  uint32_t e = t.lit[bits & t.litMask];
+  uint32_t sym = e & 0xFFFF;
+  int codeLen = (e >> 16) & 0xFF;
+  if (sym <= kEndOfBlock) {
+    in_.Discard(codeLen);
+    if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+    if (sym == kEndOfBlock) return true;
+    out_.PutByte(static_cast<uint8_t>(sym));
+    out_.Check();
+    return false;
+  }
+  if (e == kUnused || sym > 285) BadCode("decoded an invalid length symbol: greater than 285 [DecodeData]");
+  uint32_t length;
+  int extra;
+  if (deflate64_ && sym == 285) {
+    extra = 16;
+    length = kMinMatch;
+  } else {
+    extra = e >> 24;
+    length = kLengthBase[sym - 257];
+  }
+  length += static_cast<uint32_t>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
+  in_.Discard(codeLen + extra);
+  if (in_.AvailableBits() < 32) in_.Refill();
+
+  bits = in_.Bits();
+  uint32_t d = t.dist[bits & t.distMask];
+  uint32_t dsym = d & 0xFFFF;
+  if (d == kUnused || dsym > t.maxDistSym) BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+  int dLen = (d >> 16) & 0xFF;
+  int dExtra = d >> 24;
+  uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((bits >> dLen) & ((uint64_t{1} << dExtra) - 1));
+  in_.Discard(dLen + dExtra);
+  if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
+  if (out_.TooFar(distance)) Corrupt("a distance reaches before the start of the output [DecodeData]");
+  out_.CopyMatch(length, distance);
+  out_.Check();
+  return false;
+}
+
+void TInflater::DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree) {
+  TDecodeTables t{litTree.DecodeTable(),
+                  distTree.DecodeTable(),
+                  (uint64_t{1} << litTree.LookupBitLength()) - 1,
+                  (uint64_t{1} << distTree.LookupBitLength()) - 1,
+                  deflate64_ ? 31u : 29u};
+  while (!DecodeFast(t))
+    if (DecodeOne(t)) return;
 }
 
 }  // namespace

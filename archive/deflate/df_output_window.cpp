@@ -6,17 +6,18 @@
 #include "archive/deflate/df_tables.h"
 
 namespace {
-constexpr size_t kSlide = 32768;
-constexpr size_t kSlack = 16;  // word copies of a match may run this far past it
+constexpr size_t kWritePoint = 262144;  // large, so that sliding moves little
+constexpr size_t kSlack = 16;           // word copies of a match may run this far past it
 }  // namespace
 
 TAbDfOutputWindow::TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit,
                                      bool deflate64)
     : dest_(dest), testOnly_(testOnly), useCrc32_(useCrc32), checksum_(useCrc32 ? 0xFFFFFFFFu : 1u),
       outputLimit_(outputLimit) {
-  writePoint_ = deflate64 ? 98304 : 65536;
-  size_t maxMatch = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
-  buf_.assign(writePoint_ + maxMatch + kSlack, 0);
+  writePoint_ = kWritePoint;
+  history_ = deflate64 ? 65536 : 32768;
+  maxMatch_ = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
+  buf_.assign(writePoint_ + maxMatch_ + kSlack, 0);
   UpdateStopAt();
 }
 
@@ -49,11 +50,12 @@ void TAbDfOutputWindow::PassOut(size_t count) {
 }
 
 void TAbDfOutputWindow::Slide() {
-  PassOut(kSlide);
-  std::memmove(buf_.data(), buf_.data() + kSlide, pos_ - kSlide);
-  pos_ -= kSlide;
-  flushed_ -= kSlide;
-  passed_ += kSlide;
+  size_t drop = pos_ - history_;
+  PassOut(pos_);
+  std::memmove(buf_.data(), buf_.data() + drop, history_);
+  pos_ = history_;
+  flushed_ = history_;
+  passed_ += static_cast<int64_t>(drop);
   UpdateStopAt();
 }
 

@@ -1,8 +1,7 @@
-// TAbDfOutputWindow: the decoder's output. Decoded bytes go into a buffer that
-// keeps the last window of output for matches; whenever it reaches the write
-// point, its oldest 32 KB go to the destination (or are only counted when
-// testing) and the rest moves down. OutputLimit stops the run after the token
-// that reaches it.
+// TAbDfOutputWindow: the decoder's output. Decoded bytes go into a buffer;
+// whenever it reaches the write point, all but the last window of it (kept for
+// matches) goes to the destination (or is only counted when testing) and that
+// window moves down. OutputLimit stops the run after the token that reaches it.
 #pragma once
 
 #include <cstdint>
@@ -25,19 +24,21 @@ public:
   // True when distance reaches before the first byte of the output.
   bool TooFar(uint32_t distance) const { return distance > pos_; }
   void CopyMatch(uint32_t length, uint32_t distance) {
-    uint8_t* d = buf_.data() + pos_;
-    const uint8_t* s = d - distance;
+    CopyMatchAt(buf_.data() + pos_, length, distance);
     pos_ += length;
+  }
+  // Copies a match to dest; may write up to 7 bytes past it (the buffer has room).
+  static void CopyMatchAt(uint8_t* dest, uint32_t length, uint32_t distance) {
+    const uint8_t* src = dest - distance;
     if (distance >= 8) {
-      // Whole words; the few bytes copied past the end are overwritten later.
       for (uint32_t i = 0; i < length; i += 8) {
         uint64_t w;
-        std::memcpy(&w, s + i, 8);
-        std::memcpy(d + i, &w, 8);
+        std::memcpy(&w, src + i, 8);
+        std::memcpy(dest + i, &w, 8);
       }
       return;
     }
-    for (uint32_t i = 0; i < length; ++i) d[i] = s[i];
+    for (uint32_t i = 0; i < length; ++i) dest[i] = src[i];
   }
   // Called after each token: slides at the write point, stops at the limit.
   void Check() {
@@ -45,6 +46,19 @@ public:
   }
   // Appends stored bytes (no single-token room assumed).
   void PutBuffer(const uint8_t* data, size_t count);
+
+  // The decoder's fast loop writes through a local pointer while it is below
+  // limit, where no token can reach the write point or the output limit.
+  struct TFastOut {
+    uint8_t* base;
+    uint8_t* next;
+    uint8_t* limit;
+  };
+  TFastOut TakeFast() {
+    uint8_t* base = buf_.data();
+    return {base, base + pos_, base + (stopAt_ > maxMatch_ ? stopAt_ - maxMatch_ : 0)};
+  }
+  void PutFast(const uint8_t* next) { pos_ = static_cast<size_t>(next - buf_.data()); }
 
   int64_t OutputCount() const { return passed_ + static_cast<int64_t>(pos_); }
   // Writes every buffered byte and returns the checksum of all output.
@@ -64,6 +78,8 @@ private:
   size_t pos_ = 0;
   size_t flushed_ = 0;  // bytes at the buffer start already written out
   size_t writePoint_;
+  size_t history_;  // bytes kept for matches when the buffer slides
+  size_t maxMatch_;
   size_t stopAt_ = 0;
   int64_t passed_ = 0;  // bytes moved out of the buffer
 };
