@@ -103,6 +103,14 @@ TEST(TreeDeletion, DeletesReadOnlyFilesAndLinksButNeverLinkTargets) {
   EXPECT_FALSE(DeleteDirectoryTree(""));
 }
 
+TEST(TreeDeletion, ALinkGivenAsTheTreeIsRemovedWithoutTouchingItsTarget) {
+  TempFolder tmp;
+  Tree tree(tmp.path());
+  EXPECT_TRUE(DeleteDirectory((tree.root / "link").string(), false));
+  EXPECT_FALSE(fs::is_symlink(tree.root / "link"));
+  EXPECT_TRUE(fs::exists(tree.outside / "keep.txt"));
+}
+
 TEST(TreeDeletion, ARefusedFileKeepsItsFolderButTheRestGoes) {
   TempFolder tmp;
   Tree tree(tmp.path());
@@ -165,6 +173,14 @@ TEST_F(ShellDeletion, ContentsThenTheFolderGoToTheTrashWithInfoFiles) {
   std::string listed = RunAndRead("XDG_DATA_HOME='" + (tmp.path() / "data").string() + "' trash-list 2>&1");
   EXPECT_NE(listed.find(tree.root.string() + "\n"), std::string::npos) << listed;
   EXPECT_NE(listed.find((tree.root / "a.zip").string()), std::string::npos) << listed;
+}
+
+TEST_F(ShellDeletion, ALinkToAFolderGoesToTheTrashAloneWithoutItsTargetsContents) {
+  Tree tree(tmp.path());
+  EXPECT_TRUE(DeleteDirectory((tree.root / "link").string(), true));
+  EXPECT_FALSE(fs::is_symlink(tree.root / "link"));
+  EXPECT_TRUE(fs::is_symlink(trash / "files/link"));
+  EXPECT_TRUE(fs::exists(tree.outside / "keep.txt"));
 }
 
 TEST_F(ShellDeletion, AMissingFolderOrAFileIsLeftAloneAndReportsFailure) {

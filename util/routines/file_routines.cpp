@@ -26,6 +26,10 @@ constexpr std::uint16_t kFofNoConfirmMkdir = 0x0200;
 constexpr std::uint16_t kFofNoErrorUI = 0x0400;
 constexpr int kLowAttributes = 0x3F;
 
+bool IsLinkAttr(int attributes) { return attributes != -1 && (attributes & faSymLink); }
+
+bool IsLink(const AnsiString& path) { return IsLinkAttr(FileGetAttr(path)); }
+
 bool HasWildcard(const AnsiString& name) { return name.find_first_of("*?") != AnsiString::npos; }
 
 // One item of a shell deletion: to the trash or gone for good.
@@ -38,6 +42,8 @@ bool ShellDelete(const AnsiString& files, std::uint16_t flags) {
   const AnsiString name = ExtractFileName(files);
   if (!HasWildcard(name)) return FileGetAttr(files) != -1 && ShellDeleteItem(files, flags);
   const AnsiString folder = ExtractFilePath(files);
+  // A link to a folder has no contents of its own; its target's are never touched.
+  if (IsLink(RemoveTrailingSeparator(folder))) return true;
   if (!folder.empty() && !DirectoryExists(folder)) return false;
   bool ok = true;
   TSearchRec rec;
@@ -56,8 +62,7 @@ bool DeleteTreeEntry(const AnsiString& full, bool abortOnFailure, const TDeleteT
   }
   if (callback && !callback(full, attributes)) return false;
   // A link has no attributes of its own to reset; it is removed as it is.
-  const bool link = attributes != -1 && (attributes & faSymLink);
-  if (!link && FileSetAttr(full, faNormal) != 0) return false;
+  if (!IsLinkAttr(attributes) && FileSetAttr(full, faNormal) != 0) return false;
   return DeleteFile(full);
 }
 
@@ -114,6 +119,7 @@ bool ListMatchingFiles(const AnsiString& path, int attr, TStrings* list, bool in
 bool DeleteDirectoryTree(const AnsiString& dir, bool abortOnFailure, const TDeleteTreeCallback& callback) {
   if (dir.empty()) return false;
   const AnsiString folder = RemoveTrailingSeparator(dir);
+  if (IsLink(folder)) return DeleteFile(folder);  // the link goes, never what it points to
   TStringList names;
   ListMatchingFiles(folder + PathDelim + "*.*", faAnyFile, &names, false);
   bool result = true;
