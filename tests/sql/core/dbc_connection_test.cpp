@@ -269,6 +269,26 @@ TEST_F(FakeDriverTest, ByNameAccessGoesThroughTheColumnNumber) {
   }
 }
 
+TEST_F(FakeDriverTest, ExecuteTellsRowsFromUpdateCounts) {
+  driver->Server().AddTable("towns", {{{"name", stString}}, {{Str("Brno")}}});
+  driver->Server().UpdateCounts["delete from towns"] = 3;
+  Ref<IZStatement> statement = connection->CreateStatement();
+
+  ASSERT_TRUE(statement->Execute("select * from towns"));
+  EXPECT_EQ(statement->GetUpdateCount(), -1);
+  Ref<IZResultSet> rows = statement->GetResultSet();
+  ASSERT_TRUE(rows && rows->Next());
+  EXPECT_EQ(rows->GetString(1), "Brno");
+  EXPECT_EQ(rows->GetMetadata()->GetColumnName(1), "name");
+
+  EXPECT_FALSE(statement->Execute("delete from towns"));
+  EXPECT_EQ(statement->GetUpdateCount(), 3);
+  EXPECT_EQ(statement->GetResultSet(), nullptr);
+  EXPECT_THROW(statement->ExecuteQuery("select * from nowhere"), EZSQLException);
+  EXPECT_EQ(driver->Server().ExecutedSQL,
+            (std::vector<AnsiString>{"select * from towns", "delete from towns", "select * from nowhere"}));
+}
+
 TEST_F(FakeDriverTest, StatementOptionsFallBackToTheConnection) {
   TStringList info;
   info.Add("where=all");

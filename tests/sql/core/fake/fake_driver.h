@@ -27,7 +27,7 @@ struct TZFakeResult {
 
 struct TZFakeTable {
   AnsiString Name;
-  std::vector<TZFakeColumn> Columns;
+  TZFakeResult Data;
 };
 
 // What the last Connect was given, split as the URL reader splits it.
@@ -53,10 +53,17 @@ struct TZFakeServer {
   // Any other SQL executes as an update of 0 rows; a query of it fails.
   std::map<AnsiString, TZFakeResult> Results;
   std::map<AnsiString, int> UpdateCounts;
+  // The tables the server knows, for catalogue answers.
   std::vector<TZFakeTable> Catalogue;
   // Set to make the next connects fail as a refusing server would.
   bool RefuseConnect = false;
-  int64_t SequenceValue = 0;
+  std::int64_t SequenceValue = 0;
+
+  // Adds a table to the catalogue; "select * from " + name then serves its rows.
+  void AddTable(const AnsiString& name, const TZFakeResult& data) {
+    Catalogue.push_back({name, data});
+    Results["select * from " + name] = data;
+  }
 };
 
 class TZFakeDriver : public TZAbstractDriver {
