@@ -167,15 +167,25 @@ void TZExpressionParser::RequireRightBrace() {
   ShiftToken();
 }
 
+bool TZExpressionParser::BinaryOperator(std::initializer_list<TZExpressionTokenType> operators,
+                                        void (TZExpressionParser::*operand)()) {
+  const TZExpressionToken* token = GetToken();
+  if (!token) return false;
+  for (TZExpressionTokenType op : operators) {
+    if (token->TokenType != op) continue;
+    ShiftToken();
+    (this->*operand)();
+    Append(op);
+    return true;
+  }
+  return false;
+}
+
 // AND, OR and XOR bind equally, left to right.
 void TZExpressionParser::SyntaxAnalyse1() {
   RequireToken();
   SyntaxAnalyse2();
-  while (CurrentIs(etAnd) || CurrentIs(etOr) || CurrentIs(etXor)) {
-    const TZExpressionTokenType op = GetToken()->TokenType;
-    ShiftToken();
-    SyntaxAnalyse2();
-    Append(op);
+  while (BinaryOperator({etAnd, etOr, etXor}, &TZExpressionParser::SyntaxAnalyse2)) {
   }
 }
 
@@ -193,13 +203,8 @@ void TZExpressionParser::SyntaxAnalyse2() {
 void TZExpressionParser::SyntaxAnalyse3() {
   RequireToken();
   SyntaxAnalyse4();
-  for (;;) {
-    const TZExpressionToken* token = GetToken();
-    if (!token || token->TokenType < etEqual || token->TokenType > etLessEqual) return;
-    const TZExpressionTokenType op = token->TokenType;
-    ShiftToken();
-    SyntaxAnalyse4();
-    Append(op);
+  while (BinaryOperator({etEqual, etNotEqual, etMore, etLess, etMoreEqual, etLessEqual},
+                        &TZExpressionParser::SyntaxAnalyse4)) {
   }
 }
 
@@ -208,12 +213,8 @@ void TZExpressionParser::SyntaxAnalyse4() {
   RequireToken();
   SyntaxAnalyse5();
   for (;;) {
-    if (CurrentIs(etPlus) || CurrentIs(etMinus) || CurrentIs(etLike)) {
-      const TZExpressionTokenType op = GetToken()->TokenType;
-      ShiftToken();
-      SyntaxAnalyse5();
-      Append(op);
-    } else if (CheckTokenTypes({etNot, etLike})) {
+    if (BinaryOperator({etPlus, etMinus, etLike}, &TZExpressionParser::SyntaxAnalyse5)) continue;
+    if (CheckTokenTypes({etNot, etLike})) {
       SyntaxAnalyse5();
       Append(etNotLike);
     } else if (CheckTokenTypes({etIs, etNull})) {
@@ -229,11 +230,7 @@ void TZExpressionParser::SyntaxAnalyse4() {
 void TZExpressionParser::SyntaxAnalyse5() {
   RequireToken();
   SyntaxAnalyse6();
-  while (CurrentIs(etStar) || CurrentIs(etSlash) || CurrentIs(etPercent)) {
-    const TZExpressionTokenType op = GetToken()->TokenType;
-    ShiftToken();
-    SyntaxAnalyse6();
-    Append(op);
+  while (BinaryOperator({etStar, etSlash, etPercent}, &TZExpressionParser::SyntaxAnalyse6)) {
   }
 }
 
@@ -241,10 +238,7 @@ void TZExpressionParser::SyntaxAnalyse5() {
 void TZExpressionParser::SyntaxAnalyse6() {
   RequireToken();
   SyntaxAnalyse7();
-  while (CurrentIs(etPower)) {
-    ShiftToken();
-    SyntaxAnalyse7();
-    Append(etPower);
+  while (BinaryOperator({etPower}, &TZExpressionParser::SyntaxAnalyse7)) {
   }
 }
 

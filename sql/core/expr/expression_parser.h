@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -81,6 +82,9 @@ private:
   bool CurrentIs(TZExpressionTokenType type);
   bool CheckTokenTypes(std::initializer_list<TZExpressionTokenType> types);
   void Append(TZExpressionTokenType type);
+  // When the current token is one of operators: shifts it, parses the right
+  // operand with operand and appends the operator.
+  bool BinaryOperator(std::initializer_list<TZExpressionTokenType> operators, void (TZExpressionParser::*operand)());
   void RequireToken();
   void RequireRightBrace();
 

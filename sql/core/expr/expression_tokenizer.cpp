@@ -89,11 +89,7 @@ TZExpressionSymbolState::TZExpressionSymbolState() {
 }
 
 TZExpressionWordState::TZExpressionWordState() {
-  SetWordChars('a', 'z', true);
-  SetWordChars('A', 'Z', true);
-  SetWordChars('0', '9', true);
-  SetWordChars('_', '_', true);
-  SetWordChars('\xC0', '\xFF', true);
+  SetLetterAndDigitChars();
 }
 
 TZToken TZExpressionWordState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
@@ -110,14 +106,7 @@ TZExpressionTokenizer::TZExpressionTokenizer() {
   WordState = std::make_unique<TZExpressionWordState>();
   CommentState = std::make_unique<TZExpressionCommentState>();
 
-  SetCharacterState('\0', '\xFF', SymbolState.get());
-  SetCharacterState('\0', ' ', WhitespaceState.get());
-  SetCharacterState('a', 'z', WordState.get());
-  SetCharacterState('A', 'Z', WordState.get());
-  SetCharacterState('\xC0', '\xFF', WordState.get());
-  SetCharacterState('_', '_', WordState.get());
-  SetCharacterState('0', '9', NumberState.get());
-  SetCharacterState('.', '.', NumberState.get());
+  SetStandardCharacterStates();
   SetCharacterState('"', '"', QuoteState.get());
   SetCharacterState('\'', '\'', QuoteState.get());
   SetCharacterState('/', '/', CommentState.get());

@@ -22,12 +22,8 @@ TZGenericSQLSymbolState::TZGenericSQLSymbolState() {
 
 TZGenericSQLWordState::TZGenericSQLWordState() {
   SetWordChars('\0', '\xFF', false);
-  SetWordChars('a', 'z', true);
-  SetWordChars('A', 'Z', true);
-  SetWordChars('0', '9', true);
+  SetLetterAndDigitChars();
   SetWordChars('$', '$', true);
-  SetWordChars('_', '_', true);
-  SetWordChars('\xC0', '\xFF', true);
 }
 
 TZToken TZGenericSQLWordState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
@@ -70,15 +66,8 @@ TZGenericSQLTokenizer::TZGenericSQLTokenizer() {
   SymbolState = std::make_unique<TZGenericSQLSymbolState>();
   WordState = std::make_unique<TZGenericSQLWordState>();
 
-  SetCharacterState('\0', '\xFF', SymbolState.get());
-  SetCharacterState('\0', ' ', WhitespaceState.get());
-  SetCharacterState('a', 'z', WordState.get());
-  SetCharacterState('A', 'Z', WordState.get());
-  SetCharacterState('\xC0', '\xFF', WordState.get());
-  SetCharacterState('_', '_', WordState.get());
+  SetStandardCharacterStates();
   SetCharacterState('$', '$', WordState.get());
-  SetCharacterState('0', '9', NumberState.get());
-  SetCharacterState('.', '.', NumberState.get());
   SetCharacterState('"', '"', QuoteState.get());
   SetCharacterState('\'', '\'', QuoteState.get());
   SetCharacterState('`', '`', QuoteState.get());

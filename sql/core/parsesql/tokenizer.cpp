@@ -39,6 +39,17 @@ void TZTokenizer::SetCharacterState(char fromChar, char toChar, TZTokenizerState
   for (int c = Code(fromChar); c <= Code(toChar); ++c) CharacterStates[c] = state;
 }
 
+void TZTokenizer::SetStandardCharacterStates() {
+  SetCharacterState('\0', '\xFF', SymbolState.get());
+  SetCharacterState('\0', ' ', WhitespaceState.get());
+  SetCharacterState('a', 'z', WordState.get());
+  SetCharacterState('A', 'Z', WordState.get());
+  SetCharacterState('\xC0', '\xFF', WordState.get());
+  SetCharacterState('_', '_', WordState.get());
+  SetCharacterState('0', '9', NumberState.get());
+  SetCharacterState('.', '.', NumberState.get());
+}
+
 TZTokenList TZTokenizer::TokenizeBufferToList(const AnsiString& buffer, TZTokenizerOptions options) {
   TZTokenizerStream stream(buffer.data(), buffer.size());
   TZTokenList result;

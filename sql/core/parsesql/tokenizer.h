@@ -136,6 +136,11 @@ public:
   void SetCharacterState(char fromChar, char toChar, TZTokenizerState* state);
 
 protected:
+  // The layout the dialects share: every code starts a symbol, codes 0 to 32
+  // whitespace, letters, "_" and codes 192 to 255 a word, digits and "." a
+  // number. Constructors call it once their states exist, then map the rest.
+  void SetStandardCharacterStates();
+
   // Owned; any may stay empty.
   std::unique_ptr<TZTokenizerState> CommentState;
   std::unique_ptr<TZTokenizerState> NumberState;

@@ -246,3 +246,11 @@ TZToken TZWordState::NextToken(TZTokenizerStream& stream, char firstChar, TZToke
 void TZWordState::SetWordChars(char fromChar, char toChar, bool enabled) {
   SetRange(WordChars, fromChar, toChar, enabled);
 }
+
+void TZWordState::SetLetterAndDigitChars() {
+  SetWordChars('a', 'z', true);
+  SetWordChars('A', 'Z', true);
+  SetWordChars('0', '9', true);
+  SetWordChars('_', '_', true);
+  SetWordChars('\xC0', '\xFF', true);
+}

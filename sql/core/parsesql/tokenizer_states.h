@@ -122,5 +122,8 @@ public:
   void SetWordChars(char fromChar, char toChar, bool enabled);
 
 protected:
+  // Letters, digits, "_" and codes 192 to 255 continue a word.
+  void SetLetterAndDigitChars();
+
   bool WordChars[256] = {};
 };
