@@ -58,7 +58,7 @@ TZToken TZNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTo
   // A lone "-" or "." is a symbol; after "-." the "." is read again, so it is
   // not part of this token's text either.
   if (minus && dot) stream.Back(1);
-  const char symbol = minus ? '-' : '.';
+  const char symbol = minus ? '-' : (dot ? '.' : firstChar);
   return SymbolToken(stream, symbol, tokenizer, AnsiString(1, symbol));
 }
 
