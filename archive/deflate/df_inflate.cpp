@@ -14,7 +14,6 @@ using namespace detail;
 
 namespace {
 
-constexpr int kStoredChunk = 16384;
 constexpr uint32_t kUnused = TAbDfDecodeHuffmanTree::kUnused;
 
 [[noreturn]] void Corrupt(const char* cause) { throw EAbInternalInflateError(cause); }
@@ -72,11 +71,10 @@ void TInflater::StoredBlock() {
   uint16_t nlen = static_cast<uint16_t>(header[2] | header[3] << 8);
   if (len != static_cast<uint16_t>(~nlen))
     Corrupt("invalid stored block (length and NOT length do not match) [InflateStoredBlock]");
-  uint8_t chunk[kStoredChunk];
   for (size_t left = len; left > 0;) {
-    size_t n = std::min<size_t>(left, kStoredChunk);
-    in_.ReadBuffer(chunk, n);
-    out_.PutBuffer(chunk, n);
+    size_t n = std::min(left, out_.Room());
+    in_.ReadBuffer(out_.Cursor(), n);
+    out_.Commit(n);
     left -= n;
   }
 }

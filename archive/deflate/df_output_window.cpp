@@ -64,17 +64,6 @@ void TAbDfOutputWindow::Stop() {
   while (pos_ >= writePoint_) Slide();
 }
 
-void TAbDfOutputWindow::PutBuffer(const uint8_t* data, size_t count) {
-  while (count > 0) {
-    size_t n = std::min(count, stopAt_ - pos_);
-    std::memcpy(buf_.data() + pos_, data, n);
-    pos_ += n;
-    data += n;
-    count -= n;
-    Check();
-  }
-}
-
 uint32_t TAbDfOutputWindow::Checksum() {
   PassOut(pos_);
   return useCrc32_ ? ~checksum_ : checksum_;

@@ -44,8 +44,13 @@ public:
   void Check() {
     if (pos_ >= stopAt_) Stop();
   }
-  // Appends stored bytes (no single-token room assumed).
-  void PutBuffer(const uint8_t* data, size_t count);
+  // Stored data goes straight into the buffer: up to Room() bytes at Cursor(),
+  // then Commit with their count (which slides or stops like a token).
+  size_t Room() const { return stopAt_ - pos_; }
+  void Commit(size_t count) {
+    pos_ += count;
+    Check();
+  }
 
   // The decoder's fast loop writes through a local pointer while it is below
   // limit, where no token can reach the write point or the output limit.
