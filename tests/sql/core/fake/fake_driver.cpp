@@ -6,6 +6,7 @@
 #include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/messages.h"
+#include "sql/core/parsesql/tokenizer.h"
 #include "sql/core/sql_exception.h"
 
 namespace {
@@ -138,6 +139,11 @@ Ref<IZConnection> TZFakeDriver::Connect(const AnsiString& url, TStrings* propert
 }
 
 int TZFakeDriver::GetClientVersion(const AnsiString&) { return kClientVersion; }
+
+Ref<IZTokenizer> TZFakeDriver::GetTokenizer() {
+  ++server_->TokenizerRequests;
+  return TZAbstractDriver::GetTokenizer();
+}
 
 TZFakeConnection::TZFakeConnection(Ref<IZDriver> driver, std::shared_ptr<TZFakeServer> server,
                                    const AnsiString& protocol, const AnsiString& url, const AnsiString& hostName,

@@ -58,6 +58,8 @@ struct TZFakeServer {
   // Set to make the next connects fail as a refusing server would.
   bool RefuseConnect = false;
   std::int64_t SequenceValue = 0;
+  // How often the driver's tokenizer was asked for.
+  int TokenizerRequests = 0;
 
   // Adds a table to the catalogue; "select * from " + name then serves its rows.
   void AddTable(const AnsiString& name, const TZFakeResult& data) {
@@ -76,6 +78,8 @@ public:
   // Returns an open connection, as drivers that connect at once do.
   Ref<IZConnection> Connect(const AnsiString& url, TStrings* properties) override;
   int GetClientVersion(const AnsiString& url) override;
+  // Counts the requests in the server.
+  Ref<IZTokenizer> GetTokenizer() override;
 
   TZFakeServer& Server() { return *server_; }
 
@@ -104,6 +108,8 @@ public:
 
 protected:
   Ref<IZStatement> NewStatement(TStrings* info) override;
+  // An emulated prepared statement (fake_prepared_statement.cpp).
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
 
 private:
   // Records the step and reports it to the driver manager's logging.
