@@ -1,0 +1,82 @@
+// Replacing an archive file by a fully written sibling, the check that keeps
+// extraction inside its folder, and DOS-stamp halves of Unix times.
+#include "archive/ab_archive_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "archive/ab_utils.h"
+#include "archive/ab_vmstream.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/os_names.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/streams.h"
+
+namespace {
+
+void CopyPermissions(const AnsiString& from, const AnsiString& to) {
+  struct stat st;
+  if (::stat(detail::ToOsName(from).c_str(), &st) == 0) ::chmod(detail::ToOsName(to).c_str(), st.st_mode & 07777);
+}
+
+void ReplaceByRename(const AnsiString& fileName, TStream& work) {
+  AnsiString temp = NewTempFile(ExtractFileDir(ExpandFileName(fileName)));
+  if (temp.empty()) throw EFCreateError("Cannot create file " + fileName);
+  try {
+    {
+      TFileStream out(temp, fmOpenWrite);
+      out.CopyFrom(&work, 0);
+      if (::fsync(out.Handle()) != 0) throw EWriteError("Stream write error");
+    }
+    CopyPermissions(fileName, temp);
+    if (!RenameFile(temp, fileName)) throw EFCreateError("Cannot create file " + fileName);
+  } catch (...) {
+    DeleteFile(temp);
+    throw;
+  }
+}
+
+}  // namespace
+
+void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fileName, TStream& work) {
+  work.Seek(0, soBeginning);
+  if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
+    memory->LoadFromStream(&work);
+    return;
+  }
+  if (ownsFile && dynamic_cast<TFileStream*>(stream) != nullptr) {
+    ReplaceByRename(fileName, work);
+    auto fresh = std::make_unique<TFileStream>(fileName, fmOpenReadWrite | fmShareDenyWrite);
+    delete stream;
+    stream = fresh.release();
+    return;
+  }
+  stream->Seek(0, soBeginning);
+  stream->SetSize(0);
+  stream->CopyFrom(&work, 0);
+}
+
+bool IsUnsafeStoredName(const AnsiString& name) {
+  if (!name.empty() && (name[0] == '/' || name[0] == '\\')) return true;
+  size_t start = 0;
+  while (start <= name.size()) {
+    size_t end = name.find_first_of("/\\", start);
+    if (end == AnsiString::npos) end = name.size();
+    if (name.compare(start, end - start, "..") == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+uint16_t DosDateHalf(TDateTime value) {
+  return static_cast<uint16_t>(static_cast<uint32_t>(DateTimeToDosDateTime(value)) >> 16);
+}
+
+uint16_t DosTimeHalf(TDateTime value) { return static_cast<uint16_t>(DateTimeToDosDateTime(value) & 0xFFFF); }
+
+TDateTime WithDosDate(TDateTime value, uint16_t date) { return DosDateTimeToDateTime(date, DosTimeHalf(value)); }
+
+TDateTime WithDosTime(TDateTime value, uint16_t time) { return DosDateTimeToDateTime(DosDateHalf(value), time); }

@@ -1,0 +1,30 @@
+// What the tar, gzip and bzip2 archives share: putting a finished archive in
+// place of the old one without ever leaving a half-written file, refusing
+// stored names that would land outside the target folder, and the DOS-stamp
+// view of entries whose headers keep Unix times.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/strings.h"
+
+class TStream;
+
+// Replaces the contents of Stream with all of Work. An archive file the
+// archive opened itself (OwnsFile) is replaced by writing a sibling temp file,
+// flushing it and renaming it over the old name, so a failure leaves the old
+// file as it was; Stream is then reopened on the new file. Memory and scratch
+// streams, and streams a caller lent, are rewritten in place.
+void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fileName, TStream& work);
+
+// True for a stored name that is absolute or has a ".." element ("/" or "\"
+// separated): extracting under it could write outside the chosen folder.
+bool IsUnsafeStoredName(const AnsiString& name);
+
+// Date and time halves of a date-time's DOS stamp, and the date-time with one
+// half replaced.
+uint16_t DosDateHalf(TDateTime value);
+uint16_t DosTimeHalf(TDateTime value);
+TDateTime WithDosDate(TDateTime value, uint16_t date);
+TDateTime WithDosTime(TDateTime value, uint16_t time);

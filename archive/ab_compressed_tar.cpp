@@ -1,0 +1,36 @@
+// Tar-mode plumbing shared by the gzip and bzip2 archives.
+#include "archive/ab_compressed_tar.h"
+
+#include "archive/ab_archive_file.h"
+#include "archive/ab_utils.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/streams.h"
+
+TAbCompressedTarArchive::TAbCompressedTarArchive(const AnsiString& fileName, uint16_t mode)
+    : TAbTarArchive(fileName, mode), tarStream_(std::make_unique<TAbVirtualMemoryStream>()) {}
+
+TAbCompressedTarArchive::TAbCompressedTarArchive(TStream* stream, const AnsiString& archiveName)
+    : TAbTarArchive(stream, archiveName), tarStream_(std::make_unique<TAbVirtualMemoryStream>()) {}
+
+void TAbCompressedTarArchive::DoSpanningMediaRequest(TObject*, int32_t, AnsiString&, bool& abort) { abort = false; }
+
+void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) {
+  TStream* tar = tarStream_.get();
+  ReplaceArchiveStream(tar, false, AnsiString(), work);
+}
+
+std::unique_ptr<TAbVirtualMemoryStream> TAbCompressedTarArchive::NewWorkStream() const {
+  auto work = std::make_unique<TAbVirtualMemoryStream>();
+  work->SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  return work;
+}
+
+void TAbCompressedTarArchive::ExtractPlainItem(int index, const AnsiString& newName) {
+  TFileStream out(newName, fmCreate);
+  try {
+    ExtractItemToStreamAt(index, &out);
+  } catch (...) {
+    FailExtraction(newName);
+  }
+}

@@ -1,0 +1,43 @@
+// The common ground of the gzip and bzip2 archives: a compressed file that
+// holds either one plain entry or a whole tar stream. In tar mode the tar
+// stream is kept decompressed in a scratch stream and the tar archive works
+// on it; the compressed file is rewritten from it on save.
+#pragma once
+
+#include <memory>
+
+#include "archive/ab_tar.h"
+#include "archive/ab_vmstream.h"
+
+class TAbCompressedTarArchive : public TAbTarArchive {
+public:
+  TAbCompressedTarArchive(const AnsiString& fileName, uint16_t mode);
+  TAbCompressedTarArchive(TStream* stream, const AnsiString& archiveName);
+
+  bool GetSupportsEmptyFolders() const override { return TarMode(); }
+  // A compressed file is never spanned; the request is simply not aborted.
+  void DoSpanningMediaRequest(TObject* sender, int32_t imageNumber, AnsiString& imageName, bool& abort) override;
+
+  // Work on the tar entries inside; both must be set for tar mode, and they
+  // take effect at the next Load, which lists the entries of that mode.
+  bool OpenInnerTar() const { return openInnerTar_; }
+  void SetOpenInnerTar(bool value) { openInnerTar_ = value; }
+  bool IsCompressedTar() const { return isCompressedTar_; }
+  void SetIsCompressedTar(bool value) { isCompressedTar_ = value; }
+  bool TarMode() const { return openInnerTar_ && isCompressedTar_; }
+
+protected:
+  TStream* TarStream() override { return tarStream_.get(); }
+  void ReplaceTarStream(TStream& work) override;
+  // Plain mode: the file is created and filled from the entry; a failure
+  // removes it again.
+  void ExtractPlainItem(int index, const AnsiString& newName);
+  // A fresh scratch stream with its swap file in the archive's temp folder.
+  std::unique_ptr<TAbVirtualMemoryStream> NewWorkStream() const;
+
+  std::unique_ptr<TAbVirtualMemoryStream> tarStream_;
+
+private:
+  bool openInnerTar_ = false;
+  bool isCompressedTar_ = false;
+};
