@@ -19,9 +19,9 @@ constexpr int64_t kEndRecordFirstWindow = 512;
 // stream gave, so a record cut short leaves the later fields as they were.
 class FieldReader {
 public:
-  FieldReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  FieldReader(const uint8_t* data, int64_t size) : data_(data), size_(static_cast<size_t>(std::max<int64_t>(size, 0))) {}
   template <typename T>
-  void Get(T& field) {
+  void operator()(T& field) {
     if (pos_ + sizeof(T) > size_) return;
     T value = 0;
     for (size_t i = 0; i < sizeof(T); ++i) value |= static_cast<T>(static_cast<T>(data_[pos_ + i]) << (8 * i));
@@ -38,7 +38,7 @@ private:
 class FieldWriter {
 public:
   template <typename T>
-  void Put(T value) {
+  void operator()(T value) {
     for (size_t i = 0; i < sizeof(T); ++i) bytes_.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
   }
   void Append(const AnsiString& s) { bytes_ += s; }
@@ -57,30 +57,71 @@ AnsiString ReadText(TStream& stream, uint16_t count) {
   return s;
 }
 
-uint16_t Length16(size_t n) { return static_cast<uint16_t>(n); }
+// The variable-length parts' sizes, read from or written into a record.
+struct Lengths {
+  uint16_t name = 0;
+  uint16_t extra = 0;
+  uint16_t comment = 0;
+};
 
-// Reads the fixed part of a header: the fields common to both kinds, in the
-// order of the local header; the central header has VersionMadeBy before them.
-void ReadCommonFields(FieldReader& r, TAbZipFileHeader& h) {
-  r.Get(h.VersionNeededToExtract);
-  r.Get(h.GeneralPurposeBitFlag);
-  r.Get(h.CompressionMethod);
-  r.Get(h.LastModFileTime);
-  r.Get(h.LastModFileDate);
-  r.Get(h.CRC32);
-  r.Get(h.CompressedSize);
-  r.Get(h.UncompressedSize);
+// Each record's fixed part, in order, once for reading and for writing.
+template <typename IO, typename Header>
+void CommonFields(IO& io, Header& h) {
+  io(h.VersionNeededToExtract);
+  io(h.GeneralPurposeBitFlag);
+  io(h.CompressionMethod);
+  io(h.LastModFileTime);
+  io(h.LastModFileDate);
+  io(h.CRC32);
+  io(h.CompressedSize);
+  io(h.UncompressedSize);
 }
 
-void WriteCommonFields(FieldWriter& w, const TAbZipFileHeader& h) {
-  w.Put(h.VersionNeededToExtract);
-  w.Put(h.GeneralPurposeBitFlag);
-  w.Put(h.CompressionMethod);
-  w.Put(h.LastModFileTime);
-  w.Put(h.LastModFileDate);
-  w.Put(h.CRC32);
-  w.Put(h.CompressedSize);
-  w.Put(h.UncompressedSize);
+template <typename IO, typename Header>
+void LocalFields(IO& io, uint32_t& signature, Header& h, Lengths& n) {
+  io(signature);
+  CommonFields(io, h);
+  io(n.name);
+  io(n.extra);
+}
+
+template <typename IO, typename Header>
+void CentralFields(IO& io, uint32_t& signature, Header& h, Lengths& n) {
+  io(signature);
+  io(h.VersionMadeBy);
+  CommonFields(io, h);
+  io(n.name);
+  io(n.extra);
+  io(n.comment);
+  io(h.DiskNumberStart);
+  io(h.InternalFileAttributes);
+  io(h.ExternalFileAttributes);
+  io(h.RelativeOffset);
+}
+
+template <typename IO, typename Footer>
+void EndFields(IO& io, uint32_t& signature, Footer& f, Lengths& n) {
+  io(signature);
+  io(f.DiskNumber);
+  io(f.StartDiskNumber);
+  io(f.EntriesOnDisk);
+  io(f.TotalEntries);
+  io(f.DirectorySize);
+  io(f.DirectoryOffset);
+  io(n.comment);
+}
+
+Lengths LengthsOf(const AnsiString& name, const TAbExtraField& extra, const AnsiString& comment) {
+  return {static_cast<uint16_t>(name.size()), static_cast<uint16_t>(extra.Buffer().size()),
+          static_cast<uint16_t>(comment.size())};
+}
+
+// Reads a fixed part of Size bytes through Layout.
+template <size_t Size, typename Layout>
+void ReadFixed(TStream& stream, Layout layout) {
+  uint8_t fixed[Size];
+  FieldReader r(fixed, stream.Read(fixed, Size));
+  layout(r);
 }
 
 bool IsEndSignatureAt(const uint8_t* p) { return p[0] == 0x50 && p[1] == 0x4B && p[2] == 0x05 && p[3] == 0x06; }
@@ -123,63 +164,37 @@ void TAbZipFileHeader::SetIsUTF8(bool value) {
 }
 
 void TAbZipLocalFileHeader::LoadFromStream(TStream& stream) {
-  uint8_t fixed[kAbZipLocalHeaderSize];
-  int64_t got = stream.Read(fixed, kAbZipLocalHeaderSize);
-  FieldReader r(fixed, static_cast<size_t>(std::max<int64_t>(got, 0)));
-  uint16_t nameLength = 0, extraLength = 0;
-  r.Get(Signature);
-  ReadCommonFields(r, *this);
-  r.Get(nameLength);
-  r.Get(extraLength);
-  FileName = ReadText(stream, nameLength);
-  ExtraField.LoadFromStream(stream, extraLength);
+  Lengths n;
+  ReadFixed<kAbZipLocalHeaderSize>(stream, [&](FieldReader& r) { LocalFields(r, Signature, *this, n); });
+  FileName = ReadText(stream, n.name);
+  ExtraField.LoadFromStream(stream, n.extra);
   if (!IsValid()) throw EAbZipInvalid();
 }
 
 void TAbZipLocalFileHeader::SaveToStream(TStream& stream) const {
   FieldWriter w;
-  w.Put(ValidSignature);
-  WriteCommonFields(w, *this);
-  w.Put(Length16(FileName.size()));
-  w.Put(Length16(ExtraField.Buffer().size()));
+  uint32_t signature = ValidSignature;
+  Lengths n = LengthsOf(FileName, ExtraField, {});
+  LocalFields(w, signature, *this, n);
   w.Append(FileName);
   w.Append(ExtraField.Buffer());
   w.WriteTo(stream);
 }
 
 void TAbZipDirectoryFileHeader::LoadFromStream(TStream& stream) {
-  uint8_t fixed[kAbZipCentralHeaderSize];
-  int64_t got = stream.Read(fixed, kAbZipCentralHeaderSize);
-  FieldReader r(fixed, static_cast<size_t>(std::max<int64_t>(got, 0)));
-  uint16_t nameLength = 0, extraLength = 0, commentLength = 0;
-  r.Get(Signature);
-  r.Get(VersionMadeBy);
-  ReadCommonFields(r, *this);
-  r.Get(nameLength);
-  r.Get(extraLength);
-  r.Get(commentLength);
-  r.Get(DiskNumberStart);
-  r.Get(InternalFileAttributes);
-  r.Get(ExternalFileAttributes);
-  r.Get(RelativeOffset);
-  FileName = ReadText(stream, nameLength);
-  ExtraField.LoadFromStream(stream, extraLength);
-  FileComment = ReadText(stream, commentLength);
+  Lengths n;
+  ReadFixed<kAbZipCentralHeaderSize>(stream, [&](FieldReader& r) { CentralFields(r, Signature, *this, n); });
+  FileName = ReadText(stream, n.name);
+  ExtraField.LoadFromStream(stream, n.extra);
+  FileComment = ReadText(stream, n.comment);
   if (!IsValid()) throw EAbZipInvalid();
 }
 
 void TAbZipDirectoryFileHeader::SaveToStream(TStream& stream) const {
   FieldWriter w;
-  w.Put(ValidSignature);
-  w.Put(VersionMadeBy);
-  WriteCommonFields(w, *this);
-  w.Put(Length16(FileName.size()));
-  w.Put(Length16(ExtraField.Buffer().size()));
-  w.Put(Length16(FileComment.size()));
-  w.Put(DiskNumberStart);
-  w.Put(InternalFileAttributes);
-  w.Put(ExternalFileAttributes);
-  w.Put(RelativeOffset);
+  uint32_t signature = ValidSignature;
+  Lengths n = LengthsOf(FileName, ExtraField, FileComment);
+  CentralFields(w, signature, *this, n);
   w.Append(FileName);
   w.Append(ExtraField.Buffer());
   w.Append(FileComment);
@@ -187,42 +202,27 @@ void TAbZipDirectoryFileHeader::SaveToStream(TStream& stream) const {
 }
 
 void TAbZipDirectoryFileFooter::LoadFromStream(TStream& stream) {
-  uint8_t fixed[kAbZipEndRecordSize];
-  int64_t got = stream.Read(fixed, kAbZipEndRecordSize);
-  FieldReader r(fixed, static_cast<size_t>(std::max<int64_t>(got, 0)));
-  uint16_t commentLength = 0;
-  r.Get(Signature);
-  r.Get(DiskNumber);
-  r.Get(StartDiskNumber);
-  r.Get(EntriesOnDisk);
-  r.Get(TotalEntries);
-  r.Get(DirectorySize);
-  r.Get(DirectoryOffset);
-  r.Get(commentLength);
-  ZipfileComment = ReadText(stream, commentLength);
+  Lengths n;
+  ReadFixed<kAbZipEndRecordSize>(stream, [&](FieldReader& r) { EndFields(r, Signature, *this, n); });
+  ZipfileComment = ReadText(stream, n.comment);
   if (!IsValid()) throw EAbZipInvalid();
 }
 
 void TAbZipDirectoryFileFooter::SaveToStream(TStream& stream) const {
   FieldWriter w;
-  w.Put(kAbZipEndOfCentralDirectorySignature);
-  w.Put(DiskNumber);
-  w.Put(StartDiskNumber);
-  w.Put(EntriesOnDisk);
-  w.Put(TotalEntries);
-  w.Put(DirectorySize);
-  w.Put(DirectoryOffset);
-  w.Put(Length16(ZipfileComment.size()));
+  uint32_t signature = kAbZipEndOfCentralDirectorySignature;
+  Lengths n{0, 0, static_cast<uint16_t>(ZipfileComment.size())};
+  EndFields(w, signature, *this, n);
   w.Append(ZipfileComment);
   w.WriteTo(stream);
 }
 
 void TAbZipDataDescriptor::SaveToStream(TStream& stream) const {
   FieldWriter w;
-  w.Put(kAbZipSpannedSetSignature);
-  w.Put(CRC32);
-  w.Put(CompressedSize);
-  w.Put(UncompressedSize);
+  w(kAbZipSpannedSetSignature);
+  w(CRC32);
+  w(CompressedSize);
+  w(UncompressedSize);
   w.WriteTo(stream);
 }
 
