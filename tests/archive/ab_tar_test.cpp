@@ -1,0 +1,305 @@
+// The tar archive: the bytes it writes, the dialects it reads, names that a
+// dialect cannot hold, and round trips with GNU tar, bsdtar and python.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "archive/ab_tar.h"
+#include "platform/rtl/streams.h"
+#include "tests/archive/ab_tar_test_util.h"
+#include "tests/archive/ab_temp_dir.h"
+
+using namespace tartest;
+
+namespace {
+
+std::string Field(const std::string& block, size_t at, size_t width) { return block.substr(at, width); }
+
+// Adds Content under the stored Name through the archive's input stream and saves.
+void AddStream(TAbArchive& a, const std::string& name, const std::string& content) {
+  TStringStream in(content);
+  TAbArchiveItem* item = a.CreateItem(name);
+  a.Add(item);
+  item->SetAction(iaStreamAdd);
+  a.SetInStream(&in);
+  a.Save();
+  a.SetInStream(nullptr);
+}
+
+std::unique_ptr<TAbTarArchive> OpenTar(const std::string& path) {
+  auto a = Open<TAbTarArchive>(path);
+  a->SetStoreOptions({});
+  return a;
+}
+
+}  // namespace
+
+TEST(TarArchive, NewArchiveWithOneSmallFileIsFourBlocks) {
+  TempDir dir;
+  std::string file = dir.Write("abc.txt", "xyz");
+  chmod(file.c_str(), 0644);
+  auto a = Open<TAbTarArchive>(dir / "new.tar");
+  AddAndSave(*a, {file});
+
+  std::string bytes = ReadFile(dir / "new.tar");
+  ASSERT_EQ(bytes.size(), 2048u);
+  EXPECT_EQ(Field(bytes, 0, 100), std::string("abc.txt") + std::string(93, '\0'));
+  EXPECT_EQ(Field(bytes, 100, 8), "    644 ");
+  EXPECT_EQ(Field(bytes, 124, 12), std::string(10, ' ') + "3 ");
+  EXPECT_EQ(bytes[156], '\0');
+  EXPECT_EQ(Field(bytes, 257, 8), std::string(8, '\0'));
+  TAbTarBlock header;
+  std::memcpy(header.data(), bytes.data(), 512);
+  EXPECT_EQ(ParseOctalField(header.data() + 148, 8), TarBlockChecksum(header));
+  EXPECT_EQ(Field(bytes, 512, 3), "xyz");
+  EXPECT_EQ(bytes.substr(515), std::string(2048 - 515, '\0'));
+}
+
+TEST(TarArchive, LongNamesGetGnuLongNameRecords) {
+  struct {
+    size_t length;
+    int dataBlocks;
+  } cases[] = {{150, 1}, {511, 1}, {512, 2}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    TempDir dir;
+    std::string name(c.length, 'n');
+    {
+      auto a = OpenTar(dir / "long.tar");
+      AddStream(*a, name, "data");
+      EXPECT_EQ(a->Format(), tfOldGnu);  // a new archive starts as V7 and switches
+    }
+    std::string bytes = ReadFile(dir / "long.tar");
+    EXPECT_EQ(Field(bytes, 0, 14), std::string("././@LongLink") + '\0');
+    EXPECT_EQ(bytes[156], 'L');
+    EXPECT_EQ(Field(bytes, 124, 12), PadOctalField(FormatOctal(c.length + 1), 12));
+    EXPECT_EQ(Field(bytes, 257, 8), std::string("ustar  ") + '\0');
+    EXPECT_EQ(bytes.substr(512, c.length), name);
+    const size_t header = 512 * (1 + c.dataBlocks);
+    EXPECT_EQ(Field(bytes, header, 100), name.substr(0, 100));
+    EXPECT_EQ(bytes.size(), header + 512 + 512 + 1024);  // entry header, data, end
+
+    auto back = OpenTar(dir / "long.tar");
+    ASSERT_EQ(back->Count(), 1);
+    EXPECT_EQ(back->Items(0)->GetFileName(), name);
+    EXPECT_EQ(ExtractToString(*back, 0), "data");
+    EXPECT_EQ(Shell("tar -tf " + dir / "long.tar").output, name + "\n");
+  }
+}
+
+TEST(TarArchive, UstarNamesSplitIntoPrefixAndName) {
+  TempDir dir;
+  dir.Write("src/a.txt", "a");
+  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
+  std::string name = std::string(79, 'p') + "/" + std::string(100, 'n');
+  {
+    auto a = OpenTar(dir / "u.tar");
+    ASSERT_EQ(a->Format(), tfUstar);
+    AddStream(*a, name, "long");
+  }
+  std::string bytes = ReadFile(dir / "u.tar");
+  const size_t entry = 1024;  // after a.txt's header and data block
+  EXPECT_EQ(Field(bytes, entry, 100), std::string(100, 'n'));
+  EXPECT_EQ(Field(bytes, entry + 345, 80), std::string(79, 'p') + '\0');
+  EXPECT_EQ(Field(bytes, entry + 257, 8), std::string("ustar") + '\0' + "00");
+
+  auto back = OpenTar(dir / "u.tar");
+  EXPECT_EQ(Names(*back), (std::vector<std::string>{"a.txt", name}));
+  EXPECT_EQ(Shell("tar -tf " + dir / "u.tar").output, "a.txt\n" + name + "\n");
+  EXPECT_EQ(Shell("tar -xOf " + dir / "u.tar " + name).output, "long");
+}
+
+TEST(TarArchive, NamesAUstarHeaderCannotHoldAreRefused) {
+  TempDir dir;
+  dir.Write("src/a.txt", "a");
+  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
+  const std::string before = ReadFile(dir / "u.tar");
+  auto a = OpenTar(dir / "u.tar");
+  for (const std::string& name : {std::string(101, 'x'),                           // no "/" at all
+                                  std::string(150, 'p') + "/" + std::string(101, 'n'),  // name part too long
+                                  std::string(160, 'p') + "/" + std::string(10, 'n'),   // prefix too long
+                                  std::string(200, 'p') + "/" + std::string(60, 'n')}) {  // over 256
+    SCOPED_TRACE(name.size());
+    EXPECT_THROW(a->CreateItem(name), EAbTarBadFileName);
+  }
+  TAbTarItem v7;
+  v7.SetFormat(tfV7);
+  EXPECT_THROW(v7.SetFileName(std::string(101, 'x')), EAbTarBadFileName);
+  EXPECT_EQ(ReadFile(dir / "u.tar"), before);
+}
+
+TEST(TarArchive, NumbersBeyondTheirFieldAreRefused) {
+  TAbTarItem item;
+  const int64_t twelveDigits = (int64_t(1) << 36) - 1;  // 777777777777 octal
+  item.SetSize(twelveDigits);
+  EXPECT_EQ(item.GetUncompressedSize(), twelveDigits);
+  EXPECT_THROW(item.SetSize(twelveDigits + 1), EAbFileTooLarge);
+  EXPECT_THROW(item.SetUserId(int64_t(1) << 24), EAbFileTooLarge);  // eight octal digits in an 8-byte field
+  EXPECT_EQ(item.GetUncompressedSize(), twelveDigits);
+}
+
+TEST(TarArchive, ReadsWhatGnuTarAndBsdtarWrite) {
+  TempDir dir;
+  const std::string longName = std::string(120, 'l') + ".txt";
+  dir.Write("src/a.txt", "alpha");
+  dir.Write("src/sub/b.txt", std::string(3000, 'b'));
+  dir.Write("src/" + longName, "long");
+  struct {
+    const char* command;
+    TAbTarFormat format;
+    bool longName;
+  } cases[] = {
+      {"tar --format=gnu -cf", tfOldGnu, true},
+      {"tar --format=ustar -cf", tfUstar, false},
+      {"tar --format=v7 -cf", tfV7, false},
+      {"bsdtar --format=ustar -cf", tfUstar, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command);
+    std::string files = "a.txt sub/b.txt";
+    if (c.longName) files += " " + longName;
+    ASSERT_EQ(Shell("cd " + dir.Path() + "/src && " + c.command + " ../peer.tar " + files).status, 0);
+    auto a = OpenTar(dir / "peer.tar");
+    EXPECT_EQ(a->Format(), c.format);
+    std::vector<std::string> expected{"a.txt", "sub/b.txt"};
+    if (c.longName) expected.push_back(longName);
+    ASSERT_EQ(Names(*a), expected);
+    EXPECT_EQ(ExtractToString(*a, 1), std::string(3000, 'b'));
+    a->ExtractItemAt(0, dir / "out.txt");
+    EXPECT_EQ(ReadFile(dir / "out.txt"), "alpha");
+    if (c.longName) {
+      EXPECT_EQ(ExtractToString(*a, 2), "long");
+    }
+    a->TestItemAt(1);
+  }
+}
+
+TEST(TarArchive, PeersReadWhatWeWrite) {
+  TempDir dir;
+  const std::string longName = std::string(130, 'q') + ".txt";
+  std::string one = dir.Write("in/one.txt", "first file\n");
+  std::string two = dir.Write("in/two.bin", std::string(5000, '\x7f'));
+  {
+    auto a = Open<TAbTarArchive>(dir / "ours.tar");
+    AddAndSave(*a, {one, two});
+    a->SetStoreOptions({});
+    AddStream(*a, longName, "long one");
+  }
+  const std::string tar = dir / "ours.tar";
+  for (const char* lister : {"tar -tf ", "bsdtar -tf "})
+    EXPECT_EQ(Shell(lister + tar).output, "one.txt\ntwo.bin\n" + longName + "\n") << lister;
+  EXPECT_EQ(Shell("tar -tvf " + tar).status, 0);
+  EXPECT_EQ(Shell("bsdtar -tvf " + tar).status, 0);
+  ASSERT_EQ(Shell("mkdir " + dir / "x" + " && tar -xf " + tar + " -C " + dir / "x").status, 0);
+  EXPECT_EQ(ReadFile(dir / "x/one.txt"), "first file\n");
+  EXPECT_EQ(ReadFile(dir / "x/two.bin"), std::string(5000, '\x7f'));
+  EXPECT_EQ(ReadFile(dir / ("x/" + longName)), "long one");
+  auto py = Shell("python3 -c \"import tarfile,sys; t=tarfile.open(sys.argv[1]); "
+                  "print([(m.name, len(t.extractfile(m).read())) for m in t])\" " + tar);
+  EXPECT_EQ(py.output, "[('one.txt', 11), ('two.bin', 5000), ('" + longName + "', 8)]\n");
+}
+
+TEST(TarArchive, DetectionNeedsEveryChecksumRight) {
+  TempDir dir;
+  dir.Write("src/a.txt", "a");
+  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -cf ../a.tar a.txt").status, 0);
+  TMemoryStream good;
+  good.LoadFromFile(dir / "a.tar");
+  EXPECT_EQ(DetectTar(good), akTar);
+  EXPECT_EQ(good.Position(), 0);
+
+  static_cast<char*>(good.Memory())[150] ^= 1;  // a checksum digit
+  EXPECT_EQ(DetectTar(good), akUnknown);
+  TStringStream zeros(std::string(1024, '\0')), shortStream("abc");
+  EXPECT_EQ(DetectTar(zeros), akUnknown);
+  EXPECT_EQ(DetectTar(shortStream), akUnknown);
+
+  auto a = OpenTar(dir / "a.tar");
+  std::string bytes = ReadFile(dir / "a.tar");
+  bytes[150] ^= 1;
+  std::ofstream(dir / "a.tar", std::ios::binary | std::ios::trunc) << bytes;
+  auto damaged = OpenTar(dir / "a.tar");
+  EXPECT_THROW(damaged->TestItemAt(0), EAbTarInvalid);
+}
+
+TEST(TarArchive, PaxArchivesAreReadOnly) {
+  TempDir dir;
+  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import tarfile,io; t=tarfile.open('pax.tar','w',"
+                  "format=tarfile.PAX_FORMAT); i=tarfile.TarInfo('p.txt'); i.size=2; "
+                  "i.pax_headers={'comment':'x'}; t.addfile(i, io.BytesIO(b'hi')); t.close()\"")
+                .status,
+            0);
+  auto a = OpenTar(dir / "pax.tar");
+  ASSERT_EQ(a->Count(), 1);
+  EXPECT_TRUE(a->IsReadOnly());
+  EXPECT_EQ(a->Format(), tfPosix);
+  EXPECT_EQ(a->TarItems(0)->Kind(), tkReadOnly);
+  EXPECT_EQ(ExtractToString(*a, 0), "hi");
+  EXPECT_THROW(a->CreateItem(dir.Write("b.txt", "b")), EAbTarBadOp);
+  a->SetIsDirty(true);
+  EXPECT_THROW(a->Save(), EAbTarBadOp);
+}
+
+TEST(TarArchive, ExtractionRefusesNamesLeavingTheFolder) {
+  TempDir dir;
+  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import tarfile,io\n"
+                  "t=tarfile.open('evil.tar','w',format=tarfile.GNU_FORMAT)\n"
+                  "for n in ['ok.txt','../up.txt','/abs.txt','a/../../b.txt']:\n"
+                  "  i=tarfile.TarInfo(n); i.size=1; t.addfile(i, io.BytesIO(b'x'))\n"
+                  "t.close()\"")
+                .status,
+            0);
+  auto a = OpenTar(dir / "evil.tar");
+  ASSERT_EQ(a->Count(), 4);
+  ForceDirectories(dir / "out");
+  a->ExtractItemAt(0, dir / "out/ok.txt");
+  EXPECT_EQ(ReadFile(dir / "out/ok.txt"), "x");
+  for (int i = 1; i < 4; ++i) {
+    SCOPED_TRACE(a->Items(i)->GetFileName());
+    EXPECT_THROW(a->ExtractItemAt(i, dir / "out/bad.txt"), EAbTarBadOp);
+    EXPECT_FALSE(FileExists(dir / "out/bad.txt"));
+  }
+}
+
+TEST(TarArchive, AFailedAddIsReportedAndTheRestStaysWhole) {
+  TempDir dir;
+  std::string keep = dir.Write("keep.txt", "kept");
+  std::string gone = dir.Write("gone.txt", std::string(700, 'g'));
+  auto a = Open<TAbTarArchive>(dir / "f.tar");
+  int failures = 0;
+  a->OnProcessItemFailure = [&](TObject*, TAbArchiveItem* item, TAbProcessType type, TAbErrorClass, int32_t) {
+    ++failures;
+    EXPECT_EQ(item->GetFileName(), "gone.txt");
+    EXPECT_EQ(type, ptAdd);
+  };
+  a->AddFiles(gone, 0);
+  a->AddFiles(keep, 0);
+  std::remove(gone.c_str());
+  a->Save();
+  EXPECT_EQ(failures, 1);
+  EXPECT_EQ(Names(*a), std::vector<std::string>{"keep.txt"});
+  EXPECT_EQ(Shell("tar -xOf " + dir / "f.tar").output, "kept");
+}
+
+TEST(TarArchive, SaveReplacesTheFileByRenameKeepingItsMode) {
+  TempDir dir;
+  std::string one = dir.Write("one.txt", "1");
+  {
+    auto a = Open<TAbTarArchive>(dir / "r.tar");
+    AddAndSave(*a, {one});
+  }
+  chmod((dir / "r.tar").c_str(), 0600);
+  struct stat before {};
+  stat((dir / "r.tar").c_str(), &before);
+  auto a = Open<TAbTarArchive>(dir / "r.tar");
+  AddAndSave(*a, {dir.Write("two.txt", "2")});
+  struct stat after {};
+  stat((dir / "r.tar").c_str(), &after);
+  EXPECT_NE(before.st_ino, after.st_ino);
+  EXPECT_EQ(after.st_mode & 0777, 0600u);
+  EXPECT_EQ(Shell("ls " + dir.Path()).output, "one.txt\nr.tar\ntwo.txt\n");
+  EXPECT_EQ(Shell("tar -tf " + dir / "r.tar").output, "one.txt\ntwo.txt\n");
+  // The reopened file serves the next save and extraction.
+  EXPECT_EQ(ExtractToString(*a, 0), "1");
+}
