@@ -150,4 +150,54 @@ TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
   EXPECT_EQ(next, dir / "set.ZIP");
 }
 
+// Stands in for the disk prompts and volume labels of removable drives.
+class RecordingMedia : public TAbMediaServices {
+public:
+  bool Confirm(const AnsiString& text, const AnsiString&) override {
+    prompts.push_back(text);
+    return false;
+  }
+  int32_t SetVolumeLabel(const AnsiString& label, const AnsiString&) override {
+    labels.push_back(label);
+    return 0;
+  }
+  std::vector<AnsiString> prompts, labels;
+};
+
+TEST(ZipVolumes, BlankDiskRequestLabelsTheDiskEvenWhenCancelled) {
+  TempDir dir;
+  RecordingMedia media;
+  SetAbMediaServices(&media);
+  TMemoryStream m;
+  TAbZipArchive zip(&m, dir / "a.zip");
+  TAbSpanStream disk(dir / "a.zip", fmCreate, 0, mkRemovable);
+  AnsiString name = dir / "a.zip";
+  bool abort = false;
+  zip.DoSpanningMediaRequest(&disk, 3, name, abort);
+  SetAbMediaServices(nullptr);
+  EXPECT_TRUE(abort);
+  EXPECT_TRUE(zip.Spanned());
+  EXPECT_EQ(media.prompts, std::vector<AnsiString>{"Insert a blank floppy disk"});
+  EXPECT_EQ(media.labels, std::vector<AnsiString>{"PKBACK# 002"});
+}
+
+// Opening the first volume of a set searches the following images for the
+// end record: a missing image fails, an aborted request ends the load empty.
+TEST(ZipVolumes, FirstVolumeLooksForTheLastOne) {
+  TempDir dir;
+  dir.Write("set.z01", std::string("PK\x07\x08", 4) + std::string(100, '\0'));
+  dir.Write("set.z02", std::string(100, '\0'));
+  EXPECT_THROW(OpenZip(dir / "set.z01"), EAbFileNotFound);
+
+  TAbZipArchive zip(dir / "set.z01", fmOpenRead);
+  std::vector<int32_t> asked;
+  zip.OnRequestImage = [&](TObject*, int32_t n, AnsiString&, bool& abort) {
+    asked.push_back(n);
+    abort = true;
+  };
+  zip.Load();
+  EXPECT_EQ(zip.Count(), 0);
+  EXPECT_EQ(asked, std::vector<int32_t>{-1});
+}
+
 }  // namespace

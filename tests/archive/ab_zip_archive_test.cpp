@@ -231,6 +231,22 @@ TEST_F(ZipArchiveTest, SaveIntoSizeLimitedFileKeepsOldArchive) {
   EXPECT_EQ(Shell("ls " + Quote(dir.Path()) + " | grep -c VMS").output, "0\n");
 }
 
+// An end record counts entries in 16 bits: one more is refused, not wrapped,
+// and the stream keeps what it held.
+TEST_F(ZipArchiveTest, MoreEntriesThanTheEndRecordCountsAreRefused) {
+  TStringStream s("previous");
+  TAbZipArchive zip(&s, "/tmp/many.zip");
+  zip.InsertFromStreamHelper = [](TAbZipArchive*, TAbZipItem* item, TStream*, TStream*) { item->SetCRC32(0); };
+  for (int i = 0; i <= 0xFFFF; ++i) {
+    auto* item = new TAbZipItem;
+    item->SetFileName("f" + std::to_string(i));
+    zip.Add(item);
+    item->SetAction(iaStreamAdd);
+  }
+  EXPECT_THROW(zip.Save(), EAbFileTooLarge);
+  EXPECT_EQ(s.DataString(), "previous");
+}
+
 TEST_F(ZipArchiveTest, ExtractionWithoutHooksIsRefused) {
   MakeArchive({"a.sql"});
   auto zip = OpenZip(Zip());
