@@ -323,6 +323,12 @@ TEST_F(StatementTest, ExecuteHoldsTheResultOrTheUpdateCount) {
   query->Close();
   EXPECT_EQ(query->GetResultSet(), nullptr);
 
+  // Releasing the prepared statement closes the result it held.
+  ASSERT_TRUE(query->ExecutePrepared());
+  Ref<IZResultSet> last = query->GetResultSet();
+  query = nullptr;
+  EXPECT_THROW(last->Next(), EZSQLException);
+
   Ref<IZPreparedStatement> update = connection->PrepareStatement("DELETE FROM t WHERE a = ?");
   update->SetInt(1, 1);
   EXPECT_FALSE(update->ExecutePrepared());
