@@ -1,0 +1,57 @@
+// Entry-point names, the loaders' binding by name, and the program's four
+// loaders with their Linux file-name lists.
+
+#include "sql/drivers/mysql/mysql_binding.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr const char* kEntryNames[] = {
+#define VX_MYSQL_ENTRY_NAME(name) #name,
+    VX_MYSQL_ENTRY_POINTS(VX_MYSQL_ENTRY_NAME)
+#undef VX_MYSQL_ENTRY_NAME
+};
+static_assert(std::size(kEntryNames) == kMySQL5EntryCount);
+
+using TServerEndFn = void (*)();
+
+}  // namespace
+
+const char* MySQLEntryName(TZMySQLEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
+
+TZMySQLNativeLibraryLoader::TZMySQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, int entryCount)
+    : TZNativeLibraryLoader(std::move(libraryNames)), entryCount_(entryCount), entries_(entryCount, nullptr) {}
+
+TZMySQLNativeLibraryLoader::~TZMySQLNativeLibraryLoader() {
+  void* serverEnd = entries_[static_cast<int>(TZMySQLEntry::mysql_server_end)];
+  if (Loaded() && serverEnd) reinterpret_cast<TServerEndFn>(serverEnd)();
+}
+
+bool TZMySQLNativeLibraryLoader::Load() {
+  bool result = TZNativeLibraryLoader::Load();
+  for (int i = 0; i < entryCount_; ++i) entries_[i] = GetAddress(kEntryNames[i]);
+  return result;
+}
+
+TZMySQLNativeLibraryLoader& MySQL41ClientLoader() {
+  static TZMySQLNativeLibraryLoader loader({"libmariadb.so.3", "libmysqlclient.so"}, kMySQL41EntryCount);
+  return loader;
+}
+
+TZMySQLNativeLibraryLoader& MySQL5ClientLoader() {
+  static TZMySQLNativeLibraryLoader loader({"libmariadb.so.3", "libmysqlclient.so.21", "libmysqlclient.so"},
+                                           kMySQL5EntryCount);
+  return loader;
+}
+
+TZMySQLNativeLibraryLoader& MySQL41EmbeddedLoader() {
+  static TZMySQLNativeLibraryLoader loader({"libmariadbd.so.19", "libmysqld.so"}, kMySQL41EntryCount);
+  return loader;
+}
+
+TZMySQLNativeLibraryLoader& MySQL5EmbeddedLoader() {
+  static TZMySQLNativeLibraryLoader loader({"libmariadbd.so.19", "libmariadbd.so", "libmysqld.so"},
+                                           kMySQL5EntryCount);
+  return loader;
+}

@@ -1,0 +1,78 @@
+// The MySQL driver and its registration with the driver manager for the
+// whole run of the program.
+
+#include "sql/drivers/mysql/mysql_driver.h"
+
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/mysql/mysql_connection.h"
+#include "sql/drivers/mysql/mysql_tokenizer.h"
+#include "sql/drivers/mysql/mysql_utils.h"
+
+TZMySQLDriver::TZMySQLDriver()
+    : mysql41PlainDriver_(MakeRef<TZMySQL41PlainDriver>()),
+      mysql5PlainDriver_(MakeRef<TZMySQL5PlainDriver>()),
+      mysqld41PlainDriver_(MakeRef<TZMySQLD41PlainDriver>()),
+      mysqld5PlainDriver_(MakeRef<TZMySQLD5PlainDriver>()) {}
+
+TZStringDynArray TZMySQLDriver::GetSupportedProtocols() {
+  return {"mysql", mysql41PlainDriver_->GetProtocol(), mysql5PlainDriver_->GetProtocol(),
+          mysqld41PlainDriver_->GetProtocol(), mysqld5PlainDriver_->GetProtocol()};
+}
+
+Ref<IZMySQLPlainDriver> TZMySQLDriver::GetPlainDriver(const AnsiString& url) {
+  AnsiString protocol = ExtractUrlProtocol(url, GetSupportedProtocols());
+  Ref<IZMySQLPlainDriver> result = mysql5PlainDriver_;
+  for (const Ref<IZMySQLPlainDriver>& candidate :
+       {mysql41PlainDriver_, mysql5PlainDriver_, mysqld41PlainDriver_, mysqld5PlainDriver_}) {
+    if (candidate->GetProtocol() == protocol) {
+      result = candidate;
+      break;
+    }
+  }
+  result->Initialize();
+  return result;
+}
+
+Ref<IZConnection> TZMySQLDriver::Connect(const AnsiString& url, TStrings* properties) {
+  Ref<IZMySQLPlainDriver> plainDriver = GetPlainDriver(url);
+  AnsiString hostName, database, user, password;
+  int port = 0;
+  TStringList connectionProperties;
+  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  plainDriver->BuildArguments(&connectionProperties);
+  auto connection = MakeRef<TZMySQLConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database,
+                                               user, password, &connectionProperties);
+  connection->Open();
+  return connection;
+}
+
+int TZMySQLDriver::GetClientVersion(const AnsiString& url) {
+  return MySQLVersionToSQLVersion(GetPlainDriver(url)->GetClientVersion());
+}
+
+Ref<IZTokenizer> TZMySQLDriver::GetTokenizer() {
+  if (!Tokenizer) Tokenizer = MakeRef<TZMySQLTokenizer>();
+  return Tokenizer;
+}
+
+Ref<IZStatementAnalyser> TZMySQLDriver::GetStatementAnalyser() {
+  if (!Analyser) Analyser = MakeRef<TZMySQLStatementAnalyser>();
+  return Analyser;
+}
+
+namespace {
+
+// Registers the driver at start-up and deregisters it at the end.
+struct TZMySQLDriverRegistration {
+  Ref<TZMySQLDriver> driver = MakeRef<TZMySQLDriver>();
+  TZMySQLDriverRegistration() { DriverManager()->RegisterDriver(driver); }
+  ~TZMySQLDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
+};
+
+TZMySQLDriverRegistration registration;
+
+}  // namespace
+
+Ref<TZMySQLDriver> MySQLDriver() { return registration.driver; }

@@ -1,0 +1,165 @@
+// The MySQL token readers, tokenizer table and analyser word lists.
+
+#include "sql/drivers/mysql/mysql_tokenizer.h"
+
+#include "sql/core/sysutils.h"
+
+namespace {
+
+bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsHexDigit(char c) { return IsDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsMySQLQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
+
+// Appends the run of characters that pass isDigit; gives the first character
+// after the run (left in the stream), or NUL at the end of the stream.
+char AppendDigits(TZTokenizerStream& stream, AnsiString& text, bool (*isDigit)(char)) {
+  char c;
+  while (stream.Read(c) > 0) {
+    if (!isDigit(c)) {
+      stream.Back(1);
+      return c;
+    }
+    text += c;
+  }
+  return '\0';
+}
+
+}  // namespace
+
+// --- numbers -----------------------------------------------------------------
+
+TZToken TZMySQLNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  AnsiString text(1, firstChar);
+  bool isFloat = firstChar == '.';
+  bool isHex = false;
+  char last = '\0';
+  char c;
+
+  if (!isFloat) {
+    last = AppendDigits(stream, text, IsDecimalDigit);
+    if (last == '.') {
+      stream.Read(c);
+      text += c;
+      isFloat = true;
+    }
+  }
+  if (isFloat) last = AppendDigits(stream, text, IsDecimalDigit);
+
+  if (last == 'E' || last == 'e') {
+    stream.Read(c);
+    const int read = stream.Read(c);
+    if (read > 0 && (c == '+' || c == '-' || IsDecimalDigit(c))) {
+      text += last;
+      text += c;
+      AppendDigits(stream, text, IsDecimalDigit);
+      isFloat = true;
+    } else {
+      // Not an exponent: the "E" starts the next token.
+      stream.Back(1 + static_cast<std::size_t>(read));
+    }
+  } else if (text == "0" && (last == 'X' || last == 'x')) {
+    stream.Read(c);
+    text += c;
+    AppendDigits(stream, text, IsHexDigit);
+    isHex = true;
+  }
+
+  if (text == ".") return SymbolToken(stream, firstChar, tokenizer, text);
+  return {text, isHex ? ttHexInteger : (isFloat ? ttFloat : ttInteger)};
+}
+
+// --- quotes ------------------------------------------------------------------
+
+TZToken TZMySQLQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  AnsiString text(1, firstChar);
+  char previous = '\0', c;
+  while (stream.Read(c) > 0) {
+    if (previous == firstChar && c != firstChar) {
+      stream.Back(1);
+      break;
+    }
+    text += c;
+    // An escaped character or the second of a doubled quote closes nothing.
+    previous = (previous == '\\' || (previous == firstChar && c == firstChar)) ? '\0' : c;
+  }
+  return {text, firstChar == '`' ? ttQuotedIdentifier : ttQuoted};
+}
+
+AnsiString TZMySQLQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
+  if (!IsMySQLQuote(quoteChar)) return value;
+  return quoteChar + EncodeCString(value) + quoteChar;
+}
+
+AnsiString TZMySQLQuoteState::DecodeString(const AnsiString& value, char quoteChar) {
+  if (value.size() < 2 || !IsMySQLQuote(quoteChar) || value.front() != quoteChar || value.back() != quoteChar)
+    return value;
+  if (value.size() == 2) return AnsiString();
+  return DecodeCString(value.substr(1, value.size() - 2));
+}
+
+// --- comments ----------------------------------------------------------------
+
+TZToken TZMySQLCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  char c;
+  if (firstChar == '#') return {"#" + GetSingleLineComment(stream), ttComment};
+  if (firstChar == '-') {
+    const int read = stream.Read(c);
+    if (read > 0 && c == '-') return {"--" + GetSingleLineComment(stream), ttComment};
+    stream.Back(static_cast<std::size_t>(read));
+  } else if (firstChar == '/') {
+    const int read = stream.Read(c);
+    if (read > 0 && c == '*') {
+      char next;
+      const int readNext = stream.Read(next);
+      if (readNext > 0 && next == '!') return {"/*!" + GetMultiLineComment(stream), ttSymbol};
+      // The character after "/*" belongs to the comment body, where it may
+      // be the "*" of an immediate "*/".
+      stream.Back(static_cast<std::size_t>(readNext));
+      if (readNext > 0) return {"/*" + GetMultiLineComment(stream), ttComment};
+    }
+    stream.Back(static_cast<std::size_t>(read));
+  }
+  return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
+}
+
+// --- symbols and words ---------------------------------------------------------
+
+TZMySQLSymbolState::TZMySQLSymbolState() {
+  for (const char* symbol : {"<=", ">=", "<>", "<<", ">>", ":="}) Add(symbol);
+}
+
+TZMySQLWordState::TZMySQLWordState() {
+  SetWordChars('\0', '\xFF', false);
+  SetWordChars('a', 'z', true);
+  SetWordChars('A', 'Z', true);
+  SetWordChars('0', '9', true);
+  SetWordChars('$', '$', true);
+  SetWordChars('_', '_', true);
+  SetWordChars('\xC0', '\xFF', true);
+}
+
+// --- tokenizer and analyser ----------------------------------------------------
+
+TZMySQLTokenizer::TZMySQLTokenizer() {
+  CommentState = std::make_unique<TZMySQLCommentState>();
+  NumberState = std::make_unique<TZMySQLNumberState>();
+  QuoteState = std::make_unique<TZMySQLQuoteState>();
+  SymbolState = std::make_unique<TZMySQLSymbolState>();
+  WhitespaceState = std::make_unique<TZWhitespaceState>();
+  WordState = std::make_unique<TZMySQLWordState>();
+
+  SetStandardCharacterStates();
+  SetCharacterState('$', '$', WordState.get());
+  for (char quote : {'"', '\'', '`'}) SetCharacterState(quote, quote, QuoteState.get());
+  for (char comment : {'/', '#', '-'}) SetCharacterState(comment, comment, CommentState.get());
+}
+
+TZMySQLStatementAnalyser::TZMySQLStatementAnalyser()
+    : TZGenericStatementAnalyser(
+          ArrayToStrings({"SELECT", "UPDATE", "DELETE", "INSERT", "FROM", "WHERE", "INTO", "GROUP*BY", "HAVING",
+                          "ORDER*BY", "FOR*UPDATE", "LIMIT", "OFFSET", "INTO*OUTFILE", "INTO*DUMPFILE", "PROCEDURE",
+                          "LOCK*IN*SHARE"}),
+          ArrayToStrings({"DISTINCT", "ALL", "DISTINCTROW", "STRAIGHT_JOIN", "SQL_SMALL_RESULT", "SQL_BIG_RESULT",
+                          "SQL_BUFFER_RESULT", "HIGH_PRIORITY"}),
+          ArrayToStrings({"NATURAL", "RIGHT", "LEFT", "INNER", "OUTER", "JOIN", "STRAIGHT_JOIN", "CROSS"}),
+          ArrayToStrings({"ON", "USING", "USE", "IGNORE"})) {}
