@@ -18,6 +18,35 @@ constexpr uint32_t kUnused = TAbDfDecodeHuffmanTree::kUnused;
 
 [[noreturn]] void Corrupt(const char* cause) { throw EAbInternalInflateError(cause); }
 
+// A match length or distance and the bits its code and extra bits take.
+struct TCodeValue {
+  uint32_t value;
+  int bits;
+};
+
+uint32_t ExtraValue(uint64_t acc, int codeLen, int extra) {
+  return static_cast<uint32_t>((acc >> codeLen) & ((uint64_t{1} << extra) - 1));
+}
+
+// The length of a length symbol's table entry e, with the input bits at its code.
+TCodeValue MatchLength(uint32_t e, uint64_t acc, bool deflate64) {
+  uint32_t sym = e & 0xFFFF;
+  int codeLen = (e >> 16) & 0xFF;
+  int extra = e >> 24;
+  uint32_t base = kLengthBase[sym - 257];
+  if (deflate64 && sym == 285) {  // Deflate64 spends 16 extra bits on lengths 3..65,538
+    extra = 16;
+    base = kMinMatch;
+  }
+  return {base + ExtraValue(acc, codeLen, extra), codeLen + extra};
+}
+
+TCodeValue MatchDistance(uint32_t d, uint64_t acc) {
+  int codeLen = (d >> 16) & 0xFF;
+  int extra = d >> 24;
+  return {kDistBase[d & 0xFFFF] + ExtraValue(acc, codeLen, extra), codeLen + extra};
+}
+
 // The decoding tables of one block.
 struct TDecodeTables {
   const uint32_t* lit;
@@ -199,34 +228,25 @@ bool TInflater::DecodeFast(const TDecodeTables& t) {
       sync();
       Corrupt("decoded an invalid length symbol: greater than 285 [DecodeData]");
     }
-    int extra = e >> 24;
-    uint32_t length = kLengthBase[sym - 257];
-    if (deflate64_ && sym == 285) {
-      extra = 16;
-      length = kMinMatch;
-    }
-    length += static_cast<uint32_t>((acc >> codeLen) & ((uint64_t{1} << extra) - 1));
-    acc >>= codeLen + extra;
-    bits -= codeLen + extra;
+    TCodeValue length = MatchLength(e, acc, deflate64_);
+    acc >>= length.bits;
+    bits -= length.bits;
     if (bits < 32) refill();
 
     uint32_t d = t.dist[acc & t.distMask];
-    uint32_t dsym = d & 0xFFFF;
-    if (d == kUnused || dsym > t.maxDistSym) {
+    if (d == kUnused || (d & 0xFFFF) > t.maxDistSym) {
       sync();
       Corrupt("decoded an invalid distance symbol: greater than 29 [DecodeData]");
     }
-    int dLen = (d >> 16) & 0xFF;
-    int dExtra = d >> 24;
-    uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((acc >> dLen) & ((uint64_t{1} << dExtra) - 1));
-    acc >>= dLen + dExtra;
-    bits -= dLen + dExtra;
-    if (distance > static_cast<uint32_t>(op - out.base)) {
+    TCodeValue distance = MatchDistance(d, acc);
+    acc >>= distance.bits;
+    bits -= distance.bits;
+    if (distance.value > static_cast<uint32_t>(op - out.base)) {
       sync();
       Corrupt("a distance reaches before the start of the output [DecodeData]");
     }
-    TAbDfOutputWindow::CopyMatchAt(op, length, distance);
-    op += length;
+    TAbDfOutputWindow::CopyMatchAt(op, length.value, distance.value);
+    op += length.value;
   }
   sync();
   return false;
@@ -249,30 +269,18 @@ bool TInflater::DecodeOne(const TDecodeTables& t) {
     return false;
   }
   if (e == kUnused || sym > 285) BadCode("decoded an invalid length symbol: greater than 285 [DecodeData]");
-  uint32_t length;
-  int extra;
-  if (deflate64_ && sym == 285) {
-    extra = 16;
-    length = kMinMatch;
-  } else {
-    extra = e >> 24;
-    length = kLengthBase[sym - 257];
-  }
-  length += static_cast<uint32_t>((bits >> codeLen) & ((uint64_t{1} << extra) - 1));
-  in_.Discard(codeLen + extra);
+  TCodeValue length = MatchLength(e, bits, deflate64_);
+  in_.Discard(length.bits);
   if (in_.AvailableBits() < 32) in_.Refill();
 
-  bits = in_.Bits();
-  uint32_t d = t.dist[bits & t.distMask];
-  uint32_t dsym = d & 0xFFFF;
-  if (d == kUnused || dsym > t.maxDistSym) BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
-  int dLen = (d >> 16) & 0xFF;
-  int dExtra = d >> 24;
-  uint32_t distance = kDistBase[dsym] + static_cast<uint32_t>((bits >> dLen) & ((uint64_t{1} << dExtra) - 1));
-  in_.Discard(dLen + dExtra);
+  uint32_t d = t.dist[in_.Bits() & t.distMask];
+  if (d == kUnused || (d & 0xFFFF) > t.maxDistSym)
+    BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+  TCodeValue distance = MatchDistance(d, in_.Bits());
+  in_.Discard(distance.bits);
   if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-  if (out_.TooFar(distance)) Corrupt("a distance reaches before the start of the output [DecodeData]");
-  out_.CopyMatch(length, distance);
+  if (out_.TooFar(distance.value)) Corrupt("a distance reaches before the start of the output [DecodeData]");
+  out_.CopyMatch(length.value, distance.value);
   out_.Check();
   return false;
 }
