@@ -99,7 +99,7 @@ void TAbSpanStream::NewVolume() {
   imageName_ = candidate;
   ++spanNumber_;
   bytesWritten_ = 0;
-  TFileStream(candidate, fmCreate);
+  { TFileStream create(candidate, fmCreate); }  // a fresh, empty volume
   file_ = std::make_unique<TFileStream>(candidate, fileMode_);
 }
 

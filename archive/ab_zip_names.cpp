@@ -185,7 +185,6 @@ StoredName ChooseStoredName(const AnsiString& name) {
     s.ansiHost = true;
     return s;
   }
-  s.ansiHost = false;
   s.utf8 = true;
   s.bytes = AnsiToUtf8(name);
   return s;

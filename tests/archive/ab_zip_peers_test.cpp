@@ -219,4 +219,30 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
             "b'member comment'\n");
 }
 
+// The tool's own reader: wrong passwords fail, and names that climb out of
+// the target folder are kept inside it.
+TEST_F(ZipPeers, ArctoolExtractsInsideTheTargetFolderOnly) {
+  dir.Write("evil.py", R"(import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
+    z.writestr('../../escaped.txt', 'out')
+    z.writestr('/abs.txt', 'abs')
+    z.writestr('sub/ok.txt', 'ok' * 100)
+)");
+  std::string zip = dir / "evil.zip";
+  ASSERT_EQ(Shell("python3 " + Quote(dir / "evil.py") + " " + Quote(zip)).status, 0);
+  std::string target = dir / "out/inner";
+  CommandResult r = Shell(kArctool + " extract " + Quote(zip) + " " + Quote(target));
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(ReadFile(target + "/escaped.txt"), "out");
+  EXPECT_EQ(ReadFile(target + "/abs.txt"), "abs");
+  EXPECT_EQ(ReadFile(target + "/sub/ok.txt").size(), 200u);
+  EXPECT_FALSE(FileExists(dir / "escaped.txt"));
+  EXPECT_FALSE(FileExists(dir / "out/escaped.txt"));
+
+  std::string secret = dir / "secret.zip";
+  ASSERT_EQ(Shell(kArctool + " add -p right " + Quote(secret) + " " + Quote(dir / "evil.py")).status, 0);
+  EXPECT_EQ(Shell(kArctool + " test -p right " + Quote(secret)).status, 0);
+  EXPECT_EQ(Shell(kArctool + " test -p wrong " + Quote(secret)).status, 1);
+}
+
 }  // namespace

@@ -144,6 +144,11 @@ public:
 // Test and extract share the walk; Target gives each member's output stream.
 int ReadAll(const Options& o, const std::function<std::unique_ptr<TStream>(const TAbZipItem&)>& target) {
   auto archive = OpenArchive(o.args[0], false);
+  // Members of a spanned set lie on other volumes; such a set is joined first.
+  if (archive->Spanned()) {
+    PrintLine("arctool: a spanned archive cannot be read member by member", stderr);
+    return kExitFailure;
+  }
   int errors = 0;
   for (int i = 0; i < archive->Count(); ++i) {
     const TAbZipItem& item = *archive->ZipItems(i);
