@@ -170,4 +170,17 @@ TEST(Logger, LinesEndInCrLfAndTheFileIsWrittenWhenFreed) {
   EXPECT_THROW(TAbLogger(""), EDfAssertionFailed);
 }
 
+TEST(Logger, InflateLogsItsStartAndTheCauseOfAFailure) {
+  std::string path = std::string(VX_BINARY_DIR) + "/inflate_logger_test.log";
+  TAbDeflateHelper h;
+  h.SetLogFileName(path);
+  EXPECT_THROW(InflateBytes({0x07}, &h), EAbInflateError);
+  std::ifstream f(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text,
+            "INFLATING STREAM...\r\nNeed to recompile the app with UseLogging turned on\r\n"
+            "Internal exception raised: starting new block, but invalid block type [Inflate]\r\n");
+  std::remove(path.c_str());
+}
+
 }  // namespace

@@ -14,7 +14,7 @@ public:
     for (char c : password) Update(static_cast<uint8_t>(c));
   }
   uint8_t Decrypt(uint8_t c) {
-    uint16_t t = static_cast<uint16_t>(k2_ | 2);
+    uint32_t t = (k2_ | 2) & 0xFFFF;
     uint8_t plain = c ^ static_cast<uint8_t>((t * (t ^ 1)) >> 8);
     Update(plain);
     return plain;
