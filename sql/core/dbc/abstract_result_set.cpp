@@ -10,9 +10,8 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
-TZAbstractResultSet::TZAbstractResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
-                                         std::unique_ptr<TZAbstractResultSetMetadata> metadata)
-    : Metadata(std::move(metadata)), Statement(statement) {
+TZAbstractResultSet::TZAbstractResultSet(const Ref<IZStatement>& statement, const AnsiString& sql)
+    : Statement(statement) {
   Ref<IZDatabaseMetadata> databaseMetadata;
   if (statement) {
     FetchDirection = statement->GetFetchDirection();
@@ -22,9 +21,9 @@ TZAbstractResultSet::TZAbstractResultSet(const Ref<IZStatement>& statement, cons
     PostUpdatesMode = statement->GetPostUpdates();
     LocateUpdatesMode = statement->GetLocateUpdates();
     MaxRows = statement->GetMaxRows();
-    if (!Metadata) databaseMetadata = statement->GetConnection()->GetMetadata();
+    if (Ref<IZConnection> connection = statement->GetConnection()) databaseMetadata = connection->GetMetadata();
   }
-  if (!Metadata) Metadata = std::make_unique<TZAbstractResultSetMetadata>(databaseMetadata, sql, this);
+  Metadata = std::make_unique<TZAbstractResultSetMetadata>(std::move(databaseMetadata), sql, this);
 }
 
 TZAbstractResultSet::~TZAbstractResultSet() = default;

@@ -14,11 +14,11 @@
 class TZAbstractResultSet : public TZAbstractObject, public virtual IZResultSet {
 public:
   // statement may be null; when given, its cursor settings and row limit are
-  // copied and the result set keeps it alive until Close. Without metadata a
+  // copied and the result set keeps it alive until Close. The metadata is a
   // TZAbstractResultSetMetadata over the statement's connection's database
-  // metadata is made. The result set starts closed, with no columns.
-  TZAbstractResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
-                      std::unique_ptr<TZAbstractResultSetMetadata> metadata = nullptr);
+  // metadata until a driver sets its own. The result set starts closed, with
+  // no columns.
+  TZAbstractResultSet(const Ref<IZStatement>& statement, const AnsiString& sql);
   ~TZAbstractResultSet() override;
 
   // An open result set is closed through the driver's own Close first.
@@ -142,6 +142,10 @@ protected:
   void CheckColumnConversion(int columnIndex, TZSQLType resultType);
   // Open, a column in range, and a stream column.
   void CheckBlobColumn(int columnIndex);
+  // Takes over a driver's own metadata object, made over this result set.
+  // Drivers call it from their constructor body: the metadata needs this
+  // object as its controller, which only exists once the base is built.
+  void SetMetadata(std::unique_ptr<TZAbstractResultSetMetadata> metadata) { Metadata = std::move(metadata); }
   void SetType(TZResultSetType value) { ResultSetType = value; }
   void SetConcurrency(TZResultSetConcurrency value) { ResultSetConcurrency = value; }
 

@@ -40,7 +40,7 @@ public:
 
   RowsResultSet(const Ref<IZStatement>& statement, std::vector<Column> columns,
                 std::vector<TZVariantDynArray> rows)
-      : TZAbstractResultSet(statement, "select", nullptr), columns_(std::move(columns)), rows_(std::move(rows)) {
+      : TZAbstractResultSet(statement, "select"), columns_(std::move(columns)), rows_(std::move(rows)) {
     ++alive;
   }
   ~RowsResultSet() override { --alive; }
@@ -146,7 +146,7 @@ TEST(AbstractResultSet, CursorFlagsFollowRowNumbers) {
 }
 
 TEST(AbstractResultSet, BaseRefusesToScrollAndOnlyFetchesForward) {
-  Ref<IZResultSet> rows = MakeRef<TZAbstractResultSet>(nullptr, "", nullptr);
+  Ref<IZResultSet> rows = MakeRef<TZAbstractResultSet>(nullptr, "");
   EXPECT_EQ(rows->GetType(), rtForwardOnly);
   EXPECT_EQ(rows->GetConcurrency(), rcReadOnly);
   EXPECT_EQ(SQLError([&] { rows->Next(); }), "Operation is not allowed in FORWARD ONLY mode");
@@ -156,7 +156,7 @@ TEST(AbstractResultSet, BaseRefusesToScrollAndOnlyFetchesForward) {
 }
 
 TEST(AbstractResultSet, ClosedResultSetRefusesReads) {
-  Ref<IZResultSet> closed = MakeRef<TZAbstractResultSet>(nullptr, "", nullptr);  // never opened
+  Ref<IZResultSet> closed = MakeRef<TZAbstractResultSet>(nullptr, "");  // never opened
   const char* message = "Operation is not allowed for closed dataset";
   EXPECT_EQ(SQLError([&] { closed->GetString(1); }), message);
   EXPECT_EQ(SQLError([&] { closed->GetValue(1); }), message);
@@ -166,9 +166,10 @@ TEST(AbstractResultSet, ClosedResultSetRefusesReads) {
   // Closing forgets the columns: the metadata then reports none.
   Ref<RowsResultSet> rows = Rows({{"a", stInteger}}, {{Int(1)}});
   Ref<IZResultSetMetadata> metadata = rows->GetMetadata();
-  EXPECT_EQ(metadata->GetColumnCount(), 1);
+  EXPECT_EQ(metadata->GetColumnLabel(1), "a");
   rows->Close();
   EXPECT_EQ(metadata->GetColumnCount(), 0);
+  EXPECT_THROW(metadata->GetColumnLabel(1), EListError);
   EXPECT_EQ(SQLError([&] { rows->Next(); }), message);
 }
 
@@ -369,6 +370,20 @@ TEST(AbstractBlob, ValuesRoundTripThroughEveryForm) {
   EXPECT_EQ(dynamic_cast<TStringStream&>(*out).DataString(), "abc");
   blob->Clear();
   EXPECT_EQ(blob->GetLength(), -1);
+}
+
+// A stream that claims more bytes than a blob can count.
+class HugeStream : public TStringStream {
+public:
+  std::int64_t Size() override { return std::int64_t{1} << 31; }
+};
+
+TEST(AbstractBlob, StreamBeyondThe32BitRangeIsRefused) {
+  HugeStream huge;
+  EXPECT_THROW(MakeRef<TZAbstractBlob>(&huge), ERangeError);
+  Ref<IZBlob> blob = MakeRef<TZAbstractBlob>();
+  EXPECT_THROW(blob->SetStream(&huge), ERangeError);
+  EXPECT_TRUE(blob->IsEmpty());
 }
 
 // --- column descriptions and metadata
