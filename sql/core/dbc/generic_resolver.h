@@ -1,0 +1,88 @@
+// TZGenericCachedResolver: writes the changes of a cached result set back to
+// its one table as INSERT, UPDATE and DELETE statements with bound parameters,
+// and fills the default values of new rows. Drivers derive their resolvers
+// from it and change the parts their server needs differently.
+#pragma once
+
+#include <vector>
+
+#include "sql/core/dbc/cached_result_set.h"
+
+class IZIdentifierConvertor;
+
+// One column of a generated statement.
+struct TZResolverParameter {
+  int ColumnIndex = 0;
+  AnsiString ColumnName;
+  TZSQLType ColumnType = stUnknown;
+  // Bound from the current version of the row (true) or the saved one (false).
+  bool NewValue = false;
+  // The column's default expression, for the defaults query.
+  AnsiString DefaultValue;
+};
+
+using TZResolverParameters = std::vector<TZResolverParameter>;
+
+class TZGenericCachedResolver : public TZAbstractObject, public virtual IZCachedResolver {
+public:
+  // Reads "defaults", "update" and "where" from the statement's properties,
+  // then its connection's.
+  TZGenericCachedResolver(const Ref<IZStatement>& statement, const Ref<IZResultSetMetadata>& metadata);
+
+  void CalculateDefaults(IZCachedResultSet* sender, TZRowAccessor* rowAccessor) override;
+  void PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType, TZRowAccessor* oldRowAccessor,
+                   TZRowAccessor* newRowAccessor) override;
+  void UpdateAutoIncrementFields(IZCachedResultSet* sender, TZRowUpdateType updateType,
+                                 TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor,
+                                 IZCachedResolver* resolver) override;
+
+protected:
+  // Whether a column may identify the row in a condition.
+  virtual bool CheckKeyColumn(int columnIndex);
+  // "SELECT " and the default expressions; empty for no columns.
+  virtual AnsiString FormCalculateStatement(const TZResolverParameters& columns);
+
+  // The quoted full name of the query's one table; "Cannot update a complex
+  // query ..." for two tables, "Cannot update this query type" for none.
+  AnsiString DefineTableName();
+  AnsiString ComposeFullTableName(const AnsiString& catalog, const AnsiString& schema, const AnsiString& table);
+  AnsiString QuoteName(const AnsiString& name);
+  static void CopyResolveParameters(const TZResolverParameters& from, TZResolverParameters& to);
+
+  void DefineInsertColumns(TZResolverParameters& columns);
+  void DefineUpdateColumns(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor,
+                           TZRowAccessor* newRowAccessor);
+  void DefineWhereKeyColumns(TZResolverParameters& columns);
+  void DefineWhereAllColumns(TZResolverParameters& columns);
+  void DefineCalcColumns(TZResolverParameters& columns, TZRowAccessor* rowAccessor);
+  // Binds the parameters; default expressions go only with an inserted row,
+  // so that an UPDATE to NULL writes NULL.
+  void FillStatement(IZPreparedStatement* statement, const TZResolverParameters& columns,
+                     TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor);
+  // " WHERE " and the row condition; drops the parameters of columns that are
+  // NULL in the saved row. Refuses a row condition without any column, which
+  // would reach every row of the table.
+  AnsiString FormWhereClause(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor);
+  AnsiString FormInsertStatement(TZResolverParameters& columns, TZRowAccessor* newRowAccessor);
+  AnsiString FormUpdateStatement(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor,
+                                 TZRowAccessor* newRowAccessor);
+  AnsiString FormDeleteStatement(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor);
+
+  Ref<IZConnection> Connection;
+  Ref<IZResultSetMetadata> Metadata;
+  Ref<IZDatabaseMetadata> DatabaseMetadata;
+  Ref<IZIdentifierConvertor> IdentifierConvertor;
+  TZResolverParameters InsertColumns;
+  TZResolverParameters UpdateColumns;
+  TZResolverParameters WhereColumns;
+  bool CalcDefaults = true;
+  bool WhereAll = false;
+  bool UpdateAll = false;
+
+private:
+  bool HasTable(int column) { return !Metadata->GetTableName(column).empty(); }
+  // Has a table, a name and may be written.
+  bool IsWritableColumn(int column);
+  // One parameter per writable column, from the new row.
+  void FillWritableColumns(TZResolverParameters& list);
+};
