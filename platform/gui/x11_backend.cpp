@@ -1,0 +1,2 @@
+#include "platform/gui/window_backend.h"
+WindowBackend* CreateX11Backend() { return nullptr; }
