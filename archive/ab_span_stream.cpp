@@ -115,12 +115,22 @@ void TAbSpanStream::OpenNextReadVolume() {
   file_ = std::make_unique<TFileStream>(imageName_, fileMode_);
 }
 
+// A read goes on from volume to volume until Count bytes have come, so a
+// record that straddles two volumes reads whole; it stops at a volume that
+// gives nothing.
 int64_t TAbSpanStream::Read(void* buffer, int64_t count) {
-  if (!ignoreSpanning_ && count > 0 && file_ && file_->Position() == file_->Size()) {
-    if (!OnRequestImage) return 0;
-    OpenNextReadVolume();
+  auto* out = static_cast<uint8_t*>(buffer);
+  int64_t done = 0;
+  while (done < count && file_) {
+    if (!ignoreSpanning_ && file_->Position() == file_->Size()) {
+      if (!OnRequestImage) break;
+      OpenNextReadVolume();
+    }
+    int64_t n = file_->Read(out + done, count - done);
+    if (n <= 0) break;
+    done += n;
   }
-  return file_ ? file_->Read(buffer, count) : 0;
+  return done;
 }
 
 int64_t TAbSpanStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -41,7 +41,7 @@ public:
   TAbMediaKind MediaKind() const { return mediaKind_; }
   int64_t Threshold() const { return threshold_; }
   int32_t SpanNumber() const { return spanNumber_; }
-  // The volume reading starts on, when the stream is opened on a later one.
+  // The number of the volume open for reading, when it is not the first.
   void SetSpanNumber(int32_t value) { spanNumber_ = value; }
   const AnsiString& ImageName() const { return imageName_; }
   bool IgnoreSpanning() const { return ignoreSpanning_; }

@@ -3,6 +3,8 @@
 // directory's volume and each further volume while loading a spanned set.
 #include <dirent.h>
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "archive/ab_exceptions.h"
@@ -107,12 +109,14 @@ void TAbZipArchive::DoSpanningMediaRequest(TObject* sender, int32_t imageNumber,
 
 // --- Opening volumes while loading -------------------------------------------------
 
-void TAbZipArchive::ReopenVolume() {
+void TAbZipArchive::ReopenVolume(int32_t number) {
   // Volumes can only be changed on a file the archive opened itself.
   if (!ownsStream_ || !dynamic_cast<TAbSpanStream*>(stream_)) throw EAbZipInvalid();
   delete stream_;
   stream_ = nullptr;
-  stream_ = NewSpanStream(imageName_, fmOpenRead, VolumeMediaKind());
+  auto* span = NewSpanStream(imageName_, fmOpenRead, VolumeMediaKind());
+  span->SetSpanNumber(std::max(number, 0));
+  stream_ = span;
 }
 
 void TAbZipArchive::OpenReadVolume(int32_t number) {
@@ -122,33 +126,33 @@ void TAbZipArchive::OpenReadVolume(int32_t number) {
     if (number >= 0) {
       DoRequestNthDisk(static_cast<uint8_t>(number + 1), abort);
       if (abort) throw EAbUserAbort();
-      ReopenVolume();
+      ReopenVolume(number);
       currentVolume_ = static_cast<uint16_t>(number);
     }
     if (currentVolume_ == kAbNoVolume && LocateEndRecord(*stream_) < 0) {
       DoRequestLastDisk(abort);
       if (abort) throw EAbUserAbort();
-      ReopenVolume();
+      ReopenVolume(number);
     }
     return;
   }
   if (OnRequestImage) {
     OnRequestImage(this, number, imageName_, abort);
     if (abort) throw EAbUserAbort();
-    ReopenVolume();
+    ReopenVolume(number);
     return;
   }
   if (number >= 0) {
     imageName_ = ImageNameFor(imageName_, number);
     if (!FileExists(imageName_)) throw EAbFileNotFound();
-    ReopenVolume();
+    ReopenVolume(number);
     return;
   }
   autoImageNames_ = true;
   for (int32_t i = 1; i <= kLastImageSearched; ++i) {
     imageName_ = ImageNameFor(imageName_, i);
     if (!FileExists(imageName_)) throw EAbFileNotFound();
-    ReopenVolume();
+    ReopenVolume(i);
     if (LocateEndRecord(*stream_) >= 0) {
       currentVolume_ = kAbNoVolume;
       return;
@@ -168,6 +172,5 @@ void TAbZipArchive::OpenDirectoryVolume(int32_t number) {
     imageName_ = ImageNameFor(imageName_, number);
   }
   if (abort) throw EAbUserAbort();
-  ReopenVolume();
-  static_cast<TAbSpanStream*>(stream_)->SetSpanNumber(number);
+  ReopenVolume(number);
 }

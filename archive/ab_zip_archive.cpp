@@ -222,9 +222,13 @@ void TAbZipArchive::ReadDirectory() {
   int64_t endPosition = stream_->Position();
   footer_.LoadFromStream(*stream_);
   currentVolume_ = footer_.DiskNumber;
+  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_)) span->SetSpanNumber(currentVolume_);
   if (currentVolume_ > 0) spanned_ = true;
   if (spanned_ && !isRemovable_) autoImageNames_ = true;
-  if (footer_.StartDiskNumber != footer_.DiskNumber) OpenDirectoryVolume(footer_.StartDiskNumber);
+  if (footer_.StartDiskNumber != footer_.DiskNumber) {
+    OpenDirectoryVolume(footer_.StartDiskNumber);
+    currentVolume_ = footer_.StartDiskNumber;
+  }
   stream_->Seek(footer_.DirectoryOffset, soBeginning);
   int entries = 0;
   int64_t smallestOffset = std::numeric_limits<int64_t>::max();
@@ -239,6 +243,9 @@ void TAbZipArchive::ReadDirectory() {
     }
     auto item = std::make_unique<TAbZipItem>();
     item->LoadFromStream(*stream_);
+    // A header that straddles two volumes moves the stream on by itself.
+    if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && spanned_)
+      currentVolume_ = static_cast<uint16_t>(span->SpanNumber());
     if (isExecutable_) smallestOffset = std::min<int64_t>(smallestOffset, item->RelativeOffset());
     itemList_.Add(item.release());
     ++entries;

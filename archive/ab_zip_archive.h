@@ -144,7 +144,8 @@ private:
   void ReadDirectory();
   void OpenReadVolume(int32_t number);
   void OpenDirectoryVolume(int32_t number);
-  void ReopenVolume();
+  // Opens the current image name as volume Number for reading.
+  void ReopenVolume(int32_t number);
   // Saving.
   void CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldStream, TStream& work);
   void InsertEntry(int index, TStream& work);

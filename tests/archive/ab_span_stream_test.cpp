@@ -150,6 +150,28 @@ TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
   EXPECT_EQ(next, dir / "set.ZIP");
 }
 
+// Small volumes and many entries: the central directory itself spans
+// volumes and its headers straddle volume boundaries.
+TEST(ZipVolumes, DirectoryOverSeveralVolumesLoadsBack) {
+  TempDir dir;
+  std::string set = dir / "many.zip";
+  const int kEntries = 300;
+  {
+    auto zip = OpenZip(set);
+    zip->SetSpanningThreshold(8000);
+    for (int i = 0; i < kEntries; ++i)
+      zip->AddFiles(dir.Write("a_rather_long_file_name_for_a_small_volume_" + std::to_string(i) + ".txt", "x"),
+                    AbAttrAnyFile);
+    zip->Save();
+    ASSERT_TRUE(zip->Spanned());
+    EXPECT_GT(zip->Footer().DiskNumber, zip->Footer().StartDiskNumber);
+  }
+  auto zip = OpenZip(set);
+  ASSERT_EQ(zip->Count(), kEntries);
+  EXPECT_EQ(zip->Items(kEntries - 1)->GetFileName(), "a_rather_long_file_name_for_a_small_volume_299.txt");
+  EXPECT_EQ(zip->Items(kEntries - 1)->GetUncompressedSize(), 1);
+}
+
 // Stands in for the disk prompts and volume labels of removable drives.
 class RecordingMedia : public TAbMediaServices {
 public:
