@@ -12,6 +12,7 @@
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/sql_exception.h"
 #include "tests/sql/core/fake/fake_driver.h"
+#include "tests/sql/core/sql_error.h"
 
 namespace {
 
@@ -116,17 +117,6 @@ public:
     return true;
   }
 };
-
-template <class F>
-AnsiString SQLError(F f) {
-  try {
-    f();
-  } catch (const EZSQLException& e) {
-    EXPECT_EQ(e.ErrorCode(), -1);
-    return e.Message();
-  }
-  return "";
-}
 
 TEST(AbstractResultSet, CursorFlagsFollowRowNumbers) {
   Ref<RowsResultSet> rows = Rows({{"a", stInteger}}, {{Int(1)}, {Int(2)}, {Int(3)}});

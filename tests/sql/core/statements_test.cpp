@@ -12,6 +12,7 @@
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/sql_exception.h"
 #include "tests/sql/core/fake/fake_driver.h"
+#include "tests/sql/core/sql_error.h"
 
 namespace {
 
@@ -46,18 +47,6 @@ protected:
 
   TZFakeServer& Server() { return driver->Server(); }
 };
-
-// Runs f and returns the EZSQLException's message, or "" when none came.
-template <class F>
-AnsiString SQLError(F f) {
-  try {
-    f();
-  } catch (const EZSQLException& e) {
-    EXPECT_EQ(e.ErrorCode(), -1);
-    return e.Message();
-  }
-  return "";
-}
 
 TEST_F(StatementTest, BaseStatementStoresSettingsAndRefusesServerWork) {
   Ref<IZStatement> statement = MakeRef<TZAbstractStatement>(connection, nullptr);
