@@ -1,0 +1,102 @@
+// Helpers of the MySQL driver tests: connection URLs for the throwaway
+// server, queries run straight through a connection's plain driver (the
+// driver's statements are not needed for that), a recorder of the driver
+// manager's log, and the server's general query log for one session.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <vector>
+
+#include "platform/rtl/format.h"
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/mysql/mysql_connection.h"
+#include "sql/drivers/mysql/mysql_driver.h"
+#include "tests/fixtures/mariadb/server.h"
+
+namespace mysql_test {
+
+using Row = std::vector<AnsiString>;
+
+inline AnsiString Url(const AnsiString& protocol = "mysql-4.1", const AnsiString& password = "vxpass",
+                      int port = 0) {
+  const MariaDbServer& server = MariaDbServer::Get();
+  return Format("zdbc:%s://127.0.0.1:%d/kalmir?UID=%s;PWD=%s",
+                {protocol, port ? port : server.port, server.user, password});
+}
+
+// Connects through the driver manager with "name=value" properties.
+inline Ref<IZMySQLConnection> Connect(std::initializer_list<const char*> properties = {},
+                                      const AnsiString& url = Url()) {
+  TStringList list;
+  for (const char* property : properties) list.Add(property);
+  return Query<IZMySQLConnection>(DriverManager()->GetConnectionWithProperties(url, &list));
+}
+
+// Runs sql on the connection's own session; the rows of its result, if any.
+inline std::vector<Row> QueryRows(IZMySQLConnection* connection, const AnsiString& sql) {
+  Ref<IZMySQLPlainDriver> plain = connection->GetPlainDriver();
+  MYSQL* handle = connection->GetConnectionHandle();
+  std::vector<Row> rows;
+  if (plain->ExecQuery(handle, sql.c_str()) != 0) {
+    ADD_FAILURE() << sql << ": " << plain->GetLastError(handle);
+    return rows;
+  }
+  MYSQL_RES* result = plain->StoreResult(handle);
+  if (!result) return rows;
+  const int columns = plain->GetFieldCount(result);
+  while (MYSQL_ROW row = plain->FetchRow(result)) {
+    Row values;
+    for (int i = 0; i < columns; ++i) {
+      const char* value = plain->GetFieldData(row, i);
+      values.push_back(value ? value : "NULL");
+    }
+    rows.push_back(values);
+  }
+  plain->FreeResult(result);
+  return rows;
+}
+
+inline AnsiString QueryValue(IZMySQLConnection* connection, const AnsiString& sql, int column = 0) {
+  std::vector<Row> rows = QueryRows(connection, sql);
+  return rows.empty() ? AnsiString("<no row>") : rows[0].at(column);
+}
+
+// Keeps every log event of the driver manager while it lives.
+class LogRecorder : public TZAbstractObject, public virtual IZLoggingListener {
+public:
+  void HandleLoggingEvent(const TZLoggingEvent& event) override { Events.push_back(event); }
+
+  std::vector<AnsiString> Messages(TZLoggingCategory category) const {
+    std::vector<AnsiString> messages;
+    for (const TZLoggingEvent& event : Events)
+      if (event.Category == category) messages.push_back(event.Message);
+    return messages;
+  }
+
+  std::vector<TZLoggingEvent> Events;
+};
+
+struct ScopedLog {
+  ScopedLog() { DriverManager()->AddLoggingListener(recorder); }
+  ~ScopedLog() { DriverManager()->RemoveLoggingListener(recorder); }
+  LogRecorder* operator->() const { return recorder.get(); }
+  Ref<LogRecorder> recorder = MakeRef<LogRecorder>();
+};
+
+// "Command argument" lines of one session in the server's general query log.
+inline std::vector<AnsiString> GeneralLog(unsigned long threadId) {
+  static const std::regex kLine(R"(^(?:\d{6}\s+\d{1,2}:\d\d:\d\d)?\s+(\d+)\s+(\w+)\t?(.*)$)");
+  std::vector<AnsiString> lines;
+  std::ifstream in(MariaDbServer::Get().general_log);
+  std::smatch match;
+  for (std::string line; std::getline(in, line);)
+    if (std::regex_match(line, match, kLine) && std::stoul(match[1]) == threadId)
+      lines.push_back(match[2].str() + " " + match[3].str());
+  return lines;
+}
+
+}  // namespace mysql_test
