@@ -59,7 +59,12 @@ public:
   virtual std::string GetClipboard() = 0;
   // Handles what arrived from the display; the layer calls it when asked.
   virtual void Pump() {}
+  // The display's own id of the native window (0 when there is none).
+  virtual unsigned long NativeId(HWND) { return 0; }
 };
+
+// The native window id of a top-level window, for tests and tools.
+unsigned long GetNativeWindowId(HWND hwnd);
 
 // X11 when DISPLAY is set and the server answers, headless otherwise.
 WindowBackend* CreateX11Backend();  // nullptr without a display

@@ -152,6 +152,8 @@ WindowBackend& Backend() {
 
 using namespace user_detail;
 
+unsigned long GetNativeWindowId(HWND hwnd) { return Backend().NativeId(hwnd); }
+
 // --- classes -------------------------------------------------------------------------
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {

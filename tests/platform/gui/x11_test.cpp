@@ -1,0 +1,244 @@
+// The window layer against a real X server (run under Xvfb): the pixels on
+// the server are the backing bitmap's, window regions become X shapes, XTest
+// input arrives as the right messages, and a tray manager played by the test
+// receives the dock request and passes clicks on the icon to the callback.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <thread>
+
+#include "platform/gui/gdi_objects.h"
+#include "platform/gui/window_backend.h"
+#include "tests/platform/gui/window_test_support.h"
+
+#define Region XlibRegion
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/shape.h>
+#include <X11/keysym.h>
+#undef Region
+
+namespace {
+
+// Runs the message loop until done() holds or the time is up.
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    ProcessMessagesFor(10);
+  }
+  return true;
+}
+
+class X11 : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X server";
+    dpy_ = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy_, nullptr);
+  }
+  void TearDown() override {
+    if (dpy_) XCloseDisplay(dpy_);
+  }
+  void Click(int x, int y) {
+    XTestFakeMotionEvent(dpy_, -1, x, y, 0);
+    XTestFakeButtonEvent(dpy_, 1, True, 0);
+    XTestFakeButtonEvent(dpy_, 1, False, 0);
+    XFlush(dpy_);
+  }
+  Display* dpy_ = nullptr;
+  RecordingWindows rec_;
+};
+
+std::optional<LRESULT> PaintScene(HWND h, UINT m, WPARAM, LPARAM) {
+  if (m != WM_PAINT) return std::nullopt;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  HBRUSH brush = CreateSolidBrush(RGB(30, 120, 200));
+  HGDIOBJ old = SelectObject(dc, brush);
+  Ellipse(dc, 10, 10, 90, 70);
+  SelectObject(dc, old);
+  DeleteObject(brush);
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, 20, 80, "Žluťoučký kůň", -1);
+  EndPaint(h, &ps);
+  return 0;
+}
+
+TEST_F(X11, ServerShowsTheBackingBitmapPixelForPixel) {
+  rec_.handler = PaintScene;
+  HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(40, 40, 220, 160));
+  rec_.Create(WS_CHILD | WS_VISIBLE | WS_BORDER, Bounds(120, 20, 60, 40), h);
+  UpdateWindow(h);
+  const Window xid = GetNativeWindowId(h);
+  ASSERT_NE(xid, 0u);
+  HBITMAP backing = GetWindowBackingBitmap(h);
+  int differing = -1;
+  PumpUntil([&] {
+    XImage* image = XGetImage(dpy_, xid, 0, 0, 220, 160, AllPlanes, ZPixmap);
+    if (!image) return false;
+    differing = 0;
+    for (int y = 0; y < 160; ++y)
+      for (int x = 0; x < 220; ++x)
+        if ((XGetPixel(image, x, y) & 0xFFFFFF) != (backing->Row(y)[x] & 0xFFFFFF)) ++differing;
+    XDestroyImage(image);
+    return differing == 0;
+  });
+  EXPECT_EQ(differing, 0);
+}
+
+TEST_F(X11, WindowRegionBecomesTheBoundingShape) {
+  HWND h = rec_.Create(WS_POPUP | WS_VISIBLE, Bounds(300, 40, 120, 90));
+  SetWindowRgn(h, CreateRoundRectRgn(0, 0, 121, 91, 22, 22), 1);
+  HRGN expected = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_EQ(GetWindowRgn(h, expected), COMPLEXREGION);
+  PumpUntil([] { return false; }, 100);
+  int count = 0, ordering = 0;
+  XRectangle* rects = XShapeGetRectangles(dpy_, GetNativeWindowId(h), ShapeBounding, &count, &ordering);
+  std::vector<TRect> got;
+  for (int i = 0; i < count; ++i) got.push_back(Bounds(rects[i].x, rects[i].y, rects[i].width, rects[i].height));
+  XFree(rects);
+  EXPECT_TRUE(Region::FromRects(got) == expected->region) << count << " rectangles";
+  DeleteObject(expected);
+}
+
+KeyCode SpareKeycode(Display* dpy) {
+  int min = 0, max = 0, perCode = 0;
+  XDisplayKeycodes(dpy, &min, &max);
+  KeySym* map = XGetKeyboardMapping(dpy, KeyCode(min), max - min + 1, &perCode);
+  KeyCode spare = 0;
+  for (int code = max; code >= min && !spare; --code) {
+    bool empty = true;
+    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - min) * perCode + i] == NoSymbol;
+    if (empty) spare = KeyCode(code);
+  }
+  XFree(map);
+  return spare;
+}
+
+TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
+  HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 300, 200, 150), 0, "RecWndDbl");
+  POINT origin{0, 0};
+  ClientToScreen(h, &origin);
+  PumpUntil([] { return false; }, 200);  // mapped and focused
+  rec_.Clear();
+  Click(origin.X + 15, origin.Y + 25);
+  Click(origin.X + 16, origin.Y + 25);
+  ASSERT_TRUE(PumpUntil([&] { return rec_.Of(h, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK).size() >= 4; }));
+  const auto clicks = rec_.Of(h, WM_LBUTTONDOWN, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(clicks[0].message, UINT(WM_LBUTTONDOWN));
+  EXPECT_EQ(clicks[0].lParam, MAKELPARAM(15, 25));
+  EXPECT_EQ(clicks[1].message, UINT(WM_LBUTTONUP));
+  EXPECT_EQ(clicks[2].message, UINT(WM_LBUTTONDBLCLK));
+  EXPECT_EQ(clicks[2].lParam, MAKELPARAM(16, 25));
+
+  const KeyCode spare = SpareKeycode(dpy_);
+  ASSERT_NE(spare, 0);
+  KeySym ccaron = XK_ccaron;
+  XChangeKeyboardMapping(dpy_, spare, 1, &ccaron, 1);
+  XSync(dpy_, False);
+  PumpUntil([] { return false; }, 100);  // the layer hears of the new mapping
+  rec_.Clear();
+  XTestFakeKeyEvent(dpy_, spare, True, 0);
+  XTestFakeKeyEvent(dpy_, spare, False, 0);
+  XFlush(dpy_);
+  ASSERT_TRUE(PumpUntil([&] { return !rec_.Of(h, WM_KEYUP, WM_KEYUP).empty(); }));
+  const auto keys = rec_.Of(h, WM_KEYDOWN, WM_CHAR);
+  ASSERT_EQ(keys.size(), 3u);
+  EXPECT_EQ(keys[0].message, UINT(WM_KEYDOWN));
+  EXPECT_EQ(keys[1].message, UINT(WM_CHAR));
+  EXPECT_EQ(keys[1].wParam, WPARAM(0xE8));  // č in Windows-1250
+  KeySym none = NoSymbol;
+  XChangeKeyboardMapping(dpy_, spare, 1, &none, 1);
+  XSync(dpy_, False);
+}
+
+// A tray manager as the desktop runs one: owns the selection, announces
+// itself on the root window and embeds the icons that ask to dock.
+class FakeTrayManager {
+public:
+  explicit FakeTrayManager(Display* dpy) : dpy_(dpy) {
+    const Window root = DefaultRootWindow(dpy);
+    selection_ = XInternAtom(dpy, ("_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy))).c_str(), False);
+    opcode_ = XInternAtom(dpy, "_NET_SYSTEM_TRAY_OPCODE", False);
+    tray_ = XCreateSimpleWindow(dpy, root, kX, kY, 22, 22, 0, 0, 0);
+    XMapWindow(dpy, tray_);
+    Announce();
+  }
+  void Announce() {
+    XSetSelectionOwner(dpy_, selection_, tray_, CurrentTime);
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = DefaultRootWindow(dpy_);
+    ev.xclient.message_type = XInternAtom(dpy_, "MANAGER", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = CurrentTime;
+    ev.xclient.data.l[1] = long(selection_);
+    ev.xclient.data.l[2] = long(tray_);
+    XSendEvent(dpy_, DefaultRootWindow(dpy_), False, StructureNotifyMask, &ev);
+    XFlush(dpy_);
+  }
+  // The icon window of the next dock request, 0 when none came.
+  Window TakeDockRequest() {
+    Window icon = 0;
+    PumpUntil([&] {
+      XEvent ev;
+      while (XCheckTypedWindowEvent(dpy_, tray_, ClientMessage, &ev))
+        if (ev.xclient.message_type == opcode_ && ev.xclient.data.l[1] == 0) icon = Window(ev.xclient.data.l[2]);
+      return icon != 0;
+    });
+    return icon;
+  }
+  void Embed(Window icon) {
+    XReparentWindow(dpy_, icon, tray_, 0, 0);
+    XMapWindow(dpy_, icon);
+    XSync(dpy_, False);
+  }
+  static constexpr int kX = 700, kY = 10;
+
+private:
+  Display* dpy_;
+  Atom selection_ = 0;
+  Atom opcode_ = 0;
+  Window tray_ = 0;
+};
+
+TEST_F(X11, TrayIconDocksTakesClicksAndDocksAgainWithANewManager) {
+  FakeTrayManager manager(dpy_);
+  HWND h = rec_.Create(WS_POPUP, Bounds(0, 0, 10, 10));
+  PumpUntil([] { return false; }, 100);
+  NOTIFYICONDATAA nid;
+  nid.hWnd = h;
+  nid.uID = 3;
+  nid.uFlags = NIF_MESSAGE;
+  nid.uCallbackMessage = WM_USER + 5;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &nid));
+  const Window icon = manager.TakeDockRequest();
+  ASSERT_NE(icon, 0u);
+  manager.Embed(icon);
+  rec_.Clear();
+  Click(FakeTrayManager::kX + 11, FakeTrayManager::kY + 11);
+  std::vector<Recorded> got;
+  ASSERT_TRUE(PumpUntil([&] {
+    got.clear();
+    for (const Recorded& r : rec_.Of(h, WM_USER + 5, WM_USER + 5))
+      if (r.lParam != LPARAM(WM_MOUSEMOVE)) got.push_back(r);
+    return got.size() >= 2;
+  }));
+  EXPECT_EQ(got[0].wParam, 3u);
+  EXPECT_EQ(got[0].lParam, LPARAM(WM_LBUTTONDOWN));
+  EXPECT_EQ(got[1].lParam, LPARAM(WM_LBUTTONUP));
+
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  rec_.Clear();
+  manager.Announce();
+  EXPECT_EQ(manager.TakeDockRequest(), icon);
+  EXPECT_TRUE(PumpUntil([&] { return !rec_.Of(h, taskbarCreated, taskbarCreated).empty(); }));
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+}
+
+}  // namespace
