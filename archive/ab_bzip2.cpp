@@ -124,14 +124,17 @@ void TAbBzip2Archive::CompressInto(TStream& work, TStream* source) {
 void TAbBzip2Archive::SavePlain() {
   auto work = NewWorkStream();
   std::vector<TAbArchiveItem*> dropped;
+  TAbArchiveItem* written = nullptr;
   bool decided = false;
   for (int i = 0; i < Count(); ++i) {
     TAbArchiveItem* item = Items(i);
     const TAbItemAction action = item->Action();
     if (action == iaFailed || action == iaDelete) continue;
     const bool adds = action == iaAdd || action == iaFreshen || action == iaReplace || action == iaStreamAdd;
-    if (!adds && !decided) decided = true;
-    if (!adds) continue;
+    if (!adds) {
+      decided = true;
+      continue;
+    }
     currentItem_ = item;
     if (decided) {
       // The file holds one entry; a second one is refused, not silently lost.
@@ -147,14 +150,17 @@ void TAbBzip2Archive::SavePlain() {
         TFileStream in(DiskNameOf(item->DiskFileName()), fmOpenRead | fmShareDenyWrite);
         CompressInto(*work, &in);
       }
-      ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
-      item->SetAction(iaNone);
+      written = item;
     } catch (...) {
       DropFailedItem(*item, *work, 0);
       dropped.push_back(item);
     }
   }
   currentItem_ = nullptr;
+  if (written) {
+    ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+    written->SetAction(iaNone);
+  }
   for (int i = Count() - 1; i >= 0; --i)
     if (std::find(dropped.begin(), dropped.end(), Items(i)) != dropped.end()) itemList_.Delete(i);
 }

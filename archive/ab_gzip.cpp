@@ -103,16 +103,6 @@ bool TAbGzipItem::IsGzipHeader() const { return id1_ == 0x1F && id2_ == 0x8B && 
 
 bool IsGzipHeader(const uint8_t* bytes) { return bytes[0] == 0x1F && bytes[1] == 0x8B && bytes[2] == 8; }
 
-void TAbGzipItem::AssignFixedHeader(const TAbGzipItem& other) {
-  id1_ = other.id1_;
-  id2_ = other.id2_;
-  method_ = other.method_;
-  flags_ = other.flags_;
-  modTime_ = other.modTime_;
-  extraFlags_ = other.extraFlags_;
-  os_ = other.os_;
-}
-
 void TAbGzipItem::LoadHeader(TStream& stream) {
   uint8_t h[kFixedHeaderSize];
   stream.ReadBuffer(h, kFixedHeaderSize);

@@ -64,8 +64,6 @@ public:
   void LoadHeader(TStream& stream);
   void SaveHeader(TStream& stream);
   bool IsGzipHeader() const;
-  // Copies the ten fixed bytes of another member.
-  void AssignFixedHeader(const TAbGzipItem& other);
 
 private:
   uint8_t id1_ = 0x1F;

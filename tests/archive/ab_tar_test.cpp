@@ -1,10 +1,19 @@
 // The tar archive: the bytes it writes, the dialects it reads, names that a
-// dialect cannot hold, and round trips with GNU tar, bsdtar and python.
+// dialect cannot hold, and round trips with GNU tar, bsdtar and python; and
+// for all three kinds, that a failed save leaves the old file as it was.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <functional>
+#include <random>
 
+#include "archive/ab_bzip2.h"
+#include "archive/ab_gzip.h"
 #include "archive/ab_tar.h"
 #include "platform/rtl/streams.h"
 #include "tests/archive/ab_tar_test_util.h"
@@ -302,4 +311,56 @@ TEST(TarArchive, SaveReplacesTheFileByRenameKeepingItsMode) {
   EXPECT_EQ(Shell("tar -tf " + dir / "r.tar").output, "one.txt\ntwo.txt\n");
   // The reopened file serves the next save and extraction.
   EXPECT_EQ(ExtractToString(*a, 0), "1");
+}
+
+// A save that cannot write its file fails and leaves the previous archive byte
+// for byte, with no temporary file beside it. Run in a child so the file-size
+// limit and the ignored SIGXFSZ stay there.
+TEST(TarArchive, FailedSavesOfEveryKindKeepTheOldFile) {
+  using Opener = std::function<std::unique_ptr<TAbArchive>(const std::string&)>;
+  struct {
+    const char* name;
+    Opener open;
+  } kinds[] = {
+      {"old.tar", [](const std::string& p) { return std::unique_ptr<TAbArchive>(Open<TAbTarArchive>(p)); }},
+      {"old.tgz", [](const std::string& p) { return std::unique_ptr<TAbArchive>(Open<TAbGzipArchive>(p, true)); }},
+      {"old.gz", [](const std::string& p) { return std::unique_ptr<TAbArchive>(Open<TAbGzipArchive>(p)); }},
+      {"old.tbz", [](const std::string& p) { return std::unique_ptr<TAbArchive>(Open<TAbBzip2Archive>(p, true)); }},
+      {"old.bz2", [](const std::string& p) { return std::unique_ptr<TAbArchive>(Open<TAbBzip2Archive>(p)); }},
+  };
+  std::mt19937 rng(5);
+  std::string noise(300000, '\0');
+  for (char& c : noise) c = static_cast<char>(rng());
+  for (const auto& kind : kinds) {
+    SCOPED_TRACE(kind.name);
+    TempDir dir;
+    const std::string archive = dir / kind.name;
+    AddAndSave(*kind.open(archive), {dir.Write("small.txt", "small")});
+    const std::string before = ReadFile(archive);
+    ASSERT_FALSE(before.empty());
+    const std::string big = dir.Write("big.bin", noise);
+    std::remove((dir / "small.txt").c_str());
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      auto a = kind.open(archive);
+      rlimit limit{100000, 100000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      if (a->Count() > 0) a->Items(0)->SetAction(iaDelete);
+      a->AddFiles(big, 0);
+      try {
+        a->Save();
+      } catch (...) {
+        _exit(7);
+      }
+      _exit(9);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 7);
+    EXPECT_EQ(ReadFile(archive), before);
+    EXPECT_EQ(Shell("ls " + dir.Path()).output, "big.bin\n" + std::string(kind.name) + "\n");
+  }
 }
