@@ -366,6 +366,7 @@ void TAbZipArchive::SaveArchive() {
     if (abort) throw EAbUserAbort();
     advanceVolume();
   }
+  currentItem_ = nullptr;  // dropped items are freed below
   footer_.EntriesOnDisk = footer_.TotalEntries = static_cast<uint16_t>(written);
 
   int64_t remainder = volumeSize - currentOffset;
@@ -388,7 +389,12 @@ void TAbZipArchive::SaveArchive() {
     work.Seek(0, soBeginning);
     work.WriteBuffer(&marker, 4);
   }
-  ReplaceFile(work);
+  try {
+    ReplaceFile(work);
+  } catch (...) {
+    spanned_ = false;  // the file on disk is not the new set
+    throw;
+  }
   if (spanned_ && !isRemovable_) RenameSpannedImages();
 
   for (int i = Count() - 1; i >= 0; --i) {
