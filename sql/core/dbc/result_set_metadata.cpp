@@ -3,7 +3,50 @@
 
 #include "sql/core/dbc/result_set_metadata.h"
 
+#include "platform/rtl/text.h"
 #include "sql/core/dbc/abstract_result_set.h"
+#include "sql/core/dbc/identifier_convertor.h"
+#include "sql/core/parsesql/select_schema.h"
+#include "sql/core/parsesql/statement_analyser.h"
+#include "sql/core/parsesql/tokenizer.h"
+
+namespace {
+
+// Columns of the catalogue's column listing.
+enum : int {
+  kTableCat = 1,
+  kTableSchem = 2,
+  kTableName = 3,
+  kColumnName = 4,
+  kDataType = 5,
+  kNullable = 11,
+  kColumnDef = 13,
+  kAutoIncrement = 19,
+  kCaseSensitive = 20,
+  kSearchable = 21,
+  kWritable = 22,
+  kDefinitelyWritable = 23,
+  kReadOnly = 24,
+};
+
+// The listing's row whose column name equals fieldName (exactly, or when
+// exact is false, after upper-casing both); 0 when none does.
+int FindListingRow(IZResultSet& listing, const AnsiString& fieldName, bool exact) {
+  AnsiString wanted = exact ? fieldName : AnsiUpperCase(fieldName);
+  listing.BeforeFirst();
+  while (listing.Next()) {
+    AnsiString name = listing.GetString(kColumnName);
+    if ((exact ? name : AnsiUpperCase(name)) == wanted) return listing.GetRow();
+  }
+  return 0;
+}
+
+void ReadBoolean(IZResultSet& listing, int column, bool& target) {
+  bool value = listing.GetBoolean(column);
+  if (!listing.WasNull()) target = value;
+}
+
+}  // namespace
 
 TZAbstractResultSetMetadata::TZAbstractResultSetMetadata(Ref<IZDatabaseMetadata> metadata, const AnsiString& sql,
                                                          TZAbstractResultSet* parentResultSet)
@@ -11,12 +54,101 @@ TZAbstractResultSetMetadata::TZAbstractResultSetMetadata(Ref<IZDatabaseMetadata>
       Loaded(!metadata),
       metadata_(std::move(metadata)),
       sql_(sql),
-      resultSet_(parentResultSet) {}
+      resultSet_(parentResultSet) {
+  if (metadata_) identifierConvertor_ = MakeRef<TZDefaultIdentifierConvertor>(metadata_);
+}
 
 void TZAbstractResultSetMetadata::LoadColumns() {
-  // Tracing result columns back to catalogue tables belongs to the catalogue
-  // layer; until a driver's metadata does it, the driver's descriptions stand.
   Loaded = true;
+  Ref<IZDriver> driver = metadata_->GetConnection()->GetDriver();
+  Ref<IZTokenizer> tokenizer = driver->GetTokenizer();
+  Ref<IZSelectSchema> schema = driver->GetStatementAnalyser()->DefineSelectSchemaFromQuery(tokenizer.get(), sql_);
+  // Not a SELECT the analyser understands: the driver's descriptions stand.
+  if (!schema) return;
+  schema->LinkReferences(identifierConvertor_.get());
+  ReplaceStarColumns(schema.get());
+  TZColumnInfoList& columns = resultSet_->GetColumnsInfo();
+  bool byPosition = schema->GetFieldCount() == columns.Count();
+  for (int i = 0; i < columns.Count(); ++i) LoadColumn(byPosition ? i + 1 : -1, columns[i], schema.get());
+}
+
+void TZAbstractResultSetMetadata::LoadColumn(int columnIndex, TZColumnInfo& columnInfo,
+                                             IZSelectSchema* selectSchema) {
+  TZFieldRef* fieldRef = selectSchema->LinkFieldByIndexAndShortName(columnIndex, columnInfo.ColumnLabel);
+  bool found = ReadColumnByRef(fieldRef, columnInfo);
+  const AnsiString& name = fieldRef ? fieldRef->Field : columnInfo.ColumnLabel;
+  for (int i = 0; i < selectSchema->GetTableCount() && columnInfo.ColumnName.empty() && !found; ++i)
+    found = ReadColumnByName(name, selectSchema->GetTable(i), columnInfo);
+}
+
+void TZAbstractResultSetMetadata::ReplaceStarColumns(IZSelectSchema* selectSchema) {
+  for (int i = 0; i < selectSchema->GetFieldCount();) {
+    TZFieldRef* star = selectSchema->GetField(i);
+    TZTableRef* table = star->TableRef;
+    if (star->Field != "*" || !table) {
+      ++i;
+      continue;
+    }
+    Ref<IZResultSet> listing = GetTableColumns(table);
+    listing->BeforeFirst();
+    while (listing->Next())
+      selectSchema->InsertField(i++, std::make_unique<TZFieldRef>(true, table->Catalog, table->Schema, table->Table,
+                                                                  listing->GetString(kColumnName), AnsiString(),
+                                                                  table));
+    selectSchema->DeleteField(star);
+  }
+}
+
+Ref<IZResultSet> TZAbstractResultSetMetadata::GetTableColumns(TZTableRef* tableRef) {
+  AnsiString key = tableRef->FullName();
+  auto found = tableColumns_.find(key);
+  if (found != tableColumns_.end()) return found->second;
+  Ref<IZResultSet> listing = metadata_->GetColumns(tableRef->Catalog, tableRef->Schema, tableRef->Table, "");
+  tableColumns_[key] = listing;
+  return listing;
+}
+
+void TZAbstractResultSetMetadata::ClearColumn(TZColumnInfo& columnInfo) {
+  columnInfo.ReadOnly = true;
+  columnInfo.Writable = false;
+  columnInfo.DefinitelyWritable = false;
+  columnInfo.CatalogName.clear();
+  columnInfo.SchemaName.clear();
+  columnInfo.TableName.clear();
+  columnInfo.ColumnName.clear();
+}
+
+bool TZAbstractResultSetMetadata::ReadColumnByRef(TZFieldRef* fieldRef, TZColumnInfo& columnInfo) {
+  ClearColumn(columnInfo);
+  if (!fieldRef || !fieldRef->IsField || !fieldRef->TableRef) return false;
+  return ReadColumnByName(fieldRef->Field, fieldRef->TableRef, columnInfo);
+}
+
+bool TZAbstractResultSetMetadata::ReadColumnByName(const AnsiString& fieldName, TZTableRef* tableRef,
+                                                   TZColumnInfo& columnInfo) {
+  Ref<IZResultSet> listing = GetTableColumns(tableRef);
+  if (!listing) return false;
+  int row = FindListingRow(*listing, fieldName, true);
+  if (!row) row = FindListingRow(*listing, fieldName, false);
+  if (!row) return false;
+  listing->MoveAbsolute(row);
+  columnInfo.CatalogName = listing->GetString(kTableCat);
+  columnInfo.SchemaName = listing->GetString(kTableSchem);
+  columnInfo.TableName = listing->GetString(kTableName);
+  columnInfo.ColumnName = fieldName;
+  int dataType = listing->GetInt(kDataType);
+  if (!listing->WasNull()) columnInfo.ColumnType = static_cast<TZSQLType>(dataType);
+  int nullable = listing->GetInt(kNullable);
+  if (!listing->WasNull()) columnInfo.Nullable = static_cast<TZColumnNullableType>(nullable);
+  ReadBoolean(*listing, kAutoIncrement, columnInfo.AutoIncrement);
+  ReadBoolean(*listing, kCaseSensitive, columnInfo.CaseSensitive);
+  ReadBoolean(*listing, kSearchable, columnInfo.Searchable);
+  ReadBoolean(*listing, kWritable, columnInfo.Writable);
+  ReadBoolean(*listing, kDefinitelyWritable, columnInfo.DefinitelyWritable);
+  ReadBoolean(*listing, kReadOnly, columnInfo.ReadOnly);
+  AnsiString defaultValue = listing->GetString(kColumnDef);
+  if (!listing->WasNull()) columnInfo.DefaultValue = defaultValue;
+  return true;
 }
 
 TZColumnInfo& TZAbstractResultSetMetadata::Column(int column) const {

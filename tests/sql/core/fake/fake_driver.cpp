@@ -151,7 +151,9 @@ TZFakeConnection::TZFakeConnection(Ref<IZDriver> driver, std::shared_ptr<TZFakeS
                                    const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       server_(std::move(server)),
-      protocol_(protocol) {}
+      protocol_(protocol) {
+  SetMetadata(MakeFakeDatabaseMetadata(this, url, GetProperties()));
+}
 
 void TZFakeConnection::AfterConstruction() {
   TZAbstractConnection::AfterConstruction();

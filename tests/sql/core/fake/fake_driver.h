@@ -60,6 +60,15 @@ struct TZFakeServer {
   std::int64_t SequenceValue = 0;
   // How often the driver's tokenizer was asked for.
   int TokenizerRequests = 0;
+  // Every SQL text prepared, in order; the executed form (with the values in
+  // place of "?") lands in ExecutedSQL.
+  std::vector<AnsiString> PreparedSQL;
+  // Catalogue facts beyond the columns, by table: the primary key's columns
+  // and the columns' default expressions.
+  std::map<AnsiString, std::vector<AnsiString>> PrimaryKeys;
+  std::map<AnsiString, std::map<AnsiString, AnsiString>> ColumnDefaults;
+  // How often the catalogue was asked (each call of a metadata builder).
+  int CatalogueRequests = 0;
 
   // Adds a table to the catalogue; "select * from " + name then serves its rows.
   void AddTable(const AnsiString& name, const TZFakeResult& data) {
@@ -134,3 +143,12 @@ private:
 
 // Creates the fake result set over canned rows (fake_result_set.cpp).
 Ref<IZResultSet> MakeFakeResultSet(const Ref<IZStatement>& statement, const TZFakeResult& result);
+// The same rows behind the result-set base, as a real driver's result set:
+// its metadata completes itself from the catalogue for the SQL text
+// (fake_driver_result_set.cpp).
+Ref<IZResultSet> MakeFakeDriverResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
+                                         const TZFakeResult& result);
+// The connection's database metadata, answering tables, columns and primary
+// keys from the server's catalogue (fake_metadata.cpp).
+std::unique_ptr<TContainedObject> MakeFakeDatabaseMetadata(TZFakeConnection* connection, const AnsiString& url,
+                                                           TStrings* info);

@@ -36,5 +36,6 @@ protected:
 }  // namespace
 
 Ref<IZPreparedStatement> TZFakeConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  server_->PreparedSQL.push_back(sql);
   return MakeRef<TZFakePreparedStatement>(Ref<IZConnection>(this), sql, info);
 }

@@ -1,0 +1,52 @@
+// A fake server whose catalogue holds
+//   t(id int primary key, name varchar(20), note varchar(20) default 'x')
+// with three rows, and a connection to it; plus a cached, updatable result of
+// a query as a driver's statement would make it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/cached_result_set.h"
+#include "tests/sql/core/fake/fake_driver.h"
+
+inline TZVariant Int(std::int64_t v) {
+  TZVariant value;
+  DefaultVarManager()->SetAsInteger(value, v);
+  return value;
+}
+
+inline TZVariant Str(const AnsiString& v) {
+  TZVariant value;
+  DefaultVarManager()->SetAsString(value, v);
+  return value;
+}
+
+class CatalogueTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    Server().AddTable("t", {{{"id", stInteger}, {"name", stString}, {"note", stString}},
+                            {{Int(1), Str("a"), Str("x")}, {Int(2), Str("b"), TZVariant()}, {Int(3), Str("c"), Str("z")}}});
+    Server().PrimaryKeys["t"] = {"id"};
+    Server().ColumnDefaults["t"]["note"] = "'x'";
+    connection = driver->Connect("zdbc:fake-1://h/db", nullptr);
+  }
+
+  TZFakeServer& Server() { return driver->Server(); }
+  Ref<IZDatabaseMetadata> Metadata() { return connection->GetMetadata(); }
+
+  // The rows of sql (the canned result of that text, else the table t)
+  // cached behind an updatable statement with the given "name=value" lines.
+  Ref<IZCachedResultSet> Open(const AnsiString& sql, std::initializer_list<const char*> properties = {}) {
+    TStringList info;
+    for (const char* line : properties) info.Add(line);
+    Ref<IZStatement> statement = connection->CreateStatementWithProperties(&info);
+    statement->SetResultSetConcurrency(rcUpdatable);
+    auto canned = Server().Results.find(sql);
+    const TZFakeResult& rows = canned != Server().Results.end() ? canned->second : Server().Catalogue[0].Data;
+    return MakeRef<TZCachedResultSet>(MakeFakeDriverResultSet(statement, sql, rows), sql, nullptr);
+  }
+
+  Ref<TZFakeDriver> driver = MakeRef<TZFakeDriver>();
+  Ref<IZConnection> connection;
+};
