@@ -247,6 +247,23 @@ TEST_F(ZipArchiveTest, MoreEntriesThanTheEndRecordCountsAreRefused) {
   EXPECT_EQ(s.DataString(), "previous");
 }
 
+TEST_F(ZipArchiveTest, FolderIsStoredAsAnEmptyEntryWithItsAttributes) {
+  dir.Write("sub/inner.txt", "in");
+  auto zip = OpenZip(Zip());
+  zip->SetStoreOptions({});
+  zip->SetBaseDirectory(dir.Path());
+  zip->AddFiles("sub", AbAttrAnyFile | faDirectory);
+  zip->Save();
+  ASSERT_EQ(zip->Count(), 1);
+  TAbZipItem* folder = zip->ZipItems(0);
+  EXPECT_EQ(folder->GetFileName(), "sub/");
+  EXPECT_TRUE(folder->GetIsDirectory());
+  EXPECT_EQ(folder->GetUncompressedSize(), 0);
+  EXPECT_EQ(folder->CompressionMethod(), 0);
+  EXPECT_NE(folder->GetExternalFileAttributes() & faDirectory, 0u);
+  EXPECT_EQ(Shell("unzip -tq " + Quote(Zip())).status, 0);
+}
+
 TEST_F(ZipArchiveTest, ExtractionWithoutHooksIsRefused) {
   MakeArchive({"a.sql"});
   auto zip = OpenZip(Zip());
