@@ -31,8 +31,7 @@ TAbSpanStream::TAbSpanStream(const AnsiString& fileName, uint16_t mode, int64_t 
 TAbSpanStream::~TAbSpanStream() = default;
 
 bool TAbSpanStream::CheckMedia(const AnsiString& name) {
-  bytesAvail_ = FreeSpaceOf(name);
-  return bytesAvail_ != -1 || !FileExists(name);
+  return FreeSpaceOf(name) != -1 || !FileExists(name);
 }
 
 int64_t TAbSpanStream::FreeRoom() {

@@ -65,7 +65,6 @@ private:
   AnsiString imageName_;
   bool cancelled_ = false;
   int64_t bytesWritten_ = 0;
-  int64_t bytesAvail_ = 0;
   std::unique_ptr<TFileStream> file_;
   uint16_t fileMode_;
   bool ignoreSpanning_ = false;

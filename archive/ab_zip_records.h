@@ -22,7 +22,6 @@ constexpr uint32_t kAbZipSingleVolumeSignature = 0x30304B50;  // "PK00"
 constexpr int kAbZipLocalHeaderSize = 30;
 constexpr int kAbZipCentralHeaderSize = 46;
 constexpr int kAbZipEndRecordSize = 22;
-constexpr int kAbZipDataDescriptorSize = 16;
 
 constexpr uint16_t kAbZipFlagEncrypted = 0x0001;
 constexpr uint16_t kAbZipFlagDataDescriptor = 0x0008;
