@@ -113,8 +113,15 @@ MINMAXINFO QueryMinMax(HWND hwnd) {
   return mm;
 }
 
+namespace {
+// Bounds the backend reported; the native window is not told them back.
+const TRect* g_nativeBounds = nullptr;
+}  // namespace
+
 void ApplyNativeBounds(HWND hwnd, const TRect& r) {
+  g_nativeBounds = &r;
   SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  g_nativeBounds = nullptr;
 }
 
 }  // namespace user_detail
@@ -165,7 +172,7 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
   if (w->TopLevel()) {
     if (resized) ResizeBacking(w);
-    if (moved || resized) Backend().SetBounds(hwnd, newRect);
+    if ((moved || resized) && !(g_nativeBounds && *g_nativeBounds == newRect)) Backend().SetBounds(hwnd, newRect);
     if (visible != wasVisible) Backend().SetVisible(hwnd, visible);
   } else if (wasVisible && !visible) {
     InvalidateRect(w->parent, &newRect, 1);

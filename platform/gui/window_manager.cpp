@@ -57,7 +57,7 @@ LRESULT Dispatch(const MSG& msg) {
   }
   Window* w = Find(msg.hwnd);
   if (!w) return 0;
-  if (msg.message == WM_PAINT && w->TopLevel() && w->paintPosted) {
+  if (msg.message == WM_PAINT && w->TopLevel()) {  // the layer's own paint pass
     PaintPass(w);
     FreeGraveyardWhenIdle();
     return 0;

@@ -185,11 +185,10 @@ int ReleaseDC(HWND, HDC dc) {
   if (!dc) return 0;
   auto it = WindowDCs().find(dc);
   if (it != WindowDCs().end()) {
+    // The pass puts the caret back and shows what was drawn.
     if (Window* root = Root(Find(it->second))) {
-      if (dc->visibleRegion && !dc->visibleRegion->IsEmpty()) {
-        MarkDirty(root, dc->visibleRegion->Bounds());
-        SchedulePaint(root);
-      }
+      if (dc->visibleRegion && !dc->visibleRegion->IsEmpty()) MarkDirty(root, dc->visibleRegion->Bounds());
+      SchedulePaint(root);
     }
     WindowDCs().erase(it);
   }

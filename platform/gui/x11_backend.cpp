@@ -8,6 +8,7 @@
 
 #include <poll.h>
 
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -407,7 +408,10 @@ private:
   }
 
   void SetTip(const TrayIcon& icon) {
-    const std::string utf8 = AnsiToUtf8((icon.data.uFlags & NIF_TIP) ? icon.data.szTip : "");
+    // The tip holds at most 63 characters, whether or not the caller ended it with a NUL.
+    const char* tip = icon.data.szTip;
+    const std::string text = (icon.data.uFlags & NIF_TIP) ? std::string(tip, strnlen(tip, sizeof icon.data.szTip - 1)) : "";
+    const std::string utf8 = AnsiToUtf8(text);
     XChangeProperty(dpy_, icon.xid, Atom_("_NET_WM_NAME"), Atom_("UTF8_STRING"), 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
   }

@@ -289,6 +289,80 @@ TEST(Painting, ChildrenAreComposedIntoTheTopLevelWindowAndTheScreenHonoursRegion
   DeleteObject(copy);
 }
 
+TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {
+  RecordingWindows rec;
+  HWND h = rec.Create(kVisibleFrame, Bounds(50, 60, 300, 200));
+  RECT work, r;
+  GetWorkArea(&work);
+  struct Step {
+    int cmd;
+    TRect bounds;
+    WPARAM sizeKind;
+    bool iconic, zoomed;
+  } steps[] = {
+      {SW_MAXIMIZE, work, SIZE_MAXIMIZED, false, true},
+      {SW_RESTORE, Bounds(50, 60, 300, 200), SIZE_RESTORED, false, false},
+      {SW_MINIMIZE, Bounds(50, 60, 300, 200), SIZE_MINIMIZED, true, false},
+      {SW_RESTORE, Bounds(50, 60, 300, 200), SIZE_RESTORED, false, false},
+  };
+  for (const Step& s : steps) {
+    rec.Clear();
+    ShowWindow(h, s.cmd);
+    GetWindowRect(h, &r);
+    EXPECT_EQ(r, s.bounds) << s.cmd;
+    EXPECT_EQ(bool(IsIconic(h)), s.iconic) << s.cmd;
+    EXPECT_EQ(bool(IsZoomed(h)), s.zoomed) << s.cmd;
+    const auto sizes = rec.Of(h, WM_SIZE, WM_SIZE);
+    ASSERT_FALSE(sizes.empty()) << s.cmd;
+    EXPECT_EQ(sizes.back().wParam, s.sizeKind) << s.cmd;
+  }
+  EXPECT_TRUE(ShowWindow(h, SW_HIDE));
+  EXPECT_FALSE(IsWindowVisible(h));
+  EXPECT_EQ(GetActiveWindow(), HWND(0));
+}
+
+TEST(Activation, SwitchingWindowsDeactivatesTheOldOneAndMovesTheFocus) {
+  RecordingWindows rec;
+  HWND a = rec.Create(kVisibleFrame, Bounds(0, 0, 200, 150));
+  HWND b = rec.Create(kVisibleFrame, Bounds(300, 0, 200, 150));
+  EXPECT_EQ(GetActiveWindow(), b);
+  rec.Clear();
+  SetActiveWindow(a);
+  EXPECT_EQ(rec.MessagesOf(b, WM_ACTIVATE, WM_KILLFOCUS),
+            (std::vector<UINT>{WM_ACTIVATE, WM_KILLFOCUS}));
+  EXPECT_EQ(rec.MessagesOf(a, WM_ACTIVATE, WM_SETFOCUS), (std::vector<UINT>{WM_ACTIVATE, WM_SETFOCUS}));
+  EXPECT_EQ(rec.Of(b, WM_NCACTIVATE, WM_NCACTIVATE).at(0).wParam, 0u);
+  EXPECT_EQ(rec.Of(a, WM_NCACTIVATE, WM_NCACTIVATE).at(0).wParam, 1u);
+  EXPECT_EQ(GetFocus(), a);
+  // A click on the inactive window activates it.
+  HeadlessClick(400, 100);
+  PumpAll();
+  EXPECT_EQ(GetActiveWindow(), b);
+}
+
+TEST(Caret, BlinksByInvertingItsRectangleAndLeavesNoTraceWhenDestroyed) {
+  SetVirtualClock(true);
+  RecordingWindows rec;
+  HWND h = rec.Create(WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 50));
+  UpdateWindow(h);
+  HBITMAP backing = GetWindowBackingBitmap(h);
+  const Pixel face = backing->Row(12)[21];
+  ASSERT_TRUE(CreateCaret(h, nullptr, 2, 14));
+  SetCaretPos(20, 10);
+  ShowCaret(h);
+  PumpAll();
+  EXPECT_EQ(backing->Row(12)[21], face ^ kRgbMask);
+  EXPECT_EQ(backing->Row(12)[23], face);
+  ProcessMessagesFor(GetCaretBlinkTime());
+  EXPECT_EQ(backing->Row(12)[21], face);
+  ProcessMessagesFor(GetCaretBlinkTime());
+  EXPECT_EQ(backing->Row(12)[21], face ^ kRgbMask);
+  DestroyCaret();
+  PumpAll();
+  EXPECT_EQ(backing->Row(12)[21], face);
+  SetVirtualClock(false);
+}
+
 TEST(Tray, CallsAreRecordedAndIconEventsReachTheCallback) {
   RecordingWindows rec;
   HWND h = rec.Create(WS_POPUP, Bounds(0, 0, 10, 10));

@@ -12,6 +12,7 @@
 
 #include "platform/gui/gdi_objects.h"
 #include "platform/gui/window_backend.h"
+#include "platform/rtl/text.h"
 #include "tests/platform/gui/window_test_support.h"
 
 #define Region XlibRegion
@@ -155,6 +156,78 @@ TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   KeySym none = NoSymbol;
   XChangeKeyboardMapping(dpy_, spare, 1, &none, 1);
   XSync(dpy_, False);
+}
+
+std::string ReadProperty(Display* dpy, Window w, Atom property) {
+  Atom type;
+  int format;
+  unsigned long count, after;
+  unsigned char* data = nullptr;
+  std::string out;
+  if (XGetWindowProperty(dpy, w, property, 0, 1 << 20, False, AnyPropertyType, &type, &format, &count, &after,
+                         &data) == Success && data) {
+    out.assign(reinterpret_cast<char*>(data), count * unsigned(format == 32 ? sizeof(long) : format / 8));
+    XFree(data);
+  }
+  return out;
+}
+
+TEST_F(X11, ToolWindowsSkipTheTaskbar) {
+  HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(500, 400, 100, 80));
+  const Window xid = GetNativeWindowId(h);
+  const Atom state = XInternAtom(dpy_, "_NET_WM_STATE", False);
+  const Atom skip = XInternAtom(dpy_, "_NET_WM_STATE_SKIP_TASKBAR", False);
+  auto skips = [&] {
+    XSync(dpy_, False);
+    const std::string atoms = ReadProperty(dpy_, xid, state);
+    for (size_t i = 0; i + sizeof(long) <= atoms.size(); i += sizeof(long))
+      if (*reinterpret_cast<const long*>(atoms.data() + i) == long(skip)) return true;
+    return false;
+  };
+  EXPECT_FALSE(skips());
+  SetWindowLongPtrA(h, GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  EXPECT_TRUE(PumpUntil(skips, 1000));
+  SetWindowLongPtrA(h, GWL_EXSTYLE, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !skips(); }, 1000));
+}
+
+TEST_F(X11, ClipboardTextTravelsAsUtf8BothWays) {
+  const Atom clipboard = XInternAtom(dpy_, "CLIPBOARD", False);
+  const Atom utf8 = XInternAtom(dpy_, "UTF8_STRING", False);
+  const Atom property = XInternAtom(dpy_, "TEST_CLIP", False);
+  const Window mine = XCreateSimpleWindow(dpy_, DefaultRootWindow(dpy_), 0, 0, 1, 1, 0, 0, 0);
+  ASSERT_TRUE(SetClipboardText("Žluťoučký kůň"));
+  PumpUntil([] { return false; }, 50);
+  XConvertSelection(dpy_, clipboard, utf8, property, mine, CurrentTime);
+  XFlush(dpy_);
+  XEvent ev;
+  ASSERT_TRUE(PumpUntil([&] { return XCheckTypedWindowEvent(dpy_, mine, SelectionNotify, &ev) == True; }));
+  ASSERT_EQ(ev.xselection.property, property);
+  EXPECT_EQ(ReadProperty(dpy_, mine, property), AnsiToUtf8("Žluťoučký kůň"));
+
+  // Another program owns the clipboard: its UTF-8 text arrives in Windows-1250.
+  XSetSelectionOwner(dpy_, clipboard, mine, CurrentTime);
+  XSync(dpy_, False);
+  std::thread owner([&] {
+    XEvent request;
+    for (int i = 0; i < 200 && !XCheckTypedWindowEvent(dpy_, mine, SelectionRequest, &request); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const XSelectionRequestEvent& r = request.xselectionrequest;
+    const std::string text = AnsiToUtf8("Příliš žluťoučký");
+    XChangeProperty(dpy_, r.requestor, r.property, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = r.requestor;
+    reply.xselection.selection = r.selection;
+    reply.xselection.target = r.target;
+    reply.xselection.property = r.property;
+    XSendEvent(dpy_, r.requestor, False, NoEventMask, &reply);
+    XFlush(dpy_);
+  });
+  const std::string got = GetClipboardText();
+  owner.join();
+  EXPECT_EQ(got, "Příliš žluťoučký");
 }
 
 // A tray manager as the desktop runs one: owns the selection, announces
