@@ -11,6 +11,7 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/mysql/mysql_metadata.h"
 #include "sql/drivers/mysql/mysql_utils.h"
 
 namespace {
@@ -64,7 +65,9 @@ TZMySQLConnection::TZMySQLConnection(Ref<IZDriver> driver, const AnsiString& url
                                      TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)),
-      clientCodePage_(Trim(GetProperties()->Values("codepage"))) {}
+      clientCodePage_(Trim(GetProperties()->Values("codepage"))) {
+  SetMetadata(std::make_unique<TZMySQLDatabaseMetadata>(this, url, GetProperties()));
+}
 
 AnsiString TZMySQLConnection::ConnectLogText() {
   return Format("CONNECT TO \"%s\" AS USER \"%s\"", {Database(), User()});

@@ -6,6 +6,7 @@
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/virtual_result_set.h"
 #include "sql/core/sysutils.h"
 
 namespace {
@@ -117,8 +118,8 @@ TZSQLType DecimalType(const AnsiString& typeText) {
 
 }  // namespace
 
-TZMySQLDatabaseMetadata::TZMySQLDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings*)
-    : connection_(connection) {
+TZMySQLDatabaseMetadata::TZMySQLDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info)
+    : TZAbstractDatabaseMetadata(connection, url, info) {
   AnsiString hostName, user, password;
   int port = 0;
   TStringList properties;
@@ -127,10 +128,11 @@ TZMySQLDatabaseMetadata::TZMySQLDatabaseMetadata(IZConnection* connection, const
 
 void TZMySQLDatabaseMetadata::GetServerVersionParts(int& major, int& minor) {
   int sub;
-  DecodeSqlVersioning(connection_->GetServerVersion(), major, minor, sub);
+  Ref<IZConnection> connection = GetConnection();
+  DecodeSqlVersioning(connection->GetServerVersion(), major, minor, sub);
   if (major > 4 || (major == 4 && minor > 0)) return;
 
-  Ref<IZResultSet> resultSet = connection_->CreateStatement()->ExecuteQuery("SELECT VERSION()");
+  Ref<IZResultSet> resultSet = connection->CreateStatement()->ExecuteQuery("SELECT VERSION()");
   if (!resultSet->Next()) return;
   TStringList pieces;
   SplitToStringList(&pieces, resultSet->GetString(1), ".-");
@@ -158,7 +160,34 @@ bool TZMySQLDatabaseMetadata::SupportsUnionAll() {
 }
 
 bool TZMySQLDatabaseMetadata::SupportsDataManipulationTransactionsOnly() {
-  return connection_->GetTransactIsolationLevel() != tiNone;
+  return GetConnection()->GetTransactIsolationLevel() != tiNone;
+}
+
+Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTypeInfo() {
+  constexpr int kTypeName = 1, kDataType = 2, kPrecision = 3, kLiteralPrefix = 4, kLiteralSuffix = 5,
+                kNullable = 7, kCaseSensitive = 8, kSearchable = 9, kFixedPrecScale = 11, kAutoIncrement = 12,
+                kNumPrecRadix = 18;
+  constexpr int kTypeNullable = 1, kDecimalRadix = 10;
+  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TypeInfoColumnDefs);
+  for (const TZMySQLTypeInfo& type : MySQLTypeInfoTable()) {
+    result->MoveToInsertRow();
+    result->UpdateString(kTypeName, type.Name);
+    result->UpdateShort(kDataType, type.Type);
+    if (type.Precision != kNoTypePrecision) result->UpdateInt(kPrecision, type.Precision);
+    if (MySQLTypeHasQuotedLiterals(type.Type)) {
+      result->UpdateString(kLiteralPrefix, "'");
+      result->UpdateString(kLiteralSuffix, "'");
+    }
+    result->UpdateShort(kNullable, kTypeNullable);
+    result->UpdateBoolean(kCaseSensitive, false);
+    result->UpdateShort(kSearchable, 0);
+    result->UpdateBoolean(kFixedPrecScale, false);
+    result->UpdateBoolean(kAutoIncrement, AnsiString(type.Name) == "INTEGER");
+    result->UpdateInt(kNumPrecRadix, kDecimalRadix);
+    result->InsertRow();
+  }
+  result->BeforeFirst();
+  return result;
 }
 
 AnsiString TZMySQLDatabaseMetadata::GetSQLKeywords() { return kSQLKeywords; }

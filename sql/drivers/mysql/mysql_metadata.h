@@ -1,19 +1,14 @@
-// What a MySQL connection's metadata answers without asking for the catalogue:
-// fixed capabilities (some by server version), the keyword and function
-// lists, the mapping of column type texts to TZSQLType and the type table.
-//
-// The core has no database metadata base class yet (the one with the result
-// cache and virtual result sets). Until it has, this class stands alone and
-// the connection hands out no metadata object; once the base exists, this
-// class derives from it, its answers become overrides, and UncachedGetTypeInfo
-// builds its rows from MySQLTypeInfoTable().
+// The database metadata of a MySQL connection: fixed capabilities (some by
+// server version), the keyword and function lists, the mapping of column type
+// texts to TZSQLType and the type-information catalogue. The catalogue
+// queries that ask the server build on this class.
 #pragma once
 
 #include <vector>
 
-#include "sql/core/dbc/interfaces.h"
+#include "sql/core/dbc/abstract_database_metadata.h"
 
-class TZMySQLDatabaseMetadata {
+class TZMySQLDatabaseMetadata : public TZAbstractDatabaseMetadata {
 public:
   // connection is not counted: the metadata lives inside it.
   TZMySQLDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info);
@@ -21,66 +16,69 @@ public:
   // The database named in the connection URL.
   const AnsiString& Database() const { return database_; }
 
-  AnsiString GetDatabaseProductName() { return "MySQL"; }
-  AnsiString GetDatabaseProductVersion() { return "3+"; }
-  AnsiString GetDriverName() { return "Database Connectivity Driver for MySQL"; }
-  int GetDriverMajorVersion() { return 1; }
-  int GetDriverMinorVersion() { return 1; }
-  bool UsesLocalFilePerTable() { return true; }
-  bool StoresMixedCaseIdentifiers() { return true; }
-  AnsiString GetIdentifierQuoteString() { return "`"; }
-  AnsiString GetSearchStringEscape() { return "\\"; }
-  AnsiString GetExtraNameCharacters() { return AnsiString(); }
-  AnsiString GetSchemaTerm() { return AnsiString(); }
-  AnsiString GetProcedureTerm() { return AnsiString(); }
-  AnsiString GetCatalogTerm() { return "Database"; }
-  bool SupportsOrderByUnrelated();
-  bool SupportsGroupByUnrelated() { return false; }
-  bool SupportsGroupByBeyondSelect() { return true; }
-  bool SupportsIntegrityEnhancementFacility() { return false; }
-  bool SupportsCatalogsInDataManipulation();
-  bool SupportsCatalogsInTableDefinitions() { return false; }
-  bool SupportsSubqueriesInComparisons() { return true; }
-  bool SupportsUnionAll();
-  bool SupportsOpenStatementsAcrossCommit() { return false; }
-  bool SupportsOpenStatementsAcrossRollback() { return false; }
-  int GetMaxBinaryLiteralLength() { return 16777208; }
-  int GetMaxCharLiteralLength() { return 16777208; }
-  int GetMaxColumnNameLength() { return 64; }
-  int GetMaxColumnsInGroupBy() { return 16; }
-  int GetMaxColumnsInIndex() { return 16; }
-  int GetMaxColumnsInOrderBy() { return 16; }
-  int GetMaxColumnsInSelect() { return 256; }
-  int GetMaxColumnsInTable() { return 512; }
-  int GetMaxConnections() { return 0; }
-  int GetMaxCursorNameLength() { return 64; }
-  int GetMaxIndexLength() { return 128; }
-  int GetMaxCatalogNameLength() { return 32; }
-  int GetMaxRowSize() { return 2147483639; }
-  bool DoesMaxRowSizeIncludeBlobs() { return true; }
-  int GetMaxStatementLength() { return 65531; }
-  int GetMaxStatements() { return 0; }
-  int GetMaxTableNameLength() { return 64; }
-  int GetMaxTablesInSelect() { return 256; }
-  int GetMaxUserNameLength() { return 16; }
-  TZTransactIsolationLevel GetDefaultTransactionIsolation() { return tiNone; }
-  bool SupportsDataDefinitionAndDataManipulationTransactions() { return true; }
+  AnsiString GetDatabaseProductName() override { return "MySQL"; }
+  AnsiString GetDatabaseProductVersion() override { return "3+"; }
+  AnsiString GetDriverName() override { return "Database Connectivity Driver for MySQL"; }
+  int GetDriverMajorVersion() override { return 1; }
+  int GetDriverMinorVersion() override { return 1; }
+  bool UsesLocalFilePerTable() override { return true; }
+  bool StoresMixedCaseIdentifiers() override { return true; }
+  AnsiString GetIdentifierQuoteString() override { return "`"; }
+  AnsiString GetSearchStringEscape() override { return "\\"; }
+  AnsiString GetExtraNameCharacters() override { return AnsiString(); }
+  AnsiString GetSchemaTerm() override { return AnsiString(); }
+  AnsiString GetProcedureTerm() override { return AnsiString(); }
+  AnsiString GetCatalogTerm() override { return "Database"; }
+  bool SupportsOrderByUnrelated() override;
+  bool SupportsGroupByUnrelated() override { return false; }
+  bool SupportsGroupByBeyondSelect() override { return true; }
+  bool SupportsIntegrityEnhancementFacility() override { return false; }
+  bool SupportsCatalogsInDataManipulation() override;
+  bool SupportsCatalogsInTableDefinitions() override { return false; }
+  bool SupportsSubqueriesInComparisons() override { return true; }
+  bool SupportsUnionAll() override;
+  bool SupportsOpenStatementsAcrossCommit() override { return false; }
+  bool SupportsOpenStatementsAcrossRollback() override { return false; }
+  int GetMaxBinaryLiteralLength() override { return 16777208; }
+  int GetMaxCharLiteralLength() override { return 16777208; }
+  int GetMaxColumnNameLength() override { return 64; }
+  int GetMaxColumnsInGroupBy() override { return 16; }
+  int GetMaxColumnsInIndex() override { return 16; }
+  int GetMaxColumnsInOrderBy() override { return 16; }
+  int GetMaxColumnsInSelect() override { return 256; }
+  int GetMaxColumnsInTable() override { return 512; }
+  int GetMaxConnections() override { return 0; }
+  int GetMaxCursorNameLength() override { return 64; }
+  int GetMaxIndexLength() override { return 128; }
+  int GetMaxCatalogNameLength() override { return 32; }
+  int GetMaxRowSize() override { return 2147483639; }
+  bool DoesMaxRowSizeIncludeBlobs() override { return true; }
+  int GetMaxStatementLength() override { return 65531; }
+  int GetMaxStatements() override { return 0; }
+  int GetMaxTableNameLength() override { return 64; }
+  int GetMaxTablesInSelect() override { return 256; }
+  int GetMaxUserNameLength() override { return 16; }
+  TZTransactIsolationLevel GetDefaultTransactionIsolation() override { return tiNone; }
+  bool SupportsDataDefinitionAndDataManipulationTransactions() override { return true; }
   // True once the connection has an isolation level other than tiNone.
-  bool SupportsDataManipulationTransactionsOnly();
+  bool SupportsDataManipulationTransactionsOnly() override;
 
   // Comma-separated lists without blanks; repeated words are kept.
-  AnsiString GetSQLKeywords();
-  AnsiString GetNumericFunctions();
-  AnsiString GetStringFunctions();
-  AnsiString GetSystemFunctions();
-  AnsiString GetTimeDateFunctions();
+  AnsiString GetSQLKeywords() override;
+  AnsiString GetNumericFunctions() override;
+  AnsiString GetStringFunctions() override;
+  AnsiString GetSystemFunctions() override;
+  AnsiString GetTimeDateFunctions() override;
 
   // The server's major and minor version; servers before 4.1 are asked with
   // "SELECT VERSION()", as the packed number of old libraries is unreliable.
   void GetServerVersionParts(int& major, int& minor);
 
+protected:
+  // One row per entry of MySQLTypeInfoTable().
+  Ref<IZResultSet> UncachedGetTypeInfo() override;
+
 private:
-  IZConnection* connection_;
   AnsiString database_;
 };
 

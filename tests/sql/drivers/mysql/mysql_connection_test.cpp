@@ -212,6 +212,49 @@ TEST(MySQLConnection, EscapesWithAndWithoutASession) {
   EXPECT_EQ(connection->EscapeString(value), "O\\'Neil\\\\");
 }
 
+TEST(MySQLMetadata, AnswersCapabilitiesAndCachesTheTypeCatalogue) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Ref<IZDatabaseMetadata> metadata = connection->GetMetadata();
+  ASSERT_TRUE(metadata);
+  EXPECT_EQ(metadata->GetConnection(), Ref<IZConnection>(connection));
+  EXPECT_EQ(metadata->GetDatabaseProductName(), "MySQL");
+  EXPECT_EQ(metadata->GetUserName(), "vx");
+  EXPECT_TRUE(metadata->SupportsUnionAll());
+  EXPECT_TRUE(metadata->SupportsOrderByUnrelated());
+  EXPECT_EQ(metadata->GetDefaultTransactionIsolation(), tiNone);
+  EXPECT_TRUE(metadata->GetSQLKeywords().starts_with("AUTO_INCREMENT,BINARY,BLOB,"));
+
+  Ref<IZResultSet> types = metadata->GetTypeInfo();
+  std::vector<AnsiString> names;
+  while (types->Next()) {
+    names.push_back(types->GetStringByName("TYPE_NAME"));
+    if (names.back() == "VARCHAR") {
+      EXPECT_EQ(types->GetIntByName("DATA_TYPE"), stString);
+      EXPECT_EQ(types->GetIntByName("PRECISION"), 255);
+      EXPECT_EQ(types->GetStringByName("LITERAL_PREFIX"), "'");
+      EXPECT_FALSE(types->GetBooleanByName("AUTO_INCREMENT"));
+      EXPECT_EQ(types->GetIntByName("NUM_PREC_RADIX"), 10);
+    }
+    if (names.back() == "INTEGER") {
+      EXPECT_TRUE(types->GetBooleanByName("AUTO_INCREMENT"));
+      EXPECT_TRUE(types->IsNullByName("LITERAL_PREFIX"));
+    }
+    if (names.back() == "DATE") {
+      EXPECT_TRUE(types->IsNullByName("PRECISION"));
+    }
+  }
+  ASSERT_EQ(names.size(), 33u);
+  EXPECT_EQ(names.front(), "BIT");
+  EXPECT_EQ(names.back(), "TIMESTAMP");
+
+  // The second answer is a copy of the cached one, not the builder's again.
+  Ref<IZResultSet> again = metadata->GetTypeInfo();
+  EXPECT_NE(again, types);
+  int rows = 0;
+  while (again->Next()) ++rows;
+  EXPECT_EQ(rows, 33);
+}
+
 TEST(MySQLConnection, CatalogIsKeptButNeverSent) {
   Ref<IZMySQLConnection> connection = Connect();
   connection->SetCatalog("other");
