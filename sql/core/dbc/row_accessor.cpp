@@ -341,7 +341,7 @@ int TZRowAccessor::CompareColumn(const TZRowBuffer* buffer1, const TZRowBuffer* 
     case stTime:
     case stTimestamp: return Sign<long double>(Load<double>(a), Load<double>(b));
     case stBigDecimal: return Sign(LoadExtended(a), LoadExtended(b));
-    case stString: return AnsiCompareStr(LoadText(a, length), LoadText(b, length));
+    case stString: return AnsiCompareStr(LoadText(a, length - 1), LoadText(b, length - 1));
     case stUnicodeString: return WideCompareStr(LoadWideText(a, length), LoadWideText(b, length));
     case stBytes: {
       int count1 = StoredByteCount(buffer1, column);

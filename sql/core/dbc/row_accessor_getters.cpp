@@ -4,6 +4,7 @@
 // from the slot without allocating.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/numbers.h"
@@ -84,7 +85,7 @@ AnsiString TZRowAccessor::ReadString(int columnIndex) {
     case stFloat:
     case stDouble:
     case stBigDecimal: return FloatToSqlStr(ReadFloat(columnIndex));
-    case stString: return AnsiString(LoadText(data, length));
+    case stString: return AnsiString(LoadText(data, length - 1));
     case stUnicodeString: return WideToAnsi(LoadWideText(data, length));
     case stBytes: {
       int count = StoredByteCount(rowBuffer_, columnIndex);
@@ -106,7 +107,13 @@ bool TZRowAccessor::BeginGet(int columnIndex, TZSQLType resultType, bool& isNull
 
 const char* TZRowAccessor::GetPChar(int columnIndex, bool& isNull) {
   if (BeginGet(columnIndex, stString, isNull)) return nullptr;
-  if (TypeOf(columnIndex) == stString) return reinterpret_cast<const char*>(Data(rowBuffer_, columnIndex));
+  if (TypeOf(columnIndex) == stString) {
+    // A slot made non-null without a text may lack its zero byte: never hand
+    // out a pointer that would run past the slot.
+    auto* text = reinterpret_cast<const char*>(Data(rowBuffer_, columnIndex));
+    int slotSize = columnLengths_[columnIndex - 1];
+    if (static_cast<int>(strnlen(text, slotSize)) < slotSize) return text;
+  }
   temporaryString_ = ReadString(columnIndex);
   return temporaryString_.c_str();
 }

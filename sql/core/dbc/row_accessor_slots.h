@@ -49,10 +49,10 @@ inline void StoreExtended(std::uint8_t* slot, long double value) { std::memcpy(s
 inline IZBlob* LoadBlob(const std::uint8_t* slot) { return Load<IZBlob*>(slot); }
 inline void StoreBlob(std::uint8_t* slot, IZBlob* blob) { Store(slot, blob); }
 
-// Text of a slot up to its zero byte, never past the slot.
-inline std::string_view LoadText(const std::uint8_t* slot, int slotSize) {
+// Text of a slot up to its zero byte, at most maxLength characters.
+inline std::string_view LoadText(const std::uint8_t* slot, int maxLength) {
   auto* text = reinterpret_cast<const char*>(slot);
-  return std::string_view(text, strnlen(text, slotSize));
+  return std::string_view(text, strnlen(text, maxLength));
 }
 
 // Wide text of a slot up to its zero unit, never past the slot.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 
 #include "platform/rtl/exceptions.h"
@@ -220,6 +221,11 @@ TEST_F(OneRow, PCharOfOtherTypesLivesUntilTheNextCall) {
   accessor->SetPChar(2, nullptr);
   EXPECT_EQ(accessor->GetPChar(2, isNull), nullptr);
   EXPECT_TRUE(isNull);
+  // A text column made non-null without a text still gives a terminated text.
+  std::uint8_t* slot = accessor->GetColumnData(2, isNull);
+  std::memset(slot, 'x', accessor->GetColumnDataSize(2));
+  accessor->SetNotNull(2);
+  EXPECT_EQ(std::string(accessor->GetPChar(2, isNull)), "xxxxxxxx");
   accessor->SetPChar(1, nullptr);
   EXPECT_EQ(accessor->GetInt(1, isNull), 0);
   EXPECT_FALSE(isNull);
