@@ -118,6 +118,12 @@ namespace {
 const TRect* g_nativeBounds = nullptr;
 }  // namespace
 
+TSize ClampToTracking(HWND hwnd, int cx, int cy) {
+  const MINMAXINFO mm = QueryMinMax(hwnd);
+  return {std::clamp(cx, int(mm.ptMinTrackSize.X), std::max(mm.ptMinTrackSize.X, mm.ptMaxTrackSize.X)),
+          std::clamp(cy, int(mm.ptMinTrackSize.Y), std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y))};
+}
+
 void ApplyNativeBounds(HWND hwnd, const TRect& r) {
   g_nativeBounds = &r;
   SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -139,9 +145,8 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   const bool sizing = pos.cx != w->rect.Width() || pos.cy != w->rect.Height();
   if (sizing && w->TopLevel() && !(w->style & (WS_MINIMIZE | WS_MAXIMIZE))) {
     // Every resize of a top-level window keeps to its tracking limits.
-    MINMAXINFO mm = QueryMinMax(hwnd);
-    pos.cx = std::clamp(pos.cx, int(mm.ptMinTrackSize.X), std::max(mm.ptMinTrackSize.X, mm.ptMaxTrackSize.X));
-    pos.cy = std::clamp(pos.cy, int(mm.ptMinTrackSize.Y), std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y));
+    const TSize size = ClampToTracking(hwnd, pos.cx, pos.cy);
+    pos.cx = size.cx, pos.cy = size.cy;
   }
   pos.cx = std::max(pos.cx, 0), pos.cy = std::max(pos.cy, 0);
   const TRect oldRect = w->rect;

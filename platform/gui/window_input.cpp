@@ -114,9 +114,8 @@ void TrackPointer(const RawInput& ev) {
   if (top) r.Top += dy;
   if (bottom) r.Bottom += dy;
   SendMessageA(hwnd, WM_SIZING, WPARAM(e), reinterpret_cast<LPARAM>(&r));
-  const MINMAXINFO mm = QueryMinMax(hwnd);
-  const int w = std::clamp(r.Width(), int(mm.ptMinTrackSize.X), std::max(mm.ptMinTrackSize.X, mm.ptMaxTrackSize.X));
-  const int h = std::clamp(r.Height(), int(mm.ptMinTrackSize.Y), std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y));
+  const TSize size = ClampToTracking(hwnd, r.Width(), r.Height());
+  const int w = size.cx, h = size.cy;
   if (left) r.Left = r.Right - w;
   else r.Right = r.Left + w;
   if (top) r.Top = r.Bottom - h;

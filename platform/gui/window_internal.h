@@ -86,6 +86,8 @@ void ForgetCaretOf(HWND hwnd);
 
 // Geometry (window_geometry.cpp).
 MINMAXINFO QueryMinMax(HWND hwnd);
+// A window size kept within the tracking limits the window asks for.
+TSize ClampToTracking(HWND hwnd, int cx, int cy);
 void ApplyNativeBounds(HWND hwnd, const TRect& screenRect);
 
 WindowBackend& Backend();

@@ -75,12 +75,6 @@ void EnsureDispatcher() {
 
 void RemoveFromSiblings(Window* w) { std::erase(SiblingList(w), w->hwnd); }
 
-void ClampToMinMax(HWND hwnd, int& cx, int& cy) {
-  MINMAXINFO mm = QueryMinMax(hwnd);
-  cx = std::clamp(cx, int(mm.ptMinTrackSize.X), std::max(mm.ptMinTrackSize.X, mm.ptMaxTrackSize.X));
-  cy = std::clamp(cy, int(mm.ptMinTrackSize.Y), std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y));
-}
-
 void ComputeClient(Window* w) {
   RECT r{w->rect.Left, w->rect.Top, w->rect.Right, w->rect.Bottom};
   SendMessageA(w->hwnd, WM_NCCALCSIZE, 0, reinterpret_cast<LPARAM>(&r));
@@ -212,7 +206,10 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   else w->owner = Find(parent) ? Root(Find(parent))->hwnd : 0;
   S().windows[w->hwnd] = std::move(owned);
   const HWND hwnd = w->hwnd;
-  if (!child) ClampToMinMax(hwnd, width, height);
+  if (!child) {
+    const TSize size = ClampToTracking(hwnd, width, height);
+    width = size.cx, height = size.cy;
+  }
   w->rect = Bounds(x, y, std::max(width, 0), std::max(height, 0));
   w->normalRect = w->rect;
   if (child) Find(parent)->children.push_back(hwnd);
