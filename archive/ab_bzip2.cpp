@@ -96,8 +96,7 @@ void TAbBzip2Archive::ExtractItemToStreamAt(int index, TStream* stream) {
 }
 
 void TAbBzip2Archive::LoadArchive() {
-  itemList_.Clear();
-  tarStream_->SetSize(0);
+  BeginLoad();
   if (stream_->Size() == 0) return;
   if (TarMode()) {
     DecompressTo(tarStream_.get());

@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int kSkipPiece = 4096;
+constexpr int64_t kMaxStep = 1 << 30;
 
 void* BzAlloc(void*, int items, int size) { return std::malloc(static_cast<size_t>(items) * size); }
 void BzFree(void*, void* block) { std::free(block); }
@@ -78,12 +79,16 @@ void TBZCompressionStream::FlushBuffer(int64_t count) {
 int64_t TBZCompressionStream::Write(const void* buffer, int64_t count) {
   if (!initialized_) throw EBZCompressionError(SBZip2InvalidOperation);
   record_.next_in = static_cast<char*>(const_cast<void*>(buffer));
-  record_.avail_in = static_cast<unsigned>(count);
   Reposition();
-  while (record_.avail_in > 0) {
-    CheckCompressionResult(BZ2_bzCompress(&record_, BZ_RUN));
-    if (record_.avail_out == 0) FlushBuffer(kBufferSize);
-    Progress();
+  // The record counts in 32 bits, so very large writes go in steps.
+  for (int64_t left = count; left > 0;) {
+    record_.avail_in = static_cast<unsigned>(std::min<int64_t>(left, kMaxStep));
+    left -= record_.avail_in;
+    while (record_.avail_in > 0) {
+      CheckCompressionResult(BZ2_bzCompress(&record_, BZ_RUN));
+      if (record_.avail_out == 0) FlushBuffer(kBufferSize);
+      Progress();
+    }
   }
   return count;
 }
@@ -161,13 +166,17 @@ bool TBZDecompressionStream::NextStreamFollows() {
 
 int64_t TBZDecompressionStream::Read(void* buffer, int64_t count) {
   record_.next_out = static_cast<char*>(buffer);
-  record_.avail_out = static_cast<unsigned>(count);
-  while (record_.avail_out > 0) {
-    if (streamEnded_ && !NextStreamFollows()) return count - record_.avail_out;
-    if (record_.avail_in == 0 && !FillInput())
-      throw EBZDecompressionError(Format(SBZip2Error, {BZ_UNEXPECTED_EOF}));
-    if (CheckDecompressionResult(BZ2_bzDecompress(&record_)) == BZ_STREAM_END) streamEnded_ = true;
-    Progress();
+  // The record counts in 32 bits, so very large reads go in steps.
+  for (int64_t left = count; left > 0;) {
+    record_.avail_out = static_cast<unsigned>(std::min<int64_t>(left, kMaxStep));
+    left -= record_.avail_out;
+    while (record_.avail_out > 0) {
+      if (streamEnded_ && !NextStreamFollows()) return count - left - record_.avail_out;
+      if (record_.avail_in == 0 && !FillInput())
+        throw EBZDecompressionError(Format(SBZip2Error, {BZ_UNEXPECTED_EOF}));
+      if (CheckDecompressionResult(BZ2_bzDecompress(&record_)) == BZ_STREAM_END) streamEnded_ = true;
+      Progress();
+    }
   }
   return count;
 }

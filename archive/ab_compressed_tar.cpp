@@ -15,6 +15,12 @@ TAbCompressedTarArchive::TAbCompressedTarArchive(TStream* stream, const AnsiStri
 
 void TAbCompressedTarArchive::DoSpanningMediaRequest(TObject*, int32_t, AnsiString&, bool& abort) { abort = false; }
 
+void TAbCompressedTarArchive::BeginLoad() {
+  itemList_.Clear();
+  tarStream_->SetSize(0);
+  tarMode_ = openInnerTar_ && isCompressedTar_;
+}
+
 void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) {
   TStream* tar = tarStream_.get();
   ReplaceArchiveStream(tar, false, AnsiString(), work);

@@ -18,15 +18,19 @@ public:
   // A compressed file is never spanned; the request is simply not aborted.
   void DoSpanningMediaRequest(TObject* sender, int32_t imageNumber, AnsiString& imageName, bool& abort) override;
 
-  // Work on the tar entries inside; both must be set for tar mode, and they
-  // take effect at the next Load, which lists the entries of that mode.
+  // Work on the tar entries inside; both must be set for tar mode. They take
+  // effect at the next Load, which lists the entries of that mode, so the
+  // item list never holds entries of the other kind.
   bool OpenInnerTar() const { return openInnerTar_; }
   void SetOpenInnerTar(bool value) { openInnerTar_ = value; }
   bool IsCompressedTar() const { return isCompressedTar_; }
   void SetIsCompressedTar(bool value) { isCompressedTar_ = value; }
-  bool TarMode() const { return openInnerTar_ && isCompressedTar_; }
+  // The mode of the entries listed now.
+  bool TarMode() const { return tarMode_; }
 
 protected:
+  // Starts a load: empties the list and the tar stream and takes the mode.
+  void BeginLoad();
   TStream* TarStream() override { return tarStream_.get(); }
   void ReplaceTarStream(TStream& work) override;
   // Plain mode: the file is created and filled from the entry; a failure
@@ -40,4 +44,5 @@ protected:
 private:
   bool openInnerTar_ = false;
   bool isCompressedTar_ = false;
+  bool tarMode_ = false;
 };

@@ -296,9 +296,8 @@ void TAbGzipArchive::ExtractItemAt(int index, const AnsiString& newName) {
 }
 
 void TAbGzipArchive::LoadArchive() {
-  itemList_.Clear();
+  BeginLoad();
   member_.reset();
-  tarStream_->SetSize(0);
   if (stream_->Size() == 0) return;
   TAbGzipStreamHelper helper(stream_);
   if (helper.SeekFirstItem()) {

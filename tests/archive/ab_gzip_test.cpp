@@ -148,6 +148,22 @@ TEST(GzipArchive, DetectionTellsGzippedTarFromOtherGzipData) {
   }
 }
 
+TEST(GzipArchive, TarModeFlagsTakeEffectAtTheNextLoad) {
+  TempDir dir;
+  dir.Write("src/a.txt", "a");
+  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -czf ../t.tgz a.txt").status, 0);
+  auto a = Open<TAbGzipArchive>(dir / "t.tgz");
+  ASSERT_EQ(Names(*a), std::vector<std::string>{"unknown"});
+  a->SetOpenInnerTar(true);
+  a->SetIsCompressedTar(true);
+  // The listed member is still a gzip member: saving it must not treat it as a tar entry.
+  a->SetIsDirty(true);
+  a->Save();
+  EXPECT_EQ(Shell("tar -tzf " + dir / "t.tgz").output, "a.txt\n");
+  a->Load();
+  EXPECT_EQ(Names(*a), std::vector<std::string>{"a.txt"});
+}
+
 TEST(GzipArchive, TestChecksTheTrailerAgainstTheDecodedData) {
   TempDir dir;
   const std::string content(100000, 'c');  // far more than a bit bucket holds
