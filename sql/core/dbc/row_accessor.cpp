@@ -136,6 +136,10 @@ void TZRowAccessor::Dispose() {
   rowBuffer_ = nullptr;
 }
 
+void TZRowAccessor::CheckBuffers(const TZRowBuffer* buffer1, const TZRowBuffer* buffer2) {
+  if (!buffer1 || !buffer2) throw EZSQLException(SZRowBufferIsNotAssigned);
+}
+
 // The byte copy that copy and clone share. The destination's own blob
 // references go first, so the whole block can then be overwritten at once.
 void TZRowAccessor::CopyColumns(const TZRowBuffer* src, TZRowBuffer* dest) {
@@ -144,6 +148,7 @@ void TZRowAccessor::CopyColumns(const TZRowBuffer* src, TZRowBuffer* dest) {
 }
 
 void TZRowAccessor::CopyBuffer(const TZRowBuffer* src, TZRowBuffer* dest) {
+  CheckBuffers(src, dest);
   if (src == dest) return;
   CopyColumns(src, dest);
   if (!hasBlobs_) return;
@@ -159,12 +164,14 @@ void TZRowAccessor::CopyBuffer(const TZRowBuffer* src, TZRowBuffer* dest) {
 }
 
 void TZRowAccessor::MoveBuffer(TZRowBuffer* src, TZRowBuffer* dest) {
+  CheckBuffers(src, dest);
   if (src == dest) return;
   CopyBuffer(src, dest);
   ClearBuffer(src);
 }
 
 void TZRowAccessor::CloneBuffer(const TZRowBuffer* src, TZRowBuffer* dest) {
+  CheckBuffers(src, dest);
   if (src == dest) return;
   CopyColumns(src, dest);
   if (!hasBlobs_) return;
@@ -301,6 +308,7 @@ int TZRowAccessor::GetColumnDataSize(int columnIndex) const {
 int TZRowAccessor::CompareBuffers(const TZRowBuffer* buffer1, const TZRowBuffer* buffer2,
                                   const TZIntegerDynArray& columnIndices,
                                   const TZBooleanDynArray& columnDirs) const {
+  CheckBuffers(buffer1, buffer2);
   for (std::size_t k = 0; k < columnIndices.size(); k++) {
     int column = columnIndices[k];
     CheckIndexRange(column);

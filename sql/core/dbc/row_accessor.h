@@ -52,7 +52,8 @@ public:
   void ClearBuffer(TZRowBuffer* buffer);
   void DisposeBuffer(TZRowBuffer* buffer);
   // The destination gets the source's header and columns and shares its blobs.
-  // Copying, moving or cloning a buffer onto itself leaves it as it is.
+  // Copying, moving or cloning a buffer onto itself leaves it as it is; an
+  // absent buffer raises "Row buffer is not assigned".
   void CopyBuffer(const TZRowBuffer* src, TZRowBuffer* dest);
   // As CopyBuffer, then the source is cleared.
   void MoveBuffer(TZRowBuffer* src, TZRowBuffer* dest);
@@ -151,6 +152,8 @@ private:
   TZSQLType TypeOf(int columnIndex) const { return columnTypes_[columnIndex - 1]; }
   void CheckIndexRange(int columnIndex) const;
   void CheckStreamColumn(int columnIndex) const;
+  // Two-buffer operations refuse an absent buffer.
+  static void CheckBuffers(const TZRowBuffer* buffer1, const TZRowBuffer* buffer2);
   // Null byte and first data byte of a column in a buffer, with the column
   // area's index limit checked.
   std::uint8_t* NullByte(const TZRowBuffer* buffer, int columnIndex) const;
