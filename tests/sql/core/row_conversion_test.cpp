@@ -60,6 +60,7 @@ Action Int(int v) { return [v](TZRowAccessor& a) { a.SetInt(1, v); }; }
 Action Long(std::int64_t v) { return [v](TZRowAccessor& a) { a.SetLong(1, v); }; }
 Action Double(double v) { return [v](TZRowAccessor& a) { a.SetDouble(1, v); }; }
 Action Bool(bool v) { return [v](TZRowAccessor& a) { a.SetBoolean(1, v); }; }
+Action Date(double v) { return [v](TZRowAccessor& a) { a.SetDate(1, v); }; }
 Action Stamp(double v) { return [v](TZRowAccessor& a) { a.SetTimestamp(1, v); }; }
 Action Nothing() { return [](TZRowAccessor&) {}; }
 
@@ -139,6 +140,10 @@ const ConversionCase kCases[] = {
      "Convertion is not possible for column 1 from Date to Time"},
     {"date of a time is refused", stTime, 0, Stamp(0.5), kDate,
      "Convertion is not possible for column 1 from Time to Date"},
+    {"date into a time column is refused", stTime, 0, Date(36526.5), kTime,
+     "Convertion is not possible for column 1 from Time to Date"},
+    {"date into text", stString, 20, Date(36526.5), kString, "2000-01-01"},
+    {"date into timestamp keeps whole days", stTimestamp, 0, Date(36526.5), kTimestamp, "36526"},
     {"SQL date text as date", stString, 20, Text("2000-01-01 18:00:00"), kDate, "36526"},
     {"SQL date text as time", stString, 20, Text("2000-01-01 18:00:00"), kTime, "0.75"},
     {"timestamp into text", stString, 20, Stamp(36526.5), kString, "2000-01-01 12:00:00"},
