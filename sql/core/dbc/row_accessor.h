@@ -67,7 +67,8 @@ public:
   void CloneFrom(const TZRowBuffer* buffer) { CloneBuffer(buffer, rowBuffer_); }
   void Clear() { ClearBuffer(rowBuffer_); }
 
-  // --- Blob references of a stream column of any buffer of this layout.
+  // --- Blob references of a stream column of any buffer of this layout; any
+  // other column raises "Cannot access blob record in column %d with type %s".
   // None when the column is null; otherwise the stored blob (maybe none).
   Ref<IZBlob> GetBlobObject(const TZRowBuffer* buffer, int columnIndex) const;
   // Releases the column's old reference; no blob makes the column null.
