@@ -186,6 +186,15 @@ struct PAINTSTRUCT {
   std::uint8_t rgbReserved[32] = {};
 };
 
+struct WINDOWPLACEMENT {
+  UINT length = sizeof(WINDOWPLACEMENT);
+  UINT flags = 0;
+  UINT showCmd = 0;
+  POINT ptMinPosition{-1, -1};
+  POINT ptMaxPosition{-1, -1};
+  RECT rcNormalPosition;  // screen coordinates
+};
+
 // --- classes and windows ---------------------------------------------------------------------
 ATOM RegisterClassExA(const WNDCLASSEXA* wc);
 BOOL UnregisterClassA(const char* name, HINSTANCE instance);
@@ -221,6 +230,8 @@ HWND GetWindow(HWND hwnd, UINT cmd);
 HWND SetParent(HWND child, HWND parent);
 BOOL IsChild(HWND parent, HWND hwnd);
 HWND GetDesktopWindow();
+// A top-level window by class name and/or title (null matches any); 0 when none.
+HWND FindWindowA(const char* className, const char* windowName);
 HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);
 
@@ -231,6 +242,9 @@ BOOL ShowWindow(HWND hwnd, int cmd);
 BOOL IsWindowVisible(HWND hwnd);
 BOOL IsIconic(HWND hwnd);
 BOOL IsZoomed(HWND hwnd);
+// showCmd is SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED or SW_SHOWNORMAL (also for hidden windows).
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
+BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 BOOL EnableWindow(HWND hwnd, BOOL enable);
 BOOL IsWindowEnabled(HWND hwnd);
 // Screen coordinates for top-level windows and for children alike.
@@ -262,6 +276,8 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint);
 HDC GetDC(HWND hwnd);
 HDC GetWindowDC(HWND hwnd);
 int ReleaseDC(HWND hwnd, HDC dc);
+// The window a DC from GetDC, GetWindowDC or BeginPaint draws on; 0 for others.
+HWND WindowFromDC(HDC dc);
 // The top-level window's backing bitmap (window size), for tests and tools.
 HBITMAP GetWindowBackingBitmap(HWND hwnd);
 

@@ -268,6 +268,27 @@ BOOL IsZoomed(HWND hwnd) {
   return w && (w->style & WS_MAXIMIZE) ? 1 : 0;
 }
 
+BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
+  Window* w = Find(hwnd);
+  if (!w || !placement) return 0;
+  *placement = WINDOWPLACEMENT{};
+  const bool normal = !(w->style & (WS_MINIMIZE | WS_MAXIMIZE));
+  placement->showCmd = (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
+  placement->rcNormalPosition = normal ? w->rect : w->normalRect;
+  return 1;
+}
+
+BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
+  Window* w = Find(hwnd);
+  if (!w || !placement) return 0;
+  const RECT& r = placement->rcNormalPosition;
+  w->normalRect = r;
+  if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE)))
+    SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placement->showCmd != SW_HIDE || IsWindowVisible(hwnd)) ShowWindow(hwnd, int(placement->showCmd));
+  return 1;
+}
+
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
   Window* w = Find(hwnd);
   if (!w) return 0;

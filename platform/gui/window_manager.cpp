@@ -417,3 +417,12 @@ BOOL IsChild(HWND parent, HWND hwnd) {
 }
 
 HWND GetDesktopWindow() { return kDesktopHandle; }
+
+HWND FindWindowA(const char* className, const char* windowName) {
+  for (Window* w : TopLevelWindows()) {
+    if (className && strcasecmp(w->cls->name.c_str(), className) != 0) continue;
+    if (windowName && w->text != windowName) continue;
+    return w->hwnd;
+  }
+  return 0;
+}

@@ -196,6 +196,11 @@ int ReleaseDC(HWND, HDC dc) {
   return 1;
 }
 
+HWND WindowFromDC(HDC dc) {
+  auto it = WindowDCs().find(dc);
+  return it == WindowDCs().end() ? 0 : it->second;
+}
+
 HBITMAP GetWindowBackingBitmap(HWND hwnd) {
   Window* root = Root(Find(hwnd));
   return root ? root->backing : nullptr;

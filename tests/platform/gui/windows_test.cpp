@@ -316,6 +316,17 @@ TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {
     ASSERT_FALSE(sizes.empty()) << s.cmd;
     EXPECT_EQ(sizes.back().wParam, s.sizeKind) << s.cmd;
   }
+  // The placement record keeps the normal bounds while the window is maximized.
+  WINDOWPLACEMENT wp;
+  ShowWindow(h, SW_MAXIMIZE);
+  ASSERT_TRUE(GetWindowPlacement(h, &wp));
+  EXPECT_EQ(wp.showCmd, UINT(SW_SHOWMAXIMIZED));
+  EXPECT_EQ(wp.rcNormalPosition, TRect(Bounds(50, 60, 300, 200)));
+  wp.rcNormalPosition = Bounds(10, 20, 250, 150);
+  wp.showCmd = SW_SHOWNORMAL;
+  SetWindowPlacement(h, &wp);
+  GetWindowRect(h, &r);
+  EXPECT_EQ(r, TRect(Bounds(10, 20, 250, 150)));
   EXPECT_TRUE(ShowWindow(h, SW_HIDE));
   EXPECT_FALSE(IsWindowVisible(h));
   EXPECT_EQ(GetActiveWindow(), HWND(0));
