@@ -14,9 +14,6 @@
 
 namespace {
 
-// An UPDATE or DELETE without a row condition would change every row.
-constexpr char kNoRowCondition[] = "Cannot identify the row: no key or comparable column for the WHERE clause";
-
 constexpr int kPrimaryKeyColumnName = 4;
 
 AnsiString Join(const std::vector<AnsiString>& parts, const char* separator) {
@@ -202,7 +199,7 @@ void TZGenericCachedResolver::FillStatement(IZPreparedStatement* statement, cons
 }
 
 AnsiString TZGenericCachedResolver::FormWhereClause(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor) {
-  if (WhereColumns.empty()) throw EZSQLException(kNoRowCondition);
+  if (WhereColumns.empty()) throw EZSQLException(SZNoRowCondition);
   std::size_t first = columns.size() - WhereColumns.size();
   TZResolverParameters kept(columns.begin(), columns.begin() + static_cast<std::ptrdiff_t>(first));
   AnsiString condition;

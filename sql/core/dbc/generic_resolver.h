@@ -10,6 +10,11 @@
 
 class IZIdentifierConvertor;
 
+// An UPDATE or DELETE whose row condition would have no column: sent, it would
+// change every row of the table, so it is refused instead.
+inline constexpr char SZNoRowCondition[] =
+    "Cannot identify the row: no key or comparable column for the WHERE clause";
+
 // One column of a generated statement.
 struct TZResolverParameter {
   int ColumnIndex = 0;

@@ -35,16 +35,21 @@ protected:
   TZFakeServer& Server() { return driver->Server(); }
   Ref<IZDatabaseMetadata> Metadata() { return connection->GetMetadata(); }
 
-  // The rows of sql (the canned result of that text, else the table t)
-  // cached behind an updatable statement with the given "name=value" lines.
+  // The rows of sql ("SELECT * FROM " and a catalogue table, else the canned
+  // result of that text) cached behind an updatable statement with the given
+  // "name=value" lines.
   Ref<IZCachedResultSet> Open(const AnsiString& sql, std::initializer_list<const char*> properties = {}) {
     TStringList info;
     for (const char* line : properties) info.Add(line);
     Ref<IZStatement> statement = connection->CreateStatementWithProperties(&info);
     statement->SetResultSetConcurrency(rcUpdatable);
-    auto canned = Server().Results.find(sql);
-    const TZFakeResult& rows = canned != Server().Results.end() ? canned->second : Server().Catalogue[0].Data;
-    return MakeRef<TZCachedResultSet>(MakeFakeDriverResultSet(statement, sql, rows), sql, nullptr);
+    return MakeRef<TZCachedResultSet>(MakeFakeDriverResultSet(statement, sql, RowsOf(sql)), sql, nullptr);
+  }
+
+  const TZFakeResult& RowsOf(const AnsiString& sql) {
+    for (const TZFakeTable& table : Server().Catalogue)
+      if (sql == "SELECT * FROM " + table.Name) return table.Data;
+    return Server().Results.at(sql);
   }
 
   Ref<TZFakeDriver> driver = MakeRef<TZFakeDriver>();

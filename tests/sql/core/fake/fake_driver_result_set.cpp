@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "sql/core/dbc/abstract_result_set.h"
+#include "sql/core/dbc/blobs.h"
 #include "tests/sql/core/fake/fake_driver.h"
 
 namespace {
@@ -55,6 +56,14 @@ public:
   TDateTime GetDate(int column) override { return Read(&IZResultSet::GetDate, column); }
   TDateTime GetTime(int column) override { return Read(&IZResultSet::GetTime, column); }
   TDateTime GetTimestamp(int column) override { return Read(&IZResultSet::GetTimestamp, column); }
+  // The text of the canned value as a large object; none for NULL.
+  Ref<IZBlob> GetBlob(int column) override {
+    AnsiString text = GetString(column);
+    if (LastWasNull) return nullptr;
+    Ref<IZBlob> blob = MakeRef<TZAbstractBlob>();
+    blob->SetString(text);
+    return blob;
+  }
 
 private:
   template <class T>

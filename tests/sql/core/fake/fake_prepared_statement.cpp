@@ -1,6 +1,7 @@
 // The fake driver's prepared statement: the client-side emulation with plain
 // literals (numbers as they are, everything else quoted, NULL for null and for
-// empty blobs), run through the fake connection's plain statement.
+// empty blobs, a NULL's default expression where one is set), run through the
+// fake connection's plain statement.
 
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/emulated_prepared_statement.h"
@@ -22,7 +23,10 @@ protected:
   AnsiString GetParameterSQL(int paramIndex) override {
     if (paramIndex >= InParamCount) throw EZSQLException(SZInvalidInputParameterCount);
     const TZVariant& value = InParamValues[paramIndex];
-    if (DefaultVarManager()->IsNull(value)) return "NULL";
+    // A NULL with a default expression stands for that default, as drivers
+    // that compose SQL text render it.
+    if (DefaultVarManager()->IsNull(value))
+      return InParamDefaultValues[paramIndex].empty() ? AnsiString("NULL") : InParamDefaultValues[paramIndex];
     TZSQLType type = InParamTypes[paramIndex];
     if (IsStreamSQLType(type)) {
       Ref<IZBlob> blob = Query<IZBlob>(value.VInterface);
