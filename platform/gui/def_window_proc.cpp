@@ -225,7 +225,11 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
       return 1;
     }
     case WM_SETCURSOR: return OnSetCursor(w, wparam, lparam);
-    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    case WM_MOUSEACTIVATE:
+      // A child lets its parent decide first.
+      if (!w->TopLevel())
+        if (LRESULT r = SendMessageA(w->parent, WM_MOUSEACTIVATE, wparam, lparam)) return r;
+      return MA_ACTIVATE;
     case WM_ACTIVATE:
       if (LOWORD(wparam) != WA_INACTIVE && !IsChild(hwnd, GetFocus())) SetFocus(hwnd);
       return 0;

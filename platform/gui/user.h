@@ -205,6 +205,9 @@ BOOL DestroyWindow(HWND hwnd);
 BOOL IsWindow(HWND hwnd);
 LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+// The move and size loops that WM_SYSCOMMAND (SC_MOVE, SC_SIZE) starts do not
+// block: the call returns at once, the window follows the pointer as input
+// arrives, and WM_EXITSIZEMOVE tells when the button was released.
 // Runs the window procedure at once, on the calling (user-interface) thread.
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
 // Handles of 0 or dead windows give 0.

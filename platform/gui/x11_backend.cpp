@@ -21,6 +21,7 @@
 
 // Xlib's own Region type would hide ours.
 #define Region XlibRegion
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -69,6 +70,8 @@ public:
     depth_ = DefaultDepth(dpy_, screen_);
     gc_ = XCreateGC(dpy_, root_, 0, nullptr);
     XSelectInput(dpy_, root_, StructureNotifyMask);
+    // Held keys repeat as presses without releases, so repeats are told apart.
+    XkbSetDetectableAutoRepeat(dpy_, True, nullptr);
     helper_ = XCreateSimpleWindow(dpy_, root_, -10, -10, 1, 1, 0, 0, 0);
     trayAtom_ = Atom_("_NET_SYSTEM_TRAY_S" + std::to_string(screen_));
     watch_ = AddFdWatch(ConnectionNumber(dpy_), POLLIN, [this](int, short) { Pump(); });
