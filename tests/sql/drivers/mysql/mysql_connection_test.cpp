@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/text.h"
 #include "sql/core/sql_exception.h"
 #include "tests/sql/drivers/mysql/mysql_test_support.h"
@@ -102,8 +104,7 @@ TEST(MySQLConnection, ClientFlagsAndNamedOptionsComeFromProperties) {
   EXPECT_NE(driver->ExecQuery(plain->GetConnectionHandle(), "SELECT 1; SELECT 2"), 0);
 
   Ref<IZMySQLConnection> flagged =
-      Connect({"CLIENT_FOUND_ROWS=true", "CLIENT_MULTI_STATEMENTS=Y", "MYSQL_INIT_COMMAND=SET @vx_init = 42",
-               "MYSQL_OPT_CONNECT_TIMEOUT=5", "timeout=7"});
+      Connect({"CLIENT_FOUND_ROWS=true", "CLIENT_MULTI_STATEMENTS=Y", "MYSQL_INIT_COMMAND=SET @vx_init = 42"});
   MYSQL* handle = flagged->GetConnectionHandle();
   QueryRows(flagged.get(), "UPDATE kalmir.flags SET id = 1");
   EXPECT_EQ(driver->GetAffectedRows(handle), 1);
@@ -111,6 +112,33 @@ TEST(MySQLConnection, ClientFlagsAndNamedOptionsComeFromProperties) {
   EXPECT_EQ(driver->ExecQuery(handle, "DO 1; DO 2"), 0);
   while (driver->NextResult(handle) == 0) {
   }
+}
+
+// The connect timeout the client library holds for the connection, read with
+// the library's own getter (which the driver does not bind).
+unsigned int ConnectTimeout(IZMySQLConnection* connection) {
+  void* library = dlopen("libmariadb.so.3", RTLD_NOW | RTLD_NOLOAD);
+  auto getOption = reinterpret_cast<decltype(&mysql_get_optionv)>(dlsym(library, "mysql_get_optionv"));
+  unsigned int seconds = 0;
+  if (getOption) getOption(connection->GetConnectionHandle(), MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
+  if (library) dlclose(library);
+  return seconds;
+}
+
+TEST(MySQLConnection, ConnectTimeoutsAreGivenToTheLibraryAsNumbers) {
+  const struct {
+    const char* property;
+    unsigned int seconds;
+  } cases[] = {
+      {"MYSQL_OPT_CONNECT_TIMEOUT= 5", 5},
+      {"timeout=7", 7},
+      {"timeout=-1", 0},
+      {"codepage=cp1250", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ConnectTimeout(Connect({c.property}).get()), c.seconds) << c.property;
+  // A named option overrides "timeout", as it is set after it.
+  EXPECT_EQ(ConnectTimeout(Connect({"MYSQL_OPT_CONNECT_TIMEOUT=3", "timeout=9"}).get()), 3u);
+  EXPECT_THROW(Connect({"MYSQL_OPT_CONNECT_TIMEOUT=soon"}), EConvertError);
 }
 
 TEST(MySQLConnection, ServerAndClientVersionsArePacked) {
