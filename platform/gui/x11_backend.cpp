@@ -347,7 +347,8 @@ private:
     std::string out;
     if (XGetWindowProperty(dpy_, xid, property, 0, 1 << 24, False, AnyPropertyType, &type, &format, &count, &after,
                            &data) == Success && data) {
-      out.assign(reinterpret_cast<char*>(data), count * unsigned(format / 8));
+      // Xlib hands 32-bit items over as longs.
+      out.assign(reinterpret_cast<char*>(data), count * (format == 32 ? sizeof(long) : unsigned(format / 8)));
       XFree(data);
     }
     return out;

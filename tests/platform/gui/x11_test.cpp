@@ -17,6 +17,7 @@
 
 #define Region XlibRegion
 #include <X11/Xlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
@@ -228,6 +229,56 @@ TEST_F(X11, ClipboardTextTravelsAsUtf8BothWays) {
   const std::string got = GetClipboardText();
   owner.join();
   EXPECT_EQ(got, "Příliš žluťoučký");
+}
+
+TEST_F(X11, CaptionDragMovesTheWindowUnlessAWindowManagerTakesTheMove) {
+  HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(200, 200, 200, 120));
+  const Window xid = GetNativeWindowId(h);
+  PumpUntil([] { return false; }, 200);
+  // Without a window manager the layer follows the grabbed pointer itself.
+  XTestFakeMotionEvent(dpy_, -1, 300, 210, 0);
+  XTestFakeButtonEvent(dpy_, 1, True, 0);
+  XTestFakeMotionEvent(dpy_, -1, 340, 250, 0);
+  XTestFakeButtonEvent(dpy_, 1, False, 0);
+  XFlush(dpy_);
+  RECT r;
+  EXPECT_TRUE(PumpUntil([&] { return GetWindowRect(h, &r) && r.Left == 240 && r.Top == 240; }));
+  int x = 0, y = 0;
+  Window child;
+  EXPECT_TRUE(PumpUntil([&] {
+    XTranslateCoordinates(dpy_, xid, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
+    return x == 240 && y == 240;
+  }));
+
+  // A window manager that offers the move gets asked to do it.
+  const Window root = DefaultRootWindow(dpy_);
+  const Window check = XCreateSimpleWindow(dpy_, root, 0, 0, 1, 1, 0, 0, 0);
+  const Atom moveResize = XInternAtom(dpy_, "_NET_WM_MOVERESIZE", False);
+  const Atom checkAtom = XInternAtom(dpy_, "_NET_SUPPORTING_WM_CHECK", False);
+  const Atom supported = XInternAtom(dpy_, "_NET_SUPPORTED", False);
+  XChangeProperty(dpy_, root, checkAtom, XA_WINDOW, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&check), 1);
+  XChangeProperty(dpy_, root, supported, XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&moveResize), 1);
+  XSelectInput(dpy_, root, SubstructureRedirectMask);
+  XSync(dpy_, False);
+  XTestFakeMotionEvent(dpy_, -1, 340, 250, 0);
+  XTestFakeButtonEvent(dpy_, 1, True, 0);
+  XFlush(dpy_);
+  XEvent ev{};
+  const bool asked = PumpUntil([&] {
+    while (XCheckTypedEvent(dpy_, ClientMessage, &ev))
+      if (ev.xclient.message_type == moveResize) return true;
+    return false;
+  });
+  XTestFakeButtonEvent(dpy_, 1, False, 0);
+  XSelectInput(dpy_, root, 0);
+  XDeleteProperty(dpy_, root, checkAtom);
+  XDeleteProperty(dpy_, root, supported);
+  XSync(dpy_, False);
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(ev.xclient.window, xid);
+  EXPECT_EQ(ev.xclient.data.l[0], 340);
+  EXPECT_EQ(ev.xclient.data.l[1], 250);
+  EXPECT_EQ(ev.xclient.data.l[2], 8);  // move
 }
 
 // A tray manager as the desktop runs one: owns the selection, announces
