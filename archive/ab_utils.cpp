@@ -161,8 +161,8 @@ int32_t BackslashPosition(std::string_view text, int n) {
   return static_cast<int32_t>(text.size());
 }
 
-void SplitFileSpec(std::string_view spec, AnsiString& drive, AnsiString& path, AnsiString& name) {
-  AnsiString s(spec);
+void SplitFileSpec(std::string_view fileSpec, AnsiString& drive, AnsiString& path, AnsiString& name) {
+  AnsiString s(fileSpec);
   BackslashesToSlashes(s);
   size_t cut = s.rfind('/');
   cut = cut == AnsiString::npos ? 0 : cut + 1;

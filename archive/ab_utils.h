@@ -39,9 +39,9 @@ int PathKindOf(std::string_view path);
 AnsiString WithTrailingBackslash(std::string_view path);
 // Characters before the N-th "/" of Text; its length when there are fewer.
 int32_t BackslashPosition(std::string_view text, int n);
-// Drive is always empty; Path keeps its trailing "/". A "\" in Spec counts as
+// Drive is always empty; Path keeps its trailing "/". A "\" in the name counts as
 // a separator (stored names from other systems use it).
-void SplitFileSpec(std::string_view spec, AnsiString& drive, AnsiString& path, AnsiString& name);
+void SplitFileSpec(std::string_view fileSpec, AnsiString& drive, AnsiString& path, AnsiString& name);
 // One entry per "/"-separated element; a trailing "/" is ignored.
 void SplitPathElements(std::string_view path, std::vector<AnsiString>& list);
 void RemoveDrive(AnsiString& name);

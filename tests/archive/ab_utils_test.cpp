@@ -92,7 +92,7 @@ TEST(AbUtils, PathRoutines) {
   EXPECT_EQ(BackslashPosition("/a/b/c", 4), 6);
 
   const struct {
-    const char* spec;
+    const char* fileSpec;
     const char* path;
     const char* name;
   } splits[] = {
@@ -101,10 +101,10 @@ TEST(AbUtils, PathRoutines) {
   };
   for (const auto& c : splits) {
     AnsiString drive = "x", path, name;
-    SplitFileSpec(c.spec, drive, path, name);
-    EXPECT_EQ(drive, "") << c.spec;
-    EXPECT_EQ(path, c.path) << c.spec;
-    EXPECT_EQ(name, c.name) << c.spec;
+    SplitFileSpec(c.fileSpec, drive, path, name);
+    EXPECT_EQ(drive, "") << c.fileSpec;
+    EXPECT_EQ(path, c.path) << c.fileSpec;
+    EXPECT_EQ(name, c.name) << c.fileSpec;
   }
 
   std::vector<AnsiString> elements;
