@@ -134,7 +134,9 @@ public:
   void SetIconic(HWND hwnd, bool iconic) override {
     Native* n = Find(hwnd);
     if (!n) return;
-    if (iconic) XIconifyWindow(dpy_, n->xid, screen_);
+    // Without a window manager nobody would iconify it: a minimized window is just not shown.
+    if (iconic && HasWindowManager()) XIconifyWindow(dpy_, n->xid, screen_);
+    else if (iconic) XUnmapWindow(dpy_, n->xid);
     else XMapRaised(dpy_, n->xid);
     Flushed();
   }
@@ -354,9 +356,14 @@ private:
     return out;
   }
 
+  bool HasWindowManager() {
+    const bool present = ReadProperty(root_, Atom_("_NET_SUPPORTING_WM_CHECK")).size() >= sizeof(long);
+    SchedulePump();
+    return present;
+  }
+
   bool WindowManagerSupports(const char* feature) {
-    const std::string check = ReadProperty(root_, Atom_("_NET_SUPPORTING_WM_CHECK"));
-    if (check.size() < sizeof(long)) return false;
+    if (!HasWindowManager()) return false;
     const std::string supported = ReadProperty(root_, Atom_("_NET_SUPPORTED"));
     const Atom wanted = Atom_(feature);
     SchedulePump();

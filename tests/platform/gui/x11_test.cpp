@@ -192,6 +192,20 @@ TEST_F(X11, ToolWindowsSkipTheTaskbar) {
   EXPECT_TRUE(PumpUntil([&] { return !skips(); }, 1000));
 }
 
+TEST_F(X11, MinimizedWindowsLeaveTheScreenWithoutAWindowManager) {
+  HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(600, 400, 120, 80));
+  const Window xid = GetNativeWindowId(h);
+  auto viewable = [&] {
+    XWindowAttributes a;
+    return XGetWindowAttributes(dpy_, xid, &a) && a.map_state == IsViewable;
+  };
+  EXPECT_TRUE(PumpUntil(viewable, 1000));
+  ShowWindow(h, SW_MINIMIZE);
+  EXPECT_TRUE(PumpUntil([&] { return !viewable(); }, 1000));
+  ShowWindow(h, SW_RESTORE);
+  EXPECT_TRUE(PumpUntil(viewable, 1000));
+}
+
 TEST_F(X11, ClipboardTextTravelsAsUtf8BothWays) {
   const Atom clipboard = XInternAtom(dpy_, "CLIPBOARD", False);
   const Atom utf8 = XInternAtom(dpy_, "UTF8_STRING", False);
