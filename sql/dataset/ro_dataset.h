@@ -1,0 +1,153 @@
+// TZAbstractRODataset: the reading half of the SQL library's dataset. It runs
+// the single statement of its SQL text on a TZConnection, derives field
+// definitions from the result's columns, fetches rows only as far as the
+// platform's cursor asks, and serves field values from row buffers that a
+// row accessor fills from the current result-set row.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/db/dataset.h"
+#include "platform/db/params.h"
+#include "sql/core/dbc/interfaces.h"
+#include "sql/dataset/dataset_utils.h"
+#include "sql/dataset/sql_strings.h"
+
+class TZConnection;
+class TZRowAccessor;
+struct TZRowBuffer;
+
+enum TZDatasetOption : unsigned { doOemTranslate = 1, doCalcDefaults = 2, doAlwaysDetailResync = 4, doSmartOpen = 8 };
+using TZDatasetOptions = unsigned;
+
+// A set of TUpdateStatus values, one bit each.
+using TZUpdateStatusSet = unsigned;
+inline constexpr TZUpdateStatusSet StatusBit(TUpdateStatus status) { return 1u << status; }
+
+class TZAbstractRODataset : public TDataSet {
+public:
+  explicit TZAbstractRODataset(TComponent* owner);
+  ~TZAbstractRODataset() override;
+  void BeforeDestruction() override;
+
+  TZConnection* Connection() const { return connection_; }
+  // Closes the dataset, drops the statement and moves the registration.
+  void SetConnection(TZConnection* value);
+
+  TZSQLStrings& SQL() { return sql_; }
+  void SetSQL(const TStrings* value) { sql_.SetText(value ? value->Text() : AnsiString()); }
+  bool ParamCheck() const { return sql_.ParamCheck(); }
+  void SetParamCheck(bool value);
+  TParams& Params() { return params_; }
+  // Copies only the values of same-named parameters.
+  void SetParams(const TParams& value) { params_.CopyParamValues(value); }
+  TStrings* Properties() { return &properties_; }
+  void SetProperties(const TStrings* value) { properties_.SetText(value ? value->Text() : AnsiString()); }
+  int FetchRow() const { return fetchRow_; }
+  void SetFetchRow(int value) { fetchRow_ = value; }
+  TZUpdateStatusSet ShowRecordTypes() const { return showRecordTypes_; }
+  void SetShowRecordTypes(TZUpdateStatusSet value);
+  TZDatasetOptions Options() const { return options_; }
+  void SetOptions(TZDatasetOptions value) { options_ = value; }
+  bool ReadOnly() const { return !requestLive_; }
+  void SetReadOnly(bool value) { requestLive_ = !value; }
+
+  // The open statement and result set, or none.
+  const Ref<IZPreparedStatement>& Statement() const { return statement_; }
+  const Ref<IZResultSet>& ResultSet() const { return resultSet_; }
+  int CurrentPosition() const { return currentPosition_; }
+  int FetchCount() const { return fetchCount_; }
+
+  // Runs the single statement of SQL as an update.
+  virtual void ExecuteSQL();
+  // Fetches every remaining row.
+  virtual void FetchAll();
+
+  using TDataSet::FetchFieldData;
+  using TDataSet::StoreFieldData;
+  bool FetchFieldData(TField* field, void* buffer) override;
+  void StoreFieldData(TField* field, const void* buffer) override;
+  TStream* MakeBlobStream(TField* field, TBlobStreamMode mode) override;
+  TUpdateStatus UpdateStatus() override;
+  bool HasSequenceNumbers() override { return !Filtered(); }
+
+protected:
+  // Cursor hooks of the platform's dataset.
+  char* AcquireRecordBuffer() override;
+  void ReleaseRecordBuffer(char*& buffer) override;
+  void BlankRecordBuffer(char* buffer) override;
+  int RecordBufferSize() override;
+  TGetResult FillRecordBuffer(char* buffer, TGetMode mode, bool check) override;
+  void OpenCursorData() override;
+  void CloseCursorData() override;
+  bool HasOpenCursor() override { return static_cast<bool>(resultSet_); }
+  void LoadFieldDefinitions() override;
+  void CursorToStart() override;
+  void CursorToEnd() override;
+  void CursorToBookmark(const TBookmark& bookmark) override;
+  void CursorToRecord(char* buffer) override;
+  void ReadBookmarkData(char* buffer, TBookmark& data) override;
+  void WriteBookmarkData(char* buffer, const TBookmark& data) override;
+  TBookmarkFlag ReadBookmarkFlag(char* buffer) override;
+  void WriteBookmarkFlag(char* buffer, TBookmarkFlag flag) override;
+  void AddRecordData(char* buffer, bool append) override;
+  void DeleteRecordData() override;
+  void PostRecordData() override;
+  int ReadRecordTotal() override;
+  int ReadRecordNumber() override;
+  void WriteRecordNumber(int value) override;
+  void ApplyFiltered(bool value) override;
+  bool AllowsModify() override { return requestLive_; }
+  void ResetCalcFields(char* buffer) override;
+  void Notification(TComponent* component, TOperation operation) override;
+
+  // Query steps that descendants extend.
+  virtual void CheckSQLQuery();
+  virtual Ref<IZPreparedStatement> CreateStatement(const AnsiString& sql, TStrings* properties);
+  virtual Ref<IZResultSet> CreateResultSet(const AnsiString& sql, int maxRows);
+  virtual void SetStatementParams(IZPreparedStatement* statement, const std::vector<AnsiString>& paramNames,
+                                  TParams& params);
+
+  void EnsureConnected();
+  void RequireActive();
+  void RequireBidirectional();
+  [[noreturn]] void RejectReadOnly();
+  bool FetchRows(int rowCount);
+  bool FetchOneRow();
+  void MoveToPosition(int position);
+  // Whether the result-set row passes the record-type and event filters.
+  bool RowPassesFilters(int rowNo);
+  void RebuildRowList();
+  // The row buffer the current state refers to, or none.
+  TZRowBuffer* FindActiveRowBuffer();
+  void SQLTextChanged();
+
+  bool requestLive_ = false;
+  std::vector<int> rowList_;
+  int currentPosition_ = 0;
+
+private:
+  // The buffer of an old-, new- or current-value state, filled on demand.
+  TZRowBuffer* ValuesBuffer();
+  // Fills buffer from result-set row rowNo and computes its calculated fields.
+  void ReadRecord(TZRowBuffer* buffer, int rowNo);
+  AnsiString FirstStatementSQL() const;
+
+  TZConnection* connection_ = nullptr;
+  TZSQLStrings sql_;
+  TParams params_;
+  TStringList properties_;
+  int fetchRow_ = 0;
+  int fetchCount_ = 0;
+  TZUpdateStatusSet showRecordTypes_ =
+      StatusBit(usUnmodified) | StatusBit(usModified) | StatusBit(usInserted);
+  TZDatasetOptions options_ = doCalcDefaults;
+  Ref<IZPreparedStatement> statement_;
+  Ref<IZResultSet> resultSet_;
+  std::unique_ptr<TZRowAccessor> rowAccessor_;
+  TZRowBuffer* oldValuesBuffer_ = nullptr;
+  TZRowBuffer* newValuesBuffer_ = nullptr;
+  TZFieldLookupTable fieldLookupTable_;
+  bool refreshInProgress_ = false;
+};
