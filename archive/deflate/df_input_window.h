@@ -41,8 +41,12 @@ public:
     int32_t limit = std::max(cur_ - windowSize_, 0);
     int32_t bestDist = 0;
     uint16_t start2 = Load16(scan), end2 = Load16(scan + best - 1);
-    for (; cand > limit && chain > 0; cand = prev_[cand & windowMask_], --chain) {
+    for (int32_t next; cand > limit && chain > 0; cand = next, --chain) {
       const uint8_t* m = buf_.data() + cand;
+      // Most candidates fail the checks below; asking for the next one's bytes
+      // first lets that load run while the check's branch resolves.
+      next = prev_[cand & windowMask_];
+      __builtin_prefetch(buf_.data() + next + best - 1);
       if (Load16(m + best - 1) != end2 || Load16(m) != start2) continue;
       int32_t len = MatchLength(scan, m, maxLen);
       if (len <= best) continue;
