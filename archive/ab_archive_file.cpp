@@ -1,5 +1,5 @@
-// Replacing an archive file by a fully written sibling, the check that keeps
-// extraction inside its folder, and DOS-stamp halves of Unix times.
+// Replacing an archive file by a fully written sibling, and the check that
+// keeps extraction inside its folder.
 #include "archive/ab_archive_file.h"
 
 #include <sys/stat.h>
@@ -70,13 +70,3 @@ bool IsUnsafeStoredName(const AnsiString& name) {
   }
   return false;
 }
-
-uint16_t DosDateHalf(TDateTime value) {
-  return static_cast<uint16_t>(static_cast<uint32_t>(DateTimeToDosDateTime(value)) >> 16);
-}
-
-uint16_t DosTimeHalf(TDateTime value) { return static_cast<uint16_t>(DateTimeToDosDateTime(value) & 0xFFFF); }
-
-TDateTime WithDosDate(TDateTime value, uint16_t date) { return DosDateTimeToDateTime(date, DosTimeHalf(value)); }
-
-TDateTime WithDosTime(TDateTime value, uint16_t time) { return DosDateTimeToDateTime(DosDateHalf(value), time); }

@@ -1,12 +1,8 @@
-// What the tar, gzip and bzip2 archives share: putting a finished archive in
-// place of the old one without ever leaving a half-written file, refusing
-// stored names that would land outside the target folder, and the DOS-stamp
-// view of entries whose headers keep Unix times.
+// What the tar, gzip and bzip2 archives share at the file boundary: putting a
+// finished archive in place of the old one without ever leaving a half-written
+// file, and refusing stored names that would land outside the target folder.
 #pragma once
 
-#include <cstdint>
-
-#include "platform/rtl/datetime.h"
 #include "platform/rtl/strings.h"
 
 class TStream;
@@ -22,9 +18,3 @@ void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fil
 // separated): extracting under it could write outside the chosen folder.
 bool IsUnsafeStoredName(const AnsiString& name);
 
-// Date and time halves of a date-time's DOS stamp, and the date-time with one
-// half replaced.
-uint16_t DosDateHalf(TDateTime value);
-uint16_t DosTimeHalf(TDateTime value);
-TDateTime WithDosDate(TDateTime value, uint16_t date);
-TDateTime WithDosTime(TDateTime value, uint16_t time);

@@ -69,18 +69,6 @@ void TAbGzipExtraField::Changed() {
 
 TAbGzipItem::TAbGzipItem() = default;
 
-uint16_t TAbGzipItem::GetLastModFileDate() const { return DosDateHalf(GetLastModTimeAsDateTime()); }
-
-uint16_t TAbGzipItem::GetLastModFileTime() const { return DosTimeHalf(GetLastModTimeAsDateTime()); }
-
-void TAbGzipItem::SetLastModFileDate(uint16_t value) {
-  SetLastModTimeAsDateTime(WithDosDate(GetLastModTimeAsDateTime(), value));
-}
-
-void TAbGzipItem::SetLastModFileTime(uint16_t value) {
-  SetLastModTimeAsDateTime(WithDosTime(GetLastModTimeAsDateTime(), value));
-}
-
 TDateTime TAbGzipItem::GetLastModTimeAsDateTime() const { return UnixSecondsToDateTime(modTime_); }
 
 void TAbGzipItem::SetLastModTimeAsDateTime(TDateTime value) {

@@ -9,6 +9,7 @@
 
 #include "archive/ab_compressed_tar.h"
 #include "archive/ab_item.h"
+#include "archive/ab_unix_time_item.h"
 
 constexpr uint8_t kAbGzipFlagText = 0x01;
 constexpr uint8_t kAbGzipFlagHeaderCrc = 0x02;
@@ -29,20 +30,16 @@ private:
   uint8_t& flags_;
 };
 
-class TAbGzipItem : public TAbArchiveItem {
+class TAbGzipItem : public TAbUnixTimeItem {
 public:
   TAbGzipItem();
 
   uint32_t GetExternalFileAttributes() const override { return 0; }
   bool GetIsEncrypted() const override { return flags_ & kAbGzipFlagEncrypted; }
-  uint16_t GetLastModFileDate() const override;
-  uint16_t GetLastModFileTime() const override;
   void SetExternalFileAttributes(uint32_t) override {}
   void SetIsEncrypted(bool) override {}
   // A non-empty name sets the name flag, an empty one clears it.
   void SetFileName(const AnsiString& value) override;
-  void SetLastModFileDate(uint16_t value) override;
-  void SetLastModFileTime(uint16_t value) override;
   // The trailer keeps the size modulo 2^32, so any size is accepted.
   void SetUncompressedSize(int64_t value) override { uncompressedSize_ = value; }
   TDateTime GetLastModTimeAsDateTime() const override;

@@ -197,18 +197,6 @@ void TAbTarItem::SetMagic(const char (&value)[8]) {
   version_.assign(value + 6, 2);
 }
 
-uint16_t TAbTarItem::GetLastModFileDate() const { return DosDateHalf(GetLastModTimeAsDateTime()); }
-
-uint16_t TAbTarItem::GetLastModFileTime() const { return DosTimeHalf(GetLastModTimeAsDateTime()); }
-
-void TAbTarItem::SetLastModFileDate(uint16_t value) {
-  SetLastModTimeAsDateTime(WithDosDate(GetLastModTimeAsDateTime(), value));
-}
-
-void TAbTarItem::SetLastModFileTime(uint16_t value) {
-  SetLastModTimeAsDateTime(WithDosTime(GetLastModTimeAsDateTime(), value));
-}
-
 TDateTime TAbTarItem::GetLastModTimeAsDateTime() const { return UnixSecondsToDateTime(modTime_); }
 
 void TAbTarItem::SetLastModTimeAsDateTime(TDateTime value) { SetModTime(DateTimeToUnixSeconds(value)); }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "archive/ab_archive.h"
+#include "archive/ab_unix_time_item.h"
 #include "archive/ab_zip_records.h"
 
 constexpr int kAbTarBlockSize = 512;
@@ -34,7 +35,7 @@ int64_t RoundUpToBlock(int64_t size);
 // Sum of the block's bytes with the checksum field counted as blanks.
 uint32_t TarBlockChecksum(const TAbTarBlock& block);
 
-class TAbTarItem : public TAbArchiveItem {
+class TAbTarItem : public TAbUnixTimeItem {
 public:
   TAbTarItem();
 
@@ -42,8 +43,6 @@ public:
   uint32_t GetExternalFileAttributes() const override { return mode_; }
   bool GetIsDirectory() const override { return typeFlag_ == '5'; }
   bool GetIsEncrypted() const override { return false; }
-  uint16_t GetLastModFileDate() const override;
-  uint16_t GetLastModFileTime() const override;
   uint32_t GetNativeFileAttributes() const override;
   int64_t GetUncompressedSize() const override { return size_; }
   void SetCompressedSize(int64_t value) override { SetSize(value); }
@@ -52,8 +51,6 @@ public:
   // EAbTarBadFileName when the name does not fit the entry's format.
   void SetFileName(const AnsiString& value) override;
   void SetIsEncrypted(bool) override {}
-  void SetLastModFileDate(uint16_t value) override;
-  void SetLastModFileTime(uint16_t value) override;
   TDateTime GetLastModTimeAsDateTime() const override;
   void SetLastModTimeAsDateTime(TDateTime value) override;
 

@@ -15,6 +15,7 @@
 #include "archive/ab_bzip2.h"
 #include "archive/ab_gzip.h"
 #include "archive/ab_tar.h"
+#include "archive/ab_utils.h"
 #include "platform/rtl/streams.h"
 #include "tests/archive/ab_tar_test_util.h"
 #include "tests/archive/ab_temp_dir.h"
@@ -363,4 +364,24 @@ TEST(TarArchive, FailedSavesOfEveryKindKeepTheOldFile) {
     EXPECT_EQ(ReadFile(archive), before);
     EXPECT_EQ(Shell("ls " + dir.Path()).output, "big.bin\n" + std::string(kind.name) + "\n");
   }
+}
+
+// Tar and gzip headers keep Unix times; the DOS halves follow them, and
+// setting one half keeps the other.
+TEST(TarArchive, DosStampHalvesFollowTheUnixTime) {
+  TAbTarItem tar;
+  TAbGzipItem gzip;
+  for (TAbArchiveItem* item : std::initializer_list<TAbArchiveItem*>{&tar, &gzip}) {
+    item->SetLastModTimeAsDateTime(UnixSecondsToDateTime(1700000000));
+    const uint16_t date = item->GetLastModFileDate();
+    const uint16_t time = item->GetLastModFileTime();
+    EXPECT_EQ(DosDateTimeToDateTime(date, time), item->GetLastModTimeAsDateTime());
+    item->SetLastModFileTime(0);
+    EXPECT_EQ(item->GetLastModFileDate(), date);
+    EXPECT_EQ(item->GetLastModFileTime(), 0);
+    item->SetLastModFileDate(static_cast<uint16_t>(date + 1));
+    EXPECT_EQ(item->GetLastModFileDate(), date + 1);
+    EXPECT_EQ(item->GetLastModFileTime(), 0);
+  }
+  EXPECT_EQ(tar.ModTime(), gzip.ModTime());
 }
