@@ -333,6 +333,8 @@ AnsiString TAbTarItem::ReadLongName(char flag, int offset) const {
 
 void TAbTarItem::SetFileName(const AnsiString& value) {
   if (readOnly_) return;
+  // An empty name reads as the end of the archive: every later entry would be lost.
+  if (value.empty()) throw EAbTarBadFileName();
   if (value.size() <= kAbTarNameSize) StoreShortName(value);
   else StoreLongName(value);
   changed_ = true;

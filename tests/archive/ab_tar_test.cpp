@@ -136,6 +136,7 @@ TEST(TarArchive, NamesAUstarHeaderCannotHoldAreRefused) {
   TAbTarItem v7;
   v7.SetFormat(tfV7);
   EXPECT_THROW(v7.SetFileName(std::string(101, 'x')), EAbTarBadFileName);
+  EXPECT_THROW(v7.SetFileName(""), EAbTarBadFileName);
   EXPECT_EQ(ReadFile(dir / "u.tar"), before);
 }
 
@@ -384,4 +385,23 @@ TEST(TarArchive, DosStampHalvesFollowTheUnixTime) {
     EXPECT_EQ(item->GetLastModFileTime(), 0);
   }
   EXPECT_EQ(tar.ModTime(), gzip.ModTime());
+}
+
+TEST(TarArchive, FoldersAreStoredAsFolderEntries) {
+  TempDir dir;
+  dir.Write("src/sub/f.txt", "f");
+  {
+    auto a = OpenTar(dir / "d.tar");
+    a->SetBaseDirectory(dir / "src");
+    a->AddFiles("sub", faDirectory);
+    a->AddFiles("sub/f.txt", 0);
+    a->Save();
+  }
+  auto listing = Shell("tar -tvf " + dir / "d.tar").output;
+  EXPECT_EQ(listing.substr(0, 1), "d") << listing;
+  auto a = OpenTar(dir / "d.tar");
+  ASSERT_EQ(Names(*a), (std::vector<std::string>{"sub/", "sub/f.txt"}));
+  EXPECT_TRUE(a->Items(0)->GetIsDirectory());
+  a->ExtractItemAt(0, dir / "out/sub");
+  EXPECT_TRUE(DirectoryExists(dir / "out/sub"));
 }
