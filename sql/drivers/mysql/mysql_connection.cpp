@@ -107,13 +107,14 @@ void TZMySQLConnection::Connect() {
 
 void TZMySQLConnection::SetConnectOptions() {
   TStrings* properties = GetProperties();
-  if (StrToBoolEx(properties->Values("compress"))) plainDriver_->SetOptions(handle_, MYSQL_OPT_COMPRESS_, nullptr);
+  if (StrToBoolEx(properties->Values("compress")))
+    plainDriver_->SetOptions(handle_, TZMySQLOption::MYSQL_OPT_COMPRESS, nullptr);
 
   // An absent or unreadable "timeout" still sets a connect timeout of 0.
   int timeout = StrToIntDef(properties->Values("timeout"), 0);
   if (timeout >= 0) {
     auto seconds = static_cast<unsigned int>(timeout);
-    plainDriver_->SetOptions(handle_, MYSQL_OPT_CONNECT_TIMEOUT_, &seconds);
+    plainDriver_->SetOptions(handle_, TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
   }
 
   for (int i = 0; i < kMySQLOptionCount; ++i) {
@@ -121,14 +122,14 @@ void TZMySQLConnection::SetConnectOptions() {
     AnsiString value = properties->Values(MySQLOptionName(option));
     if (value.empty()) continue;
     switch (option) {
-      case MYSQL_OPT_CONNECT_TIMEOUT_: {
+      case TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT: {
         // The library reads this option as a number, never as text.
         unsigned int seconds = static_cast<unsigned int>(StrToInt(Trim(value)));
         plainDriver_->SetOptions(handle_, option, &seconds);
         break;
       }
-      case MYSQL_OPT_COMPRESS_:
-      case MYSQL_OPT_NAMED_PIPE_:
+      case TZMySQLOption::MYSQL_OPT_COMPRESS:
+      case TZMySQLOption::MYSQL_OPT_NAMED_PIPE:
         plainDriver_->SetOptions(handle_, option, nullptr);
         break;
       default:
@@ -139,7 +140,7 @@ void TZMySQLConnection::SetConnectOptions() {
 
 unsigned int TZMySQLConnection::ClientFlags() {
   TStrings* properties = GetProperties();
-  unsigned int flags = StrToBoolEx(properties->Values("dbless")) ? 0u : static_cast<unsigned int>(CLIENT_CONNECT_WITH_DB);
+  unsigned int flags = StrToBoolEx(properties->Values("dbless")) ? 0u : unsigned{CLIENT_CONNECT_WITH_DB};
   const std::vector<AnsiString>& names = ClientOptionNames();
   for (int i = 0; i < kClientOptionCount; ++i)
     if (StrToBoolEx(properties->Values(names[i]))) flags |= 1u << i;

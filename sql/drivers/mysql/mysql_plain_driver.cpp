@@ -14,8 +14,8 @@
 #include "platform/rtl/text.h"
 #include "sql/core/sql_exception.h"
 
-static_assert(MYSQL_OPT_CONNECT_TIMEOUT == static_cast<int>(MYSQL_OPT_CONNECT_TIMEOUT_) &&
-              MYSQL_SET_CHARSET_NAME == static_cast<int>(MYSQL_SET_CHARSET_NAME_));
+static_assert(MYSQL_OPT_CONNECT_TIMEOUT == static_cast<int>(TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT) &&
+              MYSQL_SET_CHARSET_NAME == static_cast<int>(TZMySQLOption::MYSQL_SET_CHARSET_NAME));
 
 // The typed entry point of a function the client header declares.
 #define VX_MYSQL(name) reinterpret_cast<decltype(&::name)>(Entry(TZMySQLEntry::name))
@@ -91,7 +91,7 @@ void BuildEmbeddedArguments(TStrings* options) {
 
 }  // namespace
 
-const char* MySQLOptionName(TZMySQLOption option) { return kOptionNames[option]; }
+const char* MySQLOptionName(TZMySQLOption option) { return kOptionNames[static_cast<int>(option)]; }
 
 std::vector<AnsiString> MySQLEmbeddedServerArguments() { return EmbeddedArguments().args; }
 

@@ -14,15 +14,16 @@
 class TStrings;
 
 // Connection options set by name; the ordinal is the library's option code.
-enum TZMySQLOption : int {
-  MYSQL_OPT_CONNECT_TIMEOUT_ = 0,
-  MYSQL_OPT_COMPRESS_,
-  MYSQL_OPT_NAMED_PIPE_,
-  MYSQL_INIT_COMMAND_,
-  MYSQL_READ_DEFAULT_FILE_,
-  MYSQL_READ_DEFAULT_GROUP_,
-  MYSQL_SET_CHARSET_DIR_,
-  MYSQL_SET_CHARSET_NAME_,
+// Scoped, as the library's header declares the same names unscoped.
+enum class TZMySQLOption : int {
+  MYSQL_OPT_CONNECT_TIMEOUT = 0,
+  MYSQL_OPT_COMPRESS,
+  MYSQL_OPT_NAMED_PIPE,
+  MYSQL_INIT_COMMAND,
+  MYSQL_READ_DEFAULT_FILE,
+  MYSQL_READ_DEFAULT_GROUP,
+  MYSQL_SET_CHARSET_DIR,
+  MYSQL_SET_CHARSET_NAME,
 };
 inline constexpr int kMySQLOptionCount = 8;
 // The property name of an option ("MYSQL_OPT_CONNECT_TIMEOUT" ...).

@@ -107,7 +107,8 @@ TEST(MySQLStatementAnalyser, SplitsAtMySQLClausesAndKnowsItsJoins) {
       tokenizer.get(), "SELECT a FROM t GROUP BY a ORDER BY a LIMIT 5 OFFSET 2 FOR UPDATE", true));
   std::vector<AnsiString> names;
   for (const TZStatementSection& section : sections) names.push_back(section.Name);
-  EXPECT_EQ(names, (std::vector<AnsiString>{"SELECT", "FROM", "GROUP*BY", "ORDER*BY", "LIMIT", "OFFSET", "FOR*UPDATE"}));
+  EXPECT_EQ(names,
+            (std::vector<AnsiString>{"SELECT", "FROM", "GROUP*BY", "ORDER*BY", "LIMIT", "OFFSET", "FOR*UPDATE"}));
 
   Ref<IZSelectSchema> schema = analyser->DefineSelectSchemaFromQuery(
       tokenizer.get(),
