@@ -182,6 +182,53 @@ BOOL GetClassInfoExA(HINSTANCE, const char* name, WNDCLASSEXA* wc) {
 
 // --- creation and destruction -----------------------------------------------------------
 
+namespace user_detail {
+namespace {
+
+// The record of a new window, linked into its Z-order, with its native window
+// when it is a top-level one; nothing is sent yet.
+Window* AddWindow(const std::shared_ptr<WindowClass>& cls, DWORD exStyle, const char* name, DWORD style,
+                  HWND parent, HMENU menu, const TRect& bounds) {
+  auto owned = std::make_unique<Window>();
+  Window* w = owned.get();
+  w->hwnd = S().nextHandle;
+  S().nextHandle += kHandleStep;
+  w->cls = cls;
+  w->proc = cls->proc;
+  w->style = style & ~WS_VISIBLE;
+  w->exStyle = exStyle;
+  w->text = name ? name : "";
+  w->rect = w->normalRect = bounds;
+  S().windows[w->hwnd] = std::move(owned);
+  if (!w->TopLevel()) {
+    w->parent = parent;
+    w->id = LONG_PTR(menu);
+    Find(parent)->children.push_back(w->hwnd);
+    return w;
+  }
+  w->owner = Find(parent) ? Root(Find(parent))->hwnd : 0;
+  S().topOrder.push_back(w->hwnd);
+  w->backing = CreateBitmap(bounds.Width(), bounds.Height(), 1, 32, nullptr);
+  Backend().Create(w->hwnd, bounds, style, exStyle);
+  if (!w->text.empty()) Backend().SetTitle(w->hwnd, w->text);
+  if (SkipsTaskbar(exStyle)) Backend().SetSkipTaskbar(w->hwnd, true);
+  return w;
+}
+
+// WM_NCCREATE, the client area, WM_CREATE, then the first size and position.
+bool SendCreation(Window* w, CREATESTRUCTA& cs) {
+  const HWND hwnd = w->hwnd;
+  if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) || w->destroyed) return false;
+  ComputeClient(w);
+  if (SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1 || w->destroyed) return false;
+  SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->client.Width(), w->client.Height()));
+  SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.Left + w->client.Left, w->rect.Top + w->client.Top));
+  return !w->destroyed;
+}
+
+}  // namespace
+}  // namespace user_detail
+
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance, void* param) {
   Backend();
@@ -189,60 +236,40 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
   if (cls == S().classes.end()) return 0;
   const bool child = style & WS_CHILD;
   if (child && !Find(parent)) return 0;
-  if (x == CW_USEDEFAULT) x = child ? 0 : kDefaultX, y = child ? 0 : kDefaultY;
-  if (width == CW_USEDEFAULT) width = kDefaultWidth, height = kDefaultHeight;
-
-  auto owned = std::make_unique<Window>();
-  Window* w = owned.get();
-  w->hwnd = S().nextHandle;
-  S().nextHandle += kHandleStep;
-  w->cls = cls->second;
-  w->proc = cls->second->proc;
-  w->style = style & ~WS_VISIBLE;
-  w->exStyle = exStyle;
-  w->text = windowName ? windowName : "";
-  w->id = child ? LONG_PTR(menu) : 0;
-  if (child) w->parent = parent;
-  else w->owner = Find(parent) ? Root(Find(parent))->hwnd : 0;
-  S().windows[w->hwnd] = std::move(owned);
+  if (x == CW_USEDEFAULT) {
+    x = child ? 0 : kDefaultX;
+    y = child ? 0 : kDefaultY;
+  }
+  if (width == CW_USEDEFAULT) {
+    width = kDefaultWidth;
+    height = kDefaultHeight;
+  }
+  Window* w = AddWindow(cls->second, exStyle, windowName, style, parent, menu,
+                        Bounds(x, y, std::max(width, 0), std::max(height, 0)));
   const HWND hwnd = w->hwnd;
-  if (!child) {
-    const TSize size = ClampToTracking(hwnd, width, height);
-    width = size.cx, height = size.cy;
+  const TSize size = child ? TSize{} : ClampToTracking(hwnd, width, height);
+  if (!child && (size.cx != w->rect.Width() || size.cy != w->rect.Height())) {
+    w->rect = w->normalRect = Bounds(x, y, size.cx, size.cy);
+    ResizeBacking(w);
+    Backend().SetBounds(hwnd, w->rect);
   }
-  w->rect = Bounds(x, y, std::max(width, 0), std::max(height, 0));
-  w->normalRect = w->rect;
-  if (child) Find(parent)->children.push_back(hwnd);
-  else S().topOrder.push_back(hwnd);
-  if (!child) {
-    w->backing = CreateBitmap(w->rect.Width(), w->rect.Height(), 1, 32, nullptr);
-    Backend().Create(hwnd, w->rect, style, exStyle);
-    if (!w->text.empty()) Backend().SetTitle(hwnd, w->text);
-    if (SkipsTaskbar(exStyle)) Backend().SetSkipTaskbar(hwnd, true);
-  }
-
   CREATESTRUCTA cs;
   cs.lpCreateParams = param;
   cs.hInstance = instance;
   cs.hMenu = menu;
   cs.hwndParent = parent;
-  cs.x = x, cs.y = y, cs.cx = width, cs.cy = height;
+  cs.x = x;
+  cs.y = y;
+  cs.cx = w->rect.Width();
+  cs.cy = w->rect.Height();
   cs.style = style;
   cs.lpszName = windowName;
   cs.lpszClass = className;
   cs.dwExStyle = exStyle;
-  if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) || w->destroyed) {
+  if (!SendCreation(w, cs)) {
     DestroyWindow(hwnd);
     return 0;
   }
-  ComputeClient(w);
-  if (SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1 || w->destroyed) {
-    DestroyWindow(hwnd);
-    return 0;
-  }
-  SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->client.Width(), w->client.Height()));
-  SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(w->rect.Left + w->client.Left, w->rect.Top + w->client.Top));
-  if (w->destroyed) return 0;
   InvalidateWindow(w, Region(TRect{0, 0, w->client.Width(), w->client.Height()}), true, true);
   if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
   return Find(hwnd) ? hwnd : 0;
