@@ -6,10 +6,8 @@
 
 #include <cstdint>
 
+#include "sql/core/dbc/cached_result_set.h"
 #include "sql/dataset/ro_dataset.h"
-
-class IZCachedResultSet;
-class IZCachedResolver;
 
 enum TZUpdateMode : std::uint8_t { umUpdateChanged, umUpdateAll };
 enum TZWhereMode : std::uint8_t { wmWhereKeyOnly, wmWhereAll };
