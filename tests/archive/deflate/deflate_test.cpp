@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "archive/deflate/df_block_writer.h"
 #include "df_test_support.h"
 
 namespace {
@@ -244,6 +245,26 @@ TEST(Deflate, Deflate64OutputComesBackThroughDeflate64Inflate) {
   TBytes packed = DeflateBytes(data, &h);
   EXPECT_LT(packed.size(), DeflateBytes(data, nullptr).size());
   EXPECT_TRUE(InflateBytes(packed, &h) == data);
+}
+
+TEST(TokenStream, ABlockEndsAtItsTokenLimitAndTheTailStillFitsAfterIt) {
+  TAbDfLZStream lz(false);
+  for (int i = 1; i < TAbDfLZStream::kBlockTokens; ++i) ASSERT_FALSE(lz.AppendLiteral('a')) << i;
+  EXPECT_TRUE(lz.AppendLiteral('a'));
+  // What a run appends after the last full check: a waiting match and literals.
+  lz.AppendMatch(3, 1);
+  lz.AppendLiteral('b');
+  lz.AppendLiteral('c');
+  TBytesStream packed;
+  {
+    TAbDfOutBitStream out(&packed);
+    TAbDfBlockWriter(out, nullptr, 0, false).WriteStatic(lz, true);
+    out.Finish();
+  }
+  TBytes expected(TAbDfLZStream::kBlockTokens + 3, 'a');
+  expected.push_back('b');
+  expected.push_back('c');
+  EXPECT_TRUE(InflateBytes(packed.Bytes()) == expected);
 }
 
 // The sizes CI holds us to on the SQL corpus, against zlib's raw output.
