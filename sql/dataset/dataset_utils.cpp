@@ -3,10 +3,17 @@
 
 #include <algorithm>
 
-#include "platform/db/field.h"
+#include "platform/db/dataset.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/numbers.h"
+#include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 #include "sql/core/dbc/column_info.h"
 #include "sql/core/dbc/row_accessor.h"
+#include "sql/core/expr/expression.h"
+#include "sql/core/messages.h"
 #include "sql/core/parsesql/generic_sql_tokenizer.h"
+#include "sql/dataset/dataset_error.h"
 
 namespace {
 
@@ -31,6 +38,74 @@ void ReadColumn(IZResultSet* resultSet, int column, TFieldType type, TZRowAccess
     default: return;
   }
   if (resultSet->WasNull()) accessor->SetNull(index);
+}
+
+void WriteColumn(TZRowAccessor* accessor, int index, TFieldType type, IZResultSet* resultSet, int column) {
+  bool isNull = false;
+  switch (type) {
+    case ftString: resultSet->UpdatePChar(column, accessor->GetPChar(index, isNull)); break;
+    case ftSmallint: resultSet->UpdateShort(column, accessor->GetShort(index, isNull)); break;
+    case ftInteger: case ftAutoInc: resultSet->UpdateInt(column, accessor->GetInt(index, isNull)); break;
+    case ftBoolean: resultSet->UpdateBoolean(column, accessor->GetBoolean(index, isNull)); break;
+    case ftFloat: resultSet->UpdateDouble(column, accessor->GetDouble(index, isNull)); break;
+    case ftCurrency: resultSet->UpdateBigDecimal(column, accessor->GetBigDecimal(index, isNull)); break;
+    case ftDate: resultSet->UpdateDate(column, accessor->GetDate(index, isNull)); break;
+    case ftTime: resultSet->UpdateTime(column, accessor->GetTime(index, isNull)); break;
+    case ftDateTime: resultSet->UpdateTimestamp(column, accessor->GetTimestamp(index, isNull)); break;
+    case ftBytes: resultSet->UpdateBytes(column, accessor->GetBytes(index, isNull)); break;
+    case ftBlob: resultSet->UpdateBinaryStream(column, accessor->GetBinaryStream(index, isNull).get()); break;
+    case ftMemo: resultSet->UpdateAsciiStream(column, accessor->GetAsciiStream(index, isNull).get()); break;
+    case ftWideString: resultSet->UpdateUnicodeString(column, accessor->GetUnicodeString(index, isNull)); break;
+    case ftLargeint: resultSet->UpdateLong(column, accessor->GetLong(index, isNull)); break;
+    default: return;
+  }
+  if (isNull) resultSet->UpdateNull(column);
+}
+
+// A field's column in the current row as a variant of the field's kind. Key
+// values read dates and times as whole time stamps, filter variables as the
+// field's own kind.
+TZVariant ReadValue(IZResultSet* resultSet, const TField* field, bool wholeTimestamps) {
+  int column = field->FieldNo();
+  const IZVariantManager* manager = DefaultVarManager().get();
+  TZVariant value;
+  switch (field->DataType()) {
+    case ftSmallint: case ftInteger: case ftAutoInc: manager->SetAsInteger(value, resultSet->GetInt(column)); break;
+    case ftLargeint: manager->SetAsInteger(value, resultSet->GetLong(column)); break;
+    case ftBoolean: manager->SetAsBoolean(value, resultSet->GetBoolean(column)); break;
+    case ftFloat: manager->SetAsFloat(value, resultSet->GetDouble(column)); break;
+    case ftCurrency: manager->SetAsFloat(value, resultSet->GetBigDecimal(column)); break;
+    case ftDate:
+      manager->SetAsDateTime(value, wholeTimestamps ? resultSet->GetTimestamp(column) : resultSet->GetDate(column));
+      break;
+    case ftTime:
+      manager->SetAsDateTime(value, wholeTimestamps ? resultSet->GetTimestamp(column) : resultSet->GetTime(column));
+      break;
+    case ftDateTime: manager->SetAsDateTime(value, resultSet->GetTimestamp(column)); break;
+    case ftWideString: manager->SetAsUnicodeString(value, resultSet->GetUnicodeString(column)); break;
+    default: manager->SetAsString(value, resultSet->GetString(column)); break;
+  }
+  return value;
+}
+
+[[noreturn]] void IncorrectSymbol(const AnsiString& token) {
+  throw EZDatabaseError(Format(SZIncorrectSymbolInFieldList, {token}));
+}
+
+// The field a list token names, or none for a separator.
+TField* FieldOfToken(const TDataSet* dataSet, const TZToken& token) {
+  if (token.TokenType == ttWord || token.TokenType == ttQuoted) return dataSet->FieldNamed(token.Value);
+  if (token.TokenType == ttNumber) {
+    int index = StrToIntDef(token.Value, 0);
+    if (index < dataSet->Fields().Count()) return dataSet->Fields()[index];
+  }
+  if (token.Value != "," && token.Value != ";") IncorrectSymbol(token.Value);
+  return nullptr;
+}
+
+TZTokenList FieldListTokens(const AnsiString& text) {
+  return SharedSQLTokenizer()->TokenizeBufferToList(text, toSkipWhitespaces | toSkipEOF | toUnifyNumbers |
+                                                              toDecodeStrings);
 }
 
 }  // namespace
@@ -112,5 +187,89 @@ void ReadRowFromResultSet(IZResultSet* resultSet, const TZFieldLookupTable& tabl
     int column = field->FieldNo();
     if (column < 1 || column > columnCount) continue;
     ReadColumn(resultSet, column, field->DataType(), rowAccessor, FieldLookupIndex(table, field));
+  }
+}
+
+void WriteRowToResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
+                         TZRowAccessor* rowAccessor) {
+  rowAccessor->RowBuffer()->Index = resultSet->GetRow();
+  int columnCount = resultSet->GetMetadata()->GetColumnCount();
+  for (int i = 0; i < fields.Count(); ++i) {
+    const TField* field = fields[i];
+    if (field->FieldKind() != fkData) continue;
+    int column = field->FieldNo();
+    if (column < 1 || column > columnCount) continue;
+    WriteColumn(rowAccessor, FieldLookupIndex(table, field), field->DataType(), resultSet, column);
+  }
+}
+
+std::vector<TField*> ParseFieldList(const TDataSet* dataSet, const AnsiString& text, bool& onlyDataFields) {
+  onlyDataFields = true;
+  std::vector<TField*> fields;
+  for (const TZToken& token : FieldListTokens(text)) {
+    TField* field = FieldOfToken(dataSet, token);
+    if (!field) continue;
+    onlyDataFields = onlyDataFields && field->FieldKind() == fkData;
+    fields.push_back(field);
+  }
+  return fields;
+}
+
+void ParseSortFieldList(const TDataSet* dataSet, const AnsiString& text, std::vector<TField*>& fields,
+                        std::vector<bool>& ascending, bool& onlyDataFields) {
+  onlyDataFields = true;
+  fields.clear();
+  ascending.clear();
+  for (const TZToken& token : FieldListTokens(text)) {
+    AnsiString upper = UpperCase(token.Value);
+    if (!fields.empty() && (upper == "ASC" || upper == "DESC")) {
+      ascending.back() = upper == "ASC";
+      continue;
+    }
+    TField* field = FieldOfToken(dataSet, token);
+    if (!field) continue;
+    onlyDataFields = onlyDataFields && field->FieldKind() == fkData;
+    fields.push_back(field);
+    ascending.push_back(true);
+  }
+}
+
+AnsiString DataFieldNameList(const TFields& fields) {
+  AnsiString list;
+  for (const TField* field : fields) {
+    TFieldType type = field->DataType();
+    if (field->FieldKind() != fkData || type == ftBytes || type == ftBlob || type == ftMemo) continue;
+    const AnsiString& name = field->FieldName();
+    if (!list.empty()) list += ',';
+    bool quote = name.find_first_of(" -") != AnsiString::npos;
+    list += quote ? '"' + name + '"' : name;
+  }
+  return list;
+}
+
+std::vector<TField*> FieldsOfExpressionVariables(const TDataSet* dataSet, IZExpression* expression) {
+  std::vector<TField*> fields;
+  if (expression->GetExpression().empty()) return fields;
+  Ref<IZVariablesList> variables = expression->GetDefaultVariables();
+  for (int i = 0; i < variables->GetCount(); ++i) fields.push_back(dataSet->FieldNamedOrNone(variables->GetName(i)));
+  return fields;
+}
+
+void LoadVariablesFromResultSet(const std::vector<TField*>& fields, IZResultSet* resultSet,
+                                IZVariablesList* variables) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (!fields[i]) continue;
+    int index = static_cast<int>(i);
+    if (resultSet->IsNull(fields[i]->FieldNo())) variables->SetValue(index, NullVariant());
+    else variables->SetValue(index, ReadValue(resultSet, fields[i], false));
+  }
+}
+
+void ReadKeyValuesFromResultSet(const std::vector<TField*>& fields, IZResultSet* resultSet,
+                                TZVariantDynArray& values) {
+  values.resize(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    values[i] = ReadValue(resultSet, fields[i], true);
+    if (resultSet->WasNull()) values[i] = NullVariant();
   }
 }

@@ -11,6 +11,9 @@
 #include "platform/db/db_types.h"
 #include "sql/core/dbc/interfaces.h"
 
+class IZExpression;
+class IZVariablesList;
+class TDataSet;
 class TField;
 class TFields;
 class TZColumnInfoList;
@@ -37,3 +40,33 @@ int FieldLookupIndex(const TZFieldLookupTable& table, const TField* field);
 // Index becomes the row number.
 void ReadRowFromResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
                           TZRowAccessor* rowAccessor);
+
+// Writes the data fields' accessor columns into the result set's current row
+// with its updaters; a null column becomes UpdateNull.
+void WriteRowToResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
+                         TZRowAccessor* rowAccessor);
+
+// --- Field lists ("id;name", "id, name", "0,2", "\"a b\"").
+// Fields named (or numbered, 0-based) by the list; onlyDataFields tells
+// whether all of them are data fields. EZDatabaseError "Incorrect symbol in
+// field list" for anything but names, numbers below the field count, "," and
+// ";"; an unknown name raises the dataset's field-not-found error.
+std::vector<TField*> ParseFieldList(const TDataSet* dataSet, const AnsiString& text, bool& onlyDataFields);
+// As ParseFieldList; "ASC" or "DESC" after a field sets its direction.
+void ParseSortFieldList(const TDataSet* dataSet, const AnsiString& text, std::vector<TField*>& fields,
+                        std::vector<bool>& ascending, bool& onlyDataFields);
+// The names of the data fields other than bytes, blobs and memos, joined by
+// ","; a name with a blank or "-" is double-quoted.
+AnsiString DataFieldNameList(const TFields& fields);
+
+// --- Values of fields read from a result-set row.
+// The dataset's field for each variable of the expression (none when no field
+// has its name); empty for an empty expression.
+std::vector<TField*> FieldsOfExpressionVariables(const TDataSet* dataSet, IZExpression* expression);
+// Variable i takes the value of field i in the current row; positions
+// without a field keep their value.
+void LoadVariablesFromResultSet(const std::vector<TField*>& fields, IZResultSet* resultSet,
+                                IZVariablesList* variables);
+// Value i is field i's column in the current row (null when null).
+void ReadKeyValuesFromResultSet(const std::vector<TField*>& fields, IZResultSet* resultSet,
+                                TZVariantDynArray& values);

@@ -12,6 +12,8 @@
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/column_info.h"
 #include "sql/core/dbc/row_accessor.h"
+#include "sql/core/expr/expression.h"
+#include "sql/core/parsesql/tokenizer.h"
 #include "sql/core/messages.h"
 #include "sql/dataset/blob_stream.h"
 #include "sql/dataset/connection.h"
@@ -45,6 +47,8 @@ auto WithHourGlass(TZConnection* connection, Body&& body) {
 
 TZAbstractRODataset::TZAbstractRODataset(TComponent* owner) : TDataSet(owner) {
   SetBookmarkSize(sizeof(int32_t));
+  filterExpression_ = MakeRef<TZExpression>();
+  filterExpression_->SetTokenizer(SharedSQLTokenizer());
   sql_.SetMultiStatements(false);
   sql_.SetDataset(this);
   sql_.OnTextChanged = [this](TObject*) { SQLTextChanged(); };
@@ -309,10 +313,16 @@ bool TZAbstractRODataset::RowPassesFilters(int rowNo) {
                          : resultSet_->RowInserted() ? usInserted
                          : resultSet_->RowDeleted()  ? usDeleted
                                                      : usUnmodified;
-  bool accept = (showRecordTypes_ & StatusBit(status)) != 0;
-  if (!accept || !Filtered() || !OnFilterRecord) return accept;
-  // The handler reads the candidate row through the new-value state, with a
-  // row list that holds only that row.
+  if (!(showRecordTypes_ & StatusBit(status))) return false;
+  if (!Filtered()) return true;
+  if (OnFilterRecord && !PassesFilterEvent(rowNo)) return false;
+  return filterExpression_->GetExpression().empty() || PassesFilterExpression();
+}
+
+// The handler reads the candidate row through the new-value state, with a row
+// list that holds only that row.
+bool TZAbstractRODataset::PassesFilterEvent(int rowNo) {
+  bool accept = true;
   std::vector<int> savedRows = std::move(rowList_);
   int savedPosition = currentPosition_;
   rowList_ = {rowNo};
@@ -337,6 +347,18 @@ bool TZAbstractRODataset::RowPassesFilters(int rowNo) {
   return accept;
 }
 
+bool TZAbstractRODataset::PassesFilterExpression() {
+  if (!filterFieldsReady_) {
+    filterFieldRefs_ = FieldsOfExpressionVariables(this, filterExpression_.get());
+    filterFieldsReady_ = true;
+  }
+  Ref<IZVariablesList> variables = filterExpression_->GetDefaultVariables();
+  LoadVariablesFromResultSet(filterFieldRefs_, resultSet_.get(), variables.get());
+  TZVariant result =
+      filterExpression_->EvaluateWithStack(variables, filterExpression_->GetDefaultFunctions(), filterStack_);
+  return filterExpression_->GetVariantManager()->GetAsBoolean(result);
+}
+
 void TZAbstractRODataset::RebuildRowList() {
   if (!Active() || IsUniDirectional() || !resultSet_) return;
   int current = currentPosition_ >= 1 && currentPosition_ <= static_cast<int>(rowList_.size())
@@ -356,6 +378,14 @@ void TZAbstractRODataset::ApplyFiltered(bool value) {
   if (value == Filtered()) return;
   StoreFiltered(value);
   RebuildRowList();
+}
+
+void TZAbstractRODataset::ApplyFilterText(const AnsiString& text) {
+  StoreFilterText(text);
+  filterExpression_->GetDefaultVariables()->Clear();
+  filterExpression_->SetExpression(text);
+  filterFieldsReady_ = false;
+  if (Filtered()) RebuildRowList();
 }
 
 void TZAbstractRODataset::ReadRecord(TZRowBuffer* buffer, int rowNo) {

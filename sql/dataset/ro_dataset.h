@@ -11,9 +11,11 @@
 #include "platform/db/dataset.h"
 #include "platform/db/params.h"
 #include "sql/core/dbc/interfaces.h"
+#include "sql/core/expr/execution_stack.h"
 #include "sql/dataset/dataset_utils.h"
 #include "sql/dataset/sql_strings.h"
 
+class IZExpression;
 class TZConnection;
 class TZRowAccessor;
 struct TZRowBuffer;
@@ -98,6 +100,8 @@ protected:
   int ReadRecordNumber() override;
   void WriteRecordNumber(int value) override;
   void ApplyFiltered(bool value) override;
+  // A filter text that does not parse raises the expression parser's error.
+  void ApplyFilterText(const AnsiString& text) override;
   bool AllowsModify() override { return requestLive_; }
   void ResetCalcFields(char* buffer) override;
   void Notification(TComponent* component, TOperation operation) override;
@@ -116,7 +120,8 @@ protected:
   bool FetchRows(int rowCount);
   bool FetchOneRow();
   void MoveToPosition(int position);
-  // Whether the result-set row passes the record-type and event filters.
+  // Whether the result-set row passes the record-type, event and expression
+  // filters.
   bool RowPassesFilters(int rowNo);
   void RebuildRowList();
   // The row buffer the current state refers to, or none.
@@ -133,6 +138,8 @@ private:
   // Fills buffer from result-set row rowNo and computes its calculated fields.
   void ReadRecord(TZRowBuffer* buffer, int rowNo);
   AnsiString FirstStatementSQL() const;
+  bool PassesFilterEvent(int rowNo);
+  bool PassesFilterExpression();
 
   TZConnection* connection_ = nullptr;
   TZSQLStrings sql_;
@@ -150,4 +157,8 @@ private:
   TZRowBuffer* newValuesBuffer_ = nullptr;
   TZFieldLookupTable fieldLookupTable_;
   bool refreshInProgress_ = false;
+  Ref<IZExpression> filterExpression_;
+  TZExecutionStack filterStack_;
+  std::vector<TField*> filterFieldRefs_;
+  bool filterFieldsReady_ = false;
 };

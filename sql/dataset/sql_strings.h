@@ -11,6 +11,7 @@
 
 #include "platform/rtl/lists.h"
 #include "platform/rtl/objects.h"
+#include "sql/core/parsesql/tokenizer.h"
 
 class TComponent;
 class IZTokenizer;
