@@ -242,6 +242,22 @@ TEST_F(CachedResultSet, FailingPostLeavesTheFailingRowAndLaterOnesPending) {
   EXPECT_EQ(resolver->calls, (std::vector<AnsiString>{"modified n1->a", "modified n1->a", "modified n2->b"}));
 }
 
+TEST_F(CachedResultSet, FailedImmediateChangeOfARowStillPendingKeepsItsOwnState) {
+  Ref<IZCachedResultSet> rows = Rows();
+  rows->SetCachedUpdates(true);
+  Rename(*rows, 1, "a");
+  Rename(*rows, 2, "b");
+  resolver->refuse = true;
+  EXPECT_THROW(rows->SetCachedUpdates(false), EZSQLException);
+  // Row 2 is still pending from before; its failed change must not pull in
+  // another row's saved copy.
+  EXPECT_THROW(Rename(*rows, 2, "bb"), EZSQLException);
+  EXPECT_EQ(Names(*rows), (std::vector<AnsiString>{"a", "bb", "n3", "n4", "n5"}));
+  resolver->refuse = false;
+  rows->PostUpdates();
+  EXPECT_EQ(resolver->calls.back(), "modified n2->bb");
+}
+
 TEST_F(CachedResultSet, InitialRowShowsTheSavedValuesUntilTheNextMove) {
   Ref<IZCachedResultSet> rows = Rows();
   rows->SetCachedUpdates(true);
