@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <fstream>
-#include <regex>
 #include <vector>
 
 #include "platform/rtl/format.h"
@@ -87,15 +87,22 @@ struct ScopedLog {
   Ref<LogRecorder> recorder = MakeRef<LogRecorder>();
 };
 
-// "Command argument" lines of one session in the server's general query log.
+// "Command argument" lines of one session in the server's general query log,
+// whose lines read "[yymmdd hh:mm:ss]\t<id> <Command>\t<argument>".
 inline std::vector<AnsiString> GeneralLog(unsigned long threadId) {
-  static const std::regex kLine(R"(^(?:\d{6}\s+\d{1,2}:\d\d:\d\d)?\s+(\d+)\s+(\w+)\t?(.*)$)");
   std::vector<AnsiString> lines;
   std::ifstream in(MariaDbServer::Get().general_log);
-  std::smatch match;
-  for (std::string line; std::getline(in, line);)
-    if (std::regex_match(line, match, kLine) && std::stoul(match[1]) == threadId)
-      lines.push_back(match[2].str() + " " + match[3].str());
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0]))) line.erase(0, line.find('\t'));
+    std::size_t idStart = line.find_first_not_of(" \t");
+    std::size_t idEnd = line.find_first_not_of("0123456789", idStart);
+    if (idStart == std::string::npos || idEnd == idStart || idEnd == std::string::npos || line[idEnd] != ' ') continue;
+    if (std::stoul(line.substr(idStart, idEnd - idStart)) != threadId) continue;
+    std::string entry = line.substr(idEnd + 1);
+    std::size_t tab = entry.find('\t');
+    if (tab != std::string::npos) entry[tab] = ' ';
+    lines.push_back(entry);
+  }
   return lines;
 }
 
