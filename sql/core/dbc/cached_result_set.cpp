@@ -262,8 +262,8 @@ void TZAbstractCachedResultSet::RestoreRow(int row, TZRowBuffer* savedCopy) {
   InitialRowsList.erase(InitialRowsList.begin() + entry);
   CurrentRowsList.erase(CurrentRowsList.begin() + entry);
   RowsList[row - 1] = savedCopy;
-  if (SelectedRow == failed) SelectedRow = savedCopy;
-  if (RowAccessor->RowBuffer() == failed) RowAccessor->SetRowBuffer(savedCopy);
+  SelectedRow = savedCopy;
+  RowAccessor->SetRowBuffer(savedCopy);
   RowAccessor->DisposeBuffer(failed);
 }
 
@@ -366,15 +366,7 @@ void TZAbstractCachedResultSet::UpdateRow() {
   RowAccessor->CopyBuffer(UpdatedRow, SelectedRow);
   RowAccessor->SetRowBuffer(SelectedRow);
   if (SelectedRow->UpdateType == utUnmodified) SelectedRow->UpdateType = utModified;
-  if (CachedUpdates) return;
-  try {
-    PostUpdates();
-  } catch (const std::exception& e) {
-    // A row that was pending before keeps its state; only a copy this
-    // operation took may restore it.
-    if (savedCopy) RestoreRow(RowNo, savedCopy);
-    RaiseSQLException(e);
-  }
+  PostAtOnce(savedCopy);
 }
 
 void TZAbstractCachedResultSet::DeleteRow() {
@@ -388,10 +380,16 @@ void TZAbstractCachedResultSet::DeleteRow() {
   TZRowBuffer* savedCopy = AddPendingRow(row);
   SelectedRow->UpdateType = utDeleted;
   if (SelectedRow == UpdatedRow) RowAccessor->CopyBuffer(UpdatedRow, row);
+  PostAtOnce(savedCopy);
+}
+
+void TZAbstractCachedResultSet::PostAtOnce(TZRowBuffer* savedCopy) {
   if (CachedUpdates) return;
   try {
     PostUpdates();
   } catch (const std::exception& e) {
+    // A row that was pending before keeps its state; only a copy this
+    // operation took may restore it.
     if (savedCopy) RestoreRow(RowNo, savedCopy);
     RaiseSQLException(e);
   }

@@ -172,6 +172,9 @@ private:
   // After a failed immediate post: row n gets back the saved copy this
   // operation took, and nothing of the operation stays pending.
   void RestoreRow(int row, TZRowBuffer* savedCopy);
+  // Unless updates are cached: posts, and after a failure restores the
+  // current row from savedCopy (when this operation took one) and raises.
+  void PostAtOnce(TZRowBuffer* savedCopy);
   void DisposeRows();
 };
 

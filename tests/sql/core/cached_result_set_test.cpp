@@ -60,15 +60,6 @@ protected:
     rows.UpdateRow();
   }
 
-  // New rows go after the rows fetched so far: reading all first keeps them last.
-  static void Insert(IZCachedResultSet& rows, int id, const AnsiString& name) {
-    rows.Last();
-    rows.MoveToInsertRow();
-    rows.UpdateInt(1, id);
-    rows.UpdateString(2, name);
-    rows.InsertRow();
-  }
-
   Ref<RecordingResolver> resolver = MakeRef<RecordingResolver>();
   Ref<IZResultSet> native;
 };

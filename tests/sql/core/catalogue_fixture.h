@@ -46,6 +46,16 @@ protected:
     return MakeRef<TZCachedResultSet>(MakeFakeDriverResultSet(statement, sql, RowsOf(sql)), sql, nullptr);
   }
 
+  // Appends a row with the given id and name (columns 1 and 2). New rows go
+  // after the rows fetched so far: reading all first keeps them last.
+  static void Insert(IZCachedResultSet& rows, int id, const AnsiString& name) {
+    rows.Last();
+    rows.MoveToInsertRow();
+    rows.UpdateInt(1, id);
+    rows.UpdateString(2, name);
+    rows.InsertRow();
+  }
+
   const TZFakeResult& RowsOf(const AnsiString& sql) {
     for (const TZFakeTable& table : Server().Catalogue)
       if (sql == "SELECT * FROM " + table.Name) return table.Data;

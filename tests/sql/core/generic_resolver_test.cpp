@@ -30,14 +30,6 @@ protected:
     rows.UpdateRow();
   }
 
-  static void Insert(IZCachedResultSet& rows, int id, const AnsiString& name) {
-    rows.Last();
-    rows.MoveToInsertRow();
-    rows.UpdateInt(1, id);
-    rows.UpdateString(2, name);
-    rows.InsertRow();
-  }
-
   // The SQL texts prepared and executed since the last call.
   std::vector<AnsiString> Sent() {
     std::vector<AnsiString> sent;
