@@ -4,7 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "sql/core/dbc/abstract_connection.h"
-#include "sql/core/sql_exception.h"
+#include "sql/core/dbc/abstract_statement.h"
+#include "sql/core/dbc/virtual_result_set.h"
 #include "sql/drivers/mysql/mysql_metadata.h"
 
 namespace {
@@ -59,38 +60,71 @@ TEST(MySQLTypeInfo, ListsThirtyThreeTypesInCatalogueOrder) {
   EXPECT_FALSE(MySQLTypeHasQuotedLiterals(stBigDecimal));
 }
 
-// A connection that only reports a server version and an isolation level.
+// A connection that reports a packed server version and answers
+// "SELECT VERSION()" with a version text, counting the questions.
 class VersionConnection : public TZAbstractConnection {
 public:
-  explicit VersionConnection(int version)
-      : TZAbstractConnection(nullptr, "", "", 0, "", "", "", nullptr), version_(version) {}
+  VersionConnection(int version, AnsiString versionText = "")
+      : TZAbstractConnection(nullptr, "", "", 0, "", "", "", nullptr),
+        version_(version),
+        versionText_(std::move(versionText)) {}
   int GetServerVersion() override { return version_; }
+  std::vector<AnsiString> Queries;
+
+protected:
+  Ref<IZStatement> NewStatement(TStrings* info) override {
+    return MakeRef<VersionStatement>(Ref<VersionConnection>(this), info);
+  }
 
 private:
+  class VersionStatement : public TZAbstractStatement {
+  public:
+    VersionStatement(Ref<VersionConnection> connection, TStrings* info)
+        : TZAbstractStatement(connection, info), connection_(connection.get()) {}
+    Ref<IZResultSet> ExecuteQuery(const AnsiString& sql) override {
+      connection_->Queries.push_back(sql);
+      Ref<IZVirtualResultSet> result =
+          TZAbstractDatabaseMetadata::ConstructVirtualResultSet({{"VERSION()", stString, 255}});
+      result->MoveToInsertRow();
+      result->UpdateString(1, connection_->versionText_);
+      result->InsertRow();
+      result->BeforeFirst();
+      return result;
+    }
+
+  private:
+    VersionConnection* connection_;
+  };
+
   int version_;
+  AnsiString versionText_;
 };
 
 TEST(MySQLCapabilities, DependOnTheServerVersion) {
   struct {
     int version;
-    bool unionAll, orderByUnrelated, catalogsInDML;
+    const char* versionText;
+    bool asks, unionAll, orderByUnrelated, catalogsInDML;
   } const cases[] = {
-      {4001000, true, false, true},
-      {4002000, true, false, true},
-      {10011019, true, true, true},
+      // Before 4.1 the server's own version text decides.
+      {3023000, "3.21.33-log", true, false, false, false},
+      {3023000, "3.23.58-log", true, false, false, true},
+      {4000000, "4.0.27-max", true, true, false, true},
+      // A text without two version parts leaves the packed number standing.
+      {4000000, "garbage", true, true, false, true},
+      {4001000, "", false, true, false, true},
+      {10011019, "", false, true, true, true},
   };
   for (const auto& c : cases) {
-    auto connection = MakeRef<VersionConnection>(c.version);
+    auto connection = MakeRef<VersionConnection>(c.version, c.versionText);
     TZMySQLDatabaseMetadata metadata(connection.get(), "zdbc:mysql://127.0.0.1:3306/kalmir", nullptr);
-    EXPECT_EQ(metadata.SupportsUnionAll(), c.unionAll) << c.version;
-    EXPECT_EQ(metadata.SupportsOrderByUnrelated(), c.orderByUnrelated) << c.version;
-    EXPECT_EQ(metadata.SupportsCatalogsInDataManipulation(), c.catalogsInDML) << c.version;
-  }
-  // Older servers are asked for their version text, which needs a statement.
-  for (int version : {3023000, 4000020}) {
-    auto connection = MakeRef<VersionConnection>(version);
-    TZMySQLDatabaseMetadata metadata(connection.get(), "zdbc:mysql://127.0.0.1:3306/kalmir", nullptr);
-    EXPECT_THROW(metadata.SupportsUnionAll(), EZSQLException) << version;
+    EXPECT_EQ(metadata.SupportsUnionAll(), c.unionAll) << c.versionText;
+    EXPECT_EQ(metadata.SupportsOrderByUnrelated(), c.orderByUnrelated) << c.versionText;
+    EXPECT_EQ(metadata.SupportsCatalogsInDataManipulation(), c.catalogsInDML) << c.versionText;
+    EXPECT_EQ(connection->Queries.size(), c.asks ? 3u : 0u) << c.versionText;
+    if (c.asks) {
+      EXPECT_EQ(connection->Queries[0], "SELECT VERSION()");
+    }
   }
 }
 
