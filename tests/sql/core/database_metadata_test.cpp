@@ -106,6 +106,12 @@ TEST(VirtualResultSet, TakesRowsWithoutResolverAndCopiesAreReadOnly) {
   rows->First();
   EXPECT_EQ(rows->GetStringByName("TABLE_NAME"), "a");
   EXPECT_TRUE(rows->IsNull(1));
+  // Without a native result behind it, rows beyond the cache do not exist.
+  EXPECT_FALSE(rows->MoveAbsolute(-1));
+  EXPECT_FALSE(rows->MoveAbsolute(4));
+  EXPECT_EQ(rows->GetRow(), 1);
+  EXPECT_FALSE(rows->MoveAbsolute(3));
+  EXPECT_TRUE(rows->IsAfterLast());
 
   Ref<IZResultSet> copy = TZAbstractDatabaseMetadata::CloneCachedResultSet(rows);
   EXPECT_TRUE(rows->IsBeforeFirst());
