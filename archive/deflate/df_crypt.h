@@ -23,7 +23,6 @@ public:
   uint8_t EncryptByte(uint8_t plain);
   // Decrypts one byte and updates the keys with the plain byte.
   uint8_t DecryptByte(uint8_t cipher);
-  bool Ready() const { return ready_; }
 
 private:
   uint8_t KeyStreamByte() const;

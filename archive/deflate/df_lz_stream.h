@@ -58,7 +58,6 @@ public:
   const uint32_t* DistCounts() const { return distCounts_; }
   int64_t StoredSize() const { return storedSize_; }
   int64_t StartOffset() const { return startOffset_; }
-  int32_t TokenCount() const { return count_; }
 
 private:
   bool BlockEnds() const {
