@@ -1,7 +1,6 @@
 // Window geometry: positions and sizes with their notifications, the
-// minimum and maximum tracking sizes that every resize respects, show states
-// (hidden, normal, minimized, maximized), coordinate mapping, hit-finding by
-// point and window regions.
+// minimum and maximum tracking sizes that every resize respects, coordinate
+// mapping, hit-finding by point and window regions.
 
 #include "platform/gui/colors.h"
 #include "platform/gui/window_backend.h"
@@ -194,117 +193,6 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
 
 BOOL MoveWindow(HWND hwnd, int x, int y, int width, int height, BOOL repaint) {
   return SetWindowPos(hwnd, 0, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : UINT(SWP_NOREDRAW)));
-}
-
-BOOL ShowWindow(HWND hwnd, int cmd) {
-  Window* w = Find(hwnd);
-  if (!w) return 0;
-  const bool wasVisible = w->style & WS_VISIBLE;
-  const bool normal = !(w->style & (WS_MINIMIZE | WS_MAXIMIZE));
-  if (cmd != SW_HIDE && !wasVisible) SendMessageA(hwnd, WM_SHOWWINDOW, 1, 0);
-  if (w->destroyed) return 0;
-  const UINT keep = SWP_NOZORDER | SWP_NOACTIVATE;
-  switch (cmd) {
-    case SW_HIDE:
-      if (!wasVisible) return 0;
-      SendMessageA(hwnd, WM_SHOWWINDOW, 0, 0);
-      SetWindowPos(hwnd, 0, 0, 0, 0, 0, keep | SWP_NOMOVE | SWP_NOSIZE | SWP_HIDEWINDOW);
-      if (GetActiveWindow() == hwnd) SetActiveWindow(0);
-      if (IsChild(hwnd, GetFocus()) || GetFocus() == hwnd) SetFocus(0);
-      return 1;
-    case SW_SHOWMINIMIZED: case SW_MINIMIZE: case SW_SHOWMINNOACTIVE:
-      if (normal) w->normalRect = w->rect;
-      if (!(w->style & WS_MINIMIZE)) {
-        w->style = (w->style & ~WS_MAXIMIZE) | WS_MINIMIZE;
-        SetWindowPos(hwnd, 0, 0, 0, 0, 0, keep | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-        if (w->TopLevel()) Backend().SetIconic(hwnd, true);
-        SendMessageA(hwnd, WM_SIZE, SIZE_MINIMIZED, 0);
-      }
-      if (cmd != SW_SHOWMINIMIZED && GetActiveWindow() == hwnd) SetActiveWindow(0);
-      break;
-    case SW_MAXIMIZE: {
-      if (normal) w->normalRect = w->rect;
-      const bool wasIconic = w->style & WS_MINIMIZE;
-      w->style = (w->style & ~WS_MINIMIZE) | WS_MAXIMIZE;
-      if (wasIconic && w->TopLevel()) Backend().SetIconic(hwnd, false);
-      MINMAXINFO mm = QueryMinMax(hwnd);
-      SetWindowPos(hwnd, 0, mm.ptMaxPosition.X, mm.ptMaxPosition.Y, mm.ptMaxSize.X, mm.ptMaxSize.Y,
-                   keep | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
-      break;
-    }
-    case SW_RESTORE: case SW_SHOWNORMAL: {
-      const bool wasIconic = w->style & WS_MINIMIZE;
-      const bool wasZoomed = w->style & WS_MAXIMIZE;
-      w->style &= ~(WS_MINIMIZE | WS_MAXIMIZE);
-      if (wasIconic && w->TopLevel()) Backend().SetIconic(hwnd, false);
-      const TRect r = (wasZoomed || wasIconic) ? w->normalRect : w->rect;
-      SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), keep | SWP_SHOWWINDOW | SWP_FRAMECHANGED);
-      if (wasIconic && !wasZoomed) SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->client.Width(), w->client.Height()));
-      break;
-    }
-    default:
-      SetWindowPos(hwnd, 0, 0, 0, 0, 0, keep | SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-      break;
-  }
-  const bool activates = cmd == SW_SHOW || cmd == SW_SHOWNORMAL || cmd == SW_RESTORE || cmd == SW_MAXIMIZE ||
-                         cmd == SW_SHOWMINIMIZED;
-  if (activates && Find(hwnd) && w->TopLevel() && !(w->exStyle & WS_EX_TOOLWINDOW && w->style & WS_POPUP))
-    SetActiveWindow(hwnd);
-  return wasVisible ? 1 : 0;
-}
-
-BOOL IsWindowVisible(HWND hwnd) {
-  Window* w = Find(hwnd);
-  return w && VisibleChain(w) ? 1 : 0;
-}
-
-BOOL IsIconic(HWND hwnd) {
-  Window* w = Find(hwnd);
-  return w && (w->style & WS_MINIMIZE) ? 1 : 0;
-}
-
-BOOL IsZoomed(HWND hwnd) {
-  Window* w = Find(hwnd);
-  return w && (w->style & WS_MAXIMIZE) ? 1 : 0;
-}
-
-BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
-  Window* w = Find(hwnd);
-  if (!w || !placement) return 0;
-  *placement = WINDOWPLACEMENT{};
-  const bool normal = !(w->style & (WS_MINIMIZE | WS_MAXIMIZE));
-  placement->showCmd = (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-  placement->rcNormalPosition = normal ? w->rect : w->normalRect;
-  return 1;
-}
-
-BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
-  Window* w = Find(hwnd);
-  if (!w || !placement) return 0;
-  const RECT& r = placement->rcNormalPosition;
-  w->normalRect = r;
-  if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE)))
-    SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-  if (placement->showCmd != SW_HIDE || IsWindowVisible(hwnd)) ShowWindow(hwnd, int(placement->showCmd));
-  return 1;
-}
-
-BOOL EnableWindow(HWND hwnd, BOOL enable) {
-  Window* w = Find(hwnd);
-  if (!w) return 0;
-  const bool wasDisabled = w->style & WS_DISABLED;
-  if (wasDisabled == !enable) return wasDisabled;
-  if (enable) w->style &= ~WS_DISABLED;
-  else w->style |= WS_DISABLED;
-  if (!enable && (GetFocus() == hwnd || IsChild(hwnd, GetFocus()))) SetFocus(0);
-  if (!enable && GetCapture() == hwnd) ReleaseCapture();
-  SendMessageA(hwnd, WM_ENABLE, enable ? 1 : 0, 0);
-  return wasDisabled;
-}
-
-BOOL IsWindowEnabled(HWND hwnd) {
-  Window* w = Find(hwnd);
-  return w && !(w->style & WS_DISABLED) ? 1 : 0;
 }
 
 BOOL GetWindowRect(HWND hwnd, RECT* rect) {

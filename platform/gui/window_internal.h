@@ -49,6 +49,7 @@ struct Window {
   TRect dirty;                // top-level: window coordinates still to flush
   std::optional<Region> shape;  // window coordinates
   TRect normalRect;  // bounds to restore from minimized or maximized
+  bool restoreMaximized = false;  // minimized from the maximized state
   bool TopLevel() const { return !(style & WS_CHILD); }
 };
 

@@ -304,6 +304,10 @@ TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {
       {SW_RESTORE, Bounds(50, 60, 300, 200), SIZE_RESTORED, false, false},
       {SW_MINIMIZE, Bounds(50, 60, 300, 200), SIZE_MINIMIZED, true, false},
       {SW_RESTORE, Bounds(50, 60, 300, 200), SIZE_RESTORED, false, false},
+      // Minimized from maximized, a window comes back maximized.
+      {SW_MAXIMIZE, work, SIZE_MAXIMIZED, false, true},
+      {SW_MINIMIZE, work, SIZE_MINIMIZED, true, false},
+      {SW_RESTORE, work, SIZE_MAXIMIZED, false, true},
   };
   for (const Step& s : steps) {
     rec.Clear();
