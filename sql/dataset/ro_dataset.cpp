@@ -569,8 +569,13 @@ bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer) {
       DateTimeToNative(type, rowAccessor_->GetTime(column, isNull), buffer);
       break;
     case ftBytes: {
+      // The slot keeps stale bytes behind a shorter value; the field shows
+      // zeros there instead, as a fixed-size binary value is padded.
       const std::uint8_t* data = rowAccessor_->GetColumnData(column, isNull);
-      std::memcpy(buffer, data + 2, rowAccessor_->GetColumnDataSize(column) - 2);
+      int size = rowAccessor_->GetColumnDataSize(column) - 2;
+      int stored = std::clamp<int>(ReadUnaligned<std::int16_t>(data), 0, size);
+      std::memcpy(buffer, data + 2, stored);
+      std::memset(static_cast<char*>(buffer) + stored, 0, size - stored);
       break;
     }
     case ftWideString:
