@@ -272,10 +272,15 @@ void TAbArchive::Freshen(int index) {
   if (changed) ConfirmAction(item, ptFreshen, iaFreshen);
 }
 
+// As with Freshen, the file that was found replaces the member; without its
+// path the member would be read from a file of the stored name in the current
+// folder, fail, and be dropped from the archive.
 void TAbArchive::Replace(TAbArchiveItem* item) {
   CheckValid();
   int index = FindItem(item);
-  if (index >= 0) Replace(index);
+  if (index < 0) return;
+  if (PathKindOf(item->DiskFileName()) == 2) Items(index)->SetDiskFileName(item->DiskFileName());
+  Replace(index);
 }
 
 void TAbArchive::Replace(int index) {
