@@ -56,7 +56,11 @@ LRESULT Dispatch(const MSG& msg) {
     return 0;
   }
   Window* w = Find(msg.hwnd);
-  if (!w) return 0;
+  if (!w) {
+    // A timer outlives its destroyed window only until it first fires.
+    if (msg.message == WM_TIMER && msg.hwnd >= kFirstHandle && msg.hwnd < S().nextHandle) KillTimer(msg.hwnd, msg.wParam);
+    return 0;
+  }
   if (msg.message == WM_PAINT && w->TopLevel()) {  // the layer's own paint pass
     PaintPass(w);
     FreeGraveyardWhenIdle();

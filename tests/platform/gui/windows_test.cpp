@@ -157,6 +157,17 @@ TEST(Timers, OneSecondTimerFiresThreeTimesInThreeVirtualSeconds) {
   EXPECT_EQ(ticks[0].wParam, 7u);
 }
 
+TEST(Timers, TimerOfADestroyedWindowStops) {
+  SetVirtualClock(true);
+  RecordingWindows rec;
+  HWND h = rec.Create(WS_POPUP, {0, 0, 10, 10});
+  SetTimer(h, 8, 100);
+  DestroyWindow(h);
+  ProcessMessagesFor(300);
+  EXPECT_FALSE(KillTimer(h, 8));  // already gone
+  SetVirtualClock(false);
+}
+
 TEST(Messages, PostFromAnotherThreadWakesTheLoop) {
   RecordingWindows rec;
   HWND h = rec.Create(WS_POPUP, {0, 0, 10, 10});
