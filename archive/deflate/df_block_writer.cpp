@@ -10,8 +10,6 @@ using namespace detail;
 
 namespace {
 
-constexpr int32_t kStoredPieceMax = 65535;
-
 // The run-length coded sequence of literal/length and distance code lengths.
 struct TCodeLenStream {
   std::vector<uint8_t> symbols;  // a symbol; 16, 17 and 18 are followed by their repeat value

@@ -28,5 +28,8 @@ private:
 // Bit counts of a block without its 3 header bits.
 int64_t CalcStaticBitCount(const TAbDfLZStream& lz);
 
+// The most bytes one stored block can hold.
+constexpr int32_t kStoredPieceMax = 65535;
+
 // Writes one stored block piece: header bits, LEN, NLEN and the bytes.
 void WriteStoredPiece(TAbDfOutBitStream& out, const uint8_t* data, uint16_t length, bool final);

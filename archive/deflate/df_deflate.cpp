@@ -15,7 +15,6 @@ namespace {
 
 constexpr int32_t kFarLength3 = 4096;       // a 3-byte match farther back costs more than literals
 constexpr int64_t kDoublingCheckSize = 1024; // block size at which plain text earns deeper searches
-constexpr int32_t kStoredPieceMax = 65535;
 
 uint32_t DeflateStaticDynamic(bool staticOnly, bool chooseBest, TStream* source, TAbDeflateHelper& helper,
                               TStream* dest) {
