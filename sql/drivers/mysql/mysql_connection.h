@@ -43,6 +43,11 @@ public:
   Ref<IZMySQLPlainDriver> GetPlainDriver() override { return plainDriver_; }
   MYSQL* GetConnectionHandle() override { return handle_; }
 
+protected:
+  // Open the connection first when it is closed.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+
 private:
   void Connect();
   void SetConnectOptions();

@@ -78,6 +78,32 @@ protected:
   // One row per entry of MySQLTypeInfoTable().
   Ref<IZResultSet> UncachedGetTypeInfo() override;
 
+  // The catalogue builders that ask the server (mysql_metadata_catalogue.cpp).
+  // Names and patterns reach the statements escaped for the session.
+  Ref<IZResultSet> UncachedGetTables(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                     const AnsiString& tableNamePattern, const TZStringDynArray& types) override;
+  Ref<IZResultSet> UncachedGetCatalogs() override;
+  Ref<IZResultSet> UncachedGetTableTypes() override;
+  Ref<IZResultSet> UncachedGetColumns(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                      const AnsiString& tableNamePattern, const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetColumnPrivileges(const AnsiString& catalog, const AnsiString& schema,
+                                               const AnsiString& table, const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetTablePrivileges(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                              const AnsiString& tableNamePattern) override;
+  Ref<IZResultSet> UncachedGetPrimaryKeys(const AnsiString& catalog, const AnsiString& schema,
+                                          const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetImportedKeys(const AnsiString& catalog, const AnsiString& schema,
+                                           const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetExportedKeys(const AnsiString& catalog, const AnsiString& schema,
+                                           const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetCrossReference(const AnsiString& primaryCatalog, const AnsiString& primarySchema,
+                                             const AnsiString& primaryTable, const AnsiString& foreignCatalog,
+                                             const AnsiString& foreignSchema, const AnsiString& foreignTable) override;
+  Ref<IZResultSet> UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString& schema, const AnsiString& table,
+                                        bool unique, bool approximate) override;
+  Ref<IZResultSet> UncachedGetVersionColumns(const AnsiString& catalog, const AnsiString& schema,
+                                             const AnsiString& table) override;
+
 private:
   AnsiString database_;
 };

@@ -1,0 +1,370 @@
+// The native MySQL result set: field descriptors to column descriptions and
+// types, cursor moves over stored and streamed results, and the typed reading
+// of the column texts the library delivers.
+
+#include "sql/drivers/mysql/mysql_result_set.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "platform/rtl/streams.h"
+#include "sql/core/dbc/blobs.h"
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
+#include "sql/core/sysutils.h"
+
+namespace {
+
+// Field flags of the client protocol.
+constexpr int kNotNullFlag = 1;
+constexpr int kUnsignedFlag = 32;
+constexpr int kBinaryFlag = 128;
+constexpr int kAutoIncrementFlag = 512;
+constexpr int kTimestampFlag = 1024;
+
+// Widest DECIMAL(n,0) that still fits a 32-bit integer, counted in the
+// field's display length (digits plus sign).
+constexpr int kMaxIntegerDecimalLength = 10;
+// Longer text columns are read as streams.
+constexpr int kMaxStringColumnLength = 8192;
+
+TZSQLType SignedOrUnsigned(int flags, TZSQLType signedType, TZSQLType unsignedType) {
+  return (flags & kUnsignedFlag) ? unsignedType : signedType;
+}
+
+TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, int flags) {
+  switch (plainDriver->GetFieldType(field)) {
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL:
+      if (plainDriver->GetFieldDecimals(field) != 0) return stDouble;
+      return plainDriver->GetFieldLength(field) > kMaxIntegerDecimalLength ? stLong : stInteger;
+    case MYSQL_TYPE_TINY:
+      return SignedOrUnsigned(flags, stByte, stShort);
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_YEAR:
+      return SignedOrUnsigned(flags, stShort, stInteger);
+    case MYSQL_TYPE_LONG:
+    case MYSQL_TYPE_INT24:
+      return SignedOrUnsigned(flags, stInteger, stLong);
+    case MYSQL_TYPE_LONGLONG:
+      return SignedOrUnsigned(flags, stLong, stBigDecimal);
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE:
+      return stDouble;
+    case MYSQL_TYPE_NULL:
+      return stString;
+    case MYSQL_TYPE_TIMESTAMP:
+    case MYSQL_TYPE_DATETIME:
+      return stTimestamp;
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_NEWDATE:
+      return stDate;
+    case MYSQL_TYPE_TIME:
+      return stTime;
+    case MYSQL_TYPE_VARCHAR:
+    case MYSQL_TYPE_ENUM:
+    case MYSQL_TYPE_SET:
+    case MYSQL_TYPE_VAR_STRING:
+    case MYSQL_TYPE_STRING:
+      return stString;
+    case MYSQL_TYPE_BIT:
+    case MYSQL_TYPE_GEOMETRY:
+      return stBinaryStream;
+    case MYSQL_TYPE_TINY_BLOB:
+    case MYSQL_TYPE_MEDIUM_BLOB:
+    case MYSQL_TYPE_LONG_BLOB:
+    case MYSQL_TYPE_BLOB:
+      return (flags & kBinaryFlag) ? stBinaryStream : stAsciiStream;
+    default:
+      throw Exception(SZUnknownMySQLDataType);
+  }
+}
+
+// Text up to its first NUL as a whole number; false when it is not one.
+template <typename T>
+bool ParseInteger(const char* text, T& value) {
+  const char* end = text + std::strlen(text);
+  while (text < end && *text == ' ') ++text;
+  if (text < end && *text == '+') ++text;
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+template <typename T>
+T IntegerOrZero(const char* text) {
+  T value = 0;
+  return text && ParseInteger(text, value) ? value : 0;
+}
+
+long double FloatOrZero(const char* text) {
+  if (!text) return 0;
+  double value = 0;
+  const char* end = text + std::strlen(text);
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  if (ec == std::errc() && ptr == end) return value;
+  return SqlStrToFloatDef(text, 0);
+}
+
+// "????-??-??*"
+bool LooksLikeDate(const char* text) {
+  return std::strlen(text) >= 10 && text[4] == '-' && text[7] == '-';
+}
+
+// "*??:??:??*"
+bool LooksLikeTime(const char* text) {
+  const std::size_t length = std::strlen(text);
+  for (std::size_t i = 0; i + 8 <= length; ++i)
+    if (text[i + 2] == ':' && text[i + 5] == ':') return true;
+  return false;
+}
+
+TDateTime ParseDateTime(const char* text, bool sqlForm) {
+  return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
+}
+
+}  // namespace
+
+TZSQLType ConvertMySQLFieldToSQLType(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, int flags) {
+  TZSQLType type = FieldTypeByCode(plainDriver, field, flags);
+  if (type == stString && plainDriver->GetFieldLength(field) > kMaxStringColumnLength) return stAsciiStream;
+  return type;
+}
+
+// --- metadata
+
+TZMySQLResultSetMetadata::TZMySQLResultSetMetadata(Ref<IZDatabaseMetadata> metadata, const AnsiString& sql,
+                                                   TZAbstractResultSet* parentResultSet, bool streamed)
+    : TZAbstractResultSetMetadata(std::move(metadata), sql, parentResultSet) {
+  // The session of a streamed result is busy until its last row is read, so
+  // the catalogue cannot be asked meanwhile: the driver's descriptions stand.
+  if (streamed) Loaded = true;
+}
+
+TZSQLType TZMySQLResultSetMetadata::GetColumnType(int column) {
+  if (!Loaded && Metadata()) LoadColumns();
+  return TZAbstractResultSetMetadata::GetColumnType(column);
+}
+
+// --- result set
+
+TZMySQLResultSet::TZMySQLResultSet(Ref<IZMySQLPlainDriver> plainDriver, const Ref<IZStatement>& statement,
+                                   const AnsiString& sql, MYSQL* handle, bool useResult)
+    : TZAbstractResultSet(statement, sql), handle_(handle), plainDriver_(std::move(plainDriver)),
+      useResult_(useResult) {
+  Ref<IZDatabaseMetadata> databaseMetadata;
+  if (statement)
+    if (Ref<IZConnection> connection = statement->GetConnection()) databaseMetadata = connection->GetMetadata();
+  SetMetadata(std::make_unique<TZMySQLResultSetMetadata>(std::move(databaseMetadata), sql, this, useResult));
+  SetConcurrency(rcReadOnly);
+  Open();
+}
+
+void TZMySQLResultSet::Open() {
+  if (ResultSetConcurrency == rcUpdatable) throw EZSQLException(SZLiveResultSetsAreNotSupported);
+  if (useResult_) {
+    queryHandle_ = plainDriver_->UseResult(handle_);
+    LastRowNo = 0;
+  } else {
+    queryHandle_ = plainDriver_->StoreResult(handle_);
+    LastRowNo = queryHandle_ ? static_cast<int>(plainDriver_->GetRowCount(queryHandle_)) : 0;
+  }
+  if (!queryHandle_) throw EZSQLException(SZCanNotRetrieveResultSetData);
+
+  try {
+    ColumnsInfo.Clear();
+    const int fieldCount = plainDriver_->GetFieldCount(queryHandle_);
+    for (int i = 0; i < fieldCount; ++i) {
+      plainDriver_->SeekField(queryHandle_, static_cast<MYSQL_FIELD_OFFSET>(i));
+      MYSQL_FIELD* field = plainDriver_->FetchField(queryHandle_);
+      if (!field) break;
+      AddColumn(field);
+    }
+  } catch (...) {
+    // Nothing else would release the library's result.
+    plainDriver_->FreeResult(queryHandle_);
+    queryHandle_ = nullptr;
+    throw;
+  }
+  TZAbstractResultSet::Open();
+}
+
+void TZMySQLResultSet::AddColumn(MYSQL_FIELD* field) {
+  const int flags = plainDriver_->GetFieldFlags(field);
+  TZColumnInfo& column = ColumnsInfo.Add();
+  const char* name = plainDriver_->GetFieldName(field);
+  const char* table = plainDriver_->GetFieldTable(field);
+  column.ColumnLabel = name ? name : "";
+  column.TableName = table ? table : "";
+  // Computed columns come with an empty table name from newer libraries.
+  column.ReadOnly = table == nullptr || *table == '\0';
+  column.ColumnType = ConvertMySQLFieldToSQLType(plainDriver_.get(), field, flags);
+  column.ColumnDisplaySize = plainDriver_->GetFieldLength(field);
+  column.Precision = std::max(plainDriver_->GetFieldMaxLength(field), column.ColumnDisplaySize);
+  column.Scale = plainDriver_->GetFieldDecimals(field);
+  column.AutoIncrement = (flags & (kAutoIncrementFlag | kTimestampFlag)) != 0;
+  column.Signed = (flags & kUnsignedFlag) == 0;
+  column.Nullable = (flags & kNotNullFlag) ? ntNoNulls : ntNullable;
+}
+
+void TZMySQLResultSet::Close() {
+  if (queryHandle_) plainDriver_->FreeResult(queryHandle_);
+  queryHandle_ = nullptr;
+  rowHandle_ = nullptr;
+  TZAbstractResultSet::Close();
+}
+
+bool TZMySQLResultSet::Next() {
+  if (!queryHandle_) return false;
+  if (MaxRows > 0 && RowNo >= MaxRows) return false;
+  rowHandle_ = plainDriver_->FetchRow(queryHandle_);
+  if (!rowHandle_) {
+    if (LastRowNo >= RowNo) RowNo = LastRowNo + 1;
+    return false;
+  }
+  ++RowNo;
+  if (LastRowNo < RowNo) LastRowNo = RowNo;
+  return true;
+}
+
+bool TZMySQLResultSet::MoveAbsolute(int row) {
+  CheckClosed();
+  if (MaxRows > 0 && row > MaxRows) return false;
+  if (useResult_) RaiseForwardOnlyException();
+  if (row < 0) row = std::max(LastRowNo + row + 1, 0);
+  if (row <= LastRowNo + 1) {
+    RowNo = row;
+    rowHandle_ = nullptr;
+    if (row >= 1 && row <= LastRowNo) {
+      plainDriver_->SeekData(queryHandle_, static_cast<std::uint32_t>(row - 1));
+      rowHandle_ = plainDriver_->FetchRow(queryHandle_);
+    }
+  }
+  return rowHandle_ != nullptr;
+}
+
+// --- values
+
+const char* TZMySQLResultSet::ColumnText(int columnIndex) {
+  if (!rowHandle_) throw EZSQLException(SZRowDataIsNotAvailable);
+  if (columnIndex < 1) throw ERangeError(SRangeError);
+  const char* text = plainDriver_->GetFieldData(rowHandle_, columnIndex - 1);
+  LastWasNull = text == nullptr;
+  return text;
+}
+
+const char* TZMySQLResultSet::CheckedText(int columnIndex, TZSQLType resultType) {
+  CheckColumnConversion(columnIndex, resultType);
+  return ColumnText(columnIndex);
+}
+
+bool TZMySQLResultSet::IsNull(int columnIndex) {
+  CheckClosed();
+  const char* text = ColumnText(columnIndex);
+  if (!text) return true;
+  TZSQLType type = Metadata->GetColumnType(columnIndex);
+  if (type != stDate && type != stTimestamp) return false;
+  // Zero dates, with or without a zero time, stand for "no date".
+  return AnsiSqlDateToDateTime(text) == 0 && TimestampStrToDateTime(text) == 0;
+}
+
+const char* TZMySQLResultSet::GetPChar(int columnIndex) {
+  CheckClosed();
+  return ColumnText(columnIndex);
+}
+
+AnsiString TZMySQLResultSet::GetString(int columnIndex) {
+  CheckClosed();
+  const char* text = ColumnText(columnIndex);
+  if (!text) return AnsiString();
+  // Binary values may hold NUL bytes: the library's length is the truth.
+  const unsigned long* lengths = plainDriver_->FetchLengths(queryHandle_);
+  return lengths ? AnsiString(text, lengths[columnIndex - 1]) : AnsiString(text);
+}
+
+bool TZMySQLResultSet::GetBoolean(int columnIndex) {
+  const char* text = CheckedText(columnIndex, stBoolean);
+  return text && StrToBoolEx(text);
+}
+
+std::int8_t TZMySQLResultSet::GetByte(int columnIndex) {
+  return static_cast<std::int8_t>(IntegerOrZero<int>(CheckedText(columnIndex, stByte)));
+}
+
+std::int16_t TZMySQLResultSet::GetShort(int columnIndex) {
+  return static_cast<std::int16_t>(IntegerOrZero<int>(CheckedText(columnIndex, stShort)));
+}
+
+int TZMySQLResultSet::GetInt(int columnIndex) { return IntegerOrZero<int>(CheckedText(columnIndex, stInteger)); }
+
+std::int64_t TZMySQLResultSet::GetLong(int columnIndex) {
+  return IntegerOrZero<std::int64_t>(CheckedText(columnIndex, stLong));
+}
+
+float TZMySQLResultSet::GetFloat(int columnIndex) {
+  return static_cast<float>(FloatOrZero(CheckedText(columnIndex, stFloat)));
+}
+
+double TZMySQLResultSet::GetDouble(int columnIndex) {
+  return static_cast<double>(FloatOrZero(CheckedText(columnIndex, stDouble)));
+}
+
+long double TZMySQLResultSet::GetBigDecimal(int columnIndex) {
+  const char* text = CheckedText(columnIndex, stBigDecimal);
+  return text ? SqlStrToFloatDef(text, 0) : 0;
+}
+
+TByteDynArray TZMySQLResultSet::GetBytes(int columnIndex) {
+  CheckColumnConversion(columnIndex, stBytes);
+  return StrToBytes(GetString(columnIndex));
+}
+
+TDateTime TZMySQLResultSet::GetDate(int columnIndex) {
+  const char* text = CheckedText(columnIndex, stDate);
+  if (!text) return 0;
+  if (std::strncmp(text, "0000-00-00", 10) == 0) {
+    LastWasNull = true;
+    return 0;
+  }
+  TDateTime result = std::trunc(ParseDateTime(text, LooksLikeDate(text)));
+  LastWasNull = result == 0;
+  return result;
+}
+
+TDateTime TZMySQLResultSet::GetTime(int columnIndex) {
+  const char* text = CheckedText(columnIndex, stTime);
+  if (!text) return 0;
+  TDateTime value = ParseDateTime(text, LooksLikeTime(text));
+  return std::fabs(value - std::trunc(value));
+}
+
+TDateTime TZMySQLResultSet::GetTimestamp(int columnIndex) {
+  const char* text = CheckedText(columnIndex, stTimestamp);
+  if (!text) return 0;
+  TDateTime result = ParseDateTime(text, LooksLikeDate(text));
+  LastWasNull = result == 0;
+  return result;
+}
+
+std::unique_ptr<TStream> TZMySQLResultSet::GetAsciiStream(int columnIndex) {
+  CheckColumnConversion(columnIndex, stAsciiStream);
+  return std::make_unique<TStringStream>(GetString(columnIndex));
+}
+
+std::unique_ptr<TStream> TZMySQLResultSet::GetUnicodeStream(int columnIndex) {
+  CheckColumnConversion(columnIndex, stUnicodeStream);
+  return nullptr;
+}
+
+std::unique_ptr<TStream> TZMySQLResultSet::GetBinaryStream(int columnIndex) {
+  CheckColumnConversion(columnIndex, stBinaryStream);
+  return std::make_unique<TStringStream>(GetString(columnIndex));
+}
+
+Ref<IZBlob> TZMySQLResultSet::GetBlob(int columnIndex) {
+  CheckBlobColumn(columnIndex);
+  if (IsNull(columnIndex)) return MakeRef<TZAbstractBlob>();
+  AnsiString value = GetString(columnIndex);
+  return TZAbstractBlob::CreateWithData(value.data(), static_cast<int>(value.size()));
+}

@@ -1,0 +1,238 @@
+// MySQL result sets against the throwaway server: the column types the
+// library's field descriptors map to, zero dates and midnight, values with NUL
+// bytes, scrolling stored results and the forward-only streamed ones.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "platform/rtl/exceptions.h"
+#include "sql/core/sql_exception.h"
+#include "sql/drivers/mysql/mysql_result_set.h"
+#include "tests/sql/drivers/mysql/mysql_test_support.h"
+
+namespace {
+
+using namespace mysql_test;
+
+// Referencing the driver links its registration with the driver manager.
+[[maybe_unused]] const Ref<TZMySQLDriver> kDriver = MySQLDriver();
+
+// Runs sql on a fresh statement of the connection.
+void Exec(IZConnection* connection, const AnsiString& sql) { connection->CreateStatement()->ExecuteUpdate(sql); }
+
+TEST(MySQLResultSet, ColumnTypesFollowTheFieldDescriptors) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Exec(connection.get(), "DROP TABLE IF EXISTS rs_types");
+  Exec(connection.get(),
+       "CREATE TABLE rs_types (c_tiny tinyint, c_tiny_u tinyint unsigned, c_small smallint, "
+       "c_small_u smallint unsigned, c_medium mediumint, c_int int, c_int_u int unsigned, c_big bigint, "
+       "c_big_u bigint unsigned, c_dec9 decimal(9,0), c_dec10 decimal(10,0), c_dec102 decimal(10,2), "
+       "c_float float, c_double double, c_date date, c_time time, c_datetime datetime, c_timestamp timestamp NULL, "
+       "c_year year, c_char char(10), c_varchar varchar(255), c_text text, c_longtext longtext, c_blob blob, "
+       "c_enum enum('Y','N'), c_set set('a','b'), c_bit bit(8), c_binary binary(4), c_geometry geometry, "
+       "c_uuid uuid)");
+  const struct {
+    const char* column;
+    TZSQLType type;
+  } expected[] = {
+      {"c_tiny", stByte},         {"c_tiny_u", stShort},       {"c_small", stShort},
+      {"c_small_u", stInteger},   {"c_medium", stInteger},     {"c_int", stInteger},
+      {"c_int_u", stLong},        {"c_big", stLong},           {"c_big_u", stBigDecimal},
+      {"c_dec9", stInteger},      {"c_dec10", stLong},         {"c_dec102", stDouble},
+      {"c_float", stDouble},      {"c_double", stDouble},      {"c_date", stDate},
+      {"c_time", stTime},         {"c_datetime", stTimestamp}, {"c_timestamp", stTimestamp},
+      {"c_year", stInteger},      {"c_char", stString},        {"c_varchar", stString},
+      {"c_text", stAsciiStream},  {"c_longtext", stAsciiStream}, {"c_blob", stBinaryStream},
+      {"c_enum", stString},       {"c_set", stString},         {"c_bit", stBinaryStream},
+      {"c_binary", stString},     {"c_geometry", stBinaryStream}, {"c_uuid", stString},
+  };
+  Ref<IZResultSet> resultSet = connection->CreateStatement()->ExecuteQuery("SELECT * FROM rs_types");
+  // The descriptions as the driver made them, before the catalogue adds to them.
+  auto* native = dynamic_cast<TZMySQLResultSet*>(resultSet.get());
+  ASSERT_NE(native, nullptr);
+  TZColumnInfoList& columns = native->GetColumnsInfo();
+  ASSERT_EQ(columns.Count(), static_cast<int>(std::size(expected)));
+  for (int i = 0; i < columns.Count(); ++i) {
+    SCOPED_TRACE(expected[i].column);
+    EXPECT_EQ(columns[i].ColumnLabel, expected[i].column);
+    EXPECT_EQ(columns[i].TableName, "rs_types");
+    EXPECT_FALSE(columns[i].ReadOnly);
+    EXPECT_EQ(GetSQLTypeName(columns[i].ColumnType), GetSQLTypeName(expected[i].type));
+  }
+  EXPECT_TRUE(columns[0].Signed);
+  EXPECT_FALSE(columns[1].Signed);
+  EXPECT_EQ(columns[11].Scale, 2);
+
+  // A computed column has no table and cannot be written.
+  resultSet = connection->CreateStatement()->ExecuteQuery("SELECT 1 + 1 AS two");
+  TZColumnInfoList& computed = dynamic_cast<TZMySQLResultSet*>(resultSet.get())->GetColumnsInfo();
+  EXPECT_TRUE(computed[0].ReadOnly);
+  EXPECT_EQ(computed[0].Nullable, ntNoNulls);
+}
+
+// Field descriptors built by hand reach the boundaries no server column shows.
+TEST(MySQLResultSet, TypeMappingBoundariesAndUnknownCodes) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Ref<IZMySQLPlainDriver> plain = connection->GetPlainDriver();
+  const struct {
+    enum_field_types type;
+    unsigned long length;
+    unsigned int decimals;
+    unsigned int flags;
+    TZSQLType expected;
+  } cases[] = {
+      {MYSQL_TYPE_NEWDECIMAL, 10, 0, 0, stInteger},
+      {MYSQL_TYPE_NEWDECIMAL, 11, 0, 0, stLong},
+      {MYSQL_TYPE_DECIMAL, 10, 2, 0, stDouble},
+      {MYSQL_TYPE_VAR_STRING, 8192, 0, 0, stString},
+      {MYSQL_TYPE_VAR_STRING, 8193, 0, 0, stAsciiStream},
+      {MYSQL_TYPE_NULL, 0, 0, 0, stString},
+      {MYSQL_TYPE_YEAR, 4, 0, 0, stShort},
+      {MYSQL_TYPE_BLOB, 65535, 0, 128, stBinaryStream},
+      {MYSQL_TYPE_BLOB, 65535, 0, 0, stAsciiStream},
+  };
+  for (const auto& c : cases) {
+    MYSQL_FIELD field{};
+    field.type = c.type;
+    field.length = c.length;
+    field.decimals = c.decimals;
+    field.flags = c.flags;
+    EXPECT_EQ(ConvertMySQLFieldToSQLType(plain.get(), &field, static_cast<int>(c.flags)), c.expected)
+        << "type " << c.type << " length " << c.length;
+  }
+  for (int code : {17, 100, 245}) {
+    MYSQL_FIELD field{};
+    field.type = static_cast<enum_field_types>(code);
+    try {
+      ConvertMySQLFieldToSQLType(plain.get(), &field, 0);
+      ADD_FAILURE() << "type code " << code << " was accepted";
+    } catch (const Exception& e) {
+      EXPECT_EQ(e.Message(), "Unknown MySQL data type!");
+    }
+  }
+}
+
+TEST(MySQLResultSet, ZeroDatesAreNullButMidnightIsATime) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Exec(connection.get(), "SET SESSION sql_mode = ''");
+  Exec(connection.get(), "DROP TABLE IF EXISTS rs_dates");
+  Exec(connection.get(), "CREATE TABLE rs_dates (d date, t time, dt datetime)");
+  Exec(connection.get(), "INSERT INTO rs_dates VALUES ('0000-00-00', '00:00:00', '0000-00-00 00:00:00'), "
+                         "('2007-03-05', '12:30:15', '2007-03-05 12:30:15')");
+  Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery("SELECT d, t, dt FROM rs_dates");
+
+  ASSERT_TRUE(rows->Next());
+  EXPECT_TRUE(rows->IsNull(1));
+  EXPECT_EQ(rows->GetDate(1), 0);
+  EXPECT_TRUE(rows->WasNull());
+  EXPECT_FALSE(rows->IsNull(2));
+  EXPECT_EQ(rows->GetTime(2), 0);
+  EXPECT_FALSE(rows->WasNull());
+  EXPECT_TRUE(rows->IsNull(3));
+  EXPECT_EQ(rows->GetTimestamp(3), 0);
+  EXPECT_TRUE(rows->WasNull());
+
+  ASSERT_TRUE(rows->Next());
+  const TDateTime day = EncodeDate(2007, 3, 5);
+  const TDateTime time = (12 * 3600 + 30 * 60 + 15) / 86400.0;
+  EXPECT_EQ(rows->GetDate(1), day);
+  EXPECT_NEAR(rows->GetTime(2), time, 1e-9);
+  EXPECT_NEAR(rows->GetTimestamp(3), day + time, 1e-9);
+  EXPECT_FALSE(rows->WasNull());
+}
+
+TEST(MySQLResultSet, ReadsTypedValuesAndKeepsNulBytes) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery(
+      "SELECT CAST(-42 AS SIGNED), 2.5e0, 'yes', 'abc', X'610062', CAST(18446744073709551615 AS UNSIGNED), NULL");
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetInt(1), -42);
+  EXPECT_EQ(rows->GetLong(1), -42);
+  EXPECT_DOUBLE_EQ(rows->GetDouble(2), 2.5);
+  EXPECT_TRUE(rows->GetBoolean(3));
+  EXPECT_EQ(rows->GetInt(4), 0);  // not a number
+  EXPECT_EQ(rows->GetString(5), AnsiString("a\0b", 3));
+  EXPECT_EQ(std::strcmp(rows->GetPChar(4), "abc"), 0);
+  EXPECT_DOUBLE_EQ(static_cast<double>(rows->GetBigDecimal(6)), 18446744073709551615.0);
+  EXPECT_TRUE(rows->IsNull(7));
+  EXPECT_EQ(rows->GetString(7), "");
+  EXPECT_TRUE(rows->WasNull());
+  EXPECT_EQ(rows->GetPChar(7), nullptr);
+  EXPECT_THROW(rows->GetString(0), ERangeError);
+  EXPECT_FALSE(rows->Next());
+  try {
+    rows->GetString(1);
+    ADD_FAILURE() << "read past the last row";
+  } catch (const EZSQLException& e) {
+    EXPECT_EQ(e.Message(), "Row data is not available");
+  }
+}
+
+class MySQLFiveRows : public ::testing::Test {
+protected:
+  void SetUp() override {
+    connection = Connect();
+    Exec(connection.get(), "DROP TABLE IF EXISTS rs_five");
+    Exec(connection.get(), "CREATE TABLE rs_five (n int)");
+    Exec(connection.get(), "INSERT INTO rs_five VALUES (1), (2), (3), (4), (5)");
+  }
+  Ref<IZMySQLConnection> connection;
+};
+
+TEST_F(MySQLFiveRows, StoredResultsMoveAbsolutely) {
+  Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery("SELECT n FROM rs_five ORDER BY n");
+  EXPECT_TRUE(rows->MoveAbsolute(-1));
+  EXPECT_EQ(rows->GetRow(), 5);
+  EXPECT_EQ(rows->GetInt(1), 5);
+  EXPECT_TRUE(rows->MoveAbsolute(2));
+  EXPECT_EQ(rows->GetInt(1), 2);
+  // Beyond one past the end nothing moves.
+  EXPECT_TRUE(rows->MoveAbsolute(7));
+  EXPECT_EQ(rows->GetRow(), 2);
+  EXPECT_FALSE(rows->MoveAbsolute(0));
+  EXPECT_TRUE(rows->IsBeforeFirst());
+  EXPECT_FALSE(rows->MoveAbsolute(6));
+  EXPECT_TRUE(rows->IsAfterLast());
+  EXPECT_TRUE(rows->Previous());
+  EXPECT_EQ(rows->GetInt(1), 5);
+}
+
+TEST_F(MySQLFiveRows, StreamedResultsReadForwardOnly) {
+  TStringList properties;
+  properties.Add("useresult=true");
+  Ref<IZStatement> statement = connection->CreateStatementWithProperties(&properties);
+  statement->SetResultSetType(rtForwardOnly);
+  Ref<IZResultSet> rows = statement->ExecuteQuery("SELECT n FROM rs_five ORDER BY n");
+  ASSERT_NE(dynamic_cast<TZMySQLResultSet*>(rows.get()), nullptr);
+  // Typed reads work while the session is busy streaming the rows.
+  int sum = 0;
+  while (rows->Next()) sum += rows->GetInt(1);
+  EXPECT_EQ(sum, 15);
+  try {
+    rows->MoveAbsolute(1);
+    ADD_FAILURE() << "a streamed result moved back";
+  } catch (const EZSQLException& e) {
+    EXPECT_EQ(e.Message(), "Operation is not allowed in FORWARD ONLY mode");
+  }
+
+  // A streamed result asked to scroll comes cached.
+  statement->SetResultSetType(rtScrollInsensitive);
+  rows = statement->ExecuteQuery("SELECT n FROM rs_five ORDER BY n");
+  EXPECT_TRUE(rows->Last());
+  EXPECT_EQ(rows->GetInt(1), 5);
+  EXPECT_TRUE(rows->First());
+  EXPECT_EQ(rows->GetInt(1), 1);
+}
+
+TEST_F(MySQLFiveRows, MaxRowsStopsFetching) {
+  Ref<IZStatement> statement = connection->CreateStatement();
+  statement->SetMaxRows(2);
+  Ref<IZResultSet> rows = statement->ExecuteQuery("SELECT n FROM rs_five ORDER BY n");
+  EXPECT_TRUE(rows->Next());
+  EXPECT_TRUE(rows->Next());
+  EXPECT_FALSE(rows->Next());
+  EXPECT_FALSE(rows->MoveAbsolute(3));
+}
+
+}  // namespace
