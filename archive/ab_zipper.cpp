@@ -10,6 +10,10 @@ namespace {
 
 bool IsZipKind(TAbArchiveKind kind) { return kind == akZip || kind == akSpannedZip || kind == akSelfExtractingZip; }
 
+bool IsCompressedKind(TAbArchiveKind kind) {
+  return kind == akGzip || kind == akGzippedTar || kind == akBzip2 || kind == akBzippedTar;
+}
+
 // Kinds a new archive can be made of: a spanned set or a self-extracting stub
 // cannot be started from nothing.
 bool IsCreatableKind(TAbArchiveKind kind) {
@@ -48,7 +52,9 @@ void TAbCustomZipper::OpenOrCreate(const AnsiString& fileName) {
   std::unique_ptr<TAbArchive> archive = NewArchive(kind, fileName, mode);
   if (!archive) throw EAbUnhandledType();
   try {
-    Install(std::move(archive), exists);
+    // A gzip or bzip2 archive takes its entry mode (tar inside or one plain
+    // entry) when it loads, so a new one loads its empty file too.
+    Install(std::move(archive), exists || IsCompressedKind(kind));
   } catch (...) {
     // A file made a moment ago for an archive that never opened is no archive.
     if (!archive_ && !exists) DeleteFile(fileName);
