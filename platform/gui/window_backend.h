@@ -24,6 +24,10 @@ struct RawInput {
 };
 
 void QueueRawInput(const RawInput& input);
+
+// The layer's own requests on the message loop: WM_INPUT without a window,
+// with one of these in wParam.
+enum : WPARAM { kRawInputTurn = 0, kBackendPump = 1, kCrossThreadSend = 2 };
 // A native window was moved or sized by someone else (the window manager).
 void NativeWindowConfigured(HWND hwnd, const TRect& screenRect);
 // The native window asks to be closed, or was exposed.

@@ -205,7 +205,7 @@ void ProcessKey(const RawInput& ev) {
 // it starts (a move loop, a capture) before the next movement is looked at.
 void PostTurn() {
   In().turnPosted = true;
-  PostMessage(0, WM_INPUT, 0, 0);
+  PostMessage(0, WM_INPUT, kRawInputTurn, 0);
 }
 
 void ProcessRawInput() {

@@ -7,7 +7,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <map>
+#include <thread>
 
 #include "platform/gui/colors.h"
 #include "platform/gui/window_backend.h"
@@ -34,6 +36,7 @@ struct State {
   std::map<std::string, UINT, CaseLess> registeredMessages;
   HWND nextHandle = kFirstHandle;
   int sendDepth = 0;
+  std::thread::id uiThread;  // the thread that started the layer; window procedures run there
   std::unique_ptr<WindowBackend> backend;
   bool dispatcherSet = false;
 };
@@ -47,11 +50,30 @@ void FreeGraveyardWhenIdle() {
   if (S().sendDepth == 0) S().graveyard.clear();
 }
 
+// A message sent from another thread, run on the user-interface thread.
+struct CrossThreadSend {
+  HWND hwnd;
+  UINT message;
+  WPARAM wparam;
+  LPARAM lparam;
+  std::promise<LRESULT> result;
+};
+
+void RunCrossThreadSend(CrossThreadSend* send) {
+  try {
+    send->result.set_value(SendMessageA(send->hwnd, send->message, send->wparam, send->lparam));
+  } catch (...) {
+    send->result.set_exception(std::current_exception());
+  }
+}
+
 LRESULT Dispatch(const MSG& msg) {
   if (msg.hwnd == 0) {
-    if (msg.message == WM_INPUT) {
-      if (msg.wParam) Backend().Pump();
-      else ProcessRawInput();
+    if (msg.message != WM_INPUT) return 0;
+    switch (msg.wParam) {
+      case kRawInputTurn: ProcessRawInput(); break;
+      case kBackendPump: Backend().Pump(); break;
+      case kCrossThreadSend: RunCrossThreadSend(reinterpret_cast<CrossThreadSend*>(msg.lParam)); break;
     }
     return 0;
   }
@@ -74,6 +96,7 @@ LRESULT Dispatch(const MSG& msg) {
 void EnsureDispatcher() {
   if (S().dispatcherSet) return;
   S().dispatcherSet = true;
+  S().uiThread = std::this_thread::get_id();
   SetMessageDispatcher(Dispatch);
 }
 
@@ -300,6 +323,13 @@ LRESULT CallWindowProcA(WNDPROC proc, HWND hwnd, UINT message, WPARAM wparam, LP
 }
 
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (S().dispatcherSet && std::this_thread::get_id() != S().uiThread) {
+    // Window procedures run on the user-interface thread only; the sender waits.
+    CrossThreadSend send{hwnd, message, wparam, lparam, {}};
+    std::future<LRESULT> result = send.result.get_future();
+    PostMessage(0, WM_INPUT, kCrossThreadSend, reinterpret_cast<LPARAM>(&send));
+    return result.get();
+  }
   Window* w = Find(hwnd);
   if (!w || !w->proc) return 0;
   struct Depth {

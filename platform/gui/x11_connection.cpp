@@ -1,6 +1,6 @@
 // The X server connection shared by the X11 backend's parts (see x11_connection.h).
 
-#include "platform/gui/user.h"
+#include "platform/gui/window_backend.h"
 #include "platform/gui/x11_connection.h"
 
 #define Region XlibRegion
@@ -78,5 +78,5 @@ void X11Connection::Flush() {
 }
 
 void X11Connection::SchedulePump() {
-  if (XEventsQueued(dpy_, QueuedAlready)) PostMessage(0, WM_INPUT, 1, 0);  // the layer asks the backend to pump
+  if (XEventsQueued(dpy_, QueuedAlready)) PostMessage(0, WM_INPUT, kBackendPump, 0);
 }

@@ -182,6 +182,27 @@ TEST(Messages, PostFromAnotherThreadWakesTheLoop) {
   EXPECT_EQ(msg.wParam, 42u);
 }
 
+TEST(Messages, SentFromAnotherThreadRunsOnTheLoopThread) {
+  RecordingWindows rec;
+  std::thread::id ranOn;
+  rec.handler = [&](HWND, UINT m, WPARAM w, LPARAM) -> std::optional<LRESULT> {
+    if (m != WM_USER + 4) return std::nullopt;
+    ranOn = std::this_thread::get_id();
+    return LRESULT(w * 2);
+  };
+  HWND h = rec.Create(WS_POPUP, {0, 0, 10, 10});
+  LRESULT answer = 0;
+  std::thread worker([&] {
+    answer = SendMessageA(h, WM_USER + 4, 21, 0);
+    PostMessage(h, WM_USER + 5, 0, 0);  // done
+  });
+  MSG msg;
+  while (GetMessage(msg, 0, 0, 0) && msg.message != WM_USER + 5) DispatchMessage(msg);
+  worker.join();
+  EXPECT_EQ(answer, 42);
+  EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
 TEST(Mouse, ClicksArriveInClientCoordinatesAndQuickSecondClicksDouble) {
   SetVirtualClock(true);
   RecordingWindows rec;
