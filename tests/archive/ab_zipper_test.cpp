@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "archive/ab_tar.h"
+#include "archive/ab_zip_browser.h"
 #include "archive/ab_zipper.h"
 #include "platform/rtl/files.h"
 #include "tests/archive/ab_temp_dir.h"
@@ -325,4 +326,68 @@ TEST_F(Zipper, AFreedMeterIsForgotten) {
   EXPECT_EQ(zipper.ArchiveSaveProgressMeter(), nullptr);
   PackDateFolder();  // progress still reaches the event
   EXPECT_FALSE(items.empty());
+}
+
+TEST_F(Zipper, ACorruptArchiveIsNeitherOpenedForChangesNorOverwritten) {
+  PackDateFolder();
+  zipper.CloseArchive();
+  std::string bytes = ReadFile(archive);
+  const size_t directory = bytes.rfind("PK\x01\x02");
+  ASSERT_NE(directory, std::string::npos);
+  bytes[directory + 2] = 9;  // the central header no longer reads as one
+  dir.Write("zip/20240101/data.zip", bytes);
+
+  const int before = changes;
+  EXPECT_THROW(zipper.SetFileName(archive), EAbZipInvalid);
+  EXPECT_EQ(zipper.Status(), arInvalid);
+  EXPECT_EQ(changes, before);
+  EXPECT_THROW(zipper.AddFiles(dump, 0), EAbNoArchive);
+  zipper.CloseArchive();
+  EXPECT_EQ(zipper.Archive(), nullptr);
+  EXPECT_EQ(ReadFile(archive), bytes);
+}
+
+TEST_F(Zipper, AMissingBaseFolderFailsTheOpenAndLeavesNoFile) {
+  zipper.SetBaseDirectory(dir / "nowhere");  // accepted while nothing is open
+  EXPECT_THROW(zipper.SetFileName(archive), EAbNoSuchDirectory);
+  EXPECT_EQ(zipper.Archive(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(archive));
+}
+
+TEST_F(Zipper, NamingALogFileLogsEachConfirmedItem) {
+  const std::string log = dir / "zip.log";
+  zipper.SetLogFile(log);
+  EXPECT_TRUE(zipper.Logging());
+  PackDateFolder();
+  zipper.CloseArchive();
+  const std::string text = ReadFile(log);
+  EXPECT_EQ(text.find(archive + " logging "), 0u) << text;
+  EXPECT_NE(text.find("\r\ndata.zal added "), std::string::npos) << text;
+  zipper.SetLogFile("");
+  EXPECT_FALSE(zipper.Logging());
+}
+
+TEST(ZipBrowser, OpensExistingArchivesForReadingOnly) {
+  TempDir dir;
+  dir.Write("d.txt", "obsah");
+  ASSERT_EQ(Shell("cd " + Quote(dir.Path()) + " && zip -q a.zip d.txt && tar cf a.tar d.txt").status, 0);
+  TAbCustomZipBrowser browser(nullptr);
+  int changes = 0;
+  browser.OnChange = [&](TObject*) { ++changes; };
+
+  browser.SetFileName(dir / "missing.zip");
+  EXPECT_EQ(browser.Archive(), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing.zip"));
+  EXPECT_THROW(browser.GetItem(0), EAbNoArchive);
+
+  for (const char* name : {"a.zip", "a.tar"}) {
+    const std::string before = ReadFile(dir / name);
+    browser.OpenArchive(dir / name);
+    EXPECT_EQ(browser.Status(), arIdle);
+    EXPECT_EQ(browser.GetItem(0)->GetFileName(), "d.txt") << name;
+    browser.CloseArchive();
+    EXPECT_EQ(ReadFile(dir / name), before) << name;
+  }
+  EXPECT_EQ(browser.ArchiveKind, akTar);
+  EXPECT_EQ(changes, 5);
 }
