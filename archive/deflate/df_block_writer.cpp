@@ -114,8 +114,8 @@ void WriteStoredPiece(TAbDfOutBitStream& out, const uint8_t* data, uint16_t leng
   out.WriteBuffer(data, length);
 }
 
-TAbDfBlockWriter::TAbDfBlockWriter(TAbDfOutBitStream& out, TStream* source, int64_t runStart, bool deflate64)
-    : out_(out), source_(source), runStart_(runStart), deflate64_(deflate64) {}
+TAbDfBlockWriter::TAbDfBlockWriter(TAbDfOutBitStream& out, TStream* source, int64_t runStart)
+    : out_(out), source_(source), runStart_(runStart) {}
 
 void TAbDfBlockWriter::WriteStatic(const TAbDfLZStream& lz, bool final) {
   out_.WriteBits(final ? 3 : 2, 3);

@@ -11,7 +11,7 @@
 class TAbDfBlockWriter {
 public:
   // runStart: the source position at which the run began (stored blocks re-read from there).
-  TAbDfBlockWriter(TAbDfOutBitStream& out, TStream* source, int64_t runStart, bool deflate64);
+  TAbDfBlockWriter(TAbDfOutBitStream& out, TStream* source, int64_t runStart);
 
   void WriteStatic(const TAbDfLZStream& lz, bool final);
   // A dynamic block, or with chooseBest the cheapest of stored, static and dynamic.
@@ -22,7 +22,6 @@ private:
   TAbDfOutBitStream& out_;
   TStream* source_;
   int64_t runStart_;
-  bool deflate64_;
 };
 
 // Bit counts of a block without its 3 header bits.

@@ -24,7 +24,7 @@ uint32_t DeflateStaticDynamic(bool staticOnly, bool chooseBest, TStream* source,
   TAbDfInputWindow window(source, helper.SlidingWindowSize(), deflate64, (options & kDfUseAdler32) == 0,
                           helper.ChainLimit(), helper.ProgressCallback(), helper.SourceSize());
   TAbDfOutBitStream out(dest);
-  TAbDfBlockWriter writer(out, source, runStart, deflate64);
+  TAbDfBlockWriter writer(out, source, runStart);
   auto lz = std::make_unique<TAbDfLZStream>(deflate64);
   auto writeBlock = [&](bool final) {
     if (staticOnly) writer.WriteStatic(*lz, final);

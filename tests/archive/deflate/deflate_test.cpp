@@ -258,7 +258,7 @@ TEST(TokenStream, ABlockEndsAtItsTokenLimitAndTheTailStillFitsAfterIt) {
   TBytesStream packed;
   {
     TAbDfOutBitStream out(&packed);
-    TAbDfBlockWriter(out, nullptr, 0, false).WriteStatic(lz, true);
+    TAbDfBlockWriter(out, nullptr, 0).WriteStatic(lz, true);
     out.Finish();
   }
   TBytes expected(TAbDfLZStream::kBlockTokens + 3, 'a');
