@@ -308,19 +308,19 @@ BOOL HideCaret(HWND hwnd);
 UINT GetCaretBlinkTime();
 
 // --- cursors -------------------------------------------------------------------------------------
-#define VX_CURSOR_ID(n) reinterpret_cast<const char*>(std::uintptr_t(n))
-inline const char* const IDC_ARROW = VX_CURSOR_ID(32512);
-inline const char* const IDC_IBEAM = VX_CURSOR_ID(32513);
-inline const char* const IDC_WAIT = VX_CURSOR_ID(32514);
-inline const char* const IDC_CROSS = VX_CURSOR_ID(32515);
-inline const char* const IDC_SIZENWSE = VX_CURSOR_ID(32642);
-inline const char* const IDC_SIZENESW = VX_CURSOR_ID(32643);
-inline const char* const IDC_SIZEWE = VX_CURSOR_ID(32644);
-inline const char* const IDC_SIZENS = VX_CURSOR_ID(32645);
-inline const char* const IDC_SIZEALL = VX_CURSOR_ID(32646);
-inline const char* const IDC_NO = VX_CURSOR_ID(32648);
-inline const char* const IDC_HAND = VX_CURSOR_ID(32649);
-#undef VX_CURSOR_ID
+// Cursor names are small numbers in a name pointer, as the platform has them.
+inline const char* CursorName(std::uintptr_t id) { return reinterpret_cast<const char*>(id); }
+inline const char* const IDC_ARROW = CursorName(32512);
+inline const char* const IDC_IBEAM = CursorName(32513);
+inline const char* const IDC_WAIT = CursorName(32514);
+inline const char* const IDC_CROSS = CursorName(32515);
+inline const char* const IDC_SIZENWSE = CursorName(32642);
+inline const char* const IDC_SIZENESW = CursorName(32643);
+inline const char* const IDC_SIZEWE = CursorName(32644);
+inline const char* const IDC_SIZENS = CursorName(32645);
+inline const char* const IDC_SIZEALL = CursorName(32646);
+inline const char* const IDC_NO = CursorName(32648);
+inline const char* const IDC_HAND = CursorName(32649);
 // The shared system cursors by IDC_ value; other names give a null cursor.
 HCURSOR LoadCursorA(HINSTANCE instance, const char* name);
 HCURSOR SetCursor(HCURSOR cursor);

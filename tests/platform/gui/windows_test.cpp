@@ -263,6 +263,20 @@ TEST(Mouse, CaptureTakesPointerInputOutsideTheWindowAndChildrenGetTheirOwn) {
   EXPECT_EQ(rec.MessagesOf(child, WM_CAPTURECHANGED, WM_CAPTURECHANGED).size(), 1u);
 }
 
+TEST(Mouse, CursorFollowsTheHitTest) {
+  RecordingWindows rec;
+  rec.Create(kVisibleFrame, Bounds(100, 100, 300, 200));
+  struct Case {
+    int x, y;
+    const char* cursor;
+  } cases[] = {{398, 298, IDC_SIZENWSE}, {250, 101, IDC_SIZENS}, {101, 200, IDC_SIZEWE}, {250, 200, IDC_ARROW}};
+  for (const Case& c : cases) {
+    HeadlessMouseMove(c.x, c.y);
+    PumpAll();
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.cursor)) << c.x << "," << c.y;
+  }
+}
+
 TEST(Keyboard, KeysGoToTheFocusWithTheirCharacters) {
   RecordingWindows rec;
   HWND top = rec.Create(WS_POPUP | WS_VISIBLE, Bounds(0, 0, 100, 100));
