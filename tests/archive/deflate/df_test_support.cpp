@@ -9,12 +9,16 @@
 #include <map>
 #include <stdexcept>
 
+#include <unistd.h>
+
 const TBytes& Corpus(const std::string& kind, size_t size) {
   static std::map<std::pair<std::string, size_t>, TBytes> cache;
   auto key = std::make_pair(kind, size);
   auto it = cache.find(key);
   if (it != cache.end()) return it->second;
-  std::string path = std::string(VX_BINARY_DIR) + "/deflate_corpus_" + kind + "_" + std::to_string(size);
+  // Test processes run in parallel, so each writes its own file.
+  std::string path = std::string(VX_BINARY_DIR) + "/deflate_corpus_" + kind + "_" + std::to_string(size) + "_" +
+                     std::to_string(getpid());
   std::string cmd = std::string("python3 ") + VX_SOURCE_DIR + "/bench/make_corpus.py " + kind + " " +
                     std::to_string(size) + " " + path;
   if (std::system(cmd.c_str()) != 0) throw std::runtime_error("corpus generation failed: " + cmd);
