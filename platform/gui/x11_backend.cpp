@@ -25,6 +25,7 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/shape.h>
+#include <X11/keysym.h>
 #undef Region
 
 namespace {
@@ -276,7 +277,20 @@ private:
     QueueRawInput(input);
   }
 
+  // AltGr reaches programs as Ctrl and Alt together, so what it types stays
+  // ordinary characters and never becomes a menu shortcut.
+  void QueueAltGr(bool down) {
+    RawInput input;
+    input.kind = down ? RawInput::KeyDown : RawInput::KeyUp;
+    const int order[2] = {down ? VK_CONTROL : VK_MENU, down ? VK_MENU : VK_CONTROL};
+    for (int vk : order) {
+      input.virtualKey = vk;
+      QueueRawInput(input);
+    }
+  }
+
   void QueueKey(XKeyEvent& k, bool down) {
+    if (XLookupKeysym(&k, 0) == XK_ISO_Level3_Shift) return QueueAltGr(down);
     RawInput input;
     input.kind = down ? RawInput::KeyDown : RawInput::KeyUp;
     // The first symbol of the key that names a virtual key gives it, so the

@@ -154,6 +154,24 @@ TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   EXPECT_EQ(keys[0].message, UINT(WM_KEYDOWN));
   EXPECT_EQ(keys[1].message, UINT(WM_CHAR));
   EXPECT_EQ(keys[1].wParam, WPARAM(0xE8));  // č in Windows-1250
+
+  // AltGr arrives as Ctrl and Alt, so a character typed with it stays a character.
+  const KeyCode altGr = XKeysymToKeycode(dpy_, XK_ISO_Level3_Shift);
+  ASSERT_NE(altGr, 0);
+  rec_.Clear();
+  XTestFakeKeyEvent(dpy_, altGr, True, 0);
+  XTestFakeKeyEvent(dpy_, spare, True, 0);
+  XTestFakeKeyEvent(dpy_, spare, False, 0);
+  XTestFakeKeyEvent(dpy_, altGr, False, 0);
+  XFlush(dpy_);
+  ASSERT_TRUE(PumpUntil([&] { return rec_.Of(h, WM_KEYUP, WM_KEYUP).size() >= 3; }));
+  const auto withAltGr = rec_.Of(h, WM_KEYDOWN, WM_SYSCHAR);
+  ASSERT_GE(withAltGr.size(), 3u);
+  EXPECT_EQ(withAltGr[0].wParam, WPARAM(VK_CONTROL));
+  EXPECT_EQ(withAltGr[1].wParam, WPARAM(VK_MENU));
+  EXPECT_EQ(withAltGr[1].message, UINT(WM_KEYDOWN));
+  EXPECT_TRUE(rec_.Of(h, WM_SYSKEYDOWN, WM_SYSCHAR).empty());
+  EXPECT_EQ(rec_.Of(h, WM_CHAR, WM_CHAR).size(), 1u);
   KeySym none = NoSymbol;
   XChangeKeyboardMapping(dpy_, spare, 1, &none, 1);
   XSync(dpy_, False);
