@@ -21,6 +21,22 @@
 
 namespace {
 
+// The kind of value a field type holds, for matching stored fields to columns.
+TFieldType BaseFieldType(TFieldType type) {
+  switch (type) {
+    case ftSmallint: case ftWord: case ftAutoInc: return ftInteger;
+    case ftCurrency: return ftFloat;
+    case ftDate: case ftTime: return ftDateTime;
+    case ftMemo: case ftGraphic: case ftFmtMemo: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary:
+    case ftOraBlob: case ftOraClob:
+      return ftBlob;
+    case ftCursor: return ftUnknown;
+    case ftFixedChar: case ftWideString: case ftGuid: return ftString;
+    case ftIDispatch: return ftInterface;
+    default: return type;
+  }
+}
+
 bool IsBlobType(TFieldType type) { return type == ftBlob || type == ftMemo || type == ftGraphic || type == ftFmtMemo; }
 
 // Runs body between the connection's wait-cursor steps.
@@ -669,6 +685,14 @@ void TZAbstractRODataset::ResetCalcFields(char* buffer) {
   for (TField* field : Fields())
     if (field->FieldKind() == fkCalculated || field->FieldKind() == fkLookup)
       rowAccessor_->SetNull(FieldLookupIndex(fieldLookupTable_, field));
+}
+
+void TZAbstractRODataset::VerifyFieldType(TField* field, TFieldDef* fieldDef) {
+  if (BaseFieldType(field->DataType()) != BaseFieldType(fieldDef->DataType()))
+    DatabaseErrorFmt(SFieldTypeMismatch, {field->DisplayName(), FieldTypeName(field->DataType()),
+                                          FieldTypeName(fieldDef->DataType())});
+  // Same kind and same type: the framework's size check still applies.
+  if (field->DataType() == fieldDef->DataType()) TDataSet::VerifyFieldType(field, fieldDef);
 }
 
 TUpdateStatus TZAbstractRODataset::UpdateStatus() {

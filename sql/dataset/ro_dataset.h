@@ -104,6 +104,9 @@ protected:
   void ApplyFilterText(const AnsiString& text) override;
   bool AllowsModify() override { return requestLive_; }
   void ResetCalcFields(char* buffer) override;
+  // Compares kinds rather than exact types, so a stored wide-string field
+  // fits a string column and a date field a date-time one.
+  void VerifyFieldType(TField* field, TFieldDef* fieldDef) override;
   void Notification(TComponent* component, TOperation operation) override;
 
   // Query steps that descendants extend.

@@ -118,6 +118,22 @@ TEST_F(ConnectionTest, FreeingTheConnectionDetachesItsQueries) {
   connection = new TZConnection(nullptr);
 }
 
+TEST_F(ConnectionTest, StoredConnectedFlagConnectsWhenLoadingEnds) {
+  struct Case {
+    bool designing, designConnection, connected;
+  } cases[] = {{false, false, true}, {false, true, false}, {true, true, true}};
+  for (const Case& c : cases) {
+    connection->SetDesigning(c.designing);
+    connection->SetDesignConnection(c.designConnection);
+    connection->BeginLoading();
+    connection->SetConnected(true);
+    EXPECT_FALSE(connection->Connected());
+    connection->EndLoading();
+    EXPECT_EQ(connection->Connected(), c.connected) << c.designing << c.designConnection;
+    connection->Disconnect();
+  }
+}
+
 TEST_F(ConnectionTest, LoginPromptWithoutDialogOrHandler) {
   connection->SetLoginPrompt(true);
   EXPECT_EQ(ErrorOf<Exception>([&] { connection->Connect(); }),

@@ -155,3 +155,40 @@ TEST_F(QueryTest, ExecuteSQLRunsAnUpdate) {
 }
 
 }  // namespace
+
+namespace {
+
+class StoredFieldsTest : public FakeDatasetTest {
+protected:
+  TField* AddStoredField(TFieldType type, const AnsiString& name) {
+    TField* field = CreateFieldOfType(type, query);
+    field->SetFieldName(name);
+    field->SetDataSet(query);
+    return field;
+  }
+};
+
+TEST_F(StoredFieldsTest, FieldsOfTheSameKindFitTheirColumns) {
+  AddResult("select kinds", {{{"i", stInteger}, {"d", stTimestamp}}, {{IntValue(1), TZVariant()}}});
+  AddStoredField(ftSmallint, "i");
+  AddStoredField(ftDate, "d");
+  OpenQuery("select kinds");
+  EXPECT_EQ(query->FieldNamed("i")->ValueAsInteger(), 1);
+  query->Close();
+
+  query->FieldNamed("d")->Free();
+  AddStoredField(ftFloat, "d");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { query->Open(); }),
+            "Type mismatch for field 'd', expecting: Float actual: DateTime");
+}
+
+TEST_F(FakeDatasetTest, FreedQueryLeavesTheConnection) {
+  AddNumbers("select n", 1);
+  OpenQuery("select n");
+  query->Free();
+  query = new TZQuery(nullptr);
+  connection->Disconnect();  // must not reach the freed query
+  EXPECT_FALSE(connection->Connected());
+}
+
+}  // namespace
