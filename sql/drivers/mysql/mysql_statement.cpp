@@ -180,7 +180,11 @@ Ref<IZStatement> TZMySQLPreparedStatement::NewExecStatement() {
 }
 
 AnsiString TZMySQLPreparedStatement::QuotedText(const AnsiString& value) {
-  return "'" + mysqlConnection_->EscapeString(value) + "'";
+  const AnsiString escaped = mysqlConnection_->EscapeString(value);
+  AnsiString literal;
+  literal.reserve(escaped.size() + 2);
+  literal.append(1, '\'').append(escaped).append(1, '\'');
+  return literal;
 }
 
 AnsiString TZMySQLPreparedStatement::BlobLiteral(const TZVariant& value) {

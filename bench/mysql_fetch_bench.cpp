@@ -1,0 +1,170 @@
+// Fetch speed of the MySQL driver: 1,000,000 rows of (int, varchar(20),
+// double, datetime) read through ExecuteQuery + Next + the typed getters,
+// against the same rows read by a plain C loop over mysql_fetch_row that
+// converts each value itself. Counter: items_per_second (rows).
+//
+// Run: cmake -S . -B build-bench -G Ninja -DBUILD_BENCH=ON &&
+//      cmake --build build-bench --target mysql_fetch_bench &&
+//      build-bench/bench/mysql_fetch_bench
+// It uses the server named by VX_MARIADB_PORT (with VX_MARIADB_USER and
+// VX_MARIADB_PASSWORD) when set; otherwise it starts the throwaway server with
+// tests/fixtures/mariadb/start.sh in <build>/bench/mariadb (stop it with
+// tests/fixtures/mariadb/stop.sh <build>/bench/mariadb).
+#include <benchmark/benchmark.h>
+#include <mariadb/mysql.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/format.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/mysql/mysql_driver.h"
+
+namespace {
+
+constexpr int kRows = 1000000;
+constexpr char kDatabase[] = "kalmir";
+constexpr char kQuery[] = "SELECT id, name, amount, stamp FROM bench_fetch";
+
+struct Server {
+  int port = 0;
+  std::string user, password;
+};
+
+std::map<std::string, std::string> ReadEnvFile(const std::string& path) {
+  std::map<std::string, std::string> values;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);)
+    if (auto eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+  return values;
+}
+
+const Server& GetServer() {
+  static const Server server = [] {
+    Server s;
+    if (const char* port = std::getenv("VX_MARIADB_PORT")) {
+      s.port = std::atoi(port);
+      s.user = std::getenv("VX_MARIADB_USER") ? std::getenv("VX_MARIADB_USER") : "vx";
+      s.password = std::getenv("VX_MARIADB_PASSWORD") ? std::getenv("VX_MARIADB_PASSWORD") : "vxpass";
+      return s;
+    }
+    const std::string state = std::string(VX_BENCH_BINARY_DIR) + "/mariadb";
+    const std::string start = std::string(VX_SOURCE_DIR) + "/tests/fixtures/mariadb/start.sh " + state;
+    if (std::system(start.c_str()) != 0) throw std::runtime_error("cannot start MariaDB");
+    auto values = ReadEnvFile(state + "/server.env");
+    s.port = std::atoi(values["VX_MARIADB_PORT"].c_str());
+    s.user = values["VX_MARIADB_USER"];
+    s.password = values["VX_MARIADB_PASSWORD"];
+    return s;
+  }();
+  return server;
+}
+
+MYSQL* PlainConnect() {
+  const Server& server = GetServer();
+  MYSQL* mysql = mysql_init(nullptr);
+  if (!mysql_real_connect(mysql, "127.0.0.1", server.user.c_str(), server.password.c_str(), kDatabase,
+                          static_cast<unsigned int>(server.port), nullptr, 0))
+    throw std::runtime_error(mysql_error(mysql));
+  return mysql;
+}
+
+void PlainExec(MYSQL* mysql, const char* sql) {
+  if (mysql_query(mysql, sql) != 0) throw std::runtime_error(mysql_error(mysql));
+}
+
+// The table is filled once per server.
+void EnsureTable() {
+  static const bool done = [] {
+    MYSQL* mysql = PlainConnect();
+    PlainExec(mysql, "SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = 'kalmir' "
+                     "AND table_name = 'bench_fetch'");
+    MYSQL_RES* result = mysql_store_result(mysql);
+    const bool exists = std::strcmp(mysql_fetch_row(result)[0], "0") != 0;
+    mysql_free_result(result);
+    if (!exists) {
+      PlainExec(mysql, "CREATE TABLE bench_fetch (id int NOT NULL PRIMARY KEY, name varchar(20), amount double, "
+                       "stamp datetime)");
+      const std::string fill = "INSERT INTO bench_fetch SELECT seq, CONCAT('name ', seq), seq / 7, "
+                               "'2000-01-01 00:00:00' + INTERVAL seq SECOND FROM seq_1_to_" + std::to_string(kRows);
+      PlainExec(mysql, fill.c_str());
+    }
+    mysql_close(mysql);
+    return true;
+  }();
+  (void)done;
+}
+
+Ref<IZConnection> LibraryConnect() {
+  const Server& server = GetServer();
+  MySQLDriver();  // links the driver's registration
+  return DriverManager()->GetConnection(
+      Format("zdbc:mysql-4.1://127.0.0.1:%d/%s?UID=%s;PWD=%s", {server.port, kDatabase, server.user, server.password}));
+}
+
+// "yyyy-mm-dd hh:nn:ss" by fixed positions.
+TDateTime PlainTimestamp(const char* text) {
+  auto number = [text](int from, int count) {
+    int value = 0;
+    for (int i = from; i < from + count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  return EncodeDate(number(0, 4), number(5, 2), number(8, 2)) +
+         (number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2)) / 86400.0;
+}
+
+void BM_LibraryFetch(benchmark::State& state) {
+  EnsureTable();
+  Ref<IZConnection> connection = LibraryConnect();
+  Ref<IZStatement> statement = connection->CreateStatement();
+  std::int64_t rows = 0;
+  for (auto _ : state) {
+    Ref<IZResultSet> resultSet = statement->ExecuteQuery(kQuery);
+    double sum = 0;
+    while (resultSet->Next()) {
+      sum += resultSet->GetInt(1);
+      sum += static_cast<double>(resultSet->GetString(2).size());
+      sum += resultSet->GetDouble(3);
+      sum += resultSet->GetTimestamp(4);
+      ++rows;
+    }
+    resultSet->Close();
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(rows);
+}
+
+void BM_PlainFetch(benchmark::State& state) {
+  EnsureTable();
+  MYSQL* mysql = PlainConnect();
+  std::int64_t rows = 0;
+  for (auto _ : state) {
+    PlainExec(mysql, kQuery);
+    MYSQL_RES* result = mysql_store_result(mysql);
+    double sum = 0;
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+      const unsigned long* lengths = mysql_fetch_lengths(result);
+      sum += std::atoi(row[0]);
+      sum += static_cast<double>(std::string(row[1], lengths[1]).size());
+      sum += std::strtod(row[2], nullptr);
+      sum += PlainTimestamp(row[3]);
+      ++rows;
+    }
+    mysql_free_result(result);
+    benchmark::DoNotOptimize(sum);
+  }
+  mysql_close(mysql);
+  state.SetItemsProcessed(rows);
+}
+
+BENCHMARK(BM_PlainFetch)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_LibraryFetch)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+}  // namespace
+
+BENCHMARK_MAIN();
