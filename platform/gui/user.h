@@ -264,6 +264,9 @@ BOOL GetCursorPos(POINT* point);
 BOOL SetCursorPos(int x, int y);
 // The area maximized windows fill: the screen of the backend.
 BOOL GetWorkArea(RECT* rect);
+enum : UINT { SPI_GETWORKAREA = 0x0030 };
+// Only SPI_GETWORKAREA (value: a RECT) is answered; other actions fail.
+BOOL SystemParametersInfoA(UINT action, UINT param, void* value, UINT winIni);
 
 // --- painting ----------------------------------------------------------------------------------
 BOOL InvalidateRect(HWND hwnd, const RECT* rect, BOOL erase);

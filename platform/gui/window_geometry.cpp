@@ -266,6 +266,11 @@ BOOL GetWorkArea(RECT* rect) {
   return 1;
 }
 
+BOOL SystemParametersInfoA(UINT action, UINT, void* value, UINT) {
+  if (action != SPI_GETWORKAREA || !value) return 0;
+  return GetWorkArea(static_cast<RECT*>(value));
+}
+
 HWND WindowFromPoint(POINT screen) {
   const std::vector<Window*> tops = TopLevelWindows();
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {

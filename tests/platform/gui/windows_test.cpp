@@ -339,7 +339,8 @@ TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {
   RecordingWindows rec;
   HWND h = rec.Create(kVisibleFrame, Bounds(50, 60, 300, 200));
   RECT work, r;
-  GetWorkArea(&work);
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+  EXPECT_EQ(work, TRect(Bounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN))));
   struct Step {
     int cmd;
     TRect bounds;
