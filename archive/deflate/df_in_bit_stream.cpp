@@ -49,11 +49,9 @@ void TAbDfInBitStream::RefillSlow() {
     return;
   }
   while (accBits_ <= 56) {
-    if (pos_ < end_) {
-      acc_ |= static_cast<uint64_t>(buf_[pos_++]) << accBits_;
-    } else {
-      ++overrun_;
-    }
+    // A short read is not the end; only a read that returns nothing is.
+    if (pos_ == end_ && (overrun_ > 0 || !FillBuffer())) ++overrun_;
+    else acc_ |= static_cast<uint64_t>(buf_[pos_++]) << accBits_;
     accBits_ += 8;
   }
 }

@@ -149,18 +149,6 @@ TEST(Deflate, NullHelperUsesTheDefaultsAndOptionsZeroIsRejected) {
   EXPECT_THROW(DeflateBytes(data, &none), EDfAssertionFailed);
 }
 
-// Hands out a few bytes per read, as pipes and network streams do.
-class TTrickleStream : public TBytesStream {
-public:
-  using TBytesStream::TBytesStream;
-  int64_t Read(void* buffer, int64_t count) override {
-    return TBytesStream::Read(buffer, std::min<int64_t>(count, 1 + (++reads_ % 7)));
-  }
-
-private:
-  int reads_ = 0;
-};
-
 TEST(Deflate, ShortReadsDoNotEndTheInputOnlyAnEmptyReadDoes) {
   TBytes data = Corpus("sql", 100000);
   for (int32_t options : {15, 1}) {

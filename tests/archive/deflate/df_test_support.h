@@ -2,6 +2,7 @@
 // used to check that our output is standard raw Deflate data.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -23,6 +24,18 @@ public:
     const auto* p = static_cast<const uint8_t*>(Memory());
     return TBytes(p, p + Size());
   }
+};
+
+// Hands out a few bytes per read, as pipes and network streams do.
+class TTrickleStream : public TBytesStream {
+public:
+  using TBytesStream::TBytesStream;
+  int64_t Read(void* buffer, int64_t count) override {
+    return TBytesStream::Read(buffer, std::min<int64_t>(count, 1 + (++reads_ % 7)));
+  }
+
+private:
+  int reads_ = 0;
 };
 
 // A deterministic corpus from bench/make_corpus.py ("sql", "libs", "random"), cached.

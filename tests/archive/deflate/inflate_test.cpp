@@ -230,6 +230,16 @@ TEST(Inflate, SourceIsLeftRightAfterTheCompressedData) {
     }
 }
 
+TEST(Inflate, ShortReadsOfTheSourceAreNotTheEndOfTheData) {
+  TBytes data = Corpus("sql", 100000);
+  for (int level : {0, 6}) {
+    TTrickleStream src(ZlibDeflateRaw(data, level, Z_DEFAULT_STRATEGY));
+    TBytesStream dst;
+    Inflate(&src, &dst, nullptr);
+    EXPECT_TRUE(dst.Bytes() == data) << level;
+  }
+}
+
 TEST(Inflate, BytesDecodedBeforeAnErrorReachTheDestination) {
   TBytes data = Corpus("sql", 200000);
   TBytes packed = ZlibDeflateRaw(data, 6, Z_DEFAULT_STRATEGY);
