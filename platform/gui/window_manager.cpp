@@ -39,6 +39,7 @@ struct State {
   std::thread::id uiThread;  // the thread that started the layer; window procedures run there
   std::unique_ptr<WindowBackend> backend;
   bool dispatcherSet = false;
+  TMessageDispatcher previous;  // who had the loop's messages before us: theirs stay theirs
 };
 
 State& S() {
@@ -67,9 +68,10 @@ void RunCrossThreadSend(CrossThreadSend* send) {
   }
 }
 
+bool OurHandle(HWND hwnd) { return hwnd >= kFirstHandle && hwnd < S().nextHandle; }
+
 LRESULT Dispatch(const MSG& msg) {
-  if (msg.hwnd == 0) {
-    if (msg.message != WM_INPUT) return 0;
+  if (msg.hwnd == 0 && msg.message == WM_INPUT && msg.wParam <= kCrossThreadSend) {
     switch (msg.wParam) {
       case kRawInputTurn: ProcessRawInput(); break;
       case kBackendPump: Backend().Pump(); break;
@@ -77,10 +79,11 @@ LRESULT Dispatch(const MSG& msg) {
     }
     return 0;
   }
+  if (!OurHandle(msg.hwnd)) return S().previous ? S().previous(msg) : 0;
   Window* w = Find(msg.hwnd);
   if (!w) {
     // A timer outlives its destroyed window only until it first fires.
-    if (msg.message == WM_TIMER && msg.hwnd >= kFirstHandle && msg.hwnd < S().nextHandle) KillTimer(msg.hwnd, msg.wParam);
+    if (msg.message == WM_TIMER) KillTimer(msg.hwnd, msg.wParam);
     return 0;
   }
   if (msg.message == WM_PAINT && w->TopLevel()) {  // the layer's own paint pass
@@ -97,7 +100,7 @@ void EnsureDispatcher() {
   if (S().dispatcherSet) return;
   S().dispatcherSet = true;
   S().uiThread = std::this_thread::get_id();
-  SetMessageDispatcher(Dispatch);
+  S().previous = SetMessageDispatcher(Dispatch);
 }
 
 void RemoveFromSiblings(Window* w) { std::erase(SiblingList(w), w->hwnd); }
