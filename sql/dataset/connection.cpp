@@ -210,27 +210,17 @@ void TZConnection::SetAutoCommit(bool value) {
   if (value == autoCommit_) return;
   if (txnLevel_ > 0) throw Exception(SZInvalidOpInExplicitTransaction);
   autoCommit_ = value;
-  ShowSQLHourGlass();
-  try {
+  WithSQLHourGlass(this, [&] {
     if (connection_) connection_->SetAutoCommit(value);
-  } catch (...) {
-    HideSQLHourGlass();
-    throw;
-  }
-  HideSQLHourGlass();
+  });
 }
 
 void TZConnection::SetTransactIsolationLevel(TZTransactIsolationLevel value) {
   if (value == isolationLevel_) return;
   isolationLevel_ = value;
-  ShowSQLHourGlass();
-  try {
+  WithSQLHourGlass(this, [&] {
     if (connection_) connection_->SetTransactIsolationLevel(value);
-  } catch (...) {
-    HideSQLHourGlass();
-    throw;
-  }
-  HideSQLHourGlass();
+  });
 }
 
 void TZConnection::CheckConnected() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 #include "platform/rtl/components.h"
@@ -125,3 +126,24 @@ private:
   bool sqlHourGlass_ = false;
   bool designConnection_ = false;
 };
+
+// Runs body between the connection's wait-cursor steps (none: just runs it);
+// the cursor comes back also when body raises.
+template <class Body>
+auto WithSQLHourGlass(TZConnection* connection, Body&& body) {
+  if (!connection) return body();
+  connection->ShowSQLHourGlass();
+  try {
+    if constexpr (std::is_void_v<decltype(body())>) {
+      body();
+      connection->HideSQLHourGlass();
+    } else {
+      auto result = body();
+      connection->HideSQLHourGlass();
+      return result;
+    }
+  } catch (...) {
+    connection->HideSQLHourGlass();
+    throw;
+  }
+}

@@ -39,26 +39,6 @@ TFieldType BaseFieldType(TFieldType type) {
 
 bool IsBlobType(TFieldType type) { return type == ftBlob || type == ftMemo || type == ftGraphic || type == ftFmtMemo; }
 
-// Runs body between the connection's wait-cursor steps.
-template <class Body>
-auto WithHourGlass(TZConnection* connection, Body&& body) {
-  if (!connection) return body();
-  connection->ShowSQLHourGlass();
-  try {
-    if constexpr (std::is_void_v<decltype(body())>) {
-      body();
-      connection->HideSQLHourGlass();
-    } else {
-      auto result = body();
-      connection->HideSQLHourGlass();
-      return result;
-    }
-  } catch (...) {
-    connection->HideSQLHourGlass();
-    throw;
-  }
-}
-
 }  // namespace
 
 TZAbstractRODataset::TZAbstractRODataset(TComponent* owner) : TDataSet(owner) {
@@ -161,7 +141,7 @@ Ref<IZPreparedStatement> TZAbstractRODataset::CreateStatement(const AnsiString& 
 }
 
 Ref<IZResultSet> TZAbstractRODataset::CreateResultSet(const AnsiString&, int maxRows) {
-  return WithHourGlass(connection_, [&]() -> Ref<IZResultSet> {
+  return WithSQLHourGlass(connection_, [&]() -> Ref<IZResultSet> {
     if (statement_) statement_->ClearParameters();
     else statement_ = CreateStatement(FirstStatementSQL(), &properties_);
     SetStatementParams(statement_.get(), sql_.Statements(0).AllParamNames(), params_);
@@ -176,7 +156,7 @@ Ref<IZResultSet> TZAbstractRODataset::CreateResultSet(const AnsiString&, int max
 
 void TZAbstractRODataset::ExecuteSQL() {
   EnsureConnected();
-  WithHourGlass(connection_, [&] {
+  WithSQLHourGlass(connection_, [&] {
     if (Active()) Close();
     CheckSQLQuery();
     RequireInactiveState();
@@ -195,7 +175,7 @@ void TZAbstractRODataset::OpenCursorData() {
   currentPosition_ = 0;
   fetchCount_ = 0;
   rowList_.clear();
-  WithHourGlass(connection_, [&] {
+  WithSQLHourGlass(connection_, [&] {
     resultSet_ = CreateResultSet(FirstStatementSQL(), -1);
     if (!resultSet_) {
       if (options_ & doSmartOpen) return;
@@ -304,7 +284,7 @@ bool TZAbstractRODataset::FetchOneRow() {
 }
 
 bool TZAbstractRODataset::FetchRows(int rowCount) {
-  return WithHourGlass(connection_, [&] {
+  return WithSQLHourGlass(connection_, [&] {
     if (rowCount == 0) {
       while (FetchOneRow()) {
       }
@@ -317,7 +297,7 @@ bool TZAbstractRODataset::FetchRows(int rowCount) {
 }
 
 void TZAbstractRODataset::FetchAll() {
-  WithHourGlass(connection_, [&] {
+  WithSQLHourGlass(connection_, [&] {
     FetchRows(0);
     if (Active()) SyncCursorPosition();
   });
