@@ -90,6 +90,25 @@ TEST(NonClient, DefaultClientAreaIsTheWindowLessFrameAndCaption) {
   }
 }
 
+TEST(NonClient, DefaultHitTestGivesFrameCaptionAndClientCodes) {
+  RecordingWindows rec;
+  HWND sizeable = rec.Create(kVisibleFrame, Bounds(100, 100, 300, 200));
+  HWND dialog = rec.Create(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, Bounds(500, 100, 200, 100));
+  struct Case {
+    HWND hwnd;
+    int x, y;
+    LRESULT hit;
+  } cases[] = {
+      {sizeable, 101, 101, HTTOPLEFT},     {sizeable, 250, 101, HTTOP},       {sizeable, 398, 101, HTTOPRIGHT},
+      {sizeable, 101, 200, HTLEFT},        {sizeable, 398, 200, HTRIGHT},     {sizeable, 101, 298, HTBOTTOMLEFT},
+      {sizeable, 250, 298, HTBOTTOM},      {sizeable, 398, 298, HTBOTTOMRIGHT}, {sizeable, 200, 110, HTCAPTION},
+      {sizeable, 385, 110, HTCLOSE},       {sizeable, 250, 200, HTCLIENT},    {sizeable, 50, 50, HTNOWHERE},
+      {dialog, 501, 150, HTBORDER},        {dialog, 600, 110, HTCAPTION},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(SendMessageA(c.hwnd, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y)), c.hit) << c.x << "," << c.y;
+}
+
 std::optional<LRESULT> MinTrack610x480(HWND, UINT m, WPARAM, LPARAM l) {
   if (m != WM_GETMINMAXINFO) return std::nullopt;
   reinterpret_cast<MINMAXINFO*>(l)->ptMinTrackSize = {610, 480};
