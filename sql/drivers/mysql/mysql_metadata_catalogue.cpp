@@ -4,6 +4,7 @@
 // escaped for the session before it enters a statement.
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
@@ -501,10 +502,14 @@ void AddKeyRow(IZVirtualResultSet& result, const TKeyRow& row) {
   result.InsertRow();
 }
 
-// Walks the InnoDB tables of a SHOW TABLE STATUS answer and hands each key
-// written in a table comment, with the table's name and its running number.
-template <typename Visit>
-void ForEachCommentKey(TCatalogueQuery& query, const Visit& visit) {
+// The keys written in the comments of the InnoDB tables that a SHOW TABLE
+// STATUS statement lists; makeRow turns each (with its table's name and its
+// running number in that table) into a row, or into none.
+template <typename MakeRow>
+Ref<IZResultSet> CommentKeys(const TCatalogueNames& names, const AnsiString& sql, const TZMetadataColumnDefs& layout,
+                             const MakeRow& makeRow) {
+  Ref<IZVirtualResultSet> result = TZAbstractDatabaseMetadata::ConstructVirtualResultSet(layout);
+  TCatalogueQuery query(names.Connection(), sql);
   const int nameColumn = query.Column({"Name"});
   // Older servers call the storage engine column "Type".
   const int typeColumn = query.Column({"Type", "Engine"});
@@ -513,8 +518,11 @@ void ForEachCommentKey(TCatalogueQuery& query, const Visit& visit) {
     if (LowerCase(query->GetString(typeColumn)) != "innodb") continue;
     const AnsiString name = query->GetString(nameColumn);
     int keySeq = 0;
-    for (const TCommentKey& key : ParseCommentKeys(query->GetString(commentColumn))) visit(name, key, keySeq++);
+    for (const TCommentKey& key : ParseCommentKeys(query->GetString(commentColumn)))
+      if (std::optional<TKeyRow> row = makeRow(name, key, keySeq++)) AddKeyRow(*result, *row);
   }
+  result->BeforeFirst();
+  return result;
 }
 
 }  // namespace
@@ -525,14 +533,11 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetImportedKeys(const AnsiStri
   RequireTable(table);
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ImportedKeysColumnDefs);
-  TCatalogueQuery query(names.Connection(), Format("SHOW TABLE STATUS FROM %s LIKE '%s'",
-                                                   {names.Name(database), names.ExactName(table)}));
-  ForEachCommentKey(query, [&](const AnsiString&, const TCommentKey& key, int keySeq) {
-    AddKeyRow(*result, {key.RefDatabase, "", key.RefTable, key.RefColumn, database, "", table, key.Column, keySeq});
-  });
-  result->BeforeFirst();
-  return result;
+  return CommentKeys(names, Format("SHOW TABLE STATUS FROM %s LIKE '%s'", {names.Name(database), names.ExactName(table)}),
+                     ImportedKeysColumnDefs, [&](const AnsiString&, const TCommentKey& key, int keySeq) {
+                       return std::optional<TKeyRow>({key.RefDatabase, "", key.RefTable, key.RefColumn, database, "",
+                                                      table, key.Column, keySeq});
+                     });
 }
 
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetExportedKeys(const AnsiString& catalog,
@@ -541,13 +546,11 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetExportedKeys(const AnsiStri
   RequireTable(table);
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ExportedKeysColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW TABLE STATUS FROM " + names.Name(database));
-  ForEachCommentKey(query, [&](const AnsiString& name, const TCommentKey& key, int keySeq) {
-    AddKeyRow(*result, {key.RefDatabase, "", table, key.RefColumn, database, "", name, key.Column, keySeq});
-  });
-  result->BeforeFirst();
-  return result;
+  return CommentKeys(names, "SHOW TABLE STATUS FROM " + names.Name(database), ExportedKeysColumnDefs,
+                     [&](const AnsiString& name, const TCommentKey& key, int keySeq) {
+                       return std::optional<TKeyRow>(
+                           {key.RefDatabase, "", table, key.RefColumn, database, "", name, key.Column, keySeq});
+                     });
 }
 
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetCrossReference(
@@ -556,16 +559,13 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetCrossReference(
   RequireTable(primaryTable);
   TCatalogueNames names(*this);
   const AnsiString database = foreignCatalog.empty() ? Database() : foreignCatalog;
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(CrossReferenceColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW TABLE STATUS FROM " + names.Name(database));
-  ForEachCommentKey(query, [&](const AnsiString& name, const TCommentKey& key, int keySeq) {
-    // Only keys of the foreign table that point at the primary table.
-    if (name != foreignTable || key.RefTable != primaryTable) return;
-    AddKeyRow(*result, {key.RefDatabase, primarySchema, primaryTable, key.RefColumn, database, foreignSchema, name,
-                        key.Column, keySeq});
-  });
-  result->BeforeFirst();
-  return result;
+  return CommentKeys(names, "SHOW TABLE STATUS FROM " + names.Name(database), CrossReferenceColumnDefs,
+                     [&](const AnsiString& name, const TCommentKey& key, int keySeq) -> std::optional<TKeyRow> {
+                       // Only keys of the foreign table that point at the primary table.
+                       if (name != foreignTable || key.RefTable != primaryTable) return std::nullopt;
+                       return TKeyRow{key.RefDatabase, primarySchema, primaryTable, key.RefColumn, database,
+                                      foreignSchema, name, key.Column, keySeq};
+                     });
 }
 
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString& schema,

@@ -19,7 +19,7 @@ class MySQLCatalogue : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     MariaDbServer::Get().Client(
-        "DROP TABLE IF EXISTS cat_cols, cat_keys, `cat_o'neil`, cat_a_b, cat_aXb;"
+        "DROP TABLE IF EXISTS cat_cols, cat_keys, `cat_o'neil`, cat_a_b, cat_aXb, cat_child;"
         "CREATE TABLE cat_cols (id int(11) unsigned NOT NULL AUTO_INCREMENT PRIMARY KEY, "
         "price decimal(10,2), flag enum('Y','N') DEFAULT 'Y', name varchar(20) NOT NULL DEFAULT '', "
         "notes mediumtext, stamp timestamp NOT NULL DEFAULT current_timestamp(), "
@@ -28,7 +28,11 @@ protected:
         "CREATE TABLE cat_keys (a int NOT NULL, b int NOT NULL, c int, PRIMARY KEY (b, a), "
         "UNIQUE KEY u_c (c), KEY i_a (a));"
         "CREATE TABLE `cat_o'neil` (x int);"
-        "CREATE TABLE cat_a_b (x int); CREATE TABLE cat_aXb (y int);",
+        "CREATE TABLE cat_a_b (x int); CREATE TABLE cat_aXb (y int);"
+        "CREATE TABLE cat_child (p int, q int) ENGINE=InnoDB "
+        "COMMENT='InnoDB free: 0 kB; (`p`) REFER `kalmir/cat_keys`(`b`); (`q`) REFER `kalmir/cat_cols`(`id`)';"
+        "GRANT SELECT (x), UPDATE (x) ON kalmir.cat_a_b TO 'vx'@'127.0.0.1';"
+        "GRANT INSERT, DELETE ON kalmir.cat_aXb TO 'vx'@'127.0.0.1';",
         "kalmir");
   }
   void SetUp() override { metadata = Connect()->GetMetadata(); }
@@ -48,7 +52,7 @@ protected:
 TEST_F(MySQLCatalogue, TablesByPatternAndByExactName) {
   std::vector<AnsiString> all = Values(metadata->GetTables("", "", "", {}), "TABLE_NAME");
   EXPECT_NE(std::find(all.begin(), all.end(), "cat_cols"), all.end());
-  EXPECT_EQ(Values(metadata->GetTables("", "", "cat_c%", {}), "TABLE_NAME"), (std::vector<AnsiString>{"cat_cols"}));
+  EXPECT_EQ(Values(metadata->GetTables("", "", "cat_co%", {}), "TABLE_NAME"), (std::vector<AnsiString>{"cat_cols"}));
   EXPECT_EQ(Values(metadata->GetTables("", "", "cat_cols", {}), "TABLE_CAT"), (std::vector<AnsiString>{"kalmir"}));
   // A quote in the name is escaped, not sent as the end of the text.
   EXPECT_EQ(Values(metadata->GetTables("", "", "cat_o'neil", {}), "TABLE_NAME"),
@@ -109,6 +113,32 @@ TEST_F(MySQLCatalogue, KeysAndIndexes) {
   }
 }
 
+TEST_F(MySQLCatalogue, PrivilegesOnePerRow) {
+  Ref<IZResultSet> columns = metadata->GetColumnPrivileges("", "", "cat_a_b", "");
+  EXPECT_EQ(Values(columns, "PRIVILEGE"), (std::vector<AnsiString>{"Select", "Update"}));
+  EXPECT_EQ(Values(columns, "COLUMN_NAME"), (std::vector<AnsiString>{"x", "x"}));
+  EXPECT_EQ(Values(columns, "GRANTEE"), (std::vector<AnsiString>{"vx@127.0.0.1", "vx@127.0.0.1"}));
+
+  Ref<IZResultSet> tables = metadata->GetTablePrivileges("", "", "cat_aXb");
+  EXPECT_EQ(Values(tables, "PRIVILEGE"), (std::vector<AnsiString>{"Insert", "Delete"}));
+  EXPECT_EQ(Values(tables, "TABLE_NAME"), (std::vector<AnsiString>{"cat_aXb", "cat_aXb"}));
+}
+
+// Keys written the old way into InnoDB table comments.
+TEST_F(MySQLCatalogue, ForeignKeysFromTableComments) {
+  Ref<IZResultSet> imported = metadata->GetImportedKeys("", "", "cat_child");
+  EXPECT_EQ(Values(imported, "PKTABLE_NAME"), (std::vector<AnsiString>{"cat_keys", "cat_cols"}));
+  EXPECT_EQ(Values(imported, "PKCOLUMN_NAME"), (std::vector<AnsiString>{"b", "id"}));
+  EXPECT_EQ(Values(imported, "FKCOLUMN_NAME"), (std::vector<AnsiString>{"p", "q"}));
+  EXPECT_EQ(Values(imported, "KEY_SEQ"), (std::vector<AnsiString>{"0", "1"}));
+
+  Ref<IZResultSet> exported = metadata->GetExportedKeys("", "", "cat_keys");
+  EXPECT_EQ(Values(exported, "FKTABLE_NAME"), (std::vector<AnsiString>{"cat_child", "cat_child"}));
+  Ref<IZResultSet> cross = metadata->GetCrossReference("", "", "cat_keys", "", "", "cat_child");
+  EXPECT_EQ(Values(cross, "FKCOLUMN_NAME"), (std::vector<AnsiString>{"p"}));
+  EXPECT_EQ(Values(cross, "PKCOLUMN_NAME"), (std::vector<AnsiString>{"b"}));
+}
+
 // An exact table name after LIKE has its wildcards escaped: "cat_a_b" must
 // not also find "cat_aXb".
 TEST_F(MySQLCatalogue, ExactNamesEscapeWildcards) {
@@ -118,6 +148,9 @@ TEST_F(MySQLCatalogue, ExactNamesEscapeWildcards) {
   std::vector<AnsiString> log = GeneralLog(threadId);
   EXPECT_NE(std::find(log.begin(), log.end(), "Query SHOW TABLE STATUS FROM kalmir LIKE 'cat\\\\_a\\\\_b'"),
             log.end());
+  // A pattern with escaped wildcards names one table and its columns alone.
+  EXPECT_EQ(Values(metadata->GetColumns("", "", metadata->AddEscapeCharToWildcards("cat_a_b"), ""), "COLUMN_NAME"),
+            (std::vector<AnsiString>{"x"}));
 }
 
 TEST_F(MySQLCatalogue, SelectMetadataComesFromTheCatalogue) {
