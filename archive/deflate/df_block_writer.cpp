@@ -174,8 +174,10 @@ void TAbDfBlockWriter::WriteStored(const TAbDfLZStream& lz, bool final) {
   int64_t left = lz.StoredSize();
   do {
     int32_t n = static_cast<int32_t>(std::min<int64_t>(left, kStoredPieceMax));
-    int64_t got = source_->Read(piece.data(), n);
-    if (got != n) throw EAbInternalDeflateError("could not re-read the source for a stored block");
+    for (int64_t got = 0, step; got < n; got += step) {
+      step = source_->Read(piece.data() + got, n - got);
+      if (step <= 0) throw EAbInternalDeflateError("could not re-read the source for a stored block");
+    }
     left -= n;
     WriteStoredPiece(out_, piece.data(), static_cast<uint16_t>(n), final && left == 0);
   } while (left > 0);
