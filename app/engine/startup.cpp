@@ -95,7 +95,8 @@ void TBackupEngine::ReadLogOn(const AnsiString& iniFile, bool programDefaults) {
   auto text = [&](const char* key, const AnsiString& programDefault, const AnsiString& current) {
     return ini.ReadString(kLogOnSection, key, programDefaults ? programDefault : current);
   };
-  connection_.SetHostName(text("IP", IPAddressToStr(GetLocalIPAddress()), connection_.HostName()));
+  const AnsiString localAddress = programDefaults ? IPAddressToStr(GetLocalIPAddress()) : "";
+  connection_.SetHostName(text("IP", localAddress, connection_.HostName()));
   connection_.SetUser(text("User", kDeveloperUser, connection_.User()));
   connection_.SetPassword(text("Password", kDeveloperPassword, connection_.Password()));
   connection_.SetPort(
