@@ -45,8 +45,7 @@ void TAbDfOutputWindow::PassOut(size_t count) {
   if (useCrc32_) UpdateCrc32(checksum_, p, n);
   else UpdateAdler32(checksum_, p, n);
   flushed_ = count;
-  if (!testOnly_ && dest_->Write(p, static_cast<int64_t>(n)) != static_cast<int64_t>(n))
-    throw EWriteError("Stream write error");
+  if (!testOnly_) dest_->WriteBuffer(p, static_cast<int64_t>(n));
 }
 
 void TAbDfOutputWindow::Slide() {
