@@ -1,0 +1,206 @@
+// The first half of a backup run: the folder check, the switches of the run,
+// pruning of the ZIP folder's dated entries, removal of old dumps and the
+// dump of every ticked table, part by part, with its protocol lines.
+#include "app/run/backup_run.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/engine/backup_engine.h"
+#include "app/engine/backup_texts.h"
+#include "app/engine/backup_view.h"
+#include "app/run/dump_child.h"
+#include "app/run/run_texts.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/numbers.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/text.h"
+#include "platform/rtl/trash.h"
+#include "util/routines/file_finder.h"
+#include "util/routines/program_routines.h"
+
+std::vector<AnsiString> FindEntries(const AnsiString& folder, const AnsiString& filter) {
+  TFindFile finder(nullptr);
+  finder.SetAttributes(ffDirectory);
+  finder.SetDirectory(folder);
+  finder.SetFilter(filter);
+  finder.Execute();
+  std::vector<AnsiString> entries;
+  for (int i = 0; i < finder.Files()->Count(); ++i) entries.push_back(finder.Files()->Strings(i));
+  return entries;
+}
+
+void TBackupRun::suiButton2Click() {
+  if (running_) return;
+  running_ = true;
+  struct TRunningGuard {
+    bool& flag;
+    ~TRunningGuard() { flag = false; }
+  } guard{running_};
+
+  failures_ = 0;
+  unarchived_.clear();
+  const bool allTablesMode = engine_.Settings().ReadString(kAllTablesKey, kFalse) != kFalse;
+  if (!FoldersChosen()) return;
+  const TSwitch keep = FindSwitch(engine_.Params(), "/P:", kTextValueChars);
+  const int keepEntries = keep.found ? StrToIntDef(keep.value, 0) : 0;
+  const bool runBatches = FindSwitch(engine_.Params(), "/BAT").found;
+  ClearProtocol();
+  if (keepEntries > 0) Prune(keepEntries);
+  DeleteWorkDumps(false);
+
+  dumpCount_ = 0;
+  partNames_.clear();
+  const bool kalmirDatabase = engine_.Connection().Database().compare(0, 6, kDefaultDatabase) == 0;
+  for (int i = 0; i < view_.TableCount(); ++i) {
+    const AnsiString table = view_.TableName(i);
+    const bool choice = allTablesMode && kalmirDatabase ? engine_.Kontrola_vylouceni(table) : true;
+    if (view_.TableChecked(i) && choice) DumpTable(table);
+  }
+
+  if (dumpCount_ > 0) {
+    SaveProtocol();
+    if (engine_.State().ZipDumps) {
+      ShowZipStatus();
+      if (engine_.State().RowsPerPart > 0) {
+        ZipPartsWithDatedNames();
+      } else {
+        ZipIntoFolder(AddBackslash(ZipDir()) + Today(), runBatches ? 11 : 0);
+        HideZipStatus(runBatches);
+      }
+      ReportUnarchived();
+      DeleteWorkDumps(true);
+    }
+  }
+  if (runBatches) RunBatches(keepEntries);
+  EndRun();
+}
+
+bool TBackupRun::FoldersChosen() {
+  if (!view_.WorkFolder().empty() && !view_.ZipFolder().empty()) return true;
+  view_.ShowMessage(kChooseFoldersMessage, TMessageIcon::Stop);
+  return false;
+}
+
+// Dated entries are those whose name starts with eight characters that read
+// as a nonzero number. The oldest go so that keepEntries - 1 remain for this
+// run to add its own. Folders go to the trash whole; dated files stay.
+void TBackupRun::Prune(int keepEntries) {
+  TStringList entries;
+  for (const AnsiString& entry : FindEntries(ZipDir(), "*")) entries.Add(entry);
+  entries.Sort();
+  for (int i = entries.Count() - 1; i >= 0; --i) {
+    AnsiString name = ReplaceAllText(entries[i], ZipDir(), "");
+    name = StringReplace(name, AnsiString(1, PathDelim), "", rfReplaceAll);
+    int date = 0;
+    if (!TryStrToInt(name.substr(0, 8), date) || date == 0) entries.Delete(i);
+  }
+  const int count = entries.Count();
+  for (int i = 0; count >= keepEntries && i < count - keepEntries + 1; ++i) {
+    if (DirectoryExists(entries[i])) MoveToTrash(entries[i]);
+    AddStampedLine(AnsiUpperCase(entries[i]) + kPrunedSuffix);
+    AddLine(" ");
+  }
+}
+
+void TBackupRun::DeleteWorkDumps(bool keepUnarchived) {
+  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
+    if (!keepUnarchived || !unarchived_.count(file)) DeleteFile(file);
+}
+
+bool TBackupRun::TableExists(TZQuery& query, const AnsiString& table) {
+  query.Close();
+  query.SQL().Clear();
+  query.SQL().Add(ShowTablesLike(table));
+  query.Open();
+  const bool exists = !query.HasNoRecords();
+  query.Close();
+  return exists;
+}
+
+void TBackupRun::DumpTable(const AnsiString& table) {
+  TZQuery& query = engine_.Query();
+  if (!TableExists(query, table)) return;
+  AddStampedLine(AnsiUpperCase(table));
+  AddLine(kDumpingLine);
+
+  const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
+  std::int64_t parts = 1;
+  if (rowsPerPart > 0) {
+    query.SQL().Clear();
+    query.SQL().Add("select count(*) as maxv from " + SqlTableName(table));
+    query.Open();
+    parts = PartCount(query.FieldNamed("maxv")->ValueAsLargeInt(), rowsPerPart);
+    query.Close();
+  }
+  for (std::int64_t n = 1; n <= parts; ++n) DumpPart(table, n, rowsPerPart > 0);
+}
+
+void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
+  TZQuery& query = engine_.Query();
+  query.Close();
+  query.SQL().Clear();
+  const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
+  const AnsiString partName = paged ? table + IntToStr(n) : table;
+  TDumpPart part{table, AddBackslash(WorkDir()) + partName + kDumpExtension, paged, (n - 1) * rowsPerPart,
+                 rowsPerPart};
+  if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
+  const AnsiString arguments = DumpArgumentString(Target(), part);
+  WriteCommandFile(n, arguments);
+  const bool dumped = RunDump(part, partName);
+
+  query.Close();
+  engine_.Connection().Disconnect();
+  Pump();
+  engine_.Connection().Connect();
+  if (dumped) {
+    // A part that failed is not archived: it has no dump to hold.
+    if (paged) partNames_.push_back(partName + kDumpExtension);
+    query.SQL().Add("select count(*) as celkemv from " + SqlTableName(table));
+    query.Open();
+    const AnsiString upper = AnsiUpperCase(partName);
+    if (paged)
+      AddStampedLine(upper + " - hotovo - od " + IntToStr(part.Offset) + "," + IntToStr(rowsPerPart) + kRowsSuffix);
+    else
+      AddStampedLine(upper + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
+  }
+  AddLine(" ");
+  ++dumpCount_;
+  query.Close();
+}
+
+// A failed dump gets the exit code and the child's first complaint in the
+// protocol instead of a success line; what it left is no backup, so it goes.
+bool TBackupRun::RunDump(const TDumpPart& part, const AnsiString& partName) {
+  const TDumpOutcome outcome =
+      RunDumpChild(DumpArguments(engine_.Files().Dir + kDumpProgram, Target(), part), part.ResultFile,
+                   [this] { Pump(); });
+  if (outcome.Succeeded) return true;
+  DeleteFile(part.ResultFile);
+  AddStampedLine(AnsiUpperCase(partName) + kDumpFailedSuffix + IntToStr(outcome.ExitCode));
+  AddLine(outcome.FirstError);
+  ++failures_;
+  return false;
+}
+
+TDumpTarget TBackupRun::Target() const {
+  TZConnection& connection = engine_.Connection();
+  return {connection.HostName(), connection.User(),     connection.Password(),
+          connection.Port(),     connection.Database(), engine_.State().ExtraDumpOptions};
+}
+
+// The command file holds the password, so only its owner may read it.
+void TBackupRun::WriteCommandFile(std::int64_t part, const AnsiString& argumentString) {
+  const std::string path = AnsiToUtf8(engine_.Files().Dir + kCommandFilePrefix + IntToStr(part) + ".txt");
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return;
+  ::fchmod(fd, 0600);
+  const AnsiString line = argumentString + "\r\n";
+  for (std::size_t done = 0; done < line.size();) {
+    const ssize_t n = ::write(fd, line.data() + done, line.size() - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+}

@@ -1,0 +1,89 @@
+// TBackupRun: the backup itself, started by the "zálohovat" button or by the
+// scheduler: the folder check, pruning of old dated backups, the table dumps,
+// the protocol, the ZIP archives, the operator's batch transfer and the end of
+// the run in each mode; and the backup of every database of the server.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/run/dump_command.h"
+#include "archive/ab_zipper.h"
+#include "platform/rtl/lists.h"
+
+class IBackupView;
+class TBackupEngine;
+class TZQuery;
+
+// The entries of a folder that fit the filter (plain files and folders, as
+// the window's finder is set up), as full paths.
+std::vector<AnsiString> FindEntries(const AnsiString& folder, const AnsiString& filter);
+
+class TBackupRun {
+public:
+  TBackupRun(TBackupEngine& engine, IBackupView& view);
+  ~TBackupRun();
+
+  // The run of the ticked tables (OnClick of "zálohovat"). A start while a
+  // run is pumping messages is ignored.
+  void suiButton2Click();
+  // Every database of the server, each into its own folder of today's date
+  // folder; then the program is asked to end.
+  void vsechno();
+
+  // Dumps that failed or could not be archived in the last run.
+  int FailureCount() const { return failures_; }
+  // The protocol of the current run, line by line as the memo shows it.
+  const TStringList& Protocol() const { return protocol_; }
+
+private:
+  class TItemMeter;
+
+  // Checks, pruning and dumps.
+  bool FoldersChosen();
+  void Prune(int keepEntries);
+  void DeleteWorkDumps(bool keepUnarchived);
+  void DumpTable(const AnsiString& table);
+  void DumpPart(const AnsiString& table, std::int64_t part, bool paged);
+  bool RunDump(const TDumpPart& part, const AnsiString& partName);
+  bool TableExists(TZQuery& query, const AnsiString& table);
+  TDumpTarget Target() const;
+  void WriteCommandFile(std::int64_t part, const AnsiString& argumentString);
+
+  // Protocol file, archives, transfer and end.
+  void SaveProtocol();
+  void ShowZipStatus();
+  void HideZipStatus(bool keepArchiveMeter);
+  void ZipIntoFolder(const AnsiString& folder, int extraSteps);
+  void ZipPartsWithDatedNames();
+  void ZipOne(const AnsiString& archive, const AnsiString& file, TAbStoreOptions options);
+  void ReportUnarchived();
+  void RunBatches(int keepEntries);
+  void EndRun();
+
+  void ClearProtocol();
+  void AddLine(const AnsiString& line);
+  void AddStampedLine(const AnsiString& text);
+  AnsiString Today() const;  // "yyyymmdd"
+  AnsiString WorkDir() const;
+  AnsiString ZipDir() const;
+  void Pump();
+  void SetArchiveMeter(int maximum, int position);
+
+  TBackupEngine& engine_;
+  IBackupView& view_;
+  TAbZipper zipper_{nullptr};
+  std::unique_ptr<TItemMeter> itemMeter_;
+  TStringList protocol_;
+  bool running_ = false;
+  int failures_ = 0;
+  int dumpCount_ = 0;
+  std::vector<AnsiString> partNames_;
+  AnsiString itemLabel_;               // what Label7 shows
+  AnsiString zipping_;                 // the dump being archived
+  std::set<AnsiString> unarchived_;    // dumps the zipper failed on
+  int meterMaximum_ = 0;
+  int meterPosition_ = 0;
+};

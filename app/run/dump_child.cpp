@@ -1,0 +1,25 @@
+// The dump child: argv as given, no shell, stdin from /dev/null, its output
+// collected so it never blocks on a full pipe.
+#include "app/run/dump_child.h"
+
+#include <cstring>
+
+#include "platform/rtl/files.h"
+#include "platform/rtl/process.h"
+#include "platform/rtl/text.h"
+
+TDumpOutcome RunDumpChild(const std::vector<AnsiString>& arguments, const AnsiString& resultFile,
+                          const std::function<void()>& pump) {
+  TDumpOutcome outcome;
+  TChildProcess child;
+  if (!child.Start(arguments, TChildOutput::Keep)) {
+    outcome.FirstError = Utf8ToAnsi(std::strerror(child.StartError()));
+    return outcome;
+  }
+  while (!child.WaitFor(100)) pump();
+  outcome.ExitCode = child.ExitCode();
+  const AnsiString errors = child.ErrorOutput();
+  outcome.FirstError = Utf8ToAnsi(errors.substr(0, errors.find_first_of("\r\n")));
+  outcome.Succeeded = outcome.ExitCode == 0 && FileExists(resultFile);
+  return outcome;
+}

@@ -1,0 +1,83 @@
+// Building the dump commands and the statements that surround a dump.
+#include "app/run/dump_command.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/rtl/numbers.h"
+
+std::int64_t PartCount(std::int64_t rows, std::int64_t rowsPerPart) {
+  if (rowsPerPart <= 0) return 1;
+  return rows / rowsPerPart + 1;
+}
+
+namespace {
+
+// One "--name=value" option; the command file shows some values in quotes.
+struct TOption {
+  const char* Name;
+  AnsiString Value;
+  bool Quoted;
+};
+
+std::vector<TOption> Options(const TDumpTarget& target, const TDumpPart& part) {
+  std::vector<TOption> options;
+  if (part.Paged)
+    options.push_back({"where", "1 ORDER BY id limit " + IntToStr(part.Offset) + "," + IntToStr(part.Rows), true});
+  options.push_back({"host", target.HostName, false});
+  options.push_back({"user", target.User, false});
+  options.push_back({"password", target.Password, false});
+  options.push_back({"port", IntToStr(target.Port), false});
+  options.push_back({"result-file", part.ResultFile, true});
+  return options;
+}
+
+AnsiString OptionText(const TOption& option) {
+  return AnsiString("--") + option.Name + "=" + option.Value;
+}
+
+}  // namespace
+
+AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part) {
+  AnsiString text = "--compress" + target.ExtraOptions;
+  for (const TOption& option : Options(target, part))
+    text += " " + (option.Quoted ? AnsiString("--") + option.Name + "=\"" + option.Value + "\"" : OptionText(option));
+  return text + " " + target.Database + " " + part.Table;
+}
+
+std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target,
+                                      const TDumpPart& part) {
+  std::vector<AnsiString> args{program, "--compress"};
+  // The extra options are fixed switches without blanks inside their values.
+  for (std::size_t start = 0; start < target.ExtraOptions.size();) {
+    std::size_t end = target.ExtraOptions.find(' ', start);
+    if (end == AnsiString::npos) end = target.ExtraOptions.size();
+    if (end > start) args.push_back(target.ExtraOptions.substr(start, end - start));
+    start = end + 1;
+  }
+  for (const TOption& option : Options(target, part)) args.push_back(OptionText(option));
+  args.push_back(target.Database);
+  args.push_back(part.Table);
+  return args;
+}
+
+AnsiString SqlTableName(const AnsiString& table) {
+  auto plain = [](unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; };
+  const bool allDigits = std::all_of(table.begin(), table.end(), [](unsigned char c) { return std::isdigit(c); });
+  if (!table.empty() && !allDigits && std::all_of(table.begin(), table.end(), plain)) return table;
+  AnsiString quoted = "`";
+  for (char c : table) {
+    if (c == '`') quoted += '`';
+    quoted += c;
+  }
+  return quoted + "`";
+}
+
+AnsiString ShowTablesLike(const AnsiString& table) {
+  AnsiString pattern;
+  for (char c : table) {
+    if (c == '\\' || c == '"' || c == '_' || c == '%') pattern += '\\';
+    pattern += c;
+  }
+  return "show tables like \"" + pattern + "\"";
+}

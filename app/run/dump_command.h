@@ -1,0 +1,48 @@
+// What one table dump consists of: how many parts a table is cut into, the
+// argument string the command file records, the argument vector the dump
+// child gets, and the table name made safe for the statements around a dump.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/rtl/strings.h"
+
+// The connection values and options a dump command is built from.
+struct TDumpTarget {
+  AnsiString HostName;
+  AnsiString User;
+  AnsiString Password;
+  int Port = 0;
+  AnsiString Database;
+  AnsiString ExtraOptions;  // " --quick ..." or empty
+};
+
+// One dump: the table, where its result goes and, when paged, its row range.
+struct TDumpPart {
+  AnsiString Table;
+  AnsiString ResultFile;    // full path of the ".zal" file
+  bool Paged = false;
+  std::int64_t Offset = 0;  // first row of the part (paged only)
+  std::int64_t Rows = 0;    // rows per part (paged only)
+};
+
+// Parts of a paged table: rows / rowsPerPart + 1, so an exact multiple gets
+// one more, empty part, and an empty table gets one.
+std::int64_t PartCount(std::int64_t rows, std::int64_t rowsPerPart);
+
+// The argument string in the form the command file "backup<n>.txt" keeps it.
+AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part);
+
+// The same dump as separate arguments for the child (the program first), so
+// no value is ever split or interpreted by a shell.
+std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target,
+                                      const TDumpPart& part);
+
+// The table name as it goes into "select count(*) ... from": unchanged when
+// it is a plain identifier, otherwise in back-quotes with inner ones doubled.
+AnsiString SqlTableName(const AnsiString& table);
+
+// "show tables like" with the name in double quotes, its "\", '"', "_" and
+// "%" escaped, so the pattern matches exactly this one name.
+AnsiString ShowTablesLike(const AnsiString& table);

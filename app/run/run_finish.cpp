@@ -1,0 +1,201 @@
+// The second half of a backup run: the protocol file, the archives in either
+// layout, removal of the archived dumps, the operator's batch transfer and
+// the end of the run in each mode; also the run's protocol and status helpers.
+#include <cmath>
+
+#include "app/engine/backup_engine.h"
+#include "app/run/backup_run.h"
+#include "app/engine/backup_view.h"
+#include "app/run/run_texts.h"
+#include "archive/ab_item.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/paths.h"
+#include "platform/rtl/text.h"
+#include "util/routines/program_routines.h"
+
+// AbMeter2: the zipper's progress within the item being packed.
+class TBackupRun::TItemMeter : public IAbProgressMeter {
+public:
+  explicit TItemMeter(IBackupView& view) : view_(view) {}
+  void DoProgress(uint8_t progress) override { view_.SetMeter(TFormMeter::Item, 0, 100, progress); }
+  void Reset() override { DoProgress(0); }
+
+private:
+  IBackupView& view_;
+};
+
+TBackupRun::TBackupRun(TBackupEngine& engine, IBackupView& view)
+    : engine_(engine), view_(view), itemMeter_(std::make_unique<TItemMeter>(view)) {
+  zipper_.SetItemProgressMeter(itemMeter_.get());
+  zipper_.SetAutoSave(true);
+  zipper_.SetDOSMode(false);
+  // Each new item name is shown for a second, the pacing the window's status line needs.
+  zipper_.OnArchiveItemProgress = [this](TObject*, TAbArchiveItem* item, uint8_t, bool&) {
+    if (item->GetFileName() == itemLabel_) return;
+    itemLabel_ = item->GetFileName();
+    view_.SetLabelText(TFormLabel::Label7, itemLabel_);
+    Delay(1000);
+  };
+  zipper_.OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t) {
+    if (!zipping_.empty()) unarchived_.insert(zipping_);
+  };
+}
+
+TBackupRun::~TBackupRun() {
+  zipper_.SetItemProgressMeter(nullptr);
+  zipper_.SetFileName("");
+}
+
+void TBackupRun::SaveProtocol() {
+  AddLine(" ");
+  protocol_.SaveToFile(AddBackslash(WorkDir()) + kProtocolFile);
+}
+
+void TBackupRun::ShowZipStatus() {
+  meterMaximum_ = meterPosition_ = 0;
+  view_.SetMeter(TFormMeter::Archives, 0, 0, 0);
+  view_.SetMeterVisible(TFormMeter::Archives, true);
+  view_.SetMeterVisible(TFormMeter::Item, true);
+  Pump();
+  itemLabel_.clear();
+  view_.SetLabelText(TFormLabel::Label7, "");
+  view_.SetLabelText(TFormLabel::Label6, "");
+  view_.SetLabelVisible(TFormLabel::Label7, true);
+  zipper_.SetTempDirectory(GetCachedTempDir());
+}
+
+void TBackupRun::HideZipStatus(bool keepArchiveMeter) {
+  view_.SetLabelVisible(TFormLabel::Label6, false);
+  view_.SetLabelVisible(TFormLabel::Label7, false);
+  if (!keepArchiveMeter) view_.SetMeterVisible(TFormMeter::Archives, false);
+  view_.SetMeterVisible(TFormMeter::Item, false);
+}
+
+// One archive per dump, the protocol included, named like the dump with
+// ".zip"; a second run on the same day replaces the members it finds.
+void TBackupRun::ZipIntoFolder(const AnsiString& folder, int extraSteps) {
+  CreateFolderChain(folder);
+  Pump();
+  std::vector<AnsiString> files;
+  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
+    if (!unarchived_.count(file)) files.push_back(file);
+  SetArchiveMeter(static_cast<int>(files.size()) + extraSteps, 0);
+  for (std::size_t r = 0; r < files.size(); ++r) {
+    const AnsiString archive =
+        folder + PathDelim + ReplaceAllText(ExtractFileName(files[r]), kDumpExtension, kArchiveExtension);
+    zipping_ = files[r];
+    zipper_.SetFileName(archive);
+    view_.SetLabelText(TFormLabel::Label6, archive);
+    view_.SetLabelVisible(TFormLabel::Label6, true);
+    zipper_.SetStoreOptions({soStripPath, soReplace});
+    zipper_.AddFiles(files[r], 0);
+    zipper_.CloseArchive();
+    zipping_.clear();
+    SetArchiveMeter(meterMaximum_, static_cast<int>(r));
+    Pump();
+  }
+  Pump();
+}
+
+// Paged dumps: one archive per part, named by the date and the part, directly
+// in the ZIP folder; the members keep their folder path.
+void TBackupRun::ZipPartsWithDatedNames() {
+  for (const AnsiString& entry : partNames_) {
+    const AnsiString archive = AddBackslash(ZipDir()) + Today() + "_" + ExtractWord(entry, '.', 0) + kArchiveExtension;
+    zipping_ = AddBackslash(WorkDir()) + entry;
+    zipper_.SetFileName(archive);
+    view_.SetLabelText(TFormLabel::Label6, archive);
+    view_.SetLabelVisible(TFormLabel::Label6, true);
+    zipper_.SetAutoSave(true);
+    zipper_.OpenArchive(archive);
+    zipper_.SetStoreOptions({soStripDrive, soRemoveDots, soReplace});
+    zipper_.AddFiles(zipping_, 0);
+    zipper_.Save();
+    Pump();
+    HideZipStatus(false);
+    zipper_.CloseArchive();
+    zipping_.clear();
+  }
+}
+
+// Dumps the zipper failed on stay in the work folder, and so does the
+// protocol that names them.
+void TBackupRun::ReportUnarchived() {
+  if (unarchived_.empty()) return;
+  for (const AnsiString& file : unarchived_) {
+    AddStampedLine(AnsiUpperCase(ExtractFileName(file)) + kNotArchivedSuffix);
+    ++failures_;
+  }
+  const AnsiString protocolFile = AddBackslash(WorkDir()) + kProtocolFile;
+  protocol_.SaveToFile(protocolFile);
+  unarchived_.insert(protocolFile);
+}
+
+// The upload command, then, with a "/P:" keep count k, one deletion command
+// for each of the ten days from k + 1 to k + 10 days back. povel.txt always
+// holds the commands run so far.
+void TBackupRun::RunBatches(int keepEntries) {
+  const AnsiString dir = engine_.Files().Dir;
+  auto quoted = [](const AnsiString& piece) { return "\"" + piece + "\""; };
+  TStringList commands;
+  Pump();
+  auto run = [&](const AnsiString& commandLine) {
+    commands.Add(commandLine);
+    commands.SaveToFile(dir + kBatchListFile);
+    RunProgram(commandLine, true, true);
+    SetArchiveMeter(meterMaximum_, meterPosition_ + 1);
+    Pump();
+  };
+  run(quoted(dir + kUploadBatch) + " " + quoted(view_.ZipFolder()) + " " + quoted(Today()) + " " +
+      quoted(dir + kUploadScript));
+  if (keepEntries > 0) {
+    const TDateTime today = std::trunc(engine_.CurrentTime());
+    for (int back = keepEntries + 1; back <= keepEntries + 10; ++back)
+      run(quoted(dir + kDeleteBatch) + " " + quoted(FormatDateTime(kDateFormat, today - back)) + " " +
+          quoted(dir + kDeleteScript));
+  }
+  view_.SetMeterVisible(TFormMeter::Archives, false);
+}
+
+void TBackupRun::EndRun() {
+  const TAppState& state = engine_.State();
+  if (!state.ScheduledMode) {
+    view_.ShowMessage(kBackupDoneMessage, TMessageIcon::Information);
+    return;
+  }
+  if (state.OneShotMode) view_.TerminateApplication();
+  const TDateTime now = engine_.CurrentTime();
+  view_.SetLabelText(TFormLabel::Label10, FormatDateTime("ddd hh:nn:ss", now));
+  view_.SetLabelText(TFormLabel::Label11, "");
+  engine_.ShowNextBackupDay(DayOfTheWeek(now) % 7 + 1);
+  TDateTime backupTime = 0;
+  if (!TryStrToTime(FindSwitch(engine_.Params(), "/A:", kTimeValueChars).value, backupTime))
+    backupTime = now - std::trunc(now);
+  view_.SetTimeEditValue(backupTime);
+}
+
+void TBackupRun::ClearProtocol() {
+  protocol_.Clear();
+  view_.ClearProtocol();
+}
+
+void TBackupRun::AddLine(const AnsiString& line) {
+  protocol_.Add(line);
+  view_.AddProtocolLine(line);
+}
+
+void TBackupRun::AddStampedLine(const AnsiString& text) {
+  const TDateTime now = engine_.CurrentTime();
+  AddLine(DateToStr(now) + " " + TimeToStr(now) + " " + text);
+}
+
+AnsiString TBackupRun::Today() const { return FormatDateTime(kDateFormat, engine_.CurrentTime()); }
+AnsiString TBackupRun::WorkDir() const { return view_.WorkFolder(); }
+AnsiString TBackupRun::ZipDir() const { return view_.ZipFolder(); }
+void TBackupRun::Pump() { view_.ProcessMessages(); }
+
+void TBackupRun::SetArchiveMeter(int maximum, int position) {
+  meterMaximum_ = maximum;
+  meterPosition_ = position;
+  view_.SetMeter(TFormMeter::Archives, 0, maximum, position);
+}
