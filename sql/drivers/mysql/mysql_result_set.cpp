@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
@@ -281,6 +282,11 @@ AnsiString TZMySQLResultSet::GetString(int columnIndex) {
   // Binary values may hold NUL bytes: the library's length is the truth.
   const unsigned long* lengths = plainDriver_->FetchLengths(queryHandle_);
   return lengths ? AnsiString(text, lengths[columnIndex - 1]) : AnsiString(text);
+}
+
+WideString TZMySQLResultSet::GetUnicodeString(int columnIndex) {
+  CheckColumnConversion(columnIndex, stUnicodeString);
+  return AnsiToWide(GetString(columnIndex));
 }
 
 bool TZMySQLResultSet::GetBoolean(int columnIndex) {

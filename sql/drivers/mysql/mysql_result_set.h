@@ -39,6 +39,8 @@ public:
   bool IsNull(int columnIndex) override;
   const char* GetPChar(int columnIndex) override;
   AnsiString GetString(int columnIndex) override;
+  // The text in the system's code page, widened.
+  WideString GetUnicodeString(int columnIndex) override;
   bool GetBoolean(int columnIndex) override;
   std::int8_t GetByte(int columnIndex) override;
   std::int16_t GetShort(int columnIndex) override;

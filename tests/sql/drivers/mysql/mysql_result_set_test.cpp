@@ -154,6 +154,7 @@ TEST(MySQLResultSet, ReadsTypedValuesAndKeepsNulBytes) {
   EXPECT_EQ(rows->GetInt(4), 0);  // not a number
   EXPECT_EQ(rows->GetString(5), AnsiString("a\0b", 3));
   EXPECT_EQ(std::strcmp(rows->GetPChar(4), "abc"), 0);
+  EXPECT_EQ(rows->GetUnicodeString(4), u"abc");
   EXPECT_DOUBLE_EQ(static_cast<double>(rows->GetBigDecimal(6)), 18446744073709551615.0);
   EXPECT_TRUE(rows->IsNull(7));
   EXPECT_EQ(rows->GetString(7), "");
