@@ -25,10 +25,12 @@ class TBackupEngine {
 public:
   TBackupEngine(IBackupView& view, const TProgramFiles& files, TParamList params);
   ~TBackupEngine();
+  TBackupEngine(const TBackupEngine&) = delete;
+  TBackupEngine& operator=(const TBackupEngine&) = delete;
 
   TAppState& State() { return state_; }
-  TZConnection& Connection() { return connection_; }
-  TZQuery& Query() { return query_; }
+  TZConnection& Connection() { return *connection_; }
+  TZQuery& Query() { return *query_; }
   TProgramSettings& Settings() { return settings_; }
   const TProgramFiles& Files() const { return files_; }
   const TParamList& Params() const { return params_; }
@@ -81,8 +83,9 @@ private:
   TProgramFiles files_;
   TParamList params_;
   TAppState state_;
-  TZConnection connection_{nullptr};
-  TZQuery query_{nullptr};
+  // Components end through Free(), so they live on the heap.
+  TZConnection* connection_;
+  TZQuery* query_;
   TProgramSettings settings_;
   std::function<TDateTime()> clock_;
 };

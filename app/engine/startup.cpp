@@ -25,18 +25,27 @@ TProgramFiles ProgramFilesOf(const AnsiString& programPath) {
 }
 
 TBackupEngine::TBackupEngine(IBackupView& view, const TProgramFiles& files, TParamList params)
-    : view_(view), files_(files), params_(std::move(params)), settings_(files.IniFile), clock_(Now) {
+    : view_(view),
+      files_(files),
+      params_(std::move(params)),
+      connection_(new TZConnection(nullptr)),
+      query_(new TZQuery(nullptr)),
+      settings_(files.IniFile),
+      clock_(Now) {
   // Referencing the driver keeps its module, and with it its registration, linked in.
   MySQLDriver();
-  connection_.SetProtocol("mysql-4.1");
-  connection_.SetPort(kDefaultPort);
-  connection_.SetDatabase(kDefaultDatabase);
-  connection_.Properties()->Add("Codepage=cp1250");
-  connection_.Properties()->Add("compress=yes");
-  query_.SetConnection(&connection_);
+  connection_->SetProtocol("mysql-4.1");
+  connection_->SetPort(kDefaultPort);
+  connection_->SetDatabase(kDefaultDatabase);
+  connection_->Properties()->Add("Codepage=cp1250");
+  connection_->Properties()->Add("compress=yes");
+  query_->SetConnection(connection_);
 }
 
-TBackupEngine::~TBackupEngine() { query_.SetConnection(nullptr); }
+TBackupEngine::~TBackupEngine() {
+  query_->Free();
+  connection_->Free();
+}
 
 void TBackupEngine::FormCreate() {
   state_.AllDatabases = false;
@@ -48,16 +57,16 @@ void TBackupEngine::FormCreate() {
   }
   state_.DeveloperMode = FileExists(files_.Dir + kProjectFile);
   if (state_.DeveloperMode) {
-    connection_.SetHostName(kLoopbackHost);
-    connection_.SetUser(kDeveloperUser);
-    connection_.SetPassword(kDeveloperPassword);
+    connection_->SetHostName(kLoopbackHost);
+    connection_->SetUser(kDeveloperUser);
+    connection_->SetPassword(kDeveloperPassword);
   }
 
   state_.DatabaseInEffect = kDefaultDatabase;
   state_.RowsPerPart = 0;
   if (TSwitch rows = FindSwitch(params_, "/M:", kTextValueChars); rows.found)
     state_.RowsPerPart = StrToInt(Trim(rows.value));  // a bad number ends start-up here
-  connection_.SetDatabase(state_.DatabaseInEffect);
+  connection_->SetDatabase(state_.DatabaseInEffect);
 
   TSwitch zip = FindSwitch(params_, "/Z:", kTextValueChars);
   state_.ZipDumps = !(zip.found && UpperCase(zip.value) == "NE");
@@ -72,7 +81,7 @@ void TBackupEngine::FormCreate() {
   if (TSwitch database = FindSwitch(params_, "/B:"); database.found) {
     state_.DatabaseInEffect = database.value;
     state_.AllDatabases = database.value == "*";
-    if (!state_.AllDatabases) connection_.SetDatabase(database.value);
+    if (!state_.AllDatabases) connection_->SetDatabase(database.value);
   }
 
   if (!ConnectOrQuit()) return;
@@ -96,18 +105,18 @@ void TBackupEngine::ReadLogOn(const AnsiString& iniFile, bool programDefaults) {
     return ini.ReadString(kLogOnSection, key, programDefaults ? programDefault : current);
   };
   const AnsiString localAddress = programDefaults ? IPAddressToStr(GetLocalIPAddress()) : "";
-  connection_.SetHostName(text("IP", localAddress, connection_.HostName()));
-  connection_.SetUser(text("User", kDeveloperUser, connection_.User()));
-  connection_.SetPassword(text("Password", kDeveloperPassword, connection_.Password()));
-  connection_.SetPort(
-      ini.ReadInteger(kLogOnSection, "Sqlport", programDefaults ? kDefaultPort : connection_.Port()));
-  connection_.SetDatabase(text("Database", state_.DatabaseInEffect, connection_.Database()));
-  state_.DatabaseInEffect = connection_.Database();
+  connection_->SetHostName(text("IP", localAddress, connection_->HostName()));
+  connection_->SetUser(text("User", kDeveloperUser, connection_->User()));
+  connection_->SetPassword(text("Password", kDeveloperPassword, connection_->Password()));
+  connection_->SetPort(
+      ini.ReadInteger(kLogOnSection, "Sqlport", programDefaults ? kDefaultPort : connection_->Port()));
+  connection_->SetDatabase(text("Database", state_.DatabaseInEffect, connection_->Database()));
+  state_.DatabaseInEffect = connection_->Database();
 }
 
 bool TBackupEngine::ConnectOrQuit() {
   try {
-    connection_.Connect();
+    connection_->Connect();
     return true;
   } catch (const Exception&) {
     view_.ShowMessage(kConnectFailedMessage, TMessageIcon::Information);
@@ -118,15 +127,15 @@ bool TBackupEngine::ConnectOrQuit() {
 }
 
 void TBackupEngine::ListTables(const AnsiString& database) {
-  query_.Close();
-  query_.SQL().Clear();
-  query_.SQL().Add(kShowTablesFrom + database);
-  query_.Open();
+  query_->Close();
+  query_->SQL().Clear();
+  query_->SQL().Add(kShowTablesFrom + database);
+  query_->Open();
   view_.ClearTables();
   const AnsiString column = kTablesColumnPrefix + database;
-  for (; !query_.Eof(); query_.Next()) view_.AddTable(query_.FieldNamed(column)->ValueAsString());
-  query_.Close();
-  query_.SQL().Clear();
+  for (; !query_->Eof(); query_->Next()) view_.AddTable(query_->FieldNamed(column)->ValueAsString());
+  query_->Close();
+  query_->SQL().Clear();
 }
 
 void TBackupEngine::StartSchedule(const TSwitch& timeSwitch) {
@@ -163,4 +172,4 @@ void TBackupEngine::ShowNextBackupDay(int startDay) {
   }
 }
 
-void TBackupEngine::obnovit1Click() { ListTables(connection_.Database()); }
+void TBackupEngine::obnovit1Click() { ListTables(connection_->Database()); }
