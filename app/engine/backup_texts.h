@@ -8,7 +8,9 @@ inline constexpr const char* kDumpProgram = "mysqldump";
 inline constexpr const char* kProjectFile = "vorbex05.dpr";
 inline constexpr const char* kSecondIniFile = "kalmir05.ini";
 inline constexpr const char* kDefaultDatabase = "kalmir";
-inline constexpr const char* kDeveloperPassword = "tobrek";
+// The login of developer mode, and the defaults of the program ini file.
+inline constexpr const char* kDefaultUser = "root";
+inline constexpr const char* kDefaultPassword = "tobrek";
 
 inline constexpr const char* kNoDumpProgramMessage = "Není soubor mysqldump.exe! Dohraj podle typu SQL!";
 inline constexpr const char* kConnectFailedMessage = "Chyba připojení k serveru SQL! Program ukončen!";

@@ -15,7 +15,6 @@ namespace {
 
 constexpr const char* kLogOnSection = "LogOn";
 constexpr const char* kLoopbackHost = "127.0.0.1";
-constexpr const char* kDeveloperUser = "root";
 constexpr int kDefaultPort = 3306;
 
 }  // namespace
@@ -58,8 +57,8 @@ void TBackupEngine::FormCreate() {
   state_.DeveloperMode = FileExists(files_.Dir + kProjectFile);
   if (state_.DeveloperMode) {
     connection_->SetHostName(kLoopbackHost);
-    connection_->SetUser(kDeveloperUser);
-    connection_->SetPassword(kDeveloperPassword);
+    connection_->SetUser(kDefaultUser);
+    connection_->SetPassword(kDefaultPassword);
   }
 
   state_.DatabaseInEffect = kDefaultDatabase;
@@ -106,8 +105,8 @@ void TBackupEngine::ReadLogOn(const AnsiString& iniFile, bool programDefaults) {
   };
   const AnsiString localAddress = programDefaults ? IPAddressToStr(GetLocalIPAddress()) : "";
   connection_->SetHostName(text("IP", localAddress, connection_->HostName()));
-  connection_->SetUser(text("User", kDeveloperUser, connection_->User()));
-  connection_->SetPassword(text("Password", kDeveloperPassword, connection_->Password()));
+  connection_->SetUser(text("User", kDefaultUser, connection_->User()));
+  connection_->SetPassword(text("Password", kDefaultPassword, connection_->Password()));
   connection_->SetPort(
       ini.ReadInteger(kLogOnSection, "Sqlport", programDefaults ? kDefaultPort : connection_->Port()));
   connection_->SetDatabase(text("Database", state_.DatabaseInEffect, connection_->Database()));
