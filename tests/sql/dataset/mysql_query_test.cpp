@@ -82,6 +82,13 @@ protected:
     return values;
   }
 
+  std::string ReadBlob(const AnsiString& name) {
+    std::unique_ptr<TStream> stream(query->MakeBlobStream(query->FieldNamed(name), bmRead));
+    std::string bytes(stream->Size(), '\0');
+    stream->Read(bytes.data(), bytes.size());
+    return bytes;
+  }
+
   TZConnection* connection = new TZConnection(nullptr);
   TZQuery* query = new TZQuery(nullptr);
 };
@@ -189,12 +196,34 @@ TEST_F(MySQLQueryTest, EveryColumnTypeReadsThroughFields) {
 
   for (auto [name, bytes] : {std::pair<const char*, std::string>{"c_text", "long text"},
                              {"c_blob", std::string("a\0b\0\xff", 5)}}) {
-    std::unique_ptr<TStream> stream(query->MakeBlobStream(query->FieldNamed(name), bmRead));
-    std::string read(stream->Size(), '\0');
-    stream->Read(read.data(), read.size());
-    EXPECT_EQ(read, bytes) << name;
+    EXPECT_EQ(ReadBlob(name), bytes) << name;
     EXPECT_EQ(query->FieldNamed(name)->ValueAsString(), bytes) << name;
   }
+}
+
+TEST_F(MySQLQueryTest, BlobWriteStreamStoresItsBytesWhenFreed) {
+  MariaDbServer::Get().Client(
+      "DROP TABLE IF EXISTS ds_blob; CREATE TABLE ds_blob (id INT PRIMARY KEY, b BLOB);"
+      "INSERT INTO ds_blob VALUES (1, x'610062');",
+      "kalmir");
+  Open("select id, b from ds_blob");
+  EXPECT_TRUE(query->CachedResultSet());  // updatable results come cached
+  TField* blob = query->FieldNamed("b");
+  int changes = 0;
+  blob->OnChange = [&](TField*) { ++changes; };
+  query->Edit();
+  {
+    std::unique_ptr<TStream> stream(query->MakeBlobStream(blob, bmReadWrite));
+    EXPECT_EQ(stream->Size(), 3);
+    stream->Seek(0, soEnd);
+    stream->Write("cd", 2);
+  }
+  EXPECT_EQ(ReadBlob("b"), std::string("a\0bcd", 5));
+  delete query->MakeBlobStream(blob, bmWrite);  // nothing written: the blob becomes empty
+  EXPECT_TRUE(blob->IsNull());
+  EXPECT_EQ(changes, 2);
+  query->Cancel();
+  EXPECT_EQ(ReadBlob("b"), std::string("a\0b", 3));  // the fetched row is untouched
 }
 
 }  // namespace
