@@ -1,0 +1,62 @@
+// The dump command pieces: part counts, the command file's argument string,
+// the child's argument vector and the table name in the statements.
+#include <gtest/gtest.h>
+
+#include "app/run/dump_command.h"
+
+namespace {
+
+const TDumpTarget kTarget{"127.0.0.1", "vx", "tajné heslo", 3307, "kalmir", ""};
+
+TEST(DumpCommandTest, PartCountsAddOnePartToTheRowsNeeded) {
+  struct {
+    std::int64_t rows, perPart, parts;
+  } cases[] = {{1000, 500, 3}, {999, 500, 2}, {0, 500, 1}, {1, 500, 1}, {5'000'000'000, 1000, 5'000'001}, {7, 0, 1}};
+  for (const auto& c : cases) EXPECT_EQ(PartCount(c.rows, c.perPart), c.parts) << c.rows << " by " << c.perPart;
+}
+
+TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
+  const TDumpPart whole{"zákazníci", "/w/zákazníci.zal"};
+  EXPECT_EQ(DumpArgumentString(kTarget, whole),
+            "--compress --host=127.0.0.1 --user=vx --password=tajné heslo --port=3307 "
+            "--result-file=\"/w/zákazníci.zal\" kalmir zákazníci");
+  EXPECT_EQ(DumpArguments("/p/mysqldump", kTarget, whole),
+            (std::vector<AnsiString>{"/p/mysqldump", "--compress", "--host=127.0.0.1", "--user=vx",
+                                     "--password=tajné heslo", "--port=3307", "--result-file=/w/zákazníci.zal",
+                                     "kalmir", "zákazníci"}));
+
+  const TDumpPart paged{"t", "/w/t3.zal", true, 6'000'000'000, 3'000'000'000};
+  TDumpTarget quick = kTarget;
+  quick.ExtraOptions = " --quick --max-allowed-packet=64M --extended-insert";
+  EXPECT_EQ(DumpArgumentString(quick, paged),
+            "--compress --quick --max-allowed-packet=64M --extended-insert"
+            " --where=\"1 ORDER BY id limit 6000000000,3000000000\" --host=127.0.0.1 --user=vx"
+            " --password=tajné heslo --port=3307 --result-file=\"/w/t3.zal\" kalmir t");
+  EXPECT_EQ(DumpArguments("m", quick, paged),
+            (std::vector<AnsiString>{"m", "--compress", "--quick", "--max-allowed-packet=64M", "--extended-insert",
+                                     "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1",
+                                     "--user=vx", "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal",
+                                     "kalmir", "t"}));
+}
+
+TEST(DumpCommandTest, TableNamesAreQuotedOnlyWhereTheyMustBe) {
+  struct {
+    const char* name;
+    const char* inCount;
+    const char* inShow;
+  } cases[] = {
+      {"zákazníci", "zákazníci", "show tables like \"zákazníci\""},
+      {"Tab$1", "Tab$1", "show tables like \"Tab$1\""},
+      {"bez_id", "bez_id", "show tables like \"bez\\_id\""},
+      {"a b", "`a b`", "show tables like \"a b\""},
+      {"x`y", "`x``y`", "show tables like \"x`y\""},
+      {"2024", "`2024`", "show tables like \"2024\""},
+      {"50%\"\\", "`50%\"\\`", "show tables like \"50\\%\\\"\\\\\""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(SqlTableName(c.name), c.inCount);
+    EXPECT_EQ(ShowTablesLike(c.name), c.inShow);
+  }
+}
+
+}  // namespace
