@@ -57,17 +57,7 @@ TZToken TZExpressionNumberState::NextToken(TZTokenizerStream& stream, char first
 }
 
 TZToken TZExpressionQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
-  AnsiString text(1, firstChar);
-  char previous = 0, c;
-  while (stream.Read(c) > 0) {
-    if (previous == firstChar && c != firstChar) {
-      stream.Back(1);
-      break;
-    }
-    text += c;
-    previous = (previous == '\\' || (previous == firstChar && c == firstChar)) ? '\0' : c;
-  }
-  return {text, firstChar == '"' ? ttWord : ttQuoted};
+  return {ReadQuoted(stream, firstChar, true), firstChar == '"' ? ttWord : ttQuoted};
 }
 
 AnsiString TZExpressionQuoteState::EncodeString(const AnsiString& value, char quoteChar) {

@@ -33,18 +33,7 @@ TZToken TZGenericSQLWordState::NextToken(TZTokenizerStream& stream, char firstCh
 }
 
 TZToken TZGenericSQLQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
-  AnsiString text(1, firstChar);
-  char previous = 0, c;
-  while (stream.Read(c) > 0) {
-    if (previous == firstChar && c != firstChar) {
-      stream.Back(1);
-      break;
-    }
-    text += c;
-    // A doubled quote is a pair inside the literal, not a closing quote.
-    previous = (previous == firstChar && c == firstChar) ? '\0' : c;
-  }
-  return {text, firstChar == '"' ? ttWord : ttQuoted};
+  return {ReadQuoted(stream, firstChar, false), firstChar == '"' ? ttWord : ttQuoted};
 }
 
 AnsiString TZGenericSQLQuoteState::EncodeString(const AnsiString& value, char quoteChar) {

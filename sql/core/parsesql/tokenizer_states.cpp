@@ -74,6 +74,22 @@ TZToken TZQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTok
   return {text, ttQuoted};
 }
 
+AnsiString TZQuoteState::ReadQuoted(TZTokenizerStream& stream, char firstChar, bool backslashEscapes) {
+  AnsiString text(1, firstChar);
+  char previous = '\0', c;
+  while (stream.Read(c) > 0) {
+    if (previous == firstChar && c != firstChar) {
+      stream.Back(1);
+      break;
+    }
+    text += c;
+    // An escaped character or the second of a doubled quote closes nothing.
+    const bool escaped = backslashEscapes && previous == '\\';
+    previous = (escaped || (previous == firstChar && c == firstChar)) ? '\0' : c;
+  }
+  return text;
+}
+
 AnsiString TZQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
   return quoteChar + value + quoteChar;
 }

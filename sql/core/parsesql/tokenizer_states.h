@@ -22,6 +22,12 @@ public:
   TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
   virtual AnsiString EncodeString(const AnsiString& value, char quoteChar);
   virtual AnsiString DecodeString(const AnsiString& value, char quoteChar);
+
+protected:
+  // The dialects' literal, firstChar already read: up to the first quote equal
+  // to firstChar that is not doubled (a doubled quote stays inside) and, with
+  // backslashEscapes, not escaped by a backslash; unterminated, to the end.
+  AnsiString ReadQuoted(TZTokenizerStream& stream, char firstChar, bool backslashEscapes);
 };
 
 // A comment running from firstChar to the end of the line, the line break left

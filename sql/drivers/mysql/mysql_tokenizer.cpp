@@ -71,18 +71,7 @@ TZToken TZMySQLNumberState::NextToken(TZTokenizerStream& stream, char firstChar,
 // --- quotes ------------------------------------------------------------------
 
 TZToken TZMySQLQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
-  AnsiString text(1, firstChar);
-  char previous = '\0', c;
-  while (stream.Read(c) > 0) {
-    if (previous == firstChar && c != firstChar) {
-      stream.Back(1);
-      break;
-    }
-    text += c;
-    // An escaped character or the second of a doubled quote closes nothing.
-    previous = (previous == '\\' || (previous == firstChar && c == firstChar)) ? '\0' : c;
-  }
-  return {text, firstChar == '`' ? ttQuotedIdentifier : ttQuoted};
+  return {ReadQuoted(stream, firstChar, true), firstChar == '`' ? ttQuotedIdentifier : ttQuoted};
 }
 
 AnsiString TZMySQLQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
