@@ -52,15 +52,16 @@ TZAbstractRODataset::TZAbstractRODataset(TComponent* owner) : TDataSet(owner) {
 
 TZAbstractRODataset::~TZAbstractRODataset() { TZAbstractRODataset::BeforeDestruction(); }
 
+// The framework closes the dataset first, without firing its events, so
+// leaving the connection afterwards has nothing left to close.
 void TZAbstractRODataset::BeforeDestruction() {
-  if (!InState(csDestroying) && connection_) {
-    try {
-      SetConnection(nullptr);
-    } catch (...) {
-      // Leaving the connection must not stop the dataset from going away.
-    }
-  }
   TDataSet::BeforeDestruction();
+  if (!connection_) return;
+  try {
+    SetConnection(nullptr);
+  } catch (...) {
+    // Leaving the connection must not stop the dataset from going away.
+  }
 }
 
 void TZAbstractRODataset::SetConnection(TZConnection* value) {
