@@ -42,11 +42,7 @@ std::vector<AnsiString> ColumnValues(TZQuery& query, const AnsiString& sql, cons
 
 void TBackupRun::vsechno() {
   if (running_) return;
-  running_ = true;
-  struct TRunningGuard {
-    bool& flag;
-    ~TRunningGuard() { flag = false; }
-  } guard{running_};
+  TRunScope scope(running_);
 
   failures_ = 0;
   unarchived_.clear();
@@ -76,6 +72,8 @@ void TBackupRun::vsechno() {
       view_.AddTable(table);
       view_.SetTableChecked(view_.TableCount() - 1, true);
     }
+    // A protocol kept from the database before makes way for this one's.
+    unarchived_.erase(AddBackslash(WorkDir()) + kProtocolFile);
     DeleteWorkDumps(true);
 
     int databaseDumpCount = 0;

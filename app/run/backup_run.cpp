@@ -33,11 +33,7 @@ std::vector<AnsiString> FindEntries(const AnsiString& folder, const AnsiString& 
 
 void TBackupRun::suiButton2Click() {
   if (running_) return;
-  running_ = true;
-  struct TRunningGuard {
-    bool& flag;
-    ~TRunningGuard() { flag = false; }
-  } guard{running_};
+  TRunScope scope(running_);
 
   failures_ = 0;
   unarchived_.clear();

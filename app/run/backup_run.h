@@ -40,6 +40,15 @@ public:
 
 private:
   class TItemMeter;
+  // Marks a run as going on for its scope, so a start from inside it is refused.
+  class TRunScope {
+  public:
+    explicit TRunScope(bool& running) : running_(running) { running_ = true; }
+    ~TRunScope() { running_ = false; }
+
+  private:
+    bool& running_;
+  };
 
   // Checks, pruning and dumps.
   bool FoldersChosen();

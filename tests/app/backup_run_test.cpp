@@ -243,6 +243,7 @@ TEST_F(BackupRunTest, RealRunArchivesEveryTickedTableRestorably) {
   }
   EXPECT_FALSE(FileExists(DateFolder() + "/tmp_dočasná.zip"));
   EXPECT_TRUE(FindEntries(view.work, "*.zal").empty());
+  MariaDbServer::Get().Client("drop database kalmir_run_back");
 }
 
 TEST_F(BackupRunTest, PagedRunReportsTheTableWithoutIdAndArchivesTheOthers) {
