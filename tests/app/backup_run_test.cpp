@@ -304,12 +304,16 @@ TEST_F(BackupRunTest, SecondRunOnTheSameDayReplacesTheArchivedDump) {
 
 TEST_F(BackupRunTest, MissingFoldersStopTheRunBeforeAnything) {
   view.work.clear();
-  TBackupRun& run = Start({});
-  run.suiButton2Click();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Vyberte složky pro zálohování!");
-  EXPECT_EQ(view.messages[0].icon, TMessageIcon::Stop);
-  EXPECT_TRUE(view.protocol.empty());
+  for (bool allDatabases : {false, true}) {
+    TBackupRun& run = Start(allDatabases ? TParamList{"/B:*", "/A:"} : TParamList{});
+    allDatabases ? run.vsechno() : run.suiButton2Click();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Vyberte složky pro zálohování!");
+    EXPECT_EQ(view.messages[0].icon, TMessageIcon::Stop);
+    EXPECT_TRUE(view.protocol.empty());
+    EXPECT_TRUE(FindEntries(view.zip, "*").empty());
+    EXPECT_EQ(view.terminated, allDatabases);  // the one-shot backup has nothing left to wait for
+  }
 }
 
 TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
