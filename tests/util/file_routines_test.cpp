@@ -7,12 +7,11 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/rtl/lists.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/platform/rtl/own_trash.h"
 
 namespace fs = std::filesystem;
 
@@ -133,33 +132,8 @@ TEST(TreeDeletion, ARefusedFileKeepsItsFolderButTheRestGoes) {
   EXPECT_TRUE(fs::exists(again.root / "ro.zip"));
 }
 
-std::string RunAndRead(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
-  pclose(pipe);
-  return out;
-}
-
 // Deletion "to the recycle bin" goes to a trash of the test's own.
-class ShellDeletion : public ::testing::Test {
-protected:
-  void SetUp() override {
-    if (const char* old = getenv("XDG_DATA_HOME")) saved_ = old;
-    had_ = getenv("XDG_DATA_HOME") != nullptr;
-    setenv("XDG_DATA_HOME", (tmp.path() / "data").c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_) setenv("XDG_DATA_HOME", saved_.c_str(), 1); else unsetenv("XDG_DATA_HOME");
-  }
-  TempFolder tmp;
-  fs::path trash = tmp.path() / "data/Trash";
-
-private:
-  std::string saved_;
-  bool had_ = false;
-};
+class ShellDeletion : public OwnTrashTest {};
 
 TEST_F(ShellDeletion, ContentsThenTheFolderGoToTheTrashWithInfoFiles) {
   Tree tree(tmp.path());

@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/platform/rtl/own_trash.h"
 
 namespace fs = std::filesystem;
 
@@ -20,27 +19,8 @@ std::string ReadFile(const fs::path& path) {
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::string RunAndRead(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
-  pclose(pipe);
-  return out;
-}
-
-// Each test gets its own home trash through XDG_DATA_HOME.
-class Trash : public ::testing::Test {
+class Trash : public OwnTrashTest {
 protected:
-  void SetUp() override {
-    const char* old = getenv("XDG_DATA_HOME");
-    if (old) saved_ = old;
-    had_ = old != nullptr;
-    setenv("XDG_DATA_HOME", (tmp.path() / "data").c_str(), 1);
-  }
-  void TearDown() override {
-    if (had_) setenv("XDG_DATA_HOME", saved_.c_str(), 1); else unsetenv("XDG_DATA_HOME");
-  }
   // A dated backup folder with two files in it, like the ones a run prunes.
   fs::path MakeBackupFolder(const fs::path& parent) {
     fs::path folder = parent / "20261201";
@@ -49,13 +29,6 @@ protected:
     std::ofstream(folder / "b.zip") << "b";
     return folder;
   }
-
-  TempFolder tmp;
-  fs::path trash = tmp.path() / "data/Trash";
-
-private:
-  std::string saved_;
-  bool had_ = false;
 };
 
 }  // namespace
