@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "app/engine/backup_engine.h"
-#include "app/run/backup_run.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/run/backup_run.h"
 #include "app/run/run_texts.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"

@@ -139,8 +139,7 @@ void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
   query.SQL().Clear();
   const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
   const AnsiString partName = paged ? table + IntToStr(n) : table;
-  TDumpPart part{table, AddBackslash(WorkDir()) + partName + kDumpExtension, paged, (n - 1) * rowsPerPart,
-                 rowsPerPart};
+  TDumpPart part{table, AddBackslash(WorkDir()) + partName + kDumpExtension, paged, (n - 1) * rowsPerPart, rowsPerPart};
   if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
   const AnsiString arguments = DumpArgumentString(Target(), part);
   WriteCommandFile(n, arguments);
@@ -157,7 +156,7 @@ void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
     query.Open();
     const AnsiString upper = AnsiUpperCase(partName);
     if (paged)
-      AddStampedLine(upper + " - hotovo - od " + IntToStr(part.Offset) + "," + IntToStr(rowsPerPart) + kRowsSuffix);
+      AddStampedLine(upper + kDoneSuffix + "od " + IntToStr(part.Offset) + "," + IntToStr(rowsPerPart) + kRowsSuffix);
     else
       AddStampedLine(upper + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
   }
@@ -169,9 +168,8 @@ void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
 // A failed dump gets the exit code and the child's first complaint in the
 // protocol instead of a success line; what it left is no backup, so it goes.
 bool TBackupRun::RunDump(const TDumpPart& part, const AnsiString& partName) {
-  const TDumpOutcome outcome =
-      RunDumpChild(DumpArguments(engine_.Files().Dir + kDumpProgram, Target(), part), part.ResultFile,
-                   [this] { Pump(); });
+  const TDumpOutcome outcome = RunDumpChild(DumpArguments(engine_.Files().Dir + kDumpProgram, Target(), part),
+                                            part.ResultFile, [this] { Pump(); });
   if (outcome.Succeeded) return true;
   DeleteFile(part.ResultFile);
   AddStampedLine(AnsiUpperCase(partName) + kDumpFailedSuffix + IntToStr(outcome.ExitCode));

@@ -90,9 +90,9 @@ private:
   int failures_ = 0;
   int dumpCount_ = 0;
   std::vector<AnsiString> partNames_;
-  AnsiString itemLabel_;               // what Label7 shows
-  AnsiString zipping_;                 // the dump being archived
-  std::set<AnsiString> unarchived_;    // dumps the zipper failed on
+  AnsiString itemLabel_;             // what Label7 shows
+  AnsiString zipping_;               // the dump being archived
+  std::set<AnsiString> unarchived_;  // dumps the zipper failed on
   int meterMaximum_ = 0;
   int meterPosition_ = 0;
 };

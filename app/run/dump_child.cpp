@@ -8,6 +8,13 @@
 #include "platform/rtl/process.h"
 #include "platform/rtl/text.h"
 
+namespace {
+
+// How often the wait lets the window repaint.
+constexpr std::uint32_t kChildPollMs = 100;
+
+}  // namespace
+
 TDumpOutcome RunDumpChild(const std::vector<AnsiString>& arguments, const AnsiString& resultFile,
                           const std::function<void()>& pump) {
   TDumpOutcome outcome;
@@ -16,7 +23,7 @@ TDumpOutcome RunDumpChild(const std::vector<AnsiString>& arguments, const AnsiSt
     outcome.FirstError = Utf8ToAnsi(std::strerror(child.StartError()));
     return outcome;
   }
-  while (!child.WaitFor(100)) pump();
+  while (!child.WaitFor(kChildPollMs)) pump();
   outcome.ExitCode = child.ExitCode();
   const AnsiString errors = child.ErrorOutput();
   outcome.FirstError = Utf8ToAnsi(errors.substr(0, errors.find_first_of("\r\n")));

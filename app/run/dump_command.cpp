@@ -32,9 +32,7 @@ std::vector<TOption> Options(const TDumpTarget& target, const TDumpPart& part) {
   return options;
 }
 
-AnsiString OptionText(const TOption& option) {
-  return AnsiString("--") + option.Name + "=" + option.Value;
-}
+AnsiString OptionText(const TOption& option) { return AnsiString("--") + option.Name + "=" + option.Value; }
 
 }  // namespace
 
@@ -45,8 +43,7 @@ AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part) 
   return text + " " + target.Database + " " + part.Table;
 }
 
-std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target,
-                                      const TDumpPart& part) {
+std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target, const TDumpPart& part) {
   std::vector<AnsiString> args{program, "--compress"};
   // The extra options are fixed switches without blanks inside their values.
   for (std::size_t start = 0; start < target.ExtraOptions.size();) {

@@ -21,7 +21,7 @@ struct TDumpTarget {
 // One dump: the table, where its result goes and, when paged, its row range.
 struct TDumpPart {
   AnsiString Table;
-  AnsiString ResultFile;    // full path of the ".zal" file
+  AnsiString ResultFile;  // full path of the ".zal" file
   bool Paged = false;
   std::int64_t Offset = 0;  // first row of the part (paged only)
   std::int64_t Rows = 0;    // rows per part (paged only)
@@ -36,8 +36,7 @@ AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part);
 
 // The same dump as separate arguments for the child (the program first), so
 // no value is ever split or interpreted by a shell.
-std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target,
-                                      const TDumpPart& part);
+std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target, const TDumpPart& part);
 
 // The table name as it goes into "select count(*) ... from": unchanged when
 // it is a plain identifier, otherwise in back-quotes with inner ones doubled.

@@ -4,14 +4,21 @@
 #include <cmath>
 
 #include "app/engine/backup_engine.h"
-#include "app/run/backup_run.h"
 #include "app/engine/backup_view.h"
+#include "app/run/backup_run.h"
 #include "app/run/run_texts.h"
 #include "archive/ab_item.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 #include "util/routines/program_routines.h"
+
+namespace {
+
+// How long the status line shows each new item name.
+constexpr std::uint32_t kItemNameShowMs = 1000;
+
+}  // namespace
 
 // AbMeter2: the zipper's progress within the item being packed.
 class TBackupRun::TItemMeter : public IAbProgressMeter {
@@ -29,12 +36,12 @@ TBackupRun::TBackupRun(TBackupEngine& engine, IBackupView& view)
   zipper_.SetItemProgressMeter(itemMeter_.get());
   zipper_.SetAutoSave(true);
   zipper_.SetDOSMode(false);
-  // Each new item name is shown for a second, the pacing the window's status line needs.
+  // Each new item name stays on the status line for a moment before packing goes on.
   zipper_.OnArchiveItemProgress = [this](TObject*, TAbArchiveItem* item, uint8_t, bool&) {
     if (item->GetFileName() == itemLabel_) return;
     itemLabel_ = item->GetFileName();
     view_.SetLabelText(TFormLabel::Label7, itemLabel_);
-    Delay(1000);
+    Delay(kItemNameShowMs);
   };
   zipper_.OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t) {
     if (!zipping_.empty()) unarchived_.insert(zipping_);

@@ -2,6 +2,8 @@
 // database with Czech names and data, the real mysqldump (or a recording
 // stand-in) beside the program, our zipper, and the archives checked with
 // unzip and restored with the mariadb client.
+#include "app/run/backup_run.h"
+
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -15,7 +17,6 @@
 #include <sstream>
 
 #include "app/engine/backup_texts.h"
-#include "app/run/backup_run.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/files.h"
@@ -190,8 +191,8 @@ TEST_F(BackupRunTest, CommandsOfPagedAndUnpagedDumpsAsTheChildGetsThem) {
 
   EXPECT_EQ(ReadFile(BinDir() + "backup1.txt"),
             "--compress --quick --max-allowed-packet=64M --extended-insert --where=\"1 ORDER BY id limit 0,500\""
-            " --host=127.0.0.1 --user=vx --password=vxpass --port=" + port + " --result-file=\"" + view.work +
-                "/zákazníci1.zal\" kalmir_run zákazníci\r\n");
+            " --host=127.0.0.1 --user=vx --password=vxpass --port=" +
+                port + " --result-file=\"" + view.work + "/zákazníci1.zal\" kalmir_run zákazníci\r\n");
   EXPECT_NE(ReadFile(BinDir() + "backup3.txt").find("limit 1000,500"), AnsiString::npos);
   struct stat info {};
   ASSERT_EQ(stat(AnsiToUtf8(BinDir() + "backup1.txt").c_str(), &info), 0);
@@ -208,8 +209,8 @@ TEST_F(BackupRunTest, CommandsOfPagedAndUnpagedDumpsAsTheChildGetsThem) {
   // Unpaged: one command file, the whole table.
   Run({}, {"objednávky"});
   EXPECT_EQ(ReadFile(BinDir() + "backup1.txt"),
-            "--compress --host=127.0.0.1 --user=vx --password=vxpass --port=" + port + " --result-file=\"" +
-                view.work + "/objednávky.zal\" kalmir_run objednávky\r\n");
+            "--compress --host=127.0.0.1 --user=vx --password=vxpass --port=" + port + " --result-file=\"" + view.work +
+                "/objednávky.zal\" kalmir_run objednávky\r\n");
 }
 
 TEST_F(BackupRunTest, RealRunArchivesEveryTickedTableRestorably) {
@@ -319,7 +320,9 @@ TEST_F(BackupRunTest, MissingFoldersStopTheRunBeforeAnything) {
 TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
   const AnsiString log = BinDir() + "batch.log";
   for (const char* batch : {"bck_uloz.bat", "bck_smaz.bat"})
-    WriteFile(BinDir() + batch, "printf '%s|' \"$(basename \"$0\")\" \"$@\" >> \"$(dirname \"$0\")/batch.log\"; echo >> \"$(dirname \"$0\")/batch.log\"\n");
+    WriteFile(BinDir() + batch,
+              "printf '%s|' \"$(basename \"$0\")\" \"$@\" >> \"$(dirname \"$0\")/batch.log\"; echo >> \"$(dirname "
+              "\"$0\")/batch.log\"\n");
   auto date = [](int back) { return FormatDateTime("yyyymmdd", Date() - back); };
   auto quoted = [](const AnsiString& s) { return "\"" + s + "\""; };
 
@@ -332,8 +335,8 @@ TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
                         quoted(BinDir() + "bck_ftp.txt") + "\r\n";
   AnsiString calls = "bck_uloz.bat|" + view.zip + "|" + Today() + "|" + BinDir() + "bck_ftp.txt|\n";
   for (int back = 3; back <= 12; ++back) {
-    commands += quoted(BinDir() + "bck_smaz.bat") + " " + quoted(date(back)) + " " + quoted(BinDir() + "smaz_ftp.txt") +
-                "\r\n";
+    commands +=
+        quoted(BinDir() + "bck_smaz.bat") + " " + quoted(date(back)) + " " + quoted(BinDir() + "smaz_ftp.txt") + "\r\n";
     calls += "bck_smaz.bat|" + date(back) + "|" + BinDir() + "smaz_ftp.txt|\n";
   }
   EXPECT_EQ(ReadFile(BinDir() + "povel.txt"), commands);
@@ -342,12 +345,13 @@ TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
 
 TEST_F(BackupRunTest, AllDatabasesGetAFolderEachExceptSkippedOnes) {
   const MariaDbServer& server = MariaDbServer::Get();
-  server.Client(AnsiToUtf8("drop database if exists vx_all_a; create database vx_all_a character set utf8mb4;"
-                           "create table vx_all_a.účty (id int, název varchar(20));"
-                           "insert into vx_all_a.účty values (1, 'Úvěr');"
-                           "drop database if exists vx_all_b; create database vx_all_b;"
-                           "create table vx_all_b.t (id int);"
-                           "create database if not exists test; create table if not exists test.t (id int);"));
+  server.Client(
+      AnsiToUtf8("drop database if exists vx_all_a; create database vx_all_a character set utf8mb4;"
+                 "create table vx_all_a.účty (id int, název varchar(20));"
+                 "insert into vx_all_a.účty values (1, 'Úvěr');"
+                 "drop database if exists vx_all_b; create database vx_all_b;"
+                 "create table vx_all_b.t (id int);"
+                 "create database if not exists test; create table if not exists test.t (id int);"));
   ForceDirectories(DateFolder() + "/vx_all_b");  // already backed up today
   TBackupRun& run = Start({"/B:*", "/A:"});
   run.vsechno();

@@ -1,8 +1,8 @@
 // The dump command pieces: part counts, the command file's argument string,
 // the child's argument vector and the table name in the statements.
-#include <gtest/gtest.h>
-
 #include "app/run/dump_command.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -20,10 +20,10 @@ TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
   EXPECT_EQ(DumpArgumentString(kTarget, whole),
             "--compress --host=127.0.0.1 --user=vx --password=tajné heslo --port=3307 "
             "--result-file=\"/w/zákazníci.zal\" kalmir zákazníci");
-  EXPECT_EQ(DumpArguments("/p/mysqldump", kTarget, whole),
-            (std::vector<AnsiString>{"/p/mysqldump", "--compress", "--host=127.0.0.1", "--user=vx",
-                                     "--password=tajné heslo", "--port=3307", "--result-file=/w/zákazníci.zal",
-                                     "kalmir", "zákazníci"}));
+  EXPECT_EQ(
+      DumpArguments("/p/mysqldump", kTarget, whole),
+      (std::vector<AnsiString>{"/p/mysqldump", "--compress", "--host=127.0.0.1", "--user=vx", "--password=tajné heslo",
+                               "--port=3307", "--result-file=/w/zákazníci.zal", "kalmir", "zákazníci"}));
 
   const TDumpPart paged{"t", "/w/t3.zal", true, 6'000'000'000, 3'000'000'000};
   TDumpTarget quick = kTarget;
@@ -32,11 +32,11 @@ TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
             "--compress --quick --max-allowed-packet=64M --extended-insert"
             " --where=\"1 ORDER BY id limit 6000000000,3000000000\" --host=127.0.0.1 --user=vx"
             " --password=tajné heslo --port=3307 --result-file=\"/w/t3.zal\" kalmir t");
-  EXPECT_EQ(DumpArguments("m", quick, paged),
-            (std::vector<AnsiString>{"m", "--compress", "--quick", "--max-allowed-packet=64M", "--extended-insert",
-                                     "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1",
-                                     "--user=vx", "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal",
-                                     "kalmir", "t"}));
+  EXPECT_EQ(
+      DumpArguments("m", quick, paged),
+      (std::vector<AnsiString>{"m", "--compress", "--quick", "--max-allowed-packet=64M", "--extended-insert",
+                               "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1", "--user=vx",
+                               "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal", "kalmir", "t"}));
 }
 
 TEST(DumpCommandTest, TableNamesAreQuotedOnlyWhereTheyMustBe) {
