@@ -4,6 +4,7 @@
 
 #include "platform/db/db_error.h"
 #include "platform/rtl/lists.h"
+#include "sql/core/sql_exception.h"
 #include "sql/dataset/dataset_error.h"
 #include "tests/sql/dataset/fake_fixture.h"
 
@@ -145,6 +146,18 @@ TEST_F(QueryTest, FilterEventHidesRows) {
   EXPECT_EQ(seen, (std::vector<int>{2, 4, 6, 8, 10}));
   query->SetFiltered(false);
   EXPECT_EQ(query->RecordTotal(), 10);
+}
+
+TEST_F(QueryTest, SmartOpenOfAnUpdateOpensWithoutCursor) {
+  query->SetOptions(doCalcDefaults | doSmartOpen);
+  OpenQuery("update t set n=1");
+  EXPECT_TRUE(query->Active());
+  EXPECT_FALSE(query->ResultSet());
+  EXPECT_TRUE(query->Eof());
+  query->Close();
+  query->SetOptions(doCalcDefaults);
+  EXPECT_THROW(query->Open(), EZSQLException);  // the server's refusal passes on
+  EXPECT_FALSE(query->Active());
 }
 
 TEST_F(QueryTest, ExecuteSQLRunsAnUpdate) {
