@@ -55,6 +55,11 @@ function(vx_test label)
   target_compile_definitions(${A_NAME} PRIVATE
     VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VX_BINARY_DIR="${PROJECT_BINARY_DIR}")
   vx_target_flags(${A_NAME})
+  # Suites on the shared MariaDB server create and drop tables of the same
+  # names, so their cases never run side by side.
+  if("mariadb" IN_LIST A_PROPERTIES)
+    list(APPEND A_PROPERTIES RESOURCE_LOCK mariadb)
+  endif()
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST
     PROPERTIES LABELS "${label};${A_LABELS}" ${A_PROPERTIES})

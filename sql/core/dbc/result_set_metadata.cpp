@@ -103,7 +103,10 @@ Ref<IZResultSet> TZAbstractResultSetMetadata::GetTableColumns(TZTableRef* tableR
   AnsiString key = tableRef->FullName();
   auto found = tableColumns_.find(key);
   if (found != tableColumns_.end()) return found->second;
-  Ref<IZResultSet> listing = metadata_->GetColumns(tableRef->Catalog, tableRef->Schema, tableRef->Table, "");
+  // The table name is a pattern to the catalogue: escape its wildcards so
+  // "a_b" never lists the columns of "aXb".
+  Ref<IZResultSet> listing = metadata_->GetColumns(tableRef->Catalog, tableRef->Schema,
+                                                   metadata_->AddEscapeCharToWildcards(tableRef->Table), "");
   tableColumns_[key] = listing;
   return listing;
 }
