@@ -177,30 +177,38 @@ int FieldLookupIndex(const TZFieldLookupTable& table, const TField* field) {
   return found == table.end() ? -1 : static_cast<int>(found - table.begin()) + 1;
 }
 
+namespace {
+
+// Runs body(field, column) for each field of the kinds read from or written to
+// rows whose column lies in the result set; readers also fill internal
+// calculated fields.
+template <class Body>
+void ForEachColumnField(IZResultSet* resultSet, const TFields& fields, bool withInternalCalc, Body body) {
+  int columnCount = resultSet->GetMetadata()->GetColumnCount();
+  for (const TField* field : fields) {
+    TFieldKind kind = field->FieldKind();
+    if (kind != fkData && !(withInternalCalc && kind == fkInternalCalc)) continue;
+    int column = field->FieldNo();
+    if (column >= 1 && column <= columnCount) body(field, column);
+  }
+}
+
+}  // namespace
+
 void ReadRowFromResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
                           TZRowAccessor* rowAccessor) {
   rowAccessor->RowBuffer()->Index = resultSet->GetRow();
-  int columnCount = resultSet->GetMetadata()->GetColumnCount();
-  for (int i = 0; i < fields.Count(); ++i) {
-    const TField* field = fields[i];
-    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) continue;
-    int column = field->FieldNo();
-    if (column < 1 || column > columnCount) continue;
+  ForEachColumnField(resultSet, fields, true, [&](const TField* field, int column) {
     ReadColumn(resultSet, column, field->DataType(), rowAccessor, FieldLookupIndex(table, field));
-  }
+  });
 }
 
 void WriteRowToResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
                          TZRowAccessor* rowAccessor) {
   rowAccessor->RowBuffer()->Index = resultSet->GetRow();
-  int columnCount = resultSet->GetMetadata()->GetColumnCount();
-  for (int i = 0; i < fields.Count(); ++i) {
-    const TField* field = fields[i];
-    if (field->FieldKind() != fkData) continue;
-    int column = field->FieldNo();
-    if (column < 1 || column > columnCount) continue;
+  ForEachColumnField(resultSet, fields, false, [&](const TField* field, int column) {
     WriteColumn(rowAccessor, FieldLookupIndex(table, field), field->DataType(), resultSet, column);
-  }
+  });
 }
 
 std::vector<TField*> ParseFieldList(const TDataSet* dataSet, const AnsiString& text, bool& onlyDataFields) {
