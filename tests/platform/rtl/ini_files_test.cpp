@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/rtl/lists.h"
 #include "tests/platform/rtl/temp_folder.h"
@@ -13,10 +12,7 @@ namespace {
 
 class IniFile : public ::testing::Test {
 protected:
-  std::string Read() {
-    std::ifstream in(name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  }
+  std::string Read() { return FileBytes(name); }
   void Write(const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
 
   TempFolder tmp;

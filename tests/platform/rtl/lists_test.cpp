@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "platform/rtl/exceptions.h"
 #include "tests/platform/rtl/temp_folder.h"
@@ -17,11 +16,6 @@ AnsiString Join(const TStrings& list) {
   AnsiString out;
   for (int i = 0; i < list.Count(); ++i) out += (i ? "|" : "") + list[i];
   return out;
-}
-
-std::string ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace
@@ -190,7 +184,7 @@ TEST(StringListFiles, SaveWritesCrLfAndLoadReadsEveryLineEnd) {
   // The list takes Windows-1250 names; the file on disk carries the UTF-8 name.
   const AnsiString ansiName = folder.name() + "/nastavení.ini";
   list.SaveToFile(ansiName);
-  EXPECT_EQ(ReadBytes(folder.path() / u8"nastavení.ini"), "[LogOn]\r\nDatabáze=kalmir\r\n\r\n");
+  EXPECT_EQ(FileBytes(folder.path() / u8"nastavení.ini"), "[LogOn]\r\nDatabáze=kalmir\r\n\r\n");
 
   TStringList back;
   back.LoadFromFile(ansiName);

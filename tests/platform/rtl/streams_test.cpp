@@ -4,9 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "platform/rtl/exceptions.h"
 #include "tests/platform/rtl/temp_folder.h"
 
@@ -19,11 +16,6 @@ protected:
   TempFolder folder_;
 };
 
-std::string ReadBytes(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 TEST_F(StreamFiles, CreateWriteReopenAndRead) {
@@ -33,7 +25,7 @@ TEST_F(StreamFiles, CreateWriteReopenAndRead) {
     EXPECT_EQ(out.Size(), 11);
   }
   // The Windows-1250 name reaches the disk as UTF-8.
-  EXPECT_EQ(ReadBytes(folder_.path() / u8"záloha.zal"), "hello world");
+  EXPECT_EQ(FileBytes(folder_.path() / u8"záloha.zal"), "hello world");
 
   TFileStream in(Name("záloha.zal"), fmOpenRead | fmShareDenyWrite);
   char buf[5];

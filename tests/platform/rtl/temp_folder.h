@@ -1,11 +1,14 @@
 // A fresh folder under the system temp folder for one test, removed with
-// everything in it when the test ends. Built on std::filesystem, not on the
+// everything in it when the test ends, and a reader of a file's bytes to
+// check what was written there. Built on the standard library, not on the
 // runtime under test.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TempFolder {
@@ -30,3 +33,9 @@ public:
 private:
   std::filesystem::path path_;
 };
+
+// The whole content of a file, byte for byte; empty when it cannot be read.
+inline std::string FileBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}

@@ -6,18 +6,12 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "tests/platform/rtl/own_trash.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 class Trash : public OwnTrashTest {
 protected:
@@ -40,16 +34,16 @@ TEST_F(Trash, FoldersLandInTheTrashWithInfoAndUniqueNames) {
   ASSERT_TRUE(MoveToTrash(second.string() + "/"));
   EXPECT_FALSE(fs::exists(first));
   EXPECT_FALSE(fs::exists(second));
-  EXPECT_EQ(ReadFile(trash / "files/20261201/b.zip"), "b");
-  EXPECT_EQ(ReadFile(trash / "files/20261201_2/a.zip"), "a");
+  EXPECT_EQ(FileBytes(trash / "files/20261201/b.zip"), "b");
+  EXPECT_EQ(FileBytes(trash / "files/20261201_2/a.zip"), "a");
 
   std::time_t now = std::time(nullptr);
   char today[16];
   std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
-  std::string info = ReadFile(trash / "info/20261201.trashinfo");
+  std::string info = FileBytes(trash / "info/20261201.trashinfo");
   EXPECT_EQ(info.rfind("[Trash Info]\nPath=" + first.string() + "\nDeletionDate=" + today + "T", 0), 0u)
       << info;
-  EXPECT_NE(ReadFile(trash / "info/20261201_2.trashinfo").find("Path=" + second.string() + "\n"),
+  EXPECT_NE(FileBytes(trash / "info/20261201_2.trashinfo").find("Path=" + second.string() + "\n"),
             std::string::npos);
 
   std::string listed = RunAndRead("trash-list 2>&1");
@@ -62,7 +56,7 @@ TEST_F(Trash, OriginalPathsAreEscapedInTheInfoFile) {
   fs::create_directories(czech);
   ASSERT_TRUE(MoveToTrash((tmp.path().string() + "/zálohy a kopie")));  // Windows-1250 name
   EXPECT_TRUE(fs::is_directory(trash / u8"files/zálohy a kopie"));
-  std::string info = ReadFile(trash / u8"info/zálohy a kopie.trashinfo");
+  std::string info = FileBytes(trash / u8"info/zálohy a kopie.trashinfo");
   EXPECT_NE(info.find("/z%C3%A1lohy%20a%20kopie\n"), std::string::npos) << info;
   EXPECT_NE(RunAndRead("trash-list 2>&1").find(czech.string()), std::string::npos);
 }
@@ -87,7 +81,7 @@ TEST_F(Trash, AnItemOnAnotherFileSystemStaysWhereItIs) {
   fs::create_directories(item);
   std::ofstream(item / "keep") << "k";
   EXPECT_FALSE(MoveToTrash(item.string()));
-  EXPECT_EQ(ReadFile(item / "keep"), "k");
+  EXPECT_EQ(FileBytes(item / "keep"), "k");
   EXPECT_TRUE(fs::is_empty(trash / "info"));
   fs::remove_all(item);
 }
