@@ -138,6 +138,12 @@ TEST_F(ConnectionTest, LoginPromptWithoutDialogOrHandler) {
   connection->SetLoginPrompt(true);
   EXPECT_EQ(ErrorOf<Exception>([&] { connection->Connect(); }),
             "Can not find default login prompt dialog. Please add DBLogDlg to the uses section of your main file.");
+  // A cancelled login dialog: no connection and no error.
+  SetLoginDialogHook([](const AnsiString&, AnsiString&, AnsiString&) { return false; });
+  connection->Connect();
+  EXPECT_FALSE(connection->Connected());
+  SetLoginDialogHook(nullptr);
+
   connection->Properties()->Add("UID=fromprops");
   connection->OnLogin = [](TObject*, AnsiString& user, AnsiString& password) {
     user += "!";
