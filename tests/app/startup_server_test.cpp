@@ -132,6 +132,7 @@ TEST_F(StartupServerTest, TableListKeepsTheServersOrderAndReloadUnticks) {
   ASSERT_EQ(expected.size(), 4u);
   EXPECT_EQ(view.TableNames(), expected);
   EXPECT_EQ(view.Ticks(), std::vector<bool>(4, false));
+  server.Client("drop database vx_app_list");
 }
 
 TEST_F(StartupServerTest, RefusedLoginShowsTheMessageAndEndsTheProgram) {
@@ -152,6 +153,7 @@ TEST_F(StartupServerTest, DatabaseSwitchTakesTheWholeLongName) {
   ASSERT_TRUE(view.messages.empty()) << view.messages[0].text;
   EXPECT_EQ(engine.Connection().Database(), name);
   EXPECT_EQ(view.TableNames(), std::vector<AnsiString>{"t1"});
+  MariaDbServer::Get().Client("drop database " + name);
 }
 
 }  // namespace
