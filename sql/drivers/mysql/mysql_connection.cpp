@@ -117,6 +117,12 @@ void TZMySQLConnection::SetConnectOptions() {
     plainDriver_->SetOptions(handle_, TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
   }
 
+  // The handshake carries the database, user and password as they stand, in
+  // the client code page: announce that page, or the server refuses a name
+  // with Czech letters before "SET CHARACTER SET" is ever sent.
+  if (!clientCodePage_.empty())
+    plainDriver_->SetOptions(handle_, TZMySQLOption::MYSQL_SET_CHARSET_NAME, clientCodePage_.c_str());
+
   for (int i = 0; i < kMySQLOptionCount; ++i) {
     auto option = static_cast<TZMySQLOption>(i);
     AnsiString value = properties->Values(MySQLOptionName(option));

@@ -59,6 +59,17 @@ TEST(MySQLConnection, ConnectsWithCodepageAndCompressionAndSendsNothingElse) {
   EXPECT_EQ(log->Events[0].Protocol, "mysql-4.1");
 }
 
+TEST(MySQLConnection, ADatabaseWithCzechLettersConnectsInTheClientCodePage) {
+  const MariaDbServer& server = MariaDbServer::Get();
+  server.Client(AnsiToUtf8("CREATE DATABASE IF NOT EXISTS `zálohy` CHARACTER SET utf8mb4"));
+  const AnsiString url = "zdbc:mysql-4.1://127.0.0.1:" + std::to_string(server.port) + "/zálohy?UID=" +
+                         server.user + ";PWD=" + server.password;
+  Ref<IZMySQLConnection> connection = Connect({"Codepage=cp1250"}, url);
+  ASSERT_TRUE(connection);
+  EXPECT_EQ(QueryValue(connection.get(), "SELECT DATABASE()"), "zálohy");
+  connection->Close();
+}
+
 TEST(MySQLConnection, CompressionIsOnlyForTrueValues) {
   for (const char* value : {"1", "no", ""}) {
     Ref<IZMySQLConnection> connection = Connect({(AnsiString("compress=") + value).c_str()});
