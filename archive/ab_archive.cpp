@@ -249,12 +249,19 @@ bool TAbArchive::DiskFileChanged(TAbArchiveItem* item) {
            st.st_size == item->GetUncompressedSize());
 }
 
+// The file that was found stands for the member: without its path the member
+// would be read from a file of the stored name in the current folder, fail,
+// and be dropped from the archive.
+int TAbArchive::IndexTakingFoundFile(TAbArchiveItem* item) {
+  int index = FindItem(item);
+  if (index >= 0 && PathKindOf(item->DiskFileName()) == 2) Items(index)->SetDiskFileName(item->DiskFileName());
+  return index;
+}
+
 void TAbArchive::Freshen(TAbArchiveItem* item) {
   CheckValid();
-  int index = FindItem(item);
-  if (index < 0) return;
-  if (PathKindOf(item->DiskFileName()) == 2) Items(index)->SetDiskFileName(item->DiskFileName());
-  Freshen(index);
+  int index = IndexTakingFoundFile(item);
+  if (index >= 0) Freshen(index);
 }
 
 void TAbArchive::Freshen(int index) {
@@ -272,15 +279,10 @@ void TAbArchive::Freshen(int index) {
   if (changed) ConfirmAction(item, ptFreshen, iaFreshen);
 }
 
-// As with Freshen, the file that was found replaces the member; without its
-// path the member would be read from a file of the stored name in the current
-// folder, fail, and be dropped from the archive.
 void TAbArchive::Replace(TAbArchiveItem* item) {
   CheckValid();
-  int index = FindItem(item);
-  if (index < 0) return;
-  if (PathKindOf(item->DiskFileName()) == 2) Items(index)->SetDiskFileName(item->DiskFileName());
-  Replace(index);
+  int index = IndexTakingFoundFile(item);
+  if (index >= 0) Replace(index);
 }
 
 void TAbArchive::Replace(int index) {

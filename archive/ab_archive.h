@@ -227,6 +227,9 @@ private:
   void MatchFiles(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr);
   bool IsArchiveFile(const AnsiString& name) const;
   bool IsTakenByOther(const AnsiString& name, const TAbArchiveItem* item) const;
+  // The index of the member the item stands for (-1 when none), which takes
+  // over the item's disk file name when that has a full path.
+  int IndexTakingFoundFile(TAbArchiveItem* item);
   void ConfirmAction(TAbArchiveItem* item, TAbProcessType processType, TAbItemAction action);
 };
 
