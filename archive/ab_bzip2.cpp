@@ -87,7 +87,7 @@ TAbArchiveItem* TAbBzip2Archive::CreateItem(const AnsiString& fileName) {
 
 void TAbBzip2Archive::ExtractItemAt(int index, const AnsiString& newName) {
   if (TarMode()) return TAbTarArchive::ExtractItemAt(index, newName);
-  ExtractPlainItem(index, newName);
+  ExtractToNewFile(index, newName);
 }
 
 void TAbBzip2Archive::ExtractItemToStreamAt(int index, TStream* stream) {

@@ -31,12 +31,3 @@ std::unique_ptr<TAbVirtualMemoryStream> TAbCompressedTarArchive::NewWorkStream()
   work->SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
   return work;
 }
-
-void TAbCompressedTarArchive::ExtractPlainItem(int index, const AnsiString& newName) {
-  TFileStream out(newName, fmCreate);
-  try {
-    ExtractItemToStreamAt(index, &out);
-  } catch (...) {
-    FailExtraction(newName);
-  }
-}

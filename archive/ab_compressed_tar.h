@@ -33,9 +33,6 @@ protected:
   void BeginLoad();
   TStream* TarStream() override { return tarStream_.get(); }
   void ReplaceTarStream(TStream& work) override;
-  // Plain mode: the file is created and filled from the entry; a failure
-  // removes it again.
-  void ExtractPlainItem(int index, const AnsiString& newName);
   // A fresh scratch stream with its swap file in the archive's temp folder.
   std::unique_ptr<TAbVirtualMemoryStream> NewWorkStream() const;
 

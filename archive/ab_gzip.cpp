@@ -278,7 +278,7 @@ void TAbGzipArchive::ExtractItemAt(int index, const AnsiString& newName) {
   if (TarMode()) return TAbTarArchive::ExtractItemAt(index, newName);
   TAbGzipItem* item = GzipItems(0);
   if (IsUnsafeStoredName(item->GetFileName())) throw EAbGzipInvalid();
-  ExtractPlainItem(index, newName);
+  ExtractToNewFile(index, newName);
   SetFileDateTime(newName, item->GetLastModTimeAsDateTime());
   ApplyFileAttributes(newName, static_cast<int32_t>(item->GetNativeFileAttributes()));
 }

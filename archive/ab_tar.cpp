@@ -617,12 +617,16 @@ void TAbTarArchive::ExtractItemToStreamAt(int index, TStream* stream) {
   if (item->GetUncompressedSize() > 0) stream->CopyFrom(tar, item->GetUncompressedSize());
 }
 
-void TAbTarArchive::FailExtraction(const AnsiString& fileName) {
-  DeleteFile(fileName);
+void TAbTarArchive::ExtractToNewFile(int index, const AnsiString& newName) {
+  TFileStream out(newName, fmCreate);
   try {
-    throw;
+    ExtractItemToStreamAt(index, &out);
   } catch (const EAbUserAbort&) {
+    DeleteFile(newName);
     status_ = arInvalid;
+    throw;
+  } catch (...) {
+    DeleteFile(newName);
     throw;
   }
 }
@@ -633,12 +637,7 @@ void TAbTarArchive::ExtractItemAt(int index, const AnsiString& newName) {
   if (item->GetIsDirectory()) {
     ForceDirectoryPath(newName);
   } else {
-    TFileStream out(newName, fmCreate);
-    try {
-      ExtractItemToStreamAt(index, &out);
-    } catch (...) {
-      FailExtraction(newName);
-    }
+    ExtractToNewFile(index, newName);
   }
   SetFileDateTime(newName, item->GetLastModTimeAsDateTime());
   ApplyFileAttributes(newName, static_cast<int32_t>(item->GetNativeFileAttributes()));

@@ -192,8 +192,9 @@ protected:
   virtual TStream* TarStream() { return stream_; }
   // Puts a finished tar stream in place of the old tar data.
   virtual void ReplaceTarStream(TStream& work);
-  // Removes a partly written file after a failed extraction and passes the error on.
-  void FailExtraction(const AnsiString& fileName);
+  // Creates the file and fills it from the entry; a failure removes the partly
+  // written file and passes the error on, a user abort leaving the archive invalid.
+  void ExtractToNewFile(int index, const AnsiString& newName);
   // After an entry failed to be added: what it left in Work from Start goes,
   // so later entries follow a whole one, and the failure is reported.
   void DropFailedItem(TAbArchiveItem& item, TStream& work, int64_t start, TAbErrorClass errorClass = ecFileOpen,
