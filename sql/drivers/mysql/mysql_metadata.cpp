@@ -71,7 +71,9 @@ constexpr TTypeNameMapping kTypeNameMappings[] = {
     {"MEDIUMINT", stInteger, stInteger},
     {"INT", stInteger, stLong},
     {"INTEGER", stInteger, stLong},
-    {"BIGINT", stLong, stLong},
+    // Unsigned values above the signed 64-bit range only fit a decimal, as the
+    // result set reports them; a long would read them as 0.
+    {"BIGINT", stLong, stBigDecimal},
     {"INT24", stLong, stLong},
     {"REAL", stFloat, stDouble},
     {"FLOAT", stDouble, stDouble},
