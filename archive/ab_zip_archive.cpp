@@ -297,6 +297,18 @@ void TAbZipArchive::InsertEntry(int index, TStream& work) {
   }
 }
 
+// A replacement that fails keeps the member it was to replace: the failure is
+// reported by InsertEntry, and the old data is copied as it was.
+void TAbZipArchive::ReplaceEntry(int index, int64_t oldOffset, TStream& work) {
+  TAbZipItem* item = ZipItems(index);
+  const TAbZipDirectoryFileHeader previous = item->Header();
+  InsertEntry(index, work);
+  if (item->Action() != iaDelete) return;
+  item->RestoreHeader(previous);
+  item->SetAction(iaNone);
+  CopyEntry(item, oldOffset, *stream_, work);
+}
+
 void TAbZipArchive::SaveArchive() {
   if (Count() == 0) return;
   if (spanned_) {
@@ -351,6 +363,8 @@ void TAbZipArchive::SaveArchive() {
       item->SetRelativeOffset(currentOffset);
       if (action == iaNone || action == iaMove)
         CopyEntry(item, oldOffset, *stream_, work);
+      else if (action == iaReplace)
+        ReplaceEntry(i, oldOffset, work);
       else
         InsertEntry(i, work);
       if (item->Action() != iaDelete) {

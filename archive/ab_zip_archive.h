@@ -56,6 +56,7 @@ public:
   void SetDiskNumberStart(uint16_t value) { header_.DiskNumberStart = value; }
   void SetInternalFileAttributes(uint16_t value) { header_.InternalFileAttributes = value; }
   const TAbZipDirectoryFileHeader& Header() const { return header_; }
+  void RestoreHeader(const TAbZipDirectoryFileHeader& header) { header_ = header; }
 
   void LoadFromStream(TStream& stream);
   void WriteLocalHeader(TStream& stream) const;
@@ -149,6 +150,7 @@ private:
   // Saving.
   void CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldStream, TStream& work);
   void InsertEntry(int index, TStream& work);
+  void ReplaceEntry(int index, int64_t oldOffset, TStream& work);
   void ReplaceFile(TStream& work);
   void ReplaceByRename(TStream& work);
   void RenameSpannedImages();

@@ -59,7 +59,7 @@ public:
   void SetIsUTF8(bool value);
   void SetCompressionMethod(uint16_t value) { CompressionMethod = value & 0x7F; }
 
-  const uint32_t ValidSignature;
+  uint32_t ValidSignature;  // fixed by the kind of header; assignable so headers can be restored
   uint32_t Signature = 0;
   uint16_t VersionNeededToExtract = 0;
   uint16_t GeneralPurposeBitFlag = 0;

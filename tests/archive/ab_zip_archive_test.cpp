@@ -117,6 +117,24 @@ TEST_F(ZipArchiveTest, SourceThatVanishedBeforeTheSaveIsAFailure) {
   EXPECT_EQ(Names(), std::vector<AnsiString>{"here.sql"});
 }
 
+TEST_F(ZipArchiveTest, FailedReplacementKeepsTheOldMember) {
+  MakeArchive({"a.sql"});
+  auto zip = OpenZip(Zip());
+  Collect(*zip);
+  zip->SetStoreOptions({soStripDrive, soStripPath, soReplace});
+  std::string newer = dir.Write("a.sql", "newer data");
+  zip->AddFiles(newer, AbAttrAnyFile);
+  std::remove(newer.c_str());
+  zip->Save();
+  zip.reset();
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0].name, "a.sql");
+  auto reread = OpenZip(Zip());
+  ASSERT_EQ(reread->Count(), 1);
+  EXPECT_EQ(reread->ZipItems(0)->GetCRC32(), Crc32OfString(Repeat("a.sql")));
+  EXPECT_EQ(Shell("unzip -p " + Quote(Zip()) + " a.sql").output, Repeat("a.sql"));
+}
+
 TEST_F(ZipArchiveTest, AbortDuringSaveKeepsTheOldArchive) {
   MakeArchive({"a.sql"});
   std::string before = ReadFile(Zip());
