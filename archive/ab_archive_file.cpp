@@ -22,7 +22,9 @@ void CopyPermissions(const AnsiString& from, const AnsiString& to) {
   if (::stat(detail::ToOsName(from).c_str(), &st) == 0) ::chmod(detail::ToOsName(to).c_str(), st.st_mode & 07777);
 }
 
-void ReplaceByRename(const AnsiString& fileName, TStream& work) {
+}  // namespace
+
+void ReplaceFileByRename(const AnsiString& fileName, TStream& work) {
   AnsiString temp = NewTempFile(ExtractFileDir(ExpandFileName(fileName)));
   if (temp.empty()) throw EFCreateError("Cannot create file " + fileName);
   try {
@@ -39,8 +41,6 @@ void ReplaceByRename(const AnsiString& fileName, TStream& work) {
   }
 }
 
-}  // namespace
-
 void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fileName, TStream& work) {
   work.Seek(0, soBeginning);
   if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
@@ -48,7 +48,7 @@ void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fil
     return;
   }
   if (ownsFile && dynamic_cast<TFileStream*>(stream) != nullptr) {
-    ReplaceByRename(fileName, work);
+    ReplaceFileByRename(fileName, work);
     auto fresh = std::make_unique<TFileStream>(fileName, fmOpenReadWrite | fmShareDenyWrite);
     delete stream;
     stream = fresh.release();

@@ -4,17 +4,14 @@
 // over it, so a failed save leaves the previous archive as it was.
 #include "archive/ab_zip_archive.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <limits>
 
+#include "archive/ab_archive_file.h"
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_vmstream.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
-#include "platform/rtl/os_names.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 
@@ -37,16 +34,6 @@ uint32_t Checked32(int64_t value) {
 
 bool HasStub(const uint8_t* head) {
   return (head[0] == 'M' && head[1] == 'Z') || (head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F');
-}
-
-void SyncToDisk(TFileStream& file) {
-  if (::fsync(file.Handle()) != 0) throw EWriteError("Stream write error");
-}
-
-// The new file gets the permissions of the one it replaces.
-void CopyPermissions(const AnsiString& from, const AnsiString& to) {
-  struct stat st;
-  if (::stat(detail::ToOsName(from).c_str(), &st) == 0) ::chmod(detail::ToOsName(to).c_str(), st.st_mode & 07777);
 }
 
 }  // namespace
@@ -461,20 +448,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
 // Writes the new archive beside the old one, flushes it and renames it over
 // the old name; until the rename the old archive is untouched.
 void TAbZipArchive::ReplaceByRename(TStream& work) {
-  AnsiString temp = NewTempFile(ExtractFileDir(archiveName_));
-  if (temp.empty()) throw EFCreateError("Cannot create file " + archiveName_);
-  try {
-    {
-      TFileStream out(temp, fmOpenWrite);
-      out.CopyFrom(&work, 0);
-      SyncToDisk(out);
-    }
-    CopyPermissions(archiveName_, temp);
-    if (!RenameFile(temp, archiveName_)) throw EFCreateError("Cannot create file " + archiveName_);
-  } catch (...) {
-    DeleteFile(temp);
-    throw;
-  }
+  ReplaceFileByRename(archiveName_, work);
   auto fresh = std::make_unique<TFileStream>(archiveName_, kReadWriteDenyWrite);
   delete stream_;
   stream_ = fresh.release();
