@@ -62,10 +62,49 @@ protected:
   std::filesystem::path folder_;
 };
 
+// A statement and error handle of a connection's environment, freed with
+// this object; statements of the driver itself are not needed for that.
+struct ClientStatement {
+  explicit ClientStatement(IZOracleConnection* connection) : plain(connection->GetPlainDriver()) {
+    plain->OCIHandleAlloc(connection->GetEnvironmentHandle(), reinterpret_cast<void**>(&error), OCI_HTYPE_ERROR, 0,
+                          nullptr);
+    plain->OCIHandleAlloc(connection->GetEnvironmentHandle(), reinterpret_cast<void**>(&handle), OCI_HTYPE_STMT, 0,
+                          nullptr);
+  }
+  ~ClientStatement() {
+    plain->OCIHandleFree(error, OCI_HTYPE_ERROR);
+    plain->OCIHandleFree(handle, OCI_HTYPE_STMT);
+  }
+  sword Prepare(const std::string& sql) {
+    return plain->OCIStmtPrepare(handle, error, reinterpret_cast<const OraText*>(sql.data()),
+                                 static_cast<ub4>(sql.size()), OCI_NTV_SYNTAX, OCI_DEFAULT);
+  }
+  sword Execute(IZOracleConnection* connection) {
+    return plain->OCIStmtExecute(connection->GetContextHandle(), handle, error, 1, 0, nullptr, nullptr, OCI_DEFAULT);
+  }
+
+  Ref<IZOraclePlainDriver> plain;
+  OCIError* error = nullptr;
+  OCIStmt* handle = nullptr;
+};
+
+// Runs sql in the connection's session, expecting success.
+inline void ExecuteInSession(IZOracleConnection* connection, const std::string& sql) {
+  ClientStatement statement(connection);
+  ASSERT_EQ(statement.Prepare(sql), OCI_SUCCESS);
+  ASSERT_EQ(statement.Execute(connection), OCI_SUCCESS) << sql;
+}
+
 // Keeps every log event of the driver manager while it lives.
 class LogRecorder : public TZAbstractObject, public virtual IZLoggingListener {
 public:
   void HandleLoggingEvent(const TZLoggingEvent& event) override { Events.push_back(event); }
+  std::vector<AnsiString> Messages(TZLoggingCategory category) const {
+    std::vector<AnsiString> messages;
+    for (const TZLoggingEvent& event : Events)
+      if (event.Category == category) messages.push_back(event.Message);
+    return messages;
+  }
   std::vector<TZLoggingEvent> Events;
 };
 
