@@ -50,7 +50,6 @@ TEST_F(OracleBinding, TheClientStartsOnceForTwoConnections) {
   Ref<IZOracleConnection> second = Connect();
   EXPECT_EQ(oci_probe::Probe().calls["OCIInitialize"], 1);
   EXPECT_NE(first->GetEnvironmentHandle(), second->GetEnvironmentHandle());
-  EXPECT_TRUE(oci_probe::EventsStartingWith("refused").empty());
 }
 
 TEST_F(OracleBinding, AMissingLibraryFailsTheConnectUntilItIsThere) {
@@ -100,6 +99,29 @@ TEST_F(OracleBinding, BothProtocolsReachTheOnePlainDriver) {
 
   Ref<IZOracleConnection> connection = Query<IZOracleConnection>(DriverManager()->GetConnection(Url("oracle-9i")));
   EXPECT_EQ(connection->GetPlainDriver()->GetProtocol(), "oracle-9i");
+}
+
+}  // namespace
+
+namespace {
+
+using namespace oracle_test;
+using OracleDouble = OracleTest;
+
+// The guard every test's tear-down relies on: the double refuses, and
+// records, a value the driver's calls must not pass.
+TEST_F(OracleDouble, RefusesValuesTheCallsMustNotReceive) {
+  Ref<IZOracleConnection> connection = Connect();
+  Ref<IZOraclePlainDriver> plain = connection->GetPlainDriver();
+  void* handle = nullptr;
+  EXPECT_EQ(plain->OCIHandleAlloc(connection->GetEnvironmentHandle(), &handle, 99, 0, nullptr), OCI_INVALID_HANDLE);
+  EXPECT_EQ(plain->OCITransStart(connection->GetContextHandle(), connection->GetErrorHandle(), 0, 256),
+            OCI_INVALID_HANDLE);
+  EXPECT_EQ(plain->OCIHandleFree(connection->GetEnvironmentHandle(), OCI_HTYPE_ERROR), OCI_INVALID_HANDLE);
+  EXPECT_EQ(oci_probe::EventsStartingWith("refused"),
+            (std::vector<std::string>{"refused OCIHandleAlloc type 99", "refused OCITransStart flags 256",
+                                      "refused OCIHandleFree handle of type 2"}));
+  oci_probe::Probe().events.clear();
 }
 
 }  // namespace

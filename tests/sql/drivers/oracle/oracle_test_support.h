@@ -29,7 +29,11 @@ protected:
     std::filesystem::create_directories(folder_);
     oci_probe::Reset();
   }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
+  // The driver never passed the client a value its calls must not receive.
+  void TearDown() override {
+    EXPECT_EQ(oci_probe::EventsStartingWith("refused"), std::vector<std::string>{});
+    std::filesystem::remove_all(folder_);
+  }
 
   AnsiString DatabasePath() const { return (folder_ / "orcl.db").string(); }
   AnsiString Url(const AnsiString& protocol = "oracle", const AnsiString& password = "tiger") const {
