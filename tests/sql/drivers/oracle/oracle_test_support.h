@@ -1,6 +1,6 @@
 // Helpers of the Oracle driver tests: a temporary SQLite file as the server
 // the client double attaches to, connection URLs for it, a look at that file
-// from outside the driver, and a recorder of the driver manager's log.
+// from outside the driver, and client statements run in a session.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/oracle/oracle_connection.h"
 #include "sql/drivers/oracle/oracle_driver.h"
+#include "tests/sql/core/log_recorder.h"
 #include "tests/fixtures/oracle/oci_probe.h"
 
 namespace oracle_test {
@@ -98,25 +99,5 @@ inline void ExecuteInSession(IZOracleConnection* connection, const std::string& 
   ASSERT_EQ(statement.Prepare(sql), OCI_SUCCESS);
   ASSERT_EQ(statement.Execute(connection), OCI_SUCCESS) << sql;
 }
-
-// Keeps every log event of the driver manager while it lives.
-class LogRecorder : public TZAbstractObject, public virtual IZLoggingListener {
-public:
-  void HandleLoggingEvent(const TZLoggingEvent& event) override { Events.push_back(event); }
-  std::vector<AnsiString> Messages(TZLoggingCategory category) const {
-    std::vector<AnsiString> messages;
-    for (const TZLoggingEvent& event : Events)
-      if (event.Category == category) messages.push_back(event.Message);
-    return messages;
-  }
-  std::vector<TZLoggingEvent> Events;
-};
-
-struct ScopedLog {
-  ScopedLog() { DriverManager()->AddLoggingListener(recorder); }
-  ~ScopedLog() { DriverManager()->RemoveLoggingListener(recorder); }
-  LogRecorder* operator->() const { return recorder.get(); }
-  Ref<LogRecorder> recorder = MakeRef<LogRecorder>();
-};
 
 }  // namespace oracle_test
