@@ -173,6 +173,9 @@ void TZOracleConnection::SetTransactIsolationLevel(TZTransactIsolationLevel leve
   if (level == GetTransactIsolationLevel()) return;
   TZAbstractConnection::SetTransactIsolationLevel(level);
   if (IsClosed()) return;
+  // An unsupported level fails before the running transaction ends, so the
+  // service context never keeps a freed transaction handle.
+  TransactionMode(level);
   CheckStatus(plainDriver_->OCITransRollback(context_, error_, OCI_DEFAULT), lcExecute, kEndTransactionText);
   FreeHandle(transaction_, OCI_HTYPE_TRANS);
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), kEndTransactionText);

@@ -130,7 +130,9 @@ TEST_F(OracleConnection, AnIsolationChangeRollsBackPendingWork) {
 }
 
 TEST_F(OracleConnection, ReadUncommittedIsRefusedAtTheNextTransactionStart) {
+  Outside("CREATE TABLE t (n NUMBER(9,0))");
   Ref<IZOracleConnection> connection = Connect();
+  ExecuteInSession(connection.get(), "INSERT INTO t VALUES (1)");
   try {
     connection->SetTransactIsolationLevel(tiReadUncommitted);
     ADD_FAILURE() << "read uncommitted accepted";
@@ -138,6 +140,11 @@ TEST_F(OracleConnection, ReadUncommittedIsRefusedAtTheNextTransactionStart) {
     EXPECT_EQ(e.Message(), "Transaction isolation level is not supported");
     EXPECT_EQ(e.ErrorCode(), -1);
   }
+  // The running transaction goes on with its handle and its work.
+  EXPECT_NE(connection->GetTransactionHandle(), nullptr);
+  EXPECT_EQ(EventsStartingWith("free 10"), std::vector<std::string>{});
+  connection->Commit();
+  EXPECT_EQ(Outside("SELECT n FROM t"), std::vector<std::string>{"1"});
 
   // Inside Open the begun session is ended and every handle but the
   // environment freed before the error leaves.
@@ -151,6 +158,21 @@ TEST_F(OracleConnection, ReadUncommittedIsRefusedAtTheNextTransactionStart) {
   connection->SetTransactIsolationLevel(tiNone);
   connection->Open();
   EXPECT_FALSE(connection->IsClosed());
+  connection = nullptr;
+  EXPECT_EQ(LiveCount(), 0);
+}
+
+TEST_F(OracleConnection, AFailedStepOfCloseLeavesTheConnectionOpen) {
+  Ref<IZOracleConnection> connection = Connect();
+  oci_probe::Inject("OCISessionEnd", {OCI_ERROR, 3113, "ORA-03113: end-of-file on communication channel"});
+  EXPECT_THROW(connection->Close(), EZSQLException);
+  EXPECT_FALSE(connection->IsClosed());
+  EXPECT_NE(connection->GetSessionHandle(), nullptr);
+  EXPECT_EQ(connection->GetTransactionHandle(), nullptr);
+
+  connection->Close();
+  EXPECT_TRUE(connection->IsClosed());
+  EXPECT_EQ(LiveCount(), 1);
 }
 
 TEST_F(OracleConnection, CommitAndRollbackActOnlyOnAnOpenConnection) {
