@@ -12,7 +12,6 @@
 #include <cstdlib>
 
 #include "bench/fixture_connection.h"
-#include "sql/dataset/query.h"
 
 namespace {
 
@@ -36,9 +35,7 @@ void BM_QueryReadEveryField(benchmark::State& state) {
   ConnectToFixture(connection);
   for (auto _ : state) {
     TZQuery query(nullptr);
-    query.SetConnection(&connection);
-    query.SQL().Add(kSelect);
-    query.Open();
+    OpenOn(connection, query, kSelect);
     TField* id = query.FieldNamed("id");
     TField* name = query.FieldNamed("name");
     TField* amount = query.FieldNamed("amount");

@@ -9,7 +9,6 @@
 #include <cstdlib>
 
 #include "bench/fixture_connection.h"
-#include "sql/dataset/query.h"
 
 namespace {
 
@@ -36,9 +35,7 @@ void OpenSortRead(benchmark::State& state, const char* sql, Sort&& sort) {
   ConnectToFixture(connection);
   for (auto _ : state) {
     TZQuery query(nullptr);
-    query.SetConnection(&connection);
-    query.SQL().Add(sql);
-    query.Open();
+    OpenOn(connection, query, sql);
     query.FetchAll();
     sort(query);
     TField* id = query.FieldNamed("id");

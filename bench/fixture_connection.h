@@ -5,6 +5,7 @@
 #pragma once
 
 #include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "sql/drivers/mysql/mysql_driver.h"
 #include "tests/fixtures/mariadb/server.h"
 
@@ -19,4 +20,10 @@ inline void ConnectToFixture(TZConnection& connection) {
   connection.SetPassword(server.password.c_str());
   connection.Properties()->Add("Codepage=cp1250");
   connection.Connect();
+}
+
+inline void OpenOn(TZConnection& connection, TZQuery& query, const char* sql) {
+  query.SetConnection(&connection);
+  query.SQL().Add(sql);
+  query.Open();
 }

@@ -57,22 +57,22 @@ void TZDataLink::LinkRecordChanged(TField* field) {
 
 TDataSource* TZAbstractRODataset::DataSource() const { return dataLink_->DataSource(); }
 
-void TZAbstractRODataset::SetDataSource(TDataSource* value) {
-  if (value == DataSource()) return;
+void TZAbstractRODataset::AttachSource(TDataLink& link, TDataSource* value) {
   if (LinksBackTo(this, value)) throw EZDatabaseError(SZCircularLink);
-  if (DataSource()) DataSource()->RemoveFreeNotification(this);
-  dataLink_->SetDataSource(value);
+  if (link.DataSource()) link.DataSource()->RemoveFreeNotification(this);
+  link.SetDataSource(value);
   if (value) value->FreeNotification(this);
+}
+
+void TZAbstractRODataset::SetDataSource(TDataSource* value) {
+  if (value != DataSource()) AttachSource(*dataLink_, value);
 }
 
 TDataSource* TZAbstractRODataset::MasterSource() const { return masterLink_->DataSource(); }
 
 void TZAbstractRODataset::SetMasterSource(TDataSource* value) {
   if (value == MasterSource()) return;
-  if (LinksBackTo(this, value)) throw EZDatabaseError(SZCircularLink);
-  if (MasterSource()) MasterSource()->RemoveFreeNotification(this);
-  masterLink_->SetDataSource(value);
-  if (value) value->FreeNotification(this);
+  AttachSource(*masterLink_, value);
   RebuildRowList();
 }
 

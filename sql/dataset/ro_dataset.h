@@ -238,6 +238,8 @@ private:
   bool PassesFilterExpression();
   bool PassesMasterLink();
   void CloseAfterFailedRefresh();
+  // Connects link to value, refusing a source that leads back to this dataset.
+  void AttachSource(TDataLink& link, TDataSource* value);
   void MasterRecordChanged();
   // SortType from the direction words of IndexFieldNames.
   TSortType SortTypeFromIndexFieldNames() const;

@@ -11,6 +11,7 @@
 
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
+#include "tests/sql/dataset/error_of.h"
 #include "tests/sql/drivers/mysql/mysql_test_support.h"
 
 class MySQLDatasetTest : public ::testing::Test {
@@ -79,14 +80,3 @@ protected:
 private:
   std::vector<TZQuery*> queries_;
 };
-
-// The message of the exception of class E that f raises ("" when none).
-template <class E, class F>
-AnsiString MessageOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "";
-}

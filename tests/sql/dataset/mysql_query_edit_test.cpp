@@ -149,7 +149,7 @@ TEST_F(MySQLQueryEditTest, CachedUpdatesReachTheServerWhenSwitchedOff) {
 TEST_F(MySQLQueryEditTest, RequiredFieldsAreCheckedBeforePosting) {
   OpenGoods();
   query->Append();  // id is auto-increment and cena has a default: both may stay empty
-  EXPECT_EQ(MessageOf<EZDatabaseError>([&] { query->Post(); }), "Field nazev is required, but not supplied.");
+  EXPECT_EQ(ErrorOf<EZDatabaseError>([&] { query->Post(); }), "Field nazev is required, but not supplied.");
   EXPECT_EQ(query->State(), dsInsert);
   Field("nazev")->SetValueAsString("Gouda");
   query->Post();
@@ -157,7 +157,7 @@ TEST_F(MySQLQueryEditTest, RequiredFieldsAreCheckedBeforePosting) {
 
   query->Edit();
   Field("cena")->Clear();  // in edit the default does not count
-  EXPECT_EQ(MessageOf<EZDatabaseError>([&] { query->Post(); }), "Field cena is required, but not supplied.");
+  EXPECT_EQ(ErrorOf<EZDatabaseError>([&] { query->Post(); }), "Field cena is required, but not supplied.");
   query->Cancel();
 }
 

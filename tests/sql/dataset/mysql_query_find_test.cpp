@@ -79,7 +79,7 @@ TEST_F(MySQLQueryFindTest, EmptyingTheSortRunsTheQueryAgainAndKeepsTheRecord) {
 
 TEST_F(MySQLQueryFindTest, UnknownSortFieldRaisesFieldNotFound) {
   OpenNames();
-  EXPECT_EQ(MessageOf<EDatabaseError>([&] { query->SetSortedFields("nazev"); }), "Field 'nazev' not found");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { query->SetSortedFields("nazev"); }), "Field 'nazev' not found");
 }
 
 TEST_F(MySQLQueryFindTest, LocateAndLookup) {
@@ -114,7 +114,7 @@ TEST_F(MySQLQueryFindTest, LocateAndLookup) {
   Variant missing = query->LookupValues("name", Variant("Nikdo"), "id");
   EXPECT_TRUE(VarIsNull(missing));
   EXPECT_EQ(query->FieldNamed("id")->ValueAsInteger(), 3);  // the cursor stayed
-  EXPECT_EQ(MessageOf<EZDatabaseError>([&] { query->LocateRecords("a;b", Variant(1), 0); }),
+  EXPECT_EQ(ErrorOf<EZDatabaseError>([&] { query->LocateRecords("a;b", Variant(1), 0); }),
             "Incorrect number of search field values");
 }
 
@@ -156,7 +156,7 @@ TEST_F(MySQLQueryFindTest, BookmarksOrderAndValidity) {
   query->SetFilter("id <> 2");
   query->SetFiltered(true);
   EXPECT_FALSE(query->IsValidBookmark(hora));
-  EXPECT_EQ(MessageOf<EZDatabaseError>([&] { query->SetBookmark(hora); }), "Bookmark was not found");
+  EXPECT_EQ(ErrorOf<EZDatabaseError>([&] { query->SetBookmark(hora); }), "Bookmark was not found");
   query->SetBookmark(cibule);
   EXPECT_EQ(query->FieldNamed("name")->ValueAsString(), "Cibule");
   query->Close();

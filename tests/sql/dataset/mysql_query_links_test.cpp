@@ -59,7 +59,7 @@ TEST_F(MySQLQueryLinksTest, CircularLinksAreRefused) {
   TDataSource ownSource(nullptr), otherSource(nullptr);
   ownSource.SetDataSet(query);
   otherSource.SetDataSet(other);
-  auto circular = [](auto link) { return MessageOf<EZDatabaseError>(link); };
+  auto circular = [](auto link) { return ErrorOf<EZDatabaseError>(link); };
   EXPECT_EQ(circular([&] { query->SetDataSource(&ownSource); }), "Datasource makes a circular link");
   EXPECT_EQ(circular([&] { query->SetMasterSource(&ownSource); }), "Datasource makes a circular link");
   query->SetMasterSource(&otherSource);
