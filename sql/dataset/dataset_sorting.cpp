@@ -106,7 +106,7 @@ void TZAbstractRODataset::SortRowList() {
       SortRowsByFields(fields, ascending);
     }
   }
-  RestorePosition(current);
+  RestorePosition(current, 0);  // before the first record (as when opening) it stays there
   if (Active()) ResyncBuffers(0);
 }
 

@@ -390,11 +390,11 @@ int TZAbstractRODataset::CurrentRowNo() const {
   return inList ? rowList_[currentPosition_ - 1] : -1;
 }
 
-void TZAbstractRODataset::RestorePosition(int rowNo) {
+void TZAbstractRODataset::RestorePosition(int rowNo, int lowest) {
   auto found = std::find(rowList_.begin(), rowList_.end(), rowNo);
   int count = static_cast<int>(rowList_.size());
   currentPosition_ = found == rowList_.end() ? 0 : static_cast<int>(found - rowList_.begin()) + 1;
-  currentPosition_ = count == 0 ? 0 : std::clamp(currentPosition_, 1, count);
+  currentPosition_ = count == 0 ? 0 : std::clamp(currentPosition_, lowest, count);
 }
 
 void TZAbstractRODataset::RebuildRowList() {
@@ -403,7 +403,7 @@ void TZAbstractRODataset::RebuildRowList() {
   rowList_.clear();
   for (int rowNo = 1; rowNo <= fetchCount_; ++rowNo)
     if (RowPassesFilters(rowNo)) rowList_.push_back(rowNo);
-  RestorePosition(current);
+  RestorePosition(current, 1);
   if (!sortedFields_.empty()) SortRowList();
   else ResyncBuffers(0);
 }

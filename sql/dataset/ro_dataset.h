@@ -200,8 +200,9 @@ protected:
   void CheckRequiredFields();
   // The result-set row number at CurrentPosition, or -1.
   int CurrentRowNo() const;
-  // CurrentPosition := the position of rowNo + 1 (0 when gone), within the list.
-  void RestorePosition(int rowNo);
+  // CurrentPosition := the position of rowNo + 1 (0 when gone), kept within
+  // lowest..count (0 for an empty list).
+  void RestorePosition(int rowNo, int lowest);
   // The row buffer the current state refers to, or none.
   TZRowBuffer* FindActiveRowBuffer();
   void SQLTextChanged();

@@ -55,10 +55,12 @@ TEST_F(MySQLQueryFindTest, SortDescriptionsAndTheirOrder) {
   EXPECT_EQ(Column(query, "name"), (Texts{"Ačáp", "Cibule", "Čáp", "Dub", "Dub", "Hora", "Chata"}));
 }
 
-TEST_F(MySQLQueryFindTest, SortTypeRewritesIndexFieldNames) {
-  OpenNames();
-  query->SetSortedFields("a,b");
+TEST_F(MySQLQueryFindTest, SortTypeRewritesIndexFieldNamesAndASortAppliesOnOpening) {
+  query->SetSortedFields("a,b");  // applied when the query opens
   EXPECT_EQ(query->IndexFieldNames(), "a Asc,b Asc");
+  OpenNames();
+  EXPECT_EQ(query->FieldNamed("id")->ValueAsInteger(), 7);
+  EXPECT_EQ(Ids(), (Texts{"7", "3", "1", "5", "2", "4", "6"}));
   query->SetSortType(stDescending);
   EXPECT_EQ(query->SortedFields(), "a,b");
   EXPECT_EQ(query->IndexFieldNames(), "a Desc,b Desc");
