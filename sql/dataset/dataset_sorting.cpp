@@ -2,10 +2,12 @@
 // SortType and IndexFieldNames properties that describe one sort, and the
 // reordering of RowList by result-set columns or, when calculated fields take
 // part, by rows read into buffers.
-#include <algorithm>
+#include <cstdint>
+#include <functional>
 
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/row_accessor.h"
+#include "sql/core/sorted_list.h"
 #include "sql/dataset/ro_dataset.h"
 
 namespace {
@@ -24,6 +26,19 @@ AnsiString WithDirection(const AnsiString& names, const char* word) {
     result += c;
   }
   return result + word;
+}
+
+int RowOf(void* item) { return static_cast<int>(reinterpret_cast<std::intptr_t>(item)); }
+
+// Sorts row numbers by a three-way comparison with the library's quicksort.
+// Its scans stop at the pivot, so a comparison that is no strict order (a
+// calculated float field holding NaN) cannot carry them past the list.
+void SortRows(std::vector<int>& rows, const std::function<int(int, int)>& compare) {
+  TZSortedList list;
+  list.SetCapacity(static_cast<int>(rows.size()));
+  for (int row : rows) list.Add(reinterpret_cast<void*>(static_cast<std::intptr_t>(row)));
+  list.Sort([&](void* item1, void* item2) { return compare(RowOf(item1), RowOf(item2)); });
+  for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = RowOf(list[static_cast<int>(i)]);
 }
 
 }  // namespace
@@ -91,7 +106,7 @@ void TZAbstractRODataset::SortRowList() {
   ParseSortFieldList(this, Trim(indexFieldNames_), fields, ascending, onlyDataFields);
   int current = CurrentRowNo();
   if (fields.empty()) {
-    std::sort(rowList_.begin(), rowList_.end());
+    SortRows(rowList_, [](int row1, int row2) { return row1 - row2; });
   } else {
     FetchRows(0);
     if (onlyDataFields) {
@@ -99,9 +114,7 @@ void TZAbstractRODataset::SortRowList() {
       for (TField* field : fields) columns.push_back(field->FieldNo());
       TZBooleanDynArray directions(ascending.begin(), ascending.end());
       IZResultSet* resultSet = resultSet_.get();
-      std::sort(rowList_.begin(), rowList_.end(), [&](int row1, int row2) {
-        return resultSet->CompareRows(row1, row2, columns, directions) < 0;
-      });
+      SortRows(rowList_, [&](int row1, int row2) { return resultSet->CompareRows(row1, row2, columns, directions); });
     } else {
       SortRowsByFields(fields, ascending);
     }
@@ -117,10 +130,10 @@ void TZAbstractRODataset::SortRowsByFields(const std::vector<TField*>& fields, c
   TZBooleanDynArray directions(ascending.begin(), ascending.end());
   {
     ScratchRecord buffer1(this), buffer2(this);
-    std::sort(rowList_.begin(), rowList_.end(), [&](int row1, int row2) {
+    SortRows(rowList_, [&](int row1, int row2) {
       ReadRecord(buffer1.get(), row1);
       ReadRecord(buffer2.get(), row2);
-      return rowAccessor_->CompareBuffers(buffer1.get(), buffer2.get(), columns, directions) < 0;
+      return rowAccessor_->CompareBuffers(buffer1.get(), buffer2.get(), columns, directions);
     });
   }
   rowAccessor_->SetRowBuffer(savedBuffer);

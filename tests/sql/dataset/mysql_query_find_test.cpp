@@ -3,6 +3,8 @@
 // rows, so the server sees the query once unless a refresh is asked for.
 #include <gtest/gtest.h>
 
+#include "platform/db/typed_fields.h"
+
 #include "sql/dataset/dataset_error.h"
 #include "tests/sql/dataset/mysql_fixture.h"
 
@@ -132,6 +134,31 @@ TEST_F(MySQLQueryFindTest, FindFirstAndNextFollowTheDisplayOrderOfASortedFiltere
   for (bool more = query->FindFirst(); more; more = query->FindNext())
     found.push_back(query->FieldNamed("id")->ValueAsString());
   EXPECT_EQ(found, (Texts{"6", "2", "3"}));
+}
+
+// A calculated key is read into record buffers, row by row.
+TEST_F(MySQLQueryFindTest, CalculatedFieldsSortAndLocateThroughRecordBuffers) {
+  const std::pair<const char*, TFieldType> data[] = {{"id", ftInteger}, {"name", ftString}, {"a", ftInteger},
+                                                     {"b", ftInteger}};
+  for (const auto& [name, type] : data) {
+    TField* field = CreateFieldOfType(type, query);
+    field->SetFieldName(name);
+    if (type == ftString) field->SetSize(20);
+    field->SetDataSet(query);
+  }
+  TField* score = CreateFieldOfType(ftFloat, query);
+  score->SetFieldName("score");
+  score->SetFieldKind(fkCalculated);
+  score->SetDataSet(query);
+  query->OnCalcFields = [&](TDataSet* dataSet) {
+    score->SetValueAsFloat(dataSet->FieldNamed("a")->ValueAsInteger() * 10 - dataSet->FieldNamed("b")->ValueAsInteger());
+  };
+  OpenNames();
+  query->SetSortedFields("score DESC");
+  EXPECT_EQ(Ids(), (Texts{"6", "2", "4", "7", "3", "1", "5"}));
+  ASSERT_TRUE(query->LocateRecords("score", Variant(9.0), 0));
+  EXPECT_EQ(query->FieldNamed("id")->ValueAsInteger(), 3);
+  EXPECT_EQ(query->LookupValues("score", Variant(18), "name").AsString(), "Čáp");
 }
 
 // Rows that a search fetches on its way stay visible in an unfiltered query.
