@@ -17,8 +17,6 @@
 #include "sql/dataset/sql_strings.h"
 
 class IZExpression;
-class TDataSource;
-class TMasterDataLink;
 class TZAbstractRODataset;
 class TZConnection;
 class TZRowAccessor;
