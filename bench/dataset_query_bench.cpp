@@ -11,10 +11,7 @@
 
 #include <cstdlib>
 
-#include "sql/dataset/connection.h"
-#include "sql/dataset/query.h"
-#include "sql/drivers/mysql/mysql_driver.h"
-#include "tests/fixtures/mariadb/server.h"
+#include "bench/fixture_connection.h"
 
 namespace {
 
@@ -33,23 +30,12 @@ void EnsureTable(const MariaDbServer& server) {
 }
 
 void BM_QueryReadEveryField(benchmark::State& state) {
-  const MariaDbServer& server = MariaDbServer::Get();
-  MySQLDriver();  // links and registers the driver
-  EnsureTable(server);
+  EnsureTable(MariaDbServer::Get());
   TZConnection connection(nullptr);
-  connection.SetProtocol("mysql-4.1");
-  connection.SetHostName("127.0.0.1");
-  connection.SetPort(server.port);
-  connection.SetDatabase("kalmir");
-  connection.SetUser(server.user.c_str());
-  connection.SetPassword(server.password.c_str());
-  connection.Properties()->Add("Codepage=cp1250");
-  connection.Connect();
+  ConnectToFixture(connection);
   for (auto _ : state) {
     TZQuery query(nullptr);
-    query.SetConnection(&connection);
-    query.SQL().Add(kSelect);
-    query.Open();
+    OpenOn(connection, query, kSelect);
     TField* id = query.FieldNamed("id");
     TField* name = query.FieldNamed("name");
     TField* amount = query.FieldNamed("amount");

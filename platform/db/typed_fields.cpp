@@ -37,15 +37,20 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
   SetSize(20);
 }
 
+// The dataset decides whether its stored text is in the OEM code page; its
+// TranslateOem converts on the way in and out (or only copies).
 AnsiString TStringField::ValueAsString() const {
-  std::unique_ptr<char[]> buffer(new char[DataSize()]);
+  std::unique_ptr<char[]> buffer(new char[DataSize()]());
   if (!ReadNative(buffer.get())) return AnsiString();
+  buffer[Size()] = '\0';
+  if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), false);
   return AnsiString(buffer.get(), strnlen(buffer.get(), Size()));
 }
 
 void TStringField::SetValueAsString(const AnsiString& value) {
   std::unique_ptr<char[]> buffer(new char[DataSize()]());
   value.copy(buffer.get(), std::min<size_t>(value.size(), Size()));
+  if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), true);
   SetData(buffer.get());
 }
 

@@ -173,7 +173,9 @@ bool MasterFieldMatches(const TField* detail, IZResultSet* resultSet, const TFie
   switch (detail->DataType()) {
     case ftSmallint: case ftInteger: case ftAutoInc: return resultSet->GetInt(column) == master->ValueAsInteger();
     case ftBoolean: return resultSet->GetBoolean(column) == master->ValueAsBoolean();
-    case ftFloat: return SameFloat(resultSet->GetFloat(column), master->ValueAsFloat());
+    // In double precision: through a float, a detail value such as 1234.5678
+    // is off by more than the tolerance and never matches its master.
+    case ftFloat: return SameFloat(resultSet->GetDouble(column), master->ValueAsFloat());
     case ftCurrency: return SameFloat(resultSet->GetBigDecimal(column), master->ValueAsCurrency());
     case ftDate: return resultSet->GetDate(column) == master->ValueAsDateTime();
     case ftTime: return resultSet->GetTime(column) == master->ValueAsDateTime();

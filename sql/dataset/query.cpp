@@ -1,8 +1,14 @@
-// TZAbstractDataset: update and where modes as statement properties, and the
-// cached result set that updatable results come in.
+// TZAbstractDataset: update and where modes as statement properties, the
+// cached result set that updatable results come in, and editing through it.
 #include "sql/dataset/query.h"
 
-#include "sql/core/dbc/cached_result_set.h"
+#include <algorithm>
+
+#include "sql/core/dbc/row_accessor.h"
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/dataset_error.h"
 
 TZAbstractDataset::TZAbstractDataset(TComponent* owner) : TZAbstractRODataset(owner) { requestLive_ = true; }
 
@@ -49,4 +55,114 @@ void TZAbstractDataset::CloseCursorData() {
   if (cachedResultSet_) cachedResultSet_->Close();
   cachedResultSet_ = nullptr;
   cachedResolver_ = nullptr;
+}
+
+// ---- editing ----
+
+namespace {
+
+// Runs a row operation of the cached result set; its errors come back as the
+// dataset's error, keeping the server's code and status.
+template <class Body>
+void RowOperation(Body&& body) {
+  try {
+    body();
+  } catch (const EZSQLThrowable& error) {
+    throw EZDatabaseError::CreateFromException(error);
+  }
+}
+
+}  // namespace
+
+int TZAbstractDataset::MoveToCurrentRow() {
+  int rowNo = rowList_[currentPosition_ - 1];
+  cachedResultSet_->MoveAbsolute(rowNo);
+  return rowNo;
+}
+
+bool TZAbstractDataset::DropCurrentRowUnlessVisible() {
+  if (RowPassesFilters(rowList_[currentPosition_ - 1])) return false;
+  rowList_.erase(rowList_.begin() + (currentPosition_ - 1));
+  return true;
+}
+
+void TZAbstractDataset::CancelRecordData() {
+  TZRowBuffer* buffer = FindActiveRowBuffer();
+  if (!cachedResultSet_ || !buffer || currentPosition_ < 1 || State() != dsEdit) return;
+  MoveToCurrentRow();
+  rowAccessor_->SetRowBuffer(buffer);
+  ReadRowFromResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+}
+
+void TZAbstractDataset::PostRecordData() {
+  CheckRequiredFields();
+  TZRowBuffer* buffer = FindActiveRowBuffer();
+  if (!buffer) throw EZDatabaseError(SZInternalError);
+  WithSQLHourGlass(Connection(), [&] {
+    if (State() == dsInsert) AddRecordData(reinterpret_cast<char*>(buffer), false);
+    else PostModifiedRecord();
+  });
+  if (SortedFields().empty()) return;
+  SetState(dsBrowse);
+  ResyncBuffers(0);
+  TBookmark posted = Bookmark();
+  SuspendControls();
+  try {
+    SortRowList();
+    ReturnToBookmark(posted);
+    SyncCursorPosition();
+  } catch (...) {
+    ResumeControls();
+    throw;
+  }
+  ResumeControls();
+}
+
+void TZAbstractDataset::PostModifiedRecord() {
+  TZRowBuffer* buffer = FindActiveRowBuffer();
+  if (!cachedResultSet_ || !buffer) return;
+  RowOperation([&] {
+    MoveToCurrentRow();
+    rowAccessor_->SetRowBuffer(buffer);
+    WriteRowToResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+    cachedResultSet_->UpdateRow();
+  });
+  if (DropCurrentRowUnlessVisible())
+    currentPosition_ = std::min(currentPosition_, static_cast<int>(rowList_.size()));
+}
+
+void TZAbstractDataset::AddRecordData(char* buffer, bool append) {
+  TZRowBuffer* active = FindActiveRowBuffer();
+  if (!active || reinterpret_cast<char*>(active) != buffer) throw EZDatabaseError(SZInternalError);
+  if (append) FetchRows(0);
+  if (!cachedResultSet_) return;
+  int rowNo = 0;
+  RowOperation([&] {
+    cachedResultSet_->MoveToInsertRow();
+    rowAccessor_->SetRowBuffer(active);
+    WriteRowToResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+    cachedResultSet_->InsertRow();
+    rowNo = cachedResultSet_->GetRow();
+  });
+  ++fetchCount_;
+  if (!RowPassesFilters(rowNo)) return;
+  if (append) {
+    rowList_.push_back(rowNo);
+    currentPosition_ = static_cast<int>(rowList_.size());
+    return;
+  }
+  currentPosition_ = std::max(currentPosition_, 1);
+  rowList_.insert(rowList_.begin() + (currentPosition_ - 1), rowNo);
+}
+
+void TZAbstractDataset::DeleteRecordData() {
+  if (!cachedResultSet_ || !FindActiveRowBuffer()) return;
+  WithSQLHourGlass(Connection(), [&] {
+    RowOperation([&] {
+      MoveToCurrentRow();
+      cachedResultSet_->DeleteRow();
+    });
+    if (DropCurrentRowUnlessVisible() && !FetchRows(currentPosition_))
+      currentPosition_ = std::min(currentPosition_, static_cast<int>(rowList_.size()));
+  });
 }

@@ -1,7 +1,9 @@
 // TZAbstractDataset asks for updatable results and keeps the cached result
-// set (and its resolver) that the driver returns for them; TZQuery is the
-// query component applications place on their forms. Editing through the
-// cached result set is built on top of these.
+// set (and its resolver) that the driver returns for them, and turns the
+// platform's insert, edit, cancel, post and delete into row operations on
+// that result set, which writes them to the server through its resolver (at
+// once, or when cached updates are switched off). TZQuery is the query
+// component applications place on their forms.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +33,23 @@ protected:
   Ref<IZPreparedStatement> CreateStatement(const AnsiString& sql, TStrings* properties) override;
   Ref<IZResultSet> CreateResultSet(const AnsiString& sql, int maxRows) override;
   void CloseCursorData() override;
+  void CancelRecordData() override;
+  void AddRecordData(char* buffer, bool append) override;
+  // Checks required fields, posts the insert or edit, and re-sorts a sorted
+  // dataset keeping the posted record current.
+  void PostRecordData() override;
+  void DeleteRecordData() override;
+  // Writes the edited buffer into its row and posts it; a row that no longer
+  // passes the filters leaves the visible records.
+  void PostModifiedRecord();
 
 private:
+  // The visible row at CurrentPosition in the cached result set.
+  int MoveToCurrentRow();
+  // After the row at CurrentPosition has changed: when it no longer passes
+  // the filters it leaves the visible records.
+  bool DropCurrentRowUnlessVisible();
+
   bool cachedUpdates_ = false;
   TZUpdateMode updateMode_ = umUpdateChanged;
   TZWhereMode whereMode_ = wmWhereKeyOnly;

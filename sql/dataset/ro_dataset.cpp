@@ -8,6 +8,7 @@
 #include "platform/db/db_consts.h"
 #include "platform/db/field_buffers.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/oem_text.h"
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/column_info.h"
@@ -18,6 +19,7 @@
 #include "sql/dataset/blob_stream.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/dataset_error.h"
+#include "sql/dataset/key_values.h"
 
 namespace {
 
@@ -48,6 +50,10 @@ TZAbstractRODataset::TZAbstractRODataset(TComponent* owner) : TDataSet(owner) {
   sql_.SetMultiStatements(false);
   sql_.SetDataset(this);
   sql_.OnTextChanged = [this](TObject*) { SQLTextChanged(); };
+  dataLink_ = std::make_unique<TZDataLink>(this);
+  masterLink_ = std::make_unique<TMasterDataLink>(this);
+  masterLink_->OnMasterChange = [this](TMasterDataLink*) { MasterRecordChanged(); };
+  masterLink_->OnMasterDisable = [this](TMasterDataLink*) { RebuildRowList(); };
 }
 
 TZAbstractRODataset::~TZAbstractRODataset() { TZAbstractRODataset::BeforeDestruction(); }
@@ -81,9 +87,15 @@ void TZAbstractRODataset::SetConnection(TZConnection* value) {
 
 void TZAbstractRODataset::Notification(TComponent* component, TOperation operation) {
   TDataSet::Notification(component, operation);
-  if (operation == opRemove && component == connection_) {
+  if (operation != opRemove) return;
+  if (component == connection_) {
     Close();
     connection_ = nullptr;
+  }
+  if (component == DataSource()) dataLink_->SetDataSource(nullptr);
+  if (component == MasterSource()) {
+    masterLink_->SetDataSource(nullptr);
+    RebuildRowList();
   }
 }
 
@@ -145,7 +157,7 @@ Ref<IZResultSet> TZAbstractRODataset::CreateResultSet(const AnsiString&, int max
   return WithSQLHourGlass(connection_, [&]() -> Ref<IZResultSet> {
     if (statement_) statement_->ClearParameters();
     else statement_ = CreateStatement(FirstStatementSQL(), &properties_);
-    SetStatementParams(statement_.get(), sql_.Statements(0).AllParamNames(), params_);
+    SetStatementParams(statement_.get(), sql_.Statements(0).AllParamNames(), params_, dataLink_.get());
     statement_->SetResultSetConcurrency(requestLive_ ? rcUpdatable : rcReadOnly);
     statement_->SetFetchDirection(fdForward);
     statement_->SetResultSetType(IsUniDirectional() ? rtForwardOnly : rtScrollInsensitive);
@@ -163,7 +175,7 @@ void TZAbstractRODataset::ExecuteSQL() {
     RequireInactiveState();
     if (statement_ && !statement_->GetConnection()->IsClosed()) statement_->ClearParameters();
     else statement_ = CreateStatement(FirstStatementSQL(), &properties_);
-    SetStatementParams(statement_.get(), sql_.Statements(0).AllParamNames(), params_);
+    SetStatementParams(statement_.get(), sql_.Statements(0).AllParamNames(), params_, dataLink_.get());
     statement_->ExecuteUpdatePrepared();
   });
 }
@@ -191,6 +203,9 @@ void TZAbstractRODataset::OpenCursorData() {
     oldValuesBuffer_ = reinterpret_cast<TZRowBuffer*>(AcquireRecordBuffer());
     newValuesBuffer_ = reinterpret_cast<TZRowBuffer*>(AcquireRecordBuffer());
     fieldLookupTable_ = BuildFieldLookupTable(Fields());
+    filterFieldsReady_ = false;
+    linkedFieldList_ = FieldList(linkedFields_);
+    if (!sortedFields_.empty()) SortRowList();
   });
 }
 
@@ -250,6 +265,7 @@ void TZAbstractRODataset::CloseCursorData() {
   if (!refreshInProgress_ && DefaultFields()) DestroyFields();
   rowList_.clear();
   fieldLookupTable_.clear();
+  linkedFieldList_.clear();
 }
 
 // ---- record buffers ----
@@ -269,6 +285,11 @@ void TZAbstractRODataset::ReleaseRecordBuffer(char*& buffer) {
 void TZAbstractRODataset::BlankRecordBuffer(char* buffer) {
   if (rowAccessor_) rowAccessor_->ClearBuffer(reinterpret_cast<TZRowBuffer*>(buffer));
 }
+
+TZAbstractRODataset::ScratchRecord::ScratchRecord(TZAbstractRODataset* dataset)
+    : dataset_(dataset), buffer_(dataset->AcquireRecordBuffer()) {}
+
+TZAbstractRODataset::ScratchRecord::~ScratchRecord() { dataset_->ReleaseRecordBuffer(buffer_); }
 
 int TZAbstractRODataset::RecordBufferSize() { return rowAccessor_ ? rowAccessor_->RowSize() : kRowHeaderSize; }
 
@@ -311,6 +332,7 @@ bool TZAbstractRODataset::RowPassesFilters(int rowNo) {
                          : resultSet_->RowDeleted()  ? usDeleted
                                                      : usUnmodified;
   if (!(showRecordTypes_ & StatusBit(status))) return false;
+  if (masterLink_->Active() && !PassesMasterLink()) return false;
   if (!Filtered()) return true;
   if (OnFilterRecord && !PassesFilterEvent(rowNo)) return false;
   return filterExpression_->GetExpression().empty() || PassesFilterExpression();
@@ -356,19 +378,34 @@ bool TZAbstractRODataset::PassesFilterExpression() {
   return filterExpression_->GetVariantManager()->GetAsBoolean(result);
 }
 
+bool TZAbstractRODataset::PassesMasterLink() {
+  const std::vector<TField*>& masters = masterLink_->Fields();
+  for (std::size_t i = 0; i < masters.size() && i < linkedFieldList_.size(); ++i)
+    if (!MasterFieldMatches(linkedFieldList_[i], resultSet_.get(), masters[i])) return false;
+  return true;
+}
+
+int TZAbstractRODataset::CurrentRowNo() const {
+  bool inList = currentPosition_ >= 1 && currentPosition_ <= static_cast<int>(rowList_.size());
+  return inList ? rowList_[currentPosition_ - 1] : -1;
+}
+
+void TZAbstractRODataset::RestorePosition(int rowNo, int lowest) {
+  auto found = std::find(rowList_.begin(), rowList_.end(), rowNo);
+  int count = static_cast<int>(rowList_.size());
+  currentPosition_ = found == rowList_.end() ? 0 : static_cast<int>(found - rowList_.begin()) + 1;
+  currentPosition_ = count == 0 ? 0 : std::clamp(currentPosition_, lowest, count);
+}
+
 void TZAbstractRODataset::RebuildRowList() {
   if (!Active() || IsUniDirectional() || !resultSet_) return;
-  int current = currentPosition_ >= 1 && currentPosition_ <= static_cast<int>(rowList_.size())
-                    ? rowList_[currentPosition_ - 1]
-                    : -1;
+  int current = CurrentRowNo();
   rowList_.clear();
   for (int rowNo = 1; rowNo <= fetchCount_; ++rowNo)
     if (RowPassesFilters(rowNo)) rowList_.push_back(rowNo);
-  auto found = std::find(rowList_.begin(), rowList_.end(), current);
-  int count = static_cast<int>(rowList_.size());
-  currentPosition_ = found == rowList_.end() ? 0 : static_cast<int>(found - rowList_.begin()) + 1;
-  currentPosition_ = count == 0 ? 0 : std::clamp(currentPosition_, 1, count);
-  ResyncBuffers(0);
+  RestorePosition(current, 1);
+  if (!sortedFields_.empty()) SortRowList();
+  else ResyncBuffers(0);
 }
 
 void TZAbstractRODataset::ApplyFiltered(bool value) {
@@ -390,6 +427,8 @@ void TZAbstractRODataset::ReadRecord(TZRowBuffer* buffer, int rowNo) {
   rowAccessor_->SetRowBuffer(buffer);
   ReadRowFromResultSet(resultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
   buffer->Index = rowNo;
+  buffer->BookmarkFlag = bfCurrent;
+  ComputeCalcFields(reinterpret_cast<char*>(buffer));
 }
 
 TGetResult TZAbstractRODataset::FillRecordBuffer(char* buffer, TGetMode mode, bool check) {
@@ -417,10 +456,7 @@ TGetResult TZAbstractRODataset::FillRecordBuffer(char* buffer, TGetMode mode, bo
       break;
   }
   if (result == grOK) {
-    auto* row = reinterpret_cast<TZRowBuffer*>(buffer);
-    ReadRecord(row, rowList_[currentPosition_ - 1]);
-    row->BookmarkFlag = bfCurrent;
-    ComputeCalcFields(buffer);
+    ReadRecord(reinterpret_cast<TZRowBuffer*>(buffer), rowList_[currentPosition_ - 1]);
   }
   if (result == grError && check) throw EZDatabaseError(SZNoMoreRecords);
   return result;
@@ -473,15 +509,6 @@ void TZAbstractRODataset::MoveToPosition(int position) {
     currentPosition_ = kept;
   }
   SyncCursorPosition();
-}
-
-void TZAbstractRODataset::CursorToBookmark(const TBookmark& bookmark) {
-  int rowNo = ReadUnaligned<int32_t>(bookmark.data());
-  auto found = std::find(rowList_.begin(), rowList_.end(), rowNo);
-  if (found == rowList_.end()) throw EZDatabaseError(SZBookmarkWasNotFound);
-  int position = static_cast<int>(found - rowList_.begin());
-  if (position < currentPosition_) RequireBidirectional();
-  currentPosition_ = position + 1;
 }
 
 void TZAbstractRODataset::CursorToRecord(char* buffer) {
@@ -660,6 +687,19 @@ TStream* TZAbstractRODataset::MakeBlobStream(TField* field, TBlobStreamMode mode
   return new TZBlobStream(field, blob, mode);
 }
 
+int TZAbstractRODataset::TranslateOem(const char* source, char* dest, bool toOem) {
+  if (!source) return 0;
+  std::size_t length = std::strlen(source);
+  if (dest && (options_ & doOemTranslate)) {
+    if (toOem) CharToOemBuff(source, dest, length);
+    else OemToCharBuff(source, dest, length);
+    dest[length] = '\0';
+  } else if (dest && dest != source) {
+    std::memcpy(dest, source, length + 1);
+  }
+  return static_cast<int>(length);
+}
+
 void TZAbstractRODataset::ResetCalcFields(char* buffer) {
   if (!rowAccessor_) return;
   rowAccessor_->SetRowBuffer(reinterpret_cast<TZRowBuffer*>(buffer));
@@ -686,17 +726,39 @@ TUpdateStatus TZAbstractRODataset::UpdateStatus() {
   return usUnmodified;
 }
 
+void TZAbstractRODataset::CheckRequiredFields() {
+  for (TField* field : Fields()) {
+    if (!field->Required() || field->ReadOnly() || field->FieldKind() != fkData || !field->IsNull()) continue;
+    if (State() == dsInsert && resultSet_) {
+      int column = resultSet_->FindColumn(field->FieldName());
+      Ref<IZResultSetMetadata> metadata = resultSet_->GetMetadata();
+      if (column > 0 && (metadata->HasDefaultValue(column) || metadata->IsAutoIncrement(column))) continue;
+    }
+    throw EZDatabaseError(Format(SZNeedField, {field->DisplayName()}));
+  }
+}
+
 void TZAbstractRODataset::AddRecordData(char*, bool) { RejectReadOnly(); }
 void TZAbstractRODataset::DeleteRecordData() { RejectReadOnly(); }
 void TZAbstractRODataset::PostRecordData() { RejectReadOnly(); }
 
-// Parameters are taken by name from Params; a parameter without a value (or
-// an output parameter) leaves its position untouched.
+// Parameters are taken by name from the parameter source's fields or from
+// Params; a parameter without a value (or an output parameter) leaves its
+// position untouched.
 void TZAbstractRODataset::SetStatementParams(IZPreparedStatement* statement,
-                                             const std::vector<AnsiString>& paramNames, TParams& params) {
+                                             const std::vector<AnsiString>& paramNames, TParams& params,
+                                             TDataLink* dataLink) {
+  TDataSet* source = dataLink && dataLink->Active() ? dataLink->DataSet() : nullptr;
+  TParam fromField("", ftUnknown, ptInput);
   for (std::size_t i = 0; i < paramNames.size(); ++i) {
     int index = static_cast<int>(i) + 1;
-    TParam* param = params.ParamNamed(paramNames[i]);
+    TParam* param = nullptr;
+    if (TField* field = source ? source->FieldNamedOrNone(paramNames[i]) : nullptr) {
+      fromField.AssignFieldValue(field);
+      param = &fromField;
+    } else {
+      param = params.ParamNamed(paramNames[i]);
+    }
     if (!param || param->ParamType() == ptOutput || param->ParamType() == ptResult) continue;
     if (param->IsNull()) {
       statement->SetNull(index, FieldTypeToSQLType(param->DataType()));

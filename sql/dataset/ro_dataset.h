@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/db/data_source.h"
 #include "platform/db/dataset.h"
 #include "platform/db/params.h"
 #include "sql/core/dbc/interfaces.h"
@@ -16,6 +17,7 @@
 #include "sql/dataset/sql_strings.h"
 
 class IZExpression;
+class TZAbstractRODataset;
 class TZConnection;
 class TZRowAccessor;
 struct TZRowBuffer;
@@ -26,6 +28,24 @@ using TZDatasetOptions = unsigned;
 // A set of TUpdateStatus values, one bit each.
 using TZUpdateStatusSet = unsigned;
 inline constexpr TZUpdateStatusSet StatusBit(TUpdateStatus status) { return 1u << status; }
+
+// The direction of a sort; stIgnored when the fields' directions are mixed.
+enum TSortType { stAscending, stDescending, stIgnored };
+
+// The link to a parameter source: when the source opens or moves to another
+// record, the dataset runs its query again with the source's field values.
+class TZDataLink : public TDataLink {
+public:
+  explicit TZDataLink(TZAbstractRODataset* dataset) : dataset_(dataset) {}
+  TZAbstractRODataset* Dataset() const { return dataset_; }
+
+protected:
+  void LinkActiveChanged() override;
+  void LinkRecordChanged(TField* field) override;
+
+private:
+  TZAbstractRODataset* dataset_;
+};
 
 class TZAbstractRODataset : public TDataSet {
 public:
@@ -55,6 +75,31 @@ public:
   bool ReadOnly() const { return !requestLive_; }
   void SetReadOnly(bool value) { requestLive_ = !value; }
 
+  // Sorting on the client: SortedFields holds the names (with the direction
+  // words only when directions are mixed), IndexFieldNames the names with
+  // their directions. Changing either re-sorts an open dataset; emptying it
+  // runs the query again.
+  const AnsiString& SortedFields() const { return sortedFields_; }
+  void SetSortedFields(const AnsiString& value);
+  TSortType SortType() const { return sortType_; }
+  void SetSortType(TSortType value);
+  AnsiString IndexFieldNames() const;
+  void SetIndexFieldNames(const AnsiString& value);
+
+  // The parameter source, whose fields give same-named parameters their values.
+  TDataSource* DataSource() const;
+  void SetDataSource(TDataSource* value);
+  // The master: a detail shows only its fetched rows whose LinkedFields equal
+  // the master's MasterFields.
+  TDataSource* MasterSource() const;
+  void SetMasterSource(TDataSource* value);
+  const AnsiString& MasterFields() const;
+  void SetMasterFields(const AnsiString& value);
+  const AnsiString& LinkedFields() const { return linkedFields_; }
+  void SetLinkedFields(const AnsiString& value);
+  // Runs the query again with the parameter source's current values.
+  virtual void RefreshParams();
+
   // The open statement and result set, or none.
   const Ref<IZPreparedStatement>& Statement() const { return statement_; }
   const Ref<IZResultSet>& ResultSet() const { return resultSet_; }
@@ -73,6 +118,15 @@ public:
   TStream* MakeBlobStream(TField* field, TBlobStreamMode mode) override;
   TUpdateStatus UpdateStatus() override;
   bool HasSequenceNumbers() override { return !Filtered(); }
+  bool LocateRecords(const AnsiString& keyFields, const Variant& keyValues, unsigned options) override;
+  Variant LookupValues(const AnsiString& keyFields, const Variant& keyValues,
+                       const AnsiString& resultFields) override;
+  bool IsValidBookmark(const TBookmark& bookmark) override;
+  int OrderOfBookmarks(const TBookmark& a, const TBookmark& b) override;
+  // With doOemTranslate, Windows-1250 to code page 852 (toOem) or back;
+  // otherwise a copy. Returns the length of the source text.
+  int TranslateOem(const char* source, char* dest, bool toOem) override;
+  TDataSource* DataSourceOfDataset() override { return DataSource(); }
 
 protected:
   // Cursor hooks of the platform's dataset.
@@ -108,13 +162,20 @@ protected:
   // fits a string column and a date field a date-time one.
   void VerifyFieldType(TField* field, TFieldDef* fieldDef) override;
   void Notification(TComponent* component, TOperation operation) override;
+  bool SeekRecord(bool restart, bool forward) override;
+  // Runs the query again and returns to the record with the same key values.
+  void RefreshCursor() override;
+  // Copies the master's key values into a new detail record.
+  void FireNewRecord() override;
 
   // Query steps that descendants extend.
   virtual void CheckSQLQuery();
   virtual Ref<IZPreparedStatement> CreateStatement(const AnsiString& sql, TStrings* properties);
   virtual Ref<IZResultSet> CreateResultSet(const AnsiString& sql, int maxRows);
+  // Values come from the parameter source's fields when the link is active
+  // and the source has a field of the name, else from params.
   virtual void SetStatementParams(IZPreparedStatement* statement, const std::vector<AnsiString>& paramNames,
-                                  TParams& params);
+                                  TParams& params, TDataLink* dataLink);
 
   void EnsureConnected();
   void RequireActive();
@@ -127,6 +188,19 @@ protected:
   // filters.
   bool RowPassesFilters(int rowNo);
   void RebuildRowList();
+  // Puts RowList into the order of IndexFieldNames (fetching every row), or
+  // back into fetch order when it names no field.
+  void SortRowList();
+  // The 1-based position of the first row holding the keys, or -1.
+  int LocatePosition(const AnsiString& keyFields, const Variant& keyValues, unsigned options);
+  // "Field %s is required, but not supplied." for the first required data
+  // field left null; on insert a column with a default or auto-increment may be.
+  void CheckRequiredFields();
+  // The result-set row number at CurrentPosition, or -1.
+  int CurrentRowNo() const;
+  // CurrentPosition := the position of rowNo + 1 (0 when gone), kept within
+  // lowest..count (0 for an empty list).
+  void RestorePosition(int rowNo, int lowest);
   // The row buffer the current state refers to, or none.
   TZRowBuffer* FindActiveRowBuffer();
   void SQLTextChanged();
@@ -134,8 +208,26 @@ protected:
   bool requestLive_ = false;
   std::vector<int> rowList_;
   int currentPosition_ = 0;
+  int fetchCount_ = 0;
+  std::unique_ptr<TZRowAccessor> rowAccessor_;
+  TZFieldLookupTable fieldLookupTable_;
 
 private:
+  // A record buffer for reading rows beside the platform's ring; given back
+  // when it goes out of scope.
+  class ScratchRecord {
+  public:
+    explicit ScratchRecord(TZAbstractRODataset* dataset);
+    ~ScratchRecord();
+    ScratchRecord(const ScratchRecord&) = delete;
+    ScratchRecord& operator=(const ScratchRecord&) = delete;
+    TZRowBuffer* get() const { return reinterpret_cast<TZRowBuffer*>(buffer_); }
+
+  private:
+    TZAbstractRODataset* dataset_;
+    char* buffer_;
+  };
+
   // The buffer of an old-, new- or current-value state, filled on demand.
   TZRowBuffer* ValuesBuffer();
   // Fills buffer from result-set row rowNo and computes its calculated fields.
@@ -143,25 +235,41 @@ private:
   AnsiString FirstStatementSQL() const;
   bool PassesFilterEvent(int rowNo);
   bool PassesFilterExpression();
+  bool PassesMasterLink();
+  void CloseAfterFailedRefresh();
+  // Connects link to value, refusing a source that leads back to this dataset.
+  void AttachSource(TDataLink& link, TDataSource* value);
+  void MasterRecordChanged();
+  // SortType from the direction words of IndexFieldNames.
+  TSortType SortTypeFromIndexFieldNames() const;
+  // After a change of the sort: refresh for no sort, else re-sort.
+  void ApplySort();
+  // Sorts the rows when a sort field is calculated: both rows of each
+  // comparison are read into buffers.
+  void SortRowsByFields(const std::vector<TField*>& fields, const std::vector<bool>& ascending);
 
   TZConnection* connection_ = nullptr;
   TZSQLStrings sql_;
   TParams params_;
   TStringList properties_;
   int fetchRow_ = 0;
-  int fetchCount_ = 0;
   TZUpdateStatusSet showRecordTypes_ =
       StatusBit(usUnmodified) | StatusBit(usModified) | StatusBit(usInserted);
   TZDatasetOptions options_ = doCalcDefaults;
   Ref<IZPreparedStatement> statement_;
   Ref<IZResultSet> resultSet_;
-  std::unique_ptr<TZRowAccessor> rowAccessor_;
   TZRowBuffer* oldValuesBuffer_ = nullptr;
   TZRowBuffer* newValuesBuffer_ = nullptr;
-  TZFieldLookupTable fieldLookupTable_;
   bool refreshInProgress_ = false;
   Ref<IZExpression> filterExpression_;
   TZExecutionStack filterStack_;
   std::vector<TField*> filterFieldRefs_;
   bool filterFieldsReady_ = false;
+  AnsiString sortedFields_;
+  AnsiString indexFieldNames_;
+  TSortType sortType_ = stAscending;
+  std::unique_ptr<TZDataLink> dataLink_;
+  std::unique_ptr<TMasterDataLink> masterLink_;
+  AnsiString linkedFields_;
+  std::vector<TField*> linkedFieldList_;
 };

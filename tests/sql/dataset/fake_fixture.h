@@ -6,6 +6,7 @@
 
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
+#include "tests/sql/dataset/error_of.h"
 #include "tests/sql/core/fake/fake_driver.h"
 
 inline TZVariant IntValue(std::int64_t v) {
@@ -52,14 +53,3 @@ protected:
   TZConnection* connection = new TZConnection(nullptr);
   TZQuery* query = new TZQuery(nullptr);
 };
-
-// The message of the exception of class E that f raises ("" when none).
-template <class E, class F>
-AnsiString ErrorOf(F f) {
-  try {
-    f();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "";
-}

@@ -12,8 +12,7 @@
 #include "sql/core/sql_exception.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
-#include "sql/drivers/mysql/mysql_driver.h"
-#include "tests/fixtures/mariadb/server.h"
+#include "tests/sql/dataset/mysql_fixture.h"
 
 namespace {
 
@@ -36,41 +35,17 @@ std::string CommandOutput(const std::string& command) {
   return out;
 }
 
-class MySQLQueryTest : public ::testing::Test {
+class MySQLQueryTest : public MySQLDatasetTest {
 protected:
   static void SetUpTestSuite() {
-    MySQLDriver();  // links and registers the driver
-    const MariaDbServer& server = MariaDbServer::Get();
-    server.Client(
+    MariaDbServer::Get().Client(
         "DROP TABLE IF EXISTS ds_one, ds_two, ds_text, ds_types;"
         "CREATE TABLE ds_one (id INT PRIMARY KEY);"
         "CREATE TABLE ds_two (id INT PRIMARY KEY, ID2 INT);"
         "INSERT INTO ds_one VALUES (1),(2),(3),(4),(5);",
         "kalmir");
   }
-
-  void SetUp() override {
-    const MariaDbServer& server = MariaDbServer::Get();
-    connection->SetProtocol("mysql-4.1");
-    connection->SetHostName("127.0.0.1");
-    connection->SetPort(server.port);
-    connection->SetDatabase("kalmir");
-    connection->SetUser(server.user.c_str());
-    connection->SetPassword(server.password.c_str());
-    connection->Properties()->Add("Codepage=cp1250");
-    connection->Properties()->Add("compress=yes");
-    query->SetConnection(connection);
-  }
-  void TearDown() override {
-    query->Free();
-    connection->Free();
-  }
-
-  void Open(const AnsiString& sql) {
-    query->SQL().Clear();
-    query->SQL().Add(sql);
-    query->Open();
-  }
+  using MySQLDatasetTest::Open;
 
   // The first column of every row, as the program reads its table lists.
   std::vector<std::string> Column(const AnsiString& sql, const AnsiString& name) {
@@ -88,9 +63,6 @@ protected:
     stream->Read(bytes.data(), bytes.size());
     return bytes;
   }
-
-  TZConnection* connection = new TZConnection(nullptr);
-  TZQuery* query = new TZQuery(nullptr);
 };
 
 TEST_F(MySQLQueryTest, TableListMatchesTheCommandLineClient) {
