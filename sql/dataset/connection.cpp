@@ -100,18 +100,25 @@ bool TZConnection::AskLogin(AnsiString& userName, AnsiString& password) {
   return hook(database_, userName, password);
 }
 
-// The URL grammar ends a parameter at ";", so a user name or password holding
-// one would be cut short inside the URL. Such a value travels as a property
-// line instead, after the component's own lines.
+// The URL grammar ends a parameter at ";" and the database at "?", so a user
+// name or password holding a ";", or a database name holding a "?", would be
+// cut short inside the URL (and the rest read as parameters). Such a value
+// travels as a property line instead, after the component's own lines.
 Ref<IZConnection> TZConnection::OpenConnection(const AnsiString& userName, const AnsiString& password) {
-  bool userAside = HasSemicolon(userName);
-  bool passwordAside = HasSemicolon(password);
+  const bool userAside = HasSemicolon(userName);
+  const bool passwordAside = HasSemicolon(password);
+  const bool databaseAside = database_.find('?') != AnsiString::npos;
+  const AnsiString database = database_;
+  if (databaseAside) database_.clear();
   AnsiString url = ConstructURL(userAside ? AnsiString() : userName, passwordAside ? AnsiString() : password);
-  if (!userAside && !passwordAside) return DriverManager()->GetConnectionWithProperties(url, &properties_);
+  database_ = database;
+  if (!userAside && !passwordAside && !databaseAside)
+    return DriverManager()->GetConnectionWithProperties(url, &properties_);
   TStringList lines;
   lines.AddStrings(&properties_);
   if (userAside) lines.Add("username=" + userName);
   if (passwordAside) lines.Add("password=" + password);
+  if (databaseAside) lines.Add("database=" + database);
   return DriverManager()->GetConnectionWithProperties(url, &lines);
 }
 
