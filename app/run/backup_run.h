@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <map>
 #include <vector>
 
 #include "app/run/dump_command.h"
@@ -104,7 +104,7 @@ private:
   std::vector<AnsiString> partNames_;  // dump file names of the paged parts
   AnsiString itemLabel_;             // what Label7 shows
   AnsiString zipping_;               // the dump being archived
-  std::set<AnsiString> unarchived_;  // dumps the zipper failed on
+  std::map<AnsiString, AnsiString> unarchived_;  // dumps the zipper failed on, with the reason
   int meterMaximum_ = 0;
   int meterPosition_ = 0;
 };

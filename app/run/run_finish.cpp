@@ -62,8 +62,8 @@ void TBackupRun::MakeZipper() {
     view_.SetLabelText(TFormLabel::Label7, itemLabel_);
     Delay(kItemNameShowMs);
   };
-  zipper_->OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t) {
-    if (!zipping_.empty()) unarchived_.insert(zipping_);
+  zipper_->OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t code) {
+    if (!zipping_.empty()) unarchived_.emplace(zipping_, IntToStr(code));
   };
 }
 
@@ -145,8 +145,7 @@ void TBackupRun::ZipOne(const AnsiString& archive, const AnsiString& file, TAbSt
     zipper_->CloseArchive();
   } catch (const Exception& e) {
     MakeZipper();
-    unarchived_.insert(file);
-    AddLine(e.Message());
+    unarchived_.emplace(file, e.Message());
   }
   if (unarchived_.count(file) && !existed) DeleteFile(archive);
   zipping_.clear();
@@ -165,11 +164,11 @@ void TBackupRun::AddExactFile(const AnsiString& file) {
 // protocol that names them.
 void TBackupRun::ReportUnarchived() {
   if (unarchived_.empty()) return;
-  for (const AnsiString& file : unarchived_) {
-    AddStampedLine(UpperCase(ExtractFileName(file)) + kNotArchivedSuffix);
+  for (const auto& [file, reason] : unarchived_) {
+    AddStampedLine(UpperCase(ExtractFileName(file)) + kNotArchivedSuffix + " (" + reason + ")");
     ++failures_;
   }
-  if (WriteProtocolFile()) unarchived_.insert(AddBackslash(WorkDir()) + kProtocolFile);
+  if (WriteProtocolFile()) unarchived_.emplace(AddBackslash(WorkDir()) + kProtocolFile, "");
 }
 
 // The upload command, then, with a "/P:" keep count k, one deletion command
