@@ -76,9 +76,14 @@ void TZConnection::Notification(TComponent* component, TOperation operation) {
 }
 
 AnsiString TZConnection::ConstructURL(const AnsiString& userName, const AnsiString& password) const {
+  return UrlFor(database_, userName, password);
+}
+
+AnsiString TZConnection::UrlFor(const AnsiString& database, const AnsiString& userName,
+                                const AnsiString& password) const {
   if (port_ != 0)
-    return Format("zdbc:%s://%s:%d/%s?UID=%s;PWD=%s", {protocol_, hostName_, port_, database_, userName, password});
-  return Format("zdbc:%s://%s/%s?UID=%s;PWD=%s", {protocol_, hostName_, database_, userName, password});
+    return Format("zdbc:%s://%s:%d/%s?UID=%s;PWD=%s", {protocol_, hostName_, port_, database, userName, password});
+  return Format("zdbc:%s://%s/%s?UID=%s;PWD=%s", {protocol_, hostName_, database, userName, password});
 }
 
 Ref<IZDriver> TZConnection::GetDriver() {
@@ -108,17 +113,15 @@ Ref<IZConnection> TZConnection::OpenConnection(const AnsiString& userName, const
   const bool userAside = HasSemicolon(userName);
   const bool passwordAside = HasSemicolon(password);
   const bool databaseAside = database_.find('?') != AnsiString::npos;
-  const AnsiString database = database_;
-  if (databaseAside) database_.clear();
-  AnsiString url = ConstructURL(userAside ? AnsiString() : userName, passwordAside ? AnsiString() : password);
-  database_ = database;
+  const AnsiString url = UrlFor(databaseAside ? AnsiString() : database_, userAside ? AnsiString() : userName,
+                                passwordAside ? AnsiString() : password);
   if (!userAside && !passwordAside && !databaseAside)
     return DriverManager()->GetConnectionWithProperties(url, &properties_);
   TStringList lines;
   lines.AddStrings(&properties_);
   if (userAside) lines.Add("username=" + userName);
   if (passwordAside) lines.Add("password=" + password);
-  if (databaseAside) lines.Add("database=" + database);
+  if (databaseAside) lines.Add("database=" + database_);
   return DriverManager()->GetConnectionWithProperties(url, &lines);
 }
 

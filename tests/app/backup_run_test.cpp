@@ -388,6 +388,15 @@ TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
   }
   EXPECT_EQ(ReadFile(BinDir() + "povel.txt"), commands);
   EXPECT_EQ(Utf8ToAnsi(ReadFile(log)), calls);
+
+  // A batch that fails, or is missing (the shell then fails), is named and
+  // makes the run a failure.
+  WriteFile(BinDir() + "bck_uloz.bat", "exit 3\n");
+  EXPECT_EQ(Run({"/BAT"}, {"nic takového"}).FailureCount(), 1);
+  EXPECT_TRUE(HasLine(view.protocol, " BCK_ULOZ.BAT - CHYBA: dávka skončila s kódem 3"));
+  DeleteFile(BinDir() + "bck_uloz.bat");
+  EXPECT_EQ(Run({"/BAT"}, {"nic takového"}).FailureCount(), 1);
+  EXPECT_TRUE(HasLine(view.protocol, " BCK_ULOZ.BAT - CHYBA: dávka skončila s kódem "));
 }
 
 TEST_F(BackupRunTest, AllDatabasesGetAFolderEachExceptSkippedOnes) {
