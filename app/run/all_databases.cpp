@@ -58,11 +58,17 @@ void TBackupRun::vsechno() {
   databaseQuery.SetConnection(&connection);
   tableQuery.SetConnection(&connection);
 
-  if (!EnsureConnected()) {
+  std::vector<AnsiString> databases;
+  try {
+    EnsureConnected();
+    databases = ColumnValues(databaseQuery, "show databases", "Database");
+  } catch (const Exception& e) {
+    AddStampedLine(kDatabaseListFailedLine + e.Message());
+    ++failures_;
     view_.TerminateApplication();
     return;
   }
-  for (const AnsiString& database : ColumnValues(databaseQuery, "show databases", "Database")) {
+  for (const AnsiString& database : databases) {
     if (RunStopRequested()) break;
     const AnsiString databaseFolder = AddBackslash(ZipDir()) + Today() + PathDelim + database;
     if (SkippedDatabase(database) || DirectoryExists(databaseFolder)) continue;

@@ -129,18 +129,11 @@ void TBackupRun::DeleteArchivedDumps(bool keepProtocol) {
 
 // The start-up connection may have been closed by the server while the
 // program waited for the backup time.
-bool TBackupRun::EnsureConnected() {
+void TBackupRun::EnsureConnected() {
   TZConnection& connection = engine_.Connection();
-  if (connection.PingServer()) return true;
-  try {
-    connection.Disconnect();
-    connection.Connect();
-    return true;
-  } catch (const Exception& e) {
-    AddStampedLine(kConnectionFailedLine + e.Message());
-    ++failures_;
-    return false;
-  }
+  if (connection.PingServer()) return;
+  connection.Disconnect();
+  connection.Connect();
 }
 
 bool TBackupRun::TableExists(TZQuery& query, const AnsiString& table) {
@@ -162,8 +155,8 @@ void TBackupRun::NoteFailure(const AnsiString& name, const AnsiString& why) {
 // Whatever goes wrong with one table is that table's failure: the run goes
 // on with the next one.
 void TBackupRun::DumpTable(const AnsiString& table) {
-  if (!EnsureConnected()) return;
   try {
+    EnsureConnected();
     DumpTableParts(table);
   } catch (const Exception& e) {
     engine_.Query().Close();

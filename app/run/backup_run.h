@@ -56,7 +56,7 @@ private:
   void Prune(int keepEntries);
   void TrashOldDumps();
   void DeleteArchivedDumps(bool keepProtocol);
-  bool EnsureConnected();
+  void EnsureConnected();
   void DumpTable(const AnsiString& table);
   void DumpTableParts(const AnsiString& table);
   AnsiString ClaimDumpFile(const AnsiString& partName);

@@ -17,7 +17,7 @@ inline constexpr const char* kTableMissingSuffix =
     " - CHYBA: tabulka nenalezena (zmizela, nebo její jméno nemá tvar ve Windows-1250)";
 inline constexpr const char* kFailedSuffix = " - CHYBA: ";
 inline constexpr const char* kSavedAsInfix = " - uloženo jako ";
-inline constexpr const char* kConnectionFailedLine = "CHYBA: spojení se serverem SQL: ";
+inline constexpr const char* kDatabaseListFailedLine = "CHYBA: seznam databází nelze načíst: ";
 inline constexpr const char* kStoppedLine = "CHYBA: záloha přerušena";
 inline constexpr const char* kProtocolNotSavedLine = "CHYBA: protokol nelze uložit: ";
 inline constexpr const char* kBatchFailedInfix = " - CHYBA: dávka skončila s kódem ";
