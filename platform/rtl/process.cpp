@@ -179,17 +179,18 @@ AnsiString ResolveProgram(const AnsiString& program) {
 // interpreter of its "#!" line (with that line's one argument), else /bin/sh.
 std::vector<std::string> BatchRunner(const std::string& os_name) {
   if (access(os_name.c_str(), X_OK) == 0) return {};
+  std::ifstream in(os_name, std::ios::binary);
   std::string line;
-  std::getline(std::ifstream(os_name, std::ios::binary) >> std::noskipws, line);
+  std::getline(in, line);
   if (!line.starts_with("#!")) return {"/bin/sh"};
-  line.erase(0, 2);
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  const size_t start = line.find_first_not_of(" \t");
+  constexpr const char* kBlanks = " \t\r";
+  const size_t start = line.find_first_not_of(kBlanks, 2);
   if (start == std::string::npos) return {"/bin/sh"};
-  const size_t end = line.find_first_of(" \t", start);
+  const size_t end = line.find_first_of(kBlanks, start);
   std::vector<std::string> runner{line.substr(start, end - start)};
-  if (end != std::string::npos && line.find_first_not_of(" \t", end) != std::string::npos)
-    runner.push_back(line.substr(line.find_first_not_of(" \t", end)));
+  const size_t argument = end == std::string::npos ? end : line.find_first_not_of(kBlanks, end);
+  if (argument != std::string::npos)
+    runner.push_back(line.substr(argument, line.find_last_not_of(kBlanks) + 1 - argument));
   return runner;
 }
 
