@@ -4,6 +4,7 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/sql_names.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/net_info.h"
 #include "platform/rtl/numbers.h"
@@ -128,7 +129,7 @@ bool TBackupEngine::ConnectOrQuit() {
 void TBackupEngine::ListTables(const AnsiString& database) {
   query_->Close();
   query_->SQL().Clear();
-  query_->SQL().Add(kShowTablesFrom + database);
+  query_->SQL().Add(kShowTablesFrom + SqlName(database));
   query_->Open();
   view_.ClearTables();
   const AnsiString column = kTablesColumnPrefix + database;

@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "app/engine/backup_engine.h"
+#include "app/engine/backup_texts.h"
+#include "app/run/run_texts.h"
 #include "platform/rtl/message_loop.h"
 #include "platform/rtl/text.h"
 
@@ -22,17 +24,21 @@ void TConsoleView::ShowMessage(const AnsiString& text, TMessageIcon icon) {
   PrintLine(stderr, text + " [OK]");
 }
 
-void TConsoleView::AddProtocolLine(const AnsiString& line) { PrintLine(stdout, line); }
+// A failure in the protocol is also a complaint on stderr.
+void TConsoleView::AddProtocolLine(const AnsiString& line) {
+  PrintLine(stdout, line);
+  if (line.find(kFailureMark) != AnsiString::npos) PrintLine(stderr, line);
+}
 
 // The folder edits keep their texts in the window's own ini section.
 AnsiString TConsoleView::Stored(const char* property) const {
   return engine_ ? engine_->Settings().ReadString(property, "") : AnsiString();
 }
 
-void TConsoleView::RestoreStored() { mask_ = Stored("suiInputDialog1.ValueText"); }
+void TConsoleView::RestoreStored() { mask_ = Stored(kExclusionMaskKey); }
 
-AnsiString TConsoleView::WorkFolder() const { return Stored("suiedit2.Text"); }
-AnsiString TConsoleView::ZipFolder() const { return Stored("label3.Text"); }
+AnsiString TConsoleView::WorkFolder() const { return Stored(kWorkFolderKey); }
+AnsiString TConsoleView::ZipFolder() const { return Stored(kZipFolderKey); }
 
 void TConsoleView::SetTimeEditValue(TDateTime time) {
   if (engine_) engine_->rmTimeSpinEdit1Change(time);

@@ -2,12 +2,16 @@
 // does it, then the timers' work in the console: one-shot modes back up and
 // end, the daily schedule keeps ticking, and without "/A:" the program runs
 // one backup. The exit code is 1 when start-up ended the program, a message
-// stopped the run, a dump failed or could not be archived, or an error escaped.
+// stopped the run, a table, dump, archive or batch command failed, SIGTERM or
+// SIGINT stopped the program, or an error escaped.
+#include <signal.h>
+
 #include <cstdio>
 
 #include "app/engine/backup_engine.h"
 #include "app/program/console_view.h"
 #include "app/run/backup_run.h"
+#include "app/run/run_stop.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/text.h"
@@ -15,6 +19,18 @@
 #include "util/routines/utility_units.h"
 
 namespace {
+
+void OnStopSignal(int) { RequestRunStop(); }
+
+// SIGTERM and SIGINT end a run cleanly: the run notices the stop while it waits.
+void CatchStopSignals() {
+  struct sigaction action {};
+  action.sa_handler = OnStopSignal;
+  action.sa_flags = SA_RESTART;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
 
 int Run() {
   TParamList params;
@@ -35,6 +51,7 @@ int Run() {
       view.ClickBackupButton();
     } else {
       while (!view.Terminated()) {
+        if (RunStopRequested()) return 1;
         if (view.TimerEnabled(TFormTimer::Timer1)) {
           Delay(kTrayDelayMs);
           engine.Timer1Timer();
@@ -50,12 +67,13 @@ int Run() {
     std::fprintf(stderr, "%s\n", AnsiToUtf8(e.Message()).c_str());
     return 1;
   }
-  return view.StopShown() || run.FailureCount() > 0 ? 1 : 0;
+  return view.StopShown() || run.FailureCount() > 0 || RunStopRequested() ? 1 : 0;
 }
 
 }  // namespace
 
 int main() {
+  CatchStopSignals();
   InitializeUtilityUnits();
   const int code = Run();
   FinalizeUtilityUnits();

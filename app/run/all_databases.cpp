@@ -8,7 +8,9 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/sql_names.h"
 #include "app/run/backup_run.h"
+#include "app/run/run_stop.h"
 #include "app/run/run_texts.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
@@ -45,10 +47,8 @@ void TBackupRun::vsechno() {
   TRunScope scope(running_);
 
   failures_ = 0;
-  unarchived_.clear();
   // The folder names below are built from both texts; without them nothing can be saved.
   if (!FoldersChosen()) {
-    ++failures_;
     view_.TerminateApplication();
     return;
   }
@@ -58,52 +58,50 @@ void TBackupRun::vsechno() {
   databaseQuery.SetConnection(&connection);
   tableQuery.SetConnection(&connection);
 
-  for (const AnsiString& database : ColumnValues(databaseQuery, "show databases", "Database")) {
+  std::vector<AnsiString> databases;
+  try {
+    EnsureConnected();
+    databases = ColumnValues(databaseQuery, "show databases", "Database");
+  } catch (const Exception& e) {
+    AddStampedLine(kDatabaseListFailedLine + e.Message());
+    ++failures_;
+    view_.TerminateApplication();
+    return;
+  }
+  for (const AnsiString& database : databases) {
+    if (RunStopRequested()) break;
     const AnsiString databaseFolder = AddBackslash(ZipDir()) + Today() + PathDelim + database;
     if (SkippedDatabase(database) || DirectoryExists(databaseFolder)) continue;
     ClearProtocol();
-    AddStampedLine("***** " + AnsiUpperCase(database) + " *****");
+    AddStampedLine("***** " + UpperCase(database) + " *****");
     AddLine("");
-    connection.Disconnect();
-    connection.SetDatabase(database);
-    connection.Connect();
-    view_.ClearTables();
-    for (const AnsiString& table : ColumnValues(tableQuery, "show tables", kTablesColumnPrefix + database)) {
-      view_.AddTable(table);
-      view_.SetTableChecked(view_.TableCount() - 1, true);
+    try {
+      connection.Disconnect();
+      connection.SetDatabase(database);
+      connection.Connect();
+      view_.ClearTables();
+      for (const AnsiString& table : ColumnValues(tableQuery, "show tables", kTablesColumnPrefix + database)) {
+        view_.AddTable(table);
+        view_.SetTableChecked(view_.TableCount() - 1, true);
+      }
+    } catch (const Exception& e) {
+      NoteFailure(database, e.Message());
+      continue;
     }
-    // A protocol kept from the database before makes way for this one's.
-    unarchived_.erase(AddBackslash(WorkDir()) + kProtocolFile);
-    DeleteWorkDumps(true);
+    unarchived_.clear();
+    dumpNames_ = TDumpNames();
+    TrashOldDumps();
 
     int databaseDumpCount = 0;
-    for (int i = 0; i < view_.TableCount(); ++i) {
+    for (int i = 0; i < view_.TableCount() && !RunStopRequested(); ++i) {
       const AnsiString table = view_.TableName(i);
-      if (!view_.TableChecked(i) || !TableExists(databaseQuery, table)) continue;
-      AddStampedLine(AnsiUpperCase(table));
-      AddLine(kDumpingLine);
-      const TDumpPart part{table, AddBackslash(WorkDir()) + table + kDumpExtension};
-      if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
-      connection.Disconnect();
-      Pump();
-      const bool dumped = RunDump(part, table);
-      Pump();
-      connection.Connect();
-      Pump();
-      if (dumped) {
-        try {
-          databaseQuery.SQL().Clear();
-          databaseQuery.SQL().Add("select count(*) as celkemv from " + SqlTableName(table));
-          databaseQuery.Open();
-          AddStampedLine(AnsiUpperCase(table) + kDoneSuffix + databaseQuery.FieldNamed("celkemv")->ValueAsString() +
-                         kRowsSuffix);
-        } catch (const Exception&) {
-          AddStampedLine(AnsiUpperCase(table) + kCountErrorSuffix);
-        }
-      }
-      databaseQuery.Close();
-      AddLine(" ");
-      ++databaseDumpCount;
+      if (view_.TableChecked(i)) databaseDumpCount += DumpWholeTable(databaseQuery, table);
+    }
+    if (RunStopRequested()) {
+      AddStampedLine(kStoppedLine);
+      ++failures_;
+      WriteProtocolFile();
+      break;
     }
 
     if (databaseDumpCount == 0) continue;
@@ -113,7 +111,48 @@ void TBackupRun::vsechno() {
     ZipIntoFolder(databaseFolder, 0);
     HideZipStatus(false);
     ReportUnarchived();
-    DeleteWorkDumps(true);
+    DeleteArchivedDumps(false);
   }
   view_.TerminateApplication();
+}
+
+// One table of the all-databases backup: 1 when its dump ran, else 0. Its
+// failures are its own, the backup goes on.
+int TBackupRun::DumpWholeTable(TZQuery& query, const AnsiString& table) {
+  TZConnection& connection = engine_.Connection();
+  try {
+    if (!TableExists(query, table)) {
+      AddStampedLine(UpperCase(table) + kTableMissingSuffix);
+      AddLine(" ");
+      ++failures_;
+      return 0;
+    }
+    AddStampedLine(UpperCase(table));
+    AddLine(kDumpingLine);
+    const TDumpPart part{table, AddBackslash(WorkDir()) + ClaimDumpFile(table)};
+    if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
+    connection.Disconnect();
+    Pump();
+    const bool dumped = RunDump(part, table);
+    Pump();
+    connection.Connect();
+    Pump();
+    if (dumped) {
+      try {
+        query.SQL().Clear();
+        query.SQL().Add("select count(*) as celkemv from " + SqlName(table));
+        query.Open();
+        AddStampedLine(UpperCase(table) + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
+      } catch (const Exception&) {
+        AddStampedLine(UpperCase(table) + kCountErrorSuffix);
+      }
+    }
+    query.Close();
+    AddLine(" ");
+    return 1;
+  } catch (const Exception& e) {
+    query.Close();
+    NoteFailure(table, e.Message());
+    return 0;
+  }
 }

@@ -10,7 +10,9 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/sql_names.h"
 #include "app/run/dump_child.h"
+#include "app/run/run_stop.h"
 #include "app/run/run_texts.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/numbers.h"
@@ -37,6 +39,7 @@ void TBackupRun::suiButton2Click() {
 
   failures_ = 0;
   unarchived_.clear();
+  dumpNames_ = TDumpNames();
   const bool allTablesMode = engine_.Settings().ReadString(kAllTablesKey, kFalse) != kFalse;
   if (!FoldersChosen()) return;
   const TSwitch keep = FindSwitch(engine_.Params(), "/P:", kTextValueChars);
@@ -44,38 +47,50 @@ void TBackupRun::suiButton2Click() {
   const bool runBatches = FindSwitch(engine_.Params(), "/BAT").found;
   ClearProtocol();
   if (keepEntries > 0) Prune(keepEntries);
-  DeleteWorkDumps(false);
+  TrashOldDumps();
 
   dumpCount_ = 0;
   partNames_.clear();
   const bool kalmirDatabase = engine_.Connection().Database().compare(0, 6, kDefaultDatabase) == 0;
-  for (int i = 0; i < view_.TableCount(); ++i) {
+  for (int i = 0; i < view_.TableCount() && !RunStopRequested(); ++i) {
     const AnsiString table = view_.TableName(i);
     const bool choice = allTablesMode && kalmirDatabase ? engine_.Kontrola_vylouceni(table) : true;
     if (view_.TableChecked(i) && choice) DumpTable(table);
+  }
+  if (RunStopRequested()) {
+    AddStampedLine(kStoppedLine);
+    ++failures_;
+    WriteProtocolFile();
+    EndRun();
+    return;
   }
 
   if (dumpCount_ > 0) {
     SaveProtocol();
     if (engine_.State().ZipDumps) {
       ShowZipStatus();
-      if (engine_.State().RowsPerPart > 0) {
+      const bool paged = engine_.State().RowsPerPart > 0;
+      if (paged) {
         ZipPartsWithDatedNames();
       } else {
         ZipIntoFolder(AddBackslash(ZipDir()) + Today(), runBatches ? 11 : 0);
         HideZipStatus(runBatches);
       }
       ReportUnarchived();
-      DeleteWorkDumps(true);
+      // The dated-names layout has no archive for the protocol: it stays.
+      DeleteArchivedDumps(paged);
     }
   }
   if (runBatches) RunBatches(keepEntries);
   EndRun();
 }
 
+// A one-shot run that cannot start leaves nothing to wait for: the program ends.
 bool TBackupRun::FoldersChosen() {
   if (!view_.WorkFolder().empty() && !view_.ZipFolder().empty()) return true;
   view_.ShowMessage(kChooseFoldersMessage, TMessageIcon::Stop);
+  ++failures_;
+  if (engine_.State().OneShotMode) view_.TerminateApplication();
   return false;
 }
 
@@ -95,14 +110,30 @@ void TBackupRun::Prune(int keepEntries) {
   const int count = entries.Count();
   for (int i = 0; count >= keepEntries && i < count - keepEntries + 1; ++i) {
     if (DirectoryExists(entries[i])) MoveToTrash(entries[i]);
-    AddStampedLine(AnsiUpperCase(entries[i]) + kPrunedSuffix);
+    AddStampedLine(UpperCase(entries[i]) + kPrunedSuffix);
     AddLine(" ");
   }
 }
 
-void TBackupRun::DeleteWorkDumps(bool keepUnarchived) {
+// Old dumps may be ones an earlier run could not archive: they go to the
+// trash, not to nowhere.
+void TBackupRun::TrashOldDumps() {
+  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension)) MoveToTrash(file);
+}
+
+void TBackupRun::DeleteArchivedDumps(bool keepProtocol) {
+  const AnsiString protocolFile = AddBackslash(WorkDir()) + kProtocolFile;
   for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
-    if (!keepUnarchived || !unarchived_.count(file)) DeleteFile(file);
+    if (!unarchived_.count(file) && !(keepProtocol && file == protocolFile)) DeleteFile(file);
+}
+
+// The start-up connection may have been closed by the server while the
+// program waited for the backup time.
+void TBackupRun::EnsureConnected() {
+  TZConnection& connection = engine_.Connection();
+  if (connection.PingServer()) return;
+  connection.Disconnect();
+  connection.Connect();
 }
 
 bool TBackupRun::TableExists(TZQuery& query, const AnsiString& table) {
@@ -115,22 +146,52 @@ bool TBackupRun::TableExists(TZQuery& query, const AnsiString& table) {
   return exists;
 }
 
+void TBackupRun::NoteFailure(const AnsiString& name, const AnsiString& why) {
+  AddStampedLine(UpperCase(name) + kFailedSuffix + why);
+  AddLine(" ");
+  ++failures_;
+}
+
+// Whatever goes wrong with one table is that table's failure: the run goes
+// on with the next one.
 void TBackupRun::DumpTable(const AnsiString& table) {
+  try {
+    EnsureConnected();
+    DumpTableParts(table);
+  } catch (const Exception& e) {
+    engine_.Query().Close();
+    NoteFailure(table, e.Message());
+  }
+}
+
+void TBackupRun::DumpTableParts(const AnsiString& table) {
   TZQuery& query = engine_.Query();
-  if (!TableExists(query, table)) return;
-  AddStampedLine(AnsiUpperCase(table));
+  if (!TableExists(query, table)) {
+    AddStampedLine(UpperCase(table) + kTableMissingSuffix);
+    AddLine(" ");
+    ++failures_;
+    return;
+  }
+  AddStampedLine(UpperCase(table));
   AddLine(kDumpingLine);
 
   const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
   std::int64_t parts = 1;
   if (rowsPerPart > 0) {
     query.SQL().Clear();
-    query.SQL().Add("select count(*) as maxv from " + SqlTableName(table));
+    query.SQL().Add("select count(*) as maxv from " + SqlName(table));
     query.Open();
     parts = PartCount(query.FieldNamed("maxv")->ValueAsLargeInt(), rowsPerPart);
     query.Close();
   }
-  for (std::int64_t n = 1; n <= parts; ++n) DumpPart(table, n, rowsPerPart > 0);
+  for (std::int64_t n = 1; n <= parts && !RunStopRequested(); ++n) DumpPart(table, n, rowsPerPart > 0);
+}
+
+// A dump whose file name is not the part's own is named in the protocol.
+AnsiString TBackupRun::ClaimDumpFile(const AnsiString& partName) {
+  const AnsiString fileName = dumpNames_.Claim(partName);
+  if (fileName != partName + kDumpExtension) AddStampedLine(UpperCase(partName) + kSavedAsInfix + fileName);
+  return fileName;
 }
 
 void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
@@ -139,29 +200,30 @@ void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
   query.SQL().Clear();
   const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
   const AnsiString partName = paged ? table + IntToStr(n) : table;
-  TDumpPart part{table, AddBackslash(WorkDir()) + partName + kDumpExtension, paged, (n - 1) * rowsPerPart, rowsPerPart};
+  const AnsiString fileName = ClaimDumpFile(partName);
+  TDumpPart part{table, AddBackslash(WorkDir()) + fileName, paged, (n - 1) * rowsPerPart, rowsPerPart};
   if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
   const AnsiString arguments = DumpArgumentString(Target(), part);
   WriteCommandFile(n, arguments);
   const bool dumped = RunDump(part, partName);
+  ++dumpCount_;
+  // A part that failed is not archived: it has no dump to hold.
+  if (dumped && paged) partNames_.push_back(fileName);
 
   query.Close();
   engine_.Connection().Disconnect();
   Pump();
   engine_.Connection().Connect();
   if (dumped) {
-    // A part that failed is not archived: it has no dump to hold.
-    if (paged) partNames_.push_back(partName + kDumpExtension);
-    query.SQL().Add("select count(*) as celkemv from " + SqlTableName(table));
+    query.SQL().Add("select count(*) as celkemv from " + SqlName(table));
     query.Open();
-    const AnsiString upper = AnsiUpperCase(partName);
+    const AnsiString upper = UpperCase(partName);
     if (paged)
       AddStampedLine(upper + kDoneSuffix + "od " + IntToStr(part.Offset) + "," + IntToStr(rowsPerPart) + kRowsSuffix);
     else
       AddStampedLine(upper + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
   }
   AddLine(" ");
-  ++dumpCount_;
   query.Close();
 }
 
@@ -172,7 +234,7 @@ bool TBackupRun::RunDump(const TDumpPart& part, const AnsiString& partName) {
                                             part.ResultFile, [this] { Pump(); });
   if (outcome.Succeeded) return true;
   DeleteFile(part.ResultFile);
-  AddStampedLine(AnsiUpperCase(partName) + kDumpFailedSuffix + IntToStr(outcome.ExitCode));
+  AddStampedLine(UpperCase(partName) + kDumpFailedSuffix + IntToStr(outcome.ExitCode));
   AddLine(outcome.FirstError);
   ++failures_;
   return false;

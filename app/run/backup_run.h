@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <set>
+#include <map>
 #include <vector>
 
 #include "app/run/dump_command.h"
@@ -33,7 +33,8 @@ public:
   // folder; then the program is asked to end.
   void vsechno();
 
-  // Dumps that failed or could not be archived in the last run.
+  // Tables, dumps, archives and batch commands that failed in the last run,
+  // and a run that could not start or was stopped.
   int FailureCount() const { return failures_; }
   // The protocol of the current run, line by line as the memo shows it.
   const TStringList& Protocol() const { return protocol_; }
@@ -53,21 +54,30 @@ private:
   // Checks, pruning and dumps.
   bool FoldersChosen();
   void Prune(int keepEntries);
-  void DeleteWorkDumps(bool keepUnarchived);
+  void TrashOldDumps();
+  void DeleteArchivedDumps(bool keepProtocol);
+  void EnsureConnected();
   void DumpTable(const AnsiString& table);
+  void DumpTableParts(const AnsiString& table);
+  AnsiString ClaimDumpFile(const AnsiString& partName);
   void DumpPart(const AnsiString& table, std::int64_t part, bool paged);
   bool RunDump(const TDumpPart& part, const AnsiString& partName);
   bool TableExists(TZQuery& query, const AnsiString& table);
+  void NoteFailure(const AnsiString& name, const AnsiString& why);
+  int DumpWholeTable(TZQuery& query, const AnsiString& table);
   TDumpTarget Target() const;
   void WriteCommandFile(std::int64_t part, const AnsiString& argumentString);
 
   // Protocol file, archives, transfer and end.
   void SaveProtocol();
+  bool WriteProtocolFile();
+  void MakeZipper();
   void ShowZipStatus();
   void HideZipStatus(bool keepArchiveMeter);
   void ZipIntoFolder(const AnsiString& folder, int extraSteps);
   void ZipPartsWithDatedNames();
   void ZipOne(const AnsiString& archive, const AnsiString& file, TAbStoreOptions options);
+  void AddExactFile(const AnsiString& file);
   void ReportUnarchived();
   void RunBatches(int keepEntries);
   void EndRun();
@@ -83,16 +93,18 @@ private:
 
   TBackupEngine& engine_;
   IBackupView& view_;
-  TAbZipper zipper_{nullptr};
+  // Made anew after a failed save, which drops the archive that failed.
+  std::unique_ptr<TAbZipper> zipper_;
   std::unique_ptr<TItemMeter> itemMeter_;
   TStringList protocol_;
   bool running_ = false;
   int failures_ = 0;
   int dumpCount_ = 0;
-  std::vector<AnsiString> partNames_;
+  TDumpNames dumpNames_;
+  std::vector<AnsiString> partNames_;  // dump file names of the paged parts
   AnsiString itemLabel_;             // what Label7 shows
   AnsiString zipping_;               // the dump being archived
-  std::set<AnsiString> unarchived_;  // dumps the zipper failed on
+  std::map<AnsiString, AnsiString> unarchived_;  // dumps the zipper failed on, with the reason
   int meterMaximum_ = 0;
   int meterPosition_ = 0;
 };

@@ -1,9 +1,10 @@
 // The dump child: argv as given, no shell, stdin from /dev/null, its output
-// collected so it never blocks on a full pipe.
+// collected so it never blocks on a full pipe; a stop of the run ends it.
 #include "app/run/dump_child.h"
 
 #include <cstring>
 
+#include "app/run/run_stop.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/process.h"
 #include "platform/rtl/text.h"
@@ -23,7 +24,14 @@ TDumpOutcome RunDumpChild(const std::vector<AnsiString>& arguments, const AnsiSt
     outcome.FirstError = Utf8ToAnsi(std::strerror(child.StartError()));
     return outcome;
   }
-  while (!child.WaitFor(kChildPollMs)) pump();
+  while (!child.WaitFor(kChildPollMs)) {
+    if (RunStopRequested()) {
+      child.Terminate();
+      child.Wait();
+      break;
+    }
+    pump();
+  }
   outcome.ExitCode = child.ExitCode();
   const AnsiString errors = child.ErrorOutput();
   outcome.FirstError = Utf8ToAnsi(errors.substr(0, errors.find_first_of("\r\n")));

@@ -1,9 +1,7 @@
 // Building the dump commands and the statements that surround a dump.
 #include "app/run/dump_command.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "app/run/run_texts.h"
 #include "platform/rtl/numbers.h"
 
 std::int64_t PartCount(std::int64_t rows, std::int64_t rowsPerPart) {
@@ -53,28 +51,21 @@ std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarg
     start = end + 1;
   }
   for (const TOption& option : Options(target, part)) args.push_back(OptionText(option));
+  // Whatever the names look like, they are never read as options.
+  args.push_back("--");
   args.push_back(target.Database);
   args.push_back(part.Table);
   return args;
 }
 
-AnsiString SqlTableName(const AnsiString& table) {
-  auto plain = [](unsigned char c) { return std::isalnum(c) || c == '_' || c == '$' || c >= 0x80; };
-  const bool allDigits = std::all_of(table.begin(), table.end(), [](unsigned char c) { return std::isdigit(c); });
-  if (!table.empty() && !allDigits && std::all_of(table.begin(), table.end(), plain)) return table;
-  AnsiString quoted = "`";
-  for (char c : table) {
-    if (c == '`') quoted += '`';
-    quoted += c;
-  }
-  return quoted + "`";
-}
+TDumpNames::TDumpNames() : used_{kProtocolFile} {}
 
-AnsiString ShowTablesLike(const AnsiString& table) {
-  AnsiString pattern;
-  for (char c : table) {
-    if (c == '\\' || c == '"' || c == '_' || c == '%') pattern += '\\';
-    pattern += c;
-  }
-  return "show tables like \"" + pattern + "\"";
+AnsiString TDumpNames::Claim(const AnsiString& partName) {
+  AnsiString base = partName;
+  for (char& c : base)
+    if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
+  if (base.empty() || base[0] == '-' || base[0] == '.') base.insert(0, 1, '_');
+  AnsiString name = base + kDumpExtension;
+  for (int n = 2; !used_.insert(name).second; ++n) name = base + "~" + IntToStr(n) + kDumpExtension;
+  return name;
 }

@@ -1,9 +1,10 @@
 // What one table dump consists of: how many parts a table is cut into, the
 // argument string the command file records, the argument vector the dump
-// child gets, and the table name made safe for the statements around a dump.
+// child gets, and the file names of a run's dumps.
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "platform/rtl/strings.h"
@@ -38,10 +39,16 @@ AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part);
 // no value is ever split or interpreted by a shell.
 std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target, const TDumpPart& part);
 
-// The table name as it goes into "select count(*) ... from": unchanged when
-// it is a plain identifier, otherwise in back-quotes with inner ones doubled.
-AnsiString SqlTableName(const AnsiString& table);
+// The dump file names of one run: a part name made safe as a file name
+// ("/", "\" and control characters become "_", and so does a leading "-" or
+// "."), and made unique within the run, letter case counting, the protocol's
+// name included; a later name that is taken gets "~2", "~3", ... appended.
+class TDumpNames {
+public:
+  TDumpNames();
+  // The file name (with ".zal") under which this part's dump is saved.
+  AnsiString Claim(const AnsiString& partName);
 
-// "show tables like" with the name in double quotes, its "\", '"', "_" and
-// "%" escaped, so the pattern matches exactly this one name.
-AnsiString ShowTablesLike(const AnsiString& table);
+private:
+  std::set<AnsiString> used_;
+};

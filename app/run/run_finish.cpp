@@ -2,14 +2,19 @@
 // layout, removal of the archived dumps, the operator's batch transfer and
 // the end of the run in each mode; also the run's protocol and status helpers.
 #include <cmath>
+#include <cstring>
 
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_view.h"
 #include "app/run/backup_run.h"
 #include "app/run/run_texts.h"
+#include "archive/ab_archive.h"
+#include "archive/ab_exceptions.h"
 #include "archive/ab_item.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/numbers.h"
 #include "platform/rtl/paths.h"
+#include "platform/rtl/process.h"
 #include "platform/rtl/text.h"
 #include "util/routines/program_routines.h"
 
@@ -17,6 +22,11 @@ namespace {
 
 // How long the status line shows each new item name.
 constexpr std::uint32_t kItemNameShowMs = 1000;
+
+// A dump's file name without its final ".zal": the archive's name before ".zip".
+AnsiString WithoutDumpExtension(const AnsiString& name) {
+  return name.substr(0, name.size() - std::strlen(kDumpExtension));
+}
 
 }  // namespace
 
@@ -33,29 +43,44 @@ private:
 
 TBackupRun::TBackupRun(TBackupEngine& engine, IBackupView& view)
     : engine_(engine), view_(view), itemMeter_(std::make_unique<TItemMeter>(view)) {
-  zipper_.SetItemProgressMeter(itemMeter_.get());
-  zipper_.SetAutoSave(true);
-  zipper_.SetDOSMode(false);
+  MakeZipper();
+}
+
+// Every archive was closed or dropped by the run; nothing is left to save.
+TBackupRun::~TBackupRun() { zipper_->SetItemProgressMeter(nullptr); }
+
+void TBackupRun::MakeZipper() {
+  zipper_ = std::make_unique<TAbZipper>(nullptr);
+  zipper_->SetItemProgressMeter(itemMeter_.get());
+  zipper_->SetAutoSave(true);
+  zipper_->SetDOSMode(false);
+  zipper_->SetTempDirectory(GetCachedTempDir());
   // Each new item name stays on the status line for a moment before packing goes on.
-  zipper_.OnArchiveItemProgress = [this](TObject*, TAbArchiveItem* item, uint8_t, bool&) {
+  zipper_->OnArchiveItemProgress = [this](TObject*, TAbArchiveItem* item, uint8_t, bool&) {
     if (item->GetFileName() == itemLabel_) return;
     itemLabel_ = item->GetFileName();
     view_.SetLabelText(TFormLabel::Label7, itemLabel_);
     Delay(kItemNameShowMs);
   };
-  zipper_.OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t) {
-    if (!zipping_.empty()) unarchived_.insert(zipping_);
+  zipper_->OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t code) {
+    if (!zipping_.empty()) unarchived_.emplace(zipping_, IntToStr(code));
   };
-}
-
-TBackupRun::~TBackupRun() {
-  zipper_.SetItemProgressMeter(nullptr);
-  zipper_.SetFileName("");
 }
 
 void TBackupRun::SaveProtocol() {
   AddLine(" ");
-  protocol_.SaveToFile(AddBackslash(WorkDir()) + kProtocolFile);
+  WriteProtocolFile();
+}
+
+bool TBackupRun::WriteProtocolFile() {
+  try {
+    protocol_.SaveToFile(AddBackslash(WorkDir()) + kProtocolFile);
+    return true;
+  } catch (const Exception& e) {
+    AddStampedLine(kProtocolNotSavedLine + e.Message());
+    ++failures_;
+    return false;
+  }
 }
 
 void TBackupRun::ShowZipStatus() {
@@ -68,7 +93,7 @@ void TBackupRun::ShowZipStatus() {
   view_.SetLabelText(TFormLabel::Label7, "");
   view_.SetLabelText(TFormLabel::Label6, "");
   view_.SetLabelVisible(TFormLabel::Label7, true);
-  zipper_.SetTempDirectory(GetCachedTempDir());
+  zipper_->SetTempDirectory(GetCachedTempDir());
 }
 
 void TBackupRun::HideZipStatus(bool keepArchiveMeter) {
@@ -83,21 +108,11 @@ void TBackupRun::HideZipStatus(bool keepArchiveMeter) {
 void TBackupRun::ZipIntoFolder(const AnsiString& folder, int extraSteps) {
   CreateFolderChain(folder);
   Pump();
-  std::vector<AnsiString> files;
-  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
-    if (!unarchived_.count(file)) files.push_back(file);
+  const std::vector<AnsiString> files = FindEntries(WorkDir(), AnsiString("*") + kDumpExtension);
   SetArchiveMeter(static_cast<int>(files.size()) + extraSteps, 0);
   for (std::size_t r = 0; r < files.size(); ++r) {
-    const AnsiString archive =
-        folder + PathDelim + ReplaceAllText(ExtractFileName(files[r]), kDumpExtension, kArchiveExtension);
-    zipping_ = files[r];
-    zipper_.SetFileName(archive);
-    view_.SetLabelText(TFormLabel::Label6, archive);
-    view_.SetLabelVisible(TFormLabel::Label6, true);
-    zipper_.SetStoreOptions({soStripPath, soReplace});
-    zipper_.AddFiles(files[r], 0);
-    zipper_.CloseArchive();
-    zipping_.clear();
+    ZipOne(folder + PathDelim + WithoutDumpExtension(ExtractFileName(files[r])) + kArchiveExtension, files[r],
+           {soStripPath, soReplace});
     SetArchiveMeter(meterMaximum_, static_cast<int>(r));
     Pump();
   }
@@ -108,58 +123,81 @@ void TBackupRun::ZipIntoFolder(const AnsiString& folder, int extraSteps) {
 // in the ZIP folder; the members keep their folder path.
 void TBackupRun::ZipPartsWithDatedNames() {
   for (const AnsiString& entry : partNames_) {
-    const AnsiString archive = AddBackslash(ZipDir()) + Today() + "_" + ExtractWord(entry, '.', 0) + kArchiveExtension;
-    zipping_ = AddBackslash(WorkDir()) + entry;
-    zipper_.SetFileName(archive);
-    view_.SetLabelText(TFormLabel::Label6, archive);
-    view_.SetLabelVisible(TFormLabel::Label6, true);
-    zipper_.SetAutoSave(true);
-    zipper_.OpenArchive(archive);
-    zipper_.SetStoreOptions({soStripDrive, soRemoveDots, soReplace});
-    zipper_.AddFiles(zipping_, 0);
-    zipper_.Save();
+    ZipOne(AddBackslash(ZipDir()) + Today() + "_" + WithoutDumpExtension(entry) + kArchiveExtension,
+           AddBackslash(WorkDir()) + entry, {soStripDrive, soRemoveDots, soReplace});
     Pump();
     HideZipStatus(false);
-    zipper_.CloseArchive();
-    zipping_.clear();
   }
 }
 
-// Dumps the zipper failed on stay in the work folder, and so does the
+// A save that fails drops the archive: a new one is removed again, an
+// existing one was only ever replaced whole, so it stays as it was. The dump
+// stays in the work folder either way.
+void TBackupRun::ZipOne(const AnsiString& archive, const AnsiString& file, TAbStoreOptions options) {
+  const bool existed = FileExists(archive);
+  zipping_ = file;
+  view_.SetLabelText(TFormLabel::Label6, archive);
+  view_.SetLabelVisible(TFormLabel::Label6, true);
+  try {
+    zipper_->SetFileName(archive);
+    zipper_->SetStoreOptions(options);
+    AddExactFile(file);
+    zipper_->CloseArchive();
+  } catch (const Exception& e) {
+    MakeZipper();
+    unarchived_.emplace(file, e.Message());
+  }
+  if (unarchived_.count(file) && !existed) DeleteFile(archive);
+  zipping_.clear();
+}
+
+// The zipper's AddFiles reads its argument as a list of masks; a dump file
+// name may hold ";", "*" or "\" and has case twins, so the one file goes in
+// as an item of its own.
+void TBackupRun::AddExactFile(const AnsiString& file) {
+  TAbArchive* archive = zipper_->Archive();
+  if (!archive) throw EAbNoArchive();
+  archive->Add(archive->CreateItem(file));
+}
+
+// Dumps that could not be archived stay in the work folder, and so does the
 // protocol that names them.
 void TBackupRun::ReportUnarchived() {
   if (unarchived_.empty()) return;
-  for (const AnsiString& file : unarchived_) {
-    AddStampedLine(AnsiUpperCase(ExtractFileName(file)) + kNotArchivedSuffix);
+  for (const auto& [file, reason] : unarchived_) {
+    AddStampedLine(UpperCase(ExtractFileName(file)) + kNotArchivedSuffix + " (" + reason + ")");
     ++failures_;
   }
-  const AnsiString protocolFile = AddBackslash(WorkDir()) + kProtocolFile;
-  protocol_.SaveToFile(protocolFile);
-  unarchived_.insert(protocolFile);
+  if (WriteProtocolFile()) unarchived_.emplace(AddBackslash(WorkDir()) + kProtocolFile, "");
 }
 
 // The upload command, then, with a "/P:" keep count k, one deletion command
 // for each of the ten days from k + 1 to k + 10 days back. povel.txt always
-// holds the commands run so far.
+// holds the commands run so far. A command that cannot start or ends with a
+// code other than 0 is named in the protocol.
 void TBackupRun::RunBatches(int keepEntries) {
   const AnsiString dir = engine_.Files().Dir;
   auto quoted = [](const AnsiString& piece) { return "\"" + piece + "\""; };
   TStringList commands;
   Pump();
-  auto run = [&](const AnsiString& commandLine) {
+  auto run = [&](const char* batch, const AnsiString& arguments) {
+    const AnsiString commandLine = quoted(dir + batch) + " " + arguments;
     commands.Add(commandLine);
     commands.SaveToFile(dir + kBatchListFile);
-    RunProgram(commandLine, true, true);
+    TChildProcess child;
+    if (child.Start(commandLine)) child.Wait();
+    if (child.ExitCode() != 0) {
+      AddStampedLine(UpperCase(batch) + kBatchFailedInfix + IntToStr(child.ExitCode()));
+      ++failures_;
+    }
     SetArchiveMeter(meterMaximum_, meterPosition_ + 1);
     Pump();
   };
-  run(quoted(dir + kUploadBatch) + " " + quoted(view_.ZipFolder()) + " " + quoted(Today()) + " " +
-      quoted(dir + kUploadScript));
+  run(kUploadBatch, quoted(view_.ZipFolder()) + " " + quoted(Today()) + " " + quoted(dir + kUploadScript));
   if (keepEntries > 0) {
     const TDateTime today = std::trunc(engine_.CurrentTime());
     for (int back = keepEntries + 1; back <= keepEntries + 10; ++back)
-      run(quoted(dir + kDeleteBatch) + " " + quoted(FormatDateTime(kDateFormat, today - back)) + " " +
-          quoted(dir + kDeleteScript));
+      run(kDeleteBatch, quoted(FormatDateTime(kDateFormat, today - back)) + " " + quoted(dir + kDeleteScript));
   }
   view_.SetMeterVisible(TFormMeter::Archives, false);
 }
@@ -167,7 +205,10 @@ void TBackupRun::RunBatches(int keepEntries) {
 void TBackupRun::EndRun() {
   const TAppState& state = engine_.State();
   if (!state.ScheduledMode) {
-    view_.ShowMessage(kBackupDoneMessage, TMessageIcon::Information);
+    if (failures_ > 0)
+      view_.ShowMessage(kBackupFailedMessage, TMessageIcon::Stop);
+    else
+      view_.ShowMessage(kBackupDoneMessage, TMessageIcon::Information);
     return;
   }
   if (state.OneShotMode) view_.TerminateApplication();

@@ -9,8 +9,19 @@ inline constexpr const char* kPrunedSuffix = " - výmaz souborů";
 inline constexpr const char* kDoneSuffix = " - hotovo - ";
 inline constexpr const char* kRowsSuffix = " vět";
 inline constexpr const char* kCountErrorSuffix = " - hotovo - ERROR";
+// Every protocol line of a failure holds this word.
+inline constexpr const char* kFailureMark = "CHYBA";
 inline constexpr const char* kDumpFailedSuffix = " - CHYBA: mysqldump skončil s kódem ";
 inline constexpr const char* kNotArchivedSuffix = " - CHYBA: nezabaleno, soubor zůstává v pracovní složce";
+inline constexpr const char* kTableMissingSuffix =
+    " - CHYBA: tabulka nenalezena (zmizela, nebo její jméno nemá tvar ve Windows-1250)";
+inline constexpr const char* kFailedSuffix = " - CHYBA: ";
+inline constexpr const char* kSavedAsInfix = " - uloženo jako ";
+inline constexpr const char* kDatabaseListFailedLine = "CHYBA: seznam databází nelze načíst: ";
+inline constexpr const char* kStoppedLine = "CHYBA: záloha přerušena";
+inline constexpr const char* kProtocolNotSavedLine = "CHYBA: protokol nelze uložit: ";
+inline constexpr const char* kBatchFailedInfix = " - CHYBA: dávka skončila s kódem ";
+inline constexpr const char* kBackupFailedMessage = "Záloha databáze skončila s chybami, viz CHYBA v protokolu!";
 
 inline constexpr const char* kDumpExtension = ".zal";
 inline constexpr const char* kArchiveExtension = ".zip";

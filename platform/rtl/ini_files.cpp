@@ -8,6 +8,9 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <string_view>
+
+#include <unicode/utf8.h>
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/lists.h"
@@ -20,10 +23,27 @@ namespace {
 using Lines = std::vector<AnsiString>;
 constexpr size_t kNone = static_cast<size_t>(-1);
 
+// A file written in UTF-8 (it has a byte-order mark, or it is valid UTF-8
+// with at least one multi-byte sequence) is read as UTF-8; any other file is
+// Windows-1250. Writes are always Windows-1250.
+AnsiString ToAnsiText(const std::string& text) {
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.starts_with(kBom)) return Utf8ToAnsi(std::string_view(text).substr(kBom.size()));
+  bool multiByte = false;
+  for (int32_t i = 0, n = static_cast<int32_t>(text.size()); i < n;) {
+    UChar32 c;
+    U8_NEXT(text.data(), i, n, c);
+    if (c < 0) return text;
+    multiByte = multiByte || c > 0x7F;
+  }
+  return multiByte ? Utf8ToAnsi(text) : text;
+}
+
 Lines LoadLines(const AnsiString& file_name) {
   Lines lines;
   std::ifstream in(detail::ToOsName(file_name), std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const AnsiString text =
+      ToAnsiText(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
   size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);

@@ -2,7 +2,9 @@
 // "key=value", section and key names compared without regard to letter case.
 // Every write goes to disk before it returns; a new key is appended to its
 // section, a new section to the end of the file, and everything else in the
-// file is kept. The file is Windows-1250 with CR LF line ends; LF is read too.
+// file is kept. The file is Windows-1250 with CR LF line ends; LF is read too,
+// and so is a file in UTF-8 (with a byte-order mark, or valid UTF-8 holding
+// multi-byte sequences), which a write then turns into Windows-1250.
 #pragma once
 
 #include <vector>

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
+#include <fstream>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -174,11 +175,30 @@ AnsiString ResolveProgram(const AnsiString& program) {
   return FileExists(beside) ? beside : program;
 }
 
-// The child's argv in UTF-8; batch files get /bin/sh in front.
+// What runs a batch file: nothing in front when it has the execute bit, the
+// interpreter of its "#!" line (with that line's one argument), else /bin/sh.
+std::vector<std::string> BatchRunner(const std::string& os_name) {
+  if (access(os_name.c_str(), X_OK) == 0) return {};
+  std::ifstream in(os_name, std::ios::binary);
+  std::string line;
+  std::getline(in, line);
+  if (!line.starts_with("#!")) return {"/bin/sh"};
+  constexpr const char* kBlanks = " \t\r";
+  const size_t start = line.find_first_not_of(kBlanks, 2);
+  if (start == std::string::npos) return {"/bin/sh"};
+  const size_t end = line.find_first_of(kBlanks, start);
+  std::vector<std::string> runner{line.substr(start, end - start)};
+  const size_t argument = end == std::string::npos ? end : line.find_first_not_of(kBlanks, end);
+  if (argument != std::string::npos)
+    runner.push_back(line.substr(argument, line.find_last_not_of(kBlanks) + 1 - argument));
+  return runner;
+}
+
+// The child's argv in UTF-8; batch files get their runner in front.
 std::vector<std::string> OsArguments(const std::vector<AnsiString>& arguments) {
   std::vector<std::string> os_args;
   AnsiString program = ResolveProgram(arguments[0]);
-  if (HasExtension(program, ".bat") || HasExtension(program, ".cmd")) os_args.push_back("/bin/sh");
+  if (HasExtension(program, ".bat") || HasExtension(program, ".cmd")) os_args = BatchRunner(detail::ToOsName(program));
   os_args.push_back(detail::ToOsName(program));
   for (size_t i = 1; i < arguments.size(); ++i) os_args.push_back(detail::ToOsName(arguments[i]));
   return os_args;
@@ -291,6 +311,12 @@ bool TChildProcess::Running() const {
   if (!state_) return false;
   std::lock_guard lock(state_->mutex);
   return !state_->done;
+}
+
+void TChildProcess::Terminate() {
+  if (!state_) return;
+  std::lock_guard lock(state_->mutex);
+  if (!state_->done && state_->pid > 0) kill(state_->pid, SIGTERM);
 }
 
 void TChildProcess::Wait() {

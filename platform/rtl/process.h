@@ -2,8 +2,9 @@
 // command-line rules; the child gets /dev/null as standard input, and its
 // standard output and error are either discarded or collected by a reader
 // thread, so a child never blocks on a full pipe. Every child is reaped, also
-// when nobody waits for it. A program ending in ".bat" or ".cmd" runs through
-// /bin/sh. A program name without "/" is looked for beside our own program
+// when nobody waits for it. A program ending in ".bat" or ".cmd" runs directly
+// when it has the execute bit, through the interpreter of its "#!" line when
+// it has one, else through /bin/sh. A program name without "/" is looked for beside our own program
 // first, then along PATH.
 #pragma once
 
@@ -49,6 +50,9 @@ public:
   // On the virtual clock the loop does not sleep for timers, so they fire as
   // fast as the loop turns until the child ends.
   void WaitPumping();
+
+  // Asks a running child to end (SIGTERM); Wait then reaps it.
+  void Terminate();
 
   // The exit code of a child that has ended: its exit status, or 128 + the
   // signal number when a signal ended it; -1 while it runs or when never started.

@@ -76,9 +76,14 @@ void TZConnection::Notification(TComponent* component, TOperation operation) {
 }
 
 AnsiString TZConnection::ConstructURL(const AnsiString& userName, const AnsiString& password) const {
+  return UrlFor(database_, userName, password);
+}
+
+AnsiString TZConnection::UrlFor(const AnsiString& database, const AnsiString& userName,
+                                const AnsiString& password) const {
   if (port_ != 0)
-    return Format("zdbc:%s://%s:%d/%s?UID=%s;PWD=%s", {protocol_, hostName_, port_, database_, userName, password});
-  return Format("zdbc:%s://%s/%s?UID=%s;PWD=%s", {protocol_, hostName_, database_, userName, password});
+    return Format("zdbc:%s://%s:%d/%s?UID=%s;PWD=%s", {protocol_, hostName_, port_, database, userName, password});
+  return Format("zdbc:%s://%s/%s?UID=%s;PWD=%s", {protocol_, hostName_, database, userName, password});
 }
 
 Ref<IZDriver> TZConnection::GetDriver() {
@@ -100,18 +105,23 @@ bool TZConnection::AskLogin(AnsiString& userName, AnsiString& password) {
   return hook(database_, userName, password);
 }
 
-// The URL grammar ends a parameter at ";", so a user name or password holding
-// one would be cut short inside the URL. Such a value travels as a property
-// line instead, after the component's own lines.
+// The URL grammar ends a parameter at ";" and the database at "?", so a user
+// name or password holding a ";", or a database name holding a "?", would be
+// cut short inside the URL (and the rest read as parameters). Such a value
+// travels as a property line instead, after the component's own lines.
 Ref<IZConnection> TZConnection::OpenConnection(const AnsiString& userName, const AnsiString& password) {
-  bool userAside = HasSemicolon(userName);
-  bool passwordAside = HasSemicolon(password);
-  AnsiString url = ConstructURL(userAside ? AnsiString() : userName, passwordAside ? AnsiString() : password);
-  if (!userAside && !passwordAside) return DriverManager()->GetConnectionWithProperties(url, &properties_);
+  const bool userAside = HasSemicolon(userName);
+  const bool passwordAside = HasSemicolon(password);
+  const bool databaseAside = database_.find('?') != AnsiString::npos;
+  const AnsiString url = UrlFor(databaseAside ? AnsiString() : database_, userAside ? AnsiString() : userName,
+                                passwordAside ? AnsiString() : password);
+  if (!userAside && !passwordAside && !databaseAside)
+    return DriverManager()->GetConnectionWithProperties(url, &properties_);
   TStringList lines;
   lines.AddStrings(&properties_);
   if (userAside) lines.Add("username=" + userName);
   if (passwordAside) lines.Add("password=" + password);
+  if (databaseAside) lines.Add("database=" + database_);
   return DriverManager()->GetConnectionWithProperties(url, &lines);
 }
 

@@ -104,6 +104,8 @@ private:
   bool AskLogin(AnsiString& userName, AnsiString& password);
   // The URL and property lines for a login; see Connect.
   Ref<IZConnection> OpenConnection(const AnsiString& userName, const AnsiString& password);
+  // The URL of ConstructURL with another database in it.
+  AnsiString UrlFor(const AnsiString& database, const AnsiString& userName, const AnsiString& password) const;
   // Commit or Rollback: `step` is the connection's call, `event` fires after it.
   void EndTransaction(void (IZConnection::*step)(), const TNotifyEvent& event);
   // CommitPrepared or RollbackPrepared.

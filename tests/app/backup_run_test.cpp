@@ -12,11 +12,13 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "app/engine/backup_texts.h"
+#include "app/engine/sql_names.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/files.h"
@@ -156,8 +158,51 @@ protected:
   }
 
   static std::string Checksum(const AnsiString& database, const AnsiString& table) {
-    const std::string out = MariaDbServer::Get().Client(AnsiToUtf8("checksum table `" + table + "`"), database);
+    const std::string out = MariaDbServer::Get().Client(AnsiToUtf8("checksum table " + SqlName(table)), AnsiToUtf8(database));
     return out.substr(out.find('\t') + 1);
+  }
+
+  // A fresh database (utf8mb4) holding the named tables, each with an "id"
+  // key and rows 1..rows[i] (two when no count is given).
+  static void MakeDatabase(const AnsiString& database, const std::vector<AnsiString>& tables,
+                           const std::vector<int>& rows = {}) {
+    AnsiString sql = "set names utf8mb4; drop database if exists " + SqlName(database) + "; create database " +
+                     SqlName(database) + " character set utf8mb4; use " + SqlName(database) + ";";
+    for (std::size_t i = 0; i < tables.size(); ++i)
+      sql += "create table " + SqlName(tables[i]) + " (id int primary key, v varchar(40));insert into " +
+             SqlName(tables[i]) + " select seq, concat('" + IntToStr(static_cast<int>(i)) +
+             "-', seq) from seq_1_to_" + IntToStr(i < rows.size() ? rows[i] : 2) + ";";
+    MariaDbServer::Get().Client(AnsiToUtf8(sql));
+  }
+
+  // unzip reads wildcards in an archive's name, so each archive is looked at
+  // under a plain name.
+  AnsiString Plain(const AnsiString& zip) const {
+    const AnsiString plain = root_ + "/one.zip";
+    std::filesystem::copy_file(AnsiToUtf8(zip), AnsiToUtf8(plain), std::filesystem::copy_options::overwrite_existing);
+    return plain;
+  }
+  std::size_t Members(const AnsiString& zip) const {
+    return Lines(Shell("unzip -Z1 '" + Plain(zip) + "'"), "\n").size();
+  }
+  // Restores one archive's dump into a database through the mariadb client.
+  void Restore(const AnsiString& zip, const AnsiString& database) const {
+    int status = -1;
+    Shell("unzip -p '" + Plain(zip) + "' | mariadb --no-defaults -uroot --socket='" + MariaDbServer::Get().socket +
+              "' '" + database + "'",
+          &status);
+    EXPECT_EQ(status, 0) << zip;
+  }
+
+  static std::vector<AnsiString> Zips(const AnsiString& folder, const AnsiString& filter = "*.zip") {
+    std::vector<AnsiString> zips = FindEntries(folder, filter);
+    std::sort(zips.begin(), zips.end());
+    return zips;
+  }
+
+  static bool HasLine(const std::vector<AnsiString>& lines, const AnsiString& part) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const AnsiString& line) { return line.find(part) != AnsiString::npos; });
   }
 
   FolderView view;
@@ -179,7 +224,8 @@ TEST_F(BackupRunTest, CommandsOfPagedAndUnpagedDumpsAsTheChildGetsThem) {
          {AnsiString("--compress"), AnsiString("--quick"), AnsiString("--max-allowed-packet=64M"),
           AnsiString("--extended-insert"), "--where=1 ORDER BY id limit " + IntToStr(offset) + ",500",
           AnsiString("--host=127.0.0.1"), AnsiString("--user=vx"), AnsiString("--password=vxpass"), "--port=" + port,
-          "--result-file=" + view.work + "/" + table + IntToStr(part) + ".zal", AnsiString(kDatabase), table})
+          "--result-file=" + view.work + "/" + table + IntToStr(part) + ".zal", AnsiString("--"), AnsiString(kDatabase),
+          table})
       expected.push_back(AnsiToUtf8(arg));
     expected.push_back("--");
   };
@@ -200,11 +246,11 @@ TEST_F(BackupRunTest, CommandsOfPagedAndUnpagedDumpsAsTheChildGetsThem) {
 
   const auto& p = view.protocol;
   ASSERT_EQ(p.size(), 13u);
-  EXPECT_TRUE(EndsWith(p[4], " ZÁKAZNÍCI")) << p[4];
+  EXPECT_TRUE(EndsWith(p[4], " ZáKAZNíCI")) << p[4];  // a to z alone are upper-cased
   EXPECT_EQ(p[5], "Zálohování...");
-  EXPECT_TRUE(EndsWith(p[6], " ZÁKAZNÍCI1 - hotovo - od 0,500 vět")) << p[6];
+  EXPECT_TRUE(EndsWith(p[6], " ZáKAZNíCI1 - hotovo - od 0,500 vět")) << p[6];
   EXPECT_EQ(p[7], " ");
-  EXPECT_TRUE(EndsWith(p[10], " ZÁKAZNÍCI3 - hotovo - od 1000,500 vět")) << p[10];
+  EXPECT_TRUE(EndsWith(p[10], " ZáKAZNíCI3 - hotovo - od 1000,500 vět")) << p[10];
 
   // Unpaged: one command file, the whole table.
   Run({}, {"objednávky"});
@@ -225,12 +271,12 @@ TEST_F(BackupRunTest, RealRunArchivesEveryTickedTableRestorably) {
   ASSERT_EQ(protocol.size(), 17u);  // four tables, four lines each, and the closing blank
   const AnsiString stamp = DateToStr(Now()) + " ";
   EXPECT_EQ(protocol[12].substr(0, stamp.size()), stamp);
-  EXPECT_TRUE(EndsWith(protocol[12], " ZÁKAZNÍCI")) << protocol[12];
+  EXPECT_TRUE(EndsWith(protocol[12], " ZáKAZNíCI")) << protocol[12];
   EXPECT_EQ(protocol[13], "Zálohování...");
-  EXPECT_TRUE(EndsWith(protocol[14], " ZÁKAZNÍCI - hotovo - 1000 vět")) << protocol[14];
+  EXPECT_TRUE(EndsWith(protocol[14], " ZáKAZNíCI - hotovo - 1000 vět")) << protocol[14];
   EXPECT_EQ(protocol[15], " ");
-  EXPECT_NE(protocolText.find(" PRÁZDNÁ - hotovo - 0 vět"), AnsiString::npos);
-  EXPECT_EQ(protocolText.find("TMP_DOČASNÁ"), AnsiString::npos);  // the mask leaves it out
+  EXPECT_NE(protocolText.find(" PRáZDNá - hotovo - 0 vět"), AnsiString::npos);
+  EXPECT_EQ(protocolText.find("TMP_DOčASNá"), AnsiString::npos);  // the mask leaves it out
 
   MariaDbServer::Get().Client("drop database if exists kalmir_run_back; create database kalmir_run_back");
   for (const char* table : {"zákazníci", "prázdná", "bez_id", "objednávky"}) {
@@ -264,7 +310,8 @@ TEST_F(BackupRunTest, PagedRunReportsTheTableWithoutIdAndArchivesTheOthers) {
     EXPECT_EQ(status, 0) << part;
   }
   EXPECT_FALSE(FileExists(view.zip + "/" + Today() + "_bez_id1.zip"));
-  EXPECT_TRUE(FindEntries(view.work, "*.zal").empty());
+  // This layout has no archive for the protocol: it stays in the work folder.
+  EXPECT_EQ(FindEntries(view.work, "*.zal"), std::vector<AnsiString>{view.work + "/_protokol.zal"});
 }
 
 TEST_F(BackupRunTest, WithoutZippingTheDumpsStay) {
@@ -341,6 +388,15 @@ TEST_F(BackupRunTest, BatchTransferRunsTheOperatorsCommands) {
   }
   EXPECT_EQ(ReadFile(BinDir() + "povel.txt"), commands);
   EXPECT_EQ(Utf8ToAnsi(ReadFile(log)), calls);
+
+  // A batch that fails, or is missing (the shell then fails), is named and
+  // makes the run a failure.
+  WriteFile(BinDir() + "bck_uloz.bat", "exit 3\n");
+  EXPECT_EQ(Run({"/BAT"}, {"nic takového"}).FailureCount(), 1);
+  EXPECT_TRUE(HasLine(view.protocol, " BCK_ULOZ.BAT - CHYBA: dávka skončila s kódem 3"));
+  DeleteFile(BinDir() + "bck_uloz.bat");
+  EXPECT_EQ(Run({"/BAT"}, {"nic takového"}).FailureCount(), 1);
+  EXPECT_TRUE(HasLine(view.protocol, " BCK_ULOZ.BAT - CHYBA: dávka skončila s kódem "));
 }
 
 TEST_F(BackupRunTest, AllDatabasesGetAFolderEachExceptSkippedOnes) {
@@ -361,11 +417,113 @@ TEST_F(BackupRunTest, AllDatabasesGetAFolderEachExceptSkippedOnes) {
   EXPECT_EQ(status, 0);
   const AnsiString protocol = Shell("unzip -p '" + DateFolder() + "/vx_all_a/_protokol.zip'");
   EXPECT_NE(protocol.find(" ***** VX_ALL_A *****\r\n\r\n"), AnsiString::npos);
-  EXPECT_NE(protocol.find(" ÚČTY - hotovo - 1 vět\r\n"), AnsiString::npos);
+  EXPECT_NE(protocol.find(" účTY - hotovo - 1 vět\r\n"), AnsiString::npos);
   EXPECT_TRUE(FindEntries(DateFolder() + "/vx_all_b", "*").empty());
   for (const char* skipped : {"mysql", "test", "information_schema"})
     EXPECT_FALSE(DirectoryExists(DateFolder() + "/" + skipped)) << skipped;
   server.Client("drop database vx_all_a; drop database vx_all_b; drop database test");
+}
+
+// Names that are keywords, numbers, Windows-1250 letters, wildcards, quotes,
+// path and option look-alikes, case twins and the protocol's own name.
+const std::vector<AnsiString> kAwkwardTables = {
+    "order", "select", "1e5", "tašky", "ceník_žádostí", "µ",        "my table", "a;b",  "a*",   "a\\b",  "-x",
+    "--no-data", "Tab", "tab",  "_protokol", "a`b",        "a\"b", "a'b",      "a.b",  "zákazníci", "plain",
+};
+
+TEST_F(BackupRunTest, AwkwardNamesAreEachArchivedOnceAndRestoreEqual) {
+  const MariaDbServer& server = MariaDbServer::Get();
+  // A name with "?" once cut the connection URL short.
+  int round = 0;
+  for (const AnsiString database : {"my-db", "zálohy", "vx?db"}) {
+    SCOPED_TRACE(AnsiToUtf8(database));
+    MakeDatabase(database, kAwkwardTables);
+    view.zip = root_ + "/zip" + IntToStr(++round);
+    TBackupRun& run = Run({"/A:", "/B:" + database});
+    EXPECT_EQ(run.FailureCount(), 0);
+    EXPECT_TRUE(view.terminated);
+    EXPECT_EQ(view.tables.size(), kAwkwardTables.size());
+    EXPECT_TRUE(HasLine(view.protocol, " _PROTOKOL - uloženo jako _protokol~2.zal"));
+
+    // One archive per table and the protocol's, each holding one dump.
+    const std::vector<AnsiString> zips = Zips(DateFolder());
+    EXPECT_EQ(zips.size(), kAwkwardTables.size() + 1);
+    server.Client("drop database if exists vx_back; create database vx_back character set utf8mb4");
+    for (const AnsiString& zip : zips) {
+      EXPECT_EQ(Members(zip), 1u) << zip;
+      if (ExtractFileName(zip) != "_protokol.zip") Restore(zip, "vx_back");
+    }
+    for (const AnsiString& table : kAwkwardTables)
+      EXPECT_EQ(Checksum("vx_back", table), Checksum(database, table)) << AnsiToUtf8(table);
+    server.Client(AnsiToUtf8("drop database vx_back; drop database " + SqlName(database)));
+  }
+}
+
+TEST_F(BackupRunTest, ATableWithoutAWindows1250NameIsNamedAsAFailure) {
+  MakeDatabase("vx_cyr", {"dobrá"});
+  // "данные" in UTF-8: Windows-1250 has no letter of it.
+  MariaDbServer::Get().Client("create table vx_cyr.`\xD0\xB4\xD0\xB0\xD0\xBD\xD0\xBD\xD1\x8B\xD0\xB5` (id int)");
+  TBackupRun& run = Run({"/B:vx_cyr"});
+  EXPECT_EQ(run.FailureCount(), 1);
+  EXPECT_TRUE(HasLine(view.protocol, "?????? - CHYBA: tabulka nenalezena"));
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].icon, TMessageIcon::Stop);
+  EXPECT_EQ(view.messages[0].text, "Záloha databáze skončila s chybami, viz CHYBA v protokolu!");
+  EXPECT_EQ(Zips(DateFolder()), (std::vector<AnsiString>{DateFolder() + "/_protokol.zip", DateFolder() + "/dobrá.zip"}));
+  MariaDbServer::Get().Client("drop database vx_cyr");
+}
+
+// Table a's part 11 and table a1's part 1 share a name; the later one gets a
+// suffix, so no archive replaces another.
+TEST_F(BackupRunTest, PagedPartsOfTwinNamesKeepArchivesOfTheirOwn) {
+  const MariaDbServer& server = MariaDbServer::Get();
+  MakeDatabase("vx_paged", {"a", "a1"}, {12, 2});
+  TBackupRun& run = Run({"/M:1", "/B:vx_paged"});
+  EXPECT_EQ(run.FailureCount(), 0);
+  // 12 rows by 1 give 13 parts, 2 rows give 3.
+  const std::vector<AnsiString> zips = Zips(view.zip, Today() + "_*.zip");
+  EXPECT_EQ(zips.size(), 16u);
+  for (const char* twin : {"a11~2", "a12~2", "a13~2"})
+    EXPECT_TRUE(FileExists(view.zip + "/" + Today() + "_" + twin + ".zip")) << twin;
+  EXPECT_TRUE(HasLine(view.protocol, " A11 - uloženo jako a11~2.zal"));
+
+  // Each part's dump re-creates its table, so the parts are gathered one by one.
+  server.Client("drop database if exists vx_part; drop database if exists vx_back; create database vx_back");
+  for (const AnsiString& zip : zips) {
+    server.Client("drop database if exists vx_part; create database vx_part");
+    Restore(zip, "vx_part");
+    const std::string table = server.Client("show tables", "vx_part");
+    ASSERT_FALSE(table.empty()) << zip;
+    const std::string name = table.substr(0, table.find('\n'));
+    server.Client("create table if not exists vx_back." + name + " like vx_part." + name +
+                  "; insert into vx_back." + name + " select * from vx_part." + name);
+  }
+  for (const char* table : {"a", "a1"}) EXPECT_EQ(Checksum("vx_back", table), Checksum("vx_paged", table)) << table;
+  server.Client("drop database vx_part; drop database vx_back; drop database vx_paged");
+}
+
+// The server closes the start-up connection while the program waits for the
+// backup time; the run checks it and connects again.
+TEST_F(BackupRunTest, ScheduledRunReconnectsAfterTheServerClosedTheConnection) {
+  const MariaDbServer& server = MariaDbServer::Get();
+  MakeDatabase("vx_sched", {"t"});
+  const TDateTime start = Date() + EncodeTime(10, 0, 0, 0);
+  TDateTime now = start;
+  server.Client("set global wait_timeout = 2; set global interactive_timeout = 2");
+  TBackupRun& run = Start({"/A:10:00:05", "/B:vx_sched"});
+  server.Client("set global wait_timeout = default; set global interactive_timeout = default");
+  engine_->SetClock([&] { return now; });
+  usleep(3'000'000);  // the server's idle timeout: real time on its side
+  engine_->Timer1Timer();
+  view.onBackup = [&] { run.suiButton2Click(); };
+  engine_->Timer2Timer();  // 10:00:00: not yet
+  EXPECT_TRUE(view.protocol.empty());
+  now = start + EncodeTime(0, 0, 5, 0);
+  engine_->Timer2Timer();
+  EXPECT_EQ(run.FailureCount(), 0);
+  EXPECT_TRUE(FileExists(DateFolder() + "/t.zip"));
+  EXPECT_TRUE(HasLine(view.protocol, " T - hotovo - 2 vět"));
+  server.Client("drop database vx_sched");
 }
 
 }  // namespace

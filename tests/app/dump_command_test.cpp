@@ -1,8 +1,11 @@
 // The dump command pieces: part counts, the command file's argument string,
-// the child's argument vector and the table name in the statements.
+// the child's argument vector, the dump file names of a run and the names in
+// the statements.
 #include "app/run/dump_command.h"
 
 #include <gtest/gtest.h>
+
+#include "app/engine/sql_names.h"
 
 namespace {
 
@@ -23,7 +26,7 @@ TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
   EXPECT_EQ(
       DumpArguments("/p/mysqldump", kTarget, whole),
       (std::vector<AnsiString>{"/p/mysqldump", "--compress", "--host=127.0.0.1", "--user=vx", "--password=tajné heslo",
-                               "--port=3307", "--result-file=/w/zákazníci.zal", "kalmir", "zákazníci"}));
+                               "--port=3307", "--result-file=/w/zákazníci.zal", "--", "kalmir", "zákazníci"}));
 
   const TDumpPart paged{"t", "/w/t3.zal", true, 6'000'000'000, 3'000'000'000};
   TDumpTarget quick = kTarget;
@@ -36,27 +39,42 @@ TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
       DumpArguments("m", quick, paged),
       (std::vector<AnsiString>{"m", "--compress", "--quick", "--max-allowed-packet=64M", "--extended-insert",
                                "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1", "--user=vx",
-                               "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal", "kalmir", "t"}));
+                               "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal", "--", "kalmir", "t"}));
 }
 
-TEST(DumpCommandTest, TableNamesAreQuotedOnlyWhereTheyMustBe) {
+TEST(DumpCommandTest, NamesAreAlwaysBackQuotedAndMatchedExactly) {
   struct {
     const char* name;
-    const char* inCount;
+    const char* quoted;
     const char* inShow;
   } cases[] = {
-      {"zákazníci", "zákazníci", "show tables like \"zákazníci\""},
-      {"Tab$1", "Tab$1", "show tables like \"Tab$1\""},
-      {"bez_id", "bez_id", "show tables like \"bez\\_id\""},
-      {"a b", "`a b`", "show tables like \"a b\""},
+      {"zákazníci", "`zákazníci`", "show tables like \"zákazníci\""},
+      {"order", "`order`", "show tables like \"order\""},
+      {"1e5", "`1e5`", "show tables like \"1e5\""},
+      {"bez_id", "`bez_id`", "show tables like \"bez\\_id\""},
       {"x`y", "`x``y`", "show tables like \"x`y\""},
-      {"2024", "`2024`", "show tables like \"2024\""},
-      {"50%\"\\", "`50%\"\\`", "show tables like \"50\\%\\\"\\\\\""},
+      // A back-slash passes the string literal and then the pattern.
+      {"a\\b", "`a\\b`", "show tables like \"a\\\\\\\\b\""},
+      {"50%\"'", "`50%\"'`", "show tables like \"50\\%\\\"'\""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SqlTableName(c.name), c.inCount);
+    EXPECT_EQ(SqlName(c.name), c.quoted);
     EXPECT_EQ(ShowTablesLike(c.name), c.inShow);
   }
 }
+
+TEST(DumpCommandTest, DumpFileNamesAreSafeAndUniqueWithinARun) {
+  TDumpNames names;
+  const std::pair<const char*, const char*> claims[] = {
+      {"Tab", "Tab.zal"},        {"tab", "tab.zal"},  // case twins are two files
+      {"_protokol", "_protokol~2.zal"},                // the protocol's name is taken
+      {"a11", "a11.zal"},        {"a11", "a11~2.zal"},    {"a11~2", "a11~2~2.zal"},
+      {"a/b", "a_b.zal"},        {"a_b", "a_b~2.zal"},    {"..", "_...zal"},
+      {"-x", "_-x.zal"},         {"--no-data", "_--no-data.zal"},
+      {"a\\b", "a_b~3.zal"},     {"a;b*", "a;b*.zal"},  {"", "_.zal"},
+  };
+  for (const auto& [part, file] : claims) EXPECT_EQ(names.Claim(part), file) << part;
+}
+
 
 }  // namespace

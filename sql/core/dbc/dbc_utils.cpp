@@ -87,6 +87,7 @@ void ParseDatabaseUrl(const AnsiString& url, TStrings* properties, AnsiString& h
   if (question != std::string_view::npos) AddUrlParameters(rest.substr(question + 1), resultProperties);
   if (properties) resultProperties->AddStrings(properties);
 
+  if (database.empty()) database = resultProperties->Values("database");
   user = ValueOrFallback(resultProperties, "UID", "username");
   password = ValueOrFallback(resultProperties, "PWD", "password");
 }

@@ -21,7 +21,8 @@ AnsiString ExtractUrlProtocol(const AnsiString& url, const std::vector<AnsiStrin
 
 // Splits url into host, port (0 when none), database, user and password.
 // resultProperties is emptied and receives the URL's parameters, then the
-// lines of properties (may be null). User is "UID", else "username"; password
+// lines of properties (may be null). A URL without a database takes the
+// "database" line, which carries a name holding a "?". User is "UID", else "username"; password
 // is "PWD", else "password" (first line of a name wins, case ignored). Raises
 // EZSQLException "Incorrect connection URL" for a malformed URL and the
 // platform's EConvertError for a port that is not a number.

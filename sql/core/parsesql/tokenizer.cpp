@@ -45,6 +45,7 @@ void TZTokenizer::SetStandardCharacterStates() {
   SetCharacterState('a', 'z', WordState.get());
   SetCharacterState('A', 'Z', WordState.get());
   SetCharacterState('\xC0', '\xFF', WordState.get());
+  for (const char* c = kLowAnsiLetters; *c; ++c) SetCharacterState(*c, *c, WordState.get());
   SetCharacterState('_', '_', WordState.get());
   SetCharacterState('0', '9', NumberState.get());
   SetCharacterState('.', '.', NumberState.get());

@@ -137,8 +137,9 @@ public:
 
 protected:
   // The layout the dialects share: every code starts a symbol, codes 0 to 32
-  // whitespace, letters, "_" and codes 192 to 255 a word, digits and "." a
-  // number. Constructors call it once their states exist, then map the rest.
+  // whitespace, letters, "_", codes 192 to 255 and the other Windows-1250
+  // letters a word, digits and "." a number. Constructors call it once their
+  // states exist, then map the rest.
   void SetStandardCharacterStates();
 
   // Owned; any may stay empty.

@@ -269,4 +269,5 @@ void TZWordState::SetLetterAndDigitChars() {
   SetWordChars('0', '9', true);
   SetWordChars('_', '_', true);
   SetWordChars('\xC0', '\xFF', true);
+  for (const char* c = kLowAnsiLetters; *c; ++c) SetWordChars(*c, *c, true);
 }

@@ -10,6 +10,10 @@
 #include "sql/core/parsesql/tokenizer.h"
 
 // Digits with at most one "." and an optional leading "-"; no exponent.
+// The Windows-1250 letters below code 192 (Š, Ś, Ť, Ž, Ź, Ł, Ą, Ş, Ż, µ, Ľ,
+// ľ and their small forms): word characters like the letters above them.
+inline constexpr char kLowAnsiLetters[] = "\x8A\x8C\x8D\x8E\x8F\x9A\x9C\x9D\x9E\x9F\xA3\xA5\xAA\xAF\xB3\xB5\xB9\xBA\xBC\xBE\xBF";
+
 class TZNumberState : public TZTokenizerState {
 public:
   TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
@@ -128,7 +132,8 @@ public:
   void SetWordChars(char fromChar, char toChar, bool enabled);
 
 protected:
-  // Letters, digits, "_" and codes 192 to 255 continue a word.
+  // Letters, digits, "_", codes 192 to 255 and the other Windows-1250
+  // letters continue a word.
   void SetLetterAndDigitChars();
 
   bool WordChars[256] = {};

@@ -125,7 +125,7 @@ TZMySQLDatabaseMetadata::TZMySQLDatabaseMetadata(IZConnection* connection, const
   AnsiString hostName, user, password;
   int port = 0;
   TStringList properties;
-  ParseDatabaseUrl(url, nullptr, hostName, port, database_, user, password, &properties);
+  ParseDatabaseUrl(url, info, hostName, port, database_, user, password, &properties);
 }
 
 void TZMySQLDatabaseMetadata::GetServerVersionParts(int& major, int& minor) {

@@ -119,12 +119,8 @@ TZMySQLSymbolState::TZMySQLSymbolState() {
 
 TZMySQLWordState::TZMySQLWordState() {
   SetWordChars('\0', '\xFF', false);
-  SetWordChars('a', 'z', true);
-  SetWordChars('A', 'Z', true);
-  SetWordChars('0', '9', true);
+  SetLetterAndDigitChars();
   SetWordChars('$', '$', true);
-  SetWordChars('_', '_', true);
-  SetWordChars('\xC0', '\xFF', true);
 }
 
 // --- tokenizer and analyser ----------------------------------------------------

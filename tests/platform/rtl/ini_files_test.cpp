@@ -88,3 +88,24 @@ TEST_F(IniFile, AFileThatCannotBeWrittenRaises) {
   TIniFile nowhere(tmp.name() + "/missing/folder/x.ini");
   EXPECT_THROW(nowhere.WriteString("S", "k", "v"), EIniFileException);
 }
+
+// "Zálohy" as UTF-8 bytes, and as Windows-1250 bytes (the literal below).
+TEST_F(IniFile, UTF8FilesAreReadAsUTF8AndWrittenBackAsWindows1250) {
+  const std::string utf8 = "Z\xC3\xA1lohy";
+  const struct {
+    std::string file;
+    const char* expected;
+  } cases[] = {
+      {"[S]\r\nk=" + utf8 + "\r\n", "Zálohy"},                    // multi-byte sequences
+      {"\xEF\xBB\xBF[S]\r\nk=plain\r\n", "plain"},                // a BOM alone, the first section still found
+      {"[S]\r\nk=Z\xE1lohy\r\n", "Zálohy"},                      // Windows-1250 stays as it was
+      {"[S]\r\nk=" + utf8 + " \xE1\r\n", "Z\xC3\xA1lohy \xE1"},  // not valid UTF-8: read byte for byte
+  };
+  for (const auto& c : cases) {
+    Write(c.file);
+    EXPECT_EQ(ini.ReadString("S", "k", ""), c.expected) << c.file;
+  }
+  Write("[S]\r\nk=" + utf8 + "\r\n");
+  ini.WriteString("S", "other", "x");
+  EXPECT_EQ(Read(), "[S]\r\nk=Z\xE1lohy\r\nother=x\r\n");
+}

@@ -147,13 +147,31 @@ TEST(ChildProcess, TimersKeepFiringWhileAChildIsAwaitedWithPumping) {
   EXPECT_LE(timer_ticks, 21);
 }
 
-TEST(ChildProcess, BatchFilesRunThroughTheShell) {
+// Batch files: executable ones run as they are, a "#!" line picks the
+// interpreter, any other goes through /bin/sh.
+TEST(ChildProcess, BatchFilesRunDirectlyByTheirFirstLineOrThroughTheShell) {
   TempFolder tmp;
-  std::ofstream(tmp.path() / "bck_uloz.bat") << "exit $(( $# + 4 ))\n";  // no execute bit
-  TChildProcess child;
-  ASSERT_TRUE(child.Start("\"" + tmp.name() + "/bck_uloz.bat\" \"a b\" c"));
-  child.Wait();
-  EXPECT_EQ(child.ExitCode(), 6);
+  const struct {
+    const char* text;
+    bool executable;
+    int code;
+  } cases[] = {
+      {"exit $(( $# + 4 ))\n", false, 6},
+      {"#!/bin/sh -e\r\nfalse\nexit 9\n", false, 1},       // "-e" reaches the interpreter
+      {"#!/usr/bin/env python3\nimport sys; sys.exit(len(sys.argv) + 10)\n", false, 13},
+      {"#!/bin/sh\nexit $(( $# + 20 ))\n", true, 22},
+      {"", false, 0},
+  };
+  for (const auto& c : cases) {
+    const fs::path batch = tmp.path() / "bck_uloz.bat";
+    fs::remove(batch);
+    std::ofstream(batch) << c.text;
+    if (c.executable) fs::permissions(batch, fs::perms::owner_all);
+    TChildProcess child;
+    ASSERT_TRUE(child.Start("\"" + tmp.name() + "/bck_uloz.bat\" \"a b\" c")) << c.text;
+    child.Wait();
+    EXPECT_EQ(child.ExitCode(), c.code) << c.text;
+  }
 }
 
 TEST(ChildProcess, ABareProgramNameIsFoundBesideOurProgramFirst) {

@@ -35,6 +35,9 @@ TEST(ConnectionUrl, SplitsIntoPartsAndPropertyLines) {
       {"zdbc:fake-1://h/db?uid=admin;pwd=s", "", "h", 0, "db", "admin", "s", {"uid=admin", "pwd=s"}},
       {"zdbc:fake-1://h/db", "username=ann\npassword=pw", "h", 0, "db", "ann", "pw",
        {"username=ann", "password=pw"}},
+      // A database name holding "?" travels as a line; the URL's own name wins.
+      {"zdbc:fake-1://h:1/?UID=u", "database=a?UID=x;b", "h", 1, "a?UID=x;b", "u", "", {"UID=u", "database=a?UID=x;b"}},
+      {"zdbc:fake-1://h/db", "database=other", "h", 0, "db", "", "", {"database=other"}},
   };
   for (const UrlCase& c : cases) {
     SCOPED_TRACE(c.url);

@@ -177,9 +177,11 @@ TEST(GenericSQLTokenizer, WordsKeywordsAndSymbols) {
       {"a//c\nb", toSkipEOF, "W(a) C(//c\n) W(b)"},
       {"a/*c*/b", toSkipEOF, "W(a) C(/*c*/) W(b)"},
       {"1abc 2.5", toSkipEOF, "W(1abc) _( ) F(2.5)"},
-      // Windows-1250 letters from 192 up are word characters, those below are not
-      // ("\x8A" is a capital S with caron).
-      {"\xE1\xE8\xF8 a\x8A" "b", toSkipEOF, "W(\xE1\xE8\xF8) _( ) W(a) S(\x8A) W(b)"},
+      // Every Windows-1250 letter is a word character, also those below 192
+      // ("\x8A" and "\x9E" are S and z with caron, "\xB5" the micro sign);
+      // other characters there are not ("\x80" is the euro sign).
+      {"\xE1\xE8\xF8 a\x8A" "b \x9E" "k\xB5 x\x80y", toSkipEOF,
+       "W(\xE1\xE8\xF8) _( ) W(a\x8A" "b) _( ) W(\x9E" "k\xB5) _( ) W(x) S(\x80) W(y)"},
   };
   TZGenericSQLTokenizer tokenizer;
   ExpectTokens(tokenizer, cases);

@@ -47,6 +47,7 @@ const TokenCase kTokenCases[] = {
     // Symbols and words.
     {"a:=b<<2>=c<>d", "W(a) S(:=) W(b) S(<<) I(2) S(>=) W(c) S(<>) W(d)"},
     {"$x_1 čáp and", "W($x_1) _( ) W(čáp) _( ) K(and)"},
+    {"tašky žádostí µ", "W(tašky) _( ) W(žádostí) _( ) W(µ)"},
 };
 
 TEST(MySQLTokenizer, ReadsTheDialectsTokens) {
