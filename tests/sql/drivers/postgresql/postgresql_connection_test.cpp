@@ -115,6 +115,23 @@ TEST(PostgreSQLConnection, FailedConnectsRaiseAndStayClosed) {
   }
 }
 
+TEST(PostgreSQLConnection, AnEncodingNameStaysInsideItsLiteral) {
+  for (const char* codepage : {"codepage=WIN1250'; CREATE TABLE injected (i int); --", "codepage=x\\'"}) {
+    Ref<IZPostgreSQLConnection> connection = Make({codepage});
+    try {
+      connection->Open();
+      ADD_FAILURE() << "opened with " << codepage;
+    } catch (const EZSQLException& e) {
+      EXPECT_TRUE(e.Message().starts_with("SQL Error: ERROR:  invalid value for parameter \"client_encoding\""))
+          << e.Message();
+      EXPECT_EQ(e.StatusCode(), "22023");
+    }
+    EXPECT_TRUE(connection->IsClosed());
+    EXPECT_EQ(connection->GetConnectionHandle(), nullptr);
+  }
+  EXPECT_EQ(Psql("SELECT count(*) FROM pg_class WHERE relname = 'injected'"), "0");
+}
+
 TEST(PostgreSQLConnection, UnsupportedIsolationSendsNothing) {
   Ref<IZPostgreSQLConnection> connection = Connect();
   connection->SetTransactIsolationLevel(tiReadCommitted);
