@@ -45,14 +45,7 @@ Ref<IZStatementAnalyser> TZPostgreSQLDriver::GetStatementAnalyser() {
 
 namespace {
 
-// Registers the driver at start-up and deregisters it at the end.
-struct TZPostgreSQLDriverRegistration {
-  Ref<TZPostgreSQLDriver> driver = MakeRef<TZPostgreSQLDriver>();
-  TZPostgreSQLDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZPostgreSQLDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-};
-
-TZPostgreSQLDriverRegistration registration;
+TZDriverRegistration<TZPostgreSQLDriver> registration;
 
 }  // namespace
 
