@@ -81,6 +81,15 @@ AnsiString ErrorText(IZPostgreSQLPlainDriver* plainDriver, PGconn* handle) {
 
 }  // namespace
 
+void DecodeServerVersion(const AnsiString& versionText, int& major, int& minor, int& sub) {
+  TStringList words, parts;
+  PutSplitString(&words, versionText, " ");
+  if (words.Count() > 1) PutSplitString(&parts, words[1], ".");
+  major = parts.Count() > 0 ? StrToIntDef(parts[0], 0) : 0;
+  minor = parts.Count() > 1 ? LeadingNumber(parts[1]) : 0;
+  sub = parts.Count() > 2 ? LeadingNumber(parts[2]) : 0;
+}
+
 void CheckConnectionError(IZConnection* connection, IZPostgreSQLPlainDriver* plainDriver, PGconn* handle,
                           TZLoggingCategory category, const AnsiString& logMessage, PGresult* result) {
   AnsiString errorText = ErrorText(plainDriver, handle);
@@ -310,17 +319,11 @@ void TZPostgreSQLConnection::LoadTypeNames() {
 }
 
 void TZPostgreSQLConnection::LoadServerVersion() {
-  // "PostgreSQL 15.4 (Debian 15.4-1) on x86_64-pc-linux-gnu, ...".
   std::optional<AnsiString> text;
   Query("SELECT version()", [&](PGresult* result) {
     if (plainDriver_->PQntuples(result) > 0) text = plainDriver_->PQgetvalue(result, 0, 0);
   });
-  TStringList words, parts;
-  PutSplitString(&words, text.value_or(""), " ");
-  if (words.Count() > 1) PutSplitString(&parts, words[1], ".");
-  serverMajor_ = parts.Count() > 0 ? StrToIntDef(parts[0], 0) : 0;
-  serverMinor_ = parts.Count() > 1 ? LeadingNumber(parts[1]) : 0;
-  serverSub_ = parts.Count() > 2 ? LeadingNumber(parts[2]) : 0;
+  DecodeServerVersion(text.value_or(""), serverMajor_, serverMinor_, serverSub_);
 }
 
 int TZPostgreSQLConnection::GetServerMajorVersion() {

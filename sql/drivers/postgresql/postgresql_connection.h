@@ -124,6 +124,12 @@ private:
   AnsiString ValueSQL(const char* function);
 };
 
+// The version numbers in the text of "SELECT version()" ("PostgreSQL 8.2beta1
+// on ..." gives 8, 2, 0): the second word split at "."; the leading digits of
+// the minor and sub parts; 0 for what is missing or not a number. A part above
+// 65535 raises ERangeError.
+void DecodeServerVersion(const AnsiString& versionText, int& major, int& minor, int& sub);
+
 // The driver's error check after a client call: when libpq reports an error
 // text for handle, rolls the connection back (when given and in auto-commit),
 // logs the error under category with logMessage, clears result and raises

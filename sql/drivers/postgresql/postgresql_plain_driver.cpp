@@ -44,8 +44,9 @@ AnsiString TZPostgreSQLBasePlainDriver::EscapeBytea(const AnsiString& value, PGc
   const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
   std::size_t length = 0;
   // Without a connection the library cannot know the server's string
-  // settings, so the older call serves only libraries that lack the newer.
-  unsigned char* escaped = HasEntry(TZPgEntry::PQescapeByteaConn)
+  // settings, so the older call serves only libraries that lack the newer
+  // and callers that have no connection.
+  unsigned char* escaped = handle && HasEntry(TZPgEntry::PQescapeByteaConn)
                                ? VX_PQ(PQescapeByteaConn)(handle, bytes, value.size(), &length)
                                : VX_PQ(PQescapeBytea)(bytes, value.size(), &length);
   if (!escaped) throw EZSQLException(Format(SZSQLError1, {handle ? PQerrorMessage(handle) : SZUnknownError}));

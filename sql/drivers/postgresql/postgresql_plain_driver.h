@@ -95,8 +95,8 @@ public:
 class TZPostgreSQLBasePlainDriver : public TZAbstractObject, public virtual IZPostgreSQLPlainDriver {
 public:
   void Initialize() override;
-  // libpq's own escaping: with the connection's settings when the library
-  // has PQescapeByteaConn, else without them.
+  // libpq's own escaping: with the connection's settings when there is a
+  // handle and the library has PQescapeByteaConn, else without them.
   AnsiString EscapeBytea(const AnsiString& value, PGconn* handle) override;
   AnsiString UnescapeBytea(const AnsiString& value) override;
 

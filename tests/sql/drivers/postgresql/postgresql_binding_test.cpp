@@ -80,6 +80,9 @@ TEST(PostgreSQLBinding, BothGenerationsEscapeByteaAlikeAndTheServerReadsIt) {
     EXPECT_EQ(plain->UnescapeBytea(text), bytes) << protocol;
     EXPECT_EQ(UnescapeByteaText(text), bytes) << protocol;
     EXPECT_EQ(plain->UnescapeBytea(""), "") << protocol;
+    // Without a handle the connection-less call escapes.
+    const AnsiString loose = plain->EscapeBytea("AB", nullptr);
+    EXPECT_TRUE(loose.starts_with("'") && loose.ends_with("'") && loose.size() > 2) << loose;
     // Our own literal for text streams escapes quotes and every backslash.
     EXPECT_EQ(QueryValue(connection.get(), "SELECT " + QuoteBinaryLiteral("it's \\x")), "it's \\x");
   }

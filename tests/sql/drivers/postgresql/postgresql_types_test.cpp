@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/exceptions.h"
 #include "sql/drivers/postgresql/postgresql_driver.h"
 #include "sql/drivers/postgresql/postgresql_types.h"
 
@@ -97,6 +98,29 @@ TEST(PostgreSQLConnectString, QuotesEveryValueAndAddsOptionalItems) {
       {"zdbc:postgresql://h/k?timeout=-1", "host='h' port='5432' dbname='k' user='' password=''"},
   };
   for (const auto& c : cases) EXPECT_EQ(Unopened(c.url)->BuildConnectString(), c.text) << c.url;
+}
+
+TEST(PostgreSQLConnection, ServerVersionTextsDecode) {
+  const struct {
+    const char* text;
+    int major, minor, sub;
+  } cases[] = {
+      {"PostgreSQL 8.2beta1 on i686-pc-mingw32", 8, 2, 0},
+      {"PostgreSQL 15.4 (Debian 15.4-1.pgdg120+1) on x86_64-pc-linux-gnu", 15, 4, 0},
+      {"PostgreSQL 7.4.30 on i386", 7, 4, 30},
+      {"PostgreSQL 16devel", 0, 0, 0},
+      {"PostgreSQL x.y", 0, 0, 0},
+      {"", 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    int major = -1, minor = -1, sub = -1;
+    DecodeServerVersion(c.text, major, minor, sub);
+    EXPECT_EQ(major, c.major) << c.text;
+    EXPECT_EQ(minor, c.minor) << c.text;
+    EXPECT_EQ(sub, c.sub) << c.text;
+  }
+  int major, minor, sub;
+  EXPECT_THROW(DecodeServerVersion("PostgreSQL 9.65536", major, minor, sub), ERangeError);
 }
 
 TEST(PostgreSQLConnection, ReadsItsPropertiesWithoutConnecting) {
