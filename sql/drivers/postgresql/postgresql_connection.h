@@ -92,7 +92,9 @@ private:
   void BeginTransactionBlock();
   void LoadServerVersion();
   void LoadTypeNames();
-  // value as a text literal of the session.
+  // value as a text literal (QuoteTextLiteral): it never holds a bare quote,
+  // so it stays one literal even before the session reads backslash escapes,
+  // as when the encoding name is sent.
   AnsiString Literal(const AnsiString& value) const;
   AnsiString Protocol() const { return plainDriver_->GetProtocol(); }
 
@@ -108,7 +110,8 @@ private:
   int serverSub_ = 0;
 };
 
-// A server-side sequence read with CURRVAL and NEXTVAL.
+// A server-side sequence read with CURRVAL and NEXTVAL, run on the
+// connection's own session; the name goes in as a text literal.
 class TZPostgreSQLSequence : public TZAbstractSequence {
 public:
   using TZAbstractSequence::TZAbstractSequence;
