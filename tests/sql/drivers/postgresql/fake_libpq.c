@@ -1,6 +1,7 @@
-/* A client library that has the old bytea calls of libpq and nothing else:
-   escaping writes every byte in hex ("\x4142"), so a test sees which call
-   the binding took. */
+/* A client library with the old bytea calls of libpq and a connect that
+   always fails without an error text, and nothing else: escaping writes every
+   byte in hex ("\x4142"), so a test sees which call the binding took, and
+   finishing a connection counts in vx_fake_pq_finished. */
 #include <stdlib.h>
 #include <string.h>
 
@@ -29,4 +30,26 @@ unsigned char* PQunescapeBytea(const unsigned char* text, size_t* length) {
   memcpy(bytes, text, n);
   *length = n;
   return bytes;
+}
+
+int vx_fake_pq_finished = 0;
+
+void* PQconnectdb(const char* conninfo) {
+  (void)conninfo;
+  return malloc(1);
+}
+
+int PQstatus(const void* conn) {
+  (void)conn;
+  return 1; /* CONNECTION_BAD */
+}
+
+const char* PQerrorMessage(const void* conn) {
+  (void)conn;
+  return "";
+}
+
+void PQfinish(void* conn) {
+  free(conn);
+  ++vx_fake_pq_finished;
 }

@@ -64,6 +64,23 @@ TEST(PostgreSQLBinding, LibraryWithoutConnectionEscapingFallsBackAndRefusesTheRe
   }
 }
 
+TEST(PostgreSQLBinding, AFailedConnectWithoutErrorTextStillRaisesAndFinishesItsHandle) {
+  TZPostgreSQLNativeLibraryLoader loader({VX_FAKE_PQ}, true);
+  auto plain = MakeRef<TZPostgreSQL8PlainDriver>(loader);
+  plain->Initialize();
+  auto connection = MakeRef<TZPostgreSQLConnection>(Ref<IZDriver>(PostgreSQLDriver()), "zdbc:postgresql://h/k",
+                                                    plain, "h", 0, "k", "u", "p", nullptr);
+  try {
+    connection->Open();
+    ADD_FAILURE() << "opened a connection the library called bad";
+  } catch (const EZSQLException& e) {
+    EXPECT_EQ(e.Message(), "SQL Error: Unknown error");
+  }
+  EXPECT_TRUE(connection->IsClosed());
+  EXPECT_EQ(connection->GetConnectionHandle(), nullptr);
+  EXPECT_EQ(*static_cast<int*>(loader.GetAddress("vx_fake_pq_finished")), 1);
+}
+
 TEST(PostgreSQLBinding, BothGenerationsEscapeByteaAlikeAndTheServerReadsIt) {
   AnsiString bytes = AnsiString("a\0'\\", 4) + "\xFF";
   for (const char* protocol : {"postgresql", "postgresql-7"}) {
