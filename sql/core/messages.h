@@ -9,6 +9,7 @@ inline constexpr char SZDriverWasNotFound[] = "Requested database driver was not
 inline constexpr char SZIncorrectConnectionURL[] = "Incorrect connection URL: %s";
 inline constexpr char SZUnsupportedProtocol[] = "Unsupported protocol: %s";
 inline constexpr char SZLibraryNotFound[] = "None of the dynamic libraries can be found: %s";
+inline constexpr char SZClientLibraryHasNoFunction[] = "The client library has no function %s";
 inline constexpr char SZUnsupportedOperation[] = "Unsupported operation";
 inline constexpr char SZSQLError1[] = "SQL Error: %s";
 inline constexpr char SZUnknownError[] = "Unknown error";

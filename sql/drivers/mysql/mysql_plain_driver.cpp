@@ -12,6 +12,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/text.h"
+#include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
 static_assert(MYSQL_OPT_CONNECT_TIMEOUT == static_cast<int>(TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT) &&
@@ -24,7 +25,6 @@ namespace {
 
 constexpr int kMaxRowColumns = 256;
 constexpr char kRangeCheckError[] = "Range check error";
-constexpr char kMissingEntryPoint[] = "The client library has no function %s";
 constexpr char kDefaultDataDirArgument[] = "--datadir=./data/";
 constexpr char kServerArgumentPrefix[] = "ServerArgument";
 
@@ -98,7 +98,7 @@ std::vector<AnsiString> MySQLEmbeddedServerArguments() { return EmbeddedArgument
 void* TZMySQLBasePlainDriver::Entry(TZMySQLEntry entry) const {
   auto index = static_cast<std::size_t>(entry);
   void* address = index < entries_.size() ? entries_[index] : nullptr;
-  if (!address) throw EZSQLException(Format(kMissingEntryPoint, {MySQLEntryName(entry)}));
+  if (!address) throw EZSQLException(Format(SZClientLibraryHasNoFunction, {MySQLEntryName(entry)}));
   return address;
 }
 

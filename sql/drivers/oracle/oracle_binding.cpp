@@ -1,0 +1,32 @@
+// Entry-point names, the loader's binding by name and the program's loader.
+
+#include "sql/drivers/oracle/oracle_binding.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr const char* kEntryNames[] = {
+#define VX_OCI_ENTRY_NAME(name) #name,
+    VX_OCI_ENTRY_POINTS(VX_OCI_ENTRY_NAME)
+#undef VX_OCI_ENTRY_NAME
+};
+static_assert(std::size(kEntryNames) == kOracleEntryCount);
+
+}  // namespace
+
+const char* OracleEntryName(TZOracleEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
+
+TZOracleNativeLibraryLoader::TZOracleNativeLibraryLoader(std::vector<AnsiString> libraryNames)
+    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kOracleEntryCount, nullptr) {}
+
+bool TZOracleNativeLibraryLoader::Load() {
+  bool result = TZNativeLibraryLoader::Load();
+  for (int i = 0; i < kOracleEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
+  return result;
+}
+
+TZOracleNativeLibraryLoader& OracleLibraryLoader() {
+  static TZOracleNativeLibraryLoader loader({"libclntsh.so"});
+  return loader;
+}

@@ -1,0 +1,46 @@
+// The Oracle driver and its registration with the driver manager for the
+// whole run of the program.
+
+#include "sql/drivers/oracle/oracle_driver.h"
+
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/oracle/oracle_connection.h"
+
+TZOracleDriver::TZOracleDriver() : plainDriver_(MakeRef<TZOracle9iPlainDriver>()) {}
+
+TZStringDynArray TZOracleDriver::GetSupportedProtocols() { return {"oracle", plainDriver_->GetProtocol()}; }
+
+Ref<IZOraclePlainDriver> TZOracleDriver::GetPlainDriverForUrl(const AnsiString& url) {
+  ExtractUrlProtocol(url, GetSupportedProtocols());
+  plainDriver_->Initialize();
+  return plainDriver_;
+}
+
+Ref<IZConnection> TZOracleDriver::Connect(const AnsiString& url, TStrings* properties) {
+  Ref<IZOraclePlainDriver> plainDriver = GetPlainDriverForUrl(url);
+  AnsiString hostName, database, user, password;
+  int port = 0;
+  TStringList connectionProperties;
+  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  auto connection = MakeRef<TZOracleConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database,
+                                                user, password, &connectionProperties);
+  connection->Open();
+  return connection;
+}
+
+namespace {
+
+// Registers the driver at start-up and deregisters it at the end.
+struct TZOracleDriverRegistration {
+  Ref<TZOracleDriver> driver = MakeRef<TZOracleDriver>();
+  TZOracleDriverRegistration() { DriverManager()->RegisterDriver(driver); }
+  ~TZOracleDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
+};
+
+TZOracleDriverRegistration registration;
+
+}  // namespace
+
+Ref<TZOracleDriver> OracleDriver() { return registration.driver; }
