@@ -93,3 +93,12 @@ private:
 // The program's one driver manager. Created on first use, so every driver
 // module's start-up code finds it; it lives until the program ends.
 IZDriverManager* DriverManager();
+
+// Keeps one driver of type T registered from program start to its end: each
+// driver's module defines one at namespace scope and hands its driver out.
+template <class T>
+struct TZDriverRegistration {
+  TZDriverRegistration() { DriverManager()->RegisterDriver(driver); }
+  ~TZDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
+  Ref<T> driver = MakeRef<T>();
+};

@@ -64,14 +64,7 @@ Ref<IZStatementAnalyser> TZMySQLDriver::GetStatementAnalyser() {
 
 namespace {
 
-// Registers the driver at start-up and deregisters it at the end.
-struct TZMySQLDriverRegistration {
-  Ref<TZMySQLDriver> driver = MakeRef<TZMySQLDriver>();
-  TZMySQLDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZMySQLDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-};
-
-TZMySQLDriverRegistration registration;
+TZDriverRegistration<TZMySQLDriver> registration;
 
 }  // namespace
 

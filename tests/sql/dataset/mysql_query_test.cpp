@@ -4,7 +4,6 @@
 // reconnecting, a refused login, Czech text and every column type.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 
 #include "platform/db/db_hooks.h"
@@ -12,6 +11,7 @@
 #include "sql/core/sql_exception.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
+#include "tests/fixtures/fixture_support.h"
 #include "tests/sql/dataset/mysql_fixture.h"
 
 namespace {
@@ -21,18 +21,6 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-// What a command prints on its standard output.
-std::string CommandOutput(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-  }
-  return out;
 }
 
 class MySQLQueryTest : public MySQLDatasetTest {
@@ -133,7 +121,7 @@ TEST_F(MySQLQueryTest, CzechTextReadsBackAsWindows1250) {
                                           "CREATE TABLE ds_text (t VARCHAR(60)) CHARACTER SET utf8mb4;"
                                           "INSERT INTO ds_text VALUES ('") + text + "');",
                               "kalmir");
-  std::string expected = CommandOutput(std::string("printf '%s' '") + text + "' | iconv -f UTF-8 -t CP1250");
+  std::string expected = fixture::Run(std::string("printf '%s' '") + text + "' | iconv -f UTF-8 -t CP1250");
   ASSERT_FALSE(expected.empty());
   Open("select t from ds_text");
   EXPECT_EQ(query->FieldNamed("t")->ValueAsString(), expected);

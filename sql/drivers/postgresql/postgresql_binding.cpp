@@ -1,0 +1,41 @@
+// Entry-point names, the loaders' binding by name and the program's two
+// loaders with their Linux file-name list.
+
+#include "sql/drivers/postgresql/postgresql_binding.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr const char* kEntryNames[] = {
+#define VX_PQ_ENTRY_NAME(name) #name,
+    VX_PQ_ENTRY_POINTS(VX_PQ_ENTRY_NAME)
+#undef VX_PQ_ENTRY_NAME
+};
+static_assert(std::size(kEntryNames) == kPgEntryCount);
+
+}  // namespace
+
+const char* PgEntryName(TZPgEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
+
+TZPostgreSQLNativeLibraryLoader::TZPostgreSQLNativeLibraryLoader(std::vector<AnsiString> libraryNames,
+                                                                 bool errorFields)
+    : TZNativeLibraryLoader(std::move(libraryNames)), errorFields_(errorFields), entries_(kPgEntryCount, nullptr) {}
+
+bool TZPostgreSQLNativeLibraryLoader::Load() {
+  bool result = TZNativeLibraryLoader::Load();
+  for (int i = 0; i < kPgEntryCount; ++i)
+    if (errorFields_ || i != static_cast<int>(TZPgEntry::PQresultErrorField))
+      entries_[i] = GetAddress(kEntryNames[i]);
+  return result;
+}
+
+TZPostgreSQLNativeLibraryLoader& PostgreSQL7Loader() {
+  static TZPostgreSQLNativeLibraryLoader loader({"libpq.so.5", "libpq.so"}, false);
+  return loader;
+}
+
+TZPostgreSQLNativeLibraryLoader& PostgreSQL8Loader() {
+  static TZPostgreSQLNativeLibraryLoader loader({"libpq.so.5", "libpq.so"}, true);
+  return loader;
+}

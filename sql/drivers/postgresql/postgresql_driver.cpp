@@ -1,0 +1,52 @@
+// The PostgreSQL driver and its registration with the driver manager for the
+// whole run of the program.
+
+#include "sql/drivers/postgresql/postgresql_driver.h"
+
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/postgresql/postgresql_connection.h"
+#include "sql/drivers/postgresql/postgresql_tokenizer.h"
+
+TZPostgreSQLDriver::TZPostgreSQLDriver()
+    : plainDriver7_(MakeRef<TZPostgreSQL7PlainDriver>()), plainDriver8_(MakeRef<TZPostgreSQL8PlainDriver>()) {}
+
+TZStringDynArray TZPostgreSQLDriver::GetSupportedProtocols() {
+  return {"postgresql", plainDriver7_->GetProtocol(), plainDriver8_->GetProtocol()};
+}
+
+Ref<IZPostgreSQLPlainDriver> TZPostgreSQLDriver::GetPlainDriver(const AnsiString& url) {
+  const AnsiString protocol = ExtractUrlProtocol(url, GetSupportedProtocols());
+  Ref<IZPostgreSQLPlainDriver> result = protocol == plainDriver7_->GetProtocol() ? plainDriver7_ : plainDriver8_;
+  result->Initialize();
+  return result;
+}
+
+Ref<IZConnection> TZPostgreSQLDriver::Connect(const AnsiString& url, TStrings* properties) {
+  Ref<IZPostgreSQLPlainDriver> plainDriver = GetPlainDriver(url);
+  AnsiString hostName, database, user, password;
+  int port = 0;
+  TStringList connectionProperties;
+  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  return MakeRef<TZPostgreSQLConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user,
+                                         password, &connectionProperties);
+}
+
+Ref<IZTokenizer> TZPostgreSQLDriver::GetTokenizer() {
+  if (!Tokenizer) Tokenizer = MakeRef<TZPostgreSQLTokenizer>();
+  return Tokenizer;
+}
+
+Ref<IZStatementAnalyser> TZPostgreSQLDriver::GetStatementAnalyser() {
+  if (!Analyser) Analyser = MakeRef<TZPostgreSQLStatementAnalyser>();
+  return Analyser;
+}
+
+namespace {
+
+TZDriverRegistration<TZPostgreSQLDriver> registration;
+
+}  // namespace
+
+Ref<TZPostgreSQLDriver> PostgreSQLDriver() { return registration.driver; }
