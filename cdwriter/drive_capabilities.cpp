@@ -55,6 +55,14 @@ uint16_t SpeedOrOne(const uint8_t* page, size_t offset) {
   return speed == 0 && (page[3] & kDvdRWrite) ? 1 : speed;
 }
 
+// Keeps only what the drive sent of the page; the rest of the copy is zero.
+size_t StoreCapabilitiesPage(uint8_t* copy, const uint8_t* answer, size_t offset, size_t arrived) {
+  std::memset(copy, 0, kCapabilitiesPageBytes);
+  const size_t bytes = arrived > offset ? std::min(arrived - offset, kCapabilitiesPageBytes) : 0;
+  std::memcpy(copy, answer + offset, bytes);
+  return bytes;
+}
+
 }  // namespace
 
 bool TSCSIDevice::AnswerInvalid() {
@@ -68,14 +76,6 @@ bool TSCSIDevice::ModeSensePage(uint8_t page, bool default_values, uint16_t leng
   offset = LocatePage(answer, page);
   arrived = ArrivedBytes(answer, length);
   return true;
-}
-
-// Keeps only what the drive sent of the page; the rest of the copy is zero.
-static size_t StoreCapabilitiesPage(uint8_t* copy, const uint8_t* answer, size_t offset, size_t arrived) {
-  std::memset(copy, 0, kCapabilitiesPageBytes);
-  const size_t bytes = arrived > offset ? std::min(arrived - offset, kCapabilitiesPageBytes) : 0;
-  std::memcpy(copy, answer + offset, bytes);
-  return bytes;
 }
 
 bool TSCSIDevice::HasVendorPage30() {

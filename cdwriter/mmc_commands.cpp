@@ -43,7 +43,7 @@ bool TSCSIDevice::Run(const Cdb& cdb, uint8_t flags, uint8_t* data, uint32_t len
   SRB_ExecSCSICmd srb;
   srb.SRB_Flags = flags;
   srb.SRB_CDBLen = cdb.length;
-  srb.SRB_SenseLen = 24;
+  srb.SRB_SenseLen = kRequestSenseBytes;
   srb.SRB_BufLen = length;
   srb.SRB_BufPointer = data;
   std::memcpy(srb.CDBByte, cdb.bytes, sizeof srb.CDBByte);

@@ -212,7 +212,7 @@ uint8_t TSCSIDevice::ExecuteSRB(SRB_ExecSCSICmd& srb, int timeout_ms) {
   srb.SRB_HaId = ha_id_;
   srb.SRB_Target = target_;
   srb.SRB_Lun = lun_;
-  srb.SRB_SenseLen = 24;
+  srb.SRB_SenseLen = kRequestSenseBytes;
   srb.SRB_TimeoutMs = static_cast<uint32_t>(std::max(timeout_ms, 0));
   srb.CDBByte[1] = static_cast<uint8_t>(((lun_ & 7) << kLunShift) | (srb.CDBByte[1] & kCdbByte1Mask));
   const int wait_ms = std::max(timeout_ms, kMinWaitMs);

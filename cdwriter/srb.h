@@ -39,6 +39,7 @@ constexpr uint8_t STATUS_CHKCOND = 0x02;
 constexpr uint8_t STATUS_BUSY = 0x08;
 
 constexpr size_t kSenseAreaBytes = 33;   // sense area the library reserves in every SRB
+constexpr uint8_t kRequestSenseBytes = 24;  // sense the library asks for with every command
 constexpr size_t kMaxCdbBytes = 16;
 constexpr size_t kIdentifierChars = 16;  // manager and adapter identifiers
 

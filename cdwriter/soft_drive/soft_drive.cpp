@@ -177,7 +177,26 @@ TSoftDrive::Outcome TSoftDrive::NotReadyOrMedium() const {
   return Outcome::Good();
 }
 
+namespace {
+
+// Commands that need a medium in a ready drive.
+bool NeedsMedium(uint8_t opcode) {
+  switch (opcode) {
+    case 0x04: case 0x28: case 0x2A: case 0x35: case 0x43: case 0x51: case 0x52: case 0x53: case 0x54:
+    case 0x5B: case 0x5D: case 0xBF:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
 TSoftDrive::Outcome TSoftDrive::Dispatch(TPassThroughRequest& r) {
+  if (NeedsMedium(r.cdb[0])) {
+    const Outcome ready = NotReadyOrMedium();
+    if (ready.status != kGoodStatus) return ready;
+  }
   switch (r.cdb[0]) {
     case 0x00: return NotReadyOrMedium();
     case 0x03: return RequestSense(r);
@@ -241,8 +260,6 @@ TSoftDrive::Outcome TSoftDrive::StartStop(const TPassThroughRequest& r) {
 
 TSoftDrive::Outcome TSoftDrive::FormatUnit(const TPassThroughRequest& r) {
   constexpr uint8_t kFormatData = 0x10;
-  const Outcome ready = NotReadyOrMedium();
-  if (ready.status != kGoodStatus) return ready;
   if (!medium_->Erasable()) return Outcome::Check(kCannotFormatMedium);
   if ((r.cdb[1] & kFormatData) && (!r.data || r.data_length < kFormatListHeaderBytes))
     return Outcome::Check(kParameterListLength);
@@ -254,8 +271,6 @@ TSoftDrive::Outcome TSoftDrive::FormatUnit(const TPassThroughRequest& r) {
 }
 
 TSoftDrive::Outcome TSoftDrive::ReadWrite(TPassThroughRequest& r, bool write) {
-  const Outcome ready = NotReadyOrMedium();
-  if (ready.status != kGoodStatus) return ready;
   const uint32_t lba = GetBE32(r.cdb + 2);
   const uint16_t blocks = GetBE16(r.cdb + 7);
   const size_t bytes = size_t{blocks} * kSoftSectorBytes;
@@ -265,8 +280,6 @@ TSoftDrive::Outcome TSoftDrive::ReadWrite(TPassThroughRequest& r, bool write) {
 }
 
 TSoftDrive::Outcome TSoftDrive::ReadToc(TPassThroughRequest& r) {
-  const Outcome ready = NotReadyOrMedium();
-  if (ready.status != kGoodStatus) return ready;
   std::vector<uint8_t> answer;
   if (!medium_->Toc(r.cdb[2] & 0x0F, r.cdb[1] & 0x02, r.cdb[6], answer)) return Outcome::Check(kInvalidFieldInCdb);
   Transfer(r, answer, GetBE16(r.cdb + 7));
@@ -343,8 +356,6 @@ TSoftDrive::Outcome TSoftDrive::ModeSelect(const TPassThroughRequest& r) {
 }
 
 TSoftDrive::Outcome TSoftDrive::MediumCommand(TPassThroughRequest& r) {
-  const Outcome ready = NotReadyOrMedium();
-  if (ready.status != kGoodStatus) return ready;
   TSoftMedium& m = *medium_;
   switch (r.cdb[0]) {
     case 0x51:

@@ -18,6 +18,16 @@ struct DeviceDeleter {
 };
 using DevicePtr = std::unique_ptr<TSCSIDevice, DeviceDeleter>;
 
+inline TSoftMediumSetup Disc(uint16_t type, uint32_t capacity = 359847,
+                             std::vector<std::vector<uint32_t>> sessions = {}, bool closed = false) {
+  TSoftMediumSetup setup;
+  setup.disc_type = type;
+  setup.capacity = capacity;
+  setup.sessions = std::move(sessions);
+  setup.closed = closed;
+  return setup;
+}
+
 class SoftDriveTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -81,6 +81,19 @@ TEST_F(ScannedPort, CommandsReachOnlyPresentDrives) {
   EXPECT_EQ(type.SRB_DeviceType, 5);
 }
 
+TEST_F(ScannedPort, OversizedLengthsInARequestStayInsideIt) {
+  SRB_ExecSCSICmd srb;
+  srb.SRB_Cmd = SC_EXEC_SCSI_CMD;
+  srb.SRB_HaId = 1;
+  srb.SRB_CDBLen = 200;
+  srb.SRB_SenseLen = 200;
+  srb.CDBByte[0] = 0x01;  // refused, so sense comes back
+  EXPECT_EQ(SendASPI32Command(&srb), SS_ERR);
+  EXPECT_EQ(srb.SRB_TargStat, STATUS_CHKCOND);
+  EXPECT_EQ(srb.SenseArea[12], 0x20);
+  EXPECT_EQ(port_.Drive(0)->Log().back().cdb.size(), kMaxCdbBytes);
+}
+
 TEST_F(ScannedPort, HostAdapterInquiryDescribesTheVirtualAdapter) {
   SRB_HAInquiry srb;
   srb.SRB_Cmd = SC_HA_INQUIRY;
