@@ -84,7 +84,8 @@ void TSCSIDevice::ScanDevices() {
   const uint8_t ha = ha_id_, target = target_, lun = lun_;
   lun_ = 0;
   if (do_debug_) DebugMessage(SDebugPrefix + TransportName(), 1);
-  for (int adapter = 0; adapter < host_adapter_count_; ++adapter) {
+  const int adapters = host_adapter_count_;  // each inquiry below updates the count
+  for (int adapter = 0; adapter < adapters; ++adapter) {
     HAInquiry(static_cast<uint8_t>(adapter));
     if (do_debug_) {
       const AnsiString manager(ha_inquiry_srb_.HA_ManagerId, kIdentifierChars);
