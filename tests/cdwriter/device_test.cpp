@@ -14,9 +14,11 @@ namespace {
 
 // An ASPI stand-in with one device at 0:0:0 that completes, completes later
 // from another thread, or never completes.
-enum class PairMode { Complete, CompleteLater, Never };
+enum class PairMode { Complete, Garbage, CompleteLater, Never };
 struct Pair {
   PairMode mode = PairMode::Complete;
+  int adapters = 1;  // what the adapter inquiry reports; below 0 it fails
+  std::atomic<int> inquiries{0};
   std::atomic<int> commands{0};
   std::atomic<void*> aborted{nullptr};
   std::thread worker;
@@ -27,17 +29,26 @@ uint32_t PairSupportInfo() { return 0x0101; }
 uint32_t PairSendCommand(void* request) {
   auto* header = static_cast<SRB_Header*>(request);
   header->SRB_Status = SS_COMP;
-  if (header->SRB_Cmd == SC_HA_INQUIRY) static_cast<SRB_HAInquiry*>(request)->HA_Count = 1;
+  if (header->SRB_Cmd == SC_HA_INQUIRY) {
+    if (pair.adapters < 0) return header->SRB_Status = SS_INVALID_HA;
+    static_cast<SRB_HAInquiry*>(request)->HA_Count = static_cast<uint8_t>(pair.adapters);
+  }
   if (header->SRB_Cmd == SC_ABORT_SRB) pair.aborted = static_cast<SRB_Abort*>(request)->SRB_ToAbort;
   if (header->SRB_Cmd != SC_EXEC_SCSI_CMD) return header->SRB_Status;
   auto* srb = static_cast<SRB_ExecSCSICmd*>(request);
   if (srb->CDBByte[0] == 0x12) {
+    ++pair.inquiries;
     const bool here = srb->SRB_HaId == 0 && srb->SRB_Target == 0 && srb->SRB_Lun == 0;
     if (here) srb->SRB_BufPointer[0] = 0x05;
     return srb->SRB_Status = here ? SS_COMP : SS_NO_DEVICE;
   }
   ++pair.commands;
+  // Complete answers nothing at all: a drive whose answer is too short.
   if (pair.mode == PairMode::Complete) return SS_COMP;
+  if (pair.mode == PairMode::Garbage) {
+    if (srb->SRB_BufPointer && (srb->SRB_Flags & SRB_DIR_IN)) std::memset(srb->SRB_BufPointer, 0xFF, srb->SRB_BufLen);
+    return SS_COMP;
+  }
   srb->SRB_Status = SS_PENDING;
   if (pair.mode == PairMode::CompleteLater) {
     pair.worker = std::thread([srb] {
@@ -53,6 +64,7 @@ class OwnPairTest : public ::testing::Test {
 protected:
   void SetUp() override {
     pair.mode = PairMode::Complete;
+    pair.adapters = 1;
     pair.commands = 0;
     pair.aborted = nullptr;
     BindTransport(PairSupportInfo, PairSendCommand, "TESTPAIR");
@@ -112,6 +124,41 @@ TEST_F(OwnPairTest, CdbByteOneCarriesTheLun) {
   device_->ExecuteSRB(srb, 1000);
   EXPECT_EQ(srb.CDBByte[1], 0x1F);  // LUN 0 in bits 5-7, the rest kept
   EXPECT_EQ(srb.SRB_SenseLen, 24);
+}
+
+TEST_F(OwnPairTest, AdapterCountDecidesWhatIsScanned) {
+  struct Case {
+    int reported;
+    int8_t count;
+    int inquiries;
+  } cases[] = {{1, 1, 64}, {0, 7, 7 * 64}, {-1, -1, 0}};  // 0 reads as 7; a failed inquiry scans none
+  for (const Case& c : cases) {
+    pair.adapters = c.reported;
+    pair.inquiries = 0;
+    device_->HAInquiry(0);
+    device_->ScanDevices();
+    EXPECT_EQ(device_->HostAdapterCount(), c.count) << c.reported;
+    EXPECT_EQ(pair.inquiries.load(), c.inquiries) << c.reported;
+    EXPECT_EQ(device_->DeviceList()->Count(), c.count > 0 ? 1 : 0) << c.reported;
+  }
+}
+
+TEST_F(OwnPairTest, ShortAndGarbageAnswersStayInsideTheBuffers) {
+  for (PairMode mode : {PairMode::Complete, PairMode::Garbage}) {
+    pair.mode = mode;
+    EXPECT_FALSE(device_->ReadCapabilities());
+    EXPECT_EQ(device_->LastErrorText(), "INVALID DATA RECEIVED FROM DEVICE");
+    EXPECT_FALSE(device_->SetWriteParameters(false, true, 2, false));
+    EXPECT_EQ(device_->LastErrorText(), "INVALID DATA RECEIVED FROM DEVICE");
+    EXPECT_FALSE(device_->TestWriteMode(0));
+    // What these read stays within their buffers whatever arrived.
+    device_->GetDiscType();
+    device_->GetSessionCount();
+    EXPECT_TRUE(device_->ReadTrackInformation(1));
+    uint32_t size = 0, free_size = 0;
+    EXPECT_TRUE(device_->ReadBufferCapacity(size, free_size));
+    EXPECT_EQ(free_size, size);
+  }
 }
 
 struct SenseCase {
