@@ -145,7 +145,10 @@ bool TSoftDrive::Execute(TPassThroughRequest& r) {
   entry.direction = r.direction;
   entry.data_length = r.data_length;
   entry.timeout_ms = r.timeout_ms;
-  if (r.direction == TDataDirection::Out && r.data) entry.data_out.assign(r.data, r.data + r.data_length);
+  // Written sectors land on the medium; keeping them here too would double a whole disc.
+  constexpr uint8_t kWrite10 = 0x2A;
+  if (r.direction == TDataDirection::Out && r.data && r.cdb[0] != kWrite10)
+    entry.data_out.assign(r.data, r.data + r.data_length);
   log_.push_back(std::move(entry));
 
   Outcome outcome;

@@ -22,7 +22,7 @@ struct TSoftCommand {
   TDataDirection direction = TDataDirection::None;
   uint32_t data_length = 0;
   uint32_t timeout_ms = 0;
-  std::vector<uint8_t> data_out;  // what the host sent
+  std::vector<uint8_t> data_out;  // what the host sent, except written sectors
 };
 
 // The nth command (1-based, counted from when the fault is added) with this
