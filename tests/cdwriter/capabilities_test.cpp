@@ -11,11 +11,6 @@ namespace {
 
 using CapabilitiesTest = SoftDriveTest;
 
-uint16_t Native16(const uint8_t* p) {
-  uint16_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 TEST_F(CapabilitiesTest, CapabilityBitsFromPageAndFeatures) {
   SelectWriter();
@@ -29,7 +24,7 @@ TEST_F(CapabilitiesTest, CapabilityBitsFromPageAndFeatures) {
   EXPECT_EQ(Device().DeviceCapabilities(), expected);
   EXPECT_EQ(Device().DeviceMaxWriteSpeed(), 7056);
   EXPECT_EQ(Device().DeviceMaxReadSpeed(), 7056);
-  EXPECT_EQ(Native16(Device().CapabilitiesPage() + 12), 2048);
+  EXPECT_EQ(NativeAt<uint16_t>(Device().CapabilitiesPage() + 12), 2048);
   EXPECT_EQ(Device().GetMaxReadSpeed(), 7056);
   EXPECT_EQ(Device().GetCurrentWriteSpeed(), 7056);
 }

@@ -10,11 +10,6 @@ namespace {
 
 using DiscStateTest = SoftDriveTest;
 
-uint32_t Native32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 TEST_F(DiscStateTest, DiscTypeFromTheCurrentProfile) {
   TSoftDrive& drive = SelectWriter();
@@ -83,13 +78,13 @@ TEST_F(DiscStateTest, TrackInformationInNativeOrder) {
   ASSERT_TRUE(Device().ReadTrackInformation(0xFF));  // the invisible track of the next session
   const uint8_t* info = Device().TrackInfo();
   const uint32_t nwa = drive.Medium()->NextWritableAddress();
-  EXPECT_EQ(Native32(info + 8), nwa);
-  EXPECT_EQ(Native32(info + 12), nwa);
-  EXPECT_EQ(Native32(info + 16), 359847 - nwa);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 8), nwa);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 12), nwa);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 16), 359847 - nwa);
   ASSERT_TRUE(Device().ReadTrackInformation(1));
-  EXPECT_EQ(Native32(info + 8), 0u);
-  EXPECT_EQ(Native32(info + 24), 1000u);
-  EXPECT_EQ(Native32(info + 28), 999u);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 8), 0u);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 24), 1000u);
+  EXPECT_EQ(NativeAt<uint32_t>(info + 28), 999u);
   EXPECT_FALSE(Device().ReadTrackInformation(3));
   EXPECT_EQ(Device().LastErrorText(), "ILLEGAL REQUEST (INVALID FIELD IN CDB)");
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "cdwriter/aspi_transport.h"
@@ -17,6 +18,14 @@ struct DeviceDeleter {
   void operator()(TSCSIDevice* device) const { device->Free(); }
 };
 using DevicePtr = std::unique_ptr<TSCSIDevice, DeviceDeleter>;
+
+// A field the device has turned to native byte order.
+template <typename T>
+T NativeAt(const uint8_t* p) {
+  T value;
+  std::memcpy(&value, p, sizeof value);
+  return value;
+}
 
 inline TSoftMediumSetup Disc(uint16_t type, uint32_t capacity = 359847,
                              std::vector<std::vector<uint32_t>> sessions = {}, bool closed = false) {
