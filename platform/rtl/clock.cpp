@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <thread>
 
 namespace {
 
@@ -31,4 +32,12 @@ bool VirtualClockActive() { return virtual_mode; }
 
 void AdvanceVirtualClock(uint64_t milliseconds) {
   if (virtual_mode) virtual_now += milliseconds;
+}
+
+void Sleep(uint32_t milliseconds) {
+  if (virtual_mode) {
+    AdvanceVirtualClock(milliseconds);
+    return;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }

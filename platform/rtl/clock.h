@@ -18,3 +18,7 @@ void SetVirtualClock(bool on);
 bool VirtualClockActive();
 // Moves virtual time forward (nothing in real mode).
 void AdvanceVirtualClock(uint64_t milliseconds);
+
+// Suspends the calling thread; on the virtual clock it moves time forward
+// instead, so code that polls a device with pauses runs at once in tests.
+void Sleep(uint32_t milliseconds);

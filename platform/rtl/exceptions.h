@@ -40,6 +40,7 @@ VX_DECLARE_EXCEPTION(EOutOfMemory, Exception)
 VX_DECLARE_EXCEPTION(EVariantError, Exception)
 VX_DECLARE_EXCEPTION(EOSError, Exception)
 VX_DECLARE_EXCEPTION(EInOutError, Exception)
+VX_DECLARE_EXCEPTION(EAssertionFailed, Exception)
 
 // Integer arithmetic errors.
 VX_DECLARE_EXCEPTION(EIntError, Exception)
@@ -89,3 +90,4 @@ inline constexpr char SOperationAborted[] = "Operation aborted";
 inline constexpr char SOutOfMemory[] = "Out of memory";
 inline constexpr char SInvalidPointer[] = "Invalid pointer operation";
 inline constexpr char SInvalidCast[] = "Invalid class typecast";
+inline constexpr char SAssertionFailed[] = "Assertion failure";

@@ -1,0 +1,14 @@
+// The CD writing library's own texts, verbatim: upper-case English, as the
+// library reports them in LastErrorText and debug messages.
+#pragma once
+
+inline constexpr char SInvalidDeviceId[] = "INVALID DEVICE ID / NOT A CD OR DVD DRIVE";
+// A drive answered with data too short or not of the kind asked for.
+inline constexpr char SInvalidAnswer[] = "INVALID DATA RECEIVED FROM DEVICE";
+inline constexpr char SNotSupportedSuffix[] = " (not supported)";
+inline constexpr char SDebugPrefix[] = ">>> ";
+
+// Names of the disc type codes that GetDiscType returns.
+inline constexpr const char* DiscTypeNames[] = {
+    "UNKNOWN", "CD-ROM", "CD-R", "CD-RW", "DVD-ROM", "DVD-R", "DVD-RAM", "DVD-RW",
+    "DVD-RW", "DVD-RW", "DVD+RW", "DVD+R", "DVD+R DL", "DDCD-ROM", "DDCD-R", "DDCD-RW"};
