@@ -42,6 +42,8 @@ TEST_F(SQLiteStatements, ExecuteTellsRowsFromChanges) {
   // Every result scrolls.
   EXPECT_TRUE(rows->First());
   EXPECT_EQ(rows->GetType(), rtScrollInsensitive);
+  // The statement and its last result set hold each other until one closes.
+  statement->Close();
 }
 
 TEST_F(SQLiteStatements, AnEmptyResultStillDescribesItsColumns) {
