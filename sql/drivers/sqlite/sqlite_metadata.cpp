@@ -8,6 +8,7 @@
 
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/catalogue_query.h"
+#include "sql/core/dbc/catalogue_type_info.h"
 #include "sql/drivers/sqlite/sqlite_statement.h"
 #include "sql/drivers/sqlite/sqlite_utils.h"
 
@@ -42,35 +43,17 @@ constexpr int kIndexName = 2, kIndexUnique = 3;
 constexpr int kIndexPosition = 1, kIndexColumnName = 3;
 }
 
-struct TTypeInfo {
-  const char* Name;
-  TZSQLType Type;
-  int Precision;  // 0: none
+constexpr int kNone = kNoTypePrecision;
+const std::vector<TZTypeInfoRow> kTypeInfo = {
+    {"BOOLEAN", stBoolean, kNone},  {"TINYINT", stByte, 2},        {"SMALLINT", stShort, 4},
+    {"MEDIUMINT", stInteger, 9},    {"INTEGER", stInteger, 9},     {"BIGINT", stLong, 16},
+    {"REAL", stFloat, kNone},       {"FLOAT", stFloat, kNone},     {"NUMERIC", stDouble, kNone},
+    {"DECIMAL", stDouble, kNone},   {"NUMBER", stDouble, kNone},   {"DOUBLE", stDouble, kNone},
+    {"CHAR", stString, kNone},      {"VARCHAR", stString, kNone},  {"BINARY", stBytes, kNone},
+    {"VARBINARY", stBytes, kNone},  {"DATE", stDate, kNone},       {"TIME", stTime, kNone},
+    {"DATETIME", stTimestamp, kNone}, {"TIMESTAMP", stTimestamp, kNone}, {"BLOB", stBinaryStream, kNone},
+    {"TEXT", stAsciiStream, kNone},
 };
-
-constexpr TTypeInfo kTypeInfo[] = {
-    {"BOOLEAN", stBoolean, 0},  {"TINYINT", stByte, 2},      {"SMALLINT", stShort, 4},  {"MEDIUMINT", stInteger, 9},
-    {"INTEGER", stInteger, 9},  {"BIGINT", stLong, 16},      {"REAL", stFloat, 0},      {"FLOAT", stFloat, 0},
-    {"NUMERIC", stDouble, 0},   {"DECIMAL", stDouble, 0},    {"NUMBER", stDouble, 0},   {"DOUBLE", stDouble, 0},
-    {"CHAR", stString, 0},      {"VARCHAR", stString, 0},    {"BINARY", stBytes, 0},    {"VARBINARY", stBytes, 0},
-    {"DATE", stDate, 0},        {"TIME", stTime, 0},         {"DATETIME", stTimestamp, 0},
-    {"TIMESTAMP", stTimestamp, 0}, {"BLOB", stBinaryStream, 0}, {"TEXT", stAsciiStream, 0},
-};
-
-bool HasQuotedLiterals(TZSQLType type) {
-  switch (type) {
-    case stString:
-    case stBytes:
-    case stDate:
-    case stTime:
-    case stTimestamp:
-    case stAsciiStream:
-    case stBinaryStream:
-      return true;
-    default:
-      return false;
-  }
-}
 
 // A text literal of value.
 AnsiString Literal(const AnsiString& value) { return TZSQLitePreparedStatement::QuoteString(value); }
@@ -209,32 +192,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiStri
   return result;
 }
 
-Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTypeInfo() {
-  constexpr int kTypeName = 1, kDataType = 2, kPrecision = 3, kLiteralPrefix = 4, kLiteralSuffix = 5,
-                kNullable = 7, kCaseSensitive = 8, kSearchable = 9, kFixedPrecScale = 11, kAutoIncrement = 12,
-                kNumPrecRadix = 18;
-  constexpr int kDecimalRadix = 10;
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TypeInfoColumnDefs);
-  for (const TTypeInfo& type : kTypeInfo) {
-    result->MoveToInsertRow();
-    result->UpdateString(kTypeName, type.Name);
-    result->UpdateShort(kDataType, static_cast<std::int16_t>(type.Type));
-    if (type.Precision != 0) result->UpdateInt(kPrecision, type.Precision);
-    if (HasQuotedLiterals(type.Type)) {
-      result->UpdateString(kLiteralPrefix, "'");
-      result->UpdateString(kLiteralSuffix, "'");
-    }
-    result->UpdateShort(kNullable, ntNullable);
-    result->UpdateBoolean(kCaseSensitive, false);
-    result->UpdateShort(kSearchable, 0);
-    result->UpdateBoolean(kFixedPrecScale, false);
-    result->UpdateBoolean(kAutoIncrement, AnsiString(type.Name) == "INTEGER");
-    result->UpdateInt(kNumPrecRadix, kDecimalRadix);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
-}
+Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTypeInfo() { return BuildTypeInfoResultSet(kTypeInfo); }
 
 Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString&,
                                                                  const AnsiString& table, bool unique, bool) {

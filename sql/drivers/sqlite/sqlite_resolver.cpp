@@ -7,16 +7,8 @@
 
 TZSQLiteCachedResolver::TZSQLiteCachedResolver(const Ref<IZStatement>& statement,
                                                const Ref<IZResultSetMetadata>& metadata)
-    : TZGenericCachedResolver(statement, metadata) {
-  for (int i = 1; i <= metadata->GetColumnCount(); ++i) {
-    if (!metadata->IsAutoIncrement(i)) continue;
-    TZSQLType type = metadata->GetColumnType(i);
-    if (type == stByte || type == stShort || type == stInteger || type == stLong) {
-      autoColumnIndex_ = i;
-      break;
-    }
-  }
-}
+    : TZGenericCachedResolver(statement, metadata),
+      autoColumnIndex_(FirstAutoIncrementIntegerColumn(*metadata)) {}
 
 void TZSQLiteCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
                                          TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {

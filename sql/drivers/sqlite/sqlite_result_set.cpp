@@ -9,9 +9,9 @@
 #include <cstring>
 
 #include "platform/rtl/format.h"
-#include "platform/rtl/numbers.h"
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/blobs.h"
+#include "sql/core/dbc/column_text.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
@@ -21,14 +21,8 @@ namespace {
 
 constexpr char kFetchAction[] = "FETCH";
 constexpr char kFinalizeAction[] = "FINALIZE SQLite VM";
-constexpr std::ptrdiff_t kNullOffset = -1;
-
-TDateTime ParseDateTime(const char* text, bool sqlForm) {
-  return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
-}
-
-bool LooksLikeDate(const char* text) { return IsMatch("\?\?\?\?-\?\?-\?\?*", text); }
-bool LooksLikeTime(const char* text) { return IsMatch("*??:??:??*", text); }
+// Copied texts are kept in blocks of this size (or of one longer text).
+constexpr std::size_t kTextBlockBytes = 1 << 20;
 
 }  // namespace
 
@@ -97,16 +91,29 @@ void TZSQLiteResultSet::AddColumn(const char* name, const char* declaredType) {
   column.Nullable = ntNullable;
 }
 
+const char* TZSQLiteResultSet::KeepText(const char* text, std::size_t length) {
+  if (blockFree_ < length + 1) {
+    const std::size_t size = std::max(kTextBlockBytes, length + 1);
+    blocks_.push_back(std::make_unique<char[]>(size));
+    blockEnd_ = blocks_.back().get();
+    blockFree_ = size;
+  }
+  char* copy = blockEnd_;
+  std::memcpy(copy, text, length + 1);
+  blockEnd_ += length + 1;
+  blockFree_ -= length + 1;
+  return copy;
+}
+
 void TZSQLiteResultSet::StoreRow(const char** values) {
   for (int i = 0; i < columnCount_; ++i) {
     const char* text = values[i];
     if (!text) {
-      offsets_.push_back(kNullOffset);
+      values_.push_back(nullptr);
       continue;
     }
     const std::size_t length = std::strlen(text);
-    offsets_.push_back(static_cast<std::ptrdiff_t>(texts_.size()));
-    texts_.insert(texts_.end(), text, text + length + 1);
+    values_.push_back(KeepText(text, length));
     longest_[i] = std::max(longest_[i], length);
   }
   ++rowCount_;
@@ -137,10 +144,11 @@ void TZSQLiteResultSet::FreeHandle() {
 void TZSQLiteResultSet::Close() {
   TZAbstractResultSet::Close();
   FreeHandle();
-  texts_.clear();
-  texts_.shrink_to_fit();
-  offsets_.clear();
-  offsets_.shrink_to_fit();
+  values_.clear();
+  values_.shrink_to_fit();
+  blocks_.clear();
+  blockFree_ = 0;
+  blockEnd_ = nullptr;
   rowCount_ = 0;
 }
 
@@ -162,9 +170,9 @@ const char* TZSQLiteResultSet::ColumnText(int columnIndex) {
   if (RowNo < 1 || RowNo > rowCount_) throw EZSQLException(SZRowDataIsNotAvailable);
   if (columnIndex < 1 || columnIndex > columnCount_)
     throw EZSQLException(Format(SZColumnIsNotAccessable, {columnIndex}));
-  const std::ptrdiff_t offset = offsets_[static_cast<std::size_t>(RowNo - 1) * columnCount_ + columnIndex - 1];
-  LastWasNull = offset == kNullOffset;
-  return LastWasNull ? nullptr : texts_.data() + offset;
+  const char* text = values_[static_cast<std::size_t>(RowNo - 1) * columnCount_ + columnIndex - 1];
+  LastWasNull = text == nullptr;
+  return text;
 }
 
 const char* TZSQLiteResultSet::CheckedText(int columnIndex, TZSQLType resultType) {
@@ -193,38 +201,29 @@ bool TZSQLiteResultSet::GetBoolean(int columnIndex) {
 }
 
 std::int8_t TZSQLiteResultSet::GetByte(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stByte);
-  return static_cast<std::int8_t>(text ? StrToIntDef(text, 0) : 0);
+  return static_cast<std::int8_t>(ColumnIntegerOrZero<int>(CheckedText(columnIndex, stByte)));
 }
 
 std::int16_t TZSQLiteResultSet::GetShort(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stShort);
-  return static_cast<std::int16_t>(text ? StrToIntDef(text, 0) : 0);
+  return static_cast<std::int16_t>(ColumnIntegerOrZero<int>(CheckedText(columnIndex, stShort)));
 }
 
-int TZSQLiteResultSet::GetInt(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stInteger);
-  return text ? StrToIntDef(text, 0) : 0;
-}
+int TZSQLiteResultSet::GetInt(int columnIndex) { return ColumnIntegerOrZero<int>(CheckedText(columnIndex, stInteger)); }
 
 std::int64_t TZSQLiteResultSet::GetLong(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stLong);
-  return text ? StrToInt64Def(text, 0) : 0;
+  return ColumnIntegerOrZero<std::int64_t>(CheckedText(columnIndex, stLong));
 }
 
 float TZSQLiteResultSet::GetFloat(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stFloat);
-  return text ? static_cast<float>(SqlStrToFloatDef(text, 0)) : 0;
+  return static_cast<float>(ColumnFloatOrZero(CheckedText(columnIndex, stFloat)));
 }
 
 double TZSQLiteResultSet::GetDouble(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stDouble);
-  return text ? static_cast<double>(SqlStrToFloatDef(text, 0)) : 0;
+  return static_cast<double>(ColumnFloatOrZero(CheckedText(columnIndex, stDouble)));
 }
 
 long double TZSQLiteResultSet::GetBigDecimal(int columnIndex) {
-  const char* text = CheckedText(columnIndex, stBigDecimal);
-  return text ? SqlStrToFloatDef(text, 0) : 0;
+  return ColumnFloatOrZero(CheckedText(columnIndex, stBigDecimal));
 }
 
 TByteDynArray TZSQLiteResultSet::GetBytes(int columnIndex) {
@@ -235,7 +234,7 @@ TByteDynArray TZSQLiteResultSet::GetBytes(int columnIndex) {
 TDateTime TZSQLiteResultSet::GetDate(int columnIndex) {
   const char* text = CheckedText(columnIndex, stDate);
   if (!text) return 0;
-  TDateTime result = std::trunc(ParseDateTime(text, LooksLikeDate(text)));
+  TDateTime result = std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
   LastWasNull = result == 0;
   return result;
 }
@@ -243,14 +242,14 @@ TDateTime TZSQLiteResultSet::GetDate(int columnIndex) {
 TDateTime TZSQLiteResultSet::GetTime(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTime);
   if (!text) return 0;
-  TDateTime value = ParseDateTime(text, LooksLikeTime(text));
+  TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));
   return std::fabs(value - std::trunc(value));
 }
 
 TDateTime TZSQLiteResultSet::GetTimestamp(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTimestamp);
   if (!text) return 0;
-  TDateTime result = ParseDateTime(text, LooksLikeDate(text));
+  TDateTime result = ColumnDateTime(text, LooksLikeSqlDate(text));
   LastWasNull = result == 0;
   return result;
 }

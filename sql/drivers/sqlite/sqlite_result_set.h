@@ -5,6 +5,7 @@
 // reads every value from the text the library delivered.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "sql/core/dbc/abstract_result_set.h"
@@ -67,10 +68,15 @@ private:
   Ref<IZSQLitePlainDriver> plainDriver_;
   TZSQLiteFirstStep step_;
   int columnCount_ = 0;
-  // Every row's texts, each followed by a NUL, and per value its offset in
-  // texts_ (-1 for NULL), row after row.
-  std::vector<char> texts_;
-  std::vector<std::ptrdiff_t> offsets_;
+  // A copy of text in the row buffer, which never moves what it holds.
+  const char* KeepText(const char* text, std::size_t length);
+
+  // Every value of every row, row after row (null for NULL), pointing into
+  // blocks of copied texts.
+  std::vector<const char*> values_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t blockFree_ = 0;
+  char* blockEnd_ = nullptr;
   int rowCount_ = 0;
   // Per column the length of its longest value.
   std::vector<std::size_t> longest_;
