@@ -3,8 +3,6 @@
 
 #include "sql/drivers/sqlite/sqlite_statement.h"
 
-#include "platform/rtl/datetime.h"
-#include "platform/rtl/numbers.h"
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/messages.h"
@@ -148,34 +146,17 @@ AnsiString TZSQLitePreparedStatement::GetParameterSQL(int paramIndex) {
   const TZVariant& value = InParamValues[paramIndex];
   if (DefaultVarManager()->IsNull(value)) return "NULL";
 
-  const IZVariantManager& manager = *SoftVarManager();
-  switch (InParamTypes[paramIndex]) {
-    case stBoolean:
-      return manager.GetAsBoolean(value) ? "'Y'" : "'N'";
-    // Numbers are written from their numeric value, so no text can ever
-    // reach the statement unquoted.
-    case stByte:
-    case stShort:
-    case stInteger:
-    case stLong:
-      return IntToStr(manager.GetAsInteger(value));
-    case stFloat:
-    case stDouble:
-    case stBigDecimal:
-      return FloatToSqlStr(manager.GetAsFloat(value));
-    case stDate:
-      return "'" + FormatDateTime("yyyy-mm-dd", manager.GetAsDateTime(value)) + "'";
-    case stTime:
-      return "'" + FormatDateTime("hh:nn:ss", manager.GetAsDateTime(value)) + "'";
-    case stTimestamp:
-      return "'" + FormatDateTime("yyyy-mm-dd hh:nn:ss", manager.GetAsDateTime(value)) + "'";
+  const TZSQLType type = InParamTypes[paramIndex];
+  AnsiString literal;
+  if (ScalarParameterLiteral(type, value, literal)) return literal;
+  switch (type) {
     case stAsciiStream:
     case stUnicodeStream:
     case stBinaryStream:
-      return BlobLiteral(value, InParamTypes[paramIndex]);
+      return BlobLiteral(value, type);
     default:
       // Texts, bytes, wide texts (carried in the system's code page) and
       // values of no declared type: never an empty literal.
-      return QuoteString(manager.GetAsString(value));
+      return QuoteString(SoftVarManager()->GetAsString(value));
   }
 }
