@@ -9,6 +9,10 @@
 
 #include "platform/rtl/datetime.h"
 
+// Cached rows hold a text column at its full width in every row, so a text
+// column wider than this is read as a stream instead.
+inline constexpr int kMaxStringColumnLength = 8192;
+
 // Text up to its first NUL as a whole number (leading blanks and a "+"
 // allowed); false when it is not one.
 template <typename T>

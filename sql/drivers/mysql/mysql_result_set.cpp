@@ -29,8 +29,6 @@ constexpr int kTimestampFlag = 1024;
 // Widest DECIMAL(n,0) that still fits a 32-bit integer, counted in the
 // field's display length (digits plus sign).
 constexpr int kMaxIntegerDecimalLength = 10;
-// Longer text columns are read as streams.
-constexpr int kMaxStringColumnLength = 8192;
 
 TZSQLType SignedOrUnsigned(int flags, TZSQLType signedType, TZSQLType unsignedType) {
   return (flags & kUnsignedFlag) ? unsignedType : signedType;

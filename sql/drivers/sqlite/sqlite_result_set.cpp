@@ -66,11 +66,14 @@ void TZSQLiteResultSet::Open() {
   longest_.assign(columnCount_, 0);
   ReadRemainingRows();
   // The cache keeps texts up to the column's precision, and the library
-  // keeps whatever length it was given: the longest value decides.
+  // keeps whatever length it was given: the longest value decides, and a
+  // text column too wide for fixed rows becomes a stream.
   for (int i = 0; i < columnCount_; ++i) {
     TZColumnInfo& column = ColumnsInfo[i];
     if (column.ColumnType != stString && column.ColumnType != stBytes) continue;
-    column.Precision = std::max<std::size_t>(column.Precision, longest_[i]);
+    column.Precision = static_cast<int>(std::max<std::size_t>(column.Precision, longest_[i]));
+    if (column.ColumnType == stString && column.Precision > kMaxStringColumnLength)
+      column.ColumnType = stAsciiStream;
   }
   TZAbstractResultSet::Open();
 }

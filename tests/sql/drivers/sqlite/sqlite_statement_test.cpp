@@ -73,12 +73,20 @@ TEST_F(SQLiteStatements, EachColumnIsTypedByItsOwnDeclaredType) {
 
 TEST_F(SQLiteStatements, LongTextsReadWholeWhateverTheDeclaredLength) {
   const std::string longText(300, 'x');
-  Tool("INSERT INTO people (id, name) VALUES (1, '" + longText + "');");
-  Ref<IZResultSet> rows =
-      connection->CreateStatement()->ExecuteQuery("SELECT name, name || 'y' AS expr FROM people");
+  const std::string hugeText(100000, 'h');
+  Tool("INSERT INTO people (id, name, note) VALUES (1, '" + longText + "', '" + hugeText + "');"
+       "INSERT INTO people (id, name, note) VALUES (2, 'ab', 'cd');");
+  Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery(
+      "SELECT name, name || 'y' AS expr, note || '' AS huge FROM people ORDER BY id");
   ASSERT_TRUE(rows->Next());
   EXPECT_EQ(rows->GetString(1), longText);
   EXPECT_EQ(rows->GetString(2), longText + "y");
+  EXPECT_EQ(rows->GetString(3), hugeText);
+  // Too wide for fixed rows: a stream, so the short rows stay small.
+  EXPECT_EQ(rows->GetMetadata()->GetColumnType(3), stAsciiStream);
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetString(1), "ab");
+  EXPECT_EQ(rows->GetString(3), "cd");
 }
 
 TEST_F(SQLiteStatements, ParametersBecomeLiteralsOfTheirType) {
