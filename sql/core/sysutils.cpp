@@ -346,7 +346,14 @@ namespace {
 int DatePart(std::string_view value, int index, int count) {
   const std::size_t from = static_cast<std::size_t>(index - 1);
   if (from >= value.size()) return 0;
-  return StrToIntDef(value.substr(from, static_cast<std::size_t>(count)), 0);
+  const std::string_view part = value.substr(from, static_cast<std::size_t>(count));
+  // Plain digits, as dates are written, need no general number reader.
+  int number = 0;
+  for (char c : part) {
+    if (c < '0' || c > '9') return StrToIntDef(part, 0);
+    number = number * 10 + (c - '0');
+  }
+  return part.empty() ? 0 : number;
 }
 
 TDateTime EncodedDate(int year, int month, int day) {
