@@ -171,9 +171,9 @@ void* TZSQLite3PlainDriver::Trace(Psqlite handle, TZSQLiteCallback callback, voi
   return Fn<THookFn>(E::sqlite3_trace)(handle, callback, argument);
 }
 
-int TZSQLite3PlainDriver::Compile(Psqlite handle, const char* sql, int, const char*&, Psqlite_vm& vm,
+int TZSQLite3PlainDriver::Compile(Psqlite handle, const char* sql, int, const char*& tail, Psqlite_vm& vm,
                                   char*& errMsg) {
-  int code = Fn<TPrepareFn>(E::sqlite3_prepare)(handle, sql, -1, &vm, nullptr);
+  int code = Fn<TPrepareFn>(E::sqlite3_prepare)(handle, sql, -1, &vm, &tail);
   errMsg = nullptr;
   return code;
 }

@@ -189,7 +189,8 @@ public:
   int AggregateCount(Psqlite_func context) override;
   int SetAuthorizer(Psqlite handle, TZSQLiteCallback callback, void* argument) override;
   void* Trace(Psqlite handle, TZSQLiteCallback callback, void* argument) override;
-  // The text is read up to its NUL; length and tail are not used; errMsg null.
+  // The text is read up to its NUL (length is not used); tail is set to what
+  // follows the first statement; errMsg null.
   int Compile(Psqlite handle, const char* sql, int length, const char*& tail, Psqlite_vm& vm,
               char*& errMsg) override;
   int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) override;

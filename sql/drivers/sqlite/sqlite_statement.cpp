@@ -3,9 +3,12 @@
 
 #include "sql/drivers/sqlite/sqlite_statement.h"
 
+#include <algorithm>
+
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/messages.h"
+#include "sql/core/parsesql/tokenizer.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
 #include "sql/core/variant.h"
@@ -30,6 +33,12 @@ TZSQLiteStatement::TZSQLiteStatement(Ref<IZSQLitePlainDriver> plainDriver, Ref<I
   ResultSetType = rtScrollInsensitive;
 }
 
+bool TZSQLiteStatement::HasFurtherStatement(const char* tail) {
+  const TZTokenList tokens = Connection->GetDriver()->GetTokenizer()->TokenizeBufferToList(
+      tail, toSkipEOF | toSkipComments | toSkipWhitespaces);
+  return std::any_of(tokens.begin(), tokens.end(), [](const TZToken& token) { return token.Value != ";"; });
+}
+
 Psqlite TZSQLiteStatement::Handle() {
   // A statement may outlive its connection's open state: the library must
   // never see a closed database.
@@ -47,6 +56,14 @@ TZSQLiteFirstStep TZSQLiteStatement::CompileAndStep(const AnsiString& sql) {
   CheckSQLiteError(plainDriver_.get(), code, errMsg, lcExecute, sql);
   // A text of only blanks or comments compiles to nothing to step.
   if (!step.Vm) throw EZSQLException(SZQueryIsEmpty);
+  // Only the first statement of a text would run: the rest would be lost
+  // without a word, so such a text is refused before anything runs.
+  if (tail && HasFurtherStatement(tail)) {
+    char* finalizeMsg = nullptr;
+    plainDriver_->Finalize(step.Vm, finalizeMsg);
+    if (finalizeMsg) plainDriver_->FreeMem(finalizeMsg);
+    throw EZSQLException(SZCanNotExecuteMoreQueries);
+  }
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
   try {
     const char** values = nullptr;

@@ -29,7 +29,8 @@ public:
   // Runs the whole text; the library's change count.
   int ExecuteUpdate(const AnsiString& sql) override;
   // True with a result set when the statement has columns; else false with
-  // the change count.
+  // the change count. Like ExecuteQuery it runs one statement: a text of
+  // several is refused ("Cannot execute more then one query").
   bool Execute(const AnsiString& sql) override;
 
 private:
@@ -37,6 +38,9 @@ private:
   // finalized again when that step fails.
   TZSQLiteFirstStep CompileAndStep(const AnsiString& sql);
   Ref<IZResultSet> CreateResultSet(const AnsiString& sql, TZSQLiteFirstStep step);
+  // Whether what follows a compiled statement holds more than blanks,
+  // comments and semicolons.
+  bool HasFurtherStatement(const char* tail);
   // The database of the connection, which must be open.
   Psqlite Handle();
 

@@ -168,6 +168,24 @@ TEST_F(SQLiteStatements, BadSQLIsReportedWithTheLibrarysCodeAndLogged) {
   EXPECT_THROW(connection->CreateStatement()->Execute("-- nothing"), EZSQLException);
 }
 
+TEST_F(SQLiteStatements, ATextOfSeveralStatementsRunsWholeOrNotAtAll) {
+  Ref<IZStatement> statement = connection->CreateStatement();
+  try {
+    statement->Execute("INSERT INTO people (name) VALUES ('a'); INSERT INTO people (name) VALUES ('b')");
+    FAIL() << "ran a part";
+  } catch (const EZSQLException& e) {
+    EXPECT_EQ(e.Message(), "Cannot execute more then one query");
+  }
+  EXPECT_EQ(Tool("SELECT count(*) FROM people;"), "0");
+  // A closing semicolon or comment is no further statement.
+  EXPECT_FALSE(statement->Execute("INSERT INTO people (name) VALUES ('a'); -- done\n;"));
+  EXPECT_TRUE(statement->ExecuteQuery("SELECT name FROM people;")->Next());
+  // ExecuteUpdate runs a script whole.
+  EXPECT_EQ(statement->ExecuteUpdate("INSERT INTO people (name) VALUES ('b'); INSERT INTO people (name) VALUES ('c')"),
+            1);
+  EXPECT_EQ(Tool("SELECT group_concat(name) FROM people;"), "a,b,c");
+}
+
 TEST_F(SQLiteStatements, TooFewParametersAreRefused) {
   Ref<IZPreparedStatement> insert = connection->PrepareStatement("INSERT INTO people (name, note) VALUES (?, '?')");
   try {
