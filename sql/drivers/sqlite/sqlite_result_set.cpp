@@ -47,9 +47,7 @@ TZSQLiteResultSet::TZSQLiteResultSet(Ref<IZSQLitePlainDriver> plainDriver, const
     Open();
   } catch (...) {
     // Nothing else would finalize the library's statement.
-    char* errMsg = nullptr;
-    if (step_.Vm) plainDriver_->Finalize(step_.Vm, errMsg);
-    if (errMsg) plainDriver_->FreeMem(errMsg);
+    if (step_.Vm) FinalizeFailedStep(plainDriver_.get(), step_.Vm, SQLITE_OK_CODE);
     step_.Vm = nullptr;
     throw;
   }
@@ -131,7 +129,11 @@ void TZSQLiteResultSet::ReadRemainingRows() {
     int code = plainDriver_->Step(step_.Vm, step_.ColumnCount, values, names);
     step_.Values.reset(values);
     if (names) step_.Names.reset(names);
-    CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
+    if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
+      code = FinalizeFailedStep(plainDriver_.get(), step_.Vm, code);
+      step_.Vm = nullptr;
+      CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
+    }
   }
   step_.Names.reset();
   FreeHandle();

@@ -59,24 +59,23 @@ TZSQLiteFirstStep TZSQLiteStatement::CompileAndStep(const AnsiString& sql) {
   // Only the first statement of a text would run: the rest would be lost
   // without a word, so such a text is refused before anything runs.
   if (tail && HasFurtherStatement(tail)) {
-    char* finalizeMsg = nullptr;
-    plainDriver_->Finalize(step.Vm, finalizeMsg);
-    if (finalizeMsg) plainDriver_->FreeMem(finalizeMsg);
+    FinalizeFailedStep(plainDriver_.get(), step.Vm, SQLITE_OK_CODE);
     throw EZSQLException(SZCanNotExecuteMoreQueries);
   }
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
+  const char** values = nullptr;
+  const char** names = nullptr;
   try {
-    const char** values = nullptr;
-    const char** names = nullptr;
     code = plainDriver_->Step(step.Vm, step.ColumnCount, values, names);
-    step.Values.reset(values);
-    step.Names.reset(names);
-    CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
   } catch (...) {
-    char* finalizeMsg = nullptr;
-    plainDriver_->Finalize(step.Vm, finalizeMsg);
-    if (finalizeMsg) plainDriver_->FreeMem(finalizeMsg);
+    FinalizeFailedStep(plainDriver_.get(), step.Vm, SQLITE_ERROR_CODE);
     throw;
+  }
+  step.Values.reset(values);
+  step.Names.reset(names);
+  if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
+    code = FinalizeFailedStep(plainDriver_.get(), step.Vm, code);
+    CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
   }
   return step;
 }

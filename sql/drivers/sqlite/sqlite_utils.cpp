@@ -91,6 +91,13 @@ void CheckSQLiteError(IZSQLitePlainDriver* plainDriver, int errorCode, char* err
   throw EZSQLException(errorCode, Format(SZSQLError1, {message}));
 }
 
+int FinalizeFailedStep(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode) {
+  char* errMsg = nullptr;
+  const int code = plainDriver->Finalize(vm, errMsg);
+  if (errMsg) plainDriver->FreeMem(errMsg);
+  return code != SQLITE_OK_CODE ? code : stepCode;
+}
+
 AnsiString EncodeSQLiteString(const AnsiString& value) {
   std::size_t length = 2;
   for (char c : value) length += (c == '\0' || c == '%' || c == '\'') ? 2 : 1;

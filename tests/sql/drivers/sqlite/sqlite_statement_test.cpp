@@ -168,6 +168,32 @@ TEST_F(SQLiteStatements, BadSQLIsReportedWithTheLibrarysCodeAndLogged) {
   EXPECT_THROW(connection->CreateStatement()->Execute("-- nothing"), EZSQLException);
 }
 
+TEST_F(SQLiteStatements, AFailedStepNamesItsRealCause) {
+  Tool("INSERT INTO people (id, name) VALUES (1, 'a'), (2, 'b');");
+  ScopedLog log;
+  struct {
+    const char* sql;
+    int code;
+  } const cases[] = {
+      {"INSERT INTO people (id) VALUES (1)", 19},
+      // The error comes after the first row, while the rest is read.
+      {"SELECT CASE WHEN id = 2 THEN abs(-9223372036854775807 - 1) ELSE id END FROM people ORDER BY id", 1},
+  };
+  for (const auto& c : cases) {
+    try {
+      connection->CreateStatement()->Execute(c.sql);
+      ADD_FAILURE() << "no error: " << c.sql;
+    } catch (const EZSQLException& e) {
+      EXPECT_EQ(e.ErrorCode(), c.code) << c.sql;
+      EXPECT_EQ(e.Message(), AnsiString("SQL Error: ") + connection->GetPlainDriver()->ErrorString(c.code));
+    }
+  }
+  ASSERT_EQ(log->Events.size(), 4u);  // each statement ran, then failed to fetch
+  EXPECT_EQ(log->Events[1].Message, "FETCH");
+  EXPECT_EQ(log->Events[1].Category, lcOther);
+  EXPECT_EQ(Tool("SELECT count(*) FROM people;"), "2");
+}
+
 TEST_F(SQLiteStatements, ATextOfSeveralStatementsRunsWholeOrNotAtAll) {
   Ref<IZStatement> statement = connection->CreateStatement();
   try {
