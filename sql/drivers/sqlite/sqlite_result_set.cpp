@@ -47,7 +47,7 @@ TZSQLiteResultSet::TZSQLiteResultSet(Ref<IZSQLitePlainDriver> plainDriver, const
     Open();
   } catch (...) {
     // Nothing else would finalize the library's statement.
-    if (step_.Vm) FinalizeFailedStep(plainDriver_.get(), step_.Vm, SQLITE_OK_CODE);
+    if (step_.Vm) FinalizeStatement(plainDriver_.get(), step_.Vm, SQLITE_OK_CODE);
     step_.Vm = nullptr;
     throw;
   }
@@ -130,7 +130,7 @@ void TZSQLiteResultSet::ReadRemainingRows() {
     step_.Values.reset(values);
     if (names) step_.Names.reset(names);
     if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
-      code = FinalizeFailedStep(plainDriver_.get(), step_.Vm, code);
+      code = FinalizeStatement(plainDriver_.get(), step_.Vm, code);
       step_.Vm = nullptr;
       CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
     }

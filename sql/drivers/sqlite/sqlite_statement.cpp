@@ -59,7 +59,7 @@ TZSQLiteFirstStep TZSQLiteStatement::CompileAndStep(const AnsiString& sql) {
   // Only the first statement of a text would run: the rest would be lost
   // without a word, so such a text is refused before anything runs.
   if (tail && HasFurtherStatement(tail)) {
-    FinalizeFailedStep(plainDriver_.get(), step.Vm, SQLITE_OK_CODE);
+    FinalizeStatement(plainDriver_.get(), step.Vm, SQLITE_OK_CODE);
     throw EZSQLException(SZCanNotExecuteMoreQueries);
   }
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
@@ -68,13 +68,13 @@ TZSQLiteFirstStep TZSQLiteStatement::CompileAndStep(const AnsiString& sql) {
   try {
     code = plainDriver_->Step(step.Vm, step.ColumnCount, values, names);
   } catch (...) {
-    FinalizeFailedStep(plainDriver_.get(), step.Vm, SQLITE_ERROR_CODE);
+    FinalizeStatement(plainDriver_.get(), step.Vm, SQLITE_ERROR_CODE);
     throw;
   }
   step.Values.reset(values);
   step.Names.reset(names);
   if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
-    code = FinalizeFailedStep(plainDriver_.get(), step.Vm, code);
+    code = FinalizeStatement(plainDriver_.get(), step.Vm, code);
     CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
   }
   return step;

@@ -91,7 +91,7 @@ void CheckSQLiteError(IZSQLitePlainDriver* plainDriver, int errorCode, char* err
   throw EZSQLException(errorCode, Format(SZSQLError1, {message}));
 }
 
-int FinalizeFailedStep(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode) {
+int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode) {
   char* errMsg = nullptr;
   const int code = plainDriver->Finalize(vm, errMsg);
   if (errMsg) plainDriver->FreeMem(errMsg);

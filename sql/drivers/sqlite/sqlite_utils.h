@@ -18,10 +18,11 @@ TZSQLType ConvertSQLiteTypeToSQLType(const AnsiString& typeName, int& precision,
 void CheckSQLiteError(IZSQLitePlainDriver* plainDriver, int errorCode, char* errorMessage,
                       TZLoggingCategory logCategory, const AnsiString& logMessage);
 
-// Finalizes a compiled statement whose step failed and gives the code to
-// report: the library names the real cause (a constraint, a lock ...) only
-// when the statement is finalized, its step answers a generic error.
-int FinalizeFailedStep(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode);
+// Finalizes a compiled statement, releasing any message, and gives the code
+// to report for it: the library's code of the finalization, or stepCode when
+// that is 0. After a failed step the library names the real cause (a
+// constraint, a lock ...) only here; the step answers a generic error.
+int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode);
 
 // A quoted text literal of binary bytes: NUL becomes "%0", "%" "%%", "'" "''".
 AnsiString EncodeSQLiteString(const AnsiString& value);
