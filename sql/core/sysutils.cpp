@@ -341,8 +341,19 @@ TByteDynArray StrToBytes(const AnsiString& value) { return TByteDynArray(value.b
 namespace {
 
 // A part of a date text at a 1-based position; 0 when it does not read as a number.
-int DatePart(const AnsiString& value, int index, int count) {
-  return StrToIntDef(Copy(value, index, count), 0);
+// The number in count characters from the 1-based index (clamped to the
+// text, as Copy does); read in place, as result sets call this per value.
+int DatePart(std::string_view value, int index, int count) {
+  const std::size_t from = static_cast<std::size_t>(index - 1);
+  if (from >= value.size()) return 0;
+  const std::string_view part = value.substr(from, static_cast<std::size_t>(count));
+  // Plain digits, as dates are written, need no general number reader.
+  int number = 0;
+  for (char c : part) {
+    if (c < '0' || c > '9') return StrToIntDef(part, 0);
+    number = number * 10 + (c - '0');
+  }
+  return part.empty() ? 0 : number;
 }
 
 TDateTime EncodedDate(int year, int month, int day) {
@@ -360,18 +371,18 @@ TDateTime WithTime(TDateTime date, int hour, int minute, int second) {
 
 }  // namespace
 
-TDateTime AnsiSqlDateToDateTime(const AnsiString& value) {
+TDateTime AnsiSqlDateToDateTime(std::string_view value) {
   TDateTime result = 0;
-  AnsiString text = value;
+  std::string_view text = value;
   if (text.size() > 9) {
     result = EncodedDate(DatePart(text, 1, 4), DatePart(text, 6, 2), DatePart(text, 9, 2));
-    text = Copy(text, 12, 8);
+    text = text.size() > 11 ? text.substr(11, 8) : std::string_view();
   }
   if (text.size() > 7) result = WithTime(result, DatePart(text, 1, 2), DatePart(text, 4, 2), DatePart(text, 7, 2));
   return result;
 }
 
-TDateTime TimestampStrToDateTime(const AnsiString& value) {
+TDateTime TimestampStrToDateTime(std::string_view value) {
   const int length = static_cast<int>(value.size());
   const bool longYear = length == 14 || length == 8;
   const int year = longYear ? DatePart(value, 1, 4) : DatePart(value, 1, 2);

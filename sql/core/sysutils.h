@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -75,8 +76,8 @@ TByteDynArray StrToBytes(const AnsiString& value);
 
 // --- SQL dates: "yyyy-mm-dd hh:nn:ss" and the compact "yyyymmddhhnnss" ------
 // Impossible dates or times are left out of the result, never raised.
-TDateTime AnsiSqlDateToDateTime(const AnsiString& value);
-TDateTime TimestampStrToDateTime(const AnsiString& value);
+TDateTime AnsiSqlDateToDateTime(std::string_view value);
+TDateTime TimestampStrToDateTime(std::string_view value);
 AnsiString DateTimeToAnsiSqlDate(TDateTime value);
 
 // --- Packed versions: major * 1000000 + minor * 1000 + sub ---------------------

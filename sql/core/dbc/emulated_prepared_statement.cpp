@@ -2,12 +2,32 @@
 
 #include "sql/core/dbc/emulated_prepared_statement.h"
 
+#include <cstdio>
+
+#include "platform/rtl/numbers.h"
 #include "sql/core/parsesql/tokenizer.h"
+#include "sql/core/sysutils.h"
 
 namespace {
 
 // A fragment list entry that stands for one parameter.
 constexpr char kMarker[] = "?";
+
+AnsiString DateText(TDateTime value) {
+  int year, month, day;
+  DecodeDate(value, year, month, day);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
+  return buffer;
+}
+
+AnsiString TimeText(TDateTime value) {
+  int hour, minute, second, msec;
+  DecodeTime(value, hour, minute, second, msec);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
+  return buffer;
+}
 
 }  // namespace
 
@@ -104,3 +124,36 @@ void TZEmulatedPreparedStatement::Close() {
 Ref<IZResultSet> TZEmulatedPreparedStatement::ExecuteQueryPrepared() { return ExecuteQuery(ComposeSQL()); }
 int TZEmulatedPreparedStatement::ExecuteUpdatePrepared() { return ExecuteUpdate(ComposeSQL()); }
 bool TZEmulatedPreparedStatement::ExecutePrepared() { return Execute(ComposeSQL()); }
+
+bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
+  const IZVariantManager& manager = *SoftVarManager();
+  switch (type) {
+    case stBoolean:
+      literal = manager.GetAsBoolean(value) ? "'Y'" : "'N'";
+      return true;
+    case stByte:
+    case stShort:
+    case stInteger:
+    case stLong:
+      literal = IntToStr(manager.GetAsInteger(value));
+      return true;
+    case stFloat:
+    case stDouble:
+    case stBigDecimal:
+      literal = FloatToSqlStr(manager.GetAsFloat(value));
+      return true;
+    case stDate:
+      literal = "'" + DateText(manager.GetAsDateTime(value)) + "'";
+      return true;
+    case stTime:
+      literal = "'" + TimeText(manager.GetAsDateTime(value)) + "'";
+      return true;
+    case stTimestamp: {
+      const TDateTime stamp = manager.GetAsDateTime(value);
+      literal = "'" + DateText(stamp) + " " + TimeText(stamp) + "'";
+      return true;
+    }
+    default:
+      return false;
+  }
+}

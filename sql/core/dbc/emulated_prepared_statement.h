@@ -50,3 +50,10 @@ private:
   bool splitDone_ = false;
   Ref<IZStatement> lastStatement_;
 };
+
+// The literal of a boolean ('Y' or 'N'), number or date and time parameter
+// ('yyyy-mm-dd', 'hh:nn:ss', 'yyyy-mm-dd hh:nn:ss') as the text-composing
+// dialects write them; false, with literal untouched, for any other type.
+// Numbers are written from their numeric value, so a text handed in as a
+// number can never reach the statement unquoted.
+bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal);

@@ -43,6 +43,15 @@ bool TZGenericCachedResolver::CheckKeyColumn(int columnIndex) {
          Metadata->IsSearchable(columnIndex) && type != stUnknown && !IsStreamSQLType(type);
 }
 
+int TZGenericCachedResolver::FirstAutoIncrementIntegerColumn(IZResultSetMetadata& metadata) {
+  for (int i = 1; i <= metadata.GetColumnCount(); ++i) {
+    if (!metadata.IsAutoIncrement(i)) continue;
+    TZSQLType type = metadata.GetColumnType(i);
+    if (type == stByte || type == stShort || type == stInteger || type == stLong) return i;
+  }
+  return 0;
+}
+
 AnsiString TZGenericCachedResolver::FormCalculateStatement(const TZResolverParameters& columns) {
   if (columns.empty()) return AnsiString();
   std::vector<AnsiString> values;

@@ -44,6 +44,9 @@ public:
 protected:
   // Whether a column may identify the row in a condition.
   virtual bool CheckKeyColumn(int columnIndex);
+  // The first integer column the metadata marks auto-increment (1-based);
+  // 0 when there is none. The column whose value the server may give.
+  static int FirstAutoIncrementIntegerColumn(IZResultSetMetadata& metadata);
   // "SELECT " and the default expressions; empty for no columns.
   virtual AnsiString FormCalculateStatement(const TZResolverParameters& columns);
 

@@ -165,32 +165,7 @@ bool TZMySQLDatabaseMetadata::SupportsDataManipulationTransactionsOnly() {
   return GetConnection()->GetTransactIsolationLevel() != tiNone;
 }
 
-Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTypeInfo() {
-  constexpr int kTypeName = 1, kDataType = 2, kPrecision = 3, kLiteralPrefix = 4, kLiteralSuffix = 5,
-                kNullable = 7, kCaseSensitive = 8, kSearchable = 9, kFixedPrecScale = 11, kAutoIncrement = 12,
-                kNumPrecRadix = 18;
-  constexpr int kTypeNullable = 1, kDecimalRadix = 10;
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TypeInfoColumnDefs);
-  for (const TZMySQLTypeInfo& type : MySQLTypeInfoTable()) {
-    result->MoveToInsertRow();
-    result->UpdateString(kTypeName, type.Name);
-    result->UpdateShort(kDataType, type.Type);
-    if (type.Precision != kNoTypePrecision) result->UpdateInt(kPrecision, type.Precision);
-    if (MySQLTypeHasQuotedLiterals(type.Type)) {
-      result->UpdateString(kLiteralPrefix, "'");
-      result->UpdateString(kLiteralSuffix, "'");
-    }
-    result->UpdateShort(kNullable, kTypeNullable);
-    result->UpdateBoolean(kCaseSensitive, false);
-    result->UpdateShort(kSearchable, 0);
-    result->UpdateBoolean(kFixedPrecScale, false);
-    result->UpdateBoolean(kAutoIncrement, AnsiString(type.Name) == "INTEGER");
-    result->UpdateInt(kNumPrecRadix, kDecimalRadix);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
-}
+Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTypeInfo() { return BuildTypeInfoResultSet(MySQLTypeInfoTable()); }
 
 AnsiString TZMySQLDatabaseMetadata::GetSQLKeywords() { return kSQLKeywords; }
 AnsiString TZMySQLDatabaseMetadata::GetNumericFunctions() { return kNumericFunctions; }
@@ -249,19 +224,4 @@ const std::vector<TZMySQLTypeInfo>& MySQLTypeInfoTable() {
       {"TIMESTAMP", stTimestamp, kNoTypePrecision},
   };
   return table;
-}
-
-bool MySQLTypeHasQuotedLiterals(TZSQLType type) {
-  switch (type) {
-    case stString:
-    case stBytes:
-    case stDate:
-    case stTime:
-    case stTimestamp:
-    case stAsciiStream:
-    case stBinaryStream:
-      return true;
-    default:
-      return false;
-  }
 }

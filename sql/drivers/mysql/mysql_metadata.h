@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sql/core/dbc/abstract_database_metadata.h"
+#include "sql/core/dbc/catalogue_type_info.h"
 
 class TZMySQLDatabaseMetadata : public TZAbstractDatabaseMetadata {
 public:
@@ -114,14 +115,7 @@ private:
 TZSQLType ConvertMySQLTypeNameToSQLType(const AnsiString& typeName, const AnsiString& typeText);
 
 // One row of the type-information catalogue.
-struct TZMySQLTypeInfo {
-  const char* Name;
-  TZSQLType Type;
-  int Precision;  // kNoTypePrecision where the type has none
-};
-inline constexpr int kNoTypePrecision = -1;
+using TZMySQLTypeInfo = TZTypeInfoRow;
 
 // The 33 types in catalogue order.
 const std::vector<TZMySQLTypeInfo>& MySQLTypeInfoTable();
-// Whether the type's literals are written between single quotes.
-bool MySQLTypeHasQuotedLiterals(TZSQLType type);

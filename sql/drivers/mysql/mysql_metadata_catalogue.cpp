@@ -10,6 +10,7 @@
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/virtual_result_set.h"
 #include "sql/core/messages.h"
@@ -146,38 +147,6 @@ std::vector<TCommentKey> ParseCommentKeys(const AnsiString& comment) {
   }
   return keys;
 }
-
-void UpdateOptionalString(IZVirtualResultSet& result, int column, const AnsiString& value) {
-  if (!value.empty()) result.UpdateString(column, value);
-}
-
-// A statement on the metadata's connection and its answer, both closed when
-// the builder is done with them.
-class TCatalogueQuery {
-public:
-  TCatalogueQuery(IZConnection& connection, const AnsiString& sql)
-      : statement_(connection.CreateStatement()), result_(statement_->ExecuteQuery(sql)) {}
-  ~TCatalogueQuery() {
-    if (result_) result_->Close();
-    statement_->Close();
-  }
-  TCatalogueQuery(const TCatalogueQuery&) = delete;
-  TCatalogueQuery& operator=(const TCatalogueQuery&) = delete;
-
-  IZResultSet& operator*() const { return *result_; }
-  IZResultSet* operator->() const { return result_.get(); }
-  bool Next() const { return result_ && result_->Next(); }
-  // The 1-based column of name; the first of names the answer has.
-  int Column(std::initializer_list<const char*> names) const {
-    for (const char* name : names)
-      if (int column = result_->FindColumn(name)) return column;
-    throw EZSQLException(Format(SZColumnWasNotFound, {*names.begin()}));
-  }
-
-private:
-  Ref<IZStatement> statement_;
-  Ref<IZResultSet> result_;
-};
 
 // Keeps server errors of the calling thread silent while it lives.
 struct TSilentMySQLErrors {

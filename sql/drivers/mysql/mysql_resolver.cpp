@@ -8,16 +8,8 @@
 
 TZMySQLCachedResolver::TZMySQLCachedResolver(Ref<IZMySQLPlainDriver> plainDriver, const Ref<IZStatement>& statement,
                                              const Ref<IZResultSetMetadata>& metadata)
-    : TZGenericCachedResolver(statement, metadata), plainDriver_(std::move(plainDriver)) {
-  for (int i = 1; i <= metadata->GetColumnCount(); ++i) {
-    if (!metadata->IsAutoIncrement(i)) continue;
-    TZSQLType type = metadata->GetColumnType(i);
-    if (type == stByte || type == stShort || type == stInteger || type == stLong) {
-      autoColumnIndex_ = i;
-      break;
-    }
-  }
-}
+    : TZGenericCachedResolver(statement, metadata), plainDriver_(std::move(plainDriver)),
+      autoColumnIndex_(FirstAutoIncrementIntegerColumn(*metadata)) {}
 
 void TZMySQLCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
                                         TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {

@@ -12,6 +12,7 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/blobs.h"
+#include "sql/core/dbc/column_text.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
@@ -28,8 +29,6 @@ constexpr int kTimestampFlag = 1024;
 // Widest DECIMAL(n,0) that still fits a 32-bit integer, counted in the
 // field's display length (digits plus sign).
 constexpr int kMaxIntegerDecimalLength = 10;
-// Longer text columns are read as streams.
-constexpr int kMaxStringColumnLength = 8192;
 
 TZSQLType SignedOrUnsigned(int flags, TZSQLType signedType, TZSQLType unsignedType) {
   return (flags & kUnsignedFlag) ? unsignedType : signedType;
@@ -81,48 +80,6 @@ TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, i
     default:
       throw Exception(SZUnknownMySQLDataType);
   }
-}
-
-// Text up to its first NUL as a whole number; false when it is not one.
-template <typename T>
-bool ParseInteger(const char* text, T& value) {
-  const char* end = text + std::strlen(text);
-  while (text < end && *text == ' ') ++text;
-  if (text < end && *text == '+') ++text;
-  auto [ptr, ec] = std::from_chars(text, end, value);
-  return ec == std::errc() && ptr == end;
-}
-
-template <typename T>
-T IntegerOrZero(const char* text) {
-  T value = 0;
-  return text && ParseInteger(text, value) ? value : 0;
-}
-
-long double FloatOrZero(const char* text) {
-  if (!text) return 0;
-  double value = 0;
-  const char* end = text + std::strlen(text);
-  auto [ptr, ec] = std::from_chars(text, end, value);
-  if (ec == std::errc() && ptr == end) return value;
-  return SqlStrToFloatDef(text, 0);
-}
-
-// "????-??-??*"
-bool LooksLikeDate(const char* text) {
-  return std::strlen(text) >= 10 && text[4] == '-' && text[7] == '-';
-}
-
-// "*??:??:??*"
-bool LooksLikeTime(const char* text) {
-  const std::size_t length = std::strlen(text);
-  for (std::size_t i = 0; i + 8 <= length; ++i)
-    if (text[i + 2] == ':' && text[i + 5] == ':') return true;
-  return false;
-}
-
-TDateTime ParseDateTime(const char* text, bool sqlForm) {
-  return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
 }
 
 }  // namespace
@@ -295,25 +252,25 @@ bool TZMySQLResultSet::GetBoolean(int columnIndex) {
 }
 
 std::int8_t TZMySQLResultSet::GetByte(int columnIndex) {
-  return static_cast<std::int8_t>(IntegerOrZero<int>(CheckedText(columnIndex, stByte)));
+  return static_cast<std::int8_t>(ColumnIntegerOrZero<int>(CheckedText(columnIndex, stByte)));
 }
 
 std::int16_t TZMySQLResultSet::GetShort(int columnIndex) {
-  return static_cast<std::int16_t>(IntegerOrZero<int>(CheckedText(columnIndex, stShort)));
+  return static_cast<std::int16_t>(ColumnIntegerOrZero<int>(CheckedText(columnIndex, stShort)));
 }
 
-int TZMySQLResultSet::GetInt(int columnIndex) { return IntegerOrZero<int>(CheckedText(columnIndex, stInteger)); }
+int TZMySQLResultSet::GetInt(int columnIndex) { return ColumnIntegerOrZero<int>(CheckedText(columnIndex, stInteger)); }
 
 std::int64_t TZMySQLResultSet::GetLong(int columnIndex) {
-  return IntegerOrZero<std::int64_t>(CheckedText(columnIndex, stLong));
+  return ColumnIntegerOrZero<std::int64_t>(CheckedText(columnIndex, stLong));
 }
 
 float TZMySQLResultSet::GetFloat(int columnIndex) {
-  return static_cast<float>(FloatOrZero(CheckedText(columnIndex, stFloat)));
+  return static_cast<float>(ColumnFloatOrZero(CheckedText(columnIndex, stFloat)));
 }
 
 double TZMySQLResultSet::GetDouble(int columnIndex) {
-  return static_cast<double>(FloatOrZero(CheckedText(columnIndex, stDouble)));
+  return static_cast<double>(ColumnFloatOrZero(CheckedText(columnIndex, stDouble)));
 }
 
 long double TZMySQLResultSet::GetBigDecimal(int columnIndex) {
@@ -333,7 +290,7 @@ TDateTime TZMySQLResultSet::GetDate(int columnIndex) {
     LastWasNull = true;
     return 0;
   }
-  TDateTime result = std::trunc(ParseDateTime(text, LooksLikeDate(text)));
+  TDateTime result = std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
   LastWasNull = result == 0;
   return result;
 }
@@ -341,14 +298,14 @@ TDateTime TZMySQLResultSet::GetDate(int columnIndex) {
 TDateTime TZMySQLResultSet::GetTime(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTime);
   if (!text) return 0;
-  TDateTime value = ParseDateTime(text, LooksLikeTime(text));
+  TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));
   return std::fabs(value - std::trunc(value));
 }
 
 TDateTime TZMySQLResultSet::GetTimestamp(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTimestamp);
   if (!text) return 0;
-  TDateTime result = ParseDateTime(text, LooksLikeDate(text));
+  TDateTime result = ColumnDateTime(text, LooksLikeSqlDate(text));
   LastWasNull = result == 0;
   return result;
 }

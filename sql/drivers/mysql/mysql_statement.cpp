@@ -3,10 +3,6 @@
 
 #include "sql/drivers/mysql/mysql_statement.h"
 
-#include <cstdio>
-
-#include "platform/rtl/datetime.h"
-#include "platform/rtl/numbers.h"
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
@@ -143,28 +139,6 @@ TZSQLType TypeOfValue(const TZVariant& value) {
   }
 }
 
-AnsiString DateLiteral(TDateTime value) {
-  int year, month, day;
-  DecodeDate(value, year, month, day);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", year, month, day);
-  return buffer;
-}
-
-AnsiString TimeLiteral(TDateTime value) {
-  int hour, minute, second, msec;
-  DecodeTime(value, hour, minute, second, msec);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "'%02d:%02d:%02d'", hour, minute, second);
-  return buffer;
-}
-
-AnsiString TimestampLiteral(TDateTime value) {
-  AnsiString date = DateLiteral(value);
-  AnsiString time = TimeLiteral(value);
-  return date.substr(0, date.size() - 1) + " " + time.substr(1);
-}
-
 }  // namespace
 
 TZMySQLPreparedStatement::TZMySQLPreparedStatement(Ref<IZMySQLPlainDriver> plainDriver,
@@ -203,35 +177,17 @@ AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
     return "NULL";
   }
 
-  const IZVariantManager& manager = *SoftVarManager();
   TZSQLType type = InParamTypes[paramIndex];
   if (type == stUnknown) type = TypeOfValue(value);
+  AnsiString literal;
+  if (ScalarParameterLiteral(type, value, literal)) return literal;
   switch (type) {
-    case stBoolean:
-      return manager.GetAsBoolean(value) ? "'Y'" : "'N'";
-    // Numbers are written from their numeric value, so a text handed in as a
-    // number can never reach the statement unquoted.
-    case stByte:
-    case stShort:
-    case stInteger:
-    case stLong:
-      return IntToStr(manager.GetAsInteger(value));
-    case stFloat:
-    case stDouble:
-    case stBigDecimal:
-      return FloatToSqlStr(manager.GetAsFloat(value));
-    case stDate:
-      return DateLiteral(manager.GetAsDateTime(value));
-    case stTime:
-      return TimeLiteral(manager.GetAsDateTime(value));
-    case stTimestamp:
-      return TimestampLiteral(manager.GetAsDateTime(value));
     case stAsciiStream:
     case stUnicodeStream:
     case stBinaryStream:
       return BlobLiteral(value);
     default:
       // Texts, bytes and wide texts (carried in the system's code page).
-      return QuotedText(manager.GetAsString(value));
+      return QuotedText(SoftVarManager()->GetAsString(value));
   }
 }

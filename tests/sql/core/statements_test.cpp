@@ -10,6 +10,7 @@
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/abstract_statement.h"
 #include "sql/core/dbc/blobs.h"
+#include "sql/core/dbc/emulated_prepared_statement.h"
 #include "sql/core/sql_exception.h"
 #include "tests/sql/core/fake/fake_driver.h"
 #include "tests/sql/core/sql_error.h"
@@ -346,6 +347,42 @@ TEST_F(StatementTest, PlainStatementTakesTheSettingsOfItsFirstUse) {
   EXPECT_FALSE(rows->Next());
   rows->Close();
   again->Close();
+}
+
+TEST(ScalarParameterLiteral, WritesBooleansNumbersAndDatesAndLeavesTheRest) {
+  const IZVariantManager& manager = *DefaultVarManager();
+  auto value = [&manager](auto data) {
+    TZVariant v;
+    if constexpr (std::is_same_v<decltype(data), bool>) manager.SetAsBoolean(v, data);
+    else if constexpr (std::is_same_v<decltype(data), const char*>) manager.SetAsString(v, data);
+    else if constexpr (std::is_same_v<decltype(data), std::int64_t>) manager.SetAsInteger(v, data);
+    else if constexpr (std::is_same_v<decltype(data), long double>) manager.SetAsFloat(v, data);
+    else manager.SetAsDateTime(v, data);
+    return v;
+  };
+  const TDateTime stamp = EncodeDate(2024, 2, 29) + EncodeTime(7, 5, 9, 0);
+  struct {
+    TZSQLType type;
+    TZVariant value;
+    const char* literal;
+  } const cases[] = {
+      {stBoolean, value(true), "'Y'"},
+      {stBoolean, value("no"), "'N'"},
+      {stLong, value(std::int64_t{-9000000000}), "-9000000000"},
+      {stInteger, value("12; DROP TABLE t"), "0"},
+      {stDouble, value(0.25L), "0.25"},
+      {stDate, value(stamp), "'2024-02-29'"},
+      {stTime, value(stamp), "'07:05:09'"},
+      {stTimestamp, value(stamp), "'2024-02-29 07:05:09'"},
+  };
+  for (const auto& c : cases) {
+    AnsiString literal;
+    EXPECT_TRUE(ScalarParameterLiteral(c.type, c.value, literal)) << c.literal;
+    EXPECT_EQ(literal, c.literal);
+  }
+  AnsiString untouched = "x";
+  EXPECT_FALSE(ScalarParameterLiteral(stString, value("a"), untouched));
+  EXPECT_EQ(untouched, "x");
 }
 
 }  // namespace

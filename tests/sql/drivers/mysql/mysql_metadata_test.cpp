@@ -56,8 +56,8 @@ TEST(MySQLTypeInfo, ListsThirtyThreeTypesInCatalogueOrder) {
   EXPECT_EQ(table[13].Precision, 2147483647);
   EXPECT_STREQ(table.back().Name, "TIMESTAMP");
   EXPECT_EQ(table.back().Precision, kNoTypePrecision);
-  EXPECT_TRUE(MySQLTypeHasQuotedLiterals(stDate));
-  EXPECT_FALSE(MySQLTypeHasQuotedLiterals(stBigDecimal));
+  EXPECT_TRUE(TypeHasQuotedLiterals(stDate));
+  EXPECT_FALSE(TypeHasQuotedLiterals(stBigDecimal));
 }
 
 // A connection that reports a packed server version and answers

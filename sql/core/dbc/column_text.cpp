@@ -1,0 +1,27 @@
+// Typed values of column texts (see column_text.h).
+
+#include "sql/core/dbc/column_text.h"
+
+#include "sql/core/sysutils.h"
+
+long double ColumnFloatOrZero(const char* text) {
+  if (!text) return 0;
+  double value = 0;
+  const char* end = text + std::strlen(text);
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  if (ec == std::errc() && ptr == end) return value;
+  return SqlStrToFloatDef(text, 0);
+}
+
+bool LooksLikeSqlDate(const char* text) { return std::strlen(text) >= 10 && text[4] == '-' && text[7] == '-'; }
+
+bool LooksLikeSqlTime(const char* text) {
+  const std::size_t length = std::strlen(text);
+  for (std::size_t i = 0; i + 8 <= length; ++i)
+    if (text[i + 2] == ':' && text[i + 5] == ':') return true;
+  return false;
+}
+
+TDateTime ColumnDateTime(const char* text, bool sqlForm) {
+  return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
+}

@@ -1,0 +1,43 @@
+// Reading typed values from the column texts that text-protocol client
+// libraries deliver (MySQL, SQLite): whole numbers, floats and the two date
+// shapes. Result-set getters run these once per value, so they parse in
+// place, without building strings.
+#pragma once
+
+#include <charconv>
+#include <cstring>
+
+#include "platform/rtl/datetime.h"
+
+// Cached rows hold a text column at its full width in every row, so a text
+// column wider than this is read as a stream instead.
+inline constexpr int kMaxStringColumnLength = 8192;
+
+// Text up to its first NUL as a whole number (leading blanks and a "+"
+// allowed); false when it is not one.
+template <typename T>
+bool ParseColumnInteger(const char* text, T& value) {
+  const char* end = text + std::strlen(text);
+  while (text < end && *text == ' ') ++text;
+  if (text < end && *text == '+') ++text;
+  auto [ptr, ec] = std::from_chars(text, end, value);
+  return ec == std::errc() && ptr == end;
+}
+
+// The whole number of text; 0 for null or a text that is not one.
+template <typename T>
+T ColumnIntegerOrZero(const char* text) {
+  T value = 0;
+  return text && ParseColumnInteger(text, value) ? value : 0;
+}
+
+// The number of text ("." as decimal separator); 0 for null or no number.
+long double ColumnFloatOrZero(const char* text);
+
+// "????-??-??*": a text that starts with an SQL date.
+bool LooksLikeSqlDate(const char* text);
+// "*??:??:??*": a text that holds an SQL time.
+bool LooksLikeSqlTime(const char* text);
+// The SQL form when sqlForm, else the locale's timestamp form; 0 when it
+// does not read.
+TDateTime ColumnDateTime(const char* text, bool sqlForm);

@@ -1,0 +1,60 @@
+// The SQLite driver and its registration with the driver manager for the
+// whole run of the program.
+
+#include "sql/drivers/sqlite/sqlite_driver.h"
+
+#include "platform/rtl/lists.h"
+#include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/sqlite/sqlite_connection.h"
+#include "sql/drivers/sqlite/sqlite_tokenizer.h"
+
+TZSQLiteDriver::TZSQLiteDriver()
+    : sqlite28PlainDriver_(MakeRef<TZSQLite28PlainDriver>()), sqlite3PlainDriver_(MakeRef<TZSQLite3PlainDriver>()) {}
+
+TZStringDynArray TZSQLiteDriver::GetSupportedProtocols() {
+  return {"sqlite", sqlite28PlainDriver_->GetProtocol(), sqlite3PlainDriver_->GetProtocol()};
+}
+
+Ref<IZSQLitePlainDriver> TZSQLiteDriver::GetPlainDriver(const AnsiString& url) {
+  AnsiString protocol = ExtractUrlProtocol(url, GetSupportedProtocols());
+  Ref<IZSQLitePlainDriver> result =
+      protocol == sqlite28PlainDriver_->GetProtocol() ? sqlite28PlainDriver_ : sqlite3PlainDriver_;
+  result->Initialize();
+  return result;
+}
+
+Ref<IZConnection> TZSQLiteDriver::Connect(const AnsiString& url, TStrings* properties) {
+  Ref<IZSQLitePlainDriver> plainDriver = GetPlainDriver(url);
+  AnsiString hostName, database, user, password;
+  int port = 0;
+  TStringList connectionProperties;
+  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  return MakeRef<TZSQLiteConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user,
+                                     password, &connectionProperties);
+}
+
+Ref<IZTokenizer> TZSQLiteDriver::GetTokenizer() {
+  if (!Tokenizer) Tokenizer = MakeRef<TZSQLiteTokenizer>();
+  return Tokenizer;
+}
+
+Ref<IZStatementAnalyser> TZSQLiteDriver::GetStatementAnalyser() {
+  if (!Analyser) Analyser = MakeRef<TZSQLiteStatementAnalyser>();
+  return Analyser;
+}
+
+namespace {
+
+// Registers the driver at start-up and deregisters it at the end.
+struct TZSQLiteDriverRegistration {
+  Ref<TZSQLiteDriver> driver = MakeRef<TZSQLiteDriver>();
+  TZSQLiteDriverRegistration() { DriverManager()->RegisterDriver(driver); }
+  ~TZSQLiteDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
+};
+
+TZSQLiteDriverRegistration registration;
+
+}  // namespace
+
+Ref<TZSQLiteDriver> SQLiteDriver() { return registration.driver; }
