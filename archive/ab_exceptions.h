@@ -49,6 +49,12 @@ inline constexpr char AbLogCreateErrorS[] = "Error creating Log File";
 inline constexpr char AbPathNotFoundS[] = "Path not found";
 inline constexpr char AbFileTooLargeS[] = "File size is too big for archive type";
 inline constexpr char AbBadStreamS[] = "Invalid Stream";
+// Why a ZIP file is refused although its end record was found.
+inline constexpr char AbZip64NotSupportedS[] = "Zip64 archive - not supported (sizes, offsets or counts beyond 32 bits)";
+inline constexpr char AbZipEntryCountS[] = "Damaged archive - the central directory holds %d entries, the end record counts %d";
+inline constexpr char AbZipDirectoryEndS[] = "Damaged archive - the central directory does not end where the end record begins";
+inline constexpr char AbZipOverlapS[] = "Damaged archive - members overlap: %s and %s";
+inline constexpr char AbZipPastDirectoryS[] = "Damaged archive - member %s runs into the central directory";
 // Words of the archive log, by log kind (TAbLogKind).
 inline constexpr const char* AbLogWordTexts[] = {" added ",    " deleted ",  " extracted ", " freshened ",
                                                  " moved ",    " replaced ", " logging ",   "Unhandled Entity"};
@@ -89,7 +95,6 @@ AB_CODED_EXCEPTION(EAbUserAbort, EAbException, 9)
 AB_CODED_EXCEPTION(EAbNoSuchDirectory, EAbException, 15)
 AB_CODED_EXCEPTION(EAbUnhandledType, EAbException, 28)
 AB_CODED_EXCEPTION(EAbSpanningNotSupported, EAbException, 29)
-AB_CODED_EXCEPTION(EAbZipInvalid, EAbZipException, 24)
 AB_CODED_EXCEPTION(EAbZipNoExtraction, EAbZipException, 3)
 AB_CODED_EXCEPTION(EAbZipNoInsertion, EAbZipException, 5)
 AB_CODED_EXCEPTION(EAbZipSpanOverwrite, EAbZipException, 12)
@@ -103,6 +108,15 @@ AB_CODED_EXCEPTION(EAbGzipBadFileSize, EAbGzipException, 202)
 AB_CODED_EXCEPTION(EAbTarInvalid, EAbTarException, 220)
 AB_CODED_EXCEPTION(EAbTarBadFileName, EAbTarException, 221)
 AB_CODED_EXCEPTION(EAbTarBadOp, EAbTarException, 223)
+
+// Not a ZIP file, or a damaged one: without a reason the table's text, with
+// one a message that says what is wrong.
+class EAbZipInvalid : public EAbZipException {
+public:
+  EAbZipInvalid() : EAbZipException(AbErrorText(AbZipInvalid), AbZipInvalid) {}
+  explicit EAbZipInvalid(AnsiString reason) : EAbZipException(std::move(reason), AbZipInvalid) {}
+  const char* ClassName() const override { return "EAbZipInvalid"; }
+};
 
 #undef AB_GROUP_EXCEPTION
 #undef AB_CODED_EXCEPTION
