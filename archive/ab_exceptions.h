@@ -55,6 +55,11 @@ inline constexpr char AbZipEntryCountS[] = "Damaged archive - the central direct
 inline constexpr char AbZipDirectoryEndS[] = "Damaged archive - the central directory does not end where the end record begins";
 inline constexpr char AbZipOverlapS[] = "Damaged archive - members overlap: %s and %s";
 inline constexpr char AbZipPastDirectoryS[] = "Damaged archive - member %s runs into the central directory";
+// Details of extraction refusals.
+inline constexpr char AbUnsafeNameS[] = "%s: unsafe member name (absolute, or climbing out with \"..\"), not extracted";
+inline constexpr char AbHardLinkS[] = "%s: hard link to %s, not extracted";
+inline constexpr char AbSymbolicLinkS[] = "%s: symbolic link to %s, not extracted";
+inline constexpr char AbSpecialFileS[] = "%s: device or FIFO entry, not extracted";
 // Words of the archive log, by log kind (TAbLogKind).
 inline constexpr const char* AbLogWordTexts[] = {" added ",    " deleted ",  " extracted ", " freshened ",
                                                  " moved ",    " replaced ", " logging ",   "Unhandled Entity"};
@@ -76,12 +81,14 @@ public:
     const char* ClassName() const override { return #Name; }           \
   };
 
-// Classes whose message is the code's text from the table.
-#define AB_CODED_EXCEPTION(Name, Base, Code)                           \
-  class Name : public Base {                                           \
-  public:                                                              \
-    Name() : Base(AbErrorText(Code), Code) {}                          \
-    const char* ClassName() const override { return #Name; }           \
+// Classes whose message is the code's text from the table, followed, when
+// one is given, by " - " and a detail that names what failed and why.
+#define AB_CODED_EXCEPTION(Name, Base, Code)                                      \
+  class Name : public Base {                                                      \
+  public:                                                                         \
+    Name() : Base(AbErrorText(Code), Code) {}                                     \
+    explicit Name(const AnsiString& detail) : Base(AbErrorText(Code) + " - " + detail, Code) {} \
+    const char* ClassName() const override { return #Name; }                      \
   };
 
 AB_GROUP_EXCEPTION(EAbZipException, EAbException)
@@ -186,6 +193,21 @@ struct TAbErrorInfo {
   TAbErrorClass ErrorClass;
   int32_t ErrorCode;
 };
+
+// Puts Name (an archive's or a member's) in front of E's message, so that a
+// failure says what it concerns; a message that already starts with it stays.
+void AbPrefixMessage(Exception& e, const AnsiString& name);
+
+// Runs Action; a failure leaves it with Name in front of its message.
+template <typename Action>
+void AbNamingFailures(const AnsiString& name, Action&& action) {
+  try {
+    action();
+  } catch (Exception& e) {
+    AbPrefixMessage(e, name);
+    throw;
+  }
+}
 
 // The class and code under which a caught exception is reported.
 TAbErrorInfo ClassifyException(const std::exception& e);

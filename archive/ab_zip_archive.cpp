@@ -463,6 +463,9 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     out->CopyFrom(&work, 0);
   } catch (const EAbUserAbort&) {
     throw;
+  } catch (Exception& e) {
+    AbPrefixMessage(e, archiveName_);
+    throw EAbBadStream(std::current_exception());
   } catch (...) {
     throw EAbBadStream(std::current_exception());
   }
