@@ -174,6 +174,10 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
          std::string file = t.dir.Write(AnsiToUtf8("čeština.txt"), "Příliš žluťoučký kůň úpěl ďábelské ódy.\n");
          CommandResult r = Shell(kArctool + " add -p Heslo123 " + Quote(t.dir / "cz.zip") + " " + Quote(file));
          EXPECT_EQ(r.status, 0) << r.output;
+         // Stored as UTF-8 beside the data descriptor; the name reads back the same.
+         auto back = OpenZip(t.dir / "cz.zip");
+         EXPECT_EQ(back->ZipItems(0)->GeneralPurposeBitFlag() & kAbZipFlagUtf8, kAbZipFlagUtf8);
+         EXPECT_EQ(back->Items(0)->GetFileName(), "čeština.txt");
          return ReadFile(t.dir / "cz.zip");
        },
        "", "", true, true, "Heslo123"},
