@@ -134,7 +134,7 @@ EAbBBSWriteTooManyBytes::EAbBBSWriteTooManyBytes(int64_t count)
     : EAbZipException(Format(AbErrorText(43), {count}), 43) {}
 
 void AbPrefixMessage(Exception& e, const AnsiString& name) {
-  if (name.empty() || e.Message().compare(0, name.size(), name) == 0) return;
+  if (name.empty() || e.Message().find(name) != AnsiString::npos) return;
   e.SetMessage(name + ": " + e.Message());
 }
 

@@ -195,7 +195,7 @@ struct TAbErrorInfo {
 };
 
 // Puts Name (an archive's or a member's) in front of E's message, so that a
-// failure says what it concerns; a message that already starts with it stays.
+// failure says what it concerns; a message that already names it stays.
 void AbPrefixMessage(Exception& e, const AnsiString& name);
 
 // Runs Action; a failure leaves it with Name in front of its message.

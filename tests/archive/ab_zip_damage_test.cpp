@@ -276,15 +276,18 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
   EXPECT_EQ(ReadFile(target + "/m1.txt"), ReadFile(dir / "m1.txt"));
   for (const char* absent : {"/m2.txt", "/m3.txt", "/m4.txt"}) EXPECT_FALSE(std::filesystem::exists(target + absent));
 
+  std::string big = dir.Write("big.bin", std::string(200000, 'b'));
   struct AddCase {
     const char* name;
+    std::string limits;  // shell commands run first
     std::vector<std::string> files;
     const char* message;
     int members;  // in the archive afterwards; -1: no archive left
   } adds[] = {
-      {"missing file", {dir / "nothing.txt"}, "nothing.txt: File not found", -1},
-      {"folder", {dir.Path()}, "is a folder", -1},
-      {"good file and missing file", {dir / "m1.txt", dir / "nothing.txt"}, "File not found", 1},
+      {"missing file", "", {dir / "nothing.txt"}, "nothing.txt: File not found", -1},
+      {"folder", "", {dir.Path()}, "is a folder", -1},
+      {"good file and missing file", "", {dir / "m1.txt", dir / "nothing.txt"}, "File not found", 1},
+      {"archive cannot be written", "trap '' XFSZ; ulimit -f 64; ", {big}, "add4.zip: Stream write error", -1},
   };
   int row = 0;
   for (const AddCase& c : adds) {
@@ -292,7 +295,7 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
     std::string archive = dir / ("add" + std::to_string(++row) + ".zip");
     std::string args;
     for (const std::string& f : c.files) args += " " + Quote(f);
-    CommandResult add = Shell(kArctool + " add " + Quote(archive) + args);
+    CommandResult add = Shell("bash -c \"" + c.limits + kArctool + " add -m stored " + Quote(archive) + args + "\"");
     EXPECT_EQ(add.status, 1) << add.output;
     EXPECT_NE(add.output.find(c.message), std::string::npos) << add.output;
     if (c.members < 0) {

@@ -142,8 +142,16 @@ int Add(const Options& o) {
       !ParseSetting(Flag(o, 'o'), {{"normal", doNormal}, {"maximum", doMaximum}, {"fast", doFast}, {"superfast", doSuperFast}},
                     option))
     return Usage();
-  bool isNew = !FileExists(ExpandFileName(o.args[0]));
+  const AnsiString archiveName = ExpandFileName(o.args[0]);
+  const bool isNew = !FileExists(archiveName);
   auto archive = OpenArchive(o.args[0], true);
+  // A new archive that got nothing, or whose save failed, is not left behind
+  // as an empty file.
+  auto dropIfEmpty = [&] {
+    if (!isNew || (archive->Count() > 0 && FileSize(archiveName) > 0)) return;
+    archive.reset();
+    if (FileSize(archiveName) == 0) DeleteFile(archiveName);
+  };
   archive->SetCompressionMethodToUse(static_cast<TAbZipSupportedMethod>(method));
   archive->SetDeflationOption(static_cast<TAbZipDeflationOption>(option));
   archive->SetPassword(Flag(o, 'p'));
@@ -157,20 +165,21 @@ int Add(const Options& o) {
     PrintFailure("cannot add " + item->DiskFileName(), CurrentFailure());
     failed = true;
   };
-  for (size_t i = 1; i < o.args.size(); ++i) {
-    AnsiString name = ExpandFileName(o.args[i]);
-    int before = archive->Count();
-    archive->AddFiles(name, kAddAttributes);
-    if (archive->Count() > before) continue;
-    PrintFailure("cannot add " + o.args[i], DirectoryExists(name) ? "is a folder" : AbErrorText(AbFileNotFound));
-    failed = true;
+  try {
+    for (size_t i = 1; i < o.args.size(); ++i) {
+      AnsiString name = ExpandFileName(o.args[i]);
+      int before = archive->Count();
+      archive->AddFiles(name, kAddAttributes);
+      if (archive->Count() > before) continue;
+      PrintFailure("cannot add " + o.args[i], DirectoryExists(name) ? "is a folder" : AbErrorText(AbFileNotFound));
+      failed = true;
+    }
+    archive->Save();
+  } catch (...) {
+    dropIfEmpty();
+    throw;
   }
-  archive->Save();
-  // A new archive that got nothing is not left behind as an empty file.
-  if (isNew && archive->Count() == 0) {
-    archive.reset();
-    DeleteFile(ExpandFileName(o.args[0]));
-  }
+  dropIfEmpty();
   return failed ? kExitFailure : 0;
 }
 
