@@ -50,9 +50,12 @@ inline constexpr char AbPathNotFoundS[] = "Path not found";
 inline constexpr char AbFileTooLargeS[] = "File size is too big for archive type";
 inline constexpr char AbBadStreamS[] = "Invalid Stream";
 // Why a ZIP file is refused although its end record was found.
-inline constexpr char AbZip64NotSupportedS[] = "Zip64 archive - not supported (sizes, offsets or counts beyond 32 bits)";
-inline constexpr char AbZipEntryCountS[] = "Damaged archive - the central directory holds %d entries, the end record counts %d";
-inline constexpr char AbZipDirectoryEndS[] = "Damaged archive - the central directory does not end where the end record begins";
+inline constexpr char AbZip64NotSupportedS[] =
+    "Zip64 archive - not supported (sizes, offsets or counts beyond 32 bits)";
+inline constexpr char AbZipEntryCountS[] =
+    "Damaged archive - the central directory holds %d entries, the end record counts %d";
+inline constexpr char AbZipDirectoryEndS[] =
+    "Damaged archive - the central directory does not end where the end record begins";
 inline constexpr char AbZipOverlapS[] = "Damaged archive - members overlap: %s and %s";
 inline constexpr char AbZipPastDirectoryS[] = "Damaged archive - member %s runs into the central directory";
 // Details of extraction refusals.

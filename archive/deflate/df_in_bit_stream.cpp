@@ -15,7 +15,10 @@ void ThrowNoMoreData(const char* operation) {
 }
 
 TAbDfInBitStream::TAbDfInBitStream(TStream* source, const TAbProgressCallback& progress, int64_t sourceSize)
-    : source_(source), buf_(detail::DfClearedArray<uint8_t>(kReadSize + 8)), progress_(progress), sourceSize_(sourceSize) {
+    : source_(source),
+      buf_(detail::DfClearedArray<uint8_t>(kReadSize + 8)),
+      progress_(progress),
+      sourceSize_(sourceSize) {
   detail::DfAssert(source != nullptr, "TAbDfInBitStream.Create: Cannot create a bit stream wrapping a nil stream");
 }
 

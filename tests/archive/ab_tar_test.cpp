@@ -261,8 +261,9 @@ TEST(TarArchive, ExtractionRefusesUnsafeNamesAndEntriesThatAreNoFiles) {
                   "t=tarfile.open('evil.tar','w',format=tarfile.GNU_FORMAT)\n"
                   "for n in ['ok.txt','../up.txt','/abs.txt','a/../../b.txt']:\n"
                   "  i=tarfile.TarInfo(n); i.size=1; t.addfile(i, io.BytesIO(b'x'))\n"
-                  "for n, k in [('hard', tarfile.LNKTYPE), ('soft', tarfile.SYMTYPE), ('pipe', tarfile.FIFOTYPE)]:\n"
-                  "  i=tarfile.TarInfo(n); i.type=k; i.linkname='ok.txt' if k != tarfile.FIFOTYPE else ''; t.addfile(i)\n"
+                  "for n, k, l in [('hard', tarfile.LNKTYPE, 'ok.txt'), ('soft', tarfile.SYMTYPE, 'ok.txt'),\n"
+                  "                ('pipe', tarfile.FIFOTYPE, '')]:\n"
+                  "  i=tarfile.TarInfo(n); i.type=k; i.linkname=l; t.addfile(i)\n"
                   "t.close()\"")
                 .status,
             0);

@@ -41,9 +41,17 @@ struct Layout {
 
 Layout Parse(const std::string& zip) {
   Layout l{zip.size() - 22, {}};
-  for (size_t at = U32(zip, l.end + 16); at < l.end; at += 46 + U16(zip, at + 28) + U16(zip, at + 30) + U16(zip, at + 32))
+  for (size_t at = U32(zip, l.end + 16); at < l.end;) {
     l.central.push_back(at);
+    at += 46 + U16(zip, at + 28) + U16(zip, at + 30) + U16(zip, at + 32);
+  }
   return l;
+}
+
+// Both entry counts of the end record.
+void SetCount(std::string& zip, const Layout& l, uint16_t count) {
+  Put16(zip, l.end + 8, count);
+  Put16(zip, l.end + 10, count);
 }
 
 // The good archive with the two end records of Zip64 in front of its own,
@@ -134,9 +142,9 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
       {"directory offset moved on one header",
        patched([](std::string& b, const Layout& l) { Put32(b, l.end + 16, static_cast<uint32_t>(l.central[1])); }),
        "holds 4 entries, the end record counts 5", "holds 4 entries", false, false, ""},
-      {"count lowered", patched([](std::string& b, const Layout& l) { Put16(b, l.end + 8, 4), Put16(b, l.end + 10, 4); }),
+      {"count lowered", patched([](std::string& b, const Layout& l) { SetCount(b, l, 4); }),
        "holds 5 entries, the end record counts 4", "counts 4", false, false, ""},
-      {"count raised", patched([](std::string& b, const Layout& l) { Put16(b, l.end + 8, 6), Put16(b, l.end + 10, 6); }),
+      {"count raised", patched([](std::string& b, const Layout& l) { SetCount(b, l, 6); }),
        "holds 5 entries, the end record counts 6", "counts 6", false, false, ""},
       {"last header runs into the end record",
        patched([](std::string& b, const Layout& l) { Put16(b, l.central[4] + 32, 4); }),
@@ -272,7 +280,8 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
   EXPECT_EQ(r.status, 1);
   for (const char* expected : {"m2.txt: unsupported compression method 9 (Deflate64)", "m3.txt: CRC error",
                                "m4.txt: unsupported encryption (AES)", "m5.txt: "})
-    EXPECT_NE(r.output.find(std::string("damaged.zip: ") + expected), std::string::npos) << expected << "\n" << r.output;
+    EXPECT_NE(r.output.find(std::string("damaged.zip: ") + expected), std::string::npos)
+        << expected << "\n" << r.output;
   EXPECT_EQ(ReadFile(target + "/m1.txt"), ReadFile(dir / "m1.txt"));
   for (const char* absent : {"/m2.txt", "/m3.txt", "/m4.txt"}) EXPECT_FALSE(std::filesystem::exists(target + absent));
 

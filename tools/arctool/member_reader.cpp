@@ -53,7 +53,8 @@ public:
   CheckedStream(TStream& out, int64_t expected) : out_(out), expected_(expected) {}
   int64_t Read(void*, int64_t) override { return 0; }
   int64_t Write(const void* buffer, int64_t count) override {
-    if (count_ + count > expected_) throw Exception(Format("size error: more data than the header's %d bytes", {expected_}));
+    if (count_ + count > expected_)
+      throw Exception(Format("size error: more data than the header's %d bytes", {expected_}));
     UpdateCrc32(crc_, buffer, static_cast<size_t>(count));
     count_ += count;
     return out_.Write(buffer, count);
@@ -117,7 +118,8 @@ AnsiString ReadMember(TStream& archive, const TAbZipItem& item, const AnsiString
     else
       sink.CopyFrom(&member, size);
     if (sink.Count() != item.GetUncompressedSize())
-      return Format("size error: the header says %d bytes, the data gives %d", {item.GetUncompressedSize(), sink.Count()});
+      return Format("size error: the header says %d bytes, the data gives %d",
+                    {item.GetUncompressedSize(), sink.Count()});
     if (sink.Crc() != item.GetCRC32()) return "CRC error";
     return {};
   } catch (const Exception& e) {
