@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_vmstream.h"
 #include "platform/rtl/exceptions.h"
@@ -35,6 +36,10 @@ void ReplaceFileByRename(const AnsiString& fileName, TStream& work) {
     }
     CopyPermissions(fileName, temp);
     if (!RenameFile(temp, fileName)) throw EFCreateError("Cannot create file " + fileName);
+  } catch (Exception& e) {
+    DeleteFile(temp);
+    AbPrefixMessage(e, fileName);
+    throw;
   } catch (...) {
     DeleteFile(temp);
     throw;

@@ -71,10 +71,12 @@ TAbBzip2Archive::TAbBzip2Archive(TStream* stream, const AnsiString& archiveName)
     : TAbCompressedTarArchive(stream, archiveName) {}
 
 void TAbBzip2Archive::DecompressTo(TStream* target, int32_t pieceSize) {
-  stream_->Seek(0, soBeginning);
-  TBZDecompressionStream decoder(stream_);
-  std::vector<char> piece(pieceSize);
-  for (int64_t got; (got = decoder.Read(piece.data(), pieceSize)) > 0;) target->WriteBuffer(piece.data(), got);
+  AbNamingFailures(archiveName_, [&] {
+    stream_->Seek(0, soBeginning);
+    TBZDecompressionStream decoder(stream_);
+    std::vector<char> piece(pieceSize);
+    for (int64_t got; (got = decoder.Read(piece.data(), pieceSize)) > 0;) target->WriteBuffer(piece.data(), got);
+  });
 }
 
 TAbArchiveItem* TAbBzip2Archive::CreateItem(const AnsiString& fileName) {

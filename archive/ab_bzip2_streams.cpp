@@ -16,15 +16,32 @@ constexpr int64_t kMaxStep = 1 << 30;
 void* BzAlloc(void*, int items, int size) { return std::malloc(static_cast<size_t>(items) * size); }
 void BzFree(void*, void* block) { std::free(block); }
 
+// "error %d" followed by what the library's code means.
+AnsiString ResultText(int code) {
+  const char* meaning = "unknown failure";
+  switch (code) {
+    case BZ_SEQUENCE_ERROR: meaning = "calls out of sequence"; break;
+    case BZ_PARAM_ERROR: meaning = "invalid parameter"; break;
+    case BZ_MEM_ERROR: meaning = "out of memory"; break;
+    case BZ_DATA_ERROR: meaning = "damaged data: integrity check failed"; break;
+    case BZ_DATA_ERROR_MAGIC: meaning = "not bzip2 data"; break;
+    case BZ_IO_ERROR: meaning = "read or write failure"; break;
+    case BZ_UNEXPECTED_EOF: meaning = "data cut short"; break;
+    case BZ_OUTBUFF_FULL: meaning = "output buffer full"; break;
+    case BZ_CONFIG_ERROR: meaning = "library built wrongly"; break;
+  }
+  return Format(SBZip2Error, {code}) + " (" + meaning + ")";
+}
+
 }  // namespace
 
 int CheckCompressionResult(int code) {
-  if (code < 0) throw EBZCompressionError(Format(SBZip2Error, {code}));
+  if (code < 0) throw EBZCompressionError(ResultText(code));
   return code;
 }
 
 int CheckDecompressionResult(int code) {
-  if (code < 0) throw EBZDecompressionError(Format(SBZip2Error, {code}));
+  if (code < 0) throw EBZDecompressionError(ResultText(code));
   return code;
 }
 
@@ -173,7 +190,7 @@ int64_t TBZDecompressionStream::Read(void* buffer, int64_t count) {
     while (record_.avail_out > 0) {
       if (streamEnded_ && !NextStreamFollows()) return count - left - record_.avail_out;
       if (record_.avail_in == 0 && !FillInput())
-        throw EBZDecompressionError(Format(SBZip2Error, {BZ_UNEXPECTED_EOF}));
+        throw EBZDecompressionError(ResultText(BZ_UNEXPECTED_EOF));
       if (CheckDecompressionResult(BZ2_bzDecompress(&record_)) == BZ_STREAM_END) streamEnded_ = true;
       Progress();
     }

@@ -133,6 +133,11 @@ EAbBBSReadTooManyBytes::EAbBBSReadTooManyBytes(int64_t count)
 EAbBBSWriteTooManyBytes::EAbBBSWriteTooManyBytes(int64_t count)
     : EAbZipException(Format(AbErrorText(43), {count}), 43) {}
 
+void AbPrefixMessage(Exception& e, const AnsiString& name) {
+  if (name.empty() || e.Message().find(name) != AnsiString::npos) return;
+  e.SetMessage(name + ": " + e.Message());
+}
+
 TAbErrorInfo ClassifyException(const std::exception& e) {
   if (auto* ab = dynamic_cast<const EAbException*>(&e)) return {ecLibrary, ab->ErrorCode};
   if (dynamic_cast<const EInOutError*>(&e)) return {ecInOut, 0};

@@ -49,6 +49,20 @@ inline constexpr char AbLogCreateErrorS[] = "Error creating Log File";
 inline constexpr char AbPathNotFoundS[] = "Path not found";
 inline constexpr char AbFileTooLargeS[] = "File size is too big for archive type";
 inline constexpr char AbBadStreamS[] = "Invalid Stream";
+// Why a ZIP file is refused although its end record was found.
+inline constexpr char AbZip64NotSupportedS[] =
+    "Zip64 archive - not supported (sizes, offsets or counts beyond 32 bits)";
+inline constexpr char AbZipEntryCountS[] =
+    "Damaged archive - the central directory holds %d entries, the end record counts %d";
+inline constexpr char AbZipDirectoryEndS[] =
+    "Damaged archive - the central directory does not end where the end record begins";
+inline constexpr char AbZipOverlapS[] = "Damaged archive - members overlap: %s and %s";
+inline constexpr char AbZipPastDirectoryS[] = "Damaged archive - member %s runs into the central directory";
+// Details of extraction refusals.
+inline constexpr char AbUnsafeNameS[] = "%s: unsafe member name (absolute, or climbing out with \"..\"), not extracted";
+inline constexpr char AbHardLinkS[] = "%s: hard link to %s, not extracted";
+inline constexpr char AbSymbolicLinkS[] = "%s: symbolic link to %s, not extracted";
+inline constexpr char AbSpecialFileS[] = "%s: device or FIFO entry, not extracted";
 // Words of the archive log, by log kind (TAbLogKind).
 inline constexpr const char* AbLogWordTexts[] = {" added ",    " deleted ",  " extracted ", " freshened ",
                                                  " moved ",    " replaced ", " logging ",   "Unhandled Entity"};
@@ -70,12 +84,14 @@ public:
     const char* ClassName() const override { return #Name; }           \
   };
 
-// Classes whose message is the code's text from the table.
-#define AB_CODED_EXCEPTION(Name, Base, Code)                           \
-  class Name : public Base {                                           \
-  public:                                                              \
-    Name() : Base(AbErrorText(Code), Code) {}                          \
-    const char* ClassName() const override { return #Name; }           \
+// Classes whose message is the code's text from the table, followed, when
+// one is given, by " - " and a detail that names what failed and why.
+#define AB_CODED_EXCEPTION(Name, Base, Code)                                      \
+  class Name : public Base {                                                      \
+  public:                                                                         \
+    Name() : Base(AbErrorText(Code), Code) {}                                     \
+    explicit Name(const AnsiString& detail) : Base(AbErrorText(Code) + " - " + detail, Code) {} \
+    const char* ClassName() const override { return #Name; }                      \
   };
 
 AB_GROUP_EXCEPTION(EAbZipException, EAbException)
@@ -89,7 +105,6 @@ AB_CODED_EXCEPTION(EAbUserAbort, EAbException, 9)
 AB_CODED_EXCEPTION(EAbNoSuchDirectory, EAbException, 15)
 AB_CODED_EXCEPTION(EAbUnhandledType, EAbException, 28)
 AB_CODED_EXCEPTION(EAbSpanningNotSupported, EAbException, 29)
-AB_CODED_EXCEPTION(EAbZipInvalid, EAbZipException, 24)
 AB_CODED_EXCEPTION(EAbZipNoExtraction, EAbZipException, 3)
 AB_CODED_EXCEPTION(EAbZipNoInsertion, EAbZipException, 5)
 AB_CODED_EXCEPTION(EAbZipSpanOverwrite, EAbZipException, 12)
@@ -103,6 +118,15 @@ AB_CODED_EXCEPTION(EAbGzipBadFileSize, EAbGzipException, 202)
 AB_CODED_EXCEPTION(EAbTarInvalid, EAbTarException, 220)
 AB_CODED_EXCEPTION(EAbTarBadFileName, EAbTarException, 221)
 AB_CODED_EXCEPTION(EAbTarBadOp, EAbTarException, 223)
+
+// Not a ZIP file, or a damaged one: without a reason the table's text, with
+// one a message that says what is wrong.
+class EAbZipInvalid : public EAbZipException {
+public:
+  EAbZipInvalid() : EAbZipException(AbErrorText(AbZipInvalid), AbZipInvalid) {}
+  explicit EAbZipInvalid(AnsiString reason) : EAbZipException(std::move(reason), AbZipInvalid) {}
+  const char* ClassName() const override { return "EAbZipInvalid"; }
+};
 
 #undef AB_GROUP_EXCEPTION
 #undef AB_CODED_EXCEPTION
@@ -172,6 +196,21 @@ struct TAbErrorInfo {
   TAbErrorClass ErrorClass;
   int32_t ErrorCode;
 };
+
+// Puts Name (an archive's or a member's) in front of E's message, so that a
+// failure says what it concerns; a message that already names it stays.
+void AbPrefixMessage(Exception& e, const AnsiString& name);
+
+// Runs Action; a failure leaves it with Name in front of its message.
+template <typename Action>
+void AbNamingFailures(const AnsiString& name, Action&& action) {
+  try {
+    action();
+  } catch (Exception& e) {
+    AbPrefixMessage(e, name);
+    throw;
+  }
+}
 
 // The class and code under which a caught exception is reported.
 TAbErrorInfo ClassifyException(const std::exception& e);

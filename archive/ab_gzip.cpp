@@ -13,6 +13,7 @@
 #include "archive/ab_utils.h"
 #include "archive/deflate/deflate.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 
@@ -270,14 +271,22 @@ TAbArchiveItem* TAbGzipArchive::CreateItem(const AnsiString& fileName) {
 
 void TAbGzipArchive::ExtractItemToStreamAt(int index, TStream* stream) {
   if (TarMode()) return TAbTarArchive::ExtractItemToStreamAt(index, stream);
-  TAbGzipStreamHelper helper(stream_);
-  helper.DecodeAll(stream);
+  DecodeMemberTo(stream);
+}
+
+// Decoding failures name the archive: the member inside is rarely what the
+// user knows it by.
+void TAbGzipArchive::DecodeMemberTo(TStream* target) {
+  AbNamingFailures(archiveName_, [&] {
+    TAbGzipStreamHelper helper(stream_);
+    helper.DecodeAll(target);
+  });
 }
 
 void TAbGzipArchive::ExtractItemAt(int index, const AnsiString& newName) {
   if (TarMode()) return TAbTarArchive::ExtractItemAt(index, newName);
   TAbGzipItem* item = GzipItems(0);
-  if (IsUnsafeStoredName(item->GetFileName())) throw EAbGzipInvalid();
+  if (IsUnsafeStoredName(item->GetFileName())) throw EAbGzipInvalid(::Format(AbUnsafeNameS, {item->GetFileName()}));
   ExtractToNewFile(index, newName);
   SetFileDateTime(newName, item->GetLastModTimeAsDateTime());
   ApplyFileAttributes(newName, static_cast<int32_t>(item->GetNativeFileAttributes()));
@@ -297,7 +306,7 @@ void TAbGzipArchive::LoadArchive() {
     item->SetUncompressedSize(helper.TailSize());
     item->SetAction(iaNone);
     if (TarMode()) {
-      helper.DecodeAll(tarStream_.get());
+      DecodeMemberTo(tarStream_.get());
       member_ = std::move(item);
       TAbTarArchive::LoadArchive();
     } else {
@@ -315,8 +324,7 @@ void TAbGzipArchive::TestItemAt(int index) {
   TAbArchiveKind kind = DetectGzip(*stream_);
   if (kind != akGzip && kind != akGzippedTar) throw EAbGzipInvalid();
   TAbBitBucketStream bucket(kBitBucketSize);
-  TAbGzipStreamHelper helper(stream_);
-  helper.DecodeAll(&bucket);
+  DecodeMemberTo(&bucket);
   stream_->Seek(start, soBeginning);
 }
 

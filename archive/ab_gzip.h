@@ -139,6 +139,7 @@ public:
 
 private:
   void SaveTarMode(TStream& work);
+  void DecodeMemberTo(TStream* target);
   void SavePlainItem(TAbGzipItem& item, TAbGzipStreamHelper& out, TStream& work);
 
   std::unique_ptr<TAbGzipItem> member_;

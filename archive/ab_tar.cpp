@@ -631,9 +631,24 @@ void TAbTarArchive::ExtractToNewFile(int index, const AnsiString& newName) {
   }
 }
 
+// Links, devices and FIFOs have no data of their own: written as files they
+// would be empty files in their place, so they are refused by name.
+void TAbTarArchive::RefuseSpecialEntry(const TAbTarItem& item) {
+  const AnsiString& name = item.GetFileName();
+  switch (item.TypeFlag()) {
+    case '1': throw EAbTarBadOp(::Format(AbHardLinkS, {name, item.LinkName()}));
+    case '2': throw EAbTarBadOp(::Format(AbSymbolicLinkS, {name, item.LinkName()}));
+    case '3':
+    case '4':
+    case '6': throw EAbTarBadOp(::Format(AbSpecialFileS, {name}));
+    default: break;
+  }
+}
+
 void TAbTarArchive::ExtractItemAt(int index, const AnsiString& newName) {
   TAbTarItem* item = CheckedItem(index);
-  if (IsUnsafeStoredName(item->GetFileName())) throw EAbTarBadOp();
+  if (IsUnsafeStoredName(item->GetFileName())) throw EAbTarBadOp(::Format(AbUnsafeNameS, {item->GetFileName()}));
+  RefuseSpecialEntry(*item);
   if (item->GetIsDirectory()) {
     ForceDirectoryPath(newName);
   } else {

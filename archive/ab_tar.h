@@ -204,6 +204,7 @@ protected:
 
 private:
   TAbTarItem* CheckedItem(int index) const;
+  static void RefuseSpecialEntry(const TAbTarItem& item);
   void SetUpNewItem(TAbTarItem& item, const AnsiString& storedName);
   void AddFileEntry(TAbTarItem& item, TAbTarStreamHelper& out, TStream& work);
   void CopyEntry(TAbTarItem& item, TStream& old, TAbTarStreamHelper& out, TStream& work);

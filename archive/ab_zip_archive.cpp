@@ -5,13 +5,16 @@
 #include "archive/ab_zip_archive.h"
 
 #include <limits>
+#include <vector>
 
 #include "archive/ab_archive_file.h"
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_vmstream.h"
+#include "archive/ab_zip_directory_check.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 
@@ -64,6 +67,10 @@ void TAbZipItem::SetRelativeOffset(int64_t value) { header_.RelativeOffset = Che
 void TAbZipItem::SetFileName(const AnsiString& value) {
   AbZipApplyName(header_, value);
   TAbArchiveItem::SetFileName(value);
+}
+
+void TAbZipItem::UseUtf8NameBesideDescriptor() {
+  if (header_.ExtraField.FindField(kAbUnicodePathBlockId) >= 0) AbZipApplyUtf8Name(header_, GetFileName());
 }
 
 void TAbZipItem::LoadFromStream(TStream& stream) {
@@ -208,6 +215,7 @@ void TAbZipArchive::LoadArchive() {
 void TAbZipArchive::ReadDirectory() {
   int64_t endPosition = stream_->Position();
   footer_.LoadFromStream(*stream_);
+  AbZipRefuseZip64Archive(*stream_, endPosition, footer_);
   currentVolume_ = footer_.DiskNumber;
   if (auto* span = dynamic_cast<TAbSpanStream*>(stream_)) span->SetSpanNumber(currentVolume_);
   if (currentVolume_ > 0) spanned_ = true;
@@ -230,6 +238,7 @@ void TAbZipArchive::ReadDirectory() {
     }
     auto item = std::make_unique<TAbZipItem>();
     item->LoadFromStream(*stream_);
+    AbZipRefuseZip64Entry(*item);
     // A header that straddles two volumes moves the stream on by itself.
     if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && spanned_)
       currentVolume_ = static_cast<uint16_t>(span->SpanNumber());
@@ -241,10 +250,24 @@ void TAbZipArchive::ReadDirectory() {
     DoArchiveProgress(static_cast<uint8_t>(PercentOf(entries, footer_.TotalEntries)), abort);
     if (abort) throw EAbUserAbort();
   }
+  CheckDirectory(entries, endPosition);
   bool abort = false;
   DoArchiveProgress(100, abort);
   if (isExecutable_ && entries > 0) stubSize_ = static_cast<uint32_t>(smallestOffset);
   isDirty_ = false;
+}
+
+// The walk above runs on positions; a directory that ends early, starts late
+// or holds members sharing bytes is damaged, and saying so beats listing part
+// of it or testing one member's data many times over.
+void TAbZipArchive::CheckDirectory(int entries, int64_t endPosition) {
+  if (entries != footer_.TotalEntries)
+    throw EAbZipInvalid(Format(AbZipEntryCountS, {entries, static_cast<int>(footer_.TotalEntries)}));
+  if (stream_->Position() != endPosition) throw EAbZipInvalid(AbZipDirectoryEndS);
+  if (spanned_) return;  // offsets count within each volume
+  std::vector<const TAbZipItem*> members;
+  for (int i = 0; i < Count(); ++i) members.push_back(ZipItems(i));
+  AbZipCheckMemberSpans(members, footer_.DirectoryOffset);
 }
 
 // --- Saving ---------------------------------------------------------------------------
@@ -440,6 +463,9 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     out->CopyFrom(&work, 0);
   } catch (const EAbUserAbort&) {
     throw;
+  } catch (Exception& e) {
+    AbPrefixMessage(e, archiveName_);
+    throw EAbBadStream(std::current_exception());
   } catch (...) {
     throw EAbBadStream(std::current_exception());
   }

@@ -57,6 +57,10 @@ public:
   void SetInternalFileAttributes(uint16_t value) { header_.InternalFileAttributes = value; }
   const TAbZipDirectoryFileHeader& Header() const { return header_; }
   void RestoreHeader(const TAbZipDirectoryFileHeader& header) { header_ = header; }
+  // A name kept in a code page beside a Unicode path block moves to UTF-8:
+  // unzip takes the data descriptor after an entry with that block for the
+  // longer Zip64 one and then refuses the entry as overlapping the next.
+  void UseUtf8NameBesideDescriptor();
 
   void LoadFromStream(TStream& stream);
   void WriteLocalHeader(TStream& stream) const;
@@ -143,6 +147,7 @@ private:
   // Loading.
   bool FindEndRecord(bool spannedMarker);
   void ReadDirectory();
+  void CheckDirectory(int entries, int64_t endPosition);
   void OpenReadVolume(int32_t number);
   void OpenDirectoryVolume(int32_t number);
   // Opens the current image name as volume Number for reading.

@@ -94,8 +94,10 @@ void CompressItem(TAbZipArchive* archive, TAbZipItem* item, TStream* target, TSt
     StoreItem(archive, item, out, source);
   }
   item->SetVersionNeededToExtract(item->CompressionMethod() == 8 ? kVersionDeflated : kVersionStored);
-  if (encrypt)
+  if (encrypt) {
     item->SetGeneralPurposeBitFlag(item->GeneralPurposeBitFlag() | kFlagEncryptedWithDescriptor);
+    item->UseUtf8NameBesideDescriptor();
+  }
   encrypt.reset();
   item->SetCompressedSize(target->Size());
   item->SetInternalFileAttributes(0);

@@ -234,6 +234,14 @@ void AbZipApplyName(TAbZipDirectoryFileHeader& header, const AnsiString& name) {
   header.ExtraField.Delete(kAbWideNameBlockId);
 }
 
+void AbZipApplyUtf8Name(TAbZipDirectoryFileHeader& header, const AnsiString& name) {
+  header.SetIsUTF8(true);
+  header.VersionMadeBy = 0;
+  header.FileName = AnsiToUtf8(name);
+  header.ExtraField.Delete(kAbUnicodePathBlockId);
+  header.ExtraField.Delete(kAbWideNameBlockId);
+}
+
 AnsiString AbZipDisplayName(TAbZipDirectoryFileHeader& header) {
   const AnsiString& stored = header.FileName;
   if (header.IsUTF8() || DetectUtf8(stored) == ckUtf8) return Utf8ToSystem(stored);

@@ -149,5 +149,7 @@ bool IsOemName(const AnsiString& name);
 // The stored-name rules: sets the stored name, the UTF-8 flag, the host byte
 // of version made by and the Unicode path block of Header for Name.
 void AbZipApplyName(TAbZipDirectoryFileHeader& header, const AnsiString& name);
+// Name stored as UTF-8 with the UTF-8 flag, without a Unicode path block.
+void AbZipApplyUtf8Name(TAbZipDirectoryFileHeader& header, const AnsiString& name);
 // The display name of a loaded central header.
 AnsiString AbZipDisplayName(TAbZipDirectoryFileHeader& header);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -11,6 +12,17 @@
 #include "archive/deflate/df_exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
+
+namespace detail {
+// A zeroed work buffer. memset, not a fill loop: fuzzing builds instrument
+// loops, and clearing the engine's buffers per run dominated small inputs.
+template <typename T>
+std::unique_ptr<T[]> DfClearedArray(size_t count) {
+  auto array = std::make_unique_for_overwrite<T[]>(count);
+  std::memset(array.get(), 0, count * sizeof(T));
+  return array;
+}
+}  // namespace detail
 
 // Bits of TAbDeflateHelper::Options.
 constexpr int32_t kDfCanUseStored = 0x01;

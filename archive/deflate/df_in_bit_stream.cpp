@@ -15,7 +15,10 @@ void ThrowNoMoreData(const char* operation) {
 }
 
 TAbDfInBitStream::TAbDfInBitStream(TStream* source, const TAbProgressCallback& progress, int64_t sourceSize)
-    : source_(source), buf_(kReadSize + 8, 0), progress_(progress), sourceSize_(sourceSize) {
+    : source_(source),
+      buf_(detail::DfClearedArray<uint8_t>(kReadSize + 8)),
+      progress_(progress),
+      sourceSize_(sourceSize) {
   detail::DfAssert(source != nullptr, "TAbDfInBitStream.Create: Cannot create a bit stream wrapping a nil stream");
 }
 
@@ -31,10 +34,10 @@ TAbDfInBitStream::~TAbDfInBitStream() {
 
 bool TAbDfInBitStream::FillBuffer() {
   size_t left = end_ - pos_;
-  std::memmove(buf_.data(), buf_.data() + pos_, left);
+  std::memmove(buf_.get(), buf_.get() + pos_, left);
   pos_ = 0;
   end_ = left;
-  int64_t got = source_->Read(buf_.data() + end_, static_cast<int64_t>(kReadSize - end_));
+  int64_t got = source_->Read(buf_.get() + end_, static_cast<int64_t>(kReadSize - end_));
   if (got <= 0) return false;
   end_ += static_cast<size_t>(got);
   bytesRead_ += got;
@@ -77,7 +80,7 @@ void TAbDfInBitStream::ReadBuffer(uint8_t* dest, size_t count) {
   while (count > 0) {
     if (pos_ == end_ && (overrun_ > 0 || !FillBuffer())) ThrowNoMoreData("TAbDfInBitStream.ReadBuffer");
     size_t n = std::min(count, end_ - pos_);
-    std::memcpy(dest, buf_.data() + pos_, n);
+    std::memcpy(dest, buf_.get() + pos_, n);
     pos_ += n;
     dest += n;
     count -= n;

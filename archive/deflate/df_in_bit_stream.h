@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "archive/deflate/df_base.h"
 
@@ -22,7 +22,7 @@ public:
   void Refill() {
     if (end_ - pos_ >= 8) {
       uint64_t word;
-      std::memcpy(&word, buf_.data() + pos_, 8);
+      std::memcpy(&word, buf_.get() + pos_, 8);
       acc_ |= word << accBits_;
       pos_ += (63 - accBits_) >> 3;
       accBits_ |= 56;
@@ -52,13 +52,13 @@ public:
     const uint8_t* limit;
   };
   TFastState TakeFast() const {
-    const uint8_t* base = buf_.data();
+    const uint8_t* base = buf_.get();
     return {acc_, accBits_, base + pos_, base + (end_ > kFastMargin ? end_ - kFastMargin : 0)};
   }
   void PutFast(const TFastState& s) {
     acc_ = s.acc;
     accBits_ = s.bits;
-    pos_ = static_cast<size_t>(s.next - buf_.data());
+    pos_ = static_cast<size_t>(s.next - buf_.get());
   }
 
   // Takes count (1..32) bits; cause names the operation for a truncation error.
@@ -72,7 +72,7 @@ private:
   bool FillBuffer();
 
   TStream* source_;
-  std::vector<uint8_t> buf_;
+  std::unique_ptr<uint8_t[]> buf_;
   size_t pos_ = 0, end_ = 0;
   uint64_t acc_ = 0;
   int accBits_ = 0;

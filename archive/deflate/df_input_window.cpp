@@ -26,9 +26,9 @@ TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool def
   maxMatch_ = deflate64 ? windowSize_ / 2 : detail::kMaxMatch;
   minLookAhead_ = maxMatch_ + detail::kMinMatch + 1;
   bufSize_ = 2 * windowSize_;
-  buf_.assign(static_cast<size_t>(bufSize_) + kPadding, 0);
-  head_.assign(size_t{1} << kHashBits, 0);
-  prev_.assign(static_cast<size_t>(windowSize_), 0);
+  buf_ = detail::DfClearedArray<uint8_t>(static_cast<size_t>(bufSize_) + kPadding);
+  head_ = detail::DfClearedArray<uint16_t>(kHashSize);
+  prev_ = detail::DfClearedArray<uint16_t>(static_cast<size_t>(windowSize_));
   nextReport_ = (progress_ && sourceSize_ > 0) ? kProgressStep : INT64_MAX;
   Fill();
 }
@@ -36,13 +36,13 @@ TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool def
 void TAbDfInputWindow::Fill() {
   while (more_ && end_ - cur_ < minLookAhead_) {
     if (end_ == bufSize_) Slide();
-    int64_t got = source_->Read(buf_.data() + end_, bufSize_ - end_);
+    int64_t got = source_->Read(buf_.get() + end_, bufSize_ - end_);
     if (got <= 0) {
       more_ = false;
       break;
     }
-    if (useCrc32_) UpdateCrc32(checksum_, buf_.data() + end_, static_cast<size_t>(got));
-    else UpdateAdler32(checksum_, buf_.data() + end_, static_cast<size_t>(got));
+    if (useCrc32_) UpdateCrc32(checksum_, buf_.get() + end_, static_cast<size_t>(got));
+    else UpdateAdler32(checksum_, buf_.get() + end_, static_cast<size_t>(got));
     end_ += static_cast<int32_t>(got);
   }
 }
@@ -50,13 +50,13 @@ void TAbDfInputWindow::Fill() {
 // Drops the oldest window size of bytes and the chain positions in them.
 void TAbDfInputWindow::Slide() {
   int32_t w = windowSize_;
-  std::memmove(buf_.data(), buf_.data() + w, static_cast<size_t>(end_ - w));
+  std::memmove(buf_.get(), buf_.get() + w, static_cast<size_t>(end_ - w));
   cur_ -= w;
   end_ -= w;
   base_ += w;
   auto rebase = [w](uint16_t v) { return static_cast<uint16_t>(v >= w ? v - w : 0); };
-  std::transform(head_.begin(), head_.end(), head_.begin(), rebase);
-  std::transform(prev_.begin(), prev_.end(), prev_.begin(), rebase);
+  std::transform(head_.get(), head_.get() + kHashSize, head_.get(), rebase);
+  std::transform(prev_.get(), prev_.get() + windowSize_, prev_.get(), rebase);
 }
 
 void TAbDfInputWindow::Advance(int32_t count, int32_t hashCount) {

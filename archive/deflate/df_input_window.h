@@ -7,7 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "archive/deflate/df_base.h"
 
@@ -25,7 +25,7 @@ public:
   // Inserts the current position and finds the longest earlier match, longer
   // than pendingLength when a match waits for lazy evaluation.
   bool FindLongestMatch(int32_t goodMatchLength, TDfMatch& result, int32_t pendingLength) {
-    const uint8_t* scan = buf_.data() + cur_;
+    const uint8_t* scan = buf_.get() + cur_;
     int32_t cand = Insert(cur_);
     int32_t maxLen = std::min(maxMatch_, end_ - cur_);
     int32_t good = std::min(goodMatchLength, maxLen);
@@ -42,11 +42,11 @@ public:
     int32_t bestDist = 0;
     uint16_t start2 = Load16(scan), end2 = Load16(scan + best - 1);
     for (int32_t next; cand > limit && chain > 0; cand = next, --chain) {
-      const uint8_t* m = buf_.data() + cand;
+      const uint8_t* m = buf_.get() + cand;
       // Most candidates fail the checks below; asking for the next one's bytes
       // first lets that load run while the check's branch resolves.
       next = prev_[cand & windowMask_];
-      __builtin_prefetch(buf_.data() + next + best - 1);
+      __builtin_prefetch(buf_.get() + next + best - 1);
       if (Load16(m + best - 1) != end2 || Load16(m) != start2) continue;
       int32_t len = MatchLength(scan, m, maxLen);
       if (len <= best) continue;
@@ -99,7 +99,7 @@ private:
   }
   uint32_t Hash(int32_t p) const {
     uint32_t v;
-    std::memcpy(&v, buf_.data() + p, 4);
+    std::memcpy(&v, buf_.get() + p, 4);
     return ((v & 0xFFFFFF) * 0x9E3779B1u) >> (32 - kHashBits);
   }
   // Links p into its hash chain; returns the previous head (the first candidate).
@@ -119,17 +119,18 @@ private:
   void ReportProgress();
 
   static constexpr int kHashBits = 15;
+  static constexpr size_t kHashSize = size_t{1} << kHashBits;
 
   TStream* source_;
   bool useCrc32_;
   uint32_t checksum_;
   int32_t chainLimit_;
   int32_t windowSize_, windowMask_, maxMatch_, minLookAhead_;
-  std::vector<uint8_t> buf_;
+  std::unique_ptr<uint8_t[]> buf_;
   int32_t bufSize_;
   int32_t cur_ = 0, end_ = 0;
   int64_t base_ = 0;  // offset of buf_[0] from the first byte read
-  std::vector<uint16_t> head_, prev_;
+  std::unique_ptr<uint16_t[]> head_, prev_;
   bool more_ = true;
   const TAbProgressCallback& progress_;
   int64_t sourceSize_;

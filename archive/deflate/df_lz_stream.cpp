@@ -8,7 +8,9 @@
 using namespace detail;
 
 TAbDfLZStream::TAbDfLZStream(bool deflate64)
-    : deflate64_(deflate64), litLen_(kTokenRoom), dist_(kTokenRoom) {
+    : deflate64_(deflate64),
+      litLen_(std::make_unique_for_overwrite<uint16_t[]>(kTokenRoom)),
+      dist_(std::make_unique_for_overwrite<uint16_t[]>(kTokenRoom)) {
   Clear(0);
 }
 

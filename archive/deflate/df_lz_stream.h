@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 #include "archive/deflate/df_bit_writer.h"
 #include "archive/deflate/df_huffman.h"
@@ -67,8 +67,10 @@ private:
   bool EndsEarly() const;
 
   bool deflate64_;
-  std::vector<uint16_t> litLen_;  // the literal byte, or match length - 3
-  std::vector<uint16_t> dist_;    // 0 for a literal, else the match distance
+  // Tokens are written before they are read, so the buffers start
+  // uninitialised: clearing them cost more than deflating a small input.
+  std::unique_ptr<uint16_t[]> litLen_;  // the literal byte, or match length - 3
+  std::unique_ptr<uint16_t[]> dist_;    // 0 for a literal, else the match distance
   int32_t count_ = 0, literals_ = 0, matches_ = 0;
   int64_t storedSize_ = 0, startOffset_ = 0;
   uint32_t litCounts_[detail::kLitLenSymbols] = {};

@@ -17,7 +17,7 @@ TAbDfOutputWindow::TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32
   writePoint_ = kWritePoint;
   history_ = deflate64 ? 65536 : 32768;
   maxMatch_ = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
-  buf_.assign(writePoint_ + maxMatch_ + kSlack, 0);
+  buf_.reset(new uint8_t[writePoint_ + maxMatch_ + kSlack]);
   UpdateStopAt();
 }
 
@@ -40,7 +40,7 @@ void TAbDfOutputWindow::UpdateStopAt() {
 // Writes (or counts) buffered bytes up to count that were not written yet.
 void TAbDfOutputWindow::PassOut(size_t count) {
   if (count <= flushed_) return;
-  const uint8_t* p = buf_.data() + flushed_;
+  const uint8_t* p = buf_.get() + flushed_;
   size_t n = count - flushed_;
   if (useCrc32_) UpdateCrc32(checksum_, p, n);
   else UpdateAdler32(checksum_, p, n);
@@ -51,7 +51,7 @@ void TAbDfOutputWindow::PassOut(size_t count) {
 void TAbDfOutputWindow::Slide() {
   size_t drop = pos_ - history_;
   PassOut(pos_);
-  std::memmove(buf_.data(), buf_.data() + drop, history_);
+  std::memmove(buf_.get(), buf_.get() + drop, history_);
   pos_ = history_;
   flushed_ = history_;
   passed_ += static_cast<int64_t>(drop);

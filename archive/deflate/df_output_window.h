@@ -6,7 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "archive/deflate/df_base.h"
 
@@ -19,12 +19,12 @@ public:
   TAbDfOutputWindow& operator=(const TAbDfOutputWindow&) = delete;
 
   // Room for any single token is always there after Check().
-  uint8_t* Cursor() { return buf_.data() + pos_; }
+  uint8_t* Cursor() { return buf_.get() + pos_; }
   void PutByte(uint8_t b) { buf_[pos_++] = b; }
   // True when distance reaches before the first byte of the output.
   bool TooFar(uint32_t distance) const { return distance > pos_; }
   void CopyMatch(uint32_t length, uint32_t distance) {
-    CopyMatchAt(buf_.data() + pos_, length, distance);
+    CopyMatchAt(buf_.get() + pos_, length, distance);
     pos_ += length;
   }
   // Copies a match to dest; may write up to 7 bytes past it (the buffer has room).
@@ -60,10 +60,10 @@ public:
     uint8_t* limit;
   };
   TFastOut TakeFast() {
-    uint8_t* base = buf_.data();
+    uint8_t* base = buf_.get();
     return {base, base + pos_, base + (stopAt_ > maxMatch_ ? stopAt_ - maxMatch_ : 0)};
   }
-  void PutFast(const uint8_t* next) { pos_ = static_cast<size_t>(next - buf_.data()); }
+  void PutFast(const uint8_t* next) { pos_ = static_cast<size_t>(next - buf_.get()); }
 
   int64_t OutputCount() const { return passed_ + static_cast<int64_t>(pos_); }
   // Writes every buffered byte and returns the checksum of all output.
@@ -79,7 +79,9 @@ private:
   bool testOnly_, useCrc32_;
   uint32_t checksum_;
   int64_t outputLimit_;
-  std::vector<uint8_t> buf_;
+  // Left uninitialised: only written bytes are ever read or passed out, and
+  // clearing the whole buffer was most of the cost of inflating a small member.
+  std::unique_ptr<uint8_t[]> buf_;
   size_t pos_ = 0;
   size_t flushed_ = 0;  // bytes at the buffer start already written out
   size_t writePoint_;

@@ -126,6 +126,33 @@ TEST(Bzip2Archive, PlainFilesAreOneEntryNamedAfterTheFile) {
   EXPECT_EQ(before.st_ino, after.st_ino);
 }
 
+// A damaged or cut file: the failure names the archive and says what the
+// library's result code means.
+TEST(Bzip2Archive, DamagedDataIsReportedWithTheArchiveAndTheReason) {
+  TempDir dir;
+  const std::string packed = Compress(Pattern(5000));
+  std::string flipped = packed;
+  flipped[packed.size() / 2] ^= 0x55;
+  struct {
+    const char* file;
+    std::string bytes;
+    const char* reason;
+  } cases[] = {{"flipped.bz2", flipped, "error -4 (damaged data"},
+               {"cut.bz2", packed.substr(0, packed.size() - 6), "error -7 (data cut short)"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    std::string file = dir.Write(c.file, c.bytes);
+    auto a = Open<TAbBzip2Archive>(file);
+    try {
+      a->TestItemAt(0);
+      ADD_FAILURE() << "tested OK";
+    } catch (const EBZip2Error& e) {
+      EXPECT_EQ(e.Message().find(file + ": "), 0u) << e.Message();
+      EXPECT_NE(e.Message().find(c.reason), std::string::npos) << e.Message();
+    }
+  }
+}
+
 TEST(Bzip2Archive, DetectionAcceptsShortContentsAndFindsTar) {
   TempDir dir;
   dir.Write("src/a.txt", "a");

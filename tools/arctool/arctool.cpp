@@ -6,14 +6,18 @@
 //   arctool test [-p PASSWORD] ARCHIVE
 //   arctool extract [-p PASSWORD] ARCHIVE FOLDER
 // Names cross the command line as UTF-8. Exit status: 0 success, 1 failure,
-// 2 wrong usage.
+// 2 wrong usage. A command does all it can and names every failure (archive
+// or member, and why) on stderr; one failure anywhere makes the status 1.
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_zip_archive.h"
 #include "archive/ab_zip_compress.h"
@@ -37,6 +41,27 @@ struct Options {
 };
 
 void PrintLine(const AnsiString& text, FILE* to = stdout) { std::fprintf(to, "%s\n", AnsiToUtf8(text).c_str()); }
+
+// One line per failure: "arctool: WHAT: WHY", a wrapped message's CR LF
+// turned into ": " so the line stays one.
+void PrintFailure(const AnsiString& what, AnsiString why) {
+  for (size_t at; (at = why.find("\r\n")) != AnsiString::npos;) why.replace(at, 2, ": ");
+  PrintLine("arctool: " + what + ": " + why, stderr);
+}
+
+// The message of the exception being handled, for callbacks that the library
+// calls from inside its handler; the class name when it carries none.
+AnsiString CurrentFailure() {
+  try {
+    if (std::current_exception()) throw;
+  } catch (const Exception& e) {
+    return e.Message().empty() ? AnsiString(e.ClassName()) : e.Message();
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+  }
+  return "unknown error";
+}
 
 int Usage() {
   std::fprintf(stderr,
@@ -67,10 +92,13 @@ AnsiString Flag(const Options& o, char name) {
   return it == o.flags.end() ? AnsiString() : it->second;
 }
 
+// The library takes an empty file for a new archive; a command that reads one
+// has been given something that is not an archive.
 std::unique_ptr<TAbZipArchive> OpenArchive(const AnsiString& name, bool create) {
   AnsiString full = ExpandFileName(name);
   bool exists = FileExists(full);
   if (!exists && !create) throw EAbFileNotFound();
+  if (exists && !create && FileSize(full) == 0) throw EAbZipInvalid(AbErrorText(AbZipInvalid) + " (empty file)");
   auto archive = std::make_unique<TAbZipArchive>(full, exists ? fmOpenReadWrite | fmShareDenyWrite : fmCreate);
   archive->Load();
   return archive;
@@ -114,7 +142,16 @@ int Add(const Options& o) {
       !ParseSetting(Flag(o, 'o'), {{"normal", doNormal}, {"maximum", doMaximum}, {"fast", doFast}, {"superfast", doSuperFast}},
                     option))
     return Usage();
+  const AnsiString archiveName = ExpandFileName(o.args[0]);
+  const bool isNew = !FileExists(archiveName);
   auto archive = OpenArchive(o.args[0], true);
+  // A new archive that got nothing, or whose save failed, is not left behind
+  // as an empty file.
+  auto dropIfEmpty = [&] {
+    if (!isNew || (archive->Count() > 0 && FileSize(archiveName) > 0)) return;
+    archive.reset();
+    if (FileSize(archiveName) == 0) DeleteFile(archiveName);
+  };
   archive->SetCompressionMethodToUse(static_cast<TAbZipSupportedMethod>(method));
   archive->SetDeflationOption(static_cast<TAbZipDeflationOption>(option));
   archive->SetPassword(Flag(o, 'p'));
@@ -124,12 +161,25 @@ int Add(const Options& o) {
   archive->InsertHelper = CompressItemFromFile;
   archive->InsertFromStreamHelper = CompressItemFromStream;
   bool failed = false;
-  archive->OnProcessItemFailure = [&](TObject*, TAbArchiveItem* item, TAbProcessType, TAbErrorClass, int32_t code) {
-    PrintLine("arctool: cannot add " + item->GetFileName() + " (code " + std::to_string(code) + ")", stderr);
+  archive->OnProcessItemFailure = [&](TObject*, TAbArchiveItem* item, TAbProcessType, TAbErrorClass, int32_t) {
+    PrintFailure("cannot add " + item->DiskFileName(), CurrentFailure());
     failed = true;
   };
-  for (size_t i = 1; i < o.args.size(); ++i) archive->AddFiles(ExpandFileName(o.args[i]), kAddAttributes);
-  archive->Save();
+  try {
+    for (size_t i = 1; i < o.args.size(); ++i) {
+      AnsiString name = ExpandFileName(o.args[i]);
+      int before = archive->Count();
+      archive->AddFiles(name, kAddAttributes);
+      if (archive->Count() > before) continue;
+      PrintFailure("cannot add " + o.args[i], DirectoryExists(name) ? "is a folder" : AbErrorText(AbFileNotFound));
+      failed = true;
+    }
+    archive->Save();
+  } catch (...) {
+    dropIfEmpty();
+    throw;
+  }
+  dropIfEmpty();
   return failed ? kExitFailure : 0;
 }
 
@@ -141,34 +191,56 @@ public:
   int64_t Seek(int64_t, TSeekOrigin) override { return 0; }
 };
 
-// Test and extract share the walk; Target gives each member's output stream.
-int ReadAll(const Options& o, const std::function<std::unique_ptr<TStream>(const TAbZipItem&)>& target) {
+// Where one member's data goes: a stream, and the file to remove when the
+// member turns out unreadable (empty for a test).
+struct Target {
+  std::unique_ptr<TStream> stream;
+  AnsiString path;
+};
+
+// Test and extract share the walk; MakeTarget gives each member's output, or
+// no stream for a member that needs none (a folder). Every member is tried.
+int ReadAll(const Options& o, const std::function<Target(const TAbZipItem&)>& makeTarget) {
   auto archive = OpenArchive(o.args[0], false);
   // Members of a spanned set lie on other volumes; such a set is joined first.
   if (archive->Spanned()) {
-    PrintLine("arctool: a spanned archive cannot be read member by member", stderr);
+    PrintFailure(o.args[0], "a spanned archive cannot be read member by member");
     return kExitFailure;
   }
+  const AnsiString password = Flag(o, 'p');
   int errors = 0;
   for (int i = 0; i < archive->Count(); ++i) {
     const TAbZipItem& item = *archive->ZipItems(i);
-    std::unique_ptr<TStream> out = target(item);
-    if (!out) continue;
-    AnsiString problem = ReadMember(*archive->Stream(), item, Flag(o, 'p'), *out);
-    PrintLine(item.GetFileName() + (problem.empty() ? ": OK" : ": " + problem), problem.empty() ? stdout : stderr);
-    if (!problem.empty()) ++errors;
+    AnsiString problem = UnreadableReason(item, password);
+    if (problem.empty()) {
+      try {
+        Target target = makeTarget(item);
+        if (!target.stream) continue;
+        problem = ReadMember(*archive->Stream(), item, password, *target.stream);
+        target.stream.reset();
+        if (!problem.empty() && !target.path.empty()) DeleteFile(target.path);
+      } catch (const Exception& e) {
+        problem = e.Message();
+      }
+    }
+    if (problem.empty()) {
+      PrintLine(item.GetFileName() + ": OK");
+    } else {
+      PrintFailure(o.args[0] + ": " + item.GetFileName(), problem);
+      ++errors;
+    }
   }
   return errors ? kExitFailure : 0;
 }
 
 int Test(const Options& o) {
-  return ReadAll(o, [](const TAbZipItem&) -> std::unique_ptr<TStream> { return std::make_unique<NullStream>(); });
+  return ReadAll(o, [](const TAbZipItem&) { return Target{std::make_unique<NullStream>(), {}}; });
 }
 
 int Extract(const Options& o) {
   if (o.args.size() < 2) return Usage();
   AnsiString folder = ExpandFileName(o.args[1]);
-  return ReadAll(o, [&](const TAbZipItem& item) -> std::unique_ptr<TStream> {
+  return ReadAll(o, [&](const TAbZipItem& item) -> Target {
     AnsiString name = item.GetFileName();
     BackslashesToSlashes(name);
     // A stored name never climbs out of the folder: "..", "." and empty
@@ -178,13 +250,13 @@ int Extract(const Options& o) {
     AnsiString path = folder;
     for (const AnsiString& e : elements)
       if (!e.empty() && e != "." && e != "..") path = IncludeTrailingPathDelimiter(path) + e;
-    if (path == folder) return nullptr;
+    if (path == folder) return {};
     if (item.GetIsDirectory()) {
       ForceDirectories(path);
-      return nullptr;
+      return {};
     }
     ForceDirectories(ExtractFileDir(path));
-    return std::make_unique<TFileStream>(path, fmCreate);
+    return Target{std::make_unique<TFileStream>(path, fmCreate), path};
   });
 }
 
@@ -200,7 +272,7 @@ int main(int argc, char** argv) {
     if (o.command == "extract") return Extract(o);
     return Usage();
   } catch (const Exception& e) {
-    PrintLine("arctool: " + e.Message(), stderr);
+    PrintFailure(o.args[0], e.Message());
     return kExitFailure;
   }
 }

@@ -9,6 +9,10 @@
 class TStream;
 class TAbZipItem;
 
+// Why the member cannot be read at all (unsupported method or encryption, no
+// password), known before any output is made; empty when it can be tried.
+AnsiString UnreadableReason(const TAbZipItem& item, const AnsiString& password);
 // Writes the member's uncompressed data to Out. Returns an empty text on
-// success, else what went wrong (wrong password, bad data, CRC mismatch).
+// success, else what went wrong (wrong password, bad data, CRC or size
+// mismatch). Decoding stops as soon as the data outgrows the header's size.
 AnsiString ReadMember(TStream& archive, const TAbZipItem& item, const AnsiString& password, TStream& out);
