@@ -5,6 +5,7 @@
 
 #include <cctype>
 
+#include "platform/db/params_stream.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/dbc_utils.h"
@@ -12,7 +13,6 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
-#include "platform/db/params_stream.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/dataset_error.h"
 #include "sql/dataset/param_binding.h"
@@ -218,43 +218,39 @@ void TZUpdateSQL::BindStatement(IZCachedResultSet* sender, IZPreparedStatement* 
   }
 }
 
+TZUpdateSQL::Step TZUpdateSQL::StepOf(TZRowUpdateType updateType) {
+  switch (updateType) {
+    case utModified: return {&modifySQL_, &BeforeModifySQL, &AfterModifySQL, &BeforeModifySQLStatement};
+    case utInserted: return {&insertSQL_, &BeforeInsertSQL, &AfterInsertSQL, &BeforeInsertSQLStatement};
+    case utDeleted: return {&deleteSQL_, &BeforeDeleteSQL, &AfterDeleteSQL, &BeforeDeleteSQLStatement};
+    default: return {};
+  }
+}
+
 void TZUpdateSQL::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType, TZRowAccessor* oldRowAccessor,
                               TZRowAccessor* newRowAccessor) {
   // A row inserted and deleted before it was posted never reached the server.
   if (updateType == utDeleted && oldRowAccessor->RowBuffer()->UpdateType == utInserted) return;
-  const TZSQLStrings* list = updateType == utModified   ? &modifySQL_
-                             : updateType == utInserted ? &insertSQL_
-                             : updateType == utDeleted  ? &deleteSQL_
-                                                        : nullptr;
-  if (!list) return;
-  const TNotifyEvent& before = updateType == utModified   ? BeforeModifySQL
-                               : updateType == utInserted ? BeforeInsertSQL
-                                                          : BeforeDeleteSQL;
-  const TNotifyEvent& after = updateType == utModified   ? AfterModifySQL
-                              : updateType == utInserted ? AfterInsertSQL
-                                                         : AfterDeleteSQL;
-  if (before) before(this);
+  Step step = StepOf(updateType);
+  if (!step.list) return;
+  if (*step.before) (*step.before)(this);
   WithSQLHourGlass(dataSet_ ? dataSet_->Connection() : nullptr, [&] {
-    RunStatements(sender, updateType, *list, oldRowAccessor, newRowAccessor);
+    RunStatements(sender, updateType, step, oldRowAccessor, newRowAccessor);
     if (updateType != utDeleted) RefreshRow(sender, updateType, oldRowAccessor, newRowAccessor);
   });
-  if (after) after(this);
+  if (*step.after) (*step.after)(this);
 }
 
-void TZUpdateSQL::RunStatements(IZCachedResultSet* sender, TZRowUpdateType updateType, const TZSQLStrings& list,
+void TZUpdateSQL::RunStatements(IZCachedResultSet* sender, TZRowUpdateType updateType, const Step& step,
                                 TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {
   Ref<IZStatement> senderStatement = sender->GetStatement();
   bool calcDefaults = StrToBoolEx(GetStatementProperty(senderStatement.get(), "defaults", "true"));
-  const TZBeforeSQLStatementEvent& beforeStatement = updateType == utModified   ? BeforeModifySQLStatement
-                                                     : updateType == utInserted ? BeforeInsertSQLStatement
-                                                                                : BeforeDeleteSQLStatement;
-  for (int i = 0; i < list.StatementCount(); ++i) {
-    const TZSQLStatement& sql = list.Statements(i);
+  for (int i = 0; i < step.list->StatementCount(); ++i) {
+    const TZSQLStatement& sql = step.list->Statements(i);
     Ref<IZPreparedStatement> statement = senderStatement->GetConnection()->PrepareStatement(sql.SQL());
     BindStatement(sender, statement.get(), sql, oldRowAccessor, newRowAccessor);
     bool execute = true;
-    bool updateAutoIncFields = false;
-    if (beforeStatement) beforeStatement(this, i, execute);
+    if (*step.beforeStatement) (*step.beforeStatement)(this, i, execute);
     if (!execute) continue;
     // Only the statement's own properties count here, not the connection's.
     bool validate = StrToBoolEx(senderStatement->GetProperties()->Values("ValidateUpdateCount"));
@@ -262,11 +258,11 @@ void TZUpdateSQL::RunStatements(IZCachedResultSet* sender, TZRowUpdateType updat
     if (validate && count != 1) throw EZSQLException(-1, Format(SZUpdateRecordCount, {count}));
     if (updateType == utModified && AfterModifySQLStatement) AfterModifySQLStatement(this, i);
     if (updateType == utDeleted && AfterDeleteSQLStatement) AfterDeleteSQLStatement(this, i);
-    if (updateType == utInserted) {
-      if (AfterInsertSQLStatement) AfterInsertSQLStatement(this, i, updateAutoIncFields);
-      if (calcDefaults && updateAutoIncFields)
-        UpdateAutoIncrementFields(sender, updateType, oldRowAccessor, newRowAccessor, this);
-    }
+    if (updateType != utInserted) continue;
+    bool updateAutoIncFields = false;
+    if (AfterInsertSQLStatement) AfterInsertSQLStatement(this, i, updateAutoIncFields);
+    if (calcDefaults && updateAutoIncFields)
+      UpdateAutoIncrementFields(sender, updateType, oldRowAccessor, newRowAccessor, this);
   }
 }
 

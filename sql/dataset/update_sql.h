@@ -89,8 +89,16 @@ private:
   void RebuildParams();
   void BindStatement(IZCachedResultSet* sender, IZPreparedStatement* statement, const TZSQLStatement& sql,
                      TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor);
-  // Runs the statements of list for one row change.
-  void RunStatements(IZCachedResultSet* sender, TZRowUpdateType updateType, const TZSQLStrings& list,
+  // The list and events of one kind of row change; no list for another kind.
+  struct Step {
+    const TZSQLStrings* list = nullptr;
+    const TNotifyEvent* before = nullptr;
+    const TNotifyEvent* after = nullptr;
+    const TZBeforeSQLStatementEvent* beforeStatement = nullptr;
+  };
+  Step StepOf(TZRowUpdateType updateType);
+  // Runs the statements of the step's list for one row change.
+  void RunStatements(IZCachedResultSet* sender, TZRowUpdateType updateType, const Step& step,
                      TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor);
   // Reads the row back by RefreshSQL into the new row.
   void RefreshRow(IZCachedResultSet* sender, TZRowUpdateType updateType, TZRowAccessor* oldRowAccessor,

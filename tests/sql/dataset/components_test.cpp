@@ -149,6 +149,25 @@ TEST_F(ProcessorTest, BindsByNameAtFullWidthAndRefusesWithoutAnOpenConnection) {
   processor.SetConnection(nullptr);
 }
 
+// ---- update SQL parameters ----
+
+TEST(UpdateSQLParams, ParametersFollowTheFourListsAndParamCheckSparesTheRefresh) {
+  TZUpdateSQL update(nullptr);
+  update.ModifySQL().SetText("update t set a = :NEW_A where id = :OLD_ID");
+  update.InsertSQL().SetText("insert into t values (:a, :extra)");
+  update.RefreshSQL().SetText("select a from t where id = :id");
+  EXPECT_EQ(ParamNames(update.Params()), (Texts{"NEW_A", "OLD_ID", "a", "extra", "id"}));
+  update.Params().ParamNamed("extra")->SetValueAsString("kept");
+  update.Params().ParamNamed("a")->SetValueAsInteger(1);
+  update.InsertSQL().SetText("insert into t values (:extra)");
+  EXPECT_EQ(ParamNames(update.Params()), (Texts{"NEW_A", "OLD_ID", "extra", "id"}));
+  EXPECT_EQ(update.Params().ParamNamed("extra")->ValueAsString(), "kept");
+
+  update.SetParamCheck(false);
+  EXPECT_EQ(ParamNames(update.Params()), Texts{"id"});
+  EXPECT_TRUE(update.RefreshSQL().ParamCheck());
+}
+
 // ---- stored parameters ----
 
 // Values of every kind the stored form keeps: null, Czech text, wide text,
