@@ -168,6 +168,18 @@ TEST(UpdateSQLParams, ParametersFollowTheFourListsAndParamCheckSparesTheRefresh)
   EXPECT_TRUE(update.RefreshSQL().ParamCheck());
 }
 
+TEST(UpdateSQLParams, ForgetsADatasetFreedFirst) {
+  TZUpdateSQL update(nullptr);
+  {
+    TZQuery query(nullptr);
+    query.SetUpdateObject(&update);
+    EXPECT_EQ(update.DataSet(), &query);
+    EXPECT_EQ(update.ModifySQL().Dataset(), &query);
+  }
+  EXPECT_EQ(update.DataSet(), nullptr);
+  EXPECT_EQ(update.ModifySQL().Dataset(), nullptr);
+}
+
 // ---- stored parameters ----
 
 // Values of every kind the stored form keeps: null, Czech text, wide text,

@@ -139,6 +139,20 @@ TEST_F(MySQLComponentsTest, UpdateRecordAppliesModifyInsertAndDeleteOnAClosedQue
   EXPECT_FALSE(query->Active());
   EXPECT_EQ(Stock(), reinterpret_cast<const char*>(u8"9\tNové\tNULL\n705032705\tCukr\t30\n5000000001\tŘepa\t15\n"));
 
+  // A change the server refuses (a key that exists) is not applied and
+  // leaves an open query browsing, its record as it was.
+  Open("select id, nazev, cena from ds3_sklad order by id");
+  {
+    DeltaRecord clash;
+    clash.Old(9, "Nové");
+    clash.New("id", Variant(std::int64_t{705032705}));
+    EXPECT_FALSE(query->ProviderUpdateRecord(ukModify, &clash));
+  }
+  EXPECT_TRUE(query->Active());
+  EXPECT_EQ(query->State(), dsBrowse);
+  EXPECT_EQ(Column(query, "id"), (Texts{"9", "705032705", "5000000001"}));
+  query->Close();
+
   const TUpdateKind kinds[] = {ukModify, ukDelete};
   for (TUpdateKind kind : kinds) {
     DeltaRecord missing;

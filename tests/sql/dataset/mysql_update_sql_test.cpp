@@ -154,4 +154,16 @@ TEST_F(MySQLUpdateSQLTest, UpdateObjectSwitchesTheResolverOfAnOpenQueryAndItsRem
   EXPECT_EQ(query->UpdateObject(), nullptr);
 }
 
+TEST_F(MySQLUpdateSQLTest, CzechColumnAndParameterNamesBindLikeAnyOther) {
+  Client(reinterpret_cast<const char*>(u8"ALTER TABLE ds3_zbozi ADD COLUMN `počet` INT DEFAULT 0;"));
+  update->ModifySQL().SetText("update ds3_zbozi set `počet` = :NEW_počet + :přídavek where id = :old_ID");
+  update->Params().ParamNamed("přídavek")->SetValueAsInteger(3);
+  query->SetUpdateObject(update);
+  Open("select id, nazev, `počet` from ds3_zbozi order by id");
+  query->Edit();
+  query->FieldNamed("počet")->SetValueAsInteger(40);
+  query->Post();
+  EXPECT_EQ(Client(reinterpret_cast<const char*>(u8"select `počet` from ds3_zbozi order by id")), "43\n0\n");
+}
+
 }  // namespace

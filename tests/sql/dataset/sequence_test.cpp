@@ -123,6 +123,10 @@ TEST_F(SequenceInsertTest, ANullKeyTakesTheNextValueAndAGivenOneIsKept) {
   ASSERT_EQ(inserts.size(), 2u);
   EXPECT_NE(inserts[0].find("(101,'nový')"), std::string::npos) << inserts[0];
   EXPECT_NE(inserts[1].find("(7,'daný')"), std::string::npos) << inserts[1];
+
+  sequence->Free();  // the query hears of it and stops filling the key
+  sequence = nullptr;
+  EXPECT_EQ(query->Sequence(), nullptr);
 }
 
 TEST_F(SequenceInsertTest, RefreshRunsWithTheSequencesExpressionInPlaceOfTheOldKey) {
