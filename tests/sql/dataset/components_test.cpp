@@ -8,6 +8,7 @@
 #include "platform/db/params_stream.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
+#include "sql/core/sql_exception.h"
 #include "sql/dataset/dataset_error.h"
 #include "sql/dataset/sql_processor.h"
 #include "sql/dataset/update_sql.h"
@@ -70,6 +71,52 @@ TEST_F(ProviderTest, SetParamsCopiesAWholeCollectionButNotAnEmptyOne) {
   EXPECT_EQ(ParamNames(query->Params()), Texts{"x"});
   query->ProviderSetCommandText("select 1");
   EXPECT_EQ(query->SQL().Text(), "select 1\r\n");
+}
+
+TEST_F(ProviderTest, ParametersBindAtTheirFullWidthAndTextTypesAsText) {
+  const struct {
+    TFieldType type;
+    Variant value;
+    const char* literal;
+  } cases[] = {
+      {ftLargeint, Variant(std::int64_t{5000000000}), "5000000000"},
+      {ftFloat, Variant(0.1), "0.1"},
+      {ftCurrency, Variant::OfFloat(varCurrency, 12.34), "12.34"},
+      {ftWideString, Variant(WideString(u"\u017dlu\u0165ou\u010dk\u00fd")), "'Žluťoučký'"},
+      {ftFixedChar, Variant(AnsiString("ab ")), "'ab '"},
+      {ftWord, Variant::OfInteger(varWord, 65535), "65535"},
+      {ftSmallint, Variant(-32768), "-32768"},
+      {ftString, Null(), "NULL"},
+  };
+  for (const auto& c : cases) {
+    TParams params;
+    TParam* param = params.AddParam(c.type, "p", ptInput);
+    param->SetValueAsVariant(c.value);
+    query->ProviderExecuteStatement("select ?", &params, nullptr);
+    EXPECT_EQ(Server().ExecutedSQL.back(), AnsiString("select ") + c.literal) << c.type;
+  }
+  TParams tooBig;
+  tooBig.AddParam(ftSmallint, "p", ptInput)->SetValueAsVariant(Variant(40000));
+  EXPECT_THROW(query->ProviderExecuteStatement("select ?", &tooBig, nullptr), ERangeError);
+}
+
+TEST(ProviderErrors, UpdateExceptionKeepsTheServersCodes) {
+  TZQuery query(nullptr);
+  const EUpdateError previous("earlier", "", 1205, 0, nullptr);
+  try {
+    throw EZSQLException(1062, "Duplicate entry");
+  } catch (const std::exception& error) {
+    std::unique_ptr<EUpdateError> first = query.ProviderUpdateException(error, nullptr);
+    EXPECT_EQ(first->Message(), "Duplicate entry");
+    EXPECT_EQ(first->ErrorCode(), 1062);
+    EXPECT_EQ(first->PreviousError(), 0);
+    EXPECT_TRUE(first->OriginalException());
+    EXPECT_EQ(query.ProviderUpdateException(error, &previous)->PreviousError(), 1205);
+  }
+  std::unique_ptr<EUpdateError> other = query.ProviderUpdateException(Exception("other"), &previous);
+  EXPECT_EQ(other->Message(), "other");
+  EXPECT_EQ(other->ErrorCode(), -1);
+  EXPECT_EQ(other->PreviousError(), -1);
 }
 
 // ---- script processor ----
