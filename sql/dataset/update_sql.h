@@ -40,10 +40,10 @@ public:
   TZSQLStrings& InsertSQL() { return insertSQL_; }
   TZSQLStrings& ModifySQL() { return modifySQL_; }
   TZSQLStrings& RefreshSQL() { return refreshSQL_; }
-  void SetDeleteSQL(const TStrings* value) { Assign(deleteSQL_, value); }
-  void SetInsertSQL(const TStrings* value) { Assign(insertSQL_, value); }
-  void SetModifySQL(const TStrings* value) { Assign(modifySQL_, value); }
-  void SetRefreshSQL(const TStrings* value) { Assign(refreshSQL_, value); }
+  void SetDeleteSQL(const TStrings* value) { CopyLines(deleteSQL_, value); }
+  void SetInsertSQL(const TStrings* value) { CopyLines(insertSQL_, value); }
+  void SetModifySQL(const TStrings* value) { CopyLines(modifySQL_, value); }
+  void SetRefreshSQL(const TStrings* value) { CopyLines(refreshSQL_, value); }
   bool UseSequenceFieldForRefreshSQL() const { return useSequenceFieldForRefreshSQL_; }
   void SetUseSequenceFieldForRefreshSQL(bool value) { useSequenceFieldForRefreshSQL_ = value; }
   TParams& Params() { return params_; }
@@ -84,7 +84,9 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  static void Assign(TZSQLStrings& list, const TStrings* value) { list.SetText(value ? value->Text() : AnsiString()); }
+  static void CopyLines(TZSQLStrings& list, const TStrings* value) {
+    list.SetText(value ? value->Text() : AnsiString());
+  }
   // Every parameter name of the four lists, keeping surviving values.
   void RebuildParams();
   void BindStatement(IZCachedResultSet* sender, IZPreparedStatement* statement, const TZSQLStatement& sql,

@@ -166,7 +166,8 @@ TEST_F(MySQLComponentsTest, UpdateRecordAppliesModifyInsertAndDeleteOnAClosedQue
 TEST_F(MySQLComponentsTest, ScriptProcessorPreparesAndBindsAStatementOfItsScript) {
   TZSQLProcessor processor(nullptr);
   processor.SetConnection(connection);
-  processor.Script().SetText("insert into ds3_sklad (id, nazev) values (:id, :nazev); delete from ds3_sklad where id = 1");
+  processor.Script().SetText(
+      "insert into ds3_sklad (id, nazev) values (:id, :nazev); delete from ds3_sklad where id = 1");
   ASSERT_EQ(processor.Script().StatementCount(), 2);
   processor.Params().ParamNamed("id")->SetValueAsLargeInt(5000000002LL);
   processor.Params().ParamNamed("nazev")->SetValueAsString("Škvarek");
@@ -177,7 +178,8 @@ TEST_F(MySQLComponentsTest, ScriptProcessorPreparesAndBindsAStatementOfItsScript
   Ref<IZPreparedStatement> statement = processor.CreateStatement(insert.SQL(), nullptr);
   processor.SetStatementParams(statement.get(), insert.AllParamNames(), processor.Params());
   EXPECT_EQ(statement->ExecuteUpdatePrepared(), 1);
-  EXPECT_EQ(Client("select nazev from ds3_sklad where id = 5000000002"), reinterpret_cast<const char*>(u8"Škvarek\n"));
+  EXPECT_EQ(Client("select nazev from ds3_sklad where id = 5000000002"),
+            reinterpret_cast<const char*>(u8"Škvarek\n"));
   EXPECT_EQ(SentStatements("insert into ds3_sklad (id, nazev) values (5000000002,").size(), 1u);
   processor.SetConnection(nullptr);
 }
