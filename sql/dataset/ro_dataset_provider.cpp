@@ -3,6 +3,7 @@
 #include <exception>
 
 #include "platform/db/params_stream.h"
+#include "sql/core/messages.h"
 #include "sql/core/parsesql/select_schema.h"
 #include "sql/core/parsesql/statement_analyser.h"
 #include "sql/core/sql_exception.h"
@@ -51,6 +52,7 @@ AnsiString TZAbstractRODataset::ProviderQuoteChar() {
 AnsiString TZAbstractRODataset::ProviderTableName() {
   if (!connection_) return AnsiString();
   Ref<IZDriver> driver = connection_->GetDriver();
+  if (!driver) throw EZSQLException(SZDriverWasNotFound);
   Ref<IZTokenizer> tokenizer = driver->GetTokenizer();
   Ref<IZSelectSchema> schema =
       driver->GetStatementAnalyser()->DefineSelectSchemaFromQuery(tokenizer.get(), sql_.Text());

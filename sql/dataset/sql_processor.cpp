@@ -29,7 +29,15 @@ void TZSQLProcessor::SetParamCheck(bool value) {
 void TZSQLProcessor::SetConnection(TZConnection* value) {
   if (value == connection_) return;
   connection_ = value;
+  // The script's dialect comes from the connection, so a freed one must not
+  // stay behind.
+  if (value) value->FreeNotification(this);
   parser_->Clear();
+}
+
+void TZSQLProcessor::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component && component == connection_) SetConnection(nullptr);
 }
 
 void TZSQLProcessor::SetDelimiterType(TZDelimiterType value) {

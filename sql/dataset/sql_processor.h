@@ -54,7 +54,7 @@ public:
   void SetScript(const TStrings* value);
   bool ParamCheck() const { return script_.ParamCheck(); }
   void SetParamCheck(bool value);
-  // Not tracked: the owner clears it before freeing that connection.
+  // Cleared when that connection is freed.
   TZConnection* Connection() const { return connection_; }
   void SetConnection(TZConnection* value);
   TZDelimiterType DelimiterType() const { return parser_->DelimiterType; }
@@ -78,6 +78,9 @@ public:
 
   TZProcessorErrorEvent OnError;
   TZProcessorNotifyEvent AfterExecute, BeforeExecute;
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   // One parameter per distinct name of the script, keeping surviving values.

@@ -59,6 +59,13 @@ TEST_F(ProviderTest, StartTransactionOnlyWithoutAutoCommitAndOutsideAnExplicitOn
   EXPECT_EQ(alone.ProviderExecuteStatement("delete from t", nullptr, nullptr), 0);
 }
 
+TEST_F(ProviderTest, TableNameOfAConnectionWithoutADriverIsAnError) {
+  query->SQL().SetText("select * from t1");
+  EXPECT_EQ(query->ProviderTableName(), "t1");
+  connection->SetProtocol("nikdo");
+  EXPECT_EQ(ErrorOf<EZSQLException>([&] { query->ProviderTableName(); }), "Requested database driver was not found");
+}
+
 TEST_F(ProviderTest, SetParamsCopiesAWholeCollectionButNotAnEmptyOne) {
   query->SQL().SetText("select * from t where a = :a");
   query->Params().ParamNamed("a")->SetValueAsInteger(1);
@@ -163,6 +170,12 @@ TEST_F(ProcessorTest, SettingsThatChangeClearTheParser) {
   processor.SetCleanupStatements(true);
   processor.SetConnection(connection);
   EXPECT_EQ(processor.ScriptParser().StatementList.Count(), 1);
+  TZConnection* other = new TZConnection(nullptr);
+  processor.SetConnection(other);
+  other->Free();  // of another owner: the processor still lets go of it
+  EXPECT_EQ(processor.Connection(), nullptr);
+  processor.Script().SetText("select :x");
+  EXPECT_EQ(ParamNames(processor.Params()), Texts{"x"});
 }
 
 TEST_F(ProcessorTest, BindsByNameAtFullWidthAndRefusesWithoutAnOpenConnection) {
