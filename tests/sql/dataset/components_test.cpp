@@ -59,6 +59,18 @@ TEST_F(ProviderTest, StartTransactionOnlyWithoutAutoCommitAndOutsideAnExplicitOn
   EXPECT_EQ(alone.ProviderExecuteStatement("delete from t", nullptr, nullptr), 0);
 }
 
+TEST_F(ProviderTest, ResetRunsAnOpenQueryAgainFromTheFirstRecord) {
+  query->ProviderReset();  // closed: stays closed
+  EXPECT_FALSE(query->Active());
+  AddNumbers("select n from numbers", 5);
+  OpenQuery("select n from numbers");
+  query->MoveBy(3);
+  std::size_t runs = Server().ExecutedSQL.size();
+  query->ProviderReset();
+  EXPECT_EQ(Server().ExecutedSQL.size(), runs + 1);
+  EXPECT_EQ(query->FieldNamed("n")->ValueAsInteger(), 1);
+}
+
 TEST_F(ProviderTest, TableNameOfAConnectionWithoutADriverIsAnError) {
   query->SQL().SetText("select * from t1");
   EXPECT_EQ(query->ProviderTableName(), "t1");
