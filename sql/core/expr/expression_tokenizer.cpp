@@ -6,55 +6,9 @@
 
 namespace {
 
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsExpressionQuote(char c) { return c == '"' || c == '\''; }
 
 }  // namespace
-
-TZToken TZExpressionNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
-  AnsiString text(1, firstChar);
-  bool fraction = firstChar == '.';
-  char stop = 0;
-  // Appends a run of digits; stop is the first other character, left unread.
-  auto readDigits = [&] {
-    char c;
-    while (stream.Read(c) > 0) {
-      if (!IsDigit(c)) {
-        stream.Back(1);
-        stop = c;
-        return;
-      }
-      text += c;
-    }
-    stop = 0;
-  };
-  char c;
-  if (IsDigit(firstChar)) {
-    readDigits();
-    if (stop == '.') {
-      fraction = true;
-      stream.Read(c);
-      text += c;
-    }
-  }
-  if (fraction) readDigits();
-  if (stop == 'E' || stop == 'e') {
-    stream.Read(c);
-    text += c;
-    fraction = true;
-    const int read = stream.Read(c);
-    if (read > 0 && (c == '+' || c == '-' || IsDigit(c))) {
-      text += c;
-      readDigits();
-    } else {
-      // Not an exponent after all: the marker is read again as a name.
-      text.pop_back();
-      stream.Back(1 + static_cast<std::size_t>(read));
-    }
-  }
-  if (text == ".") return SymbolToken(stream, firstChar, tokenizer, text);
-  return {text, fraction ? ttFloat : ttInteger};
-}
 
 TZToken TZExpressionQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
   return {ReadQuoted(stream, firstChar, true), firstChar == '"' ? ttWord : ttQuoted};

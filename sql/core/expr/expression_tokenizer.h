@@ -5,10 +5,7 @@
 
 #include "sql/core/parsesql/tokenizer_states.h"
 
-class TZExpressionNumberState : public TZNumberState {
-public:
-  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
-};
+class TZExpressionNumberState : public TZExponentNumberState {};
 
 // Double-quoted names (ttWord) and single-quoted texts (ttQuoted); a quote
 // after a backslash or doubled does not end the literal.

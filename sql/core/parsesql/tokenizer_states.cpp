@@ -26,6 +26,22 @@ AnsiString ReadRun(TZTokenizerStream& stream, char firstChar, const bool (&table
   return text;
 }
 
+// Appends the run of characters that pass isDigit; gives the first character
+// after the run (left in the stream), or NUL at the end of the stream.
+char AppendDigits(TZTokenizerStream& stream, AnsiString& text, bool (*isDigit)(char)) {
+  char c;
+  while (stream.Read(c) > 0) {
+    if (!isDigit(c)) {
+      stream.Back(1);
+      return c;
+    }
+    text += c;
+  }
+  return '\0';
+}
+
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+
 }  // namespace
 
 // --- numbers ---------------------------------------------------------------
@@ -60,6 +76,43 @@ TZToken TZNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTo
   if (minus && dot) stream.Back(1);
   const char symbol = minus ? '-' : (dot ? '.' : firstChar);
   return SymbolToken(stream, symbol, tokenizer, AnsiString(1, symbol));
+}
+
+TZToken TZExponentNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  AnsiString text(1, firstChar);
+  bool isFloat = firstChar == '.';
+  char last = '\0', c;
+  if (!isFloat) {
+    last = AppendDigits(stream, text, IsDigit);
+    if (last == '.') {
+      stream.Read(c);
+      text += c;
+      isFloat = true;
+    }
+  }
+  if (isFloat) last = AppendDigits(stream, text, IsDigit);
+
+  // A lone "." never takes an exponent: "t.e1" is a name, a "." and a name.
+  if ((last == 'E' || last == 'e') && text != ".") {
+    stream.Read(c);
+    isFloat = true;
+    const int read = stream.Read(c);
+    if (read > 0 && (c == '+' || c == '-' || IsDigit(c))) {
+      text += last;
+      text += c;
+      AppendDigits(stream, text, IsDigit);
+    } else {
+      stream.Back(1 + static_cast<std::size_t>(read));
+    }
+  } else if (Hexadecimal && text == "0" && (last == 'X' || last == 'x')) {
+    stream.Read(c);
+    text += c;
+    AppendDigits(stream, text, IsHexDigit);
+    return {text, ttHexInteger};
+  }
+
+  if (text == ".") return SymbolToken(stream, firstChar, tokenizer, text);
+  return {text, isFloat ? ttFloat : ttInteger};
 }
 
 // --- quotes ------------------------------------------------------------------
@@ -149,6 +202,17 @@ TZToken TZCppCommentState::NextToken(TZTokenizerStream& stream, char firstChar, 
   if (read > 0 && c == '*') return {"/*" + GetMultiLineComment(stream), ttComment};
   if (read > 0 && c == '/') return {"//" + GetSingleLineComment(stream), ttComment};
   stream.Back(static_cast<std::size_t>(read));
+  return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
+}
+
+TZToken TZDoubleDashCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
+  if (firstChar == '-' || firstChar == '/') {
+    char c;
+    const int read = stream.Read(c);
+    if (read > 0 && firstChar == '-' && c == '-') return {"--" + GetSingleLineComment(stream), ttComment};
+    if (read > 0 && firstChar == '/' && c == '*') return {"/*" + GetMultiLineComment(stream), ttComment};
+    stream.Back(static_cast<std::size_t>(read));
+  }
   return SymbolToken(stream, firstChar, tokenizer, AnsiString(1, firstChar));
 }
 

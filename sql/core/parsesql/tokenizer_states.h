@@ -15,6 +15,19 @@ public:
   TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
 };
 
+// Decimal digits with an optional fraction and an optional exponent ("e" and a
+// sign or digit), and with hexadecimal also "0x" numbers (ttHexInteger); never
+// a sign. An "e" that starts no exponent is given back for the next token while
+// the number keeps the float type, so "12ex" reads as 12 (ttFloat) and "ex".
+class TZExponentNumberState : public TZNumberState {
+public:
+  explicit TZExponentNumberState(bool hexadecimal = false) : Hexadecimal(hexadecimal) {}
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+
+private:
+  bool Hexadecimal;
+};
+
 // A literal up to the next quote character equal to the opening one; nothing is
 // escaped, and an unterminated literal comes out closed.
 class TZQuoteState : public TZTokenizerState {
@@ -55,6 +68,12 @@ public:
 
 // "/*" comments only, so "//" is two symbols.
 class TZCCommentState : public TZCppCommentState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+};
+
+// "--" line comments and "/*" block comments; "//" is two symbols.
+class TZDoubleDashCommentState : public TZCppCommentState {
 public:
   TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
 };

@@ -6,67 +6,9 @@
 
 namespace {
 
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsHexDigit(char c) { return IsDecimalDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
 bool IsMySQLQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
 
-// Appends the run of characters that pass isDigit; gives the first character
-// after the run (left in the stream), or NUL at the end of the stream.
-char AppendDigits(TZTokenizerStream& stream, AnsiString& text, bool (*isDigit)(char)) {
-  char c;
-  while (stream.Read(c) > 0) {
-    if (!isDigit(c)) {
-      stream.Back(1);
-      return c;
-    }
-    text += c;
-  }
-  return '\0';
-}
-
 }  // namespace
-
-// --- numbers -----------------------------------------------------------------
-
-TZToken TZMySQLNumberState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
-  AnsiString text(1, firstChar);
-  bool isFloat = firstChar == '.';
-  bool isHex = false;
-  char last = '\0';
-  char c;
-
-  if (!isFloat) {
-    last = AppendDigits(stream, text, IsDecimalDigit);
-    if (last == '.') {
-      stream.Read(c);
-      text += c;
-      isFloat = true;
-    }
-  }
-  if (isFloat) last = AppendDigits(stream, text, IsDecimalDigit);
-
-  if (last == 'E' || last == 'e') {
-    stream.Read(c);
-    const int read = stream.Read(c);
-    if (read > 0 && (c == '+' || c == '-' || IsDecimalDigit(c))) {
-      text += last;
-      text += c;
-      AppendDigits(stream, text, IsDecimalDigit);
-      isFloat = true;
-    } else {
-      // Not an exponent: the "E" starts the next token.
-      stream.Back(1 + static_cast<std::size_t>(read));
-    }
-  } else if (text == "0" && (last == 'X' || last == 'x')) {
-    stream.Read(c);
-    text += c;
-    AppendDigits(stream, text, IsHexDigit);
-    isHex = true;
-  }
-
-  if (text == ".") return SymbolToken(stream, firstChar, tokenizer, text);
-  return {text, isHex ? ttHexInteger : (isFloat ? ttFloat : ttInteger)};
-}
 
 // --- quotes ------------------------------------------------------------------
 

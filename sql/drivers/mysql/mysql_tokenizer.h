@@ -8,9 +8,9 @@
 #include "sql/core/parsesql/statement_analyser.h"
 
 // Decimal, exponent and "0x" hexadecimal numbers; never a sign.
-class TZMySQLNumberState : public TZNumberState {
+class TZMySQLNumberState : public TZExponentNumberState {
 public:
-  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  TZMySQLNumberState() : TZExponentNumberState(true) {}
 };
 
 // Double quote and single quote give ttQuoted, back-quote ttQuotedIdentifier.

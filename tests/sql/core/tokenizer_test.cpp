@@ -119,6 +119,63 @@ TEST(TokenizerStates, CCommentStateTakesOnlySlashStar) {
   ExpectTokens(tokenizer, cases);
 }
 
+// The shared exponent number reader (decimal only, and with "0x") and the
+// "--"/"/*" comment state that several dialects take over.
+class DialectStatesTokenizer : public BaseStatesTokenizer {
+public:
+  explicit DialectStatesTokenizer(bool hexadecimal) {
+    NumberState = std::make_unique<TZExponentNumberState>(hexadecimal);
+    CommentState = std::make_unique<TZDoubleDashCommentState>();
+    SetCharacterState('0', '9', NumberState.get());
+    SetCharacterState('.', '.', NumberState.get());
+    SetCharacterState('-', '-', CommentState.get());
+    SetCharacterState('/', '/', CommentState.get());
+  }
+};
+
+TEST(TokenizerStates, ExponentNumbersGiveBackWhatIsNoExponent) {
+  const Case decimal[] = {
+      {"123", toSkipEOF, "I(123)"},
+      {"1.5 .5 12.", toSkipEOF, "F(1.5) _( ) F(.5) _( ) F(12.)"},
+      {"1e10 1.5E-3 2e+7", toSkipEOF, "F(1e10) _( ) F(1.5E-3) _( ) F(2e+7)"},
+      // An "e" without sign or digit after it starts the next token; the
+      // number stays a float.
+      {"12ex", toSkipEOF, "F(12) W(ex)"},
+      {"12e", toSkipEOF, "F(12) W(e)"},
+      {"12e/", toSkipEOF, "F(12) W(e) S(/)"},
+      {"t.e1", toSkipEOF, "W(t) S(.) W(e) I(1)"},
+      {"t.col 1.2.3", toSkipEOF, "W(t) S(.) W(col) _( ) F(1.2) F(.3)"},
+      {"-5", toSkipEOF, "S(-) I(5)"},
+      // Without hexadecimal numbers the loop joins the integer 0 and the word x.
+      {"0x1F", toSkipEOF, "W(0x) I(1) S(F)"},
+  };
+  DialectStatesTokenizer decimalOnly(false);
+  ExpectTokens(decimalOnly, decimal);
+
+  const Case hexadecimal[] = {
+      {"0x1Fg", toSkipEOF, "H(0x1F) W(g)"},
+      {"0x", toSkipEOF, "H(0x)"},
+      {"1e5", toSkipEOF, "F(1e5)"},
+  };
+  DialectStatesTokenizer withHex(true);
+  ExpectTokens(withHex, hexadecimal);
+}
+
+TEST(TokenizerStates, DoubleDashCommentsWithoutSlashSlash) {
+  const Case cases[] = {
+      {"-- note\r\nx", toSkipEOF, "C(-- note\r\n) W(x)"},
+      {"--", toSkipEOF, "C(--)"},
+      {"a - b", toSkipWhitespaces | toSkipEOF, "W(a) S(-) W(b)"},
+      {"a/*x*/b", toSkipEOF, "W(a) C(/*x*/) W(b)"},
+      {"/* open", toSkipEOF, "C(/* open)"},
+      {"/*", toSkipEOF, "C(/*)"},
+      {"//x", toSkipEOF, "S(/) S(/) W(x)"},
+      {"-", toSkipEOF, "S(-)"},
+  };
+  DialectStatesTokenizer tokenizer(false);
+  ExpectTokens(tokenizer, cases);
+}
+
 TEST(TokenizerStates, SymbolsTakeTheLongestRegisteredMatch) {
   BaseStatesTokenizer tokenizer;
   const Case cases[] = {

@@ -1,7 +1,7 @@
 // Helpers of the MySQL driver tests: connection URLs for the throwaway
 // server, queries run straight through a connection's plain driver (the
-// driver's statements are not needed for that), a recorder of the driver
-// manager's log, and the server's general query log for one session.
+// driver's statements are not needed for that), and the server's general
+// query log for one session.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "sql/drivers/mysql/mysql_connection.h"
 #include "sql/drivers/mysql/mysql_driver.h"
 #include "tests/fixtures/mariadb/server.h"
+#include "tests/sql/core/log_recorder.h"
 
 namespace mysql_test {
 
@@ -64,28 +65,6 @@ inline AnsiString QueryValue(IZMySQLConnection* connection, const AnsiString& sq
   std::vector<Row> rows = QueryRows(connection, sql);
   return rows.empty() ? AnsiString("<no row>") : rows[0].at(column);
 }
-
-// Keeps every log event of the driver manager while it lives.
-class LogRecorder : public TZAbstractObject, public virtual IZLoggingListener {
-public:
-  void HandleLoggingEvent(const TZLoggingEvent& event) override { Events.push_back(event); }
-
-  std::vector<AnsiString> Messages(TZLoggingCategory category) const {
-    std::vector<AnsiString> messages;
-    for (const TZLoggingEvent& event : Events)
-      if (event.Category == category) messages.push_back(event.Message);
-    return messages;
-  }
-
-  std::vector<TZLoggingEvent> Events;
-};
-
-struct ScopedLog {
-  ScopedLog() { DriverManager()->AddLoggingListener(recorder); }
-  ~ScopedLog() { DriverManager()->RemoveLoggingListener(recorder); }
-  LogRecorder* operator->() const { return recorder.get(); }
-  Ref<LogRecorder> recorder = MakeRef<LogRecorder>();
-};
 
 // "Command argument" lines of one session in the server's general query log,
 // whose lines read "[yymmdd hh:mm:ss]\t<id> <Command>\t<argument>".

@@ -63,7 +63,7 @@ TEST(MySQLNumberState, LeavesAnEWithoutExponentDigitsForTheNextToken) {
     stream.Read(first);
     TZToken token = tokenizer.GetNumberState()->NextToken(stream, first, tokenizer);
     EXPECT_EQ(token.Value, "1") << sql;
-    EXPECT_EQ(token.TokenType, ttInteger) << sql;
+    EXPECT_EQ(token.TokenType, ttFloat) << sql;
     char next;
     ASSERT_EQ(stream.Read(next), 1) << sql;
     EXPECT_EQ(next, 'e') << sql;
