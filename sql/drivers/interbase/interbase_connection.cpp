@@ -256,12 +256,3 @@ std::int64_t TZInterbase6Sequence::GetNextValue() {
   return QueryValue(Format("SELECT GEN_ID(%s, %d) FROM rdb$generators WHERE rdb$generators.rdb$generator_name = %s",
                            {QuotedName(GetName()), GetBlockSize(), NameLiteral(GetName())}));
 }
-
-std::int64_t TZInterbase6Sequence::QueryValue(const AnsiString& sql) {
-  Ref<IZStatement> statement = GetConnection()->CreateStatement();
-  Ref<IZResultSet> resultSet = statement->ExecuteQuery(sql);
-  std::int64_t value = resultSet && resultSet->Next() ? resultSet->GetLong(1) : 0;
-  if (resultSet) resultSet->Close();
-  statement->Close();
-  return value;
-}

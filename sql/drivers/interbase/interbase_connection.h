@@ -100,7 +100,4 @@ public:
   std::int64_t GetNextValue() override;
   AnsiString GetCurrentValueSQL() override;
   AnsiString GetNextValueSQL() override;
-
-private:
-  std::int64_t QueryValue(const AnsiString& sql);
 };
