@@ -239,6 +239,29 @@ TEST_F(InterbaseConnection, CloseRollsBackWithoutAutoCommitAndDestroyingDetaches
   EXPECT_NE(output.find("0"), std::string::npos) << output;
 }
 
+// The engine must not be unloaded under an attachment with a statement: a
+// program that ends while still attached ends cleanly.
+TEST_F(InterbaseConnection, AnAttachmentLeftAtExitKeepsTheLibraryLoaded) {
+  CreateDatabase();
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const AnsiString path = Path();
+  EXPECT_EXIT(
+      {
+        Ref<IZInterbasePlainDriver> plain = InterbaseDriver()->GetPlainDriver(EmbeddedUrl(path));
+        ISC_STATUS_VECTOR status = {};
+        isc_db_handle db = 0;
+        isc_tr_handle tr = 0;
+        isc_stmt_handle statement = 0;
+        const char dpb[] = {isc_dpb_version1};
+        plain->isc_attach_database(status, static_cast<short>(path.size()), path.c_str(), &db, 1, dpb);
+        plain->isc_start_transaction(status, &tr, 1, &db, 0, nullptr);
+        plain->isc_dsql_allocate_statement(status, &db, &statement);
+        plain->isc_dsql_prepare(status, &tr, &statement, 0, "SELECT A FROM T", 3, nullptr);
+        std::exit(status[1] == 0 && statement != 0 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(InterbaseConnection, TheEmbeddedProtocolAndPingOnAFile) {
   CreateDatabase();
   Ref<IZInterbase6Connection> connection = Connection("", "firebirdd-2.1");
