@@ -112,12 +112,15 @@ AnsiString TZInterbase6Connection::AttachString() const {
 void TZInterbase6Connection::Open() {
   if (!IsClosed()) return;
   if (GetTransactIsolationLevel() == tiReadUncommitted) throw EZSQLException(SZIsolationIsNotCapable);
+  // Options that cannot be written fail before anything is created; the
+  // block may also set the dialect the database is created with.
+  const AnsiString dpb = GenerateDPB(GetProperties(), dialect_);
   const AnsiString createSql = GetProperties()->Values(kCreateDatabaseProperty);
   if (!createSql.empty()) {
     CreateNewDatabase(createSql);
     Log(lcConnect, Format("CREATE DATABASE \"%s\" AS USER \"%s\"", {createSql, User()}));
   }
-  Attach();
+  Attach(dpb);
   Log(lcConnect, Format("CONNECT TO \"%s\" AS USER \"%s\"", {Database(), User()}));
   if (!hardCommit_) {
     try {
@@ -132,8 +135,7 @@ void TZInterbase6Connection::Open() {
   TZAbstractConnection::Open();
 }
 
-void TZInterbase6Connection::Attach() {
-  const AnsiString dpb = GenerateDPB(GetProperties(), dialect_);
+void TZInterbase6Connection::Attach(const AnsiString& dpb) {
   const AnsiString attachString = AttachString();
   const short attachLength = ShortLength(attachString.size());
   const short dpbLength = ShortLength(dpb.size());

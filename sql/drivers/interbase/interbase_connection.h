@@ -68,7 +68,7 @@ protected:
   virtual void StartTransaction();
 
 private:
-  void Attach();
+  void Attach(const AnsiString& dpb);
   void Check(TZLoggingCategory category, const AnsiString& sql = AnsiString());
   void Log(TZLoggingCategory category, const AnsiString& message);
 

@@ -109,6 +109,14 @@ TEST_F(InterbaseConnection, AttachOptionsThatCannotBeWrittenAttachNothing) {
   }
   Ref<IZInterbase6Connection> connection = Connection("isc_dpb_num_buffers=abc");
   EXPECT_THROW(connection->Open(), EConvertError);
+  // Nor is a database created for them.
+  TStringList properties;
+  properties.Add("isc_dpb_num_buffers=abc");
+  properties.Add("createNewDatabase=" + CreateDatabaseSql(Path("never.fdb")));
+  Ref<IZConnection> creating =
+      DriverManager()->GetConnectionWithProperties(EmbeddedUrl(Path("never.fdb")), &properties);
+  EXPECT_THROW(creating->Open(), EConvertError);
+  EXPECT_FALSE(std::filesystem::exists(Path("never.fdb").c_str()));
 }
 
 TEST_F(InterbaseConnection, CodepageAndIntegerOptionsReachTheAttachment) {
