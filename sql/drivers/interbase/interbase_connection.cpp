@@ -136,7 +136,8 @@ void TZInterbase6Connection::Open() {
 }
 
 void TZInterbase6Connection::Attach(const AnsiString& dpb) {
-  const AnsiString attachString = AttachString();
+  // The client takes file names in the system's encoding.
+  const std::string attachString = AnsiToUtf8(AttachString());
   const short attachLength = ShortLength(attachString.size());
   const short dpbLength = ShortLength(dpb.size());
   dbHandle_ = 0;
@@ -209,7 +210,9 @@ void TZInterbase6Connection::CreateNewDatabase(const AnsiString& sql) {
   Close();
   isc_db_handle db = 0;
   isc_tr_handle tr = 0;
-  plainDriver_->isc_dsql_execute_immediate(statusVector_, &db, &tr, 0, sql.c_str(), dialect_, nullptr);
+  // The statement names a file, which the client takes in the system's encoding.
+  const std::string statement = AnsiToUtf8(sql);
+  plainDriver_->isc_dsql_execute_immediate(statusVector_, &db, &tr, 0, statement.c_str(), dialect_, nullptr);
   Check(lcExecute, sql);
   plainDriver_->isc_detach_database(statusVector_, &db);
   Check(lcExecute, sql);

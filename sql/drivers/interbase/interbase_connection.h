@@ -23,8 +23,8 @@ public:
   virtual isc_tr_handle* GetTrHandle() = 0;
   virtual std::uint16_t GetDialect() = 0;
   virtual Ref<IZInterbasePlainDriver> GetPlainDriver() = 0;
-  // Runs a CREATE DATABASE statement and detaches again; the connection is
-  // closed first and stays closed.
+  // Runs a CREATE DATABASE statement (sent in UTF-8, for the file name in it)
+  // and detaches again; the connection is closed first and stays closed.
   virtual void CreateNewDatabase(const AnsiString& sql) = 0;
 };
 
@@ -61,7 +61,8 @@ public:
   void CreateNewDatabase(const AnsiString& sql) override;
 
   // The attach string: host:database on the default port, host/port:database
-  // on another, the database alone without a host (the embedded engine).
+  // on another, the database alone without a host (the embedded engine). The
+  // client is given it in UTF-8, as every file name.
   AnsiString AttachString() const;
 
 protected:

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/text.h"
 #include "sql/core/sql_exception.h"
 #include "tests/sql/drivers/interbase/interbase_test_support.h"
 
@@ -75,6 +78,29 @@ TEST_F(InterbaseConnection, CreateNewDatabaseMakesAFileOthersOpenOnceDetached) {
   EXPECT_EQ(log->Messages(lcTransaction).back(), "COMMITT TRANSACTION \"" + Path("new.fdb") + "\"");
   const std::string output = Isql(Path("new.fdb"), "SELECT RDB$CHARACTER_SET_NAME FROM RDB$DATABASE;\n");
   EXPECT_NE(output.find("WIN1250"), std::string::npos) << output;
+}
+
+// The client reads file names in the encoding of the process's locale, taken
+// once per process, so a name beyond ASCII needs a UTF-8 locale from the
+// start (the C locale refuses it): the case runs in a fresh process.
+TEST_F(InterbaseConnection, FileNamesReachTheFileSystemInUtf8) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const AnsiString path = Path("čáp.fdb");
+  EXPECT_EXIT(
+      {
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+        TStringList properties;
+        properties.Add("createNewDatabase=" + CreateDatabaseSql(path));
+        Ref<IZConnection> connection = DriverManager()->GetConnectionWithProperties(EmbeddedUrl(path), &properties);
+        connection->Open();
+        connection->Close();
+        // The same name opens the file again.
+        Ref<IZConnection> again = DriverManager()->GetConnection(EmbeddedUrl(path));
+        again->Open();
+        std::exit(again->IsClosed() ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(std::filesystem::exists(AnsiToUtf8(path)));
 }
 
 TEST_F(InterbaseConnection, AMissingFileRaisesTheEnginesWords) {
