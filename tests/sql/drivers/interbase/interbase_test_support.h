@@ -49,13 +49,13 @@ inline std::string Run(const std::string& command) {
 
 // isql-fb on a database (file path or attach string), the script on its
 // standard input; its output.
-inline std::string Isql(const std::string& database, const std::string& script, const std::string& login = "") {
+inline std::string Isql(const std::string& database, const std::string& script) {
   const std::string file = std::filesystem::temp_directory_path() / ("vx-isql-" + std::to_string(getpid()) + ".sql");
   FILE* out = fopen(file.c_str(), "w");
   fputs(script.c_str(), out);
   fclose(out);
   const std::string target = database.empty() ? "" : "'" + database + "'";
-  std::string output = Run("isql-fb -q " + login + " " + target + " < '" + file + "'");
+  std::string output = Run("isql-fb -q " + target + " < '" + file + "'");
   std::filesystem::remove(file);
   return output;
 }
