@@ -193,16 +193,27 @@ TEST_F(InterbaseConnection, WithoutIsolationTheConnectionsOwnTransactionOptionsA
 
 TEST_F(InterbaseConnection, ATransactionThatCannotStartLeavesNothingAttached) {
   CreateDatabase();
-  // Reserving a table that does not exist fails the start of the transaction.
-  Ref<IZInterbase6Connection> connection = Connection("isc_tpb_concurrency;isc_tpb_lock_write=NO_SUCH_TABLE");
+  // Two isolation levels in one block fail the start of the transaction.
+  Ref<IZInterbase6Connection> connection = Connection("isc_tpb_concurrency;isc_tpb_consistency");
   EXPECT_THROW(connection->Open(), EZSQLException);
   EXPECT_TRUE(connection->IsClosed());
   EXPECT_EQ(*connection->GetDBHandle(), 0u);
   EXPECT_EQ(InterbaseLibraryLoader(TZInterbaseClient::Firebird21).Attachments(), 0);
-  // Reserving one that does works.
-  Ref<IZInterbase6Connection> reserving = Connection("isc_tpb_concurrency;isc_tpb_lock_write=T;isc_tpb_protected");
-  reserving->Open();
-  EXPECT_FALSE(reserving->IsClosed());
+}
+
+TEST_F(InterbaseConnection, ATableReservationKeepsOtherWritersOut) {
+  CreateDatabase();
+  const char* reserveT = "isc_tpb_concurrency;isc_tpb_nowait;isc_tpb_lock_write=T;isc_tpb_protected";
+  Ref<IZInterbase6Connection> first = Connection(reserveT);
+  first->Open();
+  Ref<IZInterbase6Connection> second = Connection(reserveT);
+  try {
+    second->Open();
+    ADD_FAILURE() << "two transactions reserved T for writing";
+  } catch (const EZSQLException& e) {
+    EXPECT_NE(e.Message().find("lock conflict"), AnsiString::npos) << e.Message();
+  }
+  EXPECT_TRUE(second->IsClosed());
 }
 
 TEST_F(InterbaseConnection, RetainingCommitsKeepTheTransactionAndShowTheRows) {
