@@ -134,8 +134,9 @@ public:
   AnsiString Name() const;
   int Type() const;
   int DefinedSize() const;
-  // The value in the current record; raises at BOF or EOF.
-  const Variant& Value() const;
+  // A copy of the value in the current record, so it outlives moves and
+  // Close; raises at BOF or EOF.
+  Variant Value() const;
   // BASECOLUMNNAME, BASETABLENAME (Null when the driver names none) and
   // ISAUTOINCREMENT.
   Ref<::Properties> Properties() const;

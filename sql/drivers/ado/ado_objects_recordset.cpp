@@ -63,7 +63,7 @@ Fields::Fields(Recordset15* owner) : TContainedObject(owner), owner_(owner) {}
 AnsiString Field::Name() const { return owner_->ColumnAt(index_).name; }
 int Field::Type() const { return owner_->ColumnAt(index_).type; }
 int Field::DefinedSize() const { return owner_->ColumnAt(index_).definedSize; }
-const Variant& Field::Value() const { return owner_->ValueAt(index_); }
+Variant Field::Value() const { return owner_->ValueAt(index_); }
 Ref<Properties> Field::Properties() const { return owner_->ColumnAt(index_).properties; }
 
 int Fields::Count() const {
