@@ -59,7 +59,9 @@ const std::vector<TypeCase> kSqliteTypes = {
     {"date", "'2024-01-02'", adDBDate, 6, varDate, "2024-01-02 00:00:00.000"},
     {"time", "'03:04:05'", adDBTime, 6, varDate, "1899-12-30 03:04:05.000"},
     {"timestamp", "'2024-01-02 03:04:05'", adDBTimeStamp, 16, varDate, "2024-01-02 03:04:05.000"},
+    {"tinyint", "5", adTinyInt, 1, varShortInt, "5"},
     {"blob", "X'7879'", adBinary, 255, varArray | varByte, "7879"},
+    {"varbinary(4)", "X'0102'", adVarBinary, 4, varArray | varByte, "0102"},
     {"integer", "NULL", adInteger, 4, varNull, "NULL"},
 };
 

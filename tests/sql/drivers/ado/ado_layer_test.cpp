@@ -36,6 +36,7 @@ TEST_P(AdoLayer, OpensAndClosesOnceEach) {
   EXPECT_EQ(connection->State(), adStateClosed);
   connection->Open(db.ConnectionString(), db.User(), db.Password());
   EXPECT_EQ(connection->State(), adStateOpen);
+  EXPECT_EQ(connection->DefaultDatabase(), GetParam() == Peer::PostgreSQL ? "kalmir" : "");
   EXPECT_EQ(ErrorOf([&] { connection->Open(db.ConnectionString(), db.User(), db.Password()); }),
             "[08002] Operation is not allowed when the object is open.");
   connection->Close();
