@@ -1,6 +1,8 @@
 // The published properties and registered classes of the platform's own
 // components: what form builders and the property storage can reach by name.
 #include "platform/gui/application.h"
+#include "platform/gui/edits.h"
+#include "platform/gui/list_boxes.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/timer.h"
@@ -89,6 +91,34 @@ void RegisterStandardProps() {
                                    BoolProp("Proportional", &TImage::Proportional, &TImage::SetProportional),
                                    BoolProp("Transparent", &TImage::Transparent, &TImage::SetTransparent),
                                    BoolProp("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize)});
+  RegisterProps<TCustomEdit>(
+      "TCustomEdit",
+      {StrProp<TControl>("Text", &TControl::Text, &TControl::SetText),
+       IntProp("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength),
+       BoolProp("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly),
+       CharProp("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar),
+       EnumProp("CharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}, &TCustomEdit::CharCase,
+                &TCustomEdit::SetCharCase),
+       BoolProp("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect),
+       EnumProp("BorderStyle", kBorderStyle, &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle)});
+  RegisterProps<TCustomMemo>(
+      "TCustomMemo",
+      {ObjectProp("Lines", &TCustomMemo::Lines),
+       EnumProp("ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, &TCustomMemo::ScrollBars,
+                &TCustomMemo::SetScrollBars),
+       BoolProp("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns),
+       BoolProp("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs)});
+  RegisterProps<TCustomListBox>(
+      "TCustomListBox",
+      {ObjectProp("Items", &TCustomListBox::Items),
+       IntProp("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight),
+       IntProp("ItemIndex", &TCustomListBox::ItemIndex, &TCustomListBox::SetItemIndex),
+       EnumProp("Style", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"}, &TCustomListBox::Style,
+                &TCustomListBox::SetStyle),
+       EnumProp("BorderStyle", kBorderStyle, &TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle)});
+  RegisterProps<TCheckListBox>("TCheckListBox",
+                               {BoolProp("AllowGrayed", &TCheckListBox::AllowGrayed, &TCheckListBox::SetAllowGrayed),
+                                BoolProp("Flat", &TCheckListBox::Flat, &TCheckListBox::SetFlat)});
   RegisterProps<TTimer>("TTimer", {BoolProp("Enabled", &TTimer::Enabled, &TTimer::SetEnabled),
                                    IntProp("Interval", &TTimer::Interval, &TTimer::SetInterval)});
   RegisterProps<TMenuItem>("TMenuItem", {StrProp<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption),
@@ -105,6 +135,10 @@ void RegisterStandardProps() {
   RegisterClass<TButton>("TButton");
   RegisterClass<TPanel>("TPanel");
   RegisterClass<TImage>("TImage");
+  RegisterClass<TEdit>("TEdit");
+  RegisterClass<TMemo>("TMemo");
+  RegisterClass<TListBox>("TListBox");
+  RegisterClass<TCheckListBox>("TCheckListBox");
   RegisterClass<TTimer>("TTimer");
   RegisterClass<TMenuItem>("TMenuItem");
   RegisterClass<TMainMenu>("TMainMenu");

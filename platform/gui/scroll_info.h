@@ -1,0 +1,27 @@
+// Scroll-bar state of a window (range, page, position), as controls that
+// draw their own scroll bars publish it, so others (a skinned bar laid over
+// the control) can read it and follow it.
+#pragma once
+
+#include "platform/gui/user.h"
+
+enum : int { SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3 };
+enum : UINT { SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8, SIF_TRACKPOS = 0x10,
+              SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS };
+
+struct SCROLLINFO {
+  UINT cbSize = sizeof(SCROLLINFO);
+  UINT fMask = 0;
+  int nMin = 0;
+  int nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0;
+  int nTrackPos = 0;
+};
+
+// The position is kept within nMin .. nMax - nPage + 1. Returns the new position.
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
+// False when the window has published no state for that bar.
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info);
+int GetScrollPos(HWND hwnd, int bar);
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
