@@ -30,6 +30,30 @@ void TCustomForm::BeforeDestruction() {
   TCustomControl::BeforeDestruction();
 }
 
+TRect TCustomForm::ClientRect() const {
+  if (!HandleAllocated() && InState(csLoading)) return TCustomControl::ClientRect();
+  RECT r;
+  GetClientRect(const_cast<TCustomForm*>(this)->Handle(), &r);
+  return r;
+}
+
+void TCustomForm::SetClientWidth(int value) {
+  if (InState(csLoading)) loadedClientWidth_ = value;
+  else TCustomControl::SetClientWidth(value);
+}
+
+void TCustomForm::SetClientHeight(int value) {
+  if (InState(csLoading)) loadedClientHeight_ = value;
+  else TCustomControl::SetClientHeight(value);
+}
+
+void TCustomForm::Loaded() {
+  TCustomControl::Loaded();
+  if (loadedClientWidth_ >= 0) SetClientWidth(loadedClientWidth_);
+  if (loadedClientHeight_ >= 0) SetClientHeight(loadedClientHeight_);
+  loadedClientWidth_ = loadedClientHeight_ = -1;
+}
+
 void TCustomForm::CreateParams(TCreateParams& p) {
   TCustomControl::CreateParams(p);
   p.Style &= ~DWORD(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP);

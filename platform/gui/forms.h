@@ -73,6 +73,11 @@ public:
   virtual bool CloseQuery();
   // Frees the form once the messages now queued have been handled.
   void Release();
+  // The client area needs the frame, so asking for it creates the window
+  // (except while the form is being built).
+  TRect ClientRect() const override;
+  void SetClientWidth(int value) override;
+  void SetClientHeight(int value) override;
   bool Showing() const override { return Visible() && HandleAllocated() && IsWindowVisible(const_cast<TCustomForm*>(this)->Handle()); }
 
   TNotifyEvent OnCreate;
@@ -90,6 +95,7 @@ protected:
   void WndProc(TMessage& message) override;
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
+  void Loaded() override;
   virtual void DoShow();
   virtual void DoHide();
   // Form shortcut keys: the main menu's accelerators.
@@ -116,6 +122,7 @@ private:
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   TModalResult modalResult_ = mrNone;
+  int loadedClientWidth_ = -1, loadedClientHeight_ = -1;  // applied once the form is read
 };
 
 class TForm : public TCustomForm {

@@ -3,6 +3,7 @@
 // forms and their dialog keys, and hints.
 #include <gtest/gtest.h>
 
+#include "platform/gui/dialogs.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/timer.h"
@@ -227,6 +228,13 @@ TEST(Hints, AppearAfterTheHintPauseOnlyOnControlsThatShowThem) {
   EXPECT_FALSE(hintShown()) << "ShowHint is off";
   form->Free();
   SetVirtualClock(false);
+}
+
+TEST(MessageBox, WithoutADisplayTheScriptAnswersElseTheDefaultButton) {
+  ScriptMessageBoxAnswer(IDRETRY);
+  EXPECT_EQ(MessageBoxA(0, "Disk je plný.", "Vorbex05", MB_RETRYCANCEL), IDRETRY);
+  EXPECT_EQ(MessageBoxA(0, "Pokračovat?", "Vorbex05", MB_YESNO | MB_DEFBUTTON2), IDNO);
+  EXPECT_EQ(MessageBoxA(0, "Hotovo.", nullptr, MB_OKCANCEL), IDOK);
 }
 
 TEST(Timers, FireOnTheVirtualClockUntilDisabled) {

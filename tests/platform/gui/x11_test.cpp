@@ -14,6 +14,7 @@
 #include "platform/gui/window_backend.h"
 #include "platform/rtl/text.h"
 #include "tests/platform/gui/window_test_support.h"
+#include "tests/platform/gui/x11_test_support.h"
 
 #define Region XlibRegion
 #include <X11/Xlib.h>
@@ -25,16 +26,6 @@
 #undef Region
 
 namespace {
-
-// Runs the message loop until done() holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    ProcessMessagesFor(10);
-  }
-  return true;
-}
 
 class X11 : public ::testing::Test {
 protected:
@@ -108,20 +99,6 @@ TEST_F(X11, WindowRegionBecomesTheBoundingShape) {
   DeleteObject(expected);
 }
 
-KeyCode SpareKeycode(Display* dpy) {
-  int min = 0, max = 0, perCode = 0;
-  XDisplayKeycodes(dpy, &min, &max);
-  KeySym* map = XGetKeyboardMapping(dpy, KeyCode(min), max - min + 1, &perCode);
-  KeyCode spare = 0;
-  for (int code = max; code >= min && !spare; --code) {
-    bool empty = true;
-    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - min) * perCode + i] == NoSymbol;
-    if (empty) spare = KeyCode(code);
-  }
-  XFree(map);
-  return spare;
-}
-
 TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 300, 200, 150), 0, "RecWndDbl");
   POINT origin{0, 0};
@@ -175,20 +152,6 @@ TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   KeySym none = NoSymbol;
   XChangeKeyboardMapping(dpy_, spare, 1, &none, 1);
   XSync(dpy_, False);
-}
-
-std::string ReadProperty(Display* dpy, Window w, Atom property) {
-  Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  std::string out;
-  if (XGetWindowProperty(dpy, w, property, 0, 1 << 20, False, AnyPropertyType, &type, &format, &count, &after,
-                         &data) == Success && data) {
-    out.assign(reinterpret_cast<char*>(data), count * unsigned(format == 32 ? sizeof(long) : format / 8));
-    XFree(data);
-  }
-  return out;
 }
 
 TEST_F(X11, ToolWindowsSkipTheTaskbar) {
