@@ -51,6 +51,10 @@ enum : WPARAM {
 };
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Sides a control keeps its distance to when its parent is resized.
+enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = unsigned;
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64 };
 using TShiftState = unsigned;
@@ -126,7 +130,12 @@ public:
   TPoint ScreenToClient(TPoint p) const;
   TAlign Align() const { return align_; }
   void SetAlign(TAlign align);
+  TAnchors Anchors() const { return anchors_; }
+  void SetAnchors(TAnchors anchors) { anchors_ = anchors; }
   TSizeConstraints* Constraints() const { return constraints_; }
+  // Kept for the controls that read it; text here always runs left to right.
+  TBiDiMode BiDiMode() const { return biDiMode_; }
+  void SetBiDiMode(TBiDiMode mode) { biDiMode_ = mode; }
 
   // --- look
   bool Visible() const { return visible_; }
@@ -205,6 +214,8 @@ private:
   void HandleMouse(TMessage& message);
 
   TAlign align_ = alNone;
+  TAnchors anchors_ = akLeft | akTop;
+  TBiDiMode biDiMode_ = bdLeftToRight;
   TSizeConstraints* constraints_;
   bool visible_ = true;
   bool enabled_ = true;
@@ -317,6 +328,8 @@ private:
   void UpdateShowing();
   bool DoKeyDown(TMessage& message);
   void AlignChild(TControl* c, TRect& space);
+  // Moves or stretches anchored children by the change of this control's size.
+  void ApplyAnchors();
   void ForwardMouse(TMessage& message);
 
   HWND handle_ = 0;
@@ -325,6 +338,7 @@ private:
   bool tabStop_ = false;
   int borderWidth_ = 0;
   int alignDisabled_ = 0;
+  int anchorWidth_ = -1, anchorHeight_ = -1;  // the size anchored children were placed for
   TControl* mouseControl_ = nullptr;  // the graphic child holding the mouse
 };
 

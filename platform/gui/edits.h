@@ -121,6 +121,13 @@ public:
   using TCustomEdit::TCustomEdit;
 };
 
+// The edit that edits with buttons derive from. Edit masks are not built:
+// nothing in the system sets one, so it edits as TCustomEdit does.
+class TCustomMaskEdit : public TCustomEdit {
+public:
+  using TCustomEdit::TCustomEdit;
+};
+
 class TCustomMemo : public TCustomEdit {
 public:
   explicit TCustomMemo(TComponent* owner);

@@ -16,6 +16,7 @@ TFormLoader::~TFormLoader() {
 }
 
 void TFormLoader::Adopt(TComponent* component, const AnsiString& name, TWinControl* parent) {
+  component->AfterConstruction();
   component->BeginReading();
   created_.push_back(component);
   component->SetName(name);

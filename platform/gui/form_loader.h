@@ -25,7 +25,8 @@ public:
   TFormLoader(const TFormLoader&) = delete;
   TFormLoader& operator=(const TFormLoader&) = delete;
 
-  // A component of class T owned by the root, named, under parent when it is a control.
+  // A component of class T owned by the root (its AfterConstruction run),
+  // named, under parent when it is a control.
   template <class T>
   T* Create(const AnsiString& name, TWinControl* parent = nullptr) {
     T* c = new T(root_);

@@ -47,11 +47,15 @@ void TCustomForm::SetClientHeight(int value) {
   else TCustomControl::SetClientHeight(value);
 }
 
+// The client size is applied while the form still counts as loading, so
+// its anchored controls take the final size as their base and do not move.
 void TCustomForm::Loaded() {
-  TCustomControl::Loaded();
-  if (loadedClientWidth_ >= 0) SetClientWidth(loadedClientWidth_);
-  if (loadedClientHeight_ >= 0) SetClientHeight(loadedClientHeight_);
+  const int w = loadedClientWidth_, h = loadedClientHeight_;
   loadedClientWidth_ = loadedClientHeight_ = -1;
+  if (w >= 0 || h >= 0) HandleNeeded();  // the frame decides the window size
+  if (w >= 0) TCustomControl::SetClientWidth(w);
+  if (h >= 0) TCustomControl::SetClientHeight(h);
+  TCustomControl::Loaded();
 }
 
 void TCustomForm::CreateParams(TCreateParams& p) {
@@ -235,6 +239,16 @@ void TCustomForm::WndProc(TMessage& m) {
       }
       return;
     case WM_CLOSE: Close(); return;
+    case WM_GETMINMAXINFO: {
+      DefaultHandler(m);
+      auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);
+      const TSizeConstraints* c = Constraints();
+      if (c->MinWidth() > 0) info->ptMinTrackSize.X = std::max(info->ptMinTrackSize.X, c->MinWidth());
+      if (c->MinHeight() > 0) info->ptMinTrackSize.Y = std::max(info->ptMinTrackSize.Y, c->MinHeight());
+      if (c->MaxWidth() > 0) info->ptMaxTrackSize.X = c->MaxWidth();
+      if (c->MaxHeight() > 0) info->ptMaxTrackSize.Y = c->MaxHeight();
+      return;
+    }
     case WM_ACTIVATE:
       DefaultHandler(m);
       Activated(LOWORD(m.WParam) != WA_INACTIVE);

@@ -289,8 +289,33 @@ void TWinControl::AlignChild(TControl* c, TRect& space) {
   c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
 }
 
+// While a form is being built its controls are placed for the size it will
+// have, so only the size reached after loading becomes the anchoring base.
+void TWinControl::ApplyAnchors() {
+  const int dw = anchorWidth_ < 0 ? 0 : width_ - anchorWidth_;
+  const int dh = anchorHeight_ < 0 ? 0 : height_ - anchorHeight_;
+  anchorWidth_ = width_;
+  anchorHeight_ = height_;
+  if ((!dw && !dh) || InState(csLoading)) return;
+  for (TControl* c : controls_) {
+    if (c->Align() != alNone || c->InState(csLoading)) continue;
+    const TAnchors a = c->Anchors();
+    TRect r = c->BoundsRect();
+    if (a & akRight) {
+      if (!(a & akLeft)) r.Left += dw;
+      r.Right += dw;
+    }
+    if (a & akBottom) {
+      if (!(a & akTop)) r.Top += dh;
+      r.Bottom += dh;
+    }
+    if (r != c->BoundsRect()) c->SetBounds(r.Left, r.Top, std::max(0, r.Width()), std::max(0, r.Height()));
+  }
+}
+
 void TWinControl::AlignControls() {
   if (alignDisabled_) return;
+  ApplyAnchors();
   ++alignDisabled_;
   TRect space = ClientRect();
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient})

@@ -6,6 +6,7 @@
 
 #include "platform/gui/clipboard.h"
 #include "platform/gui/edits.h"
+#include "platform/gui/form_loader.h"
 #include "platform/gui/list_boxes.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/scroll_info.h"
@@ -333,6 +334,31 @@ TEST_F(Controls, GraphicChildrenGetTheirClicksAndAlignedChildrenFillTheirParent)
   form->SetBounds(50, 50, 500, 300);
   Application->ProcessMessages();
   EXPECT_EQ(rest->Width(), form->ClientWidth());
+}
+
+TEST_F(Controls, AnchoredControlsFollowTheirSidesOnceTheFormIsBuilt) {
+  TFormLoader load(form);
+  load.Set(form, "ClientWidth", "600");
+  load.Set(form, "ClientHeight", "400");
+  auto* button = load.Create<TButton>("Run", form);
+  button->SetBounds(500, 360, 80, 27);
+  button->SetAnchors(akRight | akBottom);
+  auto* memo = load.Create<TMemo>("Log", form);
+  memo->SetBounds(10, 10, 580, 300);
+  memo->SetAnchors(akLeft | akTop | akRight);
+  load.Finish();
+  EXPECT_EQ(form->ClientWidth(), 600);
+  EXPECT_EQ(button->BoundsRect(), Bounds(500, 360, 80, 27)) << "the size reached by building moves nothing";
+  Show();
+  form->SetBounds(form->Left(), form->Top(), form->Width() + 100, form->Height() + 50);
+  Application->ProcessMessages();
+  EXPECT_EQ(button->BoundsRect(), Bounds(600, 410, 80, 27));
+  EXPECT_EQ(memo->BoundsRect(), Bounds(10, 10, 680, 300));
+  // The form's minimum size holds when the window is sized.
+  form->Constraints()->SetMinWidth(300);
+  MINMAXINFO info{};
+  form->Perform(WM_GETMINMAXINFO, 0, LPARAM(&info));
+  EXPECT_EQ(info.ptMinTrackSize.X, 300);
 }
 
 }  // namespace
