@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "platform/gui/dialogs.h"
+#include "platform/gui/icon.h"
+#include "platform/gui/resources.h"
 #include "platform/rtl/files.h"
 
 TApplication* Application = new TApplication(nullptr);
@@ -18,7 +20,16 @@ constexpr const char* kAppClass = "TVxApplication";
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 
 TApplication::~TApplication() {
+  delete icon_;
   if (handle_) DestroyWindow(handle_);
+}
+
+TIcon* TApplication::Icon() {
+  if (!icon_) {
+    icon_ = new TIcon;
+    if (FindResourceEntry("MAINICON")) icon_->LoadFromResourceName(0, "MAINICON");
+  }
+  return icon_;
 }
 
 HWND TApplication::Handle() {
@@ -34,6 +45,12 @@ HWND TApplication::Handle() {
 LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
     case CM_RELEASE: reinterpret_cast<TCustomForm*>(lparam)->Free(); return 0;
+    case CM_DEACTIVATE:
+      if (Application->active_ && !Application->Active()) {
+        Application->active_ = false;
+        Application->Fire(&TApplication::OnDeactivate, &TApplicationEvents::OnDeactivate);
+      }
+      return 0;
     case WM_TIMER: Application->HintTimer(UINT_PTR(wparam)); return 0;
     default: return DefWindowProcA(hwnd, msg, wparam, lparam);
   }
@@ -100,24 +117,33 @@ bool TApplication::Active() const {
 }
 
 // Events go to the application's own handler first, then to every listener.
-#define VX_FIRE(event)                                          \
-  do {                                                          \
-    if (event) event(this);                                     \
-    for (TApplicationEvents* e : std::vector(listeners_))       \
-      if (e->event) e->event(this);                             \
-  } while (false)
+void TApplication::Fire(TNotifyEvent TApplication::*own, TNotifyEvent TApplicationEvents::*theirs) {
+  if (this->*own) (this->*own)(this);
+  for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
+    if (e->*theirs) (e->*theirs)(this);
+}
 
 void TApplication::Minimize() {
   if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
-  VX_FIRE(OnMinimize);
+  Fire(&TApplication::OnMinimize, &TApplicationEvents::OnMinimize);
 }
 
 void TApplication::Restore() {
   if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->Handle(), SW_RESTORE);
-  VX_FIRE(OnRestore);
+  Fire(&TApplication::OnRestore, &TApplicationEvents::OnRestore);
 }
 
-#undef VX_FIRE
+// A form of the program became active or inactive: the program as a whole
+// is active while one of its forms is, which is known once the activation
+// has moved on.
+void TApplication::FormActivated(bool active) {
+  if (active && !active_) {
+    active_ = true;
+    Fire(&TApplication::OnActivate, &TApplicationEvents::OnActivate);
+  } else if (!active) {
+    PostMessage(Handle(), CM_DEACTIVATE, 0, 0);
+  }
+}
 
 void TApplication::BringToFront() {
   if (TCustomForm* f = Screen->ActiveForm() ? Screen->ActiveForm() : mainForm_; f && f->HandleAllocated())

@@ -7,6 +7,7 @@
 
 class THintWindow;
 class TApplicationEvents;
+class TIcon;
 
 using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
@@ -40,7 +41,11 @@ public:
   const AnsiString& Title() const { return title_; }
   void SetTitle(const AnsiString& title) { title_ = title; }
   AnsiString ExeName() const;
+  // The program's icon: the resource "MAINICON" when the program has one.
+  TIcon* Icon();
   bool Active() const;
+  // Minimizes the main form (also when the user does) and fires OnMinimize;
+  // Restore brings it back and fires OnRestore.
   void Minimize();
   void Restore();
   void BringToFront();
@@ -84,10 +89,16 @@ private:
   void TrackMouse(const MSG& msg);
   void ShowHintNow();
   void HintTimer(UINT_PTR id);
+  void Fire(TNotifyEvent TApplication::*own, TNotifyEvent TApplicationEvents::*theirs);
+  // Called by forms on their activation changes.
+  void FormActivated(bool active);
+  friend class TCustomForm;
 
   HWND handle_ = 0;
+  TIcon* icon_ = nullptr;
   TCustomForm* mainForm_ = nullptr;
   bool terminated_ = false;
+  bool active_ = false;
   AnsiString title_;
   bool showHint_ = true;
   int hintPause_ = 500;

@@ -180,6 +180,7 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu
 
 void TCustomForm::Activated(bool active) {
   active_ = active;
+  Application->FormActivated(active);
   if (active) {
     Screen->activeForm_ = this;
     if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
@@ -239,6 +240,18 @@ void TCustomForm::WndProc(TMessage& m) {
       }
       return;
     case WM_CLOSE: Close(); return;
+    case WM_SYSCOMMAND:
+      // The main form's minimize and restore are the application's.
+      if (Application->MainForm() == this && (m.WParam & 0xFFF0) == SC_MINIMIZE) {
+        Application->Minimize();
+        return;
+      }
+      if (Application->MainForm() == this && (m.WParam & 0xFFF0) == SC_RESTORE && IsIconic(Handle())) {
+        Application->Restore();
+        return;
+      }
+      DefaultHandler(m);
+      return;
     case WM_GETMINMAXINFO: {
       DefaultHandler(m);
       auto* info = reinterpret_cast<MINMAXINFO*>(m.LParam);

@@ -56,9 +56,7 @@ void TApplication::ShowHintNow() {
   TRect r = hintWindow_->CalcHintRect(kHintMaxWidth, hint_);
   r = Bounds(cursor.X, cursor.Y + 20, r.Width(), r.Height());
   hintWindow_->ActivateHint(r, hint_);
-  if (OnHint) OnHint(this);
-  for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
-    if (e->OnHint) e->OnHint(this);
+  Fire(&TApplication::OnHint, &TApplicationEvents::OnHint);
   SetTimer(Handle(), kHideTimer, UINT(hintHidePause_));
 }
 

@@ -3,6 +3,7 @@
 // forms and their dialog keys, and hints.
 #include <gtest/gtest.h>
 
+#include "platform/gui/collections.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/std_controls.h"
@@ -228,6 +229,81 @@ TEST(Hints, AppearAfterTheHintPauseOnlyOnControlsThatShowThem) {
   EXPECT_FALSE(hintShown()) << "ShowHint is off";
   form->Free();
   SetVirtualClock(false);
+}
+
+TEST(ApplicationEvents, EveryListenerHearsMessagesAndTheMainFormsMinimizeAndRestore) {
+  TForm* main = new TForm(nullptr);
+  Application->SetMainForm(main);
+  main->Show();
+  Application->ProcessMessages();
+  TApplicationEvents first(nullptr), second(nullptr);
+  std::vector<std::string> heard;
+  first.OnMinimize = [&](TObject*) { heard.push_back("first minimize"); };
+  second.OnMinimize = [&](TObject*) { heard.push_back("second minimize"); };
+  second.OnRestore = [&](TObject*) { heard.push_back("restore"); };
+  int seen = 0;
+  first.OnMessage = [&](MSG& msg, bool& handled) {
+    if (msg.message == WM_APP + 7) ++seen, handled = true;
+  };
+  second.OnMessage = [&](MSG& msg, bool&) {
+    if (msg.message == WM_APP + 7) ADD_FAILURE() << "a handled message goes no further";
+  };
+  PostMessage(main->Handle(), WM_APP + 7, 0, 0);
+  Application->ProcessMessages();
+  EXPECT_EQ(seen, 1);
+  main->Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(IsIconic(main->Handle()));
+  main->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_FALSE(IsIconic(main->Handle()));
+  EXPECT_EQ(heard, (std::vector<std::string>{"first minimize", "second minimize", "restore"}));
+  main->Free();
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+class TNamedItem : public TCollectionItem {
+public:
+  using TCollectionItem::TCollectionItem;
+  AnsiString name;
+  void Assign(const TPersistent* source) override { name = dynamic_cast<const TNamedItem&>(*source).name + "'"; }
+};
+
+class TCountingCollection : public TOwnedCollection {
+public:
+  using TOwnedCollection::TOwnedCollection;
+  int updates = 0;
+
+protected:
+  void Update(TCollectionItem*) override { ++updates; }
+};
+
+TEST(Collections, ItemsKnowTheirPlaceAndChangesAreReportedOutsideUpdates) {
+  TComponent owner(nullptr);
+  TCountingCollection c(&owner, TCollection::ItemsOf<TNamedItem>());
+  EXPECT_EQ(c.Owner(), &owner);
+  auto* a = static_cast<TNamedItem*>(c.Add());
+  auto* b = static_cast<TNamedItem*>(c.Insert(0));
+  a->name = "a";
+  b->name = "b";
+  EXPECT_EQ(b->Index(), 0);
+  EXPECT_EQ(a->Index(), 1);
+  EXPECT_NE(a->ID(), b->ID());
+  EXPECT_EQ(c.FindItemID(a->ID()), a);
+  EXPECT_EQ(c.updates, 3);  // two additions and one move
+  c.BeginUpdate();
+  c.Add();
+  c.Delete(2);
+  EXPECT_EQ(c.updates, 3);
+  c.EndUpdate();
+  EXPECT_EQ(c.updates, 4) << "one notice for the whole update";
+  delete b;  // an item freed on its own leaves the collection
+  EXPECT_EQ(c.Count(), 1);
+  EXPECT_THROW(c.Items(1), EListError);
+
+  TCountingCollection copy(nullptr, TCollection::ItemsOf<TNamedItem>());
+  copy.Add();
+  copy.Assign(&c);
+  ASSERT_EQ(copy.Count(), 1);
+  EXPECT_EQ(static_cast<TNamedItem*>(copy.Items(0))->name, "a'");
 }
 
 TEST(MessageBox, WithoutADisplayTheScriptAnswersElseTheDefaultButton) {
