@@ -147,15 +147,20 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
   if (activeControl_) activeControl_->RemoveFreeNotification(this);
   activeControl_ = control;
   if (control) control->FreeNotification(this);
-  std::vector<TControl*> all;
-  std::function<void(TWinControl*)> walk = [&](TWinControl* w) {
+  Perform(CM_FOCUSCHANGED, 0, LPARAM(control));
+}
+
+bool TCustomForm::Broadcast(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered) {
+  std::function<bool(TWinControl*)> offer = [&](TWinControl* w) {
     for (int i = 0; i < w->ControlCount(); ++i) {
-      all.push_back(w->Controls(i));
-      if (auto* c = dynamic_cast<TWinControl*>(w->Controls(i))) walk(c);
+      TControl* c = w->Controls(i);
+      if (untilAnswered && (!c->Visible() || !c->Enabled())) continue;
+      if (c->Perform(msg, wparam, lparam) && untilAnswered) return true;
+      if (auto* child = dynamic_cast<TWinControl*>(c); child && offer(child)) return true;
     }
+    return false;
   };
-  walk(this);
-  for (TControl* c : all) c->Perform(CM_FOCUSCHANGED, 0, LPARAM(control));
+  return offer(this);
 }
 
 bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
@@ -164,16 +169,7 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
     return true;
   }
   if (key != VK_RETURN && key != VK_ESCAPE) return false;
-  std::function<bool(TWinControl*)> offer = [&](TWinControl* w) {
-    for (int i = 0; i < w->ControlCount(); ++i) {
-      TControl* c = w->Controls(i);
-      if (!c->Visible() || !c->Enabled()) continue;
-      if (c->Perform(CM_DIALOGKEY, key, LPARAM(shift))) return true;
-      if (auto* child = dynamic_cast<TWinControl*>(c); child && offer(child)) return true;
-    }
-    return false;
-  };
-  return offer(this);
+  return Broadcast(CM_DIALOGKEY, key, LPARAM(shift), true);
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu_->IsShortCut(key, shift); }
@@ -240,6 +236,10 @@ void TCustomForm::WndProc(TMessage& m) {
       }
       return;
     case WM_CLOSE: Close(); return;
+    // Every control hears of a focus change (buttons track which one Enter presses).
+    case CM_FOCUSCHANGED: Broadcast(CM_FOCUSCHANGED, m.WParam, m.LParam, false); return;
+    // A character no control took: the control with that "&" letter answers.
+    case CM_DIALOGCHAR: m.Result = Broadcast(CM_DIALOGCHAR, m.WParam, m.LParam, true); return;
     case WM_SYSCOMMAND:
       // The main form's minimize and restore are the application's.
       if (Application->MainForm() == this && (m.WParam & 0xFFF0) == SC_MINIMIZE) {

@@ -104,6 +104,10 @@ protected:
 private:
   friend class TWinControl;
   bool DialogKey(WORD key, TShiftState shift);
+  // Sends the message to every control of the form, depth first; with
+  // untilAnswered only to visible, enabled ones, stopping at the first that
+  // answers non-zero (true then).
+  bool Broadcast(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered);
   void Activated(bool active);
   void PlaceOnShow();
   void CloseModal();

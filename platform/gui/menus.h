@@ -122,6 +122,11 @@ private:
   bool ownerDraw_ = false;
 };
 
+// Shows the sub-items of parent as a popup list at the screen point and
+// handles the mouse and keys until one is chosen (returned, not clicked) or
+// the list is dismissed (null). Popup and the tool bar's drop-downs use it.
+TMenuItem* TrackMenu(TMenuItem* parent, int x, int y);
+
 class TMainMenu : public TMenu {
 public:
   using TMenu::TMenu;

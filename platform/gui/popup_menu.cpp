@@ -1,4 +1,4 @@
-// TPopupMenu::Popup: a top-most window lists the visible items, each
+// TrackMenu and TPopupMenu::Popup: a top-most window lists the visible items, each
 // measured and drawn by the item itself; the mouse (captured) and the keys
 // (Up, Down, Right, Enter, Esc and the items' "&" letters) choose one while a
 // local loop pumps the application's messages. An item with sub-items opens
@@ -176,14 +176,15 @@ private:
 
 }  // namespace
 
+TMenuItem* TrackMenu(TMenuItem* parent, int x, int y) {
+  Application->CancelHint();
+  TMenuWindow window(parent, x, y);
+  return window.Run();
+}
+
 TMenuItem* TPopupMenu::Popup(int x, int y) {
   if (OnPopup) OnPopup(this);
-  Application->CancelHint();
-  TMenuItem* chosen = nullptr;
-  {
-    TMenuWindow window(Items(), x, y);
-    chosen = window.Run();
-  }
+  TMenuItem* chosen = TrackMenu(Items(), x, y);
   if (chosen) chosen->Click();
   return chosen;
 }

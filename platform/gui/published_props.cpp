@@ -2,10 +2,12 @@
 // components: what form builders and the property storage can reach by name.
 #include "platform/gui/application.h"
 #include "platform/gui/edits.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/list_boxes.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/timer.h"
+#include "platform/gui/tool_bars.h"
 #include "platform/gui/type_info.h"
 
 namespace {
@@ -119,6 +121,28 @@ void RegisterStandardProps() {
   RegisterProps<TCheckListBox>("TCheckListBox",
                                {BoolProp("AllowGrayed", &TCheckListBox::AllowGrayed, &TCheckListBox::SetAllowGrayed),
                                 BoolProp("Flat", &TCheckListBox::Flat, &TCheckListBox::SetFlat)});
+  RegisterProps<TToolBar>("TToolBar", {BoolProp("Flat", &TToolBar::Flat, &TToolBar::SetFlat),
+                                       BoolProp("Transparent", &TToolBar::Transparent, &TToolBar::SetTransparent),
+                                       BoolProp("ShowCaptions", &TToolBar::ShowCaptions, &TToolBar::SetShowCaptions),
+                                       BoolProp("List", &TToolBar::List, &TToolBar::SetList),
+                                       BoolProp("Wrapable", &TToolBar::Wrapable, &TToolBar::SetWrapable),
+                                       BoolProp("AutoSize", &TToolBar::AutoSize, &TToolBar::SetAutoSize),
+                                       SetProp("EdgeBorders", {"ebLeft", "ebTop", "ebRight", "ebBottom"},
+                                               &TToolBar::EdgeBorders, &TToolBar::SetEdgeBorders),
+                                       IntProp("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight),
+                                       IntProp("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth),
+                                       RefProp("Images", &TToolBar::Images, &TToolBar::SetImages),
+                                       RefProp("HotImages", &TToolBar::HotImages, &TToolBar::SetHotImages)});
+  RegisterProps<TToolButton>(
+      "TToolButton",
+      {StrProp<TControl>("Caption", &TControl::Caption, &TControl::SetCaption),
+       EnumProp("Style", {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator", "tbsDivider"}, &TToolButton::Style,
+                &TToolButton::SetStyle),
+       BoolProp("Down", &TToolButton::Down, &TToolButton::SetDown),
+       BoolProp("Grouped", &TToolButton::Grouped, &TToolButton::SetGrouped),
+       BoolProp("AutoSize", &TToolButton::AutoSize, &TToolButton::SetAutoSize),
+       IntProp("ImageIndex", &TToolButton::ImageIndex, &TToolButton::SetImageIndex),
+       RefProp("MenuItem", &TToolButton::MenuItem, &TToolButton::SetMenuItem)});
   RegisterProps<TTimer>("TTimer", {BoolProp("Enabled", &TTimer::Enabled, &TTimer::SetEnabled),
                                    IntProp("Interval", &TTimer::Interval, &TTimer::SetInterval)});
   RegisterProps<TMenuItem>("TMenuItem", {StrProp<TMenuItem>("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption),
@@ -140,6 +164,8 @@ void RegisterStandardProps() {
   RegisterClass<TListBox>("TListBox");
   RegisterClass<TCheckListBox>("TCheckListBox");
   RegisterClass<TTimer>("TTimer");
+  RegisterClass<TToolBar>("TToolBar");
+  RegisterClass<TToolButton>("TToolButton");
   RegisterClass<TMenuItem>("TMenuItem");
   RegisterClass<TMainMenu>("TMainMenu");
   RegisterClass<TPopupMenu>("TPopupMenu");

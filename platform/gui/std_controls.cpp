@@ -6,6 +6,8 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/gdi_objects.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/menus.h"
+#include "platform/rtl/text.h"
 
 namespace {
 // Stores a changed value and repaints.
@@ -66,6 +68,13 @@ void TCustomLabel::AdjustBounds() {
 }
 
 void TCustomLabel::WndProc(TMessage& m) {
+  // The label's "&" letter takes the focus to its control.
+  if (m.Msg == CM_DIALOGCHAR && showAccelChar_ && focusControl_ && focusControl_->CanFocus() &&
+      GetHotkey(Caption()) == AnsiUpperChar(char(m.WParam))) {
+    focusControl_->SetFocus();
+    m.Result = 1;
+    return;
+  }
   TGraphicControl::WndProc(m);
   if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) AdjustBounds();
 }

@@ -422,13 +422,16 @@ bool TWinControl::DoKeyDown(TMessage& m) {
 
 void TWinControl::ForwardMouse(TMessage& m) {
   const TPoint p{GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)};
-  TControl* target = mouseControl_;
+  // A press always goes to what is under it; moves and the release go to
+  // the graphic child that took the press.
+  const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK;
+  TControl* target = press ? nullptr : mouseControl_;
   if (!target) target = dynamic_cast<TGraphicControl*>(ControlAtPos(p));
   if (!target) {
     TControl::WndProc(m);
     return;
   }
-  if (m.Msg == WM_LBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK) {
+  if (press) {
     mouseControl_ = target;
     target->FreeNotification(this);
     SetCapture(handle_);
@@ -533,9 +536,17 @@ void TWinControl::WndProc(TMessage& m) {
       TCustomForm* form = GetParentForm(this);
       if (form && form != this && form->KeyPreview()) form->KeyPress(c);
       if (c) KeyPress(c);
+      if (c && form && form->Perform(CM_DIALOGCHAR, WPARAM(static_cast<unsigned char>(c)), m.LParam)) return;
       if (c) DefaultHandler(m);
       return;
     }
+    case WM_SYSCHAR:
+      // Alt and a letter: the control with that "&" letter (a menu bar's button).
+      if (TCustomForm* form = GetParentForm(this);
+          form && form->Perform(CM_DIALOGCHAR, m.WParam, m.LParam))
+        return;
+      DefaultHandler(m);
+      return;
     case WM_SETCURSOR:
       if (Cursor() != crDefault && LOWORD(std::uintptr_t(m.LParam)) == HTCLIENT && Screen) {
         ::SetCursor(Screen->Cursors(Cursor()));
@@ -554,6 +565,10 @@ void TWinControl::WndProc(TMessage& m) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK: ForwardMouse(m); return;
+    case WM_CAPTURECHANGED:
+      mouseControl_ = nullptr;  // a graphic child's press ends when the capture goes
+      DefaultHandler(m);
+      return;
     case CM_VISIBLECHANGED: UpdateShowing(); return;
     case CM_ENABLEDCHANGED:
       if (handle_) EnableWindow(handle_, Enabled());

@@ -1,7 +1,8 @@
 // render-form: builds a form with every standard control through the
-// form-building protocol (a panel, a label, an edit, an image, a check list,
-// a memo with its scroll bar, a default and a cancel button), lets the
-// message loop paint it and saves what the screen shows around it as PNG.
+// form-building protocol (a tool bar, a panel, a label, an edit, an image, a
+// check list, a memo with its scroll bar, a default and a cancel button),
+// lets the message loop paint it and saves what the screen shows around it
+// as PNG.
 #include <cstdio>
 
 #include "platform/gui/application.h"
@@ -10,6 +11,7 @@
 #include "platform/gui/form_loader.h"
 #include "platform/gui/list_boxes.h"
 #include "platform/gui/std_controls.h"
+#include "platform/gui/tool_bars.h"
 #include "tools/screen-grab/screen_grab.h"
 
 namespace {
@@ -24,9 +26,18 @@ void BuildForm(TForm* form) {
   load.Set(form, "Left", "60");
   load.Set(form, "Top", "60");
   load.Set(form, "ClientWidth", "520");
-  load.Set(form, "ClientHeight", "300");
+  load.Set(form, "ClientHeight", "324");
   load.Set(form, "BorderStyle", "bsSingle");
 
+  auto* tools = load.Create<TToolBar>("ToolBar", form);
+  load.Set(tools, "ShowCaptions", "True");
+  load.Set(tools, "Flat", "True");
+  load.Set(tools, "Height", "24");
+  for (const char* caption : {"&Soubor", "Ú&pravy", "&Nápověda"}) {
+    auto* b = load.Create<TToolButton>(AnsiString("Tool") + std::to_string(tools->ButtonCount()), tools);
+    load.Set(b, "AutoSize", "True");
+    load.Set(b, "Caption", caption);
+  }
   auto* title = load.Create<TPanel>("TitlePanel", form);
   load.Set(title, "Align", "alTop");
   load.Set(title, "Height", "34");
@@ -34,19 +45,19 @@ void BuildForm(TForm* form) {
 
   auto* label = load.Create<TLabel>("FolderLabel", form);
   load.Set(label, "Left", "12");
-  load.Set(label, "Top", "48");
+  load.Set(label, "Top", "72");
   load.Set(label, "Caption", "Složka záloh:");
   load.Ref(label, "FocusControl", "FolderEdit");
 
   auto* edit = load.Create<TEdit>("FolderEdit", form);
   load.Set(edit, "Left", "100");
-  load.Set(edit, "Top", "44");
+  load.Set(edit, "Top", "68");
   load.Set(edit, "Width", "300");
   load.Set(edit, "Text", "/var/zálohy/Říjen");
 
   auto* image = load.Create<TImage>("Picture", form);
   load.Set(image, "Left", "420");
-  load.Set(image, "Top", "40");
+  load.Set(image, "Top", "64");
   load.Set(image, "Width", "88");
   load.Set(image, "Height", "30");
   load.Set(image, "Stretch", "True");
@@ -54,14 +65,14 @@ void BuildForm(TForm* form) {
 
   auto* tables = load.Create<TCheckListBox>("Tables", form);
   load.Set(tables, "Left", "12");
-  load.Set(tables, "Top", "80");
+  load.Set(tables, "Top", "104");
   load.Set(tables, "Width", "180");
   load.Set(tables, "Height", "160");
   for (const char* t : {"adresář", "faktury", "objednávky", "sklad", "účetnictví", "ceník"}) tables->Items()->Add(t);
 
   auto* protocol = load.Create<TMemo>("Protocol", form);
   load.Set(protocol, "Left", "204");
-  load.Set(protocol, "Top", "80");
+  load.Set(protocol, "Top", "104");
   load.Set(protocol, "Width", "304");
   load.Set(protocol, "Height", "160");
   load.Set(protocol, "ScrollBars", "ssVertical");
@@ -71,14 +82,14 @@ void BuildForm(TForm* form) {
 
   auto* run = load.Create<TButton>("RunButton", form);
   load.Set(run, "Left", "340");
-  load.Set(run, "Top", "256");
+  load.Set(run, "Top", "280");
   load.Set(run, "Caption", "&Zálohovat");
   load.Set(run, "Default", "True");
   load.Set(run, "ModalResult", "1");
 
   auto* close = load.Create<TButton>("CloseButton", form);
   load.Set(close, "Left", "430");
-  load.Set(close, "Top", "256");
+  load.Set(close, "Top", "280");
   load.Set(close, "Caption", "Konec");
   load.Set(close, "Cancel", "True");
   load.Ref(form, "ActiveControl", "Tables");

@@ -11,6 +11,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/scroll_info.h"
 #include "platform/gui/std_controls.h"
+#include "platform/gui/tool_bars.h"
 #include "tests/platform/gui/comp_test_support.h"
 #include "tests/platform/rtl/temp_folder.h"
 
@@ -307,6 +308,67 @@ TEST_F(Menus, ShortcutsOfTheFormsMenuAndTheirText) {
   form->SetMenu(nullptr);
   menu->Free();
   EXPECT_EQ(form->Menu(), nullptr);
+}
+
+TEST_F(Menus, ToolBarButtonsOfMenuItemsDropTheirSubmenuDown) {
+  auto* bar = Add<TToolBar>(0, 0, 400, 24);
+  bar->SetShowCaptions(true);
+  bar->SetFlat(true);
+  auto* file = new TMenuItem(form);
+  file->SetCaption("&Soubor");
+  auto* quit = new TMenuItem(form);
+  quit->SetCaption("&Konec");
+  file->Add(quit);
+  int quits = 0;
+  quit->OnClick = [&](TObject*) { ++quits; };
+  auto* help = new TMenuItem(form);
+  help->SetCaption("&Nápověda");
+  int helps = 0;
+  help->OnClick = [&](TObject*) { ++helps; };
+  TToolButton* buttons[2];
+  int index = 0;
+  for (TMenuItem* item : {file, help}) {
+    auto* b = new TToolButton(form);
+    b->SetParent(bar);
+    b->SetAutoSize(true);
+    b->SetMenuItem(item);
+    buttons[index++] = b;
+  }
+  std::vector<std::pair<TToolButton*, TCustomDrawState>> drawn;
+  bar->OnCustomDrawButton = [&](TToolBar*, TToolButton* b, TCustomDrawState state, bool& defaultDraw) {
+    drawn.emplace_back(b, state);
+    defaultDraw = true;
+  };
+  Show();
+  EXPECT_EQ(bar->ButtonCount(), 2);
+  EXPECT_EQ(buttons[0]->Caption(), "&Soubor");
+  EXPECT_EQ(buttons[1]->Left(), buttons[0]->Left() + buttons[0]->Width()) << "buttons stand in the menu's order";
+
+  // Pressing the first button drops its submenu; the chosen item is clicked.
+  const TPoint under = buttons[0]->ClientToScreen(Point(10, buttons[0]->Height() + 10));
+  ClickOn(buttons[0]);
+  HeadlessClick(under.X, under.Y);
+  Application->ProcessMessages();
+  EXPECT_EQ(quits, 1);
+  // A button without sub-items clicks its item; Alt and a letter do the same.
+  ClickOn(buttons[1]);
+  Application->ProcessMessages();
+  EXPECT_EQ(helps, 1);
+  form->SetActiveControl(nullptr);
+  HeadlessKeyDown(VK_MENU);
+  PressKey('N', "n");
+  HeadlessKeyUp(VK_MENU);
+  Application->ProcessMessages();
+  EXPECT_EQ(helps, 2);
+
+  // The pointer over a button makes it hot for the drawing handler.
+  drawn.clear();
+  const TPoint over = CentreOf(buttons[1]);
+  HeadlessMouseMove(over.X, over.Y);
+  Application->ProcessMessages();
+  bar->Update();
+  EXPECT_TRUE(std::any_of(drawn.begin(), drawn.end(),
+                          [&](auto& d) { return d.first == buttons[1] && (d.second & cdsHot); }));
 }
 
 using Controls = ShownForm;
