@@ -48,7 +48,7 @@ LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
     case CM_DEACTIVATE:
       if (Application->active_ && !Application->Active()) {
         Application->active_ = false;
-        Application->Fire(&TApplication::OnDeactivate, &TApplicationEvents::OnDeactivate);
+        Application->Fire(&TApplicationEventHandlers::OnDeactivate);
       }
       return 0;
     case WM_TIMER: Application->HintTimer(UINT_PTR(wparam)); return 0;
@@ -78,9 +78,7 @@ void TApplication::ProcessMessage(MSG& msg) {
     for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
       if (!handled && e->OnMessage) e->OnMessage(msg, handled);
     if (handled) return;
-    if (msg.message == WM_MOUSEMOVE || (msg.message >= WM_LBUTTONDOWN && msg.message <= WM_MBUTTONDBLCLK) ||
-        msg.message == WM_KEYDOWN)
-      TrackMouse(msg);
+    if (IsMouseMessage(msg.message) || msg.message == WM_KEYDOWN) TrackMouse(msg);
     DispatchMessage(msg);
   } catch (const Exception& e) {
     HandleException(this, e);
@@ -117,20 +115,20 @@ bool TApplication::Active() const {
 }
 
 // Events go to the application's own handler first, then to every listener.
-void TApplication::Fire(TNotifyEvent TApplication::*own, TNotifyEvent TApplicationEvents::*theirs) {
-  if (this->*own) (this->*own)(this);
+void TApplication::Fire(TNotifyEvent TApplicationEventHandlers::*event) {
+  if (this->*event) (this->*event)(this);
   for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
-    if (e->*theirs) (e->*theirs)(this);
+    if (e->*event) (e->*event)(this);
 }
 
 void TApplication::Minimize() {
   if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->Handle(), SW_MINIMIZE);
-  Fire(&TApplication::OnMinimize, &TApplicationEvents::OnMinimize);
+  Fire(&TApplicationEventHandlers::OnMinimize);
 }
 
 void TApplication::Restore() {
   if (mainForm_ && mainForm_->HandleAllocated()) ShowWindow(mainForm_->Handle(), SW_RESTORE);
-  Fire(&TApplication::OnRestore, &TApplicationEvents::OnRestore);
+  Fire(&TApplicationEventHandlers::OnRestore);
 }
 
 // A form of the program became active or inactive: the program as a whole
@@ -139,7 +137,7 @@ void TApplication::Restore() {
 void TApplication::FormActivated(bool active) {
   if (active && !active_) {
     active_ = true;
-    Fire(&TApplication::OnActivate, &TApplicationEvents::OnActivate);
+    Fire(&TApplicationEventHandlers::OnActivate);
   } else if (!active) {
     PostMessage(Handle(), CM_DEACTIVATE, 0, 0);
   }

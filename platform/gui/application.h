@@ -13,7 +13,19 @@ using TMessageEvent = std::function<void(MSG& msg, bool& handled)>;
 using TIdleEvent = std::function<void(TObject* sender, bool& done)>;
 using TExceptionEvent = std::function<void(TObject* sender, const Exception& e)>;
 
-class TApplication : public TComponent {
+// The events of the application, which TApplicationEvents offers too.
+struct TApplicationEventHandlers {
+  TMessageEvent OnMessage;
+  TIdleEvent OnIdle;
+  TExceptionEvent OnException;
+  TNotifyEvent OnMinimize;
+  TNotifyEvent OnRestore;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TNotifyEvent OnHint;
+};
+
+class TApplication : public TComponent, public TApplicationEventHandlers {
 public:
   explicit TApplication(TComponent* owner);
   ~TApplication() override;
@@ -68,15 +80,6 @@ public:
   THintWindow* HintWindow() const { return hintWindow_; }
   void CancelHint();
 
-  TMessageEvent OnMessage;
-  TIdleEvent OnIdle;
-  TExceptionEvent OnException;
-  TNotifyEvent OnMinimize;
-  TNotifyEvent OnRestore;
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
-  TNotifyEvent OnHint;
-
 protected:
   void Notification(TComponent* component, TOperation operation) override;
 
@@ -89,7 +92,8 @@ private:
   void TrackMouse(const MSG& msg);
   void ShowHintNow();
   void HintTimer(UINT_PTR id);
-  void Fire(TNotifyEvent TApplication::*own, TNotifyEvent TApplicationEvents::*theirs);
+  // Runs one notify event of the application, then of every listener.
+  void Fire(TNotifyEvent TApplicationEventHandlers::*event);
   // Called by forms on their activation changes.
   void FormActivated(bool active);
   friend class TCustomForm;
@@ -111,19 +115,10 @@ private:
 };
 
 // Forwards the application's events to its own handlers; any number may exist.
-class TApplicationEvents : public TComponent {
+class TApplicationEvents : public TComponent, public TApplicationEventHandlers {
 public:
   explicit TApplicationEvents(TComponent* owner);
   ~TApplicationEvents() override;
-
-  TMessageEvent OnMessage;
-  TIdleEvent OnIdle;
-  TExceptionEvent OnException;
-  TNotifyEvent OnMinimize;
-  TNotifyEvent OnRestore;
-  TNotifyEvent OnActivate;
-  TNotifyEvent OnDeactivate;
-  TNotifyEvent OnHint;
 };
 
 class TScreen : public TComponent {

@@ -270,20 +270,11 @@ void TControl::HandleMouse(TMessage& m) {
 }
 
 void TControl::WndProc(TMessage& m) {
+  if (IsMouseMessage(m.Msg)) {
+    if (enabled_) HandleMouse(m);
+    return;
+  }
   switch (m.Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK:
-      if (!enabled_) return;
-      HandleMouse(m);
-      return;
     case CM_MOUSEENTER:
       if (OnMouseEnter) OnMouseEnter(this);
       return;

@@ -45,10 +45,6 @@ enum : UINT {
   WM_PASTE = 0x0302, WM_CLEAR = 0x0303, WM_UNDO = 0x0304, WM_VSCROLL = 0x0115, WM_HSCROLL = 0x0114,
   WM_CONTEXTMENU = 0x007B, WM_GETDLGCODE = 0x0087
 };
-enum : WPARAM {
-  SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
-  SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8
-};
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // Sides a control keeps its distance to when its parent is resized.
@@ -74,6 +70,9 @@ using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TSh
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, char& key)>;
+
+// Button and move messages of the client area (not the wheel).
+constexpr bool IsMouseMessage(UINT msg) { return msg >= WM_MOUSEMOVE && msg <= WM_MBUTTONDBLCLK; }
 
 // The key state of a mouse message's first parameter or of the keyboard now.
 TShiftState KeysToShiftState(WPARAM keys);

@@ -54,6 +54,10 @@ void TFormLoader::Set(TObject* object, const AnsiString& property, const AnsiStr
   SetPropertyText(object, p, value);
 }
 
+void TFormLoader::Set(TObject* object, std::initializer_list<std::pair<const char*, AnsiString>> values) {
+  for (const auto& [property, value] : values) Set(object, property, value);
+}
+
 void TFormLoader::Ref(TObject* object, const AnsiString& property, const AnsiString& target) {
   PPropInfo p = GetPropInfo(object, property);
   if (!p || p->Kind != tkClass) throw EPropertyError("Unknown property: " + property);

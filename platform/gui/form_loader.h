@@ -6,11 +6,13 @@
 //
 //   TFormLoader load(form);
 //   auto* ok = load.Create<TButton>("OKBtn", form);
-//   load.Set(ok, "Caption", "OK");
+//   load.Set(ok, {{"Left", "8"}, {"Caption", "OK"}});
 //   load.Ref(form, "ActiveControl", "OKBtn");
 //   load.Finish();
 #pragma once
 
+#include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/gui/controls.h"
@@ -38,6 +40,8 @@ public:
   // Sets a property from its text: integers and floats as numbers, enumerations
   // by value name, sets as "[a,b]", characters as their first byte, strings as they are.
   void Set(TObject* object, const AnsiString& property, const AnsiString& value);
+  // Several properties in the order given, as a form's stored data lists them.
+  void Set(TObject* object, std::initializer_list<std::pair<const char*, AnsiString>> values);
   // A reference to the component named `target` (of the root, or "Form.Name" of
   // another open form), fixed up in Finish; an empty name sets none.
   void Ref(TObject* object, const AnsiString& property, const AnsiString& target);

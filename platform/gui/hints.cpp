@@ -56,7 +56,7 @@ void TApplication::ShowHintNow() {
   TRect r = hintWindow_->CalcHintRect(kHintMaxWidth, hint_);
   r = Bounds(cursor.X, cursor.Y + 20, r.Width(), r.Height());
   hintWindow_->ActivateHint(r, hint_);
-  Fire(&TApplication::OnHint, &TApplicationEvents::OnHint);
+  Fire(&TApplicationEventHandlers::OnHint);
   SetTimer(Handle(), kHideTimer, UINT(hintHidePause_));
 }
 

@@ -215,14 +215,9 @@ void TCustomListBox::MouseDown(TMouseButton button, TShiftState shift, int x, in
     if (CanFocus() && !Focused()) SetFocus();
     const TScrollStrip strip = Strip();
     if (strip.Active() && x >= strip.bar.Left) {
-      switch (strip.HitTest(y)) {
-        case TScrollStrip::LineUp: SetTopIndex(topIndex_ - 1); break;
-        case TScrollStrip::LineDown: SetTopIndex(topIndex_ + 1); break;
-        case TScrollStrip::PageUp: SetTopIndex(topIndex_ - strip.page); break;
-        case TScrollStrip::PageDown: SetTopIndex(topIndex_ + strip.page); break;
-        case TScrollStrip::Thumb: dragOffset_ = y - strip.ThumbRect().Top; break;
-        default: break;
-      }
+      const TScrollStrip::Part part = strip.HitTest(y);
+      if (part == TScrollStrip::Thumb) dragOffset_ = y - strip.ThumbRect().Top;
+      else SetTopIndex(strip.TopAfterPress(part));
       return;
     }
     const int index = ItemAtPos(Point(x, y), true);
@@ -244,17 +239,7 @@ void TCustomListBox::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 void TCustomListBox::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_MOUSEWHEEL: SetTopIndex(topIndex_ - std::int16_t(HIWORD(m.WParam)) / 120 * 3); return;
-    case WM_VSCROLL:
-      switch (LOWORD(m.WParam)) {
-        case SB_LINEUP: SetTopIndex(topIndex_ - 1); break;
-        case SB_LINEDOWN: SetTopIndex(topIndex_ + 1); break;
-        case SB_PAGEUP: SetTopIndex(topIndex_ - PageCount()); break;
-        case SB_PAGEDOWN: SetTopIndex(topIndex_ + PageCount()); break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: SetTopIndex(HIWORD(m.WParam)); break;
-        default: break;
-      }
-      return;
+    case WM_VSCROLL: SetTopIndex(Strip().TopForRequest(m.WParam)); return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       TCustomControl::WndProc(m);

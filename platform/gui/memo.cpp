@@ -153,14 +153,9 @@ void TCustomMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y
     TCustomEdit::MouseDown(button, shift, x, y);
     return;
   }
-  switch (strip.HitTest(y)) {
-    case TScrollStrip::LineUp: ScrollTo(topLine_ - 1); break;
-    case TScrollStrip::LineDown: ScrollTo(topLine_ + 1); break;
-    case TScrollStrip::PageUp: ScrollTo(topLine_ - strip.page); break;
-    case TScrollStrip::PageDown: ScrollTo(topLine_ + strip.page); break;
-    case TScrollStrip::Thumb: dragOffset_ = y - strip.ThumbRect().Top; break;
-    default: break;
-  }
+  const TScrollStrip::Part part = strip.HitTest(y);
+  if (part == TScrollStrip::Thumb) dragOffset_ = y - strip.ThumbRect().Top;
+  else ScrollTo(strip.TopAfterPress(part));
 }
 
 void TCustomMemo::MouseMove(TShiftState shift, int x, int y) {
@@ -180,21 +175,7 @@ void TCustomMemo::WndProc(TMessage& m) {
       ScrollTo(topLine_ - delta / 120 * 3);
       return;
     }
-    case WM_VSCROLL: {
-      const int page = VisibleLineCount();
-      switch (LOWORD(m.WParam)) {
-        case SB_LINEUP: ScrollTo(topLine_ - 1); break;
-        case SB_LINEDOWN: ScrollTo(topLine_ + 1); break;
-        case SB_PAGEUP: ScrollTo(topLine_ - page); break;
-        case SB_PAGEDOWN: ScrollTo(topLine_ + page); break;
-        case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: ScrollTo(HIWORD(m.WParam)); break;
-        case SB_TOP: ScrollTo(0); break;
-        case SB_BOTTOM: ScrollTo(LineCount()); break;
-        default: break;
-      }
-      return;
-    }
+    case WM_VSCROLL: ScrollTo(Strip().TopForRequest(m.WParam)); return;
     case WM_SIZE:
     case CM_TEXTCHANGED:
       TCustomEdit::WndProc(m);

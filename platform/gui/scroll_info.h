@@ -6,6 +6,11 @@
 #include "platform/gui/user.h"
 
 enum : int { SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2, SB_BOTH = 3 };
+// The requests of WM_VSCROLL and WM_HSCROLL (low word of the first parameter).
+enum : WPARAM {
+  SB_LINEUP = 0, SB_LINEDOWN = 1, SB_PAGEUP = 2, SB_PAGEDOWN = 3, SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5,
+  SB_TOP = 6, SB_BOTTOM = 7, SB_ENDSCROLL = 8
+};
 enum : UINT { SIF_RANGE = 0x1, SIF_PAGE = 0x2, SIF_POS = 0x4, SIF_DISABLENOSCROLL = 0x8, SIF_TRACKPOS = 0x10,
               SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS };
 

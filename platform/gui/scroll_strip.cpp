@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/gui/colors.h"
+#include "platform/gui/scroll_info.h"
 
 TRect TScrollStrip::ThumbRect() const {
   const int track = bar.Height() - 2 * kWidth;
@@ -27,6 +28,30 @@ int TScrollStrip::TopFromThumb(int thumbTop) const {
   const int room = bar.Height() - 2 * kWidth - ThumbRect().Height();
   if (room <= 0 || !Active()) return top;
   return std::clamp((thumbTop - bar.Top - kWidth) * (total - page) / room, 0, total - page);
+}
+
+int TScrollStrip::TopAfterPress(Part part) const {
+  switch (part) {
+    case LineUp: return top - 1;
+    case LineDown: return top + 1;
+    case PageUp: return top - page;
+    case PageDown: return top + page;
+    default: return top;
+  }
+}
+
+int TScrollStrip::TopForRequest(WPARAM request) const {
+  switch (LOWORD(request)) {
+    case SB_LINEUP: return TopAfterPress(LineUp);
+    case SB_LINEDOWN: return TopAfterPress(LineDown);
+    case SB_PAGEUP: return TopAfterPress(PageUp);
+    case SB_PAGEDOWN: return TopAfterPress(PageDown);
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: return HIWORD(request);
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return total;
+    default: return top;
+  }
 }
 
 void TScrollStrip::Paint(HDC dc, bool enabled) const {

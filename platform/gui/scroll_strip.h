@@ -3,7 +3,7 @@
 // view; painting; and what a press on it asks for.
 #pragma once
 
-#include "platform/gui/gdi.h"
+#include "platform/gui/user.h"
 
 struct TScrollStrip {
   static constexpr int kWidth = 16;
@@ -19,5 +19,9 @@ struct TScrollStrip {
   Part HitTest(int y) const;
   // The first item in view when the thumb's top is dragged to thumbTop.
   int TopFromThumb(int thumbTop) const;
+  // The first item in view after a press on an arrow or the track (a press
+  // on the thumb leaves it as it is), or after a WM_VSCROLL request.
+  int TopAfterPress(Part part) const;
+  int TopForRequest(WPARAM request) const;
   void Paint(HDC dc, bool enabled) const;
 };

@@ -444,6 +444,10 @@ void TWinControl::ForwardMouse(TMessage& m) {
 }
 
 void TWinControl::WndProc(TMessage& m) {
+  if (IsMouseMessage(m.Msg)) {
+    ForwardMouse(m);
+    return;
+  }
   switch (m.Msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
@@ -555,16 +559,6 @@ void TWinControl::WndProc(TMessage& m) {
       }
       DefaultHandler(m);
       return;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK: ForwardMouse(m); return;
     case WM_CAPTURECHANGED:
       mouseControl_ = nullptr;  // a graphic child's press ends when the capture goes
       DefaultHandler(m);

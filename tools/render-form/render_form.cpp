@@ -21,77 +21,46 @@ constexpr unsigned kSettleMs = 300;
 
 void BuildForm(TForm* form) {
   TFormLoader load(form);
-  load.Set(form, "Name", "BackupForm");
-  load.Set(form, "Caption", "Vorbex05 – všechny ovládací prvky");
-  load.Set(form, "Left", "60");
-  load.Set(form, "Top", "60");
-  load.Set(form, "ClientWidth", "520");
-  load.Set(form, "ClientHeight", "324");
-  load.Set(form, "BorderStyle", "bsSingle");
+  load.Set(form, {{"Name", "BackupForm"},
+                  {"Caption", "Vorbex05 – všechny ovládací prvky"},
+                  {"Left", "60"},
+                  {"Top", "60"},
+                  {"ClientWidth", "520"},
+                  {"ClientHeight", "324"},
+                  {"BorderStyle", "bsSingle"}});
 
   auto* tools = load.Create<TToolBar>("ToolBar", form);
-  load.Set(tools, "ShowCaptions", "True");
-  load.Set(tools, "Flat", "True");
-  load.Set(tools, "Height", "24");
-  for (const char* caption : {"&Soubor", "Ú&pravy", "&Nápověda"}) {
-    auto* b = load.Create<TToolButton>(AnsiString("Tool") + std::to_string(tools->ButtonCount()), tools);
-    load.Set(b, "AutoSize", "True");
-    load.Set(b, "Caption", caption);
-  }
-  auto* title = load.Create<TPanel>("TitlePanel", form);
-  load.Set(title, "Align", "alTop");
-  load.Set(title, "Height", "34");
-  load.Set(title, "Caption", "Zálohování databáze „sklad“");
+  load.Set(tools, {{"ShowCaptions", "True"}, {"Flat", "True"}, {"Height", "24"}});
+  for (const char* caption : {"&Soubor", "Ú&pravy", "&Nápověda"})
+    load.Set(load.Create<TToolButton>(AnsiString("Tool") + std::to_string(tools->ButtonCount()), tools),
+             {{"AutoSize", "True"}, {"Caption", caption}});
+  load.Set(load.Create<TPanel>("TitlePanel", form),
+           {{"Align", "alTop"}, {"Height", "34"}, {"Caption", "Zálohování databáze „sklad“"}});
 
   auto* label = load.Create<TLabel>("FolderLabel", form);
-  load.Set(label, "Left", "12");
-  load.Set(label, "Top", "72");
-  load.Set(label, "Caption", "Složka záloh:");
+  load.Set(label, {{"Left", "12"}, {"Top", "72"}, {"Caption", "Složka záloh:"}});
   load.Ref(label, "FocusControl", "FolderEdit");
-
-  auto* edit = load.Create<TEdit>("FolderEdit", form);
-  load.Set(edit, "Left", "100");
-  load.Set(edit, "Top", "68");
-  load.Set(edit, "Width", "300");
-  load.Set(edit, "Text", "/var/zálohy/Říjen");
+  load.Set(load.Create<TEdit>("FolderEdit", form),
+           {{"Left", "100"}, {"Top", "68"}, {"Width", "300"}, {"Text", "/var/zálohy/Říjen"}});
 
   auto* image = load.Create<TImage>("Picture", form);
-  load.Set(image, "Left", "420");
-  load.Set(image, "Top", "64");
-  load.Set(image, "Width", "88");
-  load.Set(image, "Height", "30");
-  load.Set(image, "Stretch", "True");
+  load.Set(image, {{"Left", "420"}, {"Top", "64"}, {"Width", "88"}, {"Height", "30"}, {"Stretch", "True"}});
   image->Picture()->Bitmap()->LoadFromResourceName(0, "vx_TestBitmap");
 
   auto* tables = load.Create<TCheckListBox>("Tables", form);
-  load.Set(tables, "Left", "12");
-  load.Set(tables, "Top", "104");
-  load.Set(tables, "Width", "180");
-  load.Set(tables, "Height", "160");
+  load.Set(tables, {{"Left", "12"}, {"Top", "104"}, {"Width", "180"}, {"Height", "160"}});
   for (const char* t : {"adresář", "faktury", "objednávky", "sklad", "účetnictví", "ceník"}) tables->Items()->Add(t);
 
   auto* protocol = load.Create<TMemo>("Protocol", form);
-  load.Set(protocol, "Left", "204");
-  load.Set(protocol, "Top", "104");
-  load.Set(protocol, "Width", "304");
-  load.Set(protocol, "Height", "160");
-  load.Set(protocol, "ScrollBars", "ssVertical");
+  load.Set(protocol, {{"Left", "204"}, {"Top", "104"}, {"Width", "304"}, {"Height", "160"}, {"ScrollBars", "ssVertical"}});
   for (int i = 1; i <= 14; ++i)
     protocol->Lines()->Add("10:0" + std::to_string(i % 10) + " tabulka " + std::to_string(i) + " – uloženo, řádků " +
                            std::to_string(i * 137));
 
-  auto* run = load.Create<TButton>("RunButton", form);
-  load.Set(run, "Left", "340");
-  load.Set(run, "Top", "280");
-  load.Set(run, "Caption", "&Zálohovat");
-  load.Set(run, "Default", "True");
-  load.Set(run, "ModalResult", "1");
-
-  auto* close = load.Create<TButton>("CloseButton", form);
-  load.Set(close, "Left", "430");
-  load.Set(close, "Top", "280");
-  load.Set(close, "Caption", "Konec");
-  load.Set(close, "Cancel", "True");
+  load.Set(load.Create<TButton>("RunButton", form),
+           {{"Left", "340"}, {"Top", "280"}, {"Caption", "&Zálohovat"}, {"Default", "True"}, {"ModalResult", "1"}});
+  load.Set(load.Create<TButton>("CloseButton", form),
+           {{"Left", "430"}, {"Top", "280"}, {"Caption", "Konec"}, {"Cancel", "True"}});
   load.Ref(form, "ActiveControl", "Tables");
   load.Finish();
 

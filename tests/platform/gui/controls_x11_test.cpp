@@ -108,23 +108,7 @@ TEST_F(X11Controls, CopyAndPasteGoThroughTheClipboardSelection) {
   XSetSelectionOwner(dpy_, clipboard, other, CurrentTime);
   XSync(dpy_, False);
   edits_[1]->SetFocus();
-  std::thread owner([&] {
-    XEvent request;
-    for (int i = 0; i < 600 && !XCheckTypedWindowEvent(dpy_, other, SelectionRequest, &request); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const XSelectionRequestEvent& r = request.xselectionrequest;
-    const std::string text = AnsiToUtf8("Příliš žluťoučký");
-    XChangeProperty(dpy_, r.requestor, r.property, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = r.requestor;
-    reply.xselection.selection = r.selection;
-    reply.xselection.target = r.target;
-    reply.xselection.property = r.property;
-    XSendEvent(dpy_, r.requestor, False, NoEventMask, &reply);
-    XFlush(dpy_);
-  });
+  std::thread owner = AnswerSelectionRequest(dpy_, other, AnsiToUtf8("Příliš žluťoučký"));
   CtrlKey(XK_v);
   const bool pasted = PumpUntil([&] { return !edits_[1]->Text().empty(); });
   owner.join();

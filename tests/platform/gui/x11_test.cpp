@@ -204,23 +204,7 @@ TEST_F(X11, ClipboardTextTravelsAsUtf8BothWays) {
   // Another program owns the clipboard: its UTF-8 text arrives in Windows-1250.
   XSetSelectionOwner(dpy_, clipboard, mine, CurrentTime);
   XSync(dpy_, False);
-  std::thread owner([&] {
-    XEvent request;
-    for (int i = 0; i < 200 && !XCheckTypedWindowEvent(dpy_, mine, SelectionRequest, &request); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const XSelectionRequestEvent& r = request.xselectionrequest;
-    const std::string text = AnsiToUtf8("Příliš žluťoučký");
-    XChangeProperty(dpy_, r.requestor, r.property, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = r.requestor;
-    reply.xselection.selection = r.selection;
-    reply.xselection.target = r.target;
-    reply.xselection.property = r.property;
-    XSendEvent(dpy_, r.requestor, False, NoEventMask, &reply);
-    XFlush(dpy_);
-  });
+  std::thread owner = AnswerSelectionRequest(dpy_, mine, AnsiToUtf8("Příliš žluťoučký"));
   const std::string got = GetClipboardText();
   owner.join();
   EXPECT_EQ(got, "Příliš žluťoučký");

@@ -1,11 +1,13 @@
 // Helpers shared by the tests against a real X server: pumping the message
 // loop until something happened, a keycode free for remapping to any
-// character, and reading a window property.
+// character, reading a window property, and another program's side of a
+// clipboard request.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "platform/rtl/message_loop.h"
 
@@ -54,4 +56,25 @@ inline std::string ReadProperty(Display* dpy, Window w, Atom property) {
     XFree(data);
   }
   return out;
+}
+
+// Plays another program that owns a selection with `owner`: answers the
+// first request for it (within three seconds) with utf8Text as UTF8_STRING.
+inline std::thread AnswerSelectionRequest(Display* dpy, Window owner, const std::string& utf8Text) {
+  return std::thread([dpy, owner, utf8Text] {
+    XEvent request;
+    for (int i = 0; i < 600 && !XCheckTypedWindowEvent(dpy, owner, SelectionRequest, &request); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    const XSelectionRequestEvent& r = request.xselectionrequest;
+    XChangeProperty(dpy, r.requestor, r.property, XInternAtom(dpy, "UTF8_STRING", False), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(utf8Text.data()), int(utf8Text.size()));
+    XEvent reply{};
+    reply.xselection.type = SelectionNotify;
+    reply.xselection.requestor = r.requestor;
+    reply.xselection.selection = r.selection;
+    reply.xselection.target = r.target;
+    reply.xselection.property = r.property;
+    XSendEvent(dpy, r.requestor, False, NoEventMask, &reply);
+    XFlush(dpy);
+  });
 }
