@@ -173,6 +173,26 @@ void TControl::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
+bool TControl::MouseCapture() const {
+  if (auto* w = dynamic_cast<const TWinControl*>(this)) return w->HandleAllocated() && GetCapture() == w->handle_;
+  return parent_ && parent_->mouseControl_ == this && parent_->HandleAllocated() && GetCapture() == parent_->handle_;
+}
+
+void TControl::SetMouseCapture(bool value) {
+  if (value == MouseCapture()) return;
+  if (!value) {
+    ReleaseCapture();
+    return;
+  }
+  if (auto* w = dynamic_cast<TWinControl*>(this)) {
+    SetCapture(w->Handle());
+  } else if (parent_) {
+    parent_->mouseControl_ = this;
+    FreeNotification(parent_);
+    SetCapture(parent_->Handle());
+  }
+}
+
 void TControl::Invalidate() {
   if (parent_ && parent_->HandleAllocated() && visible_) {
     const TRect r = BoundsRect();
@@ -312,6 +332,13 @@ void TCustomControl::PaintWindow(HDC dc) {
   canvas_->Brush()->SetColor(Color());
   Paint();
   canvas_->SetHandle(nullptr);
+}
+
+TControl* FindDragTarget(TPoint screen, bool allowDisabled) {
+  TWinControl* w = TWinControl::FindControl(WindowFromPoint(screen));
+  if (!w) return nullptr;
+  auto* g = dynamic_cast<TGraphicControl*>(w->ControlAtPos(w->ScreenToClient(screen), allowDisabled));
+  return g ? static_cast<TControl*>(g) : w;
 }
 
 TCustomForm* GetParentForm(const TControl* control) {

@@ -171,6 +171,10 @@ public:
   void SetControlStyle(unsigned style) { controlStyle_ = style; }
   unsigned ControlState() const { return controlState_; }
 
+  // Whether the control holds the mouse (a graphic control through its parent).
+  bool MouseCapture() const;
+  void SetMouseCapture(bool value);
+
   virtual void Invalidate();
   void Repaint();
   void Refresh() { Repaint(); }
@@ -259,6 +263,8 @@ public:
   void RemoveControl(TControl* control);
   // The child (graphic or windowed) at a client point, topmost first; null when none.
   TControl* ControlAtPos(TPoint p, bool allowDisabled = false) const;
+  // Sends the message to each child until one answers with a non-zero result.
+  void Broadcast(TMessage& message);
   bool ContainsControl(const TControl* control) const;
 
   // --- focus and keys
@@ -288,7 +294,8 @@ public:
   void SetParent(TWinControl* parent) override;
   void Invalidate() override;
   void Update() override;
-  // Paints the window now into its device context (for tests and tools).
+  // Paints the control's client area (background, itself, graphic children)
+  // into dc with its top-left corner at (x, y), as WM_PAINT with a DC does.
   void PaintTo(HDC dc, int x, int y);
 
   TKeyEvent OnKeyDown;
@@ -374,3 +381,6 @@ private:
 
 // The form a control sits on (its top-most parent that is a form), or null.
 TCustomForm* GetParentForm(const TControl* control);
+// The control at a screen point: the window's control, or its graphic child
+// there; null over windows that are not controls.
+TControl* FindDragTarget(TPoint screen, bool allowDisabled);

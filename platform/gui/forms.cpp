@@ -150,7 +150,7 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
   Perform(CM_FOCUSCHANGED, 0, LPARAM(control));
 }
 
-bool TCustomForm::Broadcast(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered) {
+bool TCustomForm::NotifyControls(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered) {
   std::function<bool(TWinControl*)> offer = [&](TWinControl* w) {
     for (int i = 0; i < w->ControlCount(); ++i) {
       TControl* c = w->Controls(i);
@@ -169,7 +169,7 @@ bool TCustomForm::DialogKey(WORD key, TShiftState shift) {
     return true;
   }
   if (key != VK_RETURN && key != VK_ESCAPE) return false;
-  return Broadcast(CM_DIALOGKEY, key, LPARAM(shift), true);
+  return NotifyControls(CM_DIALOGKEY, key, LPARAM(shift), true);
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu_->IsShortCut(key, shift); }
@@ -237,9 +237,9 @@ void TCustomForm::WndProc(TMessage& m) {
       return;
     case WM_CLOSE: Close(); return;
     // Every control hears of a focus change (buttons track which one Enter presses).
-    case CM_FOCUSCHANGED: Broadcast(CM_FOCUSCHANGED, m.WParam, m.LParam, false); return;
+    case CM_FOCUSCHANGED: NotifyControls(CM_FOCUSCHANGED, m.WParam, m.LParam, false); return;
     // A character no control took: the control with that "&" letter answers.
-    case CM_DIALOGCHAR: m.Result = Broadcast(CM_DIALOGCHAR, m.WParam, m.LParam, true); return;
+    case CM_DIALOGCHAR: m.Result = NotifyControls(CM_DIALOGCHAR, m.WParam, m.LParam, true); return;
     case WM_SYSCOMMAND:
       // The main form's minimize and restore are the application's.
       if (Application->MainForm() == this && (m.WParam & 0xFFF0) == SC_MINIMIZE) {
@@ -268,6 +268,11 @@ void TCustomForm::WndProc(TMessage& m) {
       return;
     default: TCustomControl::WndProc(m);
   }
+}
+
+void TCustomForm::SendCancelMode(TControl*) {
+  const HWND capture = GetCapture();
+  if (capture && (capture == Handle() || IsChild(Handle(), capture))) ReleaseCapture();
 }
 
 bool TCustomForm::CloseQuery() {

@@ -71,6 +71,8 @@ public:
   TModalResult ShowModal();
   void Close();
   virtual bool CloseQuery();
+  // Ends any mouse mode (a capture held by one of the form's controls).
+  void SendCancelMode(TControl* sender);
   // Frees the form once the messages now queued have been handled.
   void Release();
   // The client area needs the frame, so asking for it creates the window
@@ -107,7 +109,7 @@ private:
   // Sends the message to every control of the form, depth first; with
   // untilAnswered only to visible, enabled ones, stopping at the first that
   // answers non-zero (true then).
-  bool Broadcast(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered);
+  bool NotifyControls(UINT msg, WPARAM wparam, LPARAM lparam, bool untilAnswered);
   void Activated(bool active);
   void PlaceOnShow();
   void CloseModal();

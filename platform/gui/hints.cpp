@@ -9,22 +9,14 @@ enum : UINT_PTR { kShowTimer = 1, kHideTimer = 2 };
 constexpr int kHintMaxWidth = 300;
 }  // namespace
 
-// The control a mouse message is meant for: the window's own control, or the
-// graphic child under the point.
-static TControl* ControlOfMessage(const MSG& msg) {
-  TWinControl* w = TWinControl::FindControl(msg.hwnd);
-  if (!w) return nullptr;
-  const TPoint p{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)};
-  if (auto* g = dynamic_cast<TGraphicControl*>(w->ControlAtPos(p))) return g;
-  return w;
-}
-
 void TApplication::TrackMouse(const MSG& msg) {
   if (msg.message != WM_MOUSEMOVE) {
     CancelHint();  // a click or a key ends the hint
     return;
   }
-  TControl* control = ControlOfMessage(msg);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  TControl* control = FindDragTarget(cursor, false);
   if (control == mouseControl_) return;
   CancelHint();
   if (mouseControl_) {

@@ -377,9 +377,15 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
   const int saved = SaveDC(dc);
   OffsetViewportOrgEx(dc, x, y, nullptr);
   Perform(WM_ERASEBKGND, WPARAM(dc), 0);
-  PaintWindow(dc);
-  PaintControls(dc);
+  Perform(WM_PAINT, WPARAM(dc), 0);
   RestoreDC(dc, saved);
+}
+
+void TWinControl::Broadcast(TMessage& message) {
+  for (TControl* c : std::vector<TControl*>(controls_)) {
+    c->WindowProc(message);
+    if (message.Result) return;
+  }
 }
 
 // --- keys ------------------------------------------------------------------------------------
@@ -450,6 +456,13 @@ void TWinControl::WndProc(TMessage& m) {
   }
   switch (m.Msg) {
     case WM_PAINT: {
+      // With a DC in the first parameter the control paints into it (as
+      // controls drawing their parent's background behind them ask).
+      if (m.WParam) {
+        PaintWindow(reinterpret_cast<HDC>(m.WParam));
+        PaintControls(reinterpret_cast<HDC>(m.WParam));
+        return;
+      }
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(handle_, &ps);
       PaintWindow(dc);

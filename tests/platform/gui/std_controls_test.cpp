@@ -398,6 +398,43 @@ TEST_F(Controls, GraphicChildrenGetTheirClicksAndAlignedChildrenFillTheirParent)
   EXPECT_EQ(rest->Width(), form->ClientWidth());
 }
 
+TEST_F(Controls, PaintToDrawsTheControlWithItsGraphicChildrenIntoAnyDC) {
+  auto* panel = Add<TPanel>(10, 10, 60, 40);
+  panel->SetBevelOuter(bvNone);
+  panel->SetColor(clRed);
+  auto* label = new TLabel(form);
+  label->SetParent(panel);
+  label->SetAutoSize(false);
+  label->SetBounds(30, 0, 30, 40);
+  label->SetColor(clBlue);
+  label->SetCaption("");
+  Show();
+  HDC dc = CreateCompatibleDC(nullptr);
+  HBITMAP bitmap = CreateBitmap(80, 60, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  panel->PaintTo(dc, 5, 5);
+  EXPECT_EQ(GetPixel(dc, 6, 6), COLORREF(clRed));
+  EXPECT_EQ(GetPixel(dc, 40, 20), COLORREF(clBlue)) << "the label, drawn at its place inside the panel";
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+
+  // What lies under a point, who holds the mouse, and messages to every child.
+  EXPECT_EQ(FindDragTarget(label->ClientToScreen(Point(5, 5)), false), label);
+  EXPECT_EQ(FindDragTarget(panel->ClientToScreen(Point(5, 5)), false), panel);
+  label->SetMouseCapture(true);
+  EXPECT_TRUE(label->MouseCapture());
+  form->SendCancelMode(nullptr);
+  EXPECT_FALSE(label->MouseCapture());
+  std::vector<TControl*> heard;
+  for (TControl* c : {static_cast<TControl*>(label), static_cast<TControl*>(Add<TEdit>(100, 10, 50, 20))})
+    c->OnMouseEnter = [&heard, c](TObject*) { heard.push_back(c); };
+  TMessage enter{CM_MOUSEENTER, 0, 0, 0};
+  form->Broadcast(enter);
+  panel->Broadcast(enter);
+  EXPECT_EQ(heard.size(), 2u) << "the form's direct children and the panel's own";
+}
+
 TEST_F(Controls, AnchoredControlsFollowTheirSidesOnceTheFormIsBuilt) {
   TFormLoader load(form);
   load.Set(form, "ClientWidth", "600");
