@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/application.h"
 #include "platform/gui/clipboard.h"
 #include "platform/rtl/text.h"
 
@@ -434,7 +435,7 @@ void TCustomEdit::WndProc(TMessage& m) {
       TWinControl::WndProc(m);
       return;
     case WM_SETCURSOR:
-      if (LOWORD(std::uintptr_t(m.LParam)) == HTCLIENT) {
+      if (LOWORD(std::uintptr_t(m.LParam)) == HTCLIENT && Screen->Cursor() == crDefault) {
         ::SetCursor(LoadCursorA(nullptr, IDC_IBEAM));
         m.Result = 1;
         return;

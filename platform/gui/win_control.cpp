@@ -564,14 +564,17 @@ void TWinControl::WndProc(TMessage& m) {
         return;
       DefaultHandler(m);
       return;
-    case WM_SETCURSOR:
-      if (Cursor() != crDefault && LOWORD(std::uintptr_t(m.LParam)) == HTCLIENT && Screen) {
-        ::SetCursor(Screen->Cursors(Cursor()));
+    case WM_SETCURSOR: {
+      // A screen cursor (the hourglass of a long task) stands over every control.
+      const TCursor cursor = Screen->Cursor() != crDefault ? Screen->Cursor() : Cursor();
+      if (cursor != crDefault && LOWORD(std::uintptr_t(m.LParam)) == HTCLIENT) {
+        ::SetCursor(Screen->Cursors(cursor));
         m.Result = 1;
         return;
       }
       DefaultHandler(m);
       return;
+    }
     case WM_CAPTURECHANGED:
       mouseControl_ = nullptr;  // a graphic child's press ends when the capture goes
       DefaultHandler(m);

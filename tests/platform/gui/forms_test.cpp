@@ -5,6 +5,8 @@
 
 #include "platform/gui/collections.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/edits.h"
+#include "platform/rtl/text.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/timer.h"
@@ -17,6 +19,12 @@ namespace {
 class TProbe : public TComponent {
 public:
   explicit TProbe(TComponent* owner) : TComponent(owner) {}
+  double Ratio() const { return ratio_; }
+  void SetRatio(double v) { ratio_ = v; }
+  Variant Extra() const { return extra_; }
+  void SetExtra(const Variant& v) { extra_ = v; }
+  double ratio_ = 0;
+  Variant extra_;
   TComponent* Buddy() const { return buddy_; }
   void SetBuddy(TComponent* buddy) {
     if (buddy_) buddy_->RemoveFreeNotification(this);
@@ -43,7 +51,9 @@ private:
 };
 
 void RegisterProbe() {
-  RegisterProps<TProbe>("TProbe", {RefProp("Buddy", &TProbe::Buddy, &TProbe::SetBuddy)});
+  RegisterProps<TProbe>("TProbe", {RefProp("Buddy", &TProbe::Buddy, &TProbe::SetBuddy),
+                                   FloatProp("Ratio", ftDouble, &TProbe::Ratio, &TProbe::SetRatio),
+                                   VariantProp("Extra", &TProbe::Extra, &TProbe::SetExtra)});
   RegisterClass<TProbe>("TProbe");
 }
 
@@ -100,6 +110,34 @@ TEST(FormLoader, PropertiesByNameAndTheirErrors) {
   EXPECT_EQ(label->Font()->Style(), TFontStyles(fsBold | fsItalic));
   EXPECT_EQ(GetSetProp(label->Font(), "Style"), "[fsBold,fsItalic]");
   EXPECT_THROW(SetObjectProp(form, "ActiveControl", label), EPropertyError) << "a label is no windowed control";
+  form->Free();
+}
+
+TEST(FormLoader, FloatCharAndVariantPropertiesAndTheKindsOfAList) {
+  RegisterProbe();
+  TForm* form = new TForm(nullptr);
+  TFormLoader load(form);
+  auto* probe = load.Create<TProbe>("P");
+  auto* edit = load.Create<TEdit>("E", form);
+  load.Set(probe, {{"Ratio", "2.5"}, {"Extra", "text"}});
+  load.Set(edit, "PasswordChar", "*x");
+  EXPECT_THROW(load.Set(probe, "Ratio", "2,5"), EConvertError) << "numbers in builders use a dot";
+  load.Finish();
+  EXPECT_DOUBLE_EQ(GetFloatProp(probe, "Ratio"), 2.5);
+  EXPECT_EQ(probe->Extra().AsString(), "text");
+  EXPECT_EQ(edit->PasswordChar(), '*');
+  EXPECT_EQ(GetOrdProp(edit, "PasswordChar"), '*');
+  EXPECT_THROW(GetStrProp(probe, "Ratio"), EPropertyError) << "a float is not read as a string";
+
+  // Lists are sorted by name and keep only the kinds asked for.
+  const std::vector<PPropInfo> strings = GetPropList(edit, (1u << tkLString));
+  ASSERT_FALSE(strings.empty());
+  for (size_t i = 1; i < strings.size(); ++i) EXPECT_LT(CompareText(strings[i - 1]->Name, strings[i]->Name), 0);
+  for (PPropInfo p : strings) EXPECT_EQ(p->Kind, tkLString);
+  EXPECT_EQ(GetPropInfo(edit, "text")->Name, "Text");
+  EXPECT_EQ(GetPropInfo(nullptr, "Text"), nullptr);
+  EXPECT_NE(GetClass("tedit"), nullptr);
+  EXPECT_THROW(FindClass("TNothing"), EClassNotFound);
   form->Free();
 }
 
