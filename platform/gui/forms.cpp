@@ -21,8 +21,13 @@ TCustomForm::~TCustomForm() {
   if (Application->MainForm() == this) Application->SetMainForm(nullptr);
 }
 
+// A form read as visible is shown only now, after OnCreate.
 void TCustomForm::AfterConstruction() {
   if (OnCreate) OnCreate(this);
+  if (showWhenCreated_) {
+    showWhenCreated_ = false;
+    if (Visible()) Perform(CM_VISIBLECHANGED, 1, 0);
+  }
 }
 
 void TCustomForm::BeforeDestruction() {
@@ -221,6 +226,10 @@ void TCustomForm::Paint() {
 void TCustomForm::WndProc(TMessage& m) {
   switch (m.Msg) {
     case CM_VISIBLECHANGED:
+      if (InState(csLoading)) {
+        showWhenCreated_ = Visible();
+        return;
+      }
       if (Visible()) {
         HandleNeeded();
         PlaceOnShow();

@@ -30,7 +30,8 @@ class TCustomForm : public TCustomControl {
 public:
   explicit TCustomForm(TComponent* owner);
   ~TCustomForm() override;
-  // Fires OnCreate; TApplication::CreateForm calls it once the form is built.
+  // Fires OnCreate, then shows a form that was made visible while it was
+  // being built; TApplication::CreateForm calls it once the form is built.
   void AfterConstruction() override;
   void BeforeDestruction() override;
 
@@ -125,6 +126,7 @@ private:
   bool autoScroll_ = false;
   bool modal_ = false;
   bool shownOnce_ = false;
+  bool showWhenCreated_ = false;
   TMainMenu* menu_ = nullptr;
   TWinControl* activeControl_ = nullptr;
   TModalResult modalResult_ = mrNone;

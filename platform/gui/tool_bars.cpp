@@ -77,7 +77,8 @@ void TToolButton::Notification(TComponent* component, TOperation operation) {
 }
 
 void TToolButton::Click() {
-  if (style_ == tbsCheck) SetDown(!down_ || !grouped_ ? !down_ : true);
+  // A check button toggles; in a group it stays down once pressed.
+  if (style_ == tbsCheck) SetDown(grouped_ || !down_);
   if (menuItem_ && menuItem_->Count() == 0) menuItem_->Click();
   TGraphicControl::Click();
 }

@@ -141,6 +141,31 @@ TEST(FormLoader, FloatCharAndVariantPropertiesAndTheKindsOfAList) {
   form->Free();
 }
 
+// A form class with its builder, as a program's windows are made.
+class TBuiltForm : public TForm {
+public:
+  explicit TBuiltForm(TComponent* owner) : TForm(owner) {
+    OnCreate = [this](TObject*) { events.push_back("create"); };
+    OnShow = [this](TObject*) { events.push_back(std::string("show, label ") + (label->InState(csLoading) ? "loading" : "loaded")); };
+    TFormLoader load(this);
+    label = load.Create<TLabel>("Label1", this);
+    load.Set(this, {{"Visible", "True"}, {"Caption", "Okno"}});
+    load.Set(label, "Caption", "Text");
+    load.Finish();
+  }
+  TLabel* label;
+  std::vector<std::string> events;
+};
+
+TEST(FormLoader, AFormBuiltVisibleShowsAfterOnCreate) {
+  TBuiltForm* form = nullptr;
+  Application->CreateForm(form);
+  EXPECT_EQ(form->events, (std::vector<std::string>{"create", "show, label loaded"}));
+  EXPECT_TRUE(form->Showing());
+  EXPECT_EQ(Application->MainForm(), form);
+  form->Free();
+}
+
 TEST(FormLoader, AReferenceToNothingFailsAndLeavesNothingLoading) {
   TForm* form = new TForm(nullptr);
   TPanel* panel = nullptr;
