@@ -128,15 +128,20 @@ void TCustomForm::SetWindowState(TWindowState state) {
 }
 
 void TCustomForm::SetMenu(TMainMenu* menu) {
+  if (menu == menu_) return;
   if (menu_) menu_->RemoveFreeNotification(this);
   menu_ = menu;
   if (menu) menu->FreeNotification(this);
+  MenuBarChanged();
 }
 
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TCustomControl::Notification(component, operation);
   if (operation != opRemove) return;
-  if (component == menu_) menu_ = nullptr;
+  if (component == menu_) {
+    menu_ = nullptr;
+    MenuBarChanged();
+  }
   if (component == activeControl_) activeControl_ = nullptr;
 }
 
@@ -224,6 +229,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::WndProc(TMessage& m) {
+  if (MenuBarMessage(m)) return;
   switch (m.Msg) {
     case CM_VISIBLECHANGED:
       if (InState(csLoading)) {
@@ -248,7 +254,10 @@ void TCustomForm::WndProc(TMessage& m) {
     // Every control hears of a focus change (buttons track which one Enter presses).
     case CM_FOCUSCHANGED: NotifyControls(CM_FOCUSCHANGED, m.WParam, m.LParam, false); return;
     // A character no control took: the control with that "&" letter answers.
-    case CM_DIALOGCHAR: m.Result = NotifyControls(CM_DIALOGCHAR, m.WParam, m.LParam, true); return;
+    case CM_DIALOGCHAR:
+      m.Result = NotifyControls(CM_DIALOGCHAR, m.WParam, m.LParam, true) ||
+                 ((KeyboardShiftState() & ssAlt) && MenuBarHotkey(char(m.WParam)));
+      return;
     case WM_SYSCOMMAND:
       // The main form's minimize and restore are the application's.
       if (Application->MainForm() == this && (m.WParam & 0xFFF0) == SC_MINIMIZE) {

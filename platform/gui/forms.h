@@ -4,9 +4,13 @@
 // cancel buttons), closing and the modal loop of ShowModal.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "platform/gui/controls.h"
 
 class TMainMenu;
+class TMenuItem;
 
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -53,8 +57,11 @@ public:
   bool AutoScroll() const { return autoScroll_; }
   void SetAutoScroll(bool value) { autoScroll_ = value; }
   int PixelsPerInch() const { return 96; }
+  // A main menu shows as a menu bar under the caption.
   TMainMenu* Menu() const { return menu_; }
   void SetMenu(TMainMenu* menu);
+  // The menu's items changed: the bar is laid out and painted anew.
+  void MenuBarChanged();
   // The MDI client window; this layer has none.
   HWND ClientHandle() const { return 0; }
 
@@ -107,6 +114,13 @@ protected:
 private:
   friend class TWinControl;
   bool DialogKey(WORD key, TShiftState shift);
+  // The menu bar (form_menu_bar.cpp).
+  bool HasMenuBar() const;
+  std::vector<std::pair<TMenuItem*, TRect>> MenuBarEntries();
+  void PaintMenuBar();
+  void OpenMenuBarEntry(TMenuItem* item, const TRect& entry);
+  bool MenuBarMessage(TMessage& message);
+  bool MenuBarHotkey(char key);
   // Sends the message to every control of the form, depth first; with
   // untilAnswered only to visible, enabled ones, stopping at the first that
   // answers non-zero (true then).

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/forms.h"
 #include "platform/gui/image_list.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
@@ -234,7 +235,10 @@ void TMenu::Notification(TComponent* component, TOperation operation) {
   if (operation == opRemove && component == images_) images_ = nullptr;
 }
 
-void TMenu::MenuChanged(TObject*, TMenuItem*, bool) {}
+// A form showing this menu lays its menu bar out anew.
+void TMenu::MenuChanged(TObject*, TMenuItem*, bool) {
+  if (auto* form = dynamic_cast<TCustomForm*>(Owner()); form && form->Menu() == this) form->MenuBarChanged();
+}
 
 TMenuItem* TMenu::FindShortCut(TShortCut shortCut) const {
   std::function<TMenuItem*(TMenuItem*)> find = [&](TMenuItem* item) -> TMenuItem* {

@@ -1,8 +1,8 @@
 // render-form: builds a form with every standard control through the
-// form-building protocol (a tool bar, a panel, a label, an edit, an image, a
-// check list, a memo with its scroll bar, a default and a cancel button),
-// lets the message loop paint it and saves what the screen shows around it
-// as PNG.
+// form-building protocol (a menu bar, a tool bar, a panel, a label, an edit,
+// an image, a check list, a memo with its scroll bar, a default and a cancel
+// button), lets the message loop paint it and saves what the screen shows
+// around it as PNG.
 #include <cstdio>
 
 #include "platform/gui/application.h"
@@ -10,6 +10,7 @@
 #include "platform/gui/edits.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/list_boxes.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/tool_bars.h"
 #include "tools/screen-grab/screen_grab.h"
@@ -28,6 +29,14 @@ void BuildForm(TForm* form) {
                   {"ClientWidth", "520"},
                   {"ClientHeight", "324"},
                   {"BorderStyle", "bsSingle"}});
+
+  auto* menu = load.Create<TMainMenu>("MainMenu");
+  for (const char* caption : {"&Soubor", "&Záloha", "&Nápověda"}) {
+    auto* item = load.Create<TMenuItem>(AnsiString("Menu") + std::to_string(menu->Items()->Count()));
+    load.Set(item, "Caption", caption);
+    menu->Items()->Add(item);
+  }
+  load.Ref(form, "Menu", "MainMenu");
 
   auto* tools = load.Create<TToolBar>("ToolBar", form);
   load.Set(tools, {{"ShowCaptions", "True"}, {"Flat", "True"}, {"Height", "24"}});

@@ -310,6 +310,44 @@ TEST_F(Menus, ShortcutsOfTheFormsMenuAndTheirText) {
   EXPECT_EQ(form->Menu(), nullptr);
 }
 
+TEST_F(Menus, AFormsMainMenuShowsAsABarUnderTheCaption) {
+  auto* menu = new TMainMenu(form);
+  auto* file = new TMenuItem(form);
+  file->SetCaption("&Soubor");
+  auto* quit = new TMenuItem(form);
+  quit->SetCaption("&Konec");
+  file->Add(quit);
+  menu->Items()->Add(file);
+  int quits = 0;
+  quit->OnClick = [&](TObject*) { ++quits; };
+  Show();
+  const int plain = form->ClientHeight();
+  form->SetMenu(menu);
+  EXPECT_EQ(form->ClientHeight(), plain - GetSystemMetrics(SM_CYMENU));
+
+  // A click on the entry drops the submenu down; Alt and its letter do the same.
+  const TPoint entry = form->ClientToScreen(Point(12, -GetSystemMetrics(SM_CYMENU) / 2));
+  EXPECT_EQ(SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(entry.X, entry.Y)), HTMENU);
+  HeadlessClick(entry.X, entry.Y);
+  PressKey(VK_DOWN);
+  PressKey(VK_RETURN, "\r");
+  Application->ProcessMessages();
+  EXPECT_EQ(quits, 1);
+  HeadlessKeyDown(VK_MENU);
+  PressKey('S', "s");
+  HeadlessKeyUp(VK_MENU);
+  PressKey('K', "k");
+  Application->ProcessMessages();
+  EXPECT_EQ(quits, 2);
+
+  // Without items, or without the menu, the band goes.
+  file->SetVisible(false);
+  EXPECT_EQ(form->ClientHeight(), plain);
+  file->SetVisible(true);
+  form->SetMenu(nullptr);
+  EXPECT_EQ(form->ClientHeight(), plain);
+}
+
 TEST_F(Menus, ToolBarButtonsOfMenuItemsDropTheirSubmenuDown) {
   auto* bar = Add<TToolBar>(0, 0, 400, 24);
   bar->SetShowCaptions(true);
