@@ -291,7 +291,6 @@ public:
   void EnableAlign();
 
   void SetBounds(int left, int top, int width, int height) override;
-  void SetParent(TWinControl* parent) override;
   void Invalidate() override;
   void Update() override;
   // Paints the control's client area (background, itself, graphic children)

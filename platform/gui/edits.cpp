@@ -240,11 +240,23 @@ void TCustomEdit::UpdateCaret() {
   Invalidate();
 }
 
+int TCustomEdit::PrevPos(int pos) const {
+  const AnsiString& t = Text();
+  if (pos >= 2 && t[size_t(pos - 1)] == '\n' && t[size_t(pos - 2)] == '\r') return pos - 2;
+  return std::max(0, pos - 1);
+}
+
+int TCustomEdit::NextPos(int pos) const {
+  const AnsiString& t = Text();
+  if (size_t(pos) + 1 < t.size() && t[size_t(pos)] == '\r' && t[size_t(pos) + 1] == '\n') return pos + 2;
+  return std::min(int(t.size()), pos + 1);
+}
+
 void TCustomEdit::MoveCaret(int pos, bool extend) {
   caret_ = std::clamp(pos, 0, int(Text().size()));
-  // Never between the CR and the LF of a line end.
+  // Never between the CR and the LF of a line end: the end of the line instead.
   if (caret_ > 0 && size_t(caret_) < Text().size() && Text()[size_t(caret_)] == '\n' && Text()[size_t(caret_ - 1)] == '\r')
-    caret_ += pos > caret_ ? 1 : -1;
+    --caret_;
   if (!extend) anchor_ = caret_;
   UpdateCaret();
 }
@@ -320,7 +332,7 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
       } else if (!extend && SelLength() > 0) {
         MoveCaret(SelStart(), false);
       } else {
-        MoveCaret(caret_ - (caret_ >= 2 && t[size_t(caret_ - 1)] == '\n' && t[size_t(caret_ - 2)] == '\r' ? 2 : 1), extend);
+        MoveCaret(PrevPos(caret_), extend);
       }
       break;
     case VK_RIGHT:
@@ -332,7 +344,7 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
       } else if (!extend && SelLength() > 0) {
         MoveCaret(SelStart() + SelLength(), false);
       } else {
-        MoveCaret(caret_ + (size_t(caret_) + 1 < t.size() && t[size_t(caret_)] == '\r' && t[size_t(caret_ + 1)] == '\n' ? 2 : 1), extend);
+        MoveCaret(NextPos(caret_), extend);
       }
       break;
     case VK_HOME: MoveCaret(ctrl ? 0 : starts[size_t(line)], extend); break;
@@ -347,7 +359,7 @@ void TCustomEdit::KeyDown(WORD& key, TShiftState shift) {
         CutToClipboard();
         break;
       }
-      if (SelLength() == 0) MoveCaret(caret_ + (size_t(caret_) + 1 < t.size() && t[size_t(caret_)] == '\r' ? 2 : 1), true);
+      if (SelLength() == 0) MoveCaret(NextPos(caret_), true);
       ReplaceSelection("", true);
       break;
     case VK_INSERT:
@@ -374,7 +386,7 @@ void TCustomEdit::KeyPress(char& key) {
   if (!c) return;
   if (c == VK_BACK) {
     if (!readOnly_) {
-      if (SelLength() == 0) MoveCaret(caret_ - (caret_ >= 2 && Text()[size_t(caret_ - 1)] == '\n' ? 2 : 1), true);
+      if (SelLength() == 0) MoveCaret(PrevPos(caret_), true);
       ReplaceSelection("", true);
     }
   } else if (c == '\r') {

@@ -97,6 +97,9 @@ private:
   int PosFromPoint(int x, int y) const;
   TPoint PointFromPos(int pos) const;
   void MoveCaret(int pos, bool extend);
+  // One character back or on; a CR LF line end counts as one.
+  int PrevPos(int pos) const;
+  int NextPos(int pos) const;
   // Puts text in place of the selection: the one road of every edit.
   void ReplaceSelection(const AnsiString& text, bool userEdit);
   void UpdateCaret();

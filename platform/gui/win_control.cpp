@@ -243,11 +243,11 @@ void TWinControl::SetBorderWidth(int width) {
   if (handle_) SetWindowPos(handle_, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// Without a window the border is the only frame known.
 TRect TWinControl::ClientRect() const {
   TRect r;
   if (handle_) GetClientRect(handle_, &r);
-  else r = Rect(borderWidth_, borderWidth_, width_ - borderWidth_, height_ - borderWidth_);
-  if (!handle_) r = Rect(0, 0, std::max(0, r.Width()), std::max(0, r.Height()));
+  else r = Rect(0, 0, std::max(0, width_ - 2 * borderWidth_), std::max(0, height_ - 2 * borderWidth_));
   return r;
 }
 
@@ -268,11 +268,6 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
   }
   Constraints()->Constrain(width, height);
   SetWindowPos(handle_, 0, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TWinControl::SetParent(TWinControl* parent) {
-  if (parent == parent_) return;
-  TControl::SetParent(parent);
 }
 
 void TWinControl::AlignChild(TControl* c, TRect& space) {
