@@ -2,6 +2,8 @@
 // and painting. TWinControl's windows, focus and keys are in win_control.cpp.
 #include "platform/gui/controls.h"
 
+#include <algorithm>
+
 #include "platform/gui/application.h"
 #include "platform/gui/menus.h"
 
@@ -76,6 +78,8 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  width = std::max(0, width);  // a size below zero means none
+  height = std::max(0, height);
   constraints_->Constrain(width, height);
   if (left == left_ && top == top_ && width == width_ && height == height_) return;
   Invalidate();

@@ -266,6 +266,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     AlignControls();
     return;
   }
+  width = std::max(0, width);
+  height = std::max(0, height);
   Constraints()->Constrain(width, height);
   SetWindowPos(handle_, 0, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -471,6 +471,12 @@ TEST_F(Controls, PaintToDrawsTheControlWithItsGraphicChildrenIntoAnyDC) {
   form->Broadcast(enter);
   panel->Broadcast(enter);
   EXPECT_EQ(heard.size(), 2u) << "the form's direct children and the panel's own";
+
+  // A size below zero is none, before and after the window exists.
+  auto* flat = Add<TPanel>(5, 5, -5, -7);
+  EXPECT_EQ(flat->BoundsRect(), Bounds(5, 5, 0, 0));
+  flat->SetBounds(5, 5, -1, 10);
+  EXPECT_EQ(flat->BoundsRect(), Bounds(5, 5, 0, 10));
 }
 
 TEST_F(Controls, AnchoredControlsFollowTheirSidesOnceTheFormIsBuilt) {
