@@ -429,10 +429,6 @@ void TCustomEdit::WndProc(TMessage& m) {
       UpdateCaret();
       Change();
       return;
-    case WM_SETTEXT:
-      SetText(m.LParam ? reinterpret_cast<const char*>(m.LParam) : "");
-      m.Result = 1;
-      return;
     case WM_SETFOCUS:
       CreateCaret(Handle(), nullptr, 1, LineHeight());
       caretCreated_ = true;

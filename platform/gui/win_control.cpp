@@ -572,6 +572,10 @@ void TWinControl::WndProc(TMessage& m) {
       DefaultHandler(m);
       return;
     }
+    case WM_SETTEXT:  // text set through the window reaches the control's Text
+      SetText(m.LParam ? reinterpret_cast<const char*>(m.LParam) : "");
+      m.Result = 1;
+      return;
     case WM_CAPTURECHANGED:
       mouseControl_ = nullptr;  // a graphic child's press ends when the capture goes
       DefaultHandler(m);

@@ -112,6 +112,11 @@ TEST_F(Edits, FormattingRectangleAndSelectionMessages) {
   EXPECT_EQ(edit->SelLength(), 9);
   edit->Perform(EM_SETSEL, 50, 60);
   EXPECT_EQ(edit->SelStart(), 9) << "positions beyond the end stop at it";
+  SendMessageA(edit->Handle(), WM_SETTEXT, 0, LPARAM("přes okno"));
+  EXPECT_EQ(edit->Text(), "přes okno");
+  char buffer[32];
+  GetWindowTextA(edit->Handle(), buffer, sizeof buffer);
+  EXPECT_STREQ(buffer, "přes okno");
 }
 
 using Memos = ShownForm;
