@@ -202,9 +202,8 @@ protected:
   virtual void MouseMove(TShiftState shift, int x, int y);
   virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
   virtual void Resize();
-  virtual void Changed() {}
   void Notification(TComponent* component, TOperation operation) override;
-  // The font, colour or text changed: repaint by default.
+  // The font changed: CM_FONTCHANGED goes out (controls repaint on it).
   virtual void FontChanged();
   void SetControlState(unsigned state) { controlState_ = state; }
   // Stores the bounds the window reports, without moving anything.
