@@ -163,6 +163,7 @@ private:
   int LineCount() const { return int(LineStarts().size()); }
   void ScrollTo(int line);
   void PublishScrollInfo();
+  void CreateHandleDone() override { PublishScrollInfo(); }
 
   TStrings* lines_;
   TScrollStyle scrollBars_ = ssNone;

@@ -93,7 +93,15 @@ void TCustomListBox::SetItemHeight(int value) {
 void TCustomListBox::ItemsChanged() {
   if (itemIndex_ >= Count()) itemIndex_ = -1;
   SetTopIndex(topIndex_);
+  PublishScrollInfo();
   Invalidate();
+}
+
+// The bar shows only while the items do not fit.
+void TCustomListBox::PublishScrollInfo() {
+  if (!HandleAllocated()) return;
+  const TScrollStrip strip = Strip();
+  strip.Publish(Handle(), strip.Active(), Enabled());
 }
 
 TScrollStrip TCustomListBox::Strip() const {
@@ -118,6 +126,7 @@ void TCustomListBox::SetTopIndex(int index) {
   const int top = std::clamp(index, 0, std::max(0, Count() - PageCount()));
   if (top == topIndex_) return;
   topIndex_ = top;
+  PublishScrollInfo();
   Invalidate();
 }
 
@@ -246,8 +255,10 @@ void TCustomListBox::WndProc(TMessage& m) {
       Invalidate();
       return;
     case WM_SIZE:
+    case CM_ENABLEDCHANGED:
       TCustomControl::WndProc(m);
       SetTopIndex(topIndex_);
+      PublishScrollInfo();
       return;
     default: TCustomControl::WndProc(m);
   }

@@ -65,6 +65,9 @@ private:
   friend class TListBoxStrings;
   TScrollStrip Strip() const;
   int PageCount() const;
+  // The list's scroll state and bar, for those who follow it.
+  void PublishScrollInfo();
+  void CreateHandleDone() override { PublishScrollInfo(); }
   // Selects as the user does: OnClick when the selection changes.
   void SelectByUser(int index);
 

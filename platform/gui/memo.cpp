@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "platform/gui/edits.h"
-#include "platform/gui/scroll_info.h"
 
 namespace {
 
@@ -117,14 +116,7 @@ void TCustomMemo::ScrollTo(int line) {
 }
 
 void TCustomMemo::PublishScrollInfo() {
-  if (!HandleAllocated()) return;
-  SCROLLINFO si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-  si.nMin = 0;
-  si.nMax = LineCount() - 1;
-  si.nPage = UINT(VisibleLineCount());
-  si.nPos = topLine_;
-  SetScrollInfo(Handle(), SB_VERT, &si, 0);
+  if (HandleAllocated()) Strip().Publish(Handle(), HasVBar(), Enabled());
 }
 
 // The caret's line stays in view.
@@ -177,6 +169,7 @@ void TCustomMemo::WndProc(TMessage& m) {
     }
     case WM_VSCROLL: ScrollTo(Strip().TopForRequest(m.WParam)); return;
     case WM_SIZE:
+    case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:
       TCustomEdit::WndProc(m);
       ScrollTo(topLine_);

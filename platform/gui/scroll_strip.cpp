@@ -67,3 +67,17 @@ void TScrollStrip::Paint(HDC dc, bool enabled) const {
   RECT thumb = ThumbRect();
   if (!state && thumb.Height() > 0) DrawFrameControl(dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
 }
+
+void TScrollStrip::Publish(HWND hwnd, bool shown, bool enabled) const {
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = std::max(0, total - 1);
+  si.nPage = UINT(page);
+  si.nPos = top;
+  SetScrollInfo(hwnd, SB_VERT, &si, 0);
+  const TRect thumb = ThumbRect();
+  DWORD state = shown ? 0u : DWORD(STATE_SYSTEM_INVISIBLE);
+  if (!Active() || !enabled) state |= STATE_SYSTEM_UNAVAILABLE;
+  SetScrollBarGeometry(hwnd, SB_VERT, bar, kWidth, thumb.Top - bar.Top, thumb.Bottom - bar.Top, state);
+}

@@ -24,4 +24,7 @@ struct TScrollStrip {
   int TopAfterPress(Part part) const;
   int TopForRequest(WPARAM request) const;
   void Paint(HDC dc, bool enabled) const;
+  // Publishes the range, page, position and geometry as the window's
+  // vertical bar (shown: whether the control shows the strip).
+  void Publish(HWND hwnd, bool shown, bool enabled) const;
 };

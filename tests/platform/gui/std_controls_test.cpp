@@ -168,8 +168,19 @@ TEST_F(Memos, EnterBreaksTheLineAndTheWheelAndScrollMessagesMoveTheView) {
   EXPECT_EQ(si.nPos, 3);
   EXPECT_EQ(si.nMax, memo->Lines()->Count());  // the empty line after the last CR LF counts for the view
   EXPECT_EQ(int(si.nPage), memo->VisibleLineCount());
+  SCROLLBARINFO bar;
+  ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &bar));
+  EXPECT_EQ(bar.rgstate[0], 0u) << "shown and usable";
+  EXPECT_EQ(bar.rcScrollBar.Right, memo->ClientToScreen(Point(memo->ClientWidth(), 0)).X);
+  const int thumbAfterWheel = bar.xyThumbTop;
+  EXPECT_GT(thumbAfterWheel, bar.dxyLineButton);
   memo->Perform(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1000), 0);
   EXPECT_EQ(memo->TopLine(), si.nMax + 1 - memo->VisibleLineCount()) << "the thumb stops at the last page";
+  GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &bar);
+  EXPECT_EQ(bar.xyThumbBottom, bar.rcScrollBar.Bottom - bar.rcScrollBar.Top - bar.dxyLineButton);
+  memo->SetScrollBars(ssNone);
+  GetScrollBarInfo(memo->Handle(), OBJID_VSCROLL, &bar);
+  EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
 }
 
 using CheckLists = ShownForm;
@@ -233,6 +244,14 @@ TEST_F(CheckLists, OwnerDrawingGetsEveryVisibleItemAfterTheCheckColumn) {
   EXPECT_EQ(drawn.front(), 0);
   list->Perform(WM_MOUSEWHEEL, MAKEWPARAM(0, -120), 0);
   EXPECT_EQ(list->TopIndex(), 3);
+  EXPECT_EQ(GetScrollPos(list->Handle(), SB_VERT), 3);
+  SCROLLBARINFO bar;
+  ASSERT_TRUE(GetScrollBarInfo(list->Handle(), OBJID_VSCROLL, &bar));
+  EXPECT_EQ(bar.rgstate[0], 0u);
+  while (list->Count() > 2) list->Items()->Delete(0);
+  GetScrollBarInfo(list->Handle(), OBJID_VSCROLL, &bar);
+  EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "two items fit: no bar";
+  EXPECT_EQ(list->TopIndex(), 0);
 }
 
 using Menus = ShownForm;
