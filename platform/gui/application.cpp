@@ -10,6 +10,8 @@
 #include "platform/gui/resources.h"
 #include "platform/rtl/files.h"
 
+// Both live as long as the program: never freed, so the order in which
+// static objects go at exit cannot touch them.
 TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
 
@@ -44,7 +46,16 @@ HWND TApplication::Handle() {
 
 LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
   switch (msg) {
-    case CM_RELEASE: reinterpret_cast<TCustomForm*>(lparam)->Free(); return 0;
+    case CM_RELEASE: {
+      // A form freed otherwise since it asked is no longer among the forms.
+      auto* form = reinterpret_cast<TCustomForm*>(lparam);
+      for (int i = 0; i < Screen->FormCount(); ++i)
+        if (Screen->Forms(i) == form) {
+          form->Free();
+          break;
+        }
+      return 0;
+    }
     case CM_DEACTIVATE:
       if (Application->active_ && !Application->Active()) {
         Application->active_ = false;
@@ -75,8 +86,9 @@ void TApplication::ProcessMessage(MSG& msg) {
   try {
     bool handled = false;
     if (OnMessage) OnMessage(msg, handled);
-    for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
+    EachListener([&](TApplicationEvents* e) {
       if (!handled && e->OnMessage) e->OnMessage(msg, handled);
+    });
     if (handled) return;
     if (IsMouseMessage(msg.message) || msg.message == WM_KEYDOWN) TrackMouse(msg);
     DispatchMessage(msg);
@@ -91,8 +103,8 @@ void TApplication::HandleMessage() {
     ProcessMessage(msg);
     return;
   }
-  Idle();
-  if (!terminated_) WaitMessage();
+  // An idle handler that is not done is asked again instead of waiting.
+  if (Idle() && !terminated_) WaitMessage();
 }
 
 void TApplication::ProcessMessages() {
@@ -100,11 +112,19 @@ void TApplication::ProcessMessages() {
   while (!terminated_ && PeekMessage(msg, 0, 0, 0, PM_REMOVE)) ProcessMessage(msg);
 }
 
-void TApplication::Idle() {
+bool TApplication::Idle() {
   bool done = true;
   if (OnIdle) OnIdle(this, done);
-  for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
+  EachListener([&](TApplicationEvents* e) {
     if (e->OnIdle) e->OnIdle(this, done);
+  });
+  return done;
+}
+
+// Listeners may go while others are told; those gone are passed over.
+void TApplication::EachListener(const std::function<void(TApplicationEvents*)>& tell) {
+  for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
+    if (std::find(listeners_.begin(), listeners_.end(), e) != listeners_.end()) tell(e);
 }
 
 bool TApplication::Active() const {
@@ -117,8 +137,9 @@ bool TApplication::Active() const {
 // Events go to the application's own handler first, then to every listener.
 void TApplication::Fire(TNotifyEvent TApplicationEventHandlers::*event) {
   if (this->*event) (this->*event)(this);
-  for (TApplicationEvents* e : std::vector<TApplicationEvents*>(listeners_))
+  EachListener([&](TApplicationEvents* e) {
     if (e->*event) (e->*event)(this);
+  });
 }
 
 void TApplication::Minimize() {

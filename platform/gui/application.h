@@ -87,7 +87,9 @@ private:
   friend class TApplicationEvents;
   static LRESULT AppWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   void ProcessMessage(MSG& msg);
-  void Idle();
+  // Runs the idle handlers; false when one of them is not done.
+  bool Idle();
+  void EachListener(const std::function<void(TApplicationEvents*)>& tell);
   // The control under the pointer changed: mouse enter and leave, hint timer.
   void TrackMouse(const MSG& msg);
   void ShowHintNow();

@@ -314,11 +314,22 @@ TEST(ApplicationEvents, EveryListenerHearsMessagesAndTheMainFormsMinimizeAndRest
   PostMessage(main->Handle(), WM_APP + 7, 0, 0);
   Application->ProcessMessages();
   EXPECT_EQ(seen, 1);
+  // A listener freed by another while they are told is passed over.
+  auto* third = new TApplicationEvents(nullptr);
+  third->OnRestore = [&](TObject*) { ADD_FAILURE() << "a freed listener was told"; };
+  first.OnRestore = [&](TObject*) { third->Free(); };
   main->Perform(WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(IsIconic(main->Handle()));
   main->Perform(WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_FALSE(IsIconic(main->Handle()));
   EXPECT_EQ(heard, (std::vector<std::string>{"first minimize", "second minimize", "restore"}));
+
+  // An idle handler that is not done is asked again rather than waited out.
+  int idles = 0;
+  second.OnIdle = [&](TObject*, bool& done) { ++idles, done = false; };
+  for (int i = 0; i < 50 && idles < 3; ++i) Application->HandleMessage();
+  EXPECT_EQ(idles, 3);
+  second.OnIdle = nullptr;
   main->Free();
   EXPECT_EQ(Application->MainForm(), nullptr);
 }
