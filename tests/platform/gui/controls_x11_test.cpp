@@ -13,6 +13,7 @@
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/edits.h"
+#include "platform/gui/menus.h"
 #include "platform/gui/timer.h"
 #include "platform/gui/window_backend.h"
 #include "platform/rtl/text.h"
@@ -132,6 +133,27 @@ TEST_F(X11Controls, MessageBoxAnswersWithTheButtonPressed) {
   EXPECT_EQ(answer(XK_Return, MB_OK | MB_ICONINFORMATION), IDOK);
   EXPECT_EQ(answer(XK_Return, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION), IDNO);
   EXPECT_EQ(answer(XK_Escape, MB_OKCANCEL), IDCANCEL);
+}
+
+TEST_F(X11Controls, APopupMenuOpensOnTheServerAndTakesAClick) {
+  TPopupMenu menu(nullptr);
+  TMenuItem* items[2];
+  for (int i = 0; i < 2; ++i) {
+    items[i] = new TMenuItem(&menu);
+    items[i]->SetCaption(i ? "Konec" : "Otevřít");
+    items[i]->OnMeasureItem = [](TObject*, TCanvas*, int& w, int& h) { w = 100, h = 20; };
+    menu.Items()->Add(items[i]);
+  }
+  TTimer user(nullptr);
+  user.SetInterval(300);
+  user.OnTimer = [&](TObject*) {
+    user.SetEnabled(false);
+    XTestFakeMotionEvent(dpy_, -1, 420, 400 + 2 + 20 + 10, 0);
+    XTestFakeButtonEvent(dpy_, 1, True, 0);
+    XTestFakeButtonEvent(dpy_, 1, False, 0);
+    XFlush(dpy_);
+  };
+  EXPECT_EQ(menu.Popup(400, 400), items[1]);
 }
 
 TEST(RenderForm, WritesAPictureOfTheFormWithEveryControl) {
