@@ -46,6 +46,30 @@ TEST_F(BindingTest, BothFlavoursSetLoginItemsWithFreeTdsCodes) {
   }
 }
 
+// FreeTDS has no single call for a procedure call: it is sent, then its
+// first answer read, and nothing is read when the send failed.
+TEST_F(BindingTest, ProcedureCallIsSentThenAnswered) {
+  Ref<IZDBLibConnection> connection = Connect("zdbc:sybase://dbhost/pubs?UID=sa;PWD=x");
+  connection->Open();
+  Ref<IZDBLibPlainDriver> plain = connection->GetPlainDriver();
+  DBLibProcess* handle = connection->GetConnectionHandle();
+  ForgetCalls();
+  EXPECT_EQ(plain->dbrpcexec(handle), 0);
+  EXPECT_EQ(Calls(), std::vector<std::string>{"dbrpcsend()"});
+  EXPECT_THROW(plain->CheckError(), Exception);
+
+  ForgetCalls();
+  EXPECT_EQ(plain->dbrpcinit(handle, "sp_nosuch", 0), 1);
+  EXPECT_EQ(plain->dbrpcexec(handle), 0);
+  EXPECT_EQ(Calls(), (std::vector<std::string>{"dbrpcinit(\"sp_nosuch\", 0)", "dbrpcsend()", "dbsqlok()"}));
+  try {
+    plain->CheckError();
+    FAIL() << "no exception";
+  } catch (const Exception& error) {
+    EXPECT_EQ(error.Message(), "Could not find stored procedure 'sp_nosuch'. \r");
+  }
+}
+
 TEST_F(BindingTest, CallsTheLibraryLacksAreUnsupported) {
   auto plain = MakeRef<TZDBLibMSSQL7PlainDriver>();
   plain->Initialize();
