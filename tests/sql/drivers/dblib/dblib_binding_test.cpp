@@ -3,6 +3,8 @@
 
 #include "tests/sql/drivers/dblib/dblib_test_support.h"
 
+#include <cstring>
+
 #include "sql/core/sql_exception.h"
 
 namespace dblib_test {
@@ -68,6 +70,57 @@ TEST_F(BindingTest, ProcedureCallIsSentThenAnswered) {
   } catch (const Exception& error) {
     EXPECT_EQ(error.Message(), "Could not find stored procedure 'sp_nosuch'. \r");
   }
+}
+
+template <class T>
+T ValueAt(const BYTE* data) {
+  T value;
+  std::memcpy(&value, data, sizeof value);
+  return value;
+}
+
+// A batch answers one result per command; rows come in the library's
+// layouts, a null value as no data.
+TEST_F(BindingTest, ResultsAndRowsReachTheDriverAsTheLibraryHandsThemOut) {
+  Ref<IZDBLibConnection> connection = Connect("zdbc:mssql://127.0.0.1/master?UID=sa;PWD=x");
+  connection->Open();
+  Ref<IZDBLibPlainDriver> plain = connection->GetPlainDriver();
+  DBLibProcess* handle = connection->GetConnectionHandle();
+  ASSERT_EQ(plain->dbcmd(handle, "create table t (id int, name varchar(9), price float, born datetime, pic blob);"), 1);
+  ASSERT_EQ(plain->dbcmd(handle, "insert into t values (1, 'a', 2.5, '2007-03-05 13:05:09.007', x'01ab');"), 1);
+  ASSERT_EQ(plain->dbcmd(handle, "insert into t values (3000000000, null, null, null, null); select * from t"), 1);
+  ASSERT_EQ(plain->dbsqlexec(handle), 1);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  EXPECT_EQ(plain->dbcmdrow(handle), 0);
+  EXPECT_EQ(plain->dbcount(handle), -1);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  EXPECT_EQ(plain->dbcount(handle), 1);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  EXPECT_EQ(plain->dbmorecmds(handle), 0);
+  EXPECT_EQ(plain->dbcmdrow(handle), 1);
+  ASSERT_EQ(plain->dbnumcols(handle), 5);
+  EXPECT_EQ(plain->dbcolname(handle, 2), "name");
+  const std::vector<int> types = {127, 47, 62, 61, 34};
+  for (int column = 1; column <= 5; ++column) EXPECT_EQ(plain->dbcoltype(handle, column), types[column - 1]);
+  EXPECT_EQ(plain->dbcollen(handle, 1), 8);
+
+  ASSERT_EQ(plain->dbnextrow(handle), -1);
+  EXPECT_EQ(ValueAt<std::int64_t>(plain->dbdata(handle, 1)), 1);
+  EXPECT_EQ(AnsiString(reinterpret_cast<char*>(plain->dbdata(handle, 2)), plain->dbdatlen(handle, 2)), "a");
+  EXPECT_EQ(ValueAt<double>(plain->dbdata(handle, 3)), 2.5);
+  // 2007-03-05 is day 39144 after 1900-01-01; 13:05:09.007 is 14132702
+  // three-hundredths of a second after midnight.
+  EXPECT_EQ(ValueAt<std::int32_t>(plain->dbdata(handle, 4)), 39144);
+  EXPECT_EQ(ValueAt<std::int32_t>(plain->dbdata(handle, 4) + 4), 14132702);
+  EXPECT_EQ(AnsiString(reinterpret_cast<char*>(plain->dbdata(handle, 5)), plain->dbdatlen(handle, 5)), "\x01\xAB");
+  ASSERT_EQ(plain->dbnextrow(handle), -1);
+  EXPECT_EQ(ValueAt<std::int64_t>(plain->dbdata(handle, 1)), 3000000000);
+  EXPECT_EQ(plain->dbdata(handle, 2), nullptr);
+  EXPECT_EQ(plain->dbdatlen(handle, 2), 0);
+  EXPECT_EQ(plain->dbnextrow(handle), -2);
+  EXPECT_EQ(plain->dbcount(handle), 2);
+  EXPECT_EQ(plain->dbresults(handle), 2);
 }
 
 TEST_F(BindingTest, CallsTheLibraryLacksAreUnsupported) {
