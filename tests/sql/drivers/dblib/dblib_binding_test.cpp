@@ -121,6 +121,17 @@ TEST_F(BindingTest, ResultsAndRowsReachTheDriverAsTheLibraryHandsThemOut) {
   EXPECT_EQ(plain->dbnextrow(handle), -2);
   EXPECT_EQ(plain->dbcount(handle), 2);
   EXPECT_EQ(plain->dbresults(handle), 2);
+
+  // The server variables the driver asks for after a change.
+  ASSERT_EQ(plain->dbcancel(handle), 1);
+  ASSERT_EQ(plain->dbcmd(handle, "update t set name = 'b'; select @@rowcount, @@IDENTITY"), 1);
+  ASSERT_EQ(plain->dbsqlexec(handle), 1);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  EXPECT_EQ(plain->dbcount(handle), 2);
+  ASSERT_EQ(plain->dbresults(handle), 1);
+  ASSERT_EQ(plain->dbnextrow(handle), -1);
+  EXPECT_EQ(ValueAt<std::int32_t>(plain->dbdata(handle, 1)), 2);
+  EXPECT_EQ(ValueAt<std::int32_t>(plain->dbdata(handle, 2)), 2);
 }
 
 TEST_F(BindingTest, CallsTheLibraryLacksAreUnsupported) {
