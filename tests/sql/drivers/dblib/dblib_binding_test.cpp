@@ -1,7 +1,9 @@
-// The binding on the fake library: what the loader binds and installs, and
-// the item codes the login-record setters send.
+// The binding on the fake library: what the loader binds and installs, the
+// item codes the login-record setters send, procedure calls, and results
+// and rows as the plain driver hands them on.
 
 #include "tests/sql/drivers/dblib/dblib_test_support.h"
+#include "tests/sql/drivers/dblib/dblib_login_items.h"
 
 #include <cstring>
 
@@ -26,20 +28,10 @@ TEST_F(BindingTest, LoadingStartsTheLibraryAndInstallsTheHandlersUnloadingGivesT
 }
 
 TEST_F(BindingTest, BothFlavoursSetLoginItemsWithFreeTdsCodes) {
-  for (Ref<IZDBLibPlainDriver> plain :
-       {Ref<IZDBLibPlainDriver>(MakeRef<TZDBLibMSSQL7PlainDriver>()),
-        Ref<IZDBLibPlainDriver>(MakeRef<TZDBLibSybaseASE125PlainDriver>())}) {
+  for (const Ref<IZDBLibPlainDriver>& plain : BothFlavours()) {
     plain->Initialize();
     ForgetCalls();
-    DBLibLogin* login = plain->dblogin();
-    EXPECT_EQ(plain->dbsetlhost(login, "ws"), 1);
-    EXPECT_EQ(plain->dbsetluser(login, "u"), 1);
-    EXPECT_EQ(plain->dbsetlpwd(login, "p"), 1);
-    EXPECT_EQ(plain->dbsetlapp(login, "app"), 1);
-    EXPECT_EQ(plain->dbsetlnatlang(login, "lang"), 1);
-    EXPECT_EQ(plain->dbsetlcharset(login, "cs"), 1);
-    EXPECT_EQ(plain->dbsetlsecure(login), 1);
-    plain->dbloginfree(login);
+    EXPECT_EQ(SetEveryLoginItem(plain.get()), std::vector<RETCODE>(7, 1));
     const std::vector<std::string> expected = {
         "dblogin()",           "dbsetlname(1, \"ws\")",  "dbsetlname(2, \"u\")",  "dbsetlname(3, \"p\")",
         "dbsetlname(5, \"app\")", "dbsetlname(7, \"lang\")", "dbsetlname(10, \"cs\")", "dbsetlbool(101, 1)",

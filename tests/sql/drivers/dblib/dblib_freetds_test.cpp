@@ -9,6 +9,7 @@
 #include "sql/drivers/dblib/dblib_connection.h"
 #include "sql/drivers/dblib/dblib_driver.h"
 #include "tests/sql/core/log_recorder.h"
+#include "tests/sql/drivers/dblib/dblib_login_items.h"
 
 namespace {
 
@@ -33,21 +34,10 @@ TEST(FreeTds, RefusedConnectionRaisesTheLibrarysTextAndStaysClosed) {
 }
 
 TEST(FreeTds, LibraryTakesTheLoginItemsOfBothFlavours) {
-  for (Ref<IZDBLibPlainDriver> plain :
-       {Ref<IZDBLibPlainDriver>(MakeRef<TZDBLibMSSQL7PlainDriver>()),
-        Ref<IZDBLibPlainDriver>(MakeRef<TZDBLibSybaseASE125PlainDriver>())}) {
+  for (const Ref<IZDBLibPlainDriver>& plain : dblib_test::BothFlavours()) {
     plain->Initialize();
-    DBLibLogin* login = plain->dblogin();
-    ASSERT_NE(login, nullptr);
-    EXPECT_EQ(plain->dbsetlhost(login, "ws"), 1);
-    EXPECT_EQ(plain->dbsetluser(login, "sa"), 1);
-    EXPECT_EQ(plain->dbsetlpwd(login, "x"), 1);
-    EXPECT_EQ(plain->dbsetlapp(login, "vorbex05"), 1);
-    EXPECT_EQ(plain->dbsetlnatlang(login, "us_english"), 1);
-    EXPECT_EQ(plain->dbsetlcharset(login, "CP1250"), 1);
-    EXPECT_EQ(plain->dbsetlsecure(login), 1);
+    EXPECT_EQ(dblib_test::SetEveryLoginItem(plain.get()), std::vector<RETCODE>(7, 1)) << plain->GetProtocol();
     EXPECT_EQ(plain->dbsetlogintime(5), 1);
-    plain->dbloginfree(login);
     EXPECT_NO_THROW(plain->CheckError()) << plain->GetProtocol();
   }
   const TZDBLibNativeLibraryLoader& loader = DBLibLibraryLoader();
