@@ -175,8 +175,9 @@ void TZIDIzizid::WriteTerminator() {
 void TZIDIzizid::WritePathTable(bool joliet, bool big_endian) {
   const std::vector<TDEntry*>& order = joliet ? joliet_order_ : iso_order_;
   const uint32_t area = joliet ? layout_.JolietDirStart : layout_.IsoDirStart;
-  const uint32_t size = joliet ? layout_.JolietPathTableSize : layout_.IsoPathTableSize;
-  Sector table(SectorsOf(size) * kSectorBytes, 0);
+  // Sized from the tree as it is, so a tree changed since the layout can
+  // never make the records overrun the buffer.
+  Sector table(SectorsOf(PathTableSize(order, joliet)) * kSectorBytes, 0);
   size_t at = 0;
   for (size_t i = 0; i < order.size(); ++i) {
     const TDEntry* d = order[i];
@@ -206,7 +207,7 @@ void TZIDIzizid::WriteDirectories(bool joliet) {
   auto size_of = [&](const TDEntry* d) { return static_cast<uint32_t>(joliet ? d->JolietDirSize : d->DirSize); };
   for (const auto& owned : dirs_) {
     const TDEntry* dir = owned.get();
-    Sector records(size_of(dir), 0);
+    Sector records(static_cast<size_t>(DirExtentSize(dir, joliet)), 0);  // see WritePathTable
     uint32_t used = 0;
     auto place = [&](uint8_t length) {
       used = PlaceRecord(used, length);

@@ -128,7 +128,7 @@ TEST_F(ImageLayoutTest, WithoutJolietAndWithSessionAtOnce) {
   burner_->SetJolietFileSystem(false);
   burner_->UseSessionAtOnce = true;
   ASSERT_EQ(burner_->InsertFile("\\", Source("a.txt", 1), false), 1);
-  burner_->InsertFile("\\", Source("empty", 0), false);
+  burner_->InsertFile("\\", Source("README", 0), false);
   LayOut(*burner_);
   const TImageLayout& l = burner_->Layout();
   EXPECT_EQ(l.Terminator, 17u);
@@ -140,7 +140,8 @@ TEST_F(ImageLayoutTest, WithoutJolietAndWithSessionAtOnce) {
   EXPECT_EQ(Text(pvd, 6), "\x01" "CD001");
   EXPECT_EQ(Text(Sector(150 + 17), 6), "\xFF" "CD001");
   const uint8_t* empty = Sector(150 + 20) + 68 + 40;  // after ".", "..", "A.TXT;1"
-  EXPECT_EQ(Text(empty + 32, 10), std::string("\x08" "EMPTY.;1\0", 10));
+  EXPECT_EQ(empty[0], 33 + 9);
+  EXPECT_EQ(Text(empty + 32, 10), "\x09" "README.;1");
   EXPECT_EQ(Both32(empty + 2), 0u);
   EXPECT_EQ(Both32(empty + 10), 0u);
 }
@@ -162,6 +163,16 @@ TEST_F(ImageLayoutTest, DirectoryRecordsNeverCrossASectorEnd) {
       EXPECT_EQ(Text(dir + 2048 + 32, 12), "\x0B" "F0045.TXT;1");
     }
   }
+}
+
+TEST_F(ImageLayoutTest, HeaderOfATreeThatGrewAfterItsLayoutStaysInItsBuffers) {
+  LayOut(*burner_);
+  for (int i = 0; i < 200; ++i) {
+    burner_->AddDirectory(burner_->Root(), Format("FOLDER%.4d", {i}), faDirectory);
+    burner_->InsertFile("\\", Source(Format("F%.4d.TXT", {i}), 0), false);
+  }
+  burner_->BuildHeader();
+  EXPECT_GT(burner_->ImageHeader()->Size(), 16 * 2048);
 }
 
 TEST_F(ImageLayoutTest, PathTableOfTwoWholeSectorsHasNoPadding) {
