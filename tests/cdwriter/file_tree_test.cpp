@@ -149,13 +149,24 @@ TEST_F(FileTreeTest, ReplaceFileKeepsOrReplacesTheEntry) {
   EXPECT_EQ(burner_->File(0)->LongName, "SAME.TXT");
   EXPECT_EQ(burner_->TotalDataSize(), 6144);
 
+  // An entry of an earlier session was never counted, so replacing it takes nothing off.
+  TTreeRecord old;
+  old.Name = "old.txt";
+  old.Size = 10000;
+  EXPECT_EQ(burner_->AddFileEntry(burner_->Root(), old, 0, 777, ""), 1);
+  EXPECT_TRUE(burner_->File(1)->Imported);
+  EXPECT_EQ(burner_->TotalDataSize(), 6144);
+  EXPECT_EQ(burner_->InsertFile("\\", Source("old.txt", 1), false), 1);
+  EXPECT_FALSE(burner_->File(1)->Imported);
+  EXPECT_EQ(burner_->TotalDataSize(), 8192);
+
   // A folder of that name stays a folder.
   TDEntry* folder = burner_->AddDirectory(burner_->Root(), "same.dir", faDirectory);
   ASSERT_NE(folder, nullptr);
   EXPECT_EQ(burner_->InsertFile("\\", Source("same.dir", 10), false), 1);
-  EXPECT_EQ(Listing(burner_->Root()), "SAME.TXT|SAME.TXT same.dir|SAME.DIR ");
-  EXPECT_EQ(burner_->Root()->Files->Next->Dir, folder);
-  EXPECT_EQ(burner_->TotalDataSize(), 6144);
+  EXPECT_EQ(Listing(burner_->Root()), "SAME.TXT|SAME.TXT old.txt|OLD.TXT same.dir|SAME.DIR ");
+  EXPECT_EQ(burner_->Root()->Files->Next->Next->Dir, folder);
+  EXPECT_EQ(burner_->TotalDataSize(), 8192);
 }
 
 TEST_F(FileTreeTest, LongNamesStopAt108Characters) {

@@ -146,6 +146,20 @@ TEST_F(ImageLayoutTest, WithoutJolietAndWithSessionAtOnce) {
   EXPECT_EQ(Both32(empty + 10), 0u);
 }
 
+TEST_F(ImageLayoutTest, FilesOfAnEarlierSessionKeepTheirSectors) {
+  TTreeRecord old;
+  old.Name = "old.txt";
+  old.Size = 5000;
+  ASSERT_EQ(burner_->AddFileEntry(burner_->Root(), old, 0, 777, ""), 1);
+  ASSERT_EQ(burner_->InsertFile("\\", Source("new.txt", 5000), false), 1);
+  LayOut(*burner_);
+  EXPECT_EQ(burner_->Layout().FileSectors, 3);  // the new file only
+  const uint8_t* records = Sector(burner_->Layout().IsoDirStart) + 68;
+  EXPECT_EQ(Both32(records + 2), 777u);
+  EXPECT_EQ(Both32(records + 10), 5000u);
+  EXPECT_EQ(Both32(records + 42 + 2), 150u);
+}
+
 TEST_F(ImageLayoutTest, DirectoryRecordsNeverCrossASectorEnd) {
   // "." and ".." take 68 bytes; each "F0000.TXT;1" record 44, so 45 fill 2048.
   for (int count : {45, 46}) {
