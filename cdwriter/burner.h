@@ -152,6 +152,7 @@ private:
   void WriteTerminator();
   void WritePathTable(bool joliet, bool big_endian);
   void WriteDirectories(bool joliet);
+  void PutEntryRecord(uint8_t* record, const TFEntry* entry, bool joliet) const;
   void WriteBootCatalog();
 
   bool replace_file_ = false;

@@ -70,14 +70,21 @@ void PutHeaderStart(Sector& s, uint8_t type) {
   s[6] = 1;
 }
 
-// The common part of every directory record; the name is the caller's.
-void PutRecord(uint8_t* r, uint8_t length, uint32_t extent, uint32_t data_length, TDateTime date, uint8_t flags) {
+// The common part of every directory record; date and name are the caller's.
+void PutRecord(uint8_t* r, uint8_t length, uint32_t extent, uint32_t data_length, uint8_t flags) {
   r[0] = length;
   PutBoth32(r + kExtentAt, extent);
   PutBoth32(r + kDataLengthAt, data_length);
-  PutRecordDate(r + kDateAt, date);
   r[kFlagsAt] = flags;
   PutBoth16(r + kRecordSequenceAt, 1);
+}
+
+// "." (name byte 0) or ".." (name byte 1) of a directory.
+void PutDotRecord(uint8_t* r, uint32_t extent, uint32_t data_length, TDateTime date, uint8_t name) {
+  PutRecord(r, kDotRecordBytes, extent, data_length, kFlagDirectory);
+  PutRecordDate(r + kDateAt, date);
+  r[kNameLengthAt] = 1;
+  r[kNameAt] = name;
 }
 
 }  // namespace
@@ -137,8 +144,7 @@ void TZIDIzizid::WriteDescriptor(bool joliet) {
   const TDEntry* root = Root();
   uint8_t* r = s.data() + kRootRecordAt;
   PutRecord(r, kDotRecordBytes, joliet ? l.JolietDirStart : l.IsoDirStart,
-            static_cast<uint32_t>(joliet ? root->JolietDirSize : root->DirSize), 0, kFlagDirectory);
-  std::memset(r + kDateAt, 0, 7);  // the root record of a descriptor carries no date
+            static_cast<uint32_t>(joliet ? root->JolietDirSize : root->DirSize), kFlagDirectory);
   r[kNameLengthAt] = 1;
   put(IdVolumeSet, kVolumeSetAt, kLongIdBytes);
   put(IdPublisher, kPublisherAt, kLongIdBytes);
@@ -203,7 +209,9 @@ void TZIDIzizid::WritePathTable(bool joliet, bool big_endian) {
 
 void TZIDIzizid::WriteDirectories(bool joliet) {
   const uint32_t area = joliet ? layout_.JolietDirStart : layout_.IsoDirStart;
-  auto extent_of = [&](const TDEntry* d) { return area + static_cast<uint32_t>(joliet ? d->JolietDirIndex : d->DirIndex); };
+  auto extent_of = [&](const TDEntry* d) {
+    return area + static_cast<uint32_t>(joliet ? d->JolietDirIndex : d->DirIndex);
+  };
   auto size_of = [&](const TDEntry* d) { return static_cast<uint32_t>(joliet ? d->JolietDirSize : d->DirSize); };
   for (const auto& owned : dirs_) {
     const TDEntry* dir = owned.get();
@@ -217,42 +225,38 @@ void TZIDIzizid::WriteDirectories(bool joliet) {
     };
     if (!ListStartsWithDot(dir)) {
       const TDateTime now = Now();
-      uint8_t* self = place(kDotRecordBytes);
-      PutRecord(self, kDotRecordBytes, extent_of(dir), size_of(dir), now, kFlagDirectory);
-      self[kNameLengthAt] = 1;
-      uint8_t* parent = place(kDotRecordBytes);
-      PutRecord(parent, kDotRecordBytes, extent_of(dir->Parent), size_of(dir->Parent), now, kFlagDirectory);
-      parent[kNameLengthAt] = 1;
-      parent[kNameAt] = 1;
+      PutDotRecord(place(kDotRecordBytes), extent_of(dir), size_of(dir), now, 0);
+      PutDotRecord(place(kDotRecordBytes), extent_of(dir->Parent), size_of(dir->Parent), now, 1);
     }
-    for (const TFEntry* e = dir->Files; e; e = e->Next) {
-      const uint8_t length = RecordLength(e, joliet);
-      uint8_t* r = place(length);
-      uint32_t extent = joliet ? e->JolietExtent : e->Extent;
-      if (e->Dir) {
-        extent += area;
-      } else if (!e->Imported) {
-        extent += layout_.FirstFileLocation;
-      }
-      const int64_t data_length = joliet ? e->JolietSize : e->FileSize;
-      if (!e->Dir && data_length == 0) extent = 0;
-      uint8_t flags = e->Dir ? kFlagDirectory : 0;
-      if (e->Attr & faHidden) flags |= kFlagHidden;
-      PutRecord(r, length, extent, static_cast<uint32_t>(data_length), e->DateTime, flags);
-      if (IsDotEntry(e)) {
-        r[kNameLengthAt] = 1;
-        r[kNameAt] = e->LongName == "." ? 0 : 1;
-        continue;
-      }
-      const AnsiString name = RecordName(e, joliet);
-      r[kNameLengthAt] = static_cast<uint8_t>(joliet ? 2 * name.size() : name.size());
-      if (joliet) {
-        PutUcs2(name, r + kNameAt);
-      } else {
-        std::memcpy(r + kNameAt, name.data(), name.size());
-      }
-    }
+    for (const TFEntry* e = dir->Files; e; e = e->Next) PutEntryRecord(place(RecordLength(e, joliet)), e, joliet);
     image_header_->WriteBuffer(records.data(), static_cast<int64_t>(records.size()));
+  }
+}
+
+void TZIDIzizid::PutEntryRecord(uint8_t* r, const TFEntry* e, bool joliet) const {
+  uint32_t extent = joliet ? e->JolietExtent : e->Extent;
+  if (e->Dir) {
+    extent += joliet ? layout_.JolietDirStart : layout_.IsoDirStart;
+  } else if (!e->Imported) {
+    extent += layout_.FirstFileLocation;
+  }
+  const int64_t data_length = joliet ? e->JolietSize : e->FileSize;
+  if (!e->Dir && data_length == 0) extent = 0;
+  uint8_t flags = e->Dir ? kFlagDirectory : 0;
+  if (e->Attr & faHidden) flags |= kFlagHidden;
+  PutRecord(r, RecordLength(e, joliet), extent, static_cast<uint32_t>(data_length), flags);
+  PutRecordDate(r + kDateAt, e->DateTime);
+  if (IsDotEntry(e)) {
+    r[kNameLengthAt] = 1;
+    r[kNameAt] = e->LongName == "." ? 0 : 1;
+    return;
+  }
+  const AnsiString name = RecordName(e, joliet);
+  r[kNameLengthAt] = static_cast<uint8_t>(joliet ? 2 * name.size() : name.size());
+  if (joliet) {
+    PutUcs2(name, r + kNameAt);
+  } else {
+    std::memcpy(r + kNameAt, name.data(), name.size());
   }
 }
 

@@ -34,7 +34,8 @@ protected:
     std::sort(files.begin(), files.end());
     for (const fs::path& f : files) {
       const std::string rel = fs::relative(f.parent_path(), src_).string();
-      const AnsiString dest = rel == "." ? AnsiString("\\") : "\\" + StringReplace(Utf8ToAnsi(rel), "/", "\\", rfReplaceAll);
+      const AnsiString image_rel = StringReplace(Utf8ToAnsi(rel), "/", "\\", rfReplaceAll);
+      const AnsiString dest = rel == "." ? AnsiString("\\") : "\\" + image_rel;
       ASSERT_NE(burner_->ForceDirectory(dest), nullptr) << rel;
       EXPECT_EQ(burner_->InsertFile(dest, Utf8ToAnsi(f.string()), false), 1) << f;
     }
@@ -57,7 +58,8 @@ protected:
     const ShellResult isoinfo = Peer("isoinfo", "-J -j cp1250 -f -i " + Quote(iso_));
     for (const ShellResult* r : {&xorriso, &seven, &tar, &isoinfo}) {
       EXPECT_EQ(r->status, 0) << r->output;
-      for (const std::string& name : names) EXPECT_NE(r->output.find(name), std::string::npos) << name << "\n" << r->output;
+      for (const std::string& name : names)
+        EXPECT_NE(r->output.find(name), std::string::npos) << name << "\n" << r->output;
     }
   }
 
@@ -107,9 +109,11 @@ TEST_F(ImagePeersTest, PeersReadTheWholeImage) {
   const ShellResult pvd = Xorriso("-pvd_info");
   EXPECT_EQ(pvd.status, 0) << pvd.output;
   const std::string stamp = ReadAll(iso_).substr(16 * 2048 + 813, 12);  // yyyymmddhhnn
-  for (const std::string& line : std::vector<std::string>{"Volume Id    : VORBEX ZALOHA", "System Id    : LINUX", "Publisher Id : KALMIR S.R.O.",
-                           "Preparer Id  : VORBEX05", "App Id       : VORBEX05 BACKUP",
-                           "Creation Time: " + stamp, "Modif. Time  : " + stamp})
+  const std::vector<std::string> pvd_lines = {
+      "Volume Id    : VORBEX ZALOHA", "System Id    : LINUX",  "Publisher Id : KALMIR S.R.O.",
+      "Preparer Id  : VORBEX05",      "App Id       : VORBEX05 BACKUP", "Creation Time: " + stamp,
+      "Modif. Time  : " + stamp};
+  for (const std::string& line : pvd_lines)
     EXPECT_NE(pvd.output.find(line), std::string::npos) << line << "\n" << pvd.output;
 
   const TImageLayout& l = burner_->Layout();
@@ -123,11 +127,12 @@ TEST_F(ImagePeersTest, PeersReadTheWholeImage) {
 
   const ShellResult info = Peer("isoinfo", "-d -i " + Quote(iso_));
   EXPECT_EQ(info.status, 0) << info.output;
-  for (const std::string& line : std::vector<std::string>{"El Torito VD version 1 found, boot catalog is in sector " + std::to_string(l.BootCatalog),
-                           std::string("ID 'Zozov AD/UDU Zeziri'"), std::string("Bootid 88 (bootable)"),
-                           std::string("Boot media 3 (2.88MB Floppy)"),
-                           "Bootoff " + Format("%x", {l.BootImageSector}) + " " + std::to_string(l.BootImageSector),
-                           "Joliet with UCS level 1 found"})
+  const std::vector<std::string> info_lines = {
+      "El Torito VD version 1 found, boot catalog is in sector " + std::to_string(l.BootCatalog),
+      "ID 'Zozov AD/UDU Zeziri'", "Bootid 88 (bootable)", "Boot media 3 (2.88MB Floppy)",
+      "Bootoff " + Format("%x", {l.BootImageSector}) + " " + std::to_string(l.BootImageSector),
+      "Joliet with UCS level 1 found"};
+  for (const std::string& line : info_lines)
     EXPECT_NE(info.output.find(line), std::string::npos) << line << "\n" << info.output;
   EXPECT_EQ(ReadAll(iso_).substr(size_t{l.BootImageSector} * 2048, 9), "BOOTIMAGE");
 
