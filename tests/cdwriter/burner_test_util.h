@@ -72,10 +72,11 @@ struct ShellResult {
   std::string output;
 };
 
-// Runs a command line of a peer tool; a tool that is not installed fails the test.
+// Runs a command line of a peer tool in a UTF-8 locale, whatever the test
+// runs in, so Czech names convert; a tool that is not installed fails the test.
 inline ShellResult Peer(const std::string& tool, const std::string& arguments) {
   if (fixture::Run("command -v " + tool).empty()) ADD_FAILURE() << tool << " is not installed (scripts/setup)";
-  const std::string out = fixture::Run(tool + " " + arguments + " 2>&1; echo \"rc=$?\"");
+  const std::string out = fixture::Run("LC_ALL=C.UTF-8 " + tool + " " + arguments + " 2>&1; echo \"rc=$?\"");
   const size_t rc = out.rfind("rc=");
   return {std::stoi(out.substr(rc + 3)), out.substr(0, rc)};
 }

@@ -282,6 +282,16 @@ protected:
 
 }  // namespace
 
+TEST_F(NextWritableTest, ConstructionAndStoredSpeedsReachNoDrive) {
+  TSoftDrive& drive = AddDrive(0, "SOFTVEND", "SOFT WRITER");
+  drive.Insert(Disc(2));
+  burner_ = NewBurner(log_);
+  burner_->SetReadSpeed(0);
+  burner_->SetWriteSpeed(0);
+  EXPECT_TRUE(drive.Log().empty());
+  EXPECT_EQ(drive.opens, 0);
+}
+
 TEST_F(NextWritableTest, BlankAndAppendableCdR) {
   TZIDIzizid& blank = Burner(Disc(2));
   EXPECT_TRUE(blank.GetNextWritableAddress());
