@@ -10,6 +10,7 @@
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/virtual_result_set.h"
 #include "sql/core/messages.h"
@@ -151,34 +152,6 @@ void UpdateOptionalString(IZVirtualResultSet& result, int column, const AnsiStri
   if (!value.empty()) result.UpdateString(column, value);
 }
 
-// A statement on the metadata's connection and its answer, both closed when
-// the builder is done with them.
-class TCatalogueQuery {
-public:
-  TCatalogueQuery(IZConnection& connection, const AnsiString& sql)
-      : statement_(connection.CreateStatement()), result_(statement_->ExecuteQuery(sql)) {}
-  ~TCatalogueQuery() {
-    if (result_) result_->Close();
-    statement_->Close();
-  }
-  TCatalogueQuery(const TCatalogueQuery&) = delete;
-  TCatalogueQuery& operator=(const TCatalogueQuery&) = delete;
-
-  IZResultSet& operator*() const { return *result_; }
-  IZResultSet* operator->() const { return result_.get(); }
-  bool Next() const { return result_ && result_->Next(); }
-  // The 1-based column of name; the first of names the answer has.
-  int Column(std::initializer_list<const char*> names) const {
-    for (const char* name : names)
-      if (int column = result_->FindColumn(name)) return column;
-    throw EZSQLException(Format(SZColumnWasNotFound, {*names.begin()}));
-  }
-
-private:
-  Ref<IZStatement> statement_;
-  Ref<IZResultSet> result_;
-};
-
 // Keeps server errors of the calling thread silent while it lives.
 struct TSilentMySQLErrors {
   TSilentMySQLErrors() { EnterSilentMySQLErrors(); }
@@ -241,7 +214,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
   };
 
   {
-    TCatalogueQuery query(names.Connection(), Format("SHOW TABLES FROM %s LIKE '%s'",
+    TZCatalogueQuery query(names.Connection(), Format("SHOW TABLES FROM %s LIKE '%s'",
                                                      {names.Name(database), names.Text(pattern)}));
     while (query.Next()) addTable(query->GetString(1));
   }
@@ -251,7 +224,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
   if (found == 0 && pattern != "%") {
     try {
       TSilentMySQLErrors silent;
-      TCatalogueQuery query(names.Connection(), "SHOW COLUMNS FROM " + names.Table(database, pattern));
+      TZCatalogueQuery query(names.Connection(), "SHOW COLUMNS FROM " + names.Table(database, pattern));
       if (query.Next()) addTable(pattern);
     } catch (const EZSQLException&) {
     } catch (const EZMySQLSilentException&) {
@@ -264,7 +237,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetCatalogs() {
   TCatalogueNames names(*this);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(CatalogsColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW DATABASES");
+  TZCatalogueQuery query(names.Connection(), "SHOW DATABASES");
   while (query.Next()) {
     result->MoveToInsertRow();
     result->UpdateString(1, query->GetString(1));
@@ -336,7 +309,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumns(const AnsiString& c
   Ref<IZResultSet> tableList = GetTables(catalog, schemaPattern, tableNamePattern, {});
   while (tableList->Next()) {
     const AnsiString table = tableList->GetString(tables::kName);
-    TCatalogueQuery query(names.Connection(), Format("SHOW COLUMNS FROM %s LIKE '%s'",
+    TZCatalogueQuery query(names.Connection(), Format("SHOW COLUMNS FROM %s LIKE '%s'",
                                                      {names.Table(database, table), names.Text(pattern)}));
     const int fieldColumn = query.Column({"Field"}), typeColumn = query.Column({"Type"}),
               nullColumn = query.Column({"Null"}), extraColumn = query.Column({"Extra"}),
@@ -409,7 +382,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumnPrivileges(const Ansi
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnPrivilegesColumnDefs);
-  TCatalogueQuery query(
+  TZCatalogueQuery query(
       names.Connection(),
       Format("SELECT c.host, c.db, t.grantor, c.user, c.table_name, c.column_name, c.column_priv "
              "FROM mysql.columns_priv c, mysql.tables_priv t WHERE c.host=t.host AND c.db=t.db "
@@ -437,7 +410,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTablePrivileges(const AnsiS
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schemaPattern);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TablePrivilegesColumnDefs);
-  TCatalogueQuery query(names.Connection(),
+  TZCatalogueQuery query(names.Connection(),
                         Format("SELECT host,db,table_name,grantor,user,table_priv from mysql.tables_priv "
                                "WHERE db='%s' AND table_name LIKE '%s'",
                                {names.Text(database), names.Text(PatternOrAll(tableNamePattern))}));
@@ -461,7 +434,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiStrin
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(PrimaryKeysColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW KEYS FROM " + names.Table(database, table));
+  TZCatalogueQuery query(names.Connection(), "SHOW KEYS FROM " + names.Table(database, table));
   const int keyColumn = query.Column({"Key_name"}), nameColumn = query.Column({"Column_name"}),
             seqColumn = query.Column({"Seq_in_index"});
   while (query.Next()) {
@@ -509,7 +482,7 @@ template <typename MakeRow>
 Ref<IZResultSet> CommentKeys(const TCatalogueNames& names, const AnsiString& sql, const TZMetadataColumnDefs& layout,
                              const MakeRow& makeRow) {
   Ref<IZVirtualResultSet> result = TZAbstractDatabaseMetadata::ConstructVirtualResultSet(layout);
-  TCatalogueQuery query(names.Connection(), sql);
+  TZCatalogueQuery query(names.Connection(), sql);
   const int nameColumn = query.Column({"Name"});
   // Older servers call the storage engine column "Type".
   const int typeColumn = query.Column({"Type", "Engine"});
@@ -574,7 +547,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetIndexInfo(const AnsiString&
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(IndexInfoColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW INDEX FROM " + names.Table(database, table));
+  TZCatalogueQuery query(names.Connection(), "SHOW INDEX FROM " + names.Table(database, table));
   const int tableColumn = query.Column({"Table"}), nonUniqueColumn = query.Column({"Non_unique"}),
             keyColumn = query.Column({"Key_name"}), seqColumn = query.Column({"Seq_in_index"}),
             nameColumn = query.Column({"Column_name"}), collationColumn = query.Column({"Collation"}),

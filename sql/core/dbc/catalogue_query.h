@@ -1,0 +1,28 @@
+// TZCatalogueQuery: a statement on a metadata object's connection and its
+// answer, both closed when the catalogue builder is done with them. The
+// drivers' catalogue builders read the server's catalogue through it.
+#pragma once
+
+#include <initializer_list>
+
+#include "sql/core/dbc/interfaces.h"
+
+class TZCatalogueQuery {
+public:
+  TZCatalogueQuery(IZConnection& connection, const AnsiString& sql);
+  ~TZCatalogueQuery();
+  TZCatalogueQuery(const TZCatalogueQuery&) = delete;
+  TZCatalogueQuery& operator=(const TZCatalogueQuery&) = delete;
+
+  IZResultSet& operator*() const { return *result_; }
+  IZResultSet* operator->() const { return result_.get(); }
+  const Ref<IZResultSet>& ResultSet() const { return result_; }
+  bool Next() const { return result_ && result_->Next(); }
+  // The 1-based column of name; the first of names the answer has. None of
+  // them: EZSQLException "Column with name ... was not found".
+  int Column(std::initializer_list<const char*> names) const;
+
+private:
+  Ref<IZStatement> statement_;
+  Ref<IZResultSet> result_;
+};

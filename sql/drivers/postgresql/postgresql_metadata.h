@@ -1,0 +1,174 @@
+// The database metadata of a PostgreSQL connection: fixed capabilities (some
+// by server version), the server-version test, the quoting of catalogue
+// values, and the catalogue builders. The simpler lists live in
+// postgresql_metadata.cpp; tables, columns, privileges, keys and indexes in
+// postgresql_metadata_catalogue.cpp. Each builder has a form for servers
+// before 7.3, which have no schemas.
+#pragma once
+
+// Oid alone, without the rest of libpq's header.
+#include <postgres_ext.h>
+
+#include "sql/core/dbc/abstract_database_metadata.h"
+
+class IZPostgreSQLConnection;
+
+class TZPostgreSQLDatabaseMetadata : public TZAbstractDatabaseMetadata {
+public:
+  // connection is not counted: the metadata lives inside it.
+  TZPostgreSQLDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info);
+
+  AnsiString GetDatabaseProductName() override { return "PostgreSQL"; }
+  AnsiString GetDatabaseProductVersion() override { return AnsiString(); }
+  AnsiString GetDriverName() override { return "Database Connectivity Driver for PostgreSQL"; }
+  int GetDriverMajorVersion() override { return 1; }
+  int GetDriverMinorVersion() override { return 1; }
+  bool UsesLocalFilePerTable() override { return false; }
+  bool SupportsMixedCaseIdentifiers() override { return false; }
+  bool StoresUpperCaseIdentifiers() override { return false; }
+  bool StoresLowerCaseIdentifiers() override { return true; }
+  bool StoresMixedCaseIdentifiers() override { return false; }
+  bool SupportsMixedCaseQuotedIdentifiers() override { return true; }
+  bool StoresUpperCaseQuotedIdentifiers() override { return false; }
+  bool StoresLowerCaseQuotedIdentifiers() override { return false; }
+  bool StoresMixedCaseQuotedIdentifiers() override { return true; }
+  AnsiString GetSQLKeywords() override;
+  AnsiString GetNumericFunctions() override { return AnsiString(); }
+  AnsiString GetStringFunctions() override { return AnsiString(); }
+  AnsiString GetSystemFunctions() override { return AnsiString(); }
+  AnsiString GetTimeDateFunctions() override { return AnsiString(); }
+  AnsiString GetSearchStringEscape() override { return "\\"; }
+  AnsiString GetExtraNameCharacters() override { return AnsiString(); }
+  bool SupportsExpressionsInOrderBy() override { return true; }
+  bool SupportsOrderByUnrelated() override;
+  bool SupportsGroupBy() override { return true; }
+  bool SupportsGroupByUnrelated() override;
+  bool SupportsGroupByBeyondSelect() override;
+  bool SupportsIntegrityEnhancementFacility() override { return false; }
+  AnsiString GetSchemaTerm() override { return "schema"; }
+  AnsiString GetProcedureTerm() override { return "function"; }
+  AnsiString GetCatalogTerm() override { return "database"; }
+  AnsiString GetCatalogSeparator() override { return "."; }
+  bool SupportsSchemasInDataManipulation() override;
+  bool SupportsSchemasInProcedureCalls() override;
+  bool SupportsSchemasInTableDefinitions() override;
+  bool SupportsSchemasInIndexDefinitions() override;
+  bool SupportsSchemasInPrivilegeDefinitions() override;
+  bool SupportsCatalogsInDataManipulation() override { return false; }
+  bool SupportsCatalogsInProcedureCalls() override { return false; }
+  bool SupportsCatalogsInTableDefinitions() override { return false; }
+  bool SupportsCatalogsInIndexDefinitions() override { return false; }
+  bool SupportsCatalogsInPrivilegeDefinitions() override { return false; }
+  bool SupportsPositionedDelete() override { return false; }
+  bool SupportsPositionedUpdate() override { return false; }
+  bool SupportsSelectForUpdate() override;
+  bool SupportsStoredProcedures() override { return false; }
+  bool SupportsSubqueriesInComparisons() override { return true; }
+  bool SupportsSubqueriesInExists() override { return true; }
+  bool SupportsSubqueriesInIns() override { return true; }
+  bool SupportsSubqueriesInQuantifieds() override { return true; }
+  bool SupportsCorrelatedSubqueries() override;
+  bool SupportsUnion() override { return true; }
+  bool SupportsUnionAll() override;
+  bool SupportsOpenCursorsAcrossCommit() override { return false; }
+  bool SupportsOpenCursorsAcrossRollback() override { return false; }
+  bool SupportsOpenStatementsAcrossCommit() override { return true; }
+  bool SupportsOpenStatementsAcrossRollback() override { return true; }
+  int GetMaxBinaryLiteralLength() override { return 0; }
+  int GetMaxCharLiteralLength() override { return 0; }
+  int GetMaxColumnNameLength() override { return GetNameTypeLength(); }
+  int GetMaxColumnsInGroupBy() override { return 0; }
+  int GetMaxColumnsInIndex() override;
+  int GetMaxColumnsInOrderBy() override { return 0; }
+  int GetMaxColumnsInSelect() override { return 0; }
+  int GetMaxColumnsInTable() override { return 1600; }
+  int GetMaxConnections() override { return 8192; }
+  int GetMaxCursorNameLength() override { return GetNameTypeLength(); }
+  int GetMaxIndexLength() override { return 0; }
+  int GetMaxSchemaNameLength() override { return GetNameTypeLength(); }
+  int GetMaxProcedureNameLength() override { return GetNameTypeLength(); }
+  int GetMaxCatalogNameLength() override { return GetNameTypeLength(); }
+  int GetMaxRowSize() override;
+  bool DoesMaxRowSizeIncludeBlobs() override { return true; }
+  int GetMaxStatementLength() override;
+  int GetMaxStatements() override { return 1; }
+  int GetMaxTableNameLength() override { return GetNameTypeLength(); }
+  int GetMaxTablesInSelect() override { return 0; }
+  int GetMaxUserNameLength() override { return GetNameTypeLength(); }
+  TZTransactIsolationLevel GetDefaultTransactionIsolation() override { return tiReadCommitted; }
+  bool SupportsTransactions() override { return true; }
+  bool SupportsTransactionIsolationLevel(TZTransactIsolationLevel level) override;
+  bool SupportsDataDefinitionAndDataManipulationTransactions() override { return true; }
+  bool SupportsDataManipulationTransactionsOnly() override { return false; }
+  bool DataDefinitionCausesTransactionCommit() override { return false; }
+  bool DataDefinitionIgnoredInTransactions() override { return false; }
+  bool SupportsResultSetType(TZResultSetType type) override { return type == rtScrollInsensitive; }
+  bool SupportsResultSetConcurrency(TZResultSetType type, TZResultSetConcurrency concurrency) override {
+    return type == rtScrollInsensitive && concurrency == rcReadOnly;
+  }
+
+  // The server's version (opening a closed connection) is major.minor or later.
+  bool HasMinimumServerVersion(int major, int minor);
+  // Value in single quotes with a backslash before each quote and backslash;
+  // an escape-string literal (E'...') from server 8.1 on.
+  AnsiString QuoteMetadataString(const AnsiString& value);
+  AnsiString GetTypeNameOfOid(Oid oid);
+  TZSQLType GetSQLTypeOfOid(Oid oid);
+  TZSQLType GetSQLTypeOfName(const AnsiString& name);
+
+protected:
+  Ref<IZResultSet> UncachedGetProcedures(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                         const AnsiString& procedureNamePattern) override;
+  Ref<IZResultSet> UncachedGetProcedureColumns(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                               const AnsiString& procedureNamePattern,
+                                               const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetSchemas() override;
+  Ref<IZResultSet> UncachedGetCatalogs() override;
+  Ref<IZResultSet> UncachedGetTableTypes() override;
+  Ref<IZResultSet> UncachedGetTypeInfo() override;
+  Ref<IZResultSet> UncachedGetVersionColumns(const AnsiString& catalog, const AnsiString& schema,
+                                             const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetSequences(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                        const AnsiString& sequenceNamePattern) override;
+
+  // postgresql_metadata_catalogue.cpp
+  Ref<IZResultSet> UncachedGetTables(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                     const AnsiString& tableNamePattern, const TZStringDynArray& types) override;
+  Ref<IZResultSet> UncachedGetColumns(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                      const AnsiString& tableNamePattern, const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetColumnPrivileges(const AnsiString& catalog, const AnsiString& schema,
+                                               const AnsiString& table, const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetTablePrivileges(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                              const AnsiString& tableNamePattern) override;
+  Ref<IZResultSet> UncachedGetPrimaryKeys(const AnsiString& catalog, const AnsiString& schema,
+                                          const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetImportedKeys(const AnsiString& catalog, const AnsiString& schema,
+                                           const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetExportedKeys(const AnsiString& catalog, const AnsiString& schema,
+                                           const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetCrossReference(const AnsiString& primaryCatalog, const AnsiString& primarySchema,
+                                             const AnsiString& primaryTable, const AnsiString& foreignCatalog,
+                                             const AnsiString& foreignSchema, const AnsiString& foreignTable) override;
+  Ref<IZResultSet> UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString& schema, const AnsiString& table,
+                                        bool unique, bool approximate) override;
+
+private:
+  IZPostgreSQLConnection& PgConnection();
+  // The length of the type "name" (identifiers); "Unknown error" without it.
+  int GetNameTypeLength();
+  // The rows of a query copied into a result of layout.
+  Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
+  // The one-column integer answer of sql; "Unknown error" without a row.
+  int QueryInteger(const AnsiString& sql, const char* column);
+  // The foreign keys read from the constraint catalogue (servers from 9.0)
+  // or from the trigger catalogue (older ones).
+  Ref<IZResultSet> ConstraintKeys(const AnsiString& primarySchema, const AnsiString& primaryTable,
+                                  const AnsiString& foreignSchema, const AnsiString& foreignTable);
+  Ref<IZResultSet> TriggerKeys(const AnsiString& primarySchema, const AnsiString& primaryTable,
+                               const AnsiString& foreignSchema, const AnsiString& foreignTable);
+};
+
+// The items of an ACL text "{a=r/b,"x y"=arw/b}", quotes removed.
+void SplitAclItems(TStrings* list, const AnsiString& acl);
+// "SELECT" for "r" and so on; "UNKNOWN" for letters of no privilege.
+AnsiString AclPrivilegeName(char letter);
