@@ -158,6 +158,11 @@ AnsiString TZPostgreSQLResultSet::GetString(int columnIndex) {
   return text ? AnsiString(text, static_cast<std::size_t>(length)) : AnsiString();
 }
 
+WideString TZPostgreSQLResultSet::GetUnicodeString(int columnIndex) {
+  CheckColumnConversion(columnIndex, stUnicodeString);
+  return AnsiToWide(GetString(columnIndex));
+}
+
 bool TZPostgreSQLResultSet::GetBoolean(int columnIndex) {
   int length = 0;
   const char* text = CheckedText(columnIndex, stBoolean, length);

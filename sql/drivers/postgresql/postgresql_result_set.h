@@ -26,6 +26,8 @@ public:
   // Exactly the value's bytes; a character(n) value without its trailing
   // blanks and control characters.
   AnsiString GetString(int columnIndex) override;
+  // The text in the system's code page, widened.
+  WideString GetUnicodeString(int columnIndex) override;
   bool GetBoolean(int columnIndex) override;
   std::int8_t GetByte(int columnIndex) override;
   std::int16_t GetShort(int columnIndex) override;

@@ -6,7 +6,9 @@
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/streams.h"
+#include "sql/core/dbc/abstract_statement.h"
 #include "sql/core/sql_exception.h"
+#include "sql/core/variant.h"
 #include "tests/sql/drivers/postgresql/postgresql_test_support.h"
 
 namespace {
@@ -76,6 +78,12 @@ TEST(PostgreSQLStatement, ParametersReachTheServerAsTheirValues) {
         << c.expression;
   EXPECT_TRUE(LoggedContains(connection.get(), "'2007-03-01'::date"));
 
+  // Read back through the driver, in the system's code page.
+  Ref<IZResultSet> back = connection->CreateStatement()->ExecuteQuery("SELECT t, u FROM st_params WHERE id = 1");
+  ASSERT_TRUE(back->Next());
+  EXPECT_EQ(back->GetString(1), "Kůň \\ 'úpěl'");
+  EXPECT_EQ(back->GetUnicodeString(2), u"Žluťoučký");
+
   // Nulls of every type, and FALSE.
   insert->ClearParameters();
   insert->SetInt(1, 2);
@@ -100,6 +108,23 @@ TEST(PostgreSQLStatement, BytesWithOidAsBlobKeepEveryByte) {
   EXPECT_EQ(read->GetMetadata()->GetColumnType(1), stBytes);
   const TByteDynArray back = read->GetBytes(1);
   EXPECT_EQ(AnsiString(back.begin(), back.end()), bytes);
+}
+
+// A value without a declared type is quoted as a text, never left out.
+TEST(PostgreSQLStatement, UndeclaredParametersAreQuotedTexts) {
+  Ref<IZPostgreSQLConnection> connection = Connect();
+  Ref<IZPreparedStatement> select = connection->PrepareStatement("SELECT ?::text, ?::int");
+  auto* statement = dynamic_cast<TZAbstractPreparedStatement*>(select.get());
+  ASSERT_TRUE(statement);
+  TZVariant text, number;
+  DefaultVarManager()->SetAsString(text, "it's");
+  DefaultVarManager()->SetAsInteger(number, 7);
+  statement->SetInParam(1, stUnknown, text);
+  statement->SetInParam(2, stUnknown, number);
+  Ref<IZResultSet> row = select->ExecuteQueryPrepared();
+  ASSERT_TRUE(row->Next());
+  EXPECT_EQ(row->GetString(1), "it's");
+  EXPECT_EQ(row->GetInt(2), 7);
 }
 
 TEST(PostgreSQLStatement, MissingParametersAreRefused) {
