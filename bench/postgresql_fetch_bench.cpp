@@ -15,12 +15,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <map>
 #include <stdexcept>
 #include <string>
 
-#include "platform/rtl/datetime.h"
+#include "bench/fetch_bench_support.h"
 #include "platform/rtl/format.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/postgresql/postgresql_driver.h"
@@ -33,14 +31,6 @@ constexpr char kQuery[] = "SELECT id, name, amount, stamp FROM bench_fetch";
 struct Server {
   std::string port, user, password, database;
 };
-
-std::map<std::string, std::string> ReadEnvFile(const std::string& path) {
-  std::map<std::string, std::string> values;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);)
-    if (auto eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-  return values;
-}
 
 const Server& GetServer() {
   static const Server server = [] {
@@ -99,36 +89,10 @@ Ref<IZConnection> LibraryConnect() {
                                                {server.port, server.database, server.user, server.password}));
 }
 
-// "yyyy-mm-dd hh:nn:ss" by fixed positions.
-TDateTime PlainTimestamp(const char* text) {
-  auto number = [text](int from, int count) {
-    int value = 0;
-    for (int i = from; i < from + count; ++i) value = value * 10 + (text[i] - '0');
-    return value;
-  };
-  return EncodeDate(number(0, 4), number(5, 2), number(8, 2)) +
-         (number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2)) / 86400.0;
-}
-
 void BM_LibraryFetch(benchmark::State& state) {
   EnsureTable();
   Ref<IZConnection> connection = LibraryConnect();
-  Ref<IZStatement> statement = connection->CreateStatement();
-  std::int64_t rows = 0;
-  for (auto _ : state) {
-    Ref<IZResultSet> resultSet = statement->ExecuteQuery(kQuery);
-    double sum = 0;
-    while (resultSet->Next()) {
-      sum += resultSet->GetInt(1);
-      sum += static_cast<double>(resultSet->GetString(2).size());
-      sum += resultSet->GetDouble(3);
-      sum += resultSet->GetTimestamp(4);
-      ++rows;
-    }
-    resultSet->Close();
-    benchmark::DoNotOptimize(sum);
-  }
-  state.SetItemsProcessed(rows);
+  LibraryFetch(state, *connection, kQuery);
 }
 
 void BM_PlainFetch(benchmark::State& state) {

@@ -18,51 +18,29 @@ public:
   // connection is not counted: the metadata lives inside it.
   TZPostgreSQLDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info);
 
+  // Capabilities not named here have the base's answers.
+
   AnsiString GetDatabaseProductName() override { return "PostgreSQL"; }
-  AnsiString GetDatabaseProductVersion() override { return AnsiString(); }
   AnsiString GetDriverName() override { return "Database Connectivity Driver for PostgreSQL"; }
   int GetDriverMajorVersion() override { return 1; }
   int GetDriverMinorVersion() override { return 1; }
-  bool UsesLocalFilePerTable() override { return false; }
-  bool SupportsMixedCaseIdentifiers() override { return false; }
-  bool StoresUpperCaseIdentifiers() override { return false; }
   bool StoresLowerCaseIdentifiers() override { return true; }
   bool StoresMixedCaseIdentifiers() override { return false; }
-  bool SupportsMixedCaseQuotedIdentifiers() override { return true; }
-  bool StoresUpperCaseQuotedIdentifiers() override { return false; }
-  bool StoresLowerCaseQuotedIdentifiers() override { return false; }
   bool StoresMixedCaseQuotedIdentifiers() override { return true; }
   AnsiString GetSQLKeywords() override;
-  AnsiString GetNumericFunctions() override { return AnsiString(); }
-  AnsiString GetStringFunctions() override { return AnsiString(); }
-  AnsiString GetSystemFunctions() override { return AnsiString(); }
-  AnsiString GetTimeDateFunctions() override { return AnsiString(); }
   AnsiString GetSearchStringEscape() override { return "\\"; }
-  AnsiString GetExtraNameCharacters() override { return AnsiString(); }
-  bool SupportsExpressionsInOrderBy() override { return true; }
   bool SupportsOrderByUnrelated() override;
-  bool SupportsGroupBy() override { return true; }
   bool SupportsGroupByUnrelated() override;
   bool SupportsGroupByBeyondSelect() override;
-  bool SupportsIntegrityEnhancementFacility() override { return false; }
   AnsiString GetSchemaTerm() override { return "schema"; }
   AnsiString GetProcedureTerm() override { return "function"; }
   AnsiString GetCatalogTerm() override { return "database"; }
-  AnsiString GetCatalogSeparator() override { return "."; }
   bool SupportsSchemasInDataManipulation() override;
   bool SupportsSchemasInProcedureCalls() override;
   bool SupportsSchemasInTableDefinitions() override;
   bool SupportsSchemasInIndexDefinitions() override;
   bool SupportsSchemasInPrivilegeDefinitions() override;
-  bool SupportsCatalogsInDataManipulation() override { return false; }
-  bool SupportsCatalogsInProcedureCalls() override { return false; }
-  bool SupportsCatalogsInTableDefinitions() override { return false; }
-  bool SupportsCatalogsInIndexDefinitions() override { return false; }
-  bool SupportsCatalogsInPrivilegeDefinitions() override { return false; }
-  bool SupportsPositionedDelete() override { return false; }
-  bool SupportsPositionedUpdate() override { return false; }
   bool SupportsSelectForUpdate() override;
-  bool SupportsStoredProcedures() override { return false; }
   bool SupportsSubqueriesInComparisons() override { return true; }
   bool SupportsSubqueriesInExists() override { return true; }
   bool SupportsSubqueriesInIns() override { return true; }
@@ -70,38 +48,21 @@ public:
   bool SupportsCorrelatedSubqueries() override;
   bool SupportsUnion() override { return true; }
   bool SupportsUnionAll() override;
-  bool SupportsOpenCursorsAcrossCommit() override { return false; }
-  bool SupportsOpenCursorsAcrossRollback() override { return false; }
-  bool SupportsOpenStatementsAcrossCommit() override { return true; }
-  bool SupportsOpenStatementsAcrossRollback() override { return true; }
-  int GetMaxBinaryLiteralLength() override { return 0; }
-  int GetMaxCharLiteralLength() override { return 0; }
   int GetMaxColumnNameLength() override { return GetNameTypeLength(); }
-  int GetMaxColumnsInGroupBy() override { return 0; }
   int GetMaxColumnsInIndex() override;
-  int GetMaxColumnsInOrderBy() override { return 0; }
-  int GetMaxColumnsInSelect() override { return 0; }
   int GetMaxColumnsInTable() override { return 1600; }
   int GetMaxConnections() override { return 8192; }
   int GetMaxCursorNameLength() override { return GetNameTypeLength(); }
-  int GetMaxIndexLength() override { return 0; }
   int GetMaxSchemaNameLength() override { return GetNameTypeLength(); }
   int GetMaxProcedureNameLength() override { return GetNameTypeLength(); }
   int GetMaxCatalogNameLength() override { return GetNameTypeLength(); }
   int GetMaxRowSize() override;
-  bool DoesMaxRowSizeIncludeBlobs() override { return true; }
   int GetMaxStatementLength() override;
   int GetMaxStatements() override { return 1; }
   int GetMaxTableNameLength() override { return GetNameTypeLength(); }
-  int GetMaxTablesInSelect() override { return 0; }
   int GetMaxUserNameLength() override { return GetNameTypeLength(); }
-  TZTransactIsolationLevel GetDefaultTransactionIsolation() override { return tiReadCommitted; }
-  bool SupportsTransactions() override { return true; }
   bool SupportsTransactionIsolationLevel(TZTransactIsolationLevel level) override;
-  bool SupportsDataDefinitionAndDataManipulationTransactions() override { return true; }
-  bool SupportsDataManipulationTransactionsOnly() override { return false; }
   bool DataDefinitionCausesTransactionCommit() override { return false; }
-  bool DataDefinitionIgnoredInTransactions() override { return false; }
   bool SupportsResultSetType(TZResultSetType type) override { return type == rtScrollInsensitive; }
   bool SupportsResultSetConcurrency(TZResultSetType type, TZResultSetConcurrency concurrency) override {
     return type == rtScrollInsensitive && concurrency == rcReadOnly;

@@ -161,6 +161,8 @@ TEST(PostgreSQLStatement, CountsAndResultsOfEachKindOfStatement) {
   ASSERT_TRUE(rows->Next());
   EXPECT_FALSE(rows->GetBoolean(3));
   EXPECT_TRUE(rows->WasNull());
+  // The statement and its last result set hold each other until closed.
+  statement->Close();
 }
 
 TEST(PostgreSQLStatement, MovesToAbsoluteRows) {
