@@ -65,12 +65,13 @@ TZPostgreSQLResultSet::TZPostgreSQLResultSet(Ref<IZPostgreSQLPlainDriver> plainD
                                              PGresult* result)
     : TZAbstractResultSet(statement, sql), plainDriver_(std::move(plainDriver)), queryHandle_(result) {
   SetConcurrency(rcReadOnly);
-  Open();
-}
-
-TZPostgreSQLResultSet::~TZPostgreSQLResultSet() {
-  // A result set that failed to open was never closed.
-  if (queryHandle_) plainDriver_->PQclear(queryHandle_);
+  try {
+    Open();
+  } catch (...) {
+    // No destructor runs for a result set that failed to open.
+    if (queryHandle_) plainDriver_->PQclear(queryHandle_);
+    throw;
+  }
 }
 
 Ref<IZPostgreSQLConnection> TZPostgreSQLResultSet::PgConnection() {

@@ -10,10 +10,10 @@
 
 class TZPostgreSQLResultSet : public TZAbstractResultSet {
 public:
-  // Takes over result (cleared on Close) and opens.
+  // Takes over result (cleared on Close, or at once when opening fails)
+  // and opens.
   TZPostgreSQLResultSet(Ref<IZPostgreSQLPlainDriver> plainDriver, const Ref<IZStatement>& statement,
                         const AnsiString& sql, PGresult* result);
-  ~TZPostgreSQLResultSet() override;
 
   void Open() override;
   void Close() override;
