@@ -210,17 +210,23 @@ TEST_F(PostgreSQLMetadata, Capabilities) {
 
 // --- a server before 7.3, seen through a stand-in connection
 
+// Records each query and answers it with the connection's canned result for
+// the first text the query holds, else with no rows.
 class RecordingStatement : public TZAbstractStatement {
 public:
-  RecordingStatement(Ref<IZConnection> connection, std::vector<AnsiString>& log)
-      : TZAbstractStatement(std::move(connection), nullptr), log_(log) {}
+  RecordingStatement(Ref<IZConnection> connection, std::vector<AnsiString>& log,
+                     std::vector<std::pair<AnsiString, Ref<IZResultSet>>>& answers)
+      : TZAbstractStatement(std::move(connection), nullptr), log_(log), answers_(answers) {}
   Ref<IZResultSet> ExecuteQuery(const AnsiString& sql) override {
     log_.push_back(sql);
+    for (const auto& [part, answer] : answers_)
+      if (sql.find(part) != AnsiString::npos) return answer;
     return TZAbstractDatabaseMetadata::ConstructVirtualResultSet({});
   }
 
 private:
   std::vector<AnsiString>& log_;
+  std::vector<std::pair<AnsiString, Ref<IZResultSet>>>& answers_;
 };
 
 class OldServerConnection : public TZAbstractConnection, public virtual IZPostgreSQLConnection {
@@ -237,12 +243,63 @@ public:
   int GetServerSubVersion() override { return 0; }
   TZPgCharsetCode GetCharactersetCode() override { return csOTHER; }
   std::vector<AnsiString> Sent;
+  std::vector<std::pair<AnsiString, Ref<IZResultSet>>> Answers;
 
 protected:
   Ref<IZStatement> NewStatement(TStrings*) override {
-    return MakeRef<RecordingStatement>(Ref<IZConnection>(this), Sent);
+    return MakeRef<RecordingStatement>(Ref<IZConnection>(this), Sent, Answers);
   }
 };
+
+// Old servers describe a foreign key only through its triggers: the rules
+// come from the trigger functions' names, the columns from their arguments.
+TEST(PostgreSQLMetadataBefore73, ForeignKeysFromTriggerArguments) {
+  auto connection = MakeRef<OldServerConnection>();
+  TZMetadataColumnDefs layout;
+  for (const char* name : {"pnspname", "fnspname", "prelname", "frelname", "tgconstrname"})
+    layout.push_back({name, stString, 255});
+  layout.push_back({"keyseq", stInteger, 0});
+  layout.push_back({"fkeyname", stString, 255});
+  layout.push_back({"tgdeferrable", stBoolean, 0});
+  layout.push_back({"tginitdeferred", stBoolean, 0});
+  for (const char* name : {"tgnargs", "tgargs", "updaterule", "deleterule"}) layout.push_back({name, stString, 255});
+  Ref<IZVirtualResultSet> rows = TZAbstractDatabaseMetadata::ConstructVirtualResultSet(layout);
+  const struct {
+    const char* name;
+    const char* args;
+    const char* update;
+    const char* remove;
+    bool deferrable;
+  } keys[] = {
+      {"fk", "fk\\000child\\000parent\\000UNSPECIFIED\\000parent_id\\000id\\000", "RI_FKey_noaction_upd",
+       "RI_FKey_cascade_del", true},
+      {"<unnamed>", "<unnamed>\\000child\\000parent\\000UNSPECIFIED\\000", "RI_FKey_setnull_upd",
+       "RI_FKey_restrict_del", false},
+  };
+  for (const auto& key : keys) {
+    rows->MoveToInsertRow();
+    rows->UpdateString(3, "parent");
+    rows->UpdateString(4, "child");
+    rows->UpdateInt(6, 1);
+    rows->UpdateString(7, "parent_pkey");
+    rows->UpdateBoolean(8, key.deferrable);
+    rows->UpdateBoolean(9, false);
+    rows->UpdateString(11, key.args);
+    rows->UpdateString(12, key.update);
+    rows->UpdateString(13, key.remove);
+    rows->InsertRow();
+  }
+  rows->BeforeFirst();
+  connection->Answers.push_back({"tgargs", rows});
+  EXPECT_EQ(Rows(connection->GetMetadata()->GetImportedKeys("", "", "child"),
+                 {"PKTABLE_SCHEM", "PKTABLE_NAME", "PKCOLUMN_NAME", "FKTABLE_NAME", "FKCOLUMN_NAME", "KEY_SEQ",
+                  "UPDATE_RULE", "DELETE_RULE", "FK_NAME", "PK_NAME", "DEFERRABILITY"}),
+            (std::vector<std::string>{
+                "NULL|parent|id|child|parent_id|1|3|0|fk|parent_pkey|6",
+                // Too few arguments name no columns; an unnamed key is named by them all.
+                "NULL|parent|NULL|child|NULL|1|2|1|<unnamed>\\000child\\000parent\\000UNSPECIFIED\\000|parent_pkey|7",
+            }));
+}
 
 TEST(PostgreSQLMetadataBefore73, CatalogueTextsHaveNoSchemas) {
   auto connection = MakeRef<OldServerConnection>();
