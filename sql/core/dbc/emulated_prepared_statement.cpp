@@ -2,7 +2,10 @@
 
 #include "sql/core/dbc/emulated_prepared_statement.h"
 
+#include "platform/rtl/numbers.h"
 #include "sql/core/parsesql/tokenizer.h"
+#include "sql/core/sysutils.h"
+#include "sql/core/variant.h"
 
 namespace {
 
@@ -104,3 +107,22 @@ void TZEmulatedPreparedStatement::Close() {
 Ref<IZResultSet> TZEmulatedPreparedStatement::ExecuteQueryPrepared() { return ExecuteQuery(ComposeSQL()); }
 int TZEmulatedPreparedStatement::ExecuteUpdatePrepared() { return ExecuteUpdate(ComposeSQL()); }
 bool TZEmulatedPreparedStatement::ExecutePrepared() { return Execute(ComposeSQL()); }
+
+bool TZEmulatedPreparedStatement::NumberLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
+  const IZVariantManager& manager = *SoftVarManager();
+  switch (type) {
+    case stByte:
+    case stShort:
+    case stInteger:
+    case stLong:
+      literal = IntToStr(manager.GetAsInteger(value));
+      return true;
+    case stFloat:
+    case stDouble:
+    case stBigDecimal:
+      literal = FloatToSqlStr(manager.GetAsFloat(value));
+      return true;
+    default:
+      return false;
+  }
+}

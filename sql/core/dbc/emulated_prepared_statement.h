@@ -36,6 +36,10 @@ protected:
   virtual AnsiString GetParameterSQL(int paramIndex) = 0;
   // The fragments joined with the literals.
   virtual AnsiString ComposeSQL();
+  // The literal of a number type (integer or decimal, "." as separator),
+  // written from the numeric value, so a text handed in as a number never
+  // reaches the statement unquoted; false for the other types.
+  static bool NumberLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal);
 
   // The text cut into fragments and "?" markers, made on first use.
   const std::vector<AnsiString>& SplitSQL();

@@ -6,7 +6,6 @@
 #include <cstdio>
 
 #include "platform/rtl/datetime.h"
-#include "platform/rtl/numbers.h"
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
@@ -206,20 +205,10 @@ AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
   const IZVariantManager& manager = *SoftVarManager();
   TZSQLType type = InParamTypes[paramIndex];
   if (type == stUnknown) type = TypeOfValue(value);
+  if (AnsiString number; NumberLiteral(type, value, number)) return number;
   switch (type) {
     case stBoolean:
       return manager.GetAsBoolean(value) ? "'Y'" : "'N'";
-    // Numbers are written from their numeric value, so a text handed in as a
-    // number can never reach the statement unquoted.
-    case stByte:
-    case stShort:
-    case stInteger:
-    case stLong:
-      return IntToStr(manager.GetAsInteger(value));
-    case stFloat:
-    case stDouble:
-    case stBigDecimal:
-      return FloatToSqlStr(manager.GetAsFloat(value));
     case stDate:
       return DateLiteral(manager.GetAsDateTime(value));
     case stTime:

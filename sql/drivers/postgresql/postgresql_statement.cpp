@@ -167,21 +167,11 @@ AnsiString TZPostgreSQLPreparedStatement::GetParameterSQL(int paramIndex) {
   const TZVariant& value = InParamValues[paramIndex];
   if (DefaultVarManager()->IsNull(value)) return "NULL";
 
+  if (AnsiString number; NumberLiteral(InParamTypes[paramIndex], value, number)) return number;
   const IZVariantManager& manager = *SoftVarManager();
   switch (InParamTypes[paramIndex]) {
     case stBoolean:
       return manager.GetAsBoolean(value) ? "TRUE" : "FALSE";
-    // Numbers are written from their numeric value, so a text handed in as a
-    // number can never reach the statement unquoted.
-    case stByte:
-    case stShort:
-    case stInteger:
-    case stLong:
-      return IntToStr(manager.GetAsInteger(value));
-    case stFloat:
-    case stDouble:
-    case stBigDecimal:
-      return FloatToSqlStr(manager.GetAsFloat(value));
     case stBytes:
       // Bytes may hold NUL, which no text literal carries.
       return plainDriver_->EscapeBytea(manager.GetAsString(value), pgConnection_->GetConnectionHandle());

@@ -17,16 +17,17 @@ namespace {
 
 using namespace pg_test;
 
+// Test programs run side by side, each in its own process: the schema is
+// made once per server, under a lock, and never dropped while others read it.
 void MakeSchema() {
   static const bool made = [] {
-    Psql("DROP VIEW IF EXISTS md_view; DROP TABLE IF EXISTS md_child, md_parent; DROP SEQUENCE IF EXISTS md_seq; "
-         "DROP FUNCTION IF EXISTS md_add(int4, int4); "
-         "CREATE TABLE md_parent (id int PRIMARY KEY, title varchar(30) NOT NULL DEFAULT 'x', amount numeric(10,2), "
-         "note varchar); "
-         "CREATE TABLE md_child (id int PRIMARY KEY, parent_id int REFERENCES md_parent (id) ON DELETE CASCADE "
-         "DEFERRABLE INITIALLY DEFERRED); "
-         "CREATE VIEW md_view AS SELECT id, title FROM md_parent; CREATE SEQUENCE md_seq; "
-         "CREATE FUNCTION md_add(int4, int4) RETURNS int4 AS 'SELECT $1 + $2' LANGUAGE sql; "
+    Psql("SELECT pg_advisory_xact_lock(4404); "
+         "CREATE TABLE IF NOT EXISTS md_parent (id int PRIMARY KEY, title varchar(30) NOT NULL DEFAULT 'x', "
+         "amount numeric(10,2), note varchar); "
+         "CREATE TABLE IF NOT EXISTS md_child (id int PRIMARY KEY, parent_id int REFERENCES md_parent (id) ON DELETE "
+         "CASCADE DEFERRABLE INITIALLY DEFERRED); "
+         "CREATE OR REPLACE VIEW md_view AS SELECT id, title FROM md_parent; CREATE SEQUENCE IF NOT EXISTS md_seq; "
+         "CREATE OR REPLACE FUNCTION md_add(int4, int4) RETURNS int4 AS 'SELECT $1 + $2' LANGUAGE sql; "
          "ALTER TABLE md_parent OWNER TO vx; ALTER TABLE md_child OWNER TO vx; ALTER VIEW md_view OWNER TO vx; "
          "ALTER SEQUENCE md_seq OWNER TO vx; ALTER FUNCTION md_add(int4, int4) OWNER TO vx; "
          "GRANT SELECT ON md_parent TO PUBLIC");
