@@ -38,7 +38,8 @@ struct TZBlobInfo {
 
 // Allocates and prepares sql into stmtHandle and returns its kind. A kind the
 // driver does not run (none, blob segments, SET TRANSACTION) frees the
-// handle again, leaves it 0 and raises "Statement is not allowed".
+// handle again, leaves it 0 and raises "Statement is not allowed"; so does a
+// statement the server refuses, with the server's error.
 int PrepareStatement(IZInterbasePlainDriver* plainDriver, isc_db_handle* dbHandle, isc_tr_handle* trHandle,
                      std::uint16_t dialect, const AnsiString& sql, isc_stmt_handle& stmtHandle);
 // The prepared statement's kind; 0 when the reply does not carry it.

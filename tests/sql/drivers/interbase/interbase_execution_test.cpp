@@ -197,6 +197,46 @@ TEST_F(InterbaseExecution, ABlobOfManySmallSegmentsReadsWhole) {
   EXPECT_EQ(ReadBlobBuffer(Plain(), Db(), Tr(), id), bytes);
 }
 
+// The real client, except that segments come back empty or fail.
+class FaultySegments : public TZFirebirdD21PlainDriver {
+public:
+  explicit FaultySegments(bool fail) : fail_(fail) {}
+  ISC_STATUS isc_get_segment(ISC_STATUS* status, isc_blob_handle*, unsigned short* actualLength, unsigned short,
+                             ISC_SCHAR*) override {
+    ++segmentCalls;
+    *actualLength = 0;
+    status[0] = 1;
+    status[1] = fail_ ? isc_io_error : 0;
+    status[2] = isc_arg_end;
+    return status[1];
+  }
+  ISC_STATUS isc_cancel_blob(ISC_STATUS* status, isc_blob_handle* blob) override {
+    ++cancelled;
+    return TZFirebirdD21PlainDriver::isc_cancel_blob(status, blob);
+  }
+  int segmentCalls = 0;
+  int cancelled = 0;
+
+private:
+  bool fail_;
+};
+
+TEST_F(InterbaseExecution, ABlobReadThatFailsOrStallsCancelsTheBlob) {
+  Attach("CREATE TABLE B (X BLOB);\nINSERT INTO B VALUES ('abc');\n");
+  const AnsiString sql = "SELECT X FROM B";
+  Prepared select(this, sql);
+  const ISC_QUAD id = Row(select, sql)->GetQuad(0);
+  for (bool fail : {false, true}) {
+    Ref<FaultySegments> faulty = MakeRef<FaultySegments>(fail);
+    faulty->Initialize();
+    EXPECT_THROW(ReadBlobBuffer(faulty.get(), Db(), Tr(), id), EZSQLException) << fail;
+    EXPECT_EQ(faulty->segmentCalls, fail ? 1 : 100);
+    EXPECT_EQ(faulty->cancelled, 1);
+  }
+  // Nothing was left open: the blob reads again.
+  EXPECT_EQ(ReadBlobBuffer(Plain(), Db(), Tr(), id), "abc");
+}
+
 TEST_F(InterbaseExecution, TheServerVersionText) {
   Attach("");
   EXPECT_EQ(GetDatabaseVersionString(Plain(), Db()), "LI-V6.3.11.33637 Firebird 3.0");

@@ -179,9 +179,9 @@ TEST_F(InterbaseSqlda, RefusedValuesLeaveTheAreaAndTheTableAlone) {
 
 constexpr char kGetterRow[] =
     "CREATE TABLE G (N9 NUMERIC(9,2), C CHAR(10), BI BIGINT, NI INTEGER, BO BOOLEAN, TS TIMESTAMP, "
-    "N18 NUMERIC(18,4), F FLOAT, V VARCHAR(10));\n"
+    "N18 NUMERIC(18,4), F FLOAT, V VARCHAR(10), S18 NUMERIC(18,18));\n"
     "INSERT INTO G VALUES (123.45, 'abc', 4294967301, NULL, TRUE, '2007-03-04 05:06:07.890', "
-    "-12345678901234.5678, 1.5, '17');\n";
+    "-12345678901234.5678, 1.5, '17', -0.000000000000000005);\n";
 
 TEST_F(InterbaseSqlda, GettersConvertTheFetchedRow) {
   Attach(kGetterRow);
@@ -224,6 +224,11 @@ TEST_F(InterbaseSqlda, GettersConvertTheFetchedRow) {
   EXPECT_EQ(row->GetString(7), "1.5");
   EXPECT_EQ(row->GetInt(8), 17);
   EXPECT_DOUBLE_EQ(row->GetDouble(8), 17);
+  // All eighteen decimals are within reach of the scale table.
+  EXPECT_EQ(row->GetString(9), "-0.000000000000000005");
+  EXPECT_DOUBLE_EQ(row->GetDouble(9), -5e-18);
+  EXPECT_EQ(ScaleFactor(-18), 1000000000000000000);
+  EXPECT_THROW(ScaleFactor(-19), ERangeError);
   EXPECT_TRUE(row->GetBytes(1).empty());
   try {
     row->GetQuad(0);
