@@ -82,7 +82,7 @@ struct SetterCase {
 TEST_F(InterbaseSqlda, SettersStoreWhatTheServerShows) {
   Attach(
       "CREATE TABLE P (ID INTEGER, N18 NUMERIC(18,4), N9 NUMERIC(9,2), C CHAR(10), V VARCHAR(20), D DATE, "
-      "TS TIMESTAMP, BB BLOB SUB_TYPE 0, BO BOOLEAN, SM SMALLINT, I INTEGER);\n");
+      "TS TIMESTAMP, TI TIME, BB BLOB SUB_TYPE 0, BO BOOLEAN, SM SMALLINT, I INTEGER);\n");
   const TDateTime moment = EncodeDate(2007, 3, 4) + EncodeTime(5, 6, 7, 890);
   const SetterCase cases[] = {
       {"N18", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, 12.34567L); }, "12.3456"},
@@ -98,6 +98,7 @@ TEST_F(InterbaseSqlda, SettersStoreWhatTheServerShows) {
       {"D", [](IZParamsSQLDA* a) { a->UpdateString(0, "2007-03-04"); }, "2007-03-04"},
       {"D", [&](IZParamsSQLDA* a) { a->UpdateDate(0, moment); }, "2007-03-04"},
       {"TS", [&](IZParamsSQLDA* a) { a->UpdateTimestamp(0, moment); }, "2007-03-04 05:06:07.0000"},
+      {"TI", [&](IZParamsSQLDA* a) { a->UpdateTime(0, moment); }, "05:06:07.0000"},
       {"BB", [](IZParamsSQLDA* a) { a->UpdateBytes(0, {'q', 'r', 's'}); }, "qrs"},
       {"BB", [](IZParamsSQLDA* a) { a->UpdateString(0, "text"); }, "text"},
       {"BO", [](IZParamsSQLDA* a) { a->UpdateBoolean(0, true); }, "TRUE"},
@@ -147,6 +148,14 @@ TEST_F(InterbaseSqlda, SetterShapesInTheArea) {
   std::memcpy(&scaled, vars[2].sqldata, 8);
   EXPECT_EQ(scaled, 123456);
   EXPECT_EQ(vars[2].sqlscale, -4);
+  // A null parameter takes no blob identifier.
+  params->UpdateNull(0, true);
+  try {
+    params->UpdateQuad(0, ISC_QUAD{1, 2});
+    ADD_FAILURE() << "a quad went into a null parameter";
+  } catch (const EZIBConvertError& e) {
+    EXPECT_EQ(e.Message(), "Unsupported data type");
+  }
   // A text the 16-bit length cannot describe is refused, not wrapped.
   EXPECT_THROW(params->UpdateString(1, AnsiString(32766, 'x')), EZIBConvertError);
   EXPECT_EQ(vars[1].sqllen, 5);

@@ -188,12 +188,20 @@ protected:
   Ref<TZParamsSQLDA> ParamsArea() const { return MakeRef<TZParamsSQLDA>(connection_->GetPlainDriver(), Db(), Tr()); }
   Ref<TZResultSQLDA> ResultArea() const { return MakeRef<TZResultSQLDA>(connection_->GetPlainDriver(), Db(), Tr()); }
 
-  // A prepared statement handle, dropped with this object.
+  // A prepared statement handle, dropped with this object unless the test
+  // has detached already (detaching drops it).
   struct Prepared {
     Prepared(AttachedTest* test, const AnsiString& sql)
-        : plain(test->Plain()), type(PrepareStatement(plain, test->Db(), test->Tr(), test->Dialect(), sql, handle)) {}
-    ~Prepared() { FreeStatement(plain, handle); }
-    IZInterbasePlainDriver* plain;
+        : test(test), type(PrepareStatement(test->Plain(), test->Db(), test->Tr(), test->Dialect(), sql, handle)) {}
+    ~Prepared() {
+      if (!test->connection_) return;
+      try {
+        FreeStatement(test->Plain(), handle);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+    AttachedTest* test;
     isc_stmt_handle handle = 0;
     int type;
   };
