@@ -141,6 +141,8 @@ void TZParamsSQLDA::UpdateString(int index, const AnsiString& value) {
   if (serverReads) {
     if (value.size() > kMaxTextLength) throw EZIBConvertError(SZConvertionError);
     SetFieldType(index, 1, 0, SQL_TEXT + 1);
+    // A text's sub type is its character set: none, not the numeric marker.
+    Var(index).sqlsubtype = 0;
     EncodeString(SQL_TEXT, index, value);
     return Stored(index);
   }
