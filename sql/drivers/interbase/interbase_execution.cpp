@@ -4,12 +4,12 @@
 #include "sql/drivers/interbase/interbase_execution.h"
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/interfaces.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/interbase/interbase_utils.h"

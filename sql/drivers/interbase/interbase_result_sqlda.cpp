@@ -120,8 +120,10 @@ TZResultSQLDA::TNumber TZResultSQLDA::Number(int index) {
   number.scale = var.sqlscale;
   const bool scaled = var.sqlscale < 0;
   switch (number.type) {
-    case SQL_SHORT: case kSqlBoolean7:
-      if (scaled && number.type == kSqlBoolean7) ConversionError(index);
+    case kSqlBoolean7:
+      if (scaled) ConversionError(index);
+      [[fallthrough]];
+    case SQL_SHORT:
       number.integer = Get<std::int16_t>(Data(index, 2));
       return number;
     case SQL_BOOLEAN:
@@ -131,8 +133,11 @@ TZResultSQLDA::TNumber TZResultSQLDA::Number(int index) {
     case SQL_LONG:
       number.integer = Get<std::int32_t>(Data(index, 4));
       return number;
-    case SQL_QUAD: case SQL_INT64:
-      if (!scaled && number.type == SQL_QUAD) ConversionError(index);
+    case SQL_QUAD:
+      // A quad is a number only with decimals.
+      if (!scaled) ConversionError(index);
+      [[fallthrough]];
+    case SQL_INT64:
       number.integer = Get<std::int64_t>(Data(index, 8));
       return number;
     case SQL_DOUBLE:

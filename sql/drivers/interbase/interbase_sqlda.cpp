@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"

@@ -5,6 +5,7 @@
 // result area (typed getters) build on it. The layout is ibase.h's XSQLDA.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/rtl/datetime.h"
