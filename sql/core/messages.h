@@ -32,6 +32,7 @@ inline constexpr char SZStatementIsNotAllowed[] = "Statement is not allowed";
 inline constexpr char SZInvalidState[] = "Invalid state";
 inline constexpr char SZConvertionError[] = "Convertion error";
 inline constexpr char SZConvertionErrorForField[] = "Conversion error for field \"%s\" to SQLType \"%s\"";
+inline constexpr char SZCouldNotCompleteBlobRead[] = "Could'nt complete BLOB-Read";
 inline constexpr char SZFieldNotFound1[] = "Field \"%s\" was not found";
 inline constexpr char SZPatternIsTooLong[] = "Pattern is too long";
 inline constexpr char SZUnsupportedEncodeSqlDate[] = "This version does not support isc_encode_sql_date";

@@ -16,6 +16,7 @@
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/interbase/interbase_connection.h"
+#include "sql/drivers/interbase/interbase_sqlda.h"
 
 namespace {
 
@@ -312,7 +313,8 @@ AnsiString GetNameSqlType(std::uint16_t value) {
     case SQL_TYPE_TIME: return "SQL_TYPE_TIME";
     case SQL_TYPE_DATE: return "SQL_TYPE_DATE";
     case SQL_INT64: return "SQL_INT64";
-    case SQL_BOOLEAN: return "SQL_BOOLEAN";
+    // Interbase 7's boolean and Firebird 3's BOOLEAN.
+    case kSqlBoolean7: case SQL_BOOLEAN: return "SQL_BOOLEAN";
     default: return "Unknown";
   }
 }

@@ -17,6 +17,9 @@
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/interbase/interbase_connection.h"
 #include "sql/drivers/interbase/interbase_driver.h"
+#include "sql/drivers/interbase/interbase_execution.h"
+#include "sql/drivers/interbase/interbase_params_sqlda.h"
+#include "sql/drivers/interbase/interbase_result_sqlda.h"
 #include "sql/drivers/interbase/interbase_utils.h"
 #include "tests/sql/core/log_recorder.h"
 
@@ -146,6 +149,94 @@ inline void Execute(IZInterbase6Connection* connection, const AnsiString& sql) {
                                                            connection->GetDialect(), nullptr);
   CheckInterbase6Error(connection->GetPlainDriver().get(), status, lcExecute, sql);
 }
+
+// A database made by isql-fb from a script, then attached: the descriptor
+// area and execution routines run on the connection's handles. isql-fb sees
+// the file again once the test has detached (the engine locks it).
+class AttachedTest : public EmbeddedTest {
+protected:
+  void TearDown() override {
+    Detach();
+    EmbeddedTest::TearDown();
+  }
+
+  // script runs after CREATE DATABASE (before it with prelude), then COMMIT.
+  void Attach(const std::string& script, const AnsiString& properties = "", const std::string& prelude = "") {
+    const std::string output = Isql("", prelude + "CREATE DATABASE '" + Path() + "';\n" + script + "COMMIT;\n");
+    ASSERT_TRUE(std::filesystem::exists(Path().c_str())) << output;
+    connection_ = Connection(properties);
+    connection_->Open();
+  }
+  // Commits and closes the connection.
+  void Detach() {
+    if (!connection_) return;
+    connection_->Commit();
+    connection_->Close();
+    connection_ = nullptr;
+  }
+  // isql-fb's output for a query on the detached file.
+  std::string Outside(const std::string& query) {
+    Detach();
+    return Isql(Path(), query);
+  }
+
+  IZInterbasePlainDriver* Plain() const { return connection_->GetPlainDriver().get(); }
+  isc_db_handle* Db() const { return connection_->GetDBHandle(); }
+  isc_tr_handle* Tr() const { return connection_->GetTrHandle(); }
+  std::uint16_t Dialect() const { return connection_->GetDialect(); }
+
+  Ref<TZParamsSQLDA> ParamsArea() const { return MakeRef<TZParamsSQLDA>(connection_->GetPlainDriver(), Db(), Tr()); }
+  Ref<TZResultSQLDA> ResultArea() const { return MakeRef<TZResultSQLDA>(connection_->GetPlainDriver(), Db(), Tr()); }
+
+  // A prepared statement handle, dropped with this object unless the test
+  // has detached already (detaching drops it).
+  struct Prepared {
+    Prepared(AttachedTest* test, const AnsiString& sql)
+        : test(test), type(PrepareStatement(test->Plain(), test->Db(), test->Tr(), test->Dialect(), sql, handle)) {}
+    ~Prepared() {
+      if (!test->connection_) return;
+      try {
+        FreeStatement(test->Plain(), handle);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+      }
+    }
+    AttachedTest* test;
+    isc_stmt_handle handle = 0;
+    int type;
+  };
+
+  // Describes the statement's parameters into area without binding values.
+  void DescribeParameters(Prepared& statement, IZParamsSQLDA* area, int count) {
+    PrepareParameters(Plain(), "", TZVariantDynArray(count), TZSQLTypeArray(count, stInteger), count, Dialect(),
+                      statement.handle, area);
+  }
+
+  void Execute(Prepared& statement, IZParamsSQLDA* params = nullptr) {
+    ISC_STATUS_VECTOR status = {};
+    Plain()->isc_dsql_execute(status, Tr(), &statement.handle, Dialect(), params ? params->GetData() : nullptr);
+    CheckInterbase6Error(Plain(), status, lcExecute);
+  }
+  // Executes a query and fetches its next row into area: false at the end.
+  bool Fetch(Prepared& statement, IZResultSQLDA* area) {
+    ISC_STATUS_VECTOR status = {};
+    const ISC_STATUS result = Plain()->isc_dsql_fetch(status, &statement.handle, Dialect(), area->GetData());
+    if (result == 100) return false;
+    CheckInterbase6Error(Plain(), status, lcExecute);
+    area->ClearBlobCache();
+    return true;
+  }
+  // The first row of a query in a new result area.
+  Ref<TZResultSQLDA> Row(Prepared& statement, const AnsiString& sql) {
+    Ref<TZResultSQLDA> area = ResultArea();
+    PrepareResultSqlData(Plain(), Dialect(), sql, statement.handle, area.get());
+    Execute(statement);
+    EXPECT_TRUE(Fetch(statement, area.get())) << sql;
+    return area;
+  }
+
+  Ref<IZInterbase6Connection> connection_;
+};
 
 inline std::int64_t QueryInteger(IZInterbase6Connection* connection, const AnsiString& sql) {
   return ClientStatement(connection).Integer(sql);

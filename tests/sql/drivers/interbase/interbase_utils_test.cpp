@@ -209,6 +209,7 @@ TEST(InterbaseTypes, DescriptorTypeNamesAndCursorNames) {
   EXPECT_EQ(GetNameSqlType(SQL_VARYING), "SQL_VARYING");
   EXPECT_EQ(GetNameSqlType(SQL_INT64), "SQL_INT64");
   EXPECT_EQ(GetNameSqlType(SQL_BOOLEAN), "SQL_BOOLEAN");
+  EXPECT_EQ(GetNameSqlType(590), "SQL_BOOLEAN");
   EXPECT_EQ(GetNameSqlType(SQL_LONG + 1), "Unknown");
   std::set<AnsiString> names;
   for (int i = 0; i < 20; ++i) {
