@@ -4,6 +4,8 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/icon.h"
+#include "platform/gui/resources.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/type_info.h"
 #include "skin/builtin_styles.h"
@@ -69,6 +71,15 @@ TEST(BuiltInStyles, EveryNamedBitmapIsThereAtItsSize) {
   EXPECT_EQ(BuiltInBitmapName(DeepBlue, 38), "MORE_SCROLLBUTTON");
   EXPECT_EQ(BuiltInBitmapName(WinXP, 38), "WINXP_SCROLLBUTTON");
   EXPECT_EQ(BuiltInBitmapName(DeepBlue, 43), "");
+}
+
+TEST(BuiltInStyles, TheTrayIconAndTheMainSkinAreEmbedded) {
+  TIcon icon;
+  icon.LoadFromResourceName(0, "TRAYICON");
+  EXPECT_FALSE(icon.Empty());
+  const ResourceEntry* skin = FindResourceEntry("MAIN_SKIN");
+  ASSERT_NE(skin, nullptr);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(skin->data), 2), "SK");
 }
 
 TEST(BuiltInStyles, FramesAreCutFromTheStrip) {

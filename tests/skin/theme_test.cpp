@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
@@ -142,12 +144,37 @@ public:
   TsuiUIStyle UIStyle() const { return style_; }
   void SetUIStyle(TsuiUIStyle s) { style_ = s; }
   TsuiFileTheme* FileTheme() const { return theme_; }
-  void SetFileTheme(TsuiFileTheme* t) { theme_ = t; }
+  void SetFileTheme(TsuiFileTheme* t) {
+    theme_ = t;
+    if (OnFileTheme) OnFileTheme(t);
+  }
+  std::function<void(TsuiFileTheme*)> OnFileTheme;
 
 private:
   TsuiUIStyle style_ = MacOS;
   TsuiFileTheme* theme_ = nullptr;
 };
+
+// A skinned control as the theme sees it: a "Tsui" class with FileTheme.
+class TsuiButton : public TProbeControl {
+public:
+  using TProbeControl::TProbeControl;
+};
+
+TEST(FileTheme, LoadingASkinMakesItsControlsReloadTheirPictures) {
+  TForm* form = new TForm(nullptr);
+  auto* theme = new TsuiFileTheme(form);
+  auto* skinned = new TsuiButton(form);
+  auto* other = new TProbeControl(form);  // not a skinned class: left alone
+  skinned->SetFileTheme(theme);
+  other->SetFileTheme(theme);
+  std::vector<TsuiFileTheme*> seen;
+  skinned->OnFileTheme = [&](TsuiFileTheme* t) { seen.push_back(t); };
+  other->OnFileTheme = [&](TsuiFileTheme*) { ADD_FAILURE(); };
+  theme->SetThemeFile(kMainSkin);
+  EXPECT_EQ(seen, (std::vector<TsuiFileTheme*>{nullptr, theme}));
+  form->Free();
+}
 
 class ThemeManagerTest : public ::testing::Test {
 protected:

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the skinned controls' own pictures: the built-in styles' named
-bitmaps (skin/resources/, embedded into the program) and the pictures of the
+bitmaps and the tray icon (skin/resources/, embedded into the program) and the pictures of the
 main window's skin with its manifest (skin/main_skin/, packed by mkskin into
 skin/resources/main_skin.ssk). Run it again after changing a picture, then
 run mkskin on the manifest."""
@@ -9,7 +9,7 @@ import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "draw-resources"))
-from draw_resources import bmp24  # noqa: E402
+from draw_resources import bmp24, ico, icon_image, program_icon  # noqa: E402
 
 ROOT = os.path.join(HERE, "..", "..", "skin")
 MAGENTA = (255, 0, 255)
@@ -362,8 +362,15 @@ def draw_main_skin(out):
         f.write("\n".join(lines) + "\n")
 
 
+def draw_tray_icon(out):
+    """The program's picture in the sizes a notification area asks for."""
+    with open(os.path.join(out, "trayicon.ico"), "wb") as f:
+        f.write(ico([(size, icon_image(size, program_icon(size))) for size in (48, 32, 16)]))
+
+
 def main():
     draw_builtin_styles(os.path.join(ROOT, "resources"))
+    draw_tray_icon(os.path.join(ROOT, "resources"))
     draw_main_skin(os.path.join(ROOT, "main_skin"))
     return 0
 
