@@ -31,7 +31,6 @@ constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 
 uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t LE32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
 struct CentralEntry {
   uint16_t Flags = 0;
@@ -51,8 +50,8 @@ bool FindMember(TFileStream& archive, const AnsiString& memberName, CentralEntry
   uint8_t end[kEndRecordSize];
   archive.SetPosition(endOffset);
   archive.ReadBuffer(end, kEndRecordSize);
-  if (LE32(end) != kEndRecordSignature || LE16(end + 20) != 0) return false;
-  int64_t pos = LE32(end + 16);
+  if (SkinLE32(end) != kEndRecordSignature || LE16(end + 20) != 0) return false;
+  int64_t pos = SkinLE32(end + 16);
   while (pos < endOffset) {
     uint8_t raw[kCentralEntrySize];
     if (pos + kCentralEntrySize > endOffset) return false;
@@ -69,9 +68,9 @@ bool FindMember(TFileStream& archive, const AnsiString& memberName, CentralEntry
     if (!SameText(name, memberName)) continue;
     found.Flags = LE16(raw + 8);
     found.ModTime = LE16(raw + 12);
-    found.Crc = LE32(raw + 16);
-    found.UncompressedSize = LE32(raw + 24);
-    found.LocalHeaderOffset = LE32(raw + 42);
+    found.Crc = SkinLE32(raw + 16);
+    found.UncompressedSize = SkinLE32(raw + 24);
+    found.LocalHeaderOffset = SkinLE32(raw + 42);
     return true;
   }
   return false;
@@ -220,7 +219,7 @@ void Tsk2SkinFileReader::LoadFromFile(const AnsiString& fileName, const AnsiStri
           break;
         }
         case srInteger:
-          integers_.emplace_back(record.Name, int32_t(LE32(reinterpret_cast<const uint8_t*>(bytes.data()))));
+          integers_.emplace_back(record.Name, int32_t(SkinLE32(bytes.data())));
           break;
         case srBoolean:
           booleans_.emplace_back(record.Name, bytes[0] != 0);

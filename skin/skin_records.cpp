@@ -14,8 +14,6 @@ constexpr int kDataOffsetField = 65;
 constexpr int kDataSizeField = 69;
 constexpr int kNextField = 73;
 
-uint32_t ReadLE32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-
 [[noreturn]] void Damaged(const char* what) { throw ESkinFileError(AnsiString("Damaged skin data: ") + what); }
 
 void ReadAt(TStream* stream, int64_t offset, void* buffer, int64_t count) {
@@ -30,9 +28,9 @@ TSkinRecord ReadRecord(TStream* stream, int64_t offset, int64_t size) {
   TSkinRecord r;
   r.Name.assign(reinterpret_cast<const char*>(raw), strnlen(reinterpret_cast<const char*>(raw), kSkinRecordNameSize));
   r.Type = raw[kTypeField];
-  r.DataOffset = ReadLE32(raw + kDataOffsetField);
-  r.DataSize = ReadLE32(raw + kDataSizeField);
-  r.Next = ReadLE32(raw + kNextField);
+  r.DataOffset = SkinLE32(raw + kDataOffsetField);
+  r.DataSize = SkinLE32(raw + kDataSizeField);
+  r.Next = SkinLE32(raw + kNextField);
   return r;
 }
 
@@ -48,8 +46,8 @@ void ReadSkinRecords(TStream* stream, const TSkinRecordVisitor& visit) {
   if (size < kSkinHeaderSize) Damaged("the header is cut short");
   uint8_t header[kSkinHeaderSize];
   ReadAt(stream, 0, header, kSkinHeaderSize);
-  if (ReadLE32(header + kHeaderSizeField) != kSkinHeaderSize) Damaged("unknown header size");
-  int64_t offset = ReadLE32(header + kFirstRecordField);
+  if (SkinLE32(header + kHeaderSizeField) != kSkinHeaderSize) Damaged("unknown header size");
+  int64_t offset = SkinLE32(header + kFirstRecordField);
   TSkinRecord record = ReadRecord(stream, offset, size);
   while (record.Next != 0) {
     // A chain that moves only forward through a finite file always ends.

@@ -27,10 +27,8 @@ std::string Describe(const TSkinRecord& record, const AnsiString& data) {
       return "bitmap\t" + std::to_string(bitmap.Width()) + " x " + std::to_string(bitmap.Height()) + ", " +
              std::to_string(kBitsOfFormat[bitmap.PixelFormat()]) + " bits";
     }
-    case srInteger: {
-      const auto* p = reinterpret_cast<const uint8_t*>(data.data());
-      return "integer\t" + std::to_string(int32_t(p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24));
-    }
+    case srInteger:
+      return "integer\t" + std::to_string(int32_t(SkinLE32(data.data())));
     case srBoolean:
       return std::string("boolean\t") + (data[0] ? "True" : "False");
     case srString:
