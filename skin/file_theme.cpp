@@ -10,7 +10,7 @@
 #include "platform/rtl/streams.h"
 #include "skin/draw_helpers.h"
 #include "skin/skin_reader.h"
-#include "skin/theme_manager.h"
+#include "skin/skin_props.h"
 
 TsuiFileThemeMgr::TsuiFileThemeMgr() = default;
 TsuiFileThemeMgr::~TsuiFileThemeMgr() = default;
@@ -162,23 +162,4 @@ bool TsuiBuiltInFileTheme::SkinDataStored() const { return FileExists(designThem
 void TsuiBuiltInFileTheme::WriteSkinData(TStream* stream) const {
   TFileStream file(designThemeFile_, fmOpenRead | fmShareDenyWrite);
   stream->CopyFrom(&file, 0);
-}
-
-void RegisterSkinProps() {
-  static const bool registered = [] {
-    RegisterProps<TsuiFileTheme>(
-        "TsuiFileTheme", {StrProp<TsuiFileTheme>("ThemeFile", &TsuiFileTheme::ThemeFile, &TsuiFileTheme::SetThemeFile),
-                          StrProp<TsuiFileTheme>("Password", &TsuiFileTheme::Password, &TsuiFileTheme::SetPassword),
-                          BoolProp("Ready", &TsuiFileTheme::Ready, &TsuiFileTheme::SetReady)});
-    RegisterProps<TsuiThemeManager>(
-        "TsuiThemeManager",
-        {EnumProp("UIStyle", UIStyleNames(), &TsuiThemeManager::UIStyle, &TsuiThemeManager::SetUIStyle),
-         RefProp("FileTheme", &TsuiThemeManager::FileTheme, &TsuiThemeManager::SetFileTheme),
-         ObjectProp("CompList", &TsuiThemeManager::CompList)});
-    RegisterClass<TsuiFileTheme>("TsuiFileTheme");
-    RegisterClass<TsuiBuiltInFileTheme>("TsuiBuiltInFileTheme");
-    RegisterClass<TsuiThemeManager>("TsuiThemeManager");
-    return true;
-  }();
-  (void)registered;
 }

@@ -96,6 +96,3 @@ private:
 
 // How many temporary names a "SkinData" read tries before it gives up.
 inline constexpr int kSkinDataSaveAttempts = 8;
-
-// Registers the published properties and classes of the skin components.
-void RegisterSkinProps();

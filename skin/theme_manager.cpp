@@ -5,6 +5,7 @@
 #include "platform/gui/type_info.h"
 #include "platform/rtl/text.h"
 #include "skin/file_theme.h"
+#include "skin/skin_props.h"
 
 TsuiThemeManager::TsuiThemeManager(TComponent* owner)
     : TComponent(owner), compList_(std::make_unique<TStringList>()) {

@@ -128,6 +128,9 @@ TEST_F(SkinReaderTest, ContainersGiveTheirResultAndTheReaderItsState) {
          Put32(c.bytes, c.End() + 16, uint32_t(dir));
        },
        kSkinBadPassword, Outcome::NotReady},
+      {"uncompressed size one byte too small",  // inflating stops one byte beyond it
+       [](Container& c) { Put32(c.bytes, c.Directory() + 24, Get32(c.bytes, c.Directory() + 24) - 1); },
+       kSkinBadPassword, Outcome::NotReady},
       {"uncompressed size one byte too large",
        [](Container& c) { Put32(c.bytes, c.Directory() + 24, Get32(c.bytes, c.Directory() + 24) + 1); },
        kSkinBadPassword, Outcome::NotReady},

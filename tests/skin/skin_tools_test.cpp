@@ -53,7 +53,9 @@ TEST(SkinTools, TextRecordsAndPasswordsRoundTrip) {
   EXPECT_EQ(Capture(kSkinDump + " -p pw " + skin), "NOTE\ttext\ttwo words\nN\tinteger\t-5\n");
   EXPECT_EQ(Shell(kSkinDump + " " + skin + " 2>/dev/null"), 2);
   EXPECT_EQ(Shell(kSkinDump + " " + (dir / "none.ssk") + " 2>/dev/null"), 1);
-  EXPECT_NE(Shell(kMkSkin + " " + dir.Write("bad.manifest", "X number 1\n") + " " + (dir / "bad.ssk") + " 2>/dev/null"), 0);
+  for (const char* bad : {"X number 1\n", "X bitmap\n", "X integer 12abc\n", "X boolean maybe\n"})
+    EXPECT_NE(Shell(kMkSkin + " " + dir.Write("bad.manifest", bad) + " " + (dir / "bad.ssk") + " 2>/dev/null"), 0)
+        << bad;
 }
 
 }  // namespace

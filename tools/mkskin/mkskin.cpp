@@ -74,7 +74,8 @@ Record ParseLine(const std::string& line, const std::string& folder) {
   std::string name, type, value;
   in >> name >> type;
   std::getline(in >> std::ws, value);
-  if (name.empty() || type.empty() || name.size() >= kNameField) throw std::runtime_error("bad line: " + line);
+  if (name.empty() || type.empty() || name.size() >= kNameField || (value.empty() && type != "text"))
+    throw std::runtime_error("bad line: " + line);
   if (type == "bitmap") {
     std::string bmp = ReadFile(value.front() == '/' ? value : folder + value);
     if (bmp.compare(0, 2, "BM") != 0) throw std::runtime_error(value + " is no BMP file");
