@@ -12,6 +12,7 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/dblib/dblib_statement.h"
 
 namespace {
 
@@ -82,6 +83,21 @@ TZDBLibConnection::TZDBLibConnection(Ref<IZDriver> driver, const AnsiString& url
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
   SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+}
+
+Ref<IZStatement> TZDBLibConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibStatement>(Ref<IZDBLibConnection>(this), info);
+}
+
+Ref<IZPreparedStatement> TZDBLibConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibPreparedStatementEmulated>(Ref<IZDBLibConnection>(this), sql, info);
+}
+
+Ref<IZCallableStatement> TZDBLibConnection::NewCallableStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibCallableStatement>(Ref<IZDBLibConnection>(this), sql, info);
 }
 
 bool TZDBLibConnection::IsMsSql() { return plainDriver_->GetProtocol() == "mssql"; }
@@ -207,12 +223,17 @@ DBLibProcess* TZDBLibConnection::GetConnectionHandle() {
   return handle_;
 }
 
-void TZDBLibConnection::InternalExecuteStatement(const AnsiString& sql) {
+DBLibProcess* TZDBLibConnection::SendBatch(const AnsiString& sql) {
   DBLibProcess* handle = GetConnectionHandle();
   if (plainDriver_->dbcancel(handle) != kDBSucceed) CheckDBLibError(lcExecute, sql);
   const AnsiString text = IsMsSql() ? ProtectLineContinuations(sql) : sql;
   if (plainDriver_->dbcmd(handle, text.c_str()) != kDBSucceed) CheckDBLibError(lcExecute, sql);
   if (plainDriver_->dbsqlexec(handle) != kDBSucceed) CheckDBLibError(lcExecute, sql);
+  return handle;
+}
+
+void TZDBLibConnection::InternalExecuteStatement(const AnsiString& sql) {
+  DBLibProcess* handle = SendBatch(sql);
   // Reads every result of the batch; a library that reports no result left
   // ends the loop even if it still claimed more commands.
   do {
