@@ -8,10 +8,10 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
-#include "sql/core/dbc/abstract_database_metadata.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/dblib/dblib_metadata.h"
 #include "sql/drivers/dblib/dblib_statement.h"
 
 namespace {
@@ -82,7 +82,10 @@ TZDBLibConnection::TZDBLibConnection(Ref<IZDriver> driver, const AnsiString& url
                                      const AnsiString& user, const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
-  SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+  if (IsMsSql())
+    SetMetadata(std::make_unique<TZMsSqlDatabaseMetadata>(this, url, GetProperties()));
+  else
+    SetMetadata(std::make_unique<TZSybaseDatabaseMetadata>(this, url, GetProperties()));
 }
 
 Ref<IZStatement> TZDBLibConnection::NewStatement(TStrings* info) {
