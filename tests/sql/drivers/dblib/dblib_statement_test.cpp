@@ -56,6 +56,8 @@ TEST_F(StatementTest, BatchResultsAreTakenInTheServersOrder) {
 
   // Rows never asked for are discarded after each result.
   EXPECT_FALSE(Calls("dbcanquery").empty());
+  // Results not taken hold the statement until it is closed.
+  statement->Close();
 }
 
 TEST_F(StatementTest, StatementWithoutCountAsksTheServerForItsRowCount) {
