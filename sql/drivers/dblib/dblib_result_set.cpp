@@ -8,7 +8,6 @@
 
 #include "platform/rtl/format.h"
 #include "sql/core/dbc/blobs.h"
-#include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/dblib/dblib_utils.h"
@@ -229,19 +228,6 @@ void TZDBLibCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateTy
     for (int i = 1; i <= Metadata->GetColumnCount() && autoColumnIndex_ == 0; ++i)
       if (Metadata->IsAutoIncrement(i)) autoColumnIndex_ = i;
   }
-  if (updateType != utInserted || autoColumnIndex_ <= 0) return;
-  // Only a value the caller left empty is the server's to give.
-  bool isNull = false;
-  newRowAccessor->GetLong(autoColumnIndex_, isNull);
-  if (!isNull) return;
-  Ref<IZStatement> statement = Connection->CreateStatement();
-  try {
-    Ref<IZResultSet> resultSet = statement->ExecuteQuery("SELECT @@IDENTITY");
-    if (resultSet && resultSet->Next()) newRowAccessor->SetLong(autoColumnIndex_, resultSet->GetLong(1));
-    if (resultSet) resultSet->Close();
-  } catch (...) {
-    statement->Close();
-    throw;
-  }
-  statement->Close();
+  if (updateType == utInserted && autoColumnIndex_ > 0)
+    FillGeneratedValue(newRowAccessor, autoColumnIndex_, "SELECT @@IDENTITY");
 }
