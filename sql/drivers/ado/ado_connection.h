@@ -44,6 +44,12 @@ public:
   Ref<Connection15> GetAdoConnection() override { return ado_; }
   void InternalExecuteStatement(const AnsiString& sql) override;
 
+protected:
+  // Each opens the connection first when it is closed.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+  Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
+
 private:
   // Runs action; logs text under category on success, or the error with it
   // before raising it again.

@@ -7,14 +7,7 @@
 
 #include "platform/rtl/variant.h"
 #include "sql/core/sql_types.h"
-
-// A GUID in its usual four parts.
-struct TGUID {
-  std::uint32_t D1;
-  std::uint16_t D2;
-  std::uint16_t D3;
-  std::uint8_t D4[8];
-};
+#include "sql/drivers/ado/ado_objects.h"
 
 // Single precision reads as stDouble, fixed and variable binary as
 // stBinaryStream; unknown codes (char, GUID ...) as stString.
