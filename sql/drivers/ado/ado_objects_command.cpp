@@ -12,6 +12,7 @@
 #include "sql/core/sysutils.h"
 #include "sql/drivers/ado/ado_columns.h"
 #include "sql/drivers/ado/ado_messages.h"
+#include "sql/drivers/ado/ado_utils.h"
 
 using ado_odbc::Check;
 
@@ -93,23 +94,6 @@ T Load(const std::string& buffer) {
   T value{};
   std::memcpy(&value, buffer.data(), std::min(sizeof value, buffer.size()));
   return value;
-}
-
-// The bytes of a binary value: a byte array, or the text of anything else.
-std::string BytesOf(const Variant& value) {
-  if (!VarIsArray(value)) return value.AsString();
-  Variant array = value;
-  const int count = VarArrayHighBound(array, 1) - VarArrayLowBound(array, 1) + 1;
-  std::string bytes(static_cast<const char*>(VarArrayLock(array)), static_cast<std::size_t>(std::max(count, 0)));
-  VarArrayUnlock(array);
-  return bytes;
-}
-
-Variant ByteArray(const std::string& bytes) {
-  Variant array = VarArrayCreate(0, static_cast<int>(bytes.size()) - 1, varByte);
-  if (!bytes.empty()) std::memcpy(VarArrayLock(array), bytes.data(), bytes.size());
-  VarArrayUnlock(array);
-  return array;
 }
 
 }  // namespace
@@ -336,7 +320,7 @@ void _Command::ExecuteInto(Recordset15& target, Variant& recordsAffected) {
         columnSize = std::max<SQLULEN>({binding.buffer.size(), SQLULEN(parameter.Size()), 1});
         break;
       case BindKind::Binary:
-        if (!null) binding.buffer = BytesOf(value);
+        if (!null) binding.buffer = VariantBytes(value);
         columnSize = std::max<SQLULEN>({binding.buffer.size(), SQLULEN(parameter.Size()), 1});
         break;
     }
@@ -394,7 +378,7 @@ void _Command::ExecuteInto(Recordset15& target, Variant& recordsAffected) {
       }
       case BindKind::Binary: {
         const std::size_t length = std::min<std::size_t>(std::max<SQLLEN>(binding.indicator, 0), buffer.size() - 1);
-        items[i]->SetValue(ByteArray(buffer.substr(0, length)));
+        items[i]->SetValue(ByteArrayVariant(std::string_view(buffer.data(), length)));
         break;
       }
     }

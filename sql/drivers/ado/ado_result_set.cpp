@@ -36,15 +36,6 @@ bool IsSignedType(int adoType) {
   }
 }
 
-std::string BytesOf(const Variant& value) {
-  if (!VarIsArray(value)) return value.AsString();
-  Variant array = value;
-  const int count = VarArrayHighBound(array, 1) - VarArrayLowBound(array, 1) + 1;
-  std::string bytes(static_cast<const char*>(VarArrayLock(array)), static_cast<std::size_t>(std::max(count, 0)));
-  VarArrayUnlock(array);
-  return bytes;
-}
-
 }  // namespace
 
 // --- result set
@@ -203,7 +194,7 @@ TDateTime TZAdoResultSet::GetTimestamp(int columnIndex) { return GetDouble(colum
 TByteDynArray TZAdoResultSet::GetBytes(int columnIndex) {
   const Variant value = Value(columnIndex);
   if (LastWasNull) return {};
-  const std::string bytes = BytesOf(value);
+  const std::string bytes = VariantBytes(value);
   return TByteDynArray(bytes.begin(), bytes.end());
 }
 
@@ -212,7 +203,7 @@ Ref<IZBlob> TZAdoResultSet::GetBlob(int columnIndex) {
   if (LastWasNull) return MakeRef<TZAbstractBlob>();
   const TVarType type = VarType(value);
   if (type == varString || type == varOleStr || VarIsArray(value)) {
-    const std::string bytes = BytesOf(value);
+    const std::string bytes = VariantBytes(value);
     return TZAbstractBlob::CreateWithData(bytes.data(), static_cast<int>(bytes.size()));
   }
   return nullptr;

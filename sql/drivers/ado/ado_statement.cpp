@@ -3,7 +3,6 @@
 
 #include "sql/drivers/ado/ado_statement.h"
 
-#include <cstring>
 #include <limits>
 
 #include "platform/rtl/exceptions.h"
@@ -14,6 +13,8 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/variant.h"
+#include "sql/drivers/ado/ado_messages.h"
+#include "sql/drivers/ado/ado_odbc.h"
 #include "sql/drivers/ado/ado_plain_driver.h"
 #include "sql/drivers/ado/ado_result_set.h"
 #include "sql/drivers/ado/ado_utils.h"
@@ -151,20 +152,26 @@ TZAdoPreparedStatement::TZAdoPreparedStatement(Ref<IZPlainDriver> plainDriver, R
   command_->SetPrepared(true);
 }
 
+_Command& TZAdoPreparedStatement::Command() {
+  if (!command_) throw EAdoError(kAdoStateClosed, kAdoObjectClosed);
+  return *command_;
+}
+
 void TZAdoPreparedStatement::SetInParam(int parameterIndex, TZSQLType sqlType, const TZVariant& value) {
   if (parameterIndex < 1) throw ERangeError(SRangeError);
-  Ref<Parameters> parameters = command_->Parameters();
+  _Command& command = Command();
+  Ref<Parameters> parameters = command.Parameters();
   int count = 0;
-  if (command_->CommandType() == adCmdStoredProc) {
+  if (command.CommandType() == adCmdStoredProc) {
     try {
       count = parameters->Count();
     } catch (const Exception&) {
       count = 0;  // a procedure the data source cannot describe takes what is appended
     }
   } else {
-    if (command_->GetParameterInfo(count) == DB_E_NOTPREPARED) {
-      command_->Prepare();
-      command_->GetParameterInfo(count);
+    if (command.GetParameterInfo(count) == DB_E_NOTPREPARED) {
+      command.Prepare();
+      command.GetParameterInfo(count);
     }
     // What the data source counts, or what was appended when it counts none.
     count = parameters->Count();
@@ -197,17 +204,14 @@ void TZAdoPreparedStatement::SetInParam(int parameterIndex, TZSQLType sqlType, c
   } else if (type == stBytes && !VarIsNull(com)) {
     const AnsiString bytes = com.AsString();
     size = static_cast<int>(bytes.size());
-    com = VarArrayCreate(0, size - 1, varByte);
-    if (size) std::memcpy(VarArrayLock(com), bytes.data(), bytes.size());
-    VarArrayUnlock(com);
-    if (size == 0) com = Null();
+    com = size == 0 ? Null() : ByteArrayVariant(bytes);
   }
   const int adoType = VarIsNull(com) ? ConvertSqlTypeToAdo(type) : ConvertVariantToAdo(VarType(com));
 
   if (count < parameterIndex) {
     for (int missing = count + 1; missing < parameterIndex; ++missing)
-      parameters->Append(command_->CreateParameter("P" + IntToStr(missing), adEmpty, adParamInput, 0, Null()));
-    parameters->Append(command_->CreateParameter("P" + IntToStr(parameterIndex), adoType, adParamInput, size, com));
+      parameters->Append(command.CreateParameter("P" + IntToStr(missing), adEmpty, adParamInput, 0, Null()));
+    parameters->Append(command.CreateParameter("P" + IntToStr(parameterIndex), adoType, adParamInput, size, com));
     return;
   }
   Ref<_Parameter> parameter = parameters->Item(parameterIndex - 1);
@@ -217,6 +221,7 @@ void TZAdoPreparedStatement::SetInParam(int parameterIndex, TZSQLType sqlType, c
 }
 
 bool TZAdoPreparedStatement::ExecutePrepared() {
+  Ref<_Command> command(&Command());
   SetLastResultSet(nullptr);
   LastUpdateCount = -1;
   bool result = false;
@@ -225,10 +230,10 @@ bool TZAdoPreparedStatement::ExecutePrepared() {
     if (IsSelect(SQL)) {
       recordset_ = CoRecordset::Create();
       recordset_->SetMaxRecords(MaxRows);
-      recordset_->SetActiveConnection(command_->ActiveConnection());
-      recordset_->Open(command_, adOpenForwardOnly, adLockOptimistic, adAsyncFetch);
+      recordset_->SetActiveConnection(command->ActiveConnection());
+      recordset_->Open(command, adOpenForwardOnly, adLockOptimistic, adAsyncFetch);
     } else {
-      recordset_ = command_->Execute(recordsAffected, Unassigned(), -1);
+      recordset_ = command->Execute(recordsAffected, Unassigned(), -1);
     }
     result = FetchResults(CountOf(recordsAffected));
   });
@@ -257,8 +262,8 @@ TZAdoCallableStatement::TZAdoCallableStatement(Ref<IZPlainDriver> plainDriver, R
 
 TZVariant TZAdoCallableStatement::GetOutParam(int parameterIndex) {
   TZVariant result;
-  if (parameterIndex >= 1 && parameterIndex <= OutParamCount && command_) {
-    const Variant value = command_->Parameters()->Item(parameterIndex - 1)->Value();
+  if (parameterIndex >= 1 && parameterIndex <= OutParamCount) {
+    const Variant value = Command().Parameters()->Item(parameterIndex - 1)->Value();
     switch (VarType(value)) {
       case varSmallint:
       case varInteger:

@@ -61,6 +61,9 @@ public:
   void Close() override;
 
 protected:
+  // The command; a closed statement raises the layer's "object is closed".
+  _Command& Command();
+
   Ref<_Command> command_;
 };
 

@@ -86,6 +86,13 @@ TEST_P(AdoStatement, FailuresRaiseTheDriversErrorLoggedWithTheirSql) {
   EXPECT_EQ(event.Category, lcExecute);
   EXPECT_EQ(event.Message, sql);
   EXPECT_EQ(event.ErrorText, error);
+
+  // A closed statement has no command left to run or fill.
+  Ref<IZCallableStatement> closed = connection->PrepareCall("ado_none");
+  closed->Close();
+  const AnsiString closedError = "[08003] Operation is not allowed when the object is closed.";
+  EXPECT_EQ(ErrorOf([&] { closed->SetInt(1, 1); }), closedError);
+  EXPECT_EQ(ErrorOf([&] { closed->ExecutePrepared(); }), closedError);
 }
 
 TEST_P(AdoStatement, ParametersSetOutOfOrderLandInTheirColumns) {
