@@ -52,6 +52,14 @@ int TZGenericCachedResolver::FirstAutoIncrementIntegerColumn(IZResultSetMetadata
   return 0;
 }
 
+bool TZGenericCachedResolver::InsertLeftColumnEmpty(TZRowUpdateType updateType, int columnIndex,
+                                                    TZRowAccessor* newRowAccessor) {
+  if (updateType != utInserted || columnIndex <= 0) return false;
+  bool isNull = false;
+  newRowAccessor->GetLong(columnIndex, isNull);
+  return isNull;
+}
+
 AnsiString TZGenericCachedResolver::FormCalculateStatement(const TZResolverParameters& columns) {
   if (columns.empty()) return AnsiString();
   std::vector<AnsiString> values;

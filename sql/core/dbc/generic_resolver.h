@@ -47,6 +47,9 @@ protected:
   // The first integer column the metadata marks auto-increment (1-based);
   // 0 when there is none. The column whose value the server may give.
   static int FirstAutoIncrementIntegerColumn(IZResultSetMetadata& metadata);
+  // Whether a posted insert left that column (0: none) empty, so that the
+  // value the server generated is to be read back into the new row.
+  static bool InsertLeftColumnEmpty(TZRowUpdateType updateType, int columnIndex, TZRowAccessor* newRowAccessor);
   // "SELECT " and the default expressions; empty for no columns.
   virtual AnsiString FormCalculateStatement(const TZResolverParameters& columns);
 

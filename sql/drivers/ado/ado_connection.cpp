@@ -47,17 +47,6 @@ Ref<IZCallableStatement> TZAdoConnection::NewCallableStatement(const AnsiString&
   return MakeRef<TZAdoCallableStatement>(plainDriver_, Ref<IZAdoConnection>(this), sql, info);
 }
 
-template <class Action>
-void TZAdoConnection::Logged(TZLoggingCategory category, const AnsiString& text, Action action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    DriverManager()->LogError(category, plainDriver_->GetProtocol(), text, 0, e.Message());
-    throw;
-  }
-  DriverManager()->LogMessage(category, plainDriver_->GetProtocol(), text);
-}
-
 void TZAdoConnection::Open() {
   if (!IsClosed()) return;
   Logged(lcConnect, Format("CONNECT TO \"%s\" AS USER \"%s\"", {Database(), User()}), [this] {

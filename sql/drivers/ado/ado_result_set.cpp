@@ -223,11 +223,8 @@ TZAdoCachedResolver::TZAdoCachedResolver(Ref<Connection15> adoConnection, const 
 void TZAdoCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
                                       TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {
   TZGenericCachedResolver::PostUpdates(sender, updateType, oldRowAccessor, newRowAccessor);
-  if (updateType != utInserted || autoColumnIndex_ <= 0) return;
   // Only a value the caller left empty is the data source's to give.
-  bool isNull = false;
-  newRowAccessor->GetLong(autoColumnIndex_, isNull);
-  if (!isNull) return;
+  if (!InsertLeftColumnEmpty(updateType, autoColumnIndex_, newRowAccessor)) return;
   Variant recordsAffected;
   Ref<Recordset15> identity = identityCommand_->Execute(recordsAffected, Null(), 0);
   if (identity->State() == adStateOpen && identity->RecordCount() > 0)

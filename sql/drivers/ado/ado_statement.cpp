@@ -58,23 +58,12 @@ bool TZAdoStatement::IsSelect(const AnsiString& sql) {
   return start != AnsiString::npos && SameText(sql.substr(start, 6), "SELECT");
 }
 
-template <class Run>
-void TZAdoStatement::Logged(const AnsiString& sql, Run run) {
-  try {
-    run();
-  } catch (const Exception& e) {
-    DriverManager()->LogError(lcExecute, plainDriver_->GetProtocol(), sql, 0, e.Message());
-    throw;
-  }
-  DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
-}
-
 bool TZAdoStatement::Execute(const AnsiString& sql) {
   SetLastResultSet(nullptr);
   LastUpdateCount = -1;
   SQL = sql;
   bool result = false;
-  Logged(sql, [&] {
+  AdoLogged(*plainDriver_, lcExecute, sql, [&] {
     Variant recordsAffected;
     Ref<Connection15> connection = adoConnection_->GetAdoConnection();
     if (IsSelect(sql)) {
@@ -225,7 +214,7 @@ bool TZAdoPreparedStatement::ExecutePrepared() {
   SetLastResultSet(nullptr);
   LastUpdateCount = -1;
   bool result = false;
-  Logged(SQL, [&] {
+  AdoLogged(*plainDriver_, lcExecute, SQL, [&] {
     Variant recordsAffected;
     if (IsSelect(SQL)) {
       recordset_ = CoRecordset::Create();

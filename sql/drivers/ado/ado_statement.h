@@ -32,9 +32,6 @@ protected:
   // Makes the current recordset the last result set when it is open (true),
   // else takes updateCount as the count (false).
   bool FetchResults(int updateCount);
-  // Runs run, logging sql under lcExecute, or the failure before raising it.
-  template <class Run>
-  void Logged(const AnsiString& sql, Run run);
   // Runs the text that gives no rows until a result set or no count comes.
   Ref<IZResultSet> FirstResultSet(bool hasResultSet);
 

@@ -13,11 +13,8 @@ TZSQLiteCachedResolver::TZSQLiteCachedResolver(const Ref<IZStatement>& statement
 void TZSQLiteCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
                                          TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {
   TZGenericCachedResolver::PostUpdates(sender, updateType, oldRowAccessor, newRowAccessor);
-  if (updateType != utInserted || autoColumnIndex_ <= 0) return;
   // Only a value the caller left empty is the library's to give.
-  bool isNull = false;
-  newRowAccessor->GetLong(autoColumnIndex_, isNull);
-  if (!isNull) return;
+  if (!InsertLeftColumnEmpty(updateType, autoColumnIndex_, newRowAccessor)) return;
   Ref<IZStatement> statement = Connection->CreateStatement();
   try {
     Ref<IZResultSet> resultSet = statement->ExecuteQuery("SELECT LAST_INSERT_ROWID()");

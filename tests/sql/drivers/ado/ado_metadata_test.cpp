@@ -77,7 +77,9 @@ TEST_P(AdoMetadata, TablesOfTheAskedTypesAndColumnsInTheirOrder) {
   EXPECT_EQ(Column(columns, "ORDINAL_POSITION"), (Texts{"1", "2", "3"}));
   EXPECT_EQ(Column(columns, "IS_NULLABLE"), (Texts{"NO", "YES", "YES"}));
   EXPECT_EQ(Column(columns, "WRITABLE"), (Texts{"True", "True", "True"}));
-  if (IsPostgreSQL()) EXPECT_EQ(Column(columns, "NUM_PREC_RADIX")[2], "9");
+  if (IsPostgreSQL()) {
+    EXPECT_EQ(Column(columns, "NUM_PREC_RADIX")[2], "9");
+  }
 }
 
 TEST_P(AdoMetadata, KeysAndIndexes) {

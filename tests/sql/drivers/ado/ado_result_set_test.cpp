@@ -82,8 +82,11 @@ TEST(AdoResultSetInMemory, MovesOnTheRecordsetsCursor) {
                         Case{-4, false, 0}, Case{4, false, 0}}) {
     SCOPED_TRACE(c.row);
     EXPECT_EQ(resultSet->MoveAbsolute(c.row), c.found);
-    if (c.found) EXPECT_EQ(resultSet->GetInt(1), c.value);
-    if (!c.found) EXPECT_EQ(resultSet->GetRow(), -1);
+    if (c.found) {
+      EXPECT_EQ(resultSet->GetInt(1), c.value);
+    } else {
+      EXPECT_EQ(resultSet->GetRow(), -1);
+    }
   }
 
   auto empty = MakeRef<TZAdoResultSet>(nullptr, InMemory({{"n", adInteger}}, {}), "");
