@@ -140,13 +140,13 @@ void Recordset15::OpenInMemory(const std::vector<AdoColumnSpec>& columns, std::v
   values_.clear();
   order_.clear();
   sort_.clear();
-  for (const AdoColumnSpec& spec : columns) {
+  for (const AdoColumnSpec& given : columns) {
     Column column;
-    column.name = spec.name;
-    column.type = spec.type;
-    column.definedSize = spec.definedSize;
-    column.flags = spec.flags;
-    column.properties = ado_odbc::FieldProperties(spec.baseColumnName, Null(), spec.autoIncrement);
+    column.name = given.name;
+    column.type = given.type;
+    column.definedSize = given.definedSize;
+    column.flags = given.flags;
+    column.properties = ado_odbc::FieldProperties(given.baseColumnName, Null(), given.autoIncrement);
     columns_.push_back(std::move(column));
   }
   while (fieldItems_.size() < columns_.size())
