@@ -141,6 +141,7 @@ TEST_P(AdoResultSet, LongTextIsAStreamThatIsNotSearchable) {
   EXPECT_EQ(resultSet->GetBlob(1)->GetLength(), 5000);
   EXPECT_EQ(resultSet->GetString(2), "a");
   EXPECT_FALSE(resultSet->Next());
+  statement->Close();
 }
 
 TEST_P(AdoResultSet, CachedInsertReadsTheGeneratedIdentityBack) {
@@ -157,7 +158,7 @@ TEST_P(AdoResultSet, CachedInsertReadsTheGeneratedIdentityBack) {
   resultSet->InsertRow();
   EXPECT_EQ(std::to_string(resultSet->GetLong(1)), db.Oracle("SELECT id FROM " + table + " WHERE name = 'second'"));
   EXPECT_EQ(resultSet->GetLong(1), 2);
-
+  statement->Close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, AdoResultSet, testing::Values(Peer::SQLite, Peer::PostgreSQL), PeerName);

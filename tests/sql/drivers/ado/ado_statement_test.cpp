@@ -72,6 +72,7 @@ TEST_P(AdoStatement, QueryOfABatchSkipsTheCountsBeforeItsRows) {
   Ref<IZResultSet> rows =
       statement->ExecuteQuery("update " + table + " set id = id * 5; select id from " + table + " order by id");
   EXPECT_EQ(Ids(rows), (std::vector<int>{5, 10}));
+  statement->Close();  // a statement and its result set hold each other
 }
 
 TEST_P(AdoStatement, FailuresRaiseTheDriversErrorLoggedWithTheirSql) {
@@ -93,6 +94,7 @@ TEST_P(AdoStatement, FailuresRaiseTheDriversErrorLoggedWithTheirSql) {
   const AnsiString closedError = "[08003] Operation is not allowed when the object is closed.";
   EXPECT_EQ(ErrorOf([&] { closed->SetInt(1, 1); }), closedError);
   EXPECT_EQ(ErrorOf([&] { closed->ExecutePrepared(); }), closedError);
+  statement->Close();
 }
 
 TEST_P(AdoStatement, ParametersSetOutOfOrderLandInTheirColumns) {
@@ -107,6 +109,7 @@ TEST_P(AdoStatement, ParametersSetOutOfOrderLandInTheirColumns) {
   insert->SetInt(1, 11);
   insert->ExecuteUpdatePrepared();
   EXPECT_EQ(db.Oracle("SELECT a, b, c FROM " + table + " ORDER BY a"), "10|twenty|30\n11|twenty|30");
+  insert->Close();
 }
 
 TEST_P(AdoStatement, ParametersAppendedWhereTheProviderCountsNoMarkersKeepTheirPositions) {
@@ -126,6 +129,7 @@ TEST_P(AdoStatement, ParametersAppendedWhereTheProviderCountsNoMarkersKeepTheirP
   EXPECT_EQ(parameters->Item(2)->Value().AsInteger(), 3);
   statement->ExecuteUpdatePrepared();
   EXPECT_EQ(db.Oracle("SELECT a, b, c FROM " + table), "1|2|3");
+  statement->Close();
 }
 
 TEST_P(AdoStatement, ParameterValuesRoundTrip) {
@@ -161,6 +165,8 @@ TEST_P(AdoStatement, ParameterValuesRoundTrip) {
   ASSERT_TRUE(row->Next());
   EXPECT_EQ(row->GetLong(1), big);
   EXPECT_EQ(row->GetString(2), "Žluťoučký kůň úpěl");
+  select->Close();
+  insert->Close();
 }
 
 TEST_P(AdoStatement, StoredFunctionReturnsItsBoolean) {
@@ -176,6 +182,7 @@ TEST_P(AdoStatement, StoredFunctionReturnsItsBoolean) {
   call->ExecuteUpdatePrepared();
   EXPECT_FALSE(call->GetBoolean(1));
   EXPECT_TRUE(call->IsNull(2));  // not registered as output
+  call->Close();
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, AdoStatement, testing::Values(Peer::SQLite, Peer::PostgreSQL), PeerName);
