@@ -1,8 +1,10 @@
 // The ADO objects the ADO driver works with, as a small layer of our own over
-// unixODBC: a connection, client-side recordsets that hold every row of a
-// result, their fields and the fields' properties. They are plain counted
-// objects; a failing member raises EAdoError at once. Texts are Windows-1250
-// (8-bit values and arguments) or UTF-16 (wide values); dates are TDateTime.
+// unixODBC: a connection with its schema rowsets, commands with their
+// parameters, client-side recordsets that hold every row of a result (or
+// rows built in memory), their fields and the fields' properties. They are
+// plain counted objects; a failing member raises EAdoError at once. Texts are
+// Windows-1250 (8-bit values and arguments) or UTF-16 (wide values); dates
+// are TDateTime.
 #pragma once
 
 #include <cstdint>

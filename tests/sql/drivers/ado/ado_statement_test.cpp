@@ -136,8 +136,8 @@ TEST_P(AdoStatement, ParameterValuesRoundTrip) {
   const std::string table = db.Table("vals");
   connection->InternalExecuteStatement("CREATE TABLE " + table +
                                        " (big bigint, name varchar(40), empty_text varchar(5), day date, "
-                                       "nada integer, raw " + (IsPostgreSQL() ? "bytea" : "blob") + ")");
-  auto insert = MakeRef<InspectedStatement>(connection, "INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?, ?)");
+                                       "nada integer, raw " + (IsPostgreSQL() ? "bytea" : "blob") + ", wide varchar(10))");
+  auto insert = MakeRef<InspectedStatement>(connection, "INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?, ?, ?)");
   const std::int64_t big = std::int64_t(1) << 40;
   insert->SetLong(1, big);
   insert->SetString(2, "Žluťoučký kůň úpěl");
@@ -145,6 +145,7 @@ TEST_P(AdoStatement, ParameterValuesRoundTrip) {
   insert->SetDate(4, EncodeDate(2026, 2, 28));
   insert->SetNull(5, stInteger);
   insert->SetBytes(6, TByteDynArray{});
+  insert->SetUnicodeString(7, u"Ďábel");
   Ref<Parameters> parameters = insert->Command()->Parameters();
   EXPECT_EQ(parameters->Item(0)->Type(), adBigInt);
   EXPECT_EQ(parameters->Item(2)->Size(), 1);
@@ -156,8 +157,9 @@ TEST_P(AdoStatement, ParameterValuesRoundTrip) {
   const std::string yes = IsPostgreSQL() ? "t" : "1";
   // A date goes as ADO's date, which holds a time of day too.
   const std::string day = IsPostgreSQL() ? "day" : "date(day)";
-  EXPECT_EQ(db.Oracle("SELECT big, name, empty_text = '', " + day + ", nada IS NULL, raw IS NULL FROM " + table),
-            "1099511627776|" + name + "|" + yes + "|2026-02-28|" + yes + "|" + yes);
+  EXPECT_EQ(db.Oracle("SELECT big, name, empty_text = '', " + day + ", nada IS NULL, raw IS NULL, wide FROM " + table),
+            "1099511627776|" + name + "|" + yes + "|2026-02-28|" + yes + "|" + yes + "|" +
+                reinterpret_cast<const char*>(u8"Ďábel"));
 
   Ref<IZPreparedStatement> select = connection->PrepareStatement("SELECT big, name FROM " + table + " WHERE big = ?");
   select->SetLong(1, big);
