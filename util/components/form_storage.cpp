@@ -345,7 +345,8 @@ void TFormPlacement::Loaded() {
   TComponent::Loaded();
   if (InState(csDesigning)) return;
   TCustomForm* form = Form();
-  if (wasLoading && form) {
+  // Chained once: a second load must not make the storage its own handler.
+  if (wasLoading && form && !chained_) {
     saveShow_ = form->OnShow;
     saveCloseQuery_ = form->OnCloseQuery;
     saveDestroy_ = form->OnDestroy;
