@@ -1,6 +1,7 @@
 // The routines that needed windows: the disabled look of an image-list
 // image, centring a window on the screen, whether the active window is the
-// program's, and the version block a program embeds.
+// program's, the version block a program embeds, and the start-up facts of
+// the desktop components.
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
@@ -10,6 +11,8 @@
 #include "platform/gui/image_list.h"
 #include "platform/rtl/files.h"
 #include "tests/platform/rtl/temp_folder.h"
+#include "platform/rtl/paths.h"
+#include "util/components/desktop_startup.h"
 #include "util/routines/drawing_routines.h"
 #include "util/routines/file_version.h"
 
@@ -88,6 +91,29 @@ TEST(FileVersion, TheEmbeddedBlockIsReadAndOtherFilesHaveNone) {
   for (const std::string& name : {text, (tmp.path() / "missing").string(), std::string("/bin/true")})
     EXPECT_FALSE(ReadFixedFileVersion(name, untouched)) << name;
   EXPECT_EQ(untouched.dwFileVersionMS, 99u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DesktopStartup, NamesFlagsColoursAndTheTaskbarMessage) {
+  const TUtlDesktopFacts& f = DesktopFacts();
+  EXPECT_EQ(f.LogFileName, ChangeFileExt(ParamStr(0), ".log"));
+  EXPECT_EQ(f.ProgramFolder + ExtractFileName(ParamStr(0)), ParamStr(0));
+  EXPECT_EQ(f.Release, awrUnknown);
+  EXPECT_TRUE(f.IsWin98OrLater && f.IsWin2000OrLater && f.IsWinXPOrLater);
+  EXPECT_FALSE(f.IsWin9x || f.IsWinNT);
+  EXPECT_EQ(f.TaskbarCreatedMessage, RegisterWindowMessageA("TaskbarCreated"));
+
+  TColor c = 0;
+  EXPECT_TRUE(UtlIdentToColor("CLLAVENDER", c));
+  EXPECT_EQ(c, TColor(0xFF98C0));
+  AnsiString name;
+  EXPECT_TRUE(UtlColorToIdent(0x003090, name));
+  EXPECT_EQ(name, "clBrown");
+  EXPECT_FALSE(UtlIdentToColor("clRed", c));
+  EXPECT_FALSE(UtlColorToIdent(0x123456, name));
 }
 
 }  // namespace
