@@ -10,30 +10,14 @@
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/format_settings.h"
+#include "tests/util/shown_form.h"
 #include "util/components/time_spin_edit.h"
 
 namespace {
 
 TDateTime At(int h, int m, int s = 0) { return EncodeTime(h, m, s, 0); }
 
-struct SpinForm : ::testing::Test {
-  void SetUp() override {
-    SetVirtualClock(true);
-    form = new TForm(nullptr);
-    form->SetBounds(100, 100, 300, 200);
-    form->Show();
-  }
-  void TearDown() override {
-    form->Free();
-    Application->ProcessMessages();
-    SetVirtualClock(false);
-  }
-  void Tick(unsigned ms) {
-    AdvanceVirtualClock(ms);
-    Application->ProcessMessages();
-  }
-  TForm* form = nullptr;
-};
+using SpinForm = ShownForm;
 
 TEST_F(SpinForm, ArrowsSplitTheHeightAndKeepAMinimumWidth) {
   auto* spin = new TUtlSpinButton(form);

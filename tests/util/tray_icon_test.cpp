@@ -11,18 +11,16 @@
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/clock.h"
+#include "tests/util/shown_form.h"
 #include "util/components/tray_icon.h"
 
 namespace {
 
-struct TrayIcon : ::testing::Test {
+struct TrayIcon : ShownForm {
   void SetUp() override {
-    SetVirtualClock(true);
+    ShownForm::SetUp();
     HeadlessClearTrayCalls();
-    form = new TForm(nullptr);
-    form->SetBounds(100, 100, 300, 200);
     Application->SetMainForm(form);
-    form->Show();
     menu = new TPopupMenu(form);
     menu->OnPopup = [this](TObject*) { log.push_back("menu"); };
     tray = new TUtlTrayIcon(form);
@@ -32,13 +30,7 @@ struct TrayIcon : ::testing::Test {
   }
   void TearDown() override {
     Application->SetMainForm(nullptr);
-    form->Free();
-    Application->ProcessMessages();
-    SetVirtualClock(false);
-  }
-  void Tick(unsigned ms) {
-    AdvanceVirtualClock(ms);
-    Application->ProcessMessages();
+    ShownForm::TearDown();
   }
   bool HasTaskEntry() const { return !(GetWindowLongPtrA(form->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW); }
   std::vector<DWORD> Calls() const {
@@ -47,7 +39,6 @@ struct TrayIcon : ::testing::Test {
     return out;
   }
 
-  TForm* form = nullptr;
   TPopupMenu* menu = nullptr;
   TUtlTrayIcon* tray = nullptr;
   std::vector<std::string> log;

@@ -65,7 +65,7 @@ void TUtlEditButton::Paint() {
 
 // --- TDirectoryEdit --------------------------------------------------------------------------
 
-TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TCustomEdit(owner) {
+TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TUtlInnerControlEdit(owner) {
   button_ = new TUtlEditButton(this);
   button_->SetParent(this);
   SetHeight(21);
@@ -92,7 +92,7 @@ void TDirectoryEdit::SetButtonWidth(int value) {
   if (value == ButtonWidth() || value < 0 || (value >= ClientWidth() && ClientWidth() > 0)) return;
   button_->SetVisible(value > 1);
   button_->SetWidth(value);
-  PlaceButton();
+  PlaceInner();
 }
 
 void TDirectoryEdit::HandleButtonClick() {
@@ -131,28 +131,7 @@ void TDirectoryEdit::KeyDown(WORD& key, TShiftState shift) {
   }
 }
 
-void TDirectoryEdit::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case WM_PASTE:
-    case WM_CUT:
-      if (!directInput_ || readOnly_) return;
-      break;
-    case WM_CREATE:
-      TCustomEdit::WndProc(m);
-      LimitTextRect();
-      return;
-    default:
-      break;
-  }
-  TCustomEdit::WndProc(m);
-}
-
-void TDirectoryEdit::Resize() {
-  TCustomEdit::Resize();
-  PlaceButton();
-}
-
-void TDirectoryEdit::PlaceButton() {
+void TDirectoryEdit::PlaceInner() {
   if (!button_) return;
   const int bw = ButtonWidth();
   if (BorderStyle() == bsSingle)

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "platform/gui/edits.h"
+#include "util/components/inner_control_edit.h"
 
 class TDirectoryEdit;
 
@@ -30,7 +30,7 @@ private:
 // Action stops before the dialog or keeps its answer from being used.
 using TExecOpenDialogEvent = std::function<void(TObject* sender, AnsiString& name, bool& action)>;
 
-class TDirectoryEdit : public TCustomEdit {
+class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
   explicit TDirectoryEdit(TComponent* owner);
   ~TDirectoryEdit() override;
@@ -59,13 +59,12 @@ public:
 
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;
-  void Resize() override;
-  void WndProc(TMessage& message) override;
+  void PlaceInner() override;
+  void LimitTextRect() override;
+  bool ClipboardEditable() const override { return directInput_ && !readOnly_; }
 
 private:
   void PerformButtonAction();
-  void PlaceButton();
-  void LimitTextRect();
 
   TUtlEditButton* button_ = nullptr;
   AnsiString initialDir_;

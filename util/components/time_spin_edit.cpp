@@ -22,7 +22,7 @@ AnsiString Designator(bool pm) {
 
 // --- TUtlCustomSpinEdit ----------------------------------------------------------------------
 
-TUtlCustomSpinEdit::TUtlCustomSpinEdit(TComponent* owner) : TCustomEdit(owner) {
+TUtlCustomSpinEdit::TUtlCustomSpinEdit(TComponent* owner) : TUtlInnerControlEdit(owner) {
   arrows_ = new TUtlSpinButton(this);
   arrows_->SetParent(this);
   arrows_->SetFocusControl(this);
@@ -80,28 +80,7 @@ void TUtlCustomSpinEdit::KeyPress(char& key) {
   TCustomEdit::KeyPress(key);
 }
 
-void TUtlCustomSpinEdit::WndProc(TMessage& m) {
-  switch (m.Msg) {
-    case WM_PASTE:
-    case WM_CUT:
-      if (!editorEnabled_ || ReadOnly()) return;
-      break;
-    case WM_CREATE:
-      TCustomEdit::WndProc(m);
-      LimitTextRect();
-      return;
-    default:
-      break;
-  }
-  TCustomEdit::WndProc(m);
-}
-
-void TUtlCustomSpinEdit::Resize() {
-  TCustomEdit::Resize();
-  PlaceArrows();
-}
-
-void TUtlCustomSpinEdit::PlaceArrows() {
+void TUtlCustomSpinEdit::PlaceInner() {
   if (!arrows_) return;
   // Controls here have no sunken 3-D frame, so the flat placement always holds.
   const int w = arrows_->Width();

@@ -5,13 +5,13 @@
 // range holds the value and switches the arrows off at its ends.
 #pragma once
 
-#include "platform/gui/edits.h"
 #include "platform/rtl/datetime.h"
+#include "util/components/inner_control_edit.h"
 #include "util/components/spin_button.h"
 
 // The generic spin edit: an edit with an arrow pair, the routing of arrows,
 // keys, focus and clipboard, and the hooks a value model fills in.
-class TUtlCustomSpinEdit : public TCustomEdit {
+class TUtlCustomSpinEdit : public TUtlInnerControlEdit {
 public:
   explicit TUtlCustomSpinEdit(TComponent* owner);
   ~TUtlCustomSpinEdit() override;
@@ -34,10 +34,11 @@ protected:
   virtual void CheckOnExit() = 0;
   virtual void ReapplyValue() = 0;
 
-  void WndProc(TMessage& message) override;
   void KeyDown(WORD& key, TShiftState shift) override;
   void KeyPress(char& key) override;
-  void Resize() override;
+  void PlaceInner() override;
+  void LimitTextRect() override;
+  bool ClipboardEditable() const override { return editorEnabled_ && !ReadOnly(); }
   void DoEnter() override;
   void DoExit() override;
   static void Beep();
@@ -45,8 +46,6 @@ protected:
 private:
   void HandleUpArrow();
   void HandleDownArrow();
-  void PlaceArrows();
-  void LimitTextRect();
 
   TUtlSpinButton* arrows_ = nullptr;
   bool editorEnabled_ = true;
