@@ -160,6 +160,20 @@ TEST_F(FormStorage, TheWindowCannotBeMadeSmallerThanItsMinimumTrackSize) {
   form->Free();
 }
 
+TEST_F(FormStorage, PreventResizeHoldsTheSizeAndTakesTheMaximizeButton) {
+  auto* form = new TForm1(nullptr, Ini());
+  form->Show();
+  form->SetBounds(10, 10, 700, 520);
+  form->storage->SetPreventResize(true);
+  EXPECT_FALSE(form->BorderIcons() & biMaximize);
+  form->SetBounds(10, 10, 900, 600);
+  EXPECT_EQ(form->Width(), 700);
+  EXPECT_EQ(SendMessageA(form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(10 + 699, 10 + 300)), LRESULT(HTNOWHERE));
+  form->storage->SetPreventResize(false);
+  EXPECT_TRUE(form->BorderIcons() & biMaximize);
+  form->Free();
+}
+
 TEST_F(FormStorage, PlacementKeysRestoreTheWindowOnAScreenOfTheSameSize) {
   auto* form = new TForm1(nullptr, Ini());
   form->storage->SetOptions(fpState | fpPosition);
