@@ -3,8 +3,11 @@
 // the window is shown and saves when it closes (or is destroyed unsaved),
 // and can hold the window within size limits through a window hook;
 // TFormStorage adds chosen published properties of the window's components.
-// It is also the program's general ini access: ReadString/WriteString work
-// in whatever section IniSection names at the moment of the call.
+// It takes over the window's OnShow, OnCloseQuery and OnDestroy when it is
+// read with the window (Loaded), calling the window's own handlers after its
+// restore and before its save. It is also the program's general ini access:
+// ReadString/WriteString work in whatever section IniSection names at the
+// moment of the call.
 #pragma once
 
 #include <memory>
