@@ -4,10 +4,10 @@
 // and can hold the window within size limits through a window hook;
 // TFormStorage adds chosen published properties of the window's components.
 // It takes over the window's OnShow, OnCloseQuery and OnDestroy when it is
-// read with the window (Loaded), calling the window's own handlers after its
-// restore and before its save. It is also the program's general ini access:
-// ReadString/WriteString work in whatever section IniSection names at the
-// moment of the call.
+// read with the window (Loaded): the window's own OnShow runs after the
+// restore, its own OnCloseQuery before the save. It is also the program's
+// general ini access: ReadString/WriteString work in whatever section
+// IniSection names at the moment of the call.
 #pragma once
 
 #include <memory>
