@@ -105,6 +105,18 @@ TEST_F(FormStorage, ShowThenCloseWritesTheMainWindowLayout) {
   again->Free();
 }
 
+TEST_F(FormStorage, AWindowReadAgainKeepsOneChainOfHandlers) {
+  int ownShows = 0;
+  auto* form = new TForm1(nullptr, Ini(), [&](TForm1* f) { f->OnShow = [&](TObject*) { ++ownShows; }; });
+  form->BeginLoading();
+  form->EndLoading();
+  form->Show();
+  EXPECT_EQ(ownShows, 1);
+  form->Close();  // used to call itself without end
+  EXPECT_EQ(TIniFile(Ini()).ReadString("TForm1", "suiedit2_Text", ""), "C:\\Zaloha");
+  form->Free();
+}
+
 TEST_F(FormStorage, ValuesInQuotesSurviveTheIniFile) {
   auto* form = new TForm1(nullptr, Ini());
   TFormStorage* s = form->storage;
