@@ -15,6 +15,7 @@
 #include "sql/drivers/dblib/dblib_binding.h"
 #include "sql/drivers/dblib/dblib_connection.h"
 #include "sql/drivers/dblib/dblib_driver.h"
+#include "tests/fixtures/fixture_support.h"
 #include "tests/sql/core/log_recorder.h"
 
 namespace dblib_test {
@@ -23,7 +24,7 @@ class FakeLibraryTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    logPath_ = std::filesystem::temp_directory_path() /
+    logPath_ = fixture::ScratchFolder() /
                (std::string("vx-dblib-") + info->test_suite_name() + "-" + info->name() + ".log");
     std::filesystem::remove(logPath_);
     setenv("FAKE_SYBDB_LOG", logPath_.c_str(), 1);

@@ -21,6 +21,7 @@
 #include "sql/drivers/interbase/interbase_params_sqlda.h"
 #include "sql/drivers/interbase/interbase_result_sqlda.h"
 #include "sql/drivers/interbase/interbase_utils.h"
+#include "tests/fixtures/fixture_support.h"
 #include "tests/sql/core/log_recorder.h"
 
 namespace interbase_test {
@@ -68,7 +69,7 @@ class EmbeddedTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
+    folder_ = fixture::ScratchFolder() /
               (std::string("vx-interbase-") + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
