@@ -260,6 +260,32 @@ def draw_builtin_styles(out):
             if sizes[index]:
                 draw_part(part, sizes[index], palette).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
     draw_part("SCROLLBUTTON", (72, 17), STYLES["DEEPBLUE"]).save(os.path.join(out, "more_scrollbutton.bmp"))
+    for name, image in shared_pictures():
+        image.save(os.path.join(out, name.lower() + ".bmp"))
+
+
+def stripes(width, height, colours, vertical=False):
+    """Rows (or columns) repeating the colours in turn: a tiled form background."""
+    img = Image(width, height)
+    for y in range(height):
+        for x in range(width):
+            img.put(x, y, colours[(x if vertical else y) % len(colours)])
+    return img
+
+
+def shared_pictures():
+    """The menus' check mark (black on white, white is transparent), the
+    MacOS menu pictures and the two patterned form backgrounds."""
+    check = Image(16, 16, (255, 255, 255))
+    check.glyph(4, 5, CHECK, (0, 0, 0))
+    mac = STYLES["MACOS"]
+    return [
+        ("MENU_CHECKED", check),
+        ("MACOS_MENU_BAR", plain(10, 22, (246, 246, 246), (222, 222, 222))),
+        ("MACOS_MENU_SELECT", plain(10, 22, lighter(mac[2], 0.3), mac[2])),
+        ("MACOS_FORM_BACKGROUND", stripes(8, 4, [(238, 238, 238), (238, 238, 238), (228, 228, 228), (238, 238, 238)])),
+        ("PROTEIN_FORM_BACKGROUND", stripes(4, 8, [(251, 251, 251), (241, 242, 250)], vertical=True)),
+    ]
 
 
 # --- the main window's skin: the green of the window's menu bar and borders ---------------
