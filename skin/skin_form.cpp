@@ -48,6 +48,13 @@ void StretchInto(TCanvas* canvas, TBitmap* picture, const TRect& r) {
   if (picture && !picture->Empty() && r.Width() > 0 && r.Height() > 0) canvas->StretchDraw(r, picture);
 }
 
+// The frames that took a form over, in the order they did: Alt+Space opens
+// the system menu of each of them.
+std::vector<TsuiForm*>& LiveFrames() {
+  static std::vector<TsuiForm*> frames;
+  return frames;
+}
+
 int SaneFrame(int value) { return value < 0 || value > kMaxSystemFrame ? kFallbackSystemFrame : value; }
 
 }  // namespace
@@ -88,20 +95,26 @@ TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner), bottomImage_(std::m
   SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
   savedWindowProc_ = form->WindowProc;
   form->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
+  LiveFrames().push_back(this);
   appEvents_ = std::make_unique<TApplicationEvents>(nullptr);
   appEvents_->OnMessage = [this](MSG& msg, bool& handled) { AppMessage(msg, handled); };
   SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
 }
 
-TsuiForm::~TsuiForm() {
+TsuiForm::~TsuiForm() { Detach(); }
+
+// Before the owned title bar goes, while the frame is whole.
+void TsuiForm::BeforeDestruction() {
   Detach();
   appEvents_.reset();
+  TCustomPanel::BeforeDestruction();
 }
 
 // The form gets its own window procedure and caption back.
 void TsuiForm::Detach() {
   if (frameDestroying_ || !form_) return;
   frameDestroying_ = true;
+  std::erase(LiveFrames(), this);
   form_->WindowProc = savedWindowProc_;
   if (form_->InState(csDestroying) || !form_->HandleAllocated()) return;
   const HWND h = form_->Handle();
@@ -488,18 +501,23 @@ void TsuiForm::UpdateRegion() {
 
 // --- keyboard and removal ---------------------------------------------------------------
 
+// The application hands a message to its listeners only until one handles
+// it, so the first frame to see Alt+Space opens every frame's menu in turn.
 void TsuiForm::AppMessage(MSG& msg, bool& handled) {
-  if (frameDestroying_ || msg.message != WM_SYSCHAR || msg.wParam != ' ' || !titleBar_) return;
-  TCustomForm* main = Application->MainForm();
-  if (!main) main = form_;
-  titleBar_->PopupSystemMenu(main->Left(), main->Top() + titleBar_->Height());
+  if (handled || frameDestroying_ || msg.message != WM_SYSCHAR || msg.wParam != ' ') return;
   handled = true;
+  for (TsuiForm* frame : std::vector<TsuiForm*>(LiveFrames())) {
+    if (std::find(LiveFrames().begin(), LiveFrames().end(), frame) == LiveFrames().end() || !frame->titleBar_) continue;
+    TCustomForm* main = Application->MainForm() ? Application->MainForm() : frame->form_;
+    frame->titleBar_->PopupSystemMenu(main->Left(), main->Top() + frame->titleBar_->Height());
+  }
 }
 
 void TsuiForm::Notification(TComponent* component, TOperation operation) {
   TCustomPanel::Notification(component, operation);
   if (operation != opRemove) return;
   if (component == formPanel_) formPanel_ = nullptr;
+  if (component == titleBar_) titleBar_ = nullptr;
   if (component == fileTheme_) {
     fileTheme_ = nullptr;
     ApplyThemeToChildren(this, DeepBlue, nullptr);

@@ -22,6 +22,7 @@ class TsuiForm : public TCustomPanel {
 public:
   explicit TsuiForm(TComponent* owner);
   ~TsuiForm() override;
+  void BeforeDestruction() override;
 
   TsuiUIStyle UIStyle() const { return uiStyle_; }
   void SetUIStyle(TsuiUIStyle value);

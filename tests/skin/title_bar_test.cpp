@@ -1,0 +1,89 @@
+// The title bar on a skinned frame: buttons laid out from the right in
+// collection order, a caption that gives way to them with "...", buttons
+// without all three pictures left out, and the full title picture the frame
+// continues.
+#include <gtest/gtest.h>
+
+#include "skin/title_bar.h"
+#include "tests/skin/skin_frame_fixture.h"
+
+namespace {
+
+using skintest::FrameTest;
+enum { kControlBox, kClose, kMax, kMin };
+
+TEST_F(FrameTest, ButtonsStandFromTheRightCloseMaximizeMinimize) {
+  for (int interval : {0, 5}) {
+    TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+    bar->SetButtonInterval(interval);
+    bar->PaintNow();
+    const auto& r = bar->ButtonRects();
+    // From width - offset + border (2) - 1, kept one pixel inside the bar.
+    EXPECT_EQ(r[kClose].Right, std::min(bar->Width() - bar->RightBtnXOffset() + 2 - 1, bar->Width() - 1));
+    EXPECT_EQ(r[kMax].Right, r[kClose].Left - interval - 1);
+    EXPECT_EQ(r[kMin].Right, r[kMax].Left - interval - 1);
+    EXPECT_EQ(r[kClose].Width(), bar->Buttons(kClose)->PicNormal()->Width());
+    form_->Free();
+    form_ = nullptr;
+  }
+}
+
+TEST_F(FrameTest, ALongCaptionEndsInDotsBeforeTheButtons) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue, 260, 120)->TitleBar();
+  bar->PaintNow();
+  EXPECT_EQ(bar->DrawnCaption(), "Záloha");
+  const AnsiString longCaption(60, 'W');
+  frame_->SetCaption(longCaption);
+  EXPECT_EQ(form_->Caption(), longCaption);
+  bar->PaintNow();
+  const AnsiString drawn = bar->DrawnCaption();
+  ASSERT_GT(drawn.size(), 3u);
+  EXPECT_EQ(drawn.substr(drawn.size() - 3), "...");
+  EXPECT_EQ(drawn.substr(0, drawn.size() - 3), longCaption.substr(0, drawn.size() - 3));
+  TBitmap probe;
+  probe.Canvas()->SetFont(bar->Font());
+  // The caption starts 21 pixels after the application icon's cursor.
+  const int captionLeft = std::max(bar->LeftBtnXOffset() - 2 - 3, 0) + 21;
+  EXPECT_LE(captionLeft + probe.Canvas()->TextWidth(drawn), bar->ButtonRects()[kMin].Left);
+}
+
+TEST_F(FrameTest, AButtonWithoutAllItsPicturesIsNotDrawn) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+  bar->Buttons(kMax)->PicMouseOn()->SetSize(0, 0);
+  bar->PaintNow();
+  const auto& r = bar->ButtonRects();
+  EXPECT_TRUE(r[kMax].Width() == 0);
+  EXPECT_EQ(r[kMin].Right, r[kClose].Left - 1);  // the minimize button moves up
+}
+
+TEST_F(FrameTest, ASecondControlBoxIsRefused) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+  bar->Buttons(kMin)->SetButtonType(suiControlBox);  // the message box is answered OK
+  EXPECT_EQ(bar->Buttons(kMin)->ButtonType(), suiMin);
+}
+
+TEST_F(FrameTest, TheFrameContinuesTheFullTitlePicture) {
+  TsuiTitleBar* bar = Frame(bsSingle, FromThemeFile)->TitleBar();
+  TBitmap* full = nullptr;
+  bar->GetSectionBitmap(-1, full);
+  ASSERT_NE(full, nullptr);
+  EXPECT_EQ(full->Width(), form_->Width());
+  EXPECT_EQ(full->Height(), bar->Height() + 3);
+  EXPECT_EQ(full->Height(), 30);  // the skin's title pictures
+  // The top strip of the window is the title picture's.
+  TBitmap* onColor = nullptr;
+  bar->GetSectionBitmap(-2, onColor);
+  EXPECT_EQ(Pixel(form_->Width() / 2, 1), onColor->ScanLine(1)[form_->Width() / 2] & 0xFFFFFF);
+}
+
+TEST_F(FrameTest, DoubleClickingTheBarMaximizesAndRestores) {
+  TsuiTitleBar* bar = Frame(bsSizeable, DeepBlue)->TitleBar();
+  bar->Perform(WM_LBUTTONDBLCLK, 0, MAKELPARAM(bar->Width() / 2, 5));
+  Application->ProcessMessages();
+  EXPECT_EQ(form_->WindowState(), wsMaximized);
+  bar->Perform(WM_LBUTTONDBLCLK, 0, MAKELPARAM(bar->Width() / 2, 5));
+  Application->ProcessMessages();
+  EXPECT_EQ(form_->WindowState(), wsNormal);
+}
+
+}  // namespace
