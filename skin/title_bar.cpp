@@ -344,7 +344,7 @@ void TsuiTitleBar::SetAutoSize(bool) {
     return;
   }
   autoSize_ = true;
-  SetHeight(Sections(0)->Picture->Height() - (IsOnSkinnedForm() ? kFrameOverlap : 0));
+  SetHeight(std::max(Sections(0)->Picture->Height() - (IsOnSkinnedForm() ? kFrameOverlap : 0), 0));
 }
 
 void TsuiTitleBar::SetButtonInterval(int value) {

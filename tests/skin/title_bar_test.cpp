@@ -4,6 +4,7 @@
 // continues.
 #include <gtest/gtest.h>
 
+#include "platform/gui/headless_backend.h"
 #include "skin/title_bar.h"
 #include "tests/skin/skin_frame_fixture.h"
 
@@ -76,8 +77,23 @@ TEST_F(FrameTest, TheFrameContinuesTheFullTitlePicture) {
   EXPECT_EQ(Pixel(form_->Width() / 2, 1), onColor->ScanLine(1)[form_->Width() / 2] & 0xFFFFFF);
 }
 
+TEST_F(FrameTest, ClickingTheCloseButtonClosesTheForm) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+  bar->PaintNow();
+  const TRect r = bar->ButtonRects()[kClose];
+  const TPoint p = bar->ClientToScreen(Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
+  HeadlessMouseMove(p.X, p.Y);
+  Application->ProcessMessages();
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_FALSE(form_->Visible());
+}
+
 TEST_F(FrameTest, DoubleClickingTheBarMaximizesAndRestores) {
   TsuiTitleBar* bar = Frame(bsSizeable, DeepBlue)->TitleBar();
+  HeadlessMouseMove(5, 700);  // the pointer over no button
+  Application->ProcessMessages();
+  bar->PaintNow();  // the hot button follows the pointer at each paint
   bar->Perform(WM_LBUTTONDBLCLK, 0, MAKELPARAM(bar->Width() / 2, 5));
   Application->ProcessMessages();
   EXPECT_EQ(form_->WindowState(), wsMaximized);
