@@ -484,19 +484,19 @@ void TsuiForm::UpdateRegion() {
     return;
   }
   titleBar_->PaintNow();
-  TSkinRegionSpec spec;
-  titleBar_->GetSectionBitmap(-1, spec.TitleImage);
-  spec.BottomImage = bottomImage_.get();
-  spec.Width = w;
-  spec.Height = height;
-  spec.TransColor = transColor_;
-  spec.TitleMinY = titleRegionMinY_;
-  spec.TitleMaxY = titleRegionMaxY_;
-  spec.BottomMinY = bottomRegionMinY_;
-  spec.BottomMaxY = bottomRegionMaxY_;
-  spec.NeedTitle = needTitleRegion_;
-  spec.NeedBottom = needBottomRegion_;
-  SetRegionFromSkin(h, spec);
+  TSkinRegionSource source;
+  titleBar_->GetSectionBitmap(-1, source.TitleImage);
+  source.BottomImage = bottomImage_.get();
+  source.Width = w;
+  source.Height = height;
+  source.TransColor = transColor_;
+  source.TitleMinY = titleRegionMinY_;
+  source.TitleMaxY = titleRegionMaxY_;
+  source.BottomMinY = bottomRegionMinY_;
+  source.BottomMaxY = bottomRegionMaxY_;
+  source.NeedTitle = needTitleRegion_;
+  source.NeedBottom = needBottomRegion_;
+  SetRegionFromSkin(h, source);
 }
 
 // --- keyboard and removal ---------------------------------------------------------------

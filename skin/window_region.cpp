@@ -51,7 +51,7 @@ uint32_t ScanValue(TColor color) {
 
 }  // namespace
 
-HRGN MakeSkinRegion(const TSkinRegionSpec& s) {
+HRGN MakeSkinRegion(const TSkinRegionSource& s) {
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   const uint32_t transparent = ScanValue(s.TransColor);
   const int titleH = s.NeedTitle && s.TitleImage ? s.TitleImage->Height() : 0;
@@ -63,7 +63,7 @@ HRGN MakeSkinRegion(const TSkinRegionSpec& s) {
   return region;
 }
 
-void SetRegionFromSkin(HWND window, const TSkinRegionSpec& spec) { SetWindowRgn(window, MakeSkinRegion(spec), 1); }
+void SetRegionFromSkin(HWND window, const TSkinRegionSource& source) { SetWindowRgn(window, MakeSkinRegion(source), 1); }
 
 HRGN MakeBuiltInRegion(int width, int height, int c, int d) {
   const int half = height / 2;

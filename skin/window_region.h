@@ -8,7 +8,7 @@
 
 class TBitmap;
 
-struct TSkinRegionSpec {
+struct TSkinRegionSource {
   TBitmap* TitleImage = nullptr;
   TBitmap* BottomImage = nullptr;
   int Width = 0, Height = 0;
@@ -20,9 +20,9 @@ struct TSkinRegionSpec {
 // The skin region in window coordinates (the caller owns it). Rows outside
 // the scanned range count as opaque over the whole width; the limits a skin
 // gives are kept inside its picture.
-HRGN MakeSkinRegion(const TSkinRegionSpec& spec);
+HRGN MakeSkinRegion(const TSkinRegionSource& source);
 // Builds the skin region and hands it to the window, with redraw.
-void SetRegionFromSkin(HWND window, const TSkinRegionSpec& spec);
+void SetRegionFromSkin(HWND window, const TSkinRegionSource& source);
 // Rounded top corners of radius topRadius and bottom corners of bottomRadius
 // for a window of width x height (one pixel wider and taller, as the
 // platform's rounded regions leave out their right and bottom edge).

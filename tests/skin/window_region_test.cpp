@@ -33,7 +33,7 @@ Region Of(std::vector<TRect> rects) { return Region::FromRects(rects); }
 
 TEST(SkinRegion, OpaqueRunsOfTheScannedRowsBecomeOnePixelRectangles) {
   auto title = Picture({"##..##", "......", ".....#", "######"});
-  TSkinRegionSpec s;
+  TSkinRegionSource s;
   s.TitleImage = title.get();
   s.Width = 6;
   s.Height = 10;
@@ -51,7 +51,7 @@ TEST(SkinRegion, OpaqueRunsOfTheScannedRowsBecomeOnePixelRectangles) {
 TEST(SkinRegion, LimitsOfMinusOneScanTheWholePictureAndTheBottomMovesDown) {
   auto title = Picture({".##.", "####"});
   auto bottom = Picture({"####", "#..#"});
-  TSkinRegionSpec s;
+  TSkinRegionSource s;
   s.TitleImage = title.get();
   s.BottomImage = bottom.get();
   s.Width = 4;
@@ -67,7 +67,7 @@ TEST(SkinRegion, LimitsOfMinusOneScanTheWholePictureAndTheBottomMovesDown) {
 
 TEST(SkinRegion, LimitsOutsideThePictureStayInsideIt) {
   auto title = Picture({"#..#", ".##."});
-  TSkinRegionSpec s;
+  TSkinRegionSource s;
   s.TitleImage = title.get();
   s.Width = 4;
   s.Height = 6;
@@ -83,7 +83,7 @@ TEST(SkinRegion, LimitsOutsideThePictureStayInsideIt) {
 }
 
 TEST(SkinRegion, WithoutTheFlagsTheRegionIsTheWholeWindow) {
-  TSkinRegionSpec s;
+  TSkinRegionSource s;
   s.Width = 30;
   s.Height = 20;
   EXPECT_TRUE(Of(Rects(MakeSkinRegion(s))) == Region(TRect{0, 0, 30, 20}));
