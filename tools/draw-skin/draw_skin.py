@@ -111,14 +111,19 @@ def button_strip(width, height, base, border):
     return strip(3, fw, height, draw)
 
 
-def title_buttons(width, height, base, border, ink):
+def title_buttons(width, height, base, border, ink, back=None):
+    """With back (title top and bottom colours) the strip is opaque: the
+    styles that draw their buttons without a transparent colour."""
     fw = width // 18
 
     def draw(img, x, w, h, i):
         c = state_colour(base, i % 3)
+        if back:
+            img.vgrad(x, 0, w, h, back[0], back[1])
         img.vgrad(x + 1, 1, w - 2, h - 2, lighter(c), c)
         img.frame(x + 1, 1, w - 2, h - 2, border)
-        img.round_corners(x + 1, 1, w - 2, h - 2)
+        if not back:
+            img.round_corners(x + 1, 1, w - 2, h - 2)
         img.glyph(x + (w - 7) // 2, (h - 7) // 2, GLYPHS[i // 3], ink)
     return strip(18, fw, height, draw)
 
@@ -210,7 +215,11 @@ SIZES = {  # part: sizes per style in the order of STYLES
 }
 
 
-def draw_part(part, size, palette):
+# Styles whose title buttons are drawn without a transparent colour.
+OPAQUE_TITLE_BUTTONS = {"MACOS", "WINXP", "DEEPBLUE"}
+
+
+def draw_part(part, size, palette, opaque=False):
     w, h = size
     top, bottom, accent, border, ink, face = palette
     if part == "BUTTON":
@@ -222,7 +231,7 @@ def draw_part(part, size, palette):
     if part == "CHECKLIST":
         return check_strip(w, h, 4, (255, 255, 255), border, accent)
     if part == "TITLEBTN":
-        return title_buttons(w, h, accent, border, ink)
+        return title_buttons(w, h, accent, border, ink, (top, bottom) if opaque else None)
     if part == "TITLE_LEFT":
         return title_piece(w, h, top, bottom, lighter(top), cut_left=True)
     if part == "TITLE_CLIENT":
@@ -258,7 +267,7 @@ def draw_builtin_styles(out):
     for index, (style, palette) in enumerate(STYLES.items()):
         for part, sizes in SIZES.items():
             if sizes[index]:
-                draw_part(part, sizes[index], palette).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
+                draw_part(part, sizes[index], palette, style in OPAQUE_TITLE_BUTTONS).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
     draw_part("SCROLLBUTTON", (72, 17), STYLES["DEEPBLUE"]).save(os.path.join(out, "more_scrollbutton.bmp"))
     for name, image in shared_pictures():
         image.save(os.path.join(out, name.lower() + ".bmp"))
