@@ -23,17 +23,24 @@ inline void LoadMainSkin(TsuiBuiltInFileTheme* theme) {
 
 class FrameTest : public ::testing::Test {
 protected:
-  void TearDown() override {
+  void TearDown() override { Drop(); }
+  void Drop() {
     if (form_) form_->Free();
+    form_ = nullptr;
+    theme_ = nullptr;
+    frame_ = nullptr;
   }
   // A shown form of the border style with a frame in the style (FromThemeFile
-  // takes theme_, the main skin unless the test loaded another).
+  // takes theme_, the main skin unless the test made form_ and theme_ with
+  // another skin).
   TsuiForm* Frame(TBorderStyle border, TsuiUIStyle style, int width = 300, int height = 200) {
-    form_ = new TForm(Application);
+    if (!form_) {
+      form_ = new TForm(Application);
+      theme_ = new TsuiBuiltInFileTheme(form_);
+    }
     form_->SetBorderStyle(border);
     form_->SetBounds(50, 60, width, height);
     form_->SetCaption("Záloha");
-    theme_ = new TsuiBuiltInFileTheme(form_);
     frame_ = new TsuiForm(form_);
     if (style == FromThemeFile && !theme_->Ready()) LoadMainSkin(theme_);
     frame_->SetFileTheme(theme_);

@@ -30,18 +30,17 @@ TEST_F(FrameTest, ClientInsetsFollowTheSystemFrameAndTheStyle) {
   for (const Case& c : cases) {
     Frame(c.border, c.style);
     EXPECT_EQ(Insets(), c.insets) << "border " << c.border << " style " << int(c.style);
-    form_->Free();
-    form_ = nullptr;
+    Drop();
   }
 }
 
 TEST_F(FrameTest, TheBorderQueryAnswersTheSkinBorderOrTheSystemFrameLessOne) {
   Frame(bsSingle, DeepBlue);
   EXPECT_EQ(SendMessageA(form_->Handle(), kSkinBorderQuery, 0, 0), 2);
-  form_->Free();
+  Drop();
   Frame(bsSizeable, DeepBlue);
   EXPECT_EQ(SendMessageA(form_->Handle(), kSkinBorderQuery, 0, 0), 3);
-  form_->Free();
+  Drop();
 
   // A skin whose left border is 2 pixels wide still answers 4.
   TempDir dir;
@@ -49,14 +48,11 @@ TEST_F(FrameTest, TheBorderQueryAnswersTheSkinBorderOrTheSystemFrameLessOne) {
   narrow.SetSize(2, 10);
   narrow.SaveToFile(dir / "left.bmp");
   const std::string skin = skintest::MakeSkin(dir, "narrow", "SKIN2_FORMLEFTBORDER bitmap left.bmp\n");
-  form_ = nullptr;
   form_ = new TForm(Application);
   theme_ = new TsuiBuiltInFileTheme(form_);
   theme_->SetThemeFile(skin);
   ASSERT_TRUE(theme_->Ready());
-  frame_ = new TsuiForm(form_);
-  frame_->SetFileTheme(theme_);
-  frame_->SetUIStyle(FromThemeFile);
+  Frame(bsSingle, FromThemeFile);
   EXPECT_EQ(SendMessageA(form_->Handle(), kSkinBorderQuery, 0, 0), 4);
 }
 
@@ -72,8 +68,7 @@ TEST_F(FrameTest, TheBottomBandShowsTheBorderAndTheFormColour) {
     const int inner = bw == 3 ? h - 3 : h - 2;
     EXPECT_EQ(Pixel(w / 2, inner), face) << "style " << int(style);
     EXPECT_EQ(Pixel(1, bw == 3 ? h - 3 : h - 1), border);
-    form_->Free();
-    form_ = nullptr;
+    Drop();
   }
 }
 

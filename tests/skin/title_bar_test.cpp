@@ -6,6 +6,7 @@
 
 #include "platform/gui/headless_backend.h"
 #include "skin/title_bar.h"
+#include "tests/skin/skin_fixtures.h"
 #include "tests/skin/skin_frame_fixture.h"
 
 namespace {
@@ -24,8 +25,7 @@ TEST_F(FrameTest, ButtonsStandFromTheRightCloseMaximizeMinimize) {
     EXPECT_EQ(r[kMax].Right, r[kClose].Left - interval - 1);
     EXPECT_EQ(r[kMin].Right, r[kMax].Left - interval - 1);
     EXPECT_EQ(r[kClose].Width(), bar->Buttons(kClose)->PicNormal()->Width());
-    form_->Free();
-    form_ = nullptr;
+    Drop();
   }
 }
 
@@ -75,6 +75,45 @@ TEST_F(FrameTest, TheFrameContinuesTheFullTitlePicture) {
   TBitmap* onColor = nullptr;
   bar->GetSectionBitmap(-2, onColor);
   EXPECT_EQ(Pixel(form_->Width() / 2, 1), onColor->ScanLine(1)[form_->Width() / 2] & 0xFFFFFF);
+}
+
+// Five title sections: the caption section widens with the caption.
+TEST_F(FrameTest, AFiveSectionSkinWidensTheCaptionSectionWithTheCaption) {
+  TempDir dir;
+  std::string manifest = "SKIN2_TITLEFIVESECT boolean 1\nSKIN2_TITLEBARICONPOSX integer 8\n";
+  const TColor colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFFFF00};
+  for (int i = 0; i < 5; ++i) {
+    TBitmap piece;
+    piece.SetSize(i == 0 || i == 4 ? 20 : 10, 30);
+    piece.Canvas()->Brush()->SetColor(colours[i]);
+    piece.Canvas()->FillRect(Rect(0, 0, piece.Width(), 30));
+    const std::string name = "t" + std::to_string(i + 1) + ".bmp";
+    piece.SaveToFile(dir / name);
+    manifest += "SKIN2_TITLEBAR" + std::to_string(i + 1) + " bitmap " + name + "\n";
+  }
+  form_ = new TForm(Application);
+  theme_ = new TsuiBuiltInFileTheme(form_);
+  theme_->SetThemeFile(skintest::MakeSkin(dir, "five", manifest));
+  ASSERT_TRUE(theme_->Ready());
+  Frame(bsSingle, FromThemeFile);
+  TsuiTitleBar* bar = frame_->TitleBar();
+  // The green caption section starts after the 20-pixel first one.
+  auto captionWidth = [&](const AnsiString& caption) {
+    frame_->SetCaption(caption);
+    bar->PaintNow();
+    TBitmap* full = nullptr;
+    bar->GetSectionBitmap(-1, full);
+    int x = 20;
+    while (x < full->Width() && (full->ScanLine(5)[x] & 0xFFFFFF) == 0x00FF00) ++x;
+    return x - 20;
+  };
+  const int shortWidth = captionWidth("Ab");
+  const int longWidth = captionWidth("Abcdefghijkl");
+  EXPECT_EQ(bar->CaptionSectionText(), "Abcdefghijkl");
+  TBitmap probe;
+  probe.Canvas()->SetFont(bar->Font());
+  EXPECT_EQ(longWidth - shortWidth, probe.Canvas()->TextWidth("Abcdefghijkl") - probe.Canvas()->TextWidth("Ab"));
+  EXPECT_EQ(shortWidth, probe.Canvas()->TextWidth("Ab") + 8 - 20 + 17);
 }
 
 TEST_F(FrameTest, ClickingTheCloseButtonClosesTheForm) {
