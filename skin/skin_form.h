@@ -45,6 +45,31 @@ public:
   int RoundCornerBottom() const { return TitleBarVisible() ? titleBar_->RoundCornerBottom() : 0; }
   void SetRoundCornerBottom(int value);
   AnsiString Version() const { return "6.6"; }
+  // Forwarded to the title bar; without one they read neutral values.
+  bool TitleBarCustom() const { return titleBar_ && titleBar_->Custom(); }
+  void SetTitleBarCustom(bool value) {
+    if (titleBar_) titleBar_->SetCustom(value);
+  }
+  bool TitleBarDrawAppIcon() const { return !titleBar_ || titleBar_->DrawAppIcon(); }
+  void SetTitleBarDrawAppIcon(bool value) {
+    if (titleBar_) titleBar_->SetDrawAppIcon(value);
+  }
+  TColor InactiveCaptionColor() const { return titleBar_ ? titleBar_->InactiveCaptionColor() : clInactiveCaption; }
+  void SetInactiveCaptionColor(TColor value) {
+    if (titleBar_) titleBar_->SetInactiveCaptionColor(value);
+  }
+  void SetOnTitleBarCustomBtnsClick(TsuiTitleBarButtonClickEvent event) {
+    if (titleBar_) titleBar_->OnCustomBtnsClick = std::move(event);
+  }
+  void SetOnTitleBarHelpBtnClick(TsuiTitleBarButtonClickEvent event) {
+    if (titleBar_) titleBar_->OnHelpBtnClick = std::move(event);
+  }
+  void SetOnTitleBarMinBtnClick(TsuiTitleBarButtonClickEvent2 event) {
+    if (titleBar_) titleBar_->OnMinClick = std::move(event);
+  }
+  void SetOnTitleBarMaxBtnClick(TsuiTitleBarButtonClickEvent2 event) {
+    if (titleBar_) titleBar_->OnMaxClick = std::move(event);
+  }
   TsuiTitleBar* TitleBar() const { return titleBar_; }
   // Null for a frame that took nothing over (a second one, or not on a form).
   TCustomForm* Form() const { return form_; }

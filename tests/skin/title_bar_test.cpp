@@ -116,15 +116,28 @@ TEST_F(FrameTest, AFiveSectionSkinWidensTheCaptionSectionWithTheCaption) {
   EXPECT_EQ(shortWidth, probe.Canvas()->TextWidth("Ab") + 8 - 20 + 17);
 }
 
-TEST_F(FrameTest, ClickingTheCloseButtonClosesTheForm) {
-  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+void ClickButton(TsuiTitleBar* bar, int index) {
   bar->PaintNow();
-  const TRect r = bar->ButtonRects()[kClose];
+  const TRect r = bar->ButtonRects()[size_t(index)];
   const TPoint p = bar->ClientToScreen(Point((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2));
   HeadlessMouseMove(p.X, p.Y);
   Application->ProcessMessages();
   HeadlessClick(p.X, p.Y);
   Application->ProcessMessages();
+}
+
+TEST_F(FrameTest, AHelpButtonReportsItsIndexAndTheCloseButtonClosesTheForm) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+  bar->AddButton()->SetButtonType(suiHelp);
+  int helped = -1;
+  frame_->SetOnTitleBarHelpBtnClick([&](TObject* sender, int index) {
+    EXPECT_EQ(sender, bar);
+    helped = index;
+  });
+  ClickButton(bar, 4);
+  EXPECT_EQ(helped, 4);
+  EXPECT_TRUE(form_->Visible());
+  ClickButton(bar, kClose);
   EXPECT_FALSE(form_->Visible());
 }
 
