@@ -8,7 +8,6 @@
 #include "skin/skin_keys.h"
 
 class TsuiFileTheme;
-class TsuiForm;
 
 // The look both menus share, and the per-item measuring and drawing.
 struct TsuiMenuLook {
