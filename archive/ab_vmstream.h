@@ -2,8 +2,8 @@
 // memory, and once the page budget is spent the least recently used pages go
 // to a swap file ("VMS..." in the swap folder), created only when first needed
 // and deleted with the stream. Every archive save builds its new file in one,
-// so finding the page to evict takes constant time, and a page written back
-// takes the dirty pages after it along in one write.
+// so the stream is kept cheap: finding the page to evict takes constant time,
+// and a page written back takes the dirty pages after it along in one write.
 #pragma once
 
 #include <cstdint>

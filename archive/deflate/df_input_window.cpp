@@ -65,7 +65,6 @@ void TAbDfInputWindow::Slide() {
     uint64_t kept = link & wLanes;
     return (link ^ kept) & ((kept >> shift) * 0xFFFF);
   });
-
 }
 
 void TAbDfInputWindow::Advance(int32_t count, int32_t hashCount) {
