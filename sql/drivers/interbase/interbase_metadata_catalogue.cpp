@@ -78,7 +78,8 @@ Ref<IZResultSet> TZInterbase6DatabaseMetadata::UncachedGetProcedures(const AnsiS
     result->MoveToInsertRow();
     result->UpdateString(kProcName, query->GetString(1));
     result->UpdateString(kProcRemarks, query->GetString(3));
-    result->UpdateInt(kProcType, query->IsNull(2) ? 1 : 2);
+    // Servers from Firebird 3 count no outputs as 0 where older ones leave null.
+    result->UpdateInt(kProcType, query->IsNull(2) || query->GetInt(2) == 0 ? 1 : 2);
     result->InsertRow();
   }
   return result;
