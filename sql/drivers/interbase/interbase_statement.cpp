@@ -346,8 +346,10 @@ void TZInterbase6CallableStatement::FetchOutParams(IZResultSQLDA* resultSqlData)
   }
 }
 
-bool TZInterbase6CallableStatement::ExecutePrepared() {
-  SetLastResultSet(nullptr);
+// EXECUTE PROCEDURE returns its one row with the execution: the procedure's
+// outputs are read into the output parameters at once, never left to a
+// cursor, which such a statement does not have.
+int TZInterbase6CallableStatement::ExecuteProcedure() {
   TrimInParameters();
   const AnsiString sql = GetProcedureSql(false);
   TZExecution execution(*ibConnection_);
@@ -356,17 +358,17 @@ bool TZInterbase6CallableStatement::ExecutePrepared() {
   execution.DescribeResult(SQL, area.get());
   PrepareParameters(execution.Plain(), sql, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
                     execution.handle, paramSqlData_.get());
-  execution.Execute(SQL, paramSqlData_->GetData(), area.get());
+  execution.Execute(sql, paramSqlData_->GetData(), area.get());
   LastUpdateCount = execution.AffectedRows();
-  if (SelectLike(type) && area->GetFieldCount() > 0 && type != kStmtExecProcedure) {
-    SetLastResultSet(execution.ResultSet(Ref<IZStatement>(this), SQL, RandomString(12), area, cachedBlob_));
-  } else {
-    FetchOutParams(area.get());
-    execution.Free();
-    SetLastResultSet(nullptr);
-  }
+  FetchOutParams(area.get());
+  execution.Free();
   execution.Finish(SQL);
-  return ReportsResult(type);
+  return type;
+}
+
+bool TZInterbase6CallableStatement::ExecutePrepared() {
+  SetLastResultSet(nullptr);
+  return ReportsResult(ExecuteProcedure());
 }
 
 Ref<IZResultSet> TZInterbase6CallableStatement::ExecuteQueryPrepared() {
@@ -388,19 +390,6 @@ Ref<IZResultSet> TZInterbase6CallableStatement::ExecuteQueryPrepared() {
 }
 
 int TZInterbase6CallableStatement::ExecuteUpdatePrepared() {
-  TrimInParameters();
-  const AnsiString sql = GetProcedureSql(false);
-  TZExecution execution(*ibConnection_);
-  Ref<TZResultSQLDA> area = execution.NewResultArea();
-  execution.Prepare(sql);
-  execution.DescribeResult(SQL, area.get());
-  PrepareParameters(execution.Plain(), sql, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
-  execution.Execute(sql, paramSqlData_->GetData(), area.get());
-  const int result = execution.AffectedRows();
-  LastUpdateCount = result;
-  FetchOutParams(area.get());
-  execution.Free();
-  execution.Finish(SQL);
-  return result;
+  ExecuteProcedure();
+  return LastUpdateCount;
 }

@@ -55,6 +55,7 @@ public:
   bool Execute(const AnsiString& sql) override;
   // SELECT * FROM the procedure; null when it yields no columns.
   Ref<IZResultSet> ExecuteQueryPrepared() override;
+  // EXECUTE PROCEDURE; the outputs are read into the output parameters.
   int ExecuteUpdatePrepared() override;
   bool ExecutePrepared() override;
 
@@ -66,6 +67,9 @@ public:
   void FetchOutParams(IZResultSQLDA* resultSqlData);
 
 private:
+  // Runs EXECUTE PROCEDURE and reads its outputs; the statement kind.
+  int ExecuteProcedure();
+
   Ref<IZInterbase6Connection> ibConnection_;
   Ref<IZParamsSQLDA> paramSqlData_;
   bool cachedBlob_;
