@@ -35,12 +35,13 @@ Ref<IZCallableStatement> TZInterbase6Connection::NewCallableStatement(const Ansi
 
 namespace {
 
-// INSERT, UPDATE, DELETE and SELECT ... FOR UPDATE report no result.
-bool ReportsResult(int type) {
-  return type != kStmtInsert && type != kStmtUpdate && type != kStmtDelete && type != kStmtSelectForUpdate;
-}
+// INSERT, UPDATE and DELETE report no result.
+bool ReportsResult(int type) { return type != kStmtInsert && type != kStmtUpdate && type != kStmtDelete; }
 
-bool SelectLike(int type) { return type == kStmtSelect || type == kStmtExecProcedure; }
+// SELECT ... FOR UPDATE (WITH LOCK) has rows as any other SELECT.
+bool SelectLike(int type) {
+  return type == kStmtSelect || type == kStmtSelectForUpdate || type == kStmtExecProcedure;
+}
 
 // One execution on a connection: its handles, and the statement handle,
 // which is dropped with this object unless a result set took it over.

@@ -105,8 +105,12 @@ TEST_F(InterbaseMetadata, TablesAndColumns) {
   for (const auto& c : cases) {
     ASSERT_TRUE(columns->MoveAbsolute(c.row));
     const AnsiString name = columns->GetString(columns->FindColumn("COLUMN_NAME"));
-    if (c.type != stUnknown) EXPECT_EQ(columns->GetInt(columns->FindColumn("DATA_TYPE")), c.type) << name;
-    if (*c.typeName) EXPECT_EQ(columns->GetString(columns->FindColumn("TYPE_NAME")), c.typeName) << name;
+    if (c.type != stUnknown) {
+      EXPECT_EQ(columns->GetInt(columns->FindColumn("DATA_TYPE")), c.type) << name;
+    }
+    if (*c.typeName) {
+      EXPECT_EQ(columns->GetString(columns->FindColumn("TYPE_NAME")), c.typeName) << name;
+    }
     EXPECT_EQ(columns->GetString(columns->FindColumn("COLUMN_DEF")), c.defaultValue) << name;
     EXPECT_EQ(columns->GetBoolean(columns->FindColumn("CASE_SENSITIVE")), c.caseSensitive) << name;
     EXPECT_EQ(columns->GetBoolean(columns->FindColumn("READONLY")), c.readOnly) << name;

@@ -66,6 +66,13 @@ TEST_F(InterbaseStatement, UpdateCountsAndWhatExecuteReports) {
   ASSERT_TRUE(rows->Next());
   EXPECT_EQ(rows->GetString(1), "Ann");
   EXPECT_TRUE(statement->Execute("EXECUTE PROCEDURE ADD_ONE(1, 2)"));
+  ASSERT_TRUE(statement->GetResultSet());
+  ASSERT_TRUE(statement->GetResultSet()->Next());
+  EXPECT_EQ(statement->GetResultSet()->GetInt(1), 4);
+  EXPECT_TRUE(statement->Execute("SELECT NAME FROM EMP WHERE ID = 1 FOR UPDATE WITH LOCK"));
+  ASSERT_TRUE(statement->GetResultSet());
+  ASSERT_TRUE(statement->GetResultSet()->Next());
+  EXPECT_EQ(statement->GetResultSet()->GetString(1), "Ann");
   EXPECT_FALSE(statement->Execute("DELETE FROM EMP WHERE ID = 5"));
   EXPECT_FALSE(statement->GetResultSet());
   EXPECT_EQ(statement->GetUpdateCount(), 1);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include <unistd.h>
@@ -69,8 +70,13 @@ class EmbeddedTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // Builds that run the same test at once each have their own engine lock
+    // folder and must not open the other's file: the folder's name carries
+    // the lock folder's (stable across a death test's re-run of the program).
+    const char* lock = std::getenv("FIREBIRD_LOCK");
+    const std::string build = std::to_string(std::hash<std::string>()(lock ? lock : ""));
     folder_ = std::filesystem::temp_directory_path() /
-              (std::string("vx-interbase-") + info->test_suite_name() + "-" + info->name());
+              ("vx-interbase-" + build + "-" + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
   }
