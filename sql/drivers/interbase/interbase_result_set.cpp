@@ -18,10 +18,10 @@ constexpr ISC_STATUS kEndOfCursor = 100;
 }  // namespace
 
 TZInterbase6ResultSet::TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
-                                             isc_stmt_handle stmtHandle, const AnsiString& cursorName,
+                                             std::unique_ptr<isc_stmt_handle> stmtHandle, const AnsiString& cursorName,
                                              Ref<IZResultSQLDA> sqlData, bool cachedBlob, bool rowFetched)
     : TZAbstractResultSet(statement, sql), ibConnection_(Query<IZInterbase6Connection>(statement->GetConnection())),
-      sqlData_(std::move(sqlData)), stmtHandle_(stmtHandle), cursorName_(cursorName), cachedBlob_(cachedBlob),
+      sqlData_(std::move(sqlData)), stmtHandle_(std::move(stmtHandle)), cursorName_(cursorName), cachedBlob_(cachedBlob),
       rowFetched_(rowFetched) {
   SetType(rtForwardOnly);
   SetConcurrency(rcReadOnly);
@@ -29,7 +29,7 @@ TZInterbase6ResultSet::TZInterbase6ResultSet(const Ref<IZStatement>& statement, 
 }
 
 void TZInterbase6ResultSet::Open() {
-  if (stmtHandle_ == 0) throw EZSQLException(SZCanNotRetrieveResultSetData);
+  if (!stmtHandle_ || *stmtHandle_ == 0) throw EZSQLException(SZCanNotRetrieveResultSetData);
   ColumnsInfo.Clear();
   for (int i = 0; i < sqlData_->GetFieldCount(); ++i) {
     TZColumnInfo& info = ColumnsInfo.Add();
@@ -49,16 +49,18 @@ void TZInterbase6ResultSet::Open() {
 }
 
 void TZInterbase6ResultSet::Close() {
-  if (stmtHandle_ != 0) {
-    sqlData_ = nullptr;
+  if (stmtHandle_ && *stmtHandle_ != 0) {
     // The handle is 0 afterwards even when the client refused: a second
-    // Close must not drop it again.
+    // Close must not drop it again. The area goes after the statement, which
+    // the client may still tell about it.
     try {
-      FreeStatement(ibConnection_->GetPlainDriver().get(), stmtHandle_);
+      FreeStatement(ibConnection_->GetPlainDriver().get(), *stmtHandle_);
     } catch (...) {
+      sqlData_ = nullptr;
       TZAbstractResultSet::Close();
       throw;
     }
+    sqlData_ = nullptr;
   }
   TZAbstractResultSet::Close();
 }
@@ -74,7 +76,7 @@ bool TZInterbase6ResultSet::Next() {
   } else {
     ISC_STATUS_VECTOR status = {};
     IZInterbasePlainDriver* plain = ibConnection_->GetPlainDriver().get();
-    fetchStat_ = plain->isc_dsql_fetch(status, &stmtHandle_, ibConnection_->GetDialect(), sqlData_->GetData());
+    fetchStat_ = plain->isc_dsql_fetch(status, stmtHandle_.get(), ibConnection_->GetDialect(), sqlData_->GetData());
     if (fetchStat_ != 0 && fetchStat_ != kEndOfCursor) CheckInterbase6Error(plain, status, lcOther);
     sqlData_->ClearBlobCache();
   }

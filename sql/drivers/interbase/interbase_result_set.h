@@ -4,6 +4,8 @@
 // out when blobs are not cached, which reads its content on first use.
 #pragma once
 
+#include <memory>
+
 #include "sql/core/dbc/abstract_result_set.h"
 #include "sql/core/dbc/blobs.h"
 #include "sql/drivers/interbase/interbase_connection.h"
@@ -11,11 +13,13 @@
 
 class TZInterbase6ResultSet : public TZAbstractResultSet {
 public:
-  // Takes over stmtHandle (freed on Close) and opens: forward-only and
+  // Takes over stmtHandle (freed on Close; kept where the client allocated
+  // it, as the client remembers that address) and opens: forward-only and
   // read-only whatever the statement asked. sqlData is described already;
   // with rowFetched it holds the one row of an executed EXECUTE PROCEDURE,
   // which has no cursor to fetch from.
-  TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql, isc_stmt_handle stmtHandle,
+  TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
+                        std::unique_ptr<isc_stmt_handle> stmtHandle,
                         const AnsiString& cursorName, Ref<IZResultSQLDA> sqlData, bool cachedBlob,
                         bool rowFetched = false);
 
@@ -53,7 +57,7 @@ private:
 
   Ref<IZInterbase6Connection> ibConnection_;
   Ref<IZResultSQLDA> sqlData_;
-  isc_stmt_handle stmtHandle_;
+  std::unique_ptr<isc_stmt_handle> stmtHandle_;
   AnsiString cursorName_;
   ISC_STATUS fetchStat_ = 0;
   bool cachedBlob_;

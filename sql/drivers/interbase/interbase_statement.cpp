@@ -5,6 +5,8 @@
 
 #include "sql/drivers/interbase/interbase_statement.h"
 
+#include <memory>
+
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/messages.h"
@@ -44,7 +46,10 @@ bool SelectLike(int type) {
 }
 
 // One execution on a connection: its handles, and the statement handle,
-// which is dropped with this object unless a result set took it over.
+// which is dropped with this object unless a result set took it over. The
+// handle lives on the heap and moves to the result set as it is: the client
+// keeps the address it was allocated at and clears it when the statement
+// goes, so that address must stay valid for the statement's whole life.
 class TZExecution {
 public:
   explicit TZExecution(IZInterbase6Connection& connection)
@@ -53,7 +58,7 @@ public:
     // Reached with a handle only when the execution failed: the failure is
     // what the caller hears of.
     try {
-      FreeStatement(plain_.get(), handle);
+      if (handle_) FreeStatement(plain_.get(), *handle_);
     } catch (...) {
     }
   }
@@ -66,36 +71,36 @@ public:
   isc_tr_handle* Tr() const { return connection_.GetTrHandle(); }
 
   int Prepare(const AnsiString& sql) {
-    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, handle);
+    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, *handle_);
     return type;
   }
   Ref<TZResultSQLDA> NewResultArea() const {
     return MakeRef<TZResultSQLDA>(plain_, connection_.GetDBHandle(), connection_.GetTrHandle());
   }
   void DescribeResult(const AnsiString& sql, IZResultSQLDA* area) {
-    PrepareResultSqlData(Plain(), Dialect(), sql, handle, area);
+    PrepareResultSqlData(Plain(), Dialect(), sql, *handle_, area);
   }
   // An EXECUTE PROCEDURE returns its one row here, into the result area;
   // it has no cursor to fetch it from later.
   void Execute(const AnsiString& sql, const XSQLDA* in, IZResultSQLDA* area = nullptr) {
     const XSQLDA* out = area && type == kStmtExecProcedure ? area->GetData() : nullptr;
-    plain_->isc_dsql_execute2(status_, Tr(), &handle, Dialect(), in, out);
+    plain_->isc_dsql_execute2(status_, Tr(), handle_.get(), Dialect(), in, out);
     Check(sql);
   }
   void SetCursorName(const AnsiString& sql, const AnsiString& name) {
     if (name.empty()) return;
-    plain_->isc_dsql_set_cursor_name(status_, &handle, name.c_str(), 0);
+    plain_->isc_dsql_set_cursor_name(status_, handle_.get(), name.c_str(), 0);
     Check(sql);
   }
-  int AffectedRows() { return GetAffectedRows(Plain(), handle, type); }
-  void Free() { FreeStatement(Plain(), handle); }
+  int AffectedRows() { return GetAffectedRows(Plain(), *handle_, type); }
+  void Free() { FreeStatement(Plain(), *handle_); }
+  isc_stmt_handle& Handle() { return *handle_; }
   // The native result set over the handle, which it owns from now on,
   // wrapped for caching as the statement asks.
   Ref<IZResultSet> ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql, const AnsiString& cursorName,
                              const Ref<IZResultSQLDA>& area, bool cachedBlob) {
-    auto native = MakeRef<TZInterbase6ResultSet>(statement, sql, handle, cursorName, area, cachedBlob,
+    auto native = MakeRef<TZInterbase6ResultSet>(statement, sql, std::move(handle_), cursorName, area, cachedBlob,
                                                  type == kStmtExecProcedure);
-    handle = 0;
     return GetCachedResultSet(sql, statement, native);
   }
   void Finish(const AnsiString& logged) {
@@ -103,7 +108,6 @@ public:
     DriverManager()->LogMessage(lcExecute, plain_->GetProtocol(), logged);
   }
 
-  isc_stmt_handle handle = 0;
   int type = 0;
 
 private:
@@ -112,6 +116,7 @@ private:
   IZInterbase6Connection& connection_;
   Ref<IZInterbasePlainDriver> plain_;
   ISC_STATUS_VECTOR status_ = {};
+  std::unique_ptr<isc_stmt_handle> handle_ = std::make_unique<isc_stmt_handle>(0);
 };
 
 bool CachedBlobProperty(IZStatement* statement) {
@@ -228,7 +233,7 @@ bool TZInterbase6PreparedStatement::ExecutePrepared() {
     execution.DescribeResult(SQL, area.get());
   }
   PrepareParameters(execution.Plain(), SQL, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
+                    execution.Handle(), paramSqlData_.get());
   execution.Execute(SQL, paramSqlData_->GetData(), area.get());
   LastUpdateCount = execution.AffectedRows();
   if (area && area->GetFieldCount() > 0) {
@@ -247,7 +252,7 @@ Ref<IZResultSet> TZInterbase6PreparedStatement::ExecuteQueryPrepared() {
   execution.Prepare(SQL);
   execution.DescribeResult(SQL, area.get());
   PrepareParameters(execution.Plain(), SQL, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
+                    execution.Handle(), paramSqlData_.get());
   execution.Execute(SQL, paramSqlData_->GetData(), area.get());
   return QueryResult(execution, Ref<IZStatement>(this), SQL, CursorName, area, cachedBlob_);
 }
@@ -256,7 +261,7 @@ int TZInterbase6PreparedStatement::ExecuteUpdatePrepared() {
   TZExecution execution(*ibConnection_);
   execution.Prepare(SQL);
   PrepareParameters(execution.Plain(), SQL, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
+                    execution.Handle(), paramSqlData_.get());
   execution.Execute(SQL, paramSqlData_->GetData());
   const int result = UpdateCount(execution);
   LastUpdateCount = result;
@@ -358,7 +363,7 @@ int TZInterbase6CallableStatement::ExecuteProcedure() {
   const int type = execution.Prepare(sql);
   execution.DescribeResult(SQL, area.get());
   PrepareParameters(execution.Plain(), sql, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
+                    execution.Handle(), paramSqlData_.get());
   execution.Execute(sql, paramSqlData_->GetData(), area.get());
   LastUpdateCount = execution.AffectedRows();
   FetchOutParams(area.get());
@@ -380,7 +385,7 @@ Ref<IZResultSet> TZInterbase6CallableStatement::ExecuteQueryPrepared() {
   execution.Prepare(sql);
   execution.DescribeResult(SQL, area.get());
   PrepareParameters(execution.Plain(), sql, InParamValues, InParamTypes, InParamCount, execution.Dialect(),
-                    execution.handle, paramSqlData_.get());
+                    execution.Handle(), paramSqlData_.get());
   execution.Execute(sql, paramSqlData_->GetData());
   // Without columns the handle goes with the execution.
   if (!SelectLike(execution.type) || area->GetFieldCount() == 0) return nullptr;

@@ -161,6 +161,7 @@ TEST_F(InterbaseStatement, TheNativeCursor) {
   int count = 0;
   while (last->Next()) ++count;
   EXPECT_EQ(count, 2);
+  last->Close();
 }
 
 TEST_F(InterbaseStatement, AfterTheLastRowTheClientIsNotAskedAgain) {
