@@ -173,10 +173,7 @@ int TZInterbase6Statement::ExecuteUpdate(const AnsiString& sql) {
   return result;
 }
 
-// The result set an execution replaces is closed before it runs: the engine
-// must not see its cursor dropped while the new statement is under way.
 bool TZInterbase6Statement::Execute(const AnsiString& sql) {
-  SetLastResultSet(nullptr);
   TZExecution execution(*ibConnection_);
   const int type = execution.Prepare(sql);
   Ref<TZResultSQLDA> area;
@@ -224,7 +221,6 @@ bool TZInterbase6PreparedStatement::Execute(const AnsiString& sql) {
 }
 
 bool TZInterbase6PreparedStatement::ExecutePrepared() {
-  SetLastResultSet(nullptr);
   TZExecution execution(*ibConnection_);
   const int type = execution.Prepare(SQL);
   Ref<TZResultSQLDA> area;
