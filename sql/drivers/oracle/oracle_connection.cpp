@@ -10,6 +10,7 @@
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
+#include "sql/drivers/oracle/oracle_statement.h"
 #include "sql/drivers/oracle/oracle_utils.h"
 
 namespace {
@@ -190,3 +191,13 @@ AnsiString TZOracleSequence::GetCurrentValueSQL() { return Format("SELECT %s.CUR
 AnsiString TZOracleSequence::GetNextValueSQL() { return Format("SELECT %s.NEXTVAL FROM DUAL", {GetName()}); }
 std::int64_t TZOracleSequence::GetCurrentValue() { return QueryValue(GetCurrentValueSQL()); }
 std::int64_t TZOracleSequence::GetNextValue() { return QueryValue(GetNextValueSQL()); }
+
+Ref<IZStatement> TZOracleConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZOracleStatement>(plainDriver_, Ref<IZConnection>(this), info);
+}
+
+Ref<IZPreparedStatement> TZOracleConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZOraclePreparedStatement>(plainDriver_, Ref<IZConnection>(this), sql, info);
+}
