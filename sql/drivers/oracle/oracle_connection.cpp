@@ -6,7 +6,7 @@
 #include "sql/drivers/oracle/oracle_connection.h"
 
 #include "platform/rtl/format.h"
-#include "sql/core/dbc/abstract_database_metadata.h"
+#include "sql/drivers/oracle/oracle_metadata.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
@@ -48,7 +48,7 @@ TZOracleConnection::TZOracleConnection(Ref<IZDriver> driver, const AnsiString& u
                                        const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
-  SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+  SetMetadata(std::make_unique<TZOracleDatabaseMetadata>(this, url, GetProperties()));
 }
 
 TZOracleConnection::~TZOracleConnection() {

@@ -1,0 +1,121 @@
+// What an Oracle connection answers about its server: fixed answers about
+// the SQL it speaks, and catalogue result sets read from the data
+// dictionary views through ordinary statements of the connection.
+#pragma once
+
+#include "sql/core/dbc/abstract_database_metadata.h"
+
+class TZOracleDatabaseMetadata : public TZAbstractDatabaseMetadata {
+public:
+  using TZAbstractDatabaseMetadata::TZAbstractDatabaseMetadata;
+
+  AnsiString GetDatabaseProductName() override { return "Oracle"; }
+  AnsiString GetDatabaseProductVersion() override { return AnsiString(); }
+  AnsiString GetDriverName() override { return "Database Connectivity Driver for Oracle"; }
+  int GetDriverMajorVersion() override { return 1; }
+  int GetDriverMinorVersion() override { return 0; }
+  bool UsesLocalFilePerTable() override { return false; }
+  bool SupportsMixedCaseIdentifiers() override { return false; }
+  bool StoresUpperCaseIdentifiers() override { return true; }
+  bool StoresLowerCaseIdentifiers() override { return false; }
+  bool StoresMixedCaseIdentifiers() override { return false; }
+  bool SupportsMixedCaseQuotedIdentifiers() override { return true; }
+  bool StoresUpperCaseQuotedIdentifiers() override { return false; }
+  bool StoresLowerCaseQuotedIdentifiers() override { return false; }
+  bool StoresMixedCaseQuotedIdentifiers() override { return true; }
+  AnsiString GetSQLKeywords() override;
+  AnsiString GetNumericFunctions() override;
+  AnsiString GetStringFunctions() override;
+  AnsiString GetSystemFunctions() override { return "USER"; }
+  AnsiString GetTimeDateFunctions() override;
+  AnsiString GetSearchStringEscape() override { return "//"; }
+  AnsiString GetExtraNameCharacters() override { return "$#"; }
+  bool SupportsExpressionsInOrderBy() override { return true; }
+  bool SupportsOrderByUnrelated() override { return true; }
+  bool SupportsGroupBy() override { return true; }
+  bool SupportsGroupByUnrelated() override { return true; }
+  bool SupportsGroupByBeyondSelect() override { return true; }
+  bool SupportsIntegrityEnhancementFacility() override { return true; }
+  AnsiString GetSchemaTerm() override { return "schema"; }
+  AnsiString GetProcedureTerm() override { return "procedure"; }
+  AnsiString GetCatalogTerm() override { return AnsiString(); }
+  AnsiString GetCatalogSeparator() override { return AnsiString(); }
+  bool SupportsSchemasInDataManipulation() override { return true; }
+  bool SupportsSchemasInProcedureCalls() override { return true; }
+  bool SupportsSchemasInTableDefinitions() override { return true; }
+  bool SupportsSchemasInIndexDefinitions() override { return true; }
+  bool SupportsSchemasInPrivilegeDefinitions() override { return true; }
+  bool SupportsCatalogsInDataManipulation() override { return false; }
+  bool SupportsCatalogsInProcedureCalls() override { return false; }
+  bool SupportsCatalogsInTableDefinitions() override { return false; }
+  bool SupportsCatalogsInIndexDefinitions() override { return false; }
+  bool SupportsCatalogsInPrivilegeDefinitions() override { return false; }
+  bool SupportsPositionedDelete() override { return false; }
+  bool SupportsPositionedUpdate() override { return false; }
+  bool SupportsSelectForUpdate() override { return true; }
+  bool SupportsStoredProcedures() override { return true; }
+  bool SupportsSubqueriesInComparisons() override { return true; }
+  bool SupportsSubqueriesInExists() override { return true; }
+  bool SupportsSubqueriesInIns() override { return true; }
+  bool SupportsSubqueriesInQuantifieds() override { return true; }
+  bool SupportsCorrelatedSubqueries() override { return true; }
+  bool SupportsUnion() override { return true; }
+  bool SupportsUnionAll() override { return true; }
+  bool SupportsOpenCursorsAcrossCommit() override { return false; }
+  bool SupportsOpenCursorsAcrossRollback() override { return false; }
+  bool SupportsOpenStatementsAcrossCommit() override { return false; }
+  bool SupportsOpenStatementsAcrossRollback() override { return false; }
+  int GetMaxBinaryLiteralLength() override { return 1000; }
+  int GetMaxCharLiteralLength() override { return 2000; }
+  int GetMaxColumnNameLength() override { return 30; }
+  int GetMaxColumnsInGroupBy() override { return 0; }
+  int GetMaxColumnsInIndex() override { return 32; }
+  int GetMaxColumnsInOrderBy() override { return 0; }
+  int GetMaxColumnsInSelect() override { return 0; }
+  int GetMaxColumnsInTable() override { return 1000; }
+  int GetMaxConnections() override { return 0; }
+  int GetMaxCursorNameLength() override { return 0; }
+  int GetMaxIndexLength() override { return 0; }
+  int GetMaxSchemaNameLength() override { return 30; }
+  int GetMaxProcedureNameLength() override { return 30; }
+  int GetMaxCatalogNameLength() override { return 0; }
+  int GetMaxRowSize() override { return 2000; }
+  bool DoesMaxRowSizeIncludeBlobs() override { return true; }
+  int GetMaxStatementLength() override { return 65535; }
+  int GetMaxStatements() override { return 0; }
+  int GetMaxTableNameLength() override { return 30; }
+  int GetMaxTablesInSelect() override { return 0; }
+  int GetMaxUserNameLength() override { return 30; }
+  TZTransactIsolationLevel GetDefaultTransactionIsolation() override { return tiReadCommitted; }
+  bool SupportsTransactions() override { return true; }
+  bool SupportsTransactionIsolationLevel(TZTransactIsolationLevel) override { return true; }
+  bool SupportsDataDefinitionAndDataManipulationTransactions() override { return true; }
+  bool SupportsDataManipulationTransactionsOnly() override { return true; }
+  bool DataDefinitionCausesTransactionCommit() override { return true; }
+  bool DataDefinitionIgnoredInTransactions() override { return false; }
+  bool SupportsResultSetType(TZResultSetType type) override { return type == rtForwardOnly; }
+  bool SupportsResultSetConcurrency(TZResultSetType type, TZResultSetConcurrency concurrency) override {
+    return type == rtForwardOnly && concurrency == rcReadOnly;
+  }
+
+protected:
+  // Names and patterns go into the texts as quoted literals, quotes doubled.
+  Ref<IZResultSet> UncachedGetTables(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                     const AnsiString& tableNamePattern, const TZStringDynArray& types) override;
+  Ref<IZResultSet> UncachedGetSchemas() override;
+  Ref<IZResultSet> UncachedGetTableTypes() override;
+  Ref<IZResultSet> UncachedGetColumns(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                      const AnsiString& tableNamePattern,
+                                      const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetTablePrivileges(const AnsiString& catalog, const AnsiString& schemaPattern,
+                                              const AnsiString& tableNamePattern) override;
+  Ref<IZResultSet> UncachedGetColumnPrivileges(const AnsiString& catalog, const AnsiString& schema,
+                                               const AnsiString& table, const AnsiString& columnNamePattern) override;
+  Ref<IZResultSet> UncachedGetPrimaryKeys(const AnsiString& catalog, const AnsiString& schema,
+                                          const AnsiString& table) override;
+  Ref<IZResultSet> UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString& schema, const AnsiString& table,
+                                        bool unique, bool approximate) override;
+
+private:
+  Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
+};
