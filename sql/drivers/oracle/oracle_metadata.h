@@ -9,19 +9,11 @@ class TZOracleDatabaseMetadata : public TZAbstractDatabaseMetadata {
 public:
   using TZAbstractDatabaseMetadata::TZAbstractDatabaseMetadata;
 
+  // The answers that differ from the base's.
   AnsiString GetDatabaseProductName() override { return "Oracle"; }
-  AnsiString GetDatabaseProductVersion() override { return AnsiString(); }
   AnsiString GetDriverName() override { return "Database Connectivity Driver for Oracle"; }
-  int GetDriverMajorVersion() override { return 1; }
-  int GetDriverMinorVersion() override { return 0; }
-  bool UsesLocalFilePerTable() override { return false; }
-  bool SupportsMixedCaseIdentifiers() override { return false; }
   bool StoresUpperCaseIdentifiers() override { return true; }
-  bool StoresLowerCaseIdentifiers() override { return false; }
   bool StoresMixedCaseIdentifiers() override { return false; }
-  bool SupportsMixedCaseQuotedIdentifiers() override { return true; }
-  bool StoresUpperCaseQuotedIdentifiers() override { return false; }
-  bool StoresLowerCaseQuotedIdentifiers() override { return false; }
   bool StoresMixedCaseQuotedIdentifiers() override { return true; }
   AnsiString GetSQLKeywords() override;
   AnsiString GetNumericFunctions() override;
@@ -30,10 +22,6 @@ public:
   AnsiString GetTimeDateFunctions() override;
   AnsiString GetSearchStringEscape() override { return "//"; }
   AnsiString GetExtraNameCharacters() override { return "$#"; }
-  bool SupportsExpressionsInOrderBy() override { return true; }
-  bool SupportsOrderByUnrelated() override { return true; }
-  bool SupportsGroupBy() override { return true; }
-  bool SupportsGroupByUnrelated() override { return true; }
   bool SupportsGroupByBeyondSelect() override { return true; }
   bool SupportsIntegrityEnhancementFacility() override { return true; }
   AnsiString GetSchemaTerm() override { return "schema"; }
@@ -45,13 +33,6 @@ public:
   bool SupportsSchemasInTableDefinitions() override { return true; }
   bool SupportsSchemasInIndexDefinitions() override { return true; }
   bool SupportsSchemasInPrivilegeDefinitions() override { return true; }
-  bool SupportsCatalogsInDataManipulation() override { return false; }
-  bool SupportsCatalogsInProcedureCalls() override { return false; }
-  bool SupportsCatalogsInTableDefinitions() override { return false; }
-  bool SupportsCatalogsInIndexDefinitions() override { return false; }
-  bool SupportsCatalogsInPrivilegeDefinitions() override { return false; }
-  bool SupportsPositionedDelete() override { return false; }
-  bool SupportsPositionedUpdate() override { return false; }
   bool SupportsSelectForUpdate() override { return true; }
   bool SupportsStoredProcedures() override { return true; }
   bool SupportsSubqueriesInComparisons() override { return true; }
@@ -61,38 +42,20 @@ public:
   bool SupportsCorrelatedSubqueries() override { return true; }
   bool SupportsUnion() override { return true; }
   bool SupportsUnionAll() override { return true; }
-  bool SupportsOpenCursorsAcrossCommit() override { return false; }
-  bool SupportsOpenCursorsAcrossRollback() override { return false; }
   bool SupportsOpenStatementsAcrossCommit() override { return false; }
   bool SupportsOpenStatementsAcrossRollback() override { return false; }
   int GetMaxBinaryLiteralLength() override { return 1000; }
   int GetMaxCharLiteralLength() override { return 2000; }
   int GetMaxColumnNameLength() override { return 30; }
-  int GetMaxColumnsInGroupBy() override { return 0; }
   int GetMaxColumnsInIndex() override { return 32; }
-  int GetMaxColumnsInOrderBy() override { return 0; }
-  int GetMaxColumnsInSelect() override { return 0; }
   int GetMaxColumnsInTable() override { return 1000; }
-  int GetMaxConnections() override { return 0; }
-  int GetMaxCursorNameLength() override { return 0; }
-  int GetMaxIndexLength() override { return 0; }
   int GetMaxSchemaNameLength() override { return 30; }
   int GetMaxProcedureNameLength() override { return 30; }
-  int GetMaxCatalogNameLength() override { return 0; }
   int GetMaxRowSize() override { return 2000; }
-  bool DoesMaxRowSizeIncludeBlobs() override { return true; }
   int GetMaxStatementLength() override { return 65535; }
-  int GetMaxStatements() override { return 0; }
   int GetMaxTableNameLength() override { return 30; }
-  int GetMaxTablesInSelect() override { return 0; }
   int GetMaxUserNameLength() override { return 30; }
-  TZTransactIsolationLevel GetDefaultTransactionIsolation() override { return tiReadCommitted; }
-  bool SupportsTransactions() override { return true; }
-  bool SupportsTransactionIsolationLevel(TZTransactIsolationLevel) override { return true; }
-  bool SupportsDataDefinitionAndDataManipulationTransactions() override { return true; }
   bool SupportsDataManipulationTransactionsOnly() override { return true; }
-  bool DataDefinitionCausesTransactionCommit() override { return true; }
-  bool DataDefinitionIgnoredInTransactions() override { return false; }
   bool SupportsResultSetType(TZResultSetType type) override { return type == rtForwardOnly; }
   bool SupportsResultSetConcurrency(TZResultSetType type, TZResultSetConcurrency concurrency) override {
     return type == rtForwardOnly && concurrency == rcReadOnly;
