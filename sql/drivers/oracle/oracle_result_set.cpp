@@ -49,13 +49,15 @@ T CheckedNarrow(std::int64_t value) {
 // --- TZOracleResultSet
 
 TZOracleResultSet::TZOracleResultSet(Ref<IZOraclePlainDriver> plainDriver, const Ref<IZStatement>& statement,
-                                     const AnsiString& sql, OCIStmt* handle, OCIError* errorHandle, bool ownsHandles)
+                                     const AnsiString& sql, std::shared_ptr<TZOracleStatementHandles> handles)
     : TZAbstractResultSet(statement, sql),
       sql_(sql),
-      handle_(handle),
-      errorHandle_(errorHandle),
-      ownsHandles_(ownsHandles),
+      handles_(std::move(handles)),
       plainDriver_(std::move(plainDriver)) {
+  if (handles_) {
+    handle_ = handles_->Handle;
+    errorHandle_ = handles_->ErrorHandle;
+  }
   SetConcurrency(rcReadOnly);
   Open();
 }
@@ -114,7 +116,7 @@ void TZOracleResultSet::Open() {
 void TZOracleResultSet::Close() {
   parameterBlobs_.clear();
   FreeVarBlock(plainDriver_.get(), outVars_);
-  if (ownsHandles_) FreeStatementHandles(plainDriver_.get(), handle_, errorHandle_);
+  handles_.reset();
   handle_ = nullptr;
   errorHandle_ = nullptr;
   TZAbstractResultSet::Close();

@@ -6,6 +6,7 @@
 // temporary LOB when sent as a parameter.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "sql/core/dbc/abstract_result_set.h"
@@ -13,12 +14,14 @@
 #include "sql/drivers/oracle/oracle_connection.h"
 #include "sql/drivers/oracle/oracle_sql_vars.h"
 
+struct TZOracleStatementHandles;
+
 class TZOracleResultSet : public TZAbstractResultSet {
 public:
-  // Describes and defines the query prepared on handle. When ownsHandles,
-  // Close frees both handles; a prepared statement keeps its own.
+  // Describes and defines the query prepared on the handles, which it
+  // holds until Close.
   TZOracleResultSet(Ref<IZOraclePlainDriver> plainDriver, const Ref<IZStatement>& statement, const AnsiString& sql,
-                    OCIStmt* handle, OCIError* errorHandle, bool ownsHandles);
+                    std::shared_ptr<TZOracleStatementHandles> handles);
 
   // LOB parameters the query still reads: kept until the first fetch ran
   // the query, or until Close.
@@ -58,9 +61,9 @@ private:
   void CheckRow();
 
   AnsiString sql_;
-  OCIStmt* handle_;
-  OCIError* errorHandle_;
-  bool ownsHandles_;
+  std::shared_ptr<TZOracleStatementHandles> handles_;
+  OCIStmt* handle_ = nullptr;  // the held handles, for short
+  OCIError* errorHandle_ = nullptr;
   Ref<IZOraclePlainDriver> plainDriver_;
   Ref<IZOracleConnection> connection_;
   std::unique_ptr<TZSQLVars> outVars_;

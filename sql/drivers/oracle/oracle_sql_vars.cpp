@@ -165,6 +165,8 @@ void FreeVarBlock(IZOraclePlainDriver* plainDriver, std::unique_ptr<TZSQLVars>& 
   if (!block) return;
   for (int i = 1; i <= block->ActualNum; ++i) {
     TZSQLVar& variable = block->Variable(i);
+    // A temporary LOB is freed while its locator still exists.
+    variable.Blob = nullptr;
     // The buffer, not Data: a NULL parameter still owns its descriptor.
     if (!variable.Buffer) continue;
     ub4 type = DescriptorType(variable.TypeCode);

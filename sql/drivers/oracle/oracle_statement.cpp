@@ -49,9 +49,9 @@ bool IsQueryStatement(IZOraclePlainDriver* plainDriver, OCIStmt* handle, OCIErro
 // The native cursor, wrapped in a cached result set when the statement asks
 // to scroll or update.
 Ref<IZResultSet> OpenOracleResultSet(const Ref<IZOraclePlainDriver>& plainDriver, const Ref<IZStatement>& statement,
-                                     const AnsiString& sql, OCIStmt* handle, OCIError* errorHandle, bool ownsHandles,
+                                     const AnsiString& sql, std::shared_ptr<TZOracleStatementHandles> handles,
                                      std::vector<Ref<IZBlob>> parameterBlobs = {}) {
-  auto native = MakeRef<TZOracleResultSet>(plainDriver, statement, sql, handle, errorHandle, ownsHandles);
+  auto native = MakeRef<TZOracleResultSet>(plainDriver, statement, sql, std::move(handles));
   native->KeepParameterBlobs(std::move(parameterBlobs));
   if (statement->GetResultSetConcurrency() != rcUpdatable && statement->GetResultSetType() == rtForwardOnly)
     return native;
@@ -87,21 +87,23 @@ TZSQLType BufferedParameterType(TZSQLType type) {
 
 }  // namespace
 
-void AllocStatementHandles(IZOraclePlainDriver* plainDriver, IZOracleConnection* connection, OCIStmt*& handle,
-                           OCIError*& errorHandle) {
-  errorHandle = nullptr;
-  plainDriver->OCIHandleAlloc(connection->GetEnvironmentHandle(), reinterpret_cast<void**>(&errorHandle),
+TZOracleStatementHandles::TZOracleStatementHandles(Ref<IZOraclePlainDriver> plainDriver,
+                                                   IZOracleConnection& connection)
+    : PlainDriver(std::move(plainDriver)) {
+  PlainDriver->OCIHandleAlloc(connection.GetEnvironmentHandle(), reinterpret_cast<void**>(&ErrorHandle),
                               OCI_HTYPE_ERROR, 0, nullptr);
-  handle = nullptr;
-  plainDriver->OCIHandleAlloc(connection->GetEnvironmentHandle(), reinterpret_cast<void**>(&handle), OCI_HTYPE_STMT,
+  PlainDriver->OCIHandleAlloc(connection.GetEnvironmentHandle(), reinterpret_cast<void**>(&Handle), OCI_HTYPE_STMT,
                               0, nullptr);
 }
 
-void FreeStatementHandles(IZOraclePlainDriver* plainDriver, OCIStmt*& handle, OCIError*& errorHandle) {
-  if (errorHandle) plainDriver->OCIHandleFree(errorHandle, OCI_HTYPE_ERROR);
-  errorHandle = nullptr;
-  if (handle) plainDriver->OCIHandleFree(handle, OCI_HTYPE_STMT);
-  handle = nullptr;
+TZOracleStatementHandles::~TZOracleStatementHandles() {
+  try {
+    if (ErrorHandle) PlainDriver->OCIHandleFree(ErrorHandle, OCI_HTYPE_ERROR);
+    if (Handle) PlainDriver->OCIHandleFree(Handle, OCI_HTYPE_STMT);
+    FreeVarBlock(PlainDriver.get(), Vars);
+  } catch (...) {
+    // A library without the free calls has nothing left to free.
+  }
 }
 
 AnsiString RewriteOracleParameters(IZConnection* connection, const AnsiString& sql) {
@@ -123,36 +125,22 @@ TZOracleStatement::TZOracleStatement(Ref<IZOraclePlainDriver> plainDriver, Ref<I
 }
 
 Ref<IZResultSet> TZOracleStatement::ExecuteQuery(const AnsiString& sql) {
-  OCIStmt* handle;
-  OCIError* errorHandle;
-  AllocStatementHandles(plainDriver_.get(), &OracleConnection(*this), handle, errorHandle);
-  Ref<IZResultSet> result;
-  try {
-    PrepareOracleSQL(plainDriver_.get(), sql, handle, errorHandle);
-    result = OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), sql, handle, errorHandle, true);
-  } catch (...) {
-    FreeStatementHandles(plainDriver_.get(), handle, errorHandle);
-    throw;
-  }
+  auto handles = std::make_shared<TZOracleStatementHandles>(plainDriver_, OracleConnection(*this));
+  PrepareOracleSQL(plainDriver_.get(), sql, handles->Handle, handles->ErrorHandle);
+  Ref<IZResultSet> result = OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), sql, std::move(handles));
   LogExecute(plainDriver_.get(), sql);
   return result;
 }
 
 int TZOracleStatement::ExecuteUpdate(const AnsiString& sql) {
   IZOracleConnection& connection = OracleConnection(*this);
-  OCIStmt* handle;
-  OCIError* errorHandle;
-  AllocStatementHandles(plainDriver_.get(), &connection, handle, errorHandle);
   int result;
-  try {
-    PrepareOracleSQL(plainDriver_.get(), sql, handle, errorHandle);
-    ExecuteOracleSQL(plainDriver_.get(), connection, sql, handle, errorHandle);
-    result = ReadRowCount(plainDriver_.get(), handle, errorHandle);
-  } catch (...) {
-    FreeStatementHandles(plainDriver_.get(), handle, errorHandle);
-    throw;
+  {
+    TZOracleStatementHandles handles(plainDriver_, connection);
+    PrepareOracleSQL(plainDriver_.get(), sql, handles.Handle, handles.ErrorHandle);
+    ExecuteOracleSQL(plainDriver_.get(), connection, sql, handles.Handle, handles.ErrorHandle);
+    result = ReadRowCount(plainDriver_.get(), handles.Handle, handles.ErrorHandle);
   }
-  FreeStatementHandles(plainDriver_.get(), handle, errorHandle);
   LogExecute(plainDriver_.get(), sql);
   CommitWhenAuto(*this);
   return result;
@@ -160,24 +148,19 @@ int TZOracleStatement::ExecuteUpdate(const AnsiString& sql) {
 
 bool TZOracleStatement::Execute(const AnsiString& sql) {
   IZOracleConnection& connection = OracleConnection(*this);
-  OCIStmt* handle;
-  OCIError* errorHandle;
-  AllocStatementHandles(plainDriver_.get(), &connection, handle, errorHandle);
   bool result = false;
-  try {
-    PrepareOracleSQL(plainDriver_.get(), sql, handle, errorHandle);
-    if (IsQueryStatement(plainDriver_.get(), handle, errorHandle)) {
-      SetLastResultSet(OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), sql, handle, errorHandle, true));
+  {
+    // A query's result set keeps the handles; otherwise they go here.
+    auto handles = std::make_shared<TZOracleStatementHandles>(plainDriver_, connection);
+    PrepareOracleSQL(plainDriver_.get(), sql, handles->Handle, handles->ErrorHandle);
+    if (IsQueryStatement(plainDriver_.get(), handles->Handle, handles->ErrorHandle)) {
+      SetLastResultSet(OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), sql, std::move(handles)));
       result = LastResultSet != nullptr;
     } else {
-      ExecuteOracleSQL(plainDriver_.get(), connection, sql, handle, errorHandle);
-      LastUpdateCount = ReadRowCount(plainDriver_.get(), handle, errorHandle);
+      ExecuteOracleSQL(plainDriver_.get(), connection, sql, handles->Handle, handles->ErrorHandle);
+      LastUpdateCount = ReadRowCount(plainDriver_.get(), handles->Handle, handles->ErrorHandle);
     }
-  } catch (...) {
-    FreeStatementHandles(plainDriver_.get(), handle, errorHandle);
-    throw;
   }
-  if (!result) FreeStatementHandles(plainDriver_.get(), handle, errorHandle);
   LogExecute(plainDriver_.get(), sql);
   if (!result) CommitWhenAuto(*this);
   return result;
@@ -196,16 +179,18 @@ TZOraclePreparedStatement::TZOraclePreparedStatement(Ref<IZOraclePlainDriver> pl
 void TZOraclePreparedStatement::Prepare() {
   if (prepared_) return;
   IZOraclePlainDriver* driver = plainDriver_.get();
-  if (!handle_ || !errorHandle_) AllocStatementHandles(driver, &OracleConnection(*this), handle_, errorHandle_);
-  PrepareOracleSQL(driver, oracleSQL_, handle_, errorHandle_);
-  AllocateVarBlock(inVars_, InParamCount);
-  inVars_->ActualNum = InParamCount;
+  if (!handles_) handles_ = std::make_shared<TZOracleStatementHandles>(plainDriver_, OracleConnection(*this));
+  PrepareOracleSQL(driver, oracleSQL_, handles_->Handle, handles_->ErrorHandle);
+  std::unique_ptr<TZSQLVars>& vars = handles_->Vars;
+  FreeVarBlock(driver, vars);
+  AllocateVarBlock(vars, InParamCount);
+  vars->ActualNum = InParamCount;
   for (int i = 1; i <= InParamCount; ++i) {
-    TZSQLVar& variable = inVars_->Variable(i);
+    TZSQLVar& variable = vars->Variable(i);
     TZSQLType type = BufferedParameterType(InParamTypes[i - 1]);
     ub2 typeCode = type == stBinaryStream ? SQLT_BLOB : type == stAsciiStream ? SQLT_CLOB : SQLT_STR;
     PrepareVar(driver, Connection.get(), variable, type, typeCode, 1024);
-    BindParamVar(driver, handle_, errorHandle_, i, variable, SQL);
+    BindParamVar(driver, handles_->Handle, handles_->ErrorHandle, i, variable, SQL);
   }
   LogExecute(driver, SQL);
   prepared_ = true;
@@ -213,30 +198,31 @@ void TZOraclePreparedStatement::Prepare() {
 
 void TZOraclePreparedStatement::LoadParameters() {
   Prepare();
-  LoadParamVars(plainDriver_.get(), Connection.get(), handle_, errorHandle_, InParamValues, *inVars_);
+  LoadParamVars(plainDriver_.get(), Connection.get(), handles_->Handle, handles_->ErrorHandle, InParamValues,
+                *handles_->Vars);
 }
 
-bool TZOraclePreparedStatement::IsQuery() { return IsQueryStatement(plainDriver_.get(), handle_, errorHandle_); }
+bool TZOraclePreparedStatement::IsQuery() {
+  return IsQueryStatement(plainDriver_.get(), handles_->Handle, handles_->ErrorHandle);
+}
 
 Ref<IZResultSet> TZOraclePreparedStatement::OpenQuery() {
   std::vector<Ref<IZBlob>> blobs;
-  for (int i = 1; i <= inVars_->ActualNum; ++i)
-    if (inVars_->Variable(i).Blob) blobs.push_back(inVars_->Variable(i).Blob);
-  // The statement keeps its handles: the result set must not free them.
-  return OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), SQL, handle_, errorHandle_, false,
-                             std::move(blobs));
+  for (TZSQLVar& variable : handles_->Vars->Variables)
+    if (variable.Blob) blobs.push_back(variable.Blob);
+  return OpenOracleResultSet(plainDriver_, Ref<IZStatement>(this), SQL, handles_, std::move(blobs));
 }
 
 int TZOraclePreparedStatement::RunUpdate() {
-  ExecuteOracleSQL(plainDriver_.get(), OracleConnection(*this), oracleSQL_, handle_, errorHandle_);
-  return ReadRowCount(plainDriver_.get(), handle_, errorHandle_);
+  ExecuteOracleSQL(plainDriver_.get(), OracleConnection(*this), oracleSQL_, handles_->Handle, handles_->ErrorHandle);
+  return ReadRowCount(plainDriver_.get(), handles_->Handle, handles_->ErrorHandle);
 }
 
 Ref<IZResultSet> TZOraclePreparedStatement::ExecuteQueryPrepared() {
   LoadParameters();
   Ref<IZResultSet> result = OpenQuery();
   LogExecute(plainDriver_.get(), SQL);
-  ResetParamVars(*inVars_);
+  ResetParamVars(*handles_->Vars);
   return result;
 }
 
@@ -252,7 +238,7 @@ int TZOraclePreparedStatement::ExecuteUpdatePrepared() {
     LastUpdateCount = RunUpdate();
   }
   LogExecute(plainDriver_.get(), oracleSQL_);
-  ResetParamVars(*inVars_);
+  ResetParamVars(*handles_->Vars);
   CommitWhenAuto(*this);
   return LastUpdateCount;
 }
@@ -267,7 +253,7 @@ bool TZOraclePreparedStatement::ExecutePrepared() {
     LastUpdateCount = RunUpdate();
   }
   LogExecute(plainDriver_.get(), oracleSQL_);
-  ResetParamVars(*inVars_);
+  ResetParamVars(*handles_->Vars);
   if (!result) CommitWhenAuto(*this);
   return result;
 }
@@ -276,8 +262,7 @@ void TZOraclePreparedStatement::Close() {
   TZAbstractPreparedStatement::Close();
   if (lastExecStatement_) lastExecStatement_->Close();
   lastExecStatement_ = nullptr;
-  FreeStatementHandles(plainDriver_.get(), handle_, errorHandle_);
-  FreeVarBlock(plainDriver_.get(), inVars_);
+  handles_.reset();
   prepared_ = false;
 }
 

@@ -5,17 +5,28 @@
 // over it when the caller asked to scroll or update.
 #pragma once
 
+#include <memory>
+
 #include "sql/core/dbc/abstract_statement.h"
 #include "sql/core/dbc/generic_resolver.h"
 #include "sql/drivers/oracle/oracle_connection.h"
 #include "sql/drivers/oracle/oracle_sql_vars.h"
 
-// An error handle, then a statement handle, from the connection's
-// environment.
-void AllocStatementHandles(IZOraclePlainDriver* plainDriver, IZOracleConnection* connection, OCIStmt*& handle,
-                           OCIError*& errorHandle);
-// Frees whichever of the two is set and clears it.
-void FreeStatementHandles(IZOraclePlainDriver* plainDriver, OCIStmt*& handle, OCIError*& errorHandle);
+// A statement handle and its error handle, from the connection's
+// environment, with the parameter variables bound to them. A prepared
+// statement shares them with the result sets it opens, so neither frees
+// what the other still uses: the last holder frees them, once.
+struct TZOracleStatementHandles {
+  TZOracleStatementHandles(Ref<IZOraclePlainDriver> plainDriver, IZOracleConnection& connection);
+  ~TZOracleStatementHandles();
+  TZOracleStatementHandles(const TZOracleStatementHandles&) = delete;
+  TZOracleStatementHandles& operator=(const TZOracleStatementHandles&) = delete;
+
+  Ref<IZOraclePlainDriver> PlainDriver;
+  OCIStmt* Handle = nullptr;
+  OCIError* ErrorHandle = nullptr;
+  std::unique_ptr<TZSQLVars> Vars;
+};
 
 // sql with each "?" token (never one inside quotes or comments) replaced by
 // ":P" and its number from 1; white space runs become one blank.
@@ -46,7 +57,8 @@ public:
   // For a query, the rows it gave.
   int ExecuteUpdatePrepared() override;
   bool ExecutePrepared() override;
-  // Frees the handles and variables; a later execution prepares again.
+  // Lets go of the handles and variables (freed once no result set of this
+  // statement holds them); a later execution prepares again.
   void Close() override;
 
   Ref<IZResultSet> ExecuteQuery(const AnsiString& sql) override;
@@ -67,13 +79,12 @@ private:
   Ref<IZStatement> GetExecStatement();
 
   bool prepared_ = false;
-  OCIStmt* handle_ = nullptr;
-  OCIError* errorHandle_ = nullptr;
+  // Made by the first Prepare after construction or Close.
+  std::shared_ptr<TZOracleStatementHandles> handles_;
   Ref<IZOraclePlainDriver> plainDriver_;
   AnsiString oracleSQL_;
   Ref<IZStatement> execStatement_;
   Ref<IZStatement> lastExecStatement_;
-  std::unique_ptr<TZSQLVars> inVars_;
 };
 
 class TZOracleCachedResolver : public TZGenericCachedResolver {

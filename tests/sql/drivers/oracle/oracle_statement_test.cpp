@@ -162,8 +162,28 @@ TEST_F(OracleStatement, APreparedQueryFreesEachHandleOnce) {
   // Closed, it prepares again on the next execution.
   query->SetInt(1, 4);
   EXPECT_EQ(query->ExecuteUpdatePrepared(), 1);
+  // A result set still open when its statement closes keeps the handles
+  // and bound values it runs on, and frees them itself.
+  query->SetInt(1, 4);
+  Ref<IZResultSet> rs = query->ExecuteQueryPrepared();
   query->Close();
+  EXPECT_EQ(LiveCount(OCI_HTYPE_STMT), statementsBefore + 1);
+  ASSERT_TRUE(rs->Next());
+  EXPECT_EQ(rs->GetInt(1), 5);
+  rs->Close();
   EXPECT_EQ(LiveCount(OCI_HTYPE_STMT), statementsBefore);
+  EXPECT_EQ(EventsStartingWith("free 4").size(), 2u);
+}
+
+TEST_F(OracleStatement, AFailedLoadLeavesNothingBehindAtClose) {
+  auto insert = connection->PrepareStatement("INSERT INTO t (id, notes, name) VALUES (?, ?, ?)");
+  insert->SetInt(1, 20);
+  insert->SetBlob(2, stAsciiStream, TZAbstractBlob::CreateWithData("text", 4));
+  insert->SetBytes(3, TByteDynArray{1});
+  EXPECT_THROW(insert->ExecuteUpdatePrepared(), EZSQLException);
+  insert->Close();
+  EXPECT_EQ(Probe().calls["OCILobFreeTemporary"], 1);
+  EXPECT_EQ(LiveCount(OCI_DTYPE_LOB), 0);
 }
 
 TEST_F(OracleStatement, ParametersWithoutABufferTravelAsTheirNearestType) {
