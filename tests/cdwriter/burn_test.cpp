@@ -2,14 +2,56 @@
 // type, the stream the cache thread hands over, the texts OnWriteDone gets
 // when something fails, and a burn that is aborted or whose burner goes away.
 
+#include "cdwriter/byte_order.h"
 #include "tests/cdwriter/burn_fixture.h"
 
 namespace {
 
+constexpr uint8_t kWrite = 0x2A, kClose = 0x5B, kTestUnitReady = 0x00, kStartStop = 0x1B, kSetSpeed = 0xBB,
+                  kPreventAllow = 0x1E, kModeSelect = 0x55, kFormat = 0x04;
+
+// CLOSE TRACK/SESSION as (function, byte 5).
+using Close = std::pair<uint8_t, uint8_t>;
+
 struct DiscCase {
   uint16_t type;
   const char* name;
+  std::vector<Close> closes;
 };
+
+std::vector<uint8_t> Opcodes(const TSoftDrive& drive) {
+  std::vector<uint8_t> ops;
+  for (const TSoftCommand& c : drive.Log()) ops.push_back(c.cdb[0]);
+  return ops;
+}
+
+std::vector<Close> Closes(const TSoftDrive& drive) {
+  std::vector<Close> closes;
+  for (const TSoftCommand& c : drive.Log())
+    if (c.cdb[0] == kClose) closes.emplace_back(c.cdb[2], c.cdb[5]);
+  return closes;
+}
+
+// Sectors of every WRITE(10) at or after the first one to the address.
+std::vector<uint16_t> WriteBlocks(const TSoftDrive& drive) {
+  std::vector<uint16_t> blocks;
+  for (const TSoftCommand& c : drive.Log())
+    if (c.cdb[0] == kWrite) blocks.push_back(GetBE16(c.cdb.data() + 7));
+  return blocks;
+}
+
+// The drive reset that ends every good burn: default write page, speed, load, ready.
+void ExpectSetUpAndReset(const TSoftDrive& drive) {
+  const std::vector<uint8_t> ops = Opcodes(drive);
+  const auto first_write = std::find(ops.begin(), ops.end(), kWrite);
+  ASSERT_NE(first_write, ops.end());
+  for (uint8_t op : {kStartStop, kSetSpeed, kModeSelect})
+    EXPECT_NE(std::find(ops.begin(), first_write, op), first_write) << "set-up lacks " << int{op};
+  const auto last_write = std::find(ops.rbegin(), ops.rend(), kWrite).base();
+  for (uint8_t op : {kModeSelect, kSetSpeed, kPreventAllow, kStartStop})
+    EXPECT_NE(std::find(last_write, ops.end(), op), ops.end()) << "reset lacks " << int{op};
+  EXPECT_EQ(ops.back(), kTestUnitReady);
+}
 
 void PrintTo(const DiscCase& c, std::ostream* os) { *os << c.name; }
 
@@ -27,14 +69,39 @@ TEST_P(BurnEachDiscTest, BurnsTheTreeAndReadsBack) {
   EXPECT_TRUE(r.on_test_thread);
   EXPECT_EQ(r.error, "");
   ExpectDiscEqualsSources();
-  (void)drive;
+  ExpectSetUpAndReset(drive);
+  EXPECT_EQ(Closes(drive), GetParam().closes);
+  // A CD takes chunks of 27 sectors (the files' last piece and the post-gap's
+  // may be shorter), a DVD always 32.
+  const std::vector<uint16_t> blocks = WriteBlocks(drive);
+  const bool cd = GetParam().type == 2 || GetParam().type == 3;
+  ASSERT_FALSE(blocks.empty());
+  EXPECT_EQ(blocks[0], cd ? 27 : 32);
+  for (uint16_t b : blocks) EXPECT_TRUE(cd ? b <= 27 : b == 32) << b;
+  EXPECT_EQ(burner_->BytesWritten(), burner_->TrackLength() * kSectorBytes);
+}
+
+TEST_F(BurnTest, TestWriteClosesNothingAndResets) {
+  TSoftDrive& drive = Insert(Disc(2));
+  drive.capabilities_page.at(3) |= 0x04;  // the drive can test-write
+  burner_->SelectDevice(burner_->DeviceString());
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  burner_->SetTestWrite(true);
+  EXPECT_EQ(Burn().error, "");
+  EXPECT_TRUE(Closes(drive).empty());
+  ExpectSetUpAndReset(drive);
+  EXPECT_NE(std::find(log_.begin(), log_.end(), DebugLine{">>> TEST/DUMMY WRITE", 1}), log_.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, BurnEachDiscTest,
-                         ::testing::Values(DiscCase{2, "CdR"}, DiscCase{3, "CdRw"}, DiscCase{5, "DvdR"},
-                                           DiscCase{6, "DvdRam"}, DiscCase{8, "DvdRwRestricted"},
-                                           DiscCase{9, "DvdRwSequential"}, DiscCase{10, "DvdPlusRw"},
-                                           DiscCase{11, "DvdPlusR"}, DiscCase{12, "DvdPlusRDl"}),
+                         ::testing::Values(DiscCase{2, "CdR", {{2, 0}}}, DiscCase{3, "CdRw", {{2, 0}}},
+                                           DiscCase{5, "DvdR", {{1, 1}, {1, 2}, {2, 3}}}, DiscCase{6, "DvdRam", {}},
+                                           DiscCase{8, "DvdRwRestricted", {{2, 0}}},
+                                           DiscCase{9, "DvdRwSequential", {{2, 0}}},
+                                           DiscCase{10, "DvdPlusRw", {{3, 0xFF}}},
+                                           DiscCase{11, "DvdPlusR", {{1, 1}, {2, 0xFF}}},
+                                           DiscCase{12, "DvdPlusRDl", {{1, 1}, {2, 0}}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
