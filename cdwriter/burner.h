@@ -114,7 +114,8 @@ public:
   void AbortWrite() { abort_requested_ = true; }
   bool AbortRequested() const { return abort_requested_; }
   bool Writing() const { return writing_; }
-  // From WriteDisc until the writer has ended; the tree cannot change meanwhile.
+  // From WriteDisc until the threads have let go of the tree (just before
+  // OnWriteDone); the tree cannot change meanwhile.
   bool Burning() const { return burning_; }
   int GetCacheFillPercent() const;
   // TrackSize, raised to the shortest track when a post-gap is written.
@@ -236,6 +237,7 @@ private:
   std::atomic<bool> writing_{false};
   std::atomic<bool> abort_requested_{false};
   std::atomic<bool> destroying_{false};
+  bool in_write_done_ = false;  // on the message loop's thread only
   std::atomic<int64_t> bytes_written_{0};
   // Under the device lock.
   AnsiString last_write_error_;

@@ -151,7 +151,8 @@ int TZIDIzizid::GetCacheFillPercent() const {
 }
 
 bool TZIDIzizid::WriteDisc() {
-  if (burning_.exchange(true)) return false;
+  // From OnWriteDone the writer is still waiting for the handler to return.
+  if (in_write_done_ || burning_.exchange(true)) return false;
   JoinThreads();
   abort_requested_ = false;
   const uint16_t found = GetDiscType();
@@ -436,21 +437,29 @@ void TZIDIzizid::ResetDrive() {
 
 void TZIDIzizid::EndWrite(TThWrite& thread) {
   SessionAtOnceMode = false;
+  // The cache has queued everything or stopped on the abort flag; once it
+  // is gone no thread reads the tree, so it may change from OnWriteDone on.
+  cache_->WaitFor();
   Lock();
   current_write_file_ = cache_->CurrentFile();
   const AnsiString error = last_write_error_ = cache_->StatusText();
   writing_ = false;
   Unlock();
-  try {
-    // A burner being destroyed has no one left to tell.
-    if (OnWriteDone && !destroying_) thread.RunOnMainThread([this, &error] { OnWriteDone(this, error); });
-  } catch (...) {
-    burning_ = false;
-    throw;
-  }
+  burning_ = false;
+  // A burner being destroyed has no one left to tell.
+  if (OnWriteDone && !destroying_)
+    thread.RunOnMainThread([this, &error] {
+      in_write_done_ = true;
+      try {
+        OnWriteDone(this, error);
+      } catch (...) {
+        in_write_done_ = false;
+        throw;
+      }
+      in_write_done_ = false;
+    });
   SetCloseHandleAfterCommand(true);
   Lock();
   current_write_file_.clear();
   Unlock();
-  burning_ = false;
 }

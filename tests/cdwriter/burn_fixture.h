@@ -27,8 +27,9 @@ struct BurnResult {
   AnsiString error;
 };
 
+// Public, so that the tables of cases can arrange a burn through it.
 class BurnTest : public ::testing::Test {
-protected:
+public:
   void SetUp() override {
     SetVirtualClock(true);
     SptiSetPort(&port_);

@@ -2,7 +2,11 @@
 // type, the stream the cache thread hands over, the texts OnWriteDone gets
 // when something fails, and a burn that is aborted or whose burner goes away.
 
+#include <functional>
+
 #include "cdwriter/byte_order.h"
+#include "cdwriter/cd_texts.h"
+#include "platform/rtl/format.h"
 #include "tests/cdwriter/burn_fixture.h"
 
 namespace {
@@ -105,3 +109,83 @@ INSTANTIATE_TEST_SUITE_P(Types, BurnEachDiscTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// --- what OnWriteDone receives when something goes wrong
+
+void Faults(TSoftDrive& drive, uint8_t opcode, int count, TSoftSense sense, uint8_t status = 0x02) {
+  for (int nth = 1; nth <= count; ++nth) drive.AddFault({opcode, nth, status, sense});
+}
+
+struct FailCase {
+  const char* name;
+  uint16_t disc;
+  std::function<void(BurnTest&, TSoftDrive&, TZIDIzizid&)> arrange;
+  std::string error;  // "" for a burn that recovers; a leading '*' stands for the source path
+  bool reset = true;   // the drive reset that ends a good burn
+};
+
+void PrintTo(const FailCase& c, std::ostream* os) { *os << c.name; }
+
+constexpr uint8_t kSendCueSheet = 0x5D;
+
+class BurnFailureTest : public BurnTest, public ::testing::WithParamInterface<FailCase> {};
+
+TEST_P(BurnFailureTest, ReportsTheText) {
+  const FailCase& c = GetParam();
+  TSoftDrive& drive = Insert(Disc(c.disc));
+  const std::string source = Source("a.txt", std::string(5000, 'a'));
+  InsertSources();
+  c.arrange(*this, drive, *burner_);
+  const BurnResult r = Burn();
+  ASSERT_TRUE(r.done);
+  const AnsiString expected = c.error == "*" ? Format(SCantOpenFile, {Utf8ToAnsi(source)}) : AnsiString(c.error);
+  EXPECT_EQ(r.error, expected);
+  EXPECT_EQ(burner_->LastWriteError(), expected);
+  EXPECT_FALSE(burner_->Burning());
+  const std::vector<uint8_t> ops = Opcodes(drive);
+  EXPECT_EQ(std::find(ops.begin(), ops.end(), kPreventAllow) != ops.end(), c.reset);
+  if (c.error.empty()) ExpectDiscEqualsSources();
+}
+
+const FailCase kFailures[] = {
+    {"UnreadableSource", 2, [](BurnTest&, TSoftDrive&, TZIDIzizid& b) {
+       std::filesystem::remove(AnsiToUtf8(b.File(b.FileCount() - 1)->SourcePath));
+     }, "*", false},
+    {"MediumError", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 1, {3, 0x0C, 0}); },
+     "WRITER ERROR [MEDIUM ERROR (WRITE ERROR)]", false},
+    {"BusyThenAccepted", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 100, {2, 4, 8}); }, ""},
+    {"BusyForever", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 10000, {2, 4, 8}); },
+     "WRITER BUSY/BUFFER FULL", false},
+    {"SessionAtOnceTooLong", 2, [](BurnTest& t, TSoftDrive&, TZIDIzizid& b) {
+       b.UseSessionAtOnce = true;
+       const std::string big = t.Source("big.bin", "");
+       std::filesystem::resize_file(big, int64_t{450001} * kSectorBytes);
+       b.InsertFile("\\", Utf8ToAnsi(big), false);
+     }, "TOO MUCH DATA FOR THIS MODE", false},
+    {"CueSheetRefused", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid& b) {
+       b.UseSessionAtOnce = true;
+       Faults(d, kSendCueSheet, 1, {5, 0x24, 0});
+     }, "SEND CUE SHEET FAILED", false},
+    {"AbortedByUser", 11, [](BurnTest&, TSoftDrive&, TZIDIzizid& b) {
+       // The start message comes on the writer thread before any data.
+       b.OnDebugMessage = [&b](TObject*, const AnsiString& text, uint8_t) {
+         if (text.find("STARTING WRITE PROCESS") != AnsiString::npos) b.AbortWrite();
+       };
+     }, "OPERATION ABORTED BY USER", false},
+    {"DvdPlusRwUnformatted", 10, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 1, {2, 0x30, 0x10}); },
+     ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Texts, BurnFailureTest, ::testing::ValuesIn(kFailures),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BurnTest, UnformattedDvdPlusRwIsFormattedOnce) {
+  TSoftDrive& drive = Insert(Disc(10));
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  Faults(drive, kWrite, 1, {2, 0x30, 0x10});
+  EXPECT_EQ(Burn().error, "");
+  const std::vector<uint8_t> ops = Opcodes(drive);
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), kFormat), 1);
+  ExpectDiscEqualsSources();
+}
