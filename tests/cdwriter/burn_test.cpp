@@ -189,3 +189,63 @@ TEST_F(BurnTest, UnformattedDvdPlusRwIsFormattedOnce) {
   EXPECT_EQ(std::count(ops.begin(), ops.end(), kFormat), 1);
   ExpectDiscEqualsSources();
 }
+
+// --- a running burn keeps the tree and can be stopped
+
+TEST_F(BurnTest, RunningBurnRefusesTreeChangesAndASecondBurn) {
+  TSoftDrive& drive = Insert(Disc(11));
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  const std::string later = dir_.Write("later.txt", "later\n");
+  Faults(drive, kWrite, 50, {2, 4, 8});  // keeps the writer busy for a while
+  bool checked = false;
+  burner_->OnFinalizingTrack = [&](TObject*) { checked = true; };
+  ASSERT_TRUE(burner_->WriteDisc());
+  EXPECT_FALSE(burner_->WriteDisc());
+  EXPECT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(later), false), 0);
+  EXPECT_FALSE(burner_->ClearTree());
+  EXPECT_EQ(burner_->PrepareImage(true, nullptr), 0);
+  EXPECT_EQ(burner_->FileCount(), 1);
+  while (!result_.done) {
+    WaitMessage();
+    ProcessMessages();
+  }
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(result_.error, "");
+  EXPECT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(later), false), 1);
+}
+
+TEST_F(BurnTest, DestroyedMidBurnStopsBothThreads) {
+  TSoftDrive& drive = Insert(Disc(11));
+  Source("a.txt", std::string(300000, 'a'));
+  InsertSources();
+  Faults(drive, kWrite, 10000, {2, 4, 8});
+  ASSERT_TRUE(burner_->WriteDisc());
+  EXPECT_TRUE(burner_->Burning());
+  burner_.reset();  // aborts and joins; the handler is not called on a dying burner
+  EXPECT_FALSE(result_.done);
+}
+
+TEST_F(BurnTest, DeadDriveAfterDvdFlushIsGivenUp) {
+  TSoftDrive& drive = Insert(Disc(5));
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  constexpr uint8_t kReadDiscInformation = 0x51;
+  burner_->OnFinalizingTrack = [&](TObject*) { Faults(drive, kReadDiscInformation, 2000, {2, 4, 1}); };
+  const BurnResult r = Burn();
+  EXPECT_EQ(r.error, "WRITER ERROR [" + burner_->LastErrorText() + "]");
+  EXPECT_NE(burner_->LastErrorText(), "");
+  EXPECT_EQ(burner_->DeviceFreeBufferSize(), 0u);
+  EXPECT_TRUE(Closes(drive).empty());
+}
+
+TEST_F(BurnTest, LastWriteErrorIsSetWithoutAHandler) {
+  TSoftDrive& drive = Insert(Disc(2));
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  burner_->OnWriteDone = nullptr;
+  Faults(drive, kWrite, 1, {3, 0x0C, 0});
+  ASSERT_TRUE(burner_->WriteDisc());
+  while (burner_->Burning()) std::this_thread::yield();
+  EXPECT_EQ(burner_->LastWriteError(), "WRITER ERROR [MEDIUM ERROR (WRITE ERROR)]");
+}
