@@ -16,7 +16,6 @@
 #include "platform/rtl/thread.h"
 
 class TZIDIzizid;
-class TFileStreamEx;
 
 constexpr int kDvdChunkBytes = 65536;
 constexpr int kCdChunkBytes = 55296;            // 27 sectors
@@ -36,7 +35,6 @@ public:
   // empty and more is coming, 0 at the end or after an abort.
   int GetChunk(uint8_t* dest);
   void SetAbort() { abort_ = true; }
-  bool Aborted() const { return abort_; }
   // Primed: the queue is full or everything is queued.
   bool Ready() const { return ready_; }
 

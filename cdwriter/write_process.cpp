@@ -76,7 +76,9 @@ bool IsDvdRw(uint16_t type) { return type == kDvdRwRestricted || type == kDvdRwS
 bool IsOverwritable(uint16_t type) { return type == kDvdPlusRw || type == kDvdRwRestricted || type == kDvdRam; }
 bool FlushesWithProgress(uint16_t type) { return type == kDvdR || IsDvdRw(type); }
 bool IsStreamingType(uint16_t type) { return type == kDvdR || IsDvdRw(type) || type >= kDvdPlusRw; }
-bool SessionAtOnceType(uint16_t type) { return !(type == kDvdR || IsDvdRw(type) || type == kDvdPlusRw || type == kDvdPlusR); }
+bool SessionAtOnceType(uint16_t type) {
+  return !(type == kDvdR || IsDvdRw(type) || type == kDvdPlusRw || type == kDvdPlusR);
+}
 
 uint32_t StreamingSize(uint16_t speed) {
   return static_cast<uint32_t>(std::nearbyint(speed / kDvdSpeedKBs * kStreamingPerKBs));

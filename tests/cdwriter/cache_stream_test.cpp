@@ -39,8 +39,10 @@ protected:
 };
 
 TEST_F(CacheStreamTest, FilesStartOnSectorsAfterTheHeader) {
-  const std::pair<const char*, std::string> files[] = {{"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", std::string(5000, 'c')}};
-  for (const auto& [name, content] : files) ASSERT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(dir_.Write(name, content)), false), 1);
+  const std::pair<const char*, std::string> files[] = {
+      {"a.txt", "a"}, {"b.txt", "b"}, {"c.txt", std::string(5000, 'c')}};
+  for (const auto& [name, content] : files)
+    ASSERT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(dir_.Write(name, content)), false), 1);
   LayOut(*burner_);
   const std::string expected_path = dir_ / "expected.iso";
   WriteImage(*burner_, expected_path);
