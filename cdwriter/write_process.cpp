@@ -448,6 +448,9 @@ void TZIDIzizid::EndWrite(TThWrite& thread) {
   writing_ = false;
   Unlock();
   burning_ = false;
+  // The transport is shared: once OnWriteDone has run, the caller may send
+  // commands again, so the writer changes nothing of it afterwards.
+  SetCloseHandleAfterCommand(true);
   // A burner being destroyed has no one left to tell.
   if (OnWriteDone && !destroying_)
     thread.RunOnMainThread([this, &error] {
@@ -460,7 +463,6 @@ void TZIDIzizid::EndWrite(TThWrite& thread) {
       }
       in_write_done_ = false;
     });
-  SetCloseHandleAfterCommand(true);
   Lock();
   current_write_file_.clear();
   Unlock();
