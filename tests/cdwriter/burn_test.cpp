@@ -212,6 +212,7 @@ TEST_F(BurnTest, RunningBurnRefusesTreeChangesAndASecondBurn) {
   }
   EXPECT_TRUE(checked);
   EXPECT_EQ(result_.error, "");
+  ExpectDiscEqualsSources();
   EXPECT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(later), false), 1);
 }
 

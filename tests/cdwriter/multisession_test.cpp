@@ -63,14 +63,13 @@ TEST_F(MultisessionTest, SecondSessionListsOldAndNewFiles) {
     const uint32_t start = BurnSession(true);
     EXPECT_GT(start, 0u);
     ExpectOnlyNewSectorsWritten(drive, start, disc == 10);
+    // The new volume lists the files of both sessions.
     const std::string second = ExtractSession(start);
     EXPECT_EQ(ReadAll(second + "/a.txt"), "new a, replacing the old one\n");
     EXPECT_EQ(ReadAll(second + "/new.txt"), "new\n");
     EXPECT_EQ(ReadAll(second + "/keep/b.bin"), ReadAll(first + "/keep/b.bin"));
     EXPECT_EQ(ReadAll(second + "/" + kLongName), "long\n");
     EXPECT_EQ(ReadAll(first + "/a.txt"), "old a\n");
-    const ShellResult toc = Peer("xorriso", "-indev " + Quote(disc_file_) + " -toc");
-    EXPECT_NE(toc.output.find("session"), std::string::npos) << toc.output;
   }
 }
 
