@@ -7,6 +7,7 @@
 #include "cdwriter/byte_order.h"
 #include "cdwriter/cd_texts.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/format_settings.h"
 #include "tests/cdwriter/burn_fixture.h"
 
 namespace {
@@ -83,6 +84,8 @@ TEST_P(BurnEachDiscTest, BurnsTheTreeAndReadsBack) {
   EXPECT_EQ(blocks[0], cd ? 27 : 32);
   for (uint16_t b : blocks) EXPECT_TRUE(cd ? b <= 27 : b == 32) << b;
   EXPECT_EQ(burner_->BytesWritten(), burner_->TrackLength() * kSectorBytes);
+  const AnsiString start = AnsiString(">>> STARTING WRITE PROCESS ON ") + DiscTypeNames[GetParam().type] + " AT ";
+  EXPECT_TRUE(std::any_of(log_.begin(), log_.end(), [&](const DebugLine& l) { return l.text.starts_with(start); }));
 }
 
 TEST_F(BurnTest, TestWriteClosesNothingAndResets) {
@@ -96,6 +99,10 @@ TEST_F(BurnTest, TestWriteClosesNothingAndResets) {
   EXPECT_TRUE(Closes(drive).empty());
   ExpectSetUpAndReset(drive);
   EXPECT_NE(std::find(log_.begin(), log_.end(), DebugLine{">>> TEST/DUMMY WRITE", 1}), log_.end());
+  // 7056 KB/s: 40 times the CD speed, the thousands grouped as the locale groups them.
+  const AnsiString start = AnsiString(">>> STARTING WRITE PROCESS ON CD-R AT 40X (7") +
+                           FormatSettings().ThousandSeparator + "056 KB/s)";
+  EXPECT_NE(std::find(log_.begin(), log_.end(), DebugLine{start, 1}), log_.end());
 }
 
 INSTANTIATE_TEST_SUITE_P(Types, BurnEachDiscTest,
