@@ -29,16 +29,6 @@ TZASAConnection::TZASAConnection(Ref<IZDriver> driver, const AnsiString& url, Re
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {}
 
-TZASAConnection::~TZASAConnection() {
-  if (!IsClosed()) {
-    try {
-      Close();
-    } catch (...) {
-      // A failed disconnect while being destroyed has nobody to tell.
-    }
-  }
-}
-
 void TZASAConnection::AreaError(const char* error) {
   DriverManager()->LogError(lcConnect, plainDriver_->GetProtocol(), kInitLogMessage, 0, error);
   throw EZSQLException(0, error);

@@ -22,7 +22,6 @@ public:
   TZASAConnection(Ref<IZDriver> driver, const AnsiString& url, Ref<IZASAPlainDriver> plainDriver,
                   const AnsiString& hostName, int port, const AnsiString& database, const AnsiString& user,
                   const AnsiString& password, TStrings* properties);
-  ~TZASAConnection() override;
 
   // Prepares the area, connects and sends the transaction options; nothing
   // when open. A failure ends the area and leaves the connection closed.

@@ -323,6 +323,27 @@ void TZASASQLDA::UpdateTime(int index, TDateTime value) {
   declaredTypes_[index].sqlType = DT_TIME;
 }
 
+void TZASASQLDA::UpdateValue(int index, const Variant& value) {
+  switch (value.Type()) {
+    case varEmpty: case varNull: return UpdateNull(index, true);
+    case varSmallint: return UpdateShort(index, static_cast<std::int16_t>(value.AsInteger()));
+    case varInteger: return UpdateInt(index, static_cast<std::int32_t>(value.AsInteger()));
+    case varSingle: return UpdateFloat(index, static_cast<float>(value.AsFloat()));
+    case varDouble: return UpdateDouble(index, value.AsFloat());
+    case varCurrency: return UpdateBigDecimal(index, value.AsFloat());
+    case varDate: return UpdateDateTime(index, value.AsDateTime());
+    case varOleStr: case varString: return UpdateString(index, value.AsString());
+    case varBoolean: return UpdateBoolean(index, value.AsBoolean());
+    case varByte: return UpdateByte(index, static_cast<int>(value.AsInteger()));
+    default: break;
+  }
+  if (!VarIsArray(value) || VarArrayDimCount(value) != 1) CreateException(SZUnsupportedParameterType);
+  TByteDynArray bytes;
+  for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i)
+    bytes.push_back(Narrow<std::uint8_t>(VarArrayGet(value, i).AsInteger()));
+  UpdateBytes(index, bytes);
+}
+
 void TZASASQLDA::WriteBlob(int index, TStream* stream) {
   stream->Seek(0, soBeginning);
   const std::int64_t size = stream->Size();
@@ -453,6 +474,24 @@ TDateTime TZASASQLDA::GetTimestamp(int index) {
   return date >= 0 ? date + time : date - time;
 }
 
+Variant TZASASQLDA::GetValue(int index) {
+  SQLVAR& var = CheckRange(index);
+  if (IsNull(index)) return Unassigned();
+  switch (BaseType(var.sqltype)) {
+    case DT_TIMESTAMP_STRUCT: return Variant::OfFloat(varDate, GetTimestamp(index));
+    case DT_VARCHAR: return Variant(VarText(var));
+    case DT_LONGVARCHAR: case DT_LONGBINARY: return ReadBlobToVariant(index);
+    case DT_DOUBLE: case DT_FLOAT: return Variant(static_cast<double>(ReadFloat(index, var)));
+    case DT_INT: return Variant::OfInteger(varInteger, ReadInteger(index, var));
+    case DT_SMALLINT: return Variant::OfInteger(varSmallint, ReadInteger(index, var));
+    case DT_TINYINT: return Variant::OfInteger(varByte, ReadInteger(index, var));
+    case DT_BIGINT: case DT_UNSBIGINT: return Variant::OfInteger(varInt64, ReadInteger(index, var));
+    case DT_UNSSMALLINT: return Variant::OfInteger(varWord, ReadInteger(index, var));
+    case DT_BIT: return Variant(ReadInteger(index, var) != 0);
+    default: ConversionError(index);
+  }
+}
+
 TDateTime TZASASQLDA::GetDate(int index) { return std::trunc(GetTimestamp(index)); }
 TDateTime TZASASQLDA::GetTime(int index) {
   const TDateTime value = GetTimestamp(index);
@@ -491,6 +530,19 @@ void TZASASQLDA::ReadBlobToStream(int index, TStream* stream) {
   if (!memory) ConversionError(index);
   memory->SetSize(LongLength(index, var, false));
   ReadBlob(index, memory->Memory(), static_cast<int>(memory->Size()));
+}
+
+// An empty long value gives an empty byte array.
+Variant TZASASQLDA::ReadBlobToVariant(int index) {
+  SQLVAR& var = CheckRange(index);
+  if (IsNull(index)) return Unassigned();
+  const int length = static_cast<int>(LongLength(index, var, false));
+  Variant value = VarArrayCreate(0, length - 1, varByte);
+  if (length > 0) {
+    ReadBlob(index, VarArrayLock(value), length);
+    VarArrayUnlock(value);
+  }
+  return value;
 }
 
 void TZASASQLDA::ReadBlob(int index, void* buffer, int length) {

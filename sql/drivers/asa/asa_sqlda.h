@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/variant.h"
 #include "sql/core/sql_types.h"
 #include "sql/core/sysutils.h"
 #include "sql/drivers/asa/asa_plain_driver.h"
@@ -61,6 +62,9 @@ public:
   virtual void UpdateDate(int index, TDateTime value) = 0;
   virtual void UpdateTime(int index, TDateTime value) = 0;
   virtual void UpdateTimestamp(int index, TDateTime value) = 0;
+  // By the variant's type; a one-dimensional array is written as bytes,
+  // any other unsupported type raises "Unsupported parameter type".
+  virtual void UpdateValue(int index, const Variant& value) = 0;
   virtual void WriteBlob(int index, TStream* stream) = 0;
 
   virtual bool IsNull(int index) = 0;
@@ -84,11 +88,15 @@ public:
   virtual TDateTime GetDate(int index) = 0;
   virtual TDateTime GetTime(int index) = 0;
   virtual TDateTime GetTimestamp(int index) = 0;
+  // The value in the variant kind of its client type; unassigned for null.
+  virtual Variant GetValue(int index) = 0;
   // The whole long value.
   virtual TByteDynArray ReadBlobToMem(int index) = 0;
   // Into a memory stream; any other stream is a conversion error.
   virtual void ReadBlobToStream(int index, TStream* stream) = 0;
   virtual AnsiString ReadBlobToString(int index) = 0;
+  // A byte array of the whole long value.
+  virtual Variant ReadBlobToVariant(int index) = 0;
 };
 
 class TZASASQLDA : public TZAbstractObject, public virtual IZASASQLDA {
@@ -126,6 +134,7 @@ public:
   void UpdateDate(int index, TDateTime value) override;
   void UpdateTime(int index, TDateTime value) override;
   void UpdateTimestamp(int index, TDateTime value) override;
+  void UpdateValue(int index, const Variant& value) override;
   void WriteBlob(int index, TStream* stream) override;
 
   bool IsNull(int index) override;
@@ -144,9 +153,11 @@ public:
   TDateTime GetDate(int index) override;
   TDateTime GetTime(int index) override;
   TDateTime GetTimestamp(int index) override;
+  Variant GetValue(int index) override;
   TByteDynArray ReadBlobToMem(int index) override;
   void ReadBlobToStream(int index, TStream* stream) override;
   AnsiString ReadBlobToString(int index) override;
+  Variant ReadBlobToVariant(int index) override;
 
   // The only place buffers are made: gives variable index the type and a
   // buffer of length bytes (plus the long header or length prefix), and with

@@ -184,9 +184,52 @@ TEST(ASASQLDA, GettersConvert) {
 
   area.sqlda->UpdateNull(0, true);
   EXPECT_TRUE(area.sqlda->IsNull(0));
+  EXPECT_TRUE(VarIsEmpty(area.sqlda->GetValue(0)));
   EXPECT_EQ(area.sqlda->GetInt(0), 0);
   EXPECT_EQ(area.sqlda->GetString(0), "");
   EXPECT_EQ(area.sqlda->GetPChar(0), nullptr);
+}
+
+TEST(ASASQLDA, VariantsTravelInTheirOwnClientTypes) {
+  Area area(1);
+  struct Case {
+    Variant value;
+    std::int16_t type;
+    TVarType back;
+  } cases[] = {
+      {Variant::OfInteger(varSmallint, -5), DT_SMALLINT + 1, varSmallint},
+      {Variant(42), DT_INT + 1, varInteger},
+      {Variant::OfFloat(varSingle, 1.5), DT_FLOAT + 1, varDouble},
+      {Variant(2.25), DT_DOUBLE + 1, varDouble},
+      {Variant::OfFloat(varDate, EncodeDate(2020, 1, 2)), DT_TIMESTAMP_STRUCT + 1, varDate},
+      {Variant(AnsiString("text")), DT_VARCHAR + 1, varString},
+      {Variant(true), DT_BIT + 1, varBoolean},
+      {Variant::OfInteger(varByte, 9), DT_TINYINT + 1, varByte},
+  };
+  for (const Case& c : cases) {
+    area.sqlda->UpdateValue(0, c.value);
+    EXPECT_EQ(area.Var(0).sqltype, c.type) << c.value.Type();
+    const Variant back = area.sqlda->GetValue(0);
+    EXPECT_EQ(back.Type(), c.back) << c.value.Type();
+    if (c.back == varString)
+      EXPECT_EQ(back.AsString(), c.value.AsString());
+    else if (c.back == varBoolean)
+      EXPECT_EQ(back.AsBoolean(), c.value.AsBoolean());
+    else
+      EXPECT_DOUBLE_EQ(back.AsFloat(), c.value.AsFloat()) << c.value.Type();
+  }
+  Variant bytes = VarArrayCreate(0, 2, varByte);
+  for (int i = 0; i < 3; ++i) VarArrayPut(bytes, Variant(i + 1), i);
+  area.sqlda->UpdateValue(0, bytes);
+  EXPECT_EQ(area.sqlda->GetBytes(0), (TByteDynArray{1, 2, 3}));
+  area.sqlda->UpdateValue(0, Null());
+  EXPECT_TRUE(area.sqlda->IsNull(0));
+  EXPECT_THROW(area.sqlda->UpdateValue(0, Variant::OfInteger(varInt64, 1)), EZSQLException);
+
+  area.sqlda->UpdateString(0, AnsiString(300, 'q'));
+  const Variant blob = area.sqlda->GetValue(0);
+  EXPECT_EQ(VarArrayHighBound(blob, 1), 299);
+  EXPECT_EQ(VarArrayGet(blob, 299).AsInteger(), 'q');
 }
 
 TEST(ASASQLDA, NamesAndChecks) {

@@ -94,6 +94,14 @@ TEST(ASABinding, BindsWhatTheLibraryExportsAndPassesTheFixedArguments) {
   // Entry points nothing calls are not exported by the double and stay unbound.
   EXPECT_EQ(loader.Entry(TZASAEntry::db_find_engine), nullptr);
   EXPECT_EQ(loader.Entry(TZASAEntry::dbpp_fetch_array), nullptr);
+  // A generation whose library was never loaded calls nothing.
+  SQLCA unused{};
+  try {
+    MakeRef<TZASA8PlainDriver>()->db_init(&unused);
+    FAIL();
+  } catch (const EZSQLException& e) {
+    EXPECT_STREQ(e.what(), "The client library has no function db_init");
+  }
 
   const std::string database = asa_test::MakeDatabase("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (7);");
   Ref<TZASAConnection> connection = asa_test::Connection(database, "ASA7");
