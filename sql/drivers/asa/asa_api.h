@@ -74,6 +74,21 @@ struct DT_TIMESTAMP_STRUCT_REC {
 #pragma pack(pop)
 static_assert(sizeof(DT_TIMESTAMP_STRUCT_REC) == 14);
 
+// A timestamp record of a calendar month (1 = January); day of week and day
+// of year stay 0, as the client does not need them.
+inline DT_TIMESTAMP_STRUCT_REC MakeTimestampRec(int year, int month, int day, int hour, int minute, int second,
+                                                std::uint32_t microsecond) {
+  DT_TIMESTAMP_STRUCT_REC stamp{};
+  stamp.year = static_cast<std::int16_t>(year);
+  stamp.month = static_cast<std::uint8_t>(month - 1);
+  stamp.day = static_cast<std::uint8_t>(day);
+  stamp.hour = static_cast<std::uint8_t>(hour);
+  stamp.minute = static_cast<std::uint8_t>(minute);
+  stamp.second = static_cast<std::uint8_t>(second);
+  stamp.microsecond = microsecond;
+  return stamp;
+}
+
 // Type codes; every code also occurs plus 1 (nullable).
 enum : std::int16_t {
   DT_DATE = 384,

@@ -301,15 +301,8 @@ void TZASASQLDA::UpdateDateTime(int index, TDateTime value) {
   int year, month, day, hour, minute, second, msec;
   DecodeDate(value, year, month, day);
   DecodeTime(value, hour, minute, second, msec);
-  DT_TIMESTAMP_STRUCT_REC stamp{};
-  stamp.year = static_cast<std::int16_t>(year);
-  stamp.month = static_cast<std::uint8_t>(month - 1);
-  stamp.day = static_cast<std::uint8_t>(day);
-  stamp.hour = static_cast<std::uint8_t>(hour);
-  stamp.minute = static_cast<std::uint8_t>(minute);
-  stamp.second = static_cast<std::uint8_t>(second);
-  stamp.microsecond = static_cast<std::uint32_t>(msec) * 1000;
-  Write(area_->sqlvar[index], stamp);
+  Write(area_->sqlvar[index],
+        MakeTimestampRec(year, month, day, hour, minute, second, static_cast<std::uint32_t>(msec) * 1000));
   declaredTypes_[index].sqlType = DT_TIMESTAMP;
 }
 
