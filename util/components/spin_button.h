@@ -6,8 +6,8 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/timer.h"
+#include "util/components/speed_button.h"
 
-enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive };
 enum TUtlTimerButtonFlag : unsigned { tbfFocusRect = 1, tbfAllowTimer = 2 };
 
 // A windowless arrow button drawn like a combo-box button.
