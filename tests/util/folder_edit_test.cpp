@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "tests/platform/rtl/temp_folder.h"
@@ -118,6 +119,23 @@ TEST_F(FolderEdit, ReadOnlyKeepsTheButtonQuietAndAltDownOpensTheDialog) {
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(edit->Text(), Dir("Data"));
+}
+
+TEST_F(FolderEdit, AClickOnTheButtonFocusesTheBoxAndChoosesAFolder) {
+  TUtlEditButton* button = edit->Button();
+  EXPECT_EQ(button->Parent()->Parent(), edit);
+  EXPECT_EQ(button->Parent()->BoundsRect(), Rect(271 - 21 - 2, 2, 271 - 2, 21 - 2));
+  EXPECT_EQ(button->Height(), 17);
+  EXPECT_FALSE(button->Glyph()->Empty());
+  Answer(Dir("Work"));
+  const TPoint p = button->ClientToScreen(Point(10, 8));
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+
+  edit->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
 }
 
 TEST(FolderDialog, WithoutADisplayOrScriptItIsCancelled) {

@@ -8,22 +8,23 @@
 #include <functional>
 
 #include "util/components/inner_control_edit.h"
+#include "util/components/speed_button.h"
 
 class TDirectoryEdit;
 
-// The browse button: an open folder on a button face.
-class TUtlEditButton : public TCustomControl {
+// The browse button: a speed button showing an open folder, in a small
+// window of its own inside the edit's right edge. A press gives the edit the
+// focus first.
+class TUtlEditButton : public TUtlSpeedButton {
 public:
   explicit TUtlEditButton(TDirectoryEdit* edit);
 
 protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
   TDirectoryEdit* edit_;
-  bool pressed_ = false;
 };
 
 // Name: the folder offered (and, after the dialog, the one chosen); clearing
@@ -47,6 +48,7 @@ public:
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
   int ButtonWidth() const;
+  void SetEnabled(bool value) override;
   void SetButtonWidth(int value);
   TUtlEditButton* Button() const { return button_; }
 
@@ -66,6 +68,7 @@ protected:
 private:
   void PerformButtonAction();
 
+  TWinControl* holder_ = nullptr;
   TUtlEditButton* button_ = nullptr;
   AnsiString initialDir_;
   AnsiString dialogText_;
