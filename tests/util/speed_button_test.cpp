@@ -1,6 +1,7 @@
-// The speed button: how a source bitmap splits into state images and shares
+// The speed buttons: how a source bitmap splits into state images and shares
 // lists, the layout of picture and caption, groups, hold-to-repeat on the
-// virtual clock, the drop-down menu, and the flat and transparent looks.
+// virtual clock, the drop-down menu, the flat and transparent looks, and the
+// styled buttons' combo and menu looks with the spin arrows' pictures.
 #include <gtest/gtest.h>
 
 #include "platform/gui/bitmap.h"
@@ -10,7 +11,10 @@
 #include "platform/gui/menus.h"
 #include "tests/util/shown_form.h"
 #include "util/components/glyph_cache.h"
+#include "util/components/button_drawing.h"
 #include "util/components/speed_button.h"
+#include "util/components/spin_button.h"
+#include "util/components/styled_speed_button.h"
 
 namespace {
 
@@ -207,6 +211,107 @@ TEST_F(SpeedButtonForm, FlatButtonsShowNoBorderAndTransparentOnesTheirParent) {
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(10, 10)), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(40, 10)), ColorToRGB(clBtnFace));
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(70, 10)), ColorToRGB(clRed));
+}
+
+TEST(StyledButtonGlyph, ASourceSplitsIntoAtMostFourImages) {
+  struct Case {
+    int width, numGlyphs;
+  };
+  for (const Case& c : {Case{64, 4}, Case{80, 1}, Case{32, 2}}) {
+    TUtlStyledButtonGlyph glyph;
+    glyph.AssignGlyph(Picture(c.width, 16).get());
+    EXPECT_EQ(glyph.NumGlyphs(), c.numGlyphs) << c.width;
+  }
+}
+
+TEST(ButtonDrawing, MonoPicturesTakeTwoColoursAndEmbossedTextGrowsItsRectangle) {
+  auto b = Picture(2, 1, clWhite);
+  b->Canvas()->SetPixels(0, 0, clBlack);
+  RecolorMonoBitmap(b.get(), clBtnFace, clBtnText);
+  EXPECT_EQ(ColorToRGB(b->Canvas()->Pixels(0, 0)), ColorToRGB(clBtnText));
+  EXPECT_EQ(ColorToRGB(b->Canvas()->Pixels(1, 0)), ColorToRGB(clBtnFace));
+
+  TRect r = Rect(0, 0, 100, 20);
+  TBitmap host;
+  host.SetSize(100, 20);
+  DrawEmbossedText(host.Canvas(), "Ab", r, DT_CALCRECT);
+  EXPECT_EQ(r.Right, host.Canvas()->TextWidth("Ab") + 1);
+}
+
+TUtlStyledSpeedButton* Styled(TForm* form, int left, TUtlSpeedButtonStyle style, int width = 40) {
+  auto* b = new TUtlStyledSpeedButton(form);
+  b->SetParent(form);
+  b->SetBounds(left, 50, width, 22);
+  b->SetStyle(style);
+  return b;
+}
+
+TEST_F(SpeedButtonForm, AComboButtonIgnoresFlatTransparentAndGroups) {
+  TUtlStyledSpeedButton* b = Styled(form, 10, sbsComboButton);
+  b->SetFlat(true);
+  b->SetTransparent(true);
+  b->SetGroupIndex(3);
+  b->SetAllowAllUp(true);
+  b->SetDown(true);
+  EXPECT_FALSE(b->Flat());
+  EXPECT_FALSE(b->Transparent());
+  EXPECT_EQ(b->GroupIndex(), 0);
+  EXPECT_FALSE(b->AllowAllUp());
+  EXPECT_FALSE(b->Down());
+
+  // Normal buttons of one group latch in turn.
+  TUtlStyledSpeedButton* first = Styled(form, 60, sbsNormal);
+  TUtlStyledSpeedButton* second = Styled(form, 110, sbsNormal);
+  first->SetGroupIndex(1);
+  second->SetGroupIndex(1);
+  first->SetDown(true);
+  EXPECT_EQ(first->State(), sbLatched);
+  const TPoint p = second->ClientToScreen(Point(5, 5));
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_TRUE(second->Down());
+  EXPECT_FALSE(first->Down());
+}
+
+TEST_F(SpeedButtonForm, AMenuButtonOpensItsMenuFromTheArrowPartAndClicksFromTheMain) {
+  TUtlStyledSpeedButton* b = Styled(form, 10, sbsMenu);
+  auto* menu = new RecordedMenu(form);
+  b->SetDropDownMenu(menu);
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  const TPoint arrow = b->ClientToScreen(Point(35, 10));
+  HeadlessClick(arrow.X, arrow.Y);
+  Application->ProcessMessages();
+  ASSERT_EQ(menu->shownAt.size(), 1u);
+  EXPECT_EQ(menu->shownAt[0], b->ClientToScreen(Point(0, 22)));
+  EXPECT_EQ(clicks, 0);
+  // A press on the arrow part released over the main part does nothing.
+  const TPoint main = b->ClientToScreen(Point(10, 10));
+  HeadlessMouseDown(arrow.X, arrow.Y);
+  HeadlessMouseMove(main.X, main.Y);
+  HeadlessMouseUp(main.X, main.Y);
+  Application->ProcessMessages();
+  EXPECT_EQ(menu->shownAt.size(), 1u);
+  EXPECT_EQ(clicks, 0);
+  HeadlessClick(main.X, main.Y);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(menu->shownAt.size(), 1u);
+}
+
+TEST_F(SpeedButtonForm, SpinArrowsShowTheBuiltInArrowUntilGivenAPicture) {
+  auto* spin = new TUtlSpinButton(form);
+  spin->SetParent(form);
+  spin->SetBounds(10, 80, 20, 30);
+  EXPECT_TRUE(spin->UpGlyphIsDefault());
+  EXPECT_EQ(spin->UpButton()->Style(), sbsComboButton);
+  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 7);
+  spin->SetUpGlyph(Picture(10, 10).get());
+  EXPECT_FALSE(spin->UpGlyphIsDefault());
+  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 10);
+  spin->SetUpGlyph(nullptr);
+  EXPECT_TRUE(spin->UpGlyphIsDefault());
+  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 7);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/gui/menus.h"
 #include "platform/gui/timer.h"
 #include "platform/gui/user.h"
+#include "util/components/button_drawing.h"
 #include "util/components/glyph_cache.h"
 #include "util/routines/drawing_routines.h"
 
@@ -29,12 +30,7 @@ TUtlGlyphCache& TheCache() {
 }
 
 constexpr int kMarkWidth = 9;  // the drop-down mark with its gap
-constexpr unsigned kMaxCaption = 255;
-
-int DrawCanvasText(TCanvas* canvas, const AnsiString& text, TRect& r, UINT flags) {
-  canvas->RequireState(csHandleValid | csFontValid | csBrushValid);
-  return DrawText(canvas->Handle(), text.c_str(), int(std::min<size_t>(text.size(), kMaxCaption)), &r, flags);
-}
+constexpr size_t kMaxCaption = 255;
 
 // Each line shortened to Width, joined again, trailing blanks removed.
 AnsiString FitCaption(const AnsiString& caption, TCanvas* canvas, int width, bool wordWrap) {
@@ -73,18 +69,6 @@ TColor GrayOf(TColor color, TColor maskColor) {
   if (color == maskColor || rgb == ColorToRGB(clBtnFace)) return color;
   const int g = (GetRValue(rgb) * 77 + GetGValue(rgb) * 150 + GetBValue(rgb) * 29) >> 8;
   return TColor(RGB(g, g, g));
-}
-
-// A one-pixel frame, first colour top and left, second bottom and right; R shrinks by one.
-void Frame(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight) {
-  c->Pen()->SetColor(topLeft);
-  c->MoveTo(r.Left, r.Bottom - 1);
-  c->LineTo(r.Left, r.Top);
-  c->LineTo(r.Right - 1, r.Top);
-  c->Pen()->SetColor(bottomRight);
-  c->LineTo(r.Right - 1, r.Bottom - 1);
-  c->LineTo(r.Left - 1, r.Bottom - 1);
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
 }
 
 // A downward triangle of 7, 5, 3 and 1 pixels whose widest row is Y - 1.
@@ -556,23 +540,23 @@ TRect TUtlSpeedButton::DrawBorder(TCanvas* c, const TRect& client, bool isDown) 
   TRect r = client;
   if (isDown) {
     if (newLook || flat_) {
-      Frame(c, r, clWindowFrame, clBtnHighlight);
-      if (newLook && !flat_) Frame(c, r, clBtnShadow, clBtnFace);
+      Frame3D(c, r, clWindowFrame, clBtnHighlight);
+      if (newLook && !flat_) Frame3D(c, r, clBtnShadow, clBtnFace);
     } else {
-      Frame(c, r, clWindowFrame, clWindowFrame);
+      Frame3D(c, r, clWindowFrame, clWindowFrame);
       c->Pen()->SetColor(clBtnShadow);
       c->MoveTo(r.Left, r.Bottom - 1);
       c->LineTo(r.Left, r.Top);
       c->LineTo(r.Right, r.Top);
     }
   } else if (flat_) {
-    Frame(c, r, clBtnHighlight, newLook ? clBtnShadow : clWindowFrame);
+    Frame3D(c, r, clBtnHighlight, newLook ? clBtnShadow : clWindowFrame);
   } else if (newLook) {
-    Frame(c, r, clBtnHighlight, clWindowFrame);
-    Frame(c, r, clBtnFace, clBtnShadow);
+    Frame3D(c, r, clBtnHighlight, clWindowFrame);
+    Frame3D(c, r, clBtnFace, clBtnShadow);
   } else {
-    Frame(c, r, clWindowFrame, clWindowFrame);
-    Frame(c, r, clBtnHighlight, clBtnShadow);
+    Frame3D(c, r, clWindowFrame, clWindowFrame);
+    Frame3D(c, r, clBtnHighlight, clBtnShadow);
   }
   return Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
 }

@@ -17,7 +17,8 @@ class TPopupMenu;
 class TTimer;
 class TUtlGlyphList;
 
-enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive };
+// The arrow part of a menu-style button (styled_speed_button.h) uses the fifth value as sbMenuDown.
+enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive, sbMenuDown = sbInactive };
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
 enum TUtlDropDownMenuPos { dmpBottom, dmpRight };
