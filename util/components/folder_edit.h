@@ -50,6 +50,8 @@ public:
   int ButtonWidth() const;
   void SetEnabled(bool value) override;
   void SetButtonWidth(int value);
+  int NumGlyphs() const { return button_->NumGlyphs(); }
+  void SetNumGlyphs(int value) { button_->SetNumGlyphs(value); }
   TUtlEditButton* Button() const { return button_; }
 
   TNotifyEvent OnButtonClick;
