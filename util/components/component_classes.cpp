@@ -28,6 +28,8 @@ void RegisterUtilComponents() {
          BoolProp("DirectInput", &TDirectoryEdit::DirectInput, &TDirectoryEdit::SetDirectInput),
          BoolProp("ReadOnly", &TDirectoryEdit::ReadOnly, &TDirectoryEdit::SetReadOnly),
          IntProp("ButtonWidth", &TDirectoryEdit::ButtonWidth, &TDirectoryEdit::SetButtonWidth),
+         EnumProp("GlyphKind", {"gkCustom", "gkDefault", "gkDropDown", "gkEllipsis"}, &TDirectoryEdit::GlyphKind,
+                  &TDirectoryEdit::SetGlyphKind),
          IntProp("NumGlyphs", &TDirectoryEdit::NumGlyphs, &TDirectoryEdit::SetNumGlyphs)});
     RegisterProps<TUtlCustomSpinEdit>(
         "TUtlCustomSpinEdit",

@@ -2,6 +2,9 @@
 // place and the text rectangle that keeps text clear of the button.
 #include "util/components/folder_edit.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
@@ -35,11 +38,42 @@ TBitmap* FolderPicture() {
   }();
   return picture;
 }
+
+
+// The combo-box arrow: a 7 x 4 downward triangle on the button face.
+std::unique_ptr<TBitmap> DropDownPicture() {
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(7, 4);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clFuchsia);
+  c->FillRect(Rect(0, 0, 7, 4));
+  c->Pen()->SetColor(clBlack);
+  for (int row = 0; row < 4; ++row) {
+    c->MoveTo(row, row);
+    c->LineTo(7 - row, row);
+  }
+  b->SetTransparentColor(clFuchsia);
+  return b;
+}
+
+// Three black 2 x 2 dots, their gaps and place fitted to the button's width.
+std::unique_ptr<TBitmap> EllipsisPicture(int buttonWidth) {
+  const int width = std::max(1, buttonWidth - 6);
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(width, 4);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(Rect(0, 0, width, 4));
+  const int gap = std::clamp((width - 6) / 2, 1, 3);
+  const int x = (width - 6 - 2 * gap) / 2;
+  c->Brush()->SetColor(clBlack);
+  for (int left : {x, x + gap + 2, x + 2 * gap + 4}) c->FillRect(Rect(left, 1, left + 2, 3));
+  b->SetTransparentColor(clWhite);
+  return b;
+}
 }  // namespace
 
 TUtlEditButton::TUtlEditButton(TDirectoryEdit* edit) : TUtlSpeedButton(edit), edit_(edit) {
-  SetGlyph(FolderPicture());
-  SetNumGlyphs(1);
   OnClick = [edit](TObject*) { edit->HandleButtonClick(); };
 }
 
@@ -72,7 +106,50 @@ TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TUtlInnerControlEdit(owner) 
   button_ = new TUtlEditButton(this);
   button_->SetBounds(0, 0, kDefaultButtonWidth, 17);
   button_->SetParent(holder_);
+  RebuildButtonPicture();
   SetHeight(21);
+}
+
+void TDirectoryEdit::RebuildButtonPicture() {
+  switch (glyphKind_) {
+    case gkDefault:
+      button_->SetGlyph(FolderPicture());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkDropDown:
+      button_->SetGlyph(DropDownPicture().get());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkEllipsis:
+      button_->SetGlyph(EllipsisPicture(ButtonWidth()).get());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkCustom:
+      break;
+  }
+}
+
+void TDirectoryEdit::SetGlyphKind(TGlyphKind value) {
+  if (value == glyphKind_) return;
+  glyphKind_ = value;
+  if (value == gkCustom && InState(csReading)) {
+    TBitmap none;
+    button_->SetGlyph(&none);
+  }
+  RebuildButtonPicture();
+  if (value == gkDefault && !Glyph()->Empty())
+    SetButtonWidth(std::max(Glyph()->Width() / NumGlyphs() + 6, ButtonWidth()));
+  else if (value == gkDropDown)
+    SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
+}
+
+void TDirectoryEdit::SetGlyph(TBitmap* value) {
+  button_->SetGlyph(value);
+  glyphKind_ = gkCustom;
+}
+
+void TDirectoryEdit::SetNumGlyphs(int value) {
+  button_->SetNumGlyphs(glyphKind_ == gkCustom ? value : 1);
 }
 
 TDirectoryEdit::~TDirectoryEdit() {
@@ -97,6 +174,7 @@ void TDirectoryEdit::SetButtonWidth(int value) {
   holder_->SetVisible(value > 1);
   button_->SetWidth(value);
   PlaceInner();
+  RebuildButtonPicture();
 }
 
 void TDirectoryEdit::SetEnabled(bool value) {

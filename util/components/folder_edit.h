@@ -31,6 +31,10 @@ private:
 // Action stops before the dialog or keeps its answer from being used.
 using TExecOpenDialogEvent = std::function<void(TObject* sender, AnsiString& name, bool& action)>;
 
+// The button's picture: the edit's own (an open folder), the combo-box arrow,
+// three dots sized to the button, or one set by the program.
+enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
+
 class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
   explicit TDirectoryEdit(TComponent* owner);
@@ -51,7 +55,13 @@ public:
   void SetEnabled(bool value) override;
   void SetButtonWidth(int value);
   int NumGlyphs() const { return button_->NumGlyphs(); }
-  void SetNumGlyphs(int value) { button_->SetNumGlyphs(value); }
+  // Only a custom picture takes the count given; the built-in ones have one image.
+  void SetNumGlyphs(int value);
+  TGlyphKind GlyphKind() const { return glyphKind_; }
+  void SetGlyphKind(TGlyphKind value);
+  TBitmap* Glyph() const { return button_->Glyph(); }
+  // The picture given makes the kind custom.
+  void SetGlyph(TBitmap* value);
   TUtlEditButton* Button() const { return button_; }
 
   TNotifyEvent OnButtonClick;
@@ -69,9 +79,11 @@ protected:
 
 private:
   void PerformButtonAction();
+  void RebuildButtonPicture();
 
   TWinControl* holder_ = nullptr;
   TUtlEditButton* button_ = nullptr;
+  TGlyphKind glyphKind_ = gkDefault;
   AnsiString initialDir_;
   AnsiString dialogText_;
   bool multipleDirs_ = false;
