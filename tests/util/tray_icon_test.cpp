@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/clock.h"
@@ -134,6 +137,30 @@ TEST_F(TrayIcon, TheTipHoldsSixtyThreeCharactersAndBlinkingSwapsTheIcon) {
   tray->Blink()->SetEnabled(false);
   Tick(1000);
   EXPECT_EQ(phases.size(), 3u);
+}
+
+TEST_F(TrayIcon, AnIconListIndexIsClampedAndMinusOneBringsBackTheSavedIcon) {
+  tray->SetIconIndex(1);  // no list: ignored
+  EXPECT_EQ(tray->IconIndex(), -1);
+  auto* list = new TImageList(form, 16, 16);
+  TBitmap strip;
+  strip.SetSize(48, 16);
+  strip.Canvas()->Brush()->SetColor(clBlue);
+  strip.Canvas()->FillRect(Rect(0, 0, 48, 16));
+  list->AddMasked(&strip, clFuchsia);
+  tray->SetIconList(list);
+  tray->SetIconIndex(7);
+  EXPECT_EQ(tray->IconIndex(), 2);
+  EXPECT_FALSE(tray->Icon()->Empty());
+  EXPECT_EQ(tray->Icon()->Width(), 16);
+  tray->SetIconIndex(-5);
+  EXPECT_EQ(tray->IconIndex(), -1);
+  EXPECT_TRUE(tray->Icon()->Empty());  // the saved icon: none was set while designing
+
+  tray->SetIconIndex(0);
+  list->Free();
+  EXPECT_EQ(tray->IconList(), nullptr);
+  EXPECT_EQ(tray->IconIndex(), -1);
 }
 
 }  // namespace

@@ -51,6 +51,8 @@ void RegisterUtilComponents() {
         {ObjectProp("Action", &TUtlTrayIcon::Action), BoolProp("Enabled", &TUtlTrayIcon::Enabled, &TUtlTrayIcon::SetEnabled),
          StrProp<TUtlTrayIcon>("Hint", &TUtlTrayIcon::Hint, &TUtlTrayIcon::SetHint),
          ObjectProp("Icon", &TUtlTrayIcon::Icon),
+         RefProp("IconList", &TUtlTrayIcon::IconList, &TUtlTrayIcon::SetIconList),
+         IntProp("IconIndex", &TUtlTrayIcon::IconIndex, &TUtlTrayIcon::SetIconIndex),
          RefProp("PopupMenu", &TUtlTrayIcon::PopupMenu, &TUtlTrayIcon::SetPopupMenu),
          BoolProp("ShowHint", &TUtlTrayIcon::ShowHint, &TUtlTrayIcon::SetShowHint),
          EnumProp("ShowIcon", kTrayShows, &TUtlTrayIcon::ShowIcon, &TUtlTrayIcon::SetShowIcon),

@@ -3,9 +3,13 @@
 // blink and task-entry timers and the application's minimize/restore.
 #include "util/components/tray_icon.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gdi_objects.h"
 
@@ -18,6 +22,25 @@ HICON MakeBlankIcon() {
   icon->width = icon->height = 16;
   icon->color.assign(256, Pixel{});
   icon->mask.assign(256, 1);
+  return icon;
+}
+
+// An icon of the list's image, transparent where the image is.
+HICON IconOfImage(TImageList* list, int index) {
+  TBitmap image;
+  image.SetSize(list->Width(), list->Height());
+  image.Canvas()->Brush()->SetColor(clFuchsia);
+  image.Canvas()->FillRect(Rect(0, 0, list->Width(), list->Height()));
+  list->Draw(image.Canvas(), 0, 0, index);
+  auto* icon = new GdiIcon;
+  icon->width = list->Width();
+  icon->height = list->Height();
+  for (int y = 0; y < icon->height; ++y)
+    for (int x = 0; x < icon->width; ++x) {
+      const TColor c = image.Canvas()->Pixels(x, y);
+      icon->color.push_back(c == clFuchsia ? 0 : ColorToPixel(ColorToRGB(c)));
+      icon->mask.push_back(c == clFuchsia ? 1 : 0);
+    }
   return icon;
 }
 }  // namespace
@@ -106,10 +129,32 @@ void TUtlTrayIcon::SetPopupMenu(TPopupMenu* value) {
   if (value) value->FreeNotification(this);
 }
 
+void TUtlTrayIcon::SetIconList(TImageList* value) {
+  if (value == iconList_) return;
+  if (iconList_) iconList_->RemoveFreeNotification(this);
+  iconList_ = value;
+  if (value) {
+    value->FreeNotification(this);
+  } else {
+    iconIndex_ = -1;
+    icon_->Assign(savedIcon_.get());
+  }
+}
+
+void TUtlTrayIcon::SetIconIndex(int value) {
+  if (!iconList_) return;
+  iconIndex_ = std::clamp(value, -1, iconList_->Count() - 1);
+  if (iconIndex_ == -1)
+    icon_->Assign(savedIcon_.get());
+  else
+    icon_->SetHandle(IconOfImage(iconList_, iconIndex_));
+}
+
 void TUtlTrayIcon::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  // A freed menu is not popped up afterwards.
+  // A freed menu or icon list is not used afterwards.
   if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+  if (operation == opRemove && component == iconList_) SetIconList(nullptr);
 }
 
 void TUtlTrayIcon::SetShowIcon(TTrayShow value) {

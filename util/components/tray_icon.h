@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "platform/gui/icon.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/timer.h"
 
@@ -65,6 +66,12 @@ public:
   void SetIcon(TIcon* value);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* value);
+  // An optional source of icons: IconIndex copies that image into Icon (-1
+  // the icon as saved); the tray shows it at its next update.
+  TImageList* IconList() const { return iconList_; }
+  void SetIconList(TImageList* value);
+  int IconIndex() const { return iconIndex_; }
+  void SetIconIndex(int value);
   TTrayShow ShowIcon() const { return showIcon_; }
   void SetShowIcon(TTrayShow value);
   // No taskbar of its own can be hidden on this desktop; the value is kept.
@@ -115,6 +122,8 @@ private:
   std::unique_ptr<TUtlTrayAction> action_;
   std::unique_ptr<TUtlIconBlink> blink_;
   std::unique_ptr<TIcon> icon_, savedIcon_, blankIcon_;
+  TImageList* iconList_ = nullptr;
+  int iconIndex_ = -1;
   bool blinkVisible_ = true;
   bool enabled_ = true;
   AnsiString hint_;
