@@ -4,6 +4,7 @@
 // the tip and blinking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,43 @@ TEST_F(TrayIcon, AnIconListIndexIsClampedAndMinusOneBringsBackTheSavedIcon) {
   list->Free();
   EXPECT_EQ(tray->IconList(), nullptr);
   EXPECT_EQ(tray->IconIndex(), -1);
+}
+
+struct Columns {
+  int first, last;
+};
+// The first and last columns of the text icon that hold text, drawn over red.
+Columns InkColumns(TIcon* icon) {
+  TBitmap shot;
+  shot.SetSize(16, 16);
+  shot.Canvas()->Brush()->SetColor(clRed);
+  shot.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  shot.Canvas()->Draw(0, 0, icon);
+  int first = 16, last = -1;
+  for (int x = 0; x < 16; ++x)
+    for (int y = 0; y < 16; ++y)
+      if (shot.Canvas()->Pixels(x, y) != clRed) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+  return {first, last};
+}
+
+TEST_F(TrayIcon, TextModeDrawsTheLabelWhereItsAlignmentSays) {
+  tray->SetShowIcon(tyAllways);
+  tray->SetMode(trmText);
+  tray->IconText()->SetText("8");
+  tray->IconText()->SetAlignment(ttgCenterLeft);
+  const auto left = InkColumns(tray->TextIcon());
+  EXPECT_LE(left.first, 1);
+  EXPECT_LT(left.last, 12);
+  tray->IconText()->SetAlignment(ttgCenterRight);
+  const auto right = InkColumns(tray->TextIcon());
+  EXPECT_GE(right.last, 14);
+  EXPECT_EQ(right.last - right.first, left.last - left.first);
+  // The tray shows the text icon.
+  ASSERT_FALSE(HeadlessTrayCalls().empty());
+  EXPECT_EQ(HeadlessTrayCalls().back().message, DWORD(NIM_MODIFY));
 }
 
 }  // namespace

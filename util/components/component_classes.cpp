@@ -46,6 +46,15 @@ void RegisterUtilComponents() {
     RegisterProps<TUtlTrayAction>(
         "TUtlTrayAction", {EnumProp("Popup", kTrayActions, &TUtlTrayAction::Popup, &TUtlTrayAction::SetPopup),
                            EnumProp("Restore", kTrayActions, &TUtlTrayAction::Restore, &TUtlTrayAction::SetRestore)});
+    RegisterProps<TUtlIconLabel>(
+        "TUtlIconLabel",
+        {StrProp<TUtlIconLabel>("Text", &TUtlIconLabel::Text, &TUtlIconLabel::SetText),
+         ObjectProp("Font", &TUtlIconLabel::Font),
+         EnumProp("Alignment",
+                  {"ttgCenter", "ttgCustom", "ttgCenterBottom", "ttgCenterTop", "ttgCenterLeft", "ttgCenterRight"},
+                  &TUtlIconLabel::Alignment, &TUtlIconLabel::SetAlignment),
+         IntProp("PosX", &TUtlIconLabel::PosX, &TUtlIconLabel::SetPosX),
+         IntProp("PosY", &TUtlIconLabel::PosY, &TUtlIconLabel::SetPosY)});
     RegisterProps<TUtlTrayIcon>(
         "TUtlTrayIcon",
         {ObjectProp("Action", &TUtlTrayIcon::Action), BoolProp("Enabled", &TUtlTrayIcon::Enabled, &TUtlTrayIcon::SetEnabled),
@@ -53,6 +62,8 @@ void RegisterUtilComponents() {
          ObjectProp("Icon", &TUtlTrayIcon::Icon),
          RefProp("IconList", &TUtlTrayIcon::IconList, &TUtlTrayIcon::SetIconList),
          IntProp("IconIndex", &TUtlTrayIcon::IconIndex, &TUtlTrayIcon::SetIconIndex),
+         ObjectProp("IconText", &TUtlTrayIcon::IconText),
+         EnumProp("Mode", {"trmIcon", "trmText"}, &TUtlTrayIcon::Mode, &TUtlTrayIcon::SetMode),
          RefProp("PopupMenu", &TUtlTrayIcon::PopupMenu, &TUtlTrayIcon::SetPopupMenu),
          BoolProp("ShowHint", &TUtlTrayIcon::ShowHint, &TUtlTrayIcon::SetShowHint),
          EnumProp("ShowIcon", kTrayShows, &TUtlTrayIcon::ShowIcon, &TUtlTrayIcon::SetShowIcon),
