@@ -51,3 +51,26 @@ void TUtlGlyphCache::ReleaseList(TUtlGlyphList* list) {
   if (!list || list->UsedCount() != 0) return;
   std::erase_if(lists_, [list](const auto& l) { return l.get() == list; });
 }
+
+TUtlStateImages::~TUtlStateImages() {
+  Release();
+  if (cache_ && cache_->IsEmpty()) {
+    delete cache_;
+    cache_ = nullptr;
+  }
+}
+
+TUtlGlyphList* TUtlStateImages::ListFor(int width, int height) {
+  if (!cache_) cache_ = new TUtlGlyphCache;
+  if (!list_) list_ = cache_->ListFor(width, height);
+  return list_;
+}
+
+void TUtlStateImages::Release() {
+  for (int& index : index_) {
+    if (index != -1 && list_) list_->FreeSlot(index);
+    index = -1;
+  }
+  if (cache_) cache_->ReleaseList(list_);
+  list_ = nullptr;
+}

@@ -5,6 +5,7 @@
 // one list.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -39,4 +40,28 @@ public:
 
 private:
   std::vector<std::unique_ptr<TUtlGlyphList>> lists_;
+};
+
+// The state images of one button picture: a position per state in the list
+// of the picture's size, taken from a button family's cache (created on
+// first need, freed with its last list).
+class TUtlStateImages {
+public:
+  explicit TUtlStateImages(TUtlGlyphCache*& cache) : cache_(cache) { index_.fill(-1); }
+  ~TUtlStateImages();
+  TUtlStateImages(const TUtlStateImages&) = delete;
+  TUtlStateImages& operator=(const TUtlStateImages&) = delete;
+
+  // The position of state S's image; -1 while not built.
+  int& Index(int state) { return index_[size_t(state)]; }
+  // The list for pictures of W x H, taken from the cache on first need.
+  TUtlGlyphList* ListFor(int width, int height);
+  TUtlGlyphList* List() const { return list_; }
+  // Frees every built image and gives the list back.
+  void Release();
+
+private:
+  TUtlGlyphCache*& cache_;
+  TUtlGlyphList* list_ = nullptr;
+  std::array<int, 5> index_;
 };

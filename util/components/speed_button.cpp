@@ -20,14 +20,7 @@
 namespace {
 
 // One cache for the pictures of all speed buttons; it goes with the last list.
-TUtlGlyphCache*& Cache() {
-  static TUtlGlyphCache* cache = nullptr;
-  return cache;
-}
-TUtlGlyphCache& TheCache() {
-  if (!Cache()) Cache() = new TUtlGlyphCache;
-  return *Cache();
-}
+TUtlGlyphCache* g_cache = nullptr;
 
 constexpr int kMarkWidth = 9;  // the drop-down mark with its gap
 constexpr size_t kMaxCaption = 255;
@@ -84,18 +77,11 @@ void DrawMark(TCanvas* c, int x, int y, TColor color) {
 
 // --- TUtlButtonGlyph --------------------------------------------------------------------------
 
-TUtlButtonGlyph::TUtlButtonGlyph() : source_(std::make_unique<TBitmap>()) {
-  stateIndex_.fill(-1);
+TUtlButtonGlyph::TUtlButtonGlyph() : source_(std::make_unique<TBitmap>()), images_(g_cache) {
   source_->OnChange = [this](TObject*) { GlyphBitmapChanged(); };
 }
 
-TUtlButtonGlyph::~TUtlButtonGlyph() {
-  ReleaseImages();
-  if (Cache() && Cache()->IsEmpty()) {
-    delete Cache();
-    Cache() = nullptr;
-  }
-}
+TUtlButtonGlyph::~TUtlButtonGlyph() = default;
 
 void TUtlButtonGlyph::AssignGlyph(TBitmap* bitmap) {
   ReleaseImages();
@@ -108,14 +94,7 @@ void TUtlButtonGlyph::SetImageCount(int count) {
   numGlyphs_ = count;
 }
 
-void TUtlButtonGlyph::ReleaseImages() {
-  for (int& index : stateIndex_) {
-    if (index != -1 && store_) store_->FreeSlot(index);
-    index = -1;
-  }
-  if (Cache()) Cache()->ReleaseList(store_);
-  store_ = nullptr;
-}
+void TUtlButtonGlyph::ReleaseImages() { images_.Release(); }
 
 void TUtlButtonGlyph::GlyphBitmapChanged() {
   ReleaseImages();
@@ -131,27 +110,27 @@ void TUtlButtonGlyph::GlyphBitmapChanged() {
 
 int TUtlButtonGlyph::StateImage(TSpeedButtonState state) {
   if (state == sbDown && numGlyphs_ < 3) state = sbUp;
-  int& index = stateIndex_[state];
+  int& index = images_.Index(state);
   if (index != -1) return index;
   if (source_->Empty() || source_->Width() == 0 || source_->Height() == 0) return -1;
   const int w = source_->Width() / numGlyphs_, h = source_->Height();
-  if (!store_) store_ = TheCache().ListFor(w, h);
+  TUtlGlyphList* store = images_.ListFor(w, h);
   TBitmap image;
   image.SetSize(w, h);
   const int slot = state < numGlyphs_ ? state : 0;
   const TRect from = Bounds(slot * w, 0, w, h);
   if (state == sbDisabled && numGlyphs_ < 2) {
     auto disabled = MakeDisabledGlyph(source_.get(), clBlack);
-    index = store_->AddMaskedImage(disabled.get(), clBtnFace);
+    index = store->AddMaskedImage(disabled.get(), clBtnFace);
   } else if (state == sbInactive && numGlyphs_ < 5) {
     TCanvas* src = source_->Canvas();
     TCanvas* dst = image.Canvas();
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) dst->SetPixels(x, y, GrayOf(src->Pixels(x, y), maskColor_));
-    index = store_->AddMaskedImage(&image, maskColor_);
+    index = store->AddMaskedImage(&image, maskColor_);
   } else {
     image.Canvas()->CopyRect(Rect(0, 0, w, h), source_->Canvas(), from);
-    index = store_->AddMaskedImage(&image, maskColor_);
+    index = store->AddMaskedImage(&image, maskColor_);
   }
   source_->Dormant();
   return index;
@@ -236,7 +215,7 @@ TRect TUtlButtonGlyph::DrawContent(TCanvas* canvas, const TRect& client, const A
   TUtlGlyphLayout l = ComputeLayout(canvas, client, caption, layout, margin, spacing, popupMark, textFlags);
   const int index = StateImage(state);
   const TPoint p = index == -1 ? TPoint{} : PictureSize();
-  if (index != -1) store_->Draw(canvas, l.Picture.X, l.Picture.Y, index);
+  if (index != -1) images_.List()->Draw(canvas, l.Picture.X, l.Picture.Y, index);
   TRect& t = l.Text;
   if (!l.Caption.empty()) {
     canvas->Brush()->SetStyle(bsClear);

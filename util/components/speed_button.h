@@ -5,17 +5,16 @@
 // five states, kept in lists shared by all pictures of the same size.
 #pragma once
 
-#include <array>
 #include <memory>
 
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
+#include "util/components/glyph_cache.h"
 
 class TBitmap;
 class TCanvas;
 class TPopupMenu;
 class TTimer;
-class TUtlGlyphList;
 
 // The arrow part of a menu-style button (styled_speed_button.h) uses the fifth value as sbMenuDown.
 enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive, sbMenuDown = sbInactive };
@@ -52,7 +51,7 @@ public:
 
   // The position of the state's image in ImageStore, built on first need; -1 without a picture.
   int StateImage(TSpeedButtonState state);
-  TUtlGlyphList* ImageStore() const { return store_; }
+  TUtlGlyphList* ImageStore() const { return images_.List(); }
   TUtlGlyphLayout ComputeLayout(TCanvas* canvas, const TRect& client, const AnsiString& caption, TButtonLayout layout,
                                 int margin, int spacing, bool popupMark, unsigned textFlags);
   // Picture, caption and drop-down mark; returns the caption's rectangle.
@@ -66,8 +65,7 @@ private:
   TPoint PictureSize() const;
 
   std::unique_ptr<TBitmap> source_;
-  TUtlGlyphList* store_ = nullptr;
-  std::array<int, 5> stateIndex_;
+  TUtlStateImages images_;
   TColor maskColor_ = clFuchsia;
   int numGlyphs_ = 1;
   bool wordWrap_ = false;

@@ -16,28 +16,18 @@
 
 namespace {
 // This family's own cache of picture lists; it goes with the last list.
-TUtlGlyphCache*& Cache() {
-  static TUtlGlyphCache* cache = nullptr;
-  return cache;
-}
+TUtlGlyphCache* g_cache = nullptr;
 
 bool IsDown(TSpeedButtonState s) { return s == sbDown || s == sbLatched; }
 }  // namespace
 
 // --- TUtlStyledButtonGlyph --------------------------------------------------------------------
 
-TUtlStyledButtonGlyph::TUtlStyledButtonGlyph() : source_(std::make_unique<TBitmap>()) {
-  stateIndex_.fill(-1);
+TUtlStyledButtonGlyph::TUtlStyledButtonGlyph() : source_(std::make_unique<TBitmap>()), images_(g_cache) {
   source_->OnChange = [this](TObject*) { SourceChanged(); };
 }
 
-TUtlStyledButtonGlyph::~TUtlStyledButtonGlyph() {
-  ReleaseImages();
-  if (Cache() && Cache()->IsEmpty()) {
-    delete Cache();
-    Cache() = nullptr;
-  }
-}
+TUtlStyledButtonGlyph::~TUtlStyledButtonGlyph() = default;
 
 void TUtlStyledButtonGlyph::SourceChanged() {
   maskColor_ = source_->TransparentColor();
@@ -64,29 +54,21 @@ void TUtlStyledButtonGlyph::SetImageCount(int count) {
   SourceChanged();
 }
 
-void TUtlStyledButtonGlyph::ReleaseImages() {
-  for (int& index : stateIndex_) {
-    if (index != -1 && store_) store_->FreeSlot(index);
-    index = -1;
-  }
-  if (Cache()) Cache()->ReleaseList(store_);
-  store_ = nullptr;
-}
+void TUtlStyledButtonGlyph::ReleaseImages() { images_.Release(); }
 
 int TUtlStyledButtonGlyph::StateImage(TSpeedButtonState state) {
   if (state == sbDown && numGlyphs_ < 3) state = sbUp;
-  int& index = stateIndex_[state];
+  int& index = images_.Index(state);
   if (index != -1) return index;
   if (source_->Empty() || (source_->Width() == 0 && source_->Height() == 0)) return -1;
   const int w = source_->Width() / numGlyphs_, h = source_->Height();
-  if (!Cache()) Cache() = new TUtlGlyphCache;
-  if (!store_) store_ = Cache()->ListFor(w, h);
+  TUtlGlyphList* store = images_.ListFor(w, h);
   TBitmap image;
   image.SetSize(w, h);
   const int slot = state < numGlyphs_ ? state : 0;
   image.Canvas()->CopyRect(Rect(0, 0, w, h), source_->Canvas(), Bounds(slot * w, 0, w, h));
   if (state != sbDisabled) {
-    index = store_->AddMaskedImage(&image, source_->TransparentMode() == tmFixed ? maskColor_ : clDefault);
+    index = store->AddMaskedImage(&image, source_->TransparentMode() == tmFixed ? maskColor_ : clDefault);
   } else if (numGlyphs_ >= 2) {
     // The source's own disabled image, recoloured to the system's button colours.
     TCanvas* c = image.Canvas();
@@ -97,10 +79,10 @@ int TUtlStyledButtonGlyph::StateImage(TSpeedButtonState state) {
         else if (ColorToRGB(p) == RGB(255, 255, 255)) c->SetPixels(x, y, TColor(ColorToRGB(clBtnHighlight)));
         else if (ColorToRGB(p) == RGB(128, 128, 128)) c->SetPixels(x, y, TColor(ColorToRGB(clBtnShadow)));
       }
-    index = store_->AddMaskedImage(&image, clDefault);
+    index = store->AddMaskedImage(&image, clDefault);
   } else {
     auto etched = MakeDisabledBitmap(&image, clBlack, clBtnFace, clBtnHighlight, clBtnShadow, true);
-    index = store_->AddMaskedImage(etched.get(), clDefault);
+    index = store->AddMaskedImage(etched.get(), clDefault);
   }
   source_->Dormant();
   return index;
@@ -160,7 +142,7 @@ void TUtlStyledButtonGlyph::DrawAll(TCanvas* canvas, const TRect& client, int of
   TRect text;
   ComputeLayout(canvas, client, offset, caption, layout, margin, spacing, textFlags, picture, text);
   const int index = StateImage(state);
-  if (index != -1) store_->Draw(canvas, picture.X, picture.Y, index);
+  if (index != -1) images_.List()->Draw(canvas, picture.X, picture.Y, index);
   if (caption.empty()) return;
   const UINT flags = textFlags | DT_CENTER | DT_VCENTER;
   canvas->Brush()->SetStyle(bsClear);

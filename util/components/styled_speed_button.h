@@ -5,7 +5,6 @@
 // this family's own cache. The spin arrows are buttons of this kind.
 #pragma once
 
-#include <array>
 #include <memory>
 
 #include "util/components/speed_button.h"
@@ -27,7 +26,7 @@ public:
   void SetImageCount(int count);
   void ReleaseImages();
   int StateImage(TSpeedButtonState state);
-  TUtlGlyphList* ImageStore() const { return store_; }
+  TUtlGlyphList* ImageStore() const { return images_.List(); }
   // Picture position and caption rectangle inside Client, moved by (Offset, Offset).
   void ComputeLayout(TCanvas* canvas, const TRect& client, int offset, const AnsiString& caption,
                      TButtonLayout layout, int margin, int spacing, unsigned textFlags, TPoint& picture,
@@ -41,8 +40,7 @@ private:
   void SourceChanged();
 
   std::unique_ptr<TBitmap> source_;
-  TUtlGlyphList* store_ = nullptr;
-  std::array<int, 5> stateIndex_;
+  TUtlStateImages images_;
   TColor maskColor_ = clOlive;
   int numGlyphs_ = 1;
 };
