@@ -64,7 +64,8 @@ enum TControlStyleFlag : unsigned {
   csAcceptsControls = 1, csCaptureMouse = 2, csClickEvents = 4, csOpaque = 8, csDoubleClicks = 16,
   csReplicatable = 32, csSetCaption = 64
 };
-enum TControlStateFlag : unsigned { csLButtonDown = 1, csClicked = 2, csFocusing = 4, csCreating = 8 };
+// csPaintCopy: the control is painting a copy of itself into another's image.
+enum TControlStateFlag : unsigned { csLButtonDown = 1, csClicked = 2, csFocusing = 4, csCreating = 8, csPaintCopy = 16 };
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
@@ -170,6 +171,7 @@ public:
   unsigned ControlStyle() const { return controlStyle_; }
   void SetControlStyle(unsigned style) { controlStyle_ = style; }
   unsigned ControlState() const { return controlState_; }
+  void SetControlState(unsigned state) { controlState_ = state; }
 
   // Whether the control holds the mouse (a graphic control through its parent).
   bool MouseCapture() const;
@@ -205,7 +207,6 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
   // The font changed: CM_FONTCHANGED goes out (controls repaint on it).
   virtual void FontChanged();
-  void SetControlState(unsigned state) { controlState_ = state; }
   // Stores the bounds the window reports, without moving anything.
   void UpdateBoundsRect(const TRect& r);
 

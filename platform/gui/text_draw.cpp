@@ -33,7 +33,12 @@ struct Line {
   std::vector<size_t> underlined;
 };
 
-int Blend(int from, int to, int coverage) { return from + ((to - from) * coverage + 127) / 255; }
+// Rounds half away from zero either way, so full coverage always reaches To
+// (darker text on a background one step lighter must still show).
+int Blend(int from, int to, int coverage) {
+  const int step = (to - from) * coverage;
+  return from + (step >= 0 ? step + 127 : step - 127) / 255;
+}
 
 Pixel BlendPixel(Pixel d, Pixel c, int coverage) {
   return Pixel(Blend((d >> 16) & 0xFF, (c >> 16) & 0xFF, coverage)) << 16 |

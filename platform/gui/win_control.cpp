@@ -454,10 +454,12 @@ void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_PAINT: {
       // With a DC in the first parameter the control paints into it (as
-      // controls drawing their parent's background behind them ask).
+      // controls drawing their parent's background behind them ask). While it
+      // paints such a copy its graphic children are left out: the child that
+      // asked would otherwise paint itself into its own background.
       if (m.WParam) {
         PaintWindow(reinterpret_cast<HDC>(m.WParam));
-        PaintControls(reinterpret_cast<HDC>(m.WParam));
+        if (!(ControlState() & csPaintCopy)) PaintControls(reinterpret_cast<HDC>(m.WParam));
         return;
       }
       PAINTSTRUCT ps;

@@ -6,6 +6,9 @@
 #include <filesystem>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "tests/platform/rtl/temp_folder.h"
@@ -118,6 +121,50 @@ TEST_F(FolderEdit, ReadOnlyKeepsTheButtonQuietAndAltDownOpensTheDialog) {
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(edit->Text(), Dir("Data"));
+}
+
+TEST_F(FolderEdit, AClickOnTheButtonFocusesTheBoxAndChoosesAFolder) {
+  TUtlEditButton* button = edit->Button();
+  EXPECT_EQ(button->Parent()->Parent(), edit);
+  EXPECT_EQ(button->Parent()->BoundsRect(), Rect(271 - 21 - 2, 2, 271 - 2, 21 - 2));
+  EXPECT_EQ(button->Height(), 17);
+  EXPECT_FALSE(button->Glyph()->Empty());
+  Answer(Dir("Work"));
+  const TPoint p = button->ClientToScreen(Point(10, 8));
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+
+  edit->SetEnabled(false);
+  EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(FolderEdit, TheButtonPictureFollowsItsKind) {
+  EXPECT_EQ(edit->GlyphKind(), gkDefault);
+  EXPECT_EQ(edit->Glyph()->Width(), 14);
+
+  // Three dots fitted to the 21-pixel button: 15 wide, gaps of 3, from x = 1.
+  edit->SetGlyphKind(gkEllipsis);
+  TBitmap* dots = edit->Glyph();
+  ASSERT_EQ(dots->Width(), 15);
+  for (int x = 0; x < 15; ++x) {
+    const bool inDot = (x >= 1 && x < 3) || (x >= 6 && x < 8) || (x >= 11 && x < 13);
+    EXPECT_EQ(dots->Canvas()->Pixels(x, 1) == clBlack, inDot) << x;
+  }
+  edit->SetNumGlyphs(3);
+  EXPECT_EQ(edit->NumGlyphs(), 1);
+
+  edit->SetGlyphKind(gkDropDown);
+  EXPECT_EQ(edit->ButtonWidth(), GetSystemMetrics(SM_CXVSCROLL));
+
+  TBitmap own;
+  own.SetSize(32, 16);
+  edit->SetGlyph(&own);
+  EXPECT_EQ(edit->GlyphKind(), gkCustom);
+  EXPECT_EQ(edit->NumGlyphs(), 2);
+  edit->SetNumGlyphs(1);
+  EXPECT_EQ(edit->NumGlyphs(), 1);
 }
 
 TEST(FolderDialog, WithoutADisplayOrScriptItIsCancelled) {

@@ -4,10 +4,14 @@
 // the tip and blinking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/clock.h"
@@ -134,6 +138,67 @@ TEST_F(TrayIcon, TheTipHoldsSixtyThreeCharactersAndBlinkingSwapsTheIcon) {
   tray->Blink()->SetEnabled(false);
   Tick(1000);
   EXPECT_EQ(phases.size(), 3u);
+}
+
+TEST_F(TrayIcon, AnIconListIndexIsClampedAndMinusOneBringsBackTheSavedIcon) {
+  tray->SetIconIndex(1);  // no list: ignored
+  EXPECT_EQ(tray->IconIndex(), -1);
+  auto* list = new TImageList(form, 16, 16);
+  TBitmap strip;
+  strip.SetSize(48, 16);
+  strip.Canvas()->Brush()->SetColor(clBlue);
+  strip.Canvas()->FillRect(Rect(0, 0, 48, 16));
+  list->AddMasked(&strip, clFuchsia);
+  tray->SetIconList(list);
+  tray->SetIconIndex(7);
+  EXPECT_EQ(tray->IconIndex(), 2);
+  EXPECT_FALSE(tray->Icon()->Empty());
+  EXPECT_EQ(tray->Icon()->Width(), 16);
+  tray->SetIconIndex(-5);
+  EXPECT_EQ(tray->IconIndex(), -1);
+  EXPECT_TRUE(tray->Icon()->Empty());  // the saved icon: none was set while designing
+
+  tray->SetIconIndex(0);
+  list->Free();
+  EXPECT_EQ(tray->IconList(), nullptr);
+  EXPECT_EQ(tray->IconIndex(), -1);
+}
+
+struct Columns {
+  int first, last;
+};
+// The first and last columns of the text icon that hold text, drawn over red.
+Columns InkColumns(TIcon* icon) {
+  TBitmap shot;
+  shot.SetSize(16, 16);
+  shot.Canvas()->Brush()->SetColor(clRed);
+  shot.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  shot.Canvas()->Draw(0, 0, icon);
+  int first = 16, last = -1;
+  for (int x = 0; x < 16; ++x)
+    for (int y = 0; y < 16; ++y)
+      if (shot.Canvas()->Pixels(x, y) != clRed) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+  return {first, last};
+}
+
+TEST_F(TrayIcon, TextModeDrawsTheLabelWhereItsAlignmentSays) {
+  tray->SetShowIcon(tyAllways);
+  tray->SetMode(trmText);
+  tray->IconText()->SetText("8");
+  tray->IconText()->SetAlignment(ttgCenterLeft);
+  const auto left = InkColumns(tray->TextIcon());
+  EXPECT_LE(left.first, 1);
+  EXPECT_LT(left.last, 12);
+  tray->IconText()->SetAlignment(ttgCenterRight);
+  const auto right = InkColumns(tray->TextIcon());
+  EXPECT_GE(right.last, 14);
+  EXPECT_EQ(right.last - right.first, left.last - left.first);
+  // The tray shows the text icon.
+  ASSERT_FALSE(HeadlessTrayCalls().empty());
+  EXPECT_EQ(HeadlessTrayCalls().back().message, DWORD(NIM_MODIFY));
 }
 
 }  // namespace

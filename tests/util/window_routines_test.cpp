@@ -76,6 +76,47 @@ TEST(ActiveWindow, OnlyWhileAWindowOfTheProgramIsActive) {
   EXPECT_FALSE(IsActiveWindowOfThisThread());
 }
 
+// A graphic control that fills itself with one colour and counts its paints.
+struct FilledBlock : TGraphicControl {
+  FilledBlock(TWinControl* parent, TRect r, TColor color) : TGraphicControl(parent), color(color) {
+    SetParent(parent);
+    SetBoundsRect(r);
+  }
+  void Paint() override {
+    ++paints;
+    Canvas()->Brush()->SetColor(color);
+    Canvas()->FillRect(ClientRect());
+  }
+  TColor color;
+  int paints = 0;
+};
+
+TEST(ParentBackground, ParentAndTheSiblingsBelowShowButNotTheControlNorThoseAbove) {
+  auto* form = new TForm(nullptr);
+  form->SetBounds(0, 0, 200, 200);
+  form->SetColor(clRed);
+  auto* below = new FilledBlock(form, Rect(10, 10, 30, 30), clLime);
+  auto* control = new FilledBlock(form, Rect(20, 20, 40, 40), clBlue);
+  auto* above = new FilledBlock(form, Rect(35, 35, 60, 60), clYellow);
+  auto* apart = new FilledBlock(form, Rect(100, 100, 120, 120), clBlack);
+  form->Show();
+  TBitmap image;
+  image.SetSize(20, 20);
+  below->paints = control->paints = above->paints = apart->paints = 0;
+
+  PaintParentBackground(control, image.Canvas());
+  EXPECT_EQ(image.Canvas()->Pixels(5, 5), clLime);
+  EXPECT_EQ(image.Canvas()->Pixels(15, 15), clRed);
+  EXPECT_EQ(image.Canvas()->Pixels(19, 19), clRed);
+  EXPECT_EQ(control->paints, 0);
+  EXPECT_EQ(above->paints, 0);
+  EXPECT_EQ(apart->paints, 0);
+  EXPECT_EQ(below->paints, 1);
+  EXPECT_FALSE(form->ControlState() & csPaintCopy);
+  EXPECT_FALSE(below->ControlState() & csPaintCopy);
+  form->Free();
+}
+
 TEST(FileVersion, TheEmbeddedBlockIsReadAndOtherFilesHaveNone) {
   TFixedFileInfo info;
   ASSERT_TRUE(ReadFixedFileVersion(ParamStr(0), info));

@@ -2,6 +2,10 @@
 // place and the text rectangle that keeps text clear of the button.
 #include "util/components/folder_edit.h"
 
+#include <algorithm>
+#include <memory>
+
+#include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/rtl/paths.h"
@@ -13,62 +17,139 @@ constexpr int kDefaultButtonWidth = 21;
 
 // --- TUtlEditButton --------------------------------------------------------------------------
 
-TUtlEditButton::TUtlEditButton(TDirectoryEdit* edit) : TCustomControl(edit), edit_(edit) {
-  SetBounds(0, 0, kDefaultButtonWidth, 17);
+namespace {
+// The open folder, 14 x 12 in black, grey and white on magenta (the
+// transparent colour); drawn once and shared by every folder edit.
+TBitmap* FolderPicture() {
+  static TBitmap* picture = [] {
+    auto* b = new TBitmap;
+    b->SetSize(14, 12);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetColor(clFuchsia);
+    c->FillRect(Rect(0, 0, 14, 12));
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(Rect(1, 3, 10, 10));
+    c->Pen()->SetColor(clBlack);
+    c->Polyline({Point(0, 2), Point(4, 2), Point(5, 3), Point(10, 3), Point(10, 5)});
+    c->Polyline({Point(0, 2), Point(0, 10), Point(10, 10), Point(13, 5), Point(3, 5), Point(0, 10)});
+    c->Pen()->SetColor(clGray);
+    c->Polyline({Point(1, 9), Point(3, 6), Point(12, 6)});
+    return b;
+  }();
+  return picture;
+}
+
+
+// The combo-box arrow: a 7 x 4 downward triangle on the button face.
+std::unique_ptr<TBitmap> DropDownPicture() {
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(7, 4);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clFuchsia);
+  c->FillRect(Rect(0, 0, 7, 4));
+  c->Pen()->SetColor(clBlack);
+  for (int row = 0; row < 4; ++row) {
+    c->MoveTo(row, row);
+    c->LineTo(7 - row, row);
+  }
+  b->SetTransparentColor(clFuchsia);
+  return b;
+}
+
+// Three black 2 x 2 dots, their gaps and place fitted to the button's width.
+std::unique_ptr<TBitmap> EllipsisPicture(int buttonWidth) {
+  const int width = std::max(1, buttonWidth - 6);
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(width, 4);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(Rect(0, 0, width, 4));
+  const int gap = std::clamp((width - 6) / 2, 1, 3);
+  const int x = (width - 6 - 2 * gap) / 2;
+  c->Brush()->SetColor(clBlack);
+  for (int left : {x, x + gap + 2, x + 2 * gap + 4}) c->FillRect(Rect(left, 1, left + 2, 3));
+  b->SetTransparentColor(clWhite);
+  return b;
+}
+}  // namespace
+
+TUtlEditButton::TUtlEditButton(TDirectoryEdit* edit) : TUtlSpeedButton(edit), edit_(edit) {
   OnClick = [edit](TObject*) { edit->HandleButtonClick(); };
 }
 
 void TUtlEditButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   // The box takes the focus first, so AutoSelect selects what the choice replaces.
-  if (button == mbLeft) {
-    if (edit_->TabStop() && edit_->CanFocus() && !edit_->Focused()) edit_->SetFocus();
-    pressed_ = true;
-    Invalidate();
-  }
-  TCustomControl::MouseDown(button, shift, x, y);
-}
-
-void TUtlEditButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  pressed_ = false;
-  Invalidate();
-  TCustomControl::MouseUp(button, shift, x, y);
+  if (button == mbLeft && edit_->TabStop() && edit_->CanFocus() && !edit_->Focused()) edit_->SetFocus();
+  TUtlSpeedButton::MouseDown(button, shift, x, y);
 }
 
 void TUtlEditButton::Paint() {
+  TUtlSpeedButton::Paint();
+  if (State() == sbDown) return;
+  // Softens the left edge where the button meets the edit's text.
   TCanvas* c = Canvas();
-  TRect r = ClientRect();
-  c->Brush()->SetColor(clBtnFace);
-  c->FillRect(r);
-  c->Pen()->SetColor(pressed_ ? clBtnShadow : clBtnHighlight);
-  c->MoveTo(r.Left, r.Bottom - 1);
-  c->LineTo(r.Left, r.Top);
-  c->LineTo(r.Right - 1, r.Top);
-  c->Pen()->SetColor(pressed_ ? clBtnHighlight : cl3DDkShadow);
-  c->LineTo(r.Right - 1, r.Bottom - 1);
-  c->LineTo(r.Left, r.Bottom - 1);
-  // An open folder, 14 x 10, in the middle.
-  const int s = pressed_ ? 1 : 0;
-  const int x = (Width() - 14) / 2 + s, y = (Height() - 10) / 2 + s;
-  c->Pen()->SetColor(Enabled() ? clBtnText : clBtnShadow);
-  c->MoveTo(x, y + 1);
-  c->LineTo(x + 4, y + 1);
-  c->LineTo(x + 5, y + 2);
-  c->LineTo(x + 10, y + 2);
-  c->LineTo(x + 10, y + 4);
-  c->MoveTo(x, y + 1);
-  c->LineTo(x, y + 9);
-  c->LineTo(x + 10, y + 9);
-  c->LineTo(x + 13, y + 4);
-  c->LineTo(x + 3, y + 4);
-  c->LineTo(x, y + 9);
+  c->Pen()->SetColor(clBtnFace);
+  c->MoveTo(0, 0);
+  c->LineTo(0, Height());
+  c->Pen()->SetColor(clBtnHighlight);
+  c->MoveTo(1, 1);
+  c->LineTo(1, Height() - 1);
 }
 
 // --- TDirectoryEdit --------------------------------------------------------------------------
 
 TDirectoryEdit::TDirectoryEdit(TComponent* owner) : TUtlInnerControlEdit(owner) {
+  holder_ = new TWinControl(this);
+  holder_->SetControlStyle(holder_->ControlStyle() | csReplicatable);
+  holder_->SetBounds(0, 0, kDefaultButtonWidth, 17);
+  holder_->SetParent(this);
   button_ = new TUtlEditButton(this);
-  button_->SetParent(this);
+  button_->SetBounds(0, 0, kDefaultButtonWidth, 17);
+  button_->SetParent(holder_);
+  RebuildButtonPicture();
   SetHeight(21);
+}
+
+void TDirectoryEdit::RebuildButtonPicture() {
+  switch (glyphKind_) {
+    case gkDefault:
+      button_->SetGlyph(FolderPicture());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkDropDown:
+      button_->SetGlyph(DropDownPicture().get());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkEllipsis:
+      button_->SetGlyph(EllipsisPicture(ButtonWidth()).get());
+      button_->SetNumGlyphs(1);
+      break;
+    case gkCustom:
+      break;
+  }
+}
+
+void TDirectoryEdit::SetGlyphKind(TGlyphKind value) {
+  if (value == glyphKind_) return;
+  glyphKind_ = value;
+  if (value == gkCustom && InState(csReading)) {
+    TBitmap none;
+    button_->SetGlyph(&none);
+  }
+  RebuildButtonPicture();
+  if (value == gkDefault && !Glyph()->Empty())
+    SetButtonWidth(std::max(Glyph()->Width() / NumGlyphs() + 6, ButtonWidth()));
+  else if (value == gkDropDown)
+    SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
+}
+
+void TDirectoryEdit::SetGlyph(TBitmap* value) {
+  button_->SetGlyph(value);
+  glyphKind_ = gkCustom;
+}
+
+void TDirectoryEdit::SetNumGlyphs(int value) {
+  button_->SetNumGlyphs(glyphKind_ == gkCustom ? value : 1);
 }
 
 TDirectoryEdit::~TDirectoryEdit() {
@@ -90,9 +171,15 @@ int TDirectoryEdit::ButtonWidth() const { return button_->Width(); }
 
 void TDirectoryEdit::SetButtonWidth(int value) {
   if (value == ButtonWidth() || value < 0 || (value >= ClientWidth() && ClientWidth() > 0)) return;
-  button_->SetVisible(value > 1);
+  holder_->SetVisible(value > 1);
   button_->SetWidth(value);
   PlaceInner();
+  RebuildButtonPicture();
+}
+
+void TDirectoryEdit::SetEnabled(bool value) {
+  TUtlInnerControlEdit::SetEnabled(value);
+  if (button_) button_->SetEnabled(value);
 }
 
 void TDirectoryEdit::HandleButtonClick() {
@@ -135,9 +222,10 @@ void TDirectoryEdit::PlaceInner() {
   if (!button_) return;
   const int bw = ButtonWidth();
   if (BorderStyle() == bsSingle)
-    button_->SetBounds(Width() - bw - 2, 2, bw, Height() - 4);
+    holder_->SetBounds(Width() - bw - 2, 2, bw, Height() - 4);
   else
-    button_->SetBounds(Width() - bw, 0, bw, Height());
+    holder_->SetBounds(Width() - bw, 0, bw, Height());
+  button_->SetHeight(holder_->Height());
   LimitTextRect();
 }
 

@@ -8,27 +8,32 @@
 #include <functional>
 
 #include "util/components/inner_control_edit.h"
+#include "util/components/speed_button.h"
 
 class TDirectoryEdit;
 
-// The browse button: an open folder on a button face.
-class TUtlEditButton : public TCustomControl {
+// The browse button: a speed button showing an open folder, in a small
+// window of its own inside the edit's right edge. A press gives the edit the
+// focus first.
+class TUtlEditButton : public TUtlSpeedButton {
 public:
   explicit TUtlEditButton(TDirectoryEdit* edit);
 
 protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
   TDirectoryEdit* edit_;
-  bool pressed_ = false;
 };
 
 // Name: the folder offered (and, after the dialog, the one chosen); clearing
 // Action stops before the dialog or keeps its answer from being used.
 using TExecOpenDialogEvent = std::function<void(TObject* sender, AnsiString& name, bool& action)>;
+
+// The button's picture: the edit's own (an open folder), the combo-box arrow,
+// three dots sized to the button, or one set by the program.
+enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 
 class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
@@ -47,7 +52,16 @@ public:
   bool ReadOnly() const { return readOnly_; }
   void SetReadOnly(bool value);
   int ButtonWidth() const;
+  void SetEnabled(bool value) override;
   void SetButtonWidth(int value);
+  int NumGlyphs() const { return button_->NumGlyphs(); }
+  // Only a custom picture takes the count given; the built-in ones have one image.
+  void SetNumGlyphs(int value);
+  TGlyphKind GlyphKind() const { return glyphKind_; }
+  void SetGlyphKind(TGlyphKind value);
+  TBitmap* Glyph() const { return button_->Glyph(); }
+  // The picture given makes the kind custom.
+  void SetGlyph(TBitmap* value);
   TUtlEditButton* Button() const { return button_; }
 
   TNotifyEvent OnButtonClick;
@@ -65,8 +79,11 @@ protected:
 
 private:
   void PerformButtonAction();
+  void RebuildButtonPicture();
 
+  TWinControl* holder_ = nullptr;
   TUtlEditButton* button_ = nullptr;
+  TGlyphKind glyphKind_ = gkDefault;
   AnsiString initialDir_;
   AnsiString dialogText_;
   bool multipleDirs_ = false;

@@ -21,8 +21,10 @@ void ReportException(TObject* sender, const Exception& e) {
   if (Application) Application->HandleException(sender, e);
 }
 
+}  // namespace
+
 // Published so that form data can carry a storage and its settings.
-void RegisterStorageClasses() {
+void RegisterFormStorageClasses() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterProps<TWinMinMaxInfo>(
@@ -50,6 +52,8 @@ void RegisterStorageClasses() {
     RegisterClass<TFormStorage>("TFormStorage");
   });
 }
+
+namespace {
 
 bool Quoted(const AnsiString& v) {
   return !v.empty() && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
@@ -215,7 +219,7 @@ void TWinMinMaxInfo::ApplyTo(MINMAXINFO& info) const {
 
 TFormPlacement::TFormPlacement(TComponent* owner)
     : TComponent(owner), minMaxInfo_(std::make_unique<TWinMinMaxInfo>(this)) {
-  RegisterStorageClasses();
+  RegisterFormStorageClasses();
   if (dynamic_cast<TCustomForm*>(owner)) options_ = fpState | fpPosition;
   hook_ = new TUtlWindowHook(nullptr);
   hook_->AfterMessage = [this](TObject*, TMessage& msg, bool&) { HandleHookedMessage(msg); };

@@ -164,6 +164,9 @@ AnsiString DefaultStorageSection(const TComponent* component);
 // wrapping it in one more pair of double quotes.
 AnsiString StorageReadString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
                              const AnsiString& def);
+// The storage classes and their property tables (once).
+void RegisterFormStorageClasses();
+
 void StorageWriteString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
                         const AnsiString& value);
 int StorageReadInteger(TIniFile* store, const AnsiString& section, const AnsiString& ident, int def);

@@ -4,8 +4,10 @@
 
 #include <algorithm>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
+#include "util/components/button_drawing.h"
 
 namespace {
 // One timer serves every arrow; only the held one has its handler attached.
@@ -19,22 +21,28 @@ TTimer& RepeatTimer() {
 }
 const TUtlTimerSpeedButton* g_repeating = nullptr;
 
-void Frame(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight) {
-  c->Pen()->SetColor(topLeft);
-  c->MoveTo(r.Left, r.Bottom - 1);
-  c->LineTo(r.Left, r.Top);
-  c->LineTo(r.Right - 1, r.Top);
-  c->Pen()->SetColor(bottomRight);
-  c->LineTo(r.Right - 1, r.Bottom - 1);
-  c->LineTo(r.Left - 1, r.Bottom - 1);
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+// The built-in arrow: 7 x 4 pixels, black on white, for the arrow's colours.
+std::unique_ptr<TBitmap> BuiltInArrow(bool up) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetSize(7, 4);
+  TCanvas* c = b->Canvas();
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(Rect(0, 0, 7, 4));
+  c->Pen()->SetColor(clBlack);
+  for (int row = 0; row < 4; ++row) {
+    const int y = up ? 3 - row : row;
+    c->MoveTo(row, y);
+    c->LineTo(7 - row, y);
+  }
+  return b;
 }
 }  // namespace
 
 // --- TUtlTimerSpeedButton --------------------------------------------------------------------
 
-TUtlTimerSpeedButton::TUtlTimerSpeedButton(TComponent* owner, Arrow arrow) : TGraphicControl(owner), arrow_(arrow) {
-  SetBounds(0, 0, 25, 25);
+TUtlTimerSpeedButton::TUtlTimerSpeedButton(TComponent* owner) : TUtlStyledSpeedButton(owner) {
+  SetStyle(sbsComboButton);
+  SetLayout(blGlyphTop);
 }
 
 TUtlTimerSpeedButton::~TUtlTimerSpeedButton() {
@@ -47,24 +55,8 @@ void TUtlTimerSpeedButton::SetRepeatFlags(unsigned flags) {
   Invalidate();
 }
 
-void TUtlTimerSpeedButton::SetEnabled(bool enabled) {
-  TGraphicControl::SetEnabled(enabled);
-  SetState(enabled ? sbUp : sbDisabled);
-  if (!enabled) dragging_ = false;
-}
-
-void TUtlTimerSpeedButton::SetState(TSpeedButtonState state) {
-  if (state == state_) return;
-  state_ = state;
-  Invalidate();
-}
-
 void TUtlTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  TGraphicControl::MouseDown(button, shift, x, y);
-  if (button == mbLeft && Enabled()) {
-    SetState(sbDown);
-    dragging_ = true;
-  }
+  TUtlStyledSpeedButton::MouseDown(button, shift, x, y);
   if (repeatFlags_ & tbfAllowTimer) {
     g_repeating = this;
     RepeatTimer().OnTimer = [this](TObject*) { TimerRepeat(); };
@@ -73,17 +65,8 @@ void TUtlTimerSpeedButton::MouseDown(TMouseButton button, TShiftState shift, int
   }
 }
 
-void TUtlTimerSpeedButton::MouseMove(TShiftState shift, int x, int y) {
-  TGraphicControl::MouseMove(shift, x, y);
-  if (dragging_) SetState(Inside(x, y) ? sbDown : sbUp);
-}
-
 void TUtlTimerSpeedButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
-  TGraphicControl::MouseUp(button, shift, x, y);
-  if (button == mbLeft && dragging_) {
-    dragging_ = false;
-    SetState(Enabled() ? sbUp : sbDisabled);
-  }
+  TUtlStyledSpeedButton::MouseUp(button, shift, x, y);
   StopTimer();
 }
 
@@ -96,7 +79,7 @@ void TUtlTimerSpeedButton::StopTimer() {
 
 void TUtlTimerSpeedButton::TimerRepeat() {
   RepeatTimer().SetInterval(kRepeatInterval);
-  if (state_ != sbDown || !dragging_) return;
+  if (State() != sbDown || !MouseCapture()) return;
   try {
     Click();
   } catch (...) {
@@ -106,39 +89,21 @@ void TUtlTimerSpeedButton::TimerRepeat() {
 }
 
 void TUtlTimerSpeedButton::Paint() {
-  TCanvas* c = Canvas();
-  TRect r = ClientRect();
-  c->Brush()->SetColor(clBtnFace);
-  c->FillRect(r);
-  const bool down = state_ == sbDown;
-  if (down) {
-    Frame(c, r, clBtnShadow, clBtnShadow);
-  } else {
-    Frame(c, r, clBtnFace, cl3DDkShadow);
-    Frame(c, r, clBtnHighlight, clBtnShadow);
-  }
-  // The arrow: rows of 7, 5, 3 and 1 pixels, pointing up or down.
-  const int shift = down ? 1 : 0;
-  const int cx = Width() / 2 + shift, top = (Height() - 4) / 2 + shift;
-  c->Pen()->SetColor(state_ == sbDisabled ? clBtnShadow : clBtnText);
-  for (int row = 0; row < 4; ++row) {
-    const int half = arrow_ == Arrow::Up ? row : 3 - row;
-    c->MoveTo(cx - half, top + row);
-    c->LineTo(cx + half + 1, top + row);
-  }
-  if (repeatFlags_ & tbfFocusRect) {
-    TRect f = ClientRect();
-    f = Rect(f.Left + 3 + shift, f.Top + 3 + shift, f.Right - 3 + shift, f.Bottom - 3 + shift);
-    c->DrawFocusRect(f);
-  }
+  TUtlStyledSpeedButton::Paint();
+  if (!(repeatFlags_ & tbfFocusRect)) return;
+  const int shift = State() == sbDown ? 1 : 0;
+  const TRect r = ClientRect();
+  Canvas()->DrawFocusRect(Rect(r.Left + 3 + shift, r.Top + 3 + shift, r.Right - 3 + shift, r.Bottom - 3 + shift));
 }
 
 // --- TUtlSpinButton --------------------------------------------------------------------------
 
 TUtlSpinButton::TUtlSpinButton(TComponent* owner) : TWinControl(owner) {
   SetControlStyle((ControlStyle() & ~unsigned(csAcceptsControls | csSetCaption)) | csOpaque);
-  up_ = MakeArrow(TUtlTimerSpeedButton::Arrow::Up);
-  down_ = MakeArrow(TUtlTimerSpeedButton::Arrow::Down);
+  up_ = MakeArrow();
+  down_ = MakeArrow();
+  SetUpGlyph(nullptr);
+  SetDownGlyph(nullptr);
   focusedArrow_ = up_;
   SetTabStop(false);
   SetBounds(0, 0, 20, 2);
@@ -146,8 +111,8 @@ TUtlSpinButton::TUtlSpinButton(TComponent* owner) : TWinControl(owner) {
 
 TUtlSpinButton::~TUtlSpinButton() = default;
 
-TUtlTimerSpeedButton* TUtlSpinButton::MakeArrow(TUtlTimerSpeedButton::Arrow arrow) {
-  auto* b = new TUtlTimerSpeedButton(this, arrow);
+TUtlTimerSpeedButton* TUtlSpinButton::MakeArrow() {
+  auto* b = new TUtlTimerSpeedButton(this);
   b->OnClick = [this, b](TObject*) {
     const TNotifyEvent& e = b == up_ ? OnUpClick : OnDownClick;
     if (e) e(this);
@@ -158,6 +123,18 @@ TUtlTimerSpeedButton* TUtlSpinButton::MakeArrow(TUtlTimerSpeedButton::Arrow arro
   b->SetRepeatFlags(tbfAllowTimer);
   b->SetParent(this);
   return b;
+}
+
+void TUtlSpinButton::SetArrowGlyph(TUtlTimerSpeedButton* arrow, bool& isDefault, TBitmap* value,
+                                   ArrowPicture picture) {
+  isDefault = !value;
+  if (value) {
+    arrow->SetGlyph(value);
+    return;
+  }
+  auto builtIn = BuiltInArrow(picture == kUpArrow);
+  RecolorMonoBitmap(builtIn.get(), clBtnFace, clBtnText);
+  arrow->SetGlyph(builtIn.get());
 }
 
 void TUtlSpinButton::SetArrowEnabled(TUtlTimerSpeedButton* arrow, bool& wanted, bool value) {

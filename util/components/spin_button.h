@@ -6,40 +6,32 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/timer.h"
+#include "util/components/styled_speed_button.h"
 
-enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive };
 enum TUtlTimerButtonFlag : unsigned { tbfFocusRect = 1, tbfAllowTimer = 2 };
 
-// A windowless arrow button drawn like a combo-box button.
-class TUtlTimerSpeedButton : public TGraphicControl {
+// An arrow: a combo-box style speed button that repeats its click while held
+// and can show a focus rectangle.
+class TUtlTimerSpeedButton : public TUtlStyledSpeedButton {
 public:
-  enum class Arrow { Up, Down };
-  TUtlTimerSpeedButton(TComponent* owner, Arrow arrow);
+  explicit TUtlTimerSpeedButton(TComponent* owner);
   ~TUtlTimerSpeedButton() override;
 
   unsigned RepeatFlags() const { return repeatFlags_; }
   void SetRepeatFlags(unsigned flags);
-  TSpeedButtonState State() const { return state_; }
-  void SetEnabled(bool enabled) override;
 
   static constexpr unsigned kInitPause = 400, kRepeatInterval = 100;
 
 protected:
   void Paint() override;
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
-  void MouseMove(TShiftState shift, int x, int y) override;
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
 private:
-  bool Inside(int x, int y) const { return x >= 0 && x < Width() && y >= 0 && y <= Height(); }
-  void SetState(TSpeedButtonState state);
   void TimerRepeat();
   void StopTimer();
 
-  Arrow arrow_;
   unsigned repeatFlags_ = 0;
-  TSpeedButtonState state_ = sbUp;
-  bool dragging_ = false;
 };
 
 class TUtlSpinButton : public TWinControl {
@@ -48,6 +40,11 @@ public:
   ~TUtlSpinButton() override;
 
   TUtlTimerSpeedButton* UpButton() const { return up_; }
+  // The arrows' pictures; null brings back the built-in arrow.
+  void SetUpGlyph(TBitmap* value) { SetArrowGlyph(up_, upGlyphIsDefault_, value, kUpArrow); }
+  void SetDownGlyph(TBitmap* value) { SetArrowGlyph(down_, downGlyphIsDefault_, value, kDownArrow); }
+  bool UpGlyphIsDefault() const { return upGlyphIsDefault_; }
+  bool DownGlyphIsDefault() const { return downGlyphIsDefault_; }
   TUtlTimerSpeedButton* DownButton() const { return down_; }
   // The arrow's own state; writing keeps the wish for when the pair is enabled.
   bool UpEnabled() const { return up_->Enabled(); }
@@ -67,7 +64,9 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  TUtlTimerSpeedButton* MakeArrow(TUtlTimerSpeedButton::Arrow arrow);
+  enum ArrowPicture { kUpArrow, kDownArrow };
+  TUtlTimerSpeedButton* MakeArrow();
+  void SetArrowGlyph(TUtlTimerSpeedButton* arrow, bool& isDefault, TBitmap* value, ArrowPicture picture);
   void SetArrowEnabled(TUtlTimerSpeedButton* arrow, bool& wanted, bool value);
   void FitArrows(int& width, int height);
   void ArrowPressed(TUtlTimerSpeedButton* arrow);
@@ -79,4 +78,6 @@ private:
   TWinControl* focusControl_ = nullptr;
   bool upWanted_ = true;
   bool downWanted_ = true;
+  bool upGlyphIsDefault_ = true;
+  bool downGlyphIsDefault_ = true;
 };

@@ -3,9 +3,13 @@
 // blink and task-entry timers and the application's minimize/restore.
 #include "util/components/tray_icon.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/gdi_objects.h"
 
@@ -20,7 +24,61 @@ HICON MakeBlankIcon() {
   icon->mask.assign(256, 1);
   return icon;
 }
+
+// An icon of the bitmap, transparent where it has the given colour.
+HICON IconOfBitmap(TBitmap* image, TColor transparent) {
+  auto* icon = new GdiIcon;
+  icon->width = image->Width();
+  icon->height = image->Height();
+  for (int y = 0; y < icon->height; ++y)
+    for (int x = 0; x < icon->width; ++x) {
+      const TColor c = image->Canvas()->Pixels(x, y);
+      icon->color.push_back(c == transparent ? 0 : ColorToPixel(ColorToRGB(c)));
+      icon->mask.push_back(c == transparent ? 1 : 0);
+    }
+  return icon;
+}
+
+// An icon of the list's image, transparent where the image is.
+HICON IconOfImage(TImageList* list, int index) {
+  TBitmap image;
+  image.SetSize(list->Width(), list->Height());
+  image.Canvas()->Brush()->SetColor(clFuchsia);
+  image.Canvas()->FillRect(Rect(0, 0, list->Width(), list->Height()));
+  list->Draw(image.Canvas(), 0, 0, index);
+  return IconOfBitmap(&image, clFuchsia);
+}
 }  // namespace
+
+// --- TUtlIconLabel ---------------------------------------------------------------------------
+
+TUtlIconLabel::TUtlIconLabel(TUtlTrayIcon* tray) : tray_(tray), font_(std::make_unique<TFont>()) {
+  font_->SetName("Arial");
+  font_->SetSize(10);
+  font_->SetStyle(fsBold);
+  font_->SetColor(clBlack);
+  font_->OnChange = [this](TObject*) { tray_->RenderTextIcon(); };
+}
+
+void TUtlIconLabel::SetText(const AnsiString& value) {
+  text_ = value;
+  tray_->RenderTextIcon();
+}
+
+void TUtlIconLabel::SetAlignment(TTrayTextAlign value) {
+  alignment_ = value;
+  tray_->RenderTextIcon();
+}
+
+void TUtlIconLabel::SetPosX(int value) {
+  posX_ = value;
+  tray_->RenderTextIcon();
+}
+
+void TUtlIconLabel::SetPosY(int value) {
+  posY_ = value;
+  tray_->RenderTextIcon();
+}
 
 // --- TUtlIconBlink ---------------------------------------------------------------------------
 
@@ -44,8 +102,10 @@ TUtlTrayIcon::TUtlTrayIcon(TComponent* owner)
       action_(std::make_unique<TUtlTrayAction>()),
       icon_(std::make_unique<TIcon>()),
       savedIcon_(std::make_unique<TIcon>()),
-      blankIcon_(std::make_unique<TIcon>()) {
+      blankIcon_(std::make_unique<TIcon>()),
+      textIcon_(std::make_unique<TIcon>()) {
   blink_ = std::make_unique<TUtlIconBlink>(this);
+  iconText_ = std::make_unique<TUtlIconLabel>(this);
   blankIcon_->SetHandle(MakeBlankIcon());
   WNDCLASSEXA wc;
   wc.lpfnWndProc = &TrayWindowProc;
@@ -106,10 +166,32 @@ void TUtlTrayIcon::SetPopupMenu(TPopupMenu* value) {
   if (value) value->FreeNotification(this);
 }
 
+void TUtlTrayIcon::SetIconList(TImageList* value) {
+  if (value == iconList_) return;
+  if (iconList_) iconList_->RemoveFreeNotification(this);
+  iconList_ = value;
+  if (value) {
+    value->FreeNotification(this);
+  } else {
+    iconIndex_ = -1;
+    icon_->Assign(savedIcon_.get());
+  }
+}
+
+void TUtlTrayIcon::SetIconIndex(int value) {
+  if (!iconList_) return;
+  iconIndex_ = std::clamp(value, -1, iconList_->Count() - 1);
+  if (iconIndex_ == -1)
+    icon_->Assign(savedIcon_.get());
+  else
+    icon_->SetHandle(IconOfImage(iconList_, iconIndex_));
+}
+
 void TUtlTrayIcon::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  // A freed menu is not popped up afterwards.
+  // A freed menu or icon list is not used afterwards.
   if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
+  if (operation == opRemove && component == iconList_) SetIconList(nullptr);
 }
 
 void TUtlTrayIcon::SetShowIcon(TTrayShow value) {
@@ -128,13 +210,52 @@ void TUtlTrayIcon::SetShowIcon(TTrayShow value) {
   }
 }
 
+void TUtlTrayIcon::SetMode(TTrayMode value) {
+  mode_ = value;
+  if (value == trmText)
+    RenderTextIcon();
+  else
+    UpdateTrayIcon();
+}
+
+void TUtlTrayIcon::RenderTextIcon() {
+  if (mode_ != trmText) return;
+  constexpr int kSize = 16;
+  TBitmap image;
+  image.SetSize(kSize, kSize);
+  TCanvas* c = image.Canvas();
+  // Measured with the label's own font, so a new font places the text right at once.
+  c->Font()->Assign(iconText_->Font());
+  const TSize t = c->TextExtent(iconText_->Text());
+  const int centreX = kSize / 2 - t.cx / 2, centreY = kSize / 2 - t.cy / 2;
+  TPoint at;
+  switch (iconText_->Alignment()) {
+    case ttgCenter: at = {centreX, centreY}; break;
+    case ttgCustom: at = {iconText_->PosX(), iconText_->PosY()}; break;
+    case ttgCenterBottom: at = {centreX, kSize - t.cy}; break;
+    case ttgCenterTop: at = {centreX, 0}; break;
+    case ttgCenterLeft: at = {0, centreY}; break;
+    case ttgCenterRight: at = {kSize - t.cx, centreY}; break;
+  }
+  // The background: a colour one step from the text's, transparent in the icon.
+  const TColor fontColor = TColor(ColorToRGB(iconText_->Font()->Color()));
+  const TColor back = fontColor < 1 ? fontColor + 1 : fontColor - 1;
+  c->Brush()->SetColor(back);
+  c->FillRect(Rect(0, 0, kSize, kSize));
+  c->Brush()->SetStyle(bsClear);
+  c->TextOut(at.X, at.Y, iconText_->Text());
+  textIcon_->SetHandle(IconOfBitmap(&image, back));
+  UpdateTrayIcon();
+}
+
 HICON TUtlTrayIcon::CurrentIconHandle() const {
-  if (!icon_->Empty()) return icon_->Handle();
+  if (mode_ == trmText && !textIcon_->Empty()) return textIcon_->Handle();
+  if (mode_ != trmText && !icon_->Empty()) return icon_->Handle();
   return Application ? Application->Icon()->Handle() : nullptr;
 }
 
 HICON TUtlTrayIcon::BlinkIconHandle() const {
-  const TIcon* chosen = blinkVisible_ ? savedIcon_.get() : blankIcon_.get();
+  const TIcon* chosen = !blinkVisible_ ? blankIcon_.get() : mode_ == trmText ? textIcon_.get() : savedIcon_.get();
   if (!chosen->Empty()) return chosen->Handle();
   return Application ? Application->Icon()->Handle() : nullptr;
 }

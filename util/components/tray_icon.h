@@ -9,11 +9,15 @@
 #include <memory>
 
 #include "platform/gui/icon.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/timer.h"
 
 enum TTrayAction { paLeftDown, paRightDown, paLeftUp, paRightUp, paLeftDblClick, paRightDblClick, paNone };
 enum TTrayShow { tyAllways, tyNever, tyOnRestore, tyOnMinimized };
+
+enum TTrayMode { trmIcon, trmText };
+enum TTrayTextAlign { ttgCenter, ttgCustom, ttgCenterBottom, ttgCenterTop, ttgCenterLeft, ttgCenterRight };
 
 class TUtlTrayIcon;
 
@@ -44,6 +48,30 @@ private:
   bool enabled_ = false;
 };
 
+// The text drawn as the icon in text mode; every change draws it anew.
+class TUtlIconLabel : public TPersistent {
+public:
+  explicit TUtlIconLabel(TUtlTrayIcon* tray);
+  const AnsiString& Text() const { return text_; }
+  void SetText(const AnsiString& value);
+  TFont* Font() const { return font_.get(); }
+  TTrayTextAlign Alignment() const { return alignment_; }
+  void SetAlignment(TTrayTextAlign value);
+  // The text's place with ttgCustom.
+  int PosX() const { return posX_; }
+  void SetPosX(int value);
+  int PosY() const { return posY_; }
+  void SetPosY(int value);
+
+private:
+  friend class TUtlTrayIcon;
+  TUtlTrayIcon* tray_;
+  std::unique_ptr<TFont> font_;
+  AnsiString text_;
+  TTrayTextAlign alignment_ = ttgCenter;
+  int posX_ = 0, posY_ = 0;
+};
+
 class TUtlTrayIcon : public TComponent {
 public:
   enum : UINT { WM_TRAYNOTIFY = WM_USER + 1 };
@@ -65,6 +93,17 @@ public:
   void SetIcon(TIcon* value);
   TPopupMenu* PopupMenu() const { return popupMenu_; }
   void SetPopupMenu(TPopupMenu* value);
+  // An optional source of icons: IconIndex copies that image into Icon (-1
+  // the icon as saved); the tray shows it at its next update.
+  TImageList* IconList() const { return iconList_; }
+  void SetIconList(TImageList* value);
+  int IconIndex() const { return iconIndex_; }
+  void SetIconIndex(int value);
+  TUtlIconLabel* IconText() const { return iconText_.get(); }
+  // Text mode shows IconText drawn on a 16 x 16 icon in place of Icon.
+  TTrayMode Mode() const { return mode_; }
+  void SetMode(TTrayMode value);
+  TIcon* TextIcon() const { return textIcon_.get(); }
   TTrayShow ShowIcon() const { return showIcon_; }
   void SetShowIcon(TTrayShow value);
   // No taskbar of its own can be hidden on this desktop; the value is kept.
@@ -92,6 +131,8 @@ protected:
 
 private:
   friend class TUtlIconBlink;
+  friend class TUtlIconLabel;
+  void RenderTextIcon();
   void Fire(const TNotifyEvent& e) {
     if (e) e(this);
   }
@@ -114,7 +155,11 @@ private:
 
   std::unique_ptr<TUtlTrayAction> action_;
   std::unique_ptr<TUtlIconBlink> blink_;
-  std::unique_ptr<TIcon> icon_, savedIcon_, blankIcon_;
+  std::unique_ptr<TIcon> icon_, savedIcon_, blankIcon_, textIcon_;
+  std::unique_ptr<TUtlIconLabel> iconText_;
+  TTrayMode mode_ = trmIcon;
+  TImageList* iconList_ = nullptr;
+  int iconIndex_ = -1;
   bool blinkVisible_ = true;
   bool enabled_ = true;
   AnsiString hint_;

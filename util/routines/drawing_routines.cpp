@@ -10,6 +10,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
+#include "platform/gui/controls.h"
 #include "platform/gui/gdi.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/user.h"
@@ -107,6 +108,51 @@ std::unique_ptr<TBitmap> MakeDisabledBitmap(TBitmap* source, TColor outlineColor
 
 std::unique_ptr<TBitmap> MakeDisabledGlyph(TBitmap* source, TColor outlineColor) {
   return MakeDisabledBitmap(source, outlineColor, clBtnFace, clBtnHighlight, clBtnShadow, true);
+}
+
+namespace {
+// Marks a control as painting a copy of itself while it lives.
+class PaintingCopy {
+public:
+  explicit PaintingCopy(TControl* c) : c_(c) { c_->SetControlState(c_->ControlState() | csPaintCopy); }
+  ~PaintingCopy() { c_->SetControlState(c_->ControlState() & ~unsigned(csPaintCopy)); }
+
+private:
+  TControl* c_;
+};
+
+// Runs Draw with the canvas origin moved by (Dx, Dy) and clipped to W x H there.
+template <typename Draw>
+void DrawShifted(HDC dc, int dx, int dy, int w, int h, Draw draw) {
+  const int saved = SaveDC(dc);
+  OffsetViewportOrgEx(dc, dx, dy, nullptr);
+  IntersectClipRect(dc, 0, 0, w, h);
+  draw();
+  RestoreDC(dc, saved);
+}
+}  // namespace
+
+void PaintParentBackground(TControl* control, TCanvas* canvas) {
+  TWinControl* parent = control->Parent();
+  if (!parent) return;
+  HDC dc = canvas->Handle();
+  PaintingCopy parentMark(parent);
+  const TRect client = parent->ClientRect();
+  DrawShifted(dc, -control->Left(), -control->Top(), client.Width(), client.Height(), [&] {
+    parent->Perform(WM_ERASEBKGND, WPARAM(dc), 0);
+    parent->Perform(WM_PAINT, WPARAM(dc), 0);
+  });
+  const TRect bounds = control->BoundsRect();
+  for (int i = 0; i < parent->ControlCount() && parent->Controls(i) != control; ++i) {
+    auto* sibling = dynamic_cast<TGraphicControl*>(parent->Controls(i));
+    if (!sibling || !sibling->Visible()) continue;
+    const TRect other = sibling->BoundsRect();
+    TRect overlap;
+    if (!IntersectRect(&overlap, &bounds, &other)) continue;
+    PaintingCopy siblingMark(sibling);
+    DrawShifted(dc, sibling->Left() - control->Left(), sibling->Top() - control->Top(), sibling->Width(),
+                sibling->Height(), [&] { sibling->PaintOn(dc); });
+  }
 }
 
 AnsiString ShortenTextToWidth(const AnsiString& text, TCanvas* canvas, int maxWidth) {

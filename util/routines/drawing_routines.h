@@ -13,6 +13,7 @@
 
 class TBitmap;
 class TCanvas;
+class TControl;
 class TImageList;
 
 // A new bitmap of Source's size filled with BackColor, with HighlightColor at
@@ -28,6 +29,11 @@ std::unique_ptr<TBitmap> MakeDisabledGlyph(TBitmap* source, TColor outlineColor)
 // ShadowColor, wherever the image is opaque. The canvas keeps its brush.
 void DrawDisabledImage(TImageList* images, TCanvas* canvas, int x, int y, int index, TColor highlightColor,
                        TColor shadowColor, bool drawHighlight);
+
+// Paints what lies behind Control onto Canvas (whose origin is the control's
+// top-left corner): the parent's background and own drawing, then the graphic
+// siblings below the control that overlap it. Used by transparent controls.
+void PaintParentBackground(TControl* control, TCanvas* canvas);
 
 // Text cut from the end, with "...", until the canvas shows it within
 // MaxWidth; a text that fits stays as it is, one that never fits ends as "...".

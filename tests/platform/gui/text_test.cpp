@@ -86,7 +86,11 @@ TEST(DrawTextLayout, PrefixUnderlinesOnlyTheMarkedLetter) {
     for (int x = 0; x < 60; ++x) ASSERT_EQ(amp.At(x, y), literal.At(x, y));
 }
 
-int Blend(int from, int to, int coverage) { return from + ((to - from) * coverage + 127) / 255; }
+// Coverage blending, rounded half away from zero.
+int Blend(int from, int to, int coverage) {
+  const int step = (to - from) * coverage;
+  return from + (step >= 0 ? step + 127 : step - 127) / 255;
+}
 
 // A rendered glyph's coverage at (x, y): grey levels, or one bit per pixel
 // for the embedded bitmaps some faces carry for small sizes.
@@ -133,6 +137,23 @@ TEST(TextRendering, Windows1250TextKeepsItsAccents) {
   for (int y = 0; y < 30 && !differs; ++y)
     for (int x = 0; x < 30; ++x) differs = differs || z.At(x, y) != s.At(x, y);
   EXPECT_TRUE(differs);
+}
+
+TEST(TextRendering, FullyCoveredPixelsTakeTheTextColourOnANearlyEqualBackground) {
+  // Black on RGB(1, 1, 1): the background a tray text icon uses as its transparent colour.
+  TestSurface s(30, 30, RGB(1, 1, 1));
+  const LOGFONTA lf = Font("Arial", -16);
+  HFONT font = CreateFontIndirect(&lf);
+  SelectObject(s.dc(), font);
+  SetBkMode(s.dc(), TRANSPARENT);
+  SetTextColor(s.dc(), 0);
+  TextOut(s.dc(), 2, 2, "8", 1);
+  int black = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) black += s.At(x, y) == RGB(0, 0, 0);
+  EXPECT_GT(black, 5);
+  SelectObject(s.dc(), GetStockObject(SYSTEM_FONT));
+  DeleteObject(font);
 }
 
 TEST(TextRendering, ExtentsAreTheSumOfAdvancesAndRepeatable) {

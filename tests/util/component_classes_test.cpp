@@ -1,0 +1,48 @@
+// The desktop components as form data builds them: created by class name,
+// their published values set from text, a menu reference fixed up by name.
+#include <gtest/gtest.h>
+
+#include "platform/gui/form_loader.h"
+#include "platform/gui/forms.h"
+#include "platform/rtl/datetime.h"
+#include "util/components/component_classes.h"
+#include "util/components/folder_edit.h"
+#include "util/components/form_storage.h"
+#include "util/components/time_spin_edit.h"
+#include "util/components/tray_icon.h"
+
+namespace {
+
+TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditAndTrayIcon) {
+  RegisterUtilComponents();
+  auto* form = new TForm(nullptr);
+  {
+    TFormLoader load(form);
+    auto* dir = dynamic_cast<TDirectoryEdit*>(load.CreateByClassName("TDirectoryEdit", "WorkDir", form));
+    ASSERT_NE(dir, nullptr);
+    load.Set(dir, {{"Width", "271"}, {"Height", "21"}, {"DialogText", "Pracovní složka"}, {"NumGlyphs", "1"},
+                   {"ReadOnly", "True"}, {"Text", "/tmp"}});
+    auto* time = dynamic_cast<TUtlTimeSpinEdit*>(load.CreateByClassName("TUtlTimeSpinEdit", "StartTime", form));
+    ASSERT_NE(time, nullptr);
+    load.Set(time, {{"ShowSeconds", "True"}, {"Value", "0.5"}});
+    auto* menu = load.Create<TPopupMenu>("TrayMenu");
+    auto* tray = dynamic_cast<TUtlTrayIcon*>(load.CreateByClassName("TUtlTrayIcon", "Tray"));
+    ASSERT_NE(tray, nullptr);
+    load.Set(tray, {{"Enabled", "False"}, {"Hint", "vorbex05"}, {"ShowIcon", "tyAllways"}});
+    load.Ref(tray, "PopupMenu", "TrayMenu");
+    ASSERT_NE(load.CreateByClassName("TFormStorage", "Storage"), nullptr);
+    load.Finish();
+
+    EXPECT_EQ(dir->DialogText(), "Pracovní složka");
+    EXPECT_TRUE(dir->ReadOnly());
+    EXPECT_EQ(dir->Text(), "/tmp");
+    EXPECT_EQ(dir->Width(), 271);
+    EXPECT_EQ(time->Text(), "12:00:00");
+    EXPECT_EQ(tray->Hint(), "vorbex05");
+    EXPECT_EQ(tray->ShowIcon(), tyAllways);
+    EXPECT_EQ(tray->PopupMenu(), menu);
+  }
+  form->Free();
+}
+
+}  // namespace
