@@ -117,6 +117,11 @@ void TZASAStatementState::Close(const AnsiString& cursorName, bool closed) {
   }
 }
 
+void TZASAStatementState::Cancel(const AnsiString& sql) {
+  connection->GetPlainDriver()->db_cancel_request(connection->GetDBHandle());
+  Check(*connection, sql);
+}
+
 // --- TZASAStatement
 
 TZASAStatement::TZASAStatement(Ref<IZASAConnection> connection, TStrings* properties)
@@ -141,11 +146,7 @@ void TZASAStatement::Close() {
   TZAbstractStatement::Close();
 }
 
-void TZASAStatement::Cancel() {
-  IZASAConnection& connection = *state_.connection;
-  connection.GetPlainDriver()->db_cancel_request(connection.GetDBHandle());
-  Check(connection, "");
-}
+void TZASAStatement::Cancel() { state_.Cancel(""); }
 
 // --- TZASAPreparedStatement
 
@@ -226,8 +227,4 @@ void TZASAPreparedStatement::Close() {
   TZAbstractStatement::Close();
 }
 
-void TZASAPreparedStatement::Cancel() {
-  IZASAConnection& connection = *state_.connection;
-  connection.GetPlainDriver()->db_cancel_request(connection.GetDBHandle());
-  Check(connection, SQL);
-}
+void TZASAPreparedStatement::Cancel() { state_.Cancel(SQL); }

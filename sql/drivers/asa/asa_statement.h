@@ -14,6 +14,8 @@ struct TZASAStatementState {
 
   // Ends an open cursor (unchecked) and drops a held statement number.
   void Close(const AnsiString& cursorName, bool closed);
+  // Asks the client to stop the running request; failures name sql.
+  void Cancel(const AnsiString& sql);
 
   Ref<IZASAConnection> connection;
   bool cachedBlob;
