@@ -124,6 +124,7 @@ inline constexpr int kExecuteImmediateFlag = 2;
 inline constexpr int kFetchTrailing = 20;
 inline constexpr int kSqlNotFound = 100;
 inline constexpr int kSqlNoMoreResults = 105;
+inline constexpr int kSqlTooManyRows = -185;
 
 // The entry points the driver calls.
 char* sqlerror_message(SQLCA* sqlca, char* buffer, int size);

@@ -38,6 +38,10 @@ public:
   void SetAutoCommit(bool value) override;
   void SetTransactIsolationLevel(TZTransactIsolationLevel level) override;
 
+  // Connect first when closed.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+
   SQLCA* GetDBHandle() override { return handle_; }
   Ref<IZASAPlainDriver> GetPlainDriver() override { return plainDriver_; }
 
