@@ -10,7 +10,7 @@
 #include "archive/ab_exceptions.h"
 #include "archive/ab_vmstream.h"
 #include "platform/rtl/files.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -26,12 +26,12 @@ std::vector<uint8_t> RandomBytes(size_t count, unsigned seed) {
 }  // namespace
 
 TEST(AbVirtualMemoryStream, TenMiBRoundTripThroughTheSwapFile) {
-  TempDir dir;
+  TempFolder dir;
   const std::vector<uint8_t> data = RandomBytes(10 * kMiB, 1);
   AnsiString swap;
   {
     TAbVirtualMemoryStream stream;
-    stream.SetSwapFileDirectory(dir.Path());
+    stream.SetSwapFileDirectory(dir.name());
     // Uneven pieces so writes straddle page borders.
     for (size_t at = 0; at < data.size(); at += 10007)
       stream.WriteBuffer(data.data() + at, std::min<size_t>(10007, data.size() - at));
@@ -60,11 +60,11 @@ TEST(AbVirtualMemoryStream, TenMiBRoundTripThroughTheSwapFile) {
 }
 
 TEST(AbVirtualMemoryStream, FarOffsetsWithOnePage) {
-  TempDir dir;
+  TempFolder dir;
   constexpr int64_t kFar = 3LL * 1024 * kMiB;  // 3 GiB
   const std::vector<uint8_t> far = RandomBytes(10000, 3), near = RandomBytes(10000, 4);
   TAbVirtualMemoryStream stream;
-  stream.SetSwapFileDirectory(dir.Path());
+  stream.SetSwapFileDirectory(dir.name());
   stream.SetMemorySize(0);
   EXPECT_EQ(stream.MemorySize(), 4096u);
   stream.SetPosition(kFar);
@@ -136,10 +136,10 @@ TEST(AbVirtualMemoryStream, BudgetIsWholePagesUpTo8MiB) {
 }
 
 TEST(AbVirtualMemoryStream, ShrinkingTheBudgetKeepsTheData) {
-  TempDir dir;
+  TempFolder dir;
   const std::vector<uint8_t> data = RandomBytes(64 * 4096, 6);
   TAbVirtualMemoryStream stream;
-  stream.SetSwapFileDirectory(dir.Path());
+  stream.SetSwapFileDirectory(dir.name());
   stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
   EXPECT_EQ(stream.PagesInMemory(), 64);
   stream.SetMemorySize(2 * 4096);
