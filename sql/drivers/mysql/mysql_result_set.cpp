@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <mariadb/mysql.h>
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"

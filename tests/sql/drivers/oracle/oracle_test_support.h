@@ -23,6 +23,7 @@ namespace oracle_test {
 class OracleTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    RegisterOracleDriver();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     folder_ = std::filesystem::temp_directory_path() /
               (std::string("vx-oracle-") + info->test_suite_name() + "-" + info->name());

@@ -27,7 +27,7 @@ protected:
   Ref<IZSQLiteConnection> Connect(std::initializer_list<const char*> properties = {}) {
     TStringList list;
     for (const char* property : properties) list.Add(property);
-    SQLiteDriver();  // links the driver's registration
+    RegisterSQLiteDriver();
     return Query<IZSQLiteConnection>(DriverManager()->GetConnectionWithProperties(Url(), &list));
   }
 
