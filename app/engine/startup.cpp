@@ -10,6 +10,8 @@
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "sql/drivers/mysql/mysql_driver.h"
 
 namespace {
@@ -32,20 +34,16 @@ TBackupEngine::TBackupEngine(IBackupView& view, const TProgramFiles& files, TPar
       query_(new TZQuery(nullptr)),
       settings_(files.IniFile),
       clock_(Now) {
-  // Referencing the driver keeps its module, and with it its registration, linked in.
-  MySQLDriver();
+  RegisterMySQLDriver();
   connection_->SetProtocol("mysql-4.1");
   connection_->SetPort(kDefaultPort);
   connection_->SetDatabase(kDefaultDatabase);
   connection_->Properties()->Add("Codepage=cp1250");
   connection_->Properties()->Add("compress=yes");
-  query_->SetConnection(connection_);
+  query_->SetConnection(connection_.get());
 }
 
-TBackupEngine::~TBackupEngine() {
-  query_->Free();
-  connection_->Free();
-}
+TBackupEngine::~TBackupEngine() = default;
 
 void TBackupEngine::FormCreate() {
   state_.AllDatabases = false;

@@ -16,6 +16,8 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "util/routines/program_routines.h"
 
 namespace {

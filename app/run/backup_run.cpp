@@ -19,6 +19,8 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 #include "platform/rtl/trash.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "util/routines/file_finder.h"
 #include "util/routines/program_routines.h"
 
