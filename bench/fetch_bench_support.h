@@ -1,15 +1,26 @@
-// What the drivers' fetch benchmarks share: the library loop (ExecuteQuery,
-// Next and the typed getters over rows of (integer, text, real, timestamp))
-// and the plain C loops' reference conversion of a timestamp text.
+// What the drivers' fetch benchmarks share: the reader of a test fixture's
+// server.env, the plain loops' fixed-position timestamp parser, and the
+// library's loop over rows of (int, varchar, double, timestamp).
 #pragma once
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <map>
+#include <string>
+
 #include "platform/rtl/datetime.h"
 #include "sql/core/dbc/interfaces.h"
 
-// A "yyyy-mm-dd hh:nn:ss" text read by fixed positions, as hand-written
-// client code would.
+inline std::map<std::string, std::string> ReadEnvFile(const std::string& path) {
+  std::map<std::string, std::string> values;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);)
+    if (auto eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
+  return values;
+}
+
+// "yyyy-mm-dd hh:nn:ss" by fixed positions.
 inline TDateTime PlainTimestamp(const char* text) {
   auto number = [text](int from, int count) {
     int value = 0;
@@ -20,9 +31,9 @@ inline TDateTime PlainTimestamp(const char* text) {
          (number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2)) / 86400.0;
 }
 
-// Runs query once per iteration on the connection and reads every value.
-inline void LibraryFetch(benchmark::State& state, const Ref<IZConnection>& connection, const char* query) {
-  Ref<IZStatement> statement = connection->CreateStatement();
+// ExecuteQuery + Next + the typed getters, once per benchmark iteration.
+inline void LibraryFetch(benchmark::State& state, IZConnection& connection, const char* query) {
+  Ref<IZStatement> statement = connection.CreateStatement();
   std::int64_t rows = 0;
   for (auto _ : state) {
     Ref<IZResultSet> resultSet = statement->ExecuteQuery(query);

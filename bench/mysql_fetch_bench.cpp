@@ -15,8 +15,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -35,14 +33,6 @@ struct Server {
   int port = 0;
   std::string user, password;
 };
-
-std::map<std::string, std::string> ReadEnvFile(const std::string& path) {
-  std::map<std::string, std::string> values;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);)
-    if (auto eq = line.find('='); eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-  return values;
-}
 
 const Server& GetServer() {
   static const Server server = [] {
@@ -109,7 +99,8 @@ Ref<IZConnection> LibraryConnect() {
 
 void BM_LibraryFetch(benchmark::State& state) {
   EnsureTable();
-  LibraryFetch(state, LibraryConnect(), kQuery);
+  Ref<IZConnection> connection = LibraryConnect();
+  LibraryFetch(state, *connection, kQuery);
 }
 
 void BM_PlainFetch(benchmark::State& state) {

@@ -62,7 +62,7 @@ void EnsureDatabase() {
 void BM_LibraryFetch(benchmark::State& state) {
   EnsureDatabase();
   RegisterSQLiteDriver();
-  LibraryFetch(state, DriverManager()->GetConnection("zdbc:sqlite-3:" + DatabasePath()), kQuery);
+  LibraryFetch(state, *DriverManager()->GetConnection("zdbc:sqlite-3:" + DatabasePath()), kQuery);
 }
 
 void BM_PlainFetch(benchmark::State& state) {

@@ -1,4 +1,5 @@
-// Big-endian fields of SCSI command blocks and answers.
+// Big-endian fields of SCSI command blocks and answers, and the little-endian
+// and both-byte-order fields of ISO 9660 structures.
 #pragma once
 
 #include <cstdint>
@@ -14,4 +15,26 @@ inline void PutBE16(uint8_t* p, uint16_t v) {
 inline void PutBE32(uint8_t* p, uint32_t v) {
   PutBE16(p, static_cast<uint16_t>(v >> 16));
   PutBE16(p + 2, static_cast<uint16_t>(v));
+}
+
+// Little-endian and both-byte-order fields of ISO 9660 structures.
+inline uint32_t GetLE32(const uint8_t* p) {
+  return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
+}
+inline void PutLE16(uint8_t* p, uint16_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+}
+inline void PutLE32(uint8_t* p, uint32_t v) {
+  PutLE16(p, static_cast<uint16_t>(v));
+  PutLE16(p + 2, static_cast<uint16_t>(v >> 16));
+}
+// Little-endian, then big-endian.
+inline void PutBoth16(uint8_t* p, uint16_t v) {
+  PutLE16(p, v);
+  PutBE16(p + 2, v);
+}
+inline void PutBoth32(uint8_t* p, uint32_t v) {
+  PutLE32(p, v);
+  PutBE32(p + 4, v);
 }

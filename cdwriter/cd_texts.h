@@ -12,3 +12,15 @@ inline constexpr char SDebugPrefix[] = ">>> ";
 inline constexpr const char* DiscTypeNames[] = {
     "UNKNOWN", "CD-ROM", "CD-R", "CD-RW", "DVD-ROM", "DVD-R", "DVD-RAM", "DVD-RW",
     "DVD-RW", "DVD-RW", "DVD+RW", "DVD+R", "DVD+R DL", "DDCD-ROM", "DDCD-R", "DDCD-RW"};
+
+// File tree and image layout.
+inline constexpr char SInvalidDestinationPath[] = "INVALID DESTINATION PATH";
+inline constexpr char SMaxDirectories[] = "MAXIMUM DIRECTORIES CAN BE %d";
+inline constexpr char SMaxFiles[] = "MAXIMUM FILES CAN BE %d";
+inline constexpr char SFileTooLarge[] = "FILE TOO LARGE FOR ISO 9660: ";
+inline constexpr char SFileNameTooLong[] = "FILE NAME TOO LONG FOR JOLIET: ";
+inline constexpr char SNextWritableError[] = "ERROR GETTING NEXT WRITABLE ADDRESS";
+inline constexpr char SRootShortName[] = "CD_ROOT";
+inline constexpr char SRootLongName[] = "CD Root Directory";
+inline constexpr char SElToritoId[] = "EL TORITO SPECIFICATION";
+inline constexpr char SBootCatalogId[] = "Zozov AD/UDU Zeziri";

@@ -186,6 +186,10 @@ public:
   virtual void ProviderSetCommandText(const AnsiString& text);
   virtual void ProviderStartTransaction();
   virtual bool ProviderUpdateRecord(TUpdateKind kind, TDataSet* delta);
+  // Whether the current record carries a new value for the field: a
+  // provider's change set gives none for fields it leaves alone. A plain
+  // dataset always does.
+  virtual bool HasNewValue(TField* field);
 
   // Record-level services that fields and data links use.
   virtual bool FetchFieldData(TField* field, void* buffer) = 0;

@@ -23,3 +23,4 @@ void TDataSet::ProviderSetParams(TParams*) {}
 void TDataSet::ProviderSetCommandText(const AnsiString&) {}
 void TDataSet::ProviderStartTransaction() {}
 bool TDataSet::ProviderUpdateRecord(TUpdateKind, TDataSet*) { return false; }
+bool TDataSet::HasNewValue(TField*) { return true; }

@@ -39,6 +39,8 @@ bool SameVariant(const Variant& a, const Variant& b) {
       return a.AsFloat() == b.AsFloat();
     case varUnknown:
       return a.AsInterface() == b.AsInterface();
+    case varBoolean:
+      return a.AsBoolean() == b.AsBoolean();
     default:
       return a.AsInteger() == b.AsInteger();
   }

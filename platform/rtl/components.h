@@ -65,6 +65,13 @@ public:
   // component and its owned ones as loading, then call Loaded on each.
   void BeginLoading();
   void EndLoading();
+  // A form builder marks each component it creates as read, and once every
+  // reference is fixed up calls Loaded on them one by one in creation order.
+  void BeginReading() { state_ |= csLoading | csReading; }
+  void FinishReading() {
+    state_ &= ~unsigned(csReading);
+    Loaded();
+  }
 
   void BeforeDestruction() override;
 

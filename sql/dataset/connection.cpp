@@ -10,6 +10,7 @@
 #include "sql/core/messages.h"
 #include "sql/dataset/dataset_error.h"
 #include "sql/dataset/ro_dataset.h"
+#include "sql/dataset/sequence.h"
 
 namespace {
 
@@ -41,6 +42,9 @@ void TZConnection::BeforeDestruction() {
       } catch (...) {
       }
     }
+    // A sequence of another owner hears nothing of this removal; it must not
+    // keep pointing here.
+    while (!sequences_.empty()) sequences_.back()->SetConnection(nullptr);
   }
   TComponent::BeforeDestruction();
 }
@@ -156,16 +160,20 @@ void TZConnection::Disconnect() {
   if (!connection_) return;
   Fire(BeforeDisconnect);
   ShowSQLHourGlass();
+  // The sequence objects belong to the connection being dropped.
+  auto drop = [&] {
+    connection_ = nullptr;
+    for (TZSequence* sequence : sequences_) sequence->ReleaseSequence();
+    HideSQLHourGlass();
+  };
   try {
     CloseAllDataSets();
     connection_->Close();
   } catch (...) {
-    connection_ = nullptr;
-    HideSQLHourGlass();
+    drop();
     throw;
   }
-  connection_ = nullptr;
-  HideSQLHourGlass();
+  drop();
   Fire(AfterDisconnect);
 }
 
@@ -184,6 +192,14 @@ void TZConnection::RegisterDataSet(TZAbstractRODataset* dataSet) {
 
 void TZConnection::UnregisterDataSet(TZAbstractRODataset* dataSet) {
   dataSets_.erase(std::remove(dataSets_.begin(), dataSets_.end(), dataSet), dataSets_.end());
+}
+
+void TZConnection::RegisterSequence(TZSequence* sequence) {
+  if (std::find(sequences_.begin(), sequences_.end(), sequence) == sequences_.end()) sequences_.push_back(sequence);
+}
+
+void TZConnection::UnregisterSequence(TZSequence* sequence) {
+  sequences_.erase(std::remove(sequences_.begin(), sequences_.end(), sequence), sequences_.end());
 }
 
 void TZConnection::CloseAllDataSets() {

@@ -14,6 +14,7 @@
 #include "sql/core/dbc/interfaces.h"
 
 class TZAbstractRODataset;
+class TZSequence;
 
 class TZConnection : public TComponent {
 public:
@@ -80,6 +81,10 @@ public:
   void UnregisterDataSet(TZAbstractRODataset* dataSet);
   // Closes every registered dataset; an error of one does not stop the rest.
   void CloseAllDataSets();
+  // Sequences drop their sequence objects when the connection disconnects,
+  // and their Connection when it is freed.
+  void RegisterSequence(TZSequence* sequence);
+  void UnregisterSequence(TZSequence* sequence);
 
   void ShowSQLHourGlass();
   void HideSQLHourGlass();
@@ -122,6 +127,7 @@ private:
   TZTransactIsolationLevel isolationLevel_ = tiNone;
   Ref<IZConnection> connection_;
   std::vector<TZAbstractRODataset*> dataSets_;
+  std::vector<TZSequence*> sequences_;
   bool loginPrompt_ = false;
   bool streamedConnected_ = false;
   int txnLevel_ = 0;

@@ -9,6 +9,8 @@
 #include "sql/core/sql_exception.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/dataset_error.h"
+#include "sql/dataset/sequence.h"
+#include "sql/dataset/update_sql.h"
 
 TZAbstractDataset::TZAbstractDataset(TComponent* owner) : TZAbstractRODataset(owner) { requestLive_ = true; }
 
@@ -30,6 +32,38 @@ void TZAbstractDataset::SetWhereMode(TZWhereMode value) {
   if (Active()) Close();
 }
 
+void TZAbstractDataset::SetUpdateObject(TZUpdateSQL* value) {
+  if (value == updateObject_) return;
+  // The previous object keeps its reference to this dataset, so it keeps
+  // hearing of this dataset's removal too.
+  updateObject_ = value;
+  if (value) {
+    value->FreeNotification(this);
+    value->SetDataSet(this);
+  }
+  if (Active() && cachedResultSet_) cachedResultSet_->SetResolver(ActiveResolver());
+}
+
+void TZAbstractDataset::SetSequence(TZSequence* value) {
+  if (value == sequence_) return;
+  sequence_ = value;
+  if (value) value->FreeNotification(this);
+}
+
+Ref<IZCachedResolver> TZAbstractDataset::ActiveResolver() const {
+  return updateObject_ ? Ref<IZCachedResolver>(updateObject_) : cachedResolver_;
+}
+
+void TZAbstractDataset::Notification(TComponent* component, TOperation operation) {
+  TZAbstractRODataset::Notification(component, operation);
+  if (operation != opRemove || !component) return;
+  if (component == updateObject_) {
+    Close();
+    updateObject_ = nullptr;
+  }
+  if (component == sequence_) sequence_ = nullptr;
+}
+
 Ref<IZPreparedStatement> TZAbstractDataset::CreateStatement(const AnsiString& sql, TStrings* properties) {
   TStringList lines;
   if (properties) lines.AddStrings(properties);
@@ -46,13 +80,18 @@ Ref<IZResultSet> TZAbstractDataset::CreateResultSet(const AnsiString& sql, int m
   if (cachedResultSet_) {
     cachedResolver_ = cachedResultSet_->GetResolver();
     cachedResultSet_->SetCachedUpdates(cachedUpdates_);
+    if (updateObject_) cachedResultSet_->SetResolver(ActiveResolver());
   }
   return resultSet;
 }
 
 void TZAbstractDataset::CloseCursorData() {
   TZAbstractRODataset::CloseCursorData();
-  if (cachedResultSet_) cachedResultSet_->Close();
+  if (cachedResultSet_) {
+    cachedResultSet_->Close();
+    // A result set kept alive elsewhere must not hold on to the update object.
+    if (updateObject_ && cachedResolver_) cachedResultSet_->SetResolver(cachedResolver_);
+  }
   cachedResultSet_ = nullptr;
   cachedResolver_ = nullptr;
 }
@@ -95,6 +134,10 @@ void TZAbstractDataset::CancelRecordData() {
 }
 
 void TZAbstractDataset::PostRecordData() {
+  if (!sequenceField_.empty() && sequence_) {
+    TField* field = FieldNamed(sequenceField_);
+    if (field->IsNull()) field->SetValueAsLargeInt(sequence_->GetNextValue());
+  }
   CheckRequiredFields();
   TZRowBuffer* buffer = FindActiveRowBuffer();
   if (!buffer) throw EZDatabaseError(SZInternalError);

@@ -20,6 +20,7 @@
 #include "sql/dataset/connection.h"
 #include "sql/dataset/dataset_error.h"
 #include "sql/dataset/key_values.h"
+#include "sql/dataset/param_binding.h"
 
 namespace {
 
@@ -760,37 +761,6 @@ void TZAbstractRODataset::SetStatementParams(IZPreparedStatement* statement,
       param = params.ParamNamed(paramNames[i]);
     }
     if (!param || param->ParamType() == ptOutput || param->ParamType() == ptResult) continue;
-    if (param->IsNull()) {
-      statement->SetNull(index, FieldTypeToSQLType(param->DataType()));
-      continue;
-    }
-    switch (param->DataType()) {
-      case ftString: case ftBytes: statement->SetString(index, param->ValueAsString()); break;
-      case ftSmallint: {
-        int32_t value = param->ValueAsInteger();
-        if (value < -32768 || value > 32767) throw ERangeError(SRangeError);
-        statement->SetShort(index, static_cast<int16_t>(value));
-        break;
-      }
-      case ftInteger: case ftAutoInc: statement->SetInt(index, param->ValueAsInteger()); break;
-      case ftBoolean: statement->SetBoolean(index, param->ValueAsBoolean()); break;
-      case ftFloat: statement->SetDouble(index, param->ValueAsFloat()); break;
-      case ftCurrency: statement->SetBigDecimal(index, param->ValueAsCurrency()); break;
-      case ftLargeint: statement->SetLong(index, param->ValueAsLargeInt()); break;
-      case ftDate: statement->SetDate(index, param->ValueAsDateTime()); break;
-      case ftTime: statement->SetTime(index, param->ValueAsDateTime()); break;
-      case ftDateTime: case ftTimeStamp: statement->SetTimestamp(index, param->ValueAsDateTime()); break;
-      case ftMemo: {
-        TStringStream stream(param->ValueAsString());
-        statement->SetAsciiStream(index, &stream);
-        break;
-      }
-      case ftBlob: case ftGraphic: {
-        TStringStream stream(param->ValueAsString());
-        statement->SetBinaryStream(index, &stream);
-        break;
-      }
-      default: break;
-    }
+    BindParamValue(statement, index, *param);
   }
 }

@@ -111,6 +111,30 @@ public:
   // Fetches every remaining row.
   virtual void FetchAll();
 
+  // Provider support: transactions of the connection, the SQL text, the
+  // parameters and the table of the query, and SQL run on the connection.
+  void ProviderEndTransaction(bool commit) override;
+  void ProviderExecute() override { ExecuteSQL(); }
+  // Binds params by position; the result-set slot is never filled.
+  int ProviderExecuteStatement(const AnsiString& sql, TParams* params, TDataSet** resultSet) override;
+  TParams* ProviderParams() override { return &params_; }
+  AnsiString ProviderQuoteChar() override;
+  AnsiString ProviderTableName() override;
+  std::unique_ptr<EUpdateError> ProviderUpdateException(const std::exception& error,
+                                                        const EUpdateError* previous) override;
+  bool ProviderInTransaction() override;
+  bool ProviderIsSQLBased() override { return true; }
+  bool ProviderIsSQLSupported() override { return true; }
+  void ProviderReset() override;
+  void ProviderSetParams(TParams* params) override;
+  void ProviderSetCommandText(const AnsiString& text) override { sql_.SetText(text); }
+  void ProviderStartTransaction() override;
+
+  // The stored form of Params ("ParamData").
+  bool ParamDataStored(const TParams* ancestorParams) const;
+  void StoreParamData(TStream& stream) const;
+  void LoadParamData(TStream& stream);
+
   using TDataSet::FetchFieldData;
   using TDataSet::StoreFieldData;
   bool FetchFieldData(TField* field, void* buffer) override;

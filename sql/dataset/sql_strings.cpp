@@ -10,6 +10,7 @@
 #include "sql/dataset/dataset_error.h"
 #include "sql/dataset/dataset_utils.h"
 #include "sql/dataset/ro_dataset.h"
+#include "sql/dataset/sql_processor.h"
 
 AnsiString TZSQLStatement::ParamNames(int index) const {
   if (paramIndices_.empty()) return AnsiString();
@@ -55,10 +56,11 @@ void TZSQLStrings::SetMultiStatements(bool value) {
 int TZSQLStrings::IndexOfParam(const AnsiString& name) const { return paramNames_.IndexOf(name); }
 
 Ref<IZTokenizer> TZSQLStrings::ChooseTokenizer() const {
-  if (auto* dataSet = dynamic_cast<TZAbstractRODataset*>(dataset_)) {
-    if (TZConnection* connection = dataSet->Connection())
-      if (Ref<IZDriver> driver = connection->GetDriver()) return driver->GetTokenizer();
-  }
+  TZConnection* connection = nullptr;
+  if (auto* dataSet = dynamic_cast<TZAbstractRODataset*>(dataset_)) connection = dataSet->Connection();
+  if (auto* processor = dynamic_cast<TZSQLProcessor*>(dataset_)) connection = processor->Connection();
+  if (connection)
+    if (Ref<IZDriver> driver = connection->GetDriver()) return driver->GetTokenizer();
   return SharedSQLTokenizer();
 }
 

@@ -5,6 +5,9 @@
 #include <map>
 #include <string>
 
+// The KEY=VALUE lines of a server.env file; none when it cannot be read.
+std::map<std::string, std::string> ReadServerEnv(const std::string& file);
+
 // The KEY=VALUE lines of <build>/<name>/server.env, running
 // tests/fixtures/<name>/start.sh first when a test program is run by hand
 // outside CTest.

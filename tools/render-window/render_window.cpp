@@ -6,17 +6,9 @@
 // in-memory screen.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/gui/colors.h"
-#include "platform/gui/headless_backend.h"
-#include "platform/gui/image_io.h"
-#include "platform/gui/window_backend.h"
-
-#define Region XlibRegion
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#undef Region
+#include "tools/screen-grab/screen_grab.h"
 
 namespace {
 
@@ -105,32 +97,6 @@ HWND OpenTestWindow() {
   return top;
 }
 
-// What the X server shows in the area; null when it cannot be read.
-HBITMAP GrabFromServer(const TRect& area) {
-  Display* dpy = XOpenDisplay(nullptr);
-  if (!dpy) return nullptr;
-  XImage* image = XGetImage(dpy, DefaultRootWindow(dpy), area.Left, area.Top, unsigned(area.Width()),
-                            unsigned(area.Height()), AllPlanes, ZPixmap);
-  HBITMAP shot = nullptr;
-  if (image) {
-    shot = CreateBitmap(area.Width(), area.Height(), 1, 32, nullptr);
-    for (int y = 0; y < area.Height(); ++y)
-      for (int x = 0; x < area.Width(); ++x) shot->Row(y)[x] = Pixel(XGetPixel(image, x, y)) & kRgbMask;
-    XDestroyImage(image);
-  }
-  XCloseDisplay(dpy);
-  return shot;
-}
-
-HBITMAP GrabFromHeadlessScreen(const TRect& area) {
-  HBITMAP screen = HeadlessScreenImage();
-  HBITMAP shot = CreateBitmap(area.Width(), area.Height(), 1, 32, nullptr);
-  for (int y = 0; y < area.Height(); ++y)
-    for (int x = 0; x < area.Width(); ++x) shot->Row(y)[x] = screen->Row(area.Top + y)[area.Left + x];
-  DeleteObject(screen);
-  return shot;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -141,14 +107,17 @@ int main(int argc, char** argv) {
   HWND top = OpenTestWindow();
   ProcessMessagesFor(kSettleMs);
   const TRect area{kWindow.Left - kMargin, kWindow.Top - kMargin, kWindow.Right + kMargin, kWindow.Bottom + kMargin};
-  HBITMAP shot = GetNativeWindowId(top) ? GrabFromServer(area) : GrabFromHeadlessScreen(area);
+  HBITMAP shot = GrabScreenArea(top, area);
   if (!shot) {
     std::fprintf(stderr, "render-window: the screen could not be read\n");
     return 1;
   }
-  const Bytes png = WritePng(*shot);
-  std::ofstream(argv[1], std::ios::binary).write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
+  const bool saved = SavePng(shot, argv[1]);
   DeleteObject(shot);
+  if (!saved) {
+    std::fprintf(stderr, "render-window: %s could not be written\n", argv[1]);
+    return 1;
+  }
   DestroyWindow(top);
   return 0;
 }

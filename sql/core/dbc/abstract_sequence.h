@@ -21,6 +21,18 @@ public:
   AnsiString GetNextValueSQL() override = 0;
   Ref<IZConnection> GetConnection() override { return connection_; }
 
+protected:
+  // The first column of the first row of a query on the connection, 0 when
+  // it returns no row; result and statement are closed again.
+  std::int64_t QueryValue(const AnsiString& sql) {
+    Ref<IZStatement> statement = connection_->CreateStatement();
+    Ref<IZResultSet> resultSet = statement->ExecuteQuery(sql);
+    std::int64_t value = resultSet && resultSet->Next() ? resultSet->GetLong(1) : 0;
+    if (resultSet) resultSet->Close();
+    statement->Close();
+    return value;
+  }
+
 private:
   AnsiString name_;
   int blockSize_;

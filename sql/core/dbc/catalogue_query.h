@@ -1,38 +1,27 @@
-// Helpers of the drivers' catalogue builders: a query on the metadata's
-// connection whose statement and answer are closed when the builder is done,
-// and the optional text column of a catalogue row.
+// Helpers of the drivers' catalogue builders: TZCatalogueQuery, a statement
+// on a metadata object's connection and its answer, both closed when the
+// builder is done with them; and the optional text column of a catalogue row.
 #pragma once
 
 #include <initializer_list>
 
-#include "platform/rtl/format.h"
+#include "sql/core/dbc/interfaces.h"
 #include "sql/core/dbc/virtual_result_set.h"
-#include "sql/core/messages.h"
-#include "sql/core/sql_exception.h"
 
-// A statement on the metadata's connection and its answer, both closed when
-// the builder is done with them.
-class TCatalogueQuery {
+class TZCatalogueQuery {
 public:
-  TCatalogueQuery(IZConnection& connection, const AnsiString& sql)
-      : statement_(connection.CreateStatement()), result_(statement_->ExecuteQuery(sql)) {}
-  ~TCatalogueQuery() {
-    if (result_) result_->Close();
-    statement_->Close();
-  }
-  TCatalogueQuery(const TCatalogueQuery&) = delete;
-  TCatalogueQuery& operator=(const TCatalogueQuery&) = delete;
+  TZCatalogueQuery(IZConnection& connection, const AnsiString& sql);
+  ~TZCatalogueQuery();
+  TZCatalogueQuery(const TZCatalogueQuery&) = delete;
+  TZCatalogueQuery& operator=(const TZCatalogueQuery&) = delete;
 
   IZResultSet& operator*() const { return *result_; }
   IZResultSet* operator->() const { return result_.get(); }
   const Ref<IZResultSet>& ResultSet() const { return result_; }
   bool Next() const { return result_ && result_->Next(); }
-  // The 1-based column of name; the first of names the answer has.
-  int Column(std::initializer_list<const char*> names) const {
-    for (const char* name : names)
-      if (int column = result_->FindColumn(name)) return column;
-    throw EZSQLException(Format(SZColumnWasNotFound, {*names.begin()}));
-  }
+  // The 1-based column of name; the first of names the answer has. None of
+  // them: EZSQLException "Column with name ... was not found".
+  int Column(std::initializer_list<const char*> names) const;
 
 private:
   Ref<IZStatement> statement_;

@@ -7,6 +7,7 @@
 #include "platform/rtl/numbers.h"
 #include "sql/core/parsesql/tokenizer.h"
 #include "sql/core/sysutils.h"
+#include "sql/core/variant.h"
 
 namespace {
 
@@ -125,12 +126,9 @@ Ref<IZResultSet> TZEmulatedPreparedStatement::ExecuteQueryPrepared() { return Ex
 int TZEmulatedPreparedStatement::ExecuteUpdatePrepared() { return ExecuteUpdate(ComposeSQL()); }
 bool TZEmulatedPreparedStatement::ExecutePrepared() { return Execute(ComposeSQL()); }
 
-bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
+bool TZEmulatedPreparedStatement::NumberLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
   const IZVariantManager& manager = *SoftVarManager();
   switch (type) {
-    case stBoolean:
-      literal = manager.GetAsBoolean(value) ? "'Y'" : "'N'";
-      return true;
     case stByte:
     case stShort:
     case stInteger:
@@ -141,6 +139,18 @@ bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& 
     case stDouble:
     case stBigDecimal:
       literal = FloatToSqlStr(manager.GetAsFloat(value));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
+  if (TZEmulatedPreparedStatement::NumberLiteral(type, value, literal)) return true;
+  const IZVariantManager& manager = *SoftVarManager();
+  switch (type) {
+    case stBoolean:
+      literal = manager.GetAsBoolean(value) ? "'Y'" : "'N'";
       return true;
     case stDate:
       literal = "'" + DateText(manager.GetAsDateTime(value)) + "'";

@@ -28,6 +28,11 @@ public:
   int ExecuteUpdatePrepared() override;
   bool ExecutePrepared() override;
 
+  // The literal of a number type (integer or decimal, "." as separator),
+  // written from the numeric value, so a text handed in as a number never
+  // reaches the statement unquoted; false for the other types.
+  static bool NumberLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal);
+
 protected:
   // A new plain statement on the same connection.
   virtual Ref<IZStatement> NewExecStatement() = 0;
@@ -36,7 +41,6 @@ protected:
   virtual AnsiString GetParameterSQL(int paramIndex) = 0;
   // The fragments joined with the literals.
   virtual AnsiString ComposeSQL();
-
   // The text cut into fragments and "?" markers, made on first use.
   const std::vector<AnsiString>& SplitSQL();
   // The plain statement, made on first use with this statement's settings.

@@ -33,6 +33,14 @@ public:
   // Tests and the bindings' overrides replace the candidate names.
   void SetLibraries(std::vector<AnsiString> libraryNames) { libraries_ = std::move(libraryNames); }
 
+protected:
+  // Lets go of the library without unloading it: it stays in the process
+  // until the end, for a binding whose library must not be unloaded yet.
+  void ForgetNativeLibrary() {
+    handle_ = nullptr;
+    loaded_ = false;
+  }
+
 private:
   std::vector<AnsiString> libraries_;
   HMODULE handle_ = nullptr;

@@ -186,7 +186,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
   };
 
   {
-    TCatalogueQuery query(names.Connection(), Format("SHOW TABLES FROM %s LIKE '%s'",
+    TZCatalogueQuery query(names.Connection(), Format("SHOW TABLES FROM %s LIKE '%s'",
                                                      {names.Name(database), names.Text(pattern)}));
     while (query.Next()) addTable(query->GetString(1));
   }
@@ -196,7 +196,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
   if (found == 0 && pattern != "%") {
     try {
       TSilentMySQLErrors silent;
-      TCatalogueQuery query(names.Connection(), "SHOW COLUMNS FROM " + names.Table(database, pattern));
+      TZCatalogueQuery query(names.Connection(), "SHOW COLUMNS FROM " + names.Table(database, pattern));
       if (query.Next()) addTable(pattern);
     } catch (const EZSQLException&) {
     } catch (const EZMySQLSilentException&) {
@@ -209,7 +209,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTables(const AnsiString& ca
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetCatalogs() {
   TCatalogueNames names(*this);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(CatalogsColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW DATABASES");
+  TZCatalogueQuery query(names.Connection(), "SHOW DATABASES");
   while (query.Next()) {
     result->MoveToInsertRow();
     result->UpdateString(1, query->GetString(1));
@@ -281,7 +281,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumns(const AnsiString& c
   Ref<IZResultSet> tableList = GetTables(catalog, schemaPattern, tableNamePattern, {});
   while (tableList->Next()) {
     const AnsiString table = tableList->GetString(tables::kName);
-    TCatalogueQuery query(names.Connection(), Format("SHOW COLUMNS FROM %s LIKE '%s'",
+    TZCatalogueQuery query(names.Connection(), Format("SHOW COLUMNS FROM %s LIKE '%s'",
                                                      {names.Table(database, table), names.Text(pattern)}));
     const int fieldColumn = query.Column({"Field"}), typeColumn = query.Column({"Type"}),
               nullColumn = query.Column({"Null"}), extraColumn = query.Column({"Extra"}),
@@ -354,7 +354,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumnPrivileges(const Ansi
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnPrivilegesColumnDefs);
-  TCatalogueQuery query(
+  TZCatalogueQuery query(
       names.Connection(),
       Format("SELECT c.host, c.db, t.grantor, c.user, c.table_name, c.column_name, c.column_priv "
              "FROM mysql.columns_priv c, mysql.tables_priv t WHERE c.host=t.host AND c.db=t.db "
@@ -382,7 +382,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTablePrivileges(const AnsiS
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schemaPattern);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TablePrivilegesColumnDefs);
-  TCatalogueQuery query(names.Connection(),
+  TZCatalogueQuery query(names.Connection(),
                         Format("SELECT host,db,table_name,grantor,user,table_priv from mysql.tables_priv "
                                "WHERE db='%s' AND table_name LIKE '%s'",
                                {names.Text(database), names.Text(PatternOrAll(tableNamePattern))}));
@@ -406,7 +406,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiStrin
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(PrimaryKeysColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW KEYS FROM " + names.Table(database, table));
+  TZCatalogueQuery query(names.Connection(), "SHOW KEYS FROM " + names.Table(database, table));
   const int keyColumn = query.Column({"Key_name"}), nameColumn = query.Column({"Column_name"}),
             seqColumn = query.Column({"Seq_in_index"});
   while (query.Next()) {
@@ -454,7 +454,7 @@ template <typename MakeRow>
 Ref<IZResultSet> CommentKeys(const TCatalogueNames& names, const AnsiString& sql, const TZMetadataColumnDefs& layout,
                              const MakeRow& makeRow) {
   Ref<IZVirtualResultSet> result = TZAbstractDatabaseMetadata::ConstructVirtualResultSet(layout);
-  TCatalogueQuery query(names.Connection(), sql);
+  TZCatalogueQuery query(names.Connection(), sql);
   const int nameColumn = query.Column({"Name"});
   // Older servers call the storage engine column "Type".
   const int typeColumn = query.Column({"Type", "Engine"});
@@ -519,7 +519,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetIndexInfo(const AnsiString&
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(IndexInfoColumnDefs);
-  TCatalogueQuery query(names.Connection(), "SHOW INDEX FROM " + names.Table(database, table));
+  TZCatalogueQuery query(names.Connection(), "SHOW INDEX FROM " + names.Table(database, table));
   const int tableColumn = query.Column({"Table"}), nonUniqueColumn = query.Column({"Non_unique"}),
             keyColumn = query.Column({"Key_name"}), seqColumn = query.Column({"Seq_in_index"}),
             nameColumn = query.Column({"Column_name"}), collationColumn = query.Column({"Collation"}),

@@ -190,12 +190,3 @@ AnsiString TZOracleSequence::GetCurrentValueSQL() { return Format("SELECT %s.CUR
 AnsiString TZOracleSequence::GetNextValueSQL() { return Format("SELECT %s.NEXTVAL FROM DUAL", {GetName()}); }
 std::int64_t TZOracleSequence::GetCurrentValue() { return QueryValue(GetCurrentValueSQL()); }
 std::int64_t TZOracleSequence::GetNextValue() { return QueryValue(GetNextValueSQL()); }
-
-std::int64_t TZOracleSequence::QueryValue(const AnsiString& sql) {
-  Ref<IZStatement> statement = GetConnection()->CreateStatement();
-  Ref<IZResultSet> resultSet = statement->ExecuteQuery(sql);
-  std::int64_t value = resultSet && resultSet->Next() ? resultSet->GetLong(1) : 0;
-  if (resultSet) resultSet->Close();
-  statement->Close();
-  return value;
-}

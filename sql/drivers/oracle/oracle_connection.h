@@ -88,7 +88,4 @@ public:
   // The value the sequence's query returns; 0 when it returns no row.
   std::int64_t GetCurrentValue() override;
   std::int64_t GetNextValue() override;
-
-private:
-  std::int64_t QueryValue(const AnsiString& sql);
 };

@@ -14,6 +14,7 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/postgresql/postgresql_metadata.h"
 
 namespace {
 
@@ -112,6 +113,7 @@ TZPostgreSQLConnection::TZPostgreSQLConnection(Ref<IZDriver> driver, const AnsiS
   oidAsBlob_ = StrToBoolEx(info->Values("oidasblob"));
   clientCodePage_ = Trim(info->Values("codepage"));
   charsetCode_ = FindCharsetCode(clientCodePage_);
+  SetMetadata(std::make_unique<TZPostgreSQLDatabaseMetadata>(this, url, GetProperties()));
 }
 
 TZPostgreSQLConnection::~TZPostgreSQLConnection() = default;

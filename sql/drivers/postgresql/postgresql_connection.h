@@ -78,6 +78,11 @@ public:
   // the query gives no row.
   std::optional<AnsiString> QueryFirstValue(const AnsiString& sql);
 
+protected:
+  // The statements of postgresql_statement.cpp.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+
 private:
   // The settings every new or reset session gets: client encoding, literal
   // rules of the server, and the transaction block.

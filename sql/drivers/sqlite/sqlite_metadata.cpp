@@ -93,7 +93,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTables(const AnsiString& c
                    " NULL AS REMARKS FROM " +
                    Prefix(catalog) + "SQLITE_MASTER WHERE " + condition +
                    " AND TBL_NAME LIKE " + Literal(tableNamePattern.empty() ? AnsiString("%") : tableNamePattern);
-  TCatalogueQuery query(*GetConnection(), sql);
+  TZCatalogueQuery query(*GetConnection(), sql);
   return CopyToVirtualResultSet(query.ResultSet(), result);
 }
 
@@ -111,7 +111,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTableTypes() {
 Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetColumns(const AnsiString& catalog, const AnsiString&,
                                                                const AnsiString& tableNamePattern, const AnsiString&) {
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnsColumnDefs);
-  TCatalogueQuery query(*GetConnection(),
+  TZCatalogueQuery query(*GetConnection(),
                         "PRAGMA " + Prefix(catalog) + " table_info(" + Literal(tableNamePattern) + ")");
   // Only the one key column of a table is the row id; an INTEGER column in
   // a key of several columns is an ordinary column.
@@ -157,7 +157,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetColumns(const AnsiString& 
 
 Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiString& catalog, const AnsiString&,
                                                                    const AnsiString& table) {
-  TCatalogueQuery query(*GetConnection(), "PRAGMA " + Prefix(catalog) + " table_info(" + Literal(table) + ")");
+  TZCatalogueQuery query(*GetConnection(), "PRAGMA " + Prefix(catalog) + " table_info(" + Literal(table) + ")");
   // The version 3 library numbers the key's columns in key order; the 2.8
   // library marks each with 1, and their column order stands.
   std::vector<TKeyColumn> keyColumns;
@@ -188,12 +188,12 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetIndexInfo(const AnsiString
                                                                  const AnsiString& table, bool unique, bool) {
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(IndexInfoColumnDefs);
   IZConnection& connection = *GetConnection();
-  TCatalogueQuery indexList(connection, "PRAGMA " + Prefix(catalog) + " index_list(" + Literal(table) + ")");
+  TZCatalogueQuery indexList(connection, "PRAGMA " + Prefix(catalog) + " index_list(" + Literal(table) + ")");
   while (indexList.Next()) {
     const AnsiString indexName = indexList->GetString(pragma::kIndexName);
     const bool isUnique = indexList->GetInt(pragma::kIndexUnique) != 0;
     if (IsAutomaticIndex(indexName) || (unique && !isUnique)) continue;
-    TCatalogueQuery indexInfo(connection,
+    TZCatalogueQuery indexInfo(connection,
                               "PRAGMA " + Prefix(catalog) + " index_info(" + Literal(indexName) + ")");
     while (indexInfo.Next()) {
       result->MoveToInsertRow();

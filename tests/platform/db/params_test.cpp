@@ -5,6 +5,15 @@
 #include "platform/db/params.h"
 #include "test_dataset.h"
 
+TEST(Params, BooleanValuesCompareAsBooleans) {
+  TParams a, b;
+  a.AddParam(ftBoolean, "flag", ptInput)->SetValueAsBoolean(true);
+  b.Assign(a);
+  EXPECT_TRUE(a.IsEqual(b));
+  b[0]->SetValueAsBoolean(false);
+  EXPECT_FALSE(a.IsEqual(b));
+}
+
 TEST(Params, AssignCopiesEverythingAndCopyParamValuesOnlySameNames) {
   TParams source;
   source.AddParam(ftUnknown, "id", ptInput)->SetValueAsInteger(7);

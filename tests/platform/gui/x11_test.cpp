@@ -14,6 +14,7 @@
 #include "platform/gui/window_backend.h"
 #include "platform/rtl/text.h"
 #include "tests/platform/gui/window_test_support.h"
+#include "tests/platform/gui/x11_test_support.h"
 
 #define Region XlibRegion
 #include <X11/Xlib.h>
@@ -25,16 +26,6 @@
 #undef Region
 
 namespace {
-
-// Runs the message loop until done() holds or the time is up.
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    ProcessMessagesFor(10);
-  }
-  return true;
-}
 
 class X11 : public ::testing::Test {
 protected:
@@ -108,20 +99,6 @@ TEST_F(X11, WindowRegionBecomesTheBoundingShape) {
   DeleteObject(expected);
 }
 
-KeyCode SpareKeycode(Display* dpy) {
-  int min = 0, max = 0, perCode = 0;
-  XDisplayKeycodes(dpy, &min, &max);
-  KeySym* map = XGetKeyboardMapping(dpy, KeyCode(min), max - min + 1, &perCode);
-  KeyCode spare = 0;
-  for (int code = max; code >= min && !spare; --code) {
-    bool empty = true;
-    for (int i = 0; i < perCode; ++i) empty = empty && map[(code - min) * perCode + i] == NoSymbol;
-    if (empty) spare = KeyCode(code);
-  }
-  XFree(map);
-  return spare;
-}
-
 TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(100, 300, 200, 150), 0, "RecWndDbl");
   POINT origin{0, 0};
@@ -177,20 +154,6 @@ TEST_F(X11, TestInputArrivesAsClicksDoubleClicksAndCzechCharacters) {
   XSync(dpy_, False);
 }
 
-std::string ReadProperty(Display* dpy, Window w, Atom property) {
-  Atom type;
-  int format;
-  unsigned long count, after;
-  unsigned char* data = nullptr;
-  std::string out;
-  if (XGetWindowProperty(dpy, w, property, 0, 1 << 20, False, AnyPropertyType, &type, &format, &count, &after,
-                         &data) == Success && data) {
-    out.assign(reinterpret_cast<char*>(data), count * unsigned(format == 32 ? sizeof(long) : format / 8));
-    XFree(data);
-  }
-  return out;
-}
-
 TEST_F(X11, ToolWindowsSkipTheTaskbar) {
   HWND h = rec_.Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, Bounds(500, 400, 100, 80));
   const Window xid = GetNativeWindowId(h);
@@ -241,23 +204,7 @@ TEST_F(X11, ClipboardTextTravelsAsUtf8BothWays) {
   // Another program owns the clipboard: its UTF-8 text arrives in Windows-1250.
   XSetSelectionOwner(dpy_, clipboard, mine, CurrentTime);
   XSync(dpy_, False);
-  std::thread owner([&] {
-    XEvent request;
-    for (int i = 0; i < 200 && !XCheckTypedWindowEvent(dpy_, mine, SelectionRequest, &request); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    const XSelectionRequestEvent& r = request.xselectionrequest;
-    const std::string text = AnsiToUtf8("Příliš žluťoučký");
-    XChangeProperty(dpy_, r.requestor, r.property, utf8, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(text.data()), int(text.size()));
-    XEvent reply{};
-    reply.xselection.type = SelectionNotify;
-    reply.xselection.requestor = r.requestor;
-    reply.xselection.selection = r.selection;
-    reply.xselection.target = r.target;
-    reply.xselection.property = r.property;
-    XSendEvent(dpy_, r.requestor, False, NoEventMask, &reply);
-    XFlush(dpy_);
-  });
+  std::thread owner = AnswerSelectionRequest(dpy_, mine, AnsiToUtf8("Příliš žluťoučký"));
   const std::string got = GetClipboardText();
   owner.join();
   EXPECT_EQ(got, "Příliš žluťoučký");

@@ -4,7 +4,9 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/generic_resolver.h"
 #include "sql/core/messages.h"
 #include "sql/core/parsesql/tokenizer.h"
 #include "sql/core/sql_exception.h"
@@ -29,6 +31,7 @@ public:
     auto found = Run(sql).Results.find(sql);
     if (found == Server().Results.end())
       throw EZSQLException(Format(SZSQLError1, {"no result set for " + sql}));
+    if (Server().UpdatableResults && concurrency_ == rcUpdatable) return CachedResultSet(sql, found->second);
     return MakeFakeResultSet(Ref<IZStatement>(this), found->second);
   }
 
@@ -99,6 +102,15 @@ public:
 
 private:
   TZFakeServer& Server() { return connection_->Server(); }
+
+  Ref<IZResultSet> CachedResultSet(const AnsiString& sql, const TZFakeResult& rows) {
+    Ref<IZStatement> self(this);
+    Ref<IZResultSet> native = MakeFakeDriverResultSet(self, sql, rows);
+    auto cached =
+        MakeRef<TZCachedResultSet>(native, sql, MakeRef<TZGenericCachedResolver>(self, native->GetMetadata()));
+    cached->SetConcurrency(rcUpdatable);
+    return cached;
+  }
 
   TZFakeServer& Run(const AnsiString& sql) {
     if (connection_->IsClosed()) throw EZSQLException(SZConnectionIsNotOpened);

@@ -58,6 +58,9 @@ struct TZFakeServer {
   // Set to make the next connects fail as a refusing server would.
   bool RefuseConnect = false;
   std::int64_t SequenceValue = 0;
+  // Set to have queries of updatable statements come back as a driver's do:
+  // cached, with the generic resolver writing changes back as SQL.
+  bool UpdatableResults = false;
   // How often the driver's tokenizer was asked for.
   int TokenizerRequests = 0;
   // Every SQL text prepared, in order; the executed form (with the values in

@@ -1,0 +1,177 @@
+// TZIDIzizid: the burner component an application places on a window. On top
+// of the drive device it holds the tree of files and folders to write, the
+// volume identification, the write options and the events, and lays the tree
+// out as an ISO 9660 image with Joliet names and an optional El Torito boot
+// record: the sectors before the first file go into ImageHeader.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "cdwriter/iso_entries.h"
+#include "cdwriter/scsi_device.h"
+#include "platform/rtl/streams.h"
+
+using TNotifyEvent = std::function<void(TObject* sender)>;
+using TAddFileEvent = std::function<void(TObject* sender, const AnsiString& full_path, AnsiString& long_file_name,
+                                         AnsiString& short_file_name, TDateTime& date_time, int attr,
+                                         int64_t file_size, bool& skip)>;
+using TAddDirEvent =
+    std::function<void(TObject* sender, AnsiString& long_name, AnsiString& short_name, bool& skip)>;
+using TWriteDoneEvent = std::function<void(TObject* sender, const AnsiString& error)>;
+
+constexpr int kMaxTreeFiles = 65535;
+constexpr int kMaxTreeDirs = 8191;  // the root included
+constexpr int kDefaultCacheBytes = 4194304;
+constexpr int kMinCacheBytes = 2097152;
+constexpr int64_t kImageHeaderBytes = 67108864;  // what the header may need at most
+constexpr size_t kVolumeStartBytes = 65536;
+
+// An entry as a folder search or a session import finds it.
+struct TTreeRecord {
+  AnsiString Name;
+  AnsiString AltName;  // 8.3 name; "" when there is none
+  TDateTime Time = 0;
+  int Attr = 0;
+  int64_t Size = 0;
+};
+
+// Where the last layout put everything; sector numbers are absolute disc
+// addresses, sizes of path tables and directory areas are in bytes.
+struct TImageLayout {
+  uint32_t NextWritableAddress = 0;
+  uint32_t PrimaryDescriptor = 0, BootRecord = 0, JolietDescriptor = 0, Terminator = 0;
+  uint32_t IsoPathTableL = 0, IsoPathTableM = 0, JolietPathTableL = 0, JolietPathTableM = 0;
+  uint32_t IsoPathTableSize = 0, JolietPathTableSize = 0;
+  uint32_t IsoDirStart = 0, JolietDirStart = 0;
+  uint32_t IsoDirBytes = 0, JolietDirBytes = 0;
+  uint32_t BootCatalog = 0, BootImageSector = 0, BootImageSectors = 0;
+  uint32_t DirAreaEnd = 0;
+  int64_t PaddingSectors = 0;
+  uint32_t FirstFileLocation = 0;
+  int64_t FileSectors = 0;
+  int64_t VolumeSpaceSize = 0;
+  int64_t TrackSize = 0;
+};
+
+class TZIDIzizid : public TSCSIDevice {
+public:
+  explicit TZIDIzizid(TComponent* owner);
+  ~TZIDIzizid() override;
+
+  // --- stored properties
+  bool ReplaceFile() const { return replace_file_; }
+  void SetReplaceFile(bool value) { replace_file_ = value; }
+  bool FinalizeTrack() const { return finalize_track_; }
+  void SetFinalizeTrack(bool value) { finalize_track_ = value; }
+  bool PerformOPC() const { return perform_opc_; }
+  void SetPerformOPC(bool value) { perform_opc_ = value; }
+  bool WritePostGap() const { return write_post_gap_; }
+  void SetWritePostGap(bool value) { write_post_gap_ = value; }
+  int CacheSize() const { return cache_size_; }
+  // Below 2 MiB stores 2 MiB, else the value rounded down to whole sectors.
+  void SetCacheSize(int value);
+  bool JolietFileSystem() const { return joliet_file_system_; }
+  void SetJolietFileSystem(bool value) { joliet_file_system_ = value; }
+  const AnsiString& Version() const { return version_; }
+  void SetVersion(const AnsiString&) {}
+
+  AnsiString IdVolume, IdSystem, IdVolumeSet, IdPublisher, IdPreparer, IdApplication;
+  AnsiString FileCopyright, FileAbstract, FileBibliographic;
+  TDateTime DateCreation = 0, DateModification = 0, DateEffective = 0, DateExpiration = 0;
+  AnsiString ISOFileName;  // kept for the application, not used here
+  TAddFileEvent OnAddFile;
+  TAddDirEvent OnAddDir;  // kept for the application, never raised here
+  TWriteDoneEvent OnWriteDone;
+  TNotifyEvent OnFinalizingTrack;
+
+  // --- public fields
+  bool Bootable = false;
+  AnsiString BootImage;
+  uint16_t ImportSession = 0;
+  // Set by the write process: ask the drive where to start, and write the
+  // session at once with 150 lead sectors before the volume.
+  bool CheckNextWritable = false;
+  bool UseSessionAtOnce = false;
+
+  // --- file tree (file_tree.cpp)
+  bool ClearTree(int file_capacity = kMaxTreeFiles, int dir_capacity = kMaxTreeDirs);
+  // 0 no such destination, 255 no such regular file, 1 the file was handed to
+  // the tree (also when the tree refused it).
+  uint8_t InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path);
+  TDEntry* FindDirectory(const AnsiString& path) const;
+  TDEntry* ForceDirectory(const AnsiString& path);
+  TDEntry* AddDirectory(TDEntry* parent, const AnsiString& name, int attr);
+  TDEntry* AddDirEntry(TDEntry* parent, const TTreeRecord& record);
+  // 1 when the entry was added or replaced, 0 when it was refused.
+  int AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t add_kind, uint32_t imported_extent,
+                   const AnsiString& source_path);
+
+  TDEntry* Root() const { return dirs_.empty() ? nullptr : dirs_[0].get(); }
+  int DirCount() const { return static_cast<int>(dirs_.size()); }
+  TDEntry* Dir(int index) const { return dirs_.at(index).get(); }
+  int FileCount() const { return static_cast<int>(files_.size()); }
+  TFEntry* File(int index) const { return files_.at(index).get(); }
+  const std::vector<TDEntry*>& IsoOrder() const { return iso_order_; }
+  const std::vector<TDEntry*>& JolietOrder() const { return joliet_order_; }
+  int64_t TotalDataSize() const { return total_data_size_; }
+  bool LayoutValid() const { return layout_valid_; }
+
+  // --- image layout (image_layout.cpp) and header (image_header.cpp)
+  int PrepareImage(bool skip_disc_check, TDEntry* root) { return LayoutImage(skip_disc_check, root); }
+  int LayoutImage(bool skip_disc_check, TDEntry* root);
+  bool BuildHeader();
+  bool GetNextWritableAddress();
+  int FindIsoVolumeEnd();
+  const TImageLayout& Layout() const { return layout_; }
+  TMemoryStream* ImageHeader() const { return image_header_.get(); }
+  // The first sectors of the volume as the header began, for rewriting them
+  // on overwritable media; the rest of the buffer is FFh.
+  const std::vector<uint8_t>& VolumeStart() const { return volume_start_; }
+  size_t VolumeStartLength() const { return volume_start_length_; }
+
+private:
+  TFEntry* NewFileEntry();
+  TDEntry* NewDirEntry();
+  void DropLastDir();
+  static TFEntry* FindFileEntry(TDEntry* dir, const AnsiString& long_name);
+  static void AppendEntry(TDEntry* dir, TFEntry* entry);
+  AnsiString BuildPath(TDEntry* dir) const;
+  bool RefuseLongName(const AnsiString& long_name, const AnsiString& short_name);
+
+  void OrderDirectories();
+  void PlaceDescriptorsAndTables(uint32_t& position);
+  void PlaceDirectories(uint32_t& position);
+  void PlaceBootAndPadding(uint32_t& position);
+  void AssignFileLocations();
+
+  void WriteDescriptor(bool joliet);
+  void WriteBootRecord();
+  void WriteTerminator();
+  void WritePathTable(bool joliet, bool big_endian);
+  void WriteDirectories(bool joliet);
+  void PutEntryRecord(uint8_t* record, const TFEntry* entry, bool joliet) const;
+  void WriteBootCatalog();
+
+  bool replace_file_ = false;
+  bool finalize_track_ = true;
+  bool perform_opc_ = false;
+  bool write_post_gap_ = true;
+  int cache_size_ = kDefaultCacheBytes;
+  bool joliet_file_system_ = true;
+  AnsiString version_ = "1.22";
+
+  std::vector<std::unique_ptr<TDEntry>> dirs_;  // creation order; owns the records
+  std::vector<TDEntry*> iso_order_, joliet_order_;
+  std::vector<std::unique_ptr<TFEntry>> files_;
+  int file_capacity_ = 0, dir_capacity_ = 0;
+  int64_t total_data_size_ = 0;
+  bool layout_valid_ = false;
+
+  TImageLayout layout_;
+  std::unique_ptr<TMemoryStream> image_header_;
+  std::vector<uint8_t> volume_start_;
+  size_t volume_start_length_ = 0;
+};

@@ -1,0 +1,29 @@
+// The ADO driver's type conversions: ADO data type codes to and from the
+// column types, variant type codes to ADO codes, and OLE DB schema GUIDs to
+// ADO schema numbers. None of them raises.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/rtl/variant.h"
+#include "sql/core/sql_types.h"
+
+// A GUID in its usual four parts.
+struct TGUID {
+  std::uint32_t D1;
+  std::uint16_t D2;
+  std::uint16_t D3;
+  std::uint8_t D4[8];
+};
+
+// Single precision reads as stDouble, fixed and variable binary as
+// stBinaryStream; unknown codes (char, GUID ...) as stString.
+TZSQLType ConvertAdoToSqlType(std::int16_t adoType);
+// adEmpty for stUnknown.
+int ConvertSqlTypeToAdo(TZSQLType sqlType);
+// The code masked to its type bits first; a byte array is adLongVarBinary,
+// null and 8-bit text adVarChar, unknown codes adEmpty.
+int ConvertVariantToAdo(TVarType varType);
+// The SchemaEnum number of an OLE DB schema rowset GUID
+// {C8B522xx-5CF3-11CE-ADE5-00AA0044773D}; -1 for any other GUID.
+int ConvertOleDBToAdoSchema(const TGUID& schema);

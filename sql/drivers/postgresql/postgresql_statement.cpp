@@ -1,0 +1,193 @@
+// Running SQL text on a PostgreSQL session and rendering parameter values as
+// PostgreSQL literals for the emulated prepared statement. Literals follow
+// the session rules the connection sets: backslash escapes in quoted texts.
+
+#include "sql/drivers/postgresql/postgresql_statement.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/lists.h"
+#include "platform/rtl/numbers.h"
+#include "sql/core/dbc/cached_result_set.h"
+#include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
+#include "sql/core/sysutils.h"
+#include "sql/core/variant.h"
+#include "sql/drivers/postgresql/postgresql_blob.h"
+#include "sql/drivers/postgresql/postgresql_resolver.h"
+#include "sql/drivers/postgresql/postgresql_result_set.h"
+
+// --- the connection's statement factories, kept beside the statements they make
+
+Ref<IZStatement> TZPostgreSQLConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZPostgreSQLStatement>(plainDriver_, Ref<IZPostgreSQLConnection>(this), info);
+}
+
+Ref<IZPreparedStatement> TZPostgreSQLConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZPostgreSQLPreparedStatement>(plainDriver_, Ref<IZPostgreSQLConnection>(this), sql, info);
+}
+
+// --- TZPostgreSQLStatement
+
+TZPostgreSQLStatement::TZPostgreSQLStatement(Ref<IZPostgreSQLPlainDriver> plainDriver,
+                                             Ref<IZPostgreSQLConnection> connection, TStrings* properties)
+    : TZAbstractStatement(connection, properties), plainDriver_(std::move(plainDriver)),
+      pgConnection_(std::move(connection)) {
+  ResultSetType = rtScrollInsensitive;
+  const AnsiString own = GetProperties()->Values("oidasblob");
+  oidAsBlob_ = own.empty() ? pgConnection_->IsOidAsBlob() : StrToBoolEx(own);
+}
+
+PGconn* TZPostgreSQLStatement::Handle() {
+  PGconn* handle = pgConnection_->GetConnectionHandle();
+  // A statement may outlive its session: libpq must not see a stale handle.
+  if (!handle || pgConnection_->IsClosed()) throw EZSQLException(SZConnectionIsNotOpened);
+  return handle;
+}
+
+PGresult* TZPostgreSQLStatement::Run(const AnsiString& sql) {
+  PGconn* handle = Handle();
+  PGresult* result = plainDriver_->PQexec(handle, sql.c_str());
+  CheckConnectionError(pgConnection_.get(), plainDriver_.get(), handle, lcExecute, sql, result);
+  DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
+  return result;
+}
+
+void TZPostgreSQLStatement::CommitInAutoCommit() {
+  if (pgConnection_->GetAutoCommit()) pgConnection_->Commit();
+}
+
+int TZPostgreSQLStatement::TakeUpdateCount(PGresult* result) {
+  const char* text = plainDriver_->PQcmdTuples(result);
+  int count = 0;
+  if (text) {
+    const char* end = text + std::char_traits<char>::length(text);
+    if (std::from_chars(text, end, count).ptr != end) count = 0;
+  }
+  plainDriver_->PQclear(result);
+  return count;
+}
+
+Ref<IZResultSet> TZPostgreSQLStatement::ExecuteQuery(const AnsiString& sql) {
+  PGresult* result = Run(sql);
+  return result ? CreateResultSet(sql, result) : nullptr;
+}
+
+int TZPostgreSQLStatement::ExecuteUpdate(const AnsiString& sql) {
+  int count = -1;
+  if (PGresult* result = Run(sql)) count = TakeUpdateCount(result);
+  LastUpdateCount = count;
+  CommitInAutoCommit();
+  return count;
+}
+
+bool TZPostgreSQLStatement::Execute(const AnsiString& sql) {
+  SetLastResultSet(nullptr);
+  LastUpdateCount = -1;
+  PGresult* result = Run(sql);
+  if (result && plainDriver_->PQresultStatus(result) == PGRES_TUPLES_OK) {
+    SetLastResultSet(CreateResultSet(sql, result));
+    return true;
+  }
+  if (result) LastUpdateCount = TakeUpdateCount(result);
+  CommitInAutoCommit();
+  return false;
+}
+
+Ref<IZResultSet> TZPostgreSQLStatement::CreateResultSet(const AnsiString& sql, PGresult* result) {
+  Ref<IZStatement> self(this);
+  auto nativeResultSet = MakeRef<TZPostgreSQLResultSet>(plainDriver_, self, sql, result);
+  if (ResultSetConcurrency != rcUpdatable) return nativeResultSet;
+
+  nativeResultSet->FitStringPrecisions();
+  Ref<IZCachedResolver> resolver = MakeRef<TZPostgreSQLCachedResolver>(self, nativeResultSet->GetMetadata());
+  auto cachedResultSet = MakeRef<TZCachedResultSet>(nativeResultSet, sql, resolver);
+  cachedResultSet->SetConcurrency(rcUpdatable);
+  return cachedResultSet;
+}
+
+// --- TZPostgreSQLPreparedStatement
+
+namespace {
+
+enum TDateTimeParts { kDatePart = 1, kTimePart = 2 };
+
+// 'yyyy-mm-dd', 'hh:nn:ss' or both, with the type's cast; the separators are
+// fixed whatever the format settings.
+AnsiString DateTimeLiteral(TDateTime value, int parts, const char* cast) {
+  int year, month, day, hour, minute, second, msec;
+  DecodeDate(value, year, month, day);
+  DecodeTime(value, hour, minute, second, msec);
+  char buffer[64];
+  if (parts == kDatePart)
+    std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'::%s", year, month, day, cast);
+  else if (parts == kTimePart)
+    std::snprintf(buffer, sizeof buffer, "'%02d:%02d:%02d'::%s", hour, minute, second, cast);
+  else
+    std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'::%s", year, month, day, hour, minute,
+                  second, cast);
+  return buffer;
+}
+
+}  // namespace
+
+TZPostgreSQLPreparedStatement::TZPostgreSQLPreparedStatement(Ref<IZPostgreSQLPlainDriver> plainDriver,
+                                                             Ref<IZPostgreSQLConnection> connection,
+                                                             const AnsiString& sql, TStrings* properties)
+    : TZEmulatedPreparedStatement(connection, sql, properties), plainDriver_(std::move(plainDriver)),
+      pgConnection_(std::move(connection)) {
+  ResultSetType = rtScrollInsensitive;
+  charsetCode_ = pgConnection_->GetCharactersetCode();
+}
+
+Ref<IZStatement> TZPostgreSQLPreparedStatement::NewExecStatement() {
+  return MakeRef<TZPostgreSQLStatement>(plainDriver_, pgConnection_, GetProperties());
+}
+
+AnsiString TZPostgreSQLPreparedStatement::StreamLiteral(const TZVariant& value, TZSQLType type) {
+  const IZVariantManager& manager = *SoftVarManager();
+  Ref<IZBlob> blob = value.VType == vtInterface ? Query<IZBlob>(value.VInterface) : nullptr;
+  if (value.VType == vtInterface && (!blob || blob->IsEmpty())) return "NULL";
+  const AnsiString bytes = blob ? blob->GetString() : manager.GetAsString(value);
+  if (type != stBinaryStream) return QuoteBinaryLiteral(bytes);
+  if (!pgConnection_->IsOidAsBlob()) return plainDriver_->EscapeBytea(bytes, pgConnection_->GetConnectionHandle());
+  // One new large object per execution, referred to by its OID.
+  auto largeObject = MakeRef<TZPostgreSQLBlob>(plainDriver_, bytes, pgConnection_, 0);
+  largeObject->WriteBlob();
+  return IntToStr(static_cast<std::int64_t>(largeObject->GetBlobOid()));
+}
+
+AnsiString TZPostgreSQLPreparedStatement::GetParameterSQL(int paramIndex) {
+  if (paramIndex >= InParamCount) throw EZSQLException(SZInvalidInputParameterCount);
+  const TZVariant& value = InParamValues[paramIndex];
+  if (DefaultVarManager()->IsNull(value)) return "NULL";
+
+  if (AnsiString number; NumberLiteral(InParamTypes[paramIndex], value, number)) return number;
+  const IZVariantManager& manager = *SoftVarManager();
+  switch (InParamTypes[paramIndex]) {
+    case stBoolean:
+      return manager.GetAsBoolean(value) ? "TRUE" : "FALSE";
+    case stBytes:
+      // Bytes may hold NUL, which no text literal carries.
+      return plainDriver_->EscapeBytea(manager.GetAsString(value), pgConnection_->GetConnectionHandle());
+    case stDate:
+      return DateTimeLiteral(manager.GetAsDateTime(value), kDatePart, "date");
+    case stTime:
+      return DateTimeLiteral(manager.GetAsDateTime(value), kTimePart, "time");
+    case stTimestamp:
+      return DateTimeLiteral(manager.GetAsDateTime(value), kDatePart | kTimePart, "timestamp");
+    case stAsciiStream:
+    case stUnicodeStream:
+    case stBinaryStream:
+      return StreamLiteral(value, InParamTypes[paramIndex]);
+    default:
+      // Texts, wide texts (carried in the system's code page) and values of
+      // undeclared type.
+      return QuoteTextLiteral(charsetCode_, manager.GetAsString(value));
+  }
+}

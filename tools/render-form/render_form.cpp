@@ -1,0 +1,112 @@
+// render-form: builds a form with every standard control through the
+// form-building protocol (a menu bar, a tool bar, a panel, a label, an edit,
+// an image, a check list, a memo with its scroll bar, a default and a cancel
+// button), lets the message loop paint it and saves what the screen shows
+// around it as PNG.
+#include <cstdio>
+
+#include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/edits.h"
+#include "platform/gui/form_loader.h"
+#include "platform/gui/list_boxes.h"
+#include "platform/gui/menus.h"
+#include "platform/gui/std_controls.h"
+#include "platform/gui/tool_bars.h"
+#include "tools/screen-grab/screen_grab.h"
+
+namespace {
+
+constexpr int kMargin = 20;
+constexpr unsigned kSettleMs = 300;
+
+void BuildForm(TForm* form) {
+  TFormLoader load(form);
+  load.Set(form, {{"Name", "BackupForm"},
+                  {"Caption", "Vorbex05 – všechny ovládací prvky"},
+                  {"Left", "60"},
+                  {"Top", "60"},
+                  {"ClientWidth", "520"},
+                  {"ClientHeight", "324"},
+                  {"BorderStyle", "bsSingle"}});
+
+  auto* menu = load.Create<TMainMenu>("MainMenu");
+  for (const char* caption : {"&Soubor", "&Záloha", "&Nápověda"}) {
+    auto* item = load.Create<TMenuItem>(AnsiString("Menu") + std::to_string(menu->Items()->Count()));
+    load.Set(item, "Caption", caption);
+    menu->Items()->Add(item);
+  }
+  load.Ref(form, "Menu", "MainMenu");
+
+  auto* tools = load.Create<TToolBar>("ToolBar", form);
+  load.Set(tools, {{"ShowCaptions", "True"}, {"Flat", "True"}, {"Height", "24"}});
+  for (const char* caption : {"&Soubor", "Ú&pravy", "&Nápověda"})
+    load.Set(load.Create<TToolButton>(AnsiString("Tool") + std::to_string(tools->ButtonCount()), tools),
+             {{"AutoSize", "True"}, {"Caption", caption}});
+  load.Set(load.Create<TPanel>("TitlePanel", form),
+           {{"Align", "alTop"}, {"Height", "34"}, {"Caption", "Zálohování databáze „sklad“"}});
+
+  auto* label = load.Create<TLabel>("FolderLabel", form);
+  load.Set(label, {{"Left", "12"}, {"Top", "72"}, {"Caption", "Složka záloh:"}});
+  load.Ref(label, "FocusControl", "FolderEdit");
+  load.Set(load.Create<TEdit>("FolderEdit", form),
+           {{"Left", "100"}, {"Top", "68"}, {"Width", "300"}, {"Text", "/var/zálohy/Říjen"}});
+
+  auto* image = load.Create<TImage>("Picture", form);
+  load.Set(image, {{"Left", "420"}, {"Top", "64"}, {"Width", "88"}, {"Height", "30"}, {"Stretch", "True"}});
+  image->Picture()->Bitmap()->LoadFromResourceName(0, "vx_TestBitmap");
+
+  auto* tables = load.Create<TCheckListBox>("Tables", form);
+  load.Set(tables, {{"Left", "12"}, {"Top", "104"}, {"Width", "180"}, {"Height", "160"}});
+  for (const char* t : {"adresář", "faktury", "objednávky", "sklad", "účetnictví", "ceník"}) tables->Items()->Add(t);
+
+  auto* protocol = load.Create<TMemo>("Protocol", form);
+  load.Set(protocol, {{"Left", "204"}, {"Top", "104"}, {"Width", "304"}, {"Height", "160"}, {"ScrollBars", "ssVertical"}});
+  for (int i = 1; i <= 14; ++i)
+    protocol->Lines()->Add("10:0" + std::to_string(i % 10) + " tabulka " + std::to_string(i) + " – uloženo, řádků " +
+                           std::to_string(i * 137));
+
+  load.Set(load.Create<TButton>("RunButton", form),
+           {{"Left", "340"}, {"Top", "280"}, {"Caption", "&Zálohovat"}, {"Default", "True"}, {"ModalResult", "1"}});
+  load.Set(load.Create<TButton>("CloseButton", form),
+           {{"Left", "430"}, {"Top", "280"}, {"Caption", "Konec"}, {"Cancel", "True"}});
+  load.Ref(form, "ActiveControl", "Tables");
+  load.Finish();
+
+  tables->SetChecked(0, true);
+  tables->SetChecked(2, true);
+  tables->SetChecked(3, true);
+  tables->SetItemIndex(1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: render-form <file.png>\n");
+    return 2;
+  }
+  TForm* form = new TForm(Application);
+  try {
+    BuildForm(form);
+  } catch (const Exception& e) {
+    std::fprintf(stderr, "render-form: %s\n", e.Message().c_str());
+    return 1;
+  }
+  form->Show();
+  ProcessMessagesFor(kSettleMs);
+  const TRect r = form->BoundsRect();
+  HBITMAP shot = GrabScreenArea(form->Handle(), Rect(r.Left - kMargin, r.Top - kMargin, r.Right + kMargin, r.Bottom + kMargin));
+  if (!shot) {
+    std::fprintf(stderr, "render-form: the screen could not be read\n");
+    return 1;
+  }
+  const bool saved = SavePng(shot, argv[1]);
+  DeleteObject(shot);
+  form->Free();
+  if (!saved) {
+    std::fprintf(stderr, "render-form: %s could not be written\n", argv[1]);
+    return 1;
+  }
+  return 0;
+}
