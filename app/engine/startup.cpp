@@ -4,6 +4,7 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/net_info.h"
@@ -125,15 +126,10 @@ bool TBackupEngine::ConnectOrQuit() {
 }
 
 void TBackupEngine::ListTables(const AnsiString& database) {
-  query_->Close();
-  query_->SQL().Clear();
-  query_->SQL().Add(kShowTablesFrom + SqlName(database));
-  query_->Open();
+  const std::vector<AnsiString> tables =
+      ColumnValues(*query_, kShowTablesFrom + SqlName(database), kTablesColumnPrefix + database);
   view_.ClearTables();
-  const AnsiString column = kTablesColumnPrefix + database;
-  for (; !query_->Eof(); query_->Next()) view_.AddTable(query_->FieldNamed(column)->ValueAsString());
-  query_->Close();
-  query_->SQL().Clear();
+  for (const AnsiString& table : tables) view_.AddTable(table);
 }
 
 void TBackupEngine::StartSchedule(const TSwitch& timeSwitch) {
