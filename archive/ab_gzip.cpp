@@ -370,7 +370,7 @@ void TAbGzipArchive::SaveArchive() {
   auto work = NewWorkStream();
   if (TarMode()) {
     SaveTarMode(*work);
-    ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+    ReplaceArchiveStream(*work);
     return;
   }
   TAbGzipStreamHelper out(work.get());
@@ -386,6 +386,6 @@ void TAbGzipArchive::SaveArchive() {
     }
   }
   currentItem_ = nullptr;
-  ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+  ReplaceArchiveStream(*work);
   FinishSave();
 }

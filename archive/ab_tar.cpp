@@ -748,4 +748,4 @@ void TAbTarArchive::FinishSave() {
   DoArchiveProgress(100, abort);
 }
 
-void TAbTarArchive::ReplaceTarStream(TStream& work) { ReplaceArchiveStream(stream_, ownsStream_, archiveName_, work); }
+void TAbTarArchive::ReplaceTarStream(TStream& work) { ReplaceArchiveStream(work); }

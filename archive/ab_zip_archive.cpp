@@ -111,8 +111,7 @@ void TAbZipItem::WriteDataDescriptor(TStream& stream) const {
 TAbZipArchive::TAbZipArchive(const AnsiString& fileName, uint16_t mode) : TAbArchive(nullptr, fileName) {
   InitZip();
   isRemovable_ = IsRemovableDrive(fileName);
-  stream_ = NewSpanStream(fileName, mode, VolumeMediaKind());
-  ownsStream_ = true;
+  OwnStream(std::unique_ptr<TStream>(NewSpanStream(fileName, mode, VolumeMediaKind())));
   mode_ = mode;
 }
 
@@ -327,11 +326,8 @@ void TAbZipArchive::SaveArchive() {
     isDirty_ = false;
     throw EAbZipSpanOverwrite();
   }
-  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && span->Writing() && ownsStream_) {
-    TAbSpanStream* reading = NewSpanStream(archiveName_, kReadDenyWrite, span->MediaKind());
-    delete stream_;
-    stream_ = reading;
-  }
+  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && span->Writing() && OwnsStream())
+    OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kReadDenyWrite, span->MediaKind())));
   isRemovable_ = IsRemovableDrive(archiveName_);
   bool maySpan = isRemovable_ ? stream_->Size() == 0 : GetSpanningThreshold() > 0;
   // Volume numbers only count when the archive may span: an unspanned archive
@@ -438,7 +434,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     memory->LoadFromStream(&work);
     return;
   }
-  if (!ownsStream_) {
+  if (!OwnsStream()) {
     stream_->SetSize(0);
     stream_->Seek(0, soBeginning);
     stream_->CopyFrom(&work, 0);
@@ -454,9 +450,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
       currentVolume_ = 0;
       SetSpanVolumeLabel("PKBACK# 001", archiveName_);
     }
-    std::unique_ptr<TAbSpanStream> span(NewSpanStream(archiveName_, kWriteDenyWrite, VolumeMediaKind()));
-    delete stream_;
-    stream_ = span.release();
+    OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kWriteDenyWrite, VolumeMediaKind())));
     auto* out = static_cast<TAbSpanStream*>(stream_);
     out->SetSize(0);
     out->SetArchiveTotalSize(work.Size());
@@ -471,24 +465,14 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
   }
 }
 
-// Writes the new archive beside the old one, flushes it and renames it over
-// the old name; until the rename the old archive is untouched.
-void TAbZipArchive::ReplaceByRename(TStream& work) {
-  ReplaceFileByRename(archiveName_, work);
-  auto fresh = std::make_unique<TFileStream>(archiveName_, kReadWriteDenyWrite);
-  delete stream_;
-  stream_ = fresh.release();
-}
-
 // After a spanned save the first volume becomes name.z01 and the last one,
 // written as name.zNN, takes the archive's own name.
 void TAbZipArchive::RenameSpannedImages() {
   auto* span = static_cast<TAbSpanStream*>(stream_);
   TAbMediaKind kind = span->MediaKind();
   AnsiString last = span->ImageName();
-  delete stream_;
-  stream_ = nullptr;
+  OwnStream(nullptr);
   RenameFile(archiveName_, ImageNameFor(archiveName_, 0));
   RenameFile(last, archiveName_);
-  stream_ = NewSpanStream(archiveName_, kReadDenyWrite, kind);
+  OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kReadDenyWrite, kind)));
 }

@@ -157,7 +157,6 @@ private:
   void InsertEntry(int index, TStream& work);
   void ReplaceEntry(int index, int64_t oldOffset, TStream& work);
   void ReplaceFile(TStream& work);
-  void ReplaceByRename(TStream& work);
   void RenameSpannedImages();
 
   TAbZipSupportedMethod compressionMethodToUse_ = smBestMethod;
