@@ -57,6 +57,8 @@ void TAbArchive::Init(TStream* stream, const AnsiString& archiveName) {
 
 TAbArchive::~TAbArchive() { itemList_.Clear(); }
 
+AnsiString TAbArchive::ScratchFolder() const { return ExtractFileDir(TempFileNameIn(tempDirectory_, false)); }
+
 void TAbArchive::OwnStream(std::unique_ptr<TStream> stream) {
   ownedStream_ = std::move(stream);
   stream_ = ownedStream_.get();

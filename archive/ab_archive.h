@@ -176,6 +176,9 @@ public:
   void SetStoreOptions(TAbStoreOptions value) { storeOptions_ = value; }
   const AnsiString& TempDirectory() const { return tempDirectory_; }
   void SetTempDirectory(const AnsiString& value) { tempDirectory_ = value; }
+  // Where a save keeps its scratch data: TempDirectory when it is a folder,
+  // else the system's temp folder.
+  AnsiString ScratchFolder() const;
 
   TAbArchiveItemFailureEvent OnProcessItemFailure;
   TAbArchiveProgressEvent OnArchiveProgress;

@@ -25,6 +25,6 @@ void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) { RewriteStream(*t
 
 std::unique_ptr<TAbVirtualMemoryStream> TAbCompressedTarArchive::NewWorkStream() const {
   auto work = std::make_unique<TAbVirtualMemoryStream>();
-  work->SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  work->SetSwapFileDirectory(ScratchFolder());
   return work;
 }

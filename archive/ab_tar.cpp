@@ -696,7 +696,7 @@ void TAbTarArchive::SaveArchive() {
   if (readOnly_) throw EAbTarBadOp();
   TStream* old = TarStream();
   TAbVirtualMemoryStream work;
-  work.SetSwapFileDirectory(SystemTempDirectory());
+  work.SetSwapFileDirectory(ScratchFolder());
   TAbTarStreamHelper out(&work);
   for (int i = 0; i < Count(); ++i) {
     TAbTarItem& item = *TarItems(i);

@@ -286,7 +286,7 @@ void TAbZipArchive::InsertEntry(int index, TStream& work) {
   int64_t start = work.Position();
   try {
     TAbVirtualMemoryStream temp;
-    temp.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+    temp.SetSwapFileDirectory(ScratchFolder());
     if (item->Action() == iaStreamAdd) {
       if (!InsertFromStreamHelper) throw EAbZipNoInsertion();
       InsertFromStreamHelper(this, item, &temp, inStream_);
@@ -339,7 +339,7 @@ void TAbZipArchive::SaveArchive() {
   }
 
   TAbVirtualMemoryStream work;
-  work.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  work.SetSwapFileDirectory(ScratchFolder());
   if (isExecutable_) {
     stream_->Seek(0, soBeginning);
     work.CopyFrom(stream_, stubSize_);
