@@ -52,6 +52,23 @@ int TZGenericCachedResolver::FirstAutoIncrementIntegerColumn(IZResultSetMetadata
   return 0;
 }
 
+void TZGenericCachedResolver::FillGeneratedValue(TZRowAccessor* newRowAccessor, int column, const AnsiString& query) {
+  // Only a value the caller left empty is the server's to give.
+  bool isNull = false;
+  newRowAccessor->GetLong(column, isNull);
+  if (!isNull) return;
+  Ref<IZStatement> statement = Connection->CreateStatement();
+  try {
+    Ref<IZResultSet> resultSet = statement->ExecuteQuery(query);
+    if (resultSet && resultSet->Next()) newRowAccessor->SetLong(column, resultSet->GetLong(1));
+    if (resultSet) resultSet->Close();
+  } catch (...) {
+    statement->Close();
+    throw;
+  }
+  statement->Close();
+}
+
 AnsiString TZGenericCachedResolver::FormCalculateStatement(const TZResolverParameters& columns) {
   if (columns.empty()) return AnsiString();
   std::vector<AnsiString> values;

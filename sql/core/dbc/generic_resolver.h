@@ -47,6 +47,10 @@ protected:
   // The first integer column the metadata marks auto-increment (1-based);
   // 0 when there is none. The column whose value the server may give.
   static int FirstAutoIncrementIntegerColumn(IZResultSetMetadata& metadata);
+  // When column of an inserted row was left null: runs query on a new
+  // statement and writes the first column of its first row, read as a
+  // 64-bit integer, into that column (the value the server gave the row).
+  void FillGeneratedValue(TZRowAccessor* newRowAccessor, int column, const AnsiString& query);
   // "SELECT " and the default expressions; empty for no columns.
   virtual AnsiString FormCalculateStatement(const TZResolverParameters& columns);
 

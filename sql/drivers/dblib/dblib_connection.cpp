@@ -8,10 +8,11 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
-#include "sql/core/dbc/abstract_database_metadata.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/dblib/dblib_metadata.h"
+#include "sql/drivers/dblib/dblib_statement.h"
 
 namespace {
 
@@ -81,7 +82,25 @@ TZDBLibConnection::TZDBLibConnection(Ref<IZDriver> driver, const AnsiString& url
                                      const AnsiString& user, const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
-  SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+  if (IsMsSql())
+    SetMetadata(std::make_unique<TZMsSqlDatabaseMetadata>(this, url, GetProperties()));
+  else
+    SetMetadata(std::make_unique<TZSybaseDatabaseMetadata>(this, url, GetProperties()));
+}
+
+Ref<IZStatement> TZDBLibConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibStatement>(Ref<IZDBLibConnection>(this), info);
+}
+
+Ref<IZPreparedStatement> TZDBLibConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibPreparedStatementEmulated>(Ref<IZDBLibConnection>(this), sql, info);
+}
+
+Ref<IZCallableStatement> TZDBLibConnection::NewCallableStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZDBLibCallableStatement>(Ref<IZDBLibConnection>(this), sql, info);
 }
 
 bool TZDBLibConnection::IsMsSql() { return plainDriver_->GetProtocol() == "mssql"; }
@@ -207,12 +226,17 @@ DBLibProcess* TZDBLibConnection::GetConnectionHandle() {
   return handle_;
 }
 
-void TZDBLibConnection::InternalExecuteStatement(const AnsiString& sql) {
+DBLibProcess* TZDBLibConnection::SendBatch(const AnsiString& sql) {
   DBLibProcess* handle = GetConnectionHandle();
   if (plainDriver_->dbcancel(handle) != kDBSucceed) CheckDBLibError(lcExecute, sql);
   const AnsiString text = IsMsSql() ? ProtectLineContinuations(sql) : sql;
   if (plainDriver_->dbcmd(handle, text.c_str()) != kDBSucceed) CheckDBLibError(lcExecute, sql);
   if (plainDriver_->dbsqlexec(handle) != kDBSucceed) CheckDBLibError(lcExecute, sql);
+  return handle;
+}
+
+void TZDBLibConnection::InternalExecuteStatement(const AnsiString& sql) {
+  DBLibProcess* handle = SendBatch(sql);
   // Reads every result of the batch; a library that reports no result left
   // ends the loop even if it still claimed more commands.
   do {

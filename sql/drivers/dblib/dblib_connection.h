@@ -17,6 +17,9 @@ public:
   virtual DBLibProcess* GetConnectionHandle() = 0;
   // Runs sql to its end and discards whatever it answers.
   virtual void InternalExecuteStatement(const AnsiString& sql) = 0;
+  // Cancels what the process still holds and sends sql as its new batch;
+  // failures are raised with sql as the log text. Answers the process.
+  virtual DBLibProcess* SendBatch(const AnsiString& sql) = 0;
   // Raises what the library collected, after logging it under category
   // with logMessage; nothing when it collected no error.
   virtual void CheckDBLibError(TZLoggingCategory category, const AnsiString& logMessage) = 0;
@@ -48,9 +51,14 @@ public:
   Ref<IZDBLibPlainDriver> GetPlainDriver() override { return plainDriver_; }
   DBLibProcess* GetConnectionHandle() override;
   void InternalExecuteStatement(const AnsiString& sql) override;
+  DBLibProcess* SendBatch(const AnsiString& sql) override;
   void CheckDBLibError(TZLoggingCategory category, const AnsiString& logMessage) override;
 
 protected:
+  // Each opens a closed connection first.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+  Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
   // Fills a login record and opens the process; raises when none opens.
   virtual void Login();
 

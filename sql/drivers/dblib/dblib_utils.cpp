@@ -24,8 +24,9 @@ AnsiString HexLiteral(const AnsiString& bytes) {
   return literal;
 }
 
-// "yyyymmdd": the one date form the servers read whatever their language.
-AnsiString DateLiteralText(TDateTime value) {
+}  // namespace
+
+AnsiString DBLibDateText(TDateTime value) {
   int year, month, day;
   DecodeDate(value, year, month, day);
   char text[16];
@@ -33,14 +34,15 @@ AnsiString DateLiteralText(TDateTime value) {
   return text;
 }
 
-// "hh:nn:ss:zzz", milliseconds after a colon as the servers write them.
-AnsiString TimeLiteralText(TDateTime value) {
+AnsiString DBLibTimeText(TDateTime value) {
   int hour, minute, second, msec;
   DecodeTime(value, hour, minute, second, msec);
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d:%03d", hour, minute, second, msec);
   return text;
 }
+
+namespace {
 
 // The content of a stream parameter: a blob's bytes, or a plain value's text.
 AnsiString StreamContent(const TZVariant& value) {
@@ -140,12 +142,12 @@ AnsiString PrepareSQLParameter(const TZVariant& value, TZSQLType sqlType) {
     case stBytes:
       return HexLiteral(manager.GetAsString(value));
     case stDate:
-      return QuotedStr(DateLiteralText(manager.GetAsDateTime(value)));
+      return QuotedStr(DBLibDateText(manager.GetAsDateTime(value)));
     case stTime:
-      return QuotedStr(TimeLiteralText(manager.GetAsDateTime(value)));
+      return QuotedStr(DBLibTimeText(manager.GetAsDateTime(value)));
     case stTimestamp: {
       const TDateTime stamp = manager.GetAsDateTime(value);
-      return QuotedStr(DateLiteralText(stamp) + " " + TimeLiteralText(stamp));
+      return QuotedStr(DBLibDateText(stamp) + " " + DBLibTimeText(stamp));
     }
     case stAsciiStream: case stUnicodeStream: {
       const AnsiString text = StreamContent(value);

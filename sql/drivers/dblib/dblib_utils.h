@@ -29,6 +29,11 @@ inline constexpr int kDBLibMoneyN = 110;
 inline constexpr int kDBLibMoney4 = 122;
 inline constexpr int kDBLibInt8 = 127;
 
+// "yyyymmdd", the one date form the servers read whatever their language.
+AnsiString DBLibDateText(TDateTime value);
+// "hh:nn:ss:zzz", milliseconds after a colon as the servers write them.
+AnsiString DBLibTimeText(TDateTime value);
+
 TZSQLType ConvertODBCToSqlType(std::int16_t odbcType);
 // Every code gives a type that keeps its values: decimals as stDouble,
 // eight-byte integers as stLong, and a code without a column type of its

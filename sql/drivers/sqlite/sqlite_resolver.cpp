@@ -3,7 +3,6 @@
 
 #include "sql/drivers/sqlite/sqlite_resolver.h"
 
-#include "sql/core/dbc/row_accessor.h"
 
 TZSQLiteCachedResolver::TZSQLiteCachedResolver(const Ref<IZStatement>& statement,
                                                const Ref<IZResultSetMetadata>& metadata)
@@ -13,19 +12,6 @@ TZSQLiteCachedResolver::TZSQLiteCachedResolver(const Ref<IZStatement>& statement
 void TZSQLiteCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
                                          TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {
   TZGenericCachedResolver::PostUpdates(sender, updateType, oldRowAccessor, newRowAccessor);
-  if (updateType != utInserted || autoColumnIndex_ <= 0) return;
-  // Only a value the caller left empty is the library's to give.
-  bool isNull = false;
-  newRowAccessor->GetLong(autoColumnIndex_, isNull);
-  if (!isNull) return;
-  Ref<IZStatement> statement = Connection->CreateStatement();
-  try {
-    Ref<IZResultSet> resultSet = statement->ExecuteQuery("SELECT LAST_INSERT_ROWID()");
-    if (resultSet->Next()) newRowAccessor->SetLong(autoColumnIndex_, resultSet->GetLong(1));
-    resultSet->Close();
-  } catch (...) {
-    statement->Close();
-    throw;
-  }
-  statement->Close();
+  if (updateType == utInserted && autoColumnIndex_ > 0)
+    FillGeneratedValue(newRowAccessor, autoColumnIndex_, "SELECT LAST_INSERT_ROWID()");
 }

@@ -1,0 +1,5 @@
+// Registration of the skin components' published properties and classes.
+#pragma once
+
+// Registers them once; every skin component's constructor calls it.
+void RegisterSkinProps();
