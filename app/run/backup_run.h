@@ -41,8 +41,6 @@ public:
   // Tables, dumps, archives and batch commands that failed in the last run,
   // and a run that could not start or was stopped.
   int FailureCount() const { return failures_; }
-  // The protocol of the current run, line by line as the memo shows it.
-  const TStringList& Protocol() const { return protocol_; }
 
 private:
   class TItemMeter;
