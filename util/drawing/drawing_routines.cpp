@@ -4,18 +4,22 @@
 
 #include "util/drawing/drawing_routines.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/image_list.h"
+#include "platform/gui/user.h"
 
 namespace {
 
 constexpr DWORD kRopBrushWhereSourceWhite = 0x00E20746;
 
-// Paints Color onto Target at (X, Y) wherever Mask is white.
-void PaintThroughMask(TBitmap* target, TBitmap* mask, int x, int y, TColor color) {
-  TCanvas* canvas = target->Canvas();
+// Paints Color onto the canvas at (X, Y) wherever Mask is white.
+void PaintThroughMask(TCanvas* canvas, TBitmap* mask, int x, int y, TColor color) {
   canvas->Brush()->SetColor(color);
   canvas->RequireState(csHandleValid | csBrushValid);
   HDC dc = canvas->Handle();
@@ -40,7 +44,54 @@ std::unique_ptr<TBitmap> OutlineMask(TBitmap* source, TColor outlineColor) {
   return mask;
 }
 
+// White where the image is opaque: drawn over white and over black, a
+// transparent pixel shows the background both times.
+std::unique_ptr<TBitmap> OpaqueMask(TImageList* images, int index) {
+  const int w = images->Width(), h = images->Height();
+  TBitmap onWhite, onBlack;
+  for (auto [bitmap, colour] : {std::pair{&onWhite, clWhite}, std::pair{&onBlack, clBlack}}) {
+    bitmap->SetSize(w, h);
+    bitmap->Canvas()->Brush()->SetColor(colour);
+    bitmap->Canvas()->FillRect(Rect(0, 0, w, h));
+    images->Draw(bitmap->Canvas(), 0, 0, index);
+  }
+  auto mask = std::make_unique<TBitmap>();
+  mask->SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    const uint32_t* white = onWhite.ScanLine(y);
+    const uint32_t* black = onBlack.ScanLine(y);
+    uint32_t* out = mask->ScanLine(y);
+    for (int x = 0; x < w; ++x)
+      out[x] = (white[x] & 0xFFFFFF) == 0xFFFFFF && (black[x] & 0xFFFFFF) == 0 ? 0 : 0xFFFFFF;
+  }
+  mask->Canvas()->Brush()->SetColor(clWhite);
+  mask->SetMonochrome(true);
+  return mask;
+}
+
 }  // namespace
+
+void DrawDisabledImage(TImageList* images, TCanvas* canvas, int x, int y, int index, TColor highlightColor,
+                       TColor shadowColor, bool drawHighlight) {
+  std::unique_ptr<TBitmap> mask = OpaqueMask(images, index);
+  const TColor brush = canvas->Brush()->Color();
+  if (drawHighlight) PaintThroughMask(canvas, mask.get(), x + 1, y + 1, highlightColor);
+  PaintThroughMask(canvas, mask.get(), x, y, shadowColor);
+  canvas->Brush()->SetColor(brush);
+}
+
+void CenterWindowOnScreen(HWND window) {
+  RECT r;
+  if (!GetWindowRect(window, &r)) return;
+  const int left = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - r.Width()) / 2);
+  const int top = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - r.Height()) / 2);
+  SetWindowPos(window, 0, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool IsActiveWindowOfThisThread() {
+  const HWND active = GetActiveWindow();
+  return active != 0 && IsWindow(active);
+}
 
 std::unique_ptr<TBitmap> MakeDisabledBitmap(TBitmap* source, TColor outlineColor, TColor backColor,
                                             TColor highlightColor, TColor shadowColor, bool drawHighlight) {
@@ -49,8 +100,8 @@ std::unique_ptr<TBitmap> MakeDisabledBitmap(TBitmap* source, TColor outlineColor
   result->SetSize(source->Width(), source->Height());
   result->Canvas()->Brush()->SetColor(backColor);
   result->Canvas()->FillRect(Rect(0, 0, source->Width(), source->Height()));
-  if (drawHighlight) PaintThroughMask(result.get(), mask.get(), 1, 1, highlightColor);
-  PaintThroughMask(result.get(), mask.get(), 0, 0, shadowColor);
+  if (drawHighlight) PaintThroughMask(result->Canvas(), mask.get(), 1, 1, highlightColor);
+  PaintThroughMask(result->Canvas(), mask.get(), 0, 0, shadowColor);
   return result;
 }
 

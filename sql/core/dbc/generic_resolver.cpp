@@ -52,11 +52,17 @@ int TZGenericCachedResolver::FirstAutoIncrementIntegerColumn(IZResultSetMetadata
   return 0;
 }
 
+bool TZGenericCachedResolver::InsertLeftColumnEmpty(TZRowUpdateType updateType, int columnIndex,
+                                                    TZRowAccessor* newRowAccessor) {
+  if (updateType != utInserted || columnIndex <= 0) return false;
+  bool isNull = false;
+  newRowAccessor->GetLong(columnIndex, isNull);
+  return isNull;
+}
+
 void TZGenericCachedResolver::FillGeneratedValue(TZRowAccessor* newRowAccessor, int column, const AnsiString& query) {
   // Only a value the caller left empty is the server's to give.
-  bool isNull = false;
-  newRowAccessor->GetLong(column, isNull);
-  if (!isNull) return;
+  if (!InsertLeftColumnEmpty(utInserted, column, newRowAccessor)) return;
   Ref<IZStatement> statement = Connection->CreateStatement();
   try {
     Ref<IZResultSet> resultSet = statement->ExecuteQuery(query);

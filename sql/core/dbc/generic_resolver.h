@@ -47,6 +47,9 @@ protected:
   // The first integer column the metadata marks auto-increment (1-based);
   // 0 when there is none. The column whose value the server may give.
   static int FirstAutoIncrementIntegerColumn(IZResultSetMetadata& metadata);
+  // Whether a posted insert left that column (0: none) empty, so that the
+  // value the server generated is to be read back into the new row.
+  static bool InsertLeftColumnEmpty(TZRowUpdateType updateType, int columnIndex, TZRowAccessor* newRowAccessor);
   // When column of an inserted row was left null: runs query on a new
   // statement and writes the first column of its first row, read as a
   // 64-bit integer, into that column (the value the server gave the row).

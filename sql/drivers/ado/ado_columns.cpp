@@ -177,12 +177,28 @@ Recordset15::Column DescribeColumn(SQLHSTMT statement, SQLUSMALLINT number) {
   column.kind = shape.kind;
   column.varType = shape.varType;
   column.definedSize = shape.fixedSize ? shape.fixedSize : static_cast<int>(std::min<SQLULEN>(size, INT32_MAX));
-  column.properties = MakeRef<Properties>();
-  column.properties->Add(MakeRef<Property>("BASECOLUMNNAME", TextAttribute(statement, number, SQL_DESC_BASE_COLUMN_NAME)));
-  column.properties->Add(MakeRef<Property>("BASETABLENAME", TextAttribute(statement, number, SQL_DESC_BASE_TABLE_NAME)));
-  column.properties->Add(MakeRef<Property>(
-      "ISAUTOINCREMENT", Variant(NumericAttribute(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE)));
+  column.properties = FieldProperties(TextAttribute(statement, number, SQL_DESC_BASE_COLUMN_NAME),
+                                      TextAttribute(statement, number, SQL_DESC_BASE_TABLE_NAME),
+                                      NumericAttribute(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE);
+  switch (NumericAttribute(statement, number, SQL_DESC_UPDATABLE)) {
+    case SQL_ATTR_WRITE: column.flags |= DBCOLUMNFLAGS_WRITE; break;
+    case SQL_ATTR_READWRITE_UNKNOWN: column.flags |= DBCOLUMNFLAGS_WRITEUNKNOWN; break;
+    default: break;
+  }
+  if (IsLongType(column.type)) column.flags |= DBCOLUMNFLAGS_ISLONG;
   return column;
+}
+
+Ref<Properties> FieldProperties(Variant baseColumnName, Variant baseTableName, bool autoIncrement) {
+  auto properties = MakeRef<Properties>();
+  properties->Add(MakeRef<Property>("BASECOLUMNNAME", std::move(baseColumnName)));
+  properties->Add(MakeRef<Property>("BASETABLENAME", std::move(baseTableName)));
+  properties->Add(MakeRef<Property>("ISAUTOINCREMENT", Variant(autoIncrement)));
+  return properties;
+}
+
+bool IsLongType(int adoType) {
+  return adoType == adLongVarChar || adoType == adLongVarWChar || adoType == adLongVarBinary;
 }
 
 Variant ReadValue(SQLHSTMT statement, SQLUSMALLINT number, Recordset15::Column& column, std::string& buffer) {

@@ -19,6 +19,7 @@ struct Recordset15::Column {
   int definedSize = 0;
   AdoValueKind kind = AdoValueKind::Text;
   TVarType varType = varString;  // of integer and float values
+  unsigned flags = 0;              // DBCOLUMNFLAGS_*
   Ref<::Properties> properties;
 };
 
@@ -28,6 +29,10 @@ namespace ado_odbc {
 int DataTypeOfOdbc(SQLSMALLINT sqlType, bool isUnsigned);
 
 Recordset15::Column DescribeColumn(SQLHSTMT statement, SQLUSMALLINT number);
+// The properties of a field: BASECOLUMNNAME, BASETABLENAME and ISAUTOINCREMENT.
+Ref<Properties> FieldProperties(Variant baseColumnName, Variant baseTableName, bool autoIncrement);
+// Whether values of the type are long (DBCOLUMNFLAGS_ISLONG).
+bool IsLongType(int adoType);
 
 // The value of column number in the current row (Null for SQL NULL); text and
 // binary values widen the column's defined size when longer. buffer is

@@ -5,7 +5,9 @@
 #include "sql/drivers/ado/ado_connection.h"
 
 #include "platform/rtl/format.h"
+#include "sql/drivers/ado/ado_metadata.h"
 #include "sql/drivers/ado/ado_plain_driver.h"
+#include "sql/drivers/ado/ado_statement.h"
 
 namespace {
 
@@ -26,17 +28,23 @@ TZAdoConnection::TZAdoConnection(Ref<IZDriver> driver, const AnsiString& url, Re
                                  const AnsiString& user, const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       ado_(CoConnection::Create()),
-      plainDriver_(std::move(plainDriver)) {}
+      plainDriver_(std::move(plainDriver)) {
+  SetMetadata(std::make_unique<TZAdoDatabaseMetadata>(this, url, GetProperties()));
+}
 
-template <class Action>
-void TZAdoConnection::Logged(TZLoggingCategory category, const AnsiString& text, Action action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    DriverManager()->LogError(category, plainDriver_->GetProtocol(), text, 0, e.Message());
-    throw;
-  }
-  DriverManager()->LogMessage(category, plainDriver_->GetProtocol(), text);
+Ref<IZStatement> TZAdoConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZAdoStatement>(plainDriver_, Ref<IZAdoConnection>(this), AnsiString(), info);
+}
+
+Ref<IZPreparedStatement> TZAdoConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZAdoPreparedStatement>(plainDriver_, Ref<IZAdoConnection>(this), sql, info);
+}
+
+Ref<IZCallableStatement> TZAdoConnection::NewCallableStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZAdoCallableStatement>(plainDriver_, Ref<IZAdoConnection>(this), sql, info);
 }
 
 void TZAdoConnection::Open() {

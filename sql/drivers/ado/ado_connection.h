@@ -9,6 +9,19 @@
 #include "sql/core/dbc/native_library.h"
 #include "sql/drivers/ado/ado_objects.h"
 
+// Runs action; logs text under category with the plain driver's protocol on
+// success, or the error with it before raising it again.
+template <class Action>
+void AdoLogged(IZPlainDriver& plainDriver, TZLoggingCategory category, const AnsiString& text, Action action) {
+  try {
+    action();
+  } catch (const Exception& e) {
+    DriverManager()->LogError(category, plainDriver.GetProtocol(), text, 0, e.Message());
+    throw;
+  }
+  DriverManager()->LogMessage(category, plainDriver.GetProtocol(), text);
+}
+
 // What the ADO statements and metadata need beyond IZConnection.
 class IZAdoConnection : public virtual IZConnection {
 public:
@@ -44,11 +57,17 @@ public:
   Ref<Connection15> GetAdoConnection() override { return ado_; }
   void InternalExecuteStatement(const AnsiString& sql) override;
 
+protected:
+  // Each opens the connection first when it is closed.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+  Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
+
 private:
-  // Runs action; logs text under category on success, or the error with it
-  // before raising it again.
   template <class Action>
-  void Logged(TZLoggingCategory category, const AnsiString& text, Action action);
+  void Logged(TZLoggingCategory category, const AnsiString& text, Action action) {
+    AdoLogged(*plainDriver_, category, text, action);
+  }
   void StartTransactionIfNeeded();
   void BeginTransaction();
   // The ADO commit of a switch of auto-commit or level; unlogged on failure.

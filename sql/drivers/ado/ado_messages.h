@@ -17,3 +17,5 @@ inline constexpr char kAdoNoCurrentRecord[] =
 inline constexpr char kAdoStateNoItem[] = "07009";
 inline constexpr char kAdoItemNotFound[] =
     "Item cannot be found in the collection corresponding to the requested name or ordinal.";
+inline constexpr char kAdoStateNotSupported[] = "HYC00";
+inline constexpr char kAdoSchemaNotSupported[] = "Object or provider is not capable of performing requested operation.";

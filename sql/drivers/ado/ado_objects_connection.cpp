@@ -55,9 +55,26 @@ void Connection15::Open(const AnsiString& connectionString, const AnsiString& us
   Check(SQLDriverConnect(dbc->get(), nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, nullptr, 0,
                          nullptr, SQL_DRIVER_NOPROMPT),
         SQL_HANDLE_DBC, dbc->get());
+  char dbms[kMaxCatalogBytes] = {};
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLGetInfo(dbc->get(), SQL_DBMS_NAME, dbms, sizeof dbms, &length))) dbms[0] = '\0';
+  dbmsName_ = dbms;
+  char quote[8] = {};
+  if (!SQL_SUCCEEDED(SQLGetInfo(dbc->get(), SQL_IDENTIFIER_QUOTE_CHAR, quote, sizeof quote, &length))) quote[0] = '\0';
+  identifierQuote_ = Trim(AnsiString(quote));
   dbc_ = std::move(dbc);
   connected_ = true;
   inTransaction_ = false;
+}
+
+std::string Connection15::NativeText(const AnsiString& commandText) {
+  // The one Transact-SQL query callers rely on: the key the last insert
+  // of this session generated.
+  if (commandText == "SELECT @@IDENTITY") {
+    if (SameText(dbmsName_, "SQLite")) return "SELECT last_insert_rowid()";
+    if (SameText(dbmsName_, "PostgreSQL")) return "SELECT lastval()";
+  }
+  return ado_odbc::ToOdbc(commandText);
 }
 
 void Connection15::Close() {
@@ -89,7 +106,7 @@ std::shared_ptr<ado_odbc::Handle> Connection15::NewStatement() {
 
 Ref<Recordset15> Connection15::Execute(const AnsiString& commandText, Variant& recordsAffected, int /*options*/) {
   std::shared_ptr<ado_odbc::Handle> statement = NewStatement();
-  std::string text = ado_odbc::ToOdbc(commandText);
+  std::string text = NativeText(commandText);
   Check(SQLExecDirect(statement->get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), SQL_HANDLE_STMT,
         statement->get());
   auto recordset = MakeRef<Recordset15>();

@@ -118,11 +118,92 @@ void Recordset15::Open(const AnsiString& source, Ref<Connection15> activeConnect
   // A hint that spares reading rows that would be dropped; ReadRows enforces it.
   if (maxRecords_ > 0)
     SQLSetStmtAttr(statement->get(), SQL_ATTR_MAX_ROWS, reinterpret_cast<SQLPOINTER>(SQLULEN(maxRecords_)), 0);
-  std::string text = ado_odbc::ToOdbc(source);
+  std::string text = connection_->NativeText(source);
   Check(SQLExecDirect(statement->get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS), SQL_HANDLE_STMT,
         statement->get());
   Variant recordsAffected;
   OpenResult(connection_, std::move(statement), recordsAffected);
+}
+
+void Recordset15::Open(const Ref<_Command>& source, int /*cursorType*/, int /*lockType*/, int /*options*/) {
+  if (open_) throw EAdoError(kAdoStateOpen, kAdoObjectOpen);
+  if (!source) throw EAdoError(kAdoStateClosed, kAdoObjectClosed);
+  Variant recordsAffected;
+  source->ExecuteInto(*this, recordsAffected);
+}
+
+void Recordset15::OpenInMemory(const std::vector<AdoColumnSpec>& columns, std::vector<std::vector<Variant>> rows,
+                               bool bookmark) {
+  if (open_) throw EAdoError(kAdoStateOpen, kAdoObjectOpen);
+  statement_.reset();
+  columns_.clear();
+  values_.clear();
+  order_.clear();
+  sort_.clear();
+  for (const AdoColumnSpec& given : columns) {
+    Column column;
+    column.name = given.name;
+    column.type = given.type;
+    column.definedSize = given.definedSize;
+    column.flags = given.flags;
+    column.properties = ado_odbc::FieldProperties(given.baseColumnName, Null(), given.autoIncrement);
+    columns_.push_back(std::move(column));
+  }
+  while (fieldItems_.size() < columns_.size())
+    fieldItems_.push_back(std::make_unique<Field>(this, static_cast<int>(fieldItems_.size())));
+  for (std::vector<Variant>& row : rows) {
+    row.resize(columns_.size(), Null());
+    for (Variant& value : row) values_.push_back(std::move(value));
+  }
+  rowCount_ = static_cast<int>(rows.size());
+  bookmark_ = bookmark;
+  rowVersionsRead_ = true;
+  open_ = true;
+  SetPosition(rowCount_ > 0 ? 1 : 0);
+}
+
+std::vector<AdoColumnInfo> Recordset15::GetColumnInfo() {
+  RequireOpen();
+  if (!rowVersionsRead_) ReadRowVersions();
+  std::vector<AdoColumnInfo> result;
+  if (bookmark_) result.push_back({0, 0});
+  for (std::size_t i = 0; i < columns_.size(); ++i) result.push_back({static_cast<int>(i + 1), columns_[i].flags});
+  return result;
+}
+
+// Marks the columns that the data source keeps as row versions of their
+// base tables; asked of the catalogue only when a caller wants the flags.
+void Recordset15::ReadRowVersions() {
+  rowVersionsRead_ = true;
+  if (!connection_ || connection_->State() != adStateOpen) return;
+  std::vector<AnsiString> tables;
+  for (const Column& column : columns_) {
+    const Variant table = column.properties->Item("BASETABLENAME")->Value();
+    if (!VarIsNull(table) && std::find(tables.begin(), tables.end(), table.AsString()) == tables.end())
+      tables.push_back(table.AsString());
+  }
+  for (const AnsiString& table : tables) {
+    std::shared_ptr<ado_odbc::Handle> statement = connection_->NewStatement();
+    std::string name = ado_odbc::ToOdbc(table);
+    // A data source that cannot tell has no row versions.
+    if (!SQL_SUCCEEDED(SQLSpecialColumns(statement->get(), SQL_ROWVER, nullptr, 0, nullptr, 0,
+                                         reinterpret_cast<SQLCHAR*>(name.data()), SQL_NTS, SQL_SCOPE_CURROW,
+                                         SQL_NULLABLE)))
+      continue;
+    auto versions = MakeRef<Recordset15>();
+    Variant affected;
+    versions->OpenResult(connection_, std::move(statement), affected);
+    for (; !versions->Eof(); versions->MoveNext()) {
+      const AnsiString versionColumn = versions->ValueAt(1).AsString();
+      for (Column& column : columns_) {
+        const Variant base = column.properties->Item("BASECOLUMNNAME")->Value();
+        const Variant baseTable = column.properties->Item("BASETABLENAME")->Value();
+        if (!VarIsNull(base) && !VarIsNull(baseTable) && baseTable.AsString() == table &&
+            AnsiSameText(base.AsString(), versionColumn))
+          column.flags |= DBCOLUMNFLAGS_ISROWVER;
+      }
+    }
+  }
 }
 
 void Recordset15::OpenResult(Ref<Connection15> connection, std::shared_ptr<ado_odbc::Handle> statement,
@@ -131,6 +212,8 @@ void Recordset15::OpenResult(Ref<Connection15> connection, std::shared_ptr<ado_o
   statement_ = std::move(statement);
   nextError_ = nullptr;
   open_ = false;
+  bookmark_ = false;
+  rowVersionsRead_ = false;
   columns_.clear();
   values_.clear();
   order_.clear();

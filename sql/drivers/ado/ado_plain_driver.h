@@ -18,6 +18,11 @@ struct CoConnection {
   static Ref<Connection15> Create() { return MakeRef<Connection15>(); }
 };
 
+// A new command without text or connection.
+struct CoCommand {
+  static Ref<_Command> Create() { return MakeRef<_Command>(); }
+};
+
 // A new closed recordset.
 struct CoRecordset {
   static Ref<Recordset15> Create() { return MakeRef<Recordset15>(); }

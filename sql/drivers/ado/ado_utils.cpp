@@ -3,6 +3,7 @@
 #include "sql/drivers/ado/ado_utils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "sql/drivers/ado/ado_objects.h"
@@ -121,4 +122,20 @@ int ConvertOleDBToAdoSchema(const TGUID& schema) {
   for (const SchemaNumber& entry : kSchemaNumbers)
     if (entry.lowByte == lowByte) return entry.number;
   return -1;
+}
+
+std::string VariantBytes(const Variant& value) {
+  if (!VarIsArray(value)) return value.AsString();
+  Variant array = value;
+  const int count = VarArrayHighBound(array, 1) - VarArrayLowBound(array, 1) + 1;
+  std::string bytes(static_cast<const char*>(VarArrayLock(array)), static_cast<std::size_t>(std::max(count, 0)));
+  VarArrayUnlock(array);
+  return bytes;
+}
+
+Variant ByteArrayVariant(std::string_view bytes) {
+  Variant array = VarArrayCreate(0, static_cast<int>(bytes.size()) - 1, varByte);
+  if (!bytes.empty()) std::memcpy(VarArrayLock(array), bytes.data(), bytes.size());
+  VarArrayUnlock(array);
+  return array;
 }

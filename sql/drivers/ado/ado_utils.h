@@ -4,17 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "platform/rtl/variant.h"
 #include "sql/core/sql_types.h"
-
-// A GUID in its usual four parts.
-struct TGUID {
-  std::uint32_t D1;
-  std::uint16_t D2;
-  std::uint16_t D3;
-  std::uint8_t D4[8];
-};
+#include "sql/drivers/ado/ado_objects.h"
 
 // Single precision reads as stDouble, fixed and variable binary as
 // stBinaryStream; unknown codes (char, GUID ...) as stString.
@@ -27,3 +22,8 @@ int ConvertVariantToAdo(TVarType varType);
 // The SchemaEnum number of an OLE DB schema rowset GUID
 // {C8B522xx-5CF3-11CE-ADE5-00AA0044773D}; -1 for any other GUID.
 int ConvertOleDBToAdoSchema(const TGUID& schema);
+
+// The bytes of a binary value: a byte array, or the 8-bit text of anything else.
+std::string VariantBytes(const Variant& value);
+// A byte array of bytes (bounds 0 to size - 1).
+Variant ByteArrayVariant(std::string_view bytes);

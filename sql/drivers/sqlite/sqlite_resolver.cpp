@@ -3,7 +3,6 @@
 
 #include "sql/drivers/sqlite/sqlite_resolver.h"
 
-
 TZSQLiteCachedResolver::TZSQLiteCachedResolver(const Ref<IZStatement>& statement,
                                                const Ref<IZResultSetMetadata>& metadata)
     : TZGenericCachedResolver(statement, metadata),

@@ -1,7 +1,7 @@
 // Helpers shared by the tests against a real X server: pumping the message
 // loop until something happened, a keycode free for remapping to any
-// character, reading a window property, and another program's side of a
-// clipboard request.
+// character, reading a window property, another program's side of a
+// clipboard request, and a tray manager.
 #pragma once
 
 #include <chrono>
@@ -78,3 +78,53 @@ inline std::thread AnswerSelectionRequest(Display* dpy, Window owner, const std:
     XFlush(dpy);
   });
 }
+
+// A tray manager as the desktop runs one: owns the selection, announces
+// itself on the root window and embeds the icons that ask to dock.
+class FakeTrayManager {
+public:
+  explicit FakeTrayManager(Display* dpy) : dpy_(dpy) {
+    const Window root = DefaultRootWindow(dpy);
+    selection_ = XInternAtom(dpy, ("_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy))).c_str(), False);
+    opcode_ = XInternAtom(dpy, "_NET_SYSTEM_TRAY_OPCODE", False);
+    tray_ = XCreateSimpleWindow(dpy, root, kX, kY, 22, 22, 0, 0, 0);
+    XMapWindow(dpy, tray_);
+    Announce();
+  }
+  void Announce() {
+    XSetSelectionOwner(dpy_, selection_, tray_, CurrentTime);
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = DefaultRootWindow(dpy_);
+    ev.xclient.message_type = XInternAtom(dpy_, "MANAGER", False);
+    ev.xclient.format = 32;
+    ev.xclient.data.l[0] = CurrentTime;
+    ev.xclient.data.l[1] = long(selection_);
+    ev.xclient.data.l[2] = long(tray_);
+    XSendEvent(dpy_, DefaultRootWindow(dpy_), False, StructureNotifyMask, &ev);
+    XFlush(dpy_);
+  }
+  // The icon window of the next dock request, 0 when none came.
+  Window TakeDockRequest() {
+    Window icon = 0;
+    PumpUntil([&] {
+      XEvent ev;
+      while (XCheckTypedWindowEvent(dpy_, tray_, ClientMessage, &ev))
+        if (ev.xclient.message_type == opcode_ && ev.xclient.data.l[1] == 0) icon = Window(ev.xclient.data.l[2]);
+      return icon != 0;
+    });
+    return icon;
+  }
+  void Embed(Window icon) {
+    XReparentWindow(dpy_, icon, tray_, 0, 0);
+    XMapWindow(dpy_, icon);
+    XSync(dpy_, False);
+  }
+  static constexpr int kX = 700, kY = 10;
+
+private:
+  Display* dpy_;
+  Atom selection_ = 0;
+  Atom opcode_ = 0;
+  Window tray_ = 0;
+};

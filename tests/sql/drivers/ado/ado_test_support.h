@@ -9,7 +9,11 @@
 #include <string>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/lists.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/ado/ado_connection.h"
+#include "sql/drivers/ado/ado_driver.h"
 #include "sql/drivers/ado/ado_objects.h"
 #include "tests/fixtures/postgresql/server.h"
 #include "tests/support/shell_runner.h"
@@ -66,6 +70,18 @@ public:
   // The user and password the connection opens with ("" for SQLite).
   AnsiString User() const { return peer_ == Peer::SQLite ? "" : PostgreSQLServer::Get().user; }
   AnsiString Password() const { return peer_ == Peer::SQLite ? "" : PostgreSQLServer::Get().password; }
+
+  // An open connection of the ADO driver to this database.
+  Ref<IZAdoConnection> DriverConnect() const {
+    RegisterAdoDriver();
+    TStringList info;
+    info.Add("username=" + User());
+    info.Add("password=" + Password());
+    auto connection =
+        Query<IZAdoConnection>(DriverManager()->GetConnectionWithProperties("zdbc:ado:" + ConnectionString(), &info));
+    connection->Open();
+    return connection;
+  }
 
   Ref<Connection15> Connect() const {
     auto connection = MakeRef<Connection15>();

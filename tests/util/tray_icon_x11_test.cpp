@@ -1,0 +1,48 @@
+// Tray icon on a real X server with a tray manager played by the test: the
+// icon docks, and a double click on it restores the minimized main window.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "tests/platform/gui/x11_test_support.h"
+#include "util/components/tray_icon.h"
+
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+TEST(TrayIconX11, TheIconDocksAndADoubleClickRestoresTheWindow) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "this test needs an X server";
+  Display* dpy = XOpenDisplay(nullptr);
+  ASSERT_NE(dpy, nullptr);
+  FakeTrayManager manager(dpy);
+
+  auto* form = new TForm(nullptr);
+  form->SetBounds(50, 50, 300, 200);
+  Application->SetMainForm(form);
+  form->Show();
+  auto* tray = new TUtlTrayIcon(form);
+  tray->SetShowIcon(tyAllways);
+  const Window icon = manager.TakeDockRequest();
+  ASSERT_NE(icon, 0u);
+  manager.Embed(icon);
+
+  Application->Minimize();
+  ASSERT_TRUE(PumpUntil([&] { return IsIconic(form->Handle()) != 0; }));
+  const int x = FakeTrayManager::kX + 11, y = FakeTrayManager::kY + 11;
+  XTestFakeMotionEvent(dpy, -1, x, y, 0);
+  for (int i = 0; i < 2; ++i) {
+    XTestFakeButtonEvent(dpy, 1, True, 0);
+    XTestFakeButtonEvent(dpy, 1, False, 0);
+  }
+  XFlush(dpy);
+  EXPECT_TRUE(PumpUntil([&] { return !IsIconic(form->Handle()); }));
+
+  Application->SetMainForm(nullptr);
+  form->Free();
+  XCloseDisplay(dpy);
+}
+
+}  // namespace

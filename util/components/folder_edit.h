@@ -1,0 +1,75 @@
+// Folder edit: a one-line edit with a small browse button inside its right
+// edge. The button (or Alt+Down) opens the folder dialog at the folder typed
+// (or InitialDir, or the root), and the chosen folder replaces the text, or
+// is appended after ";" when the box holds several folders. Enter and Esc
+// reach the form's default and cancel buttons as in any one-line edit.
+#pragma once
+
+#include <functional>
+
+#include "util/components/inner_control_edit.h"
+
+class TDirectoryEdit;
+
+// The browse button: an open folder on a button face.
+class TUtlEditButton : public TCustomControl {
+public:
+  explicit TUtlEditButton(TDirectoryEdit* edit);
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+
+private:
+  TDirectoryEdit* edit_;
+  bool pressed_ = false;
+};
+
+// Name: the folder offered (and, after the dialog, the one chosen); clearing
+// Action stops before the dialog or keeps its answer from being used.
+using TExecOpenDialogEvent = std::function<void(TObject* sender, AnsiString& name, bool& action)>;
+
+class TDirectoryEdit : public TUtlInnerControlEdit {
+public:
+  explicit TDirectoryEdit(TComponent* owner);
+  ~TDirectoryEdit() override;
+
+  const AnsiString& InitialDir() const { return initialDir_; }
+  void SetInitialDir(const AnsiString& value) { initialDir_ = value; }
+  const AnsiString& DialogText() const { return dialogText_; }
+  void SetDialogText(const AnsiString& value) { dialogText_ = value; }
+  bool MultipleDirs() const { return multipleDirs_; }
+  void SetMultipleDirs(bool value) { multipleDirs_ = value; }
+  // Whether the user may type into the box; the button works either way.
+  bool DirectInput() const { return directInput_; }
+  void SetDirectInput(bool value);
+  bool ReadOnly() const { return readOnly_; }
+  void SetReadOnly(bool value);
+  int ButtonWidth() const;
+  void SetButtonWidth(int value);
+  TUtlEditButton* Button() const { return button_; }
+
+  TNotifyEvent OnButtonClick;
+  TExecOpenDialogEvent OnBeforeDialog;
+  TExecOpenDialogEvent OnAfterDialog;
+
+  // The button's click: the folder choice, unless the box is read-only.
+  void HandleButtonClick();
+
+protected:
+  void KeyDown(WORD& key, TShiftState shift) override;
+  void PlaceInner() override;
+  void LimitTextRect() override;
+  bool ClipboardEditable() const override { return directInput_ && !readOnly_; }
+
+private:
+  void PerformButtonAction();
+
+  TUtlEditButton* button_ = nullptr;
+  AnsiString initialDir_;
+  AnsiString dialogText_;
+  bool multipleDirs_ = false;
+  bool directInput_ = true;
+  bool readOnly_ = false;
+};
