@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "archive/ab_exceptions.h"
 #include "platform/rtl/os_names.h"
@@ -95,21 +96,32 @@ struct DirEntry {
   bool isLink;
 };
 
-// The entries of Folder (".": the current one) with their attributes, sorted
-// by upper-cased name; entries that cannot be examined (dangling links) are left out.
-std::vector<DirEntry> ListFolder(const AnsiString& folder) {
+// One entry of a folder with its attributes; none when it cannot be examined
+// (a dangling link).
+std::optional<DirEntry> Examine(const std::string& osFolder, const char* osName) {
+  std::string path = osFolder + "/" + osName;
+  struct stat st, lst;
+  if (::stat(path.c_str(), &st) != 0 || ::lstat(path.c_str(), &lst) != 0) return std::nullopt;
+  AnsiString name = detail::FromOsName(osName);
+  int32_t attr = UnixModeToDosAttr(st.st_mode);
+  if (IsHiddenName(name)) attr |= faHidden;
+  return DirEntry{name, detail::UpperName(name), attr, S_ISLNK(lst.st_mode)};
+}
+
+// The entries of Folder (".": the current one) whose names match the pattern,
+// and with recurse the folders too, sorted by upper-cased name. Only these are
+// examined: a folder of many files costs one listing, not a stat per entry.
+std::vector<DirEntry> ListFolder(const AnsiString& folder, const AnsiString& upperPattern, bool recurse) {
   std::vector<DirEntry> entries;
-  DIR* dir = opendir(OsName(folder).c_str());
+  const std::string osFolder = OsName(folder);
+  DIR* dir = opendir(osFolder.c_str());
   if (!dir) return entries;
   while (dirent* d = readdir(dir)) {
     if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
-    std::string path = OsName(folder) + "/" + d->d_name;
-    struct stat st, lst;
-    if (::stat(path.c_str(), &st) != 0 || ::lstat(path.c_str(), &lst) != 0) continue;
-    AnsiString name = detail::FromOsName(d->d_name);
-    int32_t attr = UnixModeToDosAttr(st.st_mode);
-    if (IsHiddenName(name)) attr |= faHidden;
-    entries.push_back({name, detail::UpperName(name), attr, S_ISLNK(lst.st_mode)});
+    const bool maybeFolder = recurse && (d->d_type == DT_DIR || d->d_type == DT_UNKNOWN);
+    if (!maybeFolder && !MatchWildcard(detail::UpperName(detail::FromOsName(d->d_name)), 1, upperPattern, 1))
+      continue;
+    if (std::optional<DirEntry> entry = Examine(osFolder, d->d_name)) entries.push_back(std::move(*entry));
   }
   closedir(dir);
   std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
@@ -127,7 +139,7 @@ bool AttrWanted(int32_t entryAttr, int32_t mask) {
 
 void FindIn(const AnsiString& prefix, const AnsiString& folder, const AnsiString& upperPattern,
             int32_t attr, std::vector<AnsiString>& list, bool recurse) {
-  std::vector<DirEntry> entries = ListFolder(folder);
+  std::vector<DirEntry> entries = ListFolder(folder, upperPattern, recurse);
   for (const DirEntry& e : entries) {
     if (!AttrWanted(e.attr, attr) || !MatchWildcard(e.upper, 1, upperPattern, 1)) continue;
     list.push_back(prefix + e.name + ((e.attr & faDirectory) ? "/" : ""));
@@ -137,6 +149,17 @@ void FindIn(const AnsiString& prefix, const AnsiString& folder, const AnsiString
     if (!(e.attr & faDirectory) || e.isLink || (e.attr & faHidden)) continue;
     FindIn(prefix + e.name + "/", folder + "/" + e.name, upperPattern, attr, list, true);
   }
+}
+
+// A name without wildcards that exists as written is found with one look;
+// false when it does not, and only a listing can find it in another case.
+bool FindPlainName(const AnsiString& prefix, const AnsiString& folder, const AnsiString& name, int32_t attr,
+                   std::vector<AnsiString>& list) {
+  if (name.empty() || name == "." || name == ".." || name.find_first_of("*?") != AnsiString::npos) return false;
+  std::optional<DirEntry> entry = Examine(OsName(folder), OsName(name).c_str());
+  if (!entry) return false;
+  if (AttrWanted(entry->attr, attr)) list.push_back(prefix + entry->name + ((entry->attr & faDirectory) ? "/" : ""));
+  return true;
 }
 
 }  // namespace
@@ -274,6 +297,7 @@ void FindMatchingFiles(std::string_view mask, int32_t attr, std::vector<AnsiStri
   AnsiString listed = PathKindOf(folder) == 2 || baseDir.empty() ? folder : WithTrailingBackslash(baseDir) + folder;
   if (listed.empty()) listed = ".";
   if (listed.size() > 1 && listed.back() == '/') listed.pop_back();
+  if (!recurse && FindPlainName(folder, listed, pattern, attr, list)) return;
   FindIn(folder, listed, detail::UpperName(pattern), attr, list, recurse);
 }
 

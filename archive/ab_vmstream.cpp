@@ -4,9 +4,11 @@
 // a page written far out leaves a sparse file rather than gigabytes of zeros.
 #include "archive/ab_vmstream.h"
 
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <limits>
 
@@ -19,18 +21,18 @@ namespace {
 
 constexpr uint32_t kDefaultMemorySize = 8388608;
 constexpr int64_t kPageMask = TAbVirtualMemoryStream::kPageSize - 1;
-constexpr int kLinearSearchLimit = 3;
+constexpr int kMaxRunPages = 64;  // pages written back in one call, at most
 
 }  // namespace
 
 TAbVirtualMemoryStream::TAbVirtualMemoryStream() {
   auto first = std::make_unique<Page>();
   first->offset = 0;
-  first->stamp = NextStamp();
   first->dirty = false;
   std::memset(first->data, 0, kPageSize);
   cached_ = first.get();
-  pages_.push_back(std::move(first));
+  LinkNewest(cached_);
+  pages_.emplace(0, std::move(first));
   SetMemorySize(kDefaultMemorySize);
 }
 
@@ -41,63 +43,47 @@ TAbVirtualMemoryStream::~TAbVirtualMemoryStream() {
   }
 }
 
-int32_t TAbVirtualMemoryStream::NextStamp() {
-  if (useCounter_ == std::numeric_limits<int32_t>::max()) {
-    for (auto& page : pages_) page->stamp = 0;
-    useCounter_ = 0;
-  }
-  return ++useCounter_;
+void TAbVirtualMemoryStream::Unlink(Page* page) {
+  (page->older ? page->older->newer : oldest_) = page->newer;
+  (page->newer ? page->newer->older : newest_) = page->older;
 }
 
-size_t TAbVirtualMemoryStream::LeastRecentlyUsed() const {
-  size_t oldest = 0;
-  for (size_t i = 1; i < pages_.size(); ++i)
-    if (pages_[i]->stamp < pages_[oldest]->stamp) oldest = i;
-  return oldest;
+void TAbVirtualMemoryStream::LinkNewest(Page* page) {
+  page->older = newest_;
+  page->newer = nullptr;
+  (newest_ ? newest_->newer : oldest_) = page;
+  newest_ = page;
 }
 
-void TAbVirtualMemoryStream::EvictAt(size_t index) {
-  if (pages_[index]->dirty) WritePage(*pages_[index]);
-  pages_.erase(pages_.begin() + index);
+std::unique_ptr<TAbVirtualMemoryStream::Page> TAbVirtualMemoryStream::EvictOldest() {
+  Page* victim = oldest_;
+  if (victim->dirty) WriteRun(victim);
+  Unlink(victim);
+  auto node = pages_.extract(victim->offset);
+  return std::move(node.mapped());
 }
 
 TAbVirtualMemoryStream::Page* TAbVirtualMemoryStream::GetPage(int64_t offset) {
-  // Find the page, or the index where a page for Offset belongs.
-  size_t low = 0, high = pages_.size();
-  if (pages_.size() > kLinearSearchLimit) {
-    while (low < high) {
-      size_t mid = (low + high) / 2;
-      if (pages_[mid]->offset < offset) low = mid + 1;
-      else high = mid;
-    }
-  } else {
-    while (low < pages_.size() && pages_[low]->offset < offset) ++low;
-  }
-  if (low < pages_.size() && pages_[low]->offset == offset) {
-    pages_[low]->stamp = NextStamp();
-    return cached_ = pages_[low].get();
+  auto found = pages_.find(offset);
+  if (found != pages_.end()) {
+    cached_ = found->second.get();
+    Unlink(cached_);
+    LinkNewest(cached_);
+    return cached_;
   }
 
   // Read the new content first and write the evicted page back second: when
   // either fails, nothing in memory has changed yet.
   if (swapHandle_ >= 0 && offset < swapFileSize_) ReadPage(offset, scratch_);
   else std::memset(scratch_, 0, kPageSize);
-  std::unique_ptr<Page> page;
-  if (static_cast<int32_t>(pages_.size()) < pageLimit_) {
-    page = std::make_unique<Page>();
-  } else {
-    size_t oldest = LeastRecentlyUsed();
-    if (pages_[oldest]->dirty) WritePage(*pages_[oldest]);
-    page = std::move(pages_[oldest]);
-    pages_.erase(pages_.begin() + oldest);
-    if (oldest < low) --low;
-  }
+  std::unique_ptr<Page> page =
+      static_cast<int32_t>(pages_.size()) < pageLimit_ ? std::make_unique<Page>() : EvictOldest();
   page->offset = offset;
-  page->stamp = NextStamp();
   page->dirty = false;
   std::memcpy(page->data, scratch_, kPageSize);
   cached_ = page.get();
-  pages_.insert(pages_.begin() + low, std::move(page));
+  LinkNewest(cached_);
+  pages_.emplace(offset, std::move(page));
   return cached_;
 }
 
@@ -153,8 +139,11 @@ int64_t TAbVirtualMemoryStream::SeekFrom(int64_t offset, int32_t origin) {
 
 void TAbVirtualMemoryStream::SetSize(int64_t newSize) {
   if (newSize < size_) {
-    while (pages_.size() > 1 && pages_.back()->offset >= newSize) pages_.pop_back();
-    cached_ = pages_.front().get();
+    while (pages_.size() > 1 && std::prev(pages_.end())->first >= newSize) {
+      Unlink(std::prev(pages_.end())->second.get());
+      pages_.erase(std::prev(pages_.end()));
+    }
+    cached_ = pages_.begin()->second.get();
     int64_t rounded = (std::max<int64_t>(newSize, 0) + kPageMask) & ~kPageMask;
     swapFileSize_ = std::min(swapFileSize_, rounded);
   }
@@ -166,8 +155,8 @@ void TAbVirtualMemoryStream::SetMemorySize(uint32_t value) {
   int64_t pages = value == 0 ? 1 : (static_cast<int64_t>(value) + kPageMask) / kPageSize;
   pages = std::min<int64_t>(pages, kMaxPages);
   if (static_cast<int64_t>(pages_.size()) > pages) {
-    while (static_cast<int64_t>(pages_.size()) > pages) EvictAt(LeastRecentlyUsed());
-    cached_ = pages_.front().get();
+    while (static_cast<int64_t>(pages_.size()) > pages) EvictOldest();
+    cached_ = pages_.begin()->second.get();
   }
   pageLimit_ = static_cast<int32_t>(pages);
   memorySize_ = static_cast<uint32_t>(pages * kPageSize);
@@ -183,12 +172,28 @@ void TAbVirtualMemoryStream::CreateSwapFile() {
   swapFileSize_ = 0;
 }
 
-void TAbVirtualMemoryStream::WritePage(const Page& page) {
+// A stream written front to back evicts its pages in offset order, so the
+// dirty pages after the oldest one are usually the next to go: writing them now,
+// in the same call, turns many small writes into a few large ones. The page in
+// use is left out, as it is likely to change again.
+void TAbVirtualMemoryStream::WriteRun(Page* first) {
   if (swapHandle_ < 0) CreateSwapFile();
-  if (page.offset < 0) throw EAbVMSSeekFail(swapFileName_);
-  if (::pwrite(swapHandle_, page.data, kPageSize, page.offset) != kPageSize)
-    throw EAbVMSWriteFail(kPageSize, swapFileName_);
-  swapFileSize_ = std::max(swapFileSize_, page.offset + kPageSize);
+  if (first->offset < 0) throw EAbVMSSeekFail(swapFileName_);
+  Page* run[kMaxRunPages];
+  iovec pieces[kMaxRunPages];
+  int count = 0;
+  for (auto it = pages_.find(first->offset); it != pages_.end() && count < kMaxRunPages; ++it) {
+    Page* page = it->second.get();
+    if (page->offset != first->offset + int64_t{count} * kPageSize || !page->dirty) break;
+    if (count > 0 && page == cached_) break;
+    run[count] = page;
+    pieces[count] = {page->data, kPageSize};
+    ++count;
+  }
+  const ssize_t bytes = int64_t{count} * kPageSize;
+  if (::pwritev(swapHandle_, pieces, count, first->offset) != bytes) throw EAbVMSWriteFail(kPageSize, swapFileName_);
+  for (int i = 0; i < count; ++i) run[i]->dirty = false;
+  swapFileSize_ = std::max(swapFileSize_, first->offset + bytes);
 }
 
 void TAbVirtualMemoryStream::ReadPage(int64_t offset, uint8_t* data) {

@@ -1,12 +1,14 @@
 // A seekable scratch stream of any size: its contents live in 4 KiB pages in
 // memory, and once the page budget is spent the least recently used pages go
 // to a swap file ("VMS..." in the swap folder), created only when first needed
-// and deleted with the stream. Every archive save builds its new file in one.
+// and deleted with the stream. Every archive save builds its new file in one,
+// so the stream is kept cheap: finding the page to evict takes constant time,
+// and a page written back takes the dirty pages after it along in one write.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
-#include <vector>
 
 #include "platform/rtl/streams.h"
 
@@ -40,27 +42,32 @@ public:
   int PagesInMemory() const { return static_cast<int>(pages_.size()); }
 
 private:
+  // A page in memory; older/newer link the pages in order of last use.
   struct Page {
     int64_t offset;
-    int32_t stamp;
     bool dirty;
+    Page* older;
+    Page* newer;
     uint8_t data[kPageSize];
   };
 
-  int32_t NextStamp();
   Page* GetPage(int64_t offset);
   Page* PageAt(int64_t offset) { return cached_->offset == offset ? cached_ : GetPage(offset); }
-  size_t LeastRecentlyUsed() const;
-  void EvictAt(size_t index);
+  void Unlink(Page* page);
+  void LinkNewest(Page* page);
+  // Takes the least recently used page out of memory, written back first when dirty.
+  std::unique_ptr<Page> EvictOldest();
   void CreateSwapFile();
-  void WritePage(const Page& page);
+  // Writes a dirty page together with the dirty pages that follow it.
+  void WriteRun(Page* first);
   void ReadPage(int64_t offset, uint8_t* data);
 
   Page* cached_ = nullptr;
-  int32_t useCounter_ = 0;
   uint32_t memorySize_ = 0;
   int32_t pageLimit_ = 0;
-  std::vector<std::unique_ptr<Page>> pages_;  // ascending offsets, never empty
+  std::map<int64_t, std::unique_ptr<Page>> pages_;  // by offset, never empty
+  Page* oldest_ = nullptr;
+  Page* newest_ = nullptr;
   int64_t position_ = 0;
   int64_t size_ = 0;
   AnsiString swapFileDirectory_;

@@ -1,6 +1,5 @@
 // Compressing one entry: the method follows the archive's setting, and the
-// best-method trial deflates into a scratch stream first, storing the source
-// afresh when deflating made it larger, so nothing reaches the target twice.
+// best-method trial stores the source afresh when deflating made it larger.
 #include "archive/ab_zip_compress.h"
 
 #include <cmath>
@@ -33,10 +32,22 @@ std::unique_ptr<TAbVirtualMemoryStream> NewScratch(TAbZipArchive* archive) {
   return scratch;
 }
 
-// Deflates, and stores instead when the deflated data came out larger.
-void CompressBest(TAbZipArchive* archive, TAbZipItem* item, TStream* out, TStream* source) {
-  auto scratch = NewScratch(archive);
+// Deflates, and stores instead when the deflated data came out larger. An
+// empty, unencrypted target takes the deflated data straight away and is
+// emptied again for storing; through the cipher, the trial goes to a scratch
+// stream first, as encrypted bytes cannot be taken back.
+void CompressBest(TAbZipArchive* archive, TAbZipItem* item, TStream* target, TStream* out, TStream* source) {
   int64_t start = source->Position();
+  if (out == target && target->Size() == 0) {
+    DeflateItem(archive, item, target, source);
+    if (target->Size() <= source->Size()) return;
+    source->Seek(start, soBeginning);
+    target->SetSize(0);
+    target->Seek(0, soBeginning);
+    StoreItem(archive, item, target, source);
+    return;
+  }
+  auto scratch = NewScratch(archive);
   DeflateItem(archive, item, scratch.get(), source);
   if (scratch->Size() > source->Size()) {
     source->Seek(start, soBeginning);
@@ -87,7 +98,7 @@ void CompressItem(TAbZipArchive* archive, TAbZipItem* item, TStream* target, TSt
     switch (archive->CompressionMethodToUse()) {
       case smStored: StoreItem(archive, item, out, source); break;
       case smDeflated: DeflateItem(archive, item, out, source); break;
-      case smBestMethod: CompressBest(archive, item, out, source); break;
+      case smBestMethod: CompressBest(archive, item, target, out, source); break;
     }
   } else {
     item->SetCRC32(0);

@@ -78,7 +78,7 @@ void BM_DriverFetch(benchmark::State& state) {
   EnsureTable();
   RegisterAdoDriver();
   Ref<IZConnection> connection = DriverManager()->GetConnection("zdbc:ado:" + kConnectionString);
-  LibraryFetch(state, connection, kQuery);
+  LibraryFetch(state, *connection, kQuery);
   connection->Close();
 }
 

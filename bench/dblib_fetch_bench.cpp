@@ -74,8 +74,8 @@ void BM_PlainFetch(benchmark::State& state) {
   state.SetItemsProcessed(rows);
 }
 
-BENCHMARK(BM_PlainFetch)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_LibraryFetch)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainFetch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_LibraryFetch)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace
 

@@ -89,8 +89,8 @@ void BM_PlainFetch(benchmark::State& state) {
   state.SetItemsProcessed(rows);
 }
 
-BENCHMARK(BM_PlainFetch)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_LibraryFetch)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_PlainFetch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(BM_LibraryFetch)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
 
 }  // namespace
 

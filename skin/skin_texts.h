@@ -2,3 +2,9 @@
 #pragma once
 
 inline constexpr const char* kSkinReadFailed = "Failed to read skin file!";
+inline constexpr const char* kOnlyOneControlBox = "Sorry, only one button's ButtonType property can be \"suiControlBox\"";
+inline constexpr const char* kFormPanelIsForm = "Sorry, you can't select the Form assign to FormPanel property";
+// The title bar's system menu.
+inline constexpr const char* kSystemMenuMinimize = "Mi&nimize";
+inline constexpr const char* kSystemMenuMaximize = "Ma&ximize/Restore";
+inline constexpr const char* kSystemMenuClose = "&Close";

@@ -49,6 +49,9 @@ public:
   virtual void SetLabelVisible(TFormLabel label, bool visible) = 0;
   virtual void SetMeter(TFormMeter meter, int minimum, int maximum, int position) = 0;
   virtual void SetMeterVisible(TFormMeter meter, bool visible) = 0;
+  // False when nobody can see the labels (no display): pauses meant for
+  // reading them are skipped then.
+  virtual bool LabelsSeen() const = 0;
 
   // The folders chosen in the window (kept by the window's own storage).
   virtual AnsiString WorkFolder() const = 0;

@@ -43,6 +43,7 @@ public:
   void SetLabelVisible(TFormLabel, bool) override {}
   void SetMeter(TFormMeter, int, int, int) override {}
   void SetMeterVisible(TFormMeter, bool) override {}
+  bool LabelsSeen() const override { return false; }
 
   AnsiString WorkFolder() const override;
   AnsiString ZipFolder() const override;

@@ -55,12 +55,13 @@ void TBackupRun::MakeZipper() {
   zipper_->SetAutoSave(true);
   zipper_->SetDOSMode(false);
   zipper_->SetTempDirectory(GetCachedTempDir());
-  // Each new item name stays on the status line for a moment before packing goes on.
+  // Each new item name stays on the status line for a moment before packing
+  // goes on, so a person can read it; without a display nobody can.
   zipper_->OnArchiveItemProgress = [this](TObject*, TAbArchiveItem* item, uint8_t, bool&) {
     if (item->GetFileName() == itemLabel_) return;
     itemLabel_ = item->GetFileName();
     view_.SetLabelText(TFormLabel::Label7, itemLabel_);
-    Delay(kItemNameShowMs);
+    if (view_.LabelsSeen()) Delay(kItemNameShowMs);
   };
   zipper_->OnProcessItemFailure = [this](TObject*, TAbArchiveItem*, TAbProcessType, TAbErrorClass, int32_t code) {
     if (!zipping_.empty()) unarchived_.emplace(zipping_, IntToStr(code));

@@ -2,6 +2,7 @@
 #include "archive/deflate/df_input_window.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 #include "archive/deflate/df_tables.h"
@@ -28,7 +29,7 @@ TAbDfInputWindow::TAbDfInputWindow(TStream* source, int32_t windowSize, bool def
   bufSize_ = 2 * windowSize_;
   buf_ = detail::DfClearedArray<uint8_t>(static_cast<size_t>(bufSize_) + kPadding);
   head_ = detail::DfClearedArray<uint16_t>(kHashSize);
-  prev_ = detail::DfClearedArray<uint16_t>(static_cast<size_t>(windowSize_));
+  links_ = detail::DfClearedArray<uint64_t>(static_cast<size_t>(windowSize_));
   nextReport_ = (progress_ && sourceSize_ > 0) ? kProgressStep : INT64_MAX;
   Fill();
 }
@@ -56,7 +57,14 @@ void TAbDfInputWindow::Slide() {
   base_ += w;
   auto rebase = [w](uint16_t v) { return static_cast<uint16_t>(v >= w ? v - w : 0); };
   std::transform(head_.get(), head_.get() + kHashSize, head_.get(), rebase);
-  std::transform(prev_.get(), prev_.get() + windowSize_, prev_.get(), rebase);
+  // All lanes of a link at once: a position is below 2w, so one at or past w
+  // has the w bit set and loses it; the others become 0 (none).
+  const uint64_t wLanes = 0x0001000100010001u * static_cast<uint64_t>(w);
+  const int shift = std::countr_zero(static_cast<uint32_t>(w));
+  std::transform(links_.get(), links_.get() + windowSize_, links_.get(), [wLanes, shift](uint64_t link) {
+    uint64_t kept = link & wLanes;
+    return (link ^ kept) & ((kept >> shift) * 0xFFFF);
+  });
 }
 
 void TAbDfInputWindow::Advance(int32_t count, int32_t hashCount) {

@@ -2,9 +2,12 @@
 // window and the look-ahead sit in one buffer of two window sizes that slides
 // by one window size; hash heads and a ring of chain links hold 16-bit buffer
 // positions of earlier 3-byte strings (0 = none), which keeps them in cache.
+// Each link holds the next few positions of the chain, so the chain walk,
+// which is bound by memory latency, needs one dependent load per few candidates.
 // The hot methods are inline so that the main loop can fold them in.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -39,25 +42,40 @@ public:
     int32_t chain = best < good ? chainLimit_ : chainLimit_ >> 2;
     if (chain < 1) chain = 1;
     int32_t limit = std::max(cur_ - windowSize_, 0);
-    int32_t bestDist = 0;
+    int32_t bestCand = 0;
     uint16_t start2 = Load16(scan), end2 = Load16(scan + best - 1);
-    for (int32_t next; cand > limit && chain > 0; cand = next, --chain) {
-      const uint8_t* m = buf_.get() + cand;
-      // Most candidates fail the checks below; asking for the next one's bytes
-      // first lets that load run while the check's branch resolves.
-      next = prev_[cand & windowMask_];
-      __builtin_prefetch(buf_.get() + next + best - 1);
-      if (Load16(m + best - 1) != end2 || Load16(m) != start2) continue;
+    const uint8_t* const buf = buf_.get();
+    // True when the candidate is a long enough match to end the search.
+    auto tryCandidate = [&](int32_t at) {
+      const uint8_t* m = buf + at;
+      if (Load16(m + best - 1) != end2 || Load16(m) != start2) return false;
       int32_t len = MatchLength(scan, m, maxLen);
-      if (len <= best) continue;
+      if (len <= best) return false;
       best = len;
-      bestDist = cur_ - cand;
-      if (best >= good) break;
+      bestCand = at;
+      if (best >= good) return true;
       end2 = Load16(scan + best - 1);
+      return false;
+    };
+    // One link load yields the next kLinkSpan candidates, so the walk waits on
+    // memory once per span; their bytes are asked for while the current
+    // candidate is checked.
+    const uint64_t* const links = links_.get();
+    const int32_t mask = windowMask_;
+    for (bool done = false; !done && cand > limit && chain > 0;) {
+      const uint64_t link = links[cand & mask];
+      for (int32_t k = 0; k < kLinkSpan; ++k) __builtin_prefetch(buf + LinkBack(link, k) + best - 1);
+      for (int32_t k = 0;; ++k) {
+        done = tryCandidate(cand) || --chain == 0;
+        cand = LinkBack(link, k);
+        if (done || k + 1 == kLinkSpan) break;
+        done = cand <= limit;
+        if (done) break;
+      }
     }
     if (best < 3 || best <= pendingLength) return false;
     result.length = best;
-    result.distance = bestDist;
+    result.distance = cur_ - bestCand;
     return true;
   }
 
@@ -106,7 +124,8 @@ private:
   int32_t Insert(int32_t p) {
     uint32_t h = Hash(p);
     uint16_t old = head_[h];
-    prev_[p & windowMask_] = old;
+    // The new link is the older one shifted by one position, with old nearest.
+    links_[p & windowMask_] = old == 0 ? 0 : links_[old & windowMask_] << 16 | old;
     head_[h] = static_cast<uint16_t>(p);
     return old;
   }
@@ -130,7 +149,13 @@ private:
   int32_t bufSize_;
   int32_t cur_ = 0, end_ = 0;
   int64_t base_ = 0;  // offset of buf_[0] from the first byte read
-  std::unique_ptr<uint16_t[]> head_, prev_;
+  // A position's chain link: the kLinkSpan earlier positions of its hash in
+  // 16-bit lanes, nearest in the lowest. A link stays valid while its position
+  // is in the window.
+  static constexpr int32_t kLinkSpan = 4;  // 16-bit lanes of a uint64_t
+  static uint16_t LinkBack(uint64_t link, int32_t k) { return static_cast<uint16_t>(link >> (16 * k)); }
+  std::unique_ptr<uint16_t[]> head_;
+  std::unique_ptr<uint64_t[]> links_;
   bool more_ = true;
   const TAbProgressCallback& progress_;
   int64_t sourceSize_;

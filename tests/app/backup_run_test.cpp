@@ -331,6 +331,22 @@ TEST_F(BackupRunTest, WithoutZippingTheDumpsStay) {
   EXPECT_FALSE(DirectoryExists(DateFolder()));
 }
 
+// Each new item name waits a second so a person can read it; without a
+// display nobody can, and the run does not wait. Of the two archives only
+// the table's dump is long enough to report progress, which shows the name.
+TEST_F(BackupRunTest, ItemNamePauseOnlyWhenSomeoneCanSeeIt) {
+  for (bool seen : {true, false}) {
+    SCOPED_TRACE(seen ? "display" : "headless");
+    view.labelsSeen = seen;
+    const uint64_t start = GetTickCount64();
+    EXPECT_EQ(Run({}, {"zákazníci"}).FailureCount(), 0);
+    const uint64_t waited = GetTickCount64() - start;
+    EXPECT_EQ(Zips(DateFolder()).size(), 2u);
+    if (seen) EXPECT_GE(waited, 1000u);
+    else EXPECT_LT(waited, 1000u);
+  }
+}
+
 TEST_F(BackupRunTest, PruningTrashesTheOldestDatedFoldersOnly) {
   for (const char* name : {"20200105", "20200101", "20200103", "20200102", "20200104", "archiv", "0000000x"})
     ForceDirectories(view.zip + "/" + name);

@@ -38,6 +38,7 @@ public:
   AnsiString maskTypedInDialog;  // replaces the mask when answered with OK, unless empty
   AnsiString closeCaption;
   TDateTime timeEdit = -1;
+  bool labelsSeen = true;  // false: a run without a display
   bool scheduleShown = false, terminated = false, closed = false;
   int hintToggles = 0, minimized = 0, restored = 0;
   // What the backup button does; by default it only records the click time.
@@ -74,6 +75,7 @@ public:
   void SetLabelVisible(TFormLabel, bool) override {}
   void SetMeter(TFormMeter, int, int, int) override {}
   void SetMeterVisible(TFormMeter, bool) override {}
+  bool LabelsSeen() const override { return labelsSeen; }
   AnsiString WorkFolder() const override { return {}; }
   AnsiString ZipFolder() const override { return {}; }
   void SetTimeEditValue(TDateTime time) override {

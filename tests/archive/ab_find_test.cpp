@@ -48,3 +48,27 @@ TEST_F(FindFiles, MaskListRunsEachMaskInOrder) {
             (std::vector<AnsiString>{"notes.txt", "sub/deeper/e.txt", "A.zal"}));
   EXPECT_TRUE(Find(root_ + "missing/*.zal", 0, true).empty());
 }
+
+// A name without wildcards: found as written without a listing, or in another
+// letter case through one; hidden entries, folders and dangling links follow
+// the same rules as in a listing.
+TEST_F(FindFiles, PlainNamesFollowTheListingsRules) {
+  ASSERT_EQ(symlink((dir_ / "nowhere").c_str(), (dir_ / "dangling.zal").c_str()), 0);
+  const struct {
+    const char* name;
+    int32_t attr;
+    std::vector<AnsiString> expected;
+  } cases[] = {
+      {"b.zal", 0, {"b.zal"}},
+      {"B.ZAL", 0, {"b.zal"}},
+      {"sub/c.zal", 0, {"sub/c.zal"}},
+      {".hidden.zal", 0, {}},
+      {".hidden.zal", faHidden, {".hidden.zal"}},
+      {"sub", 0, {}},
+      {"sub", faDirectory, {"sub/"}},
+      {"sub/.", faDirectory, {}},
+      {"dangling.zal", 0, {}},
+      {"missing.zal", 0, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Find(root_ + c.name, c.attr, false), c.expected) << c.name << " " << c.attr;
+}

@@ -59,6 +59,33 @@ TEST(AbVirtualMemoryStream, TenMiBRoundTripThroughTheSwapFile) {
   EXPECT_FALSE(FileExists(swap));
 }
 
+// Pages are written back in runs and may change again after that: writes
+// and rewrites anywhere over a small budget must read back as a plain byte
+// array holds them.
+TEST(AbVirtualMemoryStream, MixedWritesOverASmallBudgetMatchAPlainArray) {
+  TempFolder dir;
+  for (uint32_t budgetPages : {1u, 3u, 16u}) {
+    SCOPED_TRACE(budgetPages);
+    TAbVirtualMemoryStream stream;
+    stream.SetSwapFileDirectory(dir.name());
+    stream.SetMemorySize(budgetPages * 4096);
+    std::vector<uint8_t> model;
+    std::mt19937 gen(budgetPages);
+    for (int i = 0; i < 400; ++i) {
+      const int64_t at = gen() % (64 * 4096);
+      const std::vector<uint8_t> piece = RandomBytes(1 + gen() % (3 * 4096), i);
+      stream.SetPosition(at);
+      stream.WriteBuffer(piece.data(), static_cast<int64_t>(piece.size()));
+      model.resize(std::max(model.size(), at + piece.size()));
+      std::copy(piece.begin(), piece.end(), model.begin() + at);
+    }
+    std::vector<uint8_t> back(model.size());
+    stream.SetPosition(0);
+    ASSERT_EQ(stream.Read(back.data(), static_cast<int64_t>(back.size())), static_cast<int64_t>(model.size()));
+    EXPECT_TRUE(back == model);
+  }
+}
+
 TEST(AbVirtualMemoryStream, FarOffsetsWithOnePage) {
   TempFolder dir;
   constexpr int64_t kFar = 3LL * 1024 * kMiB;  // 3 GiB

@@ -71,6 +71,16 @@ TEST_F(CompressItemTest, BestMethodStoresWhatDeflateCannotShrink) {
   EXPECT_EQ(item.GetUncompressedSize(), static_cast<int64_t>(text.size()));
 }
 
+// Encrypted bytes cannot be taken back: the trial goes through a scratch
+// stream, and only the stored data reaches the cipher.
+TEST_F(CompressItemTest, BestMethodWithAPasswordEncryptsOnlyTheStoredData) {
+  archive.SetPassword("tajne");
+  AnsiString out = Compress(RandomBytes(30000));
+  EXPECT_EQ(item.CompressionMethod(), 0);
+  EXPECT_EQ(item.GetCompressedSize(), 30012);
+  EXPECT_EQ(out.size(), 30012u);
+}
+
 TEST_F(CompressItemTest, EmptySourceIsAStoredEmptyEntry) {
   item.SetCRC32(1234);
   EXPECT_EQ(Compress(""), "");

@@ -9,6 +9,12 @@
 
 namespace fs = std::filesystem;
 
+fs::path TestScratchFolder() {
+  fs::path folder = fs::path(VX_BINARY_DIR) / "test-scratch";
+  fs::create_directories(folder);
+  return folder;
+}
+
 TempFolder::TempFolder() {
   std::string pattern = (fs::temp_directory_path() / "vx-test-XXXXXX").string();
   if (!mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a temp folder";

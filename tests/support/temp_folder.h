@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <string>
 
+// A folder for per-test files inside this build folder, so that two builds
+// running the same tests side by side never share a file.
+std::filesystem::path TestScratchFolder();
+
 class TempFolder {
 public:
   TempFolder();

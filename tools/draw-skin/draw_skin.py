@@ -111,14 +111,19 @@ def button_strip(width, height, base, border):
     return strip(3, fw, height, draw)
 
 
-def title_buttons(width, height, base, border, ink):
+def title_buttons(width, height, base, border, ink, back=None):
+    """With back (title top and bottom colours) the strip is opaque: the
+    styles that draw their buttons without a transparent colour."""
     fw = width // 18
 
     def draw(img, x, w, h, i):
         c = state_colour(base, i % 3)
+        if back:
+            img.vgrad(x, 0, w, h, back[0], back[1])
         img.vgrad(x + 1, 1, w - 2, h - 2, lighter(c), c)
         img.frame(x + 1, 1, w - 2, h - 2, border)
-        img.round_corners(x + 1, 1, w - 2, h - 2)
+        if not back:
+            img.round_corners(x + 1, 1, w - 2, h - 2)
         img.glyph(x + (w - 7) // 2, (h - 7) // 2, GLYPHS[i // 3], ink)
     return strip(18, fw, height, draw)
 
@@ -210,7 +215,11 @@ SIZES = {  # part: sizes per style in the order of STYLES
 }
 
 
-def draw_part(part, size, palette):
+# Styles whose title buttons are drawn without a transparent colour.
+OPAQUE_TITLE_BUTTONS = {"MACOS", "WINXP", "DEEPBLUE"}
+
+
+def draw_part(part, size, palette, opaque=False):
     w, h = size
     top, bottom, accent, border, ink, face = palette
     if part == "BUTTON":
@@ -222,7 +231,7 @@ def draw_part(part, size, palette):
     if part == "CHECKLIST":
         return check_strip(w, h, 4, (255, 255, 255), border, accent)
     if part == "TITLEBTN":
-        return title_buttons(w, h, accent, border, ink)
+        return title_buttons(w, h, accent, border, ink, (top, bottom) if opaque else None)
     if part == "TITLE_LEFT":
         return title_piece(w, h, top, bottom, lighter(top), cut_left=True)
     if part == "TITLE_CLIENT":
@@ -258,8 +267,34 @@ def draw_builtin_styles(out):
     for index, (style, palette) in enumerate(STYLES.items()):
         for part, sizes in SIZES.items():
             if sizes[index]:
-                draw_part(part, sizes[index], palette).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
+                draw_part(part, sizes[index], palette, style in OPAQUE_TITLE_BUTTONS).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
     draw_part("SCROLLBUTTON", (72, 17), STYLES["DEEPBLUE"]).save(os.path.join(out, "more_scrollbutton.bmp"))
+    for name, image in shared_pictures():
+        image.save(os.path.join(out, name.lower() + ".bmp"))
+
+
+def stripes(width, height, colours, vertical=False):
+    """Rows (or columns) repeating the colours in turn: a tiled form background."""
+    img = Image(width, height)
+    for y in range(height):
+        for x in range(width):
+            img.put(x, y, colours[(x if vertical else y) % len(colours)])
+    return img
+
+
+def shared_pictures():
+    """The menus' check mark (black on white, white is transparent), the
+    MacOS menu pictures and the two patterned form backgrounds."""
+    check = Image(16, 16, (255, 255, 255))
+    check.glyph(4, 5, CHECK, (0, 0, 0))
+    mac = STYLES["MACOS"]
+    return [
+        ("MENU_CHECKED", check),
+        ("MACOS_MENU_BAR", plain(10, 22, (246, 246, 246), (222, 222, 222))),
+        ("MACOS_MENU_SELECT", plain(10, 22, lighter(mac[2], 0.3), mac[2])),
+        ("MACOS_FORM_BACKGROUND", stripes(8, 4, [(238, 238, 238), (238, 238, 238), (228, 228, 228), (238, 238, 238)])),
+        ("PROTEIN_FORM_BACKGROUND", stripes(4, 8, [(251, 251, 251), (241, 242, 250)], vertical=True)),
+    ]
 
 
 # --- the main window's skin: the green of the window's menu bar and borders ---------------

@@ -1,8 +1,9 @@
 // render-form: builds a form with every standard control through the
 // form-building protocol (a menu bar, a tool bar, a panel, a label, an edit,
 // an image, a check list, a memo with its scroll bar, a default and a cancel
-// button), lets the message loop paint it and saves what the screen shows
-// around it as PNG.
+// button), or with "skinned-demo" an empty form in the main window's skin,
+// lets the message loop paint it and saves what the screen shows around it
+// as PNG.
 #include <cstdio>
 
 #include "platform/gui/application.h"
@@ -11,8 +12,11 @@
 #include "platform/gui/form_loader.h"
 #include "platform/gui/list_boxes.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/resources.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/tool_bars.h"
+#include "skin/file_theme.h"
+#include "skin/skin_form.h"
 #include "tools/screen-grab/screen_grab.h"
 
 namespace {
@@ -79,16 +83,39 @@ void BuildForm(TForm* form) {
   tables->SetItemIndex(1);
 }
 
+// An empty form framed by TsuiForm in the skin the main window carries.
+void BuildSkinnedDemo(TForm* form) {
+  TFormLoader load(form);
+  load.Set(form, {{"Name", "SkinnedForm"},
+                  {"Caption", "Vorbex05 – zálohování"},
+                  {"Left", "60"},
+                  {"Top", "60"},
+                  {"Width", "360"},
+                  {"Height", "220"},
+                  {"BorderStyle", "bsSingle"}});
+  auto* theme = load.Create<TsuiBuiltInFileTheme>("MainSkin");
+  const ResourceEntry* skin = FindResourceEntry("MAIN_SKIN");
+  if (!skin) throw Exception("the main skin is not embedded");
+  theme->SetSkinData(AnsiString(reinterpret_cast<const char*>(skin->data), skin->size));
+  auto* frame = load.Create<TsuiForm>("Frame", form);
+  load.Set(frame, {{"UIStyle", "FromThemeFile"}});
+  load.Ref(frame, "FileTheme", "MainSkin");
+  load.Finish();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: render-form <file.png>\n");
+  const bool skinned = argc == 3 && std::string(argv[1]) == "skinned-demo";
+  if (argc != 2 && !skinned) {
+    std::fprintf(stderr, "usage: render-form [skinned-demo] <file.png>\n");
     return 2;
   }
+  const char* png = argv[argc - 1];
   TForm* form = new TForm(Application);
   try {
-    BuildForm(form);
+    if (skinned) BuildSkinnedDemo(form);
+    else BuildForm(form);
   } catch (const Exception& e) {
     std::fprintf(stderr, "render-form: %s\n", e.Message().c_str());
     return 1;
@@ -101,11 +128,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "render-form: the screen could not be read\n");
     return 1;
   }
-  const bool saved = SavePng(shot, argv[1]);
+  const bool saved = SavePng(shot, png);
   DeleteObject(shot);
   form->Free();
   if (!saved) {
-    std::fprintf(stderr, "render-form: %s could not be written\n", argv[1]);
+    std::fprintf(stderr, "render-form: %s could not be written\n", png);
     return 1;
   }
   return 0;

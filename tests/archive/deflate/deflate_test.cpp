@@ -275,3 +275,42 @@ TEST(Deflate, OutputSizesStayCloseToZlib) {
 }
 
 }  // namespace
+
+// The encoder's exact output for a fixed corpus, per preset and option set. A
+// faster match finder must find the very same matches: archives made before
+// and after compare equal byte for byte. A change here is a change of format
+// choices, never a speed-up.
+TEST(Deflate, OutputBytesForAFixedCorpusAreKept) {
+  TBytes corpus(Corpus("sql", 3 << 20));
+  const TBytes& libs = Corpus("libs", 2 << 20);
+  corpus.insert(corpus.end(), libs.begin(), libs.end());
+  const TBytes& random = Corpus("random", 256 << 10);
+  corpus.insert(corpus.end(), random.begin(), random.end());
+  corpus.insert(corpus.end(), 70000, 0);
+  struct {
+    char preset;
+    int32_t options;  // added to the preset's own
+    int32_t window;
+    uint64_t hash;
+  } cases[] = {
+      {'s', 0, 32768, 0x40c7eebd7d230e57u},
+      {'f', 0, 32768, 0xee433189cc25a8e4u},
+      {'n', 0, 32768, 0x3d696fe0b7518015u},
+      {'x', 0, 32768, 0x835a91c51e2fc877u},
+      {'2', 0, 32768, 0x88dbbdd49ec8af36u},
+      {'n', kDfUseDeflate64, 65536, 0xacb7acdaea942643u},
+      {'n', 0, 4096, 0x6483ebdd929e958du},
+      {'x', kDfUseAdler32, 32768, 0x916b29a6a0fa695au},
+  };
+  for (const auto& c : cases) {
+    TAbDeflateHelper h = PresetHelper(c.preset, 7);
+    h.SetOptions(h.Options() | c.options);
+    h.SetSlidingWindowSize(c.window);
+    uint32_t checksum = 0;
+    const TBytes packed = DeflateBytes(corpus, &h, &checksum);
+    uint64_t hash = 0xCBF29CE484222325u ^ checksum;  // FNV-1a over the output
+    for (uint8_t b : packed) hash = (hash ^ b) * 0x100000001B3u;
+    EXPECT_EQ(hash, c.hash) << c.preset << " options " << c.options << " window " << c.window << " size "
+                            << packed.size() << std::hex << " hash 0x" << hash;
+  }
+}

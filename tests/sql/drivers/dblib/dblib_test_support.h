@@ -16,6 +16,7 @@
 #include "sql/drivers/dblib/dblib_connection.h"
 #include "sql/drivers/dblib/dblib_driver.h"
 #include "tests/sql/core/log_recorder.h"
+#include "tests/support/temp_folder.h"
 
 namespace dblib_test {
 
@@ -23,7 +24,7 @@ class FakeLibraryTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    logPath_ = std::filesystem::temp_directory_path() /
+    logPath_ = TestScratchFolder() /
                (std::string("vx-dblib-") + info->test_suite_name() + "-" + info->name() + ".log");
     std::filesystem::remove(logPath_);
     setenv("FAKE_SYBDB_LOG", logPath_.c_str(), 1);

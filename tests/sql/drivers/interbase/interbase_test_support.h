@@ -23,6 +23,7 @@
 #include "sql/drivers/interbase/interbase_utils.h"
 #include "tests/sql/core/log_recorder.h"
 #include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
 namespace interbase_test {
 
@@ -57,7 +58,7 @@ class EmbeddedTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = std::filesystem::temp_directory_path() /
+    folder_ = TestScratchFolder() /
               (std::string("vx-interbase-") + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
