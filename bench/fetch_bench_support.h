@@ -31,12 +31,12 @@ inline TDateTime PlainTimestamp(const char* text) {
          (number(11, 2) * 3600 + number(14, 2) * 60 + number(17, 2)) / 86400.0;
 }
 
-// ExecuteQuery + Next + the typed getters, once per benchmark iteration.
-inline void LibraryFetch(benchmark::State& state, IZConnection& connection, const char* query) {
-  Ref<IZStatement> statement = connection.CreateStatement();
+// ExecuteQuery + Next + the typed getters on statement, once per benchmark
+// iteration.
+inline void LibraryFetch(benchmark::State& state, IZStatement& statement, const char* query) {
   std::int64_t rows = 0;
   for (auto _ : state) {
-    Ref<IZResultSet> resultSet = statement->ExecuteQuery(query);
+    Ref<IZResultSet> resultSet = statement.ExecuteQuery(query);
     double sum = 0;
     while (resultSet->Next()) {
       sum += resultSet->GetInt(1);
@@ -49,4 +49,9 @@ inline void LibraryFetch(benchmark::State& state, IZConnection& connection, cons
     benchmark::DoNotOptimize(sum);
   }
   state.SetItemsProcessed(rows);
+}
+
+// The same on a new statement of connection with its default result type.
+inline void LibraryFetch(benchmark::State& state, IZConnection& connection, const char* query) {
+  LibraryFetch(state, *connection.CreateStatement(), query);
 }

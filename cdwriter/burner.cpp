@@ -4,6 +4,9 @@
 
 #include "cdwriter/burner.h"
 
+#include "cdwriter/cache_thread.h"
+#include "cdwriter/writer_thread.h"
+
 TZIDIzizid::TZIDIzizid(TComponent* owner)
     : TSCSIDevice(owner),
       image_header_(std::make_unique<TMemoryStream>()),
@@ -11,8 +14,6 @@ TZIDIzizid::TZIDIzizid(TComponent* owner)
   ClearTree();
   SetUnderrunProtection(true);
 }
-
-TZIDIzizid::~TZIDIzizid() = default;
 
 void TZIDIzizid::SetCacheSize(int value) {
   cache_size_ = value < kMinCacheBytes ? kMinCacheBytes : value - value % static_cast<int>(kSectorBytes);

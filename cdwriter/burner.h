@@ -5,6 +5,7 @@
 // record: the sectors before the first file go into ImageHeader.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,6 +39,10 @@ struct TTreeRecord {
   int64_t Size = 0;
 };
 
+// The 8.3-style name a folder search would give: the first 13 characters in
+// upper case, every character outside 21h-7Ah turned into "_".
+AnsiString MakeAltName(const AnsiString& name);
+
 // Where the last layout put everything; sector numbers are absolute disc
 // addresses, sizes of path tables and directory areas are in bytes.
 struct TImageLayout {
@@ -56,9 +61,13 @@ struct TImageLayout {
   int64_t TrackSize = 0;
 };
 
+class TCacheThread;
+class TThWrite;
+
 class TZIDIzizid : public TSCSIDevice {
 public:
   explicit TZIDIzizid(TComponent* owner);
+  // Aborts a running burn and joins both threads before the tree goes.
   ~TZIDIzizid() override;
 
   // --- stored properties
@@ -96,6 +105,25 @@ public:
   bool CheckNextWritable = false;
   bool UseSessionAtOnce = false;
 
+  // --- burning (write_process.cpp)
+  // True when the writer was started; OnWriteDone then comes through the
+  // message loop, so the caller keeps pumping. False when a burn is running
+  // (nothing happens) or the cache failed first (OnWriteDone has been called).
+  bool WriteDisc();
+  // The running writer stops at its next check with "OPERATION ABORTED BY USER".
+  void AbortWrite() { abort_requested_ = true; }
+  bool AbortRequested() const { return abort_requested_; }
+  bool Writing() const { return writing_; }
+  // From WriteDisc until the threads have let go of the tree (just before
+  // OnWriteDone); the tree cannot change meanwhile.
+  bool Burning() const { return burning_; }
+  int GetCacheFillPercent() const;
+  // TrackSize, raised to the shortest track when a post-gap is written.
+  int64_t TrackLength() const;
+  int64_t BytesWritten() const { return bytes_written_; }
+  AnsiString LastWriteError();
+  AnsiString CurrentWriteFile();
+
   // --- file tree (file_tree.cpp)
   bool ClearTree(int file_capacity = kMaxTreeFiles, int dir_capacity = kMaxTreeDirs);
   // 0 no such destination, 255 no such regular file, 1 the file was handed to
@@ -120,11 +148,19 @@ public:
   bool LayoutValid() const { return layout_valid_; }
 
   // --- image layout (image_layout.cpp) and header (image_header.cpp)
-  int PrepareImage(bool skip_disc_check, TDEntry* root) { return LayoutImage(skip_disc_check, root); }
+  // 0 and nothing changed while a burn runs.
+  int PrepareImage(bool skip_disc_check, TDEntry* root) {
+    return burning_ ? 0 : LayoutImage(skip_disc_check, root);
+  }
   int LayoutImage(bool skip_disc_check, TDEntry* root);
   bool BuildHeader();
   bool GetNextWritableAddress();
   int FindIsoVolumeEnd();
+
+  // --- session import (session_import.cpp)
+  bool ImportSessionTree(uint8_t session, TDEntry* root);
+  bool ImportJolietDir(uint32_t extent, uint32_t size, TDEntry* dir);
+  bool ImportIsoDir(uint32_t extent, uint32_t size, TDEntry* dir);
   const TImageLayout& Layout() const { return layout_; }
   TMemoryStream* ImageHeader() const { return image_header_.get(); }
   // The first sectors of the volume as the header began, for rewriting them
@@ -133,6 +169,26 @@ public:
   size_t VolumeStartLength() const { return volume_start_length_; }
 
 private:
+  friend class TThWrite;
+  struct WriteRun;
+  void FormatDvdRw();
+  void RunWriter(TThWrite& thread);
+  bool SetUpDrive(WriteRun& run);
+  bool WriteData(WriteRun& run);
+  bool WriteVolumeStart(WriteRun& run, uint32_t bytes);
+  bool CloseSession(WriteRun& run);
+  void CloseBy(uint16_t disc_type, uint8_t track);
+  void ResetDrive();
+  void EndWrite(TThWrite& thread);
+  int NextChunk(uint8_t* buffer);
+  bool Fail(const AnsiString& text);
+  bool DriveBusy() const;
+  bool WaitWhileNotReady(uint32_t pause_ms);
+  void JoinThreads();
+  bool ImportDir(uint32_t extent, uint32_t size, TDEntry* dir, bool joliet, std::vector<uint32_t>& ancestors);
+  bool ImportEntry(const TTreeRecord& entry, uint32_t extent, TDEntry* dir, bool joliet,
+                   std::vector<uint32_t>& ancestors);
+
   TFEntry* NewFileEntry();
   TDEntry* NewDirEntry();
   void DropLastDir();
@@ -174,4 +230,16 @@ private:
   std::unique_ptr<TMemoryStream> image_header_;
   std::vector<uint8_t> volume_start_;
   size_t volume_start_length_ = 0;
+
+  std::unique_ptr<TCacheThread> cache_;
+  std::unique_ptr<TThWrite> writer_;
+  std::atomic<bool> burning_{false};
+  std::atomic<bool> writing_{false};
+  std::atomic<bool> abort_requested_{false};
+  std::atomic<bool> destroying_{false};
+  bool in_write_done_ = false;  // on the message loop's thread only
+  std::atomic<int64_t> bytes_written_{0};
+  // Under the device lock.
+  AnsiString last_write_error_;
+  AnsiString current_write_file_;
 };

@@ -24,3 +24,19 @@ inline constexpr char SRootShortName[] = "CD_ROOT";
 inline constexpr char SRootLongName[] = "CD Root Directory";
 inline constexpr char SElToritoId[] = "EL TORITO SPECIFICATION";
 inline constexpr char SBootCatalogId[] = "Zozov AD/UDU Zeziri";
+
+// Burning.
+inline constexpr char SCantOpenFile[] = "CAN'T OPEN FILE \"%s\" OR FILE IS IN USES BY OTHER SOFTWARE";
+inline constexpr char SAbortedByUser[] = "OPERATION ABORTED BY USER";
+inline constexpr char STooMuchData[] = "TOO MUCH DATA FOR THIS MODE";
+inline constexpr char SSendCueSheetFailed[] = "SEND CUE SHEET FAILED";
+inline constexpr char SWriterBusy[] = "WRITER BUSY/BUFFER FULL";
+inline constexpr char SWriterError[] = "WRITER ERROR";
+inline constexpr char SStartingWrite[] = "STARTING WRITE PROCESS ON %s AT %s";
+inline constexpr char STestWriteMessage[] = "TEST/DUMMY WRITE";
+
+// Session import.
+inline constexpr char SImportingSession[] = "IMPORTING SESSION # %d";
+inline constexpr char SErrorImportingSession[] = "ERROR IMPORTING SESSION";
+inline constexpr char SIsoImageNotFound[] = "ERROR IMPORTING SESSION %d (ISO IMAGE NOT FOUND)";
+inline constexpr char SImportNameTooLong[] = "ERROR IMPORTING SESSION, FILE NAME LENGTH EXCEEDS 120 CHARS";

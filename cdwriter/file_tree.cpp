@@ -29,13 +29,6 @@ constexpr size_t kMaxDirNameChars = 110;
 constexpr size_t kMaxFileNameChars = 108;
 constexpr int64_t kMaxIsoFileBytes = int64_t{1} << 32;  // record sizes are 32-bit
 
-AnsiString MakeAltName(const AnsiString& name) {
-  AnsiString alt = UpperCase(name.substr(0, kAltNameChars));
-  for (char& c : alt)
-    if (c < kAltNameFirst || c > kAltNameLast) c = '_';
-  return alt;
-}
-
 int64_t WholeSectorBytes(int64_t size) { return SectorsOf(size) * kSectorBytes; }
 
 // The image folder a file keeps with KeepSourcePath: its own folder with "\"
@@ -73,7 +66,15 @@ bool FindRegularFile(const AnsiString& file_name, TTreeRecord& record) {
 
 }  // namespace
 
+AnsiString MakeAltName(const AnsiString& name) {
+  AnsiString alt = UpperCase(name.substr(0, kAltNameChars));
+  for (char& c : alt)
+    if (c < kAltNameFirst || c > kAltNameLast) c = '_';
+  return alt;
+}
+
 bool TZIDIzizid::ClearTree(int file_capacity, int dir_capacity) {
+  if (burning_) return false;  // the burn threads read the tree
   GmtOffset = LocalGmtOffset();
   image_header_->Clear();
   dirs_.clear();
@@ -248,6 +249,7 @@ TDEntry* TZIDIzizid::ForceDirectory(const AnsiString& path) {
 
 uint8_t TZIDIzizid::InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path) {
   constexpr uint8_t kNoDestination = 0, kInserted = 1, kNoFile = 255;
+  if (burning_) return kNoDestination;  // the burn threads read the tree
   TDEntry* dest = nullptr;
   if (keep_source_path) {
     const AnsiString folder = ImageFolderOf(file_name);

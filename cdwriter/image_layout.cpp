@@ -40,7 +40,7 @@ uint32_t SectorCount(int64_t bytes) { return static_cast<uint32_t>(SectorsOf(byt
 
 }  // namespace
 
-int TZIDIzizid::LayoutImage(bool skip_disc_check, TDEntry* /*root: the tree a session import fills*/) {
+int TZIDIzizid::LayoutImage(bool skip_disc_check, TDEntry* root) {
   if (BootImage.empty() || !FileExists(BootImage)) Bootable = false;
   SetDoDebug(false);
   layout_ = TImageLayout{};
@@ -49,6 +49,7 @@ int TZIDIzizid::LayoutImage(bool skip_disc_check, TDEntry* /*root: the tree a se
     if (CheckNextWritable && !GetNextWritableAddress())
       DebugMessage(AnsiString(SDebugPrefix) + SNextWritableError, 0);
     if (layout_.NextWritableAddress > kHighestValidAddress) layout_.NextWritableAddress = 0;
+    if (ImportSession != 0) ImportSessionTree(static_cast<uint8_t>(std::min<int>(ImportSession, 255)), root);
   }
   OrderDirectories();
   uint32_t position = layout_.NextWritableAddress + kSystemAreaSectors;

@@ -164,6 +164,13 @@ public:
   // Disc information, its length field in native order.
   const uint8_t* DiscInfo() const { return disc_info_; }
 
+protected:
+  // The writer shows its closing progress through the free buffer size.
+  void SetBufferSizes(uint32_t size, uint32_t free_size) {
+    device_buffer_size_ = size;
+    device_free_buffer_size_ = free_size;
+  }
+
 private:
   struct Cdb;
   bool Run(const Cdb& cdb, uint8_t flags, uint8_t* data, uint32_t length, int timeout_ms);

@@ -37,6 +37,7 @@ void AdvanceVirtualClock(uint64_t milliseconds) {
 void Sleep(uint32_t milliseconds) {
   if (virtual_mode) {
     AdvanceVirtualClock(milliseconds);
+    std::this_thread::yield();  // a thread polling in a loop lets the others run
     return;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

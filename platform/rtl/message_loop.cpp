@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/rtl/clock.h"
+#include "platform/rtl/thread.h"
 
 namespace {
 
@@ -211,6 +212,10 @@ void WaitMessage() { WaitForWork(Filter{}, std::nullopt); }
 LRESULT DispatchMessage(const MSG& msg) {
   if (msg.message == WM_TIMER && msg.lParam != 0) {
     reinterpret_cast<TIMERPROC>(msg.lParam)(msg.hwnd, msg.message, msg.wParam, msg.time);
+    return 0;
+  }
+  if (msg.message == WM_NULL && msg.hwnd == 0 && msg.wParam == kSynchronizeWParam) {
+    CheckSynchronize();
     return 0;
   }
   TMessageDispatcher dispatcher;

@@ -11,7 +11,7 @@
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
-#include "sql/core/dbc/abstract_database_metadata.h"
+#include "sql/drivers/interbase/interbase_metadata.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
@@ -64,7 +64,7 @@ TZInterbase6Connection::TZInterbase6Connection(Ref<IZDriver> driver, const AnsiS
                                                const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
-  SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+  SetMetadata(std::make_unique<TZInterbase6DatabaseMetadata>(this, url, GetProperties()));
   TStrings* own = GetProperties();
   hardCommit_ = StrToBoolEx(own->Values("hard_commit"));
   port_ = port == 0 ? kInterbaseDefaultPort : port;

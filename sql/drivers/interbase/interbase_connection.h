@@ -53,6 +53,11 @@ public:
   // 0 while the server answers, -1 when the client reports the network down.
   int PingServer() override;
   Ref<IZSequence> CreateSequence(const AnsiString& name, int blockSize) override;
+  // Each opens the connection first when it is closed.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+  // sql is the procedure's name.
+  Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
 
   isc_db_handle* GetDBHandle() override { return &dbHandle_; }
   isc_tr_handle* GetTrHandle() override;

@@ -22,6 +22,9 @@ enum : int {
   kStmtPutSegment = 7,
   kStmtExecProcedure = 8,
   kStmtStartTransaction = 9,
+  kStmtCommit = 10,
+  kStmtRollback = 11,
+  kStmtSelectForUpdate = 12,
 };
 
 // Blob segments are written this long, the last one shorter.

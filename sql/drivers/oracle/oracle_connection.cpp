@@ -6,10 +6,11 @@
 #include "sql/drivers/oracle/oracle_connection.h"
 
 #include "platform/rtl/format.h"
-#include "sql/core/dbc/abstract_database_metadata.h"
+#include "sql/drivers/oracle/oracle_metadata.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
+#include "sql/drivers/oracle/oracle_statement.h"
 #include "sql/drivers/oracle/oracle_utils.h"
 
 namespace {
@@ -47,7 +48,7 @@ TZOracleConnection::TZOracleConnection(Ref<IZDriver> driver, const AnsiString& u
                                        const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
       plainDriver_(std::move(plainDriver)) {
-  SetMetadata(std::make_unique<TZAbstractDatabaseMetadata>(this, url, GetProperties()));
+  SetMetadata(std::make_unique<TZOracleDatabaseMetadata>(this, url, GetProperties()));
 }
 
 TZOracleConnection::~TZOracleConnection() {
@@ -190,3 +191,13 @@ AnsiString TZOracleSequence::GetCurrentValueSQL() { return Format("SELECT %s.CUR
 AnsiString TZOracleSequence::GetNextValueSQL() { return Format("SELECT %s.NEXTVAL FROM DUAL", {GetName()}); }
 std::int64_t TZOracleSequence::GetCurrentValue() { return QueryValue(GetCurrentValueSQL()); }
 std::int64_t TZOracleSequence::GetNextValue() { return QueryValue(GetNextValueSQL()); }
+
+Ref<IZStatement> TZOracleConnection::NewStatement(TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZOracleStatement>(plainDriver_, Ref<IZConnection>(this), info);
+}
+
+Ref<IZPreparedStatement> TZOracleConnection::NewPreparedStatement(const AnsiString& sql, TStrings* info) {
+  if (IsClosed()) Open();
+  return MakeRef<TZOraclePreparedStatement>(plainDriver_, Ref<IZConnection>(this), sql, info);
+}

@@ -55,6 +55,11 @@ public:
   OCISession* GetSessionHandle() override { return session_; }
   OCITrans* GetTransactionHandle() override { return transaction_; }
 
+protected:
+  // Opens a closed connection first. Calls are unsupported.
+  Ref<IZStatement> NewStatement(TStrings* info) override;
+  Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+
 private:
   void Login(const AnsiString& logText);
   void StartTransaction();

@@ -7,6 +7,7 @@
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/oracle/oracle_connection.h"
+#include "sql/drivers/oracle/oracle_tokenizer.h"
 
 TZOracleDriver::TZOracleDriver() : plainDriver_(MakeRef<TZOracle9iPlainDriver>()) {}
 
@@ -28,6 +29,16 @@ Ref<IZConnection> TZOracleDriver::Connect(const AnsiString& url, TStrings* prope
                                                 user, password, &connectionProperties);
   connection->Open();
   return connection;
+}
+
+Ref<IZTokenizer> TZOracleDriver::GetTokenizer() {
+  if (!Tokenizer) Tokenizer = MakeRef<TZOracleTokenizer>();
+  return Tokenizer;
+}
+
+Ref<IZStatementAnalyser> TZOracleDriver::GetStatementAnalyser() {
+  if (!Analyser) Analyser = MakeRef<TZOracleStatementAnalyser>();
+  return Analyser;
 }
 
 Ref<TZOracleDriver> OracleDriver() { return TheDriver<TZOracleDriver>(); }

@@ -16,6 +16,9 @@ public:
   Ref<IZConnection> Connect(const AnsiString& url, TStrings* properties) override;
   int GetMajorVersion() override { return 1; }
   int GetMinorVersion() override { return 0; }
+  // One Oracle tokenizer and analyser each, made on first request.
+  Ref<IZTokenizer> GetTokenizer() override;
+  Ref<IZStatementAnalyser> GetStatementAnalyser() override;
 
   // The plain driver for either protocol of the URL, initialised (library
   // loaded once per run); EZSQLException for a URL of another protocol.

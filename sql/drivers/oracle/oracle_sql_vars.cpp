@@ -12,6 +12,7 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/oracle/oracle_connection.h"
+#include "sql/drivers/oracle/oracle_result_set.h"
 #include "sql/drivers/oracle/oracle_utils.h"
 
 namespace {
@@ -131,6 +132,21 @@ void StoreTimestamp(IZOraclePlainDriver* plainDriver, IZConnection* connection, 
   CheckOracleStatus(plainDriver, errorHandle, status, lcOther, AnsiString());
 }
 
+// Writes the value into a new temporary LOB on the variable's locator; the
+// variable keeps the LOB until the reset.
+void StoreLob(IZOraclePlainDriver* plainDriver, IZConnection* connection, TZSQLVar& variable,
+              const TZVariant& value) {
+  Ref<IZBlob> source = value.VType == vtInterface ? Query<IZBlob>(value.VInterface) : nullptr;
+  auto lob = MakeRef<TZOracleBlob>(Ref<IZOraclePlainDriver>(plainDriver),
+                                   Query<IZOracleConnection>(Ref<IZConnection>(connection)),
+                                   static_cast<OCILobLocator*>(StoredDescriptor(variable)),
+                                   variable.TypeCode == SQLT_BLOB);
+  lob->SetString(source ? source->GetString() : DefaultVarManager()->GetAsString(value));
+  lob->CreateBlob();
+  variable.Blob = lob;
+  lob->WriteBlob();
+}
+
 }  // namespace
 
 TZSQLVar& TZSQLVars::Variable(int index) {
@@ -149,6 +165,8 @@ void FreeVarBlock(IZOraclePlainDriver* plainDriver, std::unique_ptr<TZSQLVars>& 
   if (!block) return;
   for (int i = 1; i <= block->ActualNum; ++i) {
     TZSQLVar& variable = block->Variable(i);
+    // A temporary LOB is freed while its locator still exists.
+    variable.Blob = nullptr;
     // The buffer, not Data: a NULL parameter still owns its descriptor.
     if (!variable.Buffer) continue;
     ub4 type = DescriptorType(variable.TypeCode);
@@ -218,9 +236,8 @@ void LoadParamVars(IZOraclePlainDriver* plainDriver, IZConnection* connection, O
         break;
       case SQLT_CLOB:
       case SQLT_BLOB:
-        // A LOB value is written through the LOB object of the result-set
-        // layer; without it an empty locator would be sent as the value.
-        throw EZSQLException(SZUnsupportedParameterType);
+        StoreLob(plainDriver, connection, variable, value);
+        break;
       default:
         break;
     }

@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/format.h"
+#include "platform/rtl/lists.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/interbase/interbase_connection.h"
 #include "sql/drivers/interbase/interbase_driver.h"
@@ -140,6 +141,33 @@ inline void Execute(IZInterbase6Connection* connection, const AnsiString& sql) {
   CheckInterbase6Error(connection->GetPlainDriver().get(), status, lcExecute, sql);
 }
 
+inline std::int64_t QueryInteger(IZInterbase6Connection* connection, const AnsiString& sql) {
+  return ClientStatement(connection).Integer(sql);
+}
+
+// The real client, counting the calls tests watch.
+class CountingPlainDriver : public TZFirebird21PlainDriver {
+public:
+  ISC_STATUS isc_open_blob2(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, isc_blob_handle* blob,
+                            ISC_QUAD* blobId, ISC_USHORT bpbLength, const ISC_UCHAR* bpb) override {
+    ++blobOpens;
+    return TZFirebird21PlainDriver::isc_open_blob2(status, db, tr, blob, blobId, bpbLength, bpb);
+  }
+  ISC_STATUS isc_database_info(ISC_STATUS* status, isc_db_handle* db, short itemLength, const ISC_SCHAR* items,
+                               short bufferLength, ISC_SCHAR* buffer) override {
+    ++databaseInfos;
+    return TZFirebird21PlainDriver::isc_database_info(status, db, itemLength, items, bufferLength, buffer);
+  }
+  ISC_STATUS isc_dsql_fetch(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
+                            const XSQLDA* sqlda) override {
+    ++fetches;
+    return TZFirebird21PlainDriver::isc_dsql_fetch(status, stmt, dialect, sqlda);
+  }
+  int blobOpens = 0;
+  int databaseInfos = 0;
+  int fetches = 0;
+};
+
 // A database made by isql-fb from a script, then attached: the descriptor
 // area and execution routines run on the connection's handles. isql-fb sees
 // the file again once the test has detached (the engine locks it).
@@ -156,6 +184,26 @@ protected:
     ASSERT_TRUE(std::filesystem::exists(Path().c_str())) << output;
     connection_ = Connection(properties);
     connection_->Open();
+  }
+  // Attaches through the counting client instead of the driver's own.
+  Ref<CountingPlainDriver> AttachCounting(const std::string& script, const AnsiString& properties = "") {
+    const std::string output = Isql("", "CREATE DATABASE '" + Path() + "';\n" + script + "COMMIT;\n");
+    EXPECT_TRUE(std::filesystem::exists(Path().c_str())) << output;
+    Ref<CountingPlainDriver> counting = MakeRef<CountingPlainDriver>();
+    counting->Initialize();
+    TStringList info;
+    info.SetText(properties);
+    connection_ = MakeRef<TZInterbase6Connection>(Ref<IZDriver>(InterbaseDriver()), EmbeddedUrl(Path()), counting,
+                                                  "", 0, Path(), "", "", &info);
+    connection_->Open();
+    return counting;
+  }
+  // The statements other attachments hold, seen from a new attachment.
+  std::int64_t StatementsOfOthers() const {
+    Ref<IZInterbase6Connection> other = Connection();
+    other->Open();
+    return QueryInteger(other.get(), "SELECT CAST(COUNT(*) AS BIGINT) FROM MON$STATEMENTS "
+                                     "WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
   }
   // Commits and closes the connection.
   void Detach() {
@@ -228,8 +276,35 @@ protected:
   Ref<IZInterbase6Connection> connection_;
 };
 
-inline std::int64_t QueryInteger(IZInterbase6Connection* connection, const AnsiString& sql) {
-  return ClientStatement(connection).Integer(sql);
-}
+// A database with what the statements and the catalogue are asked about:
+// tables with keys, indexes and grants, a view, a computed column, a
+// generator and two procedures (one with outputs, one selectable).
+inline constexpr char kCatalogueSchema[] =
+    "CREATE TABLE DEPT (ID INTEGER NOT NULL PRIMARY KEY, NAME VARCHAR(20));\n"
+    "CREATE TABLE EMP (ID INTEGER NOT NULL PRIMARY KEY, DEPT_ID INTEGER REFERENCES DEPT (ID) ON DELETE CASCADE,\n"
+    "  NAME VARCHAR(30) NOT NULL, SALARY NUMERIC(18,2) DEFAULT 0, HIRED DATE DEFAULT 'NOW',\n"
+    "  BONUS COMPUTED BY (SALARY / 10), \"Name\" VARCHAR(10), ACTIVE BOOLEAN, NOTE BLOB SUB_TYPE TEXT);\n"
+    "CREATE UNIQUE INDEX EMP_NAME ON EMP (NAME);\n"
+    "CREATE INDEX EMP_SALARY ON EMP (SALARY);\n"
+    "CREATE VIEW EMP_VIEW AS SELECT ID, NAME FROM EMP;\n"
+    "CREATE TABLE MY_TABLE (ID INTEGER NOT NULL PRIMARY KEY);\n"
+    "CREATE TABLE MYXTABLE (ID INTEGER NOT NULL PRIMARY KEY);\n"
+    "CREATE TABLE \"O'NEIL\" (X INTEGER);\n"
+    "CREATE TABLE \"A_B1\" (X INTEGER);\nCREATE TABLE AXB2 (X INTEGER);\n"
+    "CREATE GENERATOR G1;\n"
+    "SET TERM ^;\n"
+    "CREATE PROCEDURE ADD_ONE (A INTEGER, B INTEGER) RETURNS (S INTEGER, T VARCHAR(10), N BLOB SUB_TYPE TEXT)\n"
+    "AS BEGIN S = A + B + 1; T = 'sum'; N = 'note ' || S; END^\n"
+    "CREATE PROCEDURE COUNT_UP (N INTEGER) RETURNS (I INTEGER) AS BEGIN I = 1;\n"
+    "  WHILE (I <= N) DO BEGIN SUSPEND; I = I + 1; END END^\n"
+    "CREATE PROCEDURE NOTHING AS BEGIN END^\n"
+    "SET TERM ;^\n"
+    "GRANT SELECT ON EMP TO PUBLIC;\nGRANT UPDATE (NAME) ON EMP TO JOE;\n"
+    "INSERT INTO DEPT VALUES (1, 'one');\n"
+    "INSERT INTO EMP (ID, DEPT_ID, NAME, SALARY, NOTE) VALUES (1, 1, 'Ann', 100.5, 'first note');\n"
+    "INSERT INTO EMP (ID, DEPT_ID, NAME, SALARY) VALUES (2, 1, 'Bob', 200);\n"
+    "INSERT INTO EMP (ID, DEPT_ID, NAME, SALARY) VALUES (3, 1, 'Cid', 300);\n"
+    "INSERT INTO EMP (ID, DEPT_ID, NAME, SALARY) VALUES (4, 1, 'Dan', 400);\n"
+    "INSERT INTO EMP (ID, DEPT_ID, NAME, SALARY) VALUES (5, 1, 'Eve', 500);\n";
 
 }  // namespace interbase_test

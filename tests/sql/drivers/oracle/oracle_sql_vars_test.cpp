@@ -248,12 +248,12 @@ TEST_F(OracleSQLVars, BadValuesFailBeforeTheClientIsCalled) {
   values[0] = Value(-(std::int64_t{1} << 31) - 1);
   EXPECT_THROW(LoadParamVars(plain, connection.get(), nullptr, nullptr, values, *block), ERangeError);
 
-  // Values of types without a buffer, and LOB values, are refused rather
-  // than sent empty; too few values likewise.
+  // Values of types without a buffer are refused rather than sent empty;
+  // too few values likewise.
   const struct {
     TZSQLType type;
     ub2 typeCode;
-  } refused[] = {{stBoolean, SQLT_STR}, {stBytes, SQLT_STR}, {stAsciiStream, SQLT_CLOB}, {stBinaryStream, SQLT_BLOB}};
+  } refused[] = {{stBoolean, SQLT_STR}, {stBytes, SQLT_STR}, {stUnicodeStream, SQLT_STR}};
   for (const auto& c : refused) {
     std::unique_ptr<TZSQLVars> one;
     AllocateVarBlock(one, 1);

@@ -1,0 +1,215 @@
+// TCacheThread (see cache_thread.h). The producer never blocks on a full
+// queue: it sleeps 1 ms at idle priority and looks again, so the writer can
+// always take the lock. The device lock alone guards the queue, so the
+// producer and the consumer never touch the same chunk.
+
+#include "cdwriter/cache_thread.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "cdwriter/burner.h"
+#include "cdwriter/cd_texts.h"
+#include "cdwriter/file_stream_ex.h"
+#include "platform/rtl/clock.h"
+#include "platform/rtl/format.h"
+
+namespace {
+
+constexpr uint32_t kPollMs = 1;
+
+int64_t RoundUpToSector(int64_t bytes) { return SectorsOf(bytes) * kSectorBytes; }
+
+}  // namespace
+
+TCacheThread::TCacheThread(int cache_size, TZIDIzizid& burner, int chunk_size, bool write_post_gap,
+                           const AnsiString& boot_image, uint32_t boot_sectors, int64_t track_bytes,
+                           TMemoryStream& header)
+    : burner_(burner),
+      header_(header),
+      chunk_size_(chunk_size),
+      queue_limit_(cache_size / chunk_size),
+      post_gap_(write_post_gap && track_bytes < kPostGapTrackBytes),
+      boot_image_(boot_image),
+      boot_sectors_(boot_sectors),
+      track_bytes_(track_bytes) {
+  for (int i = 0; i < burner.FileCount(); ++i) {
+    const TFEntry* e = burner.File(i);
+    if (!e->Dir && !e->Imported && !e->SourcePath.empty() && e->FileSize > 0) sources_.push_back(e);
+  }
+  SetPriority(tpLower);
+  assembly_.reserve(chunk_size_);
+  Resume();
+}
+
+TCacheThread::~TCacheThread() {
+  SetAbort();
+  WaitFor();
+}
+
+void TCacheThread::Execute() {
+  if (!FeedHeader()) return Finish(SAbortedByUser);
+  if (!boot_image_.empty() && !FeedFile(boot_image_, int64_t{boot_sectors_} * kSectorBytes)) return;
+  for (const TFEntry* e : sources_)
+    if (!FeedFile(e->SourcePath, e->FileSize)) return;
+  if (!assembly_.empty() && !QueueAssembly()) return Finish(SAbortedByUser);
+  if (post_gap_) {
+    const int64_t missing = kPostGapTrackBytes - track_bytes_;
+    for (int64_t left = missing; left > 0;) {
+      const size_t piece = static_cast<size_t>(std::min<int64_t>(chunk_size_, left));
+      if (!Feed(nullptr, piece)) return Finish(SAbortedByUser);
+      left -= piece;
+    }
+    if (!assembly_.empty() && !QueueAssembly()) return Finish(SAbortedByUser);
+  }
+  burner_.Lock();
+  finished_ = true;
+  burner_.Unlock();
+  ready_ = true;
+}
+
+bool TCacheThread::FeedHeader() {
+  const int64_t size = header_.Size();
+  const bool fed = Feed(static_cast<const uint8_t*>(header_.Memory()), static_cast<size_t>(size));
+  header_.Clear();
+  return fed;
+}
+
+// Reads the file in pieces of at most one chunk; what the file lacks is
+// zeros, so a file that shrank since it was added keeps its sectors.
+bool TCacheThread::FeedFile(const AnsiString& name, int64_t size) {
+  burner_.Lock();
+  current_file_ = name;
+  burner_.Unlock();
+  TFileStreamEx file(name, fmOpenRead | fmShareDenyNone);
+  if (file.Handle() < 0) {
+    Finish(Format(SCantOpenFile, {name}));
+    return false;
+  }
+  std::vector<uint8_t> piece(chunk_size_);
+  for (int64_t left = RoundUpToSector(size); left > 0;) {
+    const int count = static_cast<int>(std::min<int64_t>(chunk_size_ - assembly_.size(), left));
+    const int wanted = static_cast<int>(std::min<int64_t>(count, std::max<int64_t>(size, 0)));
+    const int got = wanted > 0 ? std::max(file.Read(piece.data(), wanted), 0) : 0;
+    std::fill(piece.begin() + got, piece.begin() + count, 0);
+    if (!Feed(piece.data(), count)) {
+      Finish(SAbortedByUser);
+      return false;
+    }
+    size -= count;
+    left -= count;
+  }
+  return true;
+}
+
+bool TCacheThread::Feed(const uint8_t* data, size_t count) {
+  while (count > 0) {
+    if (abort_) return false;
+    const size_t take = std::min(count, static_cast<size_t>(chunk_size_) - assembly_.size());
+    if (data) {
+      assembly_.insert(assembly_.end(), data, data + take);
+      data += take;
+    } else {
+      assembly_.resize(assembly_.size() + take, 0);
+    }
+    count -= take;
+    if (assembly_.size() == static_cast<size_t>(chunk_size_) && !QueueAssembly()) return false;
+  }
+  return !abort_;
+}
+
+// Queues the chunk being filled, then waits while the queue is full.
+bool TCacheThread::QueueAssembly() {
+  burner_.Lock();
+  buffered_ += static_cast<int64_t>(assembly_.size());
+  queue_.push_back(std::move(assembly_));
+  size_t queued = queue_.size();
+  burner_.Unlock();
+  assembly_ = {};
+  assembly_.reserve(chunk_size_);
+  AdjustPriority(queued);
+  while (queued + 1 >= static_cast<size_t>(queue_limit_)) {
+    if (Priority() != tpIdle) SetPriority(tpIdle);
+    if (abort_) return false;
+    ready_ = true;
+    Sleep(kPollMs);
+    burner_.Lock();
+    queued = queue_.size();
+    burner_.Unlock();
+  }
+  return true;
+}
+
+// Reads ahead harder the emptier the queue is.
+void TCacheThread::AdjustPriority(size_t queued) {
+  const size_t limit = static_cast<size_t>(queue_limit_);
+  if (queued >= limit / 4 || Priority() == tpNormal) {
+    if (queued < limit / 2) {
+      if (Priority() != tpLower) SetPriority(tpLower);
+    } else if (Priority() != tpLowest) {
+      SetPriority(tpLowest);
+    }
+  } else if (Priority() != tpNormal) {
+    SetPriority(tpNormal);
+  }
+}
+
+void TCacheThread::Finish(const AnsiString& text) {
+  burner_.Lock();
+  if (abort_) queue_.clear();
+  if (status_text_.empty()) status_text_ = text;
+  finished_ = true;
+  burner_.Unlock();
+}
+
+int TCacheThread::GetChunk(uint8_t* dest) {
+  burner_.Lock();
+  int length = 0;
+  if (abort_) {
+    length = 0;
+  } else if (queue_.empty()) {
+    length = finished_ ? 0 : -1;
+  } else {
+    std::vector<uint8_t>& chunk = queue_.front();
+    length = static_cast<int>(chunk.size());
+    std::memcpy(dest, chunk.data(), chunk.size());
+    queue_.pop_front();
+    buffered_ -= length;
+  }
+  burner_.Unlock();
+  return length;
+}
+
+AnsiString TCacheThread::StatusText() const {
+  burner_.Lock();
+  AnsiString text = status_text_;
+  burner_.Unlock();
+  return text;
+}
+
+void TCacheThread::SetStatusText(const AnsiString& text) {
+  burner_.Lock();
+  status_text_ = text;
+  burner_.Unlock();
+}
+
+AnsiString TCacheThread::CurrentFile() const {
+  burner_.Lock();
+  AnsiString name = current_file_;
+  burner_.Unlock();
+  return name;
+}
+
+int64_t TCacheThread::Buffered() const {
+  burner_.Lock();
+  const int64_t bytes = buffered_;
+  burner_.Unlock();
+  return bytes;
+}
+
+int TCacheThread::QueuedChunks() const {
+  burner_.Lock();
+  const int count = static_cast<int>(queue_.size());
+  burner_.Unlock();
+  return count;
+}

@@ -1,0 +1,35 @@
+// Entry-point names, the loaders' binding by name and the program's three
+// loaders.
+
+#include "sql/drivers/asa/asa_binding.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr const char* kEntryNames[] = {
+#define VX_ASA_ENTRY_NAME(name) #name,
+    VX_ASA_ENTRY_POINTS(VX_ASA_ENTRY_NAME)
+#undef VX_ASA_ENTRY_NAME
+};
+static_assert(std::size(kEntryNames) == kASAEntryCount);
+
+}  // namespace
+
+const char* ASAEntryName(TZASAEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
+
+TZASANativeLibraryLoader::TZASANativeLibraryLoader(std::vector<AnsiString> libraryNames)
+    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kASAEntryCount, nullptr) {}
+
+bool TZASANativeLibraryLoader::Load() {
+  bool result = TZNativeLibraryLoader::Load();
+  for (int i = 0; i < kASAEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
+  return result;
+}
+
+TZASANativeLibraryLoader& ASALibraryLoader(int version) {
+  static TZASANativeLibraryLoader asa7({"libdblib7.so"});
+  static TZASANativeLibraryLoader asa8({"libdblib8.so"});
+  static TZASANativeLibraryLoader asa9({"libdblib9.so"});
+  return version == 7 ? asa7 : version == 8 ? asa8 : asa9;
+}

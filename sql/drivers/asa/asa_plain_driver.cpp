@@ -1,0 +1,99 @@
+// The plain drivers: each operation takes its entry point from its
+// generation's table, typed by the prototype in asa_api.h, and calls it.
+// The client's text arguments are not const; it never writes them.
+
+#include "sql/drivers/asa/asa_plain_driver.h"
+
+#include "platform/rtl/format.h"
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
+#include "sql/drivers/asa/asa_binding.h"
+
+namespace {
+
+char* Text(const char* text) { return const_cast<char*>(text); }
+
+}  // namespace
+
+// The bound address of entry, or EZSQLException naming the function: a call
+// must never go through a null address.
+void* TZASAPlainDriver::RequireEntry(int entry) const {
+  void* address = ASALibraryLoader(version_).Entry(static_cast<TZASAEntry>(entry));
+  if (!address)
+    throw EZSQLException(Format(SZClientLibraryHasNoFunction, {ASAEntryName(static_cast<TZASAEntry>(entry))}));
+  return address;
+}
+
+// The typed entry point of a call that asa_api.h declares.
+#define VX_ASA(name) reinterpret_cast<decltype(&::name)>(RequireEntry(static_cast<int>(TZASAEntry::name)))
+
+void TZASAPlainDriver::Initialize() { ASALibraryLoader(version_).LoadIfNeeded(); }
+
+char* TZASAPlainDriver::sqlerror_message(SQLCA* sqlca, char* buffer, int size) {
+  return VX_ASA(sqlerror_message)(sqlca, buffer, size);
+}
+unsigned short TZASAPlainDriver::db_init(SQLCA* sqlca) { return VX_ASA(db_init)(sqlca); }
+unsigned short TZASAPlainDriver::db_fini(SQLCA* sqlca) { return VX_ASA(db_fini)(sqlca); }
+unsigned TZASAPlainDriver::db_string_connect(SQLCA* sqlca, const char* text) {
+  return VX_ASA(db_string_connect)(sqlca, Text(text));
+}
+unsigned TZASAPlainDriver::db_string_disconnect(SQLCA* sqlca, const char* text) {
+  return VX_ASA(db_string_disconnect)(sqlca, Text(text));
+}
+SQLDA* TZASAPlainDriver::alloc_sqlda(unsigned count) { return VX_ASA(alloc_sqlda)(count); }
+SQLDA* TZASAPlainDriver::free_sqlda(SQLDA* sqlda) { return VX_ASA(free_sqlda)(sqlda); }
+void TZASAPlainDriver::dbpp_setoption(SQLCA* sqlca, int temporary, const char* user, const char* option,
+                                      SQLDA* value) {
+  VX_ASA(dbpp_setoption)(sqlca, temporary, Text(user), Text(option), value);
+}
+void TZASAPlainDriver::dbpp_describe_cursor(SQLCA* sqlca, const char* cursor, SQLDA* descriptor, unsigned kind) {
+  VX_ASA(dbpp_describe_cursor)(sqlca, Text(cursor), descriptor, kind);
+}
+void TZASAPlainDriver::dbpp_prepare_describe(SQLCA* sqlca, const char* statementName, short* statementNumber,
+                                             const char* sql, SQLDA* descriptor, unsigned flags, short longNames) {
+  VX_ASA(dbpp_prepare_describe)(sqlca, nullptr, Text(statementName), statementNumber, Text(sql), nullptr,
+                                descriptor, flags, longNames);
+}
+void TZASAPlainDriver::dbpp_describe(SQLCA* sqlca, const char* statementName, short* statementNumber,
+                                     SQLDA* descriptor, short kind) {
+  VX_ASA(dbpp_describe)(sqlca, nullptr, Text(statementName), statementNumber, descriptor, kind);
+}
+void TZASAPlainDriver::dbpp_dropstmt(SQLCA* sqlca, const char* statementName, const char* progname,
+                                     short* statementNumber) {
+  VX_ASA(dbpp_dropstmt)(sqlca, Text(statementName), Text(progname), statementNumber);
+}
+void TZASAPlainDriver::dbpp_open(SQLCA* sqlca, const char* cursor, const char* statementName,
+                                 short* statementNumber, SQLDA* input, short blockSize, short isolation,
+                                 short options) {
+  VX_ASA(dbpp_open)(sqlca, Text(cursor), nullptr, Text(statementName), statementNumber, input, blockSize,
+                    isolation, options);
+}
+void TZASAPlainDriver::dbpp_close(SQLCA* sqlca, const char* cursor) { VX_ASA(dbpp_close)(sqlca, Text(cursor)); }
+void TZASAPlainDriver::dbpp_fetch(SQLCA* sqlca, const char* cursor, short kind, int offset, SQLDA* descriptor,
+                                  short blockSize, short flags) {
+  VX_ASA(dbpp_fetch)(sqlca, Text(cursor), kind, offset, descriptor, blockSize, flags);
+}
+void TZASAPlainDriver::dbpp_get_data(SQLCA* sqlca, const char* cursor, short column, int offset,
+                                     SQLDA* descriptor) {
+  VX_ASA(dbpp_get_data)(sqlca, Text(cursor), column, offset, descriptor, 0);
+}
+void TZASAPlainDriver::dbpp_delete(SQLCA* sqlca, const char* cursor) {
+  VX_ASA(dbpp_delete)(sqlca, Text(cursor), nullptr, nullptr);
+}
+void TZASAPlainDriver::dbpp_update(SQLCA* sqlca, const char* cursor, SQLDA* values) {
+  VX_ASA(dbpp_update)(sqlca, Text(cursor), values);
+}
+void TZASAPlainDriver::dbpp_put_into(SQLCA* sqlca, const char* cursor, SQLDA* values, SQLDA* result) {
+  VX_ASA(dbpp_put_into)(sqlca, Text(cursor), values, result);
+}
+void TZASAPlainDriver::dbpp_execute_into(SQLCA* sqlca, const char* statementName, const char* progname,
+                                         short* statementNumber, SQLDA* input, SQLDA* output) {
+  VX_ASA(dbpp_execute_into)(sqlca, Text(statementName), Text(progname), statementNumber, input, output);
+}
+void TZASAPlainDriver::dbpp_execute_imm(SQLCA* sqlca, const char* sql) {
+  VX_ASA(dbpp_execute_imm)(sqlca, Text(sql), kExecuteImmediateFlag);
+}
+void TZASAPlainDriver::dbpp_commit(SQLCA* sqlca, int flag) { VX_ASA(dbpp_commit)(sqlca, flag); }
+void TZASAPlainDriver::dbpp_rollback(SQLCA* sqlca, int flag) { VX_ASA(dbpp_rollback)(sqlca, flag); }
+void TZASAPlainDriver::dbpp_resume(SQLCA* sqlca, const char* cursor) { VX_ASA(dbpp_resume)(sqlca, Text(cursor)); }
+void TZASAPlainDriver::db_cancel_request(SQLCA* sqlca) { VX_ASA(db_cancel_request)(sqlca); }
