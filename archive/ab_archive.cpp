@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "archive/ab_archive_file.h"
 #include "archive/ab_utils.h"
 #include "archive/deflate/df_exceptions.h"
 #include "platform/rtl/datetime.h"
@@ -43,8 +44,7 @@ TAbArchive::TAbArchive(TStream* stream, const AnsiString& archiveName) { Init(st
 TAbArchive::TAbArchive(const AnsiString& fileName, uint16_t mode) {
   auto file = std::make_unique<TFileStream>(fileName, mode);
   Init(file.get(), fileName);
-  stream_ = file.release();
-  ownsStream_ = true;
+  OwnStream(std::move(file));
   mode_ = mode;
 }
 
@@ -55,9 +55,26 @@ void TAbArchive::Init(TStream* stream, const AnsiString& archiveName) {
   stream_ = stream;
 }
 
-TAbArchive::~TAbArchive() {
-  itemList_.Clear();
-  if (ownsStream_) delete stream_;
+TAbArchive::~TAbArchive() { itemList_.Clear(); }
+
+AnsiString TAbArchive::ScratchFolder() const { return ExtractFileDir(TempFileNameIn(tempDirectory_, false)); }
+
+void TAbArchive::OwnStream(std::unique_ptr<TStream> stream) {
+  ownedStream_ = std::move(stream);
+  stream_ = ownedStream_.get();
+}
+
+void TAbArchive::ReplaceArchiveStream(TStream& work) {
+  if (OwnsStream() && dynamic_cast<TFileStream*>(stream_) != nullptr) {
+    ReplaceByRename(work);
+    return;
+  }
+  RewriteStream(*stream_, work);
+}
+
+void TAbArchive::ReplaceByRename(TStream& work) {
+  ReplaceFileByRename(archiveName_, work);
+  OwnStream(std::make_unique<TFileStream>(archiveName_, fmOpenReadWrite | fmShareDenyWrite));
 }
 
 // --- Notifications -------------------------------------------------------------

@@ -148,7 +148,6 @@ public:
 
   // --- Settings ---
   TStream* Stream() const { return stream_; }
-  bool OwnsStream() const { return ownsStream_; }
   TAbArchiveStatus Status() const { return status_; }
   const AnsiString& ArchiveName() const { return archiveName_; }
   bool AutoSave() const { return autoSave_; }
@@ -177,6 +176,9 @@ public:
   void SetStoreOptions(TAbStoreOptions value) { storeOptions_ = value; }
   const AnsiString& TempDirectory() const { return tempDirectory_; }
   void SetTempDirectory(const AnsiString& value) { tempDirectory_ = value; }
+  // Where a save keeps its scratch data: TempDirectory when it is a folder,
+  // else the system's temp folder.
+  AnsiString ScratchFolder() const;
 
   TAbArchiveItemFailureEvent OnProcessItemFailure;
   TAbArchiveProgressEvent OnArchiveProgress;
@@ -202,6 +204,19 @@ protected:
   void ResolveDiskFileName(TAbArchiveItem* item);
   bool DiskFileChanged(TAbArchiveItem* item);
 
+  bool OwnsStream() const { return ownedStream_ != nullptr; }
+  // Makes `stream` the archive's own stream in use, freeing the one it had;
+  // nullptr leaves none.
+  void OwnStream(std::unique_ptr<TStream> stream);
+  // Puts all of work in place of the archive's contents: a file the archive
+  // opened itself through ReplaceByRename, a memory or lent stream in place.
+  void ReplaceArchiveStream(TStream& work);
+  // Writes work beside the archive file, renames it over the old name and
+  // reopens the archive on it; until the rename the old file is untouched.
+  void ReplaceByRename(TStream& work);
+
+  // The stream in use: ownedStream_ when the archive opened it itself, else
+  // one the caller lent.
   TStream* stream_ = nullptr;
   TAbArchiveStatus status_ = arIdle;
   AnsiString archiveName_;
@@ -217,12 +232,13 @@ protected:
   bool logging_ = false;
   std::unique_ptr<TFileStream> logStream_;
   uint16_t mode_ = 0;
-  bool ownsStream_ = false;
   bool spanned_ = false;
   TAbStoreOptions storeOptions_;
   AnsiString tempDirectory_;
 
 private:
+  std::unique_ptr<TStream> ownedStream_;
+
   void Init(TStream* stream, const AnsiString& archiveName);
   void MatchFiles(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr);
   bool IsArchiveFile(const AnsiString& name) const;

@@ -46,22 +46,15 @@ void ReplaceFileByRename(const AnsiString& fileName, TStream& work) {
   }
 }
 
-void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fileName, TStream& work) {
+void RewriteStream(TStream& stream, TStream& work) {
   work.Seek(0, soBeginning);
-  if (auto* memory = dynamic_cast<TMemoryStream*>(stream)) {
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&stream)) {
     memory->LoadFromStream(&work);
     return;
   }
-  if (ownsFile && dynamic_cast<TFileStream*>(stream) != nullptr) {
-    ReplaceFileByRename(fileName, work);
-    auto fresh = std::make_unique<TFileStream>(fileName, fmOpenReadWrite | fmShareDenyWrite);
-    delete stream;
-    stream = fresh.release();
-    return;
-  }
-  stream->Seek(0, soBeginning);
-  stream->SetSize(0);
-  stream->CopyFrom(&work, 0);
+  stream.Seek(0, soBeginning);
+  stream.SetSize(0);
+  stream.CopyFrom(&work, 0);
 }
 
 bool IsUnsafeStoredName(const AnsiString& name) {

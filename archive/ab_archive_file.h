@@ -12,12 +12,10 @@ class TStream;
 // failure the temp file is removed and FileName is left as it was.
 void ReplaceFileByRename(const AnsiString& fileName, TStream& work);
 
-// Replaces the contents of Stream with all of Work. An archive file the
-// archive opened itself (OwnsFile) is replaced by writing a sibling temp file,
-// flushing it and renaming it over the old name, so a failure leaves the old
-// file as it was; Stream is then reopened on the new file. Memory and scratch
-// streams, and streams a caller lent, are rewritten in place.
-void ReplaceArchiveStream(TStream*& stream, bool ownsFile, const AnsiString& fileName, TStream& work);
+// Replaces the contents of a memory, scratch or lent stream with all of Work,
+// in place. (An archive file the archive opened itself is replaced by rename
+// instead: TAbArchive::ReplaceArchiveStream.)
+void RewriteStream(TStream& stream, TStream& work);
 
 // True for a stored name that is absolute or has a ".." element ("/" or "\"
 // separated): extracting under it could write outside the chosen folder.

@@ -159,7 +159,7 @@ void TAbBzip2Archive::SavePlain() {
   }
   currentItem_ = nullptr;
   if (written) {
-    ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+    ReplaceArchiveStream(*work);
     written->SetAction(iaNone);
   }
   for (int i = Count() - 1; i >= 0; --i)
@@ -171,7 +171,7 @@ void TAbBzip2Archive::SaveArchive() {
   TAbTarArchive::SaveArchive();
   auto work = NewWorkStream();
   CompressInto(*work, tarStream_.get());
-  ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+  ReplaceArchiveStream(*work);
 }
 
 void TAbBzip2Archive::TestItemAt(int index) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/streams.h"
 
 namespace {
@@ -13,17 +14,15 @@ constexpr int kCabHeaderSize = 36;
 constexpr uint8_t kCabMajorVersion = 1;
 constexpr uint16_t kCabKnownFlags = 0x0007;  // previous, next, reserve fields present
 
-uint16_t U16At(const uint8_t* b, int at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); }
-uint32_t U32At(const uint8_t* b, int at) { return U16At(b, at) | static_cast<uint32_t>(U16At(b, at + 2)) << 16; }
 
 bool IsCabinetHeader(const uint8_t* h) {
   if (h[0] != 'M' || h[1] != 'S' || h[2] != 'C' || h[3] != 'F') return false;
-  const uint32_t cabinetSize = U32At(h, 8);
-  const uint32_t firstFileOffset = U32At(h, 16);
+  const uint32_t cabinetSize = GetLE32(h + 8);
+  const uint32_t firstFileOffset = GetLE32(h + 16);
   const uint8_t majorVersion = h[25];
-  const uint16_t folders = U16At(h, 26);
-  const uint16_t files = U16At(h, 28);
-  const uint16_t flags = U16At(h, 30);
+  const uint16_t folders = GetLE16(h + 26);
+  const uint16_t files = GetLE16(h + 28);
+  const uint16_t flags = GetLE16(h + 30);
   return majorVersion == kCabMajorVersion && (flags & ~kCabKnownFlags) == 0 && cabinetSize >= kCabHeaderSize &&
          firstFileOffset >= kCabHeaderSize && firstFileOffset <= cabinetSize && (files == 0 || folders > 0);
 }

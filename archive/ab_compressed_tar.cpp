@@ -21,13 +21,10 @@ void TAbCompressedTarArchive::BeginLoad() {
   tarMode_ = openInnerTar_ && isCompressedTar_;
 }
 
-void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) {
-  TStream* tar = tarStream_.get();
-  ReplaceArchiveStream(tar, false, AnsiString(), work);
-}
+void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) { RewriteStream(*tarStream_, work); }
 
 std::unique_ptr<TAbVirtualMemoryStream> TAbCompressedTarArchive::NewWorkStream() const {
   auto work = std::make_unique<TAbVirtualMemoryStream>();
-  work->SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  work->SetSwapFileDirectory(ScratchFolder());
   return work;
 }

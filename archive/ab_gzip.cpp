@@ -12,6 +12,7 @@
 #include "archive/ab_bitbucket.h"
 #include "archive/ab_utils.h"
 #include "archive/deflate/deflate.h"
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
@@ -25,12 +26,6 @@ constexpr int kNulChunk = 1023;
 constexpr int64_t kDetectOutputBytes = 512;
 constexpr int32_t kBitBucketSize = 1024;
 constexpr int64_t kMaxModTime = 0xFFFFFFFFll;
-
-uint32_t ReadLE32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-
-void WriteLE32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // The text from the position up to the next NUL; the stream is left just
 // after the NUL, or at its end when there is none.
@@ -99,14 +94,14 @@ void TAbGzipItem::LoadHeader(TStream& stream) {
   id2_ = h[1];
   method_ = h[2];
   flags_ = h[3];
-  modTime_ = ReadLE32(h + 4);
+  modTime_ = GetLE32(h + 4);
   extraFlags_ = h[8];
   os_ = h[9];
   if (!IsGzipHeader()) return;
   if (HasExtraField()) {
     uint8_t len[2];
     stream.ReadBuffer(len, 2);
-    extraField_.LoadFromStream(stream, static_cast<uint16_t>(len[0] | (len[1] << 8)));
+    extraField_.LoadFromStream(stream, GetLE16(len));
   } else {
     extraField_.Clear();
   }
@@ -129,11 +124,12 @@ void TAbGzipItem::SaveHeader(TStream& stream) {
   // No header CRC is written, and the reserved bits stay clear.
   flags_ &= static_cast<uint8_t>(~(kAbGzipFlagHeaderCrc | 0xE0));
   uint8_t h[kFixedHeaderSize] = {id1_, id2_, method_, flags_, 0, 0, 0, 0, extraFlags_, os_};
-  WriteLE32(h + 4, modTime_);
+  PutLE32(h + 4, modTime_);
   stream.WriteBuffer(h, kFixedHeaderSize);
   if (HasExtraField()) {
     const auto& extra = extraField_.Buffer();
-    uint8_t len[2] = {static_cast<uint8_t>(extra.size()), static_cast<uint8_t>(extra.size() >> 8)};
+    uint8_t len[2];
+    PutLE16(len, static_cast<uint16_t>(extra.size()));
     stream.WriteBuffer(len, 2);
     stream.WriteBuffer(extra.data(), static_cast<int64_t>(extra.size()));
   }
@@ -216,8 +212,8 @@ bool TAbGzipStreamHelper::SeekFirstItem() {
 void TAbGzipStreamHelper::ReadTail() {
   uint8_t tail[kTrailerSize];
   stream_->ReadBuffer(tail, kTrailerSize);
-  tailCrc_ = ReadLE32(tail);
-  tailSize_ = ReadLE32(tail + 4);
+  tailCrc_ = GetLE32(tail);
+  tailSize_ = GetLE32(tail + 4);
 }
 
 bool TAbGzipStreamHelper::SeekItem(int index) { return index < 1 && SeekFirstItem(); }
@@ -230,8 +226,8 @@ void TAbGzipStreamHelper::WriteItem(TStream* source) {
 
 void TAbGzipStreamHelper::WriteTail() {
   uint8_t tail[kTrailerSize];
-  WriteLE32(tail, item_.GetCRC32());
-  WriteLE32(tail + 4, static_cast<uint32_t>(item_.GetUncompressedSize()));
+  PutLE32(tail, item_.GetCRC32());
+  PutLE32(tail + 4, static_cast<uint32_t>(item_.GetUncompressedSize()));
   stream_->WriteBuffer(tail, kTrailerSize);
 }
 
@@ -370,7 +366,7 @@ void TAbGzipArchive::SaveArchive() {
   auto work = NewWorkStream();
   if (TarMode()) {
     SaveTarMode(*work);
-    ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+    ReplaceArchiveStream(*work);
     return;
   }
   TAbGzipStreamHelper out(work.get());
@@ -386,6 +382,6 @@ void TAbGzipArchive::SaveArchive() {
     }
   }
   currentItem_ = nullptr;
-  ReplaceArchiveStream(stream_, ownsStream_, archiveName_, *work);
+  ReplaceArchiveStream(*work);
   FinishSave();
 }

@@ -6,6 +6,7 @@
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
@@ -141,12 +142,11 @@ bool TAbArchiveList::IsActiveDupe(const AnsiString& name) const {
 // --- TAbExtraField ------------------------------------------------------------
 
 uint16_t TAbExtraField::ReadWord(int at) const {
-  return static_cast<uint16_t>(buffer_[at] | (buffer_[at + 1] << 8));
+  return GetLE16(&buffer_[at]);
 }
 
 void TAbExtraField::WriteWord(int at, uint16_t value) {
-  buffer_[at] = static_cast<uint8_t>(value);
-  buffer_[at + 1] = static_cast<uint8_t>(value >> 8);
+  PutLE16(&buffer_[at], value);
 }
 
 void TAbExtraField::Clear() {

@@ -111,12 +111,11 @@ void TAbZipArchive::DoSpanningMediaRequest(TObject* sender, int32_t imageNumber,
 
 void TAbZipArchive::ReopenVolume(int32_t number) {
   // Volumes can only be changed on a file the archive opened itself.
-  if (!ownsStream_ || !dynamic_cast<TAbSpanStream*>(stream_)) throw EAbZipInvalid();
-  delete stream_;
-  stream_ = nullptr;
-  auto* span = NewSpanStream(imageName_, fmOpenRead, VolumeMediaKind());
+  if (!OwnsStream() || !dynamic_cast<TAbSpanStream*>(stream_)) throw EAbZipInvalid();
+  OwnStream(nullptr);
+  std::unique_ptr<TAbSpanStream> span(NewSpanStream(imageName_, fmOpenRead, VolumeMediaKind()));
   span->SetSpanNumber(std::max(number, 0));
-  stream_ = span;
+  OwnStream(std::move(span));
 }
 
 void TAbZipArchive::OpenReadVolume(int32_t number) {

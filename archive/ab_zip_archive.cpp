@@ -111,8 +111,7 @@ void TAbZipItem::WriteDataDescriptor(TStream& stream) const {
 TAbZipArchive::TAbZipArchive(const AnsiString& fileName, uint16_t mode) : TAbArchive(nullptr, fileName) {
   InitZip();
   isRemovable_ = IsRemovableDrive(fileName);
-  stream_ = NewSpanStream(fileName, mode, VolumeMediaKind());
-  ownsStream_ = true;
+  OwnStream(std::unique_ptr<TStream>(NewSpanStream(fileName, mode, VolumeMediaKind())));
   mode_ = mode;
 }
 
@@ -287,7 +286,7 @@ void TAbZipArchive::InsertEntry(int index, TStream& work) {
   int64_t start = work.Position();
   try {
     TAbVirtualMemoryStream temp;
-    temp.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+    temp.SetSwapFileDirectory(ScratchFolder());
     if (item->Action() == iaStreamAdd) {
       if (!InsertFromStreamHelper) throw EAbZipNoInsertion();
       InsertFromStreamHelper(this, item, &temp, inStream_);
@@ -319,31 +318,63 @@ void TAbZipArchive::ReplaceEntry(int index, int64_t oldOffset, TStream& work) {
   CopyEntry(item, oldOffset, *stream_, work);
 }
 
+// A save writes the whole archive into a scratch stream (stub or marker,
+// entries, central directory, end record) and then puts it in place of the
+// old file in one step.
 void TAbZipArchive::SaveArchive() {
   if (Count() == 0) return;
-  if (spanned_) {
-    for (int i = 0; i < Count(); ++i)
-      if (Items(i)->Action() != iaFailed) Items(i)->SetAction(iaNone);
-    isDirty_ = false;
-    throw EAbZipSpanOverwrite();
-  }
-  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && span->Writing() && ownsStream_) {
-    TAbSpanStream* reading = NewSpanStream(archiveName_, kReadDenyWrite, span->MediaKind());
-    delete stream_;
-    stream_ = reading;
-  }
+  RefuseSpannedOverwrite();
+  if (auto* span = dynamic_cast<TAbSpanStream*>(stream_); span && span->Writing() && OwnsStream())
+    OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kReadDenyWrite, span->MediaKind())));
   isRemovable_ = IsRemovableDrive(archiveName_);
-  bool maySpan = isRemovable_ ? stream_->Size() == 0 : GetSpanningThreshold() > 0;
-  // Volume numbers only count when the archive may span: an unspanned archive
-  // larger than the free space must still be one volume 0.
-  int64_t volumeSize = std::numeric_limits<int64_t>::max();
-  if (maySpan) {
-    volumeSize = isRemovable_ ? FreeSpaceOf(archiveName_) : GetSpanningThreshold();
-    if (volumeSize <= 0) volumeSize = kMaxVolumeSize;
-  }
+  const bool maySpan = isRemovable_ ? stream_->Size() == 0 : GetSpanningThreshold() > 0;
+  TVolumeCursor cursor{VolumeSize(maySpan)};
 
   TAbVirtualMemoryStream work;
-  work.SetSwapFileDirectory(ExtractFileDir(TempFileNameIn(tempDirectory_, false)));
+  work.SetSwapFileDirectory(ScratchFolder());
+  WriteStartOfArchive(work, maySpan);
+  TMemoryStream directory;
+  WriteEntries(work, directory, cursor);
+  WriteDirectory(work, directory, cursor, maySpan);
+
+  spanned_ = currentVolume_ > 0 && work.Size() > cursor.volumeSize && maySpan;
+  if (spanned_) {
+    uint32_t marker = kAbZipSpannedSetSignature;
+    work.Seek(0, soBeginning);
+    work.WriteBuffer(&marker, 4);
+  }
+  try {
+    ReplaceFile(work);
+  } catch (...) {
+    spanned_ = false;  // the file on disk is not the new set
+    throw;
+  }
+  if (spanned_ && !isRemovable_) RenameSpannedImages();
+  SettleItemActions();
+  bool abort = false;
+  DoArchiveSaveProgress(100, abort);
+  DoArchiveProgress(100, abort);
+}
+
+// A spanned set is never rewritten: its items are left as they were loaded.
+void TAbZipArchive::RefuseSpannedOverwrite() {
+  if (!spanned_) return;
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Action() != iaFailed) Items(i)->SetAction(iaNone);
+  isDirty_ = false;
+  throw EAbZipSpanOverwrite();
+}
+
+// Volume numbers only count when the archive may span: an unspanned archive
+// larger than the free space must still be one volume 0.
+int64_t TAbZipArchive::VolumeSize(bool maySpan) {
+  if (!maySpan) return std::numeric_limits<int64_t>::max();
+  const int64_t size = isRemovable_ ? FreeSpaceOf(archiveName_) : GetSpanningThreshold();
+  return size > 0 ? size : kMaxVolumeSize;
+}
+
+// The stub of a self-extracting archive, or the marker of one that may span.
+void TAbZipArchive::WriteStartOfArchive(TStream& work, bool maySpan) {
   if (isExecutable_) {
     stream_->Seek(0, soBeginning);
     work.CopyFrom(stream_, stubSize_);
@@ -351,16 +382,22 @@ void TAbZipArchive::SaveArchive() {
     uint32_t marker = kAbZipSingleVolumeSignature;
     work.WriteBuffer(&marker, 4);
   }
+}
 
-  TMemoryStream directory;
+// The volume and the offset inside it where the next record starts.
+void TAbZipArchive::AdvanceVolume(TStream& work, TVolumeCursor& cursor) {
+  const int64_t pos = work.Position();
+  currentVolume_ = static_cast<uint16_t>(pos / cursor.volumeSize);
+  cursor.offset = pos - static_cast<int64_t>(currentVolume_) * cursor.volumeSize;
+}
+
+// Every item that stays, copied, replaced or inserted, each followed by its
+// data descriptor when its flags announce one; their central headers go to
+// directory.
+void TAbZipArchive::WriteEntries(TStream& work, TMemoryStream& directory, TVolumeCursor& cursor) {
   footer_.EntriesOnDisk = footer_.TotalEntries = 0;
   currentVolume_ = 0;
-  int64_t currentOffset = work.Position();
-  auto advanceVolume = [&] {
-    int64_t pos = work.Position();
-    currentVolume_ = static_cast<uint16_t>(pos / volumeSize);
-    currentOffset = pos - static_cast<int64_t>(currentVolume_) * volumeSize;
-  };
+  cursor.offset = work.Position();
   stream_->Seek(0, soBeginning);
   int written = 0;
   for (int i = 0; i < Count(); ++i) {
@@ -370,7 +407,7 @@ void TAbZipArchive::SaveArchive() {
     if (action != iaFailed && action != iaDelete) {
       int64_t oldOffset = item->RelativeOffset();
       item->SetDiskNumberStart(currentVolume_);
-      item->SetRelativeOffset(currentOffset);
+      item->SetRelativeOffset(cursor.offset);
       if (action == iaNone || action == iaMove)
         CopyEntry(item, oldOffset, *stream_, work);
       else if (action == iaReplace)
@@ -388,48 +425,38 @@ void TAbZipArchive::SaveArchive() {
     bool abort = false;
     DoArchiveProgress(static_cast<uint8_t>(PercentOf(9 * (i + 1), 10 * Count())), abort);
     if (abort) throw EAbUserAbort();
-    advanceVolume();
+    AdvanceVolume(work, cursor);
   }
-  currentItem_ = nullptr;  // dropped items are freed below
+  currentItem_ = nullptr;  // dropped items are freed by SettleItemActions
   footer_.EntriesOnDisk = footer_.TotalEntries = static_cast<uint16_t>(written);
+}
 
-  int64_t remainder = volumeSize - currentOffset;
+// The central directory, moved to the next volume when it would not fit
+// whole in this one, and the end record.
+void TAbZipArchive::WriteDirectory(TStream& work, TMemoryStream& directory, TVolumeCursor& cursor, bool maySpan) {
+  const int64_t remainder = cursor.volumeSize - cursor.offset;
   if (maySpan && remainder > 0 && remainder < directory.Size() + kDirectorySlack) {
     AnsiString zeros(static_cast<size_t>(remainder + 1), '\0');
     work.WriteBuffer(zeros.data(), remainder + 1);
-    advanceVolume();
+    AdvanceVolume(work, cursor);
   }
   footer_.StartDiskNumber = currentVolume_;
-  footer_.DirectoryOffset = Checked32(currentOffset);
+  footer_.DirectoryOffset = Checked32(cursor.offset);
   work.CopyFrom(&directory, 0);
-  if (GetSpanningThreshold() > 0) currentVolume_ = static_cast<uint16_t>(work.Position() / volumeSize);
+  if (GetSpanningThreshold() > 0) currentVolume_ = static_cast<uint16_t>(work.Position() / cursor.volumeSize);
   footer_.DirectorySize = Checked32(directory.Size());
   footer_.DiskNumber = currentVolume_;
   footer_.SaveToStream(work);
+}
 
-  spanned_ = currentVolume_ > 0 && work.Size() > volumeSize && maySpan;
-  if (spanned_) {
-    uint32_t marker = kAbZipSpannedSetSignature;
-    work.Seek(0, soBeginning);
-    work.WriteBuffer(&marker, 4);
-  }
-  try {
-    ReplaceFile(work);
-  } catch (...) {
-    spanned_ = false;  // the file on disk is not the new set
-    throw;
-  }
-  if (spanned_ && !isRemovable_) RenameSpannedImages();
-
+// After a save, deleted items leave the list and the others are settled.
+void TAbZipArchive::SettleItemActions() {
   for (int i = Count() - 1; i >= 0; --i) {
     if (Items(i)->Action() == iaDelete)
       itemList_.Delete(i);
     else if (Items(i)->Action() != iaFailed)
       Items(i)->SetAction(iaNone);
   }
-  bool abort = false;
-  DoArchiveSaveProgress(100, abort);
-  DoArchiveProgress(100, abort);
 }
 
 void TAbZipArchive::ReplaceFile(TStream& work) {
@@ -438,7 +465,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     memory->LoadFromStream(&work);
     return;
   }
-  if (!ownsStream_) {
+  if (!OwnsStream()) {
     stream_->SetSize(0);
     stream_->Seek(0, soBeginning);
     stream_->CopyFrom(&work, 0);
@@ -454,9 +481,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
       currentVolume_ = 0;
       SetSpanVolumeLabel("PKBACK# 001", archiveName_);
     }
-    std::unique_ptr<TAbSpanStream> span(NewSpanStream(archiveName_, kWriteDenyWrite, VolumeMediaKind()));
-    delete stream_;
-    stream_ = span.release();
+    OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kWriteDenyWrite, VolumeMediaKind())));
     auto* out = static_cast<TAbSpanStream*>(stream_);
     out->SetSize(0);
     out->SetArchiveTotalSize(work.Size());
@@ -471,24 +496,14 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
   }
 }
 
-// Writes the new archive beside the old one, flushes it and renames it over
-// the old name; until the rename the old archive is untouched.
-void TAbZipArchive::ReplaceByRename(TStream& work) {
-  ReplaceFileByRename(archiveName_, work);
-  auto fresh = std::make_unique<TFileStream>(archiveName_, kReadWriteDenyWrite);
-  delete stream_;
-  stream_ = fresh.release();
-}
-
 // After a spanned save the first volume becomes name.z01 and the last one,
 // written as name.zNN, takes the archive's own name.
 void TAbZipArchive::RenameSpannedImages() {
   auto* span = static_cast<TAbSpanStream*>(stream_);
   TAbMediaKind kind = span->MediaKind();
   AnsiString last = span->ImageName();
-  delete stream_;
-  stream_ = nullptr;
+  OwnStream(nullptr);
   RenameFile(archiveName_, ImageNameFor(archiveName_, 0));
   RenameFile(last, archiveName_);
-  stream_ = NewSpanStream(archiveName_, kReadDenyWrite, kind);
+  OwnStream(std::unique_ptr<TStream>(NewSpanStream(archiveName_, kReadDenyWrite, kind)));
 }

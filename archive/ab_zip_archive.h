@@ -153,11 +153,22 @@ private:
   // Opens the current image name as volume Number for reading.
   void ReopenVolume(int32_t number);
   // Saving.
+  // Where a save writes: the size of a volume and the offset in the current one.
+  struct TVolumeCursor {
+    int64_t volumeSize;
+    int64_t offset = 0;
+  };
+  void RefuseSpannedOverwrite();
+  int64_t VolumeSize(bool maySpan);
+  void WriteStartOfArchive(TStream& work, bool maySpan);
+  void AdvanceVolume(TStream& work, TVolumeCursor& cursor);
+  void WriteEntries(TStream& work, TMemoryStream& directory, TVolumeCursor& cursor);
+  void WriteDirectory(TStream& work, TMemoryStream& directory, TVolumeCursor& cursor, bool maySpan);
+  void SettleItemActions();
   void CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldStream, TStream& work);
   void InsertEntry(int index, TStream& work);
   void ReplaceEntry(int index, int64_t oldOffset, TStream& work);
   void ReplaceFile(TStream& work);
-  void ReplaceByRename(TStream& work);
   void RenameSpannedImages();
 
   TAbZipSupportedMethod compressionMethodToUse_ = smBestMethod;

@@ -28,7 +28,7 @@ constexpr int32_t kFolderAttr = 16;
 
 std::unique_ptr<TAbVirtualMemoryStream> NewScratch(TAbZipArchive* archive) {
   auto scratch = std::make_unique<TAbVirtualMemoryStream>();
-  scratch->SetSwapFileDirectory(archive->TempDirectory());
+  scratch->SetSwapFileDirectory(archive->ScratchFolder());
   return scratch;
 }
 

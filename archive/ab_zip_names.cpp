@@ -14,6 +14,7 @@
 #include "archive/ab_utils.h"
 #include "archive/ab_zip_records.h"
 #include "archive/deflate/df_base.h"
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/text.h"
 
 namespace {
@@ -195,7 +196,7 @@ bool UnicodePathName(TAbZipDirectoryFileHeader& h, AnsiString& name) {
   const uint8_t* data = nullptr;
   uint16_t size = 0;
   if (!h.ExtraField.Get(kAbUnicodePathBlockId, data, size) || size <= 6 || data[0] != 1) return false;
-  uint32_t crc = static_cast<uint32_t>(data[1] | data[2] << 8 | data[3] << 16) | static_cast<uint32_t>(data[4]) << 24;
+  uint32_t crc = GetLE32(data + 1);
   if (crc != Crc32OfString(h.FileName)) return false;
   name = Utf8ToSystem(std::string_view(reinterpret_cast<const char*>(data + 5), size - 5u));
   return true;
@@ -206,10 +207,10 @@ bool WideNameBlockName(TAbZipDirectoryFileHeader& h, AnsiString& name) {
   uint16_t size = 0;
   if (!h.ExtraField.Get(kAbWideNameBlockId, data, size) || size <= 10 || std::memcmp(data, "NUCX", 4) != 0)
     return false;
-  uint32_t count = static_cast<uint32_t>(data[4] | data[5] << 8 | data[6] << 16) | static_cast<uint32_t>(data[7]) << 24;
+  uint32_t count = GetLE32(data + 4);
   if (static_cast<uint64_t>(size) - 8 != 2ull * count) return false;
   WideString wide(count, u'\0');
-  for (uint32_t i = 0; i < count; ++i) wide[i] = static_cast<char16_t>(data[8 + 2 * i] | data[9 + 2 * i] << 8);
+  for (uint32_t i = 0; i < count; ++i) wide[i] = static_cast<char16_t>(GetLE16(data + 8 + 2 * i));
   name = WideToAnsi(wide);
   return true;
 }

@@ -7,6 +7,7 @@
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_span_stream.h"
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 
@@ -142,7 +143,7 @@ int64_t SearchEndRecordBackwards(TStream& stream, int64_t limit) {
     if (got < kAbZipEndRecordSize) return -1;
     for (int64_t i = got - kAbZipEndRecordSize; i >= 0; --i) {
       if (!IsEndSignatureAt(&buffer[static_cast<size_t>(i)])) continue;
-      uint16_t commentLength = static_cast<uint16_t>(buffer[i + 20] | buffer[i + 21] << 8);
+      uint16_t commentLength = GetLE16(&buffer[static_cast<size_t>(i) + 20]);
       if (size - (start + i) - kAbZipEndRecordSize >= commentLength) return start + i;
     }
     if (lastPass) return -1;

@@ -76,7 +76,7 @@ void BM_LayerFetch(benchmark::State& state) {
 
 void BM_DriverFetch(benchmark::State& state) {
   EnsureTable();
-  AdoDriver();  // links the driver's registration
+  RegisterAdoDriver();
   Ref<IZConnection> connection = DriverManager()->GetConnection("zdbc:ado:" + kConnectionString);
   LibraryFetch(state, *connection, kQuery);
   connection->Close();

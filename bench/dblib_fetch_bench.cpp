@@ -37,7 +37,7 @@ const std::string kFill =
 // One connection with its rows, made once.
 IZDBLibConnection& Connection() {
   static Ref<IZDBLibConnection> connection = [] {
-    DBLibDriver();  // links the driver's registration
+    RegisterDBLibDriver();
     auto made = Query<IZDBLibConnection>(DriverManager()->GetConnection("zdbc:mssql://bench/master?UID=sa;PWD=x"));
     made->Open();
     made->InternalExecuteStatement(kFill);

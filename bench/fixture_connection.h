@@ -11,7 +11,7 @@
 
 inline void ConnectToFixture(TZConnection& connection) {
   const MariaDbServer& server = MariaDbServer::Get();
-  MySQLDriver();  // links and registers the driver
+  RegisterMySQLDriver();
   connection.SetProtocol("mysql-4.1");
   connection.SetHostName("127.0.0.1");
   connection.SetPort(server.port);

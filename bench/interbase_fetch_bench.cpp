@@ -73,7 +73,7 @@ void Check(const ISC_STATUS* status) {
 }
 
 void BM_LibraryFetch(benchmark::State& state) {
-  InterbaseDriver();  // links the driver's registration
+  RegisterInterbaseDriver();
   Ref<IZConnection> connection =
       DriverManager()->GetConnection(Format("zdbc:firebird-2.1:///%s", {AnsiString(DatabasePath())}));
   Ref<IZStatement> statement = connection->CreateStatement();

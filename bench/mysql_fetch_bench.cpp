@@ -94,7 +94,7 @@ void EnsureTable() {
 
 Ref<IZConnection> LibraryConnect() {
   const Server& server = GetServer();
-  MySQLDriver();  // links the driver's registration
+  RegisterMySQLDriver();
   return DriverManager()->GetConnection(
       Format("zdbc:mysql-4.1://127.0.0.1:%d/%s?UID=%s;PWD=%s", {server.port, kDatabase, server.user, server.password}));
 }

@@ -84,7 +84,7 @@ void EnsureTable() {
 
 Ref<IZConnection> LibraryConnect() {
   const Server& server = GetServer();
-  PostgreSQLDriver();  // links the driver's registration
+  RegisterPostgreSQLDriver();
   return DriverManager()->GetConnection(Format("zdbc:postgresql://127.0.0.1:%s/%s?UID=%s;PWD=%s",
                                                {server.port, server.database, server.user, server.password}));
 }

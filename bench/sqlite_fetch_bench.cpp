@@ -61,7 +61,7 @@ void EnsureDatabase() {
 
 void BM_LibraryFetch(benchmark::State& state) {
   EnsureDatabase();
-  SQLiteDriver();  // links the driver's registration
+  RegisterSQLiteDriver();
   LibraryFetch(state, *DriverManager()->GetConnection("zdbc:sqlite-3:" + DatabasePath()), kQuery);
 }
 

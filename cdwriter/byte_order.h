@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/rtl/byte_order.h"
+
 inline uint16_t GetBE16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 inline uint32_t GetBE32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
@@ -17,19 +19,7 @@ inline void PutBE32(uint8_t* p, uint32_t v) {
   PutBE16(p + 2, static_cast<uint16_t>(v));
 }
 
-// Little-endian and both-byte-order fields of ISO 9660 structures.
-inline uint32_t GetLE32(const uint8_t* p) {
-  return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-inline void PutLE16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void PutLE32(uint8_t* p, uint32_t v) {
-  PutLE16(p, static_cast<uint16_t>(v));
-  PutLE16(p + 2, static_cast<uint16_t>(v >> 16));
-}
-// Little-endian, then big-endian.
+// Both-byte-order fields of ISO 9660 structures: little-endian, then big-endian.
 inline void PutBoth16(uint8_t* p, uint16_t v) {
   PutLE16(p, v);
   PutBE16(p + 2, v);

@@ -50,7 +50,7 @@ function(vx_test label)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   endif()
   add_executable(${A_NAME} ${srcs})
-  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${A_NAME} PRIVATE
     VX_SOURCE_DIR="${PROJECT_SOURCE_DIR}" VX_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -8,10 +8,11 @@
 #include "app/engine/app_state.h"
 #include "app/engine/program_settings.h"
 #include "app/engine/switches.h"
-#include "sql/dataset/connection.h"
-#include "sql/dataset/query.h"
+#include "platform/rtl/components.h"
 
 class IBackupView;
+class TZConnection;
+class TZQuery;
 
 // Where the program finds its companions: its folder (with a trailing
 // PathDelim) and its own ini file (the program path + ".ini").
@@ -83,9 +84,9 @@ private:
   TProgramFiles files_;
   TParamList params_;
   TAppState state_;
-  // Components end through Free(), so they live on the heap.
-  TZConnection* connection_;
-  TZQuery* query_;
+  // The query goes before the connection it uses.
+  TOwned<TZConnection> connection_;
+  TOwned<TZQuery> query_;
   TProgramSettings settings_;
   std::function<TDateTime()> clock_;
 };

@@ -11,8 +11,6 @@ class TProgramSettings {
 public:
   explicit TProgramSettings(const AnsiString& iniFileName) : ini_(iniFileName) {}
 
-  const AnsiString& IniFileName() const { return ini_.FileName(); }
-  const AnsiString& IniSection() const { return section_; }
   void SetIniSection(const AnsiString& section) { section_ = section; }
 
   AnsiString ReadString(const AnsiString& ident, const AnsiString& defaultValue) const;

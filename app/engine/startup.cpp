@@ -4,12 +4,15 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/net_info.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "sql/drivers/mysql/mysql_driver.h"
 
 namespace {
@@ -32,20 +35,16 @@ TBackupEngine::TBackupEngine(IBackupView& view, const TProgramFiles& files, TPar
       query_(new TZQuery(nullptr)),
       settings_(files.IniFile),
       clock_(Now) {
-  // Referencing the driver keeps its module, and with it its registration, linked in.
-  MySQLDriver();
+  RegisterMySQLDriver();
   connection_->SetProtocol("mysql-4.1");
   connection_->SetPort(kDefaultPort);
   connection_->SetDatabase(kDefaultDatabase);
   connection_->Properties()->Add("Codepage=cp1250");
   connection_->Properties()->Add("compress=yes");
-  query_->SetConnection(connection_);
+  query_->SetConnection(connection_.get());
 }
 
-TBackupEngine::~TBackupEngine() {
-  query_->Free();
-  connection_->Free();
-}
+TBackupEngine::~TBackupEngine() = default;
 
 void TBackupEngine::FormCreate() {
   state_.AllDatabases = false;
@@ -127,15 +126,10 @@ bool TBackupEngine::ConnectOrQuit() {
 }
 
 void TBackupEngine::ListTables(const AnsiString& database) {
-  query_->Close();
-  query_->SQL().Clear();
-  query_->SQL().Add(kShowTablesFrom + SqlName(database));
-  query_->Open();
+  const std::vector<AnsiString> tables =
+      ColumnValues(*query_, kShowTablesFrom + SqlName(database), kTablesColumnPrefix + database);
   view_.ClearTables();
-  const AnsiString column = kTablesColumnPrefix + database;
-  for (; !query_->Eof(); query_->Next()) view_.AddTable(query_->FieldNamed(column)->ValueAsString());
-  query_->Close();
-  query_->SQL().Clear();
+  for (const AnsiString& table : tables) view_.AddTable(table);
 }
 
 void TBackupEngine::StartSchedule(const TSwitch& timeSwitch) {

@@ -8,6 +8,7 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "app/run/backup_run.h"
 #include "app/run/run_stop.h"
@@ -16,6 +17,8 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "util/routines/program_routines.h"
 
 namespace {
@@ -28,21 +31,9 @@ bool SkippedDatabase(const AnsiString& name) {
   return false;
 }
 
-std::vector<AnsiString> ColumnValues(TZQuery& query, const AnsiString& sql, const AnsiString& column) {
-  query.Close();
-  query.SQL().Clear();
-  query.SQL().Add(sql);
-  query.Open();
-  std::vector<AnsiString> values;
-  for (; !query.Eof(); query.Next()) values.push_back(query.FieldNamed(column)->ValueAsString());
-  query.Close();
-  query.SQL().Clear();
-  return values;
-}
-
 }  // namespace
 
-void TBackupRun::vsechno() {
+void TBackupRun::BackUpAllDatabases() {
   if (running_) return;
   TRunScope scope(running_);
 
@@ -92,11 +83,9 @@ void TBackupRun::vsechno() {
     dumpNames_ = TDumpNames();
     TrashOldDumps();
 
-    int databaseDumpCount = 0;
-    for (int i = 0; i < view_.TableCount() && !RunStopRequested(); ++i) {
-      const AnsiString table = view_.TableName(i);
-      if (view_.TableChecked(i)) databaseDumpCount += DumpWholeTable(databaseQuery, table);
-    }
+    dumpCount_ = 0;
+    for (int i = 0; i < view_.TableCount() && !RunStopRequested(); ++i)
+      if (view_.TableChecked(i)) DumpTable(databaseQuery, view_.TableName(i), 0);
     if (RunStopRequested()) {
       AddStampedLine(kStoppedLine);
       ++failures_;
@@ -104,7 +93,7 @@ void TBackupRun::vsechno() {
       break;
     }
 
-    if (databaseDumpCount == 0) continue;
+    if (dumpCount_ == 0) continue;
     SaveProtocol();
     if (!engine_.State().ZipDumps) continue;
     ShowZipStatus();
@@ -114,45 +103,4 @@ void TBackupRun::vsechno() {
     DeleteArchivedDumps(false);
   }
   view_.TerminateApplication();
-}
-
-// One table of the all-databases backup: 1 when its dump ran, else 0. Its
-// failures are its own, the backup goes on.
-int TBackupRun::DumpWholeTable(TZQuery& query, const AnsiString& table) {
-  TZConnection& connection = engine_.Connection();
-  try {
-    if (!TableExists(query, table)) {
-      AddStampedLine(UpperCase(table) + kTableMissingSuffix);
-      AddLine(" ");
-      ++failures_;
-      return 0;
-    }
-    AddStampedLine(UpperCase(table));
-    AddLine(kDumpingLine);
-    const TDumpPart part{table, AddBackslash(WorkDir()) + ClaimDumpFile(table)};
-    if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
-    connection.Disconnect();
-    Pump();
-    const bool dumped = RunDump(part, table);
-    Pump();
-    connection.Connect();
-    Pump();
-    if (dumped) {
-      try {
-        query.SQL().Clear();
-        query.SQL().Add("select count(*) as celkemv from " + SqlName(table));
-        query.Open();
-        AddStampedLine(UpperCase(table) + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
-      } catch (const Exception&) {
-        AddStampedLine(UpperCase(table) + kCountErrorSuffix);
-      }
-    }
-    query.Close();
-    AddLine(" ");
-    return 1;
-  } catch (const Exception& e) {
-    query.Close();
-    NoteFailure(table, e.Message());
-    return 0;
-  }
 }

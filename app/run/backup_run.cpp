@@ -10,6 +10,7 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_texts.h"
 #include "app/engine/backup_view.h"
+#include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "app/run/dump_child.h"
 #include "app/run/run_stop.h"
@@ -19,6 +20,8 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 #include "platform/rtl/trash.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "util/routines/file_finder.h"
 #include "util/routines/program_routines.h"
 
@@ -33,7 +36,7 @@ std::vector<AnsiString> FindEntries(const AnsiString& folder, const AnsiString& 
   return entries;
 }
 
-void TBackupRun::suiButton2Click() {
+void TBackupRun::BackUpTickedTables() {
   if (running_) return;
   TRunScope scope(running_);
 
@@ -55,7 +58,7 @@ void TBackupRun::suiButton2Click() {
   for (int i = 0; i < view_.TableCount() && !RunStopRequested(); ++i) {
     const AnsiString table = view_.TableName(i);
     const bool choice = allTablesMode && kalmirDatabase ? engine_.Kontrola_vylouceni(table) : true;
-    if (view_.TableChecked(i) && choice) DumpTable(table);
+    if (view_.TableChecked(i) && choice) DumpTable(engine_.Query(), table, engine_.State().RowsPerPart);
   }
   if (RunStopRequested()) {
     AddStampedLine(kStoppedLine);
@@ -137,13 +140,17 @@ void TBackupRun::EnsureConnected() {
 }
 
 bool TBackupRun::TableExists(TZQuery& query, const AnsiString& table) {
-  query.Close();
-  query.SQL().Clear();
-  query.SQL().Add(ShowTablesLike(table));
-  query.Open();
+  OpenSql(query, ShowTablesLike(table));
   const bool exists = !query.HasNoRecords();
   query.Close();
   return exists;
+}
+
+std::int64_t TBackupRun::CountRows(TZQuery& query, const AnsiString& table) {
+  OpenSql(query, "select count(*) as celkemv from " + SqlName(table));
+  const std::int64_t rows = query.FieldNamed("celkemv")->ValueAsLargeInt();
+  query.Close();
+  return rows;
 }
 
 void TBackupRun::NoteFailure(const AnsiString& name, const AnsiString& why) {
@@ -152,39 +159,25 @@ void TBackupRun::NoteFailure(const AnsiString& name, const AnsiString& why) {
   ++failures_;
 }
 
-// Whatever goes wrong with one table is that table's failure: the run goes
-// on with the next one.
-void TBackupRun::DumpTable(const AnsiString& table) {
+// The one routine both runs dump a table with. Whatever goes wrong with the
+// table is its own failure: the run goes on with the next one.
+void TBackupRun::DumpTable(TZQuery& query, const AnsiString& table, std::int64_t rowsPerPart) {
   try {
     EnsureConnected();
-    DumpTableParts(table);
+    if (!TableExists(query, table)) {
+      AddStampedLine(UpperCase(table) + kTableMissingSuffix);
+      AddLine(" ");
+      ++failures_;
+      return;
+    }
+    AddStampedLine(UpperCase(table));
+    AddLine(kDumpingLine);
+    const std::int64_t parts = rowsPerPart > 0 ? PartCount(CountRows(query, table), rowsPerPart) : 1;
+    for (std::int64_t n = 1; n <= parts && !RunStopRequested(); ++n) DumpPart(query, table, n, rowsPerPart);
   } catch (const Exception& e) {
-    engine_.Query().Close();
+    query.Close();
     NoteFailure(table, e.Message());
   }
-}
-
-void TBackupRun::DumpTableParts(const AnsiString& table) {
-  TZQuery& query = engine_.Query();
-  if (!TableExists(query, table)) {
-    AddStampedLine(UpperCase(table) + kTableMissingSuffix);
-    AddLine(" ");
-    ++failures_;
-    return;
-  }
-  AddStampedLine(UpperCase(table));
-  AddLine(kDumpingLine);
-
-  const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
-  std::int64_t parts = 1;
-  if (rowsPerPart > 0) {
-    query.SQL().Clear();
-    query.SQL().Add("select count(*) as maxv from " + SqlName(table));
-    query.Open();
-    parts = PartCount(query.FieldNamed("maxv")->ValueAsLargeInt(), rowsPerPart);
-    query.Close();
-  }
-  for (std::int64_t n = 1; n <= parts && !RunStopRequested(); ++n) DumpPart(table, n, rowsPerPart > 0);
 }
 
 // A dump whose file name is not the part's own is named in the protocol.
@@ -194,37 +187,46 @@ AnsiString TBackupRun::ClaimDumpFile(const AnsiString& partName) {
   return fileName;
 }
 
-void TBackupRun::DumpPart(const AnsiString& table, std::int64_t n, bool paged) {
-  TZQuery& query = engine_.Query();
+// Part n of a table (the whole table when rowsPerPart is 0): its dump, a new
+// session for the count (the dump may have taken long enough for the server
+// to drop the old one) and its protocol line.
+void TBackupRun::DumpPart(TZQuery& query, const AnsiString& table, std::int64_t n, std::int64_t rowsPerPart) {
   query.Close();
   query.SQL().Clear();
-  const std::int64_t rowsPerPart = engine_.State().RowsPerPart;
+  const bool paged = rowsPerPart > 0;
   const AnsiString partName = paged ? table + IntToStr(n) : table;
   const AnsiString fileName = ClaimDumpFile(partName);
   TDumpPart part{table, AddBackslash(WorkDir()) + fileName, paged, (n - 1) * rowsPerPart, rowsPerPart};
   if (FileExists(part.ResultFile)) DeleteFile(part.ResultFile);
-  const AnsiString arguments = DumpArgumentString(Target(), part);
-  WriteCommandFile(n, arguments);
+  WriteCommandFile(n, DumpArgumentString(Target(), part));
   const bool dumped = RunDump(part, partName);
   ++dumpCount_;
   // A part that failed is not archived: it has no dump to hold.
   if (dumped && paged) partNames_.push_back(fileName);
 
-  query.Close();
   engine_.Connection().Disconnect();
   Pump();
   engine_.Connection().Connect();
-  if (dumped) {
-    query.SQL().Add("select count(*) as celkemv from " + SqlName(table));
-    query.Open();
-    const AnsiString upper = UpperCase(partName);
-    if (paged)
-      AddStampedLine(upper + kDoneSuffix + "od " + IntToStr(part.Offset) + "," + IntToStr(rowsPerPart) + kRowsSuffix);
-    else
-      AddStampedLine(upper + kDoneSuffix + query.FieldNamed("celkemv")->ValueAsString() + kRowsSuffix);
-  }
+  if (dumped) LogDumpedPart(query, table, partName, part);
   AddLine(" ");
   query.Close();
+}
+
+// A paged part names its rows; a whole table gets its row count. A count the
+// server cannot give marks the line, but the dump stands and is archived.
+void TBackupRun::LogDumpedPart(TZQuery& query, const AnsiString& table, const AnsiString& partName,
+                               const TDumpPart& part) {
+  const AnsiString upper = UpperCase(partName);
+  if (part.Paged) {
+    AddStampedLine(upper + kDoneSuffix + "od " + IntToStr(part.Offset) + "," + IntToStr(part.Rows) + kRowsSuffix);
+    return;
+  }
+  try {
+    AddStampedLine(upper + kDoneSuffix + IntToStr(CountRows(query, table)) + kRowsSuffix);
+  } catch (const Exception&) {
+    query.Close();
+    AddStampedLine(upper + kCountErrorSuffix);
+  }
 }
 
 // A failed dump gets the exit code and the child's first complaint in the

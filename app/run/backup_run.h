@@ -26,18 +26,21 @@ public:
   TBackupRun(TBackupEngine& engine, IBackupView& view);
   ~TBackupRun();
 
-  // The run of the ticked tables (OnClick of "zálohovat"). A start while a
-  // run is pumping messages is ignored.
-  void suiButton2Click();
+  // The window's handlers: the "zálohovat" button and the scheduler's
+  // all-databases start.
+  void suiButton2Click() { BackUpTickedTables(); }
+  void vsechno() { BackUpAllDatabases(); }
+
+  // The run of the ticked tables. A start while a run is pumping messages is
+  // ignored.
+  void BackUpTickedTables();
   // Every database of the server, each into its own folder of today's date
   // folder; then the program is asked to end.
-  void vsechno();
+  void BackUpAllDatabases();
 
   // Tables, dumps, archives and batch commands that failed in the last run,
   // and a run that could not start or was stopped.
   int FailureCount() const { return failures_; }
-  // The protocol of the current run, line by line as the memo shows it.
-  const TStringList& Protocol() const { return protocol_; }
 
 private:
   class TItemMeter;
@@ -57,14 +60,15 @@ private:
   void TrashOldDumps();
   void DeleteArchivedDumps(bool keepProtocol);
   void EnsureConnected();
-  void DumpTable(const AnsiString& table);
-  void DumpTableParts(const AnsiString& table);
+  // Dumps, counts and logs one table, in parts of rowsPerPart rows when not 0.
+  void DumpTable(TZQuery& query, const AnsiString& table, std::int64_t rowsPerPart);
   AnsiString ClaimDumpFile(const AnsiString& partName);
-  void DumpPart(const AnsiString& table, std::int64_t part, bool paged);
+  void DumpPart(TZQuery& query, const AnsiString& table, std::int64_t n, std::int64_t rowsPerPart);
+  void LogDumpedPart(TZQuery& query, const AnsiString& table, const AnsiString& partName, const TDumpPart& part);
   bool RunDump(const TDumpPart& part, const AnsiString& partName);
   bool TableExists(TZQuery& query, const AnsiString& table);
+  std::int64_t CountRows(TZQuery& query, const AnsiString& table);
   void NoteFailure(const AnsiString& name, const AnsiString& why);
-  int DumpWholeTable(TZQuery& query, const AnsiString& table);
   TDumpTarget Target() const;
   void WriteCommandFile(std::int64_t part, const AnsiString& argumentString);
 

@@ -266,7 +266,6 @@ protected:
   void ComputeCalcFields(char* buffer);
   void SetFound(bool value) { found_ = value; }
   void SetState(TDataSetState value);
-  void RequireBrowseMode();
   void StoreFilterText(const AnsiString& text) { filterText_ = text; }
   void StoreFiltered(bool value) { filtered_ = value; }
   void DoBeforeScroll();
@@ -301,7 +300,6 @@ private:
   int GetNextRecords();
   int GetPriorRecords();
   void RefillFromEnd(bool atStart);
-  void FillCurrentCalcFields(char* buffer);
   void BeginInsertAppend();
   void EndInsertAppend();
   void InitRecord(char* buffer);

@@ -4,6 +4,7 @@
 // connection components all derive from TComponent.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/rtl/exceptions.h"
@@ -91,3 +92,11 @@ private:
   unsigned state_ = 0;
   bool removed_ = false;
 };
+
+// Ends a component with Free(), so that std::unique_ptr can own one that has
+// no owner: TOwned<TZQuery> query(new TZQuery(nullptr)).
+struct TComponentFree {
+  void operator()(TComponent* component) const { component->Free(); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TComponentFree>;

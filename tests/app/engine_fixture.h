@@ -4,7 +4,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <fstream>
 #include <memory>
@@ -12,19 +11,15 @@
 #include "app/engine/backup_engine.h"
 #include "platform/rtl/files.h"
 #include "tests/app/recording_view.h"
+#include "tests/support/temp_folder.h"
 
 class EngineFixture : public ::testing::Test {
 protected:
   void SetUp() override {
-    char pattern[] = "/tmp/vx-app-XXXXXX";
-    root_ = mkdtemp(pattern);
     ForceDirectories(BinDir());
     WriteFile(BinDir() + "mysqldump", "");
   }
-  void TearDown() override {
-    engine_.reset();
-    DeleteTree(root_);
-  }
+  void TearDown() override { engine_.reset(); }
 
   AnsiString BinDir() const { return root_ + "/bin/"; }
   AnsiString ProgramIni() const { return BinDir() + "vorbex05.ini"; }
@@ -44,6 +39,7 @@ protected:
   RecordingView view;
 
 private:
-  AnsiString root_;
+  TempFolder temp_;
+  AnsiString root_ = temp_.name();
   std::unique_ptr<TBackupEngine> engine_;
 };

@@ -13,25 +13,19 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
 #include "tests/fixtures/mariadb/server.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 // Paths and texts here are UTF-8, as the program sees them on disk.
-std::string ReadFile(const fs::path& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void WriteFile(const fs::path& name, const std::string& text) { std::ofstream(name, std::ios::binary) << text; }
 
 std::string Utf8(const char* ansi) { return AnsiToUtf8(ansi); }
@@ -49,8 +43,6 @@ protected:
   static void TearDownTestSuite() { MariaDbServer::Get().Client("drop database vx_prog"); }
 
   void SetUp() override {
-    char pattern[] = "/tmp/vx-prog-XXXXXX";
-    root_ = mkdtemp(pattern);
     fs::create_directories(root_ / "bin");
     fs::copy_file(VX_PROGRAM, root_ / "bin/vorbex05");
     fs::create_symlink("/usr/bin/mysqldump", root_ / "bin/mysqldump");
@@ -58,7 +50,6 @@ protected:
     zip_ = root_ / "zip";
     fs::create_directories(work_);
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // The program ini file: [LogOn] for the server and database, then more.
   void WriteIni(const std::string& more) {
@@ -77,8 +68,8 @@ protected:
     const fs::path file = root_ / "run.sh";
     WriteFile(file, "export XDG_DATA_HOME='" + (root_ / "data").string() + "'\n" + script + "\n");
     const int status = std::system(("sh '" + file.string() + "'").c_str());
-    out_ = ReadFile(root_ / "out");
-    err_ = ReadFile(root_ / "err");
+    out_ = FileBytes(root_ / "out");
+    err_ = FileBytes(root_ / "err");
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
   std::string Program(const std::string& arguments) const {
@@ -116,7 +107,8 @@ protected:
     return count;
   }
 
-  fs::path root_, work_, zip_;
+  TempFolder temp_;
+  fs::path root_ = temp_.path(), work_, zip_;
   std::string out_, err_;
 };
 
@@ -130,7 +122,7 @@ TEST_F(ProgramTest, UTF8IniNamesTheFoldersAndAReadOnlyDateFolderKeepsArchivesAnd
   ASSERT_EQ(Run(""), 0) << err_;
   const fs::path dated = DateFolder(zip_);
   ASSERT_EQ(Names(dated), (std::vector<std::string>{"_protokol.zip", Utf8("zboží.zip")}));
-  const std::string archive = ReadFile(dated / Utf8("zboží.zip"));
+  const std::string archive = FileBytes(dated / Utf8("zboží.zip"));
 
   // A second run the same day cannot replace the archives.
   EXPECT_EQ(RunMounted("", "mount --bind '" + dated.string() + "' '" + dated.string() + "'\nmount -o remount,bind,ro '" +
@@ -138,7 +130,7 @@ TEST_F(ProgramTest, UTF8IniNamesTheFoldersAndAReadOnlyDateFolderKeepsArchivesAnd
             1)
       << err_;
   EXPECT_TRUE(Contains(err_, Utf8("ZBOží.ZAL - CHYBA: nezabaleno"))) << err_;
-  EXPECT_EQ(ReadFile(dated / Utf8("zboží.zip")), archive);
+  EXPECT_EQ(FileBytes(dated / Utf8("zboží.zip")), archive);
   EXPECT_EQ(Names(dated).size(), 2u);
   EXPECT_EQ(EmptyFiles(zip_), 0);
   EXPECT_EQ(Names(work_), std::vector<std::string>(std::begin(kDumps), std::end(kDumps)));
@@ -159,7 +151,7 @@ TEST_F(ProgramTest, AFullZipFolderLeavesNoEmptyArchiveAndKeepsTheDumps) {
             1)
       << err_;
   EXPECT_FALSE(Contains(err_, "Aborted")) << err_;
-  EXPECT_EQ(ReadFile(root_ / "empty"), "0\n");
+  EXPECT_EQ(FileBytes(root_ / "empty"), "0\n");
   EXPECT_TRUE(Contains(err_, Utf8("ZBOží.ZAL - CHYBA: nezabaleno"))) << err_;
   EXPECT_TRUE(Contains(err_, Utf8("Záloha databáze skončila s chybami"))) << err_;
   EXPECT_EQ(Names(work_), std::vector<std::string>(std::begin(kDumps), std::end(kDumps)));
@@ -189,11 +181,11 @@ TEST_F(ProgramTest, SigtermDuringADumpStopsTheChildAndSavesTheProtocol) {
   const int rc = Shell(Program("") + " &\np=$!\nfor i in $(seq 100); do [ -s '" + pidFile.string() +
                        "' ] && break; sleep 0.1; done\nkill -TERM $p\nwait $p");
   EXPECT_EQ(rc, 1) << err_;
-  const pid_t child = std::atoi(ReadFile(pidFile).c_str());
+  const pid_t child = std::atoi(FileBytes(pidFile).c_str());
   ASSERT_GT(child, 0);
   EXPECT_EQ(kill(child, 0), -1);  // stopped and reaped
   EXPECT_EQ(errno, ESRCH);
-  const std::string protocol = ReadFile(work_ / "_protokol.zal");
+  const std::string protocol = FileBytes(work_ / "_protokol.zal");
   // The protocol file is Windows-1250, like the literals here.
   EXPECT_TRUE(Contains(protocol, "ZBOží - CHYBA: mysqldump skončil s kódem 143")) << protocol;
   EXPECT_TRUE(Contains(protocol, "CHYBA: záloha přerušena")) << protocol;

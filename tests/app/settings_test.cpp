@@ -6,6 +6,8 @@
 
 #include "app/engine/backup_texts.h"
 #include "platform/rtl/net_info.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "tests/app/engine_fixture.h"
 
 namespace {

@@ -6,6 +6,8 @@
 #include "app/engine/backup_texts.h"
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
+#include "sql/dataset/connection.h"
+#include "sql/dataset/query.h"
 #include "tests/app/engine_fixture.h"
 #include "tests/fixtures/mariadb/server.h"
 

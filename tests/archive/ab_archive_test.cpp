@@ -10,7 +10,7 @@
 #include "archive/deflate/df_exceptions.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ protected:
   void SetUp() override {
     for (const char* name : {"a.zal", "b.zal", "c.zal", "backup.zal", "notes.txt"}) dir_.Write(name, "data");
     archive_ = std::make_unique<RecordingArchive>(&stream_, dir_ / "backup.zal");
-    archive_->SetBaseDirectory(dir_.Path());
+    archive_->SetBaseDirectory(dir_.name());
     archive_->OnProcessItemFailure = [this](TObject*, TAbArchiveItem* item, TAbProcessType type,
                                             TAbErrorClass errorClass, int32_t code) {
       failures_.push_back({item->GetFileName(), type, errorClass, code});
@@ -95,7 +95,7 @@ protected:
     return names;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   TMemoryStream stream_;
   std::unique_ptr<RecordingArchive> archive_;
   std::vector<Failure> failures_;
@@ -115,10 +115,10 @@ TEST_F(ArchiveModel, AutoSaveSavesAfterEachAddAndNeverTakesTheArchive) {
 }
 
 TEST_F(ArchiveModel, TheArchiveIsRecognisedUnderAnyPathSpelling) {
-  ASSERT_EQ(symlink(dir_.Path().c_str(), (dir_ / "alias").c_str()), 0);
+  ASSERT_EQ(symlink(dir_.name().c_str(), (dir_ / "alias").c_str()), 0);
   for (const std::string& spelling : {dir_ / "alias/backup.zal", dir_ / "./backup.zal"}) {
     RecordingArchive archive(&stream_, spelling);
-    archive.SetBaseDirectory(dir_.Path());
+    archive.SetBaseDirectory(dir_.name());
     archive.AddFiles("backup.zal", 0);
     archive.AddFiles(dir_ / "*.zal", 0);
     EXPECT_EQ(archive.Count(), 3) << spelling;
@@ -246,10 +246,10 @@ TEST_F(ArchiveModel, LoggingStartsAFreshFileOrFailsClearly) {
 TEST_F(ArchiveModel, BaseFolderRules) {
   archive_->SetBaseDirectory("/");
   EXPECT_EQ(archive_->BaseDirectory(), "/");
-  archive_->SetBaseDirectory(dir_.Path() + "/");
-  EXPECT_EQ(archive_->BaseDirectory(), dir_.Path());
+  archive_->SetBaseDirectory(dir_.name() + "/");
+  EXPECT_EQ(archive_->BaseDirectory(), dir_.name());
   EXPECT_THROW(archive_->SetBaseDirectory(dir_ / "missing"), EAbNoSuchDirectory);
-  EXPECT_EQ(archive_->BaseDirectory(), dir_.Path());
+  EXPECT_EQ(archive_->BaseDirectory(), dir_.name());
   archive_->SetBaseDirectory("");
   EXPECT_EQ(archive_->BaseDirectory(), "");
 }

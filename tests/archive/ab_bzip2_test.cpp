@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "archive/ab_bzip2.h"
 #include "archive/ab_bzip2_streams.h"
 #include "platform/rtl/streams.h"
 #include "tests/archive/ab_tar_test_util.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tartest;
 
@@ -41,7 +43,7 @@ TEST(Bzip2Streams, CompressedDataRoundTrips) {
   decoder.ReadBuffer(back.data(), 100);
   EXPECT_EQ(back, data);
 
-  TempDir dir;
+  TempFolder dir;
   std::ofstream(dir / "p.bz2", std::ios::binary) << packed;
   EXPECT_EQ(Shell("bzip2 -dc " + dir / "p.bz2").output, data);
 }
@@ -97,10 +99,10 @@ TEST(Bzip2Streams, SeekRules) {
 }
 
 TEST(Bzip2Archive, PlainFilesAreOneEntryNamedAfterTheFile) {
-  TempDir dir;
+  TempFolder dir;
   const std::string content = Pattern(70000);  // more than a bit bucket takes at once
   dir.Write("data", content);
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && bzip2 -k data && cp data.bz2 data.tbz && bzip2 -c -k data > x").status,
+  ASSERT_EQ(Shell("cd " + dir.name() + " && bzip2 -k data && cp data.bz2 data.tbz && bzip2 -c -k data > x").status,
             0);
   struct {
     const char* file;
@@ -115,7 +117,7 @@ TEST(Bzip2Archive, PlainFilesAreOneEntryNamedAfterTheFile) {
   auto a = Open<TAbBzip2Archive>(dir / "data.bz2");
   a->TestItemAt(0);
   a->ExtractItemAt(0, dir / "out");
-  EXPECT_EQ(ReadFile(dir / "out"), content);
+  EXPECT_EQ(FileBytes(dir / "out"), content);
 
   // Nothing pending: the file is not rewritten.
   struct stat before {}, after {};
@@ -129,7 +131,7 @@ TEST(Bzip2Archive, PlainFilesAreOneEntryNamedAfterTheFile) {
 // A damaged or cut file: the failure names the archive and says what the
 // library's result code means.
 TEST(Bzip2Archive, DamagedDataIsReportedWithTheArchiveAndTheReason) {
-  TempDir dir;
+  TempFolder dir;
   const std::string packed = Compress(Pattern(5000));
   std::string flipped = packed;
   flipped[packed.size() / 2] ^= 0x55;
@@ -154,10 +156,10 @@ TEST(Bzip2Archive, DamagedDataIsReportedWithTheArchiveAndTheReason) {
 }
 
 TEST(Bzip2Archive, DetectionAcceptsShortContentsAndFindsTar) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
   dir.Write("tiny", "tiny");
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && bzip2 -k tiny && tar -cjf t.tbz -C src a.txt && gzip -k tiny").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + " && bzip2 -k tiny && tar -cjf t.tbz -C src a.txt && gzip -k tiny").status, 0);
   struct {
     const char* file;
     TAbArchiveKind kind;
@@ -172,7 +174,7 @@ TEST(Bzip2Archive, DetectionAcceptsShortContentsAndFindsTar) {
 }
 
 TEST(Bzip2Archive, PlainFileWrittenByUsIsReadByPeers) {
-  TempDir dir;
+  TempFolder dir;
   const std::string content = Pattern(200000);
   std::string file = dir.Write("dump.zal", content);
   std::string second = dir.Write("other.zal", "other");
@@ -194,10 +196,10 @@ TEST(Bzip2Archive, PlainFileWrittenByUsIsReadByPeers) {
 }
 
 TEST(Bzip2Archive, ConcatenatedStreamsAreReadWhole) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("a", "first ");
   dir.Write("b", "second");
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && bzip2 -c a > m.bz2 && bzip2 -c b >> m.bz2").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + " && bzip2 -c a > m.bz2 && bzip2 -c b >> m.bz2").status, 0);
   auto a = Open<TAbBzip2Archive>(dir / "m.bz2");
   EXPECT_EQ(ExtractToString(*a, 0), "first second");
 }

@@ -8,7 +8,7 @@
 #include "archive/ab_cabinet.h"
 #include "archive/ab_detect.h"
 #include "platform/rtl/streams.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -23,7 +23,7 @@ std::string RandomBytes(size_t n) {
 }
 
 void MustRun(const std::string& command) {
-  CommandResult r = Shell(command);
+  ShellResult r = Shell(command);
   ASSERT_EQ(r.status, 0) << command << "\n" << r.output;
 }
 
@@ -31,29 +31,29 @@ void MustRun(const std::string& command) {
 class Detection : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    dir_ = new TempDir;
-    const TempDir& d = *dir_;
+    dir_ = new TempFolder;
+    const TempFolder& d = *dir_;
     d.Write("data.txt", "tabulka;radek\n" + std::string(3000, 'x'));
     d.Write("blob", RandomBytes(200000));
-    const std::string cd = "cd " + Quote(d.Path()) + " && ";
+    const std::string cd = "cd " + Quote(d.name()) + " && ";
     MustRun(cd + "zip -q plain.zip data.txt && cp plain.zip Backup.Zip");
     MustRun(cd + "zip -q -0 -s 64k split.zip blob");
     MustRun(cd + "tar cf a.tar data.txt && cp a.tar data.bin && tar czf a.tgz data.txt && tar cjf a.tbz data.txt");
     MustRun(cd + "gzip -c data.txt > a.gz && cp a.gz gzip-inside.zip && cp a.tgz a.tar.gz && bzip2 -c data.txt > a.bz2");
     MustRun(cd + "gcab -c a.cab data.txt");
-    std::string zip = ReadFile(d / "plain.zip");
+    std::string zip = FileBytes(d / "plain.zip");
     d.Write("mz.exe", "MZ" + std::string(126, '\0') + zip);
-    d.Write("elf.exe", ReadFile("/bin/true") + zip);
+    d.Write("elf.exe", FileBytes("/bin/true") + zip);
     d.Write("empty/backup.zip", "");
   }
   static void TearDownTestSuite() { delete dir_; }
 
   static std::string Path(const std::string& name) { return *dir_ / name; }
 
-  static TempDir* dir_;
+  static TempFolder* dir_;
 };
 
-TempDir* Detection::dir_ = nullptr;
+TempFolder* Detection::dir_ = nullptr;
 
 }  // namespace
 
@@ -105,7 +105,7 @@ TEST_F(Detection, ChecksKeepTheStreamPosition) {
 }
 
 TEST_F(Detection, CabinetCheckReadsAPlausibleHeaderAtThePosition) {
-  const std::string cab = ReadFile(Path("a.cab"));
+  const std::string cab = FileBytes(Path("a.cab"));
   auto detect = [](const std::string& bytes, int64_t at = 0) {
     TStringStream s(bytes);
     s.Seek(at, soBeginning);
@@ -120,7 +120,7 @@ TEST_F(Detection, CabinetCheckReadsAPlausibleHeaderAtThePosition) {
   };
   EXPECT_EQ(detect(cab), akCabinet);
   EXPECT_EQ(detect("padding!" + cab, 8), akCabinet);
-  EXPECT_EQ(detect(ReadFile(Path("plain.zip"))), akUnknown);
+  EXPECT_EQ(detect(FileBytes(Path("plain.zip"))), akUnknown);
   EXPECT_EQ(detect(cab.substr(0, 35)), akUnknown);       // shorter than a header
   EXPECT_EQ(detect("MSCF" + std::string(60, '\0')), akUnknown);
   EXPECT_EQ(detect(patched(25, 2)), akUnknown);          // major version

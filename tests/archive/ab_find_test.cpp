@@ -5,7 +5,7 @@
 
 #include "archive/ab_utils.h"
 #include "platform/rtl/files.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 class FindFiles : public ::testing::Test {
 protected:
@@ -13,7 +13,7 @@ protected:
     for (const char* name : {"b.zal", "A.zal", ".hidden.zal", "notes.txt", "sub/c.zal", "sub/deeper/d.zal",
                              "sub/deeper/e.txt", ".hid/f.zal", "Zeta/g.zal"})
       dir_.Write(name, "x");
-    ASSERT_EQ(symlink(dir_.Path().c_str(), (dir_ / "sub/loop").c_str()), 0);
+    ASSERT_EQ(symlink(dir_.name().c_str(), (dir_ / "sub/loop").c_str()), 0);
   }
 
   std::vector<AnsiString> Find(const std::string& masks, int32_t attr, bool recurse) {
@@ -23,8 +23,8 @@ protected:
     return found;
   }
 
-  TempDir dir_;
-  std::string root_ = dir_.Path() + "/";
+  TempFolder dir_;
+  std::string root_ = dir_.name() + "/";
 };
 
 TEST_F(FindFiles, SortedByNameWithoutCase) {

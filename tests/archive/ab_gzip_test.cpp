@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <utime.h>
 
+#include <fstream>
+
 #include "archive/ab_gzip.h"
 #include "archive/deflate/deflate.h"
 #include "platform/rtl/streams.h"
 #include "tests/archive/ab_tar_test_util.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tartest;
 
@@ -34,7 +36,7 @@ void Overwrite(const std::string& path, const std::string& bytes) {
 }  // namespace
 
 TEST(GzipArchive, NewMemberHasNameDeflateDataAndTrailer) {
-  TempDir dir;
+  TempFolder dir;
   const std::string content = "Záloha tabulky\n" + std::string(2000, 'z');
   std::string file = dir.Write("report.zal", content);
   const uint32_t stamp = 1700000000;  // even, so the two-second file stamp keeps it
@@ -44,7 +46,7 @@ TEST(GzipArchive, NewMemberHasNameDeflateDataAndTrailer) {
     auto a = Open<TAbGzipArchive>(dir / "report.zal.gz");
     AddAndSave(*a, {file});
   }
-  std::string bytes = ReadFile(dir / "report.zal.gz");
+  std::string bytes = FileBytes(dir / "report.zal.gz");
   EXPECT_EQ(bytes.substr(0, 4), "\x1F\x8B\x08\x08");
   EXPECT_EQ(LE32(bytes, 4), stamp);
   EXPECT_EQ(bytes.substr(8, 2), std::string("\x02\x00", 2));
@@ -65,9 +67,9 @@ TEST(GzipArchive, NewMemberHasNameDeflateDataAndTrailer) {
 }
 
 TEST(GzipArchive, ReadsHeadersWithAndWithoutOptionalFields) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("plain.txt", "some text");
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && gzip -n -c plain.txt > noname.gz && gzip -9 -k plain.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + " && gzip -n -c plain.txt > noname.gz && gzip -9 -k plain.txt").status, 0);
   auto noName = Open<TAbGzipArchive>(dir / "noname.gz");
   ASSERT_EQ(noName->Count(), 1);
   EXPECT_EQ(noName->Items(0)->GetFileName(), "unknown");
@@ -77,14 +79,14 @@ TEST(GzipArchive, ReadsHeadersWithAndWithoutOptionalFields) {
   EXPECT_EQ(named->Items(0)->GetFileName(), "plain.txt");
   EXPECT_EQ(named->Items(0)->GetUncompressedSize(), 9);
   named->ExtractItemAt(0, dir / "back.txt");
-  EXPECT_EQ(ReadFile(dir / "back.txt"), "some text");
+  EXPECT_EQ(FileBytes(dir / "back.txt"), "some text");
   named->TestItemAt(0);
 }
 
 TEST(GzipArchive, HeaderCrcIsSkippedOnReadAndNotWrittenBack) {
-  TempDir dir;
+  TempFolder dir;
   // FLG = header CRC | name | comment, with an extra field too.
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import zlib,struct\n"
+  ASSERT_EQ(Shell("cd " + dir.name() + " && python3 -c \"import zlib,struct\n"
                   "d=b'payload '*50\n"
                   "h=b'\\x1f\\x8b\\x08' + bytes([2|4|8|16]) + struct.pack('<I',0) + b'\\x00\\x03'\n"
                   "h+=struct.pack('<H',4)+b'AB\\x00\\x00' + b'inner.txt\\x00' + b'a comment\\x00'\n"
@@ -105,7 +107,7 @@ TEST(GzipArchive, HeaderCrcIsSkippedOnReadAndNotWrittenBack) {
     a->SetIsDirty(true);
     a->Save();
   }
-  std::string bytes = ReadFile(dir / "hcrc.gz");
+  std::string bytes = FileBytes(dir / "hcrc.gz");
   EXPECT_EQ(static_cast<uint8_t>(bytes[3]), 4 | 8 | 16);
   EXPECT_EQ(Shell("gzip -t " + dir / "hcrc.gz").status, 0);
   auto back = Open<TAbGzipArchive>(dir / "hcrc.gz");
@@ -113,8 +115,8 @@ TEST(GzipArchive, HeaderCrcIsSkippedOnReadAndNotWrittenBack) {
 }
 
 TEST(GzipArchive, ExtractionRefusesAStoredNameLeavingTheFolder) {
-  TempDir dir;
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import zlib,struct\n"
+  TempFolder dir;
+  ASSERT_EQ(Shell("cd " + dir.name() + " && python3 -c \"import zlib,struct\n"
                   "c=zlib.compressobj(9, zlib.DEFLATED, -15); body=c.compress(b'x')+c.flush()\n"
                   "h=b'\\x1f\\x8b\\x08\\x08' + bytes(6) + b'../evil.txt\\x00'\n"
                   "open('evil.gz','wb').write(h+body+struct.pack('<II', zlib.crc32(b'x'), 1))\"")
@@ -133,9 +135,9 @@ TEST(GzipArchive, ExtractionRefusesAStoredNameLeavingTheFolder) {
 }
 
 TEST(GzipArchive, DetectionTellsGzippedTarFromOtherGzipData) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -czf ../t.tgz a.txt && tar -cf ../t.tar a.txt && "
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar -czf ../t.tgz a.txt && tar -cf ../t.tar a.txt && "
                   "gzip -c a.txt > ../a.gz")
                 .status,
             0);
@@ -154,9 +156,9 @@ TEST(GzipArchive, DetectionTellsGzippedTarFromOtherGzipData) {
 }
 
 TEST(GzipArchive, TarModeFlagsTakeEffectAtTheNextLoad) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -czf ../t.tgz a.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar -czf ../t.tgz a.txt").status, 0);
   auto a = Open<TAbGzipArchive>(dir / "t.tgz");
   ASSERT_EQ(Names(*a), std::vector<std::string>{"unknown"});
   a->SetOpenInnerTar(true);
@@ -170,11 +172,11 @@ TEST(GzipArchive, TarModeFlagsTakeEffectAtTheNextLoad) {
 }
 
 TEST(GzipArchive, TestChecksTheTrailerAgainstTheDecodedData) {
-  TempDir dir;
+  TempFolder dir;
   const std::string content(100000, 'c');  // far more than a bit bucket holds
   dir.Write("c.txt", content);
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && gzip -k c.txt").status, 0);
-  const std::string good = ReadFile(dir / "c.txt.gz");
+  ASSERT_EQ(Shell("cd " + dir.name() + " && gzip -k c.txt").status, 0);
+  const std::string good = FileBytes(dir / "c.txt.gz");
   Open<TAbGzipArchive>(dir / "c.txt.gz")->TestItemAt(0);
 
   std::string badCrc = good;
@@ -193,10 +195,10 @@ TEST(GzipArchive, TestChecksTheTrailerAgainstTheDecodedData) {
 }
 
 TEST(GzipArchive, ExtractionDecodesEveryMember) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("a", "first ");
   dir.Write("b", "second");
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && gzip -c a > m.gz && gzip -c b >> m.gz").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + " && gzip -c a > m.gz && gzip -c b >> m.gz").status, 0);
   auto a = Open<TAbGzipArchive>(dir / "m.gz");
   EXPECT_EQ(a->Count(), 1);
   EXPECT_EQ(ExtractToString(*a, 0), "first second");
@@ -204,11 +206,11 @@ TEST(GzipArchive, ExtractionDecodesEveryMember) {
 }
 
 TEST(GzipArchive, ReplacingWithShorterContentLeavesNoOldBytes) {
-  TempDir dir;
+  TempFolder dir;
   std::string file = dir.Write("data.txt", std::string(50000, 'L') + "random tail 123456789");
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && gzip -k data.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + " && gzip -k data.txt").status, 0);
   auto a = Open<TAbGzipArchive>(dir / "data.txt.gz");
-  a->SetBaseDirectory(dir.Path());
+  a->SetBaseDirectory(dir.name());
   dir.Write("data.txt", "short");
   a->Replace(0);
   a->Save();

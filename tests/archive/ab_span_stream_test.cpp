@@ -9,7 +9,7 @@
 #include "archive/ab_span_stream.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_zip_archive.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -24,7 +24,7 @@ struct Request {
 int64_t SizeOf(const std::string& path) { return static_cast<int64_t>(std::filesystem::file_size(path)); }
 
 TEST(SpanStream, ThresholdSplitsWritesOverImageFiles) {
-  TempDir dir;
+  TempFolder dir;
   std::vector<Request> requests;
   {
     TAbSpanStream s(dir / "archive.zip", fmCreate, 100000, mkImageFiles);
@@ -44,7 +44,7 @@ TEST(SpanStream, ThresholdSplitsWritesOverImageFiles) {
 }
 
 TEST(SpanStream, WithoutThresholdItIsOnePlainFile) {
-  TempDir dir;
+  TempFolder dir;
   TAbSpanStream s(dir / "one.zip", fmCreate, 0, mkImageFiles);
   bool asked = false;
   s.OnRequestImage = [&](TObject*, int32_t, AnsiString&, bool&) { asked = true; };
@@ -57,7 +57,7 @@ TEST(SpanStream, WithoutThresholdItIsOnePlainFile) {
 }
 
 TEST(SpanStream, FullVolumeWithoutHandlerOrWithAbort) {
-  TempDir dir;
+  TempFolder dir;
   std::string data(2000, 'f');
   TAbSpanStream bare(dir / "a.zip", fmCreate, 1000, mkImageFiles);
   EXPECT_THROW(bare.Write(data.data(), 2000), EAbZipStreamFull);
@@ -76,7 +76,7 @@ TEST(SpanStream, FullVolumeWithoutHandlerOrWithAbort) {
 }
 
 TEST(SpanStream, NamesAndReading) {
-  TempDir dir;
+  TempFolder dir;
   EXPECT_THROW(TAbSpanStream("relative.zip", fmCreate, 0, mkImageFiles), EAbException);
 
   std::filesystem::create_directory(dir / "my.dir");
@@ -108,7 +108,7 @@ TEST(ZipVolumes, ImageNamesReplaceTheExtension) {
 
 // A set written with a volume size and read back: peers read it too.
 TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
-  TempDir dir;
+  TempFolder dir;
   std::string set = dir / "set.zip";
   std::string random(250000, '\0');
   uint32_t x = 12345;
@@ -123,7 +123,7 @@ TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
   }
   EXPECT_EQ(SizeOf(dir / "set.z01"), 100000);
   EXPECT_EQ(SizeOf(dir / "set.z02"), 100000);
-  EXPECT_EQ(ReadFile(dir / "set.z01").substr(0, 4), std::string("PK\x07\x08", 4));
+  EXPECT_EQ(FileBytes(dir / "set.z01").substr(0, 4), std::string("PK\x07\x08", 4));
 
   auto zip = OpenZip(set);
   EXPECT_TRUE(zip->Spanned());
@@ -133,9 +133,9 @@ TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
   EXPECT_THROW(zip->Save(), EAbZipSpanOverwrite);
   EXPECT_EQ(zip->Items(2)->Action(), iaNone);
 
-  CommandResult test = Shell("cd " + Quote(dir.Path()) + " && 7zz t set.zip");
+  ShellResult test = Shell("cd " + Quote(dir.name()) + " && 7zz t set.zip");
   EXPECT_EQ(test.status, 0) << test.output;
-  CommandResult join = Shell("cd " + Quote(dir.Path()) + " && zip -q -s 0 set.zip --out joined.zip && unzip -tq joined.zip");
+  ShellResult join = Shell("cd " + Quote(dir.name()) + " && zip -q -s 0 set.zip --out joined.zip && unzip -tq joined.zip");
   EXPECT_EQ(join.status, 0) << join.output;
 
   // Reading on past the volume images asks for the last volume under the
@@ -153,7 +153,7 @@ TEST(ZipVolumes, SpannedSetIsWrittenLoadedAndNotOverwritten) {
 // Small volumes and many entries: the central directory itself spans
 // volumes and its headers straddle volume boundaries.
 TEST(ZipVolumes, DirectoryOverSeveralVolumesLoadsBack) {
-  TempDir dir;
+  TempFolder dir;
   std::string set = dir / "many.zip";
   const int kEntries = 300;
   {
@@ -187,7 +187,7 @@ public:
 };
 
 TEST(ZipVolumes, BlankDiskRequestLabelsTheDiskEvenWhenCancelled) {
-  TempDir dir;
+  TempFolder dir;
   RecordingMedia media;
   SetAbMediaServices(&media);
   TMemoryStream m;
@@ -206,7 +206,7 @@ TEST(ZipVolumes, BlankDiskRequestLabelsTheDiskEvenWhenCancelled) {
 // Opening the first volume of a set searches the following images for the
 // end record: a missing image fails, an aborted request ends the load empty.
 TEST(ZipVolumes, FirstVolumeLooksForTheLastOne) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("set.z01", std::string("PK\x07\x08", 4) + std::string(100, '\0'));
   dir.Write("set.z02", std::string(100, '\0'));
   EXPECT_THROW(OpenZip(dir / "set.z01"), EAbFileNotFound);

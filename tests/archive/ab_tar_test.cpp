@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <random>
 
@@ -18,7 +19,7 @@
 #include "archive/ab_utils.h"
 #include "platform/rtl/streams.h"
 #include "tests/archive/ab_tar_test_util.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 using namespace tartest;
 
@@ -46,13 +47,13 @@ std::unique_ptr<TAbTarArchive> OpenTar(const std::string& path) {
 }  // namespace
 
 TEST(TarArchive, NewArchiveWithOneSmallFileIsFourBlocks) {
-  TempDir dir;
+  TempFolder dir;
   std::string file = dir.Write("abc.txt", "xyz");
   chmod(file.c_str(), 0644);
   auto a = Open<TAbTarArchive>(dir / "new.tar");
   AddAndSave(*a, {file});
 
-  std::string bytes = ReadFile(dir / "new.tar");
+  std::string bytes = FileBytes(dir / "new.tar");
   ASSERT_EQ(bytes.size(), 2048u);
   EXPECT_EQ(Field(bytes, 0, 100), std::string("abc.txt") + std::string(93, '\0'));
   EXPECT_EQ(Field(bytes, 100, 8), "    644 ");
@@ -73,14 +74,14 @@ TEST(TarArchive, LongNamesGetGnuLongNameRecords) {
   } cases[] = {{150, 1}, {511, 1}, {512, 2}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.length);
-    TempDir dir;
+    TempFolder dir;
     std::string name(c.length, 'n');
     {
       auto a = OpenTar(dir / "long.tar");
       AddStream(*a, name, "data");
       EXPECT_EQ(a->Format(), tfOldGnu);  // a new archive starts as V7 and switches
     }
-    std::string bytes = ReadFile(dir / "long.tar");
+    std::string bytes = FileBytes(dir / "long.tar");
     EXPECT_EQ(Field(bytes, 0, 14), std::string("././@LongLink") + '\0');
     EXPECT_EQ(bytes[156], 'L');
     EXPECT_EQ(Field(bytes, 124, 12), PadOctalField(FormatOctal(c.length + 1), 12));
@@ -99,16 +100,16 @@ TEST(TarArchive, LongNamesGetGnuLongNameRecords) {
 }
 
 TEST(TarArchive, UstarNamesSplitIntoPrefixAndName) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
   std::string name = std::string(79, 'p') + "/" + std::string(100, 'n');
   {
     auto a = OpenTar(dir / "u.tar");
     ASSERT_EQ(a->Format(), tfUstar);
     AddStream(*a, name, "long");
   }
-  std::string bytes = ReadFile(dir / "u.tar");
+  std::string bytes = FileBytes(dir / "u.tar");
   const size_t entry = 1024;  // after a.txt's header and data block
   EXPECT_EQ(Field(bytes, entry, 100), std::string(100, 'n'));
   EXPECT_EQ(Field(bytes, entry + 345, 80), std::string(79, 'p') + '\0');
@@ -121,10 +122,10 @@ TEST(TarArchive, UstarNamesSplitIntoPrefixAndName) {
 }
 
 TEST(TarArchive, NamesAUstarHeaderCannotHoldAreRefused) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
-  const std::string before = ReadFile(dir / "u.tar");
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar --format=ustar -cf ../u.tar a.txt").status, 0);
+  const std::string before = FileBytes(dir / "u.tar");
   auto a = OpenTar(dir / "u.tar");
   for (const std::string& name : {std::string(101, 'x'),                           // no "/" at all
                                   std::string(150, 'p') + "/" + std::string(101, 'n'),  // name part too long
@@ -137,7 +138,7 @@ TEST(TarArchive, NamesAUstarHeaderCannotHoldAreRefused) {
   v7.SetFormat(tfV7);
   EXPECT_THROW(v7.SetFileName(std::string(101, 'x')), EAbTarBadFileName);
   EXPECT_THROW(v7.SetFileName(""), EAbTarBadFileName);
-  EXPECT_EQ(ReadFile(dir / "u.tar"), before);
+  EXPECT_EQ(FileBytes(dir / "u.tar"), before);
 }
 
 TEST(TarArchive, NumbersBeyondTheirFieldAreRefused) {
@@ -151,7 +152,7 @@ TEST(TarArchive, NumbersBeyondTheirFieldAreRefused) {
 }
 
 TEST(TarArchive, ReadsWhatGnuTarAndBsdtarWrite) {
-  TempDir dir;
+  TempFolder dir;
   const std::string longName = std::string(120, 'l') + ".txt";
   dir.Write("src/a.txt", "alpha");
   dir.Write("src/sub/b.txt", std::string(3000, 'b'));
@@ -170,7 +171,7 @@ TEST(TarArchive, ReadsWhatGnuTarAndBsdtarWrite) {
     SCOPED_TRACE(c.command);
     std::string files = "a.txt sub/b.txt";
     if (c.longName) files += " " + longName;
-    ASSERT_EQ(Shell("cd " + dir.Path() + "/src && " + c.command + " ../peer.tar " + files).status, 0);
+    ASSERT_EQ(Shell("cd " + dir.name() + "/src && " + c.command + " ../peer.tar " + files).status, 0);
     auto a = OpenTar(dir / "peer.tar");
     EXPECT_EQ(a->Format(), c.format);
     std::vector<std::string> expected{"a.txt", "sub/b.txt"};
@@ -178,7 +179,7 @@ TEST(TarArchive, ReadsWhatGnuTarAndBsdtarWrite) {
     ASSERT_EQ(Names(*a), expected);
     EXPECT_EQ(ExtractToString(*a, 1), std::string(3000, 'b'));
     a->ExtractItemAt(0, dir / "out.txt");
-    EXPECT_EQ(ReadFile(dir / "out.txt"), "alpha");
+    EXPECT_EQ(FileBytes(dir / "out.txt"), "alpha");
     if (c.longName) {
       EXPECT_EQ(ExtractToString(*a, 2), "long");
     }
@@ -187,7 +188,7 @@ TEST(TarArchive, ReadsWhatGnuTarAndBsdtarWrite) {
 }
 
 TEST(TarArchive, PeersReadWhatWeWrite) {
-  TempDir dir;
+  TempFolder dir;
   const std::string longName = std::string(130, 'q') + ".txt";
   std::string one = dir.Write("in/one.txt", "first file\n");
   std::string two = dir.Write("in/two.bin", std::string(5000, '\x7f'));
@@ -203,18 +204,18 @@ TEST(TarArchive, PeersReadWhatWeWrite) {
   EXPECT_EQ(Shell("tar -tvf " + tar).status, 0);
   EXPECT_EQ(Shell("bsdtar -tvf " + tar).status, 0);
   ASSERT_EQ(Shell("mkdir " + dir / "x" + " && tar -xf " + tar + " -C " + dir / "x").status, 0);
-  EXPECT_EQ(ReadFile(dir / "x/one.txt"), "first file\n");
-  EXPECT_EQ(ReadFile(dir / "x/two.bin"), std::string(5000, '\x7f'));
-  EXPECT_EQ(ReadFile(dir / ("x/" + longName)), "long one");
+  EXPECT_EQ(FileBytes(dir / "x/one.txt"), "first file\n");
+  EXPECT_EQ(FileBytes(dir / "x/two.bin"), std::string(5000, '\x7f'));
+  EXPECT_EQ(FileBytes(dir / ("x/" + longName)), "long one");
   auto py = Shell("python3 -c \"import tarfile,sys; t=tarfile.open(sys.argv[1]); "
                   "print([(m.name, len(t.extractfile(m).read())) for m in t])\" " + tar);
   EXPECT_EQ(py.output, "[('one.txt', 11), ('two.bin', 5000), ('" + longName + "', 8)]\n");
 }
 
 TEST(TarArchive, DetectionNeedsEveryChecksumRight) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/a.txt", "a");
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -cf ../a.tar a.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar -cf ../a.tar a.txt").status, 0);
   TMemoryStream good;
   good.LoadFromFile(dir / "a.tar");
   EXPECT_EQ(DetectTar(good), akTar);
@@ -227,7 +228,7 @@ TEST(TarArchive, DetectionNeedsEveryChecksumRight) {
   EXPECT_EQ(DetectTar(shortStream), akUnknown);
 
   auto a = OpenTar(dir / "a.tar");
-  std::string bytes = ReadFile(dir / "a.tar");
+  std::string bytes = FileBytes(dir / "a.tar");
   bytes[150] ^= 1;
   std::ofstream(dir / "a.tar", std::ios::binary | std::ios::trunc) << bytes;
   auto damaged = OpenTar(dir / "a.tar");
@@ -235,8 +236,8 @@ TEST(TarArchive, DetectionNeedsEveryChecksumRight) {
 }
 
 TEST(TarArchive, PaxArchivesAreReadOnly) {
-  TempDir dir;
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import tarfile,io; t=tarfile.open('pax.tar','w',"
+  TempFolder dir;
+  ASSERT_EQ(Shell("cd " + dir.name() + " && python3 -c \"import tarfile,io; t=tarfile.open('pax.tar','w',"
                   "format=tarfile.PAX_FORMAT); i=tarfile.TarInfo('p.txt'); i.size=2; "
                   "i.pax_headers={'comment':'x'}; t.addfile(i, io.BytesIO(b'hi')); t.close()\"")
                 .status,
@@ -256,8 +257,8 @@ TEST(TarArchive, PaxArchivesAreReadOnly) {
 // (links, FIFOs), are not extracted: the refusal names the entry and why, and
 // no file is left in their place.
 TEST(TarArchive, ExtractionRefusesUnsafeNamesAndEntriesThatAreNoFiles) {
-  TempDir dir;
-  ASSERT_EQ(Shell("cd " + dir.Path() + " && python3 -c \"import tarfile,io\n"
+  TempFolder dir;
+  ASSERT_EQ(Shell("cd " + dir.name() + " && python3 -c \"import tarfile,io\n"
                   "t=tarfile.open('evil.tar','w',format=tarfile.GNU_FORMAT)\n"
                   "for n in ['ok.txt','../up.txt','/abs.txt','a/../../b.txt']:\n"
                   "  i=tarfile.TarInfo(n); i.size=1; t.addfile(i, io.BytesIO(b'x'))\n"
@@ -271,7 +272,7 @@ TEST(TarArchive, ExtractionRefusesUnsafeNamesAndEntriesThatAreNoFiles) {
   ASSERT_EQ(a->Count(), 7);
   ForceDirectories(dir / "out");
   a->ExtractItemAt(0, dir / "out/ok.txt");
-  EXPECT_EQ(ReadFile(dir / "out/ok.txt"), "x");
+  EXPECT_EQ(FileBytes(dir / "out/ok.txt"), "x");
   const char* reasons[] = {"../up.txt: unsafe member name", "/abs.txt: unsafe member name",
                            "a/../../b.txt: unsafe member name", "hard: hard link to ok.txt, not extracted",
                            "soft: symbolic link to ok.txt, not extracted", "pipe: device or FIFO entry, not extracted"};
@@ -288,7 +289,7 @@ TEST(TarArchive, ExtractionRefusesUnsafeNamesAndEntriesThatAreNoFiles) {
 }
 
 TEST(TarArchive, AFailedAddIsReportedAndTheRestStaysWhole) {
-  TempDir dir;
+  TempFolder dir;
   std::string keep = dir.Write("keep.txt", "kept");
   std::string gone = dir.Write("gone.txt", std::string(700, 'g'));
   auto a = Open<TAbTarArchive>(dir / "f.tar");
@@ -308,7 +309,7 @@ TEST(TarArchive, AFailedAddIsReportedAndTheRestStaysWhole) {
 }
 
 TEST(TarArchive, SaveReplacesTheFileByRenameKeepingItsMode) {
-  TempDir dir;
+  TempFolder dir;
   std::string one = dir.Write("one.txt", "1");
   {
     auto a = Open<TAbTarArchive>(dir / "r.tar");
@@ -323,7 +324,7 @@ TEST(TarArchive, SaveReplacesTheFileByRenameKeepingItsMode) {
   stat((dir / "r.tar").c_str(), &after);
   EXPECT_NE(before.st_ino, after.st_ino);
   EXPECT_EQ(after.st_mode & 0777, 0600u);
-  EXPECT_EQ(Shell("ls " + dir.Path()).output, "one.txt\nr.tar\ntwo.txt\n");
+  EXPECT_EQ(Shell("ls " + dir.name()).output, "one.txt\nr.tar\ntwo.txt\n");
   EXPECT_EQ(Shell("tar -tf " + dir / "r.tar").output, "one.txt\ntwo.txt\n");
   // The reopened file serves the next save and extraction.
   EXPECT_EQ(ExtractToString(*a, 0), "1");
@@ -349,10 +350,10 @@ TEST(TarArchive, FailedSavesOfEveryKindKeepTheOldFile) {
   for (char& c : noise) c = static_cast<char>(rng());
   for (const auto& kind : kinds) {
     SCOPED_TRACE(kind.name);
-    TempDir dir;
+    TempFolder dir;
     const std::string archive = dir / kind.name;
     AddAndSave(*kind.open(archive), {dir.Write("small.txt", "small")});
-    const std::string before = ReadFile(archive);
+    const std::string before = FileBytes(archive);
     ASSERT_FALSE(before.empty());
     const std::string big = dir.Write("big.bin", noise);
     std::remove((dir / "small.txt").c_str());
@@ -376,8 +377,8 @@ TEST(TarArchive, FailedSavesOfEveryKindKeepTheOldFile) {
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 7);
-    EXPECT_EQ(ReadFile(archive), before);
-    EXPECT_EQ(Shell("ls " + dir.Path()).output, "big.bin\n" + std::string(kind.name) + "\n");
+    EXPECT_EQ(FileBytes(archive), before);
+    EXPECT_EQ(Shell("ls " + dir.name()).output, "big.bin\n" + std::string(kind.name) + "\n");
   }
 }
 
@@ -402,7 +403,7 @@ TEST(TarArchive, DosStampHalvesFollowTheUnixTime) {
 }
 
 TEST(TarArchive, FoldersAreStoredAsFolderEntries) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("src/sub/f.txt", "f");
   {
     auto a = OpenTar(dir / "d.tar");

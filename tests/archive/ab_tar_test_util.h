@@ -13,12 +13,11 @@
 #include "archive/ab_compressed_tar.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 namespace tartest {
 
-using ziptest::ReadFile;
 using ziptest::Shell;
 
 // Opens (or creates) an archive file and loads it; Tar sets the tar mode of
@@ -59,12 +58,12 @@ inline void AddAndSave(TAbArchive& a, const std::vector<std::string>& files) {
 // accepted by Checker ("gzip -t", "bzip2 -t"), GNU tar, bsdtar and python.
 template <class Archive>
 void CompressedTarRoundTrip(const std::string& tarFlag, const std::string& checker) {
-  TempDir dir;
+  TempFolder dir;
   const std::string big(30000, '2');
   dir.Write("src/one.txt", "one");
   dir.Write("src/d/two.txt", big);
   const std::string file = dir / "peer.tar.x";
-  ASSERT_EQ(Shell("cd " + dir.Path() + "/src && tar -c" + tarFlag + "f " + file + " one.txt d/two.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + dir.name() + "/src && tar -c" + tarFlag + "f " + file + " one.txt d/two.txt").status, 0);
   auto a = Open<Archive>(file, true);
   ASSERT_EQ(Names(*a), (std::vector<std::string>{"one.txt", "d/two.txt"}));
   EXPECT_EQ(ExtractToString(*a, 1), big);

@@ -10,7 +10,7 @@
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
 #include "platform/rtl/files.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 TEST(AbUtils, MatchWildcard) {
   const struct {
@@ -123,7 +123,7 @@ TEST(AbUtils, PathRoutines) {
 }
 
 TEST(AbUtils, ShortPathChecksEveryElement) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("sub/f.txt", "x");
   EXPECT_EQ(ShortPathOf(dir / "sub/f.txt"), dir / "sub/f.txt");
   try {
@@ -138,7 +138,7 @@ TEST(AbUtils, ShortPathChecksEveryElement) {
 }
 
 TEST(AbUtils, ForceDirectoryPath) {
-  TempDir dir;
+  TempFolder dir;
   ForceDirectoryPath(dir / "a/b/c");
   EXPECT_TRUE(DirectoryExists(dir / "a/b/c"));
   dir.Write("file", "x");
@@ -146,14 +146,14 @@ TEST(AbUtils, ForceDirectoryPath) {
 }
 
 TEST(AbUtils, TempFileNames) {
-  TempDir dir;
-  AnsiString made = TempFileNameIn(dir.Path(), true);
+  TempFolder dir;
+  AnsiString made = TempFileNameIn(dir.name(), true);
   EXPECT_EQ(made.rfind(dir / "VMS", 0), 0u) << made;
   EXPECT_TRUE(FileExists(made));
   AnsiString fallback = NewTempFile(dir / "missing");
   EXPECT_EQ(fallback.rfind(SystemTempDirectory() + "VMS", 0), 0u) << fallback;
   EXPECT_TRUE(DeleteFile(fallback));
-  AnsiString fixed = TempFileNameIn(dir.Path(), false);
+  AnsiString fixed = TempFileNameIn(dir.name(), false);
   EXPECT_EQ(fixed, dir / "VMS1.tmp");
   EXPECT_FALSE(FileExists(fixed));
 }
@@ -211,7 +211,7 @@ uint32_t Dos(int y, int mo, int d, int h, int mi, int s) {
 }  // namespace
 
 TEST_F(PragueTime, FileStampsUseTheLocalTimeOfTheirInstant) {
-  TempDir dir;
+  TempFolder dir;
   const struct {
     time_t utc;
     uint32_t dos;
@@ -235,7 +235,7 @@ TEST_F(PragueTime, FileStampsUseTheLocalTimeOfTheirInstant) {
 }
 
 TEST_F(PragueTime, SetFileDateTimeRoundTrips) {
-  TempDir dir;
+  TempFolder dir;
   std::string file = dir.Write("f.zal", "x");
   TDateTime stamp = DosDateTimeToDateTime(Dos(2024, 7, 1, 14, 0, 0) >> 16, Dos(2024, 7, 1, 14, 0, 0) & 0xFFFF);
   ASSERT_TRUE(SetFileDateTime(file, stamp));

@@ -10,7 +10,7 @@
 #include "archive/ab_exceptions.h"
 #include "archive/ab_vmstream.h"
 #include "platform/rtl/files.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -26,12 +26,12 @@ std::vector<uint8_t> RandomBytes(size_t count, unsigned seed) {
 }  // namespace
 
 TEST(AbVirtualMemoryStream, TenMiBRoundTripThroughTheSwapFile) {
-  TempDir dir;
+  TempFolder dir;
   const std::vector<uint8_t> data = RandomBytes(10 * kMiB, 1);
   AnsiString swap;
   {
     TAbVirtualMemoryStream stream;
-    stream.SetSwapFileDirectory(dir.Path());
+    stream.SetSwapFileDirectory(dir.name());
     // Uneven pieces so writes straddle page borders.
     for (size_t at = 0; at < data.size(); at += 10007)
       stream.WriteBuffer(data.data() + at, std::min<size_t>(10007, data.size() - at));
@@ -63,11 +63,11 @@ TEST(AbVirtualMemoryStream, TenMiBRoundTripThroughTheSwapFile) {
 // and rewrites anywhere over a small budget must read back as a plain byte
 // array holds them.
 TEST(AbVirtualMemoryStream, MixedWritesOverASmallBudgetMatchAPlainArray) {
-  TempDir dir;
+  TempFolder dir;
   for (uint32_t budgetPages : {1u, 3u, 16u}) {
     SCOPED_TRACE(budgetPages);
     TAbVirtualMemoryStream stream;
-    stream.SetSwapFileDirectory(dir.Path());
+    stream.SetSwapFileDirectory(dir.name());
     stream.SetMemorySize(budgetPages * 4096);
     std::vector<uint8_t> model;
     std::mt19937 gen(budgetPages);
@@ -87,11 +87,11 @@ TEST(AbVirtualMemoryStream, MixedWritesOverASmallBudgetMatchAPlainArray) {
 }
 
 TEST(AbVirtualMemoryStream, FarOffsetsWithOnePage) {
-  TempDir dir;
+  TempFolder dir;
   constexpr int64_t kFar = 3LL * 1024 * kMiB;  // 3 GiB
   const std::vector<uint8_t> far = RandomBytes(10000, 3), near = RandomBytes(10000, 4);
   TAbVirtualMemoryStream stream;
-  stream.SetSwapFileDirectory(dir.Path());
+  stream.SetSwapFileDirectory(dir.name());
   stream.SetMemorySize(0);
   EXPECT_EQ(stream.MemorySize(), 4096u);
   stream.SetPosition(kFar);
@@ -163,10 +163,10 @@ TEST(AbVirtualMemoryStream, BudgetIsWholePagesUpTo8MiB) {
 }
 
 TEST(AbVirtualMemoryStream, ShrinkingTheBudgetKeepsTheData) {
-  TempDir dir;
+  TempFolder dir;
   const std::vector<uint8_t> data = RandomBytes(64 * 4096, 6);
   TAbVirtualMemoryStream stream;
-  stream.SetSwapFileDirectory(dir.Path());
+  stream.SetSwapFileDirectory(dir.name());
   stream.WriteBuffer(data.data(), static_cast<int64_t>(data.size()));
   EXPECT_EQ(stream.PagesInMemory(), 64);
   stream.SetMemorySize(2 * 4096);

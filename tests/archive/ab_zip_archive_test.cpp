@@ -7,13 +7,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <random>
 #include <vector>
 
 #include "archive/ab_utils.h"
 #include "archive/ab_zip_archive.h"
 #include "platform/rtl/streams.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -54,7 +55,7 @@ protected:
     return names;
   }
 
-  TempDir dir;
+  TempFolder dir;
   std::vector<Failure> failures;
 };
 
@@ -75,7 +76,7 @@ TEST_F(ZipArchiveTest, SavedEntriesLoadBackWithTheirFields) {
 
 TEST_F(ZipArchiveTest, EntryWhoseCompressionFailsIsDroppedAndReported) {
   MakeArchive({"keep.sql"});
-  std::string before = ReadFile(Zip());
+  std::string before = FileBytes(Zip());
   {
     auto zip = OpenZip(Zip());
     Collect(*zip);
@@ -97,7 +98,7 @@ TEST_F(ZipArchiveTest, EntryWhoseCompressionFailsIsDroppedAndReported) {
   EXPECT_EQ(failures[0].errorClass, ecFileOpen);
   EXPECT_EQ(Names(), (std::vector<AnsiString>{"keep.sql", "good.sql"}));
   // The old entry's bytes come first, unchanged, and the partial bytes are gone.
-  std::string after = ReadFile(Zip());
+  std::string after = FileBytes(Zip());
   uint32_t oldDirectory = U32(before, before.size() - 6);
   EXPECT_EQ(after.substr(0, oldDirectory), before.substr(0, oldDirectory));
   EXPECT_EQ(after.find("partial"), std::string::npos);
@@ -137,12 +138,12 @@ TEST_F(ZipArchiveTest, FailedReplacementKeepsTheOldMember) {
 
 TEST_F(ZipArchiveTest, AbortDuringSaveKeepsTheOldArchive) {
   MakeArchive({"a.sql"});
-  std::string before = ReadFile(Zip());
+  std::string before = FileBytes(Zip());
   auto zip = OpenZip(Zip());
   zip->AddFiles(dir.Write("b.sql", "b"), AbAttrAnyFile);
   zip->OnArchiveProgress = [](TObject*, uint8_t, bool& abort) { abort = true; };
   EXPECT_THROW(zip->Save(), EAbUserAbort);
-  EXPECT_EQ(ReadFile(Zip()), before);
+  EXPECT_EQ(FileBytes(Zip()), before);
 }
 
 TEST_F(ZipArchiveTest, DeletedEntryLeavesFileAndList) {
@@ -160,7 +161,7 @@ TEST_F(ZipArchiveTest, DeletedEntryLeavesFileAndList) {
 TEST_F(ZipArchiveTest, ArchiveWithoutItemsIsNotRewritten) {
   auto zip = OpenZip(Zip());
   zip->Save();
-  EXPECT_EQ(ReadFile(Zip()), "");
+  EXPECT_EQ(FileBytes(Zip()), "");
 }
 
 // The directory is read up to the end record; an end record that counts
@@ -168,7 +169,7 @@ TEST_F(ZipArchiveTest, ArchiveWithoutItemsIsNotRewritten) {
 // must not break the progress report on the way.
 TEST_F(ZipArchiveTest, DirectoryCountDisagreeingWithEndRecordIsRefused) {
   MakeArchive({"a.sql", "b.sql", "c.sql"});
-  std::string bytes = ReadFile(Zip());
+  std::string bytes = FileBytes(Zip());
   for (uint16_t claimed : {2, 0}) {
     std::string patched = bytes;
     size_t end = patched.size() - 22;
@@ -193,7 +194,7 @@ TEST_F(ZipArchiveTest, DirectoryCountDisagreeingWithEndRecordIsRefused) {
 // entry, and a save writes them first again.
 TEST_F(ZipArchiveTest, ExecutableStubIsKeptBySave) {
   MakeArchive({"a.sql"});
-  std::string zipBytes = ReadFile(Zip());
+  std::string zipBytes = FileBytes(Zip());
   const std::string stub = "MZ" + std::string(98, '\x90');
   // Shift the one entry's offset and the directory offset by the stub.
   size_t end = zipBytes.size() - 22;
@@ -212,7 +213,7 @@ TEST_F(ZipArchiveTest, ExecutableStubIsKeptBySave) {
     zip->AddFiles(dir.Write("b.sql", "bbb"), AbAttrAnyFile);
     zip->Save();
   }
-  std::string saved = ReadFile(sfx);
+  std::string saved = FileBytes(sfx);
   EXPECT_EQ(saved.substr(0, stub.size()), stub);
   EXPECT_EQ(Names(), (std::vector<AnsiString>{"a.sql", "b.sql"}));
   EXPECT_EQ(Shell("unzip -tq " + Quote(sfx)).status, 0);
@@ -223,7 +224,7 @@ TEST_F(ZipArchiveTest, ExecutableStubIsKeptBySave) {
 // the ignored SIGXFSZ stay there.
 TEST_F(ZipArchiveTest, SaveIntoSizeLimitedFileKeepsOldArchive) {
   MakeArchive({"a.sql"});
-  std::string before = ReadFile(Zip());
+  std::string before = FileBytes(Zip());
   std::string copy = dir.Write("before.copy", before);
   std::mt19937 rng(3);
   std::string big(300000, '\0');
@@ -252,7 +253,7 @@ TEST_F(ZipArchiveTest, SaveIntoSizeLimitedFileKeepsOldArchive) {
   EXPECT_EQ(WEXITSTATUS(status), 7);
   EXPECT_EQ(Shell("cmp " + Quote(Zip()) + " " + Quote(copy)).status, 0);
   // No temporary file is left beside the archive.
-  EXPECT_EQ(Shell("ls " + Quote(dir.Path()) + " | grep -c VMS").output, "0\n");
+  EXPECT_EQ(Shell("ls " + Quote(dir.name()) + " | grep -c VMS").output, "0\n");
 }
 
 // An end record counts entries in 16 bits: one more is refused, not wrapped,
@@ -275,7 +276,7 @@ TEST_F(ZipArchiveTest, FolderIsStoredAsAnEmptyEntryWithItsAttributes) {
   dir.Write("sub/inner.txt", "in");
   auto zip = OpenZip(Zip());
   zip->SetStoreOptions({});
-  zip->SetBaseDirectory(dir.Path());
+  zip->SetBaseDirectory(dir.name());
   zip->AddFiles("sub", AbAttrAnyFile | faDirectory);
   zip->Save();
   ASSERT_EQ(zip->Count(), 1);

@@ -14,7 +14,7 @@
 #include "archive/ab_zip_archive.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -92,7 +92,7 @@ protected:
       for (const std::string& f : files) a->AddFiles(f, AbAttrAnyFile);
       a->Save();
     }
-    good = ReadFile(zip);
+    good = FileBytes(zip);
     layout = Parse(good);
     ASSERT_EQ(layout.central.size(), static_cast<size_t>(kMembers));
   }
@@ -100,7 +100,7 @@ protected:
 public:  // the sample makers of the case table read these
   std::string Save(const std::string& name, const std::string& bytes) { return dir.Write(name, bytes); }
 
-  TempDir dir;
+  TempFolder dir;
   std::string good;
   Layout layout;
 };
@@ -162,9 +162,9 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
        "Zip64 archive - not supported", "Zip64", true, true, ""},
       {"Zip64 entries (zip -fz)",
        [](ZipDamage& t) {
-         CommandResult r = Shell("cd " + Quote(t.dir.Path()) + " && zip -q -fz z64.zip m1.txt m2.txt");
+         ShellResult r = Shell("cd " + Quote(t.dir.name()) + " && zip -q -fz z64.zip m1.txt m2.txt");
          EXPECT_EQ(r.status, 0) << r.output;
-         return ReadFile(t.dir / "z64.zip");
+         return FileBytes(t.dir / "z64.zip");
        },
        "Zip64 archive - not supported", "Zip64", true, true, ""},
       // unzip checks no size of a deflated member, only its CRC.
@@ -180,13 +180,13 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
       {"encrypted, Czech name",
        [](ZipDamage& t) {
          std::string file = t.dir.Write(AnsiToUtf8("čeština.txt"), "Příliš žluťoučký kůň úpěl ďábelské ódy.\n");
-         CommandResult r = Shell(kArctool + " add -p Heslo123 " + Quote(t.dir / "cz.zip") + " " + Quote(file));
+         ShellResult r = Shell(kArctool + " add -p Heslo123 " + Quote(t.dir / "cz.zip") + " " + Quote(file));
          EXPECT_EQ(r.status, 0) << r.output;
          // Stored as UTF-8 beside the data descriptor; the name reads back the same.
          auto back = OpenZip(t.dir / "cz.zip");
          EXPECT_EQ(back->ZipItems(0)->GeneralPurposeBitFlag() & kAbZipFlagUtf8, kAbZipFlagUtf8);
          EXPECT_EQ(back->Items(0)->GetFileName(), "čeština.txt");
-         return ReadFile(t.dir / "cz.zip");
+         return FileBytes(t.dir / "cz.zip");
        },
        "", "", true, true, "Heslo123"},
   };
@@ -208,15 +208,15 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
     std::string p = *c.password ? std::string(" -p ") + c.password : "";
     bool listFails = *c.loadError || std::string(c.testError) == "(empty file)";
     bool testFails = *c.loadError || *c.testError;
-    CommandResult list = Shell(kArctool + " list " + Quote(zip));
+    ShellResult list = Shell(kArctool + " list " + Quote(zip));
     EXPECT_EQ(list.status, listFails ? 1 : 0) << list.output;
-    CommandResult test = Shell(kArctool + " test" + p + " " + Quote(zip));
+    ShellResult test = Shell(kArctool + " test" + p + " " + Quote(zip));
     EXPECT_EQ(test.status, testFails ? 1 : 0) << test.output;
     if (testFails) {
       EXPECT_NE(test.output.find(*c.loadError ? c.loadError : c.testError), std::string::npos) << test.output;
     }
     std::string target = dir / ("out" + std::to_string(row));
-    CommandResult extract = Shell(kArctool + " extract" + p + " " + Quote(zip) + " " + Quote(target));
+    ShellResult extract = Shell(kArctool + " extract" + p + " " + Quote(zip) + " " + Quote(target));
     EXPECT_EQ(extract.status, testFails ? 1 : 0) << extract.output;
     if (std::filesystem::exists(target)) {
       for (const auto& f : std::filesystem::recursive_directory_iterator(target)) {
@@ -225,10 +225,10 @@ TEST_F(ZipDamage, DamagedArchivesAreRefusedWithTheReasonAsThePeersRefuseThem) {
     }
 
     std::string u = *c.password ? std::string(" -P ") + c.password : "";
-    CommandResult unzip = Shell("unzip -tq" + u + " " + Quote(zip));
+    ShellResult unzip = Shell("unzip -tq" + u + " " + Quote(zip));
     EXPECT_EQ(unzip.status == 0, c.unzipAccepts) << unzip.output;
     std::string s = *c.password ? std::string(" -p") + c.password : "";
-    CommandResult seven = Shell("7zz t" + s + " " + Quote(zip));
+    ShellResult seven = Shell("7zz t" + s + " " + Quote(zip));
     EXPECT_EQ(seven.status == 0, c.sevenAccepts) << seven.output;
   }
 }
@@ -250,10 +250,10 @@ end = struct.pack('<IHHHHIIH', 0x06054b50, 0, 0, 200, 200, len(central), len(bod
 open(sys.argv[1], 'wb').write(body + central + end)
 )");
   std::string bomb = dir / "bomb.zip";
-  CommandResult made = Shell("python3 " + Quote(dir / "bomb.py") + " " + Quote(bomb));
+  ShellResult made = Shell("python3 " + Quote(dir / "bomb.py") + " " + Quote(bomb));
   ASSERT_EQ(made.status, 0) << made.output;
   auto start = std::chrono::steady_clock::now();
-  CommandResult r = Shell(kArctool + " test " + Quote(bomb));
+  ShellResult r = Shell(kArctool + " test " + Quote(bomb));
   auto took = std::chrono::steady_clock::now() - start;
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.output.find("members overlap"), std::string::npos) << r.output;
@@ -276,13 +276,13 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
   std::string damaged = Save("damaged.zip", b);
   std::string target = dir / "out";
   std::filesystem::create_directories(target + "/m5.txt");  // m5 cannot be written
-  CommandResult r = Shell(kArctool + " extract " + Quote(damaged) + " " + Quote(target));
+  ShellResult r = Shell(kArctool + " extract " + Quote(damaged) + " " + Quote(target));
   EXPECT_EQ(r.status, 1);
   for (const char* expected : {"m2.txt: unsupported compression method 9 (Deflate64)", "m3.txt: CRC error",
                                "m4.txt: unsupported encryption (AES)", "m5.txt: "})
     EXPECT_NE(r.output.find(std::string("damaged.zip: ") + expected), std::string::npos)
         << expected << "\n" << r.output;
-  EXPECT_EQ(ReadFile(target + "/m1.txt"), ReadFile(dir / "m1.txt"));
+  EXPECT_EQ(FileBytes(target + "/m1.txt"), FileBytes(dir / "m1.txt"));
   for (const char* absent : {"/m2.txt", "/m3.txt", "/m4.txt"}) EXPECT_FALSE(std::filesystem::exists(target + absent));
 
   std::string big = dir.Write("big.bin", std::string(200000, 'b'));
@@ -294,7 +294,7 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
     int members;  // in the archive afterwards; -1: no archive left
   } adds[] = {
       {"missing file", "", {dir / "nothing.txt"}, "nothing.txt: File not found", -1},
-      {"folder", "", {dir.Path()}, "is a folder", -1},
+      {"folder", "", {dir.name()}, "is a folder", -1},
       {"good file and missing file", "", {dir / "m1.txt", dir / "nothing.txt"}, "File not found", 1},
       {"archive cannot be written", "trap '' XFSZ; ulimit -f 64; ", {big}, "add4.zip: Stream write error", -1},
   };
@@ -304,7 +304,7 @@ TEST_F(ZipDamage, ArctoolGoesOnAfterAFailureAndExitsWithOne) {
     std::string archive = dir / ("add" + std::to_string(++row) + ".zip");
     std::string args;
     for (const std::string& f : c.files) args += " " + Quote(f);
-    CommandResult add = Shell("bash -c \"" + c.limits + kArctool + " add -m stored " + Quote(archive) + args + "\"");
+    ShellResult add = Shell("bash -c \"" + c.limits + kArctool + " add -m stored " + Quote(archive) + args + "\"");
     EXPECT_EQ(add.status, 1) << add.output;
     EXPECT_NE(add.output.find(c.message), std::string::npos) << add.output;
     if (c.members < 0) {

@@ -12,7 +12,7 @@
 #include "archive/ab_utils.h"
 #include "archive/ab_zip_archive.h"
 #include "platform/rtl/text.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -57,7 +57,7 @@ protected:
   void TearDown() override { SetAbZipCodePages({}); }
 
   std::string Python(const std::string& script, const std::string& zip, const std::string& extra = "") {
-    CommandResult r = Shell("python3 " + Quote(dir / script) + " " + Quote(zip) + extra);
+    ShellResult r = Shell("python3 " + Quote(dir / script) + " " + Quote(zip) + extra);
     EXPECT_EQ(r.status, 0) << script << " " << zip << "\n" << r.output;
     return r.output;
   }
@@ -66,9 +66,9 @@ protected:
   void ExpectPeersAccept(const std::string& zip, const std::string& password = "") {
     std::string u = password.empty() ? "" : " -P " + Quote(password);
     std::string s = password.empty() ? "" : " -p" + Quote(password);
-    CommandResult unzip = Shell("unzip -tq" + u + " " + Quote(zip));
+    ShellResult unzip = Shell("unzip -tq" + u + " " + Quote(zip));
     EXPECT_EQ(unzip.status, 0) << unzip.output;
-    CommandResult sevenzip = Shell("7zz t" + s + " " + Quote(zip));
+    ShellResult sevenzip = Shell("7zz t" + s + " " + Quote(zip));
     EXPECT_EQ(sevenzip.status, 0) << sevenzip.output;
     Python("test.py", zip, password.empty() ? "" : " " + Quote(password));
   }
@@ -87,7 +87,7 @@ protected:
 
   // Our view of an archive, through the command-line tool.
   std::string OurListing(const std::string& zip) {
-    CommandResult r = Shell(kArctool + " list " + Quote(zip));
+    ShellResult r = Shell(kArctool + " list " + Quote(zip));
     EXPECT_EQ(r.status, 0) << r.output;
     return r.output;
   }
@@ -110,7 +110,7 @@ protected:
     return s;
   }
 
-  TempDir dir;
+  TempFolder dir;
 };
 
 TEST_F(ZipPeers, EveryMethodAndPresetIsReadByPeers) {
@@ -145,14 +145,14 @@ TEST_F(ZipPeers, CzechNamesInBothStoredForms) {
 
   Write(zip, {file}, smBestMethod, doNormal);  // the OEM form with a Unicode block
   ExpectPeersAccept(zip);
-  std::string b = ReadFile(zip);
+  std::string b = FileBytes(zip);
   EXPECT_EQ(U16(b, 6) & 0x0800, 0);
   EXPECT_EQ(OurListing(zip).substr(0, AnsiToUtf8("Účetní kniha.sql").size() + 1), AnsiToUtf8("Účetní kniha.sql") + "\t");
 
   SetAbZipCodePages({437, 437});  // neither page holds the name: UTF-8 flag
   Write(zip, {file}, smBestMethod, doNormal);
   ExpectPeersAccept(zip);
-  b = ReadFile(zip);
+  b = FileBytes(zip);
   EXPECT_EQ(U16(b, 6) & 0x0800, 0x0800);
   EXPECT_EQ(Python("test.py", zip), AnsiToUtf8("Účetní kniha.sql") + "\n");
 }
@@ -194,11 +194,11 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string zip = dir / c.name;
-    CommandResult made = Shell("cd " + Quote(dir.Path()) + " && " + c.make);
+    ShellResult made = Shell("cd " + Quote(dir.name()) + " && " + c.make);
     ASSERT_EQ(made.status, 0) << made.output;
     EXPECT_EQ(OurListing(zip), Python("list.py", zip));
     std::string p = *c.password ? std::string(" -p ") + c.password : "";
-    CommandResult ours = Shell(kArctool + " test" + p + " " + Quote(zip));
+    ShellResult ours = Shell(kArctool + " test" + p + " " + Quote(zip));
     EXPECT_EQ(ours.status, 0) << ours.output;
     std::string before = Python("raw.py", zip);
     {
@@ -210,7 +210,7 @@ with zipfile.ZipFile(sys.argv[1], 'w') as z:
     EXPECT_EQ(after.substr(0, before.size()), before);
     EXPECT_NE(after.find("added.txt"), std::string::npos);
     std::string u = *c.password ? std::string(" -P ") + c.password : "";
-    CommandResult test = Shell("unzip -tq" + u + " " + Quote(zip));
+    ShellResult test = Shell("unzip -tq" + u + " " + Quote(zip));
     EXPECT_EQ(test.status, 0) << test.output;
   }
   EXPECT_EQ(Shell("unzip -z " + Quote(dir / "zipc.zip") + " | grep -c 'archive comment'").output, "1\n");
@@ -231,11 +231,11 @@ with zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED) as z:
   std::string zip = dir / "evil.zip";
   ASSERT_EQ(Shell("python3 " + Quote(dir / "evil.py") + " " + Quote(zip)).status, 0);
   std::string target = dir / "out/inner";
-  CommandResult r = Shell(kArctool + " extract " + Quote(zip) + " " + Quote(target));
+  ShellResult r = Shell(kArctool + " extract " + Quote(zip) + " " + Quote(target));
   EXPECT_EQ(r.status, 0) << r.output;
-  EXPECT_EQ(ReadFile(target + "/escaped.txt"), "out");
-  EXPECT_EQ(ReadFile(target + "/abs.txt"), "abs");
-  EXPECT_EQ(ReadFile(target + "/sub/ok.txt").size(), 200u);
+  EXPECT_EQ(FileBytes(target + "/escaped.txt"), "out");
+  EXPECT_EQ(FileBytes(target + "/abs.txt"), "abs");
+  EXPECT_EQ(FileBytes(target + "/sub/ok.txt").size(), 200u);
   EXPECT_FALSE(FileExists(dir / "escaped.txt"));
   EXPECT_FALSE(FileExists(dir / "out/escaped.txt"));
 

@@ -8,7 +8,7 @@
 #include "archive/ab_zip_records.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -17,7 +17,7 @@ namespace {
 
 // A saved archive of one stored file: every field of the three records.
 TEST(ZipRecords, OneFileArchiveHasExactLayout) {
-  TempDir dir;
+  TempFolder dir;
   std::string src = dir.Write("a.txt", "hello hello hello");
   {
     auto zip = OpenZip(dir / "one.zip");
@@ -28,7 +28,7 @@ TEST(ZipRecords, OneFileArchiveHasExactLayout) {
   TAbFileInfo info;
   ASSERT_TRUE(GetFileInfo(src, info));
   uint32_t stamp = static_cast<uint32_t>(DateTimeToDosDateTime(info.DateTime));
-  std::string b = ReadFile(dir / "one.zip");
+  std::string b = FileBytes(dir / "one.zip");
   const size_t dataAt = 30 + 5, centralAt = dataAt + 17, endAt = centralAt + 46 + 5;
   ASSERT_EQ(b.size(), endAt + 22);
 
@@ -82,7 +82,7 @@ TEST(ZipRecords, FlagsAndVersionsFollowTheOptions) {
       {smStored, doNormal, false, 0, 10, 0},      {smDeflated, doNormal, true, 9, 20, 8},
       {smStored, doNormal, true, 9, 10, 0},
   };
-  TempDir dir;
+  TempFolder dir;
   std::string src = dir.Write("t.txt", std::string(5000, 'x'));
   for (const Case& c : cases) {
     std::string path = dir / "f.zip";
@@ -95,7 +95,7 @@ TEST(ZipRecords, FlagsAndVersionsFollowTheOptions) {
       zip->AddFiles(src, AbAttrAnyFile);
       zip->Save();
     }
-    std::string b = ReadFile(path);
+    std::string b = FileBytes(path);
     SCOPED_TRACE(static_cast<int>(c.method) * 100 + c.option * 10 + c.password);
     EXPECT_EQ(U16(b, 6), c.flags);
     EXPECT_EQ(U16(b, 4), c.needed);

@@ -4,25 +4,17 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include "archive/ab_zip_archive.h"
 #include "archive/ab_zip_compress.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/shell_runner.h"
 
 namespace ziptest {
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 inline uint16_t U16(const std::string& b, size_t at) {
   return static_cast<uint16_t>(static_cast<uint8_t>(b.at(at)) | static_cast<uint8_t>(b.at(at + 1)) << 8);
@@ -40,23 +32,8 @@ inline std::unique_ptr<TAbZipArchive> OpenZip(const std::string& path) {
   return a;
 }
 
-struct CommandResult {
-  int status;
-  std::string output;
-};
-
-// Runs a shell command, collecting stdout and stderr.
-inline CommandResult Shell(const std::string& command) {
-  CommandResult r{-1, {}};
-  FILE* p = popen((command + " 2>&1").c_str(), "r");
-  if (!p) return r;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
-  int status = pclose(p);
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+// Runs a peer tool through the shell, its messages collected with its output.
+inline ShellResult Shell(const std::string& command) { return RunShell(command + " 2>&1"); }
 
 inline std::string Quote(const std::string& s) { return "'" + s + "'"; }
 

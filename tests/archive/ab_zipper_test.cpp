@@ -12,7 +12,7 @@
 #include "archive/ab_zip_browser.h"
 #include "archive/ab_zipper.h"
 #include "platform/rtl/files.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/archive/ab_zip_test_util.h"
 
 using namespace ziptest;
@@ -84,7 +84,7 @@ protected:
   }
 
   std::string Unzip(const std::string& args) {
-    CommandResult r = Shell("unzip " + args + " " + Quote(archive));
+    ShellResult r = Shell("unzip " + args + " " + Quote(archive));
     EXPECT_EQ(r.status, 0) << r.output;
     return r.output;
   }
@@ -96,7 +96,7 @@ protected:
     EXPECT_TRUE(Unzip("-p") == content) << "member data differs";
   }
 
-  TempDir dir;
+  TempFolder dir;
   std::string dump, archive;
   TAbZipper zipper{nullptr};
   RecordingMeter& meter = *new RecordingMeter(nullptr);
@@ -119,7 +119,7 @@ TEST_F(Zipper, BackupSequenceWritesAValidArchiveBeforeAddFilesReturns) {
 
   zipper.SetStoreOptions({soStripPath});
   zipper.AddFiles(dump, 0);
-  ExpectArchiveHolds(ReadFile(dump));
+  ExpectArchiveHolds(FileBytes(dump));
   EXPECT_EQ(changes, 2);
   EXPECT_TRUE(failures.empty());
 
@@ -133,9 +133,9 @@ TEST_F(Zipper, BackupSequenceWritesAValidArchiveBeforeAddFilesReturns) {
   EXPECT_EQ(meter.shown, reported);  // the meter saw the same reports first
   EXPECT_GE(meter.resets, 2);  // when the archive opened and when the item was confirmed
 
-  const std::string saved = ReadFile(archive);
+  const std::string saved = FileBytes(archive);
   zipper.CloseArchive();
-  EXPECT_EQ(ReadFile(archive), saved);
+  EXPECT_EQ(FileBytes(archive), saved);
   EXPECT_EQ(zipper.FileName(), "");
   EXPECT_EQ(zipper.Archive(), nullptr);
   EXPECT_EQ(zipper.Status(), arInvalid);
@@ -165,15 +165,15 @@ TEST_F(Zipper, WithoutAutoSaveTheArchiveIsWrittenOnlyOnSaveOrClose) {
   PackDateFolder();
   EXPECT_EQ(FileSize(archive), 0);
   zipper.Save();
-  ExpectArchiveHolds(ReadFile(dump));
+  ExpectArchiveHolds(FileBytes(dump));
   zipper.CloseArchive();
 
   // An existing archive stays as it was until the close writes the change.
-  const std::string saved = ReadFile(archive);
+  const std::string saved = FileBytes(archive);
   const std::string other = dir.Write("work/other.zal", Dump("jiny", 50));
   zipper.SetFileName(archive);
   zipper.AddFiles(other, 0);
-  EXPECT_EQ(ReadFile(archive), saved);
+  EXPECT_EQ(FileBytes(archive), saved);
   zipper.CloseArchive();
   EXPECT_EQ(Unzip("-Z1"), "data.zal\nother.zal\n");
   Unzip("-tq");
@@ -182,8 +182,8 @@ TEST_F(Zipper, WithoutAutoSaveTheArchiveIsWrittenOnlyOnSaveOrClose) {
 TEST_F(Zipper, ExistingMemberOfTheSameNameIsKeptByDefault) {
   PackDateFolder();
   zipper.CloseArchive();
-  const std::string first = ReadFile(archive);
-  const std::string firstDump = ReadFile(dump);
+  const std::string first = FileBytes(archive);
+  const std::string firstDump = FileBytes(dump);
 
   dir.Write("work/data.zal", Dump("novy", 5000));
   PackDateFolder();
@@ -194,7 +194,7 @@ TEST_F(Zipper, ExistingMemberOfTheSameNameIsKeptByDefault) {
   EXPECT_EQ(failures[0].errorClass, ecLibrary);
   EXPECT_EQ(failures[0].code, 7);
   zipper.CloseArchive();
-  EXPECT_EQ(ReadFile(archive), first);
+  EXPECT_EQ(FileBytes(archive), first);
   ExpectArchiveHolds(firstDump);
 }
 
@@ -214,7 +214,7 @@ TEST_F(Zipper, ReplaceOptionPutsTheNewerFileInPlaceOfTheMember) {
 TEST_F(Zipper, PagedFormGivesTheSameArchive) {
   PackDateFolder();
   zipper.CloseArchive();
-  const std::string expected = ReadFile(archive);
+  const std::string expected = FileBytes(archive);
   std::filesystem::remove(archive);
 
   // As the paged backup run calls it.
@@ -226,7 +226,7 @@ TEST_F(Zipper, PagedFormGivesTheSameArchive) {
   zipper.Save();
   EXPECT_NE(zipper.Status(), arBusy);
   zipper.CloseArchive();
-  EXPECT_EQ(ReadFile(archive), expected);
+  EXPECT_EQ(FileBytes(archive), expected);
 }
 
 TEST_F(Zipper, ClosingANewArchiveWithNothingAddedLeavesAnEmptyFile) {
@@ -256,9 +256,9 @@ TEST_F(Zipper, CreatesAndReopensTarAndCompressedArchives) {
     zipper.SetStoreOptions({soStripPath});
     zipper.AddFiles(dump, 0);
     zipper.CloseArchive();
-    CommandResult r = Shell(std::string(c.list) + " " + Quote(path));
+    ShellResult r = Shell(std::string(c.list) + " " + Quote(path));
     EXPECT_EQ(r.status, 0) << c.name << r.output;
-    EXPECT_TRUE(r.output == (c.expected ? std::string(c.expected) : ReadFile(dump))) << c.name << r.output.substr(0, 200);
+    EXPECT_TRUE(r.output == (c.expected ? std::string(c.expected) : FileBytes(dump))) << c.name << r.output.substr(0, 200);
 
     zipper.SetFileName(path);  // detected from the content now
     EXPECT_EQ(zipper.ArchiveKind, c.kind) << c.name;
@@ -309,7 +309,7 @@ TEST_F(Zipper, SettingsReachTheOpenArchive) {
   zipper.SetZipfileComment("zaloha");
   zipper.CloseArchive();
   EXPECT_NE(Unzip("-z").find("zaloha"), std::string::npos);
-  EXPECT_TRUE(Unzip("-p") == ReadFile(dump));
+  EXPECT_TRUE(Unzip("-p") == FileBytes(dump));
   EXPECT_THROW(zipper.SetZipfileComment("x"), EAbNoArchive);
 }
 
@@ -331,7 +331,7 @@ TEST_F(Zipper, AFreedMeterIsForgotten) {
 TEST_F(Zipper, ACorruptArchiveIsNeitherOpenedForChangesNorOverwritten) {
   PackDateFolder();
   zipper.CloseArchive();
-  std::string bytes = ReadFile(archive);
+  std::string bytes = FileBytes(archive);
   const size_t directory = bytes.rfind("PK\x01\x02");
   ASSERT_NE(directory, std::string::npos);
   bytes[directory + 2] = 9;  // the central header no longer reads as one
@@ -344,7 +344,7 @@ TEST_F(Zipper, ACorruptArchiveIsNeitherOpenedForChangesNorOverwritten) {
   EXPECT_THROW(zipper.AddFiles(dump, 0), EAbNoArchive);
   zipper.CloseArchive();
   EXPECT_EQ(zipper.Archive(), nullptr);
-  EXPECT_EQ(ReadFile(archive), bytes);
+  EXPECT_EQ(FileBytes(archive), bytes);
 }
 
 TEST_F(Zipper, AMissingBaseFolderFailsTheOpenAndLeavesNoFile) {
@@ -360,7 +360,7 @@ TEST_F(Zipper, NamingALogFileLogsEachConfirmedItem) {
   EXPECT_TRUE(zipper.Logging());
   PackDateFolder();
   zipper.CloseArchive();
-  const std::string text = ReadFile(log);
+  const std::string text = FileBytes(log);
   EXPECT_EQ(text.find(archive + " logging "), 0u) << text;
   EXPECT_NE(text.find("\r\ndata.zal added "), std::string::npos) << text;
   zipper.SetLogFile("");
@@ -368,9 +368,9 @@ TEST_F(Zipper, NamingALogFileLogsEachConfirmedItem) {
 }
 
 TEST(ZipBrowser, OpensExistingArchivesForReadingOnly) {
-  TempDir dir;
+  TempFolder dir;
   dir.Write("d.txt", "obsah");
-  ASSERT_EQ(Shell("cd " + Quote(dir.Path()) + " && zip -q a.zip d.txt && tar cf a.tar d.txt").status, 0);
+  ASSERT_EQ(Shell("cd " + Quote(dir.name()) + " && zip -q a.zip d.txt && tar cf a.tar d.txt").status, 0);
   TAbCustomZipBrowser browser(nullptr);
   int changes = 0;
   browser.OnChange = [&](TObject*) { ++changes; };
@@ -381,12 +381,12 @@ TEST(ZipBrowser, OpensExistingArchivesForReadingOnly) {
   EXPECT_THROW(browser.GetItem(0), EAbNoArchive);
 
   for (const char* name : {"a.zip", "a.tar"}) {
-    const std::string before = ReadFile(dir / name);
+    const std::string before = FileBytes(dir / name);
     browser.OpenArchive(dir / name);
     EXPECT_EQ(browser.Status(), arIdle);
     EXPECT_EQ(browser.GetItem(0)->GetFileName(), "d.txt") << name;
     browser.CloseArchive();
-    EXPECT_EQ(ReadFile(dir / name), before) << name;
+    EXPECT_EQ(FileBytes(dir / name), before) << name;
   }
   EXPECT_EQ(browser.ArchiveKind, akTar);
   EXPECT_EQ(changes, 5);

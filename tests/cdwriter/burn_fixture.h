@@ -16,7 +16,7 @@
 #include "platform/rtl/clock.h"
 #include "platform/rtl/message_loop.h"
 #include "platform/rtl/thread.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 #include "tests/cdwriter/burner_test_util.h"
 #include "tests/cdwriter/soft_drive_fixture.h"
 
@@ -109,7 +109,7 @@ public:
     EXPECT_EQ(diff.status, 0) << diff.output;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::string disc_file_, src_;
   TSoftDrivePort port_;
   std::vector<DebugLine> log_;

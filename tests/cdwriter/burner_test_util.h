@@ -14,13 +14,10 @@
 #include "cdwriter/burner.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
-#include "tests/archive/ab_temp_dir.h"
-#include "tests/fixtures/fixture_support.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
-struct BurnerDeleter {
-  void operator()(TZIDIzizid* burner) const { burner->Free(); }
-};
-using BurnerPtr = std::unique_ptr<TZIDIzizid, BurnerDeleter>;
+using BurnerPtr = TOwned<TZIDIzizid>;
 
 struct DebugLine {
   AnsiString text;
@@ -67,18 +64,11 @@ inline void WriteImage(TZIDIzizid& burner, const std::string& path) {
   EXPECT_EQ(static_cast<int64_t>(std::filesystem::file_size(path)), burner.Layout().VolumeSpaceSize * kSectorBytes);
 }
 
-struct ShellResult {
-  int status;
-  std::string output;
-};
-
 // Runs a command line of a peer tool in a UTF-8 locale, whatever the test
 // runs in, so Czech names convert; a tool that is not installed fails the test.
 inline ShellResult Peer(const std::string& tool, const std::string& arguments) {
-  if (fixture::Run("command -v " + tool).empty()) ADD_FAILURE() << tool << " is not installed (scripts/setup)";
-  const std::string out = fixture::Run("LC_ALL=C.UTF-8 " + tool + " " + arguments + " 2>&1; echo \"rc=$?\"");
-  const size_t rc = out.rfind("rc=");
-  return {std::stoi(out.substr(rc + 3)), out.substr(0, rc)};
+  if (RunShell("command -v " + tool).output.empty()) ADD_FAILURE() << tool << " is not installed (scripts/setup)";
+  return RunShell("LC_ALL=C.UTF-8 " + tool + " " + arguments + " 2>&1");
 }
 
 inline std::string Quote(const std::string& s) { return "'" + s + "'"; }

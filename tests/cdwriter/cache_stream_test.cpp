@@ -33,7 +33,7 @@ protected:
   }
   void TearDown() override { SetVirtualClock(false); }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::vector<DebugLine> log_;
   BurnerPtr burner_;
 };

@@ -27,7 +27,7 @@ protected:
     return s;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::vector<DebugLine> log_;
   BurnerPtr burner_;
 };
@@ -106,7 +106,7 @@ TEST_F(FileTreeTest, InsertFileFindsItsDestination) {
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "data/A.TXT", false), 255);  // names are exact
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "data/*", false), 255);
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "data", false), 255);  // a folder is no file
-  EXPECT_EQ(burner_->InsertFile("\\", dir_.Path() + "/", false), 255);
+  EXPECT_EQ(burner_->InsertFile("\\", dir_.name() + "/", false), 255);
   EXPECT_EQ(burner_->FileCount(), files);
 }
 

@@ -33,7 +33,7 @@ protected:
   }
   static std::string Text(const uint8_t* p, size_t n) { return std::string(reinterpret_cast<const char*>(p), n); }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::vector<DebugLine> log_;
   BurnerPtr burner_;
 };

@@ -63,7 +63,7 @@ protected:
     }
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::string src_, iso_;
   std::vector<DebugLine> log_;
   BurnerPtr burner_;

@@ -9,7 +9,7 @@
 #include "cdwriter/iso_entries.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/temp_folder.h"
 
 TEST(IsoHelpers, ConvertAddressesSizesAndTexts) {
   struct {
@@ -132,7 +132,7 @@ TEST(DirectorySorts, KeysAndRenumbering) {
 }
 
 TEST(FileStreamEx, CreatesSeeksSizesAndFailsQuietly) {
-  TempDir dir;
+  TempFolder dir;
   const AnsiString name = dir / "big.bin";
   {
     TFileStreamEx s(name, kCreateFileMode);

@@ -6,10 +6,11 @@
 
 #include <cstdint>
 #include <fstream>
-#include <sstream>
 #include <string>
 
-#include "tests/archive/ab_temp_dir.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
 namespace skintest {
 
@@ -18,21 +19,14 @@ inline const std::string kSkinDump = std::string(VX_BINARY_DIR) + "/tools/skin-d
 inline const std::string kMainManifest = std::string(VX_SOURCE_DIR) + "/skin/main_skin/main_skin.manifest";
 inline const std::string kMainSkin = std::string(VX_SOURCE_DIR) + "/skin/resources/main_skin.ssk";
 
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-inline int Shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
+inline int Shell(const std::string& command) { return RunShell(command).status; }
 
 // A skin of the given manifest lines (bitmaps relative to the temp folder).
-inline std::string MakeSkin(const TempDir& dir, const std::string& name, const std::string& manifest,
+inline std::string MakeSkin(const TempFolder& dir, const std::string& name, const std::string& manifest,
                             const std::string& password = "") {
   const std::string manifestPath = dir.Write(name + ".manifest", manifest);
   const std::string out = dir / (name + ".ssk");

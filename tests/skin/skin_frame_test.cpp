@@ -43,7 +43,7 @@ TEST_F(FrameTest, TheBorderQueryAnswersTheSkinBorderOrTheSystemFrameLessOne) {
   Drop();
 
   // A skin whose left border is 2 pixels wide still answers 4.
-  TempDir dir;
+  TempFolder dir;
   TBitmap narrow;
   narrow.SetSize(2, 10);
   narrow.SaveToFile(dir / "left.bmp");

@@ -49,7 +49,7 @@ protected:
     const std::string pw = password.empty() ? "" : "-P " + password + " ";
     const std::string folder = std::filesystem::path(memberFile).parent_path().string();
     EXPECT_EQ(Shell("cd " + folder + " && zip -q -X -9 " + pw + zip + " SKINDATA.SK2"), 0);
-    std::string bytes = ReadBytes(zip);
+    std::string bytes = FileBytes(zip);
     bytes[0] = 'S';
     bytes[1] = 'K';
     const std::string out = dir_ / (name + ".ssk");
@@ -57,7 +57,7 @@ protected:
     return out;
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   std::string temp_;
 };
 
@@ -82,7 +82,7 @@ void ExpectOutcome(const std::string& file, const std::string& password, Outcome
 }
 
 TEST_F(SkinReaderTest, ContainersGiveTheirResultAndTheReaderItsState) {
-  const std::string good = ReadBytes(SmallSkin());
+  const std::string good = FileBytes(SmallSkin());
   struct Case {
     const char* what;
     std::function<void(Container&)> patch;
@@ -193,7 +193,7 @@ TEST_F(SkinReaderTest, LookupsIgnoreCaseAndKeepTheirTypes) {
 }
 
 TEST_F(SkinReaderTest, ACyclicRecordChainFailsTheRead) {
-  std::string member = ReadBytes(Member(SmallSkin()));
+  std::string member = FileBytes(Member(SmallSkin()));
   const uint32_t first = Get32(member, 20);
   const uint32_t second = Get32(member, first + 73);
   Put32(member, second + 73, first);  // the second record points back to the first
@@ -204,7 +204,7 @@ TEST_F(SkinReaderTest, ACyclicRecordChainFailsTheRead) {
 
 // Damaged record data, read straight from memory.
 TEST_F(SkinReaderTest, DamagedRecordDataIsRefused) {
-  const std::string member = ReadBytes(Member(MakeSkin(dir_, "records", "A integer 7\nB boolean 1\nC text hello\n")));
+  const std::string member = FileBytes(Member(MakeSkin(dir_, "records", "A integer 7\nB boolean 1\nC text hello\n")));
   const uint32_t a = Get32(member, 20), b = Get32(member, a + 73);
   struct Case {
     const char* what;

@@ -2,7 +2,6 @@
 // its manifest, and its records list with their types in chain order.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <map>
 
 #include "tests/skin/skin_fixtures.h"
@@ -11,23 +10,14 @@ using namespace skintest;
 
 namespace {
 
-std::string Capture(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
-
 TEST(SkinTools, TheMainSkinIsRebuiltFromItsManifest) {
-  TempDir dir;
+  TempFolder dir;
   ASSERT_EQ(Shell(kMkSkin + " " + kMainManifest + " " + (dir / "main.ssk")), 0);
-  EXPECT_EQ(ReadBytes(dir / "main.ssk"), ReadBytes(kMainSkin));
+  EXPECT_EQ(FileBytes(dir / "main.ssk"), FileBytes(kMainSkin));
 }
 
 TEST(SkinTools, SkinDumpListsTheMainSkinsRecordsAndTypes) {
-  const std::string listing = Capture(kSkinDump + " " + kMainSkin);
+  const std::string listing = RunShell(kSkinDump + " " + kMainSkin).output;
   std::map<std::string, int> types;
   std::vector<std::string> names;
   size_t start = 0;
@@ -48,9 +38,9 @@ TEST(SkinTools, SkinDumpListsTheMainSkinsRecordsAndTypes) {
 }
 
 TEST(SkinTools, TextRecordsAndPasswordsRoundTrip) {
-  TempDir dir;
+  TempFolder dir;
   const std::string skin = MakeSkin(dir, "t", "NOTE text two words\nN integer -5\n", "pw");
-  EXPECT_EQ(Capture(kSkinDump + " -p pw " + skin), "NOTE\ttext\ttwo words\nN\tinteger\t-5\n");
+  EXPECT_EQ(RunShell(kSkinDump + " -p pw " + skin).output, "NOTE\ttext\ttwo words\nN\tinteger\t-5\n");
   EXPECT_EQ(Shell(kSkinDump + " " + skin + " 2>/dev/null"), 2);
   EXPECT_EQ(Shell(kSkinDump + " " + (dir / "none.ssk") + " 2>/dev/null"), 1);
   for (const char* bad : {"X number 1\n", "X bitmap\n", "X integer 12abc\n", "X boolean maybe\n"})

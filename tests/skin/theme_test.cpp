@@ -75,7 +75,7 @@ TEST(FileTheme, BitmapFramesAndAbsentKeys) {
 }
 
 TEST(FileTheme, AFileFoundNowhereKeepsTheSkinAndAnEmptyPasswordDoesNotReload) {
-  TempDir dir;
+  TempFolder dir;
   TsuiFileTheme theme(nullptr);
   theme.SetThemeFile(kMainSkin);
   theme.SetThemeFile(dir / "no-such.ssk");
@@ -96,25 +96,25 @@ TEST(FileTheme, AFileFoundNowhereKeepsTheSkinAndAnEmptyPasswordDoesNotReload) {
 class SkinDataTest : public ::testing::Test {
 protected:
   void TearDown() override { unsetenv("TMPDIR"); }
-  TempDir dir_;
+  TempFolder dir_;
 };
 
 TEST_F(SkinDataTest, TheSkinInFormDataLoadsAndLeavesNoFile) {
-  setenv("TMPDIR", dir_.Path().c_str(), 1);
+  setenv("TMPDIR", dir_.name().c_str(), 1);
   TsuiBuiltInFileTheme theme(nullptr);
-  theme.SetSkinData(ReadBytes(kMainSkin));
+  theme.SetSkinData(FileBytes(kMainSkin));
   EXPECT_TRUE(theme.Ready());
   EXPECT_EQ(theme.GetColor(2), 0xFFFFFF);
-  EXPECT_TRUE(std::filesystem::is_empty(dir_.Path()));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.name()));
   EXPECT_FALSE(theme.SkinDataStored());  // no design-time file to copy back
 }
 
 TEST_F(SkinDataTest, ASaveThatKeepsFailingLeavesTheThemeNotReady) {
   TsuiBuiltInFileTheme theme(nullptr);
-  theme.SetSkinData(ReadBytes(kMainSkin));
+  theme.SetSkinData(FileBytes(kMainSkin));
   ASSERT_TRUE(theme.Ready());
   setenv("TMPDIR", (dir_ / "missing/folder").c_str(), 1);
-  theme.SetSkinData(ReadBytes(kMainSkin));
+  theme.SetSkinData(FileBytes(kMainSkin));
   EXPECT_FALSE(theme.Ready());
   EXPECT_EQ(theme.GetColor(2), 0);
 }
@@ -125,7 +125,7 @@ TEST_F(SkinDataTest, DesignTimeFileIsWrittenBack) {
   ASSERT_TRUE(theme.SkinDataStored());
   TStringStream out;
   theme.WriteSkinData(&out);
-  EXPECT_EQ(out.DataString(), ReadBytes(kMainSkin));
+  EXPECT_EQ(out.DataString(), FileBytes(kMainSkin));
 }
 
 // A control with the two published properties the manager sets.

@@ -79,7 +79,7 @@ TEST_F(FrameTest, TheFrameContinuesTheFullTitlePicture) {
 
 // Five title sections: the caption section widens with the caption.
 TEST_F(FrameTest, AFiveSectionSkinWidensTheCaptionSectionWithTheCaption) {
-  TempDir dir;
+  TempFolder dir;
   std::string manifest = "SKIN2_TITLEFIVESECT boolean 1\nSKIN2_TITLEBARICONPOSX integer 8\n";
   const TColor colours[] = {0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFFFF00};
   for (int i = 0; i < 5; ++i) {

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "platform/rtl/lists.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

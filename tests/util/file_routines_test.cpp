@@ -144,7 +144,7 @@ TEST_F(ShellDeletion, ContentsThenTheFolderGoToTheTrashWithInfoFiles) {
     EXPECT_TRUE(fs::exists(trash / "info" / (std::string(item) + ".trashinfo"))) << item;
   }
   EXPECT_TRUE(fs::exists(trash / "files/sub/b.zip"));
-  std::string listed = RunAndRead("XDG_DATA_HOME='" + (tmp.path() / "data").string() + "' trash-list 2>&1");
+  std::string listed = RunShell("XDG_DATA_HOME='" + (tmp.path() / "data").string() + "' trash-list 2>&1").output;
   EXPECT_NE(listed.find(tree.root.string() + "\n"), std::string::npos) << listed;
   EXPECT_NE(listed.find((tree.root / "a.zip").string()), std::string::npos) << listed;
 }

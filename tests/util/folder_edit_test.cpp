@@ -11,7 +11,7 @@
 #include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "util/components/folder_dialog.h"
 #include "util/components/folder_edit.h"
 

@@ -11,7 +11,8 @@
 #include "platform/gui/type_info.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/ini_files.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/temp_folder.h"
 #include "util/components/form_storage.h"
 
 namespace {

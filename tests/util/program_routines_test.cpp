@@ -17,7 +17,7 @@
 
 #include "platform/rtl/clock.h"
 #include "platform/rtl/message_loop.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_errors.h"
+#include "util/routines/util_errors.h"
 #include "util/routines/registry_readers.h"
 
 namespace {
@@ -120,7 +120,7 @@ TEST_F(Registry, RootNamesInKeyPathsMustMatchTheRoot) {
   try {
     StripRootKeyPrefix(rkCurrentUser, "HKLM\\Software");
     FAIL();
-  } catch (const EJclRegistryError& e) {
+  } catch (const EUtlRegistryError& e) {
     EXPECT_EQ(e.Message(), "\"HKLM\\Software\" does not match RootKey");
   }
   Set(u"ProductName", RegistryText(u"Produkt"));
@@ -146,14 +146,14 @@ TEST_F(Registry, ReadersReportEachFailingStep) {
     try {
       ReadRegistryText(rkLocalMachine, c.key, c.name);
       ADD_FAILURE() << c.name;
-    } catch (const EJclRegistryError& e) {
+    } catch (const EUtlRegistryError& e) {
       EXPECT_EQ(e.Message(), c.message);
     }
   }
   try {
     ReadRegistryText(rkLocalMachine, key, "Build");
     ADD_FAILURE();
-  } catch (const EJclRegistryError& e) {
+  } catch (const EUtlRegistryError& e) {
     EXPECT_EQ(e.Message(), "\"HKEY_LOCAL_MACHINE\\" + key + "\\Build\" is of wrong kind or size");
   }
   AnsiString value = "old";
@@ -179,7 +179,7 @@ TEST_F(Registry, IntegersFromNumbersDataAndTexts) {
   EXPECT_FALSE(ReadRegistryInteger(rkLocalMachine, key, "Words", false, value));
   EXPECT_THROW(ReadRegistryInteger(rkLocalMachine, key, "Words", true, value), EConvertError);
   EXPECT_FALSE(ReadRegistryInteger(rkLocalMachine, key, "Long", false, value));
-  EXPECT_THROW(ReadRegistryInteger(rkLocalMachine, key, "Long", true, value), EJclRegistryError);
+  EXPECT_THROW(ReadRegistryInteger(rkLocalMachine, key, "Long", true, value), EUtlRegistryError);
   EXPECT_EQ(ReadRegistryIntegerOr(rkLocalMachine, key, "Missing", -1), -1);
   std::uint32_t type = 99;
   EXPECT_TRUE(GetRegistryValueType(rkLocalMachine, key, "Digits", type));

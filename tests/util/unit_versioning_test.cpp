@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_errors.h"
-#include "util/routines/jcl_sync.h"
+#include "util/routines/util_errors.h"
+#include "util/routines/sync_objects.h"
 #include "util/routines/named_objects.h"
 #include "util/routines/shared_memory.h"
 #include "util/routines/utility_units.h"
@@ -88,11 +88,11 @@ TEST(SharedMemory, HoldingTheListLockBlocksOtherThreads) {
 }
 
 TEST(Mutex, NamedMutexIsOwnedPerThreadAndOpenedByName) {
-  TJclMutex mutex(false, "util-test-mutex");
+  TUtlMutex mutex(false, "util-test-mutex");
   EXPECT_FALSE(mutex.Existed());
   EXPECT_EQ(mutex.WaitSignal(0), woSignaled);
   EXPECT_EQ(mutex.WaitSignal(0), woSignaled);  // recursive for its owner
-  TJclMutex same(false, "util-test-mutex");
+  TUtlMutex same(false, "util-test-mutex");
   EXPECT_TRUE(same.Existed());
   TWaitOutcome otherThread = woError;
   std::thread([&] { otherThread = same.WaitSignal(20); }).join();
@@ -108,10 +108,10 @@ TEST(Mutex, NamedMutexIsOwnedPerThreadAndOpenedByName) {
 }
 
 TEST(Errors, SystemErrorsCarryCodeAndText) {
-  EJclMutexError error(2, "Failed to create mutex");
+  EUtlMutexError error(2, "Failed to create mutex");
   EXPECT_EQ(error.LastError(), 2u);
   EXPECT_EQ(error.Message(), "Win32 error: No such file or directory (2)\r\nFailed to create mutex");
-  EXPECT_STREQ(error.ClassName(), "EJclMutexError");
+  EXPECT_STREQ(error.ClassName(), "EUtlMutexError");
 }
 
 TEST(SmallRoutines, ZeroFillAndFreeLibraryHandle) {

@@ -4,16 +4,18 @@
 // the desktop components.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/image_list.h"
 #include "platform/rtl/files.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 #include "platform/rtl/paths.h"
 #include "util/components/desktop_startup.h"
-#include "util/routines/drawing_routines.h"
+#include "util/drawing/drawing_routines.h"
 #include "util/routines/file_version.h"
 
 VX_EMBED_FILE_VERSION(5, 1, 2, 37);

@@ -12,7 +12,7 @@
 #include "platform/gui/user.h"
 #include "util/components/button_drawing.h"
 #include "util/components/glyph_cache.h"
-#include "util/routines/drawing_routines.h"
+#include "util/drawing/drawing_routines.h"
 
 namespace {
 // This family's own cache of picture lists; it goes with the last list.

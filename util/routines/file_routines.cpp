@@ -14,7 +14,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 #include "platform/rtl/trash.h"
-#include "util/routines/jcl_strings.h"
+#include "util/routines/string_routines.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_errors.h"
-#include "util/routines/jcl_texts.h"
+#include "util/routines/util_errors.h"
+#include "util/routines/util_texts.h"
 
 namespace {
 
@@ -40,8 +40,8 @@ struct ValueRead {
 
   bool Fail(const char* message, bool withName) const {
     if (!raiseErrors) return false;
-    if (withName) throw EJclRegistryError(Format(message, {RootKeyDisplayName(root), key, name}));
-    throw EJclRegistryError(Format(message, {RootKeyDisplayName(root), key}));
+    if (withName) throw EUtlRegistryError(Format(message, {RootKeyDisplayName(root), key, name}));
+    throw EUtlRegistryError(Format(message, {RootKeyDisplayName(root), key}));
   }
 
   // Opens the key and queries the value; false (or raises) when either fails.
@@ -100,7 +100,7 @@ AnsiString StripRootKeyPrefix(TRegistryRoot root, const AnsiString& key) {
   for (const RootKeyName& entry : kRootKeyNames) {
     const AnsiString prefix = AnsiString(entry.name) + "\\";
     if (key.compare(start, prefix.size(), prefix) != 0) continue;
-    if (entry.root != root) throw EJclRegistryError(Format(RsInconsistentPath, {key}));
+    if (entry.root != root) throw EUtlRegistryError(Format(RsInconsistentPath, {key}));
     return key.substr(start + prefix.size());
   }
   return key.substr(start);

@@ -9,9 +9,9 @@
 #include "platform/rtl/strings.h"
 #include "util/routines/registry_store.h"
 
-// Raises EJclRegistryError on any failure.
+// Raises EUtlRegistryError on any failure.
 AnsiString ReadRegistryText(TRegistryRoot root, const AnsiString& key, const AnsiString& name);
-// Text, expandable text and byte values; false (or EJclRegistryError with
+// Text, expandable text and byte values; false (or EUtlRegistryError with
 // RaiseErrors) when the key, the value or its kind does not fit.
 bool ReadRegistryTextEx(TRegistryRoot root, const AnsiString& key, const AnsiString& name,
                         AnsiString& value, bool raiseErrors);
@@ -28,7 +28,7 @@ bool GetRegistryValueType(TRegistryRoot root, const AnsiString& key, const AnsiS
                           std::uint32_t& type);
 
 // The key path below the root: a leading "\" and a root name prefix dropped.
-// EJclRegistryError ""%s" does not match RootKey" when the prefix names
+// EUtlRegistryError ""%s" does not match RootKey" when the prefix names
 // another root.
 AnsiString StripRootKeyPrefix(TRegistryRoot root, const AnsiString& key);
 // "HKEY_LOCAL_MACHINE" and the like; "$%.8x" for other handles.

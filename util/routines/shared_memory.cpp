@@ -10,9 +10,9 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_errors.h"
-#include "util/routines/jcl_sync.h"
-#include "util/routines/jcl_texts.h"
+#include "util/routines/util_errors.h"
+#include "util/routines/sync_objects.h"
+#include "util/routines/util_texts.h"
 #include "util/routines/named_objects.h"
 #include "util/routines/system_info.h"
 
@@ -31,7 +31,7 @@ std::vector<TMMFHandleListItem>& MappedBlocks() {
   return blocks;
 }
 
-std::atomic<TJclIntfCriticalSection*> listLock{nullptr};
+std::atomic<TUtlIntfCriticalSection*> listLock{nullptr};
 std::atomic<bool> listLockFinalized{false};
 
 void CheckName(const AnsiString& name) {
@@ -44,10 +44,10 @@ void CheckName(const AnsiString& name) {
 }  // namespace
 
 Ref<IInterface> GetSharedListLock() {
-  TJclIntfCriticalSection* lock = listLock.load();
+  TUtlIntfCriticalSection* lock = listLock.load();
   if (!lock && !listLockFinalized.load()) {
-    auto* created = new TJclIntfCriticalSection;
-    TJclIntfCriticalSection* expected = nullptr;
+    auto* created = new TUtlIntfCriticalSection;
+    TUtlIntfCriticalSection* expected = nullptr;
     if (listLock.compare_exchange_strong(expected, created)) {
       lock = created;
     } else {

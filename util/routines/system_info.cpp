@@ -10,7 +10,7 @@
 
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_texts.h"
+#include "util/routines/util_texts.h"
 #include "util/routines/registry_readers.h"
 
 namespace {

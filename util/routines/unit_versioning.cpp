@@ -11,13 +11,13 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/numbers.h"
-#include "util/routines/jcl_sync.h"
+#include "util/routines/sync_objects.h"
 #include "util/routines/shared_memory.h"
 
 namespace {
 
 struct RegistryState {
-  std::unique_ptr<TJclMutex> mutex;
+  std::unique_ptr<TUtlMutex> mutex;
   void* block = nullptr;  // the shared block, holding the registry's address
   TUnitVersioning* registry = nullptr;
   bool owned = false;
@@ -38,13 +38,13 @@ TUnitVersioning* StoredRegistry(const RegistryState& s) {
 // Releases the mutex when the scope ends, also after an error.
 class MutexHold {
 public:
-  explicit MutexHold(TJclMutex& mutex) : mutex_(mutex) { mutex_.WaitSignal(kInfiniteWait); }
+  explicit MutexHold(TUtlMutex& mutex) : mutex_(mutex) { mutex_.WaitSignal(kInfiniteWait); }
   ~MutexHold() { mutex_.ReleaseOwnership(); }
   MutexHold(const MutexHold&) = delete;
   MutexHold& operator=(const MutexHold&) = delete;
 
 private:
-  TJclMutex& mutex_;
+  TUtlMutex& mutex_;
 };
 
 void CreateRegistry(RegistryState& s) {
@@ -109,7 +109,7 @@ HMODULE ProgramModuleHandle() {
 TUnitVersioning* GetUnitVersionRegistry() {
   RegistryState& s = State();
   if (s.finalized) return nullptr;
-  if (!s.mutex) s.mutex = std::make_unique<TJclMutex>(false, UnitVersioningMutexName());
+  if (!s.mutex) s.mutex = std::make_unique<TUtlMutex>(false, UnitVersioningMutexName());
   if (!s.registry) {
     CreateRegistry(s);
   } else if (s.block) {

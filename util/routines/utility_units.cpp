@@ -7,7 +7,7 @@
 #include <array>
 #include <utility>
 
-#include "util/routines/jcl_strings.h"
+#include "util/routines/string_routines.h"
 #include "util/routines/shared_memory.h"
 #include "util/routines/system_info.h"
 #include "util/routines/unit_versioning.h"

@@ -94,11 +94,12 @@ private:
 // module's start-up code finds it; it lives until the program ends.
 IZDriverManager* DriverManager();
 
-// Keeps one driver of type T registered from program start to its end: each
-// driver's module defines one at namespace scope and hands its driver out.
+// The one driver object of type T in the program, made on first use. A driver
+// module hands its driver out through it and registers it only when the
+// program asks (Register<Name>Driver), so a program holds exactly the drivers
+// it names and no static object has to be kept linked for it.
 template <class T>
-struct TZDriverRegistration {
-  TZDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-  Ref<T> driver = MakeRef<T>();
-};
+Ref<T> TheDriver() {
+  static const Ref<T> driver = MakeRef<T>();
+  return driver;
+}

@@ -23,10 +23,6 @@ Ref<IZConnection> TZAdoDriver::Connect(const AnsiString& url, TStrings* properti
                                   &connectionProperties);
 }
 
-namespace {
+Ref<TZAdoDriver> AdoDriver() { return TheDriver<TZAdoDriver>(); }
 
-TZDriverRegistration<TZAdoDriver> registration;
-
-}  // namespace
-
-Ref<TZAdoDriver> AdoDriver() { return registration.driver; }
+void RegisterAdoDriver() { DriverManager()->RegisterDriver(AdoDriver()); }

@@ -21,6 +21,8 @@ private:
   Ref<IZPlainDriver> plainDriver_;
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one Ado driver.
 Ref<TZAdoDriver> AdoDriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterAdoDriver();

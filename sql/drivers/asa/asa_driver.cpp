@@ -48,10 +48,6 @@ Ref<IZStatementAnalyser> TZASADriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZASADriver> ASADriver() { return TheDriver<TZASADriver>(); }
 
-TZDriverRegistration<TZASADriver> registration;
-
-}  // namespace
-
-Ref<TZASADriver> ASADriver() { return registration.driver; }
+void RegisterASADriver() { DriverManager()->RegisterDriver(ASADriver()); }

@@ -29,6 +29,8 @@ private:
   Ref<IZASAPlainDriver> plainDrivers_[3];
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one ASA driver.
 Ref<TZASADriver> ASADriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterASADriver();

@@ -45,10 +45,6 @@ Ref<IZStatementAnalyser> TZDBLibDriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZDBLibDriver> DBLibDriver() { return TheDriver<TZDBLibDriver>(); }
 
-TZDriverRegistration<TZDBLibDriver> registration;
-
-}  // namespace
-
-Ref<TZDBLibDriver> DBLibDriver() { return registration.driver; }
+void RegisterDBLibDriver() { DriverManager()->RegisterDriver(DBLibDriver()); }

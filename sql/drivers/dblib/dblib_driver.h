@@ -29,6 +29,8 @@ private:
   Ref<IZDBLibPlainDriver> sybasePlainDriver_;
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one DBLib driver.
 Ref<TZDBLibDriver> DBLibDriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterDBLibDriver();

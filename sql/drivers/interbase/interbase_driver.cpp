@@ -52,17 +52,6 @@ Ref<IZStatementAnalyser> TZInterbase6Driver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZInterbase6Driver> InterbaseDriver() { return TheDriver<TZInterbase6Driver>(); }
 
-// Registers the driver at start-up and deregisters it at the end.
-struct TZInterbaseDriverRegistration {
-  Ref<TZInterbase6Driver> driver = MakeRef<TZInterbase6Driver>();
-  TZInterbaseDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZInterbaseDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-};
-
-TZInterbaseDriverRegistration registration;
-
-}  // namespace
-
-Ref<TZInterbase6Driver> InterbaseDriver() { return registration.driver; }
+void RegisterInterbaseDriver() { DriverManager()->RegisterDriver(InterbaseDriver()); }

@@ -30,6 +30,8 @@ private:
   std::vector<Ref<IZInterbasePlainDriver>> plainDrivers_;
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one Interbase driver.
 Ref<TZInterbase6Driver> InterbaseDriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterInterbaseDriver();

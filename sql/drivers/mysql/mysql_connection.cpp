@@ -4,6 +4,8 @@
 
 #include "sql/drivers/mysql/mysql_connection.h"
 
+#include <mariadb/mysql.h>
+
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"

@@ -62,10 +62,6 @@ Ref<IZStatementAnalyser> TZMySQLDriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZMySQLDriver> MySQLDriver() { return TheDriver<TZMySQLDriver>(); }
 
-TZDriverRegistration<TZMySQLDriver> registration;
-
-}  // namespace
-
-Ref<TZMySQLDriver> MySQLDriver() { return registration.driver; }
+void RegisterMySQLDriver() { DriverManager()->RegisterDriver(MySQLDriver()); }

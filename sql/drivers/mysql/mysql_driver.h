@@ -31,6 +31,8 @@ private:
   Ref<IZMySQLPlainDriver> mysqld5PlainDriver_;
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one MySQL driver.
 Ref<TZMySQLDriver> MySQLDriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterMySQLDriver();

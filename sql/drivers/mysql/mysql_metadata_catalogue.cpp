@@ -12,6 +12,7 @@
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/catalogue_layouts.h"
 #include "sql/core/dbc/virtual_result_set.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
@@ -21,37 +22,12 @@
 
 namespace {
 
-// Column positions of the layouts filled here.
-namespace tables {
-constexpr int kCat = 1, kName = 3, kType = 4;
-}
-namespace columns {
-constexpr int kCat = 1, kSchem = 2, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7,
-              kBufferLength = 8, kDecimalDigits = 9, kNullable = 11, kRemarks = 12, kDefault = 13,
-              kPosition = 17, kIsNullable = 18, kAutoIncrement = 19, kCaseSensitive = 20, kSearchable = 21,
-              kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
-}
-namespace privileges {
-// Column privileges; table privileges have no COLUMN_NAME and start GRANTOR at 4.
-constexpr int kCat = 1, kTable = 3, kColumn = 4;
-}
-namespace keys {
-constexpr int kPkCat = 1, kPkSchem = 2, kPkTable = 3, kPkColumn = 4, kFkCat = 5, kFkSchem = 6, kFkTable = 7,
-              kFkColumn = 8, kKeySeq = 9, kUpdateRule = 10, kDeleteRule = 11, kDeferrability = 14;
+using namespace catalogue_column;
+
 // The "no action / not deferrable" code written for keys read from comments.
-constexpr int kUnknownRule = 4;
-}
-namespace primary {
-constexpr int kCat = 1, kSchem = 2, kTable = 3, kColumn = 4, kKeySeq = 5;
-}
-namespace indexes {
-constexpr int kCat = 1, kTable = 3, kNonUnique = 4, kName = 6, kType = 7, kPosition = 8, kColumn = 9,
-              kAscOrDesc = 10, kCardinality = 11, kPages = 12;
-constexpr int kTypeOther = 3;
-}
-namespace version {
-constexpr int kColumnName = 2, kTypeName = 4;
-}
+constexpr int kUnknownKeyRule = 4;
+// The index type of every index the server lists.
+constexpr int kIndexTypeOther = 3;
 
 constexpr int kColumnBufferLength = 65535;
 
@@ -374,7 +350,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumnPrivileges(const Ansi
                                                                        const AnsiString& schema,
                                                                        const AnsiString& table,
                                                                        const AnsiString& columnNamePattern) {
-  constexpr int kGrantor = 5, kGrantee = 6, kPrivilege = 7;
+  using column_privileges::kGrantor, column_privileges::kGrantee, column_privileges::kPrivilege;
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schema);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnPrivilegesColumnDefs);
@@ -388,9 +364,9 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumnPrivileges(const Ansi
     const AnsiString column = query->GetString(6), grantor = query->GetString(3);
     const AnsiString grantee = Grantee(query->GetString(4), query->GetString(1));
     AddPrivilegeRows(*result, query->GetString(7), kPrivilege, [&] {
-      result->UpdateString(privileges::kCat, database);
-      result->UpdateString(privileges::kTable, table);
-      result->UpdateString(privileges::kColumn, column);
+      result->UpdateString(column_privileges::kCat, database);
+      result->UpdateString(column_privileges::kTable, table);
+      result->UpdateString(column_privileges::kColumn, column);
       result->UpdateString(kGrantor, grantor);
       result->UpdateString(kGrantee, grantee);
     });
@@ -402,7 +378,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumnPrivileges(const Ansi
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTablePrivileges(const AnsiString& catalog,
                                                                       const AnsiString& schemaPattern,
                                                                       const AnsiString& tableNamePattern) {
-  constexpr int kGrantor = 4, kGrantee = 5, kPrivilege = 6;
+  using table_privileges::kGrantor, table_privileges::kGrantee, table_privileges::kPrivilege;
   TCatalogueNames names(*this);
   const AnsiString database = names.Database(catalog, schemaPattern);
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TablePrivilegesColumnDefs);
@@ -414,8 +390,8 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTablePrivileges(const AnsiS
     const AnsiString db = query->GetString(2), table = query->GetString(3), grantor = query->GetString(4);
     const AnsiString grantee = Grantee(query->GetString(5), query->GetString(1));
     AddPrivilegeRows(*result, query->GetString(6), kPrivilege, [&] {
-      result->UpdateString(privileges::kCat, db);
-      result->UpdateString(privileges::kTable, table);
+      result->UpdateString(column_privileges::kCat, db);
+      result->UpdateString(column_privileges::kTable, table);
       result->UpdateString(kGrantor, grantor);
       result->UpdateString(kGrantee, grantee);
     });
@@ -436,11 +412,11 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiStrin
   while (query.Next()) {
     if (UpperCase(query->GetString(keyColumn)).compare(0, 3, "PRI") != 0) continue;
     result->MoveToInsertRow();
-    result->UpdateString(primary::kCat, database);
-    result->UpdateString(primary::kSchem, "");
-    result->UpdateString(primary::kTable, table);
-    result->UpdateString(primary::kColumn, query->GetString(nameColumn));
-    result->UpdateShort(primary::kKeySeq, query->GetShort(seqColumn));
+    result->UpdateString(primary_keys::kCat, database);
+    result->UpdateString(primary_keys::kSchem, "");
+    result->UpdateString(primary_keys::kTable, table);
+    result->UpdateString(primary_keys::kColumn, query->GetString(nameColumn));
+    result->UpdateShort(primary_keys::kKeySeq, query->GetShort(seqColumn));
     result->InsertRow();
   }
   result->BeforeFirst();
@@ -465,9 +441,9 @@ void AddKeyRow(IZVirtualResultSet& result, const TKeyRow& row) {
   UpdateOptionalString(result, keys::kFkTable, row.FkTable);
   UpdateOptionalString(result, keys::kFkColumn, row.FkColumn);
   result.UpdateShort(keys::kKeySeq, static_cast<std::int16_t>(row.KeySeq));
-  result.UpdateShort(keys::kUpdateRule, keys::kUnknownRule);
-  result.UpdateShort(keys::kDeleteRule, keys::kUnknownRule);
-  result.UpdateShort(keys::kDeferrability, keys::kUnknownRule);
+  result.UpdateShort(keys::kUpdateRule, kUnknownKeyRule);
+  result.UpdateShort(keys::kDeleteRule, kUnknownKeyRule);
+  result.UpdateShort(keys::kDeferrability, kUnknownKeyRule);
   result.InsertRow();
 }
 
@@ -550,17 +526,17 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetIndexInfo(const AnsiString&
             cardinalityColumn = query.Column({"Cardinality"});
   while (query.Next()) {
     result->MoveToInsertRow();
-    result->UpdateString(indexes::kCat, database);
-    result->UpdateString(indexes::kTable, query->GetString(tableColumn));
-    result->UpdateBoolean(indexes::kNonUnique, query->GetInt(nonUniqueColumn) != 0);
-    result->UpdateString(indexes::kName, query->GetString(keyColumn));
-    result->UpdateShort(indexes::kType, indexes::kTypeOther);
-    result->UpdateShort(indexes::kPosition, query->GetShort(seqColumn));
-    result->UpdateString(indexes::kColumn, query->GetString(nameColumn));
-    UpdateOptionalString(*result, indexes::kAscOrDesc, query->GetString(collationColumn));
+    result->UpdateString(index_info::kCat, database);
+    result->UpdateString(index_info::kTable, query->GetString(tableColumn));
+    result->UpdateBoolean(index_info::kNonUnique, query->GetInt(nonUniqueColumn) != 0);
+    result->UpdateString(index_info::kName, query->GetString(keyColumn));
+    result->UpdateShort(index_info::kType, kIndexTypeOther);
+    result->UpdateShort(index_info::kPosition, query->GetShort(seqColumn));
+    result->UpdateString(index_info::kColumn, query->GetString(nameColumn));
+    UpdateOptionalString(*result, index_info::kAscOrDesc, query->GetString(collationColumn));
     const int cardinality = query->GetInt(cardinalityColumn);
-    if (!query->WasNull()) result->UpdateInt(indexes::kCardinality, cardinality);
-    result->UpdateInt(indexes::kPages, 0);
+    if (!query->WasNull()) result->UpdateInt(index_info::kCardinality, cardinality);
+    result->UpdateInt(index_info::kPages, 0);
     result->InsertRow();
   }
   result->BeforeFirst();
@@ -573,8 +549,8 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetVersionColumns(const AnsiSt
                                                                      const AnsiString&) {
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(VersionColumnsColumnDefs);
   result->MoveToInsertRow();
-  result->UpdateString(version::kColumnName, "ctid");
-  result->UpdateString(version::kTypeName, "tid");
+  result->UpdateString(row_columns::kColumnName, "ctid");
+  result->UpdateString(row_columns::kTypeName, "tid");
   result->InsertRow();
   result->BeforeFirst();
   return result;

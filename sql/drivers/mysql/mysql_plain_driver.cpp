@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <mariadb/mysql.h>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"

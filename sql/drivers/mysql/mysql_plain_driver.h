@@ -1,15 +1,14 @@
 // The plain drivers of the MySQL client library: IZMySQLPlainDriver is the one
 // road from the driver to the library, and four classes (client and embedded
 // server, each for 4.1 and 5) serve it from a copy of their loader's table.
-// Types are the client library's own declarations; nothing is linked.
+// Handle types are declared as the library declares them; nothing is linked.
 #pragma once
-
-#include <mariadb/mysql.h>
 
 #include <cstdint>
 #include <vector>
 
 #include "sql/drivers/mysql/mysql_binding.h"
+#include "sql/drivers/mysql/mysql_client_types.h"
 
 class TStrings;
 

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <mariadb/mysql.h>
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
@@ -122,27 +123,25 @@ TZMySQLResultSet::TZMySQLResultSet(Ref<IZMySQLPlainDriver> plainDriver, const Re
 void TZMySQLResultSet::Open() {
   if (ResultSetConcurrency == rcUpdatable) throw EZSQLException(SZLiveResultSetsAreNotSupported);
   if (useResult_) {
-    queryHandle_ = plainDriver_->UseResult(handle_);
+    queryHandle_.Reset(plainDriver_.get(), plainDriver_->UseResult(handle_));
     LastRowNo = 0;
   } else {
-    queryHandle_ = plainDriver_->StoreResult(handle_);
-    LastRowNo = queryHandle_ ? static_cast<int>(plainDriver_->GetRowCount(queryHandle_)) : 0;
+    queryHandle_.Reset(plainDriver_.get(), plainDriver_->StoreResult(handle_));
+    LastRowNo = queryHandle_ ? static_cast<int>(plainDriver_->GetRowCount(queryHandle_.get())) : 0;
   }
   if (!queryHandle_) throw EZSQLException(SZCanNotRetrieveResultSetData);
 
   try {
     ColumnsInfo.Clear();
-    const int fieldCount = plainDriver_->GetFieldCount(queryHandle_);
+    const int fieldCount = plainDriver_->GetFieldCount(queryHandle_.get());
     for (int i = 0; i < fieldCount; ++i) {
-      plainDriver_->SeekField(queryHandle_, static_cast<MYSQL_FIELD_OFFSET>(i));
-      MYSQL_FIELD* field = plainDriver_->FetchField(queryHandle_);
+      plainDriver_->SeekField(queryHandle_.get(), static_cast<MYSQL_FIELD_OFFSET>(i));
+      MYSQL_FIELD* field = plainDriver_->FetchField(queryHandle_.get());
       if (!field) break;
       AddColumn(field);
     }
   } catch (...) {
-    // Nothing else would release the library's result.
-    plainDriver_->FreeResult(queryHandle_);
-    queryHandle_ = nullptr;
+    queryHandle_.Reset();
     throw;
   }
   TZAbstractResultSet::Open();
@@ -167,8 +166,7 @@ void TZMySQLResultSet::AddColumn(MYSQL_FIELD* field) {
 }
 
 void TZMySQLResultSet::Close() {
-  if (queryHandle_) plainDriver_->FreeResult(queryHandle_);
-  queryHandle_ = nullptr;
+  queryHandle_.Reset();
   rowHandle_ = nullptr;
   TZAbstractResultSet::Close();
 }
@@ -176,7 +174,7 @@ void TZMySQLResultSet::Close() {
 bool TZMySQLResultSet::Next() {
   if (!queryHandle_) return false;
   if (MaxRows > 0 && RowNo >= MaxRows) return false;
-  rowHandle_ = plainDriver_->FetchRow(queryHandle_);
+  rowHandle_ = plainDriver_->FetchRow(queryHandle_.get());
   if (!rowHandle_) {
     if (LastRowNo >= RowNo) RowNo = LastRowNo + 1;
     return false;
@@ -195,8 +193,8 @@ bool TZMySQLResultSet::MoveAbsolute(int row) {
     RowNo = row;
     rowHandle_ = nullptr;
     if (row >= 1 && row <= LastRowNo) {
-      plainDriver_->SeekData(queryHandle_, static_cast<std::uint32_t>(row - 1));
-      rowHandle_ = plainDriver_->FetchRow(queryHandle_);
+      plainDriver_->SeekData(queryHandle_.get(), static_cast<std::uint32_t>(row - 1));
+      rowHandle_ = plainDriver_->FetchRow(queryHandle_.get());
     }
   }
   return rowHandle_ != nullptr;
@@ -237,7 +235,7 @@ AnsiString TZMySQLResultSet::GetString(int columnIndex) {
   const char* text = ColumnText(columnIndex);
   if (!text) return AnsiString();
   // Binary values may hold NUL bytes: the library's length is the truth.
-  const unsigned long* lengths = plainDriver_->FetchLengths(queryHandle_);
+  const unsigned long* lengths = plainDriver_->FetchLengths(queryHandle_.get());
   return lengths ? AnsiString(text, lengths[columnIndex - 1]) : AnsiString(text);
 }
 

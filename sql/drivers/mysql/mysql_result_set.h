@@ -7,6 +7,7 @@
 
 #include "sql/core/dbc/abstract_result_set.h"
 #include "sql/drivers/mysql/mysql_plain_driver.h"
+#include "sql/drivers/mysql/mysql_result_handle.h"
 
 inline constexpr char SZUnknownMySQLDataType[] = "Unknown MySQL data type!";
 
@@ -68,8 +69,8 @@ private:
   void AddColumn(MYSQL_FIELD* field);
 
   MYSQL* handle_;
-  MYSQL_RES* queryHandle_ = nullptr;
   MYSQL_ROW rowHandle_ = nullptr;
   Ref<IZMySQLPlainDriver> plainDriver_;
+  TZMySQLResultHandle queryHandle_;  // after the driver that frees it
   bool useResult_;
 };

@@ -12,6 +12,7 @@
 #include "sql/core/variant.h"
 #include "sql/drivers/mysql/mysql_connection.h"
 #include "sql/drivers/mysql/mysql_resolver.h"
+#include "sql/drivers/mysql/mysql_result_handle.h"
 #include "sql/drivers/mysql/mysql_result_set.h"
 #include "sql/drivers/mysql/mysql_utils.h"
 
@@ -66,9 +67,8 @@ int TZMySQLStatement::ExecuteUpdate(const AnsiString& sql) {
     MYSQL* handle = Handle();
     if (!plainDriver_->ResultSetExists(handle)) {
       result = static_cast<int>(plainDriver_->GetAffectedRows(handle));
-    } else if (MYSQL_RES* queryHandle = plainDriver_->StoreResult(handle)) {
-      result = static_cast<int>(plainDriver_->GetRowCount(queryHandle));
-      plainDriver_->FreeResult(queryHandle);
+    } else if (TZMySQLResultHandle stored(plainDriver_.get(), plainDriver_->StoreResult(handle)); stored) {
+      result = static_cast<int>(plainDriver_->GetRowCount(stored.get()));
     } else {
       result = static_cast<int>(plainDriver_->GetAffectedRows(handle));
     }

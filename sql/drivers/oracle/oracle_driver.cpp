@@ -41,17 +41,6 @@ Ref<IZStatementAnalyser> TZOracleDriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZOracleDriver> OracleDriver() { return TheDriver<TZOracleDriver>(); }
 
-// Registers the driver at start-up and deregisters it at the end.
-struct TZOracleDriverRegistration {
-  Ref<TZOracleDriver> driver = MakeRef<TZOracleDriver>();
-  TZOracleDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZOracleDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-};
-
-TZOracleDriverRegistration registration;
-
-}  // namespace
-
-Ref<TZOracleDriver> OracleDriver() { return registration.driver; }
+void RegisterOracleDriver() { DriverManager()->RegisterDriver(OracleDriver()); }

@@ -43,10 +43,6 @@ Ref<IZStatementAnalyser> TZPostgreSQLDriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZPostgreSQLDriver> PostgreSQLDriver() { return TheDriver<TZPostgreSQLDriver>(); }
 
-TZDriverRegistration<TZPostgreSQLDriver> registration;
-
-}  // namespace
-
-Ref<TZPostgreSQLDriver> PostgreSQLDriver() { return registration.driver; }
+void RegisterPostgreSQLDriver() { DriverManager()->RegisterDriver(PostgreSQLDriver()); }

@@ -44,17 +44,6 @@ Ref<IZStatementAnalyser> TZSQLiteDriver::GetStatementAnalyser() {
   return Analyser;
 }
 
-namespace {
+Ref<TZSQLiteDriver> SQLiteDriver() { return TheDriver<TZSQLiteDriver>(); }
 
-// Registers the driver at start-up and deregisters it at the end.
-struct TZSQLiteDriverRegistration {
-  Ref<TZSQLiteDriver> driver = MakeRef<TZSQLiteDriver>();
-  TZSQLiteDriverRegistration() { DriverManager()->RegisterDriver(driver); }
-  ~TZSQLiteDriverRegistration() { DriverManager()->DeregisterDriver(driver); }
-};
-
-TZSQLiteDriverRegistration registration;
-
-}  // namespace
-
-Ref<TZSQLiteDriver> SQLiteDriver() { return registration.driver; }
+void RegisterSQLiteDriver() { DriverManager()->RegisterDriver(SQLiteDriver()); }

@@ -28,6 +28,8 @@ private:
   Ref<IZSQLitePlainDriver> sqlite3PlainDriver_;
 };
 
-// The driver registered with the driver manager at program start. Linking
-// anything that calls it also links the registration.
+// The program's one SQLite driver.
 Ref<TZSQLiteDriver> SQLiteDriver();
+// Registers it with the driver manager; a program calls this once at start-up
+// for each driver it uses (again is harmless).
+void RegisterSQLiteDriver();

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/catalogue_layouts.h"
 #include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/catalogue_type_info.h"
 #include "sql/drivers/sqlite/sqlite_statement.h"
@@ -23,19 +24,8 @@ constexpr char kSQLKeywords[] =
     "LEFT,MATCH,NATURAL,OF,OFFSET,OUTER,PRAGMA,RAISE,REPLACE,RESTRICT,RIGHT,ROW,STATEMENT,TEMP,TEMPORARY,TRIGGER,"
     "VACUUM,VIEW";
 
-// Column positions of the layouts filled here.
-namespace columns {
-constexpr int kCat = 1, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7, kDecimalDigits = 9,
-              kRadix = 10, kNullable = 11, kDefault = 13, kPosition = 17, kIsNullable = 18, kAutoIncrement = 19,
-              kCaseSensitive = 20, kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
-}
-namespace primary {
-constexpr int kCat = 1, kTable = 3, kColumn = 4, kKeySeq = 5;
-}
-namespace indexes {
-constexpr int kCat = 1, kTable = 3, kNonUnique = 4, kName = 6, kPosition = 8, kColumn = 9, kAscOrDesc = 10,
-              kCardinality = 11, kPages = 12;
-}
+using namespace catalogue_column;
+
 // Columns of "PRAGMA table_info", "index_list" and "index_info".
 namespace pragma {
 constexpr int kColumnNumber = 1, kColumnName = 2, kColumnType = 3, kNotNull = 4, kDefault = 5, kPrimaryKey = 6;
@@ -182,10 +172,10 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetPrimaryKeys(const AnsiStri
   std::int16_t keySeq = 0;
   for (const TKeyColumn& column : keyColumns) {
     result->MoveToInsertRow();
-    UpdateOptionalString(*result, primary::kCat, catalog);
-    result->UpdateString(primary::kTable, table);
-    result->UpdateString(primary::kColumn, column.Name);
-    result->UpdateShort(primary::kKeySeq, ++keySeq);
+    UpdateOptionalString(*result, primary_keys::kCat, catalog);
+    result->UpdateString(primary_keys::kTable, table);
+    result->UpdateString(primary_keys::kColumn, column.Name);
+    result->UpdateShort(primary_keys::kKeySeq, ++keySeq);
     result->InsertRow();
   }
   result->BeforeFirst();
@@ -207,16 +197,16 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetIndexInfo(const AnsiString
                               "PRAGMA " + Prefix(catalog) + " index_info(" + Literal(indexName) + ")");
     while (indexInfo.Next()) {
       result->MoveToInsertRow();
-      UpdateOptionalString(*result, indexes::kCat, catalog);
-      result->UpdateString(indexes::kTable, table);
-      result->UpdateBoolean(indexes::kNonUnique, !isUnique);
-      result->UpdateString(indexes::kName, indexName);
-      result->UpdateShort(indexes::kPosition,
+      UpdateOptionalString(*result, index_info::kCat, catalog);
+      result->UpdateString(index_info::kTable, table);
+      result->UpdateBoolean(index_info::kNonUnique, !isUnique);
+      result->UpdateString(index_info::kName, indexName);
+      result->UpdateShort(index_info::kPosition,
                           static_cast<std::int16_t>(indexInfo->GetInt(pragma::kIndexPosition) + 1));
-      result->UpdateString(indexes::kColumn, indexInfo->GetString(pragma::kIndexColumnName));
-      result->UpdateString(indexes::kAscOrDesc, "A");
-      result->UpdateInt(indexes::kCardinality, 0);
-      result->UpdateInt(indexes::kPages, 0);
+      result->UpdateString(index_info::kColumn, indexInfo->GetString(pragma::kIndexColumnName));
+      result->UpdateString(index_info::kAscOrDesc, "A");
+      result->UpdateInt(index_info::kCardinality, 0);
+      result->UpdateInt(index_info::kPages, 0);
       result->InsertRow();
     }
   }

@@ -13,7 +13,8 @@
 #include "platform/gui/std_controls.h"
 #include "platform/gui/tool_bars.h"
 #include "tests/platform/gui/comp_test_support.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

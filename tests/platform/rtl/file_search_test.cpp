@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/rtl/files.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,7 @@
 #include "platform/rtl/file_search.h"
 #include "platform/rtl/file_times.h"
 #include "platform/rtl/paths.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace fs = std::filesystem;
 

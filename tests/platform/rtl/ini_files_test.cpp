@@ -6,7 +6,8 @@
 #include <fstream>
 
 #include "platform/rtl/lists.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // A trash of the test's own: XDG_DATA_HOME points into the test's temp folder
 // while it runs and is put back afterwards, so nothing reaches the user's
-// trash. RunAndRead gives a shell command's output, for the trash tools.
+// trash.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
 class OwnTrashTest : public ::testing::Test {
 protected:
@@ -31,12 +31,3 @@ private:
   std::string saved_;
   bool had_ = false;
 };
-
-inline std::string RunAndRead(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  while (size_t got = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, got);
-  pclose(pipe);
-  return out;
-}

@@ -5,7 +5,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/exceptions.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/file_reader.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

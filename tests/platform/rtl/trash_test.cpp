@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "tests/platform/rtl/own_trash.h"
+#include "tests/support/file_reader.h"
 
 namespace fs = std::filesystem;
 
@@ -46,7 +47,7 @@ TEST_F(Trash, FoldersLandInTheTrashWithInfoAndUniqueNames) {
   EXPECT_NE(FileBytes(trash / "info/20261201_2.trashinfo").find("Path=" + second.string() + "\n"),
             std::string::npos);
 
-  std::string listed = RunAndRead("trash-list 2>&1");
+  std::string listed = RunShell("trash-list 2>&1").output;
   EXPECT_NE(listed.find(first.string()), std::string::npos) << listed;
   EXPECT_NE(listed.find(second.string()), std::string::npos) << listed;
 }
@@ -58,7 +59,7 @@ TEST_F(Trash, OriginalPathsAreEscapedInTheInfoFile) {
   EXPECT_TRUE(fs::is_directory(trash / u8"files/zálohy a kopie"));
   std::string info = FileBytes(trash / u8"info/zálohy a kopie.trashinfo");
   EXPECT_NE(info.find("/z%C3%A1lohy%20a%20kopie\n"), std::string::npos) << info;
-  EXPECT_NE(RunAndRead("trash-list 2>&1").find(czech.string()), std::string::npos);
+  EXPECT_NE(RunShell("trash-list 2>&1").output.find(czech.string()), std::string::npos);
 }
 
 TEST_F(Trash, AnItemThatCannotBeTrashedStaysWhereItIs) {

@@ -17,7 +17,7 @@
 class MySQLDatasetTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    MySQLDriver();  // links and registers the driver
+    RegisterMySQLDriver();
     const MariaDbServer& server = MariaDbServer::Get();
     connection->SetProtocol("mysql-4.1");
     connection->SetHostName("127.0.0.1");

@@ -11,7 +11,7 @@
 #include "sql/core/sql_exception.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
-#include "tests/fixtures/fixture_support.h"
+#include "tests/support/shell_runner.h"
 #include "tests/sql/dataset/mysql_fixture.h"
 
 namespace {
@@ -121,7 +121,7 @@ TEST_F(MySQLQueryTest, CzechTextReadsBackAsWindows1250) {
                                           "CREATE TABLE ds_text (t VARCHAR(60)) CHARACTER SET utf8mb4;"
                                           "INSERT INTO ds_text VALUES ('") + text + "');",
                               "kalmir");
-  std::string expected = fixture::Run(std::string("printf '%s' '") + text + "' | iconv -f UTF-8 -t CP1250");
+  std::string expected = RunShell(std::string("printf '%s' '") + text + "' | iconv -f UTF-8 -t CP1250").output;
   ASSERT_FALSE(expected.empty());
   Open("select t from ds_text");
   EXPECT_EQ(query->FieldNamed("t")->ValueAsString(), expected);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/sql/dataset/fake_fixture.h"
+#include "tests/support/shell_runner.h"
 
 namespace {
 
@@ -21,14 +22,7 @@ std::string IconvHighBytes(const char* from, const char* to) {
     std::fclose(file);
   }
   std::string command = std::string("iconv -c -f ") + from + " -t " + to + " '" + path + "' 2>/dev/null";
-  std::string output;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[1024];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
+  return RunShell(command).output;
 }
 
 class OemTranslateTest : public FakeDatasetTest {};

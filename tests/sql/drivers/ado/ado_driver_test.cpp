@@ -25,7 +25,7 @@ protected:
   AnsiString Database() const { return db.ConnectionString(); }
 
   Ref<IZAdoConnection> Make(const AnsiString& url = "") {
-    ::AdoDriver();  // links the driver's registration
+    RegisterAdoDriver();
     return Query<IZAdoConnection>(DriverManager()->GetConnection(url.empty() ? "zdbc:ado:" + Database() : url));
   }
 
@@ -140,7 +140,7 @@ TEST(AdoDriverBadInput, FailedConnectsRaiseTheDriversTextAndStayClosed) {
        "[08001] ", "refused"},
       {Format("zdbc:ado:DRIVER=%s;Database=/no/such/folder/x.db", {kSqliteDriver}), "[HY000] ", "connect failed"},
   };
-  ::AdoDriver();
+  RegisterAdoDriver();
   for (const auto& c : cases) {
     ScopedLog log;
     Ref<IZConnection> connection = DriverManager()->GetConnection(c.url);

@@ -16,7 +16,8 @@
 #include "sql/drivers/ado/ado_driver.h"
 #include "sql/drivers/ado/ado_objects.h"
 #include "tests/fixtures/postgresql/server.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
 namespace ado_test {
 
@@ -72,7 +73,7 @@ public:
 
   // An open connection of the ADO driver to this database.
   Ref<IZAdoConnection> DriverConnect() const {
-    ::AdoDriver();  // links the driver's registration
+    RegisterAdoDriver();
     TStringList info;
     info.Add("username=" + User());
     info.Add("password=" + Password());
@@ -93,7 +94,7 @@ public:
     if (peer_ == Peer::PostgreSQL) return PostgreSQLServer::Get().Psql(sql);
     std::string quoted;
     for (char c : sql) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    std::string out = fixture::Run("sqlite3 -batch '" + file_ + "' '" + quoted + "' 2>&1");
+    std::string out = RunShell("sqlite3 -batch '" + file_ + "' '" + quoted + "' 2>&1").output;
     while (!out.empty() && out.back() == '\n') out.pop_back();
     return out;
   }

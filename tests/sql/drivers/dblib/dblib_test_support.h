@@ -15,8 +15,8 @@
 #include "sql/drivers/dblib/dblib_binding.h"
 #include "sql/drivers/dblib/dblib_connection.h"
 #include "sql/drivers/dblib/dblib_driver.h"
-#include "tests/fixtures/fixture_support.h"
 #include "tests/sql/core/log_recorder.h"
+#include "tests/support/temp_folder.h"
 
 namespace dblib_test {
 
@@ -24,7 +24,7 @@ class FakeLibraryTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    logPath_ = fixture::ScratchFolder() /
+    logPath_ = TestScratchFolder() /
                (std::string("vx-dblib-") + info->test_suite_name() + "-" + info->name() + ".log");
     std::filesystem::remove(logPath_);
     setenv("FAKE_SYBDB_LOG", logPath_.c_str(), 1);
@@ -54,6 +54,7 @@ protected:
 
   // A closed connection of url; connecting loads the library only.
   static Ref<IZDBLibConnection> Connect(const AnsiString& url) {
+    RegisterDBLibDriver();
     return Query<IZDBLibConnection>(DriverManager()->GetConnection(url));
   }
 

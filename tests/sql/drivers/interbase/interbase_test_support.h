@@ -22,13 +22,14 @@
 #include "sql/drivers/interbase/interbase_params_sqlda.h"
 #include "sql/drivers/interbase/interbase_result_sqlda.h"
 #include "sql/drivers/interbase/interbase_utils.h"
-#include "tests/fixtures/fixture_support.h"
 #include "tests/sql/core/log_recorder.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 
 namespace interbase_test {
 
-// Links the driver's registration into every test program that uses this.
-inline const bool kDriverRegistered = InterbaseDriver().get() != nullptr;
+// Every test program that uses this connects through the driver manager.
+inline const bool kDriverRegistered = (RegisterInterbaseDriver(), true);
 
 // The database URL of a file for the embedded engine: an empty host, so the
 // client opens the file itself.
@@ -40,18 +41,6 @@ inline AnsiString CreateDatabaseSql(const AnsiString& path) {
   return Format("CREATE DATABASE '%s' DEFAULT CHARACTER SET WIN1250", {path});
 }
 
-// Runs shell command and returns what it printed on stdout and stderr.
-inline std::string Run(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-    pclose(pipe);
-  }
-  return output;
-}
-
 // isql-fb on a database (file path or attach string), the script on its
 // standard input; its output.
 inline std::string Isql(const std::string& database, const std::string& script) {
@@ -60,7 +49,7 @@ inline std::string Isql(const std::string& database, const std::string& script) 
   fputs(script.c_str(), out);
   fclose(out);
   const std::string target = database.empty() ? "" : "'" + database + "'";
-  std::string output = Run("isql-fb -q " + target + " < '" + file + "'");
+  std::string output = RunShell("isql-fb -q " + target + " < '" + file + "' 2>&1").output;
   std::filesystem::remove(file);
   return output;
 }
@@ -70,7 +59,7 @@ class EmbeddedTest : public ::testing::Test {
 protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fixture::ScratchFolder() /
+    folder_ = TestScratchFolder() /
               (std::string("vx-interbase-") + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);

@@ -3,6 +3,7 @@
 // of plain driver by protocol, and reading field descriptors and rows.
 
 #include <gtest/gtest.h>
+#include <mariadb/mysql.h>
 
 #include "platform/rtl/exceptions.h"
 #include "sql/core/sql_exception.h"

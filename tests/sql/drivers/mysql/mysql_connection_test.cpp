@@ -3,6 +3,7 @@
 // transactions, ping and escaping.
 
 #include <gtest/gtest.h>
+#include <mariadb/mysql.h>
 
 #include <dlfcn.h>
 #include <netinet/in.h>

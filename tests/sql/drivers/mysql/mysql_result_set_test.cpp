@@ -3,6 +3,7 @@
 // bytes, scrolling stored results and the forward-only streamed ones.
 
 #include <gtest/gtest.h>
+#include <mariadb/mysql.h>
 
 #include <cstring>
 
@@ -14,9 +15,6 @@
 namespace {
 
 using namespace mysql_test;
-
-// Referencing the driver links its registration with the driver manager.
-[[maybe_unused]] const Ref<TZMySQLDriver> kDriver = MySQLDriver();
 
 // Runs sql on a fresh statement of the connection.
 void Exec(IZConnection* connection, const AnsiString& sql) { connection->CreateStatement()->ExecuteUpdate(sql); }

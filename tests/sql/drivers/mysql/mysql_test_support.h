@@ -34,6 +34,7 @@ inline Ref<IZMySQLConnection> Connect(std::initializer_list<const char*> propert
                                       const AnsiString& url = Url()) {
   TStringList list;
   for (const char* property : properties) list.Add(property);
+  RegisterMySQLDriver();
   return Query<IZMySQLConnection>(DriverManager()->GetConnectionWithProperties(url, &list));
 }
 

@@ -14,9 +14,9 @@
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/oracle/oracle_connection.h"
 #include "sql/drivers/oracle/oracle_driver.h"
-#include "tests/fixtures/fixture_support.h"
 #include "tests/fixtures/oracle/oci_probe.h"
 #include "tests/sql/core/log_recorder.h"
+#include "tests/support/temp_folder.h"
 
 namespace oracle_test {
 
@@ -24,8 +24,9 @@ namespace oracle_test {
 class OracleTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    RegisterOracleDriver();
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fixture::ScratchFolder() /
+    folder_ = TestScratchFolder() /
               (std::string("vx-oracle-") + info->test_suite_name() + "-" + info->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);

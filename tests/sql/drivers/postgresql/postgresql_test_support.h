@@ -31,7 +31,7 @@ inline AnsiString Url(const AnsiString& protocol = "postgresql", const AnsiStrin
 // yet open.
 inline Ref<IZPostgreSQLConnection> Make(std::initializer_list<const char*> properties = {},
                                         const AnsiString& url = Url()) {
-  PostgreSQLDriver();  // links the driver's registration into the test program
+  RegisterPostgreSQLDriver();
   TStringList list;
   for (const char* property : properties) list.Add(property);
   return Query<IZPostgreSQLConnection>(DriverManager()->GetConnectionWithProperties(url, &list));

@@ -8,7 +8,7 @@
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/sqlite/sqlite_binding.h"
 #include "sql/drivers/sqlite/sqlite_plain_driver.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 

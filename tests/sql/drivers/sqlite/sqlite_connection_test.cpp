@@ -36,7 +36,7 @@ TEST_F(SQLiteConnection, ConnectReturnsAnOpenConnectionOnTheFile) {
 }
 
 TEST_F(SQLiteConnection, PlainSqliteTakesVersion3AndOld28IsRefused) {
-  SQLiteDriver();
+  RegisterSQLiteDriver();
   Ref<IZSQLiteConnection> plainUrl = Query<IZSQLiteConnection>(DriverManager()->GetConnection(Url("sqlite")));
   EXPECT_EQ(plainUrl->GetPlainDriver()->GetProtocol(), "sqlite-3");
   try {
@@ -89,7 +89,7 @@ TEST_F(SQLiteConnection, AnEncryptedConnectionProceedsWithoutAKeyCall) {
 }
 
 TEST_F(SQLiteConnection, AFileInAMissingFolderIsNoConnection) {
-  SQLiteDriver();
+  RegisterSQLiteDriver();
   ScopedLog log;
   const AnsiString url = "zdbc:sqlite-3:" + (folder_.path() / "missing" / "x.db").string();
   try {

@@ -5,14 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "platform/rtl/lists.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/sqlite/sqlite_connection.h"
 #include "sql/drivers/sqlite/sqlite_driver.h"
-#include "tests/platform/rtl/temp_folder.h"
+#include "tests/support/shell_runner.h"
+#include "tests/support/temp_folder.h"
 #include "tests/sql/core/log_recorder.h"
 
 namespace sqlite_test {
@@ -27,7 +27,7 @@ protected:
   Ref<IZSQLiteConnection> Connect(std::initializer_list<const char*> properties = {}) {
     TStringList list;
     for (const char* property : properties) list.Add(property);
-    SQLiteDriver();  // links the driver's registration
+    RegisterSQLiteDriver();
     return Query<IZSQLiteConnection>(DriverManager()->GetConnectionWithProperties(Url(), &list));
   }
 
@@ -37,15 +37,7 @@ protected:
     const auto script = folder_.path() / "script.sql";
     std::ofstream(script, std::ios::binary) << sql << "\n";
     const std::string command = "sqlite3 -batch '" + DatabasePath() + "' < '" + script.string() + "' 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-      ADD_FAILURE() << "cannot start sqlite3";
-      return {};
-    }
-    std::string output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    const int status = pclose(pipe);
+    auto [status, output] = RunShell(command);
     if (status != 0) ADD_FAILURE() << "sqlite3 failed (" << status << "): " << output;
     if (!output.empty() && output.back() == '\n') output.pop_back();
     return output;

@@ -19,7 +19,7 @@ enum TWaitOutcome { woAbandoned, woError, woIoCompletion, woSignaled, woTimeout 
 
 constexpr std::uint32_t kInfiniteWait = 0xFFFFFFFF;
 
-class TJclDispatcherObject : public TObject {
+class TUtlDispatcherObject : public TObject {
 public:
   // Waits for the object to be signalled; kInfiniteWait waits without limit.
   TWaitOutcome WaitSignal(std::uint32_t timeoutMs = kInfiniteWait);
@@ -30,12 +30,12 @@ protected:
   virtual std::uint32_t WaitForObject(std::uint32_t timeoutMs) = 0;
 };
 
-class TJclMutex : public TJclDispatcherObject {
+class TUtlMutex : public TUtlDispatcherObject {
 public:
   // Creates the named mutex or opens the one of that name that exists;
-  // EJclMutexError "Failed to create mutex" when that fails.
-  TJclMutex(bool initialOwner, const AnsiString& name);
-  ~TJclMutex() override;
+  // EUtlMutexError "Failed to create mutex" when that fails.
+  TUtlMutex(bool initialOwner, const AnsiString& name);
+  ~TUtlMutex() override;
 
   const AnsiString& Name() const { return name_; }
   bool Existed() const { return existed_; }
@@ -51,7 +51,7 @@ private:
   std::shared_ptr<detail::NamedMutex> handle_;
 };
 
-class TJclCriticalSection : public TObject {
+class TUtlCriticalSection : public TObject {
 public:
   void Enter() { section_.lock(); }
   void Leave() { section_.unlock(); }
@@ -62,7 +62,7 @@ private:
 
 // Holding a counted reference means holding the lock: AddRef enters, Release
 // leaves, and neither ever frees the object (both answer -1).
-class TJclIntfCriticalSection : public TObject, public virtual IInterface {
+class TUtlIntfCriticalSection : public TObject, public virtual IInterface {
 public:
   int AddRef() override;
   int Release() override;

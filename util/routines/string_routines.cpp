@@ -1,8 +1,8 @@
-// The utility library's string routines (jcl_strings.h). The character tables
+// The utility library's string routines (string_routines.h). The character tables
 // come from the runtime's Windows-1250 casing and ICU's classification of each
 // byte's character.
 
-#include "util/routines/jcl_strings.h"
+#include "util/routines/string_routines.h"
 
 #include <unicode/uchar.h>
 
@@ -12,9 +12,9 @@
 
 #include "platform/rtl/lists.h"
 #include "platform/rtl/text.h"
-#include "util/routines/jcl_errors.h"
-#include "util/routines/jcl_sync.h"
-#include "util/routines/jcl_texts.h"
+#include "util/routines/util_errors.h"
+#include "util/routines/sync_objects.h"
+#include "util/routines/util_texts.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ struct CharTables {
   std::array<unsigned char, 768> cases{};
   bool casesBuilt = false;
   char replacement = kCodePageDefaultChar;
-  std::unique_ptr<TJclCriticalSection> unicodeLoadLock;
+  std::unique_ptr<TUtlCriticalSection> unicodeLoadLock;
   int (*compareText)(const WideString&, const WideString&, TLocaleId) = CompareTextByWide;
 };
 
@@ -146,10 +146,10 @@ void SplitToList(const AnsiString& s, char separator, TStrings* list) {
 }
 
 bool StrMatchesMask(const AnsiString& mask, const AnsiString& s, int index) {
-  if (mask.empty()) throw EJclStringError(RsBlankSearchString);
+  if (mask.empty()) throw EUtlStringError(RsBlankSearchString);
   if (mask == "*") return true;
   if (s.empty()) return false;
-  if (index < 1 || index > static_cast<int>(s.size())) throw EJclStringError(RsArgumentOutOfRange);
+  if (index < 1 || index > static_cast<int>(s.size())) throw EUtlStringError(RsArgumentOutOfRange);
   constexpr size_t kUnset = AnsiString::npos;
   const size_t maskEnd = mask.size();
   const size_t textEnd = s.size();
@@ -235,7 +235,7 @@ void ReadAnsiReplacementChar() { Tables().replacement = kCodePageDefaultChar; }
 
 void PrepareUnicodeSupport() {
   CharTables& t = Tables();
-  t.unicodeLoadLock = std::make_unique<TJclCriticalSection>();
+  t.unicodeLoadLock = std::make_unique<TUtlCriticalSection>();
   t.compareText = CompareTextByWide;  // this platform is of the NT line
 }
 

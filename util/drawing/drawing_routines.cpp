@@ -2,7 +2,7 @@
 // disabled look paints through a monochrome mask with the raster operation
 // that takes the brush where the mask is white and keeps the target elsewhere.
 
-#include "util/routines/drawing_routines.h"
+#include "util/drawing/drawing_routines.h"
 
 #include <algorithm>
 #include <utility>

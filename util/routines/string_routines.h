@@ -45,7 +45,7 @@ void TakeToken(AnsiString& s, char separator, AnsiString& token);
 void SplitToList(const AnsiString& s, char separator, TStrings* list);
 
 // "*" any run (also empty), "?" one character, other bytes exact; S is
-// matched from Index. Raises EJclStringError for an empty mask ("Search
+// matched from Index. Raises EUtlStringError for an empty mask ("Search
 // string cannot be blank") and for Index outside S ("Argument out of range");
 // the mask "*" matches before either check on S.
 bool StrMatchesMask(const AnsiString& mask, const AnsiString& s, int index);

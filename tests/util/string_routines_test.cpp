@@ -1,12 +1,12 @@
 // The utility library's string routines: the mask matcher, tokens, slicing
 // and the character tables.
 
-#include "util/routines/jcl_strings.h"
+#include "util/routines/string_routines.h"
 
 #include <gtest/gtest.h>
 
 #include "platform/rtl/lists.h"
-#include "util/routines/jcl_errors.h"
+#include "util/routines/util_errors.h"
 
 namespace {
 
@@ -30,14 +30,14 @@ TEST(MaskMatch, RejectsABlankMaskAndAnIndexOutsideTheText) {
   try {
     StrMatchesMask("", "A", 1);
     FAIL();
-  } catch (const EJclStringError& e) {
+  } catch (const EUtlStringError& e) {
     EXPECT_EQ(e.Message(), "Search string cannot be blank");
   }
   for (int index : {0, 2}) {
     try {
       StrMatchesMask("A", "A", index);
       FAIL() << index;
-    } catch (const EJclStringError& e) {
+    } catch (const EUtlStringError& e) {
       EXPECT_EQ(e.Message(), "Argument out of range");
     }
   }

@@ -1,10 +1,10 @@
-// The synchronisation objects of jcl_sync.h over the process-local named
+// The synchronisation objects of sync_objects.h over the process-local named
 // objects and standard mutexes.
 
-#include "util/routines/jcl_sync.h"
+#include "util/routines/sync_objects.h"
 
-#include "util/routines/jcl_errors.h"
-#include "util/routines/jcl_texts.h"
+#include "util/routines/util_errors.h"
+#include "util/routines/util_texts.h"
 #include "util/routines/named_objects.h"
 
 namespace {
@@ -16,7 +16,7 @@ constexpr std::uint32_t kWaitTimeout = 0x102;
 
 }  // namespace
 
-TWaitOutcome TJclDispatcherObject::WaitSignal(std::uint32_t timeoutMs) {
+TWaitOutcome TUtlDispatcherObject::WaitSignal(std::uint32_t timeoutMs) {
   switch (WaitForObject(timeoutMs)) {
     case kWaitObject0: return woSignaled;
     case kWaitAbandoned: return woAbandoned;
@@ -26,26 +26,26 @@ TWaitOutcome TJclDispatcherObject::WaitSignal(std::uint32_t timeoutMs) {
   }
 }
 
-TJclMutex::TJclMutex(bool initialOwner, const AnsiString& name) : name_(name) {
+TUtlMutex::TUtlMutex(bool initialOwner, const AnsiString& name) : name_(name) {
   handle_ = detail::CreateNamedMutex(name, existed_);
-  if (!handle_) throw EJclMutexError(RsSynchCreateMutex);
+  if (!handle_) throw EUtlMutexError(RsSynchCreateMutex);
   if (initialOwner && !existed_) handle_->Acquire(kInfiniteWait);
 }
 
-TJclMutex::~TJclMutex() = default;
+TUtlMutex::~TUtlMutex() = default;
 
-bool TJclMutex::ReleaseOwnership() { return handle_->Release(); }
+bool TUtlMutex::ReleaseOwnership() { return handle_->Release(); }
 
-std::uint32_t TJclMutex::WaitForObject(std::uint32_t timeoutMs) {
+std::uint32_t TUtlMutex::WaitForObject(std::uint32_t timeoutMs) {
   return handle_->Acquire(timeoutMs) ? kWaitObject0 : kWaitTimeout;
 }
 
-int TJclIntfCriticalSection::AddRef() {
+int TUtlIntfCriticalSection::AddRef() {
   section_.lock();
   return -1;
 }
 
-int TJclIntfCriticalSection::Release() {
+int TUtlIntfCriticalSection::Release() {
   section_.unlock();
   return -1;
 }

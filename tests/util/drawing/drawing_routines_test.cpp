@@ -1,7 +1,7 @@
 // The disabled look of glyphs, text shortening, fitting a rectangle to the
 // screen and dropping a pending message.
 
-#include "util/routines/drawing_routines.h"
+#include "util/drawing/drawing_routines.h"
 
 #include <gtest/gtest.h>
 
