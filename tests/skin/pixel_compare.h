@@ -22,15 +22,16 @@ namespace skintest {
 inline const std::string kExpectedDir = std::string(VX_SOURCE_DIR) + "/tests/skin/expected/";
 inline const std::string kActualDir = std::string(VX_BINARY_DIR) + "/tests/skin/";
 
-// The control's pixels (0x00RRGGBB) as its top-level window shows them.
+// The control's pixels (0x00RRGGBB) as its top-level window shows them; a
+// window without a parent whole, frame included.
 inline std::unique_ptr<GdiBitmap> Snapshot(TControl* control) {
-  TWinControl* top = control->Parent();
+  TWinControl* top = control->Parent() ? control->Parent() : static_cast<TWinControl*>(control);
   while (top->Parent()) top = top->Parent();
   HWND hwnd = top->Handle();
   UpdateWindow(hwnd);
   RECT w;
   GetWindowRect(hwnd, &w);
-  const TPoint at = control->ClientToScreen(Point(0, 0));
+  const TPoint at = control->Parent() ? control->ClientToScreen(Point(0, 0)) : Point(w.Left, w.Top);
   const GdiBitmap* window = GetWindowBackingBitmap(hwnd);
   auto shot = std::make_unique<GdiBitmap>(control->Width(), control->Height(), 24);
   for (int y = 0; y < shot->height; ++y)
