@@ -46,8 +46,8 @@ void TsuiEdit::Notification(TComponent* component, TOperation operation) {
   }
 }
 
-void TsuiEdit::WndProc(TMessage& m) {
-  TEdit::WndProc(m);
-  // The border goes over whatever the edit just erased or painted.
-  if ((m.Msg == WM_PAINT || m.Msg == WM_ERASEBKGND) && HandleAllocated()) DrawEditBorder(this, borderColor_, Color(), true);
+void TsuiEdit::PaintWindow(HDC dc) {
+  TEdit::PaintWindow(dc);
+  // The border goes over whatever the edit just painted.
+  DrawEditBorder(this, borderColor_, Color(), true);
 }

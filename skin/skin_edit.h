@@ -19,7 +19,7 @@ public:
   void SetFileTheme(TsuiFileTheme* value);
 
 protected:
-  void WndProc(TMessage& message) override;
+  void PaintWindow(HDC dc) override;
   void Notification(TComponent* component, TOperation operation) override;
   virtual void UIStyleChanged() {}
 

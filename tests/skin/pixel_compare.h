@@ -31,7 +31,15 @@ inline std::unique_ptr<GdiBitmap> Snapshot(TControl* control) {
   UpdateWindow(hwnd);
   RECT w;
   GetWindowRect(hwnd, &w);
-  const TPoint at = control->Parent() ? control->ClientToScreen(Point(0, 0)) : Point(w.Left, w.Top);
+  // A windowed control's outer corner (its client area may lie inside a border).
+  TPoint at = Point(w.Left, w.Top);
+  if (auto* win = dynamic_cast<TWinControl*>(control); win && control->Parent()) {
+    RECT own;
+    GetWindowRect(win->Handle(), &own);
+    at = Point(own.Left, own.Top);
+  } else if (control->Parent()) {
+    at = control->ClientToScreen(Point(0, 0));
+  }
   const GdiBitmap* window = GetWindowBackingBitmap(hwnd);
   auto shot = std::make_unique<GdiBitmap>(control->Width(), control->Height(), 24);
   for (int y = 0; y < shot->height; ++y)
