@@ -6,8 +6,10 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/picture.h"
 #include "skin/draw_helpers.h"
+#include "skin/skin_props.h"
 
 TsuiCustomPanel::TsuiCustomPanel(TComponent* owner) : TCustomPanel(owner), picture_(std::make_unique<TPicture>()) {
+  RegisterSkinProps();
   SetBevelOuter(bvNone);
   SetBevelInner(bvNone);
   picture_->OnChange = [this](TObject*) { PictureChanged(); };

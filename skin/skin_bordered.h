@@ -8,11 +8,12 @@
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/skin_keys.h"
+#include "skin/skin_props.h"
 
 template <class Base>
 class TsuiBordered : public Base {
 public:
-  explicit TsuiBordered(TComponent* owner) : Base(owner) {}
+  explicit TsuiBordered(TComponent* owner) : Base(owner) { RegisterSkinProps(); }
 
   TColor BorderColor() const { return borderColor_; }
   void SetBorderColor(TColor value) {

@@ -12,6 +12,7 @@
 #include "skin/builtin_styles.h"
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
+#include "skin/skin_props.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ bool IsBlank(const AnsiString& text) {
 // --- TsuiCustomButton -----------------------------------------------------------------------------
 
 TsuiCustomButton::TsuiCustomButton(TComponent* owner) : TCustomControl(owner) {
+  RegisterSkinProps();
   SetControlStyle(ControlStyle() & ~unsigned(csAcceptsControls | csDoubleClicks));
   SetTabStop(true);
   SetUIStyle(GetOwnerUIStyle(owner));

@@ -13,6 +13,7 @@
 #include "skin/skin_button.h"
 #include "skin/skin_edit.h"
 #include "skin/skin_form.h"
+#include "skin/skin_props.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ void CorrectBorder(TCustomForm* window) {
 
 TsuiDialog::TsuiDialog(TComponent* owner)
     : TComponent(owner), font_(std::make_unique<TFont>()), captionFont_(std::make_unique<TFont>()) {
+  RegisterSkinProps();
   captionFont_->SetName("Tahoma");
   captionFont_->SetStyle(fsBold);
   captionFont_->SetColor(clWhite);

@@ -6,6 +6,7 @@
 #include "skin/builtin_styles.h"
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
+#include "skin/skin_props.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ void DrawPiece(TBitmap* piece, TCanvas* canvas, const TRect& rect, bool across) 
 }  // namespace
 
 TsuiProgressBar::TsuiProgressBar(TComponent* owner) : TCustomPanel(owner), picture_(std::make_unique<TPicture>()) {
+  RegisterSkinProps();
   SetControlStyle(ControlStyle() & ~unsigned(csAcceptsControls));
   SetBevelOuter(bvNone);
   TControl::SetBounds(0, 0, 150, 12);

@@ -6,6 +6,7 @@
 #include "skin/builtin_styles.h"
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
+#include "skin/skin_props.h"
 
 namespace {
 enum : uint8_t { kSkinStart = 16, kSkinEnd = 17, kSkinBorder = 19, kSkinDown = 20 };
@@ -15,6 +16,7 @@ constexpr int kArrowWidth = 14;
 }  // namespace
 
 TsuiToolBar::TsuiToolBar(TComponent* owner) : TToolBar(owner) {
+  RegisterSkinProps();
   if (!(ComponentState() & csDesigning))
     OnCustomDrawButton = [this](TToolBar*, TToolButton* b, TCustomDrawState state, bool& defaultDraw) {
       DrawSkinnedButton(b, state, defaultDraw);

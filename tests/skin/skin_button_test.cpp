@@ -8,6 +8,7 @@
 #include "platform/rtl/clock.h"
 #include "skin/draw_helpers.h"
 #include "skin/skin_button.h"
+#include "skin/skin_form.h"
 #include "tests/platform/gui/comp_test_support.h"
 #include "tests/skin/pixel_compare.h"
 
@@ -91,6 +92,15 @@ TEST_F(ButtonTest, TwoImageGlyphShowsItsRightHalfWhenDisabled) {
     Application->ProcessMessages();
     ExpectPicture(*Snapshot(b), "button_glyph_" + std::to_string(int(layout)));
   }
+}
+
+TEST_F(ButtonTest, TakesStyleAndSkinFromItsFrame) {
+  auto* frame = new TsuiForm(form_);
+  auto* b = new TsuiButton(form_);
+  b->SetParent(frame);
+  ApplyThemeToChildren(frame, MacOS, nullptr);
+  EXPECT_EQ(b->UIStyle(), MacOS);
+  EXPECT_TRUE(b->Transparent());  // MacOS buttons draw over their parent
 }
 
 TEST_F(ButtonTest, ClickCopiesModalResultEvenZero) {
