@@ -13,6 +13,7 @@
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/skin_props.h"
+#include "skin/store_repaint.h"
 
 namespace {
 
@@ -87,10 +88,7 @@ void TsuiCustomButton::SetFileTheme(TsuiFileTheme* value) {
   SetUIStyle(uiStyle_);
 }
 
-void TsuiCustomButton::SetFocusedRectMargin(int value) {
-  focusMargin_ = value;
-  Invalidate();
-}
+void TsuiCustomButton::SetFocusedRectMargin(int value) { StoreAndRepaint(this, focusMargin_, value); }
 
 void TsuiCustomButton::SetEnabled(bool value) {
   TCustomControl::SetEnabled(value);
@@ -111,10 +109,7 @@ void TsuiCustomButton::EndPress() {
   Invalidate();
 }
 
-void TsuiCustomButton::SetPressed(bool value) {
-  pressed_ = value;
-  Invalidate();
-}
+void TsuiCustomButton::SetPressed(bool value) { StoreAndRepaint(this, pressed_, value); }
 
 void TsuiCustomButton::Click() {
   EndPress();
@@ -313,15 +308,9 @@ void TsuiButton::SetGlyph(TBitmap* value) {
   Invalidate();
 }
 
-void TsuiButton::SetLayout(TButtonLayout value) {
-  layout_ = value;
-  Invalidate();
-}
+void TsuiButton::SetLayout(TButtonLayout value) { StoreAndRepaint(this, layout_, value); }
 
-void TsuiButton::SetSpacing(int value) {
-  spacing_ = value;
-  Invalidate();
-}
+void TsuiButton::SetSpacing(int value) { StoreAndRepaint(this, spacing_, value); }
 
 void TsuiButton::UIStyleChanged() {
   // The base constructor runs this before the glyph exists: nothing to do yet.
@@ -407,15 +396,9 @@ void TsuiImageButton::SetPic(int index, TBitmap* value) {
   Invalidate();
 }
 
-void TsuiImageButton::SetStretch(bool value) {
-  stretch_ = value;
-  Invalidate();
-}
+void TsuiImageButton::SetStretch(bool value) { StoreAndRepaint(this, stretch_, value); }
 
-void TsuiImageButton::SetDrawFocused(bool value) {
-  drawFocused_ = value;
-  Invalidate();
-}
+void TsuiImageButton::SetDrawFocused(bool value) { StoreAndRepaint(this, drawFocused_, value); }
 
 void TsuiImageButton::CopyPic(int index, TBitmap* dest) const {
   TBitmap* source = pics_[index]->Empty() ? pics_[0].get() : pics_[index].get();
@@ -452,10 +435,7 @@ void TsuiToolBarSpeedButton::SetGlyph(TBitmap* value) {
   Invalidate();
 }
 
-void TsuiToolBarSpeedButton::SetToColor(TColor value) {
-  toColor_ = value;
-  Invalidate();
-}
+void TsuiToolBarSpeedButton::SetToColor(TColor value) { StoreAndRepaint(this, toColor_, value); }
 
 void TsuiToolBarSpeedButton::WndProc(TMessage& m) {
   switch (m.Msg) {

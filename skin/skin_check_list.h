@@ -7,6 +7,7 @@
 
 #include "platform/gui/list_boxes.h"
 #include "skin/skin_bordered.h"
+#include "skin/store_repaint.h"
 
 class TBitmap;
 
@@ -16,11 +17,11 @@ public:
   ~TsuiCheckListBox() override;
 
   TColor SelectedColor() const { return selectedColor_; }
-  void SetSelectedColor(TColor value) { Store(selectedColor_, value); }
+  void SetSelectedColor(TColor value) { StoreAndRepaint(this, selectedColor_, value); }
   TColor SelectedTextColor() const { return selectedTextColor_; }
-  void SetSelectedTextColor(TColor value) { Store(selectedTextColor_, value); }
+  void SetSelectedTextColor(TColor value) { StoreAndRepaint(this, selectedTextColor_, value); }
   TColor DisabledTextColor() const { return disabledTextColor_; }
-  void SetDisabledTextColor(TColor value) { Store(disabledTextColor_, value); }
+  void SetDisabledTextColor(TColor value) { StoreAndRepaint(this, disabledTextColor_, value); }
   // The list always has its one-pixel skinned border: these read fixed values and
   // their setters keep them.
   TBorderStyle BorderStyle() const { return bsSingle; }
@@ -32,11 +33,6 @@ protected:
   void DrawItem(int index, TRect rect, TOwnerDrawState state) override;
 
 private:
-  void Store(TColor& field, TColor value) {
-    if (field == value) return;
-    field = value;
-    Invalidate();
-  }
   // Frame 1..4 of the check strip: enabled checked, enabled unchecked, disabled checked, disabled unchecked.
   void CheckImage(int frame, TBitmap* dest) const;
   TColor selectedTextColor_ = clHighlightText, selectedColor_ = clHighlight, disabledTextColor_ = clGrayText;

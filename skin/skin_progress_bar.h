@@ -8,6 +8,7 @@
 
 #include "platform/gui/std_controls.h"
 #include "skin/skin_keys.h"
+#include "skin/store_repaint.h"
 
 class TBitmap;
 class TPicture;
@@ -34,15 +35,15 @@ public:
   void SetOrientation(TsuiProgressBarOrientation value);
   // The bar's own background colour; it hides the control's, which stays the platform's.
   TColor Color() const { return barColor_; }
-  void SetColor(TColor value) { Store(barColor_, value); }
+  void SetColor(TColor value) { StoreAndRepaint(this, barColor_, value); }
   TColor BorderColor() const { return borderColor_; }
-  void SetBorderColor(TColor value) { Store(borderColor_, value); }
+  void SetBorderColor(TColor value) { StoreAndRepaint(this, borderColor_, value); }
   TColor CaptionColor() const { return captionColor_; }
-  void SetCaptionColor(TColor value) { Store(captionColor_, value); }
+  void SetCaptionColor(TColor value) { StoreAndRepaint(this, captionColor_, value); }
   bool ShowCaption() const { return showCaption_; }
-  void SetShowCaption(bool value) { Store(showCaption_, value); }
+  void SetShowCaption(bool value) { StoreAndRepaint(this, showCaption_, value); }
   bool SmartShowCaption() const { return smartShowCaption_; }
-  void SetSmartShowCaption(bool value) { Store(smartShowCaption_, value); }
+  void SetSmartShowCaption(bool value) { StoreAndRepaint(this, smartShowCaption_, value); }
   TPicture* Picture() const { return picture_.get(); }
   void SetPicture(TPicture* value);
 
@@ -56,11 +57,6 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
 private:
-  template <typename T>
-  void Store(T& field, T value) {
-    field = value;
-    Invalidate();
-  }
   void SetRange(int min, int max, int position);
   void LoadPictures();
   bool UsesSkinPieces() const;

@@ -7,6 +7,7 @@
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/skin_props.h"
+#include "skin/store_repaint.h"
 
 namespace {
 enum : uint8_t { kSkinStart = 16, kSkinEnd = 17, kSkinBorder = 19, kSkinDown = 20 };
@@ -27,20 +28,11 @@ TsuiToolBar::TsuiToolBar(TComponent* owner) : TToolBar(owner) {
   SetUIStyle(GetOwnerUIStyle(owner));
 }
 
-void TsuiToolBar::SetButtonColor(TColor value) {
-  buttonColor_ = value;
-  Invalidate();
-}
+void TsuiToolBar::SetButtonColor(TColor value) { StoreAndRepaint(this, buttonColor_, value); }
 
-void TsuiToolBar::SetButtonBorderColor(TColor value) {
-  buttonBorderColor_ = value;
-  Invalidate();
-}
+void TsuiToolBar::SetButtonBorderColor(TColor value) { StoreAndRepaint(this, buttonBorderColor_, value); }
 
-void TsuiToolBar::SetButtonDownColor(TColor value) {
-  buttonDownColor_ = value;
-  Invalidate();
-}
+void TsuiToolBar::SetButtonDownColor(TColor value) { StoreAndRepaint(this, buttonDownColor_, value); }
 
 void TsuiToolBar::SetUIStyle(TsuiUIStyle value) {
   uiStyle_ = value;

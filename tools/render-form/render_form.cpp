@@ -125,6 +125,14 @@ Control* Place(TForm* form, TWinControl* parent, int left, int top, int width, i
   return control;
 }
 
+// A transparent image panel laid out by its parent.
+TsuiImagePanel* Band(TForm* form, TWinControl* parent, TAlign align, const TRect& r) {
+  auto* band = Place<TsuiImagePanel>(form, parent, r.Left, r.Top, r.Width(), r.Height());
+  band->SetAlign(align);
+  band->SetTransparent(true);
+  return band;
+}
+
 void Themed(auto* control, TsuiFileTheme* theme) {
   control->SetFileTheme(theme);
   control->SetUIStyle(FromThemeFile);
@@ -144,12 +152,8 @@ void BuildMainWindow(TForm* form) {
   auto* frame = new TsuiForm(form);
   frame->SetColor(clWhite);
   Themed(frame, theme);
-  auto* top = Place<TsuiImagePanel>(form, frame, 0, 30, 599, 55);
-  top->SetAlign(alTop);
-  top->SetTransparent(true);
-  auto* bottom = Place<TsuiImagePanel>(form, frame, 0, 425, 599, 41);
-  bottom->SetAlign(alBottom);
-  bottom->SetTransparent(true);
+  TsuiImagePanel* top = Band(form, frame, alTop, Bounds(0, 30, 599, 55));
+  TsuiImagePanel* bottom = Band(form, frame, alBottom, Bounds(0, 425, 599, 41));
   auto* tables = Place<TsuiCheckListBox>(form, frame, 0, 85, 291, 340);
   tables->SetAlign(alLeft);
   Themed(tables, theme);
@@ -157,9 +161,7 @@ void BuildMainWindow(TForm* form) {
   for (const char* name : {"adresy", "faktury", "objednavky", "polozky", "sklad", "uzivatele", "zakaznici"})
     tables->Items()->Add(name);
   for (int i : {0, 1, 3, 6}) tables->SetChecked(i, true);
-  auto* right = Place<TsuiImagePanel>(form, frame, 291, 85, 308, 340);
-  right->SetAlign(alClient);
-  right->SetTransparent(true);
+  TsuiImagePanel* right = Band(form, frame, alClient, Bounds(291, 85, 308, 340));
   auto* memo = Place<TsuiMemo>(form, right, 0, 0, 308, 340);
   memo->SetAlign(alClient);
   Themed(memo, theme);
