@@ -4,12 +4,118 @@
 
 #include "platform/gui/type_info.h"
 #include "skin/file_theme.h"
+#include "skin/image_panel.h"
+#include "skin/skin_button.h"
+#include "skin/skin_check_list.h"
+#include "skin/skin_dialogs.h"
+#include "skin/skin_edit.h"
+#include "skin/skin_progress_bar.h"
+#include "skin/skin_tool_bar.h"
 #include "skin/skin_form.h"
 #include "skin/skin_menus.h"
 #include "skin/theme_manager.h"
 
+namespace {
+
+// Style and skin, which a theme manager and a skinned frame hand on.
+template <class C>
+std::vector<TPropInfo> Themed(std::vector<TPropInfo> more) {
+  more.push_back(EnumProp("UIStyle", UIStyleNames(), &C::UIStyle, &C::SetUIStyle));
+  more.push_back(RefProp("FileTheme", &C::FileTheme, &C::SetFileTheme));
+  return more;
+}
+
+void RegisterControlProps() {
+  RegisterProps<TsuiCustomButton>(
+      "TsuiCustomButton",
+      Themed<TsuiCustomButton>(
+          {StrProp<TsuiCustomButton>("Caption", &TsuiCustomButton::Caption, &TsuiCustomButton::SetCaption),
+           BoolProp("Cancel", &TsuiCustomButton::Cancel, &TsuiCustomButton::SetCancel),
+           BoolProp("Default", &TsuiCustomButton::Default, &TsuiCustomButton::SetDefault),
+           BoolProp("Transparent", &TsuiCustomButton::Transparent, &TsuiCustomButton::SetTransparent),
+           BoolProp("AutoSize", &TsuiCustomButton::AutoSize, &TsuiCustomButton::SetAutoSize),
+           IntProp("ModalResult", &TsuiCustomButton::ModalResult, &TsuiCustomButton::SetModalResult),
+           IntProp("FocusedRectMargin", &TsuiCustomButton::FocusedRectMargin, &TsuiCustomButton::SetFocusedRectMargin),
+           IntProp("MouseContinuouslyDownInterval", &TsuiCustomButton::MouseContinuouslyDownInterval,
+                   &TsuiCustomButton::SetMouseContinuouslyDownInterval),
+           IntProp("ResHandle", &TsuiCustomButton::ResHandle, &TsuiCustomButton::SetResHandle)}));
+  RegisterProps<TsuiButton>(
+      "TsuiButton", {EnumProp("Layout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"},
+                              &TsuiButton::Layout, &TsuiButton::SetLayout),
+                     IntProp("Spacing", &TsuiButton::Spacing, &TsuiButton::SetSpacing)});
+  RegisterProps<TsuiImageButton>(
+      "TsuiImageButton", {BoolProp("Stretch", &TsuiImageButton::Stretch, &TsuiImageButton::SetStretch),
+                          BoolProp("DrawFocused", &TsuiImageButton::DrawFocused, &TsuiImageButton::SetDrawFocused)});
+  RegisterProps<TsuiProgressBar>(
+      "TsuiProgressBar",
+      Themed<TsuiProgressBar>(
+          {IntProp("Max", &TsuiProgressBar::Max, &TsuiProgressBar::SetMax),
+           IntProp("Min", &TsuiProgressBar::Min, &TsuiProgressBar::SetMin),
+           IntProp("Position", &TsuiProgressBar::Position, &TsuiProgressBar::SetPosition),
+           EnumProp("Orientation", {"suiHorizontal", "suiVertical"}, &TsuiProgressBar::Orientation,
+                    &TsuiProgressBar::SetOrientation),
+           IntProp("Color", &TsuiProgressBar::Color, &TsuiProgressBar::SetColor),
+           IntProp("BorderColor", &TsuiProgressBar::BorderColor, &TsuiProgressBar::SetBorderColor),
+           IntProp("CaptionColor", &TsuiProgressBar::CaptionColor, &TsuiProgressBar::SetCaptionColor),
+           BoolProp("ShowCaption", &TsuiProgressBar::ShowCaption, &TsuiProgressBar::SetShowCaption),
+           BoolProp("SmartShowCaption", &TsuiProgressBar::SmartShowCaption, &TsuiProgressBar::SetSmartShowCaption)}));
+  RegisterProps<TsuiCustomPanel>(
+      "TsuiImagePanel",
+      {BoolProp("Transparent", &TsuiCustomPanel::Transparent, &TsuiCustomPanel::SetTransparent),
+       BoolProp("AutoSize", &TsuiCustomPanel::AutoSize, &TsuiCustomPanel::SetAutoSize),
+       EnumProp("DrawStyle", {"suiNormal", "suiStretch", "suiTile"}, &TsuiCustomPanel::DrawStyle,
+                &TsuiCustomPanel::SetDrawStyle)});
+  RegisterProps<TsuiToolBar>(
+      "TsuiToolBar",
+      Themed<TsuiToolBar>({IntProp("ButtonColor", &TsuiToolBar::ButtonColor, &TsuiToolBar::SetButtonColor),
+                           IntProp("ButtonBorderColor", &TsuiToolBar::ButtonBorderColor, &TsuiToolBar::SetButtonBorderColor),
+                           IntProp("ButtonDownColor", &TsuiToolBar::ButtonDownColor, &TsuiToolBar::SetButtonDownColor)}));
+  RegisterProps<TsuiEdit>("TsuiEdit",
+                          Themed<TsuiEdit>({IntProp("BorderColor", &TsuiEdit::BorderColor, &TsuiEdit::SetBorderColor)}));
+  RegisterProps<TsuiMemo>("TsuiMemo",
+                          Themed<TsuiMemo>({IntProp("BorderColor", &TsuiMemo::BorderColor, &TsuiMemo::SetBorderColor)}));
+  RegisterProps<TsuiCheckListBox>(
+      "TsuiCheckListBox",
+      Themed<TsuiCheckListBox>(
+          {IntProp("BorderColor", &TsuiCheckListBox::BorderColor, &TsuiCheckListBox::SetBorderColor),
+           IntProp("SelectedColor", &TsuiCheckListBox::SelectedColor, &TsuiCheckListBox::SetSelectedColor),
+           IntProp("SelectedTextColor", &TsuiCheckListBox::SelectedTextColor, &TsuiCheckListBox::SetSelectedTextColor),
+           IntProp("DisabledTextColor", &TsuiCheckListBox::DisabledTextColor, &TsuiCheckListBox::SetDisabledTextColor)}));
+  RegisterProps<TsuiDialog>(
+      "TsuiDialog", Themed<TsuiDialog>({StrProp<TsuiDialog>("Caption", &TsuiDialog::Caption, &TsuiDialog::SetCaption)}));
+  RegisterProps<TsuiMessageDialog>(
+      "TsuiMessageDialog",
+      {IntProp("ButtonCount", &TsuiMessageDialog::ButtonCount, &TsuiMessageDialog::SetButtonCount),
+       EnumProp("IconType", {"suiNone", "suiWarning", "suiStop", "suiInformation", "suiHelp"},
+                &TsuiMessageDialog::IconType, &TsuiMessageDialog::SetIconType),
+       StrProp<TsuiMessageDialog>("Text", &TsuiMessageDialog::Text, &TsuiMessageDialog::SetText)});
+  RegisterProps<TsuiInputDialog>(
+      "TsuiInputDialog",
+      {CharProp("PasswordChar", &TsuiInputDialog::PasswordChar, &TsuiInputDialog::SetPasswordChar),
+       StrProp<TsuiInputDialog>("PromptText", &TsuiInputDialog::PromptText, &TsuiInputDialog::SetPromptText),
+       StrProp<TsuiInputDialog>("ValueText", &TsuiInputDialog::ValueText, &TsuiInputDialog::SetValueText),
+       StrProp<TsuiInputDialog>("ButtonOKCaption", &TsuiInputDialog::ButtonOKCaption,
+                                &TsuiInputDialog::SetButtonOKCaption),
+       StrProp<TsuiInputDialog>("ButtonCancelCaption", &TsuiInputDialog::ButtonCancelCaption,
+                                &TsuiInputDialog::SetButtonCancelCaption)});
+  RegisterClass<TsuiButton>("TsuiButton");
+  RegisterClass<TsuiImageButton>("TsuiImageButton");
+  RegisterClass<TsuiToolBarSpeedButton>("TsuiToolBarSpeedButton");
+  RegisterClass<TsuiProgressBar>("TsuiProgressBar");
+  RegisterClass<TsuiImagePanel>("TsuiImagePanel");
+  RegisterClass<TsuiToolBar>("TsuiToolBar");
+  RegisterClass<TsuiEdit>("TsuiEdit");
+  RegisterClass<TsuiMemo>("TsuiMemo");
+  RegisterClass<TsuiCheckListBox>("TsuiCheckListBox");
+  RegisterClass<TsuiMessageDialog>("TsuiMessageDialog");
+  RegisterClass<TsuiInputDialog>("TsuiInputDialog");
+}
+
+}  // namespace
+
 void RegisterSkinProps() {
   static const bool registered = [] {
+    RegisterControlProps();
     RegisterProps<TsuiFileTheme>(
         "TsuiFileTheme", {StrProp<TsuiFileTheme>("ThemeFile", &TsuiFileTheme::ThemeFile, &TsuiFileTheme::SetThemeFile),
                           StrProp<TsuiFileTheme>("Password", &TsuiFileTheme::Password, &TsuiFileTheme::SetPassword),

@@ -49,3 +49,24 @@ TEST(SkinTools, TextRecordsAndPasswordsRoundTrip) {
 }
 
 }  // namespace
+
+namespace {
+
+// The main window's mock-up renders headless to a picture larger than the window's client area.
+TEST(SkinTools, RenderFormDrawsTheMainWindowMockUp) {
+  TempDir dir;
+  const std::string png = dir / "main_window.png";
+  const std::string tool = std::string(VX_BINARY_DIR) + "/tools/render-form/render-form";
+  ASSERT_EQ(Shell("env -u DISPLAY " + tool + " main-window " + png), 0);
+  const std::string bytes = ReadBytes(png);
+  ASSERT_GT(bytes.size(), 24u);
+  EXPECT_EQ(bytes.substr(1, 3), "PNG");
+  auto be32 = [&](size_t at) {
+    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+           uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+  };
+  EXPECT_GT(be32(16), 599u);
+  EXPECT_GT(be32(20), 466u);
+}
+
+}  // namespace

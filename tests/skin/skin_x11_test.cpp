@@ -12,6 +12,9 @@
 #include "platform/gui/application.h"
 #include "platform/gui/gdi_objects.h"
 #include "platform/gui/window_backend.h"
+#include "platform/gui/timer.h"
+#include "skin/skin_button.h"
+#include "skin/skin_dialogs.h"
 #include "skin/skin_form.h"
 #include "skin/window_region.h"
 #include "tests/platform/gui/x11_test_support.h"
@@ -19,6 +22,7 @@
 #define Region XlibRegion
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/shape.h>
+#include <X11/keysym.h>
 #undef Region
 
 namespace {
@@ -88,6 +92,59 @@ TEST(RenderForm, TheSkinnedDemoIsAPictureOfAnEmptySkinnedForm) {
   std::filesystem::remove(png);
   ASSERT_GT(bytes.size(), 500u);
   EXPECT_EQ(bytes.substr(1, 3), "PNG");
+}
+
+// Shows the dialog; once its window is up, act(window) sends X input. A loop
+// the input did not end gives up after five seconds with -1.
+int ShowWithX(TsuiDialog& dialog, const std::function<void(TCustomForm*)>& act) {
+  TTimer starter(nullptr), watchdog(nullptr);
+  starter.SetInterval(50);
+  starter.OnTimer = [&](TObject*) {
+    TCustomForm* window = Screen->ActiveForm();
+    if (!window || !window->Visible() || !GetNativeWindowId(window->Handle())) return;
+    starter.SetEnabled(false);
+    act(window);
+  };
+  watchdog.SetInterval(5000);
+  watchdog.OnTimer = [](TObject*) {
+    if (TCustomForm* window = Screen->ActiveForm()) window->SetModalResult(-1);
+  };
+  return dialog.ShowModal();
+}
+
+TEST(SkinDialogsX11, MessageDialogReturnsOneOnAClickAndInputDialogTheTypedText) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X server";
+  Display* dpy = XOpenDisplay(nullptr);
+  ASSERT_NE(dpy, nullptr);
+  TsuiMessageDialog message(nullptr);
+  message.SetIconType(TsuiIconType::suiInformation);
+  message.SetText("Záloha je hotová.");
+  EXPECT_EQ(ShowWithX(message,
+                      [&](TCustomForm* window) {
+                        TsuiButton* ok = nullptr;
+                        for (int i = 0; i < window->ComponentCount(); ++i)
+                          if (auto* b = dynamic_cast<TsuiButton*>(window->Components(i))) ok = b;
+                        const TPoint p = ok->ClientToScreen(Point(ok->Width() / 2, ok->Height() / 2));
+                        XTestFakeMotionEvent(dpy, -1, p.X, p.Y, 0);
+                        XTestFakeButtonEvent(dpy, 1, True, 0);
+                        XTestFakeButtonEvent(dpy, 1, False, 0);
+                        XFlush(dpy);
+                      }),
+            1);
+  TsuiInputDialog input(nullptr);
+  input.SetValueText("");
+  EXPECT_EQ(ShowWithX(input,
+                      [&](TCustomForm*) {
+                        for (KeySym key : {XK_a, XK_d, XK_m, XK_i, XK_n, XK_Return}) {
+                          const KeyCode code = XKeysymToKeycode(dpy, key);
+                          XTestFakeKeyEvent(dpy, code, True, 0);
+                          XTestFakeKeyEvent(dpy, code, False, 0);
+                        }
+                        XFlush(dpy);
+                      }),
+            1);
+  EXPECT_EQ(input.ValueText(), "admin");
+  XCloseDisplay(dpy);
 }
 
 }  // namespace

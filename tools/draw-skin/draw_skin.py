@@ -403,8 +403,51 @@ def draw_tray_icon(out):
         f.write(ico([(size, icon_image(size, program_icon(size))) for size in (48, 32, 16)]))
 
 
+def draw_message_icons(out):
+    """The message dialog's icons, 42 x 42 side by side: warning, stop,
+    information, help."""
+    img = Image(168, 42)
+    size = 42
+
+    def disc(x0, colour):
+        r = size / 2 - 2
+        for y in range(size):
+            for x in range(size):
+                d = ((x + 0.5 - size / 2) ** 2 + (y + 0.5 - size / 2) ** 2) ** 0.5
+                if d <= r:
+                    img.put(x0 + x, y, darker(colour, 0.3) if d > r - 2 else colour)
+
+    # Warning: a yellow triangle with a black "!".
+    for y in range(4, 38):
+        half = (y - 4) * 18 // 34
+        img.rect(21 - half, y, 2 * half + 1, 1, (0, 0, 0) if half < 1 or y == 37 else (250, 210, 40))
+        img.put(21 - half, y, (0, 0, 0))
+        img.put(21 + half, y, (0, 0, 0))
+    img.rect(20, 14, 3, 14, (0, 0, 0))
+    img.rect(20, 31, 3, 3, (0, 0, 0))
+    # Stop: a red disc with a white cross.
+    disc(42, (210, 30, 30))
+    for i in range(14):
+        img.rect(42 + 14 + i, 14 + i, 2, 2, (255, 255, 255))
+        img.rect(42 + 27 - i, 14 + i, 2, 2, (255, 255, 255))
+    # Information: a blue disc with a white "i".
+    disc(84, (40, 90, 200))
+    img.rect(84 + 19, 10, 4, 4, (255, 255, 255))
+    img.rect(84 + 19, 17, 4, 15, (255, 255, 255))
+    # Help: a blue disc with a white "?".
+    disc(126, (40, 90, 200))
+    img.glyph(126 + 15, 10, ["  ####  ", " ##  ## ", " ##  ## ", "     ## ", "    ##  ", "   ##   ",
+                             "   ##   ", "        ", "   ##   ", "   ##   "], (255, 255, 255))
+    for dy in range(10):
+        for dx in range(8):
+            if img.px[10 + dy][126 + 15 + dx] == (255, 255, 255):
+                img.rect(126 + 15 + 2 * dx - 8, 10 + 2 * dy, 2, 2, (255, 255, 255))
+    img.save(os.path.join(out, "msgdlg.bmp"))
+
+
 def main():
     draw_builtin_styles(os.path.join(ROOT, "resources"))
+    draw_message_icons(os.path.join(ROOT, "resources"))
     draw_tray_icon(os.path.join(ROOT, "resources"))
     draw_main_skin(os.path.join(ROOT, "main_skin"))
     return 0

@@ -1,0 +1,98 @@
+// The skinned check list (check images per state, selection and disabled
+// colours, only visible items drawn, fixed border) and the skinned memo.
+#include <gtest/gtest.h>
+
+#include "platform/gui/application.h"
+#include "platform/gui/forms.h"
+#include "skin/skin_check_list.h"
+#include "skin/skin_edit.h"
+#include "tests/skin/pixel_compare.h"
+
+namespace {
+
+using skintest::ExpectPicture;
+using skintest::Snapshot;
+
+// Counts the items it draws.
+class CountingCheckList : public TsuiCheckListBox {
+public:
+  using TsuiCheckListBox::TsuiCheckListBox;
+  int drawn = 0;
+
+protected:
+  void DrawItem(int index, TRect rect, TOwnerDrawState state) override {
+    ++drawn;
+    TsuiCheckListBox::DrawItem(index, rect, state);
+  }
+};
+
+class CheckListTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    form_ = new TForm(Application);
+    form_->SetBounds(40, 40, 360, 260);
+  }
+  void TearDown() override { form_->Free(); }
+  template <class List = TsuiCheckListBox>
+  List* MakeList(int left, int count) {
+    auto* list = new List(form_);
+    list->SetParent(form_);
+    list->SetBounds(left, 10, 150, 80);
+    for (int i = 0; i < count; ++i) list->Items()->Add(AnsiString("tabulka_") + AnsiString(std::to_string(i)));
+    return list;
+  }
+  TForm* form_ = nullptr;
+};
+
+TEST_F(CheckListTest, EnabledAndDisabledLooks) {
+  TsuiCheckListBox* enabled = MakeList(10, 4);
+  TsuiCheckListBox* disabled = MakeList(180, 4);
+  for (TsuiCheckListBox* list : {enabled, disabled}) {
+    list->SetChecked(0, true);
+    list->SetChecked(2, true);
+    list->SetItemIndex(1);
+  }
+  disabled->SetDisabledTextColor(clRed);
+  disabled->SetEnabled(false);
+  form_->Show();
+  Application->ProcessMessages();
+  ExpectPicture(*Snapshot(enabled), "checklist_enabled");
+  ExpectPicture(*Snapshot(disabled), "checklist_disabled");
+}
+
+TEST_F(CheckListTest, AThousandTablesDrawOnlyTheVisibleOnes) {
+  auto* list = MakeList<CountingCheckList>(10, 1000);
+  form_->Show();
+  Application->ProcessMessages();
+  list->drawn = 0;
+  list->SetTopIndex(500);
+  list->Repaint();
+  const int visible = (list->ClientHeight() + list->ItemHeight() - 1) / list->ItemHeight();
+  EXPECT_GT(list->drawn, 0);
+  EXPECT_LE(list->drawn, visible);
+  EXPECT_EQ(list->TopIndex(), 500);
+}
+
+TEST_F(CheckListTest, BorderIsFixedAndBadInputDraws) {
+  TsuiCheckListBox* list = MakeList(10, 0);
+  list->SetBorderStyle(bsSingle);
+  list->SetBorderWidth(5);
+  EXPECT_EQ(list->BorderStyle(), bsSingle);
+  EXPECT_EQ(list->BorderWidth(), 1);
+  EXPECT_EQ(list->TCheckListBox::BorderStyle(), bsNone);
+  list->Items()->Add(AnsiString(10000, 'W'));
+  list->Items()->Add("");
+  auto* memo = new TsuiMemo(form_);
+  memo->SetParent(form_);
+  memo->SetBounds(180, 10, 150, 80);
+  memo->Lines()->Add("Záloha databáze začala.");
+  memo->Lines()->Add(AnsiString(10000, 'x'));
+  form_->Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(Snapshot(list)->Row(0)[0] & 0xFFFFFF, 0x000000u);
+  auto shot = Snapshot(memo);
+  EXPECT_EQ(shot->Row(0)[0] & 0xFFFFFF, 0x000000u);
+  EXPECT_EQ(shot->Row(79)[149] & 0xFFFFFF, 0x000000u);
+}
+
+}  // namespace

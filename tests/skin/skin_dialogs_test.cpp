@@ -1,0 +1,170 @@
+// The skinned message and input dialogs, run modally on the message loop with
+// scripted answers: their layout, keys, Ctrl+C text and returned values.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/gui/clipboard.h"
+#include "platform/gui/forms.h"
+#include "skin/skin_button.h"
+#include "skin/skin_dialogs.h"
+#include "skin/skin_edit.h"
+#include "skin/skin_form.h"
+#include "tests/platform/gui/comp_test_support.h"
+#include "tests/skin/pixel_compare.h"
+
+namespace {
+
+// Shows the dialog; script runs once its window is up and queues input. A
+// loop the input did not end gives up after five seconds with -1.
+int ShowWith(TsuiDialog& dialog, std::function<void(TCustomForm*)> script) {
+  TTimer starter(nullptr), watchdog(nullptr);
+  starter.SetInterval(1);
+  starter.OnTimer = [&](TObject*) {
+    TCustomForm* window = Screen->ActiveForm();
+    if (!window || !window->Visible()) return;
+    starter.SetEnabled(false);
+    script(window);
+  };
+  watchdog.SetInterval(5000);
+  watchdog.OnTimer = [](TObject*) {
+    if (TCustomForm* window = Screen->ActiveForm()) window->SetModalResult(-1);
+  };
+  return dialog.ShowModal();
+}
+
+// The dialog's buttons in the order they were made (rightmost first).
+std::vector<TsuiButton*> Buttons(TCustomForm* window) {
+  std::vector<TsuiButton*> buttons;
+  for (int i = 0; i < window->ComponentCount(); ++i)
+    if (auto* b = dynamic_cast<TsuiButton*>(window->Components(i))) buttons.push_back(b);
+  return buttons;
+}
+
+TEST(MessageDialog, OneLineWithIconLaysOutBelowTheImage) {
+  TsuiMessageDialog dialog(nullptr);
+  dialog.SetText("Záloha skončila.");
+  dialog.SetIconType(TsuiIconType::suiStop);
+  int buttonTop = 0, height = 0, labelLeft = 0, imageWidth = 0;
+  EXPECT_EQ(ShowWith(dialog,
+                     [&](TCustomForm* w) {
+                       auto* msg = static_cast<TfrmMsg*>(w);
+                       buttonTop = Buttons(w).at(0)->Top();
+                       height = w->Height();
+                       labelLeft = msg->lbl->Left();
+                       imageWidth = msg->Image1->Width();
+                       skintest::ExpectPicture(*skintest::Snapshot(w), "message_dialog_stop");
+                       PressKey(VK_RETURN, "\r");
+                     }),
+            mrOk);
+  EXPECT_EQ(buttonTop, 124);
+  EXPECT_EQ(height, 179);
+  EXPECT_EQ(labelLeft, 88);
+  EXPECT_EQ(imageWidth, 42);
+}
+
+TEST(MessageDialog, WithoutIconTheWindowNarrowsAndLongTextPushesButtonsDown) {
+  TfrmMsg stored(nullptr);
+  const int storedWidth = stored.Width();
+  TsuiMessageDialog dialog(nullptr);
+  dialog.SetText(AnsiString("Tabulka ") + AnsiString(std::string(60, 'x')) + " nebyla zálohována, protože je poškozená a "
+                 "server ji odmítl číst.");
+  int buttonLeft = 0, buttonTop = 0, labelLeft = 0, labelBottom = 0;
+  bool imageVisible = true;
+  EXPECT_EQ(ShowWith(dialog,
+                     [&](TCustomForm* w) {
+                       auto* msg = static_cast<TfrmMsg*>(w);
+                       buttonLeft = Buttons(w).at(0)->Left();
+                       buttonTop = Buttons(w).at(0)->Top();
+                       labelLeft = msg->lbl->Left();
+                       labelBottom = msg->lbl->Top() + msg->lbl->Height();
+                       imageVisible = msg->Image1->Visible();
+                       PressKey(VK_RETURN, "\r");
+                     }),
+            mrOk);
+  EXPECT_EQ(labelLeft, 24);
+  EXPECT_FALSE(imageVisible);
+  EXPECT_EQ(buttonLeft, storedWidth - 64 - 97);
+  EXPECT_GT(labelBottom, 104);
+  EXPECT_EQ(buttonTop, labelBottom + 20);
+}
+
+TEST(MessageDialog, ThreeButtonsCtrlCAndKeys) {
+  TsuiMessageDialog dialog(nullptr);
+  dialog.SetCaption("Vorbex");
+  dialog.SetButtonCount(3);
+  dialog.SetIconType(TsuiIconType::suiInformation);
+  std::vector<std::tuple<std::string, int, bool, bool>> seen;
+  bool firstFocused = false;
+  AnsiString afterPlainC;
+  EXPECT_EQ(ShowWith(dialog,
+                     [&](TCustomForm* w) {
+                       for (TsuiButton* b : Buttons(w)) {
+                         seen.emplace_back(b->Caption(), b->ModalResult(), b->Cancel(), b->Default());
+                         if (b->ModalResult() == mrOk) firstFocused = b->Focused();
+                       }
+                       Clipboard()->SetAsText("untouched");
+                       PressKey('C', "c");
+                       Application->ProcessMessages();
+                       afterPlainC = Clipboard()->AsText();
+                       HeadlessKeyDown(VK_CONTROL);
+                       HeadlessKeyDown(VK_SHIFT);
+                       PressKey('C');
+                       HeadlessKeyUp(VK_SHIFT);
+                       HeadlessKeyUp(VK_CONTROL);
+                       PressKey(VK_ESCAPE, "\x1b");
+                     }),
+            mrCancel);
+  using Seen = std::tuple<std::string, int, bool, bool>;
+  EXPECT_EQ(seen, (std::vector<Seen>{{"Cancel", 2, true, false}, {"Cancel", 2, true, false}, {"OK", 1, false, true}}));
+  EXPECT_TRUE(firstFocused);
+  EXPECT_EQ(afterPlainC, "untouched");
+  EXPECT_EQ(Clipboard()->AsText(), "---------------------------\r\nVorbex\r\n---------------------------\r\n"
+                                   "Hello world!\r\n---------------------------\r\n"
+                                   "Cancel   Cancel   OK\r\n---------------------------");
+}
+
+TEST(MessageDialog, OddButtonCountsAndBadTextShowWithoutFault) {
+  for (int count : {0, 5}) {
+    TsuiMessageDialog dialog(nullptr);
+    dialog.SetButtonCount(count);
+    dialog.SetText(count ? AnsiString(10000, 'W') : AnsiString());
+    size_t made = 0;
+    int extraResult = -1;
+    EXPECT_EQ(ShowWith(dialog,
+                       [&](TCustomForm* w) {
+                         made = Buttons(w).size();
+                         if (made) extraResult = Buttons(w).front()->ModalResult();
+                         w->Close();
+                       }),
+              mrCancel);
+    EXPECT_EQ(made, size_t(count));
+    if (count) {
+      EXPECT_EQ(extraResult, mrNone);
+    }
+  }
+}
+
+TEST(InputDialog, OkKeepsTheTypedTextCancelLeavesTheValue) {
+  TsuiInputDialog dialog(nullptr);
+  dialog.SetValueText("root");
+  EXPECT_EQ(ShowWith(dialog,
+                     [](TCustomForm*) {
+                       PressKey(VK_END);
+                       for (char c : std::string("2")) PressKey(0, std::string(1, c));
+                       PressKey(VK_RETURN, "\r");
+                     }),
+            mrOk);
+  EXPECT_EQ(dialog.ValueText(), "root2");
+  EXPECT_EQ(ShowWith(dialog,
+                     [](TCustomForm* w) {
+                       static_cast<TfrmInput*>(w)->edt_value->SetText("changed");
+                       ClickOn(static_cast<TfrmInput*>(w)->btn2);
+                     }),
+            mrCancel);
+  EXPECT_EQ(dialog.ValueText(), "root2");
+  EXPECT_EQ(ShowWith(dialog, [](TCustomForm* w) { w->Close(); }), mrCancel);
+  EXPECT_EQ(dialog.ValueText(), "root2");
+}
+
+}  // namespace
