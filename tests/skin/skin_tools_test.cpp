@@ -54,11 +54,11 @@ namespace {
 
 // The main window's mock-up renders headless to a picture larger than the window's client area.
 TEST(SkinTools, RenderFormDrawsTheMainWindowMockUp) {
-  TempDir dir;
+  TempFolder dir;
   const std::string png = dir / "main_window.png";
   const std::string tool = std::string(VX_BINARY_DIR) + "/tools/render-form/render-form";
   ASSERT_EQ(Shell("env -u DISPLAY " + tool + " main-window " + png), 0);
-  const std::string bytes = ReadBytes(png);
+  const std::string bytes = FileBytes(png);
   ASSERT_GT(bytes.size(), 24u);
   EXPECT_EQ(bytes.substr(1, 3), "PNG");
   auto be32 = [&](size_t at) {
