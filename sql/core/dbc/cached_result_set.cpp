@@ -59,8 +59,9 @@ void TZAbstractCachedResultSet::Open() {
   RowAccessor = std::make_unique<TZRowAccessor>(ColumnsInfo);
   OldRowAccessor = std::make_unique<TZRowAccessor>(ColumnsInfo);
   NewRowAccessor = std::make_unique<TZRowAccessor>(ColumnsInfo);
-  UpdatedRow = RowAccessor->AllocBuffer();
-  InsertedRow = RowAccessor->AllocBuffer();
+  RowPool = std::make_unique<TZRowPool>(RowAccessor->RowSize());
+  UpdatedRow = NewRow();
+  InsertedRow = NewRow();
   SelectedRow = nullptr;
   NextRowIndex = 0;
   // A generic resolver needs a statement to reach the connection through.
@@ -69,11 +70,27 @@ void TZAbstractCachedResultSet::Open() {
   TZAbstractResultSet::Open();
 }
 
+TZRowBuffer* TZAbstractCachedResultSet::NewRow() {
+  TZRowBuffer* row = RowPool->Take();
+  RowAccessor->InitBuffer(row);
+  return row;
+}
+
+void TZAbstractCachedResultSet::FreeRow(TZRowBuffer* row) {
+  if (!row) return;
+  RowAccessor->ClearBuffer(row);
+  RowPool->Give(row);
+}
+
+// The pool's memory goes at once; only blob references need a visit per row.
 void TZAbstractCachedResultSet::DisposeRows() {
-  for (TZRowBuffer* row : RowsList) RowAccessor->DisposeBuffer(row);
-  for (TZRowBuffer* row : InitialRowsList) RowAccessor->DisposeBuffer(row);
-  RowAccessor->DisposeBuffer(UpdatedRow);
-  RowAccessor->DisposeBuffer(InsertedRow);
+  if (RowAccessor->HasBlobs()) {
+    for (TZRowBuffer* row : RowsList) RowAccessor->ClearBuffer(row);
+    for (TZRowBuffer* row : InitialRowsList) RowAccessor->ClearBuffer(row);
+    RowAccessor->ClearBuffer(UpdatedRow);
+    RowAccessor->ClearBuffer(InsertedRow);
+  }
+  RowPool.reset();
   RowsList.clear();
   InitialRowsList.clear();
   CurrentRowsList.clear();
@@ -221,7 +238,7 @@ void TZAbstractCachedResultSet::AppendRow(TZRowBuffer* row) {
 
 TZRowBuffer* TZAbstractCachedResultSet::AddPendingRow(TZRowBuffer* row) {
   if (LocateRow(InitialRowsList, row->Index) >= 0) return nullptr;
-  TZRowBuffer* copy = RowAccessor->AllocBuffer();
+  TZRowBuffer* copy = NewRow();
   RowAccessor->CopyBuffer(row, copy);
   InitialRowsList.push_back(copy);
   CurrentRowsList.push_back(row);
@@ -241,7 +258,7 @@ void TZAbstractCachedResultSet::DropEntry(std::size_t i) {
   // version before the saved copy is freed.
   if (SelectedRow == saved) SelectedRow = current;
   if (RowAccessor->RowBuffer() == saved) RowAccessor->SetRowBuffer(current);
-  RowAccessor->DisposeBuffer(saved);
+  FreeRow(saved);
   InitialRowsList.erase(InitialRowsList.begin() + static_cast<std::ptrdiff_t>(i));
   CurrentRowsList.erase(CurrentRowsList.begin() + static_cast<std::ptrdiff_t>(i));
 }
@@ -264,7 +281,7 @@ void TZAbstractCachedResultSet::RestoreRow(int row, TZRowBuffer* savedCopy) {
   RowsList[row - 1] = savedCopy;
   SelectedRow = savedCopy;
   RowAccessor->SetRowBuffer(savedCopy);
-  RowAccessor->DisposeBuffer(failed);
+  FreeRow(failed);
 }
 
 void TZAbstractCachedResultSet::SetResolver(const Ref<IZCachedResolver>& resolver) {
@@ -335,7 +352,7 @@ void TZAbstractCachedResultSet::MoveToInitialRow() {
 void TZAbstractCachedResultSet::InsertRow() {
   CheckClosed();
   TZRowBuffer* remembered = RowAccessor->RowBuffer();
-  TZRowBuffer* row = RowAccessor->AllocBuffer();
+  TZRowBuffer* row = NewRow();
   RowAccessor->MoveBuffer(InsertedRow, row);
   row->UpdateType = utInserted;
   row->Index = GetNextRowIndex();
@@ -346,7 +363,7 @@ void TZAbstractCachedResultSet::InsertRow() {
     } catch (const std::exception& e) {
       int entry = LocateRow(InitialRowsList, row->Index);
       if (entry >= 0) DropEntry(entry);
-      RowAccessor->DisposeBuffer(row);
+      FreeRow(row);
       RowAccessor->SetRowBuffer(remembered);
       RaiseSQLException(e);
     }
@@ -406,7 +423,8 @@ TZCachedResultSet::TZCachedResultSet(const Ref<IZResultSet>& resultSet, const An
 
 void TZCachedResultSet::Open() {
   ColumnsInfo.Clear();
-  Ref<IZResultSetMetadata> metadata = ResultSet->GetMetadata();
+  NativeMetadata = ResultSet->GetMetadata();
+  const Ref<IZResultSetMetadata>& metadata = NativeMetadata;
   for (int i = 1; i <= metadata->GetColumnCount(); ++i) {
     TZColumnInfo& column = ColumnsInfo.Add();
     column.Currency = metadata->IsCurrency(i);
@@ -424,9 +442,11 @@ void TZCachedResultSet::Close() {
   TZAbstractCachedResultSet::Close();
   ColumnsInfo.Clear();
   ResultSet = nullptr;
+  NativeMetadata = nullptr;
 }
 
 Ref<IZResultSetMetadata> TZCachedResultSet::GetMetadata() {
+  if (NativeMetadata) return NativeMetadata;
   return ResultSet ? ResultSet->GetMetadata() : TZAbstractCachedResultSet::GetMetadata();
 }
 
@@ -466,7 +486,7 @@ bool TZCachedResultSet::Fetch() {
   if (!ResultSet || !ResultSet->Next()) return false;
   if (MaxRows > 0 && LastRowNo >= MaxRows) return true;
   TZRowBuffer* remembered = RowAccessor->RowBuffer();
-  TZRowBuffer* row = RowAccessor->AllocBuffer();
+  TZRowBuffer* row = NewRow();
   try {
     row->Index = GetNextRowIndex();
     row->UpdateType = utUnmodified;
@@ -475,7 +495,7 @@ bool TZCachedResultSet::Fetch() {
       CopyResultSetColumn(*ResultSet, i, *RowAccessor, i, ColumnsInfo[i - 1].ColumnType);
   } catch (...) {
     RowAccessor->SetRowBuffer(remembered);
-    RowAccessor->DisposeBuffer(row);
+    FreeRow(row);
     throw;
   }
   RowAccessor->SetRowBuffer(remembered);

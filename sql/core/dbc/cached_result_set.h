@@ -10,6 +10,7 @@
 
 #include "sql/core/dbc/abstract_result_set.h"
 #include "sql/core/dbc/row_buffer.h"
+#include "sql/core/dbc/row_pool.h"
 
 class TZRowAccessor;
 class IZCachedResolver;
@@ -146,6 +147,10 @@ protected:
   int GetNextRowIndex() { return NextRowIndex++; }
   // Appends a fetched or built row to the cache.
   void AppendRow(TZRowBuffer* row);
+  // Every row of the cache, saved copies and edit rows included, comes from
+  // and goes back to RowPool: a fresh row is initialised, a freed one cleared.
+  TZRowBuffer* NewRow();
+  void FreeRow(TZRowBuffer* row);
 
   bool CachedUpdates = false;
   std::vector<TZRowBuffer*> RowsList;
@@ -157,6 +162,7 @@ protected:
   std::unique_ptr<TZRowAccessor> RowAccessor;
   std::unique_ptr<TZRowAccessor> NewRowAccessor;
   std::unique_ptr<TZRowAccessor> OldRowAccessor;
+  std::unique_ptr<TZRowPool> RowPool;
   int NextRowIndex = 0;
   Ref<IZCachedResolver> Resolver;
   Ref<IZCachedResolver> NativeResolver;
@@ -201,6 +207,8 @@ public:
 
 private:
   Ref<IZResultSet> ResultSet;
+  // ResultSet's metadata, kept from Open: the dataset asks for it once a row.
+  Ref<IZResultSetMetadata> NativeMetadata;
 };
 
 // Copies column srcIndex of the source's current row into column destIndex of

@@ -230,24 +230,19 @@ void TZRowAccessor::CheckIndexRange(int columnIndex) const {
     throw EZSQLException(Format(SZColumnIsNotAccessable, {columnIndex}));
 }
 
-void TZRowAccessor::CheckColumnIndex(int columnIndex) const {
+void TZRowAccessor::RaiseColumnIndexError(int columnIndex) const {
   if (!rowBuffer_) throw EZSQLException(SZRowBufferIsNotAssigned);
-  CheckIndexRange(columnIndex);
+  throw EZSQLException(Format(SZColumnIsNotAccessable, {columnIndex}));
 }
 
-void TZRowAccessor::CheckColumnConversion(int columnIndex, TZSQLType resultType) const {
-  CheckColumnIndex(columnIndex);
+void TZRowAccessor::CheckConvertible(int columnIndex, TZSQLType resultType) const {
   TZSQLType type = TypeOf(columnIndex);
   if (!CanConvertSQLType(type, resultType))
     throw EZSQLException(
         Format(SZConvertionIsNotPossible, {columnIndex, GetSQLTypeName(type), GetSQLTypeName(resultType)}));
 }
 
-std::uint8_t* TZRowAccessor::NullByte(const TZRowBuffer* buffer, int columnIndex) const {
-  int offset = columnOffsets_[columnIndex - 1];
-  if (offset > kColumnAreaLimit) RaiseRangeError();
-  return const_cast<std::uint8_t*>(buffer->Columns()) + offset;
-}
+void TZRowAccessor::RaiseColumnAreaError() { RaiseRangeError(); }
 
 int TZRowAccessor::StoredByteCount(const TZRowBuffer* buffer, int columnIndex) const {
   const std::uint8_t* data = Data(buffer, columnIndex);
@@ -258,12 +253,6 @@ int TZRowAccessor::StoredByteCount(const TZRowBuffer* buffer, int columnIndex) c
 
 void TZRowAccessor::CheckBytesLimit(int columnIndex, int count) const {
   if (count > 0 && columnOffsets_[columnIndex - 1] + 1 + 2 + (count - 1) > kColumnAreaLimit) RaiseRangeError();
-}
-
-std::uint8_t* TZRowAccessor::Data(const TZRowBuffer* buffer, int columnIndex) const {
-  int offset = columnOffsets_[columnIndex - 1] + 1;
-  if (offset > kColumnAreaLimit) RaiseRangeError();
-  return const_cast<std::uint8_t*>(buffer->Columns()) + offset;
 }
 
 // --- Null flags and raw data ---------------------------------------------------

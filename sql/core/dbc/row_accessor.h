@@ -77,8 +77,17 @@ public:
   // --- Checks on RowBuffer. EZSQLException "Row buffer is not assigned",
   // "Column with index %d is not accessable", "Convertion is not possible for
   // column %d from %s to %s".
-  void CheckColumnIndex(int columnIndex) const;
-  void CheckColumnConversion(int columnIndex, TZSQLType resultType) const;
+  // Inline, as every getter and setter runs them; the failures are out of line.
+  void CheckColumnIndex(int columnIndex) const {
+    if (!rowBuffer_ || columnIndex < 1 || columnIndex > ColumnCount()) RaiseColumnIndexError(columnIndex);
+  }
+  void CheckColumnConversion(int columnIndex, TZSQLType resultType) const {
+    CheckColumnIndex(columnIndex);
+    TZSQLType type = TypeOf(columnIndex);
+    // A column read as its own type, or as text (which every type converts
+    // to), needs no look-up.
+    if ((type != resultType || type == stUnknown) && resultType != stString) CheckConvertible(columnIndex, resultType);
+  }
 
   // --- Null flags and raw data on RowBuffer.
   // A stream column also counts as null when its blob is absent or empty.
@@ -152,13 +161,26 @@ public:
 private:
   TZSQLType TypeOf(int columnIndex) const { return columnTypes_[columnIndex - 1]; }
   void CheckIndexRange(int columnIndex) const;
+  [[noreturn]] void RaiseColumnIndexError(int columnIndex) const;
+  void CheckConvertible(int columnIndex, TZSQLType resultType) const;
   void CheckStreamColumn(int columnIndex) const;
   // Two-buffer operations refuse an absent buffer.
   static void CheckBuffers(const TZRowBuffer* buffer1, const TZRowBuffer* buffer2);
   // Null byte and first data byte of a column in a buffer, with the column
   // area's index limit checked.
-  std::uint8_t* NullByte(const TZRowBuffer* buffer, int columnIndex) const;
-  std::uint8_t* Data(const TZRowBuffer* buffer, int columnIndex) const;
+  // Inline for the getters and setters; the offset check fails only for
+  // columns laid out beyond the area limit.
+  std::uint8_t* NullByte(const TZRowBuffer* buffer, int columnIndex) const {
+    return ColumnByte(buffer, columnOffsets_[columnIndex - 1]);
+  }
+  std::uint8_t* Data(const TZRowBuffer* buffer, int columnIndex) const {
+    return ColumnByte(buffer, columnOffsets_[columnIndex - 1] + 1);
+  }
+  static std::uint8_t* ColumnByte(const TZRowBuffer* buffer, int offset) {
+    if (offset > kColumnAreaLimit) RaiseColumnAreaError();
+    return const_cast<std::uint8_t*>(buffer->Columns()) + offset;
+  }
+  [[noreturn]] static void RaiseColumnAreaError();
   // The byte count of a stBytes value, within the slot and the area limit.
   int StoredByteCount(const TZRowBuffer* buffer, int columnIndex) const;
   void CheckBytesLimit(int columnIndex, int count) const;

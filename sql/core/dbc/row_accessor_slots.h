@@ -17,8 +17,6 @@
 
 namespace detail::row_slots {
 
-// Highest index of the column area that a column access may reach.
-inline constexpr int kColumnAreaLimit = 32767;
 inline constexpr int kExtendedSize = 10;
 inline constexpr int kBlobSlotSize = static_cast<int>(sizeof(IZBlob*));
 // A true flag is stored with all bits set.

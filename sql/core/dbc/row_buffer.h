@@ -35,4 +35,6 @@ struct TZRowBuffer {
 #pragma pack(pop)
 
 inline constexpr int kRowHeaderSize = 6;
+// Highest index of the column area that a column access may reach.
+inline constexpr int kColumnAreaLimit = 32767;
 static_assert(sizeof(TZRowBuffer) == kRowHeaderSize);
