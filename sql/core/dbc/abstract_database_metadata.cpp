@@ -7,6 +7,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/identifier_convertor.h"
 #include "sql/core/dbc/virtual_result_set.h"
 
@@ -402,6 +403,11 @@ Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructVirtualResultSet(co
   result->SetType(rtScrollInsensitive);
   result->SetConcurrency(rcUpdatable);
   return result;
+}
+
+Ref<IZResultSet> TZAbstractDatabaseMetadata::CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout) {
+  TZCatalogueQuery query(*GetConnection(), sql);
+  return CopyToVirtualResultSet(query.ResultSet(), ConstructVirtualResultSet(layout));
 }
 
 Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::CopyToVirtualResultSet(const Ref<IZResultSet>& srcResultSet,

@@ -207,6 +207,9 @@ public:
                                                        const Ref<IZVirtualResultSet>& destResultSet);
   // A read-only copy of all rows; the source is left before its first row.
   static Ref<IZResultSet> CloneCachedResultSet(const Ref<IZResultSet>& resultSet);
+  // The rows of a catalogue query on the connection, copied into a result of
+  // layout (the query's statement closed again).
+  Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
 
 protected:
   // Sets the LIKE wildcard characters; "_" and "%" here.

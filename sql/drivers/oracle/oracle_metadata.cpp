@@ -81,11 +81,6 @@ AnsiString TZOracleDatabaseMetadata::GetTimeDateFunctions() {
   return "CURDATE,CURTIME,DAYOFMONTH,HOUR,MINUTE,MONTH,NOW,SECOND,YEAR";
 }
 
-Ref<IZResultSet> TZOracleDatabaseMetadata::CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout) {
-  TZCatalogueQuery query(*GetConnection(), sql);
-  return CopyToVirtualResultSet(query.ResultSet(), ConstructVirtualResultSet(layout));
-}
-
 Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetTables(const AnsiString&, const AnsiString& schemaPattern,
                                                              const AnsiString& tableNamePattern,
                                                              const TZStringDynArray& types) {

@@ -78,7 +78,4 @@ protected:
                                           const AnsiString& table) override;
   Ref<IZResultSet> UncachedGetIndexInfo(const AnsiString& catalog, const AnsiString& schema, const AnsiString& table,
                                         bool unique, bool approximate) override;
-
-private:
-  Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
 };

@@ -160,11 +160,6 @@ AnsiString TZPostgreSQLDatabaseMetadata::GetSQLKeywords() {
 
 // --- simple lists
 
-Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout) {
-  TZCatalogueQuery query(*GetConnection(), sql);
-  return CopyToVirtualResultSet(query.ResultSet(), ConstructVirtualResultSet(layout));
-}
-
 Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetProcedures(const AnsiString&,
                                                                      const AnsiString& schemaPattern,
                                                                      const AnsiString& procedureNamePattern) {

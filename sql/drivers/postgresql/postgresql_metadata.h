@@ -117,8 +117,6 @@ private:
   IZPostgreSQLConnection& PgConnection();
   // The length of the type "name" (identifiers); "Unknown error" without it.
   int GetNameTypeLength();
-  // The rows of a query copied into a result of layout.
-  Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
   // The one-column integer answer of sql; "Unknown error" without a row.
   int QueryInteger(const AnsiString& sql, const char* column);
   // The foreign keys read from the constraint catalogue (servers from 9.0)
