@@ -111,7 +111,7 @@ Ref<IZBlob> TZASAResultSet::GetBlob(int columnIndex) {
   LastWasNull = IsNull(columnIndex);
   if (LastWasNull) return nullptr;
   auto blob = MakeRef<TZASABlob>(Ref<TZASAResultSet>(this), RowNo, columnIndex - 1);
-  if (cachedBlob_) blob->ReadBlob();
+  if (cachedBlob_) blob->Load();
   return blob;
 }
 
@@ -277,46 +277,8 @@ void TZASAResultSet::MoveToCurrentRow() {
 TZASABlob::TZASABlob(Ref<TZASAResultSet> resultSet, int row, int column)
     : resultSet_(std::move(resultSet)), row_(row), column_(column) {}
 
-TZASABlob::TZASABlob(const TByteDynArray& data) { Take(data); }
-
-void TZASABlob::Take(const TByteDynArray& data) {
-  BlobData = BytesToStr(data);
-  BlobSize = static_cast<int>(data.size());
-  blobRead_ = true;
-}
-
-void TZASABlob::ReadBlob() {
-  if (blobRead_) return;
-  Take(resultSet_->ReadBlobOfRow(row_, column_));
+AnsiString TZASABlob::ReadValue() {
+  const AnsiString value = BytesToStr(resultSet_->ReadBlobOfRow(row_, column_));
   resultSet_ = nullptr;
-}
-
-bool TZASABlob::IsEmpty() {
-  ReadBlob();
-  return TZAbstractBlob::IsEmpty();
-}
-int TZASABlob::GetLength() {
-  ReadBlob();
-  return TZAbstractBlob::GetLength();
-}
-AnsiString TZASABlob::GetString() {
-  ReadBlob();
-  return TZAbstractBlob::GetString();
-}
-WideString TZASABlob::GetUnicodeString() {
-  ReadBlob();
-  return TZAbstractBlob::GetUnicodeString();
-}
-TByteDynArray TZASABlob::GetBytes() {
-  ReadBlob();
-  return TZAbstractBlob::GetBytes();
-}
-std::unique_ptr<TStream> TZASABlob::GetStream() {
-  ReadBlob();
-  return TZAbstractBlob::GetStream();
-}
-
-Ref<IZBlob> TZASABlob::Clone() {
-  ReadBlob();
-  return MakeRef<TZASABlob>(StrToBytes(BlobData));
+  return value;
 }

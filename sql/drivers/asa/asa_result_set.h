@@ -117,34 +117,18 @@ private:
   bool delete_ = false;
 };
 
-class TZASABlob : public TZAbstractBlob {
+// The value of column (0-based) on row of resultSet, read on first use.
+class TZASABlob : public TZLazyBlob {
 public:
-  // Unread: the value of column (0-based) on row of resultSet, read on
-  // first use.
   TZASABlob(Ref<TZASAResultSet> resultSet, int row, int column);
-  // Read: takes the bytes as they are.
-  explicit TZASABlob(const TByteDynArray& data);
-
-  // Loads the value first, then answers as the base does.
-  bool IsEmpty() override;
-  int GetLength() override;
-  AnsiString GetString() override;
-  WideString GetUnicodeString() override;
-  TByteDynArray GetBytes() override;
-  std::unique_ptr<TStream> GetStream() override;
-  // A read copy that no longer needs the result set.
-  Ref<IZBlob> Clone() override;
-  using TZAbstractBlob::Clone;
-
-  void ReadBlob();
 
 private:
-  void Take(const TByteDynArray& data);
+  AnsiString ReadValue() override;
 
-  bool blobRead_ = false;
   // Counted: a blob read after its result set was let go must not reach
-  // a freed object; a closed result set refuses the read instead.
+  // a freed object; a closed result set refuses the read instead. Let go
+  // once read.
   Ref<TZASAResultSet> resultSet_;
-  int row_ = 0;
-  int column_ = 0;
+  int row_;
+  int column_;
 };

@@ -217,6 +217,15 @@ Ref<IZResultSet> TZASAStatementState::Open(const Ref<IZStatement>& statement, co
   }
 }
 
+int TZASAStatementState::ExecuteInto(IZASASQLDA& params, IZASASQLDA* output, const AnsiString& sql,
+                                     bool passTooManyRows) {
+  SQLCA* handle = connection->GetDBHandle();
+  connection->GetPlainDriver()->dbpp_execute_into(handle, nullptr, nullptr, &stmtNum, params.GetData(),
+                                                  output ? output->GetData() : nullptr);
+  if (handle->sqlcode != kSqlTooManyRows || !passTooManyRows) Check(*connection, sql);
+  return handle->sqlerrd[2];
+}
+
 bool TZASAStatementState::GetMoreResults(const AnsiString& cursorName, IZASASQLDA& columns) {
   if (!moreResults) return false;
   connection->GetPlainDriver()->dbpp_resume(connection->GetDBHandle(), cursorName.c_str());
@@ -341,15 +350,10 @@ Ref<IZResultSet> TZASAPreparedStatement::ExecuteQueryPrepared() {
 }
 
 int TZASAPreparedStatement::ExecuteUpdatePrepared() {
-  IZASAConnection& connection = *state_.connection;
-  SQLCA* handle = connection.GetDBHandle();
   PrepareParameters(InParamValues, InParamTypes, InParamCount, paramSqlData_.get());
-  connection.GetPlainDriver()->dbpp_execute_into(handle, nullptr, nullptr, &state_.stmtNum,
-                                                 paramSqlData_->GetData(), nullptr);
   // A SELECT run for its count yields several rows into no output area.
-  if (handle->sqlcode != kSqlTooManyRows || sqlData_->GetFieldCount() == 0) Check(connection, SQL);
-  LastUpdateCount = handle->sqlerrd[2];
-  Log(connection, SQL);
+  LastUpdateCount = state_.ExecuteInto(*paramSqlData_, nullptr, SQL, sqlData_->GetFieldCount() > 0);
+  Log(*state_.connection, SQL);
   return LastUpdateCount;
 }
 
@@ -415,15 +419,10 @@ Ref<IZResultSet> TZASACallableStatement::ExecuteQueryPrepared() {
 
 int TZASACallableStatement::ExecuteUpdatePrepared() {
   if (!state_.prepared) return ExecuteUpdate(SQL);
-  IZASAConnection& connection = *state_.connection;
-  SQLCA* handle = connection.GetDBHandle();
   PrepareParameters(InParamValues, InParamTypes, InParamCount, paramSqlData_.get());
-  connection.GetPlainDriver()->dbpp_execute_into(handle, nullptr, nullptr, &state_.stmtNum,
-                                                 paramSqlData_->GetData(), sqlData_->GetData());
-  if (handle->sqlcode != kSqlTooManyRows) Check(connection, callText_);
-  LastUpdateCount = handle->sqlerrd[2];
+  LastUpdateCount = state_.ExecuteInto(*paramSqlData_, sqlData_.get(), callText_, true);
   FetchOutParams();
-  Log(connection, callText_);
+  Log(*state_.connection, callText_);
   return LastUpdateCount;
 }
 
@@ -464,9 +463,12 @@ void TZASACallableStatement::FetchOutParams() {
         case stTimestamp: manager.SetAsDateTime(value, sqlData_->GetTimestamp(i)); break;
         case stAsciiStream:
         case stUnicodeStream:
-        case stBinaryStream:
-          manager.SetAsInterface(value, Ref<IZInterface>(MakeRef<TZASABlob>(sqlData_->ReadBlobToMem(i))));
+        case stBinaryStream: {
+          const TByteDynArray bytes = sqlData_->ReadBlobToMem(i);
+          manager.SetAsInterface(
+              value, Ref<IZInterface>(TZAbstractBlob::CreateWithData(bytes.data(), static_cast<int>(bytes.size()))));
           break;
+        }
         default: break;
       }
     }

@@ -32,6 +32,10 @@ struct TZASAStatementState {
   Ref<IZResultSet> Open(const Ref<IZStatement>& statement, const AnsiString& cursorName, bool& closed,
                         const AnsiString& sql, IZASASQLDA* params, const Ref<IZASASQLDA>& columns,
                         const AnsiString& describeSql);
+  // Runs the held statement once with params bound, output (may be null)
+  // receiving its one row; answers the rows counted. With passTooManyRows
+  // a statement that yields several rows (-185) is no error.
+  int ExecuteInto(IZASASQLDA& params, IZASASQLDA* output, const AnsiString& sql, bool passTooManyRows);
   // The cursor's next result set, described into columns; false after the
   // last one or for a statement with a single result.
   bool GetMoreResults(const AnsiString& cursorName, IZASASQLDA& columns);
