@@ -76,15 +76,17 @@ TEST_F(ASAMetadata, CallTextsOfTheCatalogueProcedures) {
   metadata_->GetTables("", "DBA", "T%", {});
   metadata_->GetIndexInfo("", "DBA", "T1", true, false);
   metadata_->GetUDTs("", "", "", {2000, 2002});
+  metadata_->GetTables("", "O'Neil", "T%", {"it's"});
   EXPECT_EQ(Calls(), (std::vector<std::string>{
                          "exec sp_jdbc_tables 'T%', 'DBA', null, \"'TABLE','VIEW'\"",
                          "exec sp_jdbc_tables 'T%', 'DBA', null, null",
                          "exec sp_jdbc_getindexinfo null, 'DBA', 'T1', '1', '0'",
                          "exec sp_jdbc_getudts null, '%', '%', \"'2000','2002'\"",
+                         "exec sp_jdbc_tables 'T%', 'O''Neil', null, \"'it''s'\"",
                      }));
   // A second question of the same words comes from the cache.
   metadata_->GetTables("", "DBA", "T%", {"TABLE", "VIEW"});
-  EXPECT_EQ(Calls().size(), 4u);
+  EXPECT_EQ(Calls().size(), 5u);
 }
 
 TEST_F(ASAMetadata, RowsAreCopiedByName) {
