@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/forms.h"
+#include "platform/gui/type_info.h"
 #include "platform/rtl/clock.h"
+#include "skin/db_navigator.h"
+#include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/image_panel.h"
 #include "skin/skin_button.h"
+#include "skin/skin_edit.h"
 #include "skin/skin_scroll_bar.h"
 #include "skin/track_bar.h"
 #include "tests/platform/gui/comp_test_support.h"
@@ -142,6 +146,27 @@ TEST_F(ScrollBarTest, LooksBuiltInAndSkinned) {
   form_->Show();
   Application->ProcessMessages();
   for (auto& [bar, name] : shots) ExpectPicture(*Snapshot(bar), name);
+}
+
+TEST_F(ScrollBarTest, PublishedPropertiesReachBarsTracksAndNavigators) {
+  TsuiScrollBar* bar = Bar();
+  auto* track = new TsuiTrackBar(form_);
+  track->SetParent(form_);
+  auto* nav = new TsuiDBNavigator(form_);
+  nav->SetParent(form_);
+  ApplyThemeToChildren(form_, WinXP, nullptr);
+  EXPECT_EQ(bar->UIStyle(), WinXP);
+  EXPECT_EQ(track->UIStyle(), WinXP);
+  EXPECT_EQ(nav->UIStyle(), WinXP);
+  EXPECT_EQ(nav->Button(nbLast)->UIStyle(), WinXP);
+  auto* memo = new TsuiMemo(form_);
+  memo->SetParent(form_);
+  SetObjectProp(memo, "VScrollBar", bar);
+  EXPECT_EQ(memo->VScrollBar(), bar);
+  SetOrdProp(bar, "Max", 7);
+  EXPECT_EQ(bar->Max(), 7);
+  SetOrdProp(nav, "VisibleButtons", NavButton(nbNext));
+  EXPECT_EQ(nav->VisibleButtons(), NavButton(nbNext));
 }
 
 }  // namespace
