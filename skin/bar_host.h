@@ -12,6 +12,11 @@ template <class Base>
 class TsuiBarHost : public TsuiBordered<Base> {
 public:
   TsuiBarHost(TComponent* owner, TsuiAttachedBars::Kind kind) : TsuiBordered<Base>(owner), bars_(this, kind) {}
+  // The bars outlive the control: they must not call back into it.
+  ~TsuiBarHost() override {
+    bars_.Set(TsuiAttachedBars::kHorizontal, nullptr);
+    bars_.Set(TsuiAttachedBars::kVertical, nullptr);
+  }
 
   TsuiScrollBar* VScrollBar() const { return bars_.Bar(TsuiAttachedBars::kVertical); }
   void SetVScrollBar(TsuiScrollBar* bar) { SetBar(TsuiAttachedBars::kVertical, bar); }

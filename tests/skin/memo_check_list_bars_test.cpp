@@ -123,6 +123,16 @@ TEST_F(AttachedBarsTest, ShortTextDisablesAndADestroyedBarIsForgotten) {
   EXPECT_EQ(memo_->Lines()->Count(), 2);
 }
 
+TEST_F(AttachedBarsTest, AMemoFreedBeforeItsBarLeavesTheBarOnItsOwn) {
+  TsuiScrollBar* bar = NewBar();
+  memo_->SetVScrollBar(bar);
+  memo_->Free();
+  memo_ = nullptr;
+  bar->SetPosition(3);  // reaches no freed memo (the sanitizer run checks)
+  EXPECT_EQ(bar->Position(), 3);
+  EXPECT_EQ(bar->Max(), 100);
+}
+
 TEST_F(AttachedBarsTest, CheckListShowsItsBarOnlyWhileItsOwnIsInUse) {
   auto* list = new TsuiCheckListBox(form_);
   list->SetParent(form_);
