@@ -13,6 +13,7 @@
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/skin_props.h"
+#include "skin/theme_ref.h"
 #include "skin/skin_texts.h"
 
 namespace {
@@ -137,9 +138,7 @@ void TsuiDBNavigator::SetUIStyle(TsuiUIStyle value) {
 }
 
 void TsuiDBNavigator::SetFileTheme(TsuiFileTheme* value) {
-  if (fileTheme_) fileTheme_->RemoveFreeNotification(this);
-  fileTheme_ = value;
-  if (value) value->FreeNotification(this);
+  SetThemeRef(this, fileTheme_, value);
   SetUIStyle(uiStyle_);
 }
 

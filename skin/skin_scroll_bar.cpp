@@ -10,6 +10,7 @@
 #include "skin/file_theme.h"
 #include "skin/skin_button.h"
 #include "skin/skin_props.h"
+#include "skin/theme_ref.h"
 #include "skin/track_bar.h"
 
 namespace {
@@ -121,9 +122,7 @@ void TsuiScrollBar::SetUIStyle(TsuiUIStyle value) {
 }
 
 void TsuiScrollBar::SetFileTheme(TsuiFileTheme* value) {
-  if (fileTheme_) fileTheme_->RemoveFreeNotification(this);
-  fileTheme_ = value;
-  if (value) value->FreeNotification(this);
+  SetThemeRef(this, fileTheme_, value);
   SetUIStyle(uiStyle_);
 }
 

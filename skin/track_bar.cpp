@@ -16,6 +16,7 @@
 #include "skin/file_theme.h"
 #include "skin/image_panel.h"
 #include "skin/skin_props.h"
+#include "skin/theme_ref.h"
 
 namespace {
 
@@ -73,9 +74,7 @@ void TsuiTrackBar::SetUIStyle(TsuiUIStyle value) {
 }
 
 void TsuiTrackBar::SetFileTheme(TsuiFileTheme* value) {
-  if (fileTheme_) fileTheme_->RemoveFreeNotification(this);
-  fileTheme_ = value;
-  if (value) value->FreeNotification(this);
+  SetThemeRef(this, fileTheme_, value);
   SetUIStyle(uiStyle_);
 }
 
