@@ -12,10 +12,13 @@
 #include "tests/platform/db/test_dataset.h"
 #include "tests/platform/gui/comp_test_support.h"
 #include "tests/skin/db_navigator_support.h"
+#include "tests/skin/pixel_compare.h"
 
 namespace {
 
 using skintest::EnabledButtons;
+using skintest::ExpectPicture;
+using skintest::Snapshot;
 
 class NavigatorTest : public ::testing::Test {
 protected:
@@ -158,6 +161,20 @@ TEST_F(NavigatorTest, HintsKeysAndTheDeleteQuestion) {
   nav_->SetConfirmDelete(false);
   nav_->BtnClick(nbDelete);  // no question asked
   EXPECT_EQ(data_->RowCount(), 1);
+}
+
+TEST_F(NavigatorTest, LooksOnAnOpenDatasetWithTheFocusMark) {
+  Attach({1, 2, 3});
+  data_->Next();
+  nav_->SetTabStop(true);
+  nav_->SetUIStyle(WinXP);
+  Show();
+  nav_->SetFocus();
+  PressKey(VK_RIGHT);
+  PressKey(VK_RIGHT);
+  Application->ProcessMessages();
+  EXPECT_EQ(nav_->FocusedButton(), nbNext);
+  ExpectPicture(*Snapshot(nav_), "navigator_winxp");
 }
 
 }  // namespace
