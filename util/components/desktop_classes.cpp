@@ -1,6 +1,7 @@
 // Registration of the desktop component classes and their published properties.
 #include "util/components/desktop_classes.h"
 
+#include "util/components/change_monitors.h"
 #include "util/components/thread_component.h"
 #include "util/components/wndproc_hook.h"
 
@@ -14,6 +15,10 @@ const std::vector<TUtlClassEntry>& DesktopComponentClasses() {
       UtlClassEntry<TUtlWndProcHook>("TUtlWndProcHook"),
       UtlClassEntry<TUtlThreadComponent>("TUtlThreadComponent"),
       UtlClassEntry<TUtlThreadTimer>("TUtlThreadTimer"),
+      UtlClassEntry<TUtlCustomFolderMonitor>("TUtlCustomFolderMonitor"),
+      UtlClassEntry<TUtlFolderMonitor>("TUtlFolderMonitor"),
+      UtlClassEntry<TUtlCustomRegistryMonitor>("TUtlCustomRegistryMonitor"),
+      UtlClassEntry<TUtlRegistryMonitor>("TUtlRegistryMonitor"),
   };
   return classes;
 }
@@ -27,5 +32,6 @@ void RegisterDesktopComponentClasses() {
        BoolProp("AutoDrag", &TUtlWndProcHook::AutoDrag, &TUtlWndProcHook::SetAutoDrag),
        RefProp("WinControl", &TUtlWndProcHook::WinControl, &TUtlWndProcHook::SetWinControl)});
   RegisterThreadComponentProps();
+  RegisterChangeMonitorProps();
   UtlRegisterClassesSafe(DesktopComponentClasses());
 }
