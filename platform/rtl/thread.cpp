@@ -113,18 +113,20 @@ void TThread::SetFreeOnTerminate(bool value) { free_on_terminate_ = value; }
 
 void TThread::TerminateAndFree() {
   SyncQueue& q = Sync();
-  bool ended;
   {
+    // Everything is told under the lock: once the flag is out and the lock
+    // released, the worker may delete this object at any moment.
     std::lock_guard lock(q.mutex);
-    free_on_terminate_ = true;
-    ended = finished_ || !started_;
+    if (started_ && !finished_) {
+      terminated_ = true;
+      suspended_ = false;
+      Interrupt();
+      free_on_terminate_ = true;
+      q.changed.notify_all();
+      return;
+    }
   }
-  if (ended) {
-    delete this;
-    return;
-  }
-  Terminate();
-  Resume();
+  delete this;  // never ran, or has ended: nobody else will
 }
 
 void TThread::Run() {

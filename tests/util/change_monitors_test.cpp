@@ -98,7 +98,8 @@ TEST_F(Monitors, FiltersChooseWhatCounts) {
   ASSERT_TRUE(PumpUntil([&] { return changes == 1; }));
   m->SetNotifyFilters(1u << fmfWriteChange);
   { std::ofstream(temp / "f.txt", std::ios::app) << "more"; }
-  ASSERT_TRUE(PumpUntil([&] { return changes == 2; }));
+  // Writing and closing may arrive in one read or in two.
+  ASSERT_TRUE(PumpUntil([&] { return changes >= 2; }));
 }
 
 TEST_F(Monitors, AMissingFolderEndsTheWorkerAndABlankOneIsTheCurrentFolder) {
