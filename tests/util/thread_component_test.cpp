@@ -39,6 +39,26 @@ TEST(ThreadComponent, EventsRunOnTheWorkerOrSynchronizedOnTheLoopsThread) {
   }
 }
 
+TEST(ThreadComponent, TerminateFinishAndReturnValueReachTheLoopsThread) {
+  TOwned<TUtlThreadComponent> c(new TUtlThreadComponent(nullptr));
+  std::vector<std::string> seen;
+  c->OnExecute = [&](TObject*) {
+    c->SetReturnValue(42);
+    c->Thread()->Finish();  // asks the loop's thread to run OnFinish
+  };
+  c->SetOnFinish([&](TObject* sender) {
+    EXPECT_EQ(sender, c->Thread());
+    seen.push_back(IsMainThread() ? "finish on main" : "finish elsewhere");
+  });
+  c->SetOnTerminate([&](TObject*) { seen.push_back(IsMainThread() ? "terminate on main" : "terminate elsewhere"); });
+  c->SetSuspended(false);
+  ASSERT_TRUE(PumpUntil([&] { return c->Thread()->Finished(); }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"finish on main", "terminate on main"}));
+  EXPECT_TRUE(c->Thread()->FinishRequested() && c->Thread()->Terminated());
+  EXPECT_EQ(c->ReturnValue(), 42);
+  EXPECT_EQ(c->Thread()->WaitFor(), 42u);
+}
+
 TEST(ThreadComponent, StoredSettingsStartTheWorkerOnceLoadingIsComplete) {
   TOwned<TUtlThreadComponent> c(new TUtlThreadComponent(nullptr));
   std::atomic<int> runs{0};
