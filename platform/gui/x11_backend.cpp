@@ -2,8 +2,8 @@
 // its backing bitmap on expose and after painting, shaped with XShape; pointer
 // and keys turned into raw input; the window manager's move and size when it
 // offers _NET_WM_MOVERESIZE (else the layer's own loop with the pointer
-// grabbed); skip-taskbar through _NET_WM_STATE; the clipboard and the tray
-// icons in their own parts.
+// grabbed); skip-taskbar through _NET_WM_STATE; the clipboard, the tray
+// icons and dropped files in their own parts.
 
 #include <poll.h>
 
@@ -15,6 +15,7 @@
 #include "platform/gui/window_backend.h"
 #include "platform/gui/x11_clipboard.h"
 #include "platform/gui/x11_connection.h"
+#include "platform/gui/x11_dnd.h"
 #include "platform/gui/x11_keys.h"
 #include "platform/gui/x11_tray.h"
 #include "platform/rtl/text.h"
@@ -46,7 +47,7 @@ struct Native {
 
 class X11Backend : public WindowBackend {
 public:
-  explicit X11Backend(Display* dpy) : x_(dpy), dpy_(dpy), tray_(x_), clipboard_(x_) {
+  explicit X11Backend(Display* dpy) : x_(dpy), dpy_(dpy), tray_(x_), clipboard_(x_), dnd_(x_) {
     XSelectInput(dpy_, x_.root(), StructureNotifyMask);
     // Held keys repeat as presses without releases, so repeats are told apart.
     XkbSetDetectableAutoRepeat(dpy_, True, nullptr);
@@ -72,6 +73,7 @@ public:
     XChangeProperty(dpy_, xid, motifHints, motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(motif), 5);
     Atom deleteWindow = x_.GetAtom("WM_DELETE_WINDOW");
     XSetWMProtocols(dpy_, xid, &deleteWindow, 1);
+    dnd_.MakeAware(xid);
     windows_[hwnd].xid = xid;
     byXid_[xid] = hwnd;
     SetPositionHints(xid, r);
@@ -326,7 +328,7 @@ private:
   }
 
   void Handle(XEvent& ev) {
-    if (tray_.Handle(ev) || clipboard_.Handle(ev)) return;
+    if (tray_.Handle(ev) || clipboard_.Handle(ev) || dnd_.Handle(ev)) return;
     if (ev.type == MappingNotify) {
       XRefreshKeyboardMapping(&ev.xmapping);
       return;
@@ -363,6 +365,7 @@ private:
   Display* dpy_;
   X11Tray tray_;
   X11Clipboard clipboard_;
+  X11Dnd dnd_;
   int watch_ = 0;
   std::map<HWND, Native> windows_;
   std::map<Window, HWND> byXid_;

@@ -47,7 +47,8 @@ void RegisterFormStorageClasses() {
                  &TFormPlacement::SetOptions),
          BoolProp("PreventResize", &TFormPlacement::PreventResize, &TFormPlacement::SetPreventResize),
          IntProp("Version", &TFormPlacement::Version, &TFormPlacement::SetVersion)});
-    RegisterProps<TFormStorage>("TFormStorage", {ObjectProp("StoredProps", &TFormStorage::StoredProps)});
+    RegisterProps<TFormStorage>("TFormStorage", {ObjectProp("StoredProps", &TFormStorage::StoredProps),
+                                                 ObjectProp("StoredValues", &TFormStorage::StoredValues)});
     RegisterClass<TFormPlacement>("TFormPlacement");
     RegisterClass<TFormStorage>("TFormStorage");
   });
@@ -455,9 +456,15 @@ void TFormPlacement::HandleHookedMessage(TMessage& msg) {
 
 // --- TFormStorage ----------------------------------------------------------------------------
 
-TFormStorage::TFormStorage(TComponent* owner) : TFormPlacement(owner), storedProps_(std::make_unique<TStringList>()) {}
+TFormStorage::TFormStorage(TComponent* owner)
+    : TFormPlacement(owner),
+      storedProps_(std::make_unique<TStringList>()),
+      storedValues_(std::make_unique<TStoredValues>(this)) {}
 
-TFormStorage::~TFormStorage() { storedProps_.reset(); }
+TFormStorage::~TFormStorage() {
+  storedProps_.reset();
+  storedValues_.reset();
+}
 
 void TFormStorage::SetStoredProps(TStrings* value) {
   storedProps_->Assign(value);
@@ -484,12 +491,14 @@ void TFormStorage::Notification(TComponent* component, TOperation operation) {
 void TFormStorage::SavePlacement() {
   TFormPlacement::SavePlacement();
   SaveProperties();
+  storedValues_->WriteAll();
 }
 
 void TFormStorage::RestorePlacement() {
   TFormPlacement::RestorePlacement();
   SetRestored();
   RestoreProperties();
+  storedValues_->ReadAll();
 }
 
 void TFormStorage::SaveProperties() {

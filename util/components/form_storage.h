@@ -14,6 +14,7 @@
 
 #include "platform/gui/forms.h"
 #include "platform/rtl/ini_files.h"
+#include "util/components/stored_values.h"
 #include "util/components/window_hook.h"
 
 class TFormPlacement;
@@ -142,6 +143,9 @@ public:
   // Entries "Component.Property"; once resolved each carries its component.
   TStrings* StoredProps() const { return storedProps_.get(); }
   void SetStoredProps(TStrings* value);
+  // Named free values, saved and restored after the stored properties.
+  TStoredValues* StoredValues() const { return storedValues_.get(); }
+  void SetStoredValues(TStoredValues* value) { storedValues_->Assign(value); }
 
   void SavePlacement() override;
   void RestorePlacement() override;
@@ -154,6 +158,7 @@ protected:
 
 private:
   std::unique_ptr<TStrings> storedProps_;
+  std::unique_ptr<TStoredValues> storedValues_;
 };
 
 // The program file name (no folder) + ".ini": the file the program's
