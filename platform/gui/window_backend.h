@@ -59,6 +59,8 @@ public:
   virtual bool StartSystemMoveSize(HWND hwnd, int edge, POINT screen) = 0;
   virtual void GrabPointer(HWND hwnd, bool grab) = 0;
   virtual bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) = 0;
+  // Where the tray shows the icon, in screen coordinates; false when unknown.
+  virtual bool TrayIconRect(UINT /*id*/, TRect& /*screen*/) { return false; }
   virtual void SetClipboard(const std::string& text) = 0;
   virtual std::string GetClipboard() = 0;
   // Handles what arrived from the display; the layer calls it when asked.

@@ -196,6 +196,7 @@ public:
   }
 
   bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) override { return tray_.Notify(message, data); }
+  bool TrayIconRect(UINT id, TRect& screen) override { return tray_.IconRect(id, screen); }
   void SetClipboard(const std::string& text) override { clipboard_.Set(text); }
   std::string GetClipboard() override { return clipboard_.Get(); }
 
