@@ -235,6 +235,10 @@ BOOL IsChild(HWND parent, HWND hwnd);
 HWND GetDesktopWindow();
 // A top-level window by class name and/or title (null matches any); 0 when none.
 HWND FindWindowA(const char* className, const char* windowName);
+// Asks a top-level window of another program, found by class and title, to
+// come back (its owner restores or raises it); false when there is none or
+// the display cannot reach other programs.
+BOOL ActivateForeignWindow(const char* className, const char* title);
 HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);
 

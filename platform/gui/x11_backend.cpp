@@ -34,6 +34,8 @@ namespace {
 constexpr long kWindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                                KeyPressMask | KeyReleaseMask | StructureNotifyMask;
 constexpr int kWheelStep = 120;
+// Another instance asks the window to come back (restore or raise).
+constexpr char kActivateRequest[] = "_VX_ACTIVATE";
 constexpr long kMoveResizeMove = 8;
 // _NET_WM_MOVERESIZE directions for the sizing edges 1-8 (left, right, top,
 // top-left, top-right, bottom, bottom-left, bottom-right).
@@ -71,6 +73,7 @@ public:
     long motif[5] = {2, 0, 0, 0, 0};  // decorations: none
     const Atom motifHints = x_.GetAtom("_MOTIF_WM_HINTS");
     XChangeProperty(dpy_, xid, motifHints, motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(motif), 5);
+    SetClass(hwnd, xid);
     Atom deleteWindow = x_.GetAtom("WM_DELETE_WINDOW");
     XSetWMProtocols(dpy_, xid, &deleteWindow, 1);
     dnd_.MakeAware(xid);
@@ -78,6 +81,40 @@ public:
     byXid_[xid] = hwnd;
     SetPositionHints(xid, r);
     x_.Flush();
+  }
+
+  // WM_CLASS carries the layer's class name, so other programs can find the window.
+  void SetClass(HWND hwnd, Window xid) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    XClassHint hint{name, name};
+    XSetClassHint(dpy_, xid, &hint);
+  }
+
+  bool ActivateForeign(const std::string& className, const std::string& title) override {
+    Window rootReturn, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy_, x_.root(), &rootReturn, &parent, &children, &count)) return false;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+      if (byXid_.count(children[i])) continue;
+      XClassHint hint{};
+      if (!XGetClassHint(dpy_, children[i], &hint)) continue;
+      const bool sameClass = hint.res_class && className == hint.res_class;
+      XFree(hint.res_name);
+      XFree(hint.res_class);
+      if (sameClass && x_.ReadProperty(children[i], x_.GetAtom("_NET_WM_NAME")) == title) found = children[i];
+    }
+    if (children) XFree(children);
+    if (!found) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = found;
+    ev.xclient.message_type = x_.GetAtom(kActivateRequest);
+    ev.xclient.format = 32;
+    XSendEvent(dpy_, found, False, NoEventMask, &ev);
+    x_.Flush();
+    return true;
   }
 
   void Destroy(HWND hwnd) override {
@@ -357,7 +394,8 @@ private:
       case KeyPress: QueueKey(ev.xkey, true); break;
       case KeyRelease: QueueKey(ev.xkey, false); break;
       case ClientMessage:
-        if (Atom(ev.xclient.data.l[0]) == x_.GetAtom("WM_DELETE_WINDOW")) NativeWindowCloseRequested(hwnd);
+        if (ev.xclient.message_type == x_.GetAtom(kActivateRequest)) NativeWindowActivateRequested(hwnd);
+        else if (Atom(ev.xclient.data.l[0]) == x_.GetAtom("WM_DELETE_WINDOW")) NativeWindowCloseRequested(hwnd);
         break;
     }
   }
