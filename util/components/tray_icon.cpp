@@ -40,7 +40,8 @@ HICON IconOfBitmap(TBitmap* image, TColor transparent) {
   return icon;
 }
 
-// An icon of the list's image, transparent where the image is.
+}  // namespace
+
 HICON IconOfImage(TImageList* list, int index) {
   TBitmap image;
   image.SetSize(list->Width(), list->Height());
@@ -49,7 +50,6 @@ HICON IconOfImage(TImageList* list, int index) {
   list->Draw(image.Canvas(), 0, 0, index);
   return IconOfBitmap(&image, clFuchsia);
 }
-}  // namespace
 
 // --- TUtlIconLabel ---------------------------------------------------------------------------
 
