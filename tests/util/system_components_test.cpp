@@ -10,6 +10,8 @@
 #include "tests/support/file_reader.h"
 #include "tests/support/shell_runner.h"
 #include "tests/support/temp_folder.h"
+#include "util/components/component_classes.h"
+#include "util/components/system_component_classes.h"
 #include "util/components/system_components.h"
 #include "util/components/wav_player.h"
 #include "util/routines/registry_readers.h"
@@ -136,6 +138,17 @@ TEST_F(SystemComponents, TheStartButtonReadsZero) {
   start.SetButtonLeft(100);
   EXPECT_EQ(start.ButtonLeft() + start.ButtonTop() + start.ButtonWidth() + start.ButtonHeight(), 0);
   EXPECT_FALSE(start.Visible());
+}
+
+TEST(SystemComponentClasses, TheNamesCreateTheirClassesAndASecondRegistrationIsSilent) {
+  RegisterUtilComponents();
+  EXPECT_NO_THROW(RegisterSystemComponentClasses());
+  for (const TUtlClassEntry& entry : SystemComponentClasses()) {
+    const TComponentFactory* factory = GetClass(entry.first);
+    ASSERT_NE(factory, nullptr) << entry.first;
+    TOwned<TComponent> c((*factory)(nullptr));
+    EXPECT_TRUE(c != nullptr) << entry.first;
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "util/components/desktop_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
+#include "util/components/system_component_classes.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
 
@@ -78,5 +79,6 @@ void RegisterUtilComponents() {
     RegisterClass<TUtlTimeSpinEdit>("TUtlTimeSpinEdit");
     RegisterClass<TUtlTrayIcon>("TUtlTrayIcon");
     RegisterDesktopComponentClasses();
+    RegisterSystemComponentClasses();
   });
 }
