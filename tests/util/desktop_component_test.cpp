@@ -253,6 +253,18 @@ TEST(AppWindow, ShowAndHideTheApplication) {
 
 using ShiftState = ShownForm;  // keys go to the focused form
 
+using ColourUnderCursor = ShownForm;
+
+TEST_F(ColourUnderCursor, IsThePixelOnScreen) {
+  form->SetColor(TColor(0x2040C0));
+  HeadlessMouseMove(200, 200);  // inside the form's client area
+  Tick(1);
+  EXPECT_EQ(UtlColorUnderCursor(), TColor(0x2040C0));
+  form->SetColor(TColor(0x00FF00));
+  Tick(1);
+  EXPECT_EQ(UtlColorUnderCursor(), TColor(0x00FF00));
+}
+
 TEST_F(ShiftState, FromTheKeys) {
   struct Case {
     std::vector<int> keys;

@@ -8,14 +8,27 @@
 
 TShiftState UtlGetShiftState() { return KeyboardShiftState(); }
 
+namespace {
+COLORREF PixelOf(HWND hwnd, HDC dc, int x, int y) {
+  const COLORREF c = dc ? GetPixel(dc, x, y) : CLR_INVALID;
+  if (dc) ReleaseDC(hwnd, dc);
+  return c;
+}
+}  // namespace
+
+// The desktop's device context where the backend can read the screen; else
+// the top-level window under the pointer, whose pixels the layer composes.
 TColor UtlColorUnderCursor() {
   POINT p{};
   GetCursorPos(&p);
   const HWND desktop = GetDesktopWindow();
-  const HDC dc = GetDC(desktop);
-  const TColor color = TColor(GetPixel(dc, p.X, p.Y));
-  ReleaseDC(desktop, dc);
-  return color;
+  COLORREF c = PixelOf(desktop, GetDC(desktop), p.X, p.Y);
+  if (c == CLR_INVALID) {
+    const HWND top = GetAncestor(WindowFromPoint(p), GA_ROOT);
+    RECT r{};
+    if (top && GetWindowRect(top, &r)) c = PixelOf(top, GetWindowDC(top), p.X - r.Left, p.Y - r.Top);
+  }
+  return TColor(c);
 }
 
 void UtlShowAppWindow() {

@@ -129,7 +129,7 @@ void TUtlCustomWndProcHook::Hook() {
   }
   if (!InState(csDesigning) && !Valid(hooked_)) {
     const HWND h = GetHandle();
-    if (Valid(h)) {
+    if (Valid(h) && IsWindow(h)) {  // an explicit handle may name a window gone meanwhile
       if (!own_) own_ = BindProc(this);
       TUtlWndProcHookList& l = TUtlWndProcHookList::Instance();
       const WNDPROC orig = l.Underlying(h);  // before this hook counts

@@ -204,17 +204,35 @@ bool TFileRegistryStore::QueryValue(TRegistryRoot root, const WideString& key, c
   return true;
 }
 
+namespace {
+// Adds the key with every parent, each spelled as in this path unless it
+// already exists; the key's entry.
+KeyData& AddKey(RootData& data, const WideString& path) {
+  for (size_t end = 0; end != WideString::npos;) {
+    end = path.find(u'\\', end + 1);
+    const WideString part = path.substr(0, end);
+    if (part.empty()) break;
+    KeyData& k = data[Fold(part)];
+    if (k.path.empty()) k.path = part;
+  }
+  return data[Fold(path)];
+}
+}  // namespace
+
 bool TFileRegistryStore::CreateKey(TRegistryRoot root, const WideString& key) {
   const WideString path = Normal(key);
   return Modify(root, [&](RootData& data) {
-    // Every parent too, each spelled as in this path unless it already exists.
-    for (size_t end = 0; end != WideString::npos;) {
-      end = path.find(u'\\', end + 1);
-      const WideString part = path.substr(0, end);
-      if (part.empty()) break;
-      KeyData& k = data[Fold(part)];
-      if (k.path.empty()) k.path = part;
-    }
+    if (!path.empty()) AddKey(data, path);
+    return true;
+  });
+}
+
+bool TFileRegistryStore::WriteValue(TRegistryRoot root, const WideString& key, const WideString& name,
+                                    const TRegistryValue& value) {
+  const WideString path = Normal(key);
+  return Modify(root, [&](RootData& data) {
+    if (path.empty()) return false;  // the root itself holds no values here
+    AddKey(data, path).values[Fold(name)] = {name, value};
     return true;
   });
 }

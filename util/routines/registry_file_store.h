@@ -24,6 +24,8 @@ public:
   bool CreateKey(TRegistryRoot root, const WideString& key);
   // False too when the key does not exist.
   bool SetValue(TRegistryRoot root, const WideString& key, const WideString& name, const TRegistryValue& value);
+  // Creates the key when missing and sets the value, as one change.
+  bool WriteValue(TRegistryRoot root, const WideString& key, const WideString& name, const TRegistryValue& value);
   // False when the value (or key) does not exist.
   bool DeleteValue(TRegistryRoot root, const WideString& key, const WideString& name);
   // Removes the key with everything below it; false when it does not exist.

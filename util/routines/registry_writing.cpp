@@ -16,11 +16,9 @@
 #include "util/routines/util_errors.h"
 
 void UtlWriteRegistryText(TRegistryRoot root, const AnsiString& key, const AnsiString& name, const AnsiString& value) {
-  TFileRegistryStore& store = FileRegistryStore();
-  const WideString path = AnsiToWide(key);
-  if (!store.CreateKey(root, path)) throw EUtlRegistryError(Format("Unable to open the %s key", {key}));
   const std::uint32_t type = value.find('%') != AnsiString::npos ? kRegExpandString : kRegString;
-  if (!store.SetValue(root, path, AnsiToWide(name), RegistryText(AnsiToWide(value), type)))
+  // Key and value in one change, so a watcher sees one notice.
+  if (!FileRegistryStore().WriteValue(root, AnsiToWide(key), AnsiToWide(name), RegistryText(AnsiToWide(value), type)))
     throw EUtlRegistryError(Format("Unable to open the %s key", {key}));
 }
 
