@@ -73,28 +73,27 @@ bool TUtlBalloonTrayIcon::UpdateIcon() {
   return Send(NIM_MODIFY, data);
 }
 
-void TUtlBalloonTrayIcon::ShowIcon() {
-  flags_ |= NIF_ICON;
+// Adds or deletes the icon; an error while filling the record names the component.
+void TUtlBalloonTrayIcon::AddOrDelete(DWORD message, const char* failure) {
   try {
     NOTIFYICONDATAA data;
     FillIconData(data);
-    Send(NIM_ADD, data);
+    Send(message, data);
   } catch (const Exception&) {
-    throw EUtlTrayIcon(Format(SInsertFailed, {Name()}));
+    throw EUtlTrayIcon(Format(failure, {Name()}));
   }
+}
+
+void TUtlBalloonTrayIcon::ShowIcon() {
+  flags_ |= NIF_ICON;
+  AddOrDelete(NIM_ADD, SInsertFailed);
   visible_ = true;
   if (OnShow) OnShow(this);
 }
 
 void TUtlBalloonTrayIcon::HideIcon() {
   flags_ &= ~NIF_ICON;
-  try {
-    NOTIFYICONDATAA data;
-    FillIconData(data);
-    Send(NIM_DELETE, data);
-  } catch (const Exception&) {
-    throw EUtlTrayIcon(Format(SDeleteFailed, {Name()}));
-  }
+  AddOrDelete(NIM_DELETE, SDeleteFailed);
   visible_ = false;
   if (OnHide) OnHide(this);
   if (minimizeToTray_) ShowApplication();

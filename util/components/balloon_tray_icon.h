@@ -99,6 +99,7 @@ private:
   void TakeImage();
   void RaiseOwner();
   bool Send(DWORD message, const NOTIFYICONDATAA& data);
+  void AddOrDelete(DWORD message, const char* failure);
 
   std::unique_ptr<TIcon> icon_;
   TImageList* imageList_ = nullptr;

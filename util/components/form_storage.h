@@ -1,12 +1,12 @@
 // Form placement and storage: non-visual components that keep a window's
-// state between runs in the program's ini file (or the registry store). TFormPlacement restores when
-// the window is shown and saves when it closes (or is destroyed unsaved),
-// and can hold the window within size limits through a window hook;
-// TFormStorage adds chosen published properties of the window's components
-// and named stored values.
-// It takes over the window's OnShow, OnCloseQuery and OnDestroy when it is
-// read with the window (Loaded): the window's own OnShow runs after the
-// restore, its own OnCloseQuery before the save. It is also the program's
+// state between runs in the program's ini file (or the registry store).
+// TFormPlacement restores when the window is shown and saves when it closes
+// (or is destroyed unsaved), and can hold the window within size limits
+// through a window hook; TFormStorage adds chosen published properties of
+// the window's components and named stored values. It takes over the
+// window's OnShow, OnCloseQuery and OnDestroy when it is read with the
+// window (Loaded): the window's own OnShow runs after the restore, its own
+// OnCloseQuery before the save. It is also the program's
 // general ini access: ReadString/WriteString work in whatever section
 // IniSection names at the moment of the call.
 #pragma once
