@@ -155,8 +155,14 @@ void TDirectoryEdit::SetNumGlyphs(int value) {
   button_->SetNumGlyphs(glyphKind_ == gkCustom ? value : 1);
 }
 
-TDirectoryEdit::~TDirectoryEdit() {
+TDirectoryEdit::~TDirectoryEdit() = default;
+
+// The button goes with the edit's other components, before the destructor
+// runs: its click is cut off first.
+void TDirectoryEdit::BeforeDestruction() {
   if (button_) button_->OnClick = nullptr;
+  button_ = nullptr;
+  TUtlInnerControlEdit::BeforeDestruction();
 }
 
 void TDirectoryEdit::SetDirectInput(bool value) {

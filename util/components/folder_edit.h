@@ -46,6 +46,7 @@ class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
   explicit TDirectoryEdit(TComponent* owner);
   ~TDirectoryEdit() override;
+  void BeforeDestruction() override;
 
   const AnsiString& InitialDir() const { return initialDir_; }
   void SetInitialDir(const AnsiString& value) { initialDir_ = value; }
