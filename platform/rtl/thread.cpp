@@ -51,6 +51,25 @@ const std::thread::id main_thread_id = std::this_thread::get_id();
 
 bool IsMainThread() { return std::this_thread::get_id() == main_thread_id; }
 
+namespace {
+// Waits (holding lock on the queue) until done holds; on the message loop's
+// thread, calls other threads synchronise meanwhile are run, so neither side blocks.
+template <class Done>
+void WaitServingCalls(std::unique_lock<std::mutex>& lock, Done done) {
+  SyncQueue& q = Sync();
+  const bool serve_calls = IsMainThread();
+  while (!done()) {
+    if (serve_calls && !q.calls.empty()) {
+      lock.unlock();
+      CheckSynchronize();
+      lock.lock();
+      continue;
+    }
+    q.changed.wait(lock);
+  }
+}
+}  // namespace
+
 bool CheckSynchronize() {
   SyncQueue& q = Sync();
   bool ran = false;
@@ -161,18 +180,8 @@ uint32_t TThread::WaitFor() {
   if (!thread_.joinable()) return uint32_t(return_value_);
   if (thread_.get_id() == std::this_thread::get_id()) return uint32_t(return_value_);  // on its own worker
   SyncQueue& q = Sync();
-  const bool serve_calls = IsMainThread();
   std::unique_lock lock(q.mutex);
-  for (;;) {
-    if (finished_) break;
-    if (serve_calls && !q.calls.empty()) {
-      lock.unlock();
-      CheckSynchronize();
-      lock.lock();
-      continue;
-    }
-    q.changed.wait(lock);
-  }
+  WaitServingCalls(lock, [this] { return finished_.load(); });
   lock.unlock();
   thread_.join();
   return uint32_t(return_value_);
@@ -235,16 +244,7 @@ void EndLiveThreads() {
     if (!t->free_on_terminate_) joinable.insert(t);
   }
   q.changed.notify_all();
-  const bool serve_calls = IsMainThread();
-  while (!q.live.empty()) {
-    if (serve_calls && !q.calls.empty()) {
-      lock.unlock();
-      CheckSynchronize();
-      lock.lock();
-      continue;
-    }
-    q.changed.wait(lock);
-  }
+  WaitServingCalls(lock, [&q] { return q.live.empty(); });
   lock.unlock();
   // Nobody else runs at program end, so these objects are still there.
   for (TThread* t : joinable)

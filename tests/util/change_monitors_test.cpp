@@ -13,26 +13,11 @@
 #include "platform/rtl/text.h"
 #include "tests/support/shell_runner.h"
 #include "tests/support/temp_folder.h"
+#include "tests/util/loop_wait.h"
 #include "util/components/change_monitors.h"
 
 namespace {
 
-bool PumpUntil(const std::function<bool()>& pred) {
-  for (int i = 0; i < 5000; ++i) {
-    Application->ProcessMessages();
-    if (pred()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
-}
-
-// Long enough for a notice that should not come to show.
-void Settle() {
-  for (int i = 0; i < 50; ++i) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
 
 struct Monitors : ::testing::Test {
   void TearDown() override { EXPECT_TRUE(PumpUntil([] { return TUtlMonitorThread::LiveCount() == 0; })); }

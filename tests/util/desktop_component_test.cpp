@@ -198,6 +198,17 @@ TEST_F(Hooks, ExplicitHandlesAndControls) {
   loose->Free();
 }
 
+TEST_F(Hooks, AHookStoredActiveHooksOnceLoaded) {
+  TUtlWndProcHook* h = Add("h");
+  h->BeginLoading();
+  h->SetActive(true);
+  EXPECT_EQ(Current(), own);  // not while its settings are read
+  h->EndLoading();
+  EXPECT_TRUE(h->Active());
+  EXPECT_NE(Current(), own);
+  EXPECT_EQ(Send().size(), 3u);
+}
+
 TEST(DesktopClasses, TheNamesCreateTheirClassesAndASecondRegistrationIsSilent) {
   RegisterUtilComponents();
   for (const TUtlClassEntry& entry : DesktopComponentClasses()) {

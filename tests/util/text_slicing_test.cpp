@@ -102,6 +102,7 @@ TEST(TextSlicing, CanCreateFile) {
   EXPECT_TRUE(UtlCanCreateFile(temp / "new file.txt"));
   EXPECT_FALSE(FileExists(temp / "new file.txt"));  // removed again
   EXPECT_FALSE(UtlCanCreateFile(temp / "missing/x.txt"));
+  EXPECT_FALSE(UtlCanCreateFile(temp.name()));  // a folder
 }
 
 }  // namespace

@@ -9,29 +9,12 @@
 #include "platform/gui/application.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/text.h"
+#include "tests/util/loop_wait.h"
 #include "util/components/thread_component.h"
 
 namespace {
 
 VX_DECLARE_EXCEPTION(EFoo, Exception)
-
-// Pumps the loop until pred holds; false after five seconds of real time.
-bool PumpUntil(const std::function<bool()>& pred) {
-  for (int i = 0; i < 5000; ++i) {
-    Application->ProcessMessages();
-    if (pred()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
-}
-
-// Long enough for a wrong event to show, on a worker that is not waited for.
-void Settle() {
-  for (int i = 0; i < 20; ++i) {
-    Application->ProcessMessages();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-}
 
 TEST(ThreadComponent, EventsRunOnTheWorkerOrSynchronizedOnTheLoopsThread) {
   for (bool synchronized : {false, true}) {
@@ -49,11 +32,31 @@ TEST(ThreadComponent, EventsRunOnTheWorkerOrSynchronizedOnTheLoopsThread) {
     ASSERT_TRUE(PumpUntil([&] { return runs == 1 && c->Thread()->Finished(); }));
     EXPECT_EQ(onMain, synchronized);
     c->SetSuspended(false);  // the run is over: nothing again
-    Settle();
+    Settle(20);
     EXPECT_EQ(runs, 1);
     c->Execute();  // a fresh worker runs it again
     ASSERT_TRUE(PumpUntil([&] { return runs == 2; }));
   }
+}
+
+TEST(ThreadComponent, TerminateFinishAndReturnValueReachTheLoopsThread) {
+  TOwned<TUtlThreadComponent> c(new TUtlThreadComponent(nullptr));
+  std::vector<std::string> seen;
+  c->OnExecute = [&](TObject*) {
+    c->SetReturnValue(42);
+    c->Thread()->Finish();  // asks the loop's thread to run OnFinish
+  };
+  c->SetOnFinish([&](TObject* sender) {
+    EXPECT_EQ(sender, c->Thread());
+    seen.push_back(IsMainThread() ? "finish on main" : "finish elsewhere");
+  });
+  c->SetOnTerminate([&](TObject*) { seen.push_back(IsMainThread() ? "terminate on main" : "terminate elsewhere"); });
+  c->SetSuspended(false);
+  ASSERT_TRUE(PumpUntil([&] { return c->Thread()->Finished(); }));
+  EXPECT_EQ(seen, (std::vector<std::string>{"finish on main", "terminate on main"}));
+  EXPECT_TRUE(c->Thread()->FinishRequested() && c->Thread()->Terminated());
+  EXPECT_EQ(c->ReturnValue(), 42);
+  EXPECT_EQ(c->Thread()->WaitFor(), 42u);
 }
 
 TEST(ThreadComponent, StoredSettingsStartTheWorkerOnceLoadingIsComplete) {
@@ -67,7 +70,7 @@ TEST(ThreadComponent, StoredSettingsStartTheWorkerOnceLoadingIsComplete) {
   c->BeginLoading();
   c->SetSynchronized(true);
   c->SetSuspended(false);
-  Settle();
+  Settle(20);
   EXPECT_EQ(runs, 0);
   EXPECT_FALSE(c->Suspended());  // the stored value, kept until loaded
   c->EndLoading();
@@ -148,12 +151,12 @@ TEST_F(ThreadTimer, FiresEachIntervalAndANewIntervalActsAtOnce) {
   ASSERT_TRUE(AdvanceTo(100, 4));
   timer->SetEnabled(false);
   AdvanceVirtualClock(1000);
-  Settle();
+  Settle(20);
   EXPECT_EQ(fired, 4);
   timer->SetInterval(200);  // stays disabled
   EXPECT_FALSE(timer->Enabled());
   AdvanceVirtualClock(1000);
-  Settle();
+  Settle(20);
   EXPECT_EQ(fired, 4);
   timer->SetEnabled(true);
   ASSERT_TRUE(AdvanceTo(200, 5));

@@ -167,13 +167,58 @@ void TUtlRegistryMonitorThread::Execute() {
     if (UtlRearmRegChangeEvent(event_, info_)) Changed();
 }
 
-// --- the folder monitor ---------------------------------------------------------------------
+// --- the monitors ---------------------------------------------------------------------------
 
-TUtlCustomFolderMonitor::~TUtlCustomFolderMonitor() { StopMonitor(); }
+TUtlCustomChangeMonitor::~TUtlCustomChangeMonitor() { StopMonitor(); }
 
-void TUtlCustomFolderMonitor::SetActive(bool value) {
+void TUtlCustomChangeMonitor::SetActive(bool value) {
   active_ = value;
   UpdateMonitor();
+}
+
+void TUtlCustomChangeMonitor::SetWatchSubTree(bool value) {
+  if (value == watchSubTree_) return;
+  watchSubTree_ = value;
+  UpdateMonitor();
+}
+
+void TUtlCustomChangeMonitor::SetNotifyFilters(unsigned value) {
+  if (value == filters_) return;
+  filters_ = value;
+  UpdateMonitor();
+}
+
+void TUtlCustomChangeMonitor::SetOnChange(TUtlChangeEvent value) {
+  onChange_ = std::move(value);
+  UpdateMonitor();
+}
+
+void TUtlCustomChangeMonitor::UpdateMonitor() {
+  if (active_)
+    StartMonitor();
+  else
+    StopMonitor();
+}
+
+void TUtlCustomChangeMonitor::StartMonitor() {
+  StopMonitor();
+  if (InState(csDesigning) || InState(csLoading) || InState(csDestroying) || !active_ || !onChange_) return;
+  worker_ = CreateWorker();
+  worker_->OnChange = onChange_;
+  worker_->Resume();
+}
+
+void TUtlCustomChangeMonitor::StopMonitor() {
+  if (InState(csDesigning) || InState(csReading) || !worker_) return;
+  TUtlMonitorThread* old = worker_;
+  worker_ = nullptr;
+  old->OnChange = nullptr;
+  old->TerminateAndFree();  // its stop descriptor ends its wait at once
+}
+
+void TUtlCustomChangeMonitor::Loaded() {
+  TUtlComponent::Loaded();
+  SetActive(active_);
 }
 
 void TUtlCustomFolderMonitor::SetFolder(const AnsiString& value) {
@@ -182,59 +227,10 @@ void TUtlCustomFolderMonitor::SetFolder(const AnsiString& value) {
   UpdateMonitor();
 }
 
-void TUtlCustomFolderMonitor::SetWatchSubTree(bool value) {
-  if (value == watchSubTree_) return;
-  watchSubTree_ = value;
-  UpdateMonitor();
-}
-
-void TUtlCustomFolderMonitor::SetNotifyFilters(TFolderMonitorFilters value) {
-  if (value == filters_) return;
-  filters_ = value;
-  UpdateMonitor();
-}
-
-void TUtlCustomFolderMonitor::SetOnChange(TUtlChangeEvent value) {
-  onChange_ = std::move(value);
-  UpdateMonitor();
-}
-
-void TUtlCustomFolderMonitor::UpdateMonitor() {
-  if (active_)
-    StartMonitor();
-  else
-    StopMonitor();
-}
-
-void TUtlCustomFolderMonitor::StartMonitor() {
-  StopMonitor();
-  if (InState(csDesigning) || InState(csLoading) || !active_ || !onChange_) return;
-  worker_ = new TUtlFolderMonitorThread;
-  worker_->OnChange = onChange_;
-  worker_->SetParams(folder_, watchSubTree_, UtlFolderPlatformFilter(filters_));
-  worker_->Resume();
-}
-
-void TUtlCustomFolderMonitor::StopMonitor() {
-  if (InState(csDesigning) || InState(csReading) || !worker_) return;
-  TUtlFolderMonitorThread* old = worker_;
-  worker_ = nullptr;
-  old->OnChange = nullptr;
-  old->TerminateAndFree();  // its stop descriptor ends its wait at once
-}
-
-void TUtlCustomFolderMonitor::Loaded() {
-  TUtlComponent::Loaded();
-  SetActive(active_);
-}
-
-// --- the registry monitor -------------------------------------------------------------------
-
-TUtlCustomRegistryMonitor::~TUtlCustomRegistryMonitor() { StopMonitor(); }
-
-void TUtlCustomRegistryMonitor::SetActive(bool value) {
-  active_ = value;
-  UpdateMonitor();
+TUtlMonitorThread* TUtlCustomFolderMonitor::CreateWorker() {
+  auto* worker = new TUtlFolderMonitorThread;
+  worker->SetParams(folder_, WatchSubTree(), UtlFolderPlatformFilter(NotifyFilters()));
+  return worker;
 }
 
 void TUtlCustomRegistryMonitor::SetRegistryKey(const AnsiString& value) {
@@ -249,50 +245,10 @@ void TUtlCustomRegistryMonitor::SetRootKey(TUtlRegRootKey value) {
   UpdateMonitor();
 }
 
-void TUtlCustomRegistryMonitor::SetWatchSubTree(bool value) {
-  if (value == watchSubTree_) return;
-  watchSubTree_ = value;
-  UpdateMonitor();
-}
-
-void TUtlCustomRegistryMonitor::SetNotifyFilters(TUtlRegistryMonitorFilters value) {
-  if (value == filters_) return;
-  filters_ = value;
-  UpdateMonitor();
-}
-
-void TUtlCustomRegistryMonitor::SetOnChange(TUtlChangeEvent value) {
-  onChange_ = std::move(value);
-  UpdateMonitor();
-}
-
-void TUtlCustomRegistryMonitor::UpdateMonitor() {
-  if (active_)
-    StartMonitor();
-  else
-    StopMonitor();
-}
-
-void TUtlCustomRegistryMonitor::StartMonitor() {
-  StopMonitor();
-  if (InState(csDesigning) || InState(csLoading) || InState(csDestroying) || !active_ || !onChange_) return;
-  worker_ = new TUtlRegistryMonitorThread;
-  worker_->OnChange = onChange_;
-  worker_->SetParams(UtlRegRootKeyHandle(root_), key_, UtlRegistryPlatformFilter(filters_), watchSubTree_);
-  worker_->Resume();
-}
-
-void TUtlCustomRegistryMonitor::StopMonitor() {
-  if (InState(csDesigning) || InState(csReading) || !worker_) return;
-  TUtlRegistryMonitorThread* old = worker_;
-  worker_ = nullptr;
-  old->OnChange = nullptr;
-  old->TerminateAndFree();
-}
-
-void TUtlCustomRegistryMonitor::Loaded() {
-  TUtlComponent::Loaded();
-  SetActive(active_);
+TUtlMonitorThread* TUtlCustomRegistryMonitor::CreateWorker() {
+  auto* worker = new TUtlRegistryMonitorThread;
+  worker->SetParams(UtlRegRootKeyHandle(root_), key_, UtlRegistryPlatformFilter(NotifyFilters()), WatchSubTree());
+  return worker;
 }
 
 void RegisterChangeMonitorProps() {

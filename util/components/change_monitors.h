@@ -89,38 +89,56 @@ private:
   TUtlRegChangeInfo info_;
 };
 
-class TUtlCustomFolderMonitor : public TUtlComponent {
+// What both monitors share: the switch, the sub-tree flag, the filters, the
+// event and the worker that the settings make.
+class TUtlCustomChangeMonitor : public TUtlComponent {
 public:
-  explicit TUtlCustomFolderMonitor(TComponent* owner) : TUtlComponent(owner) {}
-  ~TUtlCustomFolderMonitor() override;
+  ~TUtlCustomChangeMonitor() override;
 
   bool Active() const { return active_; }
   void SetActive(bool value);
-  const AnsiString& Folder() const { return folder_; }
-  void SetFolder(const AnsiString& value);
   bool WatchSubTree() const { return watchSubTree_; }
   void SetWatchSubTree(bool value);
-  TFolderMonitorFilters NotifyFilters() const { return filters_; }
-  void SetNotifyFilters(TFolderMonitorFilters value);
+  unsigned NotifyFilters() const { return filters_; }
+  void SetNotifyFilters(unsigned value);
   const TUtlChangeEvent& OnChange() const { return onChange_; }
   void SetOnChange(TUtlChangeEvent value);
   // The current worker, or null.
-  TUtlFolderMonitorThread* Worker() const { return worker_; }
+  TUtlMonitorThread* Worker() const { return worker_; }
 
   virtual void UpdateMonitor();
+  // A new worker when Active with OnChange set at run time (not while loading
+  // or being destroyed); the old one is let go first.
   virtual void StartMonitor();
   virtual void StopMonitor();
 
 protected:
+  TUtlCustomChangeMonitor(TComponent* owner, unsigned filters) : TUtlComponent(owner), filters_(filters) {}
   void Loaded() override;
+  // A worker watching with the present settings, not yet resumed.
+  virtual TUtlMonitorThread* CreateWorker() = 0;
 
 private:
   bool active_ = false;
-  AnsiString folder_ = "/";
   bool watchSubTree_ = true;
-  TFolderMonitorFilters filters_ = (1u << fmfFileNameChange) | (1u << fmfDirNameChange);
+  unsigned filters_;
   TUtlChangeEvent onChange_;
-  TUtlFolderMonitorThread* worker_ = nullptr;
+  TUtlMonitorThread* worker_ = nullptr;
+};
+
+class TUtlCustomFolderMonitor : public TUtlCustomChangeMonitor {
+public:
+  explicit TUtlCustomFolderMonitor(TComponent* owner)
+      : TUtlCustomChangeMonitor(owner, (1u << fmfFileNameChange) | (1u << fmfDirNameChange)) {}
+
+  const AnsiString& Folder() const { return folder_; }
+  void SetFolder(const AnsiString& value);
+
+protected:
+  TUtlMonitorThread* CreateWorker() override;
+
+private:
+  AnsiString folder_ = "/";
 };
 
 class TUtlFolderMonitor : public TUtlCustomFolderMonitor {
@@ -128,40 +146,22 @@ public:
   using TUtlCustomFolderMonitor::TUtlCustomFolderMonitor;
 };
 
-class TUtlCustomRegistryMonitor : public TUtlComponent {
+class TUtlCustomRegistryMonitor : public TUtlCustomChangeMonitor {
 public:
-  explicit TUtlCustomRegistryMonitor(TComponent* owner) : TUtlComponent(owner) {}
-  ~TUtlCustomRegistryMonitor() override;
+  explicit TUtlCustomRegistryMonitor(TComponent* owner)
+      : TUtlCustomChangeMonitor(owner, (1u << rmfSubTreeChange) | (1u << rmfValueChange)) {}
 
-  bool Active() const { return active_; }
-  void SetActive(bool value);
   const AnsiString& RegistryKey() const { return key_; }
   void SetRegistryKey(const AnsiString& value);
   TUtlRegRootKey RootKey() const { return root_; }
   void SetRootKey(TUtlRegRootKey value);
-  bool WatchSubTree() const { return watchSubTree_; }
-  void SetWatchSubTree(bool value);
-  TUtlRegistryMonitorFilters NotifyFilters() const { return filters_; }
-  void SetNotifyFilters(TUtlRegistryMonitorFilters value);
-  const TUtlChangeEvent& OnChange() const { return onChange_; }
-  void SetOnChange(TUtlChangeEvent value);
-  TUtlRegistryMonitorThread* Worker() const { return worker_; }
-
-  virtual void UpdateMonitor();
-  virtual void StartMonitor();
-  virtual void StopMonitor();
 
 protected:
-  void Loaded() override;
+  TUtlMonitorThread* CreateWorker() override;
 
 private:
-  bool active_ = false;
   AnsiString key_;
   TUtlRegRootKey root_ = rrkCurrentUser;
-  bool watchSubTree_ = true;
-  TUtlRegistryMonitorFilters filters_ = (1u << rmfSubTreeChange) | (1u << rmfValueChange);
-  TUtlChangeEvent onChange_;
-  TUtlRegistryMonitorThread* worker_ = nullptr;
 };
 
 class TUtlRegistryMonitor : public TUtlCustomRegistryMonitor {

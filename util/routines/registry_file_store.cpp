@@ -121,15 +121,7 @@ bool Save(TRegistryRoot root, const RootData& data) {
       out << '\n';
     }
   }
-  const std::string file = AnsiToUtf8(TFileRegistryStore::FileOf(root));
-  const std::string temp = file + ".new";
-  {
-    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-    f << out.str();
-    f.flush();
-    if (!f) return false;
-  }
-  return std::rename(temp.c_str(), file.c_str()) == 0;
+  return ReplaceFileContent(TFileRegistryStore::FileOf(root), out.str());
 }
 
 // Read, change and write one root's file under an exclusive lock, so two
@@ -172,6 +164,20 @@ AnsiString XdgConfigHome() {
     base = std::string(home && *home ? home : "/tmp") + "/.config";
   }
   return IncludeTrailingPathDelimiter(Utf8ToAnsi(base));
+}
+
+bool ReplaceFileContent(const AnsiString& fileName, const std::string& bytes) {
+  const std::string file = AnsiToUtf8(fileName);
+  const std::string temp = file + ".new";
+  {
+    std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+    f << bytes;
+    f.flush();
+    if (!f) return false;
+  }
+  if (std::rename(temp.c_str(), file.c_str()) == 0) return true;
+  std::remove(temp.c_str());
+  return false;
 }
 
 AnsiString TFileRegistryStore::Folder() { return XdgConfigHome() + "vorbex05/registry/"; }

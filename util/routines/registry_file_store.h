@@ -41,6 +41,9 @@ public:
 
 // $XDG_CONFIG_HOME, else ~/.config, with its trailing "/".
 AnsiString XdgConfigHome();
+// Writes bytes to a file beside it and renames that over the file, so a
+// reader sees the old content or the new, never a part. False on any failure.
+bool ReplaceFileContent(const AnsiString& fileName, const std::string& bytes);
 
 // The process's file store: the registry readers' default store and the one
 // the registry writers change.

@@ -4,8 +4,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
+#include <string>
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
@@ -66,23 +65,15 @@ std::string OneLine(std::string s) {
 bool WriteAutoStartFile(const AnsiString& fileName) {
   const AnsiString file = UtlAutoStartFile(fileName);
   if (!ForceDirectories(ExtractFilePath(file))) return false;
-  const std::string target = AnsiToUtf8(file);
-  const std::string temp = target + ".new";
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out << "[Desktop Entry]\nType=Application\nName=" << OneLine(AnsiToUtf8(UtlExtractName(fileName)))
-        << "\nExec=" << ExecArgument(AnsiToUtf8(fileName)) << "\n";
-    out.flush();
-    if (!out) return false;
-  }
-  return std::rename(temp.c_str(), target.c_str()) == 0;
+  return ReplaceFileContent(file, "[Desktop Entry]\nType=Application\nName=" +
+                                       OneLine(AnsiToUtf8(UtlExtractName(fileName))) +
+                                       "\nExec=" + ExecArgument(AnsiToUtf8(fileName)) + "\n");
 }
 
 }  // namespace
 
 AnsiString UtlAutoStartFile(const AnsiString& fileName) {
-  AnsiString name = UtlExtractName(fileName);
-  return XdgConfigHome() + "autostart/" + name + ".desktop";
+  return XdgConfigHome() + "autostart/" + UtlExtractName(fileName) + ".desktop";
 }
 
 bool UtlRegisterAutoRun(TUtlAutoExecKind kind, const AnsiString& fileName) {

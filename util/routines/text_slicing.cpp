@@ -62,7 +62,7 @@ bool UtlCanCreateFile(const AnsiString& fileName) {
   if (FileExists(fileName)) return true;
   // O_EXCL: never truncate or remove something that appeared meanwhile.
   const int fd = ::open(AnsiToUtf8(fileName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) return errno == EEXIST;
+  if (fd < 0) return errno == EEXIST && FileExists(fileName);  // a folder of that name is no file
   ::close(fd);
   DeleteFile(fileName);
   return true;
