@@ -16,7 +16,8 @@ TApplication* Application = new TApplication(nullptr);
 TScreen* Screen = new TScreen(nullptr);
 
 namespace {
-constexpr const char* kAppClass = "TVxApplication";
+// Other instances look for the application window by this class and the title.
+constexpr const char* kAppClass = "TApplication";
 }
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
@@ -24,6 +25,11 @@ TApplication::TApplication(TComponent* owner) : TComponent(owner) {}
 TApplication::~TApplication() {
   delete icon_;
   if (handle_) DestroyWindow(handle_);
+}
+
+void TApplication::SetTitle(const AnsiString& title) {
+  title_ = title;
+  if (handle_) SetWindowTextA(handle_, title_.c_str());
 }
 
 TIcon* TApplication::Icon() {
@@ -56,6 +62,14 @@ LRESULT TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
         }
       return 0;
     }
+    case WM_SYSCOMMAND:
+      // Another instance asked for us (ActivateForeignWindow): restore or raise.
+      if ((wparam & 0xFFF0) != SC_RESTORE) return DefWindowProcA(hwnd, msg, wparam, lparam);
+      if (TCustomForm* main = Application->MainForm(); main && main->HandleAllocated() && IsIconic(main->Handle()))
+        Application->Restore();
+      else
+        Application->BringToFront();
+      return 0;
     case CM_DEACTIVATE:
       if (Application->active_ && !Application->Active()) {
         Application->active_ = false;

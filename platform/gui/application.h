@@ -51,7 +51,8 @@ public:
   // Handles what is queued now, without waiting.
   void ProcessMessages();
   const AnsiString& Title() const { return title_; }
-  void SetTitle(const AnsiString& title) { title_ = title; }
+  // Also the application window's text, by which other instances find it.
+  void SetTitle(const AnsiString& title);
   AnsiString ExeName() const;
   // The program's icon: the resource "MAINICON" when the program has one.
   TIcon* Icon();

@@ -235,6 +235,10 @@ BOOL IsChild(HWND parent, HWND hwnd);
 HWND GetDesktopWindow();
 // A top-level window by class name and/or title (null matches any); 0 when none.
 HWND FindWindowA(const char* className, const char* windowName);
+// Asks a top-level window of another program, found by class and title, to
+// come back (its owner restores or raises it); false when there is none or
+// the display cannot reach other programs.
+BOOL ActivateForeignWindow(const char* className, const char* title);
 HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);
 
@@ -333,19 +337,37 @@ int CursorId(HCURSOR cursor);
 
 // --- tray icon ----------------------------------------------------------------------------------
 enum : DWORD { NIM_ADD = 0, NIM_MODIFY = 1, NIM_DELETE = 2 };
-enum : UINT { NIF_MESSAGE = 0x1, NIF_ICON = 0x2, NIF_TIP = 0x4 };
+enum : UINT { NIF_MESSAGE = 0x1, NIF_ICON = 0x2, NIF_TIP = 0x4, NIF_INFO = 0x10 };
+// Balloon kinds (dwInfoFlags) and the balloon's notices to the icon's owner.
+enum : DWORD { NIIF_NONE = 0, NIIF_INFO = 1, NIIF_WARNING = 2, NIIF_ERROR = 3 };
+enum : UINT { NIN_BALLOONSHOW = 1026, NIN_BALLOONHIDE = 1027, NIN_BALLOONTIMEOUT = 1028, NIN_BALLOONUSERCLICK = 1029 };
+// The record in its two sizes, as callers state them in cbSize: the first
+// form (a tip of 63 characters, no balloon) and the second (a tip of 127
+// characters and the balloon fields). A size below the second's is the first form.
+constexpr DWORD NOTIFYICONDATAA_V1_SIZE = 88;
+constexpr DWORD NOTIFYICONDATAA_V2_SIZE = 488;
 struct NOTIFYICONDATAA {
-  DWORD cbSize = sizeof(NOTIFYICONDATAA);
+  DWORD cbSize = NOTIFYICONDATAA_V2_SIZE;
   HWND hWnd = 0;
   UINT uID = 0;
   UINT uFlags = 0;
   UINT uCallbackMessage = 0;
   HICON hIcon = nullptr;
-  char szTip[64] = {};
+  char szTip[128] = {};
+  DWORD dwState = 0;
+  DWORD dwStateMask = 0;
+  char szInfo[256] = {};
+  UINT uTimeout = 0;  // milliseconds the balloon stays
+  char szInfoTitle[64] = {};
+  DWORD dwInfoFlags = 0;
 };
 // Mouse events on the icon reach hWnd as uCallbackMessage (wParam uID,
 // lParam the mouse message). When a tray appears anew, every top-level window
-// receives the registered message "TaskbarCreated".
+// receives the registered message "TaskbarCreated". A modify changes only the
+// fields its flags name. NIF_INFO with a text shows a balloon by the icon (a
+// popup window of ours, replacing the icon's previous one) that closes after
+// uTimeout or on a click, with the NIN_BALLOON... notices as mouse messages;
+// NIF_INFO without a text closes it.
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
 
 // --- clipboard (text in Windows-1250) ---------------------------------------------------------------

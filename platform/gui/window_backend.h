@@ -32,6 +32,8 @@ enum : WPARAM { kRawInputTurn = 0, kBackendPump = 1, kCrossThreadSend = 2 };
 void NativeWindowConfigured(HWND hwnd, const TRect& screenRect);
 // The native window asks to be closed, or was exposed.
 void NativeWindowCloseRequested(HWND hwnd);
+// Another program asked the window to come back (restore when minimized, else raise).
+void NativeWindowActivateRequested(HWND hwnd);
 void NativeWindowExposed(HWND hwnd, const TRect& windowArea);
 // A tray host appeared anew: every top-level window hears "TaskbarCreated".
 void BroadcastTaskbarCreated();
@@ -59,6 +61,11 @@ public:
   virtual bool StartSystemMoveSize(HWND hwnd, int edge, POINT screen) = 0;
   virtual void GrabPointer(HWND hwnd, bool grab) = 0;
   virtual bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) = 0;
+  // Asks another program's top-level window of that class and title (UTF-8)
+  // to come back; false when there is none.
+  virtual bool ActivateForeign(const std::string& /*className*/, const std::string& /*title*/) { return false; }
+  // Where the tray shows the icon, in screen coordinates; false when unknown.
+  virtual bool TrayIconRect(UINT /*id*/, TRect& /*screen*/) { return false; }
   virtual void SetClipboard(const std::string& text) = 0;
   virtual std::string GetClipboard() = 0;
   // Handles what arrived from the display; the layer calls it when asked.

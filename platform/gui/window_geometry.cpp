@@ -5,6 +5,7 @@
 #include "platform/gui/colors.h"
 #include "platform/gui/window_backend.h"
 #include "platform/gui/window_internal.h"
+#include "platform/rtl/text.h"
 
 namespace user_detail {
 namespace {
@@ -299,3 +300,9 @@ void NativeWindowConfigured(HWND hwnd, const TRect& screenRect) {
 }
 
 void NativeWindowCloseRequested(HWND hwnd) { PostMessage(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void NativeWindowActivateRequested(HWND hwnd) { PostMessage(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0); }
+
+BOOL ActivateForeignWindow(const char* className, const char* title) {
+  return className && title && Backend().ActivateForeign(className, AnsiToUtf8(title)) ? 1 : 0;
+}

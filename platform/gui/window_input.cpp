@@ -351,10 +351,6 @@ BOOL SetCursorPos(int x, int y) {
   return 1;
 }
 
-BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data) {
-  return data && Backend().NotifyIcon(message, *data) ? 1 : 0;
-}
-
 BOOL SetClipboardText(const std::string& text) {
   Backend().SetClipboard(text);
   return 1;

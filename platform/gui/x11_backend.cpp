@@ -2,8 +2,8 @@
 // its backing bitmap on expose and after painting, shaped with XShape; pointer
 // and keys turned into raw input; the window manager's move and size when it
 // offers _NET_WM_MOVERESIZE (else the layer's own loop with the pointer
-// grabbed); skip-taskbar through _NET_WM_STATE; the clipboard and the tray
-// icons in their own parts.
+// grabbed); skip-taskbar through _NET_WM_STATE; the clipboard, the tray
+// icons and dropped files in their own parts.
 
 #include <poll.h>
 
@@ -15,6 +15,7 @@
 #include "platform/gui/window_backend.h"
 #include "platform/gui/x11_clipboard.h"
 #include "platform/gui/x11_connection.h"
+#include "platform/gui/x11_dnd.h"
 #include "platform/gui/x11_keys.h"
 #include "platform/gui/x11_tray.h"
 #include "platform/rtl/text.h"
@@ -33,6 +34,8 @@ namespace {
 constexpr long kWindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                                KeyPressMask | KeyReleaseMask | StructureNotifyMask;
 constexpr int kWheelStep = 120;
+// Another instance asks the window to come back (restore or raise).
+constexpr char kActivateRequest[] = "_VX_ACTIVATE";
 constexpr long kMoveResizeMove = 8;
 // _NET_WM_MOVERESIZE directions for the sizing edges 1-8 (left, right, top,
 // top-left, top-right, bottom, bottom-left, bottom-right).
@@ -46,7 +49,7 @@ struct Native {
 
 class X11Backend : public WindowBackend {
 public:
-  explicit X11Backend(Display* dpy) : x_(dpy), dpy_(dpy), tray_(x_), clipboard_(x_) {
+  explicit X11Backend(Display* dpy) : x_(dpy), dpy_(dpy), tray_(x_), clipboard_(x_), dnd_(x_) {
     XSelectInput(dpy_, x_.root(), StructureNotifyMask);
     // Held keys repeat as presses without releases, so repeats are told apart.
     XkbSetDetectableAutoRepeat(dpy_, True, nullptr);
@@ -70,12 +73,48 @@ public:
     long motif[5] = {2, 0, 0, 0, 0};  // decorations: none
     const Atom motifHints = x_.GetAtom("_MOTIF_WM_HINTS");
     XChangeProperty(dpy_, xid, motifHints, motifHints, 32, PropModeReplace, reinterpret_cast<unsigned char*>(motif), 5);
+    SetClass(hwnd, xid);
     Atom deleteWindow = x_.GetAtom("WM_DELETE_WINDOW");
     XSetWMProtocols(dpy_, xid, &deleteWindow, 1);
+    dnd_.MakeAware(xid);
     windows_[hwnd].xid = xid;
     byXid_[xid] = hwnd;
     SetPositionHints(xid, r);
     x_.Flush();
+  }
+
+  // WM_CLASS carries the layer's class name, so other programs can find the window.
+  void SetClass(HWND hwnd, Window xid) {
+    char name[256] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    XClassHint hint{name, name};
+    XSetClassHint(dpy_, xid, &hint);
+  }
+
+  bool ActivateForeign(const std::string& className, const std::string& title) override {
+    Window rootReturn, parent, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(dpy_, x_.root(), &rootReturn, &parent, &children, &count)) return false;
+    Window found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+      if (byXid_.count(children[i])) continue;
+      XClassHint hint{};
+      if (!XGetClassHint(dpy_, children[i], &hint)) continue;
+      const bool sameClass = hint.res_class && className == hint.res_class;
+      XFree(hint.res_name);
+      XFree(hint.res_class);
+      if (sameClass && x_.ReadProperty(children[i], x_.GetAtom("_NET_WM_NAME")) == title) found = children[i];
+    }
+    if (children) XFree(children);
+    if (!found) return false;
+    XEvent ev{};
+    ev.xclient.type = ClientMessage;
+    ev.xclient.window = found;
+    ev.xclient.message_type = x_.GetAtom(kActivateRequest);
+    ev.xclient.format = 32;
+    XSendEvent(dpy_, found, False, NoEventMask, &ev);
+    x_.Flush();
+    return true;
   }
 
   void Destroy(HWND hwnd) override {
@@ -194,6 +233,7 @@ public:
   }
 
   bool NotifyIcon(DWORD message, const NOTIFYICONDATAA& data) override { return tray_.Notify(message, data); }
+  bool TrayIconRect(UINT id, TRect& screen) override { return tray_.IconRect(id, screen); }
   void SetClipboard(const std::string& text) override { clipboard_.Set(text); }
   std::string GetClipboard() override { return clipboard_.Get(); }
 
@@ -326,7 +366,7 @@ private:
   }
 
   void Handle(XEvent& ev) {
-    if (tray_.Handle(ev) || clipboard_.Handle(ev)) return;
+    if (tray_.Handle(ev) || clipboard_.Handle(ev) || dnd_.Handle(ev)) return;
     if (ev.type == MappingNotify) {
       XRefreshKeyboardMapping(&ev.xmapping);
       return;
@@ -354,7 +394,8 @@ private:
       case KeyPress: QueueKey(ev.xkey, true); break;
       case KeyRelease: QueueKey(ev.xkey, false); break;
       case ClientMessage:
-        if (Atom(ev.xclient.data.l[0]) == x_.GetAtom("WM_DELETE_WINDOW")) NativeWindowCloseRequested(hwnd);
+        if (ev.xclient.message_type == x_.GetAtom(kActivateRequest)) NativeWindowActivateRequested(hwnd);
+        else if (Atom(ev.xclient.data.l[0]) == x_.GetAtom("WM_DELETE_WINDOW")) NativeWindowCloseRequested(hwnd);
         break;
     }
   }
@@ -363,6 +404,7 @@ private:
   Display* dpy_;
   X11Tray tray_;
   X11Clipboard clipboard_;
+  X11Dnd dnd_;
   int watch_ = 0;
   std::map<HWND, Native> windows_;
   std::map<Window, HWND> byXid_;

@@ -53,6 +53,19 @@ bool X11Tray::Notify(DWORD message, const NOTIFYICONDATAA& data) {
   return false;
 }
 
+bool X11Tray::IconRect(UINT id, TRect& screen) {
+  auto it = icons_.find(id);
+  if (it == icons_.end()) return false;
+  XWindowAttributes a;
+  Window child;
+  int x = 0, y = 0;
+  if (!XGetWindowAttributes(x_.dpy(), it->second.xid, &a) ||
+      !XTranslateCoordinates(x_.dpy(), it->second.xid, x_.root(), 0, 0, &x, &y, &child))
+    return false;
+  screen = {x, y, x + a.width, y + a.height};
+  return true;
+}
+
 bool X11Tray::Handle(const XEvent& ev) {
   if (ev.type == ClientMessage && ev.xclient.window == x_.root()) {
     if (ev.xclient.message_type != x_.GetAtom("MANAGER") || Atom(ev.xclient.data.l[1]) != selection_) return false;

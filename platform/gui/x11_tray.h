@@ -13,6 +13,8 @@ class X11Tray {
 public:
   explicit X11Tray(X11Connection& x);
   bool Notify(DWORD message, const NOTIFYICONDATAA& data);
+  // The icon window's place on the screen; false when the icon is not there.
+  bool IconRect(UINT id, TRect& screen);
   // True when the event belonged to the tray.
   bool Handle(const XEvent& ev);
 

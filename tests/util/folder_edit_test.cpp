@@ -4,13 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/drop_files.h"
 #include "platform/gui/headless_backend.h"
+#include "platform/rtl/message_loop.h"
+#include "util/routines/program_routines.h"
 #include "tests/support/temp_folder.h"
 #include "util/components/folder_dialog.h"
 #include "util/components/folder_edit.h"
@@ -26,6 +31,7 @@ struct FolderEdit : ::testing::Test {
     edit->SetParent(form);
     edit->SetBounds(10, 10, 271, 21);
     edit->SetDialogText("Pracovní složka");
+    edit->SetDialogKind(dkWin32);  // as the program's boxes: the browse dialog with the prompt
     form->Show();
   }
   void TearDown() override { form->Free(); }
@@ -178,6 +184,75 @@ TEST(FolderDialog, WithoutADisplayOrScriptItIsCancelled) {
     return true;
   });
   EXPECT_FALSE(dialog.Execute());
+}
+
+TEST_F(FolderEdit, TheOwnChooserCreatesANewFolderAsItsOptionsSay) {
+  edit->SetDialogKind(dkVCL);
+  const struct {
+    TSelectDirOpts options;
+    int promptAnswer;  // 0: no prompt expected
+    bool taken, created;
+  } cases[] = {
+      {0, 0, false, false},  // a folder that does not exist cannot be chosen
+      {sdAllowCreate, 0, true, false},
+      {sdAllowCreate | sdPerformCreate, 0, true, true},
+      {sdAllowCreate | sdPerformCreate | sdPrompt, IDNO, false, false},
+      {sdAllowCreate | sdPerformCreate | sdPrompt, IDYES, true, true},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const AnsiString fresh = Dir("Work") + "/nová " + std::to_string(++n);
+    edit->SetText("");
+    edit->SetDialogOptions(c.options);
+    if (c.promptAnswer) ScriptMessageBoxAnswer(c.promptAnswer);
+    Answer(fresh);
+    edit->HandleButtonClick();
+    EXPECT_EQ(edit->Text(), c.taken ? fresh : "") << n;
+    EXPECT_EQ(FolderExists(fresh), c.created) << n;
+  }
+}
+
+TEST_F(FolderEdit, NoErrorBoxesWhileTheDialogIsOpenAndTheOldModeAfter) {
+  SetErrorMode(0x0004);
+  unsigned during = 0;
+  ScriptBrowseFolder([&](TBrowseFolderDlg&, AnsiString&) {
+    during = SetErrorMode(0);
+    SetErrorMode(during);
+    return false;
+  });
+  edit->HandleButtonClick();
+  EXPECT_EQ(during, 0x8001u);
+  EXPECT_EQ(SetErrorMode(0x0004), 0x0004u);
+  ScriptBrowseFolder([](TBrowseFolderDlg&, AnsiString&) -> bool { throw EInOutError("dialog failed"); });
+  EXPECT_THROW(edit->HandleButtonClick(), EInOutError);
+  EXPECT_EQ(SetErrorMode(0), 0x0004u);
+}
+
+TEST_F(FolderEdit, DroppedFilesPutTheirFolderIntoTheText) {
+  const AnsiString zip = Dir("Data") + "/x.zip";
+  { std::ofstream(zip.c_str()) << "PK"; }
+  int drops = 0;
+  edit->OnDropFiles = [&](TObject*) { ++drops; };
+  RECT r;
+  GetWindowRect(edit->Handle(), &r);
+  const POINT onEdit{r.Left + 20, r.Top + 5};
+  const POINT onButton{r.Right - 8, r.Top + 8};
+  auto drop = [&](POINT at, std::vector<AnsiString> paths) {
+    const bool taken = DropFilesAt(at, paths);
+    ProcessMessages();
+    return taken;
+  };
+
+  EXPECT_FALSE(drop(onEdit, {zip}));  // not asked for: nothing arrives
+  edit->SetAcceptFiles(true);
+  EXPECT_TRUE(drop(onEdit, {zip, Dir("B")}));  // only the first counts
+  EXPECT_EQ(edit->Text(), Dir("Data") + "/");
+  edit->SetMultipleDirs(true);
+  EXPECT_TRUE(drop(onButton, {Dir("A"), Dir("B")}));  // the button is part of the box
+  EXPECT_EQ(edit->Text(), Dir("Data") + "/;" + Dir("A") + ";" + Dir("B"));
+  EXPECT_EQ(drops, 2);
+  edit->SetAcceptFiles(false);
+  EXPECT_FALSE(drop(onEdit, {zip}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // destruction, the minimum track size and the window-placement keys.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 
 #include "platform/gui/application.h"
@@ -14,6 +15,8 @@
 #include "tests/support/file_reader.h"
 #include "tests/support/temp_folder.h"
 #include "util/components/form_storage.h"
+#include "util/routines/registry_file_store.h"
+#include "util/routines/registry_readers.h"
 
 namespace {
 
@@ -116,6 +119,31 @@ TEST_F(FormStorage, AWindowReadAgainKeepsOneChainOfHandlers) {
   form->Close();  // used to call itself without end
   EXPECT_EQ(TIniFile(Ini()).ReadString("TForm1", "suiedit2_Text", ""), "C:\\Zaloha");
   form->Free();
+}
+
+TEST_F(FormStorage, TheRegistryModeKeepsTheSameValuesBelowTheKey) {
+  setenv("XDG_CONFIG_HOME", tmp.path().c_str(), 1);
+  const AnsiString key = "Software\\Vorbex\\Test";
+  auto* form = new TForm1(nullptr, key, [](TForm1* f) { f->storage->SetUseRegistry(true); });
+  form->Show();  // reading creates nothing
+  EXPECT_FALSE(FileRegistryStore().KeyExists(rkCurrentUser, u"Software\\Vorbex"));
+  form->work->SetText("\"D:\\Práce\"");
+  form->storage->WriteString("Vsechny", "True");
+  form->Close();
+  EXPECT_EQ(ReadRegistryText(rkCurrentUser, key + "\\TForm1", "suiedit2_Text"), "\"D:\\Práce\"");  // no quoting added
+  EXPECT_EQ(ReadRegistryText(rkCurrentUser, key + "\\TForm1", "Vsechny"), "True");
+  std::int32_t version = -1;
+  ASSERT_TRUE(ReadRegistryInteger(rkCurrentUser, key + "\\TForm1", "FormVersion", false, version));
+  EXPECT_EQ(version, 0);
+  form->Free();
+  EXPECT_FALSE(FileExists(Ini()));  // no ini file at all
+
+  auto* again = new TForm1(nullptr, key, [](TForm1* f) { f->storage->SetUseRegistry(true); });
+  again->Show();
+  EXPECT_EQ(again->work->Text(), "\"D:\\Práce\"");
+  EXPECT_EQ(again->mask->ValueText(), "tmp*");
+  again->Free();
+  unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(FormStorage, ValuesInQuotesSurviveTheIniFile) {

@@ -8,6 +8,7 @@
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/headless_backend.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/menus.h"
 #include "tests/util/shown_form.h"
 #include "util/components/glyph_cache.h"
@@ -77,6 +78,43 @@ TEST(ButtonGlyph, TheInactiveImageIsGreyAndAFifthImageIsUsedAsIs) {
   const int fifth = five.StateImage(sbInactive);
   five.ImageStore()->Draw(out.Canvas(), 0, 0, fifth);
   EXPECT_EQ(out.Canvas()->Pixels(3, 3), clLime);
+}
+
+TEST(ButtonGlyph, APictureFromAnImageListInEachState) {
+  // A red 6 x 6 square in the middle of a transparent 12 x 12 image.
+  TImageList list(nullptr, 12, 12);
+  auto image = Picture(12, 12, clFuchsia);
+  image->Canvas()->Brush()->SetColor(TColor(RGB(200, 0, 0)));
+  image->Canvas()->FillRect(Rect(3, 3, 9, 9));
+  list.AddMasked(image.get(), clFuchsia);
+  TUtlButtonGlyph glyph;
+  glyph.AssignGlyph(Picture(20, 20, clBlue).get());  // the list wins over the glyph
+  const int g = (200 * 77) >> 8;
+  const struct {
+    TSpeedButtonState state;
+    TColor inside;
+  } cases[] = {{sbUp, TColor(RGB(200, 0, 0))}, {sbDown, TColor(RGB(200, 0, 0))},
+               {sbDisabled, clBtnShadow}, {sbInactive, TColor(RGB(g, g, g))}};
+  for (const auto& c : cases) {
+    TBitmap out;
+    out.SetSize(32, 32);
+    out.Canvas()->Brush()->SetColor(clWhite);
+    out.Canvas()->FillRect(Rect(0, 0, 32, 32));
+    glyph.DrawContentEx(out.Canvas(), Rect(0, 0, 32, 32), "", blGlyphTop, -1, -1, false, c.state, 0, &list, 0);
+    // Centred: the image's top-left corner at (10, 10).
+    EXPECT_EQ(ColorToRGB(out.Canvas()->Pixels(15, 15)), ColorToRGB(c.inside)) << int(c.state);
+    EXPECT_EQ(out.Canvas()->Pixels(11, 11), clWhite) << int(c.state);  // the transparent edge
+  }
+  // Built once per state, in a list of the image list's size; a pressed button shares the up image.
+  const int up = glyph.StateImageFromList(sbUp, &list, 0);
+  EXPECT_EQ(glyph.StateImageFromList(sbDown, &list, 0), up);
+  EXPECT_EQ(glyph.ImageStore()->Width(), 12);
+  TImageList empty(nullptr, 12, 12);
+  TUtlButtonGlyph none;
+  EXPECT_EQ(none.StateImageFromList(sbUp, &empty, 0), -1);
+  // An index the list does not have falls back to the glyph.
+  EXPECT_EQ(glyph.ComputeLayout(nullptr, Rect(0, 0, 32, 32), "", blGlyphTop, -1, -1, false, 0, &list, 5).Picture,
+            TPoint(6, 6));
 }
 
 TEST(ButtonGlyph, AutomaticMarginAndSpacingShareTheRoomInThree) {

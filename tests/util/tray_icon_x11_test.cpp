@@ -1,12 +1,15 @@
-// Tray icon on a real X server with a tray manager played by the test: the
-// icon docks, and a double click on it restores the minimized main window.
+// Tray icons on a real X server with a tray manager played by the test: the
+// icon docks, a double click on it restores the minimized main window, and
+// the balloon icon's balloon maps by the docked icon.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/window_backend.h"
 #include "tests/platform/gui/x11_test_support.h"
+#include "util/components/balloon_tray_icon.h"
 #include "util/components/tray_icon.h"
 
 #include <X11/extensions/XTest.h>
@@ -41,6 +44,35 @@ TEST(TrayIconX11, TheIconDocksAndADoubleClickRestoresTheWindow) {
   EXPECT_TRUE(PumpUntil([&] { return !IsIconic(form->Handle()); }));
 
   Application->SetMainForm(nullptr);
+  form->Free();
+  XCloseDisplay(dpy);
+}
+
+TEST(TrayIconX11, TheBalloonIconDocksAndItsBalloonMapsByIt) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "this test needs an X server";
+  Display* dpy = XOpenDisplay(nullptr);
+  ASSERT_NE(dpy, nullptr);
+  FakeTrayManager manager(dpy);
+  auto* form = new TForm(nullptr);
+  auto* tray = new TUtlBalloonTrayIcon(form);
+  tray->SetVisible(true);
+  const Window icon = manager.TakeDockRequest();
+  ASSERT_NE(icon, 0u);
+  manager.Embed(icon);
+  bool shown = false;
+  tray->OnBalloonShow = [&](TObject*) { shown = true; };
+  tray->SetInfoText("Záloha je hotová.");
+  tray->ShowBalloon();
+  ASSERT_TRUE(PumpUntil([&] { return shown; }));
+  const Window balloon = GetNativeWindowId(FindWindowA("VxTrayBalloon", nullptr));
+  XWindowAttributes a{};
+  ASSERT_TRUE(PumpUntil([&] { return XGetWindowAttributes(dpy, balloon, &a) && a.map_state == IsViewable; }));
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(dpy, balloon, DefaultRootWindow(dpy), 0, 0, &x, &y, &child);
+  EXPECT_EQ(y, FakeTrayManager::kY + 22 + 2);
+  EXPECT_LE(x, FakeTrayManager::kX + 11);
+  EXPECT_GE(x + a.width, FakeTrayManager::kX + 11);
   form->Free();
   XCloseDisplay(dpy);
 }

@@ -7,6 +7,7 @@
 #include "util/components/desktop_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
+#include "util/components/system_component_classes.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
 
@@ -26,6 +27,10 @@ void RegisterUtilComponents() {
         {StrProp<TDirectoryEdit>("DialogText", &TDirectoryEdit::DialogText, &TDirectoryEdit::SetDialogText),
          StrProp<TDirectoryEdit>("InitialDir", &TDirectoryEdit::InitialDir, &TDirectoryEdit::SetInitialDir),
          BoolProp("MultipleDirs", &TDirectoryEdit::MultipleDirs, &TDirectoryEdit::SetMultipleDirs),
+         EnumProp("DialogKind", {"dkVCL", "dkWin32"}, &TDirectoryEdit::DialogKind, &TDirectoryEdit::SetDialogKind),
+         SetProp("DialogOptions", {"sdAllowCreate", "sdPerformCreate", "sdPrompt"}, &TDirectoryEdit::DialogOptions,
+                 &TDirectoryEdit::SetDialogOptions),
+         BoolProp("AcceptFiles", &TDirectoryEdit::AcceptFiles, &TDirectoryEdit::SetAcceptFiles),
          BoolProp("DirectInput", &TDirectoryEdit::DirectInput, &TDirectoryEdit::SetDirectInput),
          BoolProp("ReadOnly", &TDirectoryEdit::ReadOnly, &TDirectoryEdit::SetReadOnly),
          IntProp("ButtonWidth", &TDirectoryEdit::ButtonWidth, &TDirectoryEdit::SetButtonWidth),
@@ -74,5 +79,6 @@ void RegisterUtilComponents() {
     RegisterClass<TUtlTimeSpinEdit>("TUtlTimeSpinEdit");
     RegisterClass<TUtlTrayIcon>("TUtlTrayIcon");
     RegisterDesktopComponentClasses();
+    RegisterSystemComponentClasses();
   });
 }

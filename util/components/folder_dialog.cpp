@@ -5,16 +5,23 @@
 #include <deque>
 
 #include "platform/gui/application.h"
+#include "platform/gui/dialogs.h"
 #include "platform/gui/edits.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/list_boxes.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/window_backend.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/file_search.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 
 namespace {
+// The chooser's own texts: the system names none for these.
+constexpr char SFolderCreatePrompt[] = "Složka „%s“ neexistuje. Vytvořit ji?";
+constexpr char SFolderCreateFailed[] = "Složku „%s“ nelze vytvořit";
+
 std::deque<TBrowseFolderScript>& Scripts() {
   static std::deque<TBrowseFolderScript> scripts;
   return scripts;
@@ -62,7 +69,7 @@ bool TBrowseFolderDlg::Execute() {
     Scripts().pop_front();
     if (OnInitialized) OnInitialized(this);
     // OK is enabled only on existing folders.
-    ok = script(*this, chosen) && FolderExists(chosen);
+    ok = script(*this, chosen) && Acceptable(chosen);
   } else if (Application && GetNativeWindowId(Application->Handle()) != 0) {
     ok = RunForm(chosen);
   }
@@ -86,7 +93,7 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
   auto* path = new TEdit(form);
   path->SetParent(form);
   path->SetBounds(10, 28, 300, 21);
-  path->SetReadOnly(true);
+  path->SetReadOnly(!allowNewFolder_);
   auto* list = new TListBox(form);
   list->SetParent(form);
   list->SetBounds(10, 56, 300, 230);
@@ -107,7 +114,10 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
     SetCurrentSelection(folder);
     path->SetText(folder);
     ListSubfolders(folder, list->Items());
-    ok->SetEnabled(FolderExists(folder));
+    ok->SetEnabled(Acceptable(folder));
+  };
+  path->OnChange = [&](TObject*) {
+    if (allowNewFolder_) ok->SetEnabled(Acceptable(path->Text()));
   };
   list->OnDblClick = [&](TObject*) {
     const int i = list->ItemIndex();
@@ -119,10 +129,27 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
     if (OnInitialized) OnInitialized(this);
   };
   select(currentSelection_);
-  const bool confirmed = form->ShowModal() == mrOk && FolderExists(currentSelection_);
-  chosen = currentSelection_;
+  const bool confirmed = form->ShowModal() == mrOk && Acceptable(path->Text());
+  chosen = path->Text();
   form->Free();
   return confirmed;
+}
+
+bool SelectDirectory(AnsiString& directory, TSelectDirOpts options) {
+  TBrowseFolderDlg dialog(nullptr);
+  dialog.SetFolderName(directory);
+  dialog.SetAllowNewFolder(options & sdAllowCreate);
+  if (!dialog.Execute()) return false;
+  const AnsiString chosen = dialog.FolderName();
+  if (!FolderExists(chosen)) {
+    if ((options & sdPrompt) &&
+        MessageBox(0, Format(SFolderCreatePrompt, {chosen}).c_str(), "Potvrzení", MB_YESNO | MB_ICONQUESTION) != IDYES)
+      return false;
+    if ((options & sdPerformCreate) && !ForceDirectories(chosen))
+      throw EInOutError(Format(SFolderCreateFailed, {chosen}));
+  }
+  directory = chosen;
+  return true;
 }
 
 bool BrowseDirectory(AnsiString& folderName, const AnsiString& prompt) {

@@ -10,9 +10,16 @@
 #include "platform/gui/graphics_objects.h"
 #include "platform/rtl/components.h"
 
+bool FolderExists(const AnsiString& path);
+
 class TBrowseFolderDlg : public TComponent {
 public:
   explicit TBrowseFolderDlg(TComponent* owner) : TComponent(owner) {}
+
+  // Where the tree starts: the desktop or the computer's drives. Both are the
+  // file system's root here, so the choice changes nothing but is kept.
+  bool DesktopRoot() const { return desktopRoot_; }
+  void SetDesktopRoot(bool value) { desktopRoot_ = value; }
 
   const AnsiString& DialogText() const { return dialogText_; }
   void SetDialogText(const AnsiString& value) { dialogText_ = value; }
@@ -30,12 +37,20 @@ public:
   // True when the user confirmed a folder; Cancel leaves FolderName as it was.
   bool Execute();
 
+  // The user may also name a folder that does not exist (typed into the
+  // path box); only the program's own folder chooser asks for that.
+  bool AllowNewFolder() const { return allowNewFolder_; }
+  void SetAllowNewFolder(bool value) { allowNewFolder_ = value; }
+
 private:
   bool RunForm(AnsiString& chosen);
+  bool Acceptable(const AnsiString& folder) const { return allowNewFolder_ ? !folder.empty() : FolderExists(folder); }
 
   AnsiString dialogText_;
   AnsiString folderName_;
   AnsiString currentSelection_;
+  bool desktopRoot_ = true;
+  bool allowNewFolder_ = false;
 };
 
 // The next dialog without a display runs this instead of asking anybody: it
@@ -49,3 +64,10 @@ void ScriptBrowseFolder(TBrowseFolderScript script);
 bool BrowseDirectory(AnsiString& folderName, const AnsiString& prompt);
 // Exists and is a folder.
 bool FolderExists(const AnsiString& path);
+
+// The program's own folder chooser: the same dialog, where sdAllowCreate lets
+// the user name a new folder, sdPrompt asks before accepting one (No counts
+// as Cancel) and sdPerformCreate makes it (EInOutError when that fails).
+enum TSelectDirOpt : unsigned { sdAllowCreate = 1, sdPerformCreate = 2, sdPrompt = 4 };
+using TSelectDirOpts = unsigned;
+bool SelectDirectory(AnsiString& directory, TSelectDirOpts options);

@@ -46,8 +46,13 @@ void RegisterFormStorageClasses() {
          SetProp("Options", {"fpState", "fpPosition", "fpActiveControl"}, &TFormPlacement::Options,
                  &TFormPlacement::SetOptions),
          BoolProp("PreventResize", &TFormPlacement::PreventResize, &TFormPlacement::SetPreventResize),
+         EnumProp("RegistryRoot",
+                  {"prCurrentUser", "prLocalMachine", "prCurrentConfig", "prClassesRoot", "prUsers", "prDynData"},
+                  &TFormPlacement::RegistryRoot, &TFormPlacement::SetRegistryRoot),
+         BoolProp("UseRegistry", &TFormPlacement::UseRegistry, &TFormPlacement::SetUseRegistry),
          IntProp("Version", &TFormPlacement::Version, &TFormPlacement::SetVersion)});
-    RegisterProps<TFormStorage>("TFormStorage", {ObjectProp("StoredProps", &TFormStorage::StoredProps)});
+    RegisterProps<TFormStorage>("TFormStorage", {ObjectProp("StoredProps", &TFormStorage::StoredProps),
+                                                 ObjectProp("StoredValues", &TFormStorage::StoredValues)});
     RegisterClass<TFormPlacement>("TFormPlacement");
     RegisterClass<TFormStorage>("TFormStorage");
   });
@@ -62,7 +67,7 @@ bool Quoted(const AnsiString& v) {
 AnsiString ScreenSizeSuffix() { return Format("(%dx%d)", {Screen->Width(), Screen->Height()}); }
 
 // The four numbers of "MinMaxPos" or "NormPos"; false when the key is missing.
-bool ReadFour(TIniFile* store, const AnsiString& section, const char* key, const int defaults[4], int out[4]) {
+bool ReadFour(TPlacementStore* store, const AnsiString& section, const char* key, const int defaults[4], int out[4]) {
   AnsiString text = StorageReadString(store, section, key + ScreenSizeSuffix(), "");
   if (text.empty()) text = StorageReadString(store, section, key, "");
   if (text.empty()) return false;
@@ -71,7 +76,7 @@ bool ReadFour(TIniFile* store, const AnsiString& section, const char* key, const
   return true;
 }
 
-void WriteSized(TIniFile* store, const AnsiString& section, const char* key, const AnsiString& value) {
+void WriteSized(TPlacementStore* store, const AnsiString& section, const char* key, const AnsiString& value) {
   StorageWriteString(store, section, key + ScreenSizeSuffix(), value);
   StorageWriteString(store, section, key, value);
 }
@@ -80,6 +85,8 @@ void WriteSized(TIniFile* store, const AnsiString& section, const char* key, con
 // --- free routines ---------------------------------------------------------------------------
 
 AnsiString DefaultIniFileName() { return ExtractFileName(ParamStr(0)) + ".ini"; }
+
+AnsiString DefaultRegistryKey() { return "Software\\" + ChangeFileExt(ExtractFileName(ParamStr(0)), ""); }
 
 AnsiString DefaultStorageSection(const TComponent* component) {
   if (!component) return "";
@@ -96,25 +103,25 @@ AnsiString DefaultStorageSection(const TComponent* component) {
   return name;
 }
 
-AnsiString StorageReadString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
+AnsiString StorageReadString(TPlacementStore* store, const AnsiString& section, const AnsiString& ident,
                              const AnsiString& def) {
   return store ? store->ReadString(section, ident, def) : def;
 }
 
-void StorageWriteString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
+void StorageWriteString(TPlacementStore* store, const AnsiString& section, const AnsiString& ident,
                         const AnsiString& value) {
-  if (store) store->WriteString(section, ident, Quoted(value) ? '"' + value + '"' : value);
+  if (store) store->WriteString(section, ident, store->UnquotesValues() && Quoted(value) ? '"' + value + '"' : value);
 }
 
-int StorageReadInteger(TIniFile* store, const AnsiString& section, const AnsiString& ident, int def) {
+int StorageReadInteger(TPlacementStore* store, const AnsiString& section, const AnsiString& ident, int def) {
   return store ? store->ReadInteger(section, ident, def) : def;
 }
 
-void StorageWriteInteger(TIniFile* store, const AnsiString& section, const AnsiString& ident, int value) {
+void StorageWriteInteger(TPlacementStore* store, const AnsiString& section, const AnsiString& ident, int value) {
   if (store) store->WriteInteger(section, ident, value);
 }
 
-void SaveWindowPlacement(TCustomForm* form, TIniFile* store, const AnsiString& section) {
+void SaveWindowPlacement(TCustomForm* form, TPlacementStore* store, const AnsiString& section) {
   WINDOWPLACEMENT wp;
   GetWindowPlacement(form->Handle(), &wp);
   if (Application->MainForm() == form && IsIconic(form->Handle())) wp.showCmd = SW_SHOWMINIMIZED;
@@ -127,7 +134,7 @@ void SaveWindowPlacement(TCustomForm* form, TIniFile* store, const AnsiString& s
   WriteSized(store, section, "NormPos", Format("%d,%d,%d,%d", {r.Left, r.Top, r.Right, r.Bottom}));
 }
 
-void LoadWindowPlacement(TCustomForm* form, TIniFile* store, const AnsiString& section, bool loadPosition,
+void LoadWindowPlacement(TCustomForm* form, TPlacementStore* store, const AnsiString& section, bool loadPosition,
                          bool loadState) {
   if (!loadPosition && !loadState) return;
   WINDOWPLACEMENT wp;
@@ -239,7 +246,7 @@ TFormPlacement::~TFormPlacement() {
 
 AnsiString TFormPlacement::IniFileName() const {
   if (!iniFileName_.empty() || InState(csDesigning)) return iniFileName_;
-  return GetProgramDir() + DefaultIniFileName();
+  return useRegistry_ ? DefaultRegistryKey() : GetProgramDir() + DefaultIniFileName();
 }
 
 AnsiString TFormPlacement::IniSection() const {
@@ -253,16 +260,23 @@ void TFormPlacement::SetPreventResize(bool value) {
   ApplyPreventResize();
 }
 
-void TFormPlacement::OpenStorage() {
-  if (!store_) store_ = std::make_unique<TIniFile>(IniFileName());
+void TFormPlacement::OpenStorage(bool readOnly) {
+  if (store_) return;
+  if (!useRegistry_) {
+    store_ = std::make_unique<TPlacementIniStore>(IniFileName());
+    return;
+  }
+  static constexpr TRegistryRoot kRoots[] = {rkCurrentUser, rkLocalMachine, rkCurrentConfig,
+                                             rkClassesRoot, rkUsers,        rkDynData};
+  store_ = std::make_unique<TPlacementRegistryStore>(kRoots[registryRoot_], IniFileName(), readOnly);
 }
 
 // Runs f with the storage open: the one of a save or restore in progress,
 // or one opened (and closed again, also on an exception) for this call.
 template <class F>
-auto TFormPlacement::WithStorage(F f) {
+auto TFormPlacement::WithStorage(bool readOnly, F f) {
   const bool own = !store_;
-  OpenStorage();
+  OpenStorage(readOnly);
   struct Close {
     TFormPlacement* self;
     bool own;
@@ -274,11 +288,11 @@ auto TFormPlacement::WithStorage(F f) {
 }
 
 AnsiString TFormPlacement::IniReadString(const AnsiString& section, const AnsiString& ident, const AnsiString& def) {
-  return WithStorage([&](TIniFile* s) { return StorageReadString(s, section, ident, def); });
+  return WithStorage(true, [&](TPlacementStore* s) { return StorageReadString(s, section, ident, def); });
 }
 
 void TFormPlacement::IniWriteString(const AnsiString& section, const AnsiString& ident, const AnsiString& value) {
-  WithStorage([&](TIniFile* s) { StorageWriteString(s, section, ident, value); });
+  WithStorage(false, [&](TPlacementStore* s) { StorageWriteString(s, section, ident, value); });
 }
 
 AnsiString TFormPlacement::ReadString(const AnsiString& ident, const AnsiString& defaultValue) {
@@ -290,16 +304,16 @@ void TFormPlacement::WriteString(const AnsiString& ident, const AnsiString& valu
 }
 
 int TFormPlacement::ReadInteger(const AnsiString& ident, int defaultValue) {
-  return WithStorage([&](TIniFile* s) { return StorageReadInteger(s, IniSection(), ident, defaultValue); });
+  return WithStorage(true, [&](TPlacementStore* s) { return StorageReadInteger(s, IniSection(), ident, defaultValue); });
 }
 
 void TFormPlacement::WriteInteger(const AnsiString& ident, int value) {
-  WithStorage([&](TIniFile* s) { StorageWriteInteger(s, IniSection(), ident, value); });
+  WithStorage(false, [&](TPlacementStore* s) { StorageWriteInteger(s, IniSection(), ident, value); });
 }
 
 void TFormPlacement::RestoreFromStorage() {
   saved_ = false;
-  WithStorage([&](TIniFile* s) {
+  WithStorage(true, [&](TPlacementStore* s) {
     struct MarkRestored {
       bool& restored;
       ~MarkRestored() { restored = true; }
@@ -320,7 +334,7 @@ void TFormPlacement::RestoreFromStorage() {
 void TFormPlacement::SaveToStorage() {
   // A window that was never restored does not overwrite what is stored.
   if (!restored_ && active_) return;
-  WithStorage([&](TIniFile* s) {
+  WithStorage(false, [&](TPlacementStore* s) {
     StorageWriteInteger(s, IniSection(), "FormVersion", version_);
     SavePlacement();
     if (OnSavePlacement) OnSavePlacement(this);
@@ -455,9 +469,15 @@ void TFormPlacement::HandleHookedMessage(TMessage& msg) {
 
 // --- TFormStorage ----------------------------------------------------------------------------
 
-TFormStorage::TFormStorage(TComponent* owner) : TFormPlacement(owner), storedProps_(std::make_unique<TStringList>()) {}
+TFormStorage::TFormStorage(TComponent* owner)
+    : TFormPlacement(owner),
+      storedProps_(std::make_unique<TStringList>()),
+      storedValues_(std::make_unique<TStoredValues>(this)) {}
 
-TFormStorage::~TFormStorage() { storedProps_.reset(); }
+TFormStorage::~TFormStorage() {
+  storedProps_.reset();
+  storedValues_.reset();
+}
 
 void TFormStorage::SetStoredProps(TStrings* value) {
   storedProps_->Assign(value);
@@ -484,12 +504,14 @@ void TFormStorage::Notification(TComponent* component, TOperation operation) {
 void TFormStorage::SavePlacement() {
   TFormPlacement::SavePlacement();
   SaveProperties();
+  storedValues_->WriteAll();
 }
 
 void TFormStorage::RestorePlacement() {
   TFormPlacement::RestorePlacement();
   SetRestored();
   RestoreProperties();
+  storedValues_->ReadAll();
 }
 
 void TFormStorage::SaveProperties() {

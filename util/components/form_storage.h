@@ -1,11 +1,12 @@
 // Form placement and storage: non-visual components that keep a window's
-// state between runs in the program's ini file. TFormPlacement restores when
-// the window is shown and saves when it closes (or is destroyed unsaved),
-// and can hold the window within size limits through a window hook;
-// TFormStorage adds chosen published properties of the window's components.
-// It takes over the window's OnShow, OnCloseQuery and OnDestroy when it is
-// read with the window (Loaded): the window's own OnShow runs after the
-// restore, its own OnCloseQuery before the save. It is also the program's
+// state between runs in the program's ini file (or the registry store).
+// TFormPlacement restores when the window is shown and saves when it closes
+// (or is destroyed unsaved), and can hold the window within size limits
+// through a window hook; TFormStorage adds chosen published properties of
+// the window's components and named stored values. It takes over the
+// window's OnShow, OnCloseQuery and OnDestroy when it is read with the
+// window (Loaded): the window's own OnShow runs after the restore, its own
+// OnCloseQuery before the save. It is also the program's
 // general ini access: ReadString/WriteString work in whatever section
 // IniSection names at the moment of the call.
 #pragma once
@@ -13,13 +14,15 @@
 #include <memory>
 
 #include "platform/gui/forms.h"
-#include "platform/rtl/ini_files.h"
+#include "util/components/placement_store.h"
+#include "util/components/stored_values.h"
 #include "util/components/window_hook.h"
 
 class TFormPlacement;
 
 enum TPlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
 using TPlacementOptions = unsigned;
+enum TPlacementRegRoot { prCurrentUser, prLocalMachine, prCurrentConfig, prClassesRoot, prUsers, prDynData };
 
 // Size limits in the layout of the window's MINMAXINFO; 0 means "not set".
 class TWinMinMaxInfo : public TPersistent {
@@ -74,6 +77,12 @@ public:
   void SetOptions(TPlacementOptions value) { options_ = value; }
   bool PreventResize() const { return preventResize_; }
   void SetPreventResize(bool value);
+  // The registry store instead of the ini file: IniFileName is then the key
+  // path (default "Software\<program name>") and IniSection a sub-key.
+  bool UseRegistry() const { return useRegistry_; }
+  void SetUseRegistry(bool value) { useRegistry_ = value; }
+  TPlacementRegRoot RegistryRoot() const { return registryRoot_; }
+  void SetRegistryRoot(TPlacementRegRoot value) { registryRoot_ = value; }
   int Version() const { return version_; }
   void SetVersion(int value) { version_ = value; }
 
@@ -99,15 +108,15 @@ public:
 protected:
   void Loaded() override;
   TCustomForm* Form() const { return dynamic_cast<TCustomForm*>(Owner()); }
-  TIniFile* Store() const { return store_.get(); }
+  TPlacementStore* Store() const { return store_.get(); }
   bool Restored() const { return restored_; }
   void SetRestored() { restored_ = true; }
 
 private:
-  void OpenStorage();
+  void OpenStorage(bool readOnly);
   void CloseStorage() { store_.reset(); }
   template <class F>
-  auto WithStorage(F f);
+  auto WithStorage(bool readOnly, F f);
   void UpdateHookState();
   void ApplyPreventResize();
   void HandleHookedMessage(TMessage& msg);
@@ -122,7 +131,9 @@ private:
   TPlacementOptions options_ = 0;
   bool preventResize_ = false;
   int version_ = 0;
-  std::unique_ptr<TIniFile> store_;  // open only during one operation
+  std::unique_ptr<TPlacementStore> store_;  // open only during one operation
+  bool useRegistry_ = false;
+  TPlacementRegRoot registryRoot_ = prCurrentUser;
   TUtlWindowHook* hook_ = nullptr;
   TNotifyEvent saveShow_;
   TCloseQueryEvent saveCloseQuery_;
@@ -142,6 +153,9 @@ public:
   // Entries "Component.Property"; once resolved each carries its component.
   TStrings* StoredProps() const { return storedProps_.get(); }
   void SetStoredProps(TStrings* value);
+  // Named free values, saved and restored after the stored properties.
+  TStoredValues* StoredValues() const { return storedValues_.get(); }
+  void SetStoredValues(TStoredValues* value) { storedValues_->Assign(value); }
 
   void SavePlacement() override;
   void RestorePlacement() override;
@@ -154,23 +168,26 @@ protected:
 
 private:
   std::unique_ptr<TStrings> storedProps_;
+  std::unique_ptr<TStoredValues> storedValues_;
 };
 
 // The program file name (no folder) + ".ini": the file the program's
 // start-up reads its connection settings from.
 AnsiString DefaultIniFileName();
+// "Software\" + the program file name without its extension.
+AnsiString DefaultRegistryKey();
 AnsiString DefaultStorageSection(const TComponent* component);
 // Ini writes keep a value that begins and ends with a quote intact by
 // wrapping it in one more pair of double quotes.
-AnsiString StorageReadString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
+AnsiString StorageReadString(TPlacementStore* store, const AnsiString& section, const AnsiString& ident,
                              const AnsiString& def);
 // The storage classes and their property tables (once).
 void RegisterFormStorageClasses();
 
-void StorageWriteString(TIniFile* store, const AnsiString& section, const AnsiString& ident,
+void StorageWriteString(TPlacementStore* store, const AnsiString& section, const AnsiString& ident,
                         const AnsiString& value);
-int StorageReadInteger(TIniFile* store, const AnsiString& section, const AnsiString& ident, int def);
-void StorageWriteInteger(TIniFile* store, const AnsiString& section, const AnsiString& ident, int value);
-void SaveWindowPlacement(TCustomForm* form, TIniFile* store, const AnsiString& section);
-void LoadWindowPlacement(TCustomForm* form, TIniFile* store, const AnsiString& section, bool loadPosition,
+int StorageReadInteger(TPlacementStore* store, const AnsiString& section, const AnsiString& ident, int def);
+void StorageWriteInteger(TPlacementStore* store, const AnsiString& section, const AnsiString& ident, int value);
+void SaveWindowPlacement(TCustomForm* form, TPlacementStore* store, const AnsiString& section);
+void LoadWindowPlacement(TCustomForm* form, TPlacementStore* store, const AnsiString& section, bool loadPosition,
                          bool loadState);

@@ -136,16 +136,88 @@ int TUtlButtonGlyph::StateImage(TSpeedButtonState state) {
   return index;
 }
 
-TPoint TUtlButtonGlyph::PictureSize() const {
+namespace {
+bool ValidImage(TImageList* images, int index) {
+  return images && images->Width() > 0 && index >= 0 && index < images->Count();
+}
+
+// A monochrome mask of the image: white where drawing it leaves the background.
+std::unique_ptr<TBitmap> ImageMask(TImageList* images, int index) {
+  const int w = images->Width(), h = images->Height();
+  TBitmap onBlack, onWhite;
+  for (auto [b, color] : {std::pair{&onBlack, clBlack}, std::pair{&onWhite, clWhite}}) {
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(color);
+    b->Canvas()->FillRect(Rect(0, 0, w, h));
+    images->Draw(b->Canvas(), 0, 0, index);
+  }
+  auto mask = std::make_unique<TBitmap>();
+  mask->SetMonochrome(true);
+  mask->SetSize(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      mask->Canvas()->SetPixels(x, y, onBlack.Canvas()->Pixels(x, y) != onWhite.Canvas()->Pixels(x, y) ? clWhite : clBlack);
+  return mask;
+}
+}  // namespace
+
+int TUtlButtonGlyph::StateImageFromList(TSpeedButtonState state, TImageList* images, int index) {
+  if (state == sbDown) state = sbUp;
+  int& built = images_.Index(state);
+  if (built != -1 || !images || images->Width() == 0 || images->Height() == 0 || images->Count() == 0) return built;
+  const int w = images->Width(), h = images->Height();
+  TUtlGlyphList* store = images_.ListFor(w, h);
+  TBitmap image;
+  image.SetSize(w, h);
+  TCanvas* c = image.Canvas();
+  if (state == sbDisabled || state == sbInactive) {
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(Rect(0, 0, w, h));
+    if (state == sbDisabled) {
+      DrawDisabledImage(images, c, 0, 0, index, clBtnHighlight, clBtnShadow, true);
+    } else {
+      images->Draw(c, 0, 0, index);
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) c->SetPixels(x, y, GrayOf(c->Pixels(x, y), clBtnFace));
+    }
+    built = store->AddMaskedImage(&image, clBtnFace);
+  } else {
+    images->Draw(c, 0, 0, index);
+    built = store->AddImage(&image, ImageMask(images, index).get());
+  }
+  return built;
+}
+
+TPoint TUtlButtonGlyph::PictureSize(TImageList* images, int index) const {
+  if (ValidImage(images, index)) return {images->Width(), images->Height()};
   if (source_->Empty()) return {0, 0};
   return {source_->Width() / numGlyphs_, source_->Height()};
 }
 
+TPoint TUtlButtonGlyph::DrawPicture(TCanvas* canvas, TPoint pos, TSpeedButtonState state, TImageList* images,
+                                    int index) {
+  if (ValidImage(images, index)) {
+    if (state == sbDisabled) {
+      DrawDisabledImage(images, canvas, pos.X, pos.Y, index, clBtnHighlight, clBtnShadow, true);
+    } else if (state == sbInactive) {
+      const int built = StateImageFromList(state, images, index);
+      if (built != -1) images_.List()->Draw(canvas, pos.X, pos.Y, built);
+    } else {
+      images->Draw(canvas, pos.X, pos.Y, index);
+    }
+    return {images->Width(), images->Height()};
+  }
+  const int built = StateImage(state);
+  if (built == -1) return {};
+  images_.List()->Draw(canvas, pos.X, pos.Y, built);
+  return PictureSize(nullptr, -1);
+}
+
 TUtlGlyphLayout TUtlButtonGlyph::ComputeLayout(TCanvas* canvas, const TRect& client, const AnsiString& caption,
                                                TButtonLayout layout, int margin, int spacing, bool popupMark,
-                                               unsigned textFlags) {
+                                               unsigned textFlags, TImageList* images, int index) {
   const TPoint c{client.Width(), client.Height()};
-  const TPoint p = PictureSize();
+  const TPoint p = PictureSize(images, index);
   const bool across = layout == blGlyphLeft || layout == blGlyphRight;
   // The room left for the text.
   TPoint room = c;
@@ -209,13 +281,11 @@ TUtlGlyphLayout TUtlButtonGlyph::ComputeLayout(TCanvas* canvas, const TRect& cli
   return out;
 }
 
-TRect TUtlButtonGlyph::DrawContent(TCanvas* canvas, const TRect& client, const AnsiString& caption,
-                                   TButtonLayout layout, int margin, int spacing, bool popupMark,
-                                   TSpeedButtonState state, unsigned textFlags) {
-  TUtlGlyphLayout l = ComputeLayout(canvas, client, caption, layout, margin, spacing, popupMark, textFlags);
-  const int index = StateImage(state);
-  const TPoint p = index == -1 ? TPoint{} : PictureSize();
-  if (index != -1) images_.List()->Draw(canvas, l.Picture.X, l.Picture.Y, index);
+TRect TUtlButtonGlyph::DrawContentEx(TCanvas* canvas, const TRect& client, const AnsiString& caption,
+                                     TButtonLayout layout, int margin, int spacing, bool popupMark,
+                                     TSpeedButtonState state, unsigned textFlags, TImageList* images, int index) {
+  TUtlGlyphLayout l = ComputeLayout(canvas, client, caption, layout, margin, spacing, popupMark, textFlags, images, index);
+  const TPoint p = DrawPicture(canvas, l.Picture, state, images, index);
   TRect& t = l.Text;
   if (!l.Caption.empty()) {
     canvas->Brush()->SetStyle(bsClear);

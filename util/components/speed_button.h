@@ -52,17 +52,30 @@ public:
   // The position of the state's image in ImageStore, built on first need; -1 without a picture.
   int StateImage(TSpeedButtonState state);
   TUtlGlyphList* ImageStore() const { return images_.List(); }
+  // The same for image Index of Images, in the list of that image size; -1
+  // when the list is empty or has no size. A pressed button shows it as up.
+  int StateImageFromList(TSpeedButtonState state, TImageList* images, int index);
+  // The picture is image Index of Images when that is a valid image of a
+  // sized list, else the glyph.
   TUtlGlyphLayout ComputeLayout(TCanvas* canvas, const TRect& client, const AnsiString& caption, TButtonLayout layout,
-                                int margin, int spacing, bool popupMark, unsigned textFlags);
+                                int margin, int spacing, bool popupMark, unsigned textFlags,
+                                TImageList* images = nullptr, int index = -1);
   // Picture, caption and drop-down mark; returns the caption's rectangle.
   TRect DrawContent(TCanvas* canvas, const TRect& client, const AnsiString& caption, TButtonLayout layout, int margin,
-                    int spacing, bool popupMark, TSpeedButtonState state, unsigned textFlags);
+                    int spacing, bool popupMark, TSpeedButtonState state, unsigned textFlags) {
+    return DrawContentEx(canvas, client, caption, layout, margin, spacing, popupMark, state, textFlags, nullptr, -1);
+  }
+  TRect DrawContentEx(TCanvas* canvas, const TRect& client, const AnsiString& caption, TButtonLayout layout,
+                      int margin, int spacing, bool popupMark, TSpeedButtonState state, unsigned textFlags,
+                      TImageList* images, int index);
 
   TNotifyEvent OnGlyphChange;
 
 private:
   void GlyphBitmapChanged();
-  TPoint PictureSize() const;
+  TPoint PictureSize(TImageList* images, int index) const;
+  // Draws the picture of the state at Pos: from the list when it is valid, else the glyph; returns its size.
+  TPoint DrawPicture(TCanvas* canvas, TPoint pos, TSpeedButtonState state, TImageList* images, int index);
 
   std::unique_ptr<TBitmap> source_;
   TUtlStateImages images_;

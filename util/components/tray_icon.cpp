@@ -15,6 +15,7 @@
 
 namespace {
 constexpr const char* kTrayClass = "TUtlTrayIconWindow";
+constexpr size_t kTipLimit = 63;  // characters of the hint the tray shows
 
 // A 16 x 16 icon that is transparent all over: the dark blink phase.
 HICON MakeBlankIcon() {
@@ -39,7 +40,8 @@ HICON IconOfBitmap(TBitmap* image, TColor transparent) {
   return icon;
 }
 
-// An icon of the list's image, transparent where the image is.
+}  // namespace
+
 HICON IconOfImage(TImageList* list, int index) {
   TBitmap image;
   image.SetSize(list->Width(), list->Height());
@@ -48,7 +50,6 @@ HICON IconOfImage(TImageList* list, int index) {
   list->Draw(image.Canvas(), 0, 0, index);
   return IconOfBitmap(&image, clFuchsia);
 }
-}  // namespace
 
 // --- TUtlIconLabel ---------------------------------------------------------------------------
 
@@ -266,12 +267,13 @@ void TUtlTrayIcon::FillTip() {
   else
     data_.uFlags &= ~NIF_TIP;
   std::memset(data_.szTip, 0, sizeof data_.szTip);
-  std::strncpy(data_.szTip, hint_.c_str(), sizeof data_.szTip - 1);
+  std::strncpy(data_.szTip, hint_.c_str(), kTipLimit);
 }
 
 void TUtlTrayIcon::AddTrayIcon() {
   if (!Working()) return;
   data_ = NOTIFYICONDATAA{};
+  data_.cbSize = NOTIFYICONDATAA_V1_SIZE;  // the first form: a tip of 63 characters
   data_.hWnd = window_;
   data_.uID = kIconId;
   data_.uFlags = NIF_MESSAGE | NIF_ICON;

@@ -176,3 +176,6 @@ private:
   TTimer* blinkTimer_ = nullptr;
   TNotifyEvent savedMinimize_, savedRestore_;
 };
+
+// An icon of the list's image, transparent where the image is.
+HICON IconOfImage(TImageList* list, int index);

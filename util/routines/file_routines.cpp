@@ -13,47 +13,16 @@
 #include "platform/rtl/os_names.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
-#include "platform/rtl/trash.h"
+#include "util/routines/shell_file_operation.h"
 #include "util/routines/string_routines.h"
 
 namespace {
 
-constexpr std::uint16_t kFofSilent = 0x0004;
-constexpr std::uint16_t kFofNoConfirmation = 0x0010;
-constexpr std::uint16_t kFofAllowUndo = 0x0040;
-constexpr std::uint16_t kFofFilesOnly = 0x0080;
-constexpr std::uint16_t kFofNoConfirmMkdir = 0x0200;
-constexpr std::uint16_t kFofNoErrorUI = 0x0400;
 constexpr int kLowAttributes = 0x3F;
 
 bool IsLinkAttr(int attributes) { return attributes != -1 && (attributes & faSymLink); }
 
 bool IsLink(const AnsiString& path) { return IsLinkAttr(FileGetAttr(path)); }
-
-bool HasWildcard(const AnsiString& name) { return name.find_first_of("*?") != AnsiString::npos; }
-
-// One item of a shell deletion: to the trash or gone for good.
-bool ShellDeleteItem(const AnsiString& path, std::uint16_t flags) {
-  return (flags & kFofAllowUndo) ? MoveToTrash(path) : DeleteTree(path);
-}
-
-// The shell's delete operation on one path, which may end in a wildcard.
-bool ShellDelete(const AnsiString& files, std::uint16_t flags) {
-  const AnsiString name = ExtractFileName(files);
-  if (!HasWildcard(name)) return FileGetAttr(files) != -1 && ShellDeleteItem(files, flags);
-  const AnsiString folder = ExtractFilePath(files);
-  // A link to a folder has no contents of its own; its target's are never touched.
-  if (IsLink(RemoveTrailingSeparator(folder))) return true;
-  if (!folder.empty() && !DirectoryExists(folder)) return false;
-  bool ok = true;
-  TSearchRec rec;
-  for (int found = FindFirst(files, faAnyFile, rec); found == 0; found = FindNext(rec)) {
-    if ((flags & kFofFilesOnly) && (rec.Attr & faDirectory)) continue;
-    ok = ShellDeleteItem(folder + rec.Name, flags) && ok;
-  }
-  FindClose(rec);
-  return ok;
-}
 
 bool DeleteTreeEntry(const AnsiString& full, bool abortOnFailure, const TDeleteTreeCallback& callback) {
   const int attributes = FileGetAttr(full);
@@ -134,14 +103,19 @@ bool DeleteDirectoryTree(const AnsiString& dir, bool abortOnFailure, const TDele
 
 std::uint16_t ShellDeleteFlags(TShellDeleteOptions options) {
   std::uint16_t flags = 0;
-  if (options & sdoSilent) flags |= kFofSilent | kFofNoConfirmation | kFofNoConfirmMkdir | kFofNoErrorUI;
-  if (options & sdoAllowUndo) flags |= kFofAllowUndo;
-  if (options & sdoFilesOnly) flags |= kFofFilesOnly;
+  if (options & sdoSilent) flags |= FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_NOERRORUI;
+  if (options & sdoAllowUndo) flags |= FOF_ALLOWUNDO;
+  if (options & sdoFilesOnly) flags |= FOF_FILESONLY;
   return flags;
 }
 
-bool ShellDeleteFiles(HWND /*window*/, const AnsiString& files, TShellDeleteOptions options) {
-  return ShellDelete(files, ShellDeleteFlags(options));
+bool ShellDeleteFiles(HWND window, const AnsiString& files, TShellDeleteOptions options) {
+  // A folder reached through a link has no contents of its own; its target's are never touched.
+  if (ExtractFileName(files).find_first_of("*?") != AnsiString::npos && IsLink(RemoveTrailingSeparator(ExtractFilePath(files))))
+    return true;
+  const AnsiString list = files + '\0';
+  SHFILEOPSTRUCTA op{window, FO_DELETE, list.c_str(), nullptr, ShellDeleteFlags(options), 0, nullptr, nullptr};
+  return SHFileOperationA(&op) == 0;
 }
 
 bool ShellDeleteFolder(HWND window, const AnsiString& dir, TShellDeleteOptions options) {

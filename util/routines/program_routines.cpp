@@ -4,6 +4,7 @@
 
 #include "util/routines/program_routines.h"
 
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -124,3 +125,9 @@ int TruncToInt(long double x) {
   }
   return static_cast<int>(truncated);
 }
+
+namespace {
+std::atomic<unsigned> errorMode{0};
+}
+
+unsigned SetErrorMode(unsigned mode) { return errorMode.exchange(mode); }

@@ -65,3 +65,11 @@ int TruncToInt(long double x);
 // The larger / the smaller of two integers.
 inline int MaxOf(int a, int b) { return a > b ? a : b; }
 inline int MinOf(int a, int b) { return a < b ? a : b; }
+
+// The process error mode. Nothing here shows critical-error or open-file
+// boxes, so the mode changes no behaviour; it is kept so that code which sets
+// a mode for a while and puts the old one back sees the values it set.
+constexpr unsigned SEM_FAILCRITICALERRORS = 0x0001;
+constexpr unsigned SEM_NOOPENFILEERRORBOX = 0x8000;
+// Returns the previous mode.
+unsigned SetErrorMode(unsigned mode);

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <thread>
 
@@ -291,6 +292,42 @@ TEST_F(X11, TrayIconDocksTakesClicksAndDocksAgainWithANewManager) {
   manager.Announce();
   EXPECT_EQ(manager.TakeDockRequest(), icon);
   EXPECT_TRUE(PumpUntil([&] { return !rec_.Of(h, taskbarCreated, taskbarCreated).empty(); }));
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+}
+
+TEST_F(X11, ABalloonMapsByTheDockedIconAndAClickClosesIt) {
+  FakeTrayManager manager(dpy_);
+  HWND h = rec_.Create(WS_POPUP, Bounds(0, 0, 10, 10));
+  NOTIFYICONDATAA nid;
+  nid.hWnd = h;
+  nid.uID = 4;
+  nid.uFlags = NIF_MESSAGE | NIF_INFO;
+  nid.uCallbackMessage = WM_USER + 6;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &nid));
+  manager.Embed(manager.TakeDockRequest());
+  std::strcpy(nid.szInfoTitle, "Záloha");
+  std::strcpy(nid.szInfo, "Hotovo.");
+  nid.uTimeout = 30000;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_MODIFY, &nid));
+  const HWND balloon = FindWindowA("VxTrayBalloon", nullptr);
+  ASSERT_NE(balloon, 0u);
+  const Window xid = GetNativeWindowId(balloon);
+  XWindowAttributes a{};
+  ASSERT_TRUE(PumpUntil([&] { return XGetWindowAttributes(dpy_, xid, &a) && a.map_state == IsViewable; }));
+  int x = 0, y = 0;
+  Window child;
+  XTranslateCoordinates(dpy_, xid, DefaultRootWindow(dpy_), 0, 0, &x, &y, &child);
+  // The icon sits at the screen's top: the balloon hangs just below it, its right part by the icon.
+  EXPECT_EQ(y, FakeTrayManager::kY + 22 + 2);
+  EXPECT_LE(x, FakeTrayManager::kX + 11);
+  EXPECT_GE(x + a.width, FakeTrayManager::kX + 11);
+  Click(x + 5, y + 5);
+  EXPECT_TRUE(PumpUntil([&] {
+    for (const Recorded& r : rec_.Of(h, WM_USER + 6, WM_USER + 6))
+      if (r.lParam == LPARAM(NIN_BALLOONUSERCLICK)) return true;
+    return false;
+  }));
+  EXPECT_EQ(FindWindowA("VxTrayBalloon", nullptr), 0u);
   EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
 }
 
