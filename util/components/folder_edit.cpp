@@ -8,11 +8,14 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
+#include "util/routines/program_routines.h"
 #include "util/components/folder_dialog.h"
 
 namespace {
 constexpr int kDefaultButtonWidth = 21;
+constexpr int kMaxDroppedPath = 255;  // characters of a dropped path that count
 }
 
 // --- TUtlEditButton --------------------------------------------------------------------------
@@ -152,6 +155,16 @@ void TDirectoryEdit::SetNumGlyphs(int value) {
   button_->SetNumGlyphs(glyphKind_ == gkCustom ? value : 1);
 }
 
+TDirectoryEdit::~TDirectoryEdit() = default;
+
+// The button goes with the edit's other components, before the destructor
+// runs: its click is cut off first.
+void TDirectoryEdit::BeforeDestruction() {
+  if (button_) button_->OnClick = nullptr;
+  button_ = nullptr;
+  TUtlInnerControlEdit::BeforeDestruction();
+}
+
 void TDirectoryEdit::SetDirectInput(bool value) {
   TCustomEdit::SetReadOnly(!value || readOnly_);
   directInput_ = value;
@@ -192,7 +205,15 @@ void TDirectoryEdit::PerformButtonAction() {
   if (name.empty()) name = initialDir_.empty() ? root : initialDir_;
   // Several folders in the box are not one folder to start at.
   if (!FolderExists(name)) name = root;
-  action = BrowseDirectory(name, dialogText_);
+  {
+    // No error box may come up behind the dialog; the old mode returns even when it raises.
+    savedErrorMode_ = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    struct RestoreMode {
+      unsigned mode;
+      ~RestoreMode() { SetErrorMode(mode); }
+    } restore{savedErrorMode_};
+    action = dialogKind_ == dkWin32 ? BrowseDirectory(name, dialogText_) : SelectDirectory(name, dialogOptions_);
+  }
   if (CanFocus()) SetFocus();
   if (OnAfterDialog) OnAfterDialog(this, name, action);
   if (!action) return;
@@ -202,6 +223,49 @@ void TDirectoryEdit::PerformButtonAction() {
   else
     SetText(name);
   if (!name.empty() && FolderExists(name)) initialDir_ = name;
+}
+
+void TDirectoryEdit::SetAcceptFiles(bool value) {
+  if (value == acceptFiles_) return;
+  acceptFiles_ = value;
+  if (HandleAllocated() && !InState(csDesigning)) DragAcceptFiles(Handle(), value);
+}
+
+void TDirectoryEdit::CreateParams(TCreateParams& params) {
+  TUtlInnerControlEdit::CreateParams(params);
+  // A re-created window keeps taking files.
+  if (acceptFiles_ && !InState(csDesigning)) params.ExStyle |= WS_EX_ACCEPTFILES;
+}
+
+void TDirectoryEdit::WndProc(TMessage& message) {
+  if (message.Msg != WM_DROPFILES) return TUtlInnerControlEdit::WndProc(message);
+  message.Result = 0;
+  const auto drop = reinterpret_cast<HDROP>(message.WParam);
+  struct Release {
+    HDROP drop;
+    ~Release() { DragFinish(drop); }
+  } release{drop};
+  DroppedFiles(drop);
+}
+
+void TDirectoryEdit::DroppedFiles(HDROP drop) {
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  if (count == 0) return;
+  for (UINT i = 0; i < count; ++i) {
+    char path[kMaxDroppedPath + 1];
+    DragQueryFileA(drop, i, path, sizeof path);
+    TakeDroppedPath(path);
+    if (!multipleDirs_) break;
+  }
+  if (OnDropFiles) OnDropFiles(this);
+}
+
+void TDirectoryEdit::TakeDroppedPath(const AnsiString& fileName) {
+  const AnsiString folder = FileExists(fileName) ? ExtractFilePath(fileName) : fileName;
+  if (!Text().empty() && multipleDirs_)
+    SetText(Text() + ";" + folder);
+  else
+    SetText(folder);
 }
 
 void TDirectoryEdit::KeyDown(WORD& key, TShiftState shift) {

@@ -7,6 +7,9 @@
 
 #include <functional>
 
+#include "platform/gui/drop_files.h"
+
+#include "util/components/folder_dialog.h"
 #include "util/components/inner_control_edit.h"
 #include "util/components/speed_button.h"
 
@@ -35,14 +38,27 @@ using TExecOpenDialogEvent = std::function<void(TObject* sender, AnsiString& nam
 // three dots sized to the button, or one set by the program.
 enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 
+// The folder dialog: the program's own chooser, which honours DialogOptions,
+// or the browse dialog with DialogText as its prompt.
+enum TDirDialogKind { dkVCL, dkWin32 };
+
 class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
   explicit TDirectoryEdit(TComponent* owner);
+  ~TDirectoryEdit() override;
+  void BeforeDestruction() override;
 
   const AnsiString& InitialDir() const { return initialDir_; }
   void SetInitialDir(const AnsiString& value) { initialDir_ = value; }
   const AnsiString& DialogText() const { return dialogText_; }
   void SetDialogText(const AnsiString& value) { dialogText_ = value; }
+  TDirDialogKind DialogKind() const { return dialogKind_; }
+  void SetDialogKind(TDirDialogKind value) { dialogKind_ = value; }
+  TSelectDirOpts DialogOptions() const { return dialogOptions_; }
+  void SetDialogOptions(TSelectDirOpts value) { dialogOptions_ = value; }
+  // Files dropped onto the box put their folder into the text.
+  bool AcceptFiles() const { return acceptFiles_; }
+  void SetAcceptFiles(bool value);
   bool MultipleDirs() const { return multipleDirs_; }
   void SetMultipleDirs(bool value) { multipleDirs_ = value; }
   // Whether the user may type into the box; the button works either way.
@@ -64,27 +80,38 @@ public:
   TUtlEditButton* Button() const { return button_; }
 
   TNotifyEvent OnButtonClick;
+  TNotifyEvent OnDropFiles;
   TExecOpenDialogEvent OnBeforeDialog;
   TExecOpenDialogEvent OnAfterDialog;
 
   // The button's click: the folder choice, unless the box is read-only.
   void HandleButtonClick();
+  // A dropped path: an existing file gives its folder (with the trailing
+  // delimiter), anything else counts as it is.
+  virtual void TakeDroppedPath(const AnsiString& fileName);
 
 protected:
   void KeyDown(WORD& key, TShiftState shift) override;
   void PlaceInner() override;
   void LimitTextRect() override;
   bool ClipboardEditable() const override { return directInput_ && !readOnly_; }
+  void CreateParams(TCreateParams& params) override;
+  void WndProc(TMessage& message) override;
 
 private:
   void PerformButtonAction();
   void RebuildButtonPicture();
+  void DroppedFiles(HDROP drop);
 
   TWinControl* holder_ = nullptr;
   TUtlEditButton* button_ = nullptr;
   TGlyphKind glyphKind_ = gkDefault;
   AnsiString initialDir_;
   AnsiString dialogText_;
+  TDirDialogKind dialogKind_ = dkVCL;
+  TSelectDirOpts dialogOptions_ = 0;
+  bool acceptFiles_ = false;
+  unsigned savedErrorMode_ = 0;
   bool multipleDirs_ = false;
   bool directInput_ = true;
   bool readOnly_ = false;
