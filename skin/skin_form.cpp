@@ -10,6 +10,7 @@
 #include "skin/builtin_styles.h"
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
+#include "skin/skin_menus.h"
 #include "skin/skin_props.h"
 #include "skin/skin_texts.h"
 #include "skin/window_region.h"
@@ -17,7 +18,7 @@
 namespace {
 
 // Skin keys of the frame (colours, bitmaps, integers, booleans).
-enum : uint8_t { kTransColor = 0, kFormColor = 2 };
+enum : uint8_t { kTransColor = 0, kFormColor = 2, kMenuBarStartColor = 3, kMenuBarEndColor = 4 };
 enum : uint8_t { kLeftBorder = 5, kRightBorder = 6, kBottom1 = 7, kBottom2 = 8, kBottom3 = 9 };
 enum : uint8_t { kTitleMinY = 5, kTitleMaxY = 6, kBottomMinY = 7, kBottomMaxY = 8 };
 enum : uint8_t { kBottomThreeSections = 1, kTitleNeedRegion = 2, kBottomNeedRegion = 3 };
@@ -78,6 +79,7 @@ TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner), bottomImage_(std::m
 
   titleBar_ = new TsuiTitleBar(this);
   titleBar_->SetParent(this);
+  menuBarColor_ = menuBarToColor_ = Color();
   SetUIStyle(DeepBlue);
   SetBevelOuter(bvNone);
   SetBevelInner(bvNone);
@@ -112,6 +114,7 @@ void TsuiForm::BeforeDestruction() {
 
 // The form gets its own window procedure and caption back.
 void TsuiForm::Detach() {
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_); skinned && skinned->Frame() == this) skinned->SetFrame(nullptr);
   if (frameDestroying_ || !form_) return;
   frameDestroying_ = true;
   std::erase(LiveFrames(), this);
@@ -179,6 +182,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
       if (m.Msg == WM_NCACTIVATE) m.Result = 1;
       return;
     case WM_SIZE: OnSize(); return;
+    case WM_KEYDOWN: HandleMenuShortCut(WORD(m.WParam), m.LParam); return;
     default:
       if (std::find(std::begin(kRecreateNotices), std::end(kRecreateNotices), m.Msg) != std::end(kRecreateNotices) &&
           (GetWindowLongPtrA(h, GWL_STYLE) & WS_CAPTION))
@@ -224,6 +228,8 @@ void TsuiForm::SetUIStyle(TsuiUIStyle value) {
   if (skin) {
     const TsuiFileTheme* t = fileTheme_;
     SetColor(t->GetColor(kFormColor));
+    SetMenuBarColor(t->GetColor(kMenuBarStartColor));
+    SetMenuBarToColor(t->GetColor(kMenuBarEndColor));
     skinLeftWidth_ = PictureWidth(t->GetBitmap(kLeftBorder));
     skinRightWidth_ = PictureWidth(t->GetBitmap(kRightBorder));
     skinBottomHeight_ = PictureHeight(t->GetBitmap(kBottom1));
@@ -249,7 +255,13 @@ void TsuiForm::SetUIStyle(TsuiUIStyle value) {
     borderColor_ = GetBuiltInColor(style, kElBorderColor);
     borderWidth_ = GetBuiltInInteger(style, kElBorderWidth);
     SetColor(GetBuiltInColor(style, kElFormColor));
+    SetMenuBarColor(Color());
+    SetMenuBarToColor(Color());
     titleBar_->SetRoundCorner(GetBuiltInInteger(style, kElRoundCorner));
+  }
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_)) {
+    skinned->SetUIStyle(value);
+    skinned->SetFileTheme(fileTheme_);
   }
   if (autoUpdateSub_) ApplyThemeToChildren(this, value, fileTheme_);
   SetWindowPos(form_->Handle(), 0, 0, 0, 0, 0, kFrameChanged);
@@ -405,11 +417,16 @@ void TsuiForm::PaintSkinFrame(TCanvas* canvas, int w, int h) {
   TBitmap* leftBorder = t->GetBitmap(kLeftBorder);
   const int lw = PictureWidth(leftBorder);
   StretchInto(canvas, leftBorder, Rect(0, top, lw, h - sb));
+  const bool bar = MenuBarHeight() > 0;
+  const int barTop = titleBar_->Height() + kBandOverlap, barBottom = barTop + MenuBarHeight();
   if (lw < 4) FillNormalized(canvas, Rect(lw, top, 4, h - sb), formColor);
+  if (lw < 4 && bar) FillMenuBarPiece(canvas, Rect(lw, barTop, 4, barBottom), menuBarColor_, menuBarColor_, menuBarToColor_);
   TBitmap* rightBorder = t->GetBitmap(kRightBorder);
   const int rw = PictureWidth(rightBorder);
   StretchInto(canvas, rightBorder, Rect(w - rw, top, w, h - sb));
   if (rw < 4) FillNormalized(canvas, Rect(w - 4, top, w - rw, h - sb), formColor);
+  if (rw < 4 && bar)
+    FillMenuBarPiece(canvas, Rect(w - 4, barTop, w - rw, barBottom), menuBarColor_, menuBarColor_, menuBarToColor_);
 
   ComposeBottomImage(w);
   if (needBottomRegion_) {
@@ -465,6 +482,10 @@ void TsuiForm::PaintBuiltInFrame(TCanvas* canvas, int w, int h) {
     FillNormalized(canvas, Rect(bw, h - 2, w - bw, h - bw), Color());
     FillNormalized(canvas, Rect(bw, top + mbh, 3, h - bw), Color());
     FillNormalized(canvas, Rect(w - 3, top + mbh, w - bw, h - bw), Color());
+    if (mbh > 0) {
+      FillMenuBarPiece(canvas, Rect(bw, top, 3, top + mbh), menuBarColor_, menuBarColor_, menuBarToColor_);
+      FillMenuBarPiece(canvas, Rect(w - 3, top, w - bw, top + mbh), menuBarColor_, menuBarColor_, menuBarToColor_);
+    }
   }
 }
 
@@ -504,7 +525,12 @@ void TsuiForm::UpdateRegion() {
 // The application hands a message to its listeners only until one handles
 // it, so the first frame to see Alt+Space opens every frame's menu in turn.
 void TsuiForm::AppMessage(MSG& msg, bool& handled) {
-  if (handled || frameDestroying_ || msg.message != WM_SYSCHAR || msg.wParam != ' ') return;
+  if (handled || frameDestroying_) return;
+  if (msg.message == WM_KEYDOWN) {
+    handled = HandleMenuShortCut(WORD(msg.wParam), msg.lParam) != 0;
+    return;
+  }
+  if (msg.message != WM_SYSCHAR || msg.wParam != ' ') return;
   handled = true;
   for (TsuiForm* frame : std::vector<TsuiForm*>(LiveFrames())) {
     if (std::find(LiveFrames().begin(), LiveFrames().end(), frame) == LiveFrames().end() || !frame->titleBar_) continue;
@@ -518,9 +544,138 @@ void TsuiForm::Notification(TComponent* component, TOperation operation) {
   if (operation != opRemove) return;
   if (component == formPanel_) formPanel_ = nullptr;
   if (component == titleBar_) titleBar_ = nullptr;
+  if (component == menuBar_) menuBar_ = nullptr;
+  if (component == menu_) DestroyMenuBar();
   if (component == fileTheme_) {
     fileTheme_ = nullptr;
     ApplyThemeToChildren(this, DeepBlue, nullptr);
     SetUIStyle(DeepBlue);
   }
+}
+
+// --- the menu bar ---------------------------------------------------------------------------
+
+void TsuiForm::SetMenu(TMainMenu* value) {
+  if (value == menu_) return;
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_)) skinned->SetFrame(nullptr);
+  if (menu_) menu_->RemoveFreeNotification(this);
+  menu_ = value;
+  if (!value) return DestroyMenuBar();
+  value->FreeNotification(this);
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(value)) skinned->SetFrame(this);
+  CreateMenuBar();
+  RebuildMenuBar();
+  if (titleBar_) titleBar_->SetTop(0);
+}
+
+void TsuiForm::CreateMenuBar() {
+  if (menuBar_ || !form_ || form_->FormStyle() == fsMDIChild) return;
+  menuBar_ = new TsuiMenuBar(this);
+  menuBar_->SetParent(this);
+  menuBar_->SetOwnerForm(this);
+  menuBar_->SetFlat(true);
+  menuBar_->SetEdgeBorders(0);
+  menuBar_->SetShowCaptions(true);
+  menuBar_->SetButtonHeight(menuBarHeight_);
+  menuBar_->SetHeight(menuBarHeight_);
+  menuBar_->SetColor(menuBarColor_);
+  menuBar_->OnCustomDrawButton = [this](TToolBar* bar, TToolButton* button, TCustomDrawState state, bool& defaultDraw) {
+    defaultDraw = false;
+    DrawMenuBarButton(bar, button, state, MenuBarLook());
+  };
+  menuBar_->OnCustomDraw = [this](TToolBar* bar, TRect rect, bool&) {
+    DrawMenuBarBackground(bar, rect, MenuBarLook().UIStyle, menuBarColor_, menuBarToColor_);
+  };
+  menuBar_->SetWrapable(true);
+  menuBar_->SetAutoSize(true);
+  if (titleBar_) titleBar_->SetTop(0);
+}
+
+// Its buttons go with it: they belong to the frame, not to the bar.
+void TsuiForm::DestroyMenuBar() {
+  if (menuBar_ && form_ && form_->FormStyle() != fsMDIChild) {
+    while (menuBar_->ButtonCount() > 0) menuBar_->Buttons(0)->Free();
+    menuBar_->Free();
+    menuBar_ = nullptr;
+  }
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_)) skinned->SetFrame(nullptr);
+  if (menu_) menu_->RemoveFreeNotification(this);
+  menu_ = nullptr;
+  PaintFrame();
+}
+
+void TsuiForm::RebuildMenuBar() {
+  if (!menuBar_) return;
+  if (!menu_) return DestroyMenuBar();
+  menuBar_->SetAutoSize(false);
+  ApplyMenuBarFont(menuBar_, menu_);
+  BindMenuBarButtons(menuBar_, menu_, this);
+  menuBar_->SetAutoSize(true);
+  PaintFrame();
+}
+
+void TsuiForm::RefreshMenuBarButtons() {
+  if (!menuBar_) return;
+  for (int i = 0; i < menuBar_->ButtonCount(); ++i) {
+    TToolButton* button = menuBar_->Buttons(i);
+    if (!button->MenuItem()) continue;
+    button->SetCaption(button->MenuItem()->Caption());
+    button->SetEnabled(button->MenuItem()->Enabled());
+  }
+  menuBar_->Invalidate();
+}
+
+void TsuiForm::UpdateMenuBarFont() {
+  auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_);
+  if (!menuBar_ || !menu_) return;
+  if (skinned) {
+    const TsuiMenuLook& look = skinned->Look();
+    if (look.UseSystemFont) {
+      SetSystemMenuFont(menuBar_->Font());
+    } else {
+      menuBar_->Font()->SetName(look.FontName);
+      menuBar_->Font()->SetSize(look.FontSize);
+      menuBar_->Font()->SetCharset(look.FontCharset);
+    }
+  }
+  menuBar_->Invalidate();
+}
+
+int TsuiForm::MenuBarHeight() const { return menuBar_ && menuBar_->Visible() ? menuBar_->Height() : 0; }
+
+void TsuiForm::SetMenuBarHeight(int value) {
+  menuBarHeight_ = value;
+  if (!menuBar_) return;
+  menuBar_->SetButtonHeight(value);
+  menuBar_->SetHeight(value);
+}
+
+void TsuiForm::SetMenuBarColor(TColor value) {
+  menuBarColor_ = value;
+  if (menuBar_) menuBar_->SetColor(value);
+}
+
+void TsuiForm::SetMenuBarToColor(TColor value) {
+  menuBarToColor_ = value;
+  if (menuBar_) menuBar_->Invalidate();
+}
+
+// A TsuiMainMenu brings its own style, skin and font.
+TsuiMenuBarLook TsuiForm::MenuBarLook() const {
+  TsuiMenuBarLook look;
+  look.UIStyle = uiStyle_;
+  look.FileTheme = fileTheme_;
+  if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_)) {
+    look.UIStyle = skinned->UIStyle();
+    look.FileTheme = skinned->FileTheme();
+    look.FontMenu = skinned;
+  }
+  return look;
+}
+
+int TsuiForm::HandleMenuShortCut(WORD key, LPARAM keyData) {
+  if (frameDestroying_ || !form_ || !menu_) return 0;
+  if (!IsFormActive(form_) || !form_->Active()) return 0;
+  const TShiftState shift = KeyboardShiftState() | ((keyData & (LPARAM(1) << 29)) ? TShiftState(ssAlt) : TShiftState(0));
+  return menu_->IsShortCut(key, shift) ? 1 : 0;
 }

@@ -11,9 +11,12 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/std_controls.h"
+#include "skin/skin_menu_bar.h"
 #include "skin/title_bar.h"
 
 class TBitmap;
+class TMainMenu;
+class TsuiMenuBar;
 
 // Any window may ask a skinned frame how wide its border is.
 inline constexpr UINT kSkinBorderQuery = 9923;
@@ -71,6 +74,25 @@ public:
     if (titleBar_) titleBar_->OnMaxClick = std::move(event);
   }
   TsuiTitleBar* TitleBar() const { return titleBar_; }
+  // The main menu, shown in a TsuiMenuBar under the title bar.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* value);
+  TsuiMenuBar* MenuBar() const { return menuBar_; }
+  TColor MenuBarColor() const { return menuBarColor_; }
+  void SetMenuBarColor(TColor value);
+  TColor MenuBarToColor() const { return menuBarToColor_; }
+  void SetMenuBarToColor(TColor value);
+  // The bar's actual height while it is shown, else 0.
+  int MenuBarHeight() const;
+  void SetMenuBarHeight(int value);
+  void CreateMenuBar();
+  void DestroyMenuBar();
+  void RebuildMenuBar();
+  // Captions and enabled states from the items (after any change of them).
+  void RefreshMenuBarButtons();
+  void UpdateMenuBarFont();
+  // 1 when the key ran a menu item's shortcut (only while the form is active).
+  int HandleMenuShortCut(WORD key, LPARAM keyData);
   // Null for a frame that took nothing over (a second one, or not on a form).
   TCustomForm* Form() const { return form_; }
 
@@ -96,10 +118,14 @@ private:
   void PaintSkinFrame(TCanvas* canvas, int w, int h);
   void PaintBuiltInFrame(TCanvas* canvas, int w, int h);
   void ComposeBottomImage(int w);
-  int MenuBarHeight() const { return 0; }
+  TsuiMenuBarLook MenuBarLook() const;
   void Detach();
 
   TsuiTitleBar* titleBar_ = nullptr;
+  TsuiMenuBar* menuBar_ = nullptr;
+  TMainMenu* menu_ = nullptr;
+  TColor menuBarColor_ = clBtnFace, menuBarToColor_ = clBtnFace;
+  int menuBarHeight_ = 22;
   TWndMethod savedWindowProc_;
   int skinBottomHeight_ = 0, sysBottomFrame_ = 4, skinLeftWidth_ = 0, sysLeftFrame_ = 4, skinRightWidth_ = 0;
   std::unique_ptr<TBitmap> bottomImage_;

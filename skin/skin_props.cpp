@@ -135,7 +135,11 @@ void RegisterSkinProps() {
          BoolProp("TitleBarVisible", &TsuiForm::TitleBarVisible, &TsuiForm::SetTitleBarVisible),
          StrProp<TsuiForm>("Caption", &TsuiForm::Caption, &TsuiForm::SetCaption),
          IntProp("RoundCorner", &TsuiForm::RoundCorner, &TsuiForm::SetRoundCorner),
-         IntProp("RoundCornerBottom", &TsuiForm::RoundCornerBottom, &TsuiForm::SetRoundCornerBottom)});
+         IntProp("RoundCornerBottom", &TsuiForm::RoundCornerBottom, &TsuiForm::SetRoundCornerBottom),
+         RefProp("Menu", &TsuiForm::Menu, &TsuiForm::SetMenu),
+         IntProp("MenuBarColor", &TsuiForm::MenuBarColor, &TsuiForm::SetMenuBarColor),
+         IntProp("MenuBarToColor", &TsuiForm::MenuBarToColor, &TsuiForm::SetMenuBarToColor),
+         IntProp("MenuBarHeight", &TsuiForm::MenuBarHeight, &TsuiForm::SetMenuBarHeight)});
     RegisterProps<TsuiTitleBar>(
         "TsuiTitleBar", {EnumProp("UIStyle", UIStyleNames(), &TsuiTitleBar::UIStyle, &TsuiTitleBar::SetUIStyle),
                          RefProp("FileTheme", &TsuiTitleBar::FileTheme, &TsuiTitleBar::SetFileTheme)});

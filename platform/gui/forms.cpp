@@ -94,6 +94,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     }
   }
   if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (formStyle_ == fsMDIChild) MDIChildCreateParams(p);
 }
 
 // A changed frame is applied to the existing window in place.
@@ -123,7 +124,11 @@ TWindowState TCustomForm::WindowState() const {
 
 void TCustomForm::SetWindowState(TWindowState state) {
   windowState_ = state;
-  if (HandleAllocated() && Visible())
+  if (!HandleAllocated() || !Visible()) return;
+  // An MDI child is maximized and restored by its client window.
+  if (formStyle_ == fsMDIChild && state != wsMinimized)
+    SendMessageA(GetParent(Handle()), state == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE, WPARAM(Handle()), 0);
+  else
     ShowWindow(Handle(), state == wsMaximized ? SW_MAXIMIZE : state == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
@@ -143,6 +148,7 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
     MenuBarChanged();
   }
   if (component == activeControl_) activeControl_ = nullptr;
+  if (component == windowMenu_) windowMenu_ = nullptr;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -229,7 +235,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::WndProc(TMessage& m) {
-  if (MenuBarMessage(m)) return;
+  if (MenuBarMessage(m) || MDIChildMessage(m)) return;
   switch (m.Msg) {
     case CM_VISIBLECHANGED:
       if (InState(csLoading)) {
@@ -243,6 +249,12 @@ void TCustomForm::WndProc(TMessage& m) {
         if (!Visible()) return;  // OnShow may hide it again
         const int cmd = windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
                         : windowState_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+        if (formStyle_ == fsMDIChild) {
+          ShowWindow(Handle(), cmd == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : cmd);
+          SendMessageA(GetParent(Handle()), cmd == SW_SHOWMAXIMIZED ? WM_MDIMAXIMIZE : WM_MDIACTIVATE,
+                       WPARAM(Handle()), 0);
+          return;
+        }
         ShowWindow(Handle(), cmd);
         SetForegroundWindow(Handle());
       } else {
@@ -278,6 +290,7 @@ void TCustomForm::WndProc(TMessage& m) {
       if (c->MinHeight() > 0) info->ptMinTrackSize.Y = std::max(info->ptMinTrackSize.Y, c->MinHeight());
       if (c->MaxWidth() > 0) info->ptMaxTrackSize.X = c->MaxWidth();
       if (c->MaxHeight() > 0) info->ptMaxTrackSize.Y = c->MaxHeight();
+      if (formStyle_ == fsMDIChild) MDIChildMinMax(*info);
       return;
     }
     case WM_ACTIVATE:

@@ -319,6 +319,7 @@ void TWinControl::AlignControls() {
     for (TControl* c : controls_)
       if (c->Align() == a && c->Visible()) AlignChild(c, space);
   --alignDisabled_;
+  ControlsAligned(space);
 }
 
 void TWinControl::EnableAlign() {
