@@ -1,6 +1,5 @@
-// The skinned form frame; see skin_form.h. The frame bands and the client
-// insets follow the system frame the window layer emulates (3 pixels for
-// dialog frames, 4 for sizeable ones).
+// The skinned form frame; see skin_form.h. The bands themselves are
+// painted by frame_bands.cpp, which the MDI parent's frame shares.
 #include "skin/skin_form.h"
 
 #include <algorithm>
@@ -17,37 +16,16 @@
 
 namespace {
 
-// Skin keys of the frame (colours, bitmaps, integers, booleans).
-enum : uint8_t { kTransColor = 0, kFormColor = 2, kMenuBarStartColor = 3, kMenuBarEndColor = 4 };
-enum : uint8_t { kLeftBorder = 5, kRightBorder = 6, kBottom1 = 7, kBottom2 = 8, kBottom3 = 9 };
-enum : uint8_t { kTitleMinY = 5, kTitleMaxY = 6, kBottomMinY = 7, kBottomMaxY = 8 };
-enum : uint8_t { kBottomThreeSections = 1, kTitleNeedRegion = 2, kBottomNeedRegion = 3 };
+// Skin colours of the frame.
+enum : uint8_t { kFormColor = 2, kMenuBarStartColor = 3, kMenuBarEndColor = 4 };
 // Built-in elements of the frame.
 enum : int { kElRoundCorner = 14, kElFormColor = 15, kElBorderColor = 16, kElBorderWidth = 17 };
 
 constexpr UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 // The component library's notifications after which the caption may be back.
 constexpr UINT kRecreateNotices[] = {CM_RECREATEWND, 0xB03A, 0xBE10};
-constexpr int kMaxSystemFrame = 12;
-constexpr int kFallbackSystemFrame = 4;
 // The frame's title band reaches 3 pixels above the title bar.
 constexpr int kBandOverlap = 3;
-
-// Rectangles given bottom-up fill the same rows.
-void FillNormalized(TCanvas* canvas, TRect r, TColor color) {
-  if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
-  if (r.Left > r.Right) std::swap(r.Left, r.Right);
-  canvas->Brush()->SetStyle(bsSolid);
-  canvas->Brush()->SetColor(color);
-  canvas->FillRect(r);
-}
-
-int PictureWidth(TBitmap* b) { return b ? b->Width() : 0; }
-int PictureHeight(TBitmap* b) { return b ? b->Height() : 0; }
-
-void StretchInto(TCanvas* canvas, TBitmap* picture, const TRect& r) {
-  if (picture && !picture->Empty() && r.Width() > 0 && r.Height() > 0) canvas->StretchDraw(r, picture);
-}
 
 // The frames that took a form over, in the order they did: Alt+Space opens
 // the system menu of each of them.
@@ -56,11 +34,9 @@ std::vector<TsuiForm*>& LiveFrames() {
   return frames;
 }
 
-int SaneFrame(int value) { return value < 0 || value > kMaxSystemFrame ? kFallbackSystemFrame : value; }
-
 }  // namespace
 
-TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner), bottomImage_(std::make_unique<TBitmap>()) {
+TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner) {
   RegisterSkinProps();
   auto* form = dynamic_cast<TCustomForm*>(owner);
   if (!form) return;
@@ -68,11 +44,13 @@ TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner), bottomImage_(std::m
     if (dynamic_cast<TsuiForm*>(form->Controls(i))) return;  // a second frame takes nothing over
   form_ = form;
   SetParent(form);
-  form->HandleNeeded();  // the system frame is measured on the window
-  const TRect client = form->ClientRect();
-  sysBottomFrame_ = SaneFrame(form->Top() + form->Height() - form->ClientToScreen(Point(client.Right, client.Bottom)).Y);
-  sysLeftFrame_ = SaneFrame(form->ClientToScreen(Point(0, 0)).X - form->Left());
-  bottomImage_->SetPixelFormat(pf24bit);
+  // An MDI child's frame is the one its parent's skinned frame measured.
+  if (TCustomForm* main = Application->MainForm(); form->FormStyle() == fsMDIChild && main) {
+    bands_.SysBottomFrame = TFrameBands::SaneFrame(int(SendMessageA(main->Handle(), kMDIBottomFrameQuery, 0, 0)));
+    bands_.SysLeftFrame = TFrameBands::SaneFrame(int(SendMessageA(main->Handle(), kMDILeftFrameQuery, 0, 0)));
+  } else {
+    bands_.Measure(form);
+  }
   form->SetBorderWidth(0);
   normalBounds_ = form->BoundsRect();
   restorePending_ = form->WindowState() == wsMaximized;
@@ -126,29 +104,9 @@ void TsuiForm::Detach() {
   SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
 }
 
-int TsuiForm::BorderQueryAnswer() const {
-  return skinLeftWidth_ ? std::max(skinLeftWidth_, 4) : sysBottomFrame_ - 1;
-}
+int TsuiForm::BorderQueryAnswer() const { return bands_.BorderQueryAnswer(); }
 
 int TsuiForm::GetTitleBarBandHeight() const { return TitleBarVisible() ? titleBar_->Height() + kBandOverlap : 0; }
-
-// r is the proposed window rectangle; the default handling then takes the
-// system frame off it, which leaves the insets the bands cover.
-void TsuiForm::AdjustClientRect(RECT& r, const RECT& p) const {
-  const int x = p.Left, y = p.Top, cx = p.Width(), cy = p.Height();
-  const int B = std::max(4, sysBottomFrame_), L = std::max(4, sysLeftFrame_);
-  r.Top = y + 4 - B;
-  if (skinLeftWidth_) {
-    r.Left = x + std::max(skinLeftWidth_, 4) - L + 1;
-    r.Right = x + cx - std::max(skinRightWidth_, 4) + L - 1;
-  } else {
-    r.Left = x - L + 4;
-    r.Right = x + cx + L - 4;
-  }
-  if (skinBottomHeight_) r.Bottom = y + cy - std::max(skinBottomHeight_, 4) + B - 1;
-  else if (borderWidth_ == 3) r.Bottom = y + cy + B - 4;
-  else r.Bottom = y + cy + B - 4 - borderWidth_ + 2;
-}
 
 void TsuiForm::FormWindowProc(TMessage& m) {
   if (frameDestroying_) return;
@@ -159,7 +117,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
   auto* params = m.Msg == WM_NCCALCSIZE && m.WParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam) : nullptr;
   if (params) {
     const RECT proposed = params->rgrc[0];
-    AdjustClientRect(params->rgrc[0], proposed);
+    bands_.AdjustClientRect(params->rgrc[0], proposed, borderWidth_);
     params->rgrc[1] = params->rgrc[0];
   }
   const HWND h = form_->Handle();
@@ -230,28 +188,10 @@ void TsuiForm::SetUIStyle(TsuiUIStyle value) {
     SetColor(t->GetColor(kFormColor));
     SetMenuBarColor(t->GetColor(kMenuBarStartColor));
     SetMenuBarToColor(t->GetColor(kMenuBarEndColor));
-    skinLeftWidth_ = PictureWidth(t->GetBitmap(kLeftBorder));
-    skinRightWidth_ = PictureWidth(t->GetBitmap(kRightBorder));
-    skinBottomHeight_ = PictureHeight(t->GetBitmap(kBottom1));
-    transColor_ = t->GetColor(kTransColor);
-    needTitleRegion_ = t->GetBool(kTitleNeedRegion);
-    needBottomRegion_ = t->GetBool(kBottomNeedRegion);
-    titleBar_->PaintNow();
-    TBitmap* full = nullptr;
-    titleBar_->GetSectionBitmap(-1, full);
-    full->SetTransparentColor(transColor_);
-    full->SetTransparent(needTitleRegion_);
-    bottomImage_->SetTransparentColor(transColor_);
-    bottomImage_->SetTransparent(needBottomRegion_);
-    titleRegionMinY_ = t->GetInteger(kTitleMinY);
-    titleRegionMaxY_ = t->GetInteger(kTitleMaxY);
-    bottomRegionMinY_ = t->GetInteger(kBottomMinY);
-    bottomRegionMaxY_ = t->GetInteger(kBottomMaxY);
+    bands_.ApplySkin(t, titleBar_);
   } else {
     titleBar_->SetRoundCornerBottom(0);
-    skinBottomHeight_ = skinLeftWidth_ = skinRightWidth_ = 0;
-    transColor_ = kSkinMagenta;
-    needTitleRegion_ = needBottomRegion_ = false;
+    bands_.ApplyBuiltIn();
     borderColor_ = GetBuiltInColor(style, kElBorderColor);
     borderWidth_ = GetBuiltInInteger(style, kElBorderWidth);
     SetColor(GetBuiltInColor(style, kElFormColor));
@@ -268,7 +208,7 @@ void TsuiForm::SetUIStyle(TsuiUIStyle value) {
   Invalidate();
   PaintFrame();
   UpdateRegion();
-  form_->Constraints()->SetMinHeight(MenuBarHeight() + titleBar_->Height() + skinBottomHeight_ + kBandOverlap);
+  form_->Constraints()->SetMinHeight(MenuBarHeight() + titleBar_->Height() + bands_.SkinBottomHeight + kBandOverlap);
 }
 
 void TsuiForm::SetFileTheme(TsuiFileTheme* value) {
@@ -378,99 +318,20 @@ void TsuiForm::PaintFrame() {
   TCanvas canvas;
   canvas.SetHandle(dc);
   TsuiUIStyle style;
-  if (TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style)) PaintSkinFrame(&canvas, window.Width(), window.Height());
+  const int barTop = GetTitleBarBandHeight(), barBottom = barTop + MenuBarHeight();
+  if (TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style))
+    bands_.PaintSkin(&canvas, window.Width(), window.Height(), fileTheme_, titleBar_, GetTitleBarBandHeight(), barTop,
+                     barBottom, menuBarColor_, menuBarToColor_);
   else PaintBuiltInFrame(&canvas, window.Width(), window.Height());
   canvas.SetHandle(nullptr);
   ReleaseDC(h, dc);
 }
 
-void TsuiForm::ComposeBottomImage(int w) {
-  const TsuiFileTheme* t = fileTheme_;
-  TBitmap* first = t->GetBitmap(kBottom1);
-  bottomImage_->SetSize(w, PictureHeight(first));
-  if (!first || first->Empty()) return;
-  TCanvas* c = bottomImage_->Canvas();
-  if (t->GetBool(kBottomThreeSections)) {
-    TBitmap* third = t->GetBitmap(kBottom3);
-    c->Draw(0, 0, first);
-    if (third) c->Draw(w - third->Width(), 0, third);
-    StretchInto(c, t->GetBitmap(kBottom2), Rect(first->Width(), 0, w - PictureWidth(third), first->Height()));
-  } else {
-    DrawThreePartImage(first, c, Rect(0, 0, w, first->Height()), false, 0);
-  }
-}
-
-void TsuiForm::PaintSkinFrame(TCanvas* canvas, int w, int h) {
-  const TsuiFileTheme* t = fileTheme_;
-  const int top = GetTitleBarBandHeight(), sb = skinBottomHeight_;
-  const TColor formColor = t->GetColor(kFormColor);
-  if (TitleBarVisible() && titleBar_->HasFrameSections()) {
-    TBitmap* image = nullptr;
-    titleBar_->GetSectionBitmap(-2, image);
-    TCanvas* from = image->Canvas();
-    const int iw = image->Width(), ih = image->Height(), left = std::max(skinLeftWidth_, 4),
-              right = std::max(4, skinRightWidth_);
-    canvas->CopyRect(Rect(0, 0, left, ih), from, Rect(0, 0, left, ih));
-    canvas->CopyRect(Rect(0, 0, iw, 3), from, Rect(0, 0, iw, 3));
-    canvas->CopyRect(Rect(w - right, 0, w, ih), from, Rect(iw - right, 0, iw, ih));
-  }
-  TBitmap* leftBorder = t->GetBitmap(kLeftBorder);
-  const int lw = PictureWidth(leftBorder);
-  StretchInto(canvas, leftBorder, Rect(0, top, lw, h - sb));
-  const bool bar = MenuBarHeight() > 0;
-  const int barTop = titleBar_->Height() + kBandOverlap, barBottom = barTop + MenuBarHeight();
-  if (lw < 4) FillNormalized(canvas, Rect(lw, top, 4, h - sb), formColor);
-  if (lw < 4 && bar) FillMenuBarPiece(canvas, Rect(lw, barTop, 4, barBottom), menuBarColor_, menuBarColor_, menuBarToColor_);
-  TBitmap* rightBorder = t->GetBitmap(kRightBorder);
-  const int rw = PictureWidth(rightBorder);
-  StretchInto(canvas, rightBorder, Rect(w - rw, top, w, h - sb));
-  if (rw < 4) FillNormalized(canvas, Rect(w - 4, top, w - rw, h - sb), formColor);
-  if (rw < 4 && bar)
-    FillMenuBarPiece(canvas, Rect(w - 4, barTop, w - rw, barBottom), menuBarColor_, menuBarColor_, menuBarToColor_);
-
-  ComposeBottomImage(w);
-  if (needBottomRegion_) {
-    TBitmap onColor;
-    onColor.SetPixelFormat(pf24bit);
-    onColor.SetSize(w, bottomImage_->Height());
-    FillNormalized(onColor.Canvas(), Rect(0, 0, w, onColor.Height()), formColor);
-    onColor.Canvas()->Draw(0, 0, bottomImage_.get());
-    canvas->Draw(0, h - sb, &onColor);
-  } else if (!bottomImage_->Empty()) {
-    canvas->Draw(0, h - sb, bottomImage_.get());
-  }
-  if (sb < 4) FillNormalized(canvas, Rect(skinLeftWidth_, h - 4, w - skinRightWidth_, h - sb), formColor);
-}
-
 void TsuiForm::PaintBuiltInFrame(TCanvas* canvas, int w, int h) {
   const int bw = borderWidth_, top = GetTitleBarBandHeight(), mbh = MenuBarHeight();
   if (TitleBarVisible() && titleBar_->HasFrameSections()) {
-    TBitmap *left = nullptr, *right = nullptr, *middle = nullptr;
-    titleBar_->GetSectionBitmap(0, left);
-    titleBar_->GetSectionBitmap(1, right);
-    titleBar_->GetSectionBitmap(2, middle);
-    TBitmap piece;
-    if (3 - bw > 0) {
-      piece.SetSize(3 - bw, left->Height());
-      piece.Canvas()->Draw(0, 0, left);
-      canvas->Draw(bw, 0, &piece);
-      if (right->Width() > 2) piece.Canvas()->Draw(2 - right->Width(), 0, right);
-      else StretchInto(piece.Canvas(), right, Rect(0, 0, piece.Width(), piece.Height()));
-      canvas->Draw(w - 3, 0, &piece);
-    }
-    piece.SetSize(std::max(w - 5, 0), 3);
-    const int pw = piece.Width();
-    const int a = form_->BorderStyle() == bsDialog ? pw - right->Width() + 2 : pw + sysLeftFrame_ - right->Width() - 1;
-    piece.Canvas()->Draw(-2, 0, left);
-    piece.Canvas()->Draw(a, 0, right);
-    StretchInto(piece.Canvas(), middle, Rect(left->Width() - 2, 0, a, middle->Height()));
-    canvas->Draw(2, 0, &piece);
-    const int r = titleBar_->RoundCorner();
-    if (bw == 1 && r == 11) {
-      canvas->Pen()->SetColor(borderColor_);
-      canvas->Arc(w - 2 * r + 1, -1, w + 1, 2 * r - 1, w + 1, r - 1, w - r + 1, -1);
-      canvas->Arc(-1, -1, 2 * r - 1, 2 * r - 1, r - 1, -1, -1, r - 1);
-    }
+    bands_.PaintBuiltInTitle(canvas, w, bw, titleBar_, form_->BorderStyle() == bsDialog, borderColor_,
+                             titleBar_->RoundCorner());
   } else if (!TitleBarVisible()) {
     FillNormalized(canvas, Rect(0, 0, w, 1), borderColor_);
     FillNormalized(canvas, Rect(bw, 1, w - bw, 3), Color());
@@ -491,33 +352,11 @@ void TsuiForm::PaintBuiltInFrame(TCanvas* canvas, int w, int h) {
 
 void TsuiForm::UpdateRegion() {
   if (frameDestroying_ || !form_ || !form_->HandleAllocated()) return;
-  const HWND h = form_->Handle();
-  const int w = form_->Width(), height = form_->Height();
   TsuiUIStyle style;
-  if (!TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style)) {
-    const int c = TitleBarVisible() ? RoundCorner() : 0;
-    const int d = TitleBarVisible() ? std::max(RoundCornerBottom(), 0) : 0;
-    SetWindowRgn(h, MakeBuiltInRegion(w, height, c, d), 1);
-    return;
-  }
-  if (!needTitleRegion_ && !needBottomRegion_) {
-    SetWindowRgn(h, CreateRectRgn(0, 0, w, height), 1);
-    return;
-  }
-  titleBar_->PaintNow();
-  TSkinRegionSource source;
-  titleBar_->GetSectionBitmap(-1, source.TitleImage);
-  source.BottomImage = bottomImage_.get();
-  source.Width = w;
-  source.Height = height;
-  source.TransColor = transColor_;
-  source.TitleMinY = titleRegionMinY_;
-  source.TitleMaxY = titleRegionMaxY_;
-  source.BottomMinY = bottomRegionMinY_;
-  source.BottomMaxY = bottomRegionMaxY_;
-  source.NeedTitle = needTitleRegion_;
-  source.NeedBottom = needBottomRegion_;
-  SetRegionFromSkin(h, source);
+  const bool skin = TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style);
+  const int c = TitleBarVisible() ? RoundCorner() : 0;
+  const int d = TitleBarVisible() ? std::max(RoundCornerBottom(), 0) : 0;
+  bands_.UpdateRegion(form_->Handle(), form_->Width(), form_->Height(), skin, titleBar_, c, d);
 }
 
 // --- keyboard and removal ---------------------------------------------------------------

@@ -11,6 +11,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/std_controls.h"
+#include "skin/frame_bands.h"
 #include "skin/skin_menu_bar.h"
 #include "skin/title_bar.h"
 
@@ -113,11 +114,8 @@ protected:
 
 private:
   void FormWindowProc(TMessage& message);
-  void AdjustClientRect(RECT& r, const RECT& proposed) const;
   void OnSize();
-  void PaintSkinFrame(TCanvas* canvas, int w, int h);
   void PaintBuiltInFrame(TCanvas* canvas, int w, int h);
-  void ComposeBottomImage(int w);
   TsuiMenuBarLook MenuBarLook() const;
   void Detach();
 
@@ -127,11 +125,7 @@ private:
   TColor menuBarColor_ = clBtnFace, menuBarToColor_ = clBtnFace;
   int menuBarHeight_ = 22;
   TWndMethod savedWindowProc_;
-  int skinBottomHeight_ = 0, sysBottomFrame_ = 4, skinLeftWidth_ = 0, sysLeftFrame_ = 4, skinRightWidth_ = 0;
-  std::unique_ptr<TBitmap> bottomImage_;
-  TColor transColor_ = 0xFF00FF;
-  bool needTitleRegion_ = false, needBottomRegion_ = false;
-  int titleRegionMinY_ = -1, titleRegionMaxY_ = -1, bottomRegionMinY_ = -1, bottomRegionMaxY_ = -1;
+  TFrameBands bands_;
   TBorderStyle initialBorderStyle_ = bsSizeable;
   TCustomForm* form_ = nullptr;
   TColor borderColor_ = 0;
