@@ -12,6 +12,7 @@
 #include "skin/skin_progress_bar.h"
 #include "skin/skin_tool_bar.h"
 #include "skin/skin_form.h"
+#include "skin/skin_mdi_form.h"
 #include "skin/skin_menus.h"
 #include "skin/theme_manager.h"
 
@@ -140,6 +141,22 @@ void RegisterSkinProps() {
          IntProp("MenuBarColor", &TsuiForm::MenuBarColor, &TsuiForm::SetMenuBarColor),
          IntProp("MenuBarToColor", &TsuiForm::MenuBarToColor, &TsuiForm::SetMenuBarToColor),
          IntProp("MenuBarHeight", &TsuiForm::MenuBarHeight, &TsuiForm::SetMenuBarHeight)});
+    RegisterProps<TsuiMDIForm>(
+        "TsuiMDIForm",
+        {EnumProp("UIStyle", UIStyleNames(), &TsuiMDIForm::UIStyle, &TsuiMDIForm::SetUIStyle),
+         RefProp("FileTheme", &TsuiMDIForm::FileTheme, &TsuiMDIForm::SetFileTheme),
+         RefProp("Menu", &TsuiMDIForm::Menu, &TsuiMDIForm::SetMenu),
+         IntProp("MenuBarColor", &TsuiMDIForm::MenuBarColor, &TsuiMDIForm::SetMenuBarColor),
+         IntProp("MenuBarToColor", &TsuiMDIForm::MenuBarToColor, &TsuiMDIForm::SetMenuBarToColor),
+         IntProp("BorderColor", &TsuiMDIForm::BorderColor, &TsuiMDIForm::SetBorderColor),
+         StrProp<TsuiMDIForm>("Caption", &TsuiMDIForm::Caption, &TsuiMDIForm::SetCaption),
+         BoolProp("TitleBarVisible", &TsuiMDIForm::TitleBarVisible, &TsuiMDIForm::SetTitleBarVisible),
+         BoolProp("TitleBarDrawChildCaptions", &TsuiMDIForm::TitleBarDrawChildCaptions,
+                  &TsuiMDIForm::SetTitleBarDrawChildCaptions),
+         BoolProp("TitleBarDrawChildMenus", &TsuiMDIForm::TitleBarDrawChildMenus, &TsuiMDIForm::SetTitleBarDrawChildMenus),
+         IntProp("RoundCorner", &TsuiMDIForm::RoundCorner, &TsuiMDIForm::SetRoundCorner),
+         IntProp("RoundCornerBottom", &TsuiMDIForm::RoundCornerBottom, &TsuiMDIForm::SetRoundCornerBottom),
+         IntProp("InactiveCaptionColor", &TsuiMDIForm::InactiveCaptionColor, &TsuiMDIForm::SetInactiveCaptionColor)});
     RegisterProps<TsuiTitleBar>(
         "TsuiTitleBar", {EnumProp("UIStyle", UIStyleNames(), &TsuiTitleBar::UIStyle, &TsuiTitleBar::SetUIStyle),
                          RefProp("FileTheme", &TsuiTitleBar::FileTheme, &TsuiTitleBar::SetFileTheme)});
@@ -150,6 +167,7 @@ void RegisterSkinProps() {
         "TsuiMainMenu", {EnumProp("UIStyle", UIStyleNames(), &TsuiMainMenu::UIStyle, &TsuiMainMenu::SetUIStyle),
                          RefProp("FileTheme", &TsuiMainMenu::FileTheme, &TsuiMainMenu::SetFileTheme)});
     RegisterClass<TsuiForm>("TsuiForm");
+    RegisterClass<TsuiMDIForm>("TsuiMDIForm");
     RegisterClass<TsuiTitleBar>("TsuiTitleBar");
     RegisterClass<TsuiPopupMenu>("TsuiPopupMenu");
     RegisterClass<TsuiMainMenu>("TsuiMainMenu");

@@ -8,3 +8,4 @@ inline constexpr const char* kFormPanelIsForm = "Sorry, you can't select the For
 inline constexpr const char* kSystemMenuMinimize = "Mi&nimize";
 inline constexpr const char* kSystemMenuMaximize = "Ma&ximize/Restore";
 inline constexpr const char* kSystemMenuClose = "&Close";
+inline constexpr const char* kMDIFormNotOnForm = "Sorry, TsuiMDIForm must be placed on a form";

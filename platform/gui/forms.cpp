@@ -32,6 +32,9 @@ void TCustomForm::AfterConstruction() {
 
 void TCustomForm::BeforeDestruction() {
   if (OnDestroy) OnDestroy(this);
+  // An MDI child leaves its client window while it is still a whole form, so
+  // the client hands the activation on and nobody keeps showing its menu.
+  if (formStyle_ == fsMDIChild && HandleAllocated()) DestroyWindow(Handle());
   TCustomControl::BeforeDestruction();
 }
 

@@ -510,10 +510,14 @@ void TWinControl::WndProc(TMessage& m) {
       DefaultHandler(m);
       RECT r;
       GetWindowRect(handle_, &r);
-      if (parent_ && parent_->HandleAllocated()) {
+      // A form inside another window (an MDI child) counts from that window.
+      const HWND within = parent_ && parent_->HandleAllocated()                    ? parent_->handle_
+                          : (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_)
+                                                                             : 0;
+      if (within) {
         POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
-        ::ScreenToClient(parent_->handle_, &corners[0]);
-        ::ScreenToClient(parent_->handle_, &corners[1]);
+        ::ScreenToClient(within, &corners[0]);
+        ::ScreenToClient(within, &corners[1]);
         r = Rect(corners[0].X, corners[0].Y, corners[1].X, corners[1].Y);
       }
       UpdateBoundsRect(r);
