@@ -41,6 +41,8 @@ protected:
     theme_ = new TsuiBuiltInFileTheme(form_);
     TsuiForm* frame = Frame(bsDialog, style);
     frame->SetMenu(Menu());
+    menu_->SetFileTheme(theme_);
+    menu_->SetUIStyle(style);
     Application->ProcessMessages();
     return frame;
   }
@@ -144,6 +146,32 @@ TEST_F(MenuBarTest, AltAndLetterOpenTheSubmenu) {
   PressKey('K', "k");
   Application->ProcessMessages();
   EXPECT_EQ(exits, 1);
+}
+
+// The pointer over a button lights it in the style's highlight (the MacOS
+// picture, the skin's colours); while lit, a letter alone opens its item.
+TEST_F(MenuBarTest, HotButtonIsLitAndTakesLettersWithoutAlt) {
+  for (auto [style, picture] : {std::pair{DeepBlue, "menubar_hot_deepblue"}, {MacOS, "menubar_hot_macos"},
+                                {FromThemeFile, "menubar_hot_skin"}}) {
+    SCOPED_TRACE(picture);
+    TsuiForm* frame = FrameWithMenu(style);
+    TToolButton* file = frame->MenuBar()->Buttons(0);
+    EXPECT_EQ(file->Tag(), 0);
+    HeadlessMouseMove(CentreOf(file).X, CentreOf(file).Y);
+    Application->ProcessMessages();
+    UpdateWindow(form_->Handle());
+    EXPECT_EQ(file->Tag(), kMenuBarLitMarker);
+    ExpectPicture(*Snapshot(file), picture);
+    int exits = 0;
+    exitItem_->OnClick = [&](TObject*) { ++exits; };
+    PressKey('S', "s");
+    PressKey('K', "k");
+    Application->ProcessMessages();
+    EXPECT_EQ(exits, 1);
+    HeadlessMouseMove(0, 0);
+    Application->ProcessMessages();
+    Drop();
+  }
 }
 
 TEST_F(MenuBarTest, ShortcutRunsItsItemOnlyWhileTheFormIsActive) {
