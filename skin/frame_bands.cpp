@@ -19,6 +19,7 @@ enum : uint8_t { kTransColor = 0, kFormColor = 2 };
 enum : uint8_t { kLeftBorder = 5, kRightBorder = 6, kBottom1 = 7, kBottom2 = 8, kBottom3 = 9 };
 enum : uint8_t { kTitleMinY = 5, kTitleMaxY = 6, kBottomMinY = 7, kBottomMaxY = 8 };
 enum : uint8_t { kBottomThreeSections = 1, kTitleNeedRegion = 2, kBottomNeedRegion = 3 };
+constexpr UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 constexpr int kMaxSystemFrame = 12;
 constexpr int kFallbackSystemFrame = 4;
 
@@ -72,6 +73,15 @@ void TFrameBands::AdjustClientRect(RECT& r, const RECT& p, int borderWidth) cons
   if (SkinBottomHeight) r.Bottom = y + cy - std::max(SkinBottomHeight, 4) + B - 1;
   else if (borderWidth == 3) r.Bottom = y + cy + B - 4;
   else r.Bottom = y + cy + B - 4 - borderWidth + 2;
+}
+
+NCCALCSIZE_PARAMS* TFrameBands::AdjustCalcSize(UINT msg, WPARAM wparam, LPARAM lparam, int borderWidth) const {
+  if (msg != WM_NCCALCSIZE || !wparam) return nullptr;
+  auto* params = reinterpret_cast<NCCALCSIZE_PARAMS*>(lparam);
+  const RECT proposed = params->rgrc[0];
+  AdjustClientRect(params->rgrc[0], proposed, borderWidth);
+  params->rgrc[1] = params->rgrc[0];
+  return params;
 }
 
 void TFrameBands::ApplySkin(const TsuiFileTheme* t, TsuiTitleBar* titleBar) {
@@ -213,3 +223,38 @@ void TFrameBands::UpdateRegion(HWND window, int w, int h, bool skin, TsuiTitleBa
   source.NeedBottom = NeedBottomRegion;
   SetRegionFromSkin(window, source);
 }
+
+namespace frame_window {
+
+void Recompute(HWND window) { SetWindowPos(window, 0, 0, 0, 0, 0, kFrameChanged); }
+
+void RemoveCaption(HWND window) {
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  if (!(style & WS_CAPTION)) return;
+  SetWindowLongPtrA(window, GWL_STYLE, style & ~LONG_PTR(WS_CAPTION));
+  Recompute(window);
+}
+
+void RestoreCaption(HWND window) {
+  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_CAPTION);
+  SetWindowRgn(window, 0, 1);
+  Recompute(window);
+}
+
+void FitToWorkArea(TCustomForm* form) {
+  const TRect area = GetWorkAreaRect();
+  form->SetBounds(area.Left - 2, area.Top - 2, area.Width() + 4, area.Height() + 1);
+}
+
+void PaintOnWindow(HWND window, const std::function<void(TCanvas*, int, int)>& paint) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  HDC dc = GetWindowDC(window);
+  TCanvas canvas;
+  canvas.SetHandle(dc);
+  paint(&canvas, r.Width(), r.Height());
+  canvas.SetHandle(nullptr);
+  ReleaseDC(window, dc);
+}
+
+}  // namespace frame_window

@@ -5,6 +5,7 @@
 // built-in path, and the window region.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/gui/gdi_types.h"
@@ -32,6 +33,8 @@ struct TFrameBands {
   // proposed: the window rectangle; r becomes the rectangle the default
   // handling then takes the system frame off.
   void AdjustClientRect(RECT& r, const RECT& proposed, int borderWidth) const;
+  // A WM_NCCALCSIZE with rectangles gets the insets; returns them then (null for other messages).
+  NCCALCSIZE_PARAMS* AdjustCalcSize(UINT msg, WPARAM wparam, LPARAM lparam, int borderWidth) const;
   // The border query's answer.
   int BorderQueryAnswer() const;
   // A skin's measures, region flags and limits; the title bar's full image
@@ -62,3 +65,16 @@ private:
 
 // Rectangles given bottom-up fill the same rows.
 void FillNormalized(TCanvas* canvas, TRect r, TColor color);
+
+// What both frames do to their form's window.
+namespace frame_window {
+// Asks the window to compute and paint its frame anew.
+void Recompute(HWND window);
+// Takes the native caption away (when it is there), and gives it back with no region.
+void RemoveCaption(HWND window);
+void RestoreCaption(HWND window);
+// A maximized form covers the work area, its frame just outside it.
+void FitToWorkArea(TCustomForm* form);
+// Paints on a canvas over the whole window, frame included: paint(canvas, width, height).
+void PaintOnWindow(HWND window, const std::function<void(TCanvas*, int, int)>& paint);
+}  // namespace frame_window

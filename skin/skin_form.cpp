@@ -21,7 +21,6 @@ enum : uint8_t { kFormColor = 2, kMenuBarStartColor = 3, kMenuBarEndColor = 4 };
 // Built-in elements of the frame.
 enum : int { kElRoundCorner = 14, kElFormColor = 15, kElBorderColor = 16, kElBorderWidth = 17 };
 
-constexpr UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 // The component library's notifications after which the caption may be back.
 constexpr UINT kRecreateNotices[] = {CM_RECREATEWND, 0xB03A, 0xBE10};
 // The frame's title band reaches 3 pixels above the title bar.
@@ -78,7 +77,7 @@ TsuiForm::TsuiForm(TComponent* owner) : TCustomPanel(owner) {
   LiveFrames().push_back(this);
   appEvents_ = std::make_unique<TApplicationEvents>(nullptr);
   appEvents_->OnMessage = [this](MSG& msg, bool& handled) { AppMessage(msg, handled); };
-  SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::Recompute(h);
 }
 
 TsuiForm::~TsuiForm() { Detach(); }
@@ -98,10 +97,7 @@ void TsuiForm::Detach() {
   std::erase(LiveFrames(), this);
   form_->WindowProc = savedWindowProc_;
   if (form_->InState(csDestroying) || !form_->HandleAllocated()) return;
-  const HWND h = form_->Handle();
-  SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_CAPTION);
-  SetWindowRgn(h, 0, 1);
-  SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::RestoreCaption(form_->Handle());
 }
 
 int TsuiForm::BorderQueryAnswer() const { return bands_.BorderQueryAnswer(); }
@@ -114,12 +110,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
     m.Result = BorderQueryAnswer();
     return;
   }
-  auto* params = m.Msg == WM_NCCALCSIZE && m.WParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam) : nullptr;
-  if (params) {
-    const RECT proposed = params->rgrc[0];
-    bands_.AdjustClientRect(params->rgrc[0], proposed, borderWidth_);
-    params->rgrc[1] = params->rgrc[0];
-  }
+  const NCCALCSIZE_PARAMS* params = bands_.AdjustCalcSize(m.Msg, m.WParam, m.LParam, borderWidth_);
   const HWND h = form_->Handle();
   const bool minimized = IsIconic(h);
   const bool ownPaint = (m.Msg == WM_NCPAINT || m.Msg == WM_NCACTIVATE) && !minimized;
@@ -149,12 +140,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
 }
 
 void TsuiForm::RemoveCaptionStyle() {
-  if (!form_ || !form_->HandleAllocated()) return;
-  const HWND h = form_->Handle();
-  const LONG_PTR style = GetWindowLongPtrA(h, GWL_STYLE);
-  if (!(style & WS_CAPTION)) return;
-  SetWindowLongPtrA(h, GWL_STYLE, style & ~LONG_PTR(WS_CAPTION));
-  SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
+  if (form_ && form_->HandleAllocated()) frame_window::RemoveCaption(form_->Handle());
 }
 
 void TsuiForm::OnSize() {
@@ -165,8 +151,7 @@ void TsuiForm::OnSize() {
     form_->SetBoundsRect(normalBounds_);
   }
   if (maximized) {
-    const TRect area = GetWorkAreaRect();
-    form_->SetBounds(area.Left - 2, area.Top - 2, area.Width() + 4, area.Height() + 1);
+    frame_window::FitToWorkArea(form_);
   }
   for (int i = 0; i < titleBar_->ButtonCount(); ++i) titleBar_->Buttons(i)->UpdateMaxGlyphs();
   titleBar_->Invalidate();
@@ -204,7 +189,7 @@ void TsuiForm::SetUIStyle(TsuiUIStyle value) {
     skinned->SetFileTheme(fileTheme_);
   }
   if (autoUpdateSub_) ApplyThemeToChildren(this, value, fileTheme_);
-  SetWindowPos(form_->Handle(), 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::Recompute(form_->Handle());
   Invalidate();
   PaintFrame();
   UpdateRegion();
@@ -234,7 +219,7 @@ void TsuiForm::SetTitleBarVisible(bool value) {
   if (!titleBar_) return;
   titleBar_->SetVisible(value);
   if (!form_) return;
-  SetWindowPos(form_->Handle(), 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::Recompute(form_->Handle());
   PaintFrame();
   UpdateRegion();
 }
@@ -312,19 +297,15 @@ void TsuiForm::PaintFrame() {
   if (frameDestroying_ || !form_ || !form_->HandleAllocated()) return;
   const HWND h = form_->Handle();
   if (IsIconic(h)) return;
-  RECT window{};
-  GetWindowRect(h, &window);
-  HDC dc = GetWindowDC(h);
-  TCanvas canvas;
-  canvas.SetHandle(dc);
   TsuiUIStyle style;
+  const bool skin = TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style);
   const int barTop = GetTitleBarBandHeight(), barBottom = barTop + MenuBarHeight();
-  if (TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style))
-    bands_.PaintSkin(&canvas, window.Width(), window.Height(), fileTheme_, titleBar_, GetTitleBarBandHeight(), barTop,
-                     barBottom, menuBarColor_, menuBarToColor_);
-  else PaintBuiltInFrame(&canvas, window.Width(), window.Height());
-  canvas.SetHandle(nullptr);
-  ReleaseDC(h, dc);
+  frame_window::PaintOnWindow(h, [&](TCanvas* canvas, int w, int height) {
+    if (skin)
+      bands_.PaintSkin(canvas, w, height, fileTheme_, titleBar_, barTop, barTop, barBottom, menuBarColor_, menuBarToColor_);
+    else
+      PaintBuiltInFrame(canvas, w, height);
+  });
 }
 
 void TsuiForm::PaintBuiltInFrame(TCanvas* canvas, int w, int h) {

@@ -27,7 +27,6 @@ enum : uint8_t { kTitleFiveSections = 0 };
 // Built-in elements.
 enum : int { kElRoundCorner = 14, kElMenuBarColor = 15, kElBorderColor = 16, kElBorderWidth = 17 };
 
-constexpr UINT kFrameChanged = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
 // The client window repainted: WM_PAINT, and the notification some
 // platforms send after painting its background.
 constexpr UINT kClientPainted = 63;
@@ -95,7 +94,7 @@ TsuiMDIForm::TsuiMDIForm(TComponent* owner) : TComponent(owner) {
   }
   appEvents_ = std::make_unique<TApplicationEvents>(nullptr);
   appEvents_->OnMessage = [this](MSG& msg, bool& handled) { AppMessage(msg, handled); };
-  SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::Recompute(h);
 }
 
 TsuiMDIForm::~TsuiMDIForm() { Detach(); }
@@ -122,10 +121,7 @@ void TsuiMDIForm::Detach() {
   }
   form_->WindowProc = savedWindowProc_;
   if (form_->InState(csDestroying) || !form_->HandleAllocated()) return;
-  const HWND h = form_->Handle();
-  SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_CAPTION);
-  SetWindowRgn(h, 0, 1);
-  SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
+  frame_window::RestoreCaption(form_->Handle());
 }
 
 void TsuiMDIForm::Loaded() {
@@ -185,24 +181,14 @@ void TsuiMDIForm::FormWindowProc(TMessage& m) {
     case kMDILeftFrameQuery: m.Result = bands_.SysLeftFrame; return;
     default: break;
   }
-  auto* params = m.Msg == WM_NCCALCSIZE && m.WParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam) : nullptr;
-  if (params) {
-    const RECT proposed = params->rgrc[0];
-    bands_.AdjustClientRect(params->rgrc[0], proposed, borderWidth_);
-    params->rgrc[1] = params->rgrc[0];
-  }
+  const NCCALCSIZE_PARAMS* params = bands_.AdjustCalcSize(m.Msg, m.WParam, m.LParam, borderWidth_);
   const HWND h = form_->Handle();
   const bool ownPaint = (m.Msg == WM_NCPAINT || m.Msg == WM_NCACTIVATE) && !IsIconic(h);
   if (!ownPaint) savedWindowProc_(m);
   if (params) m.Result = WVR_VALIDRECTS;
   switch (m.Msg) {
     case WM_KEYDOWN: HandleMenuShortCut(WORD(m.WParam), m.LParam); return;
-    case CM_RECREATEWND:
-      if (GetWindowLongPtrA(h, GWL_STYLE) & WS_CAPTION) {
-        SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) & ~LONG_PTR(WS_CAPTION));
-        SetWindowPos(h, 0, 0, 0, 0, 0, kFrameChanged);
-      }
-      return;
+    case CM_RECREATEWND: frame_window::RemoveCaption(h); return;
     case WM_ACTIVATE:
       if (titleBar_) titleBar_->SetFormActive(LOWORD(m.WParam) != 0);
       PaintFrame();
@@ -221,8 +207,7 @@ void TsuiMDIForm::FormWindowProc(TMessage& m) {
 
 void TsuiMDIForm::OnSize() {
   if (form_->WindowState() == wsMaximized && form_->FormStyle() != fsMDIChild) {
-    const TRect area = GetWorkAreaRect();
-    form_->SetBounds(area.Left - 2, area.Top - 2, area.Width() + 4, area.Height() + 1);
+    frame_window::FitToWorkArea(form_);
   }
   PaintFrame();
   UpdateRegion();
@@ -586,7 +571,7 @@ void TsuiMDIForm::SetUIStyle(TsuiUIStyle value) {
     titleBar_->SetRoundCorner(0);
     titleBar_->SetRoundCornerBottom(0);
   }
-  if (form_->HandleAllocated()) SetWindowPos(form_->Handle(), 0, 0, 0, 0, 0, kFrameChanged);
+  if (form_->HandleAllocated()) frame_window::Recompute(form_->Handle());
   PaintFrame();
   UpdateRegion();
 }
@@ -632,22 +617,17 @@ void TsuiMDIForm::PaintFrame() {
   if (form_->BorderWidth() != 0) form_->SetBorderWidth(0);
   const HWND h = form_->Handle();
   if (IsIconic(h)) return;
-  RECT window{};
-  GetWindowRect(h, &window);
-  HDC dc = GetWindowDC(h);
-  TCanvas canvas;
-  canvas.SetHandle(dc);
   TsuiUIStyle style;
-  if (TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style)) {
-    const int top = TitleBarVisible() ? titleBar_->Height() + kBandOverlap : 0;
-    const bool bar = menuPanel_ && menuPanel_->Visible() && menuBar_ && menuBar_->Visible();
-    bands_.PaintSkin(&canvas, window.Width(), window.Height(), fileTheme_, titleBar_, top, top,
-                     bar ? top + menuBar_->Height() : top, menuBarColor_, menuBarToColor_);
-  } else {
-    PaintBuiltInFrame(&canvas, window.Width(), window.Height());
-  }
-  canvas.SetHandle(nullptr);
-  ReleaseDC(h, dc);
+  const bool skin = TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style);
+  const int top = TitleBarVisible() ? titleBar_->Height() + kBandOverlap : 0;
+  const bool bar = menuPanel_ && menuPanel_->Visible() && menuBar_ && menuBar_->Visible();
+  frame_window::PaintOnWindow(h, [&](TCanvas* canvas, int w, int height) {
+    if (skin)
+      bands_.PaintSkin(canvas, w, height, fileTheme_, titleBar_, top, top, bar ? top + menuBar_->Height() : top,
+                       menuBarColor_, menuBarToColor_);
+    else
+      PaintBuiltInFrame(canvas, w, height);
+  });
 }
 
 void TsuiMDIForm::PaintBuiltInFrame(TCanvas* canvas, int w, int h) {

@@ -195,7 +195,8 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu
 
 void TCustomForm::Activated(bool active) {
   active_ = active;
-  Application->FormActivated(active);
+  // An MDI child's activation stays inside its parent.
+  if (formStyle_ != fsMDIChild) Application->FormActivated(active);
   if (active) {
     Screen->activeForm_ = this;
     if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());

@@ -269,19 +269,7 @@ bool TCustomForm::MDIChildMessage(TMessage& m) {
     case WM_MOUSEACTIVATE:
       SendMessageA(client, WM_MDIACTIVATE, WPARAM(Handle()), 0);
       return false;
-    case WM_MDIACTIVATE: {
-      const bool active = HWND(m.LParam) == Handle();
-      active_ = active;
-      if (active) {
-        Screen->activeForm_ = this;
-        if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
-        else SelectNext(nullptr, true, true);
-        if (OnActivate) OnActivate(this);
-      } else if (OnDeactivate) {
-        OnDeactivate(this);
-      }
-      return true;
-    }
+    case WM_MDIACTIVATE: Activated(HWND(m.LParam) == Handle()); return true;
     case WM_SYSCOMMAND:
       switch (m.WParam & 0xFFF0) {
         case SC_MAXIMIZE: SendMessageA(client, WM_MDIMAXIMIZE, WPARAM(Handle()), 0); return true;

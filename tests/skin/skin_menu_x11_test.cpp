@@ -18,28 +18,14 @@
 
 namespace {
 
-class SkinMenuX11 : public ::testing::Test {
+class SkinMenuX11 : public XDisplayTest {
 protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X server";
-    dpy_ = XOpenDisplay(nullptr);
-    ASSERT_NE(dpy_, nullptr);
-  }
-  void TearDown() override {
-    if (dpy_) XCloseDisplay(dpy_);
-  }
   void Type(std::initializer_list<KeySym> keys) {
     for (KeySym key : keys) {
       const KeyCode code = XKeysymToKeycode(dpy_, key);
       XTestFakeKeyEvent(dpy_, code, True, 0);
       XTestFakeKeyEvent(dpy_, code, False, 0);
     }
-    XFlush(dpy_);
-  }
-  void Click(const TPoint& p) {
-    XTestFakeMotionEvent(dpy_, -1, p.X, p.Y, 0);
-    XTestFakeButtonEvent(dpy_, 1, True, 0);
-    XTestFakeButtonEvent(dpy_, 1, False, 0);
     XFlush(dpy_);
   }
   static TsuiMainMenu* FileMenu(TComponent* owner, TMenuItem*& exit) {
@@ -52,7 +38,6 @@ protected:
     file->Add(exit);
     return menu;
   }
-  Display* dpy_ = nullptr;
 };
 
 TEST_F(SkinMenuX11, AltAndLetterOpenTheBarsSubmenu) {
@@ -100,7 +85,8 @@ TEST_F(SkinMenuX11, ClickingTheCloseButtonClosesTheMaximizedChild) {
   ASSERT_TRUE(PumpUntil([&] { return close->Visible() && GetNativeWindowId(parent->Handle()) != 0; }));
   PumpUntil([] { return false; }, 200);
 
-  Click(close->ClientToScreen(Point(close->Width() / 2, close->Height() / 2)));
+  const TPoint centre = close->ClientToScreen(Point(close->Width() / 2, close->Height() / 2));
+  Click(centre.X, centre.Y);
   EXPECT_TRUE(PumpUntil([&] { return destroyed; }));
   EXPECT_EQ(parent->MDIChildCount(), 0);
   EXPECT_FALSE(close->Visible());
