@@ -118,6 +118,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
   if (params) m.Result = WVR_VALIDRECTS;
   switch (m.Msg) {
     case WM_SHOWWINDOW: form_->SetMenu(nullptr); return;
+    case WM_MDIACTIVATE: titleBar_->SetFormActive(HWND(m.LParam) == h); return;
     case WM_ACTIVATE:
       titleBar_->SetFormActive(LOWORD(m.WParam) != 0);
       PaintFrame();
@@ -150,13 +151,30 @@ void TsuiForm::OnSize() {
     restorePending_ = false;
     form_->SetBoundsRect(normalBounds_);
   }
-  if (maximized) {
-    frame_window::FitToWorkArea(form_);
-  }
+  const bool mdiChild = form_->FormStyle() == fsMDIChild;
+  if (maximized && !mdiChild) frame_window::FitToWorkArea(form_);
+  if (mdiChild) MDIChildSized(maximized);
   for (int i = 0; i < titleBar_->ButtonCount(); ++i) titleBar_->Buttons(i)->UpdateMaxGlyphs();
   titleBar_->Invalidate();
   PaintFrame();
   UpdateRegion();
+}
+
+// A maximized MDI child leaves its title to the parent's bar (which shows
+// its buttons); the client window hears of each change once.
+void TsuiForm::MDIChildSized(bool maximized) {
+  const HWND client = GetParent(form_->Handle());
+  if (maximized) {
+    titleBar_->SetVisible(false);
+    if (mdiMaxApplied_) return;
+    mdiMaxApplied_ = true;
+    SendMessageA(client, WM_MDIMAXIMIZE, WPARAM(form_->Handle()), 0);
+  } else {
+    titleBar_->SetVisible(userTitleBarVisible_);
+    if (!mdiMaxApplied_) return;
+    mdiMaxApplied_ = false;
+    SendMessageA(client, WM_MDIRESTORE, 0, 0);
+  }
 }
 
 // --- looks ----------------------------------------------------------------------------------

@@ -115,6 +115,7 @@ protected:
 private:
   void FormWindowProc(TMessage& message);
   void OnSize();
+  void MDIChildSized(bool maximized);
   void PaintBuiltInFrame(TCanvas* canvas, int w, int h);
   TsuiMenuBarLook MenuBarLook() const;
   void Detach();
@@ -139,4 +140,5 @@ private:
   TRect normalBounds_;
   bool restorePending_ = false;
   bool userTitleBarVisible_ = true;
+  bool mdiMaxApplied_ = false;
 };

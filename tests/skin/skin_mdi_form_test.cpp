@@ -152,9 +152,17 @@ TEST_F(MDIFormTest, MaximizedChildShowsButtonsForItsTitleButtons) {
     EXPECT_EQ(button->Left(), c.left) << c.tag;
   }
   ExpectPicture(*Snapshot(frame_->MenuPanel()), "mdi_panel_maximized_child");
+  // The child covers the client window with its title left to the parent's bar.
+  EXPECT_FALSE(title->Visible());
+  RECT area;
+  GetClientRect(parent_->ClientHandle(), &area);
+  EXPECT_EQ(child->ClientWidth(), area.Right);
+  EXPECT_EQ(child->ClientHeight(), area.Bottom);
 
   child->SetWindowState(wsNormal);
   for (const auto& c : cases) EXPECT_FALSE(frame_->ChildButton(c.tag)->Visible());
+  EXPECT_TRUE(title->Visible());
+  EXPECT_EQ(Bounds(child), Rect(10, 10, 210, 160));
 }
 
 TEST_F(MDIFormTest, BarShowsTheActiveChildsOwnMenu) {
@@ -168,7 +176,9 @@ TEST_F(MDIFormTest, BarShowsTheActiveChildsOwnMenu) {
   EXPECT_EQ(SkinnedFrame(skinned)->MenuBar(), nullptr);  // the parent shows it
 
   SendMessageA(parent_->ClientHandle(), WM_MDIACTIVATE, WPARAM(plain->Handle()), 0);
+  EXPECT_FALSE(SkinnedFrame(skinned)->TitleBar()->FormActive());
   SendMessageA(parent_->ClientHandle(), WM_MDIACTIVATE, WPARAM(skinned->Handle()), 0);
+  EXPECT_TRUE(SkinnedFrame(skinned)->TitleBar()->FormActive());
   EXPECT_EQ(frame_->ShownMenu(), SkinnedFrame(skinned)->Menu());
   EXPECT_EQ(BarCaptions(frame_), (std::vector<AnsiString>{"&Tabulka", "&Záloha"}));
 
