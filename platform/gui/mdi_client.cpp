@@ -10,10 +10,10 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/menus.h"
+#include "platform/gui/window_internal.h"
 
 namespace {
 
-constexpr const char* kClientClass = "MDICLIENT";
 constexpr int kIconWidth = 160, kIconHeight = 25;
 constexpr UINT kKeep = SWP_NOZORDER | SWP_NOACTIVATE;
 
@@ -61,15 +61,35 @@ void Activate(HWND client, HWND child) {
   SendMessageA(client, WM_MDIREFRESHMENU, 0, 0);
 }
 
+// An icon keeps its slot in the row (along the client's bottom, wherever
+// that is now); a newly minimized child takes the first free one.
 void ArrangeIcons(HWND client) {
   RECT r;
   GetClientRect(client, &r);
-  int x = 0;
-  for (HWND h : Children(client))
-    if (Shown(h) && IsIconic(h)) {
-      SetWindowPos(h, 0, x, r.Bottom - kIconHeight, kIconWidth, kIconHeight, kKeep);
-      x += kIconWidth;
+  const int top = r.Bottom - kIconHeight;
+  std::vector<HWND> icons;
+  std::vector<int> taken;
+  for (HWND h : Children(client)) {
+    if (!Shown(h) || !IsIconic(h)) continue;
+    RECT w;
+    GetWindowRect(h, &w);
+    POINT at{w.Left, w.Top};
+    ScreenToClient(client, &at);
+    const bool inSlot = at.X >= 0 && at.X % kIconWidth == 0 && w.Width() == kIconWidth &&
+                        w.Height() == kIconHeight && std::find(taken.begin(), taken.end(), at.X) == taken.end();
+    if (!inSlot) {
+      icons.push_back(h);
+      continue;
     }
+    taken.push_back(at.X);
+    if (at.Y != top) SetWindowPos(h, 0, at.X, top, kIconWidth, kIconHeight, kKeep);
+  }
+  int x = 0;
+  for (HWND h : icons) {
+    while (std::find(taken.begin(), taken.end(), x) != taken.end()) x += kIconWidth;
+    SetWindowPos(h, 0, x, top, kIconWidth, kIconHeight, kKeep);
+    taken.push_back(x);
+  }
 }
 
 bool AnyIconic(HWND client) {
@@ -154,7 +174,7 @@ void RegisterClientClass() {
   if (registered) return;
   WNDCLASSEXA wc;
   wc.lpfnWndProc = ClientProc;
-  wc.lpszClassName = kClientClass;
+  wc.lpszClassName = user_detail::kMDIClientClass;
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = HBRUSH(std::uintptr_t(COLOR_APPWORKSPACE + 1));
   RegisterClassExA(&wc);
@@ -168,7 +188,7 @@ void RegisterClientClass() {
 void TCustomForm::CreateHandleDone() {
   if (formStyle_ != fsMDIForm || clientHandle_) return;
   RegisterClientClass();
-  clientHandle_ = CreateWindowExA(WS_EX_CLIENTEDGE, kClientClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN |
+  clientHandle_ = CreateWindowExA(WS_EX_CLIENTEDGE, user_detail::kMDIClientClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN |
                                   WS_CLIPSIBLINGS, 0, 0, 0, 0, Handle(), 0, nullptr, nullptr);
   if (!clientHandle_) throw EInvalidOperation("Error creating window of MDICLIENT");
   SetWindowPos(clientHandle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -266,9 +286,6 @@ bool TCustomForm::MDIChildMessage(TMessage& m) {
   if (formStyle_ != fsMDIChild || !HandleAllocated()) return false;
   const HWND client = GetParent(Handle());
   switch (m.Msg) {
-    case WM_MOUSEACTIVATE:
-      SendMessageA(client, WM_MDIACTIVATE, WPARAM(Handle()), 0);
-      return false;
     case WM_MDIACTIVATE: Activated(HWND(m.LParam) == Handle()); return true;
     case WM_SYSCOMMAND:
       switch (m.WParam & 0xFFF0) {

@@ -123,8 +123,20 @@ void TrackPointer(const RawInput& ev) {
   SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A click inside an MDI child makes it its client window's active child.
+void ActivateMDIChildOnClick(Window* target) {
+  for (Window* w = target; w && !w->TopLevel(); w = Find(w->parent)) {
+    Window* parent = Find(w->parent);
+    if (parent && parent->cls->name == kMDIClientClass) {
+      SendMessageA(parent->hwnd, WM_MDIACTIVATE, WPARAM(w->hwnd), 0);
+      return;
+    }
+  }
+}
+
 // A click on an inactive top-level window activates it unless it declines.
 bool ActivateOnClick(Window* target, LRESULT hit, UINT message) {
+  if (!In().capture) ActivateMDIChildOnClick(target);
   Window* root = Root(target);
   if (In().capture || root->hwnd == In().active) return true;
   const LRESULT r = SendMessageA(target->hwnd, WM_MOUSEACTIVATE, root->hwnd, MAKELPARAM(int(hit), int(message)));
