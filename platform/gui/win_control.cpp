@@ -520,10 +520,14 @@ void TWinControl::WndProc(TMessage& m) {
         ::ScreenToClient(within, &corners[1]);
         r = Rect(corners[0].X, corners[0].Y, corners[1].X, corners[1].Y);
       }
+      const bool resized = r.Width() != Width() || r.Height() != Height();
       UpdateBoundsRect(r);
       if (m.Msg == WM_SIZE) {
         AlignControls();
         Resize();
+        // An aligned control that changed its size moves its siblings (the
+        // parent skips this while it is aligning them itself).
+        if (resized && parent_ && Align() != alNone) parent_->AlignControls();
       }
       return;
     }

@@ -11,7 +11,9 @@
 #include "skin/skin_menus.h"
 #include "skin/skin_texts.h"
 #include "skin/title_bar.h"
+#include "tests/platform/gui/comp_test_support.h"
 #include "tests/skin/pixel_compare.h"
+#include "tests/skin/skin_frame_fixture.h"
 
 namespace {
 
@@ -200,6 +202,53 @@ TEST_F(MDIFormTest, BarShowsTheActiveChildsOwnMenu) {
   skinned->Free();
   EXPECT_EQ(parent_->ActiveMDIChild(), plain);
   EXPECT_EQ(frame_->ShownMenu(), own);
+}
+
+TEST_F(MDIFormTest, ShortcutsRunInTheMenuOnTheBar) {
+  Frame();
+  TMainMenu* own = MenuOf(parent_, {"&Soubor"});
+  frame_->SetMenu(own);
+  TForm* child = Child("Tabulky", true);
+  TMainMenu* childMenu = MenuOf(child, {"&Tabulka"});
+  int ownRuns = 0, childRuns = 0;
+  for (auto [menu, runs] : {std::pair{own, &ownRuns}, {childMenu, &childRuns}}) {
+    auto* item = new TMenuItem(menu);
+    item->SetCaption("&Nový");
+    item->SetShortCut(ShortCut('N', ssCtrl));
+    item->OnClick = [runs = runs](TObject*) { ++*runs; };
+    menu->Items()->Items(0)->Add(item);
+  }
+  auto ctrlN = [] {
+    HeadlessKeyDown(VK_CONTROL);
+    PressKey('N');
+    HeadlessKeyUp(VK_CONTROL);
+    Application->ProcessMessages();
+  };
+  ctrlN();
+  EXPECT_EQ(ownRuns, 1);
+  SkinnedFrame(child)->SetMenu(childMenu);
+  SendMessageA(parent_->ClientHandle(), WM_MDIREFRESHMENU, 0, 0);
+  ctrlN();
+  EXPECT_EQ(childRuns, 1);
+  EXPECT_EQ(ownRuns, 1);
+}
+
+// The whole parent in the main window's skin: title, bar, bands and three
+// cascaded skinned children.
+TEST_F(MDIFormTest, ParentInTheSkinWithCascadedChildren) {
+  auto* theme = new TsuiBuiltInFileTheme(parent_);
+  skintest::LoadMainSkin(theme);
+  Frame();
+  frame_->SetFileTheme(theme);
+  frame_->SetUIStyle(FromThemeFile);
+  frame_->SetMenu(MenuOf(parent_, {"&Soubor", "Ú&pravy", "&Okna"}));
+  for (const char* caption : {"Tabulky", "Protokol", "Nastavení"}) {
+    SkinnedFrame(Child(caption, true))->SetFileTheme(theme);
+    SkinnedFrame(children_.back())->SetUIStyle(FromThemeFile);
+  }
+  parent_->Cascade();
+  Application->ProcessMessages();
+  ExpectPicture(*Snapshot(parent_), "mdi_parent_skin");
 }
 
 TEST_F(MDIFormTest, SkinnedChildTakesTheParentsFrameMeasures) {
