@@ -515,6 +515,18 @@ void TsuiMDIForm::SetInactiveCaptionColor(TColor value) {
   if (titleBar_) titleBar_->SetInactiveCaptionColor(value);
 }
 
+bool TsuiMDIForm::TitleBarCustom() const { return titleBar_ && titleBar_->Custom(); }
+
+void TsuiMDIForm::SetTitleBarCustom(bool value) {
+  if (titleBar_) titleBar_->SetCustom(value);
+}
+
+bool TsuiMDIForm::TitleBarDrawAppIcon() const { return !titleBar_ || titleBar_->DrawAppIcon(); }
+
+void TsuiMDIForm::SetTitleBarDrawAppIcon(bool value) {
+  if (titleBar_) titleBar_->SetDrawAppIcon(value);
+}
+
 void TsuiMDIForm::SetFileTheme(TsuiFileTheme* value) {
   if (value == fileTheme_) return;
   if (fileTheme_) fileTheme_->RemoveFreeNotification(this);

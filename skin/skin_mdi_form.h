@@ -57,6 +57,11 @@ public:
   void SetRoundCornerBottom(int value);
   TColor InactiveCaptionColor() const;
   void SetInactiveCaptionColor(TColor value);
+  // Forwarded to the title bar; without one they read neutral values.
+  bool TitleBarCustom() const;
+  void SetTitleBarCustom(bool value);
+  bool TitleBarDrawAppIcon() const;
+  void SetTitleBarDrawAppIcon(bool value);
 
   TCustomForm* Form() const { return form_; }
   TsuiTitleBar* TitleBar() const { return titleBar_; }

@@ -156,7 +156,9 @@ void RegisterSkinProps() {
          BoolProp("TitleBarDrawChildMenus", &TsuiMDIForm::TitleBarDrawChildMenus, &TsuiMDIForm::SetTitleBarDrawChildMenus),
          IntProp("RoundCorner", &TsuiMDIForm::RoundCorner, &TsuiMDIForm::SetRoundCorner),
          IntProp("RoundCornerBottom", &TsuiMDIForm::RoundCornerBottom, &TsuiMDIForm::SetRoundCornerBottom),
-         IntProp("InactiveCaptionColor", &TsuiMDIForm::InactiveCaptionColor, &TsuiMDIForm::SetInactiveCaptionColor)});
+         IntProp("InactiveCaptionColor", &TsuiMDIForm::InactiveCaptionColor, &TsuiMDIForm::SetInactiveCaptionColor),
+         BoolProp("TitleBarCustom", &TsuiMDIForm::TitleBarCustom, &TsuiMDIForm::SetTitleBarCustom),
+         BoolProp("TitleBarDrawAppIcon", &TsuiMDIForm::TitleBarDrawAppIcon, &TsuiMDIForm::SetTitleBarDrawAppIcon)});
     RegisterProps<TsuiTitleBar>(
         "TsuiTitleBar", {EnumProp("UIStyle", UIStyleNames(), &TsuiTitleBar::UIStyle, &TsuiTitleBar::SetUIStyle),
                          RefProp("FileTheme", &TsuiTitleBar::FileTheme, &TsuiTitleBar::SetFileTheme)});

@@ -4,6 +4,7 @@
 // and the client window's own procedure back once the frame is gone.
 #include <gtest/gtest.h>
 
+#include "platform/gui/form_loader.h"
 #include "platform/gui/headless_backend.h"
 #include "skin/skin_button.h"
 #include "skin/skin_form.h"
@@ -95,6 +96,27 @@ TEST_F(MDIFormTest, OnlyAFormTakesTheFrame) {
     }
   }
   EXPECT_EQ(panel->ComponentCount(), 0);
+}
+
+// Read from stored form data: the menu is fixed up before Loaded builds the bar.
+TEST_F(MDIFormTest, BuiltFromStoredDataItShowsItsMenu) {
+  TFormLoader load(parent_);
+  auto* menu = load.Create<TMainMenu>("MainMenu");
+  for (const char* caption : {"&Soubor", "&Okna"}) {
+    auto* item = load.Create<TMenuItem>(AnsiString("Item") + std::to_string(menu->Items()->Count()));
+    load.Set(item, "Caption", caption);
+    menu->Items()->Add(item);
+  }
+  auto* frame = load.Create<TsuiMDIForm>("Frame");
+  load.Set(frame, {{"UIStyle", "WinXP"}, {"TitleBarDrawChildMenus", "False"}, {"Caption", "Sklad"}});
+  load.Ref(frame, "Menu", "MainMenu");
+  load.Finish();
+  EXPECT_EQ(frame->Menu(), menu);
+  EXPECT_EQ(frame->UIStyle(), WinXP);
+  EXPECT_FALSE(frame->TitleBarDrawChildMenus());
+  EXPECT_EQ(parent_->Caption(), "Sklad");
+  EXPECT_EQ(BarCaptions(frame), (std::vector<AnsiString>{"&Soubor", "&Okna"}));
+  EXPECT_TRUE(frame->MenuPanel()->Visible());
 }
 
 TEST_F(MDIFormTest, CascadeLaysTheChildrenDownFromTheHighestIndex) {
