@@ -398,6 +398,9 @@ void TsuiForm::SetMenu(TMainMenu* value) {
   if (auto* skinned = dynamic_cast<TsuiMainMenu*>(menu_)) skinned->SetFrame(nullptr);
   if (menu_) menu_->RemoveFreeNotification(this);
   menu_ = value;
+  // An MDI child's menu shows on the parent's bar, which reads it anew.
+  if (form_ && form_->FormStyle() == fsMDIChild && form_->HandleAllocated())
+    SendMessageA(GetParent(form_->Handle()), WM_MDIREFRESHMENU, 0, 0);
   if (!value) return DestroyMenuBar();
   value->FreeNotification(this);
   if (auto* skinned = dynamic_cast<TsuiMainMenu*>(value)) skinned->SetFrame(this);

@@ -249,7 +249,7 @@ TEST_F(MDIFormTest, ShortcutsRunInTheMenuOnTheBar) {
   ctrlN();
   EXPECT_EQ(ownRuns, 1);
   SkinnedFrame(child)->SetMenu(childMenu);
-  SendMessageA(parent_->ClientHandle(), WM_MDIREFRESHMENU, 0, 0);
+  EXPECT_EQ(frame_->ShownMenu(), childMenu);
   ctrlN();
   EXPECT_EQ(childRuns, 1);
   EXPECT_EQ(ownRuns, 1);
