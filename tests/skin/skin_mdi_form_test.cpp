@@ -241,9 +241,7 @@ TEST_F(MDIFormTest, ShortcutsRunInTheMenuOnTheBar) {
     menu->Items()->Items(0)->Add(item);
   }
   auto ctrlN = [] {
-    HeadlessKeyDown(VK_CONTROL);
-    PressKey('N');
-    HeadlessKeyUp(VK_CONTROL);
+    PressKeyWith(VK_CONTROL, 'N');
     Application->ProcessMessages();
   };
   ctrlN();

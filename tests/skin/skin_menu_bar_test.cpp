@@ -140,9 +140,7 @@ TEST_F(MenuBarTest, AltAndLetterOpenTheSubmenu) {
   Application->ProcessMessages();
   EXPECT_EQ(exits, 0);
   // Alt+S drops "&Soubor" down, where "k" chooses "&Konec".
-  HeadlessKeyDown(VK_MENU);
-  PressKey('S', "s");
-  HeadlessKeyUp(VK_MENU);
+  PressKeyWith(VK_MENU, 'S', "s");
   PressKey('K', "k");
   Application->ProcessMessages();
   EXPECT_EQ(exits, 1);
@@ -179,9 +177,7 @@ TEST_F(MenuBarTest, ShortcutRunsItsItemOnlyWhileTheFormIsActive) {
   int created = 0;
   newItem_->OnClick = [&](TObject*) { ++created; };
   auto ctrlN = [] {
-    HeadlessKeyDown(VK_CONTROL);
-    PressKey('N');
-    HeadlessKeyUp(VK_CONTROL);
+    PressKeyWith(VK_CONTROL, 'N');
     Application->ProcessMessages();
   };
   ctrlN();
