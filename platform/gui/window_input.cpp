@@ -250,12 +250,14 @@ void ForgetWindowInput(HWND hwnd) {
 
 void StartMoveSize(HWND hwnd, int edge) {
   Window* w = Find(hwnd);
-  if (!w || !w->TopLevel() || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return;
+  if (!w || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return;
   ReleaseCapture();
-  if (Backend().StartSystemMoveSize(hwnd, edge, In().cursor)) return;
+  // A child window with a frame (an MDI child) moves inside its parent by
+  // the layer's own loop; the pointer is held by its top-level window.
+  if (w->TopLevel() && Backend().StartSystemMoveSize(hwnd, edge, In().cursor)) return;
   SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
   In().track = {hwnd, edge, In().cursor, w->rect};
-  Backend().GrabPointer(hwnd, true);
+  Backend().GrabPointer(Root(w)->hwnd, true);
 }
 
 }  // namespace user_detail

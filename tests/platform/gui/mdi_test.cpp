@@ -1,7 +1,7 @@
 // MDI forms: the client window below the parent's aligned controls, the
 // children's activation (shown, clicked, next, gone) with the menu refresh
-// that follows it, maximized and minimized children, and the client's own
-// tile and cascade.
+// that follows it, a child dragged by its caption, maximized and minimized
+// children, and the client's own tile and cascade.
 #include <gtest/gtest.h>
 
 #include "platform/gui/std_controls.h"
@@ -103,6 +103,16 @@ TEST_F(MDITest, ActivationFollowsShowingClickingNextAndGoing) {
   EXPECT_EQ(parent_->MDIChildCount(), 1);
   EXPECT_EQ(parent_->ActiveMDIChild(), first);
   EXPECT_TRUE(first->Active());
+}
+
+TEST_F(MDITest, DraggingTheCaptionMovesAChildInsideTheClient) {
+  TForm* child = Child(10);
+  const TPoint caption = child->ClientToScreen(Point(40, -8));
+  HeadlessMouseDown(caption.X, caption.Y);
+  HeadlessMouseMove(caption.X + 30, caption.Y + 20);
+  HeadlessMouseUp(caption.X + 30, caption.Y + 20);
+  Application->ProcessMessages();
+  EXPECT_EQ(child->BoundsRect(), Rect(40, 40, 240, 160));
 }
 
 TEST_F(MDITest, MaximizedChildCoversTheClientAndMinimizedOnesLineTheBottom) {
