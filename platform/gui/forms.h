@@ -141,8 +141,9 @@ private:
   void OpenMenuBarEntry(TMenuItem* item, const TRect& entry);
   bool MenuBarMessage(TMessage& message);
   bool MenuBarHotkey(char key);
-  // MDI (mdi_client.cpp): the main form's client window for a child (0 when
-  // there is none), and a child's own messages; true when handled.
+  // MDI (mdi_client.cpp): the main form's client window for a child (raises
+  // EInvalidOperation when the main form is no MDI form), and a child's own
+  // messages; true when handled.
   static HWND MDIParentClient();
   bool MDIChildMessage(TMessage& message);
   void MDIChildCreateParams(TCreateParams& params);
