@@ -73,8 +73,7 @@ bool IsFormActive(TCustomForm* form) {
   if (mdiFrame && form == mainForm) return true;
   if (!Application->Active()) return false;
   if (!form || form == mainForm) return true;
-  // There is no MDI client window to ask for its active child: an MDI
-  // child's own active state answers.
+  // An MDI child's active state follows its client window's activation.
   return form->Active();
 }
 

@@ -11,9 +11,13 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/std_controls.h"
+#include "skin/frame_bands.h"
+#include "skin/skin_menu_bar.h"
 #include "skin/title_bar.h"
 
 class TBitmap;
+class TMainMenu;
+class TsuiMenuBar;
 
 // Any window may ask a skinned frame how wide its border is.
 inline constexpr UINT kSkinBorderQuery = 9923;
@@ -71,6 +75,25 @@ public:
     if (titleBar_) titleBar_->OnMaxClick = std::move(event);
   }
   TsuiTitleBar* TitleBar() const { return titleBar_; }
+  // The main menu, shown in a TsuiMenuBar under the title bar.
+  TMainMenu* Menu() const { return menu_; }
+  void SetMenu(TMainMenu* value);
+  TsuiMenuBar* MenuBar() const { return menuBar_; }
+  TColor MenuBarColor() const { return menuBarColor_; }
+  void SetMenuBarColor(TColor value);
+  TColor MenuBarToColor() const { return menuBarToColor_; }
+  void SetMenuBarToColor(TColor value);
+  // The bar's actual height while it is shown, else 0.
+  int MenuBarHeight() const;
+  void SetMenuBarHeight(int value);
+  void CreateMenuBar();
+  void DestroyMenuBar();
+  void RebuildMenuBar();
+  // Captions and enabled states from the items (after any change of them).
+  void RefreshMenuBarButtons();
+  void UpdateMenuBarFont();
+  // 1 when the key ran a menu item's shortcut (only while the form is active).
+  int HandleMenuShortCut(WORD key, LPARAM keyData);
   // Null for a frame that took nothing over (a second one, or not on a form).
   TCustomForm* Form() const { return form_; }
 
@@ -91,21 +114,19 @@ protected:
 
 private:
   void FormWindowProc(TMessage& message);
-  void AdjustClientRect(RECT& r, const RECT& proposed) const;
   void OnSize();
-  void PaintSkinFrame(TCanvas* canvas, int w, int h);
+  void MDIChildSized(bool maximized);
   void PaintBuiltInFrame(TCanvas* canvas, int w, int h);
-  void ComposeBottomImage(int w);
-  int MenuBarHeight() const { return 0; }
+  TsuiMenuBarLook MenuBarLook() const;
   void Detach();
 
   TsuiTitleBar* titleBar_ = nullptr;
+  TsuiMenuBar* menuBar_ = nullptr;
+  TMainMenu* menu_ = nullptr;
+  TColor menuBarColor_ = clBtnFace, menuBarToColor_ = clBtnFace;
+  int menuBarHeight_ = 22;
   TWndMethod savedWindowProc_;
-  int skinBottomHeight_ = 0, sysBottomFrame_ = 4, skinLeftWidth_ = 0, sysLeftFrame_ = 4, skinRightWidth_ = 0;
-  std::unique_ptr<TBitmap> bottomImage_;
-  TColor transColor_ = 0xFF00FF;
-  bool needTitleRegion_ = false, needBottomRegion_ = false;
-  int titleRegionMinY_ = -1, titleRegionMaxY_ = -1, bottomRegionMinY_ = -1, bottomRegionMaxY_ = -1;
+  TFrameBands bands_;
   TBorderStyle initialBorderStyle_ = bsSizeable;
   TCustomForm* form_ = nullptr;
   TColor borderColor_ = 0;
@@ -119,4 +140,5 @@ private:
   TRect normalBounds_;
   bool restorePending_ = false;
   bool userTitleBarVisible_ = true;
+  bool mdiMaxApplied_ = false;
 };

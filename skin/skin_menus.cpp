@@ -10,6 +10,7 @@
 #include "skin/builtin_styles.h"
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
+#include "skin/skin_form.h"
 #include "skin/skin_props.h"
 
 namespace {
@@ -302,3 +303,10 @@ void TsuiMainMenu::AfterConstruction() {
 TImageList* TsuiMainMenu::Images() const { return TMenu::Images() == checkMarks_ ? nullptr : TMenu::Images(); }
 
 void TsuiMainMenu::SetImages(TImageList* images) { TMenu::SetImages(images ? images : checkMarks_); }
+
+void TsuiMainMenu::MenuChanged(TObject* sender, TMenuItem* source, bool rebuild) {
+  TsuiMenuBase::MenuChanged(sender, source, rebuild);
+  if (!frame_) return;
+  if (rebuild) frame_->RebuildMenuBar();
+  frame_->RefreshMenuBarButtons();
+}

@@ -8,6 +8,7 @@
 #include "skin/skin_keys.h"
 
 class TsuiFileTheme;
+class TsuiForm;
 
 // The look both menus share, and the per-item measuring and drawing.
 struct TsuiMenuLook {
@@ -92,10 +93,16 @@ public:
   // Null while the internal check-mark list is in place; nil puts it back.
   TImageList* Images() const;
   void SetImages(TImageList* images);
+  // The frame that shows the menu in its bar (set and cleared by the frame).
+  TsuiForm* Frame() const { return frame_; }
+  void SetFrame(TsuiForm* frame) { frame_ = frame; }
 
 protected:
   TImageList* ItemImages() const override { return Images(); }
+  // The frame's bar follows every change of the items.
+  void MenuChanged(TObject* sender, TMenuItem* source, bool rebuild) override;
 
 private:
   TImageList* checkMarks_;
+  TsuiForm* frame_ = nullptr;
 };

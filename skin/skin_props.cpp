@@ -12,6 +12,7 @@
 #include "skin/skin_progress_bar.h"
 #include "skin/skin_tool_bar.h"
 #include "skin/skin_form.h"
+#include "skin/skin_mdi_form.h"
 #include "skin/skin_menus.h"
 #include "skin/theme_manager.h"
 #include "skin/themed_props.h"
@@ -133,7 +134,29 @@ void RegisterSkinProps() {
          BoolProp("TitleBarVisible", &TsuiForm::TitleBarVisible, &TsuiForm::SetTitleBarVisible),
          StrProp<TsuiForm>("Caption", &TsuiForm::Caption, &TsuiForm::SetCaption),
          IntProp("RoundCorner", &TsuiForm::RoundCorner, &TsuiForm::SetRoundCorner),
-         IntProp("RoundCornerBottom", &TsuiForm::RoundCornerBottom, &TsuiForm::SetRoundCornerBottom)});
+         IntProp("RoundCornerBottom", &TsuiForm::RoundCornerBottom, &TsuiForm::SetRoundCornerBottom),
+         RefProp("Menu", &TsuiForm::Menu, &TsuiForm::SetMenu),
+         IntProp("MenuBarColor", &TsuiForm::MenuBarColor, &TsuiForm::SetMenuBarColor),
+         IntProp("MenuBarToColor", &TsuiForm::MenuBarToColor, &TsuiForm::SetMenuBarToColor),
+         IntProp("MenuBarHeight", &TsuiForm::MenuBarHeight, &TsuiForm::SetMenuBarHeight)});
+    RegisterProps<TsuiMDIForm>(
+        "TsuiMDIForm",
+        {EnumProp("UIStyle", UIStyleNames(), &TsuiMDIForm::UIStyle, &TsuiMDIForm::SetUIStyle),
+         RefProp("FileTheme", &TsuiMDIForm::FileTheme, &TsuiMDIForm::SetFileTheme),
+         RefProp("Menu", &TsuiMDIForm::Menu, &TsuiMDIForm::SetMenu),
+         IntProp("MenuBarColor", &TsuiMDIForm::MenuBarColor, &TsuiMDIForm::SetMenuBarColor),
+         IntProp("MenuBarToColor", &TsuiMDIForm::MenuBarToColor, &TsuiMDIForm::SetMenuBarToColor),
+         IntProp("BorderColor", &TsuiMDIForm::BorderColor, &TsuiMDIForm::SetBorderColor),
+         StrProp<TsuiMDIForm>("Caption", &TsuiMDIForm::Caption, &TsuiMDIForm::SetCaption),
+         BoolProp("TitleBarVisible", &TsuiMDIForm::TitleBarVisible, &TsuiMDIForm::SetTitleBarVisible),
+         BoolProp("TitleBarDrawChildCaptions", &TsuiMDIForm::TitleBarDrawChildCaptions,
+                  &TsuiMDIForm::SetTitleBarDrawChildCaptions),
+         BoolProp("TitleBarDrawChildMenus", &TsuiMDIForm::TitleBarDrawChildMenus, &TsuiMDIForm::SetTitleBarDrawChildMenus),
+         IntProp("RoundCorner", &TsuiMDIForm::RoundCorner, &TsuiMDIForm::SetRoundCorner),
+         IntProp("RoundCornerBottom", &TsuiMDIForm::RoundCornerBottom, &TsuiMDIForm::SetRoundCornerBottom),
+         IntProp("InactiveCaptionColor", &TsuiMDIForm::InactiveCaptionColor, &TsuiMDIForm::SetInactiveCaptionColor),
+         BoolProp("TitleBarCustom", &TsuiMDIForm::TitleBarCustom, &TsuiMDIForm::SetTitleBarCustom),
+         BoolProp("TitleBarDrawAppIcon", &TsuiMDIForm::TitleBarDrawAppIcon, &TsuiMDIForm::SetTitleBarDrawAppIcon)});
     RegisterProps<TsuiTitleBar>(
         "TsuiTitleBar", {EnumProp("UIStyle", UIStyleNames(), &TsuiTitleBar::UIStyle, &TsuiTitleBar::SetUIStyle),
                          RefProp("FileTheme", &TsuiTitleBar::FileTheme, &TsuiTitleBar::SetFileTheme)});
@@ -144,6 +167,7 @@ void RegisterSkinProps() {
         "TsuiMainMenu", {EnumProp("UIStyle", UIStyleNames(), &TsuiMainMenu::UIStyle, &TsuiMainMenu::SetUIStyle),
                          RefProp("FileTheme", &TsuiMainMenu::FileTheme, &TsuiMainMenu::SetFileTheme)});
     RegisterClass<TsuiForm>("TsuiForm");
+    RegisterClass<TsuiMDIForm>("TsuiMDIForm");
     RegisterClass<TsuiTitleBar>("TsuiTitleBar");
     RegisterClass<TsuiPopupMenu>("TsuiPopupMenu");
     RegisterClass<TsuiMainMenu>("TsuiMainMenu");

@@ -13,3 +13,4 @@ inline constexpr const char* kDeleteRecordQuestion = "Delete record?";
 inline constexpr const char* kSystemMenuMinimize = "Mi&nimize";
 inline constexpr const char* kSystemMenuMaximize = "Ma&ximize/Restore";
 inline constexpr const char* kSystemMenuClose = "&Close";
+inline constexpr const char* kMDIFormNotOnForm = "Sorry, TsuiMDIForm must be placed on a form";

@@ -9,6 +9,7 @@
 #include "skin/draw_helpers.h"
 #include "skin/file_theme.h"
 #include "skin/skin_form.h"
+#include "skin/skin_mdi_form.h"
 #include "skin/skin_props.h"
 #include "skin/skin_texts.h"
 
@@ -445,6 +446,7 @@ void TsuiTitleBar::DrawSections(TBitmap* bitmap) {
   fullTitleOnColor_->Canvas()->Draw(0, 0, fullTitle_.get());
   if (!captionDrawn) captionSectionText_.clear();
   else if (auto* frame = dynamic_cast<TsuiForm*>(Parent())) frame->PaintFrame();
+  else if (auto* mdiFrame = dynamic_cast<TsuiMDIForm*>(Owner())) mdiFrame->PaintFrame();
 }
 
 void TsuiTitleBar::DrawButtonsAndCaption(TBitmap* bitmap) {

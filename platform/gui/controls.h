@@ -309,6 +309,8 @@ protected:
   virtual void DestroyWnd();
   // Called once the window exists (children are created after it).
   virtual void CreateHandleDone() {}
+  // Called after the aligned children were placed, with the space they left.
+  virtual void ControlsAligned(const TRect& rest) { (void)rest; }
   void WndProc(TMessage& message) override;
   void DefaultHandler(TMessage& message) override;
   // Paints the client area; the base paints the graphic children only.

@@ -13,8 +13,9 @@ namespace {
 constexpr int kEntryPadding = 8;
 }
 
+// An MDI child's menu shows on its parent, never in a band of its own.
 bool TCustomForm::HasMenuBar() const {
-  if (!menu_) return false;
+  if (!menu_ || formStyle_ == fsMDIChild) return false;
   for (int i = 0; i < menu_->Items()->Count(); ++i)
     if (menu_->Items()->Items(i)->Visible()) return true;
   return false;

@@ -32,6 +32,9 @@ void TCustomForm::AfterConstruction() {
 
 void TCustomForm::BeforeDestruction() {
   if (OnDestroy) OnDestroy(this);
+  // An MDI child leaves its client window while it is still a whole form, so
+  // the client hands the activation on and nobody keeps showing its menu.
+  if (formStyle_ == fsMDIChild && HandleAllocated()) DestroyWindow(Handle());
   TCustomControl::BeforeDestruction();
 }
 
@@ -94,6 +97,7 @@ void TCustomForm::CreateParams(TCreateParams& p) {
     }
   }
   if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
+  if (formStyle_ == fsMDIChild) MDIChildCreateParams(p);
 }
 
 // A changed frame is applied to the existing window in place.
@@ -123,7 +127,11 @@ TWindowState TCustomForm::WindowState() const {
 
 void TCustomForm::SetWindowState(TWindowState state) {
   windowState_ = state;
-  if (HandleAllocated() && Visible())
+  if (!HandleAllocated() || !Visible()) return;
+  // An MDI child is maximized and restored by its client window.
+  if (formStyle_ == fsMDIChild && state != wsMinimized)
+    SendMessageA(GetParent(Handle()), state == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE, WPARAM(Handle()), 0);
+  else
     ShowWindow(Handle(), state == wsMaximized ? SW_MAXIMIZE : state == wsMinimized ? SW_MINIMIZE : SW_RESTORE);
 }
 
@@ -143,6 +151,7 @@ void TCustomForm::Notification(TComponent* component, TOperation operation) {
     MenuBarChanged();
   }
   if (component == activeControl_) activeControl_ = nullptr;
+  if (component == windowMenu_) windowMenu_ = nullptr;
 }
 
 void TCustomForm::SetActiveControl(TWinControl* control) {
@@ -186,7 +195,8 @@ bool TCustomForm::IsShortCut(WORD key, TShiftState shift) { return menu_ && menu
 
 void TCustomForm::Activated(bool active) {
   active_ = active;
-  Application->FormActivated(active);
+  // An MDI child's activation stays inside its parent.
+  if (formStyle_ != fsMDIChild) Application->FormActivated(active);
   if (active) {
     Screen->activeForm_ = this;
     if (activeControl_ && activeControl_->CanFocus()) ::SetFocus(activeControl_->Handle());
@@ -229,7 +239,7 @@ void TCustomForm::Paint() {
 }
 
 void TCustomForm::WndProc(TMessage& m) {
-  if (MenuBarMessage(m)) return;
+  if (MenuBarMessage(m) || MDIChildMessage(m)) return;
   switch (m.Msg) {
     case CM_VISIBLECHANGED:
       if (InState(csLoading)) {
@@ -243,6 +253,12 @@ void TCustomForm::WndProc(TMessage& m) {
         if (!Visible()) return;  // OnShow may hide it again
         const int cmd = windowState_ == wsMaximized ? SW_SHOWMAXIMIZED
                         : windowState_ == wsMinimized ? SW_SHOWMINIMIZED : SW_SHOWNORMAL;
+        if (formStyle_ == fsMDIChild) {
+          ShowWindow(Handle(), cmd == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : cmd);
+          SendMessageA(GetParent(Handle()), cmd == SW_SHOWMAXIMIZED ? WM_MDIMAXIMIZE : WM_MDIACTIVATE,
+                       WPARAM(Handle()), 0);
+          return;
+        }
         ShowWindow(Handle(), cmd);
         SetForegroundWindow(Handle());
       } else {
@@ -278,6 +294,7 @@ void TCustomForm::WndProc(TMessage& m) {
       if (c->MinHeight() > 0) info->ptMinTrackSize.Y = std::max(info->ptMinTrackSize.Y, c->MinHeight());
       if (c->MaxWidth() > 0) info->ptMaxTrackSize.X = c->MaxWidth();
       if (c->MaxHeight() > 0) info->ptMaxTrackSize.Y = c->MaxHeight();
+      if (formStyle_ == fsMDIChild) MDIChildMinMax(*info);
       return;
     }
     case WM_ACTIVATE:

@@ -9,6 +9,7 @@
 
 #include "platform/gui/controls.h"
 
+class TForm;
 class TMainMenu;
 class TMenuItem;
 
@@ -18,6 +19,7 @@ enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poS
                  poMainFormCenter, poOwnerFormCenter };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
 using TBorderIcons = unsigned;
+enum TTileMode { tbHorizontal, tbVertical };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 using TModalResult = int;
 enum : TModalResult {
@@ -46,7 +48,9 @@ public:
   TWindowState WindowState() const;
   void SetWindowState(TWindowState state);
   TFormStyle FormStyle() const { return formStyle_; }
-  void SetFormStyle(TFormStyle style) { formStyle_ = style; }
+  // An existing window is made again as the style needs (an MDI child lives
+  // in the main form's client window).
+  void SetFormStyle(TFormStyle style);
   TPosition Position() const { return position_; }
   void SetPosition(TPosition position) { position_ = position; }
   bool Active() const { return active_; }
@@ -62,8 +66,21 @@ public:
   void SetMenu(TMainMenu* menu);
   // The menu's items changed: the bar is laid out and painted anew.
   void MenuBarChanged();
-  // The MDI client window; this layer has none.
-  HWND ClientHandle() const { return 0; }
+  // MDI (mdi_client.cpp): an fsMDIForm's client window, below its aligned
+  // controls, holds the fsMDIChild forms; 0 for other forms.
+  HWND ClientHandle() const { return clientHandle_; }
+  TForm* ActiveMDIChild() const;
+  int MDIChildCount() const;
+  // Children in the client window's Z-order: the active child first.
+  TForm* MDIChildren(int index) const;
+  // The menu item under which the open children are listed.
+  TMenuItem* WindowMenu() const { return windowMenu_; }
+  void SetWindowMenu(TMenuItem* item);
+  TTileMode TileMode() const { return tileMode_; }
+  void SetTileMode(TTileMode mode) { tileMode_ = mode; }
+  void Cascade();
+  void Tile();
+  void Next();
 
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* control);
@@ -106,6 +123,9 @@ protected:
   void Paint() override;
   void Notification(TComponent* component, TOperation operation) override;
   void Loaded() override;
+  void CreateHandleDone() override;
+  void DestroyWnd() override;
+  void ControlsAligned(const TRect& rest) override;
   virtual void DoShow();
   virtual void DoHide();
   // Form shortcut keys: the main menu's accelerators.
@@ -121,6 +141,13 @@ private:
   void OpenMenuBarEntry(TMenuItem* item, const TRect& entry);
   bool MenuBarMessage(TMessage& message);
   bool MenuBarHotkey(char key);
+  // MDI (mdi_client.cpp): the main form's client window for a child (raises
+  // EInvalidOperation when the main form is no MDI form), and a child's own
+  // messages; true when handled.
+  static HWND MDIParentClient();
+  bool MDIChildMessage(TMessage& message);
+  void MDIChildCreateParams(TCreateParams& params);
+  void MDIChildMinMax(MINMAXINFO& info);
   // Sends the message to every control of the form, depth first; with
   // untilAnswered only to visible, enabled ones, stopping at the first that
   // answers non-zero (true then).
@@ -142,6 +169,9 @@ private:
   bool shownOnce_ = false;
   bool showWhenCreated_ = false;
   TMainMenu* menu_ = nullptr;
+  HWND clientHandle_ = 0;
+  TMenuItem* windowMenu_ = nullptr;
+  TTileMode tileMode_ = tbHorizontal;
   TWinControl* activeControl_ = nullptr;
   TModalResult modalResult_ = mrNone;
   int loadedClientWidth_ = -1, loadedClientHeight_ = -1;  // applied once the form is read

@@ -47,6 +47,13 @@ enum : UINT {
   WM_SIZING = 0x0214, WM_CAPTURECHANGED = 0x0215, WM_MOVING = 0x0216, WM_ENTERSIZEMOVE = 0x0231,
   WM_EXITSIZEMOVE = 0x0232, WM_MOUSELEAVE = 0x02A3, WM_APP = 0x8000
 };
+// The MDI client window's messages (window parameter: the child, where one is named).
+enum : UINT {
+  WM_MDIDESTROY = 0x0221, WM_MDIACTIVATE = 0x0222, WM_MDIRESTORE = 0x0223, WM_MDINEXT = 0x0224,
+  WM_MDIMAXIMIZE = 0x0225, WM_MDITILE = 0x0226, WM_MDICASCADE = 0x0227, WM_MDIICONARRANGE = 0x0228,
+  WM_MDIGETACTIVE = 0x0229, WM_MDISETMENU = 0x0230, WM_MDIREFRESHMENU = 0x0234
+};
+enum : WPARAM { MDITILE_VERTICAL = 0, MDITILE_HORIZONTAL = 1 };
 
 // --- styles -------------------------------------------------------------------------
 enum : DWORD {

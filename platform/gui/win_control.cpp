@@ -319,6 +319,7 @@ void TWinControl::AlignControls() {
     for (TControl* c : controls_)
       if (c->Align() == a && c->Visible()) AlignChild(c, space);
   --alignDisabled_;
+  ControlsAligned(space);
 }
 
 void TWinControl::EnableAlign() {
@@ -509,16 +510,24 @@ void TWinControl::WndProc(TMessage& m) {
       DefaultHandler(m);
       RECT r;
       GetWindowRect(handle_, &r);
-      if (parent_ && parent_->HandleAllocated()) {
+      // A form inside another window (an MDI child) counts from that window.
+      const HWND within = parent_ && parent_->HandleAllocated()                    ? parent_->handle_
+                          : (GetWindowLongPtrA(handle_, GWL_STYLE) & WS_CHILD) ? GetParent(handle_)
+                                                                             : 0;
+      if (within) {
         POINT corners[2] = {{r.Left, r.Top}, {r.Right, r.Bottom}};
-        ::ScreenToClient(parent_->handle_, &corners[0]);
-        ::ScreenToClient(parent_->handle_, &corners[1]);
+        ::ScreenToClient(within, &corners[0]);
+        ::ScreenToClient(within, &corners[1]);
         r = Rect(corners[0].X, corners[0].Y, corners[1].X, corners[1].Y);
       }
+      const bool resized = r.Width() != Width() || r.Height() != Height();
       UpdateBoundsRect(r);
       if (m.Msg == WM_SIZE) {
         AlignControls();
         Resize();
+        // An aligned control that changed its size moves its siblings (the
+        // parent skips this while it is aligning them itself).
+        if (resized && parent_ && Align() != alNone) parent_->AlignControls();
       }
       return;
     }

@@ -23,6 +23,16 @@ void MoveInZOrder(Window* w, HWND after) {
   }
 }
 
+// What a window covers of its parent, offset by (dx, dy): its rectangle,
+// cut to its window region when it has one.
+Region Footprint(const Window* w, int dx, int dy) {
+  Region covered(Offset(w->rect, dx, dy));
+  if (!w->shape) return covered;
+  Region shape = *w->shape;
+  shape.Offset(w->rect.Left + dx, w->rect.Top + dy);
+  return Region::Combine(covered, shape, RegionOp::And);
+}
+
 bool Contains(const TRect& r, POINT p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
 
 // The deepest visible, enabled child of w under a point in w's client coordinates.
@@ -80,7 +90,7 @@ Region VisibleArea(const Window* w, bool clientOnly) {
     for (HWND h : w->children) {
       const Window* c = Find(h);
       if (c && (c->style & WS_VISIBLE))
-        area = Region::Combine(area, Region(Offset(c->rect, o.X + w->client.Left, o.Y + w->client.Top)), RegionOp::Diff);
+        area = Region::Combine(area, Footprint(c, o.X + w->client.Left, o.Y + w->client.Top), RegionOp::Diff);
     }
   }
   // Each level: stay inside the parent's client area, and under higher siblings.
@@ -92,8 +102,7 @@ Region VisibleArea(const Window* w, bool clientOnly) {
     for (auto it = std::find(sibs.begin(), sibs.end(), c->hwnd) + 1; it < sibs.end(); ++it) {
       const Window* s = Find(*it);
       if (s && (s->style & WS_VISIBLE))
-        area = Region::Combine(area, Region(Offset(s->rect, po.X + parent->client.Left, po.Y + parent->client.Top)),
-                               RegionOp::Diff);
+        area = Region::Combine(area, Footprint(s, po.X + parent->client.Left, po.Y + parent->client.Top), RegionOp::Diff);
     }
   }
   return area;

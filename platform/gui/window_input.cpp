@@ -123,8 +123,20 @@ void TrackPointer(const RawInput& ev) {
   SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A click inside an MDI child makes it its client window's active child.
+void ActivateMDIChildOnClick(Window* target) {
+  for (Window* w = target; w && !w->TopLevel(); w = Find(w->parent)) {
+    Window* parent = Find(w->parent);
+    if (parent && parent->cls->name == kMDIClientClass) {
+      SendMessageA(parent->hwnd, WM_MDIACTIVATE, WPARAM(w->hwnd), 0);
+      return;
+    }
+  }
+}
+
 // A click on an inactive top-level window activates it unless it declines.
 bool ActivateOnClick(Window* target, LRESULT hit, UINT message) {
+  if (!In().capture) ActivateMDIChildOnClick(target);
   Window* root = Root(target);
   if (In().capture || root->hwnd == In().active) return true;
   const LRESULT r = SendMessageA(target->hwnd, WM_MOUSEACTIVATE, root->hwnd, MAKELPARAM(int(hit), int(message)));
@@ -238,12 +250,14 @@ void ForgetWindowInput(HWND hwnd) {
 
 void StartMoveSize(HWND hwnd, int edge) {
   Window* w = Find(hwnd);
-  if (!w || !w->TopLevel() || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return;
+  if (!w || (w->style & (WS_MAXIMIZE | WS_MINIMIZE))) return;
   ReleaseCapture();
-  if (Backend().StartSystemMoveSize(hwnd, edge, In().cursor)) return;
+  // A child window with a frame (an MDI child) moves inside its parent by
+  // the layer's own loop; the pointer is held by its top-level window.
+  if (w->TopLevel() && Backend().StartSystemMoveSize(hwnd, edge, In().cursor)) return;
   SendMessageA(hwnd, WM_ENTERSIZEMOVE, 0, 0);
   In().track = {hwnd, edge, In().cursor, w->rect};
-  Backend().GrabPointer(hwnd, true);
+  Backend().GrabPointer(Root(w)->hwnd, true);
 }
 
 }  // namespace user_detail

@@ -16,6 +16,9 @@ class WindowBackend;
 
 namespace user_detail {
 
+// The class of an MDI form's client window.
+inline constexpr const char* kMDIClientClass = "MDICLIENT";
+
 struct WindowClass {
   std::string name;
   UINT style = 0;

@@ -287,12 +287,17 @@ def stripes(width, height, colours, vertical=False):
 
 
 def shared_pictures():
-    """The menus' check mark (black on white, white is transparent), the
-    MacOS menu pictures and the two patterned form backgrounds."""
+    """The menus' check mark (black on white, white is transparent), the MDI
+    child buttons, the MacOS menu pictures and the two patterned form backgrounds."""
     check = Image(16, 16, (255, 255, 255))
     check.glyph(4, 5, CHECK, (0, 0, 0))
     mac = STYLES["MACOS"]
+    # The MDI parent's buttons for a maximized child: minimize, restore, close.
+    mdi = Image(48, 16)
+    for i, glyph in enumerate((GLYPHS[4], GLYPHS[3], GLYPHS[5])):
+        mdi.glyph(i * 16 + 4, 4, glyph, (0, 0, 0))
     return [
+        ("MDI_CONTROL_BUTTON", mdi),
         ("MENU_CHECKED", check),
         ("MACOS_MENU_BAR", plain(10, 22, (246, 246, 246), (222, 222, 222))),
         ("MACOS_MENU_SELECT", plain(10, 22, lighter(mac[2], 0.3), mac[2])),

@@ -1,8 +1,9 @@
 // render-form: builds a form with every standard control through the
 // form-building protocol (a menu bar, a tool bar, a panel, a label, an edit,
 // an image, a check list, a memo with its scroll bar, a default and a cancel
-// button), with "skinned-demo" an empty form in the main window's skin, or
-// with "main-window" a mock-up of the program's main window (its skinned
+// button), with "skinned-demo" an empty form in the main window's skin, with
+// "mdi-parent" an MDI parent in that skin with its menu bar and three
+// cascaded skinned children, or with "main-window" a mock-up of the program's main window (its skinned
 // controls at their places), lets the message loop paint it and saves what
 // the screen shows around it as PNG.
 #include <cstdio>
@@ -22,6 +23,8 @@
 #include "skin/skin_check_list.h"
 #include "skin/skin_edit.h"
 #include "skin/skin_form.h"
+#include "skin/skin_mdi_form.h"
+#include "skin/skin_menus.h"
 #include "skin/skin_progress_bar.h"
 #include "tools/render-form/bar_gallery.h"
 #include "tools/screen-grab/screen_grab.h"
@@ -189,14 +192,44 @@ void BuildMainWindow(TForm* form) {
   meter->SetPosition(40);
 }
 
+// An MDI parent in the main window's skin: the bar shows its menu, whose
+// "Okna" lists the three cascaded children.
+void BuildMdiParent(TForm* form) {
+  Application->SetMainForm(form);
+  form->SetFormStyle(fsMDIForm);
+  form->SetCaption("Vorbex05 – zálohy");
+  form->SetBounds(60, 60, 520, 380);
+  TsuiBuiltInFileTheme* theme = MainSkin(form);
+  auto* menu = new TsuiMainMenu(form);
+  for (const char* caption : {"&Soubor", "Ú&pravy", "&Okna", "&Nápověda"}) {
+    auto* item = new TMenuItem(menu);
+    item->SetCaption(caption);
+    menu->Items()->Add(item);
+  }
+  form->SetWindowMenu(menu->Items()->Items(2));
+  auto* frame = new TsuiMDIForm(form);
+  Themed(frame, theme);
+  frame->SetMenu(menu);
+  form->SetClientWidth(500);
+  form->SetClientHeight(300);
+  for (const char* caption : {"Tabulky", "Protokol", "Nastavení"}) {
+    auto* child = new TForm(form);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(caption);
+    Themed(new TsuiForm(child), theme);
+    child->Show();
+  }
+  form->Cascade();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const std::string mode = argc == 3 ? argv[1] : "";
-  const bool skinned = mode == "skinned-demo", mainWindow = mode == "main-window";
+  const bool skinned = mode == "skinned-demo", mainWindow = mode == "main-window", mdi = mode == "mdi-parent";
   const bool bars = mode == "bars";
-  if (argc != 2 && !skinned && !mainWindow && !bars) {
-    std::fprintf(stderr, "usage: render-form [skinned-demo | main-window | bars] <file.png>\n");
+  if (argc != 2 && !skinned && !mainWindow && !mdi && !bars) {
+    std::fprintf(stderr, "usage: render-form [skinned-demo | main-window | mdi-parent | bars] <file.png>\n");
     return 2;
   }
   const char* png = argv[argc - 1];
@@ -205,6 +238,7 @@ int main(int argc, char** argv) {
     if (skinned) BuildSkinnedDemo(form);
     else if (mainWindow) BuildMainWindow(form);
     else if (bars) BuildBarGallery(form);
+    else if (mdi) BuildMdiParent(form);
     else BuildForm(form);
   } catch (const Exception& e) {
     std::fprintf(stderr, "render-form: %s\n", e.Message().c_str());

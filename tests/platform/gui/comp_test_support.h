@@ -22,6 +22,13 @@ inline void PressKey(int vk, const std::string& chars = "") {
   HeadlessKeyUp(vk);
 }
 
+// A key pressed while a modifier (VK_CONTROL, VK_MENU, VK_SHIFT) is held.
+inline void PressKeyWith(int modifier, int vk, const std::string& chars = "") {
+  HeadlessKeyDown(modifier);
+  PressKey(vk, chars);
+  HeadlessKeyUp(modifier);
+}
+
 // Shows the form modally; `script` runs once it is on screen and queues
 // input. A loop that the input did not end gives up after five seconds with -1.
 inline TModalResult ShowModalWith(TCustomForm* form, std::function<void()> script) {

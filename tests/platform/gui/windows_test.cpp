@@ -317,21 +317,24 @@ TEST(Keyboard, KeysGoToTheFocusWithTheirCharacters) {
   EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
 
+// Paints a child red and a top-level window blue.
+std::optional<LRESULT> PaintRedChildrenOnBlue(HWND h, UINT m, WPARAM, LPARAM) {
+  if (m != WM_PAINT) return std::nullopt;
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(h, &ps);
+  RECT r;
+  GetClientRect(h, &r);
+  HBRUSH brush =
+      CreateSolidBrush(GetParent(h) && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) ? RGB(255, 0, 0) : RGB(0, 0, 255));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  EndPaint(h, &ps);
+  return 0;
+}
+
 TEST(Painting, ChildrenAreComposedIntoTheTopLevelWindowAndTheScreenHonoursRegions) {
   RecordingWindows rec;
-  rec.handler = [](HWND h, UINT m, WPARAM, LPARAM) -> std::optional<LRESULT> {
-    if (m != WM_PAINT) return std::nullopt;
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(h, &ps);
-    RECT r;
-    GetClientRect(h, &r);
-    HBRUSH brush = CreateSolidBrush(GetParent(h) && (GetWindowLongPtrA(h, GWL_STYLE) & WS_CHILD) ? RGB(255, 0, 0)
-                                                                                                : RGB(0, 0, 255));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    EndPaint(h, &ps);
-    return 0;
-  };
+  rec.handler = PaintRedChildrenOnBlue;
   HWND top = rec.Create(WS_POPUP | WS_VISIBLE, Bounds(300, 200, 100, 80));
   rec.Create(WS_CHILD | WS_VISIBLE, Bounds(90, 10, 40, 20), top);  // sticks out to the right
   SetWindowRgn(top, CreateRectRgn(0, 0, 95, 80), 1);
@@ -352,6 +355,19 @@ TEST(Painting, ChildrenAreComposedIntoTheTopLevelWindowAndTheScreenHonoursRegion
   GetRgnBox(copy, &box);
   EXPECT_EQ(box, TRect(Bounds(0, 0, 95, 80)));
   DeleteObject(copy);
+}
+
+TEST(Painting, AChildWithARegionLeavesItsParentVisibleOutsideIt) {
+  RecordingWindows rec;
+  rec.handler = PaintRedChildrenOnBlue;
+  HWND top = rec.Create(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, Bounds(300, 200, 100, 80));
+  HWND child = rec.Create(WS_CHILD | WS_VISIBLE, Bounds(10, 10, 40, 20), top);
+  SetWindowRgn(child, CreateRectRgn(20, 0, 40, 20), 1);
+  InvalidateRect(top, nullptr, 1);
+  UpdateWindow(top);
+  HBITMAP backing = GetWindowBackingBitmap(top);
+  EXPECT_EQ(PixelToColor(backing->Row(15)[15]), RGB(0, 0, 255));
+  EXPECT_EQ(PixelToColor(backing->Row(15)[35]), RGB(255, 0, 0));
 }
 
 TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {

@@ -28,23 +28,8 @@
 
 namespace {
 
-class X11 : public ::testing::Test {
+class X11 : public XDisplayTest {
 protected:
-  void SetUp() override {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X server";
-    dpy_ = XOpenDisplay(nullptr);
-    ASSERT_NE(dpy_, nullptr);
-  }
-  void TearDown() override {
-    if (dpy_) XCloseDisplay(dpy_);
-  }
-  void Click(int x, int y) {
-    XTestFakeMotionEvent(dpy_, -1, x, y, 0);
-    XTestFakeButtonEvent(dpy_, 1, True, 0);
-    XTestFakeButtonEvent(dpy_, 1, False, 0);
-    XFlush(dpy_);
-  }
-  Display* dpy_ = nullptr;
   RecordingWindows rec_;
 };
 

@@ -1,7 +1,8 @@
-// Helpers shared by the tests against a real X server: pumping the message
-// loop until something happened, a keycode free for remapping to any
-// character, reading a window property, another program's side of a
-// clipboard request, and a tray manager.
+// Helpers shared by the tests against a real X server: a fixture holding
+// the display with a pointer click, pumping the message loop until
+// something happened, a keycode free for remapping to any character,
+// reading a window property, another program's side of a clipboard request,
+// and a tray manager.
 #pragma once
 
 #include <chrono>
@@ -9,14 +10,38 @@
 #include <string>
 #include <thread>
 
+#include <gtest/gtest.h>
+
 #include "platform/rtl/message_loop.h"
 
 // Xlib's Region and Screen types would clash with the platform's names.
 #define Region XlibRegion
 #define Screen XlibScreen
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #undef Region
 #undef Screen
+
+// A test with its own connection to the X server the tests run against.
+class XDisplayTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "these tests need an X server";
+    dpy_ = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy_, nullptr);
+  }
+  void TearDown() override {
+    if (dpy_) XCloseDisplay(dpy_);
+  }
+  // A left click at the screen point, through the server's test extension.
+  void Click(int x, int y) {
+    XTestFakeMotionEvent(dpy_, -1, x, y, 0);
+    XTestFakeButtonEvent(dpy_, 1, True, 0);
+    XTestFakeButtonEvent(dpy_, 1, False, 0);
+    XFlush(dpy_);
+  }
+  Display* dpy_ = nullptr;
+};
 
 // Runs the message loop until done() holds or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
