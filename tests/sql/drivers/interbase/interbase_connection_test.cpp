@@ -86,7 +86,6 @@ TEST_F(InterbaseConnection, CreateNewDatabaseMakesAFileOthersOpenOnceDetached) {
 TEST_F(InterbaseConnection, FileNamesReachTheFileSystemInUtf8) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const AnsiString path = Path("čáp.fdb");
-  ChildrenWithoutLeakCheck noLeakCheck;
   EXPECT_EXIT(
       {
         std::setlocale(LC_CTYPE, "C.UTF-8");
@@ -291,7 +290,6 @@ TEST_F(InterbaseConnection, AnAttachmentLeftAtExitKeepsTheLibraryLoaded) {
   CreateDatabase();
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const AnsiString path = Path();
-  ChildrenWithoutLeakCheck noLeakCheck;
   EXPECT_EXIT(
       {
         Ref<IZInterbasePlainDriver> plain = InterbaseDriver()->GetPlainDriver(EmbeddedUrl(path));

@@ -55,27 +55,6 @@ inline std::string Isql(const std::string& database, const std::string& script) 
 }
 
 // A folder of its own per test, with a database created in it by isql-fb.
-// While it lives, death-test children (a fresh run of the test program) start
-// without LeakSanitizer's exit check: its tracer cannot stop the embedded
-// engine's threads and crashes the child, and those tests check how the child
-// ends, not what it leaks.
-class ChildrenWithoutLeakCheck {
-public:
-  ChildrenWithoutLeakCheck() {
-    if (const char* old = std::getenv("LSAN_OPTIONS")) saved_ = old;
-    setenv("LSAN_OPTIONS", "detect_leaks=0", 1);
-  }
-  ~ChildrenWithoutLeakCheck() {
-    if (saved_.empty()) unsetenv("LSAN_OPTIONS");
-    else setenv("LSAN_OPTIONS", saved_.c_str(), 1);
-  }
-  ChildrenWithoutLeakCheck(const ChildrenWithoutLeakCheck&) = delete;
-  ChildrenWithoutLeakCheck& operator=(const ChildrenWithoutLeakCheck&) = delete;
-
-private:
-  std::string saved_;
-};
-
 class EmbeddedTest : public ::testing::Test {
 protected:
   void SetUp() override {
