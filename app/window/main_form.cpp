@@ -30,6 +30,7 @@
 #include "skin/theme_manager.h"
 #include "skin/title_bar.h"
 #include "sql/dataset/query.h"
+#include "util/components/tray_icon.h"
 
 TForm1* Form1 = nullptr;
 TProgramFiles TForm1::StartFiles;
@@ -96,8 +97,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   if (StartParams.empty()) StartParams = DefaultStartParams();
   engine_ = std::make_unique<TBackupEngine>(*this, StartFiles, StartParams);
   run_ = std::make_unique<TBackupRun>(*engine_, *this);
-  Form1 = this;
   BuildComponents();
+  Form1 = this;
 }
 
 TForm1::~TForm1() {
@@ -239,6 +240,18 @@ void TForm1::BuildComponents() {
   N2 = MakeItem(load, suiPopupMenu2, "N2", "-");
   Konecprogramu1 = MakeItem(load, suiPopupMenu2, "Konecprogramu1", "Konec programu");
 
+  CHTrayIcon1 = load.Create<TUtlTrayIcon>("CHTrayIcon1");
+  CHTrayIcon1->Icon()->LoadFromResourceName(0, "TRAYICON");
+  CHTrayIcon1->SetHint("Vorbex05");
+  CHTrayIcon1->SetShowHint(true);
+  CHTrayIcon1->SetPopupMenu(suiPopupMenu2);
+  CHTrayIcon1->Action()->SetPopup(paRightDown);
+  CHTrayIcon1->Action()->SetRestore(paLeftDblClick);
+  CHTrayIcon1->Blink()->SetInterval(1000);
+  CHTrayIcon1->SetShowIcon(tyAllways);
+  CHTrayIcon1->SetShowTaskEntry(tyOnRestore);
+  CHTrayIcon1->SetMode(trmIcon);
+
   Timer1 = load.Create<TTimer>("Timer1");
   Timer1->SetEnabled(false);
   Timer1->SetInterval(kTrayDelayMs);
@@ -292,6 +305,8 @@ void TForm1::BuildComponents() {
   BindEvents();
   SetVisible(true);
   load.Finish();
+  // Labels that size to their captions do so once loading has ended.
+  for (TLabel* label : {Label5, Label1, Label6, Label7, Label8, Label9}) label->SetAutoSize(true);
 }
 
 void TForm1::BindEvents() {

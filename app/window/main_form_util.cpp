@@ -1,5 +1,5 @@
 // The main window's desktop components (form storage, folder edits, time
-// edit, tray icon) and the view requests that touch them. They live apart
+// edit) and the view requests that touch them. They live apart
 // from the skinned controls because the two families' headers declare the
 // same button-layout names.
 #include "app/window/main_form.h"
@@ -13,7 +13,6 @@
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
 #include "util/components/time_spin_edit.h"
-#include "util/components/tray_icon.h"
 
 namespace {
 
@@ -31,18 +30,6 @@ void TForm1::BuildUtilComponents(TFormLoader& load) {
   for (const char* prop : {"suiedit2.Text", "label3.Text", "suiInputDialog1.ValueText"})
     FormStorage1->StoredProps()->Add(prop);
 
-
-  CHTrayIcon1 = load.Create<TUtlTrayIcon>("CHTrayIcon1");
-  CHTrayIcon1->Icon()->LoadFromResourceName(0, "TRAYICON");
-  CHTrayIcon1->SetHint("Vorbex05");
-  CHTrayIcon1->SetShowHint(true);
-  CHTrayIcon1->SetPopupMenu(suiPopupMenu2);
-  CHTrayIcon1->Action()->SetPopup(paRightDown);
-  CHTrayIcon1->Action()->SetRestore(paLeftDblClick);
-  CHTrayIcon1->Blink()->SetInterval(1000);
-  CHTrayIcon1->SetShowIcon(tyAllways);
-  CHTrayIcon1->SetShowTaskEntry(tyOnRestore);
-  CHTrayIcon1->SetMode(trmIcon);
 
 
   rmTimeSpinEdit1 = load.Create<TUtlTimeSpinEdit>("rmTimeSpinEdit1", suiImagePanel1);
