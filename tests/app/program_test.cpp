@@ -196,6 +196,16 @@ TEST_F(ProgramTest, SigtermDuringADumpStopsTheChildAndSavesTheProtocol) {
   EXPECT_TRUE(Names(work_) == std::vector<std::string>{"_protokol.zal"});
 }
 
+// The daily schedule waits in the tray; SIGINT ends it as the tray's menu does.
+TEST_F(ProgramTest, SigintEndsTheWaitingSchedule) {
+  WriteIni(Folders());
+  const auto start = std::chrono::steady_clock::now();
+  const int rc = Shell(Program("/A:23:59:59") + " &\np=$!\nsleep 0.5\nkill -INT $p\nwait $p");
+  EXPECT_EQ(rc, 1) << err_;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(Names(DateFolder(zip_)).empty());
+}
+
 }  // namespace
 
 namespace {
