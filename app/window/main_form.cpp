@@ -101,8 +101,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Form1 = this;
 }
 
+// The engine and the run go before the form's components, so nothing of
+// the form may keep pointing into them.
 TForm1::~TForm1() {
-  // The components go with the form; the engine's and run's parts after them.
+  DataSource1->SetDataSet(nullptr);
+  Application->OnException = nullptr;
   if (Form1 == this) Form1 = nullptr;
 }
 

@@ -66,7 +66,6 @@ protected:
   void TearDown() override {
     if (Form1) Form1->Free();
     Application->SetMainForm(nullptr);
-    Application->OnException = nullptr;
   }
 
   void Make(TParamList params) {
