@@ -17,7 +17,9 @@
 #include "app/window/main_form.h"
 #include "app/window/progress_form.h"
 #include "platform/gui/application.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/message_loop.h"
+#include "platform/rtl/paths.h"
 #include "skin/skin_button.h"
 #include "util/routines/utility_units.h"
 
@@ -51,6 +53,8 @@ void CatchStopSignals() {
 
 int RunProgram() {
   Application->Initialize();
+  // The title heads the error reports, as the program's name does.
+  Application->SetTitle(ChangeFileExt(ExtractFileName(ParamStr(0)), ""));
   Application->CreateForm(Form1);
   if (Form1->StartupRefused()) return 1;
   Application->CreateForm(Form2);

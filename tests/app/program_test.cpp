@@ -300,6 +300,8 @@ const RunCase kRunCases[] = {
                                                   "\r\nDatabase=vx_prog\r\n" + t.Folders());
      },
      1, Utf8("Chyba připojení k serveru SQL! Program ukončen!"), {}},
+    // An error start-up cannot handle is reported under the program's name.
+    {"BadRowsSwitch", "/M:abc", nullptr, 1, "vorbex05: 'abc' is not a valid integer value", {}},
     {"FailingDump", "", [](ProgramRunsTest& t) { t.FailingDump(); }, 1,
      Utf8("ZBOží - CHYBA: mysqldump skončil s kódem 2"), {{"D/_protokol.zip", -1}}},
 };
