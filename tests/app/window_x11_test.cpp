@@ -91,6 +91,15 @@ protected:
     }
     return true;
   }
+  // What the screen shows of the main window, for a person to look at.
+  static void Picture(const char* name) {
+    ProcessMessagesFor(300);
+    const TRect r = Form1->BoundsRect();
+    HBITMAP shot = GrabScreenArea(Form1->Handle(), Rect(r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10));
+    ASSERT_NE(shot, nullptr);
+    EXPECT_TRUE(SavePng(shot, (TestScratchFolder() / name).c_str()));
+    DeleteObject(shot);
+  }
   static void Click(TControl* control, int x, int y) {
     const TPoint p = control->ClientToScreen(Point(x, y));
     XClickAt(p.X, p.Y);
@@ -130,12 +139,7 @@ TEST_F(MainWindowX11, OpensWithItsControlsInPlaceAndAClickOnZalohovatBacksUp) {
   EXPECT_FALSE(f.abmeter1->Visible());
   EXPECT_FALSE(f.Label8->Visible());  // the schedule's labels only in scheduled mode
 
-  ProcessMessagesFor(300);
-  const TRect r = f.BoundsRect();
-  HBITMAP shot = GrabScreenArea(f.Handle(), Rect(r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10));
-  ASSERT_NE(shot, nullptr);
-  EXPECT_TRUE(SavePng(shot, (TestScratchFolder() / "main_window.png").c_str()));
-  DeleteObject(shot);
+  Picture("main_window.png");
 
   // The run ends with its message, answered here as a person would.
   AnsiString message;
@@ -160,15 +164,15 @@ TEST_F(MainWindowX11, OpensWithItsControlsInPlaceAndAClickOnZalohovatBacksUp) {
 TEST_F(MainWindowX11, ScheduledModeGoesToTheTrayAndItsMenuEndsTheProgram) {
   TrayHost tray;
   Make({"/A:23:59:59"});
+  // From here the three seconds pass on the virtual clock.
+  SetVirtualClock(true);
   ASSERT_TRUE(tray.DockIcon());
   EXPECT_EQ(Form1->suiButton1->Caption(), "zminimalizovat");
   EXPECT_TRUE(Form1->Label8->Visible());
-
-  // Three seconds on the virtual clock, then the window is in the tray.
-  SetVirtualClock(true);
-  ProcessMessagesFor(2900);
+  Picture("scheduled_window.png");
+  ProcessMessagesFor(2400);
   EXPECT_FALSE(IsIconic(Form1->Handle()));
-  ProcessMessagesFor(200);
+  ProcessMessagesFor(700);
   SetVirtualClock(false);
   EXPECT_TRUE(PumpApp([] { return IsIconic(Form1->Handle()) != 0; }));
 
