@@ -4,11 +4,13 @@
 // over it, so a failed save leaves the previous archive as it was.
 #include "archive/ab_zip_archive.h"
 
+#include <algorithm>
 #include <limits>
 #include <vector>
 
 #include "archive/ab_archive_file.h"
 #include "archive/ab_exceptions.h"
+#include "archive/ab_tail_stream.h"
 #include "archive/ab_utils.h"
 #include "archive/ab_vmstream.h"
 #include "archive/ab_zip_directory_check.h"
@@ -33,6 +35,24 @@ constexpr uint8_t kHostUnix = 3;
 uint32_t Checked32(int64_t value) {
   if (value < 0 || value > kMax32) throw EAbFileTooLarge();
   return static_cast<uint32_t>(value);
+}
+
+// Moves the count bytes at from to begin at to, in chunks taken from the end
+// that moves first, so bytes not yet moved are never overwritten; the stream
+// then ends after them.
+void MoveStreamBytes(TStream& stream, int64_t from, int64_t to, int64_t count) {
+  constexpr int64_t kChunk = 1 << 16;
+  std::vector<char> chunk(static_cast<size_t>(std::min(count, kChunk)));
+  for (int64_t done = 0; done < count;) {
+    const int64_t n = std::min(count - done, kChunk);
+    const int64_t offset = to > from ? count - done - n : done;
+    stream.Seek(from + offset, soBeginning);
+    stream.ReadBuffer(chunk.data(), n);
+    stream.Seek(to + offset, soBeginning);
+    stream.WriteBuffer(chunk.data(), n);
+    done += n;
+  }
+  stream.SetSize(to + count);
 }
 
 bool HasStub(const uint8_t* head) {
@@ -279,23 +299,25 @@ void TAbZipArchive::CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldS
   if (item->GetCompressedSize() > 0) work.CopyFrom(&oldStream, item->GetCompressedSize());
 }
 
-// Compresses an added entry into a scratch stream and appends it. A failure
-// drops the entry (reported, its partial bytes removed) and the save goes on.
+// Compresses an added entry straight into the work stream behind a header
+// written ahead with what is known so far; the header is then written again
+// with the sizes and checksum. A failure drops the entry (reported, its
+// partial bytes removed) and the save goes on.
 void TAbZipArchive::InsertEntry(int index, TStream& work) {
   TAbZipItem* item = ZipItems(index);
   int64_t start = work.Position();
   try {
-    TAbVirtualMemoryStream temp;
-    temp.SetSwapFileDirectory(ScratchFolder());
+    item->WriteLocalHeader(work);
+    const int64_t dataStart = work.Position();
+    TAbTailStream data(work, dataStart);
     if (item->Action() == iaStreamAdd) {
       if (!InsertFromStreamHelper) throw EAbZipNoInsertion();
-      InsertFromStreamHelper(this, item, &temp, inStream_);
+      InsertFromStreamHelper(this, item, &data, inStream_);
     } else {
       if (!InsertHelper) throw EAbZipNoInsertion();
-      InsertHelper(this, item, &temp);
+      InsertHelper(this, item, &data);
     }
-    item->WriteLocalHeader(work);
-    work.CopyFrom(&temp, 0);
+    RewriteLocalHeader(item, work, start, dataStart);
   } catch (const EAbUserAbort&) {
     throw;
   } catch (...) {
@@ -304,6 +326,21 @@ void TAbZipArchive::InsertEntry(int index, TStream& work) {
     item->SetAction(iaDelete);
     DoProcessItemFailure(item, ptAdd, ecFileOpen, 0);
   }
+}
+
+// The final local header in place of the one written ahead. Compressing may
+// change the stored name (an encrypted entry keeps its name in UTF-8 instead
+// of a Unicode block), and so the header's length: the data then moves to
+// follow it. The work stream ends up positioned after the data.
+void TAbZipArchive::RewriteLocalHeader(TAbZipItem* item, TStream& work, int64_t start, int64_t dataStart) {
+  const int64_t dataSize = work.Size() - dataStart;
+  TMemoryStream header;
+  item->WriteLocalHeader(header);
+  const int64_t newDataStart = start + header.Size();
+  if (newDataStart != dataStart) MoveStreamBytes(work, dataStart, newDataStart, dataSize);
+  work.Seek(start, soBeginning);
+  work.CopyFrom(&header, 0);
+  work.Seek(newDataStart + dataSize, soBeginning);
 }
 
 // A replacement that fails keeps the member it was to replace: the failure is

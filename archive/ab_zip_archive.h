@@ -167,6 +167,7 @@ private:
   void SettleItemActions();
   void CopyEntry(TAbZipItem* item, int64_t oldOffset, TStream& oldStream, TStream& work);
   void InsertEntry(int index, TStream& work);
+  void RewriteLocalHeader(TAbZipItem* item, TStream& work, int64_t start, int64_t dataStart);
   void ReplaceEntry(int index, int64_t oldOffset, TStream& work);
   void ReplaceFile(TStream& work);
   void RenameSpannedImages();

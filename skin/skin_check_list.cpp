@@ -12,7 +12,8 @@ constexpr int kCheckHeight = 11;
 constexpr int kCheckOffset = 13;
 }  // namespace
 
-TsuiCheckListBox::TsuiCheckListBox(TComponent* owner) : TsuiBordered<TCheckListBox>(owner) {
+TsuiCheckListBox::TsuiCheckListBox(TComponent* owner)
+    : TsuiBarHost<TCheckListBox>(owner, TsuiAttachedBars::kList) {
   SetFlat(true);
   TCheckListBox::SetBorderStyle(bsNone);
   TCheckListBox::SetBorderWidth(1);
@@ -21,6 +22,11 @@ TsuiCheckListBox::TsuiCheckListBox(TComponent* owner) : TsuiBordered<TCheckListB
 }
 
 TsuiCheckListBox::~TsuiCheckListBox() = default;
+
+void TsuiCheckListBox::ItemsChanged() {
+  TCheckListBox::ItemsChanged();
+  SyncBars();
+}
 
 void TsuiCheckListBox::CheckImage(int frame, TBitmap* dest) const {
   TsuiUIStyle style;

@@ -1,17 +1,18 @@
 // TsuiCheckListBox: the platform check list with a one-pixel border in the
 // style's colour, skinned check images and its own selection colours. Item
-// storage, check state, selection and scrolling stay the platform's.
+// storage, check state, selection and scrolling stay the platform's; skinned
+// scroll bars can be laid over its own.
 #pragma once
 
 #include <memory>
 
 #include "platform/gui/list_boxes.h"
-#include "skin/skin_bordered.h"
+#include "skin/bar_host.h"
 #include "skin/store_repaint.h"
 
 class TBitmap;
 
-class TsuiCheckListBox : public TsuiBordered<TCheckListBox> {
+class TsuiCheckListBox : public TsuiBarHost<TCheckListBox> {
 public:
   explicit TsuiCheckListBox(TComponent* owner);
   ~TsuiCheckListBox() override;
@@ -31,6 +32,7 @@ public:
 
 protected:
   void DrawItem(int index, TRect rect, TOwnerDrawState state) override;
+  void ItemsChanged() override;
 
 private:
   // Frame 1..4 of the check strip: enabled checked, enabled unchecked, disabled checked, disabled unchecked.

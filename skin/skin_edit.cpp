@@ -8,8 +8,25 @@ TsuiEdit::TsuiEdit(TComponent* owner) : TsuiBordered<TEdit>(owner) {
   SetUIStyle(GetOwnerUIStyle(owner));
 }
 
-TsuiMemo::TsuiMemo(TComponent* owner) : TsuiBordered<TMemo>(owner) {
+TsuiMemo::TsuiMemo(TComponent* owner) : TsuiBarHost<TMemo>(owner, TsuiAttachedBars::kMemo) {
   SetBorderStyle(bsNone);
   SetBorderWidth(2);
   SetUIStyle(GetOwnerUIStyle(owner));
+}
+
+void TsuiMemo::BarsChanged() {
+  const bool h = HScrollBar(), v = VScrollBar();
+  SetScrollBars(h && v ? ssBoth : v ? ssVertical : h ? ssHorizontal : ssNone);
+}
+
+void TsuiMemo::WndProc(TMessage& m) {
+  TsuiBarHost<TMemo>::WndProc(m);
+  switch (m.Msg) {
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case CM_TEXTCHANGED: SyncBars(); break;
+    default: break;
+  }
 }

@@ -14,16 +14,9 @@
 #include "skin/skin_form.h"
 #include "skin/skin_menus.h"
 #include "skin/theme_manager.h"
+#include "skin/themed_props.h"
 
 namespace {
-
-// Style and skin, which a theme manager and a skinned frame hand on.
-template <class C>
-std::vector<TPropInfo> Themed(std::vector<TPropInfo> more) {
-  more.push_back(EnumProp("UIStyle", UIStyleNames(), &C::UIStyle, &C::SetUIStyle));
-  more.push_back(RefProp("FileTheme", &C::FileTheme, &C::SetFileTheme));
-  return more;
-}
 
 void RegisterControlProps() {
   RegisterProps<TsuiCustomButton>(
@@ -73,14 +66,18 @@ void RegisterControlProps() {
   RegisterProps<TsuiEdit>("TsuiEdit",
                           Themed<TsuiEdit>({IntProp("BorderColor", &TsuiEdit::BorderColor, &TsuiEdit::SetBorderColor)}));
   RegisterProps<TsuiMemo>("TsuiMemo",
-                          Themed<TsuiMemo>({IntProp("BorderColor", &TsuiMemo::BorderColor, &TsuiMemo::SetBorderColor)}));
+                          Themed<TsuiMemo>({IntProp("BorderColor", &TsuiMemo::BorderColor, &TsuiMemo::SetBorderColor),
+                                            RefProp("VScrollBar", &TsuiMemo::VScrollBar, &TsuiMemo::SetVScrollBar),
+                                            RefProp("HScrollBar", &TsuiMemo::HScrollBar, &TsuiMemo::SetHScrollBar)}));
   RegisterProps<TsuiCheckListBox>(
       "TsuiCheckListBox",
       Themed<TsuiCheckListBox>(
           {IntProp("BorderColor", &TsuiCheckListBox::BorderColor, &TsuiCheckListBox::SetBorderColor),
            IntProp("SelectedColor", &TsuiCheckListBox::SelectedColor, &TsuiCheckListBox::SetSelectedColor),
            IntProp("SelectedTextColor", &TsuiCheckListBox::SelectedTextColor, &TsuiCheckListBox::SetSelectedTextColor),
-           IntProp("DisabledTextColor", &TsuiCheckListBox::DisabledTextColor, &TsuiCheckListBox::SetDisabledTextColor)}));
+           IntProp("DisabledTextColor", &TsuiCheckListBox::DisabledTextColor, &TsuiCheckListBox::SetDisabledTextColor),
+           RefProp("VScrollBar", &TsuiCheckListBox::VScrollBar, &TsuiCheckListBox::SetVScrollBar),
+           RefProp("HScrollBar", &TsuiCheckListBox::HScrollBar, &TsuiCheckListBox::SetHScrollBar)}));
   RegisterProps<TsuiDialog>(
       "TsuiDialog", Themed<TsuiDialog>({StrProp<TsuiDialog>("Caption", &TsuiDialog::Caption, &TsuiDialog::SetCaption)}));
   RegisterProps<TsuiMessageDialog>(
@@ -116,6 +113,7 @@ void RegisterControlProps() {
 void RegisterSkinProps() {
   static const bool registered = [] {
     RegisterControlProps();
+    RegisterBarProps();
     RegisterProps<TsuiFileTheme>(
         "TsuiFileTheme", {StrProp<TsuiFileTheme>("ThemeFile", &TsuiFileTheme::ThemeFile, &TsuiFileTheme::SetThemeFile),
                           StrProp<TsuiFileTheme>("Password", &TsuiFileTheme::Password, &TsuiFileTheme::SetPassword),

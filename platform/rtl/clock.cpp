@@ -10,6 +10,11 @@ namespace {
 
 std::atomic<bool> virtual_mode{false};
 std::atomic<uint64_t> virtual_now{0};
+std::atomic<void (*)()> listener{nullptr};
+
+void Tell() {
+  if (auto* l = listener.load()) l();
+}
 
 uint64_t RealTicks() {
   using namespace std::chrono;
@@ -26,13 +31,18 @@ uint32_t GetTickCount() { return static_cast<uint32_t>(GetTickCount64()); }
 void SetVirtualClock(bool on) {
   if (on && !virtual_mode) virtual_now = RealTicks();
   virtual_mode = on;
+  Tell();
 }
 
 bool VirtualClockActive() { return virtual_mode; }
 
 void AdvanceVirtualClock(uint64_t milliseconds) {
-  if (virtual_mode) virtual_now += milliseconds;
+  if (!virtual_mode) return;
+  virtual_now += milliseconds;
+  Tell();
 }
+
+void SetClockAdvanceListener(void (*l)()) { listener = l; }
 
 void Sleep(uint32_t milliseconds) {
   if (virtual_mode) {

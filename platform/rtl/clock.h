@@ -19,6 +19,10 @@ bool VirtualClockActive();
 // Moves virtual time forward (nothing in real mode).
 void AdvanceVirtualClock(uint64_t milliseconds);
 
+// Called after virtual time moved or the mode changed, on the thread that
+// did it; waits that read the clock on other threads use it to look again.
+void SetClockAdvanceListener(void (*listener)());
+
 // Suspends the calling thread; on the virtual clock it moves time forward
 // instead, so code that polls a device with pauses runs at once in tests.
 void Sleep(uint32_t milliseconds);

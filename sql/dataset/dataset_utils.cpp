@@ -177,38 +177,27 @@ int FieldLookupIndex(const TZFieldLookupTable& table, const TField* field) {
   return found == table.end() ? -1 : static_cast<int>(found - table.begin()) + 1;
 }
 
-namespace {
-
-// Runs body(field, column) for each field of the kinds read from or written to
-// rows whose column lies in the result set; readers also fill internal
-// calculated fields.
-template <class Body>
-void ForEachColumnField(IZResultSet* resultSet, const TFields& fields, bool withInternalCalc, Body body) {
-  int columnCount = resultSet->GetMetadata()->GetColumnCount();
+TZRowCopyList BuildRowCopyList(int columnCount, const TZFieldLookupTable& table, const TFields& fields) {
+  TZRowCopyList columns;
   for (const TField* field : fields) {
     TFieldKind kind = field->FieldKind();
-    if (kind != fkData && !(withInternalCalc && kind == fkInternalCalc)) continue;
+    if (kind != fkData && kind != fkInternalCalc) continue;
     int column = field->FieldNo();
-    if (column >= 1 && column <= columnCount) body(field, column);
+    if (column >= 1 && column <= columnCount)
+      columns.push_back({column, field->DataType(), FieldLookupIndex(table, field), kind != fkData});
   }
+  return columns;
 }
 
-}  // namespace
-
-void ReadRowFromResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
-                          TZRowAccessor* rowAccessor) {
+void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor) {
   rowAccessor->RowBuffer()->Index = resultSet->GetRow();
-  ForEachColumnField(resultSet, fields, true, [&](const TField* field, int column) {
-    ReadColumn(resultSet, column, field->DataType(), rowAccessor, FieldLookupIndex(table, field));
-  });
+  for (const TZColumnCopy& c : columns) ReadColumn(resultSet, c.column, c.type, rowAccessor, c.index);
 }
 
-void WriteRowToResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
-                         TZRowAccessor* rowAccessor) {
+void WriteRowToResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor) {
   rowAccessor->RowBuffer()->Index = resultSet->GetRow();
-  ForEachColumnField(resultSet, fields, false, [&](const TField* field, int column) {
-    WriteColumn(rowAccessor, FieldLookupIndex(table, field), field->DataType(), resultSet, column);
-  });
+  for (const TZColumnCopy& c : columns)
+    if (!c.readOnly) WriteColumn(rowAccessor, c.index, c.type, resultSet, c.column);
 }
 
 std::vector<TField*> ParseFieldList(const TDataSet* dataSet, const AnsiString& text, bool& onlyDataFields) {

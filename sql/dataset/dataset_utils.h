@@ -35,16 +35,27 @@ TZFieldLookupTable BuildFieldLookupTable(const TFields& fields);
 // Position + 1 of the field in the table; -1 when absent.
 int FieldLookupIndex(const TZFieldLookupTable& table, const TField* field);
 
-// Copies the result set's current row into the accessor's current buffer: for
-// each data field its column FieldNo, read by the field's type. The buffer's
-// Index becomes the row number.
-void ReadRowFromResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
-                          TZRowAccessor* rowAccessor);
+// What copying a row between a result set and the accessor moves, worked out
+// once when the cursor opens: each data field whose column FieldNo lies in
+// the result set, with its type and accessor column; internal calculated
+// fields are read from rows but never written back.
+struct TZColumnCopy {
+  int column;
+  TFieldType type;
+  int index;
+  bool readOnly;
+};
+using TZRowCopyList = std::vector<TZColumnCopy>;
+TZRowCopyList BuildRowCopyList(int columnCount, const TZFieldLookupTable& table, const TFields& fields);
+
+// Copies the result set's current row into the accessor's current buffer,
+// each column read by its field's type. The buffer's Index becomes the row
+// number.
+void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor);
 
 // Writes the data fields' accessor columns into the result set's current row
 // with its updaters; a null column becomes UpdateNull.
-void WriteRowToResultSet(IZResultSet* resultSet, const TZFieldLookupTable& table, const TFields& fields,
-                         TZRowAccessor* rowAccessor);
+void WriteRowToResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor);
 
 // --- Field lists ("id;name", "id, name", "0,2", "\"a b\"").
 // Fields named (or numbered, 0-based) by the list; onlyDataFields tells

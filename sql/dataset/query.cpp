@@ -130,7 +130,7 @@ void TZAbstractDataset::CancelRecordData() {
   if (!cachedResultSet_ || !buffer || currentPosition_ < 1 || State() != dsEdit) return;
   MoveToCurrentRow();
   rowAccessor_->SetRowBuffer(buffer);
-  ReadRowFromResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+  ReadRowFromResultSet(cachedResultSet_.get(), rowCopyList_, rowAccessor_.get());
 }
 
 void TZAbstractDataset::PostRecordData() {
@@ -167,7 +167,7 @@ void TZAbstractDataset::PostModifiedRecord() {
   RowOperation([&] {
     MoveToCurrentRow();
     rowAccessor_->SetRowBuffer(buffer);
-    WriteRowToResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+    WriteRowToResultSet(cachedResultSet_.get(), rowCopyList_, rowAccessor_.get());
     cachedResultSet_->UpdateRow();
   });
   if (DropCurrentRowUnlessVisible())
@@ -183,7 +183,7 @@ void TZAbstractDataset::AddRecordData(char* buffer, bool append) {
   RowOperation([&] {
     cachedResultSet_->MoveToInsertRow();
     rowAccessor_->SetRowBuffer(active);
-    WriteRowToResultSet(cachedResultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+    WriteRowToResultSet(cachedResultSet_.get(), rowCopyList_, rowAccessor_.get());
     cachedResultSet_->InsertRow();
     rowNo = cachedResultSet_->GetRow();
   });

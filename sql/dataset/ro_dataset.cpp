@@ -204,6 +204,7 @@ void TZAbstractRODataset::OpenCursorData() {
     oldValuesBuffer_ = reinterpret_cast<TZRowBuffer*>(AcquireRecordBuffer());
     newValuesBuffer_ = reinterpret_cast<TZRowBuffer*>(AcquireRecordBuffer());
     fieldLookupTable_ = BuildFieldLookupTable(Fields());
+    rowCopyList_ = BuildRowCopyList(resultSet_->GetMetadata()->GetColumnCount(), fieldLookupTable_, Fields());
     filterFieldsReady_ = false;
     linkedFieldList_ = FieldList(linkedFields_);
     if (!sortedFields_.empty()) SortRowList();
@@ -266,6 +267,7 @@ void TZAbstractRODataset::CloseCursorData() {
   if (!refreshInProgress_ && DefaultFields()) DestroyFields();
   rowList_.clear();
   fieldLookupTable_.clear();
+  rowCopyList_.clear();
   linkedFieldList_.clear();
 }
 
@@ -426,7 +428,7 @@ void TZAbstractRODataset::ApplyFilterText(const AnsiString& text) {
 void TZAbstractRODataset::ReadRecord(TZRowBuffer* buffer, int rowNo) {
   if (resultSet_->GetRow() != rowNo) resultSet_->MoveAbsolute(rowNo);
   rowAccessor_->SetRowBuffer(buffer);
-  ReadRowFromResultSet(resultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get());
   buffer->Index = rowNo;
   buffer->BookmarkFlag = bfCurrent;
   ComputeCalcFields(reinterpret_cast<char*>(buffer));
@@ -547,7 +549,7 @@ TZRowBuffer* TZAbstractRODataset::ValuesBuffer() {
   if (State() == dsOldValue)
     if (Ref<IZCachedResultSet> cached = Query<IZCachedResultSet>(resultSet_)) cached->MoveToInitialRow();
   rowAccessor_->SetRowBuffer(buffer);
-  ReadRowFromResultSet(resultSet_.get(), fieldLookupTable_, Fields(), rowAccessor_.get());
+  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get());
   buffer->Index = rowNo;
   resultSet_->MoveToCurrentRow();
   return buffer;

@@ -235,6 +235,7 @@ protected:
   int fetchCount_ = 0;
   std::unique_ptr<TZRowAccessor> rowAccessor_;
   TZFieldLookupTable fieldLookupTable_;
+  TZRowCopyList rowCopyList_;
 
 private:
   // A record buffer for reading rows beside the platform's ring; given back

@@ -157,6 +157,18 @@ TEST_F(ZipPeers, CzechNamesInBothStoredForms) {
   EXPECT_EQ(Python("test.py", zip), AnsiToUtf8("Účetní kniha.sql") + "\n");
 }
 
+// Encrypted, a Czech name is stored in UTF-8 rather than with a Unicode
+// block, so the entry's header is shorter than before it was compressed.
+TEST_F(ZipPeers, EncryptedMemberWithACzechNameOpensUnderItsName) {
+  std::string file = dir / "Účetní kniha.sql";
+  dir.Write(AnsiToUtf8("Účetní kniha.sql"), SqlText(200000));
+  std::string zip = dir / "en.zip";
+  Write(zip, {file, dir.Write("b.sql", SqlText(1000))}, smBestMethod, doNormal, "heslo123");
+  ExpectPeersAccept(zip, "heslo123");
+  EXPECT_EQ(U16(FileBytes(zip), 6) & 0x0800, 0x0800);
+  EXPECT_EQ(Python("test.py", zip, " heslo123"), AnsiToUtf8("Účetní kniha.sql") + "\nb.sql\n");
+}
+
 TEST_F(ZipPeers, HundredMegabyteDumpIsReadByPeers) {
   std::string dump = dir.Write("zaloha.sql", SqlText(100u << 20));
   std::string zip = dir / "big.zip";

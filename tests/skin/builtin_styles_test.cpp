@@ -9,6 +9,7 @@
 #include "platform/gui/std_controls.h"
 #include "platform/gui/type_info.h"
 #include "skin/builtin_styles.h"
+#include "skin/skin_form.h"
 
 namespace {
 
@@ -93,24 +94,6 @@ TEST(BuiltInStyles, FramesAreCutFromTheStrip) {
   EXPECT_EQ(untouched.Width(), 5);
   GetBuiltInBitmap(DeepBlue, 1, nullptr, 3, 1);  // no destination: nothing happens
 }
-
-// Stands for the skinned frame: its class name and published UIStyle are all
-// that the first style of a new control is taken from.
-class TsuiForm : public TPanel {
-public:
-  explicit TsuiForm(TComponent* owner) : TPanel(owner) {
-    static const bool registered = [] {
-      RegisterProps<TsuiForm>("TsuiForm", {EnumProp("UIStyle", UIStyleNames(), &TsuiForm::UIStyle, &TsuiForm::SetUIStyle)});
-      return true;
-    }();
-    (void)registered;
-  }
-  TsuiUIStyle UIStyle() const { return style_; }
-  void SetUIStyle(TsuiUIStyle s) { style_ = s; }
-
-private:
-  TsuiUIStyle style_ = DeepBlue;
-};
 
 TEST(BuiltInStyles, NewControlsStartWithTheirFormsFrameStyle) {
   TForm* form = new TForm(nullptr);

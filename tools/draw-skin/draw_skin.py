@@ -143,14 +143,17 @@ def check_strip(width, height, frames, back, border, ink, mark=CHECK):
     return strip(frames, fw, height, draw)
 
 
-def scroll_button_strip(width, height, frames, base, border, ink):
+def scroll_button_strip(width, height, frames, base, border, ink, down=False):
+    """Half the frames point up and half down; a three-frame strip points
+    one way (down with `down`)."""
     fw = width // frames
 
     def draw(img, x, w, h, i):
         c = state_colour(base, i % 3)
         img.vgrad(x, 0, w, h, lighter(c), c)
         img.frame(x, 0, w, h, border)
-        rows = ARROW_UP if i < frames // 2 or frames == 3 else list(reversed(ARROW_UP))
+        up = not down if frames == 3 else i < frames // 2
+        rows = ARROW_UP if up else list(reversed(ARROW_UP))
         img.glyph(x + (w - 7) // 2, (h - 4) // 2, rows, ink)
     return strip(frames, fw, height, draw)
 
@@ -269,6 +272,7 @@ def draw_builtin_styles(out):
             if sizes[index]:
                 draw_part(part, sizes[index], palette, style in OPAQUE_TITLE_BUTTONS).save(os.path.join(out, f"{style}_{part}.bmp".lower()))
     draw_part("SCROLLBUTTON", (72, 17), STYLES["DEEPBLUE"]).save(os.path.join(out, "more_scrollbutton.bmp"))
+    navigator_glyphs().save(os.path.join(out, "dbnav_button.bmp"))
     for name, image in shared_pictures():
         image.save(os.path.join(out, name.lower() + ".bmp"))
 
@@ -346,6 +350,62 @@ MAIN_BOOLEANS = [
 ]
 
 
+def scroll_thumb_pieces(width, piece, light, mid, border):
+    """A skin's scroll thumb as an upright strip: top cap, grip, bottom cap,
+    each `piece` rows high (the thumb turns it to lie across)."""
+    img = Image(width, 3 * piece)
+    img.hgrad(0, 0, width, 3 * piece, light, mid)
+    img.rect(0, 0, 1, 3 * piece, border)
+    img.rect(width - 1, 0, 1, 3 * piece, border)
+    img.rect(0, 0, width, 1, border)
+    img.rect(0, 3 * piece - 1, width, 1, border)
+    for y in (piece + 1, piece + 3, piece + 5):
+        img.rect(4, y, width - 8, 1, border)
+    return img
+
+
+def navigator_glyphs():
+    """The database navigator's ten 16 x 16 glyphs side by side: first, prior,
+    next, last, insert, delete, edit, post, cancel, refresh."""
+    img = Image(160, 16)
+    ink, green, red = (0, 0, 0), (0, 128, 0), (192, 0, 0)
+
+    def triangle(x0, right):
+        """A 5-column triangle pointing left or right, centred on row 7.5."""
+        for i in range(5):
+            half = 4 - i if right else i
+            img.rect(x0 + i, 7 - half, 1, 2 * half + 2, ink)
+
+    triangle(6, False)                      # first: a bar and a left triangle
+    img.rect(3, 3, 2, 10, ink)
+    triangle(16 + 5, False)                 # prior
+    triangle(16 * 2 + 6, True)              # next
+    triangle(16 * 3 + 5, True)              # last: a right triangle and a bar
+    img.rect(16 * 3 + 11, 3, 2, 10, ink)
+    img.rect(16 * 4 + 7, 3, 2, 10, ink)     # insert: a plus
+    img.rect(16 * 4 + 3, 7, 10, 2, ink)
+    img.rect(16 * 5 + 3, 7, 10, 2, ink)     # delete: a minus
+    for i in range(8):                      # edit: a pencil stroke
+        img.rect(16 * 6 + 4 + i, 11 - i, 2, 2, ink)
+    img.rect(16 * 6 + 3, 12, 2, 1, ink)
+    img.glyph(16 * 7 + 4, 5, CHECK, green)  # post: a check mark
+    img.glyph(16 * 7 + 5, 5, CHECK, green)
+    for i in range(8):                      # cancel: a cross
+        img.rect(16 * 8 + 4 + i, 4 + i, 1, 1, red)
+        img.rect(16 * 8 + 4 + i, 11 - i, 1, 1, red)
+        img.rect(16 * 8 + 5 + i, 4 + i, 1, 1, red)
+        img.rect(16 * 8 + 5 + i, 11 - i, 1, 1, red)
+    x0 = 16 * 9                             # refresh: a broken ring with an arrow head
+    for y in range(16):
+        for x in range(16):
+            d = ((x - 7.5) ** 2 + (y - 7.5) ** 2) ** 0.5
+            if 3.5 <= d <= 5.5 and not (x > 8 and y < 7):
+                img.put(x0 + x, y, ink)
+    img.rect(x0 + 9, 2, 4, 1, ink)
+    img.rect(x0 + 12, 2, 1, 4, ink)
+    return img
+
+
 def main_bitmaps():
     palette = (GREEN_MID, GREEN_DARK, GREEN_LIGHT, BLACK, WHITE, WHITE)
     title = lambda w, **cut: title_piece(w, TITLE_HEIGHT, GREEN_LIGHT, GREEN_DARK, lighter(GREEN_LIGHT), **cut)  # noqa: E731
@@ -374,8 +434,8 @@ def main_bitmaps():
         ("SKIN2_TRACKBARSLIDER", slider(11, 20, GREEN_MID, BLACK)),
         ("SKIN2_TRACKBARVSLIDER", plain(18, 11, GREEN_LIGHT, GREEN_MID, BLACK, horizontal=True)),
         ("SKIN2_SCROLLBARUPBUTTON", scroll_button_strip(48, 16, 3, (200, 235, 215), GREEN_LIGHT, TEXT_GREEN)),
-        ("SKIN2_SCROLLBAR", strip(3, 7, 16, lambda img, x, w, h, i: img.vgrad(x, 0, w, h, GREEN_LIGHT, GREEN_MID))),
-        ("SKIN2_SCROLLBARDOWNBUTTON", scroll_button_strip(48, 16, 3, (200, 235, 215), GREEN_LIGHT, TEXT_GREEN)),
+        ("SKIN2_SCROLLBAR", scroll_thumb_pieces(16, 7, GREEN_LIGHT, GREEN_MID, GREEN_DARK)),
+        ("SKIN2_SCROLLBARDOWNBUTTON", scroll_button_strip(48, 16, 3, (200, 235, 215), GREEN_LIGHT, TEXT_GREEN, down=True)),
         ("SKIN2_TABCONTROL", button_strip(18, 17, WHITE, GREEN_LIGHT)),
         ("SKIN2_TABCONTROLLINE", plain(10, 5, GREEN_LIGHT, GREEN_LIGHT)),
         ("SKIN2_SIDECHANNELBAR", plain(1, 21, GREEN_LIGHT, GREEN_DARK)),

@@ -23,6 +23,7 @@
 #include "skin/skin_edit.h"
 #include "skin/skin_form.h"
 #include "skin/skin_progress_bar.h"
+#include "tools/render-form/bar_gallery.h"
 #include "tools/screen-grab/screen_grab.h"
 
 namespace {
@@ -193,8 +194,9 @@ void BuildMainWindow(TForm* form) {
 int main(int argc, char** argv) {
   const std::string mode = argc == 3 ? argv[1] : "";
   const bool skinned = mode == "skinned-demo", mainWindow = mode == "main-window";
-  if (argc != 2 && !skinned && !mainWindow) {
-    std::fprintf(stderr, "usage: render-form [skinned-demo | main-window] <file.png>\n");
+  const bool bars = mode == "bars";
+  if (argc != 2 && !skinned && !mainWindow && !bars) {
+    std::fprintf(stderr, "usage: render-form [skinned-demo | main-window | bars] <file.png>\n");
     return 2;
   }
   const char* png = argv[argc - 1];
@@ -202,6 +204,7 @@ int main(int argc, char** argv) {
   try {
     if (skinned) BuildSkinnedDemo(form);
     else if (mainWindow) BuildMainWindow(form);
+    else if (bars) BuildBarGallery(form);
     else BuildForm(form);
   } catch (const Exception& e) {
     std::fprintf(stderr, "render-form: %s\n", e.Message().c_str());

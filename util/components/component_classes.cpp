@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/gui/type_info.h"
+#include "util/components/desktop_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
 #include "util/components/time_spin_edit.h"
@@ -72,5 +73,6 @@ void RegisterUtilComponents() {
     RegisterClass<TDirectoryEdit>("TDirectoryEdit");
     RegisterClass<TUtlTimeSpinEdit>("TUtlTimeSpinEdit");
     RegisterClass<TUtlTrayIcon>("TUtlTrayIcon");
+    RegisterDesktopComponentClasses();
   });
 }

@@ -25,6 +25,13 @@ TUtlDesktopFacts Compute() {
   TUtlDesktopFacts f;
   const AnsiString program = ParamStr(0);
   if (!program.empty()) f.LogFileName = ChangeFileExt(program, ".log");
+  const TUtlReleaseClass& release = UtlThisRelease();
+  f.Release = release.Release;
+  f.IsWin9x = release.IsWin9x;
+  f.IsWinNT = release.IsWinNT;
+  f.IsWin98OrLater = release.IsWin98OrLater;
+  f.IsWin2000OrLater = release.IsWin2000OrLater;
+  f.IsWinXPOrLater = release.IsWinXPOrLater;
   f.ProgramFolder = ExtractFilePath(program);
   f.TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
   return f;

@@ -6,17 +6,13 @@
 
 #include "platform/gui/gdi_types.h"
 #include "platform/rtl/strings.h"
-
-enum TUtlWinRelease {
-  awrUnknown, awrNT3, awrWin95, awrWin95OSR2, awrNT4, awrWin98, awrWin98SE, awrWinME, awrWin2000, awrWinXP,
-  awrServer2003
-};
+#include "util/routines/release_class.h"
 
 struct TUtlDesktopFacts {
   AnsiString LogFileName;    // the program file with ".log" for its extension
   AnsiString ProgramFolder;  // with its trailing separator
-  // This system is none of the releases: unknown, which counts as later in
-  // the three cumulative flags.
+  // This system is none of the releases (NT line, unknown release), which
+  // counts as later in the three cumulative flags.
   TUtlWinRelease Release = awrUnknown;
   bool IsWin9x = false, IsWinNT = false;
   bool IsWin98OrLater = true, IsWin2000OrLater = true, IsWinXPOrLater = true;

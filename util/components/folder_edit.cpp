@@ -152,10 +152,6 @@ void TDirectoryEdit::SetNumGlyphs(int value) {
   button_->SetNumGlyphs(glyphKind_ == gkCustom ? value : 1);
 }
 
-TDirectoryEdit::~TDirectoryEdit() {
-  if (button_) button_->OnClick = nullptr;
-}
-
 void TDirectoryEdit::SetDirectInput(bool value) {
   TCustomEdit::SetReadOnly(!value || readOnly_);
   directInput_ = value;

@@ -38,7 +38,6 @@ enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 class TDirectoryEdit : public TUtlInnerControlEdit {
 public:
   explicit TDirectoryEdit(TComponent* owner);
-  ~TDirectoryEdit() override;
 
   const AnsiString& InitialDir() const { return initialDir_; }
   void SetInitialDir(const AnsiString& value) { initialDir_ = value; }

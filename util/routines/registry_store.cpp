@@ -1,15 +1,12 @@
-// The in-memory registry store and the store the readers use.
+// The in-memory registry store and the store the readers use (the file
+// store unless a test or caller sets another).
 
 #include "util/routines/registry_store.h"
 
 #include "platform/rtl/text.h"
+#include "util/routines/registry_file_store.h"
 
 namespace {
-
-const TMemoryRegistryStore& DefaultStore() {
-  static const TMemoryRegistryStore empty;
-  return empty;
-}
 
 const TRegistryStore* activeStore = nullptr;
 
@@ -57,6 +54,6 @@ TRegistryValue RegistryDword(std::uint32_t v) {
   return value;
 }
 
-const TRegistryStore& RegistryStore() { return activeStore ? *activeStore : DefaultStore(); }
+const TRegistryStore& RegistryStore() { return activeStore ? *activeStore : FileRegistryStore(); }
 
 void SetRegistryStore(const TRegistryStore* store) { activeStore = store; }

@@ -1,8 +1,6 @@
-// Where the registry readers find keys and values. The system's file-backed
-// registry store is not part of the runtime yet, so the readers go through
-// this small interface; the default store is empty (every key missing), which
-// makes every reader with a default answer its default. Tests and a later
-// platform store plug in with SetRegistryStore.
+// Where the registry readers find keys and values. The readers go through
+// this small interface; the default store is the file-backed one
+// (registry_file_store.h). Tests plug in another with SetRegistryStore.
 #pragma once
 
 #include <cstdint>

@@ -10,6 +10,8 @@
 #include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/identifier_convertor.h"
 #include "sql/core/dbc/virtual_result_set.h"
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
 
 namespace {
 
@@ -74,6 +76,39 @@ void CopyColumn(IZResultSet& src, IZResultSet& dest, int column, TZSQLType type)
     default: return;  // an unknown type stays NULL
   }
   if (src.WasNull()) dest.UpdateNull(column);
+}
+
+// The type a layout gives its column name.
+TZSQLType LayoutType(const TZMetadataColumnDefs& layout, const char* name) {
+  for (const TZMetadataColumnDef& def : layout)
+    if (def.Name == name) return def.SQLType;
+  throw EZSQLException(Format(SZColumnWasNotFound, {AnsiString(name)}));
+}
+
+// One catalogue value by the layout's type; NULL stays NULL.
+void CopyCatalogueValue(IZResultSet& source, int from, IZVirtualResultSet& result, int to, TZSQLType type) {
+  switch (type) {
+    case stString: {
+      const AnsiString value = source.GetString(from);
+      if (!source.WasNull()) result.UpdateString(to, value);
+      break;
+    }
+    case stShort: {
+      const std::int16_t value = source.GetShort(from);
+      if (!source.WasNull()) result.UpdateShort(to, value);
+      break;
+    }
+    case stBoolean: {
+      const bool value = source.GetInt(from) == 1;
+      if (!source.WasNull()) result.UpdateBoolean(to, value);
+      break;
+    }
+    default: {
+      const int value = source.GetInt(from);
+      if (!source.WasNull()) result.UpdateInt(to, value);
+      break;
+    }
+  }
 }
 
 }  // namespace
@@ -408,6 +443,38 @@ Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructVirtualResultSet(co
 Ref<IZResultSet> TZAbstractDatabaseMetadata::CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout) {
   TZCatalogueQuery query(*GetConnection(), sql);
   return CopyToVirtualResultSet(query.ResultSet(), ConstructVirtualResultSet(layout));
+}
+
+Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::CopyCatalogue(const AnsiString& sql,
+                                                                  const TZMetadataColumnDefs& layout,
+                                                                  const std::vector<TZCatalogueColumn>& columns,
+                                                                  const TZRowFiller& fill, bool required) {
+  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(layout);
+  TZCatalogueQuery query(*GetConnection(), sql);
+  while (query.Next()) {
+    result->MoveToInsertRow();
+    for (const TZCatalogueColumn& column : columns) {
+      const char* source = column.Source ? column.Source : column.Dest;
+      const int from = required ? query.Column({source}) : query->FindColumn(source);
+      if (from)
+        CopyCatalogueValue(*query, from, *result, result->FindColumn(column.Dest), LayoutType(layout, column.Dest));
+    }
+    if (fill) fill(*query, *result);
+    result->InsertRow();
+  }
+  result->BeforeFirst();
+  return result;
+}
+
+Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructTableTypes(std::initializer_list<const char*> types) {
+  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
+  for (const char* type : types) {
+    result->MoveToInsertRow();
+    result->UpdateString(1, type);
+    result->InsertRow();
+  }
+  result->BeforeFirst();
+  return result;
 }
 
 Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::CopyToVirtualResultSet(const Ref<IZResultSet>& srcResultSet,

@@ -8,6 +8,7 @@
 
 #include <bitset>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -15,6 +16,17 @@
 #include "sql/core/dbc/interfaces.h"
 
 class IZVirtualResultSet;
+
+// One column of a catalogue answer copied from the server's row: Dest of
+// the layout from the server's column Source (the same name when null), read
+// as Dest's type.
+struct TZCatalogueColumn {
+  const char* Dest;
+  const char* Source = nullptr;
+};
+
+// Sets what a plain copy of a catalogue row does not give.
+using TZRowFiller = std::function<void(IZResultSet& source, IZVirtualResultSet& result)>;
 
 class TZAbstractDatabaseMetadata : public TContainedObject, public virtual IZDatabaseMetadata {
 public:
@@ -205,11 +217,21 @@ public:
   // destination and makes it read-only.
   static Ref<IZVirtualResultSet> CopyToVirtualResultSet(const Ref<IZResultSet>& srcResultSet,
                                                        const Ref<IZVirtualResultSet>& destResultSet);
+  // A table-types answer of the fixed types, in order, before its first row.
+  static Ref<IZVirtualResultSet> ConstructTableTypes(std::initializer_list<const char*> types);
   // A read-only copy of all rows; the source is left before its first row.
   static Ref<IZResultSet> CloneCachedResultSet(const Ref<IZResultSet>& resultSet);
   // The rows of a catalogue query on the connection, copied into a result of
   // layout (the query's statement closed again).
   Ref<IZResultSet> CopyQuery(const AnsiString& sql, const TZMetadataColumnDefs& layout);
+  // The rows of sql copied into a result of layout: the listed columns by
+  // the layout's types (texts, shorts, ints; a flag is the value 1), then
+  // fill for what a plain copy does not give. A column the answer lacks
+  // stays null, or with required raises "Column with name ... was not
+  // found". Left before its first row.
+  Ref<IZVirtualResultSet> CopyCatalogue(const AnsiString& sql, const TZMetadataColumnDefs& layout,
+                                        const std::vector<TZCatalogueColumn>& columns, const TZRowFiller& fill = {},
+                                        bool required = false);
 
 protected:
   // Sets the LIKE wildcard characters; "_" and "%" here.

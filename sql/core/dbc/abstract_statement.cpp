@@ -269,3 +269,23 @@ void TZAbstractCallableStatement::ClearParameters() {
   TZAbstractPreparedStatement::ClearParameters();
   SetOutParamCount(0);
 }
+
+void TZAbstractCallableStatement::TrimInParameters() {
+  TZVariantDynArray values;
+  TZSQLTypeArray types;
+  for (int i = 0; i < InParamCount; ++i) {
+    if (InParamTypes[static_cast<std::size_t>(i)] == stUnknown) continue;
+    values.push_back(InParamValues[static_cast<std::size_t>(i)]);
+    types.push_back(InParamTypes[static_cast<std::size_t>(i)]);
+  }
+  if (static_cast<int>(values.size()) == InParamCount) return;
+  InParamValues = std::move(values);
+  InParamTypes = std::move(types);
+  SetInParamCount(static_cast<int>(InParamValues.size()));
+}
+
+AnsiString TZAbstractCallableStatement::InParameterMarkers() const {
+  AnsiString markers;
+  for (int i = 0; i < static_cast<int>(InParamValues.size()); ++i) markers += i == 0 ? "?" : ",?";
+  return markers.empty() ? markers : "(" + markers + ")";
+}

@@ -189,6 +189,12 @@ public:
   void ClearParameters() override;
 
 protected:
+  // Drops the input parameters registered only for output (stUnknown),
+  // keeping the order of the others.
+  void TrimInParameters();
+  // "(?,?,...)" with one marker per input parameter; empty without any.
+  AnsiString InParameterMarkers() const;
+
   // Filled by the driver after execution.
   TZVariantDynArray OutParamValues;
   TZSQLTypeArray OutParamTypes;

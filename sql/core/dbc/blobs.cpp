@@ -65,3 +65,45 @@ void TZAbstractBlob::Clear() {
 }
 
 Ref<IZBlob> TZAbstractBlob::Clone() { return CreateWithData(BlobData.data(), BlobSize); }
+
+void TZLazyBlob::Load() {
+  if (loaded_ || Updated) return;
+  BlobData = ReadValue();
+  BlobSize = static_cast<int>(BlobData.size());
+  loaded_ = true;
+}
+
+bool TZLazyBlob::IsEmpty() {
+  Load();
+  return TZAbstractBlob::IsEmpty();
+}
+
+int TZLazyBlob::GetLength() {
+  Load();
+  return TZAbstractBlob::GetLength();
+}
+
+AnsiString TZLazyBlob::GetString() {
+  Load();
+  return TZAbstractBlob::GetString();
+}
+
+WideString TZLazyBlob::GetUnicodeString() {
+  Load();
+  return TZAbstractBlob::GetUnicodeString();
+}
+
+TByteDynArray TZLazyBlob::GetBytes() {
+  Load();
+  return TZAbstractBlob::GetBytes();
+}
+
+std::unique_ptr<TStream> TZLazyBlob::GetStream() {
+  Load();
+  return TZAbstractBlob::GetStream();
+}
+
+Ref<IZBlob> TZLazyBlob::Clone() {
+  Load();
+  return TZAbstractBlob::Clone();
+}

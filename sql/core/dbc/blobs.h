@@ -40,3 +40,27 @@ protected:
   int BlobSize = -1;
   bool Updated = false;
 };
+
+// A blob whose value the driver reads on first use: every reader loads it
+// first, once; a value set before is kept.
+class TZLazyBlob : public TZAbstractBlob {
+public:
+  bool IsEmpty() override;
+  int GetLength() override;
+  AnsiString GetString() override;
+  WideString GetUnicodeString() override;
+  TByteDynArray GetBytes() override;
+  std::unique_ptr<TStream> GetStream() override;
+  // A copy of the value, loaded first, that reads nothing more.
+  Ref<IZBlob> Clone() override;
+  using TZAbstractBlob::Clone;
+
+  void Load();
+
+protected:
+  // The value's bytes, asked for once.
+  virtual AnsiString ReadValue() = 0;
+
+private:
+  bool loaded_ = false;
+};

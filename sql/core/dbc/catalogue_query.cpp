@@ -3,6 +3,7 @@
 #include "sql/core/dbc/catalogue_query.h"
 
 #include "platform/rtl/format.h"
+#include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
@@ -22,4 +23,13 @@ int TZCatalogueQuery::Column(std::initializer_list<const char*> names) const {
   for (const char* name : names)
     if (int column = result_->FindColumn(name)) return column;
   throw EZSQLException(Format(SZColumnWasNotFound, {*names.begin()}));
+}
+
+AnsiString CatalogueTypeList(const TZStringDynArray& types) {
+  AnsiString list;
+  for (const AnsiString& type : types) {
+    if (!list.empty()) list += ",";
+    list += QuoteOrNull(type, '\'');
+  }
+  return QuoteOrNull(list, '"');
 }

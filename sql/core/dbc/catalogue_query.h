@@ -32,3 +32,8 @@ private:
 inline void UpdateOptionalString(IZVirtualResultSet& result, int column, const AnsiString& value) {
   if (!value.empty()) result.UpdateString(column, value);
 }
+
+// The type list of a catalogue procedure call: each entry in single quotes
+// (quotes inside doubled), joined by "," without blanks, the whole in double
+// quotes; the word null for none.
+AnsiString CatalogueTypeList(const TZStringDynArray& types);

@@ -101,3 +101,17 @@ private:
   // One parameter per writable column, from the new row.
   void FillWritableColumns(TZResolverParameters& list);
 };
+
+// A statement's result: the native result set itself when the statement asked
+// for a read-only, forward-only one; otherwise its rows cached with a
+// Resolver made over the statement, in the statement's concurrency.
+template <class Resolver>
+Ref<IZResultSet> CachedUnlessForwardReadOnly(const AnsiString& sql, const Ref<IZStatement>& statement,
+                                             const Ref<IZResultSet>& nativeResultSet) {
+  if (statement->GetResultSetConcurrency() == rcReadOnly && statement->GetResultSetType() == rtForwardOnly)
+    return nativeResultSet;
+  auto cached = MakeRef<TZCachedResultSet>(nativeResultSet, sql,
+                                           MakeRef<Resolver>(statement, nativeResultSet->GetMetadata()));
+  cached->SetConcurrency(statement->GetResultSetConcurrency());
+  return cached;
+}

@@ -281,17 +281,6 @@ void TZRowAccessor::SetNotNull(int columnIndex) {
   *null = 0;
 }
 
-std::uint8_t* TZRowAccessor::GetColumnData(int columnIndex, bool& isNull) const {
-  CheckColumnConversion(columnIndex, stString);
-  isNull = IsNullByte(columnIndex);
-  return Data(rowBuffer_, columnIndex);
-}
-
-int TZRowAccessor::GetColumnDataSize(int columnIndex) const {
-  CheckColumnConversion(columnIndex, stString);
-  return columnLengths_[columnIndex - 1];
-}
-
 // --- Comparison ------------------------------------------------------------------
 
 int TZRowAccessor::CompareBuffers(const TZRowBuffer* buffer1, const TZRowBuffer* buffer2,

@@ -95,9 +95,16 @@ public:
   void SetNull(int columnIndex);
   // A null stream column becomes a non-null column without a blob.
   void SetNotNull(int columnIndex);
-  // The column's first data byte.
-  std::uint8_t* GetColumnData(int columnIndex, bool& isNull) const;
-  int GetColumnDataSize(int columnIndex) const;
+  // The column's first data byte; inline, as a dataset reads each field so.
+  std::uint8_t* GetColumnData(int columnIndex, bool& isNull) const {
+    CheckColumnConversion(columnIndex, stString);
+    isNull = IsNullByte(columnIndex);
+    return Data(rowBuffer_, columnIndex);
+  }
+  int GetColumnDataSize(int columnIndex) const {
+    CheckColumnConversion(columnIndex, stString);
+    return columnLengths_[columnIndex - 1];
+  }
 
   // Orders two buffers by the listed columns (1-based, most significant first);
   // columnDirs holds true for ascending (a missing entry counts as ascending).

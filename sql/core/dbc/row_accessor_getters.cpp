@@ -167,6 +167,8 @@ float TZRowAccessor::GetFloat(int columnIndex, bool& isNull) {
 
 double TZRowAccessor::GetDouble(int columnIndex, bool& isNull) {
   if (BeginGet(columnIndex, stDouble, isNull)) return 0;
+  // A double read as itself needs no trip through long double.
+  if (TypeOf(columnIndex) == stDouble) return Load<double>(Data(rowBuffer_, columnIndex));
   return NarrowFloat<double>(ReadFloat(columnIndex));
 }
 

@@ -174,6 +174,12 @@ void TZRowAccessor::SetFloat(int columnIndex, float value) {
 
 void TZRowAccessor::SetDouble(int columnIndex, double value) {
   CheckColumnConversion(columnIndex, stDouble);
+  // A double stored as itself always fits: no trip through long double.
+  if (TypeOf(columnIndex) == stDouble) {
+    Store(Data(rowBuffer_, columnIndex), value);
+    *NullByte(rowBuffer_, columnIndex) = 0;
+    return;
+  }
   StoreFloat(columnIndex, value);
 }
 

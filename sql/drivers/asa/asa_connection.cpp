@@ -12,6 +12,7 @@
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 #include "sql/core/sql_exception.h"
+#include "sql/drivers/asa/asa_metadata.h"
 #include "sql/drivers/asa/asa_utils.h"
 
 namespace {
@@ -27,7 +28,9 @@ TZASAConnection::TZASAConnection(Ref<IZDriver> driver, const AnsiString& url, Re
                                  const AnsiString& hostName, int port, const AnsiString& database,
                                  const AnsiString& user, const AnsiString& password, TStrings* properties)
     : TZAbstractConnection(std::move(driver), url, hostName, port, database, user, password, properties),
-      plainDriver_(std::move(plainDriver)) {}
+      plainDriver_(std::move(plainDriver)) {
+  SetMetadata(std::make_unique<TZASADatabaseMetadata>(this, url, GetProperties()));
+}
 
 void TZASAConnection::AreaError(const char* error) {
   DriverManager()->LogError(lcConnect, plainDriver_->GetProtocol(), kInitLogMessage, 0, error);

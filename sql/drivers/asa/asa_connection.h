@@ -41,6 +41,7 @@ public:
   // Connect first when closed.
   Ref<IZStatement> NewStatement(TStrings* info) override;
   Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
+  Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
 
   SQLCA* GetDBHandle() override { return handle_; }
   Ref<IZASAPlainDriver> GetPlainDriver() override { return plainDriver_; }

@@ -13,14 +13,6 @@
 #include "sql/core/dbc/abstract_database_metadata.h"
 #include "sql/core/dbc/virtual_result_set.h"
 
-// One column of a catalogue answer copied from the server's row: Dest of
-// the layout from the server's column Source (the same name when null), read
-// as Dest's type. A column the server's answer lacks stays null.
-struct TZCatalogueColumn {
-  const char* Dest;
-  const char* Source = nullptr;
-};
-
 class TZMsSqlDatabaseMetadata : public TZAbstractDatabaseMetadata {
 public:
   // connection is not counted: the metadata lives inside it.
@@ -150,11 +142,6 @@ protected:
   Ref<IZResultSet> UncachedGetUDTs(const AnsiString& catalog, const AnsiString& schemaPattern,
                                    const AnsiString& typeNamePattern, const TZIntegerDynArray& types) override;
 
-  using TZRowFiller = std::function<void(IZResultSet& source, IZVirtualResultSet& result)>;
-  // The rows of sql copied into a result of layout: the listed columns,
-  // then fill for what a plain copy does not give. Left before its first row.
-  Ref<IZVirtualResultSet> CopyCatalogue(const AnsiString& sql, const TZMetadataColumnDefs& layout,
-                                        const std::vector<TZCatalogueColumn>& columns, const TZRowFiller& fill = {});
   // Completes a column listing of table from the system table syscolumns
   // (query sql): identities, computed and read-only columns. Rows are
   // paired by table and column name; a listing row without a partner
@@ -209,7 +196,3 @@ private:
   Ref<IZVirtualResultSet> CopySameNames(const AnsiString& sql, const TZMetadataColumnDefs& layout,
                                         const TZRowFiller& fill = {});
 };
-
-// The type list of a catalogue call: each entry in single quotes, joined by
-// ",", the whole in double quotes; the word null for none.
-AnsiString DBLibTypeList(const TZStringDynArray& types);

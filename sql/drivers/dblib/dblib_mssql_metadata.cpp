@@ -33,47 +33,7 @@ int ProcedureColumnType(int serverType) {
 // NULLABLE from IS_NULLABLE: 0 "NO", 1 "YES", 2 unknown.
 int NullableFromText(const AnsiString& text) { return text == "NO" ? 0 : text == "YES" ? 1 : 2; }
 
-TZSQLType LayoutType(const TZMetadataColumnDefs& layout, const char* name) {
-  for (const TZMetadataColumnDef& def : layout)
-    if (def.Name == name) return def.SQLType;
-  throw EZSQLException(Format(SZColumnWasNotFound, {AnsiString(name)}));
-}
-
-void CopyValue(IZResultSet& source, int from, IZVirtualResultSet& result, int to, TZSQLType type) {
-  switch (type) {
-    case stString: {
-      const AnsiString value = source.GetString(from);
-      if (!source.WasNull()) result.UpdateString(to, value);
-      break;
-    }
-    case stShort: {
-      const std::int16_t value = source.GetShort(from);
-      if (!source.WasNull()) result.UpdateShort(to, value);
-      break;
-    }
-    case stBoolean: {
-      const bool value = source.GetInt(from) == 1;
-      if (!source.WasNull()) result.UpdateBoolean(to, value);
-      break;
-    }
-    default: {
-      const int value = source.GetInt(from);
-      if (!source.WasNull()) result.UpdateInt(to, value);
-      break;
-    }
-  }
-}
-
 }  // namespace
-
-AnsiString DBLibTypeList(const TZStringDynArray& types) {
-  AnsiString list;
-  for (const AnsiString& type : types) {
-    if (!list.empty()) list += ",";
-    list += QuoteOrNull(type, '\'');
-  }
-  return QuoteOrNull(list, '"');
-}
 
 TZMsSqlDatabaseMetadata::TZMsSqlDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info)
     : TZAbstractDatabaseMetadata(connection, url, info) {}
@@ -96,24 +56,6 @@ AnsiString TZMsSqlDatabaseMetadata::GetSystemFunctions() {
 
 AnsiString TZMsSqlDatabaseMetadata::GetTimeDateFunctions() {
   return "DATEADD,DATEDIFF,DATENAME,DATEPART,DAY,GETDATE,MONTH,YEAR";
-}
-
-Ref<IZVirtualResultSet> TZMsSqlDatabaseMetadata::CopyCatalogue(const AnsiString& sql,
-                                                               const TZMetadataColumnDefs& layout,
-                                                               const std::vector<TZCatalogueColumn>& columns,
-                                                               const TZRowFiller& fill) {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(layout);
-  TZCatalogueQuery query(*GetConnection(), sql);
-  while (query.Next()) {
-    result->MoveToInsertRow();
-    for (const TZCatalogueColumn& column : columns)
-      if (const int from = query->FindColumn(column.Source ? column.Source : column.Dest))
-        CopyValue(*query, from, *result, result->FindColumn(column.Dest), LayoutType(layout, column.Dest));
-    if (fill) fill(*query, *result);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
 }
 
 void TZMsSqlDatabaseMetadata::ApplySysColumns(IZVirtualResultSet& result, const AnsiString& table,
@@ -188,7 +130,7 @@ Ref<IZResultSet> TZMsSqlDatabaseMetadata::UncachedGetTables(const AnsiString& ca
                                                             const TZStringDynArray& types) {
   const AnsiString sql =
       Format("exec sp_tables %s, %s, %s, %s", {QuoteOrNull(tableNamePattern, '\''), QuoteOrNull(schemaPattern, '\''),
-                                               QuoteOrNull(catalog, '\''), DBLibTypeList(types)});
+                                               QuoteOrNull(catalog, '\''), CatalogueTypeList(types)});
   return CopyCatalogue(sql, TablesColumnDefs,
                        {{"TABLE_CAT", "TABLE_QUALIFIER"}, {"TABLE_SCHEM", "TABLE_OWNER"}, {"TABLE_NAME"},
                         {"TABLE_TYPE"}, {"REMARKS"}});
@@ -204,14 +146,7 @@ Ref<IZResultSet> TZMsSqlDatabaseMetadata::UncachedGetCatalogs() {
 }
 
 Ref<IZResultSet> TZMsSqlDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : {"SYSTEM TABLE", "TABLE", "VIEW"}) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, type);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
+  return ConstructTableTypes({"SYSTEM TABLE", "TABLE", "VIEW"});
 }
 
 Ref<IZResultSet> TZMsSqlDatabaseMetadata::UncachedGetColumns(const AnsiString& catalog,

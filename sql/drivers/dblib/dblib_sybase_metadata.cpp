@@ -91,7 +91,7 @@ Ref<IZResultSet> TZSybaseDatabaseMetadata::UncachedGetTables(const AnsiString& c
                                                              const AnsiString& tableNamePattern,
                                                              const TZStringDynArray& types) {
   return CopySameNames(Format("exec sp_jdbc_tables %s, %s, %s, %s", {Quoted(tableNamePattern), Quoted(schemaPattern),
-                                                                      Quoted(catalog), DBLibTypeList(types)}),
+                                                                      Quoted(catalog), CatalogueTypeList(types)}),
                        TablesColumnDefs);
 }
 

@@ -98,11 +98,5 @@ bool TZInterbase6DatabaseMetadata::IsInterbase5() {
 }
 
 Ref<IZResultSet> TZInterbase6DatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : {"TABLE", "VIEW", "SYSTEM TABLE"}) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, type);
-    result->InsertRow();
-  }
-  return result;
+  return ConstructTableTypes({"TABLE", "VIEW", "SYSTEM TABLE"});
 }

@@ -178,42 +178,9 @@ Ref<IZBlob> TZInterbase6ResultSet::GetBlob(int columnIndex) {
 TZInterbase6Blob::TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId)
     : ibConnection_(std::move(connection)), blobId_(blobId) {}
 
-void TZInterbase6Blob::ReadBlob() {
-  if (loaded_ || Updated) return;
-  BlobData = ReadBlobBuffer(ibConnection_->GetPlainDriver().get(), ibConnection_->GetDBHandle(),
-                            ibConnection_->GetTrHandle(), blobId_);
-  BlobSize = static_cast<int>(BlobData.size());
-  loaded_ = true;
-}
-
-bool TZInterbase6Blob::IsEmpty() {
-  ReadBlob();
-  return TZAbstractBlob::IsEmpty();
-}
-
-int TZInterbase6Blob::GetLength() {
-  ReadBlob();
-  return TZAbstractBlob::GetLength();
-}
-
-AnsiString TZInterbase6Blob::GetString() {
-  ReadBlob();
-  return TZAbstractBlob::GetString();
-}
-
-WideString TZInterbase6Blob::GetUnicodeString() {
-  ReadBlob();
-  return TZAbstractBlob::GetUnicodeString();
-}
-
-TByteDynArray TZInterbase6Blob::GetBytes() {
-  ReadBlob();
-  return TZAbstractBlob::GetBytes();
-}
-
-std::unique_ptr<TStream> TZInterbase6Blob::GetStream() {
-  ReadBlob();
-  return TZAbstractBlob::GetStream();
+AnsiString TZInterbase6Blob::ReadValue() {
+  return ReadBlobBuffer(ibConnection_->GetPlainDriver().get(), ibConnection_->GetDBHandle(),
+                        ibConnection_->GetTrHandle(), blobId_);
 }
 
 Ref<IZBlob> TZInterbase6Blob::Clone() { return MakeRef<TZInterbase6Blob>(ibConnection_, blobId_); }

@@ -64,26 +64,18 @@ private:
   bool rowFetched_;
 };
 
-class TZInterbase6Blob : public TZAbstractBlob {
+class TZInterbase6Blob : public TZLazyBlob {
 public:
+  // The content is read on first use, in the transaction current then.
   TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId);
 
-  // The readers load the content first, once, in the transaction current
-  // then; a value set before is kept.
-  bool IsEmpty() override;
-  int GetLength() override;
-  AnsiString GetString() override;
-  WideString GetUnicodeString() override;
-  TByteDynArray GetBytes() override;
-  std::unique_ptr<TStream> GetStream() override;
   // A new, unread blob of the same identifier.
   Ref<IZBlob> Clone() override;
   using TZAbstractBlob::Clone;
 
 private:
-  void ReadBlob();
+  AnsiString ReadValue() override;
 
   Ref<IZInterbase6Connection> ibConnection_;
   ISC_QUAD blobId_;
-  bool loaded_ = false;
 };

@@ -292,25 +292,8 @@ bool TZInterbase6CallableStatement::Execute(const AnsiString& sql) {
   return ExecutePrepared();
 }
 
-void TZInterbase6CallableStatement::TrimInParameters() {
-  TZVariantDynArray values;
-  TZSQLTypeArray types;
-  for (int i = 0; i < InParamCount; ++i) {
-    if (InParamTypes[static_cast<std::size_t>(i)] == stUnknown) continue;
-    values.push_back(InParamValues[static_cast<std::size_t>(i)]);
-    types.push_back(InParamTypes[static_cast<std::size_t>(i)]);
-  }
-  if (static_cast<int>(values.size()) == InParamCount) return;
-  InParamValues = std::move(values);
-  InParamTypes = std::move(types);
-  SetInParamCount(static_cast<int>(InParamValues.size()));
-}
-
 AnsiString TZInterbase6CallableStatement::GetProcedureSql(bool selectProc) const {
-  AnsiString params;
-  for (int i = 0; i < static_cast<int>(InParamValues.size()); ++i) params += i == 0 ? "?" : ",?";
-  if (!params.empty()) params = "(" + params + ")";
-  return (selectProc ? "SELECT * FROM " : "EXECUTE PROCEDURE ") + SQL + params;
+  return (selectProc ? "SELECT * FROM " : "EXECUTE PROCEDURE ") + SQL + InParameterMarkers();
 }
 
 void TZInterbase6CallableStatement::FetchOutParams(IZResultSQLDA* resultSqlData) {

@@ -59,8 +59,7 @@ public:
   int ExecuteUpdatePrepared() override;
   bool ExecutePrepared() override;
 
-  // Drops the positions no input value was set for (those of outputs).
-  void TrimInParameters();
+  using TZAbstractCallableStatement::TrimInParameters;
   // "SELECT * FROM N(?,?)" or "EXECUTE PROCEDURE N(?,?)", one "?" per input.
   AnsiString GetProcedureSql(bool selectProc) const;
   // The output values of an EXECUTE PROCEDURE from its result area.

@@ -338,10 +338,5 @@ int XSQLDALength(int n) {
 
 Ref<IZResultSet> GetCachedResultSet(const AnsiString& sql, const Ref<IZStatement>& statement,
                                     const Ref<IZResultSet>& nativeResultSet) {
-  if (statement->GetResultSetConcurrency() == rcReadOnly && statement->GetResultSetType() == rtForwardOnly)
-    return nativeResultSet;
-  Ref<IZCachedResolver> resolver = MakeRef<TZInterbase6CachedResolver>(statement, nativeResultSet->GetMetadata());
-  auto cachedResultSet = MakeRef<TZCachedResultSet>(nativeResultSet, sql, resolver);
-  cachedResultSet->SetConcurrency(statement->GetResultSetConcurrency());
-  return cachedResultSet;
+  return CachedUnlessForwardReadOnly<TZInterbase6CachedResolver>(sql, statement, nativeResultSet);
 }

@@ -220,12 +220,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetCatalogs() {
 }
 
 Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  result->MoveToInsertRow();
-  result->UpdateString(1, "TABLE");
-  result->InsertRow();
-  result->BeforeFirst();
-  return result;
+  return ConstructTableTypes({"TABLE"});
 }
 
 namespace {

@@ -98,14 +98,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTables(const AnsiString& c
 }
 
 Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : {"TABLE", "VIEW"}) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, type);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
+  return ConstructTableTypes({"TABLE", "VIEW"});
 }
 
 Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetColumns(const AnsiString& catalog, const AnsiString&,

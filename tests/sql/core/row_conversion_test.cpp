@@ -97,6 +97,7 @@ const ConversionCase kCases[] = {
     {"float column refuses a huge double", stFloat, 0, Double(1e300), kFloat, "Floating point overflow"},
     {"double rounds to float", stDouble, 0, Double(0.1), kFloat, "0.1000000015"},
     {"double as SQL text", stDouble, 0, Double(2.5), kString, "2.5"},
+    {"double read as itself", stDouble, 0, Double(-1e300), kDouble, "-1e+300"},
     {"SQL text as double", stString, 20, Text("-2.5e3"), kDouble, "-2500"},
     {"unreadable text as double", stString, 20, Text("abc"), kBigDecimal, "0"},
     {"int column stores a truncated double", stInteger, 0, Double(7.99), kInt, "7"},

@@ -26,6 +26,9 @@ using Texts = std::vector<AnsiString>;
 class DeltaRecord : public TTestDataSet {
 public:
   DeltaRecord() : TTestDataSet(nullptr, {{"id", ftLargeint}, {"nazev", ftString, 30}, {"cena", ftFloat}}) {}
+  // Lives on the stack, so nothing calls Free: close it (still in edit mode)
+  // while it is whole, or its record buffers are never given back.
+  ~DeltaRecord() override { BeforeDestruction(); }
   // Starts the record with its old values (null for absent ones).
   void Old(std::int64_t id, const char* name) {
     Open();

@@ -43,7 +43,7 @@ TEST(ASAStatement, NewStatementsHaveTheirDefaultsAndOwnCursorNames) {
 }
 
 TEST(ASAStatement, CachedBlobOfTheStatementWinsOverTheConnection) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable), "ASA9", "&cashedblob=true");
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable), "ASA9", ";cashedblob=true");
   TStringList info;
   info.Add("cashedblob=false");
   Ref<IZStatement> plain = connection->NewStatement(&info);
