@@ -67,6 +67,15 @@ TLabel* MakeLabel(TFormLoader& load, const char* name, TWinControl* parent, int 
   return label;
 }
 
+// A transparent band that its parent's layout places.
+TsuiImagePanel* MakeBand(TFormLoader& load, const char* name, TWinControl* parent, const TRect& r, TAlign align) {
+  auto* band = load.Create<TsuiImagePanel>(name, parent);
+  band->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  band->SetAlign(align);
+  band->SetTransparent(true);
+  return band;
+}
+
 TMenuItem* MakeItem(TFormLoader& load, TPopupMenu* menu, const char* name, const AnsiString& caption) {
   auto* item = load.Create<TMenuItem>(name);
   item->SetCaption(caption);
@@ -101,10 +110,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
   Form1 = this;
 }
 
-// The engine and the run go before the form's components, so nothing of
-// the form may keep pointing into them.
+// The components went before (when destruction began); the engine and the
+// run they used go now.
 TForm1::~TForm1() {
-  DataSource1->SetDataSet(nullptr);
   Application->OnException = nullptr;
   if (Form1 == this) Form1 = nullptr;
 }
@@ -170,14 +178,8 @@ void TForm1::BuildComponents() {
   suiCheckListBox1->SetBorderColor(kBorderGreen);
   suiCheckListBox1->SetHint("pravý klik - nabídka");
 
-  suiImagePanel1 = load.Create<TsuiImagePanel>("suiImagePanel1", suiForm1);
-  Place(suiImagePanel1, 0, 30, 599, 55);
-  suiImagePanel1->SetAlign(alTop);
-  suiImagePanel1->SetTransparent(true);
-  suiImagePanel2 = load.Create<TsuiImagePanel>("suiImagePanel2", suiForm1);
-  Place(suiImagePanel2, 0, 425, 599, 41);
-  suiImagePanel2->SetAlign(alBottom);
-  suiImagePanel2->SetTransparent(true);
+  suiImagePanel1 = MakeBand(load, "suiImagePanel1", suiForm1, Bounds(0, 30, 599, 55), alTop);
+  suiImagePanel2 = MakeBand(load, "suiImagePanel2", suiForm1, Bounds(0, 425, 599, 41), alBottom);
 
   suiPopupMenu1 = load.Create<TsuiPopupMenu>("suiPopupMenu1");
   DressMenu(suiPopupMenu1);
@@ -205,10 +207,7 @@ void TForm1::BuildComponents() {
     b.field->SetHint(b.hint);
   }
 
-  suiImagePanel3 = load.Create<TsuiImagePanel>("suiImagePanel3", suiForm1);
-  Place(suiImagePanel3, 291, 85, 308, 340);
-  suiImagePanel3->SetAlign(alClient);
-  suiImagePanel3->SetTransparent(true);
+  suiImagePanel3 = MakeBand(load, "suiImagePanel3", suiForm1, Bounds(291, 85, 308, 340), alClient);
   suiMemo1 = load.Create<TsuiMemo>("suiMemo1", suiImagePanel3);
   suiMemo1->SetAlign(alClient);
   suiMemo1->SetReadOnly(true);
