@@ -1,14 +1,12 @@
 // The main window's desktop components (form storage, folder edits, time
-// edit) and the view requests that touch them. They live apart
-// from the skinned controls because the two families' headers declare the
-// same button-layout names.
+// edit) and the view requests that touch them. They live apart from the
+// skinned controls because the two families' headers declare the same
+// button-layout names.
 #include "app/window/main_form.h"
 
 #include "platform/gui/form_loader.h"
-#include "platform/gui/resources.h"
 #include "platform/gui/std_controls.h"
 #include "skin/image_panel.h"
-#include "skin/skin_menus.h"
 #include "util/components/component_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
