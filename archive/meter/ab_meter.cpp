@@ -1,9 +1,10 @@
 // Painting and the progress interface of the archive progress meter.
 #include "archive/meter/ab_meter.h"
 
-#include <algorithm>
+#include <mutex>
 
 #include "platform/gui/application.h"
+#include "platform/gui/type_info.h"
 
 TAbCustomMeter::TAbCustomMeter(TComponent* owner) : TGraphicControl(owner) {
   SetControlStyle(ControlStyle() | csOpaque);
@@ -67,4 +68,21 @@ void TAbCustomMeter::Paint() {
   canvas->Pen()->SetColor(bottomRight);
   canvas->LineTo(r.Right - 1, r.Bottom - 1);
   canvas->LineTo(r.Left - 1, r.Bottom - 1);
+}
+
+void RegisterAbMeter() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterStandardProps();  // the control's own published names come first
+    RegisterProps<TAbMeter>(
+        "TAbMeter",
+        {EnumProp("BorderStyle", {"bsNone", "bsSingle"}, &TAbCustomMeter::BorderStyle, &TAbCustomMeter::SetBorderStyle),
+         BoolProp("Ctl3D", &TAbCustomMeter::Ctl3D, &TAbCustomMeter::SetCtl3D),
+         EnumProp("Orientation", {"moHorizontal", "moVertical"}, &TAbCustomMeter::Orientation,
+                  &TAbCustomMeter::SetOrientation),
+         IntProp("TickMarks", &TAbCustomMeter::TickMarks, &TAbCustomMeter::SetTickMarks),
+         IntProp("UnusedColor", &TAbCustomMeter::UnusedColor, &TAbCustomMeter::SetUnusedColor),
+         IntProp("UsedColor", &TAbCustomMeter::UsedColor, &TAbCustomMeter::SetUsedColor)});
+    RegisterClass<TAbMeter>("TAbMeter");
+  });
 }

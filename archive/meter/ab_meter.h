@@ -54,3 +54,7 @@ class TAbMeter : public TAbCustomMeter {
 public:
   using TAbCustomMeter::TAbCustomMeter;
 };
+
+// The meter's published properties and its class, for the form-building
+// protocol (once).
+void RegisterAbMeter();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/application.h"
+#include "platform/gui/form_loader.h"
 #include "platform/gui/headless_backend.h"
 
 namespace {
@@ -71,6 +72,28 @@ TEST_F(AbMeterTest, SettersKeepTheirRules) {
   meter_->SetCtl3D(false);
   EXPECT_EQ(At(0, 0), ColorToRGB(clBlack));
   EXPECT_EQ(At(149, 15), ColorToRGB(clBlack));
+}
+
+// Read from stored form data, a vertical meter keeps its stored size.
+TEST_F(AbMeterTest, StoredPropertiesLoadByName) {
+  RegisterAbMeter();
+  TForm* form = new TForm(nullptr);
+  {
+    TFormLoader load(form);
+    TComponent* meter = load.CreateByClassName("TAbMeter", "AbMeter1", form);
+    load.Set(meter, {{"Width", "16"}, {"Height", "150"}, {"Orientation", "moVertical"}, {"TickMarks", "0"},
+                     {"UsedColor", "255"}, {"Ctl3D", "False"}});
+    load.Finish();
+  }
+  auto* meter = dynamic_cast<TAbMeter*>(form->FindComponent("AbMeter1"));
+  ASSERT_NE(meter, nullptr);
+  EXPECT_EQ(meter->Orientation(), moVertical);
+  EXPECT_EQ(meter->Width(), 16);
+  EXPECT_EQ(meter->Height(), 150);
+  EXPECT_EQ(meter->TickMarks(), 10);
+  EXPECT_EQ(meter->UsedColor(), 255);
+  EXPECT_FALSE(meter->Ctl3D());
+  form->Free();
 }
 
 }  // namespace
