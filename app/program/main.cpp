@@ -1,29 +1,48 @@
-// vorbex05: the backup program without its window. Start-up as the window
-// does it, then the timers' work in the console: one-shot modes back up and
-// end, the daily schedule keeps ticking, and without "/A:" the program runs
-// one backup. The exit code is 1 when start-up ended the program, a message
-// stopped the run, a table, dump, archive or batch command failed, SIGTERM or
-// SIGINT stopped the program, or an error escaped.
+// vorbex05: the backup program. Makes the main window (its start-up runs
+// while it is made) and ends at once when start-up refused to go on; else
+// makes the progress window and runs the message loop. On a display the
+// window and the tray icon show; without one the same windows run on the
+// headless backend, and a window meant for a person (no "/A:") backs up once
+// and closes, as nobody could press its buttons. SIGTERM and SIGINT end the
+// program as the tray's "Konec programu" does, stopping a dump on the way.
+// The exit code is 1 when start-up refused, a message stopped the run, a
+// table, dump, archive or batch command failed, an error was reported, or a
+// signal ended the program; else 0.
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
-#include <cstdio>
-
-#include "app/engine/backup_engine.h"
-#include "app/program/console_view.h"
-#include "app/run/backup_run.h"
 #include "app/run/run_stop.h"
-#include "platform/rtl/exceptions.h"
+#include "app/window/main_form.h"
+#include "app/window/progress_form.h"
+#include "platform/gui/application.h"
 #include "platform/rtl/files.h"
-#include "platform/rtl/text.h"
-#include "util/routines/program_routines.h"
+#include "platform/rtl/message_loop.h"
+#include "platform/rtl/paths.h"
+#include "skin/skin_button.h"
 #include "util/routines/utility_units.h"
 
 namespace {
 
-void OnStopSignal(int) { RequestRunStop(); }
+int stopPipe[2] = {-1, -1};
 
-// SIGTERM and SIGINT end a run cleanly: the run notices the stop while it waits.
+// Only async-signal-safe work here: the flag the run polls and a byte that
+// wakes the message loop.
+void OnStopSignal(int) {
+  RequestRunStop();
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t n = ::write(stopPipe[1], &byte, 1);
+}
+
 void CatchStopSignals() {
+  if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  AddFdWatch(stopPipe[0], POLLIN, [](int fd, short) {
+    char bytes[16];
+    while (::read(fd, bytes, sizeof bytes) > 0) {
+    }
+    if (Form1) Form1->Engine().Konecprogramu1Click();
+  });
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   action.sa_flags = SA_RESTART;
@@ -32,50 +51,27 @@ void CatchStopSignals() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-int Run() {
-  TParamList params;
-  for (int i = 1; i <= ParamCount(); ++i) params.push_back(ParamStr(i));
-  TConsoleView view;
-  TBackupEngine engine(view, ProgramFilesOf(ParamStr(0)), params);
-  TBackupRun run(engine, view);
-  view.Attach(&engine);
-  view.OnBackupClick = [&run] { run.suiButton2Click(); };
-  engine.OnAllDatabasesBackup = [&run] { run.vsechno(); };
-
-  try {
-    engine.FormCreate();
-    if (view.Terminated()) return 1;
-    view.RestoreStored();
-    engine.FormShow();
-    if (!engine.State().ScheduledMode) {
-      view.ClickBackupButton();
-    } else {
-      while (!view.Terminated()) {
-        if (RunStopRequested()) return 1;
-        if (view.TimerEnabled(TFormTimer::Timer1)) {
-          Delay(kTrayDelayMs);
-          engine.Timer1Timer();
-        } else if (view.TimerEnabled(TFormTimer::Timer2)) {
-          engine.Timer2Timer();
-          if (!view.Terminated()) Delay(kSchedulerTickMs);
-        } else {
-          return 1;  // nothing left that could start a backup
-        }
-      }
-    }
-  } catch (const Exception& e) {
-    std::fprintf(stderr, "%s\n", AnsiToUtf8(e.Message()).c_str());
-    return 1;
+int RunProgram() {
+  Application->Initialize();
+  // The title heads the error reports, as the program's name does.
+  Application->SetTitle(ChangeFileExt(ExtractFileName(ParamStr(0)), ""));
+  Application->CreateForm(Form1);
+  if (Form1->StartupRefused()) return 1;
+  Application->CreateForm(Form2);
+  if (!DisplayPresent() && !Form1->Engine().State().ScheduledMode) {
+    Form1->suiButton2->Click();
+    Form1->Close();
   }
-  return view.StopShown() || run.FailureCount() > 0 || RunStopRequested() ? 1 : 0;
+  Application->Run();
+  return Form1->Failed() ? 1 : 0;
 }
 
 }  // namespace
 
 int main() {
-  CatchStopSignals();
   InitializeUtilityUnits();
-  const int code = Run();
+  CatchStopSignals();
+  const int code = RunProgram();
   FinalizeUtilityUnits();
   return code;
 }

@@ -150,6 +150,11 @@ void X11Tray::Button(Icon& icon, const XButtonEvent& b, bool press) {
     icon.lastButton = dbl ? 0 : button;
     icon.lastTime = now;
   }
+  // The pointer is over a window of the tray, not ours: the layer learns its
+  // place here, so a menu the press opens appears under it.
+  RawInput move;
+  move.screen = {b.x_root, b.y_root};
+  QueueRawInput(move);
   const UINT base = button == VK_RBUTTON ? WM_RBUTTONDOWN : button == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
   Callback(icon, base + UINT(phase));
 }

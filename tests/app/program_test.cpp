@@ -1,8 +1,10 @@
-// The backup program as a user runs it, against the throwaway MariaDB server
-// with the real mysqldump beside it: exit codes, the ini file as the window's
-// storage writes it (also in UTF-8), folders that cannot take the archives
-// (a read-only date folder, a full disk: mounted in a private mount namespace
-// of a small tmpfs), a one-shot run that cannot start, and SIGTERM mid-dump.
+// The backup program as a user runs it, with its windows on the headless
+// backend, against the throwaway MariaDB server with the real mysqldump
+// beside it: each mode and switch with its exit code, archives and a restore;
+// start-up refusals; the ini file as the window's storage writes it (also in
+// UTF-8); folders that cannot take the archives (a read-only date folder, a
+// full disk: mounted in a private mount namespace of a small tmpfs); a
+// one-shot run that cannot start; and SIGTERM mid-dump.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <stdlib.h>
@@ -13,12 +15,14 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
 #include "tests/fixtures/mariadb/server.h"
 #include "tests/support/file_reader.h"
+#include "tests/support/shell_runner.h"
 #include "tests/support/temp_folder.h"
 
 namespace {
@@ -190,6 +194,145 @@ TEST_F(ProgramTest, SigtermDuringADumpStopsTheChildAndSavesTheProtocol) {
   EXPECT_TRUE(Contains(protocol, "ZBOží - CHYBA: mysqldump skončil s kódem 143")) << protocol;
   EXPECT_TRUE(Contains(protocol, "CHYBA: záloha přerušena")) << protocol;
   EXPECT_TRUE(Names(work_) == std::vector<std::string>{"_protokol.zal"});
+}
+
+// The daily schedule waits in the tray; SIGINT ends it as the tray's menu does.
+TEST_F(ProgramTest, SigintEndsTheWaitingSchedule) {
+  WriteIni(Folders());
+  const auto start = std::chrono::steady_clock::now();
+  const int rc = Shell(Program("/A:23:59:59") + " &\np=$!\nsleep 0.5\nkill -INT $p\nwait $p");
+  EXPECT_EQ(rc, 1) << err_;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(Names(DateFolder(zip_)).empty());
+}
+
+}  // namespace
+
+namespace {
+
+class ProgramRunsTest;
+
+// One run of the program per case: what is prepared beside it, its switches,
+// and what it must leave. Archive paths are relative to the ZIP folder with
+// "D" for today's date; each must pass `unzip -t` and restore to the rows named.
+struct RunCase {
+  const char* name;
+  const char* arguments;
+  std::function<void(ProgramRunsTest&)> prepare;
+  int exitCode;
+  std::string complaint;  // on stderr
+  std::vector<std::pair<std::string, int>> archives;  // archive, rows its dump restores
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
+class ProgramRunsTest : public ProgramTest, public ::testing::WithParamInterface<RunCase> {
+public:
+  using ProgramTest::root_;
+  using ProgramTest::work_;
+  using ProgramTest::zip_;
+  using ProgramTest::WriteIni;
+  using ProgramTest::Folders;
+
+  // A dump program that complains and fails.
+  void FailingDump() {
+    const fs::path dump = root_ / "bin/mysqldump";
+    fs::remove(dump);
+    WriteFile(dump, "#!/bin/sh\necho 'mysqldump: Got error: 1044: Access denied' >&2\nexit 2\n");
+    fs::permissions(dump, fs::perms::owner_all);
+  }
+
+protected:
+  std::string Expand(const std::string& archive) const {
+    std::string path = archive;
+    const std::string today = Utf8(FormatDateTime("yyyymmdd", Now()).c_str());
+    for (std::size_t at; (at = path.find('D')) != std::string::npos;) path.replace(at, 1, today);
+    return (zip_ / path).string();
+  }
+  // Restores an archive's dump into a scratch database; its row count there.
+  int RestoredRows(const std::string& archive) {
+    const MariaDbServer& server = MariaDbServer::Get();
+    server.Client("drop database if exists vx_prog_back; create database vx_prog_back character set utf8mb4");
+    const fs::path plain = root_ / "one.zip";  // unzip reads wildcards in names
+    fs::copy_file(archive, plain, fs::copy_options::overwrite_existing);
+    const int rc = Shell("unzip -p '" + plain.string() + "' | mariadb --no-defaults -uroot --socket='" +
+                         server.socket + "' vx_prog_back");
+    EXPECT_EQ(rc, 0) << archive;
+    return std::atoi(server.Client(Utf8("select count(*) from vx_prog_back.zboží")).c_str());
+  }
+  std::string Checksum(const std::string& database) {
+    const std::string line = MariaDbServer::Get().Client(Utf8("checksum table ") + database + Utf8(".zboží"));
+    return line.substr(line.find('\t') + 1);
+  }
+};
+
+TEST_P(ProgramRunsTest, LeavesItsArchivesAndExitCode) {
+  const RunCase& c = GetParam();
+  WriteIni(Folders());
+  if (c.prepare) c.prepare(*this);
+  EXPECT_EQ(Run(c.arguments), c.exitCode) << err_;
+  EXPECT_TRUE(Contains(err_, c.complaint)) << err_;
+  for (const auto& [archive, rows] : c.archives) {
+    const std::string path = Expand(archive);
+    ASSERT_TRUE(fs::exists(path)) << path << "\n" << err_;
+    EXPECT_EQ(Shell("unzip -tq '" + path + "' >/dev/null"), 0) << path;
+    if (rows < 0) continue;
+    EXPECT_EQ(RestoredRows(path), rows) << path;
+    if (rows == 3) {
+      EXPECT_EQ(Checksum("vx_prog_back"), Checksum("vx_prog")) << path;
+    }
+  }
+}
+
+const RunCase kRunCases[] = {
+    {"OneShot", "/A:", nullptr, 0, "", {{Utf8("D/zboží.zip"), 3}, {"D/_protokol.zip", -1}}},
+    {"Interactive", "", nullptr, 0, Utf8("Záloha databáze vytvořena!"), {{Utf8("D/zboží.zip"), 3}}},
+    // The dated-names layout puts its archives into the ZIP folder as it is.
+    {"Paged", "/M:2", [](ProgramRunsTest& t) { fs::create_directories(t.zip_); }, 0, "", {{Utf8("D_zboží1.zip"), 2}, {Utf8("D_zboží2.zip"), 1}}},
+    {"AllDatabases", "/B:* /A:", nullptr, 0, "", {{Utf8("D/vx_prog/zboží.zip"), 3}}},
+    {"NoDumpProgram", "", [](ProgramRunsTest& t) { fs::remove(t.root_ / "bin/mysqldump"); }, 1,
+     Utf8("Není soubor mysqldump.exe! Dohraj podle typu SQL!"), {}},
+    {"WrongPassword", "/A:",
+     [](ProgramRunsTest& t) {
+       const MariaDbServer& server = MariaDbServer::Get();
+       WriteFile(t.root_ / "bin/vorbex05.ini", "[LogOn]\r\nIP=127.0.0.1\r\nUser=" + server.user +
+                                                  "\r\nPassword=nesprávné\r\nSqlport=" + std::to_string(server.port) +
+                                                  "\r\nDatabase=vx_prog\r\n" + t.Folders());
+     },
+     1, Utf8("Chyba připojení k serveru SQL! Program ukončen!"), {}},
+    // An error start-up cannot handle is reported under the program's name.
+    {"BadRowsSwitch", "/M:abc", nullptr, 1, "vorbex05: 'abc' is not a valid integer value", {}},
+    {"FailingDump", "", [](ProgramRunsTest& t) { t.FailingDump(); }, 1,
+     Utf8("ZBOží - CHYBA: mysqldump skončil s kódem 2"), {{"D/_protokol.zip", -1}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Modes, ProgramRunsTest, ::testing::ValuesIn(kRunCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ProgramTest, NoZipThenPruningAndTheBatchTransfer) {
+  WriteIni(Folders());
+  for (const char* old : {"20000101", "20000102", "20000103"}) fs::create_directories(zip_ / old);
+  ASSERT_EQ(Run("/Z:NE"), 0) << err_;
+  EXPECT_EQ(Names(work_), std::vector<std::string>(std::begin(kDumps), std::end(kDumps)));
+  EXPECT_EQ(Names(zip_).size(), 3u);
+
+  WriteFile(root_ / "bin/bck_uloz.bat", "echo \"$@\" >\"$(dirname \"$0\")/uloz.txt\"\n");
+  WriteFile(root_ / "bin/bck_smaz.bat", "echo \"$@\" >>\"$(dirname \"$0\")/smaz.txt\"\n");
+  ASSERT_EQ(Run("/P:2 /BAT"), 0) << err_;
+  // One old dated folder stays beside today's; the older ones and the dumps
+  // left by the first run went to the trash.
+  const std::string today = Utf8(FormatDateTime("yyyymmdd", Now()).c_str());
+  EXPECT_EQ(Names(zip_), (std::vector<std::string>{"20000103", today}));
+  const std::vector<std::string> trash = Names(Trash());
+  for (const char* gone : {"20000101", "20000102", "_protokol.zal"})
+    EXPECT_NE(std::find(trash.begin(), trash.end(), gone), trash.end()) << gone;
+  EXPECT_EQ(RunShell("unzip -tq '" + (DateFolder(zip_) / Utf8("zboží.zip")).string() + "'").status, 0);
+  // The upload batch got the ZIP folder, today's date and its script.
+  EXPECT_TRUE(Contains(FileBytes(root_ / "bin/uloz.txt"), zip_.string() + " " + today)) << FileBytes(root_ / "bin/uloz.txt");
+  EXPECT_TRUE(fs::exists(root_ / "bin/povel.txt"));
+  // The deletion batch: one call a day for the ten days before the kept ones.
+  const std::string deletions = FileBytes(root_ / "bin/smaz.txt");
+  EXPECT_EQ(std::count(deletions.begin(), deletions.end(), '\n'), 10) << deletions;
 }
 
 }  // namespace
