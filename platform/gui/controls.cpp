@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/application.h"
 #include "platform/gui/menus.h"
 
@@ -225,6 +226,7 @@ void TControl::BringToFront() {
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
+  else if (actionLink_) actionLink_->Execute();
 }
 
 void TControl::DblClick() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/gui/canvas.h"
@@ -18,6 +19,8 @@ using WORD = std::uint16_t;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 
 struct TMessage {
   UINT Msg = 0;
@@ -183,8 +186,14 @@ public:
   virtual void Update();
   void BringToFront();
 
+  // Click runs OnClick, or the action when OnClick is not set.
   virtual void Click();
   virtual void DblClick();
+
+  // The action whose caption, enabled state, hint and visibility the control
+  // shows (actions.cpp).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* action);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -209,6 +218,10 @@ protected:
   virtual void FontChanged();
   // Stores the bounds the window reports, without moving anything.
   void UpdateBoundsRect(const TRect& r);
+  friend class TControlActionLink;
+  // Takes the action's properties; when checkDefaults (a loading action),
+  // only onto those the control still has at their defaults.
+  virtual void ActionChange(TObject* sender, bool checkDefaults);
 
   TWinControl* parent_ = nullptr;
   int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
@@ -234,6 +247,7 @@ private:
   int tag_ = 0;
   unsigned controlStyle_ = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   unsigned controlState_ = 0;
+  std::unique_ptr<TControlActionLink> actionLink_;
 };
 
 struct TCreateParams {

@@ -1,19 +1,22 @@
 // The desktop components as form data builds them: created by class name,
-// their published values set from text, a menu reference fixed up by name.
+// their published values set from text, menu and action references fixed up
+// by name.
 #include <gtest/gtest.h>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/forms.h"
 #include "platform/rtl/datetime.h"
 #include "util/components/component_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
+#include "util/components/speed_button.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
 
 namespace {
 
-TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditAndTrayIcon) {
+TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditTrayIconAndSpeedButton) {
   RegisterUtilComponents();
   auto* form = new TForm(nullptr);
   {
@@ -31,6 +34,12 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditAndTrayIcon) {
     load.Set(tray, {{"Enabled", "False"}, {"Hint", "vorbex05"}, {"ShowIcon", "tyAllways"}});
     load.Ref(tray, "PopupMenu", "TrayMenu");
     ASSERT_NE(load.CreateByClassName("TFormStorage", "Storage"), nullptr);
+    auto* save = load.Create<TCustomAction>("SaveAction");
+    save->SetCaption("Uložit");
+    save->SetHint("Uloží zálohu");
+    auto* button = load.Create<TUtlSpeedButton>("SaveButton", form);
+    load.Set(button, {{"Hint", "Vlastní"}});
+    load.Ref(button, "Action", "SaveAction");
     load.Finish();
 
     EXPECT_EQ(dir->DialogText(), "Pracovní složka");
@@ -41,6 +50,10 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditAndTrayIcon) {
     EXPECT_EQ(tray->Hint(), "vorbex05");
     EXPECT_EQ(tray->ShowIcon(), tyAllways);
     EXPECT_EQ(tray->PopupMenu(), menu);
+    // Linked while loading: the button keeps the hint of its own data.
+    EXPECT_EQ(button->Action(), save);
+    EXPECT_EQ(button->Caption(), "Uložit");
+    EXPECT_EQ(button->Hint(), "Vlastní");
   }
   form->Free();
 }

@@ -1,9 +1,11 @@
 // The speed buttons: how a source bitmap splits into state images and shares
 // lists, the layout of picture and caption, groups, hold-to-repeat on the
 // virtual clock, the drop-down menu, the flat and transparent looks, and the
-// styled buttons' combo and menu looks with the spin arrows' pictures.
+// styled buttons' combo and menu looks with the spin arrows' pictures, and
+// the buttons linked to actions (check mark, picture, click).
 #include <gtest/gtest.h>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
@@ -249,6 +251,90 @@ TEST_F(SpeedButtonForm, FlatButtonsShowNoBorderAndTransparentOnesTheirParent) {
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(10, 10)), ColorToRGB(clBtnHighlight));
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(40, 10)), ColorToRGB(clBtnFace));
   EXPECT_EQ(ColorToRGB(shot.Canvas()->Pixels(70, 10)), ColorToRGB(clRed));
+}
+
+TEST_F(SpeedButtonForm, InAGroupDownFollowsTheActionsCheckMark) {
+  struct Case {
+    int group;
+    bool loading, downBefore, checked, downAfter;
+  };
+  // While the action loads, a button already down keeps its state.
+  for (const Case& c : {Case{1, false, false, true, true}, Case{1, false, true, false, false},
+                        Case{0, false, false, true, false}, Case{1, true, false, true, true},
+                        Case{1, true, true, false, true}}) {
+    TUtlSpeedButton* b = Button(form, 10, c.group);
+    b->SetAllowAllUp(true);
+    b->SetDown(c.downBefore);
+    TOwned<TCustomAction> action(new TCustomAction(nullptr));
+    action->SetChecked(c.checked);
+    if (c.loading) action->BeginLoading();
+    b->SetAction(action.get());
+    if (c.loading) action->EndLoading();
+    EXPECT_EQ(b->Down(), c.downAfter) << c.group << c.loading << c.downBefore << c.checked;
+    action->SetChecked(!c.checked);  // a change of the action is always followed
+    EXPECT_EQ(b->Down(), c.group != 0 && !c.checked) << c.group << c.loading << c.downBefore << c.checked;
+    b->Free();
+  }
+}
+
+TEST_F(SpeedButtonForm, AButtonWithoutAGlyphTakesTheActionsPictureOnFuchsia) {
+  TImageList* images = new TImageList(form, 8, 8);
+  auto image = Picture(8, 8, clBlue);
+  images->AddMasked(image.get(), clFuchsia);  // the bottom-left pixel is transparent
+  auto* list = new TActionList(form);
+  list->SetImages(images);
+  struct Case {
+    int index;
+    bool ownGlyph, taken;
+  };
+  for (const Case& c : {Case{0, false, true}, Case{1, false, false}, Case{-1, false, false}, Case{0, true, false}}) {
+    TUtlSpeedButton* b = Button(form, 10);
+    if (c.ownGlyph) b->SetGlyph(Picture(16, 16, clLime).get());
+    TOwned<TCustomAction> action(new TCustomAction(nullptr));
+    action->SetActionList(list);
+    action->SetImageIndex(c.index);
+    b->SetAction(action.get());
+    TBitmap* glyph = b->Glyph();
+    if (c.taken) {
+      ASSERT_EQ(glyph->Width(), 8);
+      EXPECT_EQ(glyph->Height(), 8);
+      EXPECT_EQ(glyph->Canvas()->Pixels(3, 3), clBlue);
+      EXPECT_EQ(glyph->Canvas()->Pixels(0, 7), clFuchsia);
+      EXPECT_EQ(glyph->TransparentColor(), clFuchsia);
+      EXPECT_EQ(b->ButtonGlyph()->MaskColor(), clFuchsia);
+    } else {
+      EXPECT_EQ(glyph->Width(), c.ownGlyph ? 16 : 0) << c.index;
+    }
+    b->Free();
+  }
+}
+
+TEST_F(SpeedButtonForm, AClickRunsTheActionAndAFreedActionOrListLeavesTheButtonSafe) {
+  TUtlSpeedButton* b = Button(form, 10, 1);
+  b->SetAllowAllUp(true);
+  auto* images = new TImageList(form, 8, 8);
+  auto* list = new TActionList(form);
+  list->SetImages(images);
+  auto* action = new TCustomAction(form);
+  action->SetActionList(list);
+  int executed = 0;
+  action->OnExecute = [&](TObject*) { ++executed; };
+  b->SetAction(action);
+  const TPoint p = b->ClientToScreen(Point(5, 5));
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_EQ(executed, 1);
+
+  images->Free();
+  action->SetImageIndex(0);
+  list->Free();
+  action->SetImageIndex(1);
+  EXPECT_TRUE(b->Glyph()->Empty());
+  action->Free();
+  EXPECT_EQ(b->Action(), nullptr);
+  HeadlessClick(p.X, p.Y);
+  Application->ProcessMessages();
+  EXPECT_EQ(executed, 1);
 }
 
 TEST(StyledButtonGlyph, ASourceSplitsIntoAtMostFourImages) {

@@ -3,10 +3,12 @@
 
 #include <mutex>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/type_info.h"
 #include "util/components/desktop_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
+#include "util/components/speed_button.h"
 #include "util/components/system_component_classes.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
@@ -37,6 +39,7 @@ void RegisterUtilComponents() {
          EnumProp("GlyphKind", {"gkCustom", "gkDefault", "gkDropDown", "gkEllipsis"}, &TDirectoryEdit::GlyphKind,
                   &TDirectoryEdit::SetGlyphKind),
          IntProp("NumGlyphs", &TDirectoryEdit::NumGlyphs, &TDirectoryEdit::SetNumGlyphs)});
+    RegisterProps<TUtlSpeedButton>("TUtlSpeedButton", {RefProp("Action", &TControl::Action, &TControl::SetAction)});
     RegisterProps<TUtlCustomSpinEdit>(
         "TUtlCustomSpinEdit",
         {BoolProp("EditorEnabled", &TUtlCustomSpinEdit::EditorEnabled, &TUtlCustomSpinEdit::SetEditorEnabled),

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/image_list.h"
 #include "platform/gui/menus.h"
 #include "platform/gui/timer.h"
 #include "platform/gui/user.h"
@@ -369,6 +371,23 @@ void TUtlSpeedButton::SetDropDownMenu(TPopupMenu* value) {
 void TUtlSpeedButton::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
   if (operation == opRemove && component == dropDownMenu_) dropDownMenu_ = nullptr;
+}
+
+void TUtlSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
+  TGraphicControl::ActionChange(sender, checkDefaults);
+  auto* action = dynamic_cast<TCustomAction*>(sender);
+  if (!action) return;
+  if (groupIndex_ != 0 && (!checkDefaults || !down_)) SetDown(action->Checked());
+  TImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
+  const int index = action->ImageIndex();
+  if (!Glyph()->Empty() || !images || index < 0 || index >= images->Count()) return;
+  TBitmap picture;
+  picture.SetSize(images->Width(), images->Height());
+  picture.Canvas()->Brush()->SetColor(clFuchsia);
+  picture.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+  images->Draw(picture.Canvas(), 0, 0, index);
+  picture.SetTransparentColor(clFuchsia);
+  SetGlyph(&picture);
 }
 
 void TUtlSpeedButton::SetDown(bool value) {
