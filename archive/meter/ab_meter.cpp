@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/gui/application.h"
+#include "platform/gui/canvas.h"
 #include "platform/gui/type_info.h"
 
 TAbCustomMeter::TAbCustomMeter(TComponent* owner) : TGraphicControl(owner) {
@@ -61,13 +62,8 @@ void TAbCustomMeter::Paint() {
   }
   if (borderStyle_ != bsSingle) return;
   const TColor topLeft = ctl3D_ ? clBtnShadow : clBlack, bottomRight = ctl3D_ ? clBtnHighlight : clBlack;
-  canvas->Pen()->SetColor(topLeft);
-  canvas->MoveTo(r.Left, r.Bottom - 1);
-  canvas->LineTo(r.Left, r.Top);
-  canvas->LineTo(r.Right - 1, r.Top);
-  canvas->Pen()->SetColor(bottomRight);
-  canvas->LineTo(r.Right - 1, r.Bottom - 1);
-  canvas->LineTo(r.Left - 1, r.Bottom - 1);
+  TRect frame = r;
+  Frame3D(canvas, frame, topLeft, bottomRight);
 }
 
 void RegisterAbMeter() {

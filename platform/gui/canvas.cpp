@@ -185,3 +185,14 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas* source, const TRect& sourceRe
                  sourceRect.Top, sourceRect.Width(), sourceRect.Height(), copyMode_);
   });
 }
+
+void Frame3D(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight) {
+  c->Pen()->SetColor(topLeft);
+  c->MoveTo(r.Left, r.Bottom - 1);
+  c->LineTo(r.Left, r.Top);
+  c->LineTo(r.Right - 1, r.Top);
+  c->Pen()->SetColor(bottomRight);
+  c->LineTo(r.Right - 1, r.Bottom - 1);
+  c->LineTo(r.Left - 1, r.Bottom - 1);
+  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+}

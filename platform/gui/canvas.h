@@ -90,3 +90,7 @@ private:
   DWORD copyMode_ = cmSrcCopy;
   HGDIOBJ oldPen_ = nullptr, oldBrush_ = nullptr, oldFont_ = nullptr;
 };
+
+// A one-pixel frame, first colour on top and left, second on bottom and
+// right; R shrinks by one pixel on each side.
+void Frame3D(TCanvas* canvas, TRect& r, TColor topLeft, TColor bottomRight);

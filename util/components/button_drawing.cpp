@@ -8,17 +8,6 @@
 #include "platform/gui/colors.h"
 #include "platform/gui/gdi.h"
 
-void Frame3D(TCanvas* c, TRect& r, TColor topLeft, TColor bottomRight) {
-  c->Pen()->SetColor(topLeft);
-  c->MoveTo(r.Left, r.Bottom - 1);
-  c->LineTo(r.Left, r.Top);
-  c->LineTo(r.Right - 1, r.Top);
-  c->Pen()->SetColor(bottomRight);
-  c->LineTo(r.Right - 1, r.Bottom - 1);
-  c->LineTo(r.Left - 1, r.Bottom - 1);
-  r = Rect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
-}
-
 int DrawCanvasText(TCanvas* canvas, const AnsiString& text, TRect& r, UINT flags) {
   canvas->RequireState(csHandleValid | csFontValid | csBrushValid);
   return DrawText(canvas->Handle(), text.c_str(), int(std::min<size_t>(text.size(), 255)), &r, flags);

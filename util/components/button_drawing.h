@@ -1,16 +1,13 @@
-// Drawing pieces shared by the speed buttons: one-pixel 3D frames, text drawn
-// through a canvas, recolouring a two-colour picture, and embossed text.
+// Drawing pieces shared by the speed buttons (with the canvas's one-pixel 3D
+// frames): text drawn through a canvas, recolouring a two-colour picture, and embossed text.
 #pragma once
 
+#include "platform/gui/canvas.h"
 #include "platform/gui/gdi_types.h"
 #include "platform/rtl/strings.h"
 
 class TBitmap;
-class TCanvas;
 
-// A one-pixel frame, first colour on top and left, second on bottom and
-// right; R shrinks by one pixel on each side.
-void Frame3D(TCanvas* canvas, TRect& r, TColor topLeft, TColor bottomRight);
 // DrawText with the canvas's font and brush; at most 255 characters.
 int DrawCanvasText(TCanvas* canvas, const AnsiString& text, TRect& r, UINT flags);
 // The bitmap becomes 24-bit colour: black pixels DarkColor, all others LightColor.
