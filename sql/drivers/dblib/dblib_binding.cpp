@@ -5,7 +5,6 @@
 
 #include <iterator>
 
-#include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
 namespace {
@@ -62,21 +61,14 @@ void CheckDBLibErrors() {
 }
 
 TZDBLibNativeLibraryLoader::TZDBLibNativeLibraryLoader(std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kDBLibEntryCount, nullptr) {}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}
 
 TZDBLibNativeLibraryLoader::~TZDBLibNativeLibraryLoader() {
   if (Loaded()) FreeNativeLibrary();
 }
 
-void* TZDBLibNativeLibraryLoader::RequiredEntry(TZDBLibEntry entry) const {
-  void* address = Entry(entry);
-  if (!address) throw EZSQLException(SZUnsupportedOperation);
-  return address;
-}
-
 bool TZDBLibNativeLibraryLoader::Load() {
-  if (!TZNativeLibraryLoader::Load()) return false;
-  for (int i = 0; i < kDBLibEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
+  if (!TZEntryTableLoader::Load()) return false;
   VX_DBLIB_ENTRY(*this, dbinit)();
   previousErrorHandler_ = VX_DBLIB_ENTRY(*this, dberrhandle)(DBLibErrorHandler);
   previousMessageHandler_ = VX_DBLIB_ENTRY(*this, dbmsghandle)(DBLibMessageHandler);
@@ -88,8 +80,7 @@ void TZDBLibNativeLibraryLoader::FreeNativeLibrary() {
   if (Entry(TZDBLibEntry::dberrhandle)) VX_DBLIB_ENTRY(*this, dberrhandle)(previousErrorHandler_);
   if (Entry(TZDBLibEntry::dbmsghandle)) VX_DBLIB_ENTRY(*this, dbmsghandle)(previousMessageHandler_);
   if (Entry(TZDBLibEntry::dbexit)) VX_DBLIB_ENTRY(*this, dbexit)();
-  entries_.assign(kDBLibEntryCount, nullptr);
-  TZNativeLibraryLoader::FreeNativeLibrary();
+  TZEntryTableLoader::FreeNativeLibrary();
 }
 
 TZDBLibNativeLibraryLoader& DBLibLibraryLoader() {

@@ -21,17 +21,11 @@ using TServerEndFn = void (*)();
 const char* MySQLEntryName(TZMySQLEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZMySQLNativeLibraryLoader::TZMySQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, int entryCount)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entryCount_(entryCount), entries_(entryCount, nullptr) {}
+    : TZEntryTableLoader(std::move(libraryNames), {kEntryNames, kEntryNames + entryCount}) {}
 
 TZMySQLNativeLibraryLoader::~TZMySQLNativeLibraryLoader() {
-  void* serverEnd = entries_[static_cast<int>(TZMySQLEntry::mysql_server_end)];
+  void* serverEnd = EntryAt(static_cast<int>(TZMySQLEntry::mysql_server_end));
   if (Loaded() && serverEnd) reinterpret_cast<TServerEndFn>(serverEnd)();
-}
-
-bool TZMySQLNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < entryCount_; ++i) entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
 }
 
 TZMySQLNativeLibraryLoader& MySQL41ClientLoader() {

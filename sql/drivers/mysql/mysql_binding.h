@@ -57,18 +57,11 @@ using TZMySQLEntryTable = std::vector<void*>;
 
 // A loader of one client library flavour; its table holds one address per
 // entry point, null for those the loaded library does not export.
-class TZMySQLNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZMySQLNativeLibraryLoader : public TZEntryTableLoader {
 public:
   TZMySQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, int entryCount);
   // A library that was loaded is shut down (mysql_server_end) before it is freed.
   ~TZMySQLNativeLibraryLoader() override;
-
-  bool Load() override;
-  const TZMySQLEntryTable& Entries() const { return entries_; }
-
-private:
-  int entryCount_;
-  TZMySQLEntryTable entries_;
 };
 
 // The four loaders of the program, made on first use and freed at its end.

@@ -18,13 +18,7 @@ static_assert(std::size(kEntryNames) == kOracleEntryCount);
 const char* OracleEntryName(TZOracleEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZOracleNativeLibraryLoader::TZOracleNativeLibraryLoader(std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kOracleEntryCount, nullptr) {}
-
-bool TZOracleNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < kOracleEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
-}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}
 
 TZOracleNativeLibraryLoader& OracleLibraryLoader() {
   static TZOracleNativeLibraryLoader loader({"libclntsh.so"});

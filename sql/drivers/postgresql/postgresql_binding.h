@@ -39,16 +39,15 @@ using TZPgEntryTable = std::vector<void*>;
 // A loader of one client generation. Its table holds one address per entry
 // point, null for those the library does not export and, in the 7.x loader,
 // for PQresultErrorField, which that generation never looks up.
-class TZPostgreSQLNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZPostgreSQLNativeLibraryLoader : public TZEntryTableLoader {
 public:
   TZPostgreSQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, bool errorFields);
 
-  bool Load() override;
-  const TZPgEntryTable& Entries() const { return entries_; }
+protected:
+  bool Binds(int index) const override;
 
 private:
   bool errorFields_;
-  TZPgEntryTable entries_;
 };
 
 // The program's two loaders, made on first use and freed at its end; both

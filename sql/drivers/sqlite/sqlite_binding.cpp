@@ -4,26 +4,6 @@
 
 #include "sql/drivers/sqlite/sqlite_binding.h"
 
-#include "sql/core/messages.h"
-#include "sql/core/sql_exception.h"
-
-TZSQLiteNativeLibraryLoader::TZSQLiteNativeLibraryLoader(std::vector<AnsiString> libraryNames,
-                                                         std::vector<const char*> entryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entryNames_(std::move(entryNames)),
-      entries_(entryNames_.size(), nullptr) {}
-
-bool TZSQLiteNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (std::size_t i = 0; i < entryNames_.size(); ++i) entries_[i] = GetAddress(entryNames_[i]);
-  return result;
-}
-
-void* TZSQLiteNativeLibraryLoader::RequiredEntry(int index) const {
-  void* address = entries_[index];
-  if (!address) throw EZSQLException(SZUnsupportedOperation);
-  return address;
-}
-
 #define VX_SQLITE_ENTRY_NAME(name) #name,
 
 TZSQLiteNativeLibraryLoader& SQLite28LibraryLoader() {
