@@ -1,7 +1,8 @@
 // Text, number and date helpers of the SQL library: the wildcard matcher,
 // locale-independent SQL number and date texts, boolean words, splitting and
 // joining, backslash escapes, byte arrays and packed version numbers. Numbers
-// always use "." whatever the user's settings; nothing here keeps state.
+// always use "." whatever the user's settings; nothing here keeps state but
+// the pseudo-random generator behind RandomString.
 #pragma once
 
 #include <cstdint>
@@ -84,3 +85,6 @@ AnsiString DateTimeToAnsiSqlDate(TDateTime value);
 // Raises EIntOverflow when the result leaves the 32-bit range.
 int EncodeSqlVersioning(int major, int minor, int sub);
 void DecodeSqlVersioning(int version, int& major, int& minor, int& sub);
+
+// length decimal digits, pseudo-random: names of cursors and result sets.
+AnsiString RandomString(int length);
