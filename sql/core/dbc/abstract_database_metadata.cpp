@@ -466,7 +466,7 @@ Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::CopyCatalogue(const AnsiStri
   return result;
 }
 
-Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructTableTypes(std::initializer_list<const char*> types) {
+Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructTableTypes(const std::vector<const char*>& types) {
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
   for (const char* type : types) {
     result->MoveToInsertRow();

@@ -60,9 +60,6 @@ AnsiString ExactName(const AnsiString& pattern) {
   return name;
 }
 
-constexpr const char* kTableTypes[] = {"ALIAS",           "TABLE",           "SYNONYM",    "SYSTEM TABLE", "VIEW",
-                                       "GLOBAL TEMPORARY", "LOCAL TEMPORARY", "SYSTEM VIEW"};
-
 }  // namespace
 
 TZAdoDatabaseMetadata::TZAdoDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info)
@@ -233,14 +230,8 @@ Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetCatalogs() {
 }
 
 Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : kTableTypes) {
-    result->MoveToInsertRow();
-    result->UpdateStringByName("TABLE_TYPE", type);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
+  return ConstructTableTypes(
+      {"ALIAS", "TABLE", "SYNONYM", "SYSTEM TABLE", "VIEW", "GLOBAL TEMPORARY", "LOCAL TEMPORARY", "SYSTEM VIEW"});
 }
 
 Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetColumns(const AnsiString& catalog, const AnsiString& schemaPattern,

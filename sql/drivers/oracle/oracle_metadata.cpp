@@ -101,13 +101,9 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetSchemas() {
 }
 
 Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const TableTypeQuery& query : kTableTypeQueries) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, query.type);
-    result->InsertRow();
-  }
-  return result;
+  std::vector<const char*> types;
+  for (const TableTypeQuery& query : kTableTypeQueries) types.push_back(query.type);
+  return ConstructTableTypes(types);
 }
 
 Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&, const AnsiString& schemaPattern,
