@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 
 class TStrings;
@@ -88,3 +90,10 @@ void DecodeSqlVersioning(int version, int& major, int& minor, int& sub);
 
 // length decimal digits, pseudo-random: names of cursors and result sets.
 AnsiString RandomString(int length);
+
+// value as a T; the platform's ERangeError when it does not fit.
+template <class T>
+T CheckedNarrow(std::int64_t value) {
+  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) throw ERangeError(SRangeError);
+  return static_cast<T>(value);
+}
