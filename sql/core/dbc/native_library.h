@@ -47,6 +47,11 @@ private:
   bool loaded_ = false;
 };
 
+// A binding lists its entry points once, as an X-macro of names; these make
+// its enum of table places and its table of exported names from that list.
+#define VX_ENTRY_ENUM(name) name,
+#define VX_ENTRY_NAME(name) #name,
+
 // A binding's loader with its table of entry points: every Load looks each
 // name up once, null for a name the library does not export (not an error at
 // load time) or that the binding leaves out; freeing the library empties the

@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_ASA_ENTRY_NAME(name) #name,
-    VX_ASA_ENTRY_POINTS(VX_ASA_ENTRY_NAME)
-#undef VX_ASA_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_ASA_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kASAEntryCount);
 
 }  // namespace

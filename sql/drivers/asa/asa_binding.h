@@ -20,9 +20,7 @@
   X(dbpp_resume) X(db_cancel_request)
 
 enum class TZASAEntry : int {
-#define VX_ASA_ENTRY_ENUM(name) name,
-  VX_ASA_ENTRY_POINTS(VX_ASA_ENTRY_ENUM)
-#undef VX_ASA_ENTRY_ENUM
+  VX_ASA_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kASAEntryCount = 43;

@@ -9,11 +9,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_DBLIB_ENTRY_NAME(name) #name,
-    VX_DBLIB_ENTRY_POINTS(VX_DBLIB_ENTRY_NAME)
-#undef VX_DBLIB_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_DBLIB_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kDBLibEntryCount);
 
 // Messages up to this severity are informational (a changed database

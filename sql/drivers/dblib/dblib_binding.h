@@ -37,9 +37,7 @@
   X(dbwillconvert) X(dbwritetext) X(dbupdatetext)
 
 enum class TZDBLibEntry : int {
-#define VX_DBLIB_ENTRY_ENUM(name) name,
-  VX_DBLIB_ENTRY_POINTS(VX_DBLIB_ENTRY_ENUM)
-#undef VX_DBLIB_ENTRY_ENUM
+  VX_DBLIB_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kDBLibEntryCount = 160;

@@ -8,11 +8,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_IB_ENTRY_NAME(name) #name,
-    VX_IB_ENTRY_POINTS(VX_IB_ENTRY_NAME)
-#undef VX_IB_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_IB_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kInterbaseEntryCount);
 
 bool GenerationBinds(TZInterbaseGeneration generation, TZInterbaseEntry entry) {

@@ -26,9 +26,7 @@
   X(isc_encode_timestamp)
 
 enum class TZInterbaseEntry : int {
-#define VX_IB_ENTRY_ENUM(name) name,
-  VX_IB_ENTRY_POINTS(VX_IB_ENTRY_ENUM)
-#undef VX_IB_ENTRY_ENUM
+  VX_IB_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kInterbaseEntryCount = 54;

@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_MYSQL_ENTRY_NAME(name) #name,
-    VX_MYSQL_ENTRY_POINTS(VX_MYSQL_ENTRY_NAME)
-#undef VX_MYSQL_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_MYSQL_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kMySQL5EntryCount);
 
 using TServerEndFn = void (*)();

@@ -42,9 +42,7 @@
 
 // The index of each entry point in a binding's table.
 enum class TZMySQLEntry : int {
-#define VX_MYSQL_ENTRY_ENUM(name) name,
-  VX_MYSQL_ENTRY_POINTS(VX_MYSQL_ENTRY_ENUM)
-#undef VX_MYSQL_ENTRY_ENUM
+  VX_MYSQL_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kMySQL41EntryCount = 119;

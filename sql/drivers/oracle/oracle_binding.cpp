@@ -6,11 +6,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_OCI_ENTRY_NAME(name) #name,
-    VX_OCI_ENTRY_POINTS(VX_OCI_ENTRY_NAME)
-#undef VX_OCI_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_OCI_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kOracleEntryCount);
 
 }  // namespace

@@ -26,9 +26,7 @@
   X(OCIDateTimeToText) X(OCIDateTimeGetTimeZoneName) X(OCIDescribeAny)
 
 enum class TZOracleEntry : int {
-#define VX_OCI_ENTRY_ENUM(name) name,
-  VX_OCI_ENTRY_POINTS(VX_OCI_ENTRY_ENUM)
-#undef VX_OCI_ENTRY_ENUM
+  VX_OCI_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kOracleEntryCount = 71;

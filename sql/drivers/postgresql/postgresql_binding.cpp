@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_PQ_ENTRY_NAME(name) #name,
-    VX_PQ_ENTRY_POINTS(VX_PQ_ENTRY_NAME)
-#undef VX_PQ_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_PQ_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kPgEntryCount);
 
 }  // namespace

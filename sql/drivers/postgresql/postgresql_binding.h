@@ -24,9 +24,7 @@
 
 // The index of each entry point in a loader's table.
 enum class TZPgEntry : int {
-#define VX_PQ_ENTRY_ENUM(name) name,
-  VX_PQ_ENTRY_POINTS(VX_PQ_ENTRY_ENUM)
-#undef VX_PQ_ENTRY_ENUM
+  VX_PQ_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kPgEntryCount = 67;

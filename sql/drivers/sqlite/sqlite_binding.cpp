@@ -4,16 +4,14 @@
 
 #include "sql/drivers/sqlite/sqlite_binding.h"
 
-#define VX_SQLITE_ENTRY_NAME(name) #name,
-
 TZSQLiteNativeLibraryLoader& SQLite28LibraryLoader() {
   static TZSQLiteNativeLibraryLoader loader({"libsqlite.so.0", "libsqlite.so"},
-                                            {VX_SQLITE28_ENTRY_POINTS(VX_SQLITE_ENTRY_NAME)});
+                                            {VX_SQLITE28_ENTRY_POINTS(VX_ENTRY_NAME)});
   return loader;
 }
 
 TZSQLiteNativeLibraryLoader& SQLite3LibraryLoader() {
   static TZSQLiteNativeLibraryLoader loader({"libsqlite3.so.0", "libsqlite3.so"},
-                                            {VX_SQLITE3_ENTRY_POINTS(VX_SQLITE_ENTRY_NAME)});
+                                            {VX_SQLITE3_ENTRY_POINTS(VX_ENTRY_NAME)});
   return loader;
 }

@@ -34,13 +34,11 @@
   X(sqlite3_key) X(sqlite3_mprintf)
 
 enum class TZSQLite28Entry : int {
-#define VX_SQLITE_ENTRY_ENUM(name) name,
-  VX_SQLITE28_ENTRY_POINTS(VX_SQLITE_ENTRY_ENUM)
+  VX_SQLITE28_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 enum class TZSQLite3Entry : int {
-  VX_SQLITE3_ENTRY_POINTS(VX_SQLITE_ENTRY_ENUM)
-#undef VX_SQLITE_ENTRY_ENUM
+  VX_SQLITE3_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 // A loader of one library generation; its table holds one address per entry
