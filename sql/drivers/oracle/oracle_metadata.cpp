@@ -49,16 +49,6 @@ bool IsWanted(const char* type, const TZStringDynArray& types) {
   return false;
 }
 
-namespace columns {
-constexpr int kSchem = 2, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7, kDecimalDigits = 9,
-              kRadix = 10, kNullable = 11, kDefault = 13, kPosition = 17, kIsNullable = 18, kCaseSensitive = 20,
-              kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
-}
-namespace indexes {
-constexpr int kSchem = 2, kTable = 3, kNonUnique = 4, kName = 6, kType = 7, kPosition = 8, kColumn = 9,
-              kAscOrDesc = 10, kCardinality = 11, kPages = 12;
-}
-
 constexpr int kDecimalRadix = 10;
 
 }  // namespace
@@ -118,7 +108,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&,
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnsColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace columns;
+    using namespace catalogue_column::columns;
     const AnsiString typeName = query->GetString(6);
     const AnsiString columnName = query->GetString(4);
     const bool notNull = UpperCase(query->GetString(11)) == "N";
@@ -195,7 +185,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetIndexInfo(const AnsiString
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(IndexInfoColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace indexes;
+    using namespace catalogue_column::index_info;
     result->MoveToInsertRow();
     result->UpdateString(kSchem, query->GetString(2));
     result->UpdateString(kTable, query->GetString(3));
