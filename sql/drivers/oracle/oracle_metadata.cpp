@@ -127,10 +127,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&,
     result->UpdateInt(kPosition, query->GetInt(17));
     result->UpdateString(kIsNullable, notNull ? "NO" : "YES");
     result->UpdateBoolean(kCaseSensitive, convertor->NeedsQuoting(columnName));
-    result->UpdateBoolean(kSearchable, true);
-    result->UpdateBoolean(kWritable, true);
-    result->UpdateBoolean(kDefinitelyWritable, true);
-    result->UpdateBoolean(kReadOnly, false);
+    UpdateColumnAccess(*result, true);
     result->InsertRow();
   }
   query->Close();

@@ -232,10 +232,7 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetColumns(const AnsiStri
     result->UpdateInt(kCharOctetLength, size);
     result->UpdateInt(kPosition, query->GetInt(8));
     result->UpdateBoolean(kCaseSensitive, convertor->NeedsQuoting(columnName));
-    result->UpdateBoolean(kSearchable, true);
-    result->UpdateBoolean(kWritable, true);
-    result->UpdateBoolean(kDefinitelyWritable, true);
-    result->UpdateBoolean(kReadOnly, false);
+    UpdateColumnAccess(*result, true);
     result->InsertRow();
   }
   return result;
