@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <string_view>
 
 #include "platform/rtl/exceptions.h"
@@ -409,4 +410,13 @@ void DecodeSqlVersioning(int version, int& major, int& minor, int& sub) {
   major = version / 1000000;
   minor = (version % 1000000) / 1000;
   sub = version % 1000;
+}
+
+AnsiString RandomString(int length) {
+  static std::mt19937 generator(std::random_device{}());
+  std::uniform_int_distribution<int> distribution(0, std::numeric_limits<int>::max() - 1);
+  AnsiString result;
+  while (static_cast<int>(result.size()) < length) result += IntToStr(distribution(generator));
+  result.resize(static_cast<std::size_t>(std::max(length, 0)));
+  return result;
 }

@@ -1,15 +1,18 @@
 // Text, number and date helpers of the SQL library: the wildcard matcher,
 // locale-independent SQL number and date texts, boolean words, splitting and
 // joining, backslash escapes, byte arrays and packed version numbers. Numbers
-// always use "." whatever the user's settings; nothing here keeps state.
+// always use "." whatever the user's settings; nothing here keeps state but
+// the pseudo-random generator behind RandomString.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
+#include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 
 class TStrings;
@@ -84,3 +87,13 @@ AnsiString DateTimeToAnsiSqlDate(TDateTime value);
 // Raises EIntOverflow when the result leaves the 32-bit range.
 int EncodeSqlVersioning(int major, int minor, int sub);
 void DecodeSqlVersioning(int version, int& major, int& minor, int& sub);
+
+// length decimal digits, pseudo-random: names of cursors and result sets.
+AnsiString RandomString(int length);
+
+// value as a T; the platform's ERangeError when it does not fit.
+template <class T>
+T CheckedNarrow(std::int64_t value) {
+  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) throw ERangeError(SRangeError);
+  return static_cast<T>(value);
+}

@@ -9,6 +9,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/generic_resolver.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
@@ -23,36 +24,6 @@ namespace {
 
 bool StartsWithNoCase(const AnsiString& text, const char* prefix) {
   return SameText(text.substr(0, std::char_traits<char>::length(prefix)), prefix);
-}
-
-// Binds column `column` of `row` by the column's SQL type; a null value
-// binds NULL of that type.
-void BindColumn(IZPreparedStatement* statement, int index, TZRowAccessor& row, int column, TZSQLType type) {
-  bool isNull = false;
-  switch (type) {
-    case stBoolean: statement->SetBoolean(index, row.GetBoolean(column, isNull)); break;
-    case stByte: statement->SetByte(index, row.GetByte(column, isNull)); break;
-    case stShort: statement->SetShort(index, row.GetShort(column, isNull)); break;
-    case stInteger: statement->SetInt(index, row.GetInt(column, isNull)); break;
-    case stLong: statement->SetLong(index, row.GetLong(column, isNull)); break;
-    case stFloat: statement->SetFloat(index, row.GetFloat(column, isNull)); break;
-    case stDouble: statement->SetDouble(index, row.GetDouble(column, isNull)); break;
-    case stBigDecimal: statement->SetBigDecimal(index, row.GetBigDecimal(column, isNull)); break;
-    case stString: statement->SetString(index, row.GetString(column, isNull)); break;
-    case stUnicodeString: statement->SetUnicodeString(index, row.GetUnicodeString(column, isNull)); break;
-    case stBytes: statement->SetBytes(index, row.GetBytes(column, isNull)); break;
-    case stDate: statement->SetDate(index, row.GetDate(column, isNull)); break;
-    case stTime: statement->SetTime(index, row.GetTime(column, isNull)); break;
-    case stTimestamp: statement->SetTimestamp(index, row.GetTimestamp(column, isNull)); break;
-    case stAsciiStream: case stUnicodeStream: case stBinaryStream: {
-      Ref<IZBlob> blob = row.GetBlob(column, isNull);
-      if (!blob || blob->IsEmpty()) isNull = true;
-      else statement->SetBlob(index, type, blob);
-      break;
-    }
-    default: return;  // stUnknown: nothing to read or bind
-  }
-  if (isNull) statement->SetNull(index, type);
 }
 
 // Copies column k of the refresh result into column c of the row, by the
@@ -214,7 +185,9 @@ void TZUpdateSQL::BindStatement(IZCachedResultSet* sender, IZPreparedStatement* 
       continue;
     }
     if (calcDefaults) statement->SetDefaultValue(i + 1, metadata->GetDefaultValue(column));
-    BindColumn(statement, i + 1, old ? *oldRowAccessor : *newRowAccessor, column, metadata->GetColumnType(column));
+    // A blob without a value binds NULL here.
+    BindRowColumn(statement, i + 1, old ? *oldRowAccessor : *newRowAccessor, column, metadata->GetColumnType(column),
+                  true);
   }
 }
 

@@ -466,7 +466,15 @@ Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::CopyCatalogue(const AnsiStri
   return result;
 }
 
-Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructTableTypes(std::initializer_list<const char*> types) {
+void TZAbstractDatabaseMetadata::UpdateColumnAccess(IZResultSet& row, bool writable) {
+  using namespace catalogue_column::columns;
+  row.UpdateBoolean(kSearchable, true);
+  row.UpdateBoolean(kWritable, writable);
+  row.UpdateBoolean(kDefinitelyWritable, writable);
+  row.UpdateBoolean(kReadOnly, !writable);
+}
+
+Ref<IZVirtualResultSet> TZAbstractDatabaseMetadata::ConstructTableTypes(const std::vector<const char*>& types) {
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
   for (const char* type : types) {
     result->MoveToInsertRow();

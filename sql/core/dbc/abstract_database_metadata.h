@@ -217,8 +217,11 @@ public:
   // destination and makes it read-only.
   static Ref<IZVirtualResultSet> CopyToVirtualResultSet(const Ref<IZResultSet>& srcResultSet,
                                                        const Ref<IZVirtualResultSet>& destResultSet);
+  // The closing answers of a columns row being built: searchable, and either
+  // writable (definitely so) or read-only.
+  static void UpdateColumnAccess(IZResultSet& row, bool writable);
   // A table-types answer of the fixed types, in order, before its first row.
-  static Ref<IZVirtualResultSet> ConstructTableTypes(std::initializer_list<const char*> types);
+  static Ref<IZVirtualResultSet> ConstructTableTypes(const std::vector<const char*>& types);
   // A read-only copy of all rows; the source is left before its first row.
   static Ref<IZResultSet> CloneCachedResultSet(const Ref<IZResultSet>& resultSet);
   // The rows of a catalogue query on the connection, copied into a result of

@@ -2,7 +2,7 @@
 
 #include "sql/core/dbc/abstract_driver.h"
 
-#include "platform/rtl/lists.h"
+#include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/parsesql/generic_sql_tokenizer.h"
 #include "sql/core/parsesql/statement_analyser.h"
 
@@ -21,12 +21,12 @@ bool TZAbstractDriver::AcceptsURL(const AnsiString& url) {
 
 std::unique_ptr<TStrings> TZAbstractDriver::GetPropertyInfo(const AnsiString&, TStrings*) { return nullptr; }
 
-Ref<IZTokenizer> TZAbstractDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZGenericSQLTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZAbstractDriver::GetTokenizer() { return MadeOnce<TZGenericSQLTokenizer>(Tokenizer); }
 
 Ref<IZStatementAnalyser> TZAbstractDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZGenericStatementAnalyser>();
-  return Analyser;
+  return MadeOnce<TZGenericStatementAnalyser>(Analyser);
+}
+
+TZAbstractDriver::TZConnectionUrl::TZConnectionUrl(const AnsiString& url, TStrings* properties) : url(url) {
+  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &this->properties);
 }

@@ -1,8 +1,10 @@
 // The base of every driver: URL acceptance by protocol list, version numbers,
-// and the tokenizer and statement analyser that all connections and statements
-// of a driver share, created on first use.
+// the tokenizer and statement analyser that all connections and statements
+// of a driver share, created on first use, and the making of a connection
+// from a URL, which every driver does alike.
 #pragma once
 
+#include "platform/rtl/lists.h"
 #include "sql/core/dbc/interfaces.h"
 
 class TZAbstractDriver : public TZAbstractObject, public virtual IZDriver {
@@ -28,6 +30,34 @@ public:
   Ref<IZStatementAnalyser> GetStatementAnalyser() override;
 
 protected:
+  // A connection URL and properties split as ParseDatabaseUrl splits them; a
+  // driver may add to the properties before it connects.
+  struct TZConnectionUrl {
+    TZConnectionUrl(const AnsiString& url, TStrings* properties);
+    AnsiString url;
+    AnsiString hostName;
+    int port = 0;
+    AnsiString database;
+    AnsiString user;
+    AnsiString password;
+    TStringList properties;
+  };
+
+  // A new connection of class C over plainDriver: every driver's connection
+  // takes the driver and the split URL in the same order.
+  template <class C, class P>
+  Ref<C> NewConnection(TZConnectionUrl& url, const P& plainDriver) {
+    return MakeRef<C>(Ref<IZDriver>(this), url.url, plainDriver, url.hostName, url.port, url.database, url.user,
+                      url.password, &url.properties);
+  }
+
+  // The object of class T kept in slot, made on its first use.
+  template <class T, class I>
+  static Ref<I> MadeOnce(Ref<I>& slot) {
+    if (!slot) slot = MakeRef<T>();
+    return slot;
+  }
+
   Ref<IZTokenizer> Tokenizer;
   Ref<IZStatementAnalyser> Analyser;
 };

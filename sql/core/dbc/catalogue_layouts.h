@@ -46,8 +46,8 @@ constexpr int kCat = 1, kSchem = 2, kName = 3, kType = 4, kRemarks = 5;
 namespace columns {
 constexpr int kCat = 1, kSchem = 2, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7,
               kBufferLength = 8, kDecimalDigits = 9, kRadix = 10, kNullable = 11, kRemarks = 12, kDefault = 13,
-              kPosition = 17, kIsNullable = 18, kAutoIncrement = 19, kCaseSensitive = 20, kSearchable = 21,
-              kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
+              kCharOctetLength = 16, kPosition = 17, kIsNullable = 18, kAutoIncrement = 19, kCaseSensitive = 20,
+              kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
 }
 namespace column_privileges {
 constexpr int kCat = 1, kSchem = 2, kTable = 3, kColumn = 4, kGrantor = 5, kGrantee = 6, kPrivilege = 7,

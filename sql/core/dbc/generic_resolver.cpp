@@ -194,6 +194,39 @@ void TZGenericCachedResolver::DefineCalcColumns(TZResolverParameters& columns, T
   }
 }
 
+void BindRowColumn(IZPreparedStatement* statement, int index, TZRowAccessor& row, int column, TZSQLType type,
+                   bool emptyBlobAsNull) {
+  bool isNull = false;
+  switch (type) {
+    case stBoolean: statement->SetBoolean(index, row.GetBoolean(column, isNull)); break;
+    case stByte: statement->SetByte(index, row.GetByte(column, isNull)); break;
+    case stShort: statement->SetShort(index, row.GetShort(column, isNull)); break;
+    case stInteger: statement->SetInt(index, row.GetInt(column, isNull)); break;
+    case stLong: statement->SetLong(index, row.GetLong(column, isNull)); break;
+    case stFloat: statement->SetFloat(index, row.GetFloat(column, isNull)); break;
+    case stDouble: statement->SetDouble(index, row.GetDouble(column, isNull)); break;
+    case stBigDecimal: statement->SetBigDecimal(index, row.GetBigDecimal(column, isNull)); break;
+    case stString: statement->SetString(index, row.GetString(column, isNull)); break;
+    case stUnicodeString: statement->SetUnicodeString(index, row.GetUnicodeString(column, isNull)); break;
+    case stBytes: statement->SetBytes(index, row.GetBytes(column, isNull)); break;
+    case stDate: statement->SetDate(index, row.GetDate(column, isNull)); break;
+    case stTime: statement->SetTime(index, row.GetTime(column, isNull)); break;
+    case stTimestamp: statement->SetTimestamp(index, row.GetTimestamp(column, isNull)); break;
+    case stAsciiStream:
+    case stUnicodeStream:
+    case stBinaryStream: {
+      Ref<IZBlob> blob = row.GetBlob(column, isNull);
+      if (emptyBlobAsNull && (!blob || blob->IsEmpty()))
+        isNull = true;
+      else
+        statement->SetBlob(index, type, blob);
+      break;
+    }
+    default: return;  // stUnknown: nothing to read or bind
+  }
+  if (isNull) statement->SetNull(index, type);
+}
+
 void TZGenericCachedResolver::FillStatement(IZPreparedStatement* statement, const TZResolverParameters& columns,
                                             TZRowAccessor* oldRowAccessor, TZRowAccessor* newRowAccessor) {
   // Only an INSERT may let the server's default stand in for a NULL.
@@ -203,30 +236,9 @@ void TZGenericCachedResolver::FillStatement(IZPreparedStatement* statement, cons
     TZRowAccessor& row = param.NewValue ? *newRowAccessor : *oldRowAccessor;
     int index = static_cast<int>(i) + 1;
     int column = param.ColumnIndex;
-    TZSQLType type = Metadata->GetColumnType(column);
     if (withDefaults) statement->SetDefaultValue(index, Metadata->GetDefaultValue(column));
-    bool isNull = false;
-    switch (type) {
-      case stBoolean: statement->SetBoolean(index, row.GetBoolean(column, isNull)); break;
-      case stByte: statement->SetByte(index, row.GetByte(column, isNull)); break;
-      case stShort: statement->SetShort(index, row.GetShort(column, isNull)); break;
-      case stInteger: statement->SetInt(index, row.GetInt(column, isNull)); break;
-      case stLong: statement->SetLong(index, row.GetLong(column, isNull)); break;
-      case stFloat: statement->SetFloat(index, row.GetFloat(column, isNull)); break;
-      case stDouble: statement->SetDouble(index, row.GetDouble(column, isNull)); break;
-      case stBigDecimal: statement->SetBigDecimal(index, row.GetBigDecimal(column, isNull)); break;
-      case stString: statement->SetString(index, row.GetString(column, isNull)); break;
-      case stUnicodeString: statement->SetUnicodeString(index, row.GetUnicodeString(column, isNull)); break;
-      case stBytes: statement->SetBytes(index, row.GetBytes(column, isNull)); break;
-      case stDate: statement->SetDate(index, row.GetDate(column, isNull)); break;
-      case stTime: statement->SetTime(index, row.GetTime(column, isNull)); break;
-      case stTimestamp: statement->SetTimestamp(index, row.GetTimestamp(column, isNull)); break;
-      case stAsciiStream:
-      case stUnicodeStream:
-      case stBinaryStream: statement->SetBlob(index, type, row.GetBlob(column, isNull)); break;
-      default: break;
-    }
-    if (isNull) statement->SetNull(index, type);
+    // A blob without a value is bound as the blob it is.
+    BindRowColumn(statement, index, row, column, Metadata->GetColumnType(column), false);
   }
 }
 

@@ -15,6 +15,13 @@ class IZIdentifierConvertor;
 inline constexpr char SZNoRowCondition[] =
     "Cannot identify the row: no key or comparable column for the WHERE clause";
 
+// Binds column `column` of row to parameter `index` by the column's SQL type;
+// a null value binds NULL of that type. A blob without a value (empty, which
+// a value of length 0 is not) binds NULL when emptyBlobAsNull, else the blob
+// as it is.
+void BindRowColumn(IZPreparedStatement* statement, int index, TZRowAccessor& row, int column, TZSQLType type,
+                   bool emptyBlobAsNull);
+
 // One column of a generated statement.
 struct TZResolverParameter {
   int ColumnIndex = 0;

@@ -47,6 +47,42 @@ private:
   bool loaded_ = false;
 };
 
+// A binding lists its entry points once, as an X-macro of names; these make
+// its enum of table places and its table of exported names from that list.
+#define VX_ENTRY_ENUM(name) name,
+#define VX_ENTRY_NAME(name) #name,
+
+// A binding's loader with its table of entry points: every Load looks each
+// name up once, null for a name the library does not export (not an error at
+// load time) or that the binding leaves out; freeing the library empties the
+// table, so nothing can call into a library that is gone.
+class TZEntryTableLoader : public TZNativeLibraryLoader {
+public:
+  TZEntryTableLoader(std::vector<AnsiString> libraryNames, std::vector<const char*> entryNames);
+
+  bool Load() override;
+  void FreeNativeLibrary() override;
+
+  // Null when the library lacks the entry point.
+  void* EntryAt(int index) const { return entries_[index]; }
+  const std::vector<void*>& Entries() const { return entries_; }
+  const char* EntryName(int index) const { return entryNames_[index]; }
+  int EntryCount() const { return static_cast<int>(entryNames_.size()); }
+  // The entry point; EZSQLException "Unsupported operation" when it is missing.
+  void* RequiredEntry(int index) const;
+  // The entry point; EZSQLException naming the missing function otherwise.
+  void* NamedEntry(int index) const;
+
+protected:
+  // Whether Load looks the entry up at all: a generation that never has a
+  // name leaves its place null.
+  virtual bool Binds(int /*index*/) const { return true; }
+
+private:
+  std::vector<const char*> entryNames_;
+  std::vector<void*> entries_;
+};
+
 // What a driver sees of one client binding.
 class IZPlainDriver : public virtual IZInterface {
 public:

@@ -5,6 +5,7 @@
 
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/abstract_result_set.h"
+#include "sql/core/dbc/catalogue_layouts.h"
 #include "sql/core/dbc/identifier_convertor.h"
 #include "sql/core/parsesql/select_schema.h"
 #include "sql/core/parsesql/statement_analyser.h"
@@ -13,21 +14,7 @@
 namespace {
 
 // Columns of the catalogue's column listing.
-enum : int {
-  kTableCat = 1,
-  kTableSchem = 2,
-  kTableName = 3,
-  kColumnName = 4,
-  kDataType = 5,
-  kNullable = 11,
-  kColumnDef = 13,
-  kAutoIncrement = 19,
-  kCaseSensitive = 20,
-  kSearchable = 21,
-  kWritable = 22,
-  kDefinitelyWritable = 23,
-  kReadOnly = 24,
-};
+using namespace catalogue_column::columns;
 
 // The listing's row whose column name equals fieldName (exactly, or when
 // exact is false, after upper-casing both); 0 when none does.
@@ -35,7 +22,7 @@ int FindListingRow(IZResultSet& listing, const AnsiString& fieldName, bool exact
   AnsiString wanted = exact ? fieldName : AnsiUpperCase(fieldName);
   listing.BeforeFirst();
   while (listing.Next()) {
-    AnsiString name = listing.GetString(kColumnName);
+    AnsiString name = listing.GetString(kName);
     if ((exact ? name : AnsiUpperCase(name)) == wanted) return listing.GetRow();
   }
   return 0;
@@ -93,7 +80,7 @@ void TZAbstractResultSetMetadata::ReplaceStarColumns(IZSelectSchema* selectSchem
     listing->BeforeFirst();
     while (listing->Next())
       selectSchema->InsertField(i++, std::make_unique<TZFieldRef>(true, table->Catalog, table->Schema, table->Table,
-                                                                  listing->GetString(kColumnName), AnsiString(),
+                                                                  listing->GetString(kName), AnsiString(),
                                                                   table));
     selectSchema->DeleteField(star);
   }
@@ -135,9 +122,9 @@ bool TZAbstractResultSetMetadata::ReadColumnByName(const AnsiString& fieldName, 
   if (!row) row = FindListingRow(*listing, fieldName, false);
   if (!row) return false;
   listing->MoveAbsolute(row);
-  columnInfo.CatalogName = listing->GetString(kTableCat);
-  columnInfo.SchemaName = listing->GetString(kTableSchem);
-  columnInfo.TableName = listing->GetString(kTableName);
+  columnInfo.CatalogName = listing->GetString(kCat);
+  columnInfo.SchemaName = listing->GetString(kSchem);
+  columnInfo.TableName = listing->GetString(kTable);
   columnInfo.ColumnName = fieldName;
   int dataType = listing->GetInt(kDataType);
   if (!listing->WasNull()) columnInfo.ColumnType = static_cast<TZSQLType>(dataType);
@@ -149,7 +136,7 @@ bool TZAbstractResultSetMetadata::ReadColumnByName(const AnsiString& fieldName, 
   ReadBoolean(*listing, kWritable, columnInfo.Writable);
   ReadBoolean(*listing, kDefinitelyWritable, columnInfo.DefinitelyWritable);
   ReadBoolean(*listing, kReadOnly, columnInfo.ReadOnly);
-  AnsiString defaultValue = listing->GetString(kColumnDef);
+  AnsiString defaultValue = listing->GetString(kDefault);
   if (!listing->WasNull()) columnInfo.DefaultValue = defaultValue;
   return true;
 }

@@ -3,6 +3,7 @@
 
 #include "sql/drivers/ado/ado_metadata.h"
 
+#include "sql/core/dbc/mssql_functions.h"
 #include "sql/core/dbc/virtual_result_set.h"
 #include "sql/drivers/ado/ado_connection.h"
 #include "sql/drivers/ado/ado_result_set.h"
@@ -60,9 +61,6 @@ AnsiString ExactName(const AnsiString& pattern) {
   return name;
 }
 
-constexpr const char* kTableTypes[] = {"ALIAS",           "TABLE",           "SYNONYM",    "SYSTEM TABLE", "VIEW",
-                                       "GLOBAL TEMPORARY", "LOCAL TEMPORARY", "SYSTEM VIEW"};
-
 }  // namespace
 
 TZAdoDatabaseMetadata::TZAdoDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info)
@@ -77,25 +75,13 @@ AnsiString TZAdoDatabaseMetadata::GetIdentifierQuoteString() {
   return quote.empty() ? AnsiString("[]") : quote;
 }
 
-AnsiString TZAdoDatabaseMetadata::GetNumericFunctions() {
-  return "ABS,ACOS,ASIN,ATAN,ATN2,CEILING,COS,COT,DEGREES,EXP,FLOOR,LOG,LOG10,PI,POWER,RADIANS,RAND,ROUND,SIGN,SIN,"
-         "SQUARE,SQRT,TAN";
-}
+AnsiString TZAdoDatabaseMetadata::GetNumericFunctions() { return kMsSqlNumericFunctions; }
 
-AnsiString TZAdoDatabaseMetadata::GetStringFunctions() {
-  return "ASCII,CHAR,CHARINDEX,DIFFERENCE,LEFT,LEN,LOWER,LTRIM,NCHAR,PATINDEX,REPLACE,QUOTENAME,REPLICATE,REVERSE,"
-         "RIGHT,RTRIM,SOUNDEX,SPACE,STR,STUFF,SUBSTRING,UNICODE,UPPER";
-}
+AnsiString TZAdoDatabaseMetadata::GetStringFunctions() { return kMsSqlStringFunctions; }
 
-AnsiString TZAdoDatabaseMetadata::GetSystemFunctions() {
-  return "APP_NAME,CASE,CAST,CONVERT,COALESCE,CURRENT_TIMESTAMP,CURRENT_USER,DATALENGTH,@@ERROR,FORMATMESSAGE,"
-         "GETANSINULL,HOST_ID,HOST_NAME,IDENT_INCR,IDENT_SEED,@@IDENTITY,IDENTITY,ISDATE,ISNULL,ISNUMERIC,NEWID,"
-         "NULLIF,PARSENAME,PERMISSIONS,@@ROWCOUNT,SESSION_USER,STATS_DATE,SYSTEM_USER,@@TRANCOUNT,USER_NAME";
-}
+AnsiString TZAdoDatabaseMetadata::GetSystemFunctions() { return kMsSqlSystemFunctions; }
 
-AnsiString TZAdoDatabaseMetadata::GetTimeDateFunctions() {
-  return "DATEADD,DATEDIFF,DATENAME,DATEPART,DAY,GETDATE,MONTH,YEAR";
-}
+AnsiString TZAdoDatabaseMetadata::GetTimeDateFunctions() { return kMsSqlTimeDateFunctions; }
 
 // --- schema rowsets
 
@@ -233,14 +219,8 @@ Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetCatalogs() {
 }
 
 Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : kTableTypes) {
-    result->MoveToInsertRow();
-    result->UpdateStringByName("TABLE_TYPE", type);
-    result->InsertRow();
-  }
-  result->BeforeFirst();
-  return result;
+  return ConstructTableTypes(
+      {"ALIAS", "TABLE", "SYNONYM", "SYSTEM TABLE", "VIEW", "GLOBAL TEMPORARY", "LOCAL TEMPORARY", "SYSTEM VIEW"});
 }
 
 Ref<IZResultSet> TZAdoDatabaseMetadata::UncachedGetColumns(const AnsiString& catalog, const AnsiString& schemaPattern,

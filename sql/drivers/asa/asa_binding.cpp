@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_ASA_ENTRY_NAME(name) #name,
-    VX_ASA_ENTRY_POINTS(VX_ASA_ENTRY_NAME)
-#undef VX_ASA_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_ASA_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kASAEntryCount);
 
 }  // namespace
@@ -19,13 +15,7 @@ static_assert(std::size(kEntryNames) == kASAEntryCount);
 const char* ASAEntryName(TZASAEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZASANativeLibraryLoader::TZASANativeLibraryLoader(std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kASAEntryCount, nullptr) {}
-
-bool TZASANativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < kASAEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
-}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}
 
 TZASANativeLibraryLoader& ASALibraryLoader(int version) {
   static TZASANativeLibraryLoader asa7({"libdblib7.so"});

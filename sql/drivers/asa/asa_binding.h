@@ -20,9 +20,7 @@
   X(dbpp_resume) X(db_cancel_request)
 
 enum class TZASAEntry : int {
-#define VX_ASA_ENTRY_ENUM(name) name,
-  VX_ASA_ENTRY_POINTS(VX_ASA_ENTRY_ENUM)
-#undef VX_ASA_ENTRY_ENUM
+  VX_ASA_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kASAEntryCount = 43;
@@ -32,15 +30,11 @@ const char* ASAEntryName(TZASAEntry entry);
 
 // Loads one generation's library and fills its table: one address per entry
 // point, null for each name the library does not export.
-class TZASANativeLibraryLoader : public TZNativeLibraryLoader {
+class TZASANativeLibraryLoader : public TZEntryTableLoader {
 public:
   explicit TZASANativeLibraryLoader(std::vector<AnsiString> libraryNames);
 
-  bool Load() override;
-  void* Entry(TZASAEntry entry) const { return entries_[static_cast<int>(entry)]; }
-
-private:
-  std::vector<void*> entries_;
+  void* Entry(TZASAEntry entry) const { return EntryAt(static_cast<int>(entry)); }
 };
 
 // The program's loader of a client generation (7, 8 or 9), made on first use

@@ -3,7 +3,6 @@
 
 #include "sql/drivers/asa/asa_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/asa/asa_connection.h"
@@ -29,24 +28,14 @@ Ref<IZASAPlainDriver> TZASADriver::GetPlainDriver(const AnsiString& url) {
 }
 
 Ref<IZConnection> TZASADriver::Connect(const AnsiString& url, TStrings* properties) {
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
   Ref<IZASAPlainDriver> plainDriver = GetPlainDriver(url);
-  return MakeRef<TZASAConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user, password,
-                                  &connectionProperties);
+  return NewConnection<TZASAConnection>(parts, plainDriver);
 }
 
-Ref<IZTokenizer> TZASADriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZSybaseTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZASADriver::GetTokenizer() { return MadeOnce<TZSybaseTokenizer>(Tokenizer); }
 
-Ref<IZStatementAnalyser> TZASADriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZSybaseStatementAnalyser>();
-  return Analyser;
-}
+Ref<IZStatementAnalyser> TZASADriver::GetStatementAnalyser() { return MadeOnce<TZSybaseStatementAnalyser>(Analyser); }
 
 Ref<TZASADriver> ASADriver() { return TheDriver<TZASADriver>(); }
 

@@ -4,9 +4,6 @@
 
 #include "sql/drivers/asa/asa_plain_driver.h"
 
-#include "platform/rtl/format.h"
-#include "sql/core/messages.h"
-#include "sql/core/sql_exception.h"
 #include "sql/drivers/asa/asa_binding.h"
 
 namespace {
@@ -18,10 +15,7 @@ char* Text(const char* text) { return const_cast<char*>(text); }
 // The bound address of entry, or EZSQLException naming the function: a call
 // must never go through a null address.
 void* TZASAPlainDriver::RequireEntry(int entry) const {
-  void* address = ASALibraryLoader(version_).Entry(static_cast<TZASAEntry>(entry));
-  if (!address)
-    throw EZSQLException(Format(SZClientLibraryHasNoFunction, {ASAEntryName(static_cast<TZASAEntry>(entry))}));
-  return address;
+  return ASALibraryLoader(version_).NamedEntry(entry);
 }
 
 // The typed entry point of a call that asa_api.h declares.

@@ -42,12 +42,6 @@ bool IsLongType(std::int16_t sqlType) {
 [[noreturn]] void RangeError() { throw ERangeError(SRangeError); }
 
 template <class T>
-T Narrow(std::int64_t value) {
-  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) RangeError();
-  return static_cast<T>(value);
-}
-
-template <class T>
 T Read(const SQLVAR& var) {
   T value;
   std::memcpy(&value, var.sqldata, sizeof value);
@@ -234,7 +228,7 @@ void TZASASQLDA::UpdateBoolean(int index, bool value) {
 }
 
 void TZASASQLDA::UpdateByte(int index, int value) {
-  const std::uint8_t byte = Narrow<std::uint8_t>(value);
+  const std::uint8_t byte = CheckedNarrow<std::uint8_t>(value);
   SetFieldType(index, DT_TINYINT + 1, 1, true);
   Write(area_->sqlvar[index], byte);
 }
@@ -333,7 +327,7 @@ void TZASASQLDA::UpdateValue(int index, const Variant& value) {
   if (!VarIsArray(value) || VarArrayDimCount(value) != 1) CreateException(SZUnsupportedParameterType);
   TByteDynArray bytes;
   for (int i = VarArrayLowBound(value, 1); i <= VarArrayHighBound(value, 1); ++i)
-    bytes.push_back(Narrow<std::uint8_t>(VarArrayGet(value, i).AsInteger()));
+    bytes.push_back(CheckedNarrow<std::uint8_t>(VarArrayGet(value, i).AsInteger()));
   UpdateBytes(index, bytes);
 }
 
@@ -392,22 +386,22 @@ bool TZASASQLDA::GetBoolean(int index) {
 std::int8_t TZASASQLDA::GetByte(int index) {
   SQLVAR& var = CheckRange(index);
   if (IsNull(index)) return 0;
-  if (BaseType(var.sqltype) == DT_VARCHAR) return Narrow<std::int8_t>(StrToInt(VarText(var)));
-  return Narrow<std::int8_t>(ReadInteger(index, var));
+  if (BaseType(var.sqltype) == DT_VARCHAR) return CheckedNarrow<std::int8_t>(StrToInt(VarText(var)));
+  return CheckedNarrow<std::int8_t>(ReadInteger(index, var));
 }
 
 std::int16_t TZASASQLDA::GetShort(int index) {
   SQLVAR& var = CheckRange(index);
   if (IsNull(index)) return 0;
-  if (BaseType(var.sqltype) == DT_VARCHAR) return Narrow<std::int16_t>(StrToInt(VarText(var)));
-  return Narrow<std::int16_t>(ReadInteger(index, var));
+  if (BaseType(var.sqltype) == DT_VARCHAR) return CheckedNarrow<std::int16_t>(StrToInt(VarText(var)));
+  return CheckedNarrow<std::int16_t>(ReadInteger(index, var));
 }
 
 std::int32_t TZASASQLDA::GetInt(int index) {
   SQLVAR& var = CheckRange(index);
   if (IsNull(index)) return 0;
   if (BaseType(var.sqltype) == DT_VARCHAR) return StrToInt(VarText(var));
-  return Narrow<std::int32_t>(ReadInteger(index, var));
+  return CheckedNarrow<std::int32_t>(ReadInteger(index, var));
 }
 
 std::int64_t TZASASQLDA::GetLong(int index) {

@@ -5,7 +5,6 @@
 
 #include "sql/drivers/asa/asa_statement.h"
 
-#include <limits>
 
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
@@ -55,12 +54,6 @@ Ref<IZASASQLDA> NewArea(IZASAConnection& connection, const AnsiString& cursorNam
   return MakeRef<TZASASQLDA>(connection.GetPlainDriver(), connection.GetDBHandle(), cursorName, kAreaSize);
 }
 
-template <class T>
-T Narrow(std::int64_t value) {
-  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) throw ERangeError(SRangeError);
-  return static_cast<T>(value);
-}
-
 // Every statement starts with the same fetch size, kind of result and a
 // cursor name of its own.
 void InitStatement(TZAbstractStatement& statement) {
@@ -74,9 +67,9 @@ void BindParameter(IZASASQLDA* area, int i, TZSQLType type, const TZVariant& val
   const IZVariantManager& soft = *SoftVarManager();
   switch (type) {
     case stBoolean: area->UpdateBoolean(i, soft.GetAsBoolean(value)); break;
-    case stByte: area->UpdateByte(i, Narrow<std::int8_t>(soft.GetAsInteger(value))); break;
-    case stShort: area->UpdateShort(i, Narrow<std::int16_t>(soft.GetAsInteger(value))); break;
-    case stInteger: area->UpdateInt(i, Narrow<std::int32_t>(soft.GetAsInteger(value))); break;
+    case stByte: area->UpdateByte(i, CheckedNarrow<std::int8_t>(soft.GetAsInteger(value))); break;
+    case stShort: area->UpdateShort(i, CheckedNarrow<std::int16_t>(soft.GetAsInteger(value))); break;
+    case stInteger: area->UpdateInt(i, CheckedNarrow<std::int32_t>(soft.GetAsInteger(value))); break;
     case stLong: area->UpdateLong(i, soft.GetAsInteger(value)); break;
     case stFloat: area->UpdateFloat(i, static_cast<float>(soft.GetAsFloat(value))); break;
     case stDouble: area->UpdateDouble(i, static_cast<double>(soft.GetAsFloat(value))); break;
@@ -202,7 +195,7 @@ Ref<IZResultSet> TZASAStatementState::Open(const Ref<IZStatement>& statement, co
   // The client refuses to open a cursor that is open already.
   if (!closed) plain.dbpp_close(handle, cursorName.c_str());
   plain.dbpp_open(handle, cursorName.c_str(), nullptr, &stmtNum, params ? params->GetData() : nullptr,
-                  Narrow<short>(statement->GetFetchSize()), 0, CursorOptions(*statement));
+                  CheckedNarrow<short>(statement->GetFetchSize()), 0, CursorOptions(*statement));
   Check(*connection, sql);
   closed = false;
   try {

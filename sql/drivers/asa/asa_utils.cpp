@@ -2,10 +2,7 @@
 
 #include "sql/drivers/asa/asa_utils.h"
 
-#include <random>
-
 #include "platform/rtl/format.h"
-#include "platform/rtl/numbers.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
@@ -92,13 +89,4 @@ void CheckASAError(IZASAPlainDriver* plainDriver, SQLCA* handle, TZLoggingCatego
   const AnsiString message = text ? text : "";
   DriverManager()->LogError(logCategory, plainDriver->GetProtocol(), logMessage, code, message);
   throw EZSQLException(code, Format(SZSQLError1, {message}));
-}
-
-AnsiString RandomString(int length) {
-  static std::minstd_rand generator{std::random_device{}()};
-  std::uniform_int_distribution<std::int32_t> draw(0, 2147483646);
-  AnsiString result;
-  while (static_cast<int>(result.size()) < length) result += IntToStr(draw(generator));
-  result.resize(length < 0 ? 0 : length);
-  return result;
 }

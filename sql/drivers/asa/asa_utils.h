@@ -10,6 +10,7 @@
 #include "platform/rtl/exceptions.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/sql_types.h"
+#include "sql/core/sysutils.h"
 #include "sql/drivers/asa/asa_plain_driver.h"
 
 // Raised by the parameter binding for a type it cannot bind.
@@ -28,6 +29,3 @@ TZSQLType ConvertASAJDBCToSqlType(std::int16_t fieldType);
 // code) and raised as EZSQLException "SQL Error: <message>" with the code.
 void CheckASAError(IZASAPlainDriver* plainDriver, SQLCA* handle, TZLoggingCategory logCategory,
                    const AnsiString& logMessage);
-
-// length decimal digits from the pseudo-random generator; cursor names.
-AnsiString RandomString(int length);

@@ -5,16 +5,11 @@
 
 #include <iterator>
 
-#include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_DBLIB_ENTRY_NAME(name) #name,
-    VX_DBLIB_ENTRY_POINTS(VX_DBLIB_ENTRY_NAME)
-#undef VX_DBLIB_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_DBLIB_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kDBLibEntryCount);
 
 // Messages up to this severity are informational (a changed database
@@ -62,21 +57,14 @@ void CheckDBLibErrors() {
 }
 
 TZDBLibNativeLibraryLoader::TZDBLibNativeLibraryLoader(std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kDBLibEntryCount, nullptr) {}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}
 
 TZDBLibNativeLibraryLoader::~TZDBLibNativeLibraryLoader() {
   if (Loaded()) FreeNativeLibrary();
 }
 
-void* TZDBLibNativeLibraryLoader::RequiredEntry(TZDBLibEntry entry) const {
-  void* address = Entry(entry);
-  if (!address) throw EZSQLException(SZUnsupportedOperation);
-  return address;
-}
-
 bool TZDBLibNativeLibraryLoader::Load() {
-  if (!TZNativeLibraryLoader::Load()) return false;
-  for (int i = 0; i < kDBLibEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
+  if (!TZEntryTableLoader::Load()) return false;
   VX_DBLIB_ENTRY(*this, dbinit)();
   previousErrorHandler_ = VX_DBLIB_ENTRY(*this, dberrhandle)(DBLibErrorHandler);
   previousMessageHandler_ = VX_DBLIB_ENTRY(*this, dbmsghandle)(DBLibMessageHandler);
@@ -88,8 +76,7 @@ void TZDBLibNativeLibraryLoader::FreeNativeLibrary() {
   if (Entry(TZDBLibEntry::dberrhandle)) VX_DBLIB_ENTRY(*this, dberrhandle)(previousErrorHandler_);
   if (Entry(TZDBLibEntry::dbmsghandle)) VX_DBLIB_ENTRY(*this, dbmsghandle)(previousMessageHandler_);
   if (Entry(TZDBLibEntry::dbexit)) VX_DBLIB_ENTRY(*this, dbexit)();
-  entries_.assign(kDBLibEntryCount, nullptr);
-  TZNativeLibraryLoader::FreeNativeLibrary();
+  TZEntryTableLoader::FreeNativeLibrary();
 }
 
 TZDBLibNativeLibraryLoader& DBLibLibraryLoader() {

@@ -37,9 +37,7 @@
   X(dbwillconvert) X(dbwritetext) X(dbupdatetext)
 
 enum class TZDBLibEntry : int {
-#define VX_DBLIB_ENTRY_ENUM(name) name,
-  VX_DBLIB_ENTRY_POINTS(VX_DBLIB_ENTRY_ENUM)
-#undef VX_DBLIB_ENTRY_ENUM
+  VX_DBLIB_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kDBLibEntryCount = 160;
@@ -88,7 +86,7 @@ void CheckDBLibErrors();
 
 // Loads the library and fills the table; then starts the library and puts
 // the driver's handlers in place of those installed before.
-class TZDBLibNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZDBLibNativeLibraryLoader : public TZEntryTableLoader {
 public:
   explicit TZDBLibNativeLibraryLoader(std::vector<AnsiString> libraryNames);
   ~TZDBLibNativeLibraryLoader() override;
@@ -98,12 +96,11 @@ public:
   void FreeNativeLibrary() override;
 
   // Null when the library lacks the entry point.
-  void* Entry(TZDBLibEntry entry) const { return entries_[static_cast<int>(entry)]; }
+  void* Entry(TZDBLibEntry entry) const { return EntryAt(static_cast<int>(entry)); }
   // The entry point; EZSQLException "Unsupported operation" when it is missing.
-  void* RequiredEntry(TZDBLibEntry entry) const;
+  void* RequiredEntry(TZDBLibEntry entry) const { return TZEntryTableLoader::RequiredEntry(static_cast<int>(entry)); }
 
 private:
-  std::vector<void*> entries_;
   DBErrorHandler previousErrorHandler_ = nullptr;
   DBMessageHandler previousMessageHandler_ = nullptr;
 };

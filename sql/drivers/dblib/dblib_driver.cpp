@@ -3,7 +3,6 @@
 
 #include "sql/drivers/dblib/dblib_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/dblib/dblib_connection.h"
@@ -26,24 +25,14 @@ Ref<IZDBLibPlainDriver> TZDBLibDriver::GetPlainDriver(const AnsiString& url) {
 }
 
 Ref<IZConnection> TZDBLibDriver::Connect(const AnsiString& url, TStrings* properties) {
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
   Ref<IZDBLibPlainDriver> plainDriver = GetPlainDriver(url);
-  return MakeRef<TZDBLibConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user, password,
-                                    &connectionProperties);
+  return NewConnection<TZDBLibConnection>(parts, plainDriver);
 }
 
-Ref<IZTokenizer> TZDBLibDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZSybaseTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZDBLibDriver::GetTokenizer() { return MadeOnce<TZSybaseTokenizer>(Tokenizer); }
 
-Ref<IZStatementAnalyser> TZDBLibDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZSybaseStatementAnalyser>();
-  return Analyser;
-}
+Ref<IZStatementAnalyser> TZDBLibDriver::GetStatementAnalyser() { return MadeOnce<TZSybaseStatementAnalyser>(Analyser); }
 
 Ref<TZDBLibDriver> DBLibDriver() { return TheDriver<TZDBLibDriver>(); }
 

@@ -7,6 +7,7 @@
 #include "platform/rtl/format.h"
 #include "sql/core/dbc/catalogue_query.h"
 #include "sql/core/dbc/dbc_utils.h"
+#include "sql/core/dbc/mssql_functions.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/dblib/dblib_metadata.h"
@@ -38,25 +39,13 @@ int NullableFromText(const AnsiString& text) { return text == "NO" ? 0 : text ==
 TZMsSqlDatabaseMetadata::TZMsSqlDatabaseMetadata(IZConnection* connection, const AnsiString& url, TStrings* info)
     : TZAbstractDatabaseMetadata(connection, url, info) {}
 
-AnsiString TZMsSqlDatabaseMetadata::GetNumericFunctions() {
-  return "ABS,ACOS,ASIN,ATAN,ATN2,CEILING,COS,COT,DEGREES,EXP,FLOOR,LOG,LOG10,PI,POWER,RADIANS,RAND,ROUND,SIGN,SIN,"
-         "SQUARE,SQRT,TAN";
-}
+AnsiString TZMsSqlDatabaseMetadata::GetNumericFunctions() { return kMsSqlNumericFunctions; }
 
-AnsiString TZMsSqlDatabaseMetadata::GetStringFunctions() {
-  return "ASCII,CHAR,CHARINDEX,DIFFERENCE,LEFT,LEN,LOWER,LTRIM,NCHAR,PATINDEX,REPLACE,QUOTENAME,REPLICATE,REVERSE,"
-         "RIGHT,RTRIM,SOUNDEX,SPACE,STR,STUFF,SUBSTRING,UNICODE,UPPER";
-}
+AnsiString TZMsSqlDatabaseMetadata::GetStringFunctions() { return kMsSqlStringFunctions; }
 
-AnsiString TZMsSqlDatabaseMetadata::GetSystemFunctions() {
-  return "APP_NAME,CASE,CAST,CONVERT,COALESCE,CURRENT_TIMESTAMP,CURRENT_USER,DATALENGTH,@@ERROR,FORMATMESSAGE,"
-         "GETANSINULL,HOST_ID,HOST_NAME,IDENT_INCR,IDENT_SEED,@@IDENTITY,IDENTITY,ISDATE,ISNULL,ISNUMERIC,NEWID,"
-         "NULLIF,PARSENAME,PERMISSIONS,@@ROWCOUNT,SESSION_USER,STATS_DATE,SYSTEM_USER,@@TRANCOUNT,USER_NAME";
-}
+AnsiString TZMsSqlDatabaseMetadata::GetSystemFunctions() { return kMsSqlSystemFunctions; }
 
-AnsiString TZMsSqlDatabaseMetadata::GetTimeDateFunctions() {
-  return "DATEADD,DATEDIFF,DATENAME,DATEPART,DAY,GETDATE,MONTH,YEAR";
-}
+AnsiString TZMsSqlDatabaseMetadata::GetTimeDateFunctions() { return kMsSqlTimeDateFunctions; }
 
 void TZMsSqlDatabaseMetadata::ApplySysColumns(IZVirtualResultSet& result, const AnsiString& table,
                                               const AnsiString& sql, bool computedColumns) {

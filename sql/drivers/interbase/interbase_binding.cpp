@@ -8,14 +8,10 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_IB_ENTRY_NAME(name) #name,
-    VX_IB_ENTRY_POINTS(VX_IB_ENTRY_NAME)
-#undef VX_IB_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_IB_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kInterbaseEntryCount);
 
-bool Binds(TZInterbaseGeneration generation, TZInterbaseEntry entry) {
+bool GenerationBinds(TZInterbaseGeneration generation, TZInterbaseEntry entry) {
   if (entry == TZInterbaseEntry::fb_interpret) return generation == TZInterbaseGeneration::Firebird21;
   if (generation == TZInterbaseGeneration::Interbase5) return entry <= TZInterbaseEntry::isc_free;
   return true;
@@ -56,26 +52,21 @@ const char* InterbaseEntryName(TZInterbaseEntry entry) { return kEntryNames[stat
 
 TZInterbaseNativeLibraryLoader::TZInterbaseNativeLibraryLoader(TZInterbaseGeneration generation,
                                                                std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), generation_(generation), entries_(kInterbaseEntryCount) {}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}),
+      generation_(generation) {}
 
 TZInterbaseNativeLibraryLoader::~TZInterbaseNativeLibraryLoader() {
   // Still attached at the end of the program: the library stays in.
   if (attachments_ > 0) ForgetNativeLibrary();
 }
 
-bool TZInterbaseNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < kInterbaseEntryCount; ++i) {
-    const auto entry = static_cast<TZInterbaseEntry>(i);
-    entries_[i] = Binds(generation_, entry) ? GetAddress(kEntryNames[i]) : nullptr;
-  }
-  return result;
+bool TZInterbaseNativeLibraryLoader::Binds(int index) const {
+  return GenerationBinds(generation_, static_cast<TZInterbaseEntry>(index));
 }
 
 void TZInterbaseNativeLibraryLoader::FreeNativeLibrary() {
   if (attachments_ > 0) return;
-  TZNativeLibraryLoader::FreeNativeLibrary();
-  entries_.assign(kInterbaseEntryCount, nullptr);
+  TZEntryTableLoader::FreeNativeLibrary();
 }
 
 TZInterbaseNativeLibraryLoader& InterbaseLibraryLoader(TZInterbaseClient client) {

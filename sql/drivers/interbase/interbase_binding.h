@@ -26,9 +26,7 @@
   X(isc_encode_timestamp)
 
 enum class TZInterbaseEntry : int {
-#define VX_IB_ENTRY_ENUM(name) name,
-  VX_IB_ENTRY_POINTS(VX_IB_ENTRY_ENUM)
-#undef VX_IB_ENTRY_ENUM
+  VX_IB_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kInterbaseEntryCount = 54;
@@ -59,23 +57,24 @@ inline constexpr int kInterbaseClientCount = 9;
 // at load time). While a database is attached through the library it is
 // never unloaded: the engine, once it holds attachments, must not leave the
 // process before it does.
-class TZInterbaseNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZInterbaseNativeLibraryLoader : public TZEntryTableLoader {
 public:
   TZInterbaseNativeLibraryLoader(TZInterbaseGeneration generation, std::vector<AnsiString> libraryNames);
   ~TZInterbaseNativeLibraryLoader() override;
 
-  bool Load() override;
   void FreeNativeLibrary() override;
-  void* Entry(TZInterbaseEntry entry) const { return entries_[static_cast<int>(entry)]; }
+  void* Entry(TZInterbaseEntry entry) const { return EntryAt(static_cast<int>(entry)); }
 
   // Counted by the plain driver as handles are attached and detached.
   void AttachmentOpened() { ++attachments_; }
   void AttachmentClosed() { --attachments_; }
   int Attachments() const { return attachments_; }
 
+protected:
+  bool Binds(int index) const override;
+
 private:
   TZInterbaseGeneration generation_;
-  std::vector<void*> entries_;
   int attachments_ = 0;
 };
 

@@ -3,7 +3,6 @@
 
 #include "sql/drivers/interbase/interbase_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/interbase/interbase_connection.h"
@@ -33,23 +32,15 @@ Ref<IZInterbasePlainDriver> TZInterbase6Driver::GetPlainDriver(const AnsiString&
 }
 
 Ref<IZConnection> TZInterbase6Driver::Connect(const AnsiString& url, TStrings* properties) {
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
   Ref<IZInterbasePlainDriver> plainDriver = GetPlainDriver(url);
-  return MakeRef<TZInterbase6Connection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user,
-                                         password, &connectionProperties);
+  return NewConnection<TZInterbase6Connection>(parts, plainDriver);
 }
 
-Ref<IZTokenizer> TZInterbase6Driver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZInterbaseTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZInterbase6Driver::GetTokenizer() { return MadeOnce<TZInterbaseTokenizer>(Tokenizer); }
 
 Ref<IZStatementAnalyser> TZInterbase6Driver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZInterbaseStatementAnalyser>();
-  return Analyser;
+  return MadeOnce<TZInterbaseStatementAnalyser>(Analyser);
 }
 
 Ref<TZInterbase6Driver> InterbaseDriver() { return TheDriver<TZInterbase6Driver>(); }

@@ -24,7 +24,7 @@ constexpr int kPcName = 4, kPcType = 5, kPcDataType = 6, kPcTypeName = 7, kPcPre
 constexpr int kTable = 3, kTableType = 4, kTableRemarks = 5;
 constexpr int kColName = 4, kDataType = 5, kTypeName = 6, kSize = 7, kDecimalDigits = 9, kRadix = 10,
               kNullable = 11, kRemarks = 12, kDefault = 13, kCharOctetLength = 16, kPosition = 17, kIsNullable = 18,
-              kCaseSensitive = 20, kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
+              kCaseSensitive = 20;
 constexpr int kPrivColumn = 4, kPrivGrantor = 5, kPrivGrantee = 6, kPrivPrivilege = 7, kPrivGrantable = 8;
 constexpr int kTabPrivGrantor = 4, kTabPrivGrantee = 5, kTabPrivPrivilege = 6, kTabPrivGrantable = 7;
 constexpr int kVerName = 2, kVerTypeName = 4, kVerPseudo = 8;
@@ -250,11 +250,8 @@ Ref<IZResultSet> TZInterbase6DatabaseMetadata::UncachedGetColumns(const AnsiStri
     result->UpdateInt(kPosition, PlusOne(query->GetInt(positionColumn)));
     result->UpdateString(kIsNullable, query->IsNull(nullFlagColumn) ? "YES" : "NO");
     result->UpdateBoolean(kCaseSensitive, fieldName != UpperCase(fieldName));
-    result->UpdateBoolean(kSearchable, true);
-    const bool computed = !query->IsNull(computedColumn);
-    result->UpdateBoolean(kWritable, !computed);
-    result->UpdateBoolean(kDefinitelyWritable, !computed);
-    result->UpdateBoolean(kReadOnly, computed);
+    // A computed column is read-only.
+    UpdateColumnAccess(*result, query->IsNull(computedColumn));
     result->InsertRow();
   }
   return result;

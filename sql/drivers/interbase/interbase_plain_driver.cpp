@@ -26,9 +26,7 @@ TZInterbaseBasePlainDriver::TZInterbaseBasePlainDriver(AnsiString protocol, Ansi
     : protocol_(std::move(protocol)), description_(std::move(description)), loader_(InterbaseLibraryLoader(client)) {}
 
 void* TZInterbaseBasePlainDriver::RequireEntry(TZInterbaseEntry entry) const {
-  void* address = loader_.Entry(entry);
-  if (!address) throw EZSQLException(Format(SZClientLibraryHasNoFunction, {InterbaseEntryName(entry)}));
-  return address;
+  return loader_.NamedEntry(static_cast<int>(entry));
 }
 
 void TZInterbaseBasePlainDriver::CountAttachment(isc_db_handle before, isc_db_handle after) {

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <iterator>
 #include <limits>
-#include <random>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
@@ -317,15 +316,6 @@ AnsiString GetNameSqlType(std::uint16_t value) {
     case kSqlBoolean7: case SQL_BOOLEAN: return "SQL_BOOLEAN";
     default: return "Unknown";
   }
-}
-
-AnsiString RandomString(int length) {
-  static std::mt19937 generator(std::random_device{}());
-  std::uniform_int_distribution<int> distribution(0, std::numeric_limits<int>::max() - 1);
-  AnsiString result;
-  while (static_cast<int>(result.size()) < length) result += IntToStr(distribution(generator));
-  result.resize(static_cast<std::size_t>(std::max(length, 0)));
-  return result;
 }
 
 int XSQLDALength(int n) {

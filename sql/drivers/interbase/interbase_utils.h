@@ -11,6 +11,7 @@
 
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/dbc/interfaces.h"
+#include "sql/core/sysutils.h"
 #include "sql/drivers/interbase/interbase_plain_driver.h"
 
 class TStrings;
@@ -70,8 +71,6 @@ std::uint16_t GetInterbase6TransactionParamNumber(const AnsiString& value);
 TZSQLType ConvertInterbase6ToSqlType(int sqlType, int sqlSubType);
 // "SQL_VARYING" ... for an exact descriptor type code, else "Unknown".
 AnsiString GetNameSqlType(std::uint16_t value);
-// length decimal digits, pseudo-random.
-AnsiString RandomString(int length);
 // Bytes of a client descriptor area of n variables (ibase.h's XSQLDA_LENGTH);
 // EIntOverflow when it leaves the 32-bit range.
 int XSQLDALength(int n);

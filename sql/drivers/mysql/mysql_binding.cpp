@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_MYSQL_ENTRY_NAME(name) #name,
-    VX_MYSQL_ENTRY_POINTS(VX_MYSQL_ENTRY_NAME)
-#undef VX_MYSQL_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_MYSQL_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kMySQL5EntryCount);
 
 using TServerEndFn = void (*)();
@@ -21,17 +17,11 @@ using TServerEndFn = void (*)();
 const char* MySQLEntryName(TZMySQLEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZMySQLNativeLibraryLoader::TZMySQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, int entryCount)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entryCount_(entryCount), entries_(entryCount, nullptr) {}
+    : TZEntryTableLoader(std::move(libraryNames), {kEntryNames, kEntryNames + entryCount}) {}
 
 TZMySQLNativeLibraryLoader::~TZMySQLNativeLibraryLoader() {
-  void* serverEnd = entries_[static_cast<int>(TZMySQLEntry::mysql_server_end)];
+  void* serverEnd = EntryAt(static_cast<int>(TZMySQLEntry::mysql_server_end));
   if (Loaded() && serverEnd) reinterpret_cast<TServerEndFn>(serverEnd)();
-}
-
-bool TZMySQLNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < entryCount_; ++i) entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
 }
 
 TZMySQLNativeLibraryLoader& MySQL41ClientLoader() {

@@ -42,9 +42,7 @@
 
 // The index of each entry point in a binding's table.
 enum class TZMySQLEntry : int {
-#define VX_MYSQL_ENTRY_ENUM(name) name,
-  VX_MYSQL_ENTRY_POINTS(VX_MYSQL_ENTRY_ENUM)
-#undef VX_MYSQL_ENTRY_ENUM
+  VX_MYSQL_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kMySQL41EntryCount = 119;
@@ -57,18 +55,11 @@ using TZMySQLEntryTable = std::vector<void*>;
 
 // A loader of one client library flavour; its table holds one address per
 // entry point, null for those the loaded library does not export.
-class TZMySQLNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZMySQLNativeLibraryLoader : public TZEntryTableLoader {
 public:
   TZMySQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, int entryCount);
   // A library that was loaded is shut down (mysql_server_end) before it is freed.
   ~TZMySQLNativeLibraryLoader() override;
-
-  bool Load() override;
-  const TZMySQLEntryTable& Entries() const { return entries_; }
-
-private:
-  int entryCount_;
-  TZMySQLEntryTable entries_;
 };
 
 // The four loaders of the program, made on first use and freed at its end.

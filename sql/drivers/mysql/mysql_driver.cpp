@@ -3,7 +3,6 @@
 
 #include "sql/drivers/mysql/mysql_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/mysql/mysql_connection.h"
@@ -37,13 +36,9 @@ Ref<IZMySQLPlainDriver> TZMySQLDriver::GetPlainDriver(const AnsiString& url) {
 
 Ref<IZConnection> TZMySQLDriver::Connect(const AnsiString& url, TStrings* properties) {
   Ref<IZMySQLPlainDriver> plainDriver = GetPlainDriver(url);
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
-  plainDriver->BuildArguments(&connectionProperties);
-  auto connection = MakeRef<TZMySQLConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database,
-                                               user, password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
+  plainDriver->BuildArguments(&parts.properties);
+  auto connection = NewConnection<TZMySQLConnection>(parts, plainDriver);
   connection->Open();
   return connection;
 }
@@ -52,15 +47,9 @@ int TZMySQLDriver::GetClientVersion(const AnsiString& url) {
   return MySQLVersionToSQLVersion(GetPlainDriver(url)->GetClientVersion());
 }
 
-Ref<IZTokenizer> TZMySQLDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZMySQLTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZMySQLDriver::GetTokenizer() { return MadeOnce<TZMySQLTokenizer>(Tokenizer); }
 
-Ref<IZStatementAnalyser> TZMySQLDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZMySQLStatementAnalyser>();
-  return Analyser;
-}
+Ref<IZStatementAnalyser> TZMySQLDriver::GetStatementAnalyser() { return MadeOnce<TZMySQLStatementAnalyser>(Analyser); }
 
 Ref<TZMySQLDriver> MySQLDriver() { return TheDriver<TZMySQLDriver>(); }
 

@@ -308,10 +308,7 @@ Ref<IZResultSet> TZMySQLDatabaseMetadata::UncachedGetColumns(const AnsiString& c
       result->UpdateInt(columns::kPosition, position);
       result->UpdateBoolean(columns::kAutoIncrement, LowerCase(Trim(extra)) == "auto_increment");
       result->UpdateBoolean(columns::kCaseSensitive, convertor->NeedsQuoting(field));
-      result->UpdateBoolean(columns::kSearchable, true);
-      result->UpdateBoolean(columns::kWritable, true);
-      result->UpdateBoolean(columns::kDefinitelyWritable, true);
-      result->UpdateBoolean(columns::kReadOnly, false);
+      UpdateColumnAccess(*result, true);
       result->InsertRow();
     }
   }

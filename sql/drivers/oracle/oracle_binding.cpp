@@ -6,11 +6,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_OCI_ENTRY_NAME(name) #name,
-    VX_OCI_ENTRY_POINTS(VX_OCI_ENTRY_NAME)
-#undef VX_OCI_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_OCI_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kOracleEntryCount);
 
 }  // namespace
@@ -18,13 +14,7 @@ static_assert(std::size(kEntryNames) == kOracleEntryCount);
 const char* OracleEntryName(TZOracleEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZOracleNativeLibraryLoader::TZOracleNativeLibraryLoader(std::vector<AnsiString> libraryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entries_(kOracleEntryCount, nullptr) {}
-
-bool TZOracleNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < kOracleEntryCount; ++i) entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
-}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}
 
 TZOracleNativeLibraryLoader& OracleLibraryLoader() {
   static TZOracleNativeLibraryLoader loader({"libclntsh.so"});

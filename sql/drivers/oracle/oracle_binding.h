@@ -26,9 +26,7 @@
   X(OCIDateTimeToText) X(OCIDateTimeGetTimeZoneName) X(OCIDescribeAny)
 
 enum class TZOracleEntry : int {
-#define VX_OCI_ENTRY_ENUM(name) name,
-  VX_OCI_ENTRY_POINTS(VX_OCI_ENTRY_ENUM)
-#undef VX_OCI_ENTRY_ENUM
+  VX_OCI_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kOracleEntryCount = 71;
@@ -38,15 +36,11 @@ const char* OracleEntryName(TZOracleEntry entry);
 
 // Loads the library and fills the table: one address per entry point, null
 // for each name the library does not export (not an error at load time).
-class TZOracleNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZOracleNativeLibraryLoader : public TZEntryTableLoader {
 public:
   explicit TZOracleNativeLibraryLoader(std::vector<AnsiString> libraryNames);
 
-  bool Load() override;
-  void* Entry(TZOracleEntry entry) const { return entries_[static_cast<int>(entry)]; }
-
-private:
-  std::vector<void*> entries_;
+  void* Entry(TZOracleEntry entry) const { return EntryAt(static_cast<int>(entry)); }
 };
 
 // The program's one loader, made on first use with "libclntsh.so" and freed

@@ -3,7 +3,6 @@
 
 #include "sql/drivers/oracle/oracle_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/oracle/oracle_connection.h"
@@ -21,24 +20,16 @@ Ref<IZOraclePlainDriver> TZOracleDriver::GetPlainDriverForUrl(const AnsiString& 
 
 Ref<IZConnection> TZOracleDriver::Connect(const AnsiString& url, TStrings* properties) {
   Ref<IZOraclePlainDriver> plainDriver = GetPlainDriverForUrl(url);
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
-  auto connection = MakeRef<TZOracleConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database,
-                                                user, password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
+  auto connection = NewConnection<TZOracleConnection>(parts, plainDriver);
   connection->Open();
   return connection;
 }
 
-Ref<IZTokenizer> TZOracleDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZOracleTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZOracleDriver::GetTokenizer() { return MadeOnce<TZOracleTokenizer>(Tokenizer); }
 
 Ref<IZStatementAnalyser> TZOracleDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZOracleStatementAnalyser>();
-  return Analyser;
+  return MadeOnce<TZOracleStatementAnalyser>(Analyser);
 }
 
 Ref<TZOracleDriver> OracleDriver() { return TheDriver<TZOracleDriver>(); }

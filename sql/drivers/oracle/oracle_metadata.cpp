@@ -49,16 +49,6 @@ bool IsWanted(const char* type, const TZStringDynArray& types) {
   return false;
 }
 
-namespace columns {
-constexpr int kSchem = 2, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7, kDecimalDigits = 9,
-              kRadix = 10, kNullable = 11, kDefault = 13, kPosition = 17, kIsNullable = 18, kCaseSensitive = 20,
-              kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23, kReadOnly = 24;
-}
-namespace indexes {
-constexpr int kSchem = 2, kTable = 3, kNonUnique = 4, kName = 6, kType = 7, kPosition = 8, kColumn = 9,
-              kAscOrDesc = 10, kCardinality = 11, kPages = 12;
-}
-
 constexpr int kDecimalRadix = 10;
 
 }  // namespace
@@ -101,13 +91,9 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetSchemas() {
 }
 
 Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const TableTypeQuery& query : kTableTypeQueries) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, query.type);
-    result->InsertRow();
-  }
-  return result;
+  std::vector<const char*> types;
+  for (const TableTypeQuery& query : kTableTypeQueries) types.push_back(query.type);
+  return ConstructTableTypes(types);
 }
 
 Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&, const AnsiString& schemaPattern,
@@ -122,7 +108,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&,
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnsColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace columns;
+    using namespace catalogue_column::columns;
     const AnsiString typeName = query->GetString(6);
     const AnsiString columnName = query->GetString(4);
     const bool notNull = UpperCase(query->GetString(11)) == "N";
@@ -141,10 +127,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetColumns(const AnsiString&,
     result->UpdateInt(kPosition, query->GetInt(17));
     result->UpdateString(kIsNullable, notNull ? "NO" : "YES");
     result->UpdateBoolean(kCaseSensitive, convertor->NeedsQuoting(columnName));
-    result->UpdateBoolean(kSearchable, true);
-    result->UpdateBoolean(kWritable, true);
-    result->UpdateBoolean(kDefinitelyWritable, true);
-    result->UpdateBoolean(kReadOnly, false);
+    UpdateColumnAccess(*result, true);
     result->InsertRow();
   }
   query->Close();
@@ -199,7 +182,7 @@ Ref<IZResultSet> TZOracleDatabaseMetadata::UncachedGetIndexInfo(const AnsiString
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(IndexInfoColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace indexes;
+    using namespace catalogue_column::index_info;
     result->MoveToInsertRow();
     result->UpdateString(kSchem, query->GetString(2));
     result->UpdateString(kTable, query->GetString(3));

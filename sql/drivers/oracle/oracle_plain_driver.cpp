@@ -3,9 +3,6 @@
 
 #include "sql/drivers/oracle/oracle_plain_driver.h"
 
-#include "platform/rtl/format.h"
-#include "sql/core/messages.h"
-#include "sql/core/sql_exception.h"
 #include "sql/drivers/oracle/oracle_binding.h"
 
 namespace {
@@ -13,9 +10,7 @@ namespace {
 // The bound address of entry, or EZSQLException naming the function: a call
 // must never go through a null address.
 void* RequireEntry(TZOracleEntry entry) {
-  void* address = OracleLibraryLoader().Entry(entry);
-  if (!address) throw EZSQLException(Format(SZClientLibraryHasNoFunction, {OracleEntryName(entry)}));
-  return address;
+  return OracleLibraryLoader().NamedEntry(static_cast<int>(entry));
 }
 
 }  // namespace

@@ -37,13 +37,6 @@ T ReadBuffer(const TZSQLVar& variable) {
   return value;
 }
 
-template <class T>
-T CheckedNarrow(std::int64_t value) {
-  if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max())
-    throw ERangeError(SRangeError);
-  return static_cast<T>(value);
-}
-
 }  // namespace
 
 // --- TZOracleResultSet

@@ -7,11 +7,7 @@
 
 namespace {
 
-constexpr const char* kEntryNames[] = {
-#define VX_PQ_ENTRY_NAME(name) #name,
-    VX_PQ_ENTRY_POINTS(VX_PQ_ENTRY_NAME)
-#undef VX_PQ_ENTRY_NAME
-};
+constexpr const char* kEntryNames[] = {VX_PQ_ENTRY_POINTS(VX_ENTRY_NAME)};
 static_assert(std::size(kEntryNames) == kPgEntryCount);
 
 }  // namespace
@@ -20,14 +16,11 @@ const char* PgEntryName(TZPgEntry entry) { return kEntryNames[static_cast<int>(e
 
 TZPostgreSQLNativeLibraryLoader::TZPostgreSQLNativeLibraryLoader(std::vector<AnsiString> libraryNames,
                                                                  bool errorFields)
-    : TZNativeLibraryLoader(std::move(libraryNames)), errorFields_(errorFields), entries_(kPgEntryCount, nullptr) {}
+    : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}),
+      errorFields_(errorFields) {}
 
-bool TZPostgreSQLNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (int i = 0; i < kPgEntryCount; ++i)
-    if (errorFields_ || i != static_cast<int>(TZPgEntry::PQresultErrorField))
-      entries_[i] = GetAddress(kEntryNames[i]);
-  return result;
+bool TZPostgreSQLNativeLibraryLoader::Binds(int index) const {
+  return errorFields_ || index != static_cast<int>(TZPgEntry::PQresultErrorField);
 }
 
 TZPostgreSQLNativeLibraryLoader& PostgreSQL7Loader() {

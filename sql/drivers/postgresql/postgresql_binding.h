@@ -24,9 +24,7 @@
 
 // The index of each entry point in a loader's table.
 enum class TZPgEntry : int {
-#define VX_PQ_ENTRY_ENUM(name) name,
-  VX_PQ_ENTRY_POINTS(VX_PQ_ENTRY_ENUM)
-#undef VX_PQ_ENTRY_ENUM
+  VX_PQ_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 inline constexpr int kPgEntryCount = 67;
@@ -39,16 +37,15 @@ using TZPgEntryTable = std::vector<void*>;
 // A loader of one client generation. Its table holds one address per entry
 // point, null for those the library does not export and, in the 7.x loader,
 // for PQresultErrorField, which that generation never looks up.
-class TZPostgreSQLNativeLibraryLoader : public TZNativeLibraryLoader {
+class TZPostgreSQLNativeLibraryLoader : public TZEntryTableLoader {
 public:
   TZPostgreSQLNativeLibraryLoader(std::vector<AnsiString> libraryNames, bool errorFields);
 
-  bool Load() override;
-  const TZPgEntryTable& Entries() const { return entries_; }
+protected:
+  bool Binds(int index) const override;
 
 private:
   bool errorFields_;
-  TZPgEntryTable entries_;
 };
 
 // The program's two loaders, made on first use and freed at its end; both

@@ -3,7 +3,6 @@
 
 #include "sql/drivers/postgresql/postgresql_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/postgresql/postgresql_connection.h"
@@ -25,22 +24,14 @@ Ref<IZPostgreSQLPlainDriver> TZPostgreSQLDriver::GetPlainDriver(const AnsiString
 
 Ref<IZConnection> TZPostgreSQLDriver::Connect(const AnsiString& url, TStrings* properties) {
   Ref<IZPostgreSQLPlainDriver> plainDriver = GetPlainDriver(url);
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
-  return MakeRef<TZPostgreSQLConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user,
-                                         password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
+  return NewConnection<TZPostgreSQLConnection>(parts, plainDriver);
 }
 
-Ref<IZTokenizer> TZPostgreSQLDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZPostgreSQLTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZPostgreSQLDriver::GetTokenizer() { return MadeOnce<TZPostgreSQLTokenizer>(Tokenizer); }
 
 Ref<IZStatementAnalyser> TZPostgreSQLDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZPostgreSQLStatementAnalyser>();
-  return Analyser;
+  return MadeOnce<TZPostgreSQLStatementAnalyser>(Analyser);
 }
 
 Ref<TZPostgreSQLDriver> PostgreSQLDriver() { return TheDriver<TZPostgreSQLDriver>(); }

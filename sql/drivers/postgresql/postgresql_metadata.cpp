@@ -41,10 +41,6 @@ namespace sequences {
 constexpr int kSchem = 2, kName = 3;
 }
 
-const char* const kTableTypes[] = {"TABLE",       "VIEW",           "INDEX",           "SEQUENCE",
-                                   "SYSTEM TABLE", "SYSTEM TOAST TABLE", "SYSTEM TOAST INDEX", "SYSTEM VIEW",
-                                   "SYSTEM INDEX", "TEMPORARY TABLE", "TEMPORARY INDEX"};
-
 }  // namespace
 
 TZPostgreSQLDatabaseMetadata::TZPostgreSQLDatabaseMetadata(IZConnection* connection, const AnsiString& url,
@@ -254,13 +250,9 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetCatalogs() {
 }
 
 Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetTableTypes() {
-  Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(TableTypesColumnDefs);
-  for (const char* type : kTableTypes) {
-    result->MoveToInsertRow();
-    result->UpdateString(1, type);
-    result->InsertRow();
-  }
-  return result;
+  return ConstructTableTypes({"TABLE", "VIEW", "INDEX", "SEQUENCE", "SYSTEM TABLE", "SYSTEM TOAST TABLE",
+                              "SYSTEM TOAST INDEX", "SYSTEM VIEW", "SYSTEM INDEX", "TEMPORARY TABLE",
+                              "TEMPORARY INDEX"});
 }
 
 Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetTypeInfo() {

@@ -20,17 +20,6 @@
 
 namespace {
 
-namespace columns {
-constexpr int kSchem = 2, kTable = 3, kName = 4, kDataType = 5, kTypeName = 6, kSize = 7, kDecimalDigits = 9,
-              kRadix = 10, kNullable = 11, kRemarks = 12, kDefault = 13, kCharOctetLength = 16, kPosition = 17,
-              kIsNullable = 18, kCaseSensitive = 20, kSearchable = 21, kWritable = 22, kDefinitelyWritable = 23,
-              kReadOnly = 24;
-}
-namespace keys {
-constexpr int kPkSchem = 2, kPkTable = 3, kPkColumn = 4, kFkSchem = 6, kFkTable = 7, kFkColumn = 8, kKeySeq = 9,
-              kUpdateRule = 10, kDeleteRule = 11, kFkName = 12, kPkName = 13, kDeferrability = 14;
-}
-
 // Key rules and deferrability as catalogue answers give them.
 enum : int { kRuleCascade = 0, kRuleRestrict = 1, kRuleSetNull = 2, kRuleNoAction = 3, kRuleSetDefault = 4 };
 enum : int { kInitiallyDeferred = 5, kInitiallyImmediate = 6, kNotDeferrable = 7 };
@@ -206,7 +195,7 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetColumns(const AnsiStri
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(ColumnsColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace columns;
+    using namespace catalogue_column::columns;
     const Oid typeOid = static_cast<Oid>(StrToInt64Def(query->GetString(4), 0));
     const int typeMod = query->GetInt(6);
     const AnsiString typeName = GetTypeNameOfOid(typeOid);
@@ -243,10 +232,7 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetColumns(const AnsiStri
     result->UpdateInt(kCharOctetLength, size);
     result->UpdateInt(kPosition, query->GetInt(8));
     result->UpdateBoolean(kCaseSensitive, convertor->NeedsQuoting(columnName));
-    result->UpdateBoolean(kSearchable, true);
-    result->UpdateBoolean(kWritable, true);
-    result->UpdateBoolean(kDefinitelyWritable, true);
-    result->UpdateBoolean(kReadOnly, false);
+    UpdateColumnAccess(*result, true);
     result->InsertRow();
   }
   return result;
@@ -446,7 +432,7 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::TriggerKeys(const AnsiString& pri
   Ref<IZVirtualResultSet> result = ConstructVirtualResultSet(CrossReferenceColumnDefs);
   TZCatalogueQuery query(*GetConnection(), sql);
   while (query.Next()) {
-    using namespace keys;
+    using namespace catalogue_column::keys;
     result->MoveToInsertRow();
     const auto copy = [&](int column, int from) {
       const AnsiString value = query->GetString(from);

@@ -42,7 +42,7 @@ using TProgressFn = void (*)(Psqlite, int, TZSQLiteCallback, void*);
 using TOpenEncryptedFn = Psqlite (*)(const char*, const void*, int, int*, char**);
 using TKeyFn = int (*)(Psqlite, const void*, int);
 
-void* RawEntry(TZSQLite28Entry entry) { return SQLite28LibraryLoader().Entry(static_cast<int>(entry)); }
+void* RawEntry(TZSQLite28Entry entry) { return SQLite28LibraryLoader().EntryAt(static_cast<int>(entry)); }
 
 template <typename F>
 F Fn(TZSQLite28Entry entry) {

@@ -74,7 +74,7 @@ constexpr const char* kErrorTexts[] = {
 constexpr char kUnknownErrorText[] = "unknown error";
 constexpr char kNotUsedText[] = "function is not used in the current version of the library";
 
-void* RawEntry(TZSQLite3Entry entry) { return SQLite3LibraryLoader().Entry(static_cast<int>(entry)); }
+void* RawEntry(TZSQLite3Entry entry) { return SQLite3LibraryLoader().EntryAt(static_cast<int>(entry)); }
 
 template <typename F>
 F Fn(TZSQLite3Entry entry) {

@@ -4,36 +4,14 @@
 
 #include "sql/drivers/sqlite/sqlite_binding.h"
 
-#include "sql/core/messages.h"
-#include "sql/core/sql_exception.h"
-
-TZSQLiteNativeLibraryLoader::TZSQLiteNativeLibraryLoader(std::vector<AnsiString> libraryNames,
-                                                         std::vector<const char*> entryNames)
-    : TZNativeLibraryLoader(std::move(libraryNames)), entryNames_(std::move(entryNames)),
-      entries_(entryNames_.size(), nullptr) {}
-
-bool TZSQLiteNativeLibraryLoader::Load() {
-  bool result = TZNativeLibraryLoader::Load();
-  for (std::size_t i = 0; i < entryNames_.size(); ++i) entries_[i] = GetAddress(entryNames_[i]);
-  return result;
-}
-
-void* TZSQLiteNativeLibraryLoader::RequiredEntry(int index) const {
-  void* address = entries_[index];
-  if (!address) throw EZSQLException(SZUnsupportedOperation);
-  return address;
-}
-
-#define VX_SQLITE_ENTRY_NAME(name) #name,
-
 TZSQLiteNativeLibraryLoader& SQLite28LibraryLoader() {
   static TZSQLiteNativeLibraryLoader loader({"libsqlite.so.0", "libsqlite.so"},
-                                            {VX_SQLITE28_ENTRY_POINTS(VX_SQLITE_ENTRY_NAME)});
+                                            {VX_SQLITE28_ENTRY_POINTS(VX_ENTRY_NAME)});
   return loader;
 }
 
 TZSQLiteNativeLibraryLoader& SQLite3LibraryLoader() {
   static TZSQLiteNativeLibraryLoader loader({"libsqlite3.so.0", "libsqlite3.so"},
-                                            {VX_SQLITE3_ENTRY_POINTS(VX_SQLITE_ENTRY_NAME)});
+                                            {VX_SQLITE3_ENTRY_POINTS(VX_ENTRY_NAME)});
   return loader;
 }

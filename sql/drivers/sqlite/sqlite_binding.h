@@ -34,33 +34,16 @@
   X(sqlite3_key) X(sqlite3_mprintf)
 
 enum class TZSQLite28Entry : int {
-#define VX_SQLITE_ENTRY_ENUM(name) name,
-  VX_SQLITE28_ENTRY_POINTS(VX_SQLITE_ENTRY_ENUM)
+  VX_SQLITE28_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 enum class TZSQLite3Entry : int {
-  VX_SQLITE3_ENTRY_POINTS(VX_SQLITE_ENTRY_ENUM)
-#undef VX_SQLITE_ENTRY_ENUM
+  VX_SQLITE3_ENTRY_POINTS(VX_ENTRY_ENUM)
 };
 
 // A loader of one library generation; its table holds one address per entry
 // point, null for those the loaded library does not export.
-class TZSQLiteNativeLibraryLoader : public TZNativeLibraryLoader {
-public:
-  TZSQLiteNativeLibraryLoader(std::vector<AnsiString> libraryNames, std::vector<const char*> entryNames);
-
-  bool Load() override;
-  // Null when the library lacks the entry point.
-  void* Entry(int index) const { return entries_[index]; }
-  // The entry point; EZSQLException "Unsupported operation" when it is missing.
-  void* RequiredEntry(int index) const;
-  const char* EntryName(int index) const { return entryNames_[index]; }
-  int EntryCount() const { return static_cast<int>(entryNames_.size()); }
-
-private:
-  std::vector<const char*> entryNames_;
-  std::vector<void*> entries_;
-};
+using TZSQLiteNativeLibraryLoader = TZEntryTableLoader;
 
 // The program's two loaders, made on first use and freed at its end. Tests
 // may change their file names (SetLibraries) before the first open.

@@ -3,7 +3,6 @@
 
 #include "sql/drivers/sqlite/sqlite_driver.h"
 
-#include "platform/rtl/lists.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/sqlite/sqlite_connection.h"
@@ -26,22 +25,14 @@ Ref<IZSQLitePlainDriver> TZSQLiteDriver::GetPlainDriver(const AnsiString& url) {
 
 Ref<IZConnection> TZSQLiteDriver::Connect(const AnsiString& url, TStrings* properties) {
   Ref<IZSQLitePlainDriver> plainDriver = GetPlainDriver(url);
-  AnsiString hostName, database, user, password;
-  int port = 0;
-  TStringList connectionProperties;
-  ParseDatabaseUrl(url, properties, hostName, port, database, user, password, &connectionProperties);
-  return MakeRef<TZSQLiteConnection>(Ref<IZDriver>(this), url, plainDriver, hostName, port, database, user,
-                                     password, &connectionProperties);
+  TZConnectionUrl parts(url, properties);
+  return NewConnection<TZSQLiteConnection>(parts, plainDriver);
 }
 
-Ref<IZTokenizer> TZSQLiteDriver::GetTokenizer() {
-  if (!Tokenizer) Tokenizer = MakeRef<TZSQLiteTokenizer>();
-  return Tokenizer;
-}
+Ref<IZTokenizer> TZSQLiteDriver::GetTokenizer() { return MadeOnce<TZSQLiteTokenizer>(Tokenizer); }
 
 Ref<IZStatementAnalyser> TZSQLiteDriver::GetStatementAnalyser() {
-  if (!Analyser) Analyser = MakeRef<TZSQLiteStatementAnalyser>();
-  return Analyser;
+  return MadeOnce<TZSQLiteStatementAnalyser>(Analyser);
 }
 
 Ref<TZSQLiteDriver> SQLiteDriver() { return TheDriver<TZSQLiteDriver>(); }

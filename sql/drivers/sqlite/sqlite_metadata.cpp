@@ -138,10 +138,7 @@ Ref<IZResultSet> TZSQLiteDatabaseMetadata::UncachedGetColumns(const AnsiString& 
     result->UpdateBoolean(columns::kAutoIncrement,
                           query->GetInt(pragma::kPrimaryKey) == 1 && keyColumns == 1 && typeName == "INTEGER");
     result->UpdateBoolean(columns::kCaseSensitive, false);
-    result->UpdateBoolean(columns::kSearchable, true);
-    result->UpdateBoolean(columns::kWritable, true);
-    result->UpdateBoolean(columns::kDefinitelyWritable, true);
-    result->UpdateBoolean(columns::kReadOnly, false);
+    UpdateColumnAccess(*result, true);
     result->InsertRow();
   }
   result->BeforeFirst();

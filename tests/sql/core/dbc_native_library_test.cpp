@@ -5,6 +5,7 @@
 
 #include "sql/core/dbc/native_library.h"
 #include "sql/core/sql_exception.h"
+#include "tests/sql/core/sql_error.h"
 
 namespace {
 
@@ -83,6 +84,27 @@ TEST(NativeLibraryLoader, FreeingWhatIsNotLoadedChangesNothing) {
   EXPECT_TRUE(loader.LoadNativeLibrary());
   EXPECT_TRUE(loader.LoadNativeLibrary());  // already held: nothing loaded again
   EXPECT_TRUE(loader.Loaded());
+}
+
+TEST(EntryTableLoader, BindsItsNamesAndForgetsThemWithTheLibrary) {
+  // The second name is left out by the loader, the third is not exported.
+  class Loader : public TZEntryTableLoader {
+  public:
+    using TZEntryTableLoader::TZEntryTableLoader;
+
+  protected:
+    bool Binds(int index) const override { return index != 1; }
+  } loader({kPresent}, {"sqlite3_libversion_number", "sqlite3_libversion", "sqlite3_no_such_entry"});
+  loader.LoadIfNeeded();
+  EXPECT_NE(loader.EntryAt(0), nullptr);
+  EXPECT_EQ(loader.EntryAt(1), nullptr);
+  EXPECT_EQ(loader.EntryAt(2), nullptr);
+  EXPECT_EQ(loader.RequiredEntry(0), loader.EntryAt(0));
+  EXPECT_EQ(SQLError([&] { loader.RequiredEntry(1); }), "Unsupported operation");
+  EXPECT_EQ(SQLError([&] { loader.NamedEntry(2); }), "The client library has no function sqlite3_no_such_entry");
+
+  loader.FreeNativeLibrary();
+  EXPECT_EQ(loader.EntryAt(0), nullptr);
 }
 
 }  // namespace

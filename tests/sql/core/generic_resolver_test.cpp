@@ -5,9 +5,13 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/format.h"
+#include "sql/core/dbc/abstract_statement.h"
+#include "sql/core/dbc/blobs.h"
 #include "sql/core/dbc/generic_resolver.h"
+#include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
 #include "tests/sql/core/catalogue_fixture.h"
+#include "tests/sql/core/row_test_columns.h"
 #include "tests/sql/core/sql_error.h"
 
 namespace {
@@ -151,6 +155,30 @@ TEST_F(GenericResolver, RowWithoutAnyIdentifyingColumnIsNeverWrittenBlindly) {
   EXPECT_EQ(Sent(), Texts{});
   EXPECT_FALSE(rows->RowDeleted());
   EXPECT_FALSE(rows->IsPendingUpdates());
+}
+
+// A statement that only keeps what was bound, to read it back.
+class BoundParameters : public TZAbstractPreparedStatement {
+public:
+  BoundParameters() : TZAbstractPreparedStatement(nullptr, "", nullptr) {}
+  bool IsNull(int index) const { return DefaultVarManager()->IsNull(InParamValues[index - 1]); }
+};
+
+// The resolver binds a blob without a value as the blob it is; the update
+// statements of a dataset bind NULL for it. A value of length 0 is a value.
+TEST(BindRowColumn, AnEmptyBlobBindsNullOnlyWhenAsked) {
+  TZRowAccessor row(Columns({{stBinaryStream, 0}, {stBinaryStream, 0}}));
+  row.Alloc();
+  row.SetBlob(1, MakeRef<TZAbstractBlob>());
+  row.SetBlob(2, TZAbstractBlob::CreateWithData("", 0));
+  for (bool emptyBlobAsNull : {false, true}) {
+    auto statement = MakeRef<BoundParameters>();
+    BindRowColumn(statement.get(), 1, row, 1, stBinaryStream, emptyBlobAsNull);
+    BindRowColumn(statement.get(), 2, row, 2, stBinaryStream, emptyBlobAsNull);
+    EXPECT_EQ(statement->IsNull(1), emptyBlobAsNull);
+    EXPECT_FALSE(statement->IsNull(2));
+  }
+  row.Dispose();
 }
 
 }  // namespace
