@@ -12,7 +12,6 @@ static_assert(std::size(kEntryNames) == kASAEntryCount);
 
 }  // namespace
 
-const char* ASAEntryName(TZASAEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZASANativeLibraryLoader::TZASANativeLibraryLoader(std::vector<AnsiString> libraryNames)
     : TZEntryTableLoader(std::move(libraryNames), {std::begin(kEntryNames), std::end(kEntryNames)}) {}

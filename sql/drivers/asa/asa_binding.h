@@ -26,7 +26,6 @@ enum class TZASAEntry : int {
 inline constexpr int kASAEntryCount = 43;
 
 // The exported name of an entry point.
-const char* ASAEntryName(TZASAEntry entry);
 
 // Loads one generation's library and fills its table: one address per entry
 // point, null for each name the library does not export.

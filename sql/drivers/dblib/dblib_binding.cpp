@@ -20,7 +20,6 @@ AnsiString CopyText(const char* text) { return text ? AnsiString(text) : AnsiStr
 
 }  // namespace
 
-const char* DBLibEntryName(TZDBLibEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 std::vector<TDBLibError>& DBLibErrors() {
   static std::vector<TDBLibError> errors;

@@ -43,7 +43,6 @@ enum class TZDBLibEntry : int {
 inline constexpr int kDBLibEntryCount = 160;
 
 // The exported name of an entry point.
-const char* DBLibEntryName(TZDBLibEntry entry);
 
 // One error the library reported; the texts are copies (empty for null).
 struct TDBLibError {

@@ -48,7 +48,6 @@ TClientLibrary ClientLibrary(TZInterbaseClient client) {
 
 }  // namespace
 
-const char* InterbaseEntryName(TZInterbaseEntry entry) { return kEntryNames[static_cast<int>(entry)]; }
 
 TZInterbaseNativeLibraryLoader::TZInterbaseNativeLibraryLoader(TZInterbaseGeneration generation,
                                                                std::vector<AnsiString> libraryNames)

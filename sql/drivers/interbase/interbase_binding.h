@@ -32,7 +32,6 @@ enum class TZInterbaseEntry : int {
 inline constexpr int kInterbaseEntryCount = 54;
 
 // The exported name of an entry point.
-const char* InterbaseEntryName(TZInterbaseEntry entry);
 
 // Which entry points a loader binds: Interbase 5 lacks the seven calls after
 // isc_free, only Firebird 2.1 has fb_interpret.

@@ -356,6 +356,12 @@ bool TZOracleBlob::IsEmpty() {
   return TZAbstractBlob::IsEmpty();
 }
 
+// Without this an unread LOB answered -1, as if it held nothing.
+int TZOracleBlob::GetLength() {
+  ReadBlob();
+  return TZAbstractBlob::GetLength();
+}
+
 AnsiString TZOracleBlob::GetString() {
   ReadBlob();
   return TZAbstractBlob::GetString();

@@ -79,6 +79,7 @@ public:
   ~TZOracleBlob() override;
 
   bool IsEmpty() override;
+  int GetLength() override;
   AnsiString GetString() override;
   std::unique_ptr<TStream> GetStream() override;
   Ref<IZBlob> Clone() override;

@@ -119,6 +119,7 @@ TEST_F(OracleStatement, PreparedParametersRoundTrip) {
   EXPECT_EQ(rs->GetDouble(4), 12.5);
   EXPECT_EQ(rs->GetString(4), "12.5");
   EXPECT_NEAR(rs->GetTimestamp(5), stamp, 1e-9);
+  EXPECT_EQ(rs->GetBlob(6)->GetLength(), 3000);  // asked before anything read the LOB
   EXPECT_EQ(rs->GetBlob(6)->GetString(), clob);
   EXPECT_EQ(rs->GetBlob(7)->GetString(), blob);
   EXPECT_FALSE(rs->Next());
