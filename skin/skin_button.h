@@ -20,8 +20,6 @@ class TsuiFileTheme;
 // Every skinned button answers 1 to this query.
 inline constexpr UINT kSkinnedButtonQuery = 35768;
 
-enum TButtonLayout : uint8_t { blGlyphLeft = 0, blGlyphRight = 1, blGlyphTop = 2, blGlyphBottom = 3 };
-
 class TsuiCustomButton : public TCustomControl {
 public:
   explicit TsuiCustomButton(TComponent* owner);

@@ -1,7 +1,5 @@
 // The main window's desktop components (form storage, folder edits, time
-// edit) and the view requests that touch them. They live apart from the
-// skinned controls because the two families' headers declare the same
-// button-layout names.
+// edit) and the view requests that touch them.
 #include "app/window/main_form.h"
 
 #include "platform/gui/form_loader.h"

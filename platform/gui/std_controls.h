@@ -3,6 +3,8 @@
 // TPanel (beveled container with a caption) and TImage (a picture).
 #pragma once
 
+#include <cstdint>
+
 #include "platform/gui/controls.h"
 #include "platform/gui/picture.h"
 
@@ -45,6 +47,9 @@ class TLabel : public TCustomLabel {
 public:
   using TCustomLabel::TCustomLabel;
 };
+
+// Where a button's picture sits beside its caption.
+enum TButtonLayout : uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
 class TButtonControl : public TCustomControl {
 public:

@@ -9,6 +9,7 @@
 
 #include "platform/gui/controls.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/std_controls.h"
 #include "util/components/glyph_cache.h"
 
 class TBitmap;
@@ -18,7 +19,6 @@ class TTimer;
 
 // The arrow part of a menu-style button (styled_speed_button.h) uses the fifth value as sbMenuDown.
 enum TSpeedButtonState { sbUp, sbDisabled, sbDown, sbLatched, sbInactive, sbMenuDown = sbInactive };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
 enum TUtlDropDownMenuPos { dmpBottom, dmpRight };
 
