@@ -498,14 +498,8 @@ void TAbZipArchive::SettleItemActions() {
 
 void TAbZipArchive::ReplaceFile(TStream& work) {
   work.Seek(0, soBeginning);
-  if (auto* memory = dynamic_cast<TMemoryStream*>(stream_)) {
-    memory->LoadFromStream(&work);
-    return;
-  }
-  if (!OwnsStream()) {
-    stream_->SetSize(0);
-    stream_->Seek(0, soBeginning);
-    stream_->CopyFrom(&work, 0);
+  if (!OwnsStream() || dynamic_cast<TMemoryStream*>(stream_)) {
+    RewriteStream(*stream_, work);
     return;
   }
   try {

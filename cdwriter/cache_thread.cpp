@@ -18,8 +18,6 @@ namespace {
 
 constexpr uint32_t kPollMs = 1;
 
-int64_t RoundUpToSector(int64_t bytes) { return SectorsOf(bytes) * kSectorBytes; }
-
 }  // namespace
 
 TCacheThread::TCacheThread(int cache_size, TZIDIzizid& burner, int chunk_size, bool write_post_gap,
@@ -87,7 +85,7 @@ bool TCacheThread::FeedFile(const AnsiString& name, int64_t size) {
     return false;
   }
   std::vector<uint8_t> piece(chunk_size_);
-  for (int64_t left = RoundUpToSector(size); left > 0;) {
+  for (int64_t left = SectorBytesOf(size); left > 0;) {
     const int count = static_cast<int>(std::min<int64_t>(chunk_size_ - assembly_.size(), left));
     const int wanted = static_cast<int>(std::min<int64_t>(count, std::max<int64_t>(size, 0)));
     const int got = wanted > 0 ? std::max(file.Read(piece.data(), wanted), 0) : 0;

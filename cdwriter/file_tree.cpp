@@ -29,8 +29,6 @@ constexpr size_t kMaxDirNameChars = 110;
 constexpr size_t kMaxFileNameChars = 108;
 constexpr int64_t kMaxIsoFileBytes = int64_t{1} << 32;  // record sizes are 32-bit
 
-int64_t WholeSectorBytes(int64_t size) { return SectorsOf(size) * kSectorBytes; }
-
 // The image folder a file keeps with KeepSourcePath: its own folder with "\"
 // for "/" ("/data/a.txt" gives "\data"); a relative folder hangs off the root.
 AnsiString ImageFolderOf(const AnsiString& file_name) {
@@ -219,7 +217,7 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
     if (!entry) return 0;
     AppendEntry(dir, entry);
   }
-  if (existing && !existing->Imported) total_data_size_ -= WholeSectorBytes(existing->FileSize);
+  if (existing && !existing->Imported) total_data_size_ -= SectorBytesOf(existing->FileSize);
   entry->ShortName = UpperCase(short_name);
   entry->LongName = long_name;
   entry->FileSize = entry->JolietSize = record.Size;
@@ -232,7 +230,7 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
   if (entry->Imported) {
     entry->Extent = entry->JolietExtent = imported_extent;
   } else {
-    total_data_size_ += WholeSectorBytes(record.Size);
+    total_data_size_ += SectorBytesOf(record.Size);
   }
   layout_valid_ = false;
   return 1;

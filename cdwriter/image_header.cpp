@@ -183,7 +183,7 @@ void TZIDIzizid::WritePathTable(bool joliet, bool big_endian) {
   const uint32_t area = joliet ? layout_.JolietDirStart : layout_.IsoDirStart;
   // Sized from the tree as it is, so a tree changed since the layout can
   // never make the records overrun the buffer.
-  Sector table(SectorsOf(PathTableSize(order, joliet)) * kSectorBytes, 0);
+  Sector table(SectorBytesOf(PathTableSize(order, joliet)), 0);
   size_t at = 0;
   for (size_t i = 0; i < order.size(); ++i) {
     const TDEntry* d = order[i];

@@ -31,7 +31,7 @@ int64_t DirExtentSize(const TDEntry* dir, bool joliet) {
     const uint8_t length = RecordLength(e, joliet);
     used = PlaceRecord(used, length) + length;
   }
-  return SectorsOf(used) * kSectorBytes;
+  return SectorBytesOf(used);
 }
 
 uint32_t PathTableSize(const std::vector<TDEntry*>& dirs, bool joliet) {

@@ -67,6 +67,8 @@ void PutJolietText(const AnsiString& text, uint8_t* dest, size_t len);
 // The 7-byte date of a directory record.
 void PutRecordDate(uint8_t* dest, TDateTime date_time);
 int64_t SectorsOf(int64_t size);
+// SIZE rounded up to whole sectors, in bytes.
+inline int64_t SectorBytesOf(int64_t size) { return SectorsOf(size) * kSectorBytes; }
 // Counts a file in 2324-byte units, at least 150 of them for a non-empty file.
 int64_t Form2SectorsOf(TFEntry& entry);
 AnsiString PadNumber(int width, const AnsiString& pad_text, int64_t value);

@@ -20,10 +20,6 @@ inline constexpr const char* kTablesColumnPrefix = "Tables_in_";
 inline constexpr const char* kQuickDumpOptions = " --quick --max-allowed-packet=64M --extended-insert";
 
 inline constexpr const char* kCheckedSection = "Checked";
-// The window's stored properties in its own section: component, "_", property.
-inline constexpr const char* kWorkFolderKey = "suiedit2_Text";
-inline constexpr const char* kZipFolderKey = "label3_Text";
-inline constexpr const char* kExclusionMaskKey = "suiInputDialog1_ValueText";
 inline constexpr const char* kAllTablesKey = "Vsechny";
 inline constexpr const char* kTrue = "True";
 inline constexpr const char* kFalse = "False";

@@ -94,7 +94,6 @@ void TBackupRun::ShowZipStatus() {
   view_.SetLabelText(TFormLabel::Label7, "");
   view_.SetLabelText(TFormLabel::Label6, "");
   view_.SetLabelVisible(TFormLabel::Label7, true);
-  zipper_->SetTempDirectory(GetCachedTempDir());
 }
 
 void TBackupRun::HideZipStatus(bool keepArchiveMeter) {
