@@ -123,6 +123,10 @@ TEST_F(Monitors, StoppingEndsTheWorkerAtOnceAndNoEventFollows) {
   m->SetActive(true);
   for (int i = 0; i < 5; ++i) m->SetWatchSubTree(i % 2);  // each change replaces the worker
   ASSERT_TRUE(PumpUntil([] { return TUtlMonitorThread::LiveCount() == 1; }));
+  m->SetActive(false);  // nothing pending in the folder this time: only the stop can end it
+  ASSERT_TRUE(PumpUntil([] { return TUtlMonitorThread::LiveCount() == 0; }));
+  m->SetActive(true);
+  EXPECT_EQ(TUtlMonitorThread::LiveCount(), 1);
   m.reset();  // destruction too
   ASSERT_TRUE(PumpUntil([] { return TUtlMonitorThread::LiveCount() == 0; }));
 }
