@@ -52,21 +52,30 @@ TEST(SkinTools, TextRecordsAndPasswordsRoundTrip) {
 
 namespace {
 
-// The main window's mock-up renders headless to a picture larger than the window's client area.
-TEST(SkinTools, RenderFormDrawsTheMainWindowMockUp) {
+// Each headless picture of render-form is written and larger than the form's
+// client area: the main window's mock-up, the MDI parent with its children
+// (client 500 x 300) and the gallery of bars (client 760 x 388).
+TEST(SkinTools, RenderFormDrawsItsHeadlessPictures) {
   TempFolder dir;
-  const std::string png = dir / "main_window.png";
   const std::string tool = std::string(VX_BINARY_DIR) + "/tools/render-form/render-form";
-  ASSERT_EQ(Shell("env -u DISPLAY " + tool + " main-window " + png), 0);
-  const std::string bytes = FileBytes(png);
-  ASSERT_GT(bytes.size(), 24u);
-  EXPECT_EQ(bytes.substr(1, 3), "PNG");
-  auto be32 = [&](size_t at) {
-    return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
-           uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+  struct Case {
+    const char* mode;
+    uint32_t width, height;  // the picture is wider and higher than these
   };
-  EXPECT_GT(be32(16), 599u);
-  EXPECT_GT(be32(20), 466u);
+  for (const Case& c : {Case{"main-window", 599, 466}, Case{"mdi-parent", 500, 300}, Case{"bars", 760, 388}}) {
+    SCOPED_TRACE(c.mode);
+    const std::string png = dir / (std::string(c.mode) + ".png");
+    ASSERT_EQ(Shell("env -u DISPLAY " + tool + " " + c.mode + " " + png), 0);
+    const std::string bytes = FileBytes(png);
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+    auto be32 = [&](size_t at) {
+      return uint32_t(uint8_t(bytes[at])) << 24 | uint32_t(uint8_t(bytes[at + 1])) << 16 |
+             uint32_t(uint8_t(bytes[at + 2])) << 8 | uint8_t(bytes[at + 3]);
+    };
+    EXPECT_GT(be32(16), c.width);
+    EXPECT_GT(be32(20), c.height);
+  }
 }
 
 }  // namespace

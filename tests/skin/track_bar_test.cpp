@@ -177,8 +177,11 @@ TEST_F(TrackBarTest, TicksStandAtTheirPixels) {
   whole->SetMin(INT_MIN);
   whole->SetSlidingMin(INT_MIN);
   whole->SetPosition(INT_MAX);
+  TsuiTrackBar* positive = Bar(200, suiHorizontal, 10, 100);
+  positive->SetMax(INT_MAX);
+  positive->SetPosition(INT_MAX - 1);
   // No slider over the ticks, no focus mark along the bottom row.
-  for (TsuiTrackBar* bar : {every3, ends, whole}) {
+  for (TsuiTrackBar* bar : {every3, ends, whole, positive}) {
     bar->Slider()->Hide();
     bar->SetTabStop(false);
   }
@@ -190,7 +193,9 @@ TEST_F(TrackBarTest, TicksStandAtTheirPixels) {
   std::vector<int> band;
   for (int x = 5; x <= 195; ++x) band.push_back(x);
   EXPECT_EQ(TickColumns(whole), band);
+  EXPECT_EQ(TickColumns(positive), band);
   EXPECT_EQ(whole->Slider()->Left(), 190);
+  EXPECT_EQ(positive->Slider()->Left(), 189);  // (2^31 - 2) * 190 / (2^31 - 1), not a wrapped product
   EXPECT_EQ(whole->ValueAt(190, 0), INT_MAX);
   EXPECT_EQ(whole->ValueAt(0, 0), INT_MIN);
 }
