@@ -44,7 +44,10 @@ protected:
              "create table vx_prog.zboží (id int primary key, název varchar(20));"
              "insert into vx_prog.zboží values (1, 'Šroub'), (2, 'Matice'), (3, 'Podložka')"));
   }
-  static void TearDownTestSuite() { MariaDbServer::Get().Client("drop database vx_prog"); }
+  static void TearDownTestSuite() {
+    MariaDbServer::Get().Client(
+        "drop database vx_prog; drop database if exists vx_prog_back; drop database if exists vx_prog_all");
+  }
 
   void SetUp() override {
     fs::create_directories(root_ / "bin");
@@ -66,11 +69,12 @@ protected:
     return "[TForm1]\r\nsuiedit2_Text=" + work_.string() + "\r\nlabel3_Text=" + zip_.string() + "\r\n";
   }
 
-  // Runs a shell script with the trash in the test's folder; keeps what the
-  // program wrote to stdout and stderr.
+  // Runs a shell script with the trash in the test's folder and no display,
+  // so the program's windows are headless whoever runs the test; keeps what
+  // the program wrote to stdout and stderr.
   int Shell(const std::string& script) {
     const fs::path file = root_ / "run.sh";
-    WriteFile(file, "export XDG_DATA_HOME='" + (root_ / "data").string() + "'\n" + script + "\n");
+    WriteFile(file, "unset DISPLAY\nexport XDG_DATA_HOME='" + (root_ / "data").string() + "'\n" + script + "\n");
     const int status = std::system(("sh '" + file.string() + "'").c_str());
     out_ = FileBytes(root_ / "out");
     err_ = FileBytes(root_ / "err");
@@ -92,6 +96,26 @@ protected:
     EXPECT_TRUE(fs::exists(root_ / "mounted")) << "cannot mount: " << err_;
     fs::remove(root_ / "mounted");
     return rc;
+  }
+
+  // Restores a dump (the file itself, or the one inside a ZIP archive) into
+  // the scratch database vx_prog_back, made anew; its rows there.
+  int Restore(const fs::path& dump) {
+    const MariaDbServer& server = MariaDbServer::Get();
+    server.Client("drop database if exists vx_prog_back; create database vx_prog_back character set utf8mb4");
+    std::string source = "cat '" + dump.string() + "'";
+    if (dump.extension() == ".zip") {
+      const fs::path plain = root_ / "one.zip";  // unzip reads wildcards in names
+      fs::copy_file(dump, plain, fs::copy_options::overwrite_existing);
+      source = "unzip -p '" + plain.string() + "'";
+    }
+    EXPECT_EQ(Shell(source + " | mariadb --no-defaults -uroot --socket='" + server.socket + "' vx_prog_back"), 0)
+        << dump;
+    return std::atoi(server.Client(Utf8("select count(*) from vx_prog_back.zboží")).c_str());
+  }
+  static std::string Checksum(const std::string& database) {
+    const std::string line = MariaDbServer::Get().Client(Utf8("checksum table ") + database + Utf8(".zboží"));
+    return line.substr(line.find('\t') + 1);
   }
 
   fs::path Trash() const { return root_ / "data/Trash/files"; }
@@ -233,6 +257,7 @@ public:
   using ProgramTest::zip_;
   using ProgramTest::WriteIni;
   using ProgramTest::Folders;
+  using ProgramTest::Checksum;
 
   // A dump program that complains and fails.
   void FailingDump() {
@@ -249,38 +274,37 @@ protected:
     for (std::size_t at; (at = path.find('D')) != std::string::npos;) path.replace(at, 1, today);
     return (zip_ / path).string();
   }
-  // Restores an archive's dump into a scratch database; its row count there.
-  int RestoredRows(const std::string& archive) {
-    const MariaDbServer& server = MariaDbServer::Get();
-    server.Client("drop database if exists vx_prog_back; create database vx_prog_back character set utf8mb4");
-    const fs::path plain = root_ / "one.zip";  // unzip reads wildcards in names
-    fs::copy_file(archive, plain, fs::copy_options::overwrite_existing);
-    const int rc = Shell("unzip -p '" + plain.string() + "' | mariadb --no-defaults -uroot --socket='" +
-                         server.socket + "' vx_prog_back");
-    EXPECT_EQ(rc, 0) << archive;
-    return std::atoi(server.Client(Utf8("select count(*) from vx_prog_back.zboží")).c_str());
-  }
-  std::string Checksum(const std::string& database) {
-    const std::string line = MariaDbServer::Get().Client(Utf8("checksum table ") + database + Utf8(".zboží"));
-    return line.substr(line.find('\t') + 1);
-  }
 };
 
+// The rows of every data archive, restored one by one and gathered in one
+// table, must equal the table backed up; a protocol archive must hold the
+// complaint line.
 TEST_P(ProgramRunsTest, LeavesItsArchivesAndExitCode) {
   const RunCase& c = GetParam();
   WriteIni(Folders());
   if (c.prepare) c.prepare(*this);
   EXPECT_EQ(Run(c.arguments), c.exitCode) << err_;
-  EXPECT_TRUE(Contains(err_, c.complaint)) << err_;
+  const std::string programErr = err_;
+  EXPECT_TRUE(Contains(programErr, c.complaint)) << programErr;
+  const MariaDbServer& server = MariaDbServer::Get();
+  server.Client(Utf8("drop database if exists vx_prog_all; create database vx_prog_all character set utf8mb4;"
+                     "create table vx_prog_all.zboží like vx_prog.zboží"));
+  bool restored = false;
   for (const auto& [archive, rows] : c.archives) {
     const std::string path = Expand(archive);
-    ASSERT_TRUE(fs::exists(path)) << path << "\n" << err_;
+    ASSERT_TRUE(fs::exists(path)) << path << "\n" << programErr;
     EXPECT_EQ(Shell("unzip -tq '" + path + "' >/dev/null"), 0) << path;
-    if (rows < 0) continue;
-    EXPECT_EQ(RestoredRows(path), rows) << path;
-    if (rows == 3) {
-      EXPECT_EQ(Checksum("vx_prog_back"), Checksum("vx_prog")) << path;
+    if (rows < 0) {
+      const ShellResult protocol = RunShell("unzip -p '" + path + "'");
+      EXPECT_TRUE(Contains(protocol.output, Utf8ToAnsi(c.complaint))) << path;
+      continue;
     }
+    EXPECT_EQ(Restore(path), rows) << path;
+    server.Client(Utf8("insert into vx_prog_all.zboží select * from vx_prog_back.zboží"));
+    restored = true;
+  }
+  if (restored) {
+    EXPECT_EQ(Checksum("vx_prog_all"), Checksum("vx_prog"));
   }
 }
 
@@ -315,6 +339,8 @@ TEST_F(ProgramTest, NoZipThenPruningAndTheBatchTransfer) {
   ASSERT_EQ(Run("/Z:NE"), 0) << err_;
   EXPECT_EQ(Names(work_), std::vector<std::string>(std::begin(kDumps), std::end(kDumps)));
   EXPECT_EQ(Names(zip_).size(), 3u);
+  EXPECT_EQ(Restore(work_ / Utf8("zboží.zal")), 3);
+  EXPECT_EQ(Checksum("vx_prog_back"), Checksum("vx_prog"));
 
   WriteFile(root_ / "bin/bck_uloz.bat", "echo \"$@\" >\"$(dirname \"$0\")/uloz.txt\"\n");
   WriteFile(root_ / "bin/bck_smaz.bat", "echo \"$@\" >>\"$(dirname \"$0\")/smaz.txt\"\n");
@@ -327,6 +353,8 @@ TEST_F(ProgramTest, NoZipThenPruningAndTheBatchTransfer) {
   for (const char* gone : {"20000101", "20000102", "_protokol.zal"})
     EXPECT_NE(std::find(trash.begin(), trash.end(), gone), trash.end()) << gone;
   EXPECT_EQ(RunShell("unzip -tq '" + (DateFolder(zip_) / Utf8("zboží.zip")).string() + "'").status, 0);
+  EXPECT_EQ(Restore(DateFolder(zip_) / Utf8("zboží.zip")), 3);
+  EXPECT_EQ(Checksum("vx_prog_back"), Checksum("vx_prog"));
   // The upload batch got the ZIP folder, today's date and its script.
   EXPECT_TRUE(Contains(FileBytes(root_ / "bin/uloz.txt"), zip_.string() + " " + today)) << FileBytes(root_ / "bin/uloz.txt");
   EXPECT_TRUE(fs::exists(root_ / "bin/povel.txt"));
