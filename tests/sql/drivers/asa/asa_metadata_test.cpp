@@ -29,8 +29,10 @@ constexpr char kCatalogue[] =
     "CREATE TABLE sp_jdbc_getudts (TYPE_CAT VARCHAR(128), TYPE_SCHEM VARCHAR(128), TYPE_NAME VARCHAR(128),"
     " JAVA_CLASS VARCHAR(128), DATA_TYPE SMALLINT, REMARKS VARCHAR(100));"
     "INSERT INTO sp_jdbc_getudts VALUES (NULL, 'DBA', 'money', NULL, 4, NULL);"
-    // Two tables of the same layout, listed T2 first; T2.b is computed
-    // and not nullable, T1.b is an ordinary column.
+    // Two tables of the same layout, listed T2 first while the system
+    // tables list T1 first: T1.b is computed and not nullable, T2.a is
+    // computed and nullable. Matched by position alone they would mark
+    // T2.b and T1.a instead.
     "CREATE TABLE sp_jdbc_columns (TABLE_SCHEM VARCHAR(128), TABLE_NAME VARCHAR(128), COLUMN_NAME VARCHAR(128),"
     " TYPE_NAME VARCHAR(40), COLUMN_SIZE INTEGER, BUFFER_LENGTH INTEGER, DECIMAL_DIGITS INTEGER,"
     " NUM_PREC_RADIX SMALLINT, REMARKS VARCHAR(100), COLUMN_DEF VARCHAR(100), SQL_DATA_TYPE SMALLINT,"
@@ -45,8 +47,8 @@ constexpr char kCatalogue[] =
     "INSERT INTO SYSTABLE VALUES (1, 'T1', 'DBA'), (2, 'T2', 'DBA');"
     "CREATE TABLE SYSCOLUMN (table_id INTEGER, column_id INTEGER, column_name VARCHAR(128), column_type CHAR(1),"
     " nulls CHAR(1));"
-    "INSERT INTO SYSCOLUMN VALUES (1, 1, 'a', 'R', 'Y'), (1, 2, 'b', 'R', 'Y'), (2, 1, 'a', 'R', 'Y'),"
-    " (2, 2, 'b', 'C', 'N');";
+    "INSERT INTO SYSCOLUMN VALUES (1, 1, 'a', 'R', 'Y'), (1, 2, 'b', 'C', 'N'), (2, 1, 'a', 'C', 'Y'),"
+    " (2, 2, 'b', 'R', 'Y');";
 
 class ASAMetadata : public ::testing::Test {
 protected:
@@ -138,10 +140,10 @@ TEST_F(ASAMetadata, ComputedColumnsAreFoundByOwnerTableAndPosition) {
     bool autoIncrement;
   };
   const Row expected[] = {
-      {"T2", "a", false, true, 1, "YES", true},
-      {"T2", "b", true, false, 0, "NO", false},
+      {"T2", "a", true, false, 1, "YES", true},
+      {"T2", "b", false, true, 1, "YES", false},
       {"T1", "a", false, true, 1, "YES", false},
-      {"T1", "b", false, true, 1, "YES", false},
+      {"T1", "b", true, false, 0, "NO", false},
   };
   for (const Row& row : expected) {
     ASSERT_TRUE(columns->Next());

@@ -129,11 +129,12 @@ TEST(ASAPreparedQuery, PreparedOnceAndAnsweredAsQueryOrUpdate) {
   EXPECT_EQ(Ids(*query->ExecuteQuery("SELECT id FROM items")), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(CallsOf("dbpp_prepare_describe").size(), 2u);
 
-  Ref<IZPreparedStatement> update = connection->NewPreparedStatement("DELETE FROM items WHERE id = ?", nullptr);
+  Ref<IZPreparedStatement> update =
+      connection->NewPreparedStatement("UPDATE items SET name = 'u' WHERE id >= ?", nullptr);
   update->SetInt(1, 2);
   EXPECT_FALSE(update->ExecutePrepared());
-  EXPECT_EQ(update->GetUpdateCount(), 1);
-  EXPECT_EQ(QueryNumber(database, "SELECT COUNT(*) FROM items"), 2);
+  EXPECT_EQ(update->GetUpdateCount(), 2);
+  EXPECT_EQ(QueryNumber(database, "SELECT COUNT(*) FROM items WHERE name = 'u'"), 2);
 }
 
 TEST(ASAPreparedQuery, BadParametersOpenNothing) {

@@ -60,7 +60,8 @@ TEST_F(ASAResultSet, UpdatableScrollingAndEveryColumnNullable) {
   EXPECT_EQ(result->GetType(), rtScrollSensitive);
   EXPECT_EQ(result->GetConcurrency(), rcUpdatable);
   EXPECT_EQ(cursor_.size(), 12u);
-  // Before the metadata asks the catalogue.
+  // Before the metadata asks the catalogue; n is described as not
+  // nullable, from its NOT NULL declaration.
   TZColumnInfoList& columns = dynamic_cast<TZASAResultSet*>(result.get())->GetColumnsInfo();
   for (int column : {0, 1}) EXPECT_EQ(columns[column].Nullable, ntNullable);
 }

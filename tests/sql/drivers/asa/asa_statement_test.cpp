@@ -51,6 +51,9 @@ TEST(ASAStatement, CachedBlobOfTheStatementWinsOverTheConnection) {
   Ref<IZPreparedStatement> prepared = connection->NewPreparedStatement("SELECT id FROM items", &info);
   EXPECT_FALSE(dynamic_cast<TZASAPreparedStatement*>(prepared.get())->CachedBlob());
   EXPECT_TRUE(dynamic_cast<TZASAStatement*>(connection->NewStatement(nullptr).get())->CachedBlob());
+  // Without its own setting a statement takes the connection's.
+  Ref<TZASAConnection> lazy = Connection(MakeDatabase(kTable), "ASA9", ";cashedblob=false");
+  EXPECT_FALSE(dynamic_cast<TZASAStatement*>(lazy->NewStatement(nullptr).get())->CachedBlob());
 }
 
 TEST(ASAStatement, ExecuteUpdateCountsAndCancelReachesTheClient) {
