@@ -11,6 +11,7 @@
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
 #include "util/components/speed_button.h"
+#include "util/components/styled_speed_button.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
 
@@ -40,6 +41,8 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditTrayIconAndSpeedBu
     auto* button = load.Create<TUtlSpeedButton>("SaveButton", form);
     load.Set(button, {{"Hint", "Vlastní"}});
     load.Ref(button, "Action", "SaveAction");
+    auto* styled = load.Create<TUtlStyledSpeedButton>("SaveMenuButton", form);
+    load.Ref(styled, "Action", "SaveAction");
     load.Finish();
 
     EXPECT_EQ(dir->DialogText(), "Pracovní složka");
@@ -54,6 +57,8 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditTrayIconAndSpeedBu
     EXPECT_EQ(button->Action(), save);
     EXPECT_EQ(button->Caption(), "Uložit");
     EXPECT_EQ(button->Hint(), "Vlastní");
+    EXPECT_EQ(styled->Action(), save);
+    EXPECT_EQ(styled->Hint(), "Uloží zálohu");
   }
   form->Free();
 }

@@ -423,6 +423,39 @@ TEST_F(SpeedButtonForm, AMenuButtonOpensItsMenuFromTheArrowPartAndClicksFromTheM
   EXPECT_EQ(menu->shownAt.size(), 1u);
 }
 
+TEST_F(SpeedButtonForm, AStyledButtonWithoutAGlyphTakesTheActionsPictureButNotItsCheckMark) {
+  TImageList* images = new TImageList(form, 8, 8);
+  images->AddMasked(Picture(8, 8, clBlue).get(), clFuchsia);  // the bottom-left pixel is transparent
+  auto* list = new TActionList(form);
+  list->SetImages(images);
+  struct Case {
+    int index;
+    bool ownGlyph, taken;
+  };
+  for (const Case& c : {Case{0, false, true}, Case{1, false, false}, Case{-1, false, false}, Case{0, true, false}}) {
+    TUtlStyledSpeedButton* b = Styled(form, 10, sbsNormal);
+    b->SetGroupIndex(1);
+    b->SetAllowAllUp(true);
+    if (c.ownGlyph) b->SetGlyph(Picture(16, 16, clLime).get());
+    TOwned<TCustomAction> action(new TCustomAction(nullptr));
+    action->SetActionList(list);
+    action->SetImageIndex(c.index);
+    action->SetChecked(true);
+    b->SetAction(action.get());
+    EXPECT_FALSE(b->Down()) << c.index;  // only the other family follows the check mark
+    TBitmap* glyph = b->Glyph();
+    if (c.taken) {
+      ASSERT_EQ(glyph->Width(), 8);
+      EXPECT_EQ(glyph->Canvas()->Pixels(3, 3), clBlue);
+      EXPECT_EQ(glyph->Canvas()->Pixels(0, 7), clFuchsia);
+      EXPECT_EQ(glyph->TransparentColor(), clFuchsia);
+    } else {
+      EXPECT_EQ(glyph->Width(), c.ownGlyph ? 16 : 0) << c.index;
+    }
+    b->Free();
+  }
+}
+
 TEST_F(SpeedButtonForm, SpinArrowsShowTheBuiltInArrowUntilGivenAPicture) {
   auto* spin = new TUtlSpinButton(form);
   spin->SetParent(form);

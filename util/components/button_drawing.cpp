@@ -3,10 +3,12 @@
 
 #include <algorithm>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/gdi.h"
+#include "platform/gui/image_list.h"
 
 int DrawCanvasText(TCanvas* canvas, const AnsiString& text, TRect& r, UINT flags) {
   canvas->RequireState(csHandleValid | csFontValid | csBrushValid);
@@ -38,4 +40,17 @@ void DrawEmbossedText(TCanvas* canvas, const AnsiString& text, TRect& r, UINT fl
   }
   r.Right += 1;
   r.Bottom += 1;
+}
+
+std::unique_ptr<TBitmap> ActionPicture(const TCustomAction* action) {
+  TImageList* images = action && action->ActionList() ? action->ActionList()->Images() : nullptr;
+  const int index = action ? action->ImageIndex() : -1;
+  if (!images || index < 0 || index >= images->Count()) return nullptr;
+  auto picture = std::make_unique<TBitmap>();
+  picture->SetSize(images->Width(), images->Height());
+  picture->Canvas()->Brush()->SetColor(clFuchsia);
+  picture->Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
+  images->Draw(picture->Canvas(), 0, 0, index);
+  picture->SetTransparentColor(clFuchsia);
+  return picture;
 }

@@ -9,6 +9,7 @@
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
 #include "util/components/speed_button.h"
+#include "util/components/styled_speed_button.h"
 #include "util/components/system_component_classes.h"
 #include "util/components/time_spin_edit.h"
 #include "util/components/tray_icon.h"
@@ -40,6 +41,8 @@ void RegisterUtilComponents() {
                   &TDirectoryEdit::SetGlyphKind),
          IntProp("NumGlyphs", &TDirectoryEdit::NumGlyphs, &TDirectoryEdit::SetNumGlyphs)});
     RegisterProps<TUtlSpeedButton>("TUtlSpeedButton", {RefProp("Action", &TControl::Action, &TControl::SetAction)});
+    RegisterProps<TUtlStyledSpeedButton>("TUtlStyledSpeedButton",
+                                         {RefProp("Action", &TControl::Action, &TControl::SetAction)});
     RegisterProps<TUtlCustomSpinEdit>(
         "TUtlCustomSpinEdit",
         {BoolProp("EditorEnabled", &TUtlCustomSpinEdit::EditorEnabled, &TUtlCustomSpinEdit::SetEditorEnabled),

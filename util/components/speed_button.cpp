@@ -378,16 +378,8 @@ void TUtlSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
   auto* action = dynamic_cast<TCustomAction*>(sender);
   if (!action) return;
   if (groupIndex_ != 0 && (!checkDefaults || !down_)) SetDown(action->Checked());
-  TImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
-  const int index = action->ImageIndex();
-  if (!Glyph()->Empty() || !images || index < 0 || index >= images->Count()) return;
-  TBitmap picture;
-  picture.SetSize(images->Width(), images->Height());
-  picture.Canvas()->Brush()->SetColor(clFuchsia);
-  picture.Canvas()->FillRect(Rect(0, 0, images->Width(), images->Height()));
-  images->Draw(picture.Canvas(), 0, 0, index);
-  picture.SetTransparentColor(clFuchsia);
-  SetGlyph(&picture);
+  if (!Glyph()->Empty()) return;
+  if (const auto picture = ActionPicture(action)) SetGlyph(picture.get());
 }
 
 void TUtlSpeedButton::SetDown(bool value) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/actions.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
@@ -242,6 +243,12 @@ void TUtlStyledSpeedButton::SetDropDownMenu(TPopupMenu* value) {
 void TUtlStyledSpeedButton::Notification(TComponent* component, TOperation operation) {
   TGraphicControl::Notification(component, operation);
   if (operation == opRemove && component == dropDownMenu_) dropDownMenu_ = nullptr;
+}
+
+void TUtlStyledSpeedButton::ActionChange(TObject* sender, bool checkDefaults) {
+  TGraphicControl::ActionChange(sender, checkDefaults);
+  if (!Glyph()->Empty()) return;
+  if (const auto picture = ActionPicture(dynamic_cast<TCustomAction*>(sender))) SetGlyph(picture.get());
 }
 
 void TUtlStyledSpeedButton::SetEnabled(bool value) {

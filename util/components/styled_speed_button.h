@@ -88,6 +88,8 @@ protected:
   void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
   void WndProc(TMessage& message) override;
   void Notification(TComponent* component, TOperation operation) override;
+  // A button without a glyph takes the action's picture from its list.
+  void ActionChange(TObject* sender, bool checkDefaults) override;
 
 private:
   template <class T>
