@@ -1,6 +1,7 @@
 // The folder dialog (scripted, as without a display) and the folder edit:
 // where the dialog starts, what the choice does to the text and InitialDir,
-// several folders, the dialog events, read-only and direct input, Alt+Down.
+// several folders, the dialog events, read-only and direct input, Alt+Down,
+// Enter and Esc for the form's buttons, the minimum height, dropped files.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,12 +10,15 @@
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
+#include "platform/gui/clipboard.h"
 #include "platform/gui/colors.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/dialogs.h"
+#include "platform/gui/std_controls.h"
 #include "platform/gui/drop_files.h"
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/message_loop.h"
+#include "tests/platform/gui/comp_test_support.h"
 #include "util/routines/program_routines.h"
 #include "tests/support/temp_folder.h"
 #include "util/components/folder_dialog.h"
@@ -129,6 +133,80 @@ TEST_F(FolderEdit, ReadOnlyKeepsTheButtonQuietAndAltDownOpensTheDialog) {
   EXPECT_EQ(edit->Text(), Dir("Data"));
 }
 
+TEST_F(FolderEdit, EnterAndEscReachTheFormsButtonsAndAZeroWidthButtonIgnoresAltDown) {
+  auto* ok = new TButton(form);
+  ok->SetParent(form);
+  ok->SetBounds(10, 60, 75, 25);
+  ok->SetDefault(true);
+  auto* cancel = new TButton(form);
+  cancel->SetParent(form);
+  cancel->SetBounds(100, 60, 75, 25);
+  cancel->SetCancel(true);
+  std::vector<std::string> pressed;
+  ok->OnClick = [&](TObject*) { pressed.push_back("ok"); };
+  cancel->OnClick = [&](TObject*) { pressed.push_back("cancel"); };
+  edit->SetText(Dir("Work"));
+  edit->SetFocus();
+  PressKey(VK_RETURN, "\r");
+  PressKey(VK_ESCAPE, "\x1b");
+  Application->ProcessMessages();
+  EXPECT_EQ(pressed, (std::vector<std::string>{"ok", "cancel"}));
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+  EXPECT_TRUE(edit->Focused());
+
+  int clicks = 0;
+  edit->OnButtonClick = [&](TObject*) { ++clicks; };
+  edit->SetButtonWidth(0);
+  EXPECT_EQ(edit->ButtonWidth(), 0);
+  PressKeyWith(VK_MENU, VK_DOWN);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 0);
+  edit->SetButtonWidth(21);
+  Answer("");
+  PressKeyWith(VK_MENU, VK_DOWN);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FolderEdit, WithoutDirectInputTypingPasteAndCutAreRefusedButTheButtonWorks) {
+  edit->SetText(Dir("Work"));
+  edit->SetDirectInput(false);
+  edit->SetFocus();
+  edit->SelectAll();
+  PressKey('X', "x");
+  Application->ProcessMessages();
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+  Clipboard()->SetAsText(Dir("A"));
+  edit->PasteFromClipboard();
+  edit->SelectAll();
+  edit->CutToClipboard();
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+  EXPECT_EQ(Clipboard()->AsText(), Dir("A"));
+  Answer(Dir("Data"));
+  edit->HandleButtonClick();
+  EXPECT_EQ(edit->Text(), Dir("Data"));
+
+  edit->SetDirectInput(true);
+  edit->SelectAll();
+  edit->PasteFromClipboard();
+  EXPECT_EQ(edit->Text(), Dir("A"));
+}
+
+TEST_F(FolderEdit, SeveralFoldersInABoxWithoutTheFocusAreReplacedByTheChoice) {
+  // A press on the button focuses the box first; AutoSelect selects the whole text.
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetBounds(10, 100, 100, 21);
+  other->SetFocus();
+  edit->SetMultipleDirs(true);
+  edit->SetText(Dir("A"));
+  Answer(Dir("B"));
+  ClickOn(edit->Button());
+  Application->ProcessMessages();
+  EXPECT_TRUE(edit->Focused());
+  EXPECT_EQ(edit->Text(), Dir("B"));
+}
+
 TEST_F(FolderEdit, AClickOnTheButtonFocusesTheBoxAndChoosesAFolder) {
   TUtlEditButton* button = edit->Button();
   EXPECT_EQ(button->Parent()->Parent(), edit);
@@ -144,6 +222,25 @@ TEST_F(FolderEdit, AClickOnTheButtonFocusesTheBoxAndChoosesAFolder) {
 
   edit->SetEnabled(false);
   EXPECT_FALSE(button->Enabled());
+}
+
+TEST_F(FolderEdit, TooLowABoxGrowsToTheTextHeightOfItsSmallerFontAndTheButtonFollows) {
+  EXPECT_EQ(edit->Height(), 21);  // the program's boxes are not raised
+  edit->SetHeight(5);
+  const int raised = edit->Height();
+  EXPECT_GT(raised, 5);
+  EXPECT_LE(raised, 21);
+  EXPECT_EQ(edit->Button()->Height(), raised - 4);
+  // The smaller of the system font and the box's own counts: a small font lowers the limit.
+  edit->Font()->SetSize(5);
+  edit->SetHeight(5);
+  EXPECT_GT(edit->Height(), 5);
+  EXPECT_LT(edit->Height(), raised);
+  // Nothing is raised while the form data is read.
+  edit->BeginLoading();
+  edit->SetHeight(3);
+  EXPECT_EQ(edit->Height(), 3);
+  edit->EndLoading();
 }
 
 TEST_F(FolderEdit, TheButtonPictureFollowsItsKind) {

@@ -8,6 +8,7 @@
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/colors.h"
+#include "platform/gui/gdi.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/paths.h"
 #include "util/routines/program_routines.h"
@@ -276,6 +277,27 @@ void TDirectoryEdit::KeyDown(WORD& key, TShiftState shift) {
     HandleButtonClick();
     key = 0;
   }
+}
+
+int TDirectoryEdit::MinHeight() const {
+  const HDC dc = CreateCompatibleDC(nullptr);
+  TEXTMETRICA system{}, own{};
+  const HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  GetTextMetricsA(dc, &system);
+  SelectObject(dc, Font()->Handle());
+  GetTextMetricsA(dc, &own);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return std::min(system.tmHeight, own.tmHeight) + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+}
+
+void TDirectoryEdit::Resize() {
+  if (!InState(csLoading)) {
+    const int least = MinHeight();
+    // Raising the height runs Resize again, which then places the button.
+    if (Height() < least) return SetHeight(least);
+  }
+  TUtlInnerControlEdit::Resize();
 }
 
 void TDirectoryEdit::PlaceInner() {

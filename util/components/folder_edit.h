@@ -97,8 +97,12 @@ protected:
   bool ClipboardEditable() const override { return directInput_ && !readOnly_; }
   void CreateParams(TCreateParams& params) override;
   void WndProc(TMessage& message) override;
+  // A height below MinHeight is raised to it (not while the form data is read).
+  void Resize() override;
 
 private:
+  // The smaller text height of the system font and the box's font, with room for the borders.
+  int MinHeight() const;
   void PerformButtonAction();
   void RebuildButtonPicture();
   void DroppedFiles(HDROP drop);
