@@ -328,6 +328,9 @@ const RunCase kRunCases[] = {
     {"BadRowsSwitch", "/M:abc", nullptr, 1, "vorbex05: 'abc' is not a valid integer value", {}},
     {"FailingDump", "", [](ProgramRunsTest& t) { t.FailingDump(); }, 1,
      Utf8("ZBOží - CHYBA: mysqldump skončil s kódem 2"), {{"D/_protokol.zip", -1}}},
+    // Unattended, the failed run still ends the program.
+    {"OneShotFailingDump", "/A:", [](ProgramRunsTest& t) { t.FailingDump(); }, 1,
+     Utf8("ZBOží - CHYBA: mysqldump skončil s kódem 2"), {{"D/_protokol.zip", -1}}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, ProgramRunsTest, ::testing::ValuesIn(kRunCases),
