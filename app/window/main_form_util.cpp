@@ -26,14 +26,11 @@ void TForm1::BuildUtilComponents(TFormLoader& load) {
   for (const char* prop : {"suiedit2.Text", "label3.Text", "suiInputDialog1.ValueText"})
     FormStorage1->StoredProps()->Add(prop);
 
-
-
   rmTimeSpinEdit1 = load.Create<TUtlTimeSpinEdit>("rmTimeSpinEdit1", suiImagePanel1);
   rmTimeSpinEdit1->SetBounds(522, 30, 70, 19);
   rmTimeSpinEdit1->SetAnchors(akTop | akRight);
   rmTimeSpinEdit1->SetShowSeconds(true);
   rmTimeSpinEdit1->SetVisible(false);
-
 
   suiedit2 = load.Create<TDirectoryEdit>("suiedit2", suiImagePanel1);
   suiedit2->SetBounds(145, 5, 271, 21);
@@ -41,7 +38,6 @@ void TForm1::BuildUtilComponents(TFormLoader& load) {
   label3 = load.Create<TDirectoryEdit>("label3", suiImagePanel1);
   label3->SetBounds(145, 30, 271, 21);
   label3->SetDialogText("Složka pro zálohu ZIP");
-
 }
 
 void TForm1::BindUtilEvents() {
