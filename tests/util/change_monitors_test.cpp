@@ -157,7 +157,7 @@ TEST_F(Monitors, ARegistryKeyAnotherProcessCreatesChangesAndDeletesFiresEachTime
     if (s.changes == changes)
       Settle();
     else
-      ASSERT_TRUE(PumpUntil([&] { return changes == s.changes; })) << s.args;
+      ASSERT_TRUE(PumpUntil([&] { return changes == s.changes; })) << s.args << ": " << changes << " changes";
     EXPECT_EQ(changes, s.changes) << s.args;
   }
   EXPECT_TRUE(onMain);

@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <optional>
+#include <thread>
 
 #include "platform/rtl/files.h"
 #include "platform/rtl/text.h"
@@ -157,6 +161,27 @@ TEST_F(RegistryWriting, ChangeNoticesTellTheWatchedKeyApart) {
   UtlCloseHandleSafe(event);
   EXPECT_EQ(event, -1);
   EXPECT_FALSE(UtlRearmRegChangeEvent(event, info));
+}
+
+// A change notice reads the key's state in many calls; the read lock keeps
+// another writer's change from landing between them (which gave one change
+// two notices: a state that never was, then the real one).
+TEST_F(RegistryWriting, AReadLockHoldsOffWritersUntilItGoes) {
+  UtlWriteRegistryText(rkCurrentUser, "Software\\Vx", "v", "1");
+  std::optional<TRegistryReadLock> steady(std::in_place, rkCurrentUser);
+  std::atomic<bool> written{false};
+  std::thread writer([&] {
+    UtlWriteRegistryText(rkCurrentUser, "Software\\Vx", "v", "2");
+    written = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(written);
+  EXPECT_EQ(ReadRegistryText(rkCurrentUser, "Software\\Vx", "v"), "1");  // readers still read
+  UtlWriteRegistryText(rkLocalMachine, "Software\\Vx", "v", "3");  // another root is not held
+  steady.reset();
+  writer.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(ReadRegistryText(rkCurrentUser, "Software\\Vx", "v"), "2");
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ bool Save(TRegistryRoot root, const RootData& data) {
 template <class Change>
 bool Modify(TRegistryRoot root, Change change) {
   if (!ForceDirectories(TFileRegistryStore::Folder())) return false;
-  const std::string lockName = AnsiToUtf8(TFileRegistryStore::FileOf(root)) + ".lock";
+  const std::string lockName = AnsiToUtf8(TFileRegistryStore::LockFileOf(root));
   const int lock = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   if (lock < 0) return false;
   ::flock(lock, LOCK_EX);
@@ -192,6 +192,19 @@ AnsiString TFileRegistryStore::FileOf(TRegistryRoot root) {
   char other[32];
   std::snprintf(other, sizeof other, "root-%08x", root);
   return Folder() + (it != names.end() ? it->second : other) + ".reg";
+}
+
+AnsiString TFileRegistryStore::LockFileOf(TRegistryRoot root) { return FileOf(root) + ".lock"; }
+
+// Opened for reading only: its closing then tells no watcher of the folder
+// that something was written.
+TRegistryReadLock::TRegistryReadLock(TRegistryRoot root)
+    : lock_(::open(AnsiToUtf8(TFileRegistryStore::LockFileOf(root)).c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600)) {
+  if (lock_ >= 0) ::flock(lock_, LOCK_SH);
+}
+
+TRegistryReadLock::~TRegistryReadLock() {
+  if (lock_ >= 0) ::close(lock_);
 }
 
 bool TFileRegistryStore::KeyExists(TRegistryRoot root, const WideString& key) const {

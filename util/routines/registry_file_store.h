@@ -37,6 +37,22 @@ public:
   // The folder of the store files, with its trailing "/", and one root's file.
   static AnsiString Folder();
   static AnsiString FileOf(TRegistryRoot root);
+  // The file writers of a root lock while they read, change and replace it.
+  static AnsiString LockFileOf(TRegistryRoot root);
+};
+
+// Holds off the writers of one root while it lives (a shared lock on their
+// lock file), so that several calls read one state of the file rather than
+// a mix of the states before and after another process's change.
+class TRegistryReadLock {
+public:
+  explicit TRegistryReadLock(TRegistryRoot root);
+  ~TRegistryReadLock();
+  TRegistryReadLock(const TRegistryReadLock&) = delete;
+  TRegistryReadLock& operator=(const TRegistryReadLock&) = delete;
+
+private:
+  int lock_ = -1;
 };
 
 // $XDG_CONFIG_HOME, else ~/.config, with its trailing "/".
