@@ -106,13 +106,17 @@ void TCustomEdit::CopyToClipboard() {
   if (SelLength() > 0 && !passwordChar_) Clipboard()->SetAsText(SelText());
 }
 
-void TCustomEdit::CutToClipboard() {
+void TCustomEdit::CutToClipboard() { Perform(WM_CUT, 0, 0); }
+
+void TCustomEdit::PasteFromClipboard() { Perform(WM_PASTE, 0, 0); }
+
+void TCustomEdit::CutSelection() {
   if (readOnly_ || passwordChar_) return;
   CopyToClipboard();
   ReplaceSelection("", true);
 }
 
-void TCustomEdit::PasteFromClipboard() {
+void TCustomEdit::PasteText() {
   if (readOnly_) return;
   AnsiString text = Clipboard()->AsText();
   if (!multiLine_) text = text.substr(0, std::min(text.find('\r'), text.find('\n')));
@@ -450,8 +454,8 @@ void TCustomEdit::WndProc(TMessage& m) {
       }
       break;
     case WM_COPY: CopyToClipboard(); return;
-    case WM_CUT: CutToClipboard(); return;
-    case WM_PASTE: PasteFromClipboard(); return;
+    case WM_CUT: CutSelection(); return;
+    case WM_PASTE: PasteText(); return;
     case WM_CLEAR: if (!readOnly_) ReplaceSelection("", true); return;
     case WM_UNDO: Undo(); m.Result = 1; return;
     case EM_GETSEL:

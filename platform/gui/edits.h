@@ -46,6 +46,8 @@ public:
   void SelectAll();
   void ClearSelection();
   void CopyToClipboard();
+  // Both go through the window procedure (WM_CUT, WM_PASTE), also from the
+  // keys, so a descendant that refuses or follows them sees every one.
   void CutToClipboard();
   void PasteFromClipboard();
   void Clear() { SetText(""); }
@@ -88,6 +90,8 @@ protected:
   int topLine_ = 0;
 
 private:
+  void CutSelection();
+  void PasteText();
   struct Snapshot {
     AnsiString text;
     int anchor, caret;

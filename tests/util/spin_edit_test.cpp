@@ -1,15 +1,19 @@
 // The spin arrow pair (placement, enabled wishes, repeat timing on the
 // virtual clock) and the time spin edit (text forms, stepping at the caret,
-// overtyping with validation, the range and its arrows, read-only).
+// overtyping with validation, the range and its arrows, clamping on exit,
+// read-only and the clipboard).
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "platform/gui/application.h"
+#include "platform/gui/clipboard.h"
+#include "platform/gui/edits.h"
 #include "platform/gui/forms.h"
 #include "platform/gui/headless_backend.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/format_settings.h"
+#include "tests/platform/gui/comp_test_support.h"
 #include "tests/util/shown_form.h"
 #include "util/components/time_spin_edit.h"
 
@@ -195,6 +199,65 @@ TEST_F(TimeEdit, TheRangeHoldsTheValueAndSwitchesTheArrows) {
   EXPECT_EQ(edit->Text(), "20:00:00");
   edit->SetShowSeconds(false);
   EXPECT_EQ(edit->Text(), "17:00");
+}
+
+TEST_F(TimeEdit, TheDesignatorTakesNoTyping) {
+  edit->SetTimeDisplay(td12Hour);
+  edit->SetValue(At(9, 15));
+  const int beeps = TUtlCustomSpinEdit::BeepCount();
+  Type(6, 'p');
+  Type(7, '1');
+  EXPECT_EQ(edit->Text(), " 9:15 am");
+  EXPECT_EQ(TUtlCustomSpinEdit::BeepCount(), beeps + 2);
+}
+
+TEST_F(TimeEdit, LeavingTheBoxClampsToTheRange) {
+  auto* other = new TEdit(form);
+  other->SetParent(form);
+  other->SetBounds(10, 60, 90, 19);
+  edit->SetMaxValue(At(17, 0));
+  edit->SetMinValue(At(8, 0));
+  edit->SetUseRanges(true);
+  edit->SetValue(At(20, 0));
+  edit->SetFocus();
+  other->SetFocus();
+  EXPECT_DOUBLE_EQ(edit->Value(), At(17, 0));
+  EXPECT_EQ(edit->Text(), "17:00");
+}
+
+TEST_F(TimeEdit, TheClipboardReachesTheBoxOnlyWhenItsEditorIsEnabledAndWritable) {
+  edit->SetShowSeconds(true);
+  Clipboard()->SetAsText("03:04:05");
+  edit->SetFocus();
+  for (const bool readOnly : {false, true}) {
+    edit->SetEditorEnabled(readOnly);  // each way one of the two stops the clipboard
+    edit->SetReadOnly(readOnly);
+    edit->SetValue(At(12, 0));
+    edit->SelectAll();
+    edit->PasteFromClipboard();
+    edit->SelectAll();
+    edit->CutToClipboard();
+    // The keys too: Ctrl+V, Shift+Insert, Ctrl+X, Shift+Delete.
+    for (const auto& [modifier, key] : {std::pair{VK_CONTROL, 'V'}, {VK_SHIFT, VK_INSERT}, {VK_CONTROL, 'X'},
+                                        {VK_SHIFT, VK_DELETE}}) {
+      edit->SelectAll();
+      PressKeyWith(modifier, key);
+      Application->ProcessMessages();
+    }
+    EXPECT_EQ(edit->Text(), "12:00:00") << readOnly;
+    EXPECT_EQ(Clipboard()->AsText(), "03:04:05") << readOnly;
+  }
+  edit->SetReadOnly(false);
+  edit->SetEditorEnabled(true);
+  edit->SelectAll();
+  PressKeyWith(VK_CONTROL, 'V');
+  Application->ProcessMessages();
+  EXPECT_EQ(edit->Text(), "03:04:05");
+  // Without the editor, typing still works.
+  edit->SetEditorEnabled(false);
+  edit->SetValue(At(12, 0));
+  Type(0, '0');
+  EXPECT_EQ(edit->Text(), "02:00:00");
 }
 
 TEST_F(TimeEdit, ReadOnlyBeepsAndKeepsTheValue) {
