@@ -1,7 +1,8 @@
 // Pixel tests of the skinned controls: a control as its form shows it,
 // compared with a small expected PNG kept beside the tests. On a mismatch the
 // actual picture and a difference picture (mismatches red) are written to the
-// build folder. VX_UPDATE_EXPECTED=1 writes missing expected pictures.
+// build folder. VX_UPDATE_EXPECTED=1 writes missing expected pictures. Other
+// test folders keep their pictures in their own expected/ folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,8 +20,6 @@
 
 namespace skintest {
 
-inline const std::string kExpectedDir = std::string(VX_SOURCE_DIR) + "/tests/skin/expected/";
-inline const std::string kActualDir = std::string(VX_BINARY_DIR) + "/tests/skin/";
 
 // The control's pixels (0x00RRGGBB) as its top-level window shows them; a
 // window without a parent whole, frame included.
@@ -56,9 +55,11 @@ inline void WriteFile(const std::string& path, const Bytes& bytes) {
                                                                 std::streamsize(bytes.size()));
 }
 
-// Expects the snapshot to equal tests/skin/expected/<name>.png exactly.
-inline void ExpectPicture(const GdiBitmap& actual, const std::string& name) {
-  const std::string expectedPath = kExpectedDir + name + ".png";
+// Expects the snapshot to equal <folder>/expected/<name>.png exactly, folder
+// being a test folder such as "tests/util".
+inline void ExpectPictureIn(const std::string& folder, const GdiBitmap& actual, const std::string& name) {
+  const std::string actualDir = std::string(VX_BINARY_DIR) + "/" + folder + "/";
+  const std::string expectedPath = std::string(VX_SOURCE_DIR) + "/" + folder + "/expected/" + name + ".png";
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, expectedPath.c_str())) {
@@ -67,7 +68,7 @@ inline void ExpectPicture(const GdiBitmap& actual, const std::string& name) {
       return;
     }
     ADD_FAILURE() << "no expected picture " << expectedPath;
-    WriteFile(kActualDir + name + ".actual.png", WritePng(actual));
+    WriteFile(actualDir + name + ".actual.png", WritePng(actual));
     return;
   }
   image.format = PNG_FORMAT_RGB;
@@ -90,8 +91,12 @@ inline void ExpectPicture(const GdiBitmap& actual, const std::string& name) {
   if (same && mismatches == 0) return;
   ADD_FAILURE() << name << ": " << mismatches << " pixels differ (expected " << image.width << "x" << image.height
                 << ", actual " << actual.width << "x" << actual.height << ")";
-  WriteFile(kActualDir + name + ".actual.png", WritePng(actual));
-  WriteFile(kActualDir + name + ".diff.png", WritePng(diff));
+  WriteFile(actualDir + name + ".actual.png", WritePng(actual));
+  WriteFile(actualDir + name + ".diff.png", WritePng(diff));
+}
+
+inline void ExpectPicture(const GdiBitmap& actual, const std::string& name) {
+  ExpectPictureIn("tests/skin", actual, name);
 }
 
 }  // namespace skintest

@@ -4,64 +4,29 @@
 // click events, icon cycling on the virtual clock, and minimizing into the
 // tray and back.
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
 #include "platform/gui/headless_backend.h"
-#include "platform/gui/image_io.h"
 #include "platform/gui/image_list.h"
 #include "platform/gui/menus.h"
+#include "tests/skin/pixel_compare.h"
 #include "tests/util/shown_form.h"
 #include "util/components/balloon_tray_icon.h"
 
 namespace {
 
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-// The screen inside the rectangle must equal tests/util/expected/<name>.png
-// pixel for pixel; a mismatch leaves <name>.actual.png in the build folder,
-// and VX_UPDATE_EXPECTED=1 writes a missing expected picture.
+// The screen inside the rectangle, compared with tests/util/expected/<name>.png.
 void ExpectScreenPicture(const RECT& r, const std::string& name) {
   HBITMAP screen = HeadlessScreenImage();
   GdiBitmap actual(r.Right - r.Left, r.Bottom - r.Top, 24);
   for (int y = 0; y < actual.height; ++y)
     for (int x = 0; x < actual.width; ++x) actual.Row(y)[x] = screen->Row(r.Top + y)[r.Left + x] & 0xFFFFFF;
   DeleteObject(screen);
-  const std::string expected = std::string(VX_SOURCE_DIR) + "/tests/util/expected/" + name + ".png";
-  const std::string actualPath = std::string(VX_BINARY_DIR) + "/tests/util/" + name + ".actual.png";
-  png_image image{};
-  image.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&image, expected.c_str())) {
-    const char* update = std::getenv("VX_UPDATE_EXPECTED");
-    WriteBytes(update && std::string(update) == "1" ? expected : actualPath, WritePng(actual));
-    if (!update || std::string(update) != "1") ADD_FAILURE() << "no expected picture " << expected;
-    return;
-  }
-  image.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-  ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) << expected;
-  int differ = -1;
-  if (int(image.width) == actual.width && int(image.height) == actual.height) {
-    differ = 0;
-    for (int y = 0; y < actual.height; ++y)
-      for (int x = 0; x < actual.width; ++x) {
-        const uint8_t* p = &rgb[(size_t(y) * image.width + size_t(x)) * 3];
-        differ += (uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]) != actual.Row(y)[x];
-      }
-  }
-  if (differ == 0) return;
-  WriteBytes(actualPath, WritePng(actual));
-  ADD_FAILURE() << name << ": " << (differ < 0 ? std::string("another size") : std::to_string(differ) + " pixels differ")
-                << "; see " << actualPath;
+  skintest::ExpectPictureIn("tests/util", actual, name);
 }
 
 struct BalloonTray : ShownForm {
