@@ -277,17 +277,26 @@ TEST_F(SpeedButtonForm, InAGroupDownFollowsTheActionsCheckMark) {
   }
 }
 
-TEST_F(SpeedButtonForm, AButtonWithoutAGlyphTakesTheActionsPictureOnFuchsia) {
-  TImageList* images = new TImageList(form, 8, 8);
-  auto image = Picture(8, 8, clBlue);
-  images->AddMasked(image.get(), clFuchsia);  // the bottom-left pixel is transparent
-  auto* list = new TActionList(form);
+// An action list whose picture 0 is blue, 8 x 8, masked on fuchsia (its
+// bottom-left pixel is transparent), and the actions' picture cases: only an
+// existing picture is taken, and never over the button's own glyph.
+TActionList* ListWithABluePicture(TComponent* owner) {
+  TImageList* images = new TImageList(owner, 8, 8);
+  images->AddMasked(Picture(8, 8, clBlue).get(), clFuchsia);
+  auto* list = new TActionList(owner);
   list->SetImages(images);
-  struct Case {
-    int index;
-    bool ownGlyph, taken;
-  };
-  for (const Case& c : {Case{0, false, true}, Case{1, false, false}, Case{-1, false, false}, Case{0, true, false}}) {
+  return list;
+}
+
+struct ActionPictureCase {
+  int index;
+  bool ownGlyph, taken;
+};
+constexpr ActionPictureCase kActionPictureCases[] = {{0, false, true}, {1, false, false}, {-1, false, false}, {0, true, false}};
+
+TEST_F(SpeedButtonForm, AButtonWithoutAGlyphTakesTheActionsPictureOnFuchsia) {
+  TActionList* list = ListWithABluePicture(form);
+  for (const ActionPictureCase& c : kActionPictureCases) {
     TUtlSpeedButton* b = Button(form, 10);
     if (c.ownGlyph) b->SetGlyph(Picture(16, 16, clLime).get());
     TOwned<TCustomAction> action(new TCustomAction(nullptr));
@@ -424,15 +433,8 @@ TEST_F(SpeedButtonForm, AMenuButtonOpensItsMenuFromTheArrowPartAndClicksFromTheM
 }
 
 TEST_F(SpeedButtonForm, AStyledButtonWithoutAGlyphTakesTheActionsPictureButNotItsCheckMark) {
-  TImageList* images = new TImageList(form, 8, 8);
-  images->AddMasked(Picture(8, 8, clBlue).get(), clFuchsia);  // the bottom-left pixel is transparent
-  auto* list = new TActionList(form);
-  list->SetImages(images);
-  struct Case {
-    int index;
-    bool ownGlyph, taken;
-  };
-  for (const Case& c : {Case{0, false, true}, Case{1, false, false}, Case{-1, false, false}, Case{0, true, false}}) {
+  TActionList* list = ListWithABluePicture(form);
+  for (const ActionPictureCase& c : kActionPictureCases) {
     TUtlStyledSpeedButton* b = Styled(form, 10, sbsNormal);
     b->SetGroupIndex(1);
     b->SetAllowAllUp(true);
