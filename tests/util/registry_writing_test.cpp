@@ -168,7 +168,7 @@ TEST_F(RegistryWriting, ChangeNoticesTellTheWatchedKeyApart) {
 // two notices: a state that never was, then the real one).
 TEST_F(RegistryWriting, AReadLockHoldsOffWritersUntilItGoes) {
   UtlWriteRegistryText(rkCurrentUser, "Software\\Vx", "v", "1");
-  std::optional<TRegistryReadLock> steady(std::in_place, rkCurrentUser);
+  std::optional<TRegistryLock> steady(std::in_place, rkCurrentUser, false);
   std::atomic<bool> written{false};
   std::thread writer([&] {
     UtlWriteRegistryText(rkCurrentUser, "Software\\Vx", "v", "2");

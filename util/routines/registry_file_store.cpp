@@ -129,15 +129,10 @@ bool Save(TRegistryRoot root, const RootData& data) {
 template <class Change>
 bool Modify(TRegistryRoot root, Change change) {
   if (!ForceDirectories(TFileRegistryStore::Folder())) return false;
-  const std::string lockName = AnsiToUtf8(TFileRegistryStore::LockFileOf(root));
-  const int lock = ::open(lockName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (lock < 0) return false;
-  ::flock(lock, LOCK_EX);
+  const TRegistryLock lock(root, true);
+  if (!lock.Held()) return false;
   RootData data = Load(root);
-  bool ok = change(data);
-  if (ok) ok = Save(root, data);
-  ::close(lock);  // releases the lock
-  return ok;
+  return change(data) && Save(root, data);
 }
 
 // The keys directly below parent, by folded path.
@@ -196,15 +191,14 @@ AnsiString TFileRegistryStore::FileOf(TRegistryRoot root) {
 
 AnsiString TFileRegistryStore::LockFileOf(TRegistryRoot root) { return FileOf(root) + ".lock"; }
 
-// Opened for reading only: its closing then tells no watcher of the folder
-// that something was written.
-TRegistryReadLock::TRegistryReadLock(TRegistryRoot root)
-    : lock_(::open(AnsiToUtf8(TFileRegistryStore::LockFileOf(root)).c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600)) {
-  if (lock_ >= 0) ::flock(lock_, LOCK_SH);
+TRegistryLock::TRegistryLock(TRegistryRoot root, bool exclusive)
+    : lock_(::open(AnsiToUtf8(TFileRegistryStore::LockFileOf(root)).c_str(),
+                   (exclusive ? O_RDWR : O_RDONLY) | O_CREAT | O_CLOEXEC, 0600)) {
+  if (lock_ >= 0) ::flock(lock_, exclusive ? LOCK_EX : LOCK_SH);
 }
 
-TRegistryReadLock::~TRegistryReadLock() {
-  if (lock_ >= 0) ::close(lock_);
+TRegistryLock::~TRegistryLock() {
+  if (lock_ >= 0) ::close(lock_);  // releases the lock
 }
 
 bool TFileRegistryStore::KeyExists(TRegistryRoot root, const WideString& key) const {

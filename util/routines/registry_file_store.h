@@ -41,19 +41,24 @@ public:
   static AnsiString LockFileOf(TRegistryRoot root);
 };
 
-// Holds off the writers of one root while it lives (a shared lock on their
-// lock file), so that several calls read one state of the file rather than
-// a mix of the states before and after another process's change.
-class TRegistryReadLock {
+// A lock on one root's lock file while it lives. A writer holds it exclusive
+// while it reads, changes and replaces the file. A reader holds it shared, so
+// that several calls read one state of the file rather than a mix of the states
+// before and after another process's change; it opens the file for reading
+// only, so its closing tells no watcher of the folder that something was written.
+class TRegistryLock {
 public:
-  explicit TRegistryReadLock(TRegistryRoot root);
-  ~TRegistryReadLock();
-  TRegistryReadLock(const TRegistryReadLock&) = delete;
-  TRegistryReadLock& operator=(const TRegistryReadLock&) = delete;
+  TRegistryLock(TRegistryRoot root, bool exclusive);
+  ~TRegistryLock();
+  TRegistryLock(const TRegistryLock&) = delete;
+  TRegistryLock& operator=(const TRegistryLock&) = delete;
+
+  bool Held() const { return lock_ >= 0; }
 
 private:
   int lock_ = -1;
 };
+
 
 // $XDG_CONFIG_HOME, else ~/.config, with its trailing "/".
 AnsiString XdgConfigHome();

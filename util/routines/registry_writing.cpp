@@ -130,7 +130,7 @@ void Describe(const TFileRegistryStore& store, TRegistryRoot root, const WideStr
 std::string Snapshot(const TUtlRegChangeInfo& info) {
   // Describe reads the file once per key and value: a change landing between
   // two reads would give a state that never was, and one change two notices.
-  TRegistryReadLock steady(info.Root);
+  const TRegistryLock steady(info.Root, false);
   std::string out;
   Describe(FileRegistryStore(), info.Root, AnsiToWide(info.Key), info.WatchSubTree, info.Filter, out);
   return out;
