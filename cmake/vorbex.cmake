@@ -39,6 +39,8 @@ endfunction()
 # vx_test(<label> DEPS <libs>... [LABELS <extra labels>] [SOURCES <files>] [NAME <exe>])
 # One GoogleTest program (test_<label> by default) from the .cpp files of the
 # current folder, registered with CTest under the given labels.
+set(VX_TEST_TIMEOUT 300 CACHE STRING "Seconds one test case may run before CTest stops it")
+
 function(vx_test label)
   cmake_parse_arguments(A "" "NAME" "DEPS;LABELS;SOURCES;PROPERTIES" ${ARGN})
   if(NOT A_NAME)
@@ -59,6 +61,11 @@ function(vx_test label)
   # names, so their cases never run side by side.
   if("mariadb" IN_LIST A_PROPERTIES)
     list(APPEND A_PROPERTIES RESOURCE_LOCK mariadb)
+  endif()
+  # Every case has a time limit, so a hang fails within minutes and names
+  # itself instead of stalling the whole run.
+  if(NOT "TIMEOUT" IN_LIST A_PROPERTIES)
+    list(APPEND A_PROPERTIES TIMEOUT ${VX_TEST_TIMEOUT})
   endif()
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST

@@ -109,7 +109,10 @@ void TThread::Resume() {
     thread_ = std::thread([this] { Run(); });
     return;
   }
-  if (suspended_.exchange(false)) Notify();
+  // A resume ends the wait as a wake does, also when the worker never came
+  // to see its suspension: its wait then restarts from LastWakeTime instead
+  // of counting the suspended time as elapsed.
+  if (suspended_.exchange(false)) Wake();
 }
 
 void TThread::Suspend() {

@@ -18,7 +18,12 @@ namespace {
 class FunctionThread : public TThread {
 public:
   explicit FunctionThread(std::function<void(FunctionThread&)> body) : body_(std::move(body)) {}
-  ~FunctionThread() override { WaitFor(); }
+  // Joined before the body goes; a test that stops early must not leave its
+  // worker waiting for ever.
+  ~FunctionThread() override {
+    Terminate();
+    WaitFor();
+  }
   using TThread::Synchronize;
   using TThread::WaitWake;
   using TThread::WaitWakeUntil;
