@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "cdwriter/iso_entries.h"
@@ -53,6 +55,7 @@ struct TImageLayout {
   uint32_t IsoDirStart = 0, JolietDirStart = 0;
   uint32_t IsoDirBytes = 0, JolietDirBytes = 0;
   uint32_t BootCatalog = 0, BootImageSector = 0, BootImageSectors = 0;
+  int64_t BootImageBytes = 0;
   uint32_t DirAreaEnd = 0;
   int64_t PaddingSectors = 0;
   uint32_t FirstFileLocation = 0;
@@ -126,10 +129,14 @@ public:
 
   // --- file tree (file_tree.cpp)
   bool ClearTree(int file_capacity = kMaxTreeFiles, int dir_capacity = kMaxTreeDirs);
-  // 0 no such destination, 255 no such regular file, 1 the file was handed to
-  // the tree (also when the tree refused it).
+  // 1 the file is in the tree; 0 no such destination, 255 no such regular
+  // file, 2 the tree refused it (name taken, too long or skipped, file too
+  // large, tree full; the debug message names it).
   uint8_t InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path);
+  // The folder of exactly that path, else the first one whose path matches
+  // without regard to letter case.
   TDEntry* FindDirectory(const AnsiString& path) const;
+  // Folders of exactly these names: "Data" and "data" are two folders.
   TDEntry* ForceDirectory(const AnsiString& path);
   TDEntry* AddDirectory(TDEntry* parent, const AnsiString& name, int attr);
   TDEntry* AddDirEntry(TDEntry* parent, const TTreeRecord& record);
@@ -177,11 +184,13 @@ private:
   bool WriteData(WriteRun& run);
   bool WriteVolumeStart(WriteRun& run, uint32_t bytes);
   bool CloseSession(WriteRun& run);
-  void CloseBy(uint16_t disc_type, uint8_t track);
+  bool CloseBy(uint16_t disc_type, uint8_t track);
   void ResetDrive();
   void EndWrite(TThWrite& thread);
   int NextChunk(uint8_t* buffer);
   bool Fail(const AnsiString& text);
+  // text + " [" + the drive's error text + "]".
+  bool FailWithDriveText(const char* text);
   bool DriveBusy() const;
   bool WaitWhileNotReady(uint32_t pause_ms);
   void JoinThreads();
@@ -189,11 +198,21 @@ private:
   bool ImportEntry(const TTreeRecord& entry, uint32_t extent, TDEntry* dir, bool joliet,
                    std::vector<uint32_t>& ancestors);
 
+  // What a folder's list holds, so an insert never walks the list: entries by
+  // Joliet name, the ISO 9660 names taken and the last entry.
+  struct FolderIndex {
+    std::unordered_map<AnsiString, TFEntry*> by_name;
+    std::unordered_set<AnsiString> short_names;
+    TFEntry* last = nullptr;
+  };
   TFEntry* NewFileEntry();
   TDEntry* NewDirEntry();
   void DropLastDir();
-  static TFEntry* FindFileEntry(TDEntry* dir, const AnsiString& long_name);
-  static void AppendEntry(TDEntry* dir, TFEntry* entry);
+  TFEntry* FindFileEntry(const TDEntry* dir, const AnsiString& long_name) const;
+  // Appends an entry whose names are set; its ISO 9660 name is made unique first.
+  void AppendEntry(TDEntry* dir, TFEntry* entry);
+  AnsiString UniqueShortName(const TDEntry* dir, const AnsiString& wanted, bool file) const;
+  TDEntry* FindExactDirectory(const AnsiString& path) const;
   AnsiString BuildPath(TDEntry* dir) const;
   bool RefuseLongName(const AnsiString& long_name, const AnsiString& short_name);
 
@@ -222,6 +241,9 @@ private:
   std::vector<std::unique_ptr<TDEntry>> dirs_;  // creation order; owns the records
   std::vector<TDEntry*> iso_order_, joliet_order_;
   std::vector<std::unique_ptr<TFEntry>> files_;
+  std::unordered_map<const TDEntry*, FolderIndex> folders_;
+  std::unordered_map<AnsiString, TDEntry*> dir_by_path_;        // paths of the names as given
+  std::unordered_map<AnsiString, TDEntry*> dir_by_upper_path_;  // the first folder of each upper-case path
   int file_capacity_ = 0, dir_capacity_ = 0;
   int64_t total_data_size_ = 0;
   bool layout_valid_ = false;

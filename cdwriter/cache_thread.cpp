@@ -21,7 +21,7 @@ constexpr uint32_t kPollMs = 1;
 }  // namespace
 
 TCacheThread::TCacheThread(int cache_size, TZIDIzizid& burner, int chunk_size, bool write_post_gap,
-                           const AnsiString& boot_image, uint32_t boot_sectors, int64_t track_bytes,
+                           const AnsiString& boot_image, int64_t boot_bytes, int64_t track_bytes,
                            TMemoryStream& header)
     : burner_(burner),
       header_(header),
@@ -29,7 +29,7 @@ TCacheThread::TCacheThread(int cache_size, TZIDIzizid& burner, int chunk_size, b
       queue_limit_(cache_size / chunk_size),
       post_gap_(write_post_gap && track_bytes < kPostGapTrackBytes),
       boot_image_(boot_image),
-      boot_sectors_(boot_sectors),
+      boot_bytes_(boot_bytes),
       track_bytes_(track_bytes) {
   for (int i = 0; i < burner.FileCount(); ++i) {
     const TFEntry* e = burner.File(i);
@@ -47,7 +47,7 @@ TCacheThread::~TCacheThread() {
 
 void TCacheThread::Execute() {
   if (!FeedHeader()) return Finish(SAbortedByUser);
-  if (!boot_image_.empty() && !FeedFile(boot_image_, int64_t{boot_sectors_} * kSectorBytes)) return;
+  if (!boot_image_.empty() && !FeedFile(boot_image_, boot_bytes_)) return;
   for (const TFEntry* e : sources_)
     if (!FeedFile(e->SourcePath, e->FileSize)) return;
   if (!assembly_.empty() && !QueueAssembly()) return Finish(SAbortedByUser);
@@ -73,8 +73,21 @@ bool TCacheThread::FeedHeader() {
   return fed;
 }
 
-// Reads the file in pieces of at most one chunk; what the file lacks is
-// zeros, so a file that shrank since it was added keeps its sectors.
+namespace {
+
+// Fills count bytes unless the file ends or fails first; the bytes read.
+int ReadFully(TFileStreamEx& file, uint8_t* dest, int count) {
+  int got = 0;
+  for (int n; got < count && (n = file.Read(dest + got, count - got)) > 0;) got += n;
+  return got;
+}
+
+}  // namespace
+
+// Reads the file in pieces of at most one chunk, exactly the size it had when
+// it was added, and pads its last sector with zeros. A file that has shrunk,
+// grown or cannot be read fails the burn by name: its sectors would not hold
+// what its directory record says.
 bool TCacheThread::FeedFile(const AnsiString& name, int64_t size) {
   burner_.Lock();
   current_file_ = name;
@@ -85,19 +98,25 @@ bool TCacheThread::FeedFile(const AnsiString& name, int64_t size) {
     return false;
   }
   std::vector<uint8_t> piece(chunk_size_);
-  for (int64_t left = SectorBytesOf(size); left > 0;) {
+  for (int64_t left = size; left > 0;) {
     const int count = static_cast<int>(std::min<int64_t>(chunk_size_ - assembly_.size(), left));
-    const int wanted = static_cast<int>(std::min<int64_t>(count, std::max<int64_t>(size, 0)));
-    const int got = wanted > 0 ? std::max(file.Read(piece.data(), wanted), 0) : 0;
-    std::fill(piece.begin() + got, piece.begin() + count, 0);
+    if (ReadFully(file, piece.data(), count) < count) {
+      Finish(Format(file.GetSize() < size ? SFileShrank : SCantReadFile, {name}));
+      return false;
+    }
     if (!Feed(piece.data(), count)) {
       Finish(SAbortedByUser);
       return false;
     }
-    size -= count;
     left -= count;
   }
-  return true;
+  if (ReadFully(file, piece.data(), 1) > 0) {
+    Finish(Format(SFileGrew, {name}));
+    return false;
+  }
+  if (Feed(nullptr, static_cast<size_t>(SectorBytesOf(size) - size))) return true;
+  Finish(SAbortedByUser);
+  return false;
 }
 
 bool TCacheThread::Feed(const uint8_t* data, size_t count) {

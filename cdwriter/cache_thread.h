@@ -26,7 +26,7 @@ public:
   // Starts at once. Header is emptied once it has been read; the files are
   // those the burner's tree holds now.
   TCacheThread(int cache_size, TZIDIzizid& burner, int chunk_size, bool write_post_gap,
-               const AnsiString& boot_image, uint32_t boot_sectors, int64_t track_bytes,
+               const AnsiString& boot_image, int64_t boot_bytes, int64_t track_bytes,
                TMemoryStream& header);
   ~TCacheThread() override;
 
@@ -65,7 +65,7 @@ private:
   const int queue_limit_;
   const bool post_gap_;
   const AnsiString boot_image_;
-  const uint32_t boot_sectors_;
+  const int64_t boot_bytes_;
   const int64_t track_bytes_;
   std::vector<const TFEntry*> sources_;  // files with data, in creation order
 

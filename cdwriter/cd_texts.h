@@ -18,6 +18,7 @@ inline constexpr char SInvalidDestinationPath[] = "INVALID DESTINATION PATH";
 inline constexpr char SMaxDirectories[] = "MAXIMUM DIRECTORIES CAN BE %d";
 inline constexpr char SMaxFiles[] = "MAXIMUM FILES CAN BE %d";
 inline constexpr char SFileTooLarge[] = "FILE TOO LARGE FOR ISO 9660: ";
+inline constexpr char SFileNameTaken[] = "FILE NAME ALREADY IN THE FOLDER: ";
 inline constexpr char SFileNameTooLong[] = "FILE NAME TOO LONG FOR JOLIET: ";
 inline constexpr char SNextWritableError[] = "ERROR GETTING NEXT WRITABLE ADDRESS";
 inline constexpr char SRootShortName[] = "CD_ROOT";
@@ -27,11 +28,18 @@ inline constexpr char SBootCatalogId[] = "Zozov AD/UDU Zeziri";
 
 // Burning.
 inline constexpr char SCantOpenFile[] = "CAN'T OPEN FILE \"%s\" OR FILE IS IN USES BY OTHER SOFTWARE";
+inline constexpr char SCantReadFile[] = "CAN'T READ FILE \"%s\"";
+inline constexpr char SFileShrank[] = "FILE \"%s\" IS SHORTER THAN WHEN IT WAS ADDED";
+inline constexpr char SFileGrew[] = "FILE \"%s\" IS LONGER THAN WHEN IT WAS ADDED";
 inline constexpr char SAbortedByUser[] = "OPERATION ABORTED BY USER";
 inline constexpr char STooMuchData[] = "TOO MUCH DATA FOR THIS MODE";
 inline constexpr char SSendCueSheetFailed[] = "SEND CUE SHEET FAILED";
 inline constexpr char SWriterBusy[] = "WRITER BUSY/BUFFER FULL";
 inline constexpr char SWriterError[] = "WRITER ERROR";
+// A command the drive never finished leaves no error text of its own.
+inline constexpr char SNoAnswer[] = "NO ANSWER FROM DRIVE";
+inline constexpr char SFlushFailed[] = "SYNCHRONIZE CACHE FAILED";
+inline constexpr char SCloseFailed[] = "CLOSE TRACK/SESSION FAILED";
 inline constexpr char SStartingWrite[] = "STARTING WRITE PROCESS ON %s AT %s";
 inline constexpr char STestWriteMessage[] = "TEST/DUMMY WRITE";
 

@@ -9,10 +9,11 @@
 
 #include "cdwriter/burner.h"
 #include "cdwriter/cd_texts.h"
-#include "platform/rtl/file_search.h"
+#include "platform/rtl/file_attributes.h"
 #include "platform/rtl/file_times.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/numbers.h"
 #include "platform/rtl/os_names.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
@@ -36,30 +37,39 @@ AnsiString ImageFolderOf(const AnsiString& file_name) {
   return folder.empty() || folder[0] != '\\' ? "\\" + folder : folder;
 }
 
-// The regular file named exactly file_name (the search compares names without
-// regard to case and reads "*" and "?" as wildcards). A symbolic link counts
-// when it leads to a regular file, with that file's size and time.
+// The regular file named exactly file_name, looked up by itself (a folder
+// search per file would make adding n files cost n squared). A symbolic link
+// counts when it leads to a regular file, with that file's size and time.
 bool FindRegularFile(const AnsiString& file_name, TTreeRecord& record) {
-  const AnsiString wanted = ExtractFileName(file_name);
-  if (wanted.empty()) return false;
-  TSearchRec rec;
-  int found = FindFirst(file_name, faAnyFile, rec);
-  while (found == 0 && rec.Name != wanted) found = FindNext(rec);
-  FindClose(rec);
-  if (found != 0) return false;
-  if (rec.Attr & faSymLink) {
-    struct stat st;
-    if (::stat(detail::ToOsName(file_name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    rec.Attr &= ~faSymLink;
-    rec.Size = st.st_size;
-    rec.ModifyTime = st.st_mtime;
+  const AnsiString name = ExtractFileName(file_name);
+  if (name.empty()) return false;
+  const std::string os_name = detail::ToOsName(file_name);
+  struct stat st;
+  if (::lstat(os_name.c_str(), &st) != 0) return false;
+  int attr = detail::AttributesOf(name, st);
+  if (S_ISLNK(st.st_mode)) {
+    if (::stat(os_name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    attr &= ~faSymLink;
   }
-  if (rec.Attr & (faDirectory | faSysFile)) return false;
-  record.Name = rec.Name;
-  record.Time = UnixToLocalDateTime(rec.ModifyTime);
-  record.Attr = rec.Attr;
-  record.Size = rec.Size;
+  if (!S_ISREG(st.st_mode) || (attr & (faDirectory | faSysFile))) return false;
+  record.Name = name;
+  record.Time = UnixToLocalDateTime(st.st_mtime);
+  record.Attr = attr;
+  record.Size = st.st_size;
   return true;
+}
+
+// The folder's path from the names as given: "" for the root, "\Docs\2024".
+AnsiString ExactPathOf(const TDEntry* dir) {
+  AnsiString path;
+  for (; dir != dir->Parent; dir = dir->Parent) path = "\\" + dir->LongName + path;
+  return path;
+}
+
+// "" for the root, else the path without one trailing backslash.
+AnsiString PathKey(const AnsiString& path) {
+  if (path == "\\") return "";
+  return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
 }
 
 }  // namespace
@@ -79,6 +89,9 @@ bool TZIDIzizid::ClearTree(int file_capacity, int dir_capacity) {
   iso_order_.clear();
   joliet_order_.clear();
   files_.clear();
+  folders_.clear();
+  dir_by_path_.clear();
+  dir_by_upper_path_.clear();
   file_capacity_ = file_capacity;
   dir_capacity_ = std::max(dir_capacity, 1);  // the root is always there
   total_data_size_ = 0;
@@ -119,33 +132,52 @@ TFEntry* TZIDIzizid::NewFileEntry() {
   return files_.back().get();
 }
 
-void TZIDIzizid::AppendEntry(TDEntry* dir, TFEntry* entry) {
-  TFEntry** link = &dir->Files;
-  while (*link) link = &(*link)->Next;
-  *link = entry;
+AnsiString TZIDIzizid::UniqueShortName(const TDEntry* dir, const AnsiString& wanted, bool file) const {
+  const auto folder = folders_.find(dir);
+  if (folder == folders_.end() || !folder->second.short_names.contains(wanted)) return wanted;
+  // NAME.EXT becomes NAME_1.EXT, NAME_2.EXT ... within the length a record takes.
+  const size_t dot = file ? wanted.rfind('.') : AnsiString::npos;
+  const AnsiString base = wanted.substr(0, dot), ext = dot == AnsiString::npos ? "" : wanted.substr(dot);
+  const size_t limit = file ? kMaxFileNameChars : kMaxDirNameChars;
+  for (int n = 1;; ++n) {
+    const AnsiString suffix = "_" + IntToStr(n) + ext;
+    const AnsiString candidate = base.substr(0, limit - std::min(limit, suffix.size())) + suffix;
+    if (!folder->second.short_names.contains(candidate)) return candidate;
+  }
 }
 
-TFEntry* TZIDIzizid::FindFileEntry(TDEntry* dir, const AnsiString& long_name) {
-  for (TFEntry* e = dir->Files; e; e = e->Next)
-    if (SameText(e->LongName, long_name)) return e;
-  return nullptr;
+void TZIDIzizid::AppendEntry(TDEntry* dir, TFEntry* entry) {
+  entry->ShortName = UniqueShortName(dir, entry->ShortName, !entry->Dir);
+  FolderIndex& folder = folders_[dir];
+  folder.short_names.insert(entry->ShortName);
+  folder.by_name.emplace(entry->LongName, entry);
+  (folder.last ? folder.last->Next : dir->Files) = entry;
+  folder.last = entry;
+}
+
+TFEntry* TZIDIzizid::FindFileEntry(const TDEntry* dir, const AnsiString& long_name) const {
+  const auto folder = folders_.find(dir);
+  if (folder == folders_.end()) return nullptr;
+  const auto found = folder->second.by_name.find(long_name);
+  return found == folder->second.by_name.end() ? nullptr : found->second;
+}
+
+TDEntry* TZIDIzizid::FindExactDirectory(const AnsiString& path) const {
+  const AnsiString key = PathKey(path);
+  if (key.empty()) return Root();
+  const auto found = dir_by_path_.find(key);
+  return found == dir_by_path_.end() ? nullptr : found->second;
 }
 
 TDEntry* TZIDIzizid::FindDirectory(const AnsiString& path) const {
-  if (path.empty() || path == "\\") return Root();
-  AnsiString wanted = path;
-  if (wanted.back() == '\\') wanted.pop_back();
-  wanted = UpperCase(wanted);
-  for (size_t i = 1; i < dirs_.size(); ++i)
-    if (dirs_[i]->Path == wanted) return dirs_[i].get();
-  return nullptr;
+  if (TDEntry* exact = FindExactDirectory(path)) return exact;
+  const auto found = dir_by_upper_path_.find(UpperCase(PathKey(path)));
+  return found == dir_by_upper_path_.end() ? nullptr : found->second;
 }
 
 AnsiString TZIDIzizid::BuildPath(TDEntry* dir) const {
-  AnsiString path = "\\";
-  for (; dir != dir->Parent; dir = dir->Parent) path = "\\" + dir->LongName + path;
-  path.pop_back();
-  return UpperCase(path);
+  const AnsiString path = ExactPathOf(dir);
+  return path.empty() ? AnsiString("\\") : UpperCase(path);
 }
 
 TDEntry* TZIDIzizid::AddDirectory(TDEntry* parent, const AnsiString& name, int attr) {
@@ -161,9 +193,9 @@ TDEntry* TZIDIzizid::AddDirectory(TDEntry* parent, const AnsiString& name, int a
 }
 
 TDEntry* TZIDIzizid::AddDirEntry(TDEntry* parent, const TTreeRecord& record) {
-  AnsiString path = parent->Path + "\\" + record.Name;
-  if (path.starts_with("\\\\")) path.erase(0, 1);
-  if (TDEntry* existing = FindDirectory(path)) return existing;
+  if (record.Name.empty()) return parent;
+  // A folder of that very name is the one; a file of that name leaves no room.
+  if (const TFEntry* existing = FindFileEntry(parent, record.Name)) return existing->Dir;
   // "." and ".." would read as the folder's own records; a longer name would
   // not fit a directory record.
   if (record.Name == "." || record.Name == ".." || record.Name.size() > kMaxDirNameChars) return nullptr;
@@ -174,16 +206,18 @@ TDEntry* TZIDIzizid::AddDirEntry(TDEntry* parent, const TTreeRecord& record) {
     DropLastDir();  // a folder nobody lists would break the layout
     return nullptr;
   }
-  AppendEntry(parent, entry);
-  const AnsiString short_name = record.AltName.empty() ? UpperCase(record.Name) : record.AltName;
-  dir->ShortName = entry->ShortName = short_name;
+  entry->ShortName = record.AltName.empty() ? UpperCase(record.Name) : record.AltName;
   dir->LongName = entry->LongName = record.Name;
+  entry->Dir = dir;
+  AppendEntry(parent, entry);
+  dir->ShortName = entry->ShortName;
   dir->Parent = parent;
   dir->Level = parent->Level + 1;
   entry->Attr = record.Attr;
-  entry->Dir = dir;
   entry->DateTime = record.Time;
   dir->Path = BuildPath(dir);
+  dir_by_path_.emplace(ExactPathOf(dir), dir);
+  dir_by_upper_path_.emplace(dir->Path, dir);
   layout_valid_ = false;
   return dir;
 }
@@ -200,26 +234,39 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
     DebugMessage(SFileTooLarge + record.Name, kRefusedMessage);
     return 0;
   }
+  // The Joliet name stays as given, so "noext" and "noext." are two files;
+  // only the ISO 9660 name needs the dot before its version.
   AnsiString long_name = record.Name;
-  if (!(record.Attr & faDirectory) && long_name.find('.') == AnsiString::npos) long_name += '.';
-  TFEntry* existing = FindFileEntry(dir, long_name);
   AnsiString short_name = record.AltName.empty() ? UpperCase(long_name) : record.AltName;
   TDateTime date_time = record.Time;
   bool skip = long_name.size() > kMaxFileNameChars;
   if (OnAddFile) OnAddFile(this, source_path, long_name, short_name, date_time, record.Attr, record.Size, skip);
+  short_name = UpperCase(short_name);
+  if (short_name.find('.') == AnsiString::npos) short_name += '.';
   // The limit holds whatever the handler says: a longer record wraps its length byte.
   if (RefuseLongName(long_name, short_name) || skip) return 0;
+  TFEntry* existing = FindFileEntry(dir, long_name);
   // A folder's entry never becomes a file: its folder would lose its place.
-  if (existing && (!replace_file_ || existing->Dir)) return 0;
+  if (existing && (!replace_file_ || existing->Dir)) {
+    DebugMessage(SFileNameTaken + long_name, kRefusedMessage);
+    return 0;
+  }
   TFEntry* entry = existing;
   if (!entry) {
     entry = NewFileEntry();
     if (!entry) return 0;
+  } else {
+    if (!existing->Imported) total_data_size_ -= SectorBytesOf(existing->FileSize);
+    folders_[dir].short_names.erase(existing->ShortName);
+  }
+  entry->ShortName = short_name;
+  entry->LongName = long_name;
+  if (existing) {
+    entry->ShortName = UniqueShortName(dir, short_name, true);
+    folders_[dir].short_names.insert(entry->ShortName);
+  } else {
     AppendEntry(dir, entry);
   }
-  if (existing && !existing->Imported) total_data_size_ -= SectorBytesOf(existing->FileSize);
-  entry->ShortName = UpperCase(short_name);
-  entry->LongName = long_name;
   entry->FileSize = entry->JolietSize = record.Size;
   entry->Attr = record.Attr;
   entry->DateTime = date_time;
@@ -237,7 +284,7 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
 }
 
 TDEntry* TZIDIzizid::ForceDirectory(const AnsiString& path) {
-  if (TDEntry* existing = FindDirectory(path)) return existing;
+  if (TDEntry* existing = FindExactDirectory(path)) return existing;
   const size_t slash = path.rfind('\\');
   TDEntry* parent = ForceDirectory(slash == AnsiString::npos ? AnsiString() : path.substr(0, slash));
   if (!parent) return nullptr;
@@ -246,22 +293,14 @@ TDEntry* TZIDIzizid::ForceDirectory(const AnsiString& path) {
 }
 
 uint8_t TZIDIzizid::InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path) {
-  constexpr uint8_t kNoDestination = 0, kInserted = 1, kNoFile = 255;
+  constexpr uint8_t kNoDestination = 0, kInserted = 1, kRefused = 2, kNoFile = 255;
   if (burning_) return kNoDestination;  // the burn threads read the tree
-  TDEntry* dest = nullptr;
-  if (keep_source_path) {
-    const AnsiString folder = ImageFolderOf(file_name);
-    ForceDirectory(folder);
-    dest = FindDirectory(folder);
-  } else {
-    dest = FindDirectory(dest_path);
-  }
+  TDEntry* dest = keep_source_path ? ForceDirectory(ImageFolderOf(file_name)) : FindDirectory(dest_path);
   if (!dest) {
     DebugMessage(SInvalidDestinationPath, kRefusedMessage);
     return kNoDestination;
   }
   TTreeRecord record;
   if (!FindRegularFile(file_name, record)) return kNoFile;
-  AddFileEntry(dest, record, 0, 0, file_name);
-  return kInserted;
+  return AddFileEntry(dest, record, 0, 0, file_name) == 1 ? kInserted : kRefused;
 }

@@ -124,7 +124,8 @@ void TZIDIzizid::PlaceBootAndPadding(uint32_t& position) {
   if (Bootable) {
     l.BootCatalog = position++;
     TFileStream boot(BootImage, fmOpenRead | fmShareDenyNone);
-    l.BootImageSectors = SectorCount(boot.Size());
+    l.BootImageBytes = boot.Size();
+    l.BootImageSectors = SectorCount(l.BootImageBytes);
     position += l.BootImageSectors;
   }
   l.DirAreaEnd = position;

@@ -140,7 +140,8 @@ bool TZIDIzizid::ImportDir(uint32_t extent, uint32_t size, TDEntry* dir, bool jo
       if (!joliet && name_length == 1 && (name[0] == 0 || name[0] == 1)) continue;
       TTreeRecord entry;
       entry.Name = joliet ? JolietNameToText(name, name_length) : IsoNameToText(name, name_length);
-      entry.AltName = MakeAltName(entry.Name);
+      // No 8.3 cut: the ISO 9660 name comes from the whole name, made unique
+      // in its folder like any other.
       entry.Size = GetLE32(record + kRecordLength);
       entry.Time = RecordTime(record + kRecordDate);
       if (record[kRecordFlags] & kFlagHidden) entry.Attr |= faHidden;
@@ -165,9 +166,7 @@ bool TZIDIzizid::ImportEntry(const TTreeRecord& entry, uint32_t extent, TDEntry*
     ImportDir(extent, static_cast<uint32_t>(entry.Size), sub, joliet, ancestors);
     return true;
   }
-  AnsiString name = entry.Name;
-  if (name.find('.') == AnsiString::npos) name += '.';
-  if (FindFileEntry(dir, name)) return false;
+  if (FindFileEntry(dir, entry.Name)) return false;
   if (extent == 0 && entry.Size > 0) return false;
   return AddFileEntry(dir, entry, 0, extent, "") == 1;
 }

@@ -31,7 +31,7 @@ constexpr uint8_t kWriteFlags = 0x50;     // event notification, data out
 constexpr uint8_t kFormatFlags = 0x11;    // format data follows, list format 1
 constexpr uint32_t kFormatListBytes = 12;
 constexpr size_t kAscOffset = 12;
-constexpr uint8_t kAscNotReady = 0x04, kAscNoSense = 0x00, kAscCannotWriteMedium = 0x30;
+constexpr uint8_t kAscNotReady = 0x04, kAscCannotWriteMedium = 0x30;
 constexpr int kReadyWaitMs = 10000, kReadyStepMs = 1000;
 constexpr int kFinalReadyWaitMs = 240000, kFinalReadyStepMs = 5000;
 constexpr int kFlushTimeoutMs = 1800000, kCdFlushTimeoutMs = 120000;
@@ -40,6 +40,9 @@ constexpr uint32_t kFormatPollMs = 5000, kPlusRwFormatPollMs = 2000;
 constexpr uint32_t kPollMs = 1, kPrimePollMs = 100, kRefusalPauseMs = 1000;
 constexpr uint32_t kBusyWritePauseMs = 600, kBusyClosePauseMs = 1000, kFlushPollMs = 1000;
 constexpr int kMaxBusyWrites = 10000, kMaxBusyCloses = 1000;
+// However often it may retry, a drive that keeps saying busy is given up on
+// after this long, so a burn that cannot go on always ends.
+constexpr uint64_t kMaxBusyMs = 10 * 60 * 1000;
 // A drive that stays not ready this often is given up on (30 minutes of
 // one-second polls after a flush).
 constexpr int kMaxNotReadyPolls = 1800;
@@ -171,7 +174,7 @@ bool TZIDIzizid::WriteDisc() {
     throw;
   }
   cache_ = std::make_unique<TCacheThread>(CacheSize(), *this, chunk_size, WritePostGap(),
-                                          Bootable ? BootImage : AnsiString(), layout_.BootImageSectors,
+                                          Bootable ? BootImage : AnsiString(), layout_.BootImageBytes,
                                           layout_.TrackSize * kSectorBytes, *image_header_);
   for (;;) {
     if (cache_->Ready()) {
@@ -216,10 +219,27 @@ bool TZIDIzizid::WaitWhileNotReady(uint32_t pause_ms) {
   return false;
 }
 
-bool TZIDIzizid::DriveBusy() const {
-  const uint8_t asc = LastSense()[kAscOffset];
-  return TargetBusy() || asc == kAscNotReady || asc == kAscNoSense;
-}
+// Only a drive that says so is busy: one that answers with no sense, or not
+// at all, will not get better by asking again.
+bool TZIDIzizid::DriveBusy() const { return TargetBusy() || LastSense()[kAscOffset] == kAscNotReady; }
+
+namespace {
+
+// Counts the retries of one command and the time they took since the first.
+class RetryLimit {
+public:
+  RetryLimit(int max_tries, uint64_t max_ms) : max_tries_(max_tries), max_ms_(max_ms) {}
+  // False once the tries or the time are used up.
+  bool Again() { return ++tries_ < max_tries_ && GetTickCount64() - start_ < max_ms_; }
+
+private:
+  int max_tries_;
+  uint64_t max_ms_;
+  int tries_ = 0;
+  uint64_t start_ = GetTickCount64();
+};
+
+}  // namespace
 
 bool TZIDIzizid::Fail(const AnsiString& text) {
   // The text goes in before the abort flag, so the cache's own abort text
@@ -325,14 +345,14 @@ bool TZIDIzizid::WriteData(WriteRun& run) {
       uint32_t size = 0, free_size = 0;
       capacity_still_works = ReadBufferCapacity(size, free_size);
     }
-    for (int busy = 0;;) {
+    for (RetryLimit busy(kMaxBusyWrites, kMaxBusyMs);;) {
       if (abort_requested_) return Fail(SAbortedByUser);
       if (WriteSectors(static_cast<int32_t>(run.start + run.written), blocks, kWriteFlags, n, run.buffer.data())) {
         run.written += blocks;
         break;
       }
-      if (!DriveBusy()) return Fail(AnsiString(SWriterError) + " [" + LastErrorText() + "]");
-      if (++busy >= kMaxBusyWrites) return Fail(SWriterBusy);
+      if (!DriveBusy()) return FailWithDriveText(SWriterError);
+      if (!busy.Again()) return Fail(SWriterBusy);
       Sleep(kBusyWritePauseMs);
     }
     n = NextChunk(run.buffer.data());
@@ -355,12 +375,13 @@ bool TZIDIzizid::WriteVolumeStart(WriteRun& run, uint32_t bytes) {
   }
   if (!written) {
     if (DriveBusy()) return true;  // the data write goes on without the copy
-    return Fail(AnsiString(SWriterError) + " [" + LastErrorText() + "]");
+    return FailWithDriveText(SWriterError);
   }
-  SynchronizeCache(kFlushTimeoutMs, false);
-  return true;
+  return SynchronizeCache(kFlushTimeoutMs, false) || FailWithDriveText(SFlushFailed);
 }
 
+// A flush or a close the drive refuses leaves the disc without what was
+// written, so each fails the burn with the drive's text.
 bool TZIDIzizid::CloseSession(WriteRun& run) {
   const uint16_t d = run.disc_type;
   SessionAtOnceMode = false;
@@ -368,23 +389,23 @@ bool TZIDIzizid::CloseSession(WriteRun& run) {
   if (d != kDvdRam) ReadBufferCapacity(size, free_size);
   if (OnFinalizingTrack) OnFinalizingTrack(this);
   if (FlushesWithProgress(d)) {
-    SynchronizeCache(kFlushTimeoutMs, true);
+    if (!SynchronizeCache(kFlushTimeoutMs, true)) return FailWithDriveText(SFlushFailed);
     // The free size counts down while the drive flushes: a progress figure.
     const uint32_t step = DeviceBufferSize() / kFlushProgressSteps;
     SetBufferSizes(DeviceBufferSize(), DeviceBufferSize());
-    for (int polls = 0; !ReadDiscInfo(); ++polls) {
-      if (polls >= kMaxNotReadyPolls) return Fail(AnsiString(SWriterError) + " [" + LastErrorText() + "]");
+    for (RetryLimit polls(kMaxNotReadyPolls, uint64_t{kMaxNotReadyPolls} * kFlushPollMs); !ReadDiscInfo();) {
+      if (!polls.Again()) return FailWithDriveText(SWriterError);
       SetBufferSizes(DeviceBufferSize(), DeviceFreeBufferSize() - std::min(step, DeviceFreeBufferSize()));
       Sleep(kFlushPollMs);
     }
-  } else if (!SynchronizeCache(kCdFlushTimeoutMs, false)) {
-    SynchronizeCache(kCdFlushTimeoutMs, true);
+  } else if (!SynchronizeCache(kCdFlushTimeoutMs, false) && !SynchronizeCache(kCdFlushTimeoutMs, true)) {
+    return FailWithDriveText(SFlushFailed);
   }
   SetBufferSizes(0, 0);
   if (!cache_->StatusText().empty()) return false;
   if (!TestWrite() && d != kDvdRam && FinalizeTrack()) {
     if (d != kDvdR) SetWriteParameters(TestWrite(), UnderrunProtection(), d, FinalizeDisc());
-    CloseBy(d, run.track);
+    if (!CloseBy(d, run.track)) return FailWithDriveText(SCloseFailed);
   }
   WaitUntilReady(kFinalReadyWaitMs, kFinalReadyStepMs);
   if (d != kDvdRam) ReadBufferCapacity(size, free_size);
@@ -392,38 +413,42 @@ bool TZIDIzizid::CloseSession(WriteRun& run) {
   return true;
 }
 
-void TZIDIzizid::CloseBy(uint16_t d, uint8_t t) {
+bool TZIDIzizid::FailWithDriveText(const char* text) {
+  const AnsiString drive_text = LastErrorText();
+  return Fail(AnsiString(text) + " [" + (drive_text.empty() ? AnsiString(SNoAnswer) : drive_text) + "]");
+}
+
+bool TZIDIzizid::CloseBy(uint16_t d, uint8_t t) {
   switch (d) {
     case kDvdPlusR:
-      CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t);
-      CloseTrackSessionRaw(false, kCloseSession, 0, 0, kAllTracks);
-      return;
+      return CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t) &&
+             CloseTrackSessionRaw(false, kCloseSession, 0, 0, kAllTracks);
     case kDvdPlusRDl:
-      CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t);
-      CloseTrackSessionRaw(false, FinalizeDisc() ? kCloseDlFinalize : kCloseSession, 0, 0, 0);
-      return;
+      return CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t) &&
+             CloseTrackSessionRaw(false, FinalizeDisc() ? kCloseDlFinalize : kCloseSession, 0, 0, 0);
     case kDvdR:
-      CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t);
+      // Track T + 1 is the blank rest of the disc; whether a drive closes it
+      // changes nothing of what was written, so only T and the session count.
+      if (!CloseTrackSessionRaw(false, kCloseTrack, 0, 0, t)) return false;
       CloseTrackSessionRaw(false, kCloseTrack, 0, 0, static_cast<uint8_t>(t + 1));
-      CloseTrackSessionRaw(false, kCloseSession, 0, 0, static_cast<uint8_t>(t + 2));
-      return;
+      return CloseTrackSessionRaw(false, kCloseSession, 0, 0, static_cast<uint8_t>(t + 2));
     case kDvdRwRestricted:
     case kDvdRwSequential:
-      CloseTrackSessionRaw(true, kCloseSession, 0, 0, 0);
-      return;
+      return CloseTrackSessionRaw(true, kCloseSession, 0, 0, 0);
     case kDvdPlusRw:
-      CloseTrackSessionRaw(false, kCloseFinalize, 0, 0, kAllTracks);
-      return;
+      return CloseTrackSessionRaw(false, kCloseFinalize, 0, 0, kAllTracks);
     default:
-      if (SessionAtOnceMode) return;
-      for (int busy = 0, other = 0; !CloseTrackSession(false, WriteQuirk, false);) {
-        if (TargetBusy() || LastSense()[kAscOffset] == kAscNotReady) {
-          if (++busy >= kMaxBusyCloses) return;
+      if (SessionAtOnceMode) return true;
+      RetryLimit busy(kMaxBusyCloses, kMaxBusyMs);
+      for (int other = 0; !CloseTrackSession(false, WriteQuirk, false);) {
+        if (DriveBusy()) {
+          if (!busy.Again()) return false;
           Sleep(kBusyClosePauseMs);
         } else if (++other > 1) {
-          return;
+          return false;
         }
       }
+      return true;
   }
 }
 

@@ -134,8 +134,10 @@ void TSoftDrive::AddFault(const TSoftFault& fault) { faults_.push_back({fault, 0
 std::optional<TSoftFault> TSoftDrive::DueFault(uint8_t opcode) {
   std::optional<TSoftFault> due;
   for (PendingFault& pending : faults_)
-    if (pending.fault.opcode == opcode && ++pending.seen == pending.fault.nth && !due) due = pending.fault;
-  std::erase_if(faults_, [](const PendingFault& p) { return p.seen >= p.fault.nth; });
+    if (pending.fault.opcode == opcode && ++pending.seen >= pending.fault.nth &&
+        pending.seen < pending.fault.nth + pending.fault.times && !due)
+      due = pending.fault;
+  std::erase_if(faults_, [](const PendingFault& p) { return p.seen >= p.fault.nth + p.fault.times - 1; });
   return due;
 }
 
@@ -154,6 +156,7 @@ bool TSoftDrive::Execute(TPassThroughRequest& r) {
   Outcome outcome;
   const std::optional<TSoftFault> fault = DueFault(r.cdb[0]);
   if (fault && fault->host_timeout) {
+    Sleep(r.timeout_ms);  // on the virtual clock the wait takes no real time
     r.host_timeout = true;
     return false;
   }

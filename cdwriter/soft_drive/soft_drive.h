@@ -26,13 +26,15 @@ struct TSoftCommand {
 };
 
 // The nth command (1-based, counted from when the fault is added) with this
-// opcode ends with the given status and sense, or never finishes in time.
+// opcode, and the times - 1 after it, end with the given status and sense, or
+// never finish: the host gives up after the command's time-out.
 struct TSoftFault {
   uint8_t opcode = 0;
   int nth = 1;
   uint8_t status = 0x02;
   TSoftSense sense;
   bool host_timeout = false;
+  int times = 1;
 };
 
 // A GET CONFIGURATION feature: its code and the bytes after its 4-byte header.

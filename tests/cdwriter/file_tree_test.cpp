@@ -122,7 +122,8 @@ TEST_F(FileTreeTest, FileAttributesDatesAndLinks) {
   EXPECT_EQ(burner_->InsertFile("\\", readme, false), 1);
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "link.txt", false), 1);
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "dangling.txt", false), 255);
-  EXPECT_EQ(Listing(burner_->Root()), ".profile|.PROFILE README.|README. link.txt|LINK.TXT ");
+  // The ISO 9660 name of a file without an extension ends in its dot; the Joliet name stays as given.
+  EXPECT_EQ(Listing(burner_->Root()), ".profile|.PROFILE README|README. link.txt|LINK.TXT ");
   const TFEntry* profile = burner_->File(0);
   EXPECT_EQ(profile->Attr & faHidden, faHidden);
   const TFEntry* readme_entry = burner_->File(1);
@@ -135,9 +136,10 @@ TEST_F(FileTreeTest, FileAttributesDatesAndLinks) {
 
 TEST_F(FileTreeTest, ReplaceFileKeepsOrReplacesTheEntry) {
   const AnsiString first = Source("one/same.txt", 3000);
-  const AnsiString second = Source("two/SAME.TXT", 5000);
+  const AnsiString second = Source("two/same.txt", 5000);
   burner_->InsertFile("\\", first, false);
-  EXPECT_EQ(burner_->InsertFile("\\", second, false), 1);  // refused, still 1
+  EXPECT_EQ(burner_->InsertFile("\\", second, false), 2);  // refused, and said so
+  EXPECT_EQ(log_, (std::vector<DebugLine>{{"FILE NAME ALREADY IN THE FOLDER: same.txt", 4}}));
   EXPECT_EQ(burner_->FileCount(), 1);
   EXPECT_EQ(burner_->File(0)->SourcePath, first);
   EXPECT_EQ(burner_->TotalDataSize(), 4096);
@@ -146,7 +148,7 @@ TEST_F(FileTreeTest, ReplaceFileKeepsOrReplacesTheEntry) {
   EXPECT_EQ(burner_->InsertFile("\\", second, false), 1);
   EXPECT_EQ(burner_->FileCount(), 1);
   EXPECT_EQ(burner_->File(0)->SourcePath, second);
-  EXPECT_EQ(burner_->File(0)->LongName, "SAME.TXT");
+  EXPECT_EQ(burner_->File(0)->ShortName, "SAME.TXT");
   EXPECT_EQ(burner_->TotalDataSize(), 6144);
 
   // An entry of an earlier session was never counted, so replacing it takes nothing off.
@@ -163,8 +165,8 @@ TEST_F(FileTreeTest, ReplaceFileKeepsOrReplacesTheEntry) {
   // A folder of that name stays a folder.
   TDEntry* folder = burner_->AddDirectory(burner_->Root(), "same.dir", faDirectory);
   ASSERT_NE(folder, nullptr);
-  EXPECT_EQ(burner_->InsertFile("\\", Source("same.dir", 10), false), 1);
-  EXPECT_EQ(Listing(burner_->Root()), "SAME.TXT|SAME.TXT old.txt|OLD.TXT same.dir|SAME.DIR ");
+  EXPECT_EQ(burner_->InsertFile("\\", Source("same.dir", 10), false), 2);
+  EXPECT_EQ(Listing(burner_->Root()), "same.txt|SAME.TXT old.txt|OLD.TXT same.dir|SAME.DIR ");
   EXPECT_EQ(burner_->Root()->Files->Next->Next->Dir, folder);
   EXPECT_EQ(burner_->TotalDataSize(), 8192);
 }
@@ -172,14 +174,14 @@ TEST_F(FileTreeTest, ReplaceFileKeepsOrReplacesTheEntry) {
 TEST_F(FileTreeTest, LongNamesStopAt108Characters) {
   const std::string stem108(104, 'n'), stem109(105, 'n');
   EXPECT_EQ(burner_->InsertFile("\\", Source(stem108 + ".txt", 1), false), 1);
-  EXPECT_EQ(burner_->InsertFile("\\", Source(stem109 + ".txt", 1), false), 1);
+  EXPECT_EQ(burner_->InsertFile("\\", Source(stem109 + ".txt", 1), false), 2);
   EXPECT_EQ(burner_->InsertFile("\\", Source(std::string(107, 'r'), 1), false), 1);  // 108 with the dot
-  EXPECT_EQ(burner_->InsertFile("\\", Source(std::string(108, 'r'), 1), false), 1);  // 109 with the dot
+  EXPECT_EQ(burner_->InsertFile("\\", Source(std::string(108, 'r'), 1), false), 2);  // 109 with the dot
   ASSERT_EQ(burner_->FileCount(), 2);
   EXPECT_EQ(burner_->File(0)->LongName, stem108 + ".txt");
-  EXPECT_EQ(burner_->File(1)->LongName, std::string(107, 'r') + ".");
+  EXPECT_EQ(burner_->File(1)->ShortName, std::string(107, 'R') + ".");
   EXPECT_EQ(log_, (std::vector<DebugLine>{{"FILE NAME TOO LONG FOR JOLIET: " + stem109 + ".txt", 4},
-                                          {"FILE NAME TOO LONG FOR JOLIET: " + std::string(108, 'r') + ".", 4}}));
+                                          {"FILE NAME TOO LONG FOR JOLIET: " + std::string(108, 'r'), 4}}));
 
   // A handler that clears Skip cannot bring a longer name in; one that
   // shortens the name can, and one that sets Skip keeps any file out.
@@ -195,12 +197,12 @@ TEST_F(FileTreeTest, LongNamesStopAt108Characters) {
     skip = long_name.starts_with("skip");
   };
   const AnsiString too_long = Source(std::string(200, 'k') + ".txt", 1);
-  EXPECT_EQ(burner_->InsertFile("\\", too_long, false), 1);
+  EXPECT_EQ(burner_->InsertFile("\\", too_long, false), 2);
   EXPECT_EQ(seen_path, too_long);
   EXPECT_EQ(burner_->InsertFile("\\", Source("short" + std::string(200, 's') + ".txt", 1), false), 1);
-  EXPECT_EQ(burner_->InsertFile("\\", Source("skip.txt", 1), false), 1);
+  EXPECT_EQ(burner_->InsertFile("\\", Source("skip.txt", 1), false), 2);
   EXPECT_EQ(Listing(burner_->Root()),
-            stem108 + ".txt|" + UpperCase(stem108) + ".TXT " + std::string(107, 'r') + ".|" +
+            stem108 + ".txt|" + UpperCase(stem108) + ".TXT " + std::string(107, 'r') + "|" +
                 std::string(107, 'R') + ". short.txt|SHORT.TXT ");
 
   // Folder names up to 110 characters fit; a longer one is no destination.
@@ -216,7 +218,7 @@ TEST_F(FileTreeTest, FilesOf4GiBAreRefused) {
   { std::ofstream(big) << ""; }
   std::filesystem::resize_file(big, uint64_t{1} << 32);
   std::filesystem::resize_file(dir_.Write("under.bin", ""), (uint64_t{1} << 32) - 1);
-  EXPECT_EQ(burner_->InsertFile("\\", big, false), 1);
+  EXPECT_EQ(burner_->InsertFile("\\", big, false), 2);
   EXPECT_EQ(burner_->InsertFile("\\", dir_ / "under.bin", false), 1);
   EXPECT_EQ(log_, (std::vector<DebugLine>{{"FILE TOO LARGE FOR ISO 9660: big.bin", 4}}));
   ASSERT_EQ(burner_->FileCount(), 1);
@@ -230,7 +232,7 @@ TEST_F(FileTreeTest, TreeLimitsRefuseWithTheirMessages) {
   ASSERT_NE(burner_->ForceDirectory("\\a\\b"), nullptr);  // two folders, two entries
   EXPECT_EQ(burner_->ForceDirectory("\\c"), nullptr);
   EXPECT_EQ(burner_->InsertFile("\\a", f, false), 1);
-  EXPECT_EQ(burner_->InsertFile("\\a\\b", f, false), 1);  // the fourth entry
+  EXPECT_EQ(burner_->InsertFile("\\a\\b", f, false), 2);  // the fourth entry
   EXPECT_EQ(log_, (std::vector<DebugLine>{{">>> MAXIMUM DIRECTORIES CAN BE 3", 3}, {"MAXIMUM FILES CAN BE 3", 3}}));
   EXPECT_EQ(burner_->FileCount(), 3);
 
@@ -249,18 +251,42 @@ TEST_F(FileTreeTest, TreeLimitsRefuseWithTheirMessages) {
   EXPECT_EQ(burner_->FileCount(), 0);
 }
 
-TEST_F(FileTreeTest, FoldersAreFoundByUpperCasePathAndAddedOnce) {
+TEST_F(FileTreeTest, FoldersAreFoundByPathAndAddedOnce) {
   TDEntry* docs = burner_->ForceDirectory("\\Docs\\2024\\Účty");
   ASSERT_NE(docs, nullptr);
   EXPECT_EQ(docs->Path, "\\DOCS\\2024\\ÚčTY");
   EXPECT_EQ(docs->ShortName, "__TY");
   EXPECT_EQ(docs->Level, 4);
+  // Looking up falls back to the upper-case path; adding takes the names as they are.
   EXPECT_EQ(burner_->FindDirectory("\\docs\\2024\\Účty"), docs);
-  EXPECT_EQ(burner_->ForceDirectory("\\DOCS\\2024\\ÚčTY\\"), docs);
+  EXPECT_EQ(burner_->ForceDirectory("\\Docs\\2024\\Účty\\"), docs);
   EXPECT_EQ(burner_->AddDirectory(docs->Parent, "\\Účty\\", faDirectory), docs);
   EXPECT_EQ(burner_->DirCount(), 4);
   EXPECT_EQ(burner_->AddDirectory(burner_->Root(), "a-very-long-folder-name", faDirectory)->ShortName,
             "A-VERY-LONG-F");
+  EXPECT_EQ(burner_->AddDirectory(burner_->Root(), "a-very-long-folder-too", faDirectory)->ShortName,
+            "A-VERY-LONG-F_1");
   EXPECT_EQ(burner_->ForceDirectory("\\x\\..\\y"), nullptr);
   EXPECT_FALSE(burner_->LayoutValid());
+}
+
+// Names that differ only in letter case, or only in a final dot, are all kept:
+// Joliet names as given, ISO 9660 names made unique in their folder.
+TEST_F(FileTreeTest, NamesThatOnlyLookAlikeAreAllKept) {
+  for (const char* name : {"Readme.txt", "README.txt", "readme.TXT", "noext", "noext.", "Data/a.txt", "data/a.txt"})
+    Source(name, 1);
+  for (const char* name : {"Readme.txt", "README.txt", "readme.TXT", "noext", "noext."})
+    EXPECT_EQ(burner_->InsertFile("\\", dir_ / name, false), 1) << name;
+  for (const char* folder : {"Data", "data"}) {
+    ASSERT_NE(burner_->ForceDirectory(AnsiString("\\") + folder), nullptr);
+    EXPECT_EQ(burner_->InsertFile(AnsiString("\\") + folder, dir_ / (std::string(folder) + "/a.txt"), false), 1) << folder;
+  }
+  EXPECT_EQ(Listing(burner_->Root()),
+            "Readme.txt|README.TXT README.txt|README_1.TXT readme.TXT|README_2.TXT noext|NOEXT. noext.|NOEXT_1. "
+            "Data|DATA data|DATA_1 ");
+  ASSERT_EQ(burner_->DirCount(), 3);
+  EXPECT_EQ(burner_->FindDirectory("\\data"), burner_->Dir(2));
+  EXPECT_EQ(burner_->FindDirectory("\\DATA"), burner_->Dir(1));  // the first of the look-alikes
+  EXPECT_EQ(burner_->File(burner_->FileCount() - 1)->SourcePath, dir_ / "data/a.txt");
+  EXPECT_TRUE(log_.empty());
 }

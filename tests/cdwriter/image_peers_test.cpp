@@ -171,8 +171,8 @@ TEST_F(ImagePeersTest, BadInputIsRefusedAndTheImageStaysReadable) {
   EXPECT_EQ(burner_->ForceDirectory("\\d89\\e89\\full"), nullptr);
   EXPECT_EQ(burner_->InsertFile("\\d89\\e89\\full", ok, false), 0);
   EXPECT_EQ(burner_->ForceDirectory("\\" + std::string(255, 'f')), nullptr);
-  EXPECT_EQ(burner_->InsertFile("\\", long_name, false), 1);
-  EXPECT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(big), false), 1);
+  EXPECT_EQ(burner_->InsertFile("\\", long_name, false), 2);
+  EXPECT_EQ(burner_->InsertFile("\\", Utf8ToAnsi(big), false), 2);
   EXPECT_EQ(log_, (std::vector<DebugLine>{{">>> MAXIMUM DIRECTORIES CAN BE 8191", 3},
                                           {"INVALID DESTINATION PATH", 4},
                                           {"FILE NAME TOO LONG FOR JOLIET: " + name255 + ".txt", 4},

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "cdwriter/aspi_transport.h"
@@ -57,36 +59,110 @@ bool ParseOptions(int argc, char** argv, ImageOptions& o) {
 
 void Error(const std::string& text) { std::fprintf(stderr, "cdtool: %s\n", text.c_str()); }
 
-// A file goes into the root; a folder becomes a folder of its name with
-// everything below it.
-bool AddPath(TZIDIzizid& burner, const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_regular_file(path, ec)) return burner.InsertFile("\\", Utf8ToAnsi(path.string()), false) == 1;
-  if (!fs::is_directory(path, ec)) {
-    Error("no such file or folder: " + path.string());
-    return false;
+// A name the burner's code page cannot hold would reach the disc changed.
+bool StorableName(const fs::path& path) {
+  const std::string name = path.filename().string();
+  if (AnsiToUtf8(Utf8ToAnsi(name)) == name) return true;
+  Error("name cannot be stored: " + path.string());
+  return false;
+}
+
+// Files and folders as the command line gives them. Every given file reaches
+// the disc or the burn fails naming it; a file whose name is already in the
+// root gets " (2)", " (3)" ... before its extension.
+class TreeBuilder {
+public:
+  explicit TreeBuilder(TZIDIzizid& burner) : burner_(burner) {
+    burner_.OnAddFile = [this](TObject*, const AnsiString&, AnsiString& long_name, AnsiString& short_name,
+                               TDateTime&, int, int64_t, bool&) {
+      if (rename_to_.empty()) return;
+      long_name = rename_to_;
+      short_name = UpperCase(rename_to_);
+    };
   }
-  const fs::path base = fs::absolute(path).lexically_normal().parent_path();
-  std::vector<fs::path> files;
-  for (auto it = fs::recursive_directory_iterator(path, ec); !ec && it != fs::recursive_directory_iterator();
-       it.increment(ec))
-    if (it->is_regular_file()) files.push_back(it->path());
-  if (ec) {
-    Error("cannot read " + path.string() + ": " + ec.message());
-    return false;
-  }
-  burner.ForceDirectory("\\" + Utf8ToAnsi(fs::absolute(path).lexically_normal().filename().string()));
-  for (const fs::path& f : files) {
-    std::string rel = fs::absolute(f).lexically_normal().parent_path().lexically_relative(base).string();
-    std::replace(rel.begin(), rel.end(), '/', '\\');
-    const AnsiString dest = "\\" + Utf8ToAnsi(rel);
-    if (!burner.ForceDirectory(dest) || burner.InsertFile(dest, Utf8ToAnsi(f.string()), false) != 1) {
-      Error("cannot add " + f.string());
+
+  bool Add(const fs::path& path) {
+    std::error_code ec;
+    if (fs::is_directory(fs::symlink_status(path, ec))) return AddFolder(path);
+    if (!fs::is_regular_file(path, ec)) {
+      Error("no such file or folder: " + path.string());
       return false;
     }
+    if (!StorableName(path)) return false;
+    const AnsiString name = Utf8ToAnsi(path.filename().string());
+    const AnsiString stored = FreeRootName(name);
+    rename_to_ = stored;
+    const bool added = Insert("\\", path);
+    rename_to_.clear();
+    if (!added) return false;
+    if (stored != name) Error(path.string() + " stored as " + AnsiToUtf8(stored) + ": its name is taken");
+    root_names_.insert(stored);
+    return true;
   }
-  return true;
-}
+
+private:
+  AnsiString FreeRootName(const AnsiString& name) {
+    if (!root_names_.contains(name)) return name;
+    const size_t dot = name.rfind('.');
+    const AnsiString stem = name.substr(0, dot), ext = dot == AnsiString::npos || dot == 0 ? "" : name.substr(dot);
+    for (int n = 2;; ++n) {
+      const AnsiString candidate = (ext.empty() ? name : stem) + " (" + std::to_string(n) + ")" + ext;
+      if (!root_names_.contains(candidate)) return candidate;
+    }
+  }
+
+  bool Insert(const AnsiString& dest, const fs::path& file) {
+    if (burner_.InsertFile(dest, Utf8ToAnsi(file.string()), false) == 1) return true;
+    Error("cannot add " + file.string());
+    return false;
+  }
+
+  // The folder becomes a folder of its name in the root with everything below
+  // it, empty folders too. What is neither a file nor a folder is named.
+  bool AddFolder(const fs::path& path) {
+    const fs::path top = fs::absolute(path).lexically_normal();
+    const fs::path base = top.parent_path();
+    std::vector<fs::directory_entry> entries;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(top, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec))
+      entries.push_back(*it);
+    if (ec) {
+      Error("cannot read " + path.string() + ": " + ec.message());
+      return false;
+    }
+    std::sort(entries.begin(), entries.end());
+    bool ok = StorableName(top) && burner_.ForceDirectory(ImagePath(top.lexically_relative(base)));
+    root_names_.insert(Utf8ToAnsi(top.filename().string()));
+    for (const fs::directory_entry& e : entries) {
+      if (!StorableName(e.path())) {
+        ok = false;
+      } else if (e.is_symlink(ec) && e.is_directory(ec)) {
+        Error("link to a folder not followed: " + e.path().string());
+        ok = false;
+      } else if (e.is_directory(ec)) {
+        ok = burner_.ForceDirectory(ImagePath(e.path().lexically_relative(base))) && ok;
+      } else if (e.is_regular_file(ec)) {
+        const AnsiString dest = ImagePath(e.path().parent_path().lexically_relative(base));
+        ok = burner_.ForceDirectory(dest) && Insert(dest, e.path()) && ok;
+      } else {
+        Error("not a regular file: " + e.path().string());
+        ok = false;
+      }
+    }
+    return ok;
+  }
+
+  static AnsiString ImagePath(const fs::path& relative) {
+    std::string rel = relative.string();
+    std::replace(rel.begin(), rel.end(), '/', '\\');
+    return "\\" + Utf8ToAnsi(rel);
+  }
+
+  TZIDIzizid& burner_;
+  AnsiString rename_to_;
+  std::set<AnsiString> root_names_;
+};
 
 int Burn(const ImageOptions& o) {
   if (!std::ofstream(o.out, std::ios::binary | std::ios::trunc)) {
@@ -118,8 +194,9 @@ int Burn(const ImageOptions& o) {
     burner->IdVolume = o.volume;
     burner->Bootable = !o.boot.empty();
     burner->BootImage = o.boot;
+    TreeBuilder tree(*burner);
     bool added = true;
-    for (const std::string& p : o.paths) added = AddPath(*burner, p) && added;
+    for (const std::string& p : o.paths) added = tree.Add(p) && added;
     if (added && burner->WriteDisc()) {
       while (!done) {
         WaitMessage();
