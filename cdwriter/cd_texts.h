@@ -36,8 +36,6 @@ inline constexpr char STooMuchData[] = "TOO MUCH DATA FOR THIS MODE";
 inline constexpr char SSendCueSheetFailed[] = "SEND CUE SHEET FAILED";
 inline constexpr char SWriterBusy[] = "WRITER BUSY/BUFFER FULL";
 inline constexpr char SWriterError[] = "WRITER ERROR";
-// A command the drive never finished leaves no error text of its own.
-inline constexpr char SNoAnswer[] = "NO ANSWER FROM DRIVE";
 inline constexpr char SFlushFailed[] = "SYNCHRONIZE CACHE FAILED";
 inline constexpr char SCloseFailed[] = "CLOSE TRACK/SESSION FAILED";
 inline constexpr char SStartingWrite[] = "STARTING WRITE PROCESS ON %s AT %s";

@@ -414,8 +414,7 @@ bool TZIDIzizid::CloseSession(WriteRun& run) {
 }
 
 bool TZIDIzizid::FailWithDriveText(const char* text) {
-  const AnsiString drive_text = LastErrorText();
-  return Fail(AnsiString(text) + " [" + (drive_text.empty() ? AnsiString(SNoAnswer) : drive_text) + "]");
+  return Fail(AnsiString(text) + " [" + LastErrorText() + "]");
 }
 
 bool TZIDIzizid::CloseBy(uint16_t d, uint8_t t) {

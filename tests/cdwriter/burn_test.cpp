@@ -2,6 +2,8 @@
 // type, the stream the cache thread hands over, the texts OnWriteDone gets
 // when something fails, and a burn that is aborted or whose burner goes away.
 
+#include <cstring>
+#include <fstream>
 #include <functional>
 
 #include "cdwriter/byte_order.h"
@@ -127,13 +129,13 @@ struct FailCase {
   const char* name;
   uint16_t disc;
   std::function<void(BurnTest&, TSoftDrive&, TZIDIzizid&)> arrange;
-  std::string error;  // "" for a burn that recovers; a leading '*' stands for the source path
+  std::string error;  // "" for a burn that recovers; "%s" stands for the source path
   bool reset = true;   // the drive reset that ends a good burn
 };
 
 void PrintTo(const FailCase& c, std::ostream* os) { *os << c.name; }
 
-constexpr uint8_t kSendCueSheet = 0x5D;
+constexpr uint8_t kSendCueSheet = 0x5D, kSynchronizeCache = 0x35, kCloseTrack = 0x5B;
 
 class BurnFailureTest : public BurnTest, public ::testing::WithParamInterface<FailCase> {};
 
@@ -145,7 +147,7 @@ TEST_P(BurnFailureTest, ReportsTheText) {
   c.arrange(*this, drive, *burner_);
   const BurnResult r = Burn();
   ASSERT_TRUE(r.done);
-  const AnsiString expected = c.error == "*" ? Format(SCantOpenFile, {Utf8ToAnsi(source)}) : AnsiString(c.error);
+  const AnsiString expected = StringReplace(c.error, "%s", Utf8ToAnsi(source), rfReplaceAll);
   EXPECT_EQ(r.error, expected);
   EXPECT_EQ(burner_->LastWriteError(), expected);
   EXPECT_FALSE(burner_->Burning());
@@ -157,7 +159,29 @@ TEST_P(BurnFailureTest, ReportsTheText) {
 const FailCase kFailures[] = {
     {"UnreadableSource", 2, [](BurnTest&, TSoftDrive&, TZIDIzizid& b) {
        std::filesystem::remove(AnsiToUtf8(b.File(b.FileCount() - 1)->SourcePath));
-     }, "*", false},
+     }, SCantOpenFile, false},
+    // A source changed since it was added would leave its sectors unlike its record.
+    {"SourceShrank", 2, [](BurnTest&, TSoftDrive&, TZIDIzizid& b) {
+       std::filesystem::resize_file(AnsiToUtf8(b.File(b.FileCount() - 1)->SourcePath), 4999);
+     }, SFileShrank, false},
+    {"SourceGrew", 2, [](BurnTest&, TSoftDrive&, TZIDIzizid& b) {
+       std::ofstream(AnsiToUtf8(b.File(b.FileCount() - 1)->SourcePath), std::ios::app) << "more";
+     }, SFileGrew, false},
+    // What the drive refuses at the end fails the burn with its text.
+    {"FlushRefused", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kSynchronizeCache, 2, {3, 0x0C, 0}); },
+     "SYNCHRONIZE CACHE FAILED [MEDIUM ERROR (WRITE ERROR)]", false},
+    {"FlushRefusedOnceIsRetried", 2,
+     [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kSynchronizeCache, 1, {3, 0x0C, 0}); }, ""},
+    {"DvdFlushRefused", 5, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kSynchronizeCache, 1, {3, 0x0C, 0}); },
+     "SYNCHRONIZE CACHE FAILED [MEDIUM ERROR (WRITE ERROR)]", false},
+    {"TrackCloseRefused", 11, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kCloseTrack, 1, {3, 0x0C, 0}); },
+     "CLOSE TRACK/SESSION FAILED [MEDIUM ERROR (WRITE ERROR)]", false},
+    {"SessionCloseRefused", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kCloseTrack, 2, {3, 0x0C, 0}); },
+     "CLOSE TRACK/SESSION FAILED [MEDIUM ERROR (WRITE ERROR)]", false},
+    {"NoAnswer", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { d.AddFault({kWrite, 1, 0, {}, true}); },
+     "WRITER ERROR [COMMAND TIMEOUT]", false},
+    {"NoSense", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 1, {0, 0, 0}); },
+     "WRITER ERROR [NO ADDITIONAL SENSE INFORMATION (NO ADDITIONAL SENSE INFORMATION)]", false},
     {"MediumError", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 1, {3, 0x0C, 0}); },
      "WRITER ERROR [MEDIUM ERROR (WRITE ERROR)]", false},
     {"BusyThenAccepted", 2, [](BurnTest&, TSoftDrive& d, TZIDIzizid&) { Faults(d, kWrite, 100, {2, 4, 8}); }, ""},
@@ -185,6 +209,60 @@ const FailCase kFailures[] = {
 
 INSTANTIATE_TEST_SUITE_P(Texts, BurnFailureTest, ::testing::ValuesIn(kFailures),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// However often the count would allow, a drive that stays busy, or never
+// answers, is given up on within the time limit: with 600 ms (writes) or 1 s
+// (closes) of virtual time between tries, ten minutes hold the first try and
+// at most 1000 or 600 more. The counts alone
+// would allow 10000 writes and 1000 closes. (Other threads' polls move the
+// shared virtual clock too, so only fewer tries are possible.)
+struct EndlessCase {
+  const char* name;
+  TSoftFault fault;
+  const char* error;
+  int max_tries;
+};
+
+void PrintTo(const EndlessCase& c, std::ostream* os) { *os << c.name; }
+
+class EndlessFaultTest : public BurnTest, public ::testing::WithParamInterface<EndlessCase> {};
+
+TEST_P(EndlessFaultTest, EndsWithinTheTimeLimit) {
+  const EndlessCase& c = GetParam();
+  TSoftDrive& drive = Insert(Disc(2));
+  Source("a.txt", "alpha\n");
+  InsertSources();
+  drive.AddFault(c.fault);
+  const BurnResult r = Burn();
+  EXPECT_EQ(r.error.substr(0, std::strlen(c.error)), c.error);
+  const std::vector<uint8_t> ops = Opcodes(drive);
+  const auto tries = std::count(ops.begin(), ops.end(), c.fault.opcode);
+  EXPECT_GE(tries, 1);
+  EXPECT_LE(tries, c.max_tries);
+}
+
+constexpr int kForever = 1 << 30;
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, EndlessFaultTest,
+    ::testing::Values(EndlessCase{"BusyWrite", {kWrite, 1, 0x02, {2, 4, 8}, false, kForever},
+                                  "WRITER BUSY/BUFFER FULL", 1001},
+                      EndlessCase{"BusyClose", {kCloseTrack, 1, 0x02, {2, 4, 8}, false, kForever},
+                                  "CLOSE TRACK/SESSION FAILED", 601},
+                      EndlessCase{"SilentWrite", {kWrite, 1, 0, {}, true, kForever}, "WRITER ERROR [COMMAND TIMEOUT]", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BurnTest, SourceThatCannotBeReadFailsByName) {
+  Insert(Disc(2));
+  // A folder opens but cannot be read, like a file on a failing disk.
+  const std::string folder = dir_ / "folder.bin";
+  std::filesystem::create_directory(folder);
+  TTreeRecord record;
+  record.Name = "folder.bin";
+  record.Size = 10;
+  ASSERT_EQ(burner_->AddFileEntry(burner_->Root(), record, 0, 0, Utf8ToAnsi(folder)), 1);
+  EXPECT_EQ(Burn().error, "CAN'T READ FILE \"" + folder + "\"");
+}
 
 TEST_F(BurnTest, UnformattedDvdPlusRwIsFormattedOnce) {
   TSoftDrive& drive = Insert(Disc(10));
