@@ -3,12 +3,14 @@
 // from the binding's own table, and what the library lacks answers 21.
 
 #include <iterator>
+#include <string>
 
 #include "platform/rtl/text.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/sqlite/sqlite_binding.h"
 #include "sql/drivers/sqlite/sqlite_plain_driver.h"
+#include "sql/drivers/sqlite/sqlite_utils.h"
 
 namespace {
 
@@ -41,6 +43,11 @@ using TStmtFn = int (*)(Psqlite_vm);
 using TProgressFn = void (*)(Psqlite, int, TZSQLiteCallback, void*);
 using TKeyFn = int (*)(Psqlite, const void*, int);
 using TMprintfFn = char* (*)(const char*, ...);
+using TColumnIntFn = int (*)(Psqlite_vm, int);
+using TColumnBlobFn = const void* (*)(Psqlite_vm, int);
+using TDbHandleFn = Psqlite (*)(Psqlite_vm);
+
+constexpr int kBlobStorage = 4;
 
 constexpr const char* kErrorTexts[] = {
     "not an error",
@@ -74,6 +81,8 @@ constexpr const char* kErrorTexts[] = {
 constexpr char kUnknownErrorText[] = "unknown error";
 constexpr char kNotUsedText[] = "function is not used in the current version of the library";
 
+using E = TZSQLite3Entry;
+
 void* RawEntry(TZSQLite3Entry entry) { return SQLite3LibraryLoader().EntryAt(static_cast<int>(entry)); }
 
 template <typename F>
@@ -86,9 +95,22 @@ char* LibraryText(const char* text) {
   return Fn<TMprintfFn>(TZSQLite3Entry::sqlite3_mprintf)("%s", text ? text : "");
 }
 
-}  // namespace
+// The library's own text of the last failure on handle, for the caller to
+// free; null when there is no failure to tell.
+char* FailureText(Psqlite handle, int code) {
+  if (code == SQLITE_OK_CODE || code == SQLITE_ROW_CODE || code == SQLITE_DONE_CODE || !handle) return nullptr;
+  return LibraryText(Fn<THandleTextFn>(E::sqlite3_errmsg)(handle));
+}
 
-using E = TZSQLite3Entry;
+// Whether a column's declared type makes the driver read it as binary.
+bool DeclaredBinary(const char* declaredType) {
+  if (!declaredType) return false;
+  int precision = 0, decimals = 0;
+  const TZSQLType type = ConvertSQLiteTypeToSQLType(declaredType, precision, decimals);
+  return type == stBinaryStream || type == stBytes;
+}
+
+}  // namespace
 
 void TZSQLite3PlainDriver::Initialize() { SQLite3LibraryLoader().LoadIfNeeded(); }
 
@@ -174,7 +196,7 @@ void* TZSQLite3PlainDriver::Trace(Psqlite handle, TZSQLiteCallback callback, voi
 int TZSQLite3PlainDriver::Compile(Psqlite handle, const char* sql, int, const char*& tail, Psqlite_vm& vm,
                                   char*& errMsg) {
   int code = Fn<TPrepareFn>(E::sqlite3_prepare)(handle, sql, -1, &vm, &tail);
-  errMsg = nullptr;
+  errMsg = FailureText(handle, code);
   return code;
 }
 
@@ -183,16 +205,21 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
   if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) return code;
   const int count = Fn<TColumnCountFn>(E::sqlite3_column_count)(vm);
   const bool row = code == SQLITE_ROW_CODE;
-  auto columnText = Fn<TColumnTextFn>(E::sqlite3_column_text);
   auto columnName = Fn<TColumnTextFn>(E::sqlite3_column_name);
   auto columnType = Fn<TColumnTextFn>(E::sqlite3_column_decltype);
   const char** rowValues = row ? new const char*[count + 1] : nullptr;
   const char** rowNames = new const char*[2 * (count + 1)];
+  // Room for every column at once: the texts handed out must not move.
+  std::vector<std::string> escaped;
+  escaped.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    if (row) rowValues[i] = columnText(vm, i);
     rowNames[i] = columnName(vm, i);
     rowNames[count + i] = columnType(vm, i);
+    if (row) rowValues[i] = ColumnValue(vm, i, DeclaredBinary(rowNames[count + i]), escaped);
   }
+  std::lock_guard lock(escapedMutex_);
+  if (escaped.empty()) escaped_.erase(vm);
+  else escaped_[vm] = std::move(escaped);
   if (row) rowValues[count] = nullptr;
   rowNames[2 * count] = nullptr;
   rowNames[2 * count + 1] = nullptr;
@@ -202,15 +229,31 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
   return code;
 }
 
+// A BLOB in a binary column (written by any program) is handed out in the
+// driver's escaped text, which keeps NUL and "%" bytes; everything else as
+// the library's text.
+const char* TZSQLite3PlainDriver::ColumnValue(Psqlite_vm vm, int column, bool binary,
+                                              std::vector<std::string>& escaped) {
+  if (!binary || Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column) != kBlobStorage)
+    return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
+  const auto* bytes = static_cast<const char*>(Fn<TColumnBlobFn>(E::sqlite3_column_blob)(vm, column));
+  const int length = Fn<TColumnIntFn>(E::sqlite3_column_bytes)(vm, column);
+  escaped.push_back(EscapeSQLiteBytes(AnsiString(bytes ? bytes : "", bytes ? length : 0)));
+  return escaped.back().c_str();
+}
+
 int TZSQLite3PlainDriver::Finalize(Psqlite_vm vm, char*& errMsg) {
+  Psqlite handle = Fn<TDbHandleFn>(E::sqlite3_db_handle)(vm);
   int code = Fn<TStmtFn>(E::sqlite3_finalize)(vm);
-  errMsg = nullptr;
+  errMsg = FailureText(handle, code);
+  std::lock_guard lock(escapedMutex_);
+  escaped_.erase(vm);
   return code;
 }
 
 int TZSQLite3PlainDriver::Reset(Psqlite_vm vm, char*& errMsg) {
   int code = Fn<TStmtFn>(E::sqlite3_reset)(vm);
-  errMsg = nullptr;
+  errMsg = FailureText(Fn<TDbHandleFn>(E::sqlite3_db_handle)(vm), code);
   return code;
 }
 

@@ -68,8 +68,15 @@ void TZSQLiteConnection::ExecuteCommand(const AnsiString& sql) {
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
 }
 
+// Only a caller that turned auto-commit off runs inside an explicit
+// transaction: in auto-commit every statement must reach the file at once,
+// or closing the connection or changing the level would lose it.
+bool TZSQLiteConnection::InExplicitTransaction() {
+  return GetTransactIsolationLevel() != tiNone && !GetAutoCommit();
+}
+
 void TZSQLiteConnection::StartTransactionSupport() {
-  if (GetTransactIsolationLevel() != tiNone) ExecuteCommand(kBeginTransaction);
+  if (InExplicitTransaction()) ExecuteCommand(kBeginTransaction);
 }
 
 void TZSQLiteConnection::Close() {
@@ -82,20 +89,29 @@ void TZSQLiteConnection::Close() {
 }
 
 void TZSQLiteConnection::Commit() {
-  if (GetTransactIsolationLevel() == tiNone || IsClosed()) return;
+  if (!InExplicitTransaction() || IsClosed()) return;
   ExecuteCommand(kCommitTransaction);
   StartTransactionSupport();
 }
 
 void TZSQLiteConnection::Rollback() {
-  if (GetTransactIsolationLevel() == tiNone || IsClosed()) return;
+  if (!InExplicitTransaction() || IsClosed()) return;
   ExecuteCommand(kRollbackTransaction);
   StartTransactionSupport();
 }
 
 void TZSQLiteConnection::SetTransactIsolationLevel(TZTransactIsolationLevel level) {
-  if (GetTransactIsolationLevel() != tiNone && !IsClosed()) ExecuteCommand(kRollbackTransaction);
+  if (InExplicitTransaction() && !IsClosed()) ExecuteCommand(kRollbackTransaction);
   TZAbstractConnection::SetTransactIsolationLevel(level);
+  if (!IsClosed()) StartTransactionSupport();
+}
+
+// Turning auto-commit on commits what the explicit transaction holds;
+// turning it off starts one under a level other than tiNone.
+void TZSQLiteConnection::SetAutoCommit(bool value) {
+  if (value == GetAutoCommit()) return;
+  if (value && InExplicitTransaction() && !IsClosed()) ExecuteCommand(kCommitTransaction);
+  TZAbstractConnection::SetAutoCommit(value);
   if (!IsClosed()) StartTransactionSupport();
 }
 

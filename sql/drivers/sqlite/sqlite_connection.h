@@ -26,13 +26,16 @@ public:
   // Nothing happens when already open. When a step after the open fails the
   // file is closed again and the connection stays closed.
   void Open() override;
-  // Leaves a running transaction to the library, which rolls it back.
+  // Leaves a running transaction to the library, which rolls it back; in
+  // auto-commit there is none.
   void Close() override;
-  // With tiNone nothing is sent: every statement commits on its own.
+  // In auto-commit or with tiNone nothing is sent: every statement commits
+  // on its own.
   void Commit() override;
   void Rollback() override;
-  // Leaving a level other than tiNone discards the running transaction.
+  // With auto-commit off, a change of level discards the running transaction.
   void SetTransactIsolationLevel(TZTransactIsolationLevel level) override;
+  void SetAutoCommit(bool value) override;
   // Kept here only; never sent to the library.
   void SetCatalog(const AnsiString& catalog) override { catalog_ = catalog; }
   AnsiString GetCatalog() override { return catalog_; }
@@ -48,6 +51,7 @@ protected:
 private:
   // Runs sql, raising the library's error, then logs it with lcExecute.
   void ExecuteCommand(const AnsiString& sql);
+  bool InExplicitTransaction();
   void StartTransactionSupport();
 
   AnsiString catalog_;

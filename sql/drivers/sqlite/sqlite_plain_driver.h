@@ -6,7 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
 #include "sql/core/dbc/native_library.h"
 
@@ -190,11 +194,11 @@ public:
   int SetAuthorizer(Psqlite handle, TZSQLiteCallback callback, void* argument) override;
   void* Trace(Psqlite handle, TZSQLiteCallback callback, void* argument) override;
   // The text is read up to its NUL (length is not used); tail is set to what
-  // follows the first statement; errMsg null.
+  // follows the first statement; errMsg is the library's text of a failure.
   int Compile(Psqlite handle, const char* sql, int length, const char*& tail, Psqlite_vm& vm,
               char*& errMsg) override;
   int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) override;
-  // Both set errMsg to null.
+  // Both hand out the library's text of a failure in errMsg, else null.
   int Finalize(Psqlite_vm vm, char*& errMsg) override;
   int Reset(Psqlite_vm vm, char*& errMsg) override;
   // The library has no such call: "Unsupported operation".
@@ -206,4 +210,12 @@ public:
                         char*& errMsg) override;
   int ReKey(Psqlite handle, const void* key, int keyLength) override;
   int Key(Psqlite handle, const void* key, int keyLength) override;
+
+private:
+  const char* ColumnValue(Psqlite_vm vm, int column, bool binary, std::vector<std::string>& escaped);
+
+  // The escaped copies of a statement's current row, valid like the
+  // library's own texts until its next step or its finalization.
+  std::mutex escapedMutex_;
+  std::map<Psqlite_vm, std::vector<std::string>> escaped_;
 };

@@ -130,9 +130,10 @@ void TZSQLiteResultSet::ReadRemainingRows() {
     step_.Values.reset(values);
     if (names) step_.Names.reset(names);
     if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
-      code = FinalizeStatement(plainDriver_.get(), step_.Vm, code);
+      char* errMsg = nullptr;
+      code = FinalizeStatement(plainDriver_.get(), step_.Vm, code, &errMsg);
       step_.Vm = nullptr;
-      CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
+      CheckSQLiteError(plainDriver_.get(), code, errMsg, lcOther, kFetchAction);
     }
   }
   step_.Names.reset();
@@ -233,7 +234,9 @@ long double TZSQLiteResultSet::GetBigDecimal(int columnIndex) {
 
 TByteDynArray TZSQLiteResultSet::GetBytes(int columnIndex) {
   CheckColumnConversion(columnIndex, stBytes);
-  return StrToBytes(GetString(columnIndex));
+  AnsiString value = GetString(columnIndex);
+  if (Metadata->GetColumnType(columnIndex) == stBytes) value = DecodeSQLiteString(value);
+  return StrToBytes(value);
 }
 
 TDateTime TZSQLiteResultSet::GetDate(int columnIndex) {

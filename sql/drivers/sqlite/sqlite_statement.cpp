@@ -74,8 +74,9 @@ TZSQLiteFirstStep TZSQLiteStatement::CompileAndStep(const AnsiString& sql) {
   step.Values.reset(values);
   step.Names.reset(names);
   if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
-    code = FinalizeStatement(plainDriver_.get(), step.Vm, code);
-    CheckSQLiteError(plainDriver_.get(), code, nullptr, lcOther, kFetchAction);
+    errMsg = nullptr;
+    code = FinalizeStatement(plainDriver_.get(), step.Vm, code, &errMsg);
+    CheckSQLiteError(plainDriver_.get(), code, errMsg, lcOther, kFetchAction);
   }
   return step;
 }
@@ -151,10 +152,10 @@ AnsiString TZSQLitePreparedStatement::BlobLiteral(const TZVariant& value, TZSQLT
   if (value.VType != vtInterface) {
     // A stream parameter set from a plain value: its text is the content.
     AnsiString text = SoftVarManager()->GetAsString(value);
-    return type == stBinaryStream ? EncodeSQLiteString(text) : QuoteString(text);
+    return type == stBinaryStream ? EncodeSQLiteBlob(text) : QuoteString(text);
   }
   if (!blob || blob->IsEmpty()) return "NULL";
-  return type == stBinaryStream ? EncodeSQLiteString(blob->GetString()) : QuoteString(blob->GetString());
+  return type == stBinaryStream ? EncodeSQLiteBlob(blob->GetString()) : QuoteString(blob->GetString());
 }
 
 AnsiString TZSQLitePreparedStatement::GetParameterSQL(int paramIndex) {
@@ -170,6 +171,8 @@ AnsiString TZSQLitePreparedStatement::GetParameterSQL(int paramIndex) {
     case stUnicodeStream:
     case stBinaryStream:
       return BlobLiteral(value, type);
+    case stBytes:
+      return EncodeSQLiteBlob(SoftVarManager()->GetAsString(value));
     default:
       // Texts, bytes, wide texts (carried in the system's code page) and
       // values of no declared type: never an empty literal.

@@ -91,26 +91,34 @@ void CheckSQLiteError(IZSQLitePlainDriver* plainDriver, int errorCode, char* err
   throw EZSQLException(errorCode, Format(SZSQLError1, {message}));
 }
 
-int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode) {
+int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode, char** message) {
   char* errMsg = nullptr;
   const int code = plainDriver->Finalize(vm, errMsg);
-  if (errMsg) plainDriver->FreeMem(errMsg);
+  if (message) *message = errMsg;
+  else if (errMsg) plainDriver->FreeMem(errMsg);
   return code != SQLITE_OK_CODE ? code : stepCode;
 }
 
-AnsiString EncodeSQLiteString(const AnsiString& value) {
-  std::size_t length = 2;
-  for (char c : value) length += (c == '\0' || c == '%' || c == '\'') ? 2 : 1;
+AnsiString EscapeSQLiteBytes(const AnsiString& value) {
   AnsiString result;
-  result.reserve(length);
-  result += '\'';
+  result.reserve(value.size() + value.size() / 64);
   for (char c : value) {
-    switch (c) {
-      case '\0': result += "%0"; break;
-      case '%': result += "%%"; break;
-      case '\'': result += "''"; break;
-      default: result += c;
-    }
+    if (c == '\0') result += "%0";
+    else if (c == '%') result += "%%";
+    else result += c;
+  }
+  return result;
+}
+
+AnsiString EncodeSQLiteBlob(const AnsiString& value) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  AnsiString result;
+  result.reserve(2 * value.size() + 3);
+  result += "X'";
+  for (char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    result += kDigits[byte >> 4];
+    result += kDigits[byte & 15];
   }
   result += '\'';
   return result;

@@ -22,10 +22,18 @@ void CheckSQLiteError(IZSQLitePlainDriver* plainDriver, int errorCode, char* err
 // to report for it: the library's code of the finalization, or stepCode when
 // that is 0. After a failed step the library names the real cause (a
 // constraint, a lock ...) only here; the step answers a generic error.
-int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode);
+// With message given, the library's text of the failure goes there for the
+// caller to free.
+int FinalizeStatement(IZSQLitePlainDriver* plainDriver, Psqlite_vm vm, int stepCode, char** message = nullptr);
 
-// A quoted text literal of binary bytes: NUL becomes "%0", "%" "%%", "'" "''".
-AnsiString EncodeSQLiteString(const AnsiString& value);
-// The bytes of a stored value written by EncodeSQLiteString (its percent
-// escapes undone; the library has already undone the doubled quotes).
+// Binary bytes in the escaped text form that DecodeSQLiteString reads: NUL
+// as "%0", "%" as "%%". The driver hands BLOB values out in it.
+AnsiString EscapeSQLiteBytes(const AnsiString& value);
+
+// A BLOB literal (X'..') of binary bytes: stored as the bytes themselves, so
+// every other program reads them as written.
+AnsiString EncodeSQLiteBlob(const AnsiString& value);
+
+// The bytes of a binary value in the escaped text form: a BLOB as handed
+// out, or text that earlier versions of the driver stored in that form.
 AnsiString DecodeSQLiteString(const AnsiString& value);

@@ -47,7 +47,7 @@ TEST_F(SQLiteConnection, PlainSqliteTakesVersion3AndOld28IsRefused) {
   }
 }
 
-TEST_F(SQLiteConnection, RollbackUnderAnIsolationLevelLeavesNothing) {
+TEST_F(SQLiteConnection, RollbackWithoutAutoCommitLeavesNothing) {
   Tool("CREATE TABLE t (a INTEGER);");
   Ref<IZSQLiteConnection> connection = Connect();
   ScopedLog log;
@@ -56,6 +56,7 @@ TEST_F(SQLiteConnection, RollbackUnderAnIsolationLevelLeavesNothing) {
   EXPECT_TRUE(log->Messages(lcExecute).empty()) << "tiNone sends no transaction commands";
 
   connection->SetTransactIsolationLevel(tiReadCommitted);
+  connection->SetAutoCommit(false);
   connection->CreateStatement()->ExecuteUpdate("INSERT INTO t VALUES (1)");
   connection->Rollback();
   EXPECT_EQ(Tool("SELECT count(*) FROM t;"), "0");
@@ -70,6 +71,7 @@ TEST_F(SQLiteConnection, RollbackUnderAnIsolationLevelLeavesNothing) {
   EXPECT_EQ(log->Messages(lcExecute), (std::vector<AnsiString>{"ROLLBACK TRANSACTION", "BEGIN TRANSACTION"}));
   EXPECT_EQ(Tool("SELECT a FROM t;"), "2");
   connection->SetTransactIsolationLevel(tiNone);
+  connection->SetAutoCommit(true);
   connection->Close();
 }
 
@@ -105,14 +107,14 @@ TEST_F(SQLiteConnection, AFileInAMissingFolderIsNoConnection) {
   EXPECT_FALSE(std::filesystem::exists(folder_.path() / "missing"));
 }
 
-TEST_F(SQLiteConnection, AFileThatIsNoDatabaseGivesTheLibrarysCode26Text) {
+TEST_F(SQLiteConnection, AFileThatIsNoDatabaseGivesTheLibrarysCode26AndText) {
   std::ofstream(DatabasePath().c_str()) << "This is plain text, long enough to be no database header at all.\n";
   Ref<IZSQLiteConnection> connection = Connect();
   try {
     connection->CreateStatement()->ExecuteQuery("SELECT * FROM sqlite_master");
     FAIL() << "read a text file as a database";
   } catch (const EZSQLException& e) {
-    EXPECT_EQ(e.Message(), "SQL Error: file is encrypted or is not a database");
+    EXPECT_EQ(e.Message(), "SQL Error: file is not a database");
     EXPECT_EQ(e.ErrorCode(), 26);
   }
 }

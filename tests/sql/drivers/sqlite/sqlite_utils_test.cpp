@@ -35,23 +35,22 @@ TEST(SQLiteTypes, DeclaredTypesMapWithTheirPrecisionAndDecimals) {
   }
 }
 
-TEST(SQLiteEscaping, BinaryBytesSurviveATextLiteral) {
+TEST(SQLiteEscaping, BinaryBytesTravelAsBlobLiteralsAndReadFromTheStoredForm) {
   struct {
     AnsiString bytes;
+    AnsiString stored;
     AnsiString literal;
   } const cases[] = {
-      {AnsiString("a\0b", 3), "'a%0b'"},
-      {"50%", "'50%%'"},
-      {"it's", "'it''s'"},
-      {"", "''"},
-      {AnsiString("\0%'\xFF", 4), "'%0%%''\xFF'"},
+      {AnsiString("a\0b", 3), "a%0b", "X'610062'"},
+      {"50%", "50%%", "X'353025'"},
+      {"it's", "it's", "X'69742773'"},
+      {"", "", "X''"},
+      {AnsiString("\0%'\xFF", 4), "%0%%'\xFF", "X'002527FF'"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(EncodeSQLiteString(c.bytes), c.literal);
-    // The library stores the literal's text with its quotes undone.
-    AnsiString stored = c.literal.substr(1, c.literal.size() - 2);
-    for (std::size_t i = stored.find("''"); i != AnsiString::npos; i = stored.find("''", i + 1)) stored.erase(i, 1);
-    EXPECT_EQ(DecodeSQLiteString(stored), c.bytes) << c.literal;
+    EXPECT_EQ(EncodeSQLiteBlob(c.bytes), c.literal);
+    EXPECT_EQ(EscapeSQLiteBytes(c.bytes), c.stored);
+    EXPECT_EQ(DecodeSQLiteString(c.stored), c.bytes) << c.literal;
   }
   EXPECT_EQ(DecodeSQLiteString("ab%"), AnsiString("ab\0", 3));
   EXPECT_EQ(DecodeSQLiteString("%x%%"), "x%");
