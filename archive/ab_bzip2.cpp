@@ -138,8 +138,7 @@ void TAbBzip2Archive::SavePlain() {
     }
     currentItem_ = item;
     if (decided) {
-      // The file holds one entry; a second one is refused, not silently lost.
-      DropFailedItem(*item, *work, work->Size(), ecLibrary, AbUnhandledType);
+      RefuseSecondFile(*item, *work);
       dropped.push_back(item);
       continue;
     }

@@ -4,6 +4,7 @@
 #include "archive/ab_archive_file.h"
 #include "archive/ab_utils.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
 
@@ -22,6 +23,15 @@ void TAbCompressedTarArchive::BeginLoad() {
 }
 
 void TAbCompressedTarArchive::ReplaceTarStream(TStream& work) { RewriteStream(*tarStream_, work); }
+
+void TAbCompressedTarArchive::RefuseSecondFile(TAbArchiveItem& item, TStream& work) {
+  // Raised and caught here so that the failure event sees the reason.
+  try {
+    throw EAbUnhandledType(::Format(AbOneFileOnlyS, {item.GetFileName()}));
+  } catch (const EAbUnhandledType&) {
+    DropFailedItem(item, work, work.Position(), ecLibrary, AbUnhandledType);
+  }
+}
 
 std::unique_ptr<TAbVirtualMemoryStream> TAbCompressedTarArchive::NewWorkStream() const {
   auto work = std::make_unique<TAbVirtualMemoryStream>();

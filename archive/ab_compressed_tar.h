@@ -33,6 +33,9 @@ protected:
   void BeginLoad();
   TStream* TarStream() override { return tarStream_.get(); }
   void ReplaceTarStream(TStream& work) override;
+  // Reports Item as not added, named, because the plain file already holds
+  // one: a second would be lost inside it under the first one's name.
+  void RefuseSecondFile(TAbArchiveItem& item, TStream& work);
   // A fresh scratch stream with its swap file in the archive's temp folder.
   std::unique_ptr<TAbVirtualMemoryStream> NewWorkStream() const;
 

@@ -62,6 +62,9 @@ inline constexpr char AbZipPastDirectoryS[] = "Damaged archive - member %s runs 
 inline constexpr char AbUnsafeNameS[] = "%s: unsafe member name (absolute, or climbing out with \"..\"), not extracted";
 inline constexpr char AbHardLinkS[] = "%s: hard link to %s, not extracted";
 inline constexpr char AbSymbolicLinkS[] = "%s: symbolic link to %s, not extracted";
+inline constexpr char AbTooManyEntriesS[] = "Too many entries: a ZIP archive holds at most 65,535";
+inline constexpr char AbOneFileOnlyS[] = "%s: not added, a gzip or bzip2 file holds one file";
+inline constexpr char AbTarCutShortS[] = "the archive is cut short";
 inline constexpr char AbSpecialFileS[] = "%s: device or FIFO entry, not extracted";
 // Words of the archive log, by log kind (TAbLogKind).
 inline constexpr const char* AbLogWordTexts[] = {" added ",    " deleted ",  " extracted ", " freshened ",
@@ -135,6 +138,8 @@ public:
 class EAbFileTooLarge : public EAbException {
 public:
   EAbFileTooLarge() : EAbException(AbFileTooLargeS) {}
+  // For a limit other than a file's size, with its own message.
+  explicit EAbFileTooLarge(const AnsiString& message) : EAbException(message) {}
   const char* ClassName() const override { return "EAbFileTooLarge"; }
 };
 

@@ -370,12 +370,20 @@ void TAbGzipArchive::SaveArchive() {
     return;
   }
   TAbGzipStreamHelper out(work.get());
+  bool holdsOne = false;
   for (int i = 0; i < Count(); ++i) {
     TAbGzipItem& item = *GzipItems(i);
+    const TAbItemAction action = item.Action();
+    if (action == iaFailed || action == iaDelete) continue;
     currentItem_ = &item;
     const int64_t memberStart = work->Position();
+    if (holdsOne && action != iaNone && action != iaMove) {
+      RefuseSecondFile(item, *work);
+      continue;
+    }
     try {
       SavePlainItem(item, out, *work);
+      holdsOne = true;
     } catch (...) {
       if (item.Action() == iaNone || item.Action() == iaMove) throw;
       DropFailedItem(item, *work, memberStart);

@@ -20,6 +20,8 @@ constexpr int kRecordHeaderSize = 4;
 
 // --- TAbArchiveItem -----------------------------------------------------------
 
+std::string TAbArchiveItem::GetUtf8FileName() const { return AnsiToUtf8(GetFileName()); }
+
 uint32_t TAbArchiveItem::GetNativeFileAttributes() const {
   return GetIsDirectory() ? faDirectory : 0;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -35,6 +36,10 @@ public:
   virtual uint32_t GetCRC32() const { return crc32_; }
   virtual uint32_t GetExternalFileAttributes() const { return externalFileAttributes_; }
   virtual const AnsiString& GetFileName() const { return fileName_; }
+  // The name as the file system and other tools take it (UTF-8). Formats that
+  // store names in UTF-8 give them whole, also characters that the system's
+  // code page lacks; the others convert the display name.
+  virtual std::string GetUtf8FileName() const;
   virtual bool GetIsDirectory() const { return false; }
   virtual bool GetIsEncrypted() const { return isEncrypted_; }
   virtual uint16_t GetLastModFileDate() const { return lastModFileDate_; }

@@ -29,6 +29,26 @@ int64_t ParseOctalField(const uint8_t* field, int width) {
   return value;
 }
 
+bool ParseTarSize(const uint8_t* field, int width, int64_t& value) {
+  value = 0;
+  if (field[0] == 0x80) {
+    for (int i = 1; i < width; ++i) {
+      if (value >> 55) return false;
+      value = (value << 8) | field[i];
+    }
+    return true;
+  }
+  int i = 0;
+  while (i < width && (field[i] == ' ' || field[i] == 0)) ++i;
+  for (; i < width && field[i] >= '0' && field[i] <= '7'; ++i) {
+    if (value >> 60) return false;
+    value = value * 8 + (field[i] - '0');
+  }
+  for (; i < width; ++i)
+    if (field[i] != ' ' && field[i] != 0) return false;
+  return true;
+}
+
 AnsiString FormatOctal(int64_t value) {
   if (value == 0) return "0";
   AnsiString text;
@@ -171,6 +191,18 @@ int TAbTarItem::FindMetaHeader(char flag) const {
   return -1;
 }
 
+AnsiString TAbTarItem::HeaderDamage() const {
+  for (int i = 0; i < BlockCount(); ++i) {
+    if (kinds_[i] == bkMetaData) continue;
+    const TAbTarBlock& b = *blocks_[i];
+    if (ParseOctalField(b.data() + kChecksumAt, kIdWidth) != TarBlockChecksum(b)) return "header checksum does not match";
+    int64_t size = 0;
+    if (!ParseTarSize(b.data() + kSizeAt, kNumberWidth, size)) return "size field is not a number";
+  }
+  if (kind_ != tkUnknown && utf8Name_.empty()) return "entry without a name";
+  return {};
+}
+
 bool TAbTarItem::VerifyChecksums() const {
   for (int i = 0; i < BlockCount(); ++i) {
     if (kinds_[i] != bkItemHeader && kinds_[i] != bkMetaHeader) continue;
@@ -220,7 +252,8 @@ void TAbTarItem::LoadFromStream(TStream& stream) {
   readOnly_ = kind_ == tkReadOnly;
   if (kind_ != tkUnknown) {
     ParseHeader();
-    AnsiString name = ReadLongName('L', kNameAt);
+    utf8Name_ = TarNameToUtf8(ReadLongName('L', kNameAt));
+    AnsiString name = Utf8ToSystem(utf8Name_);
     TAbArchiveItem::SetFileName(name);
     diskFileName_ = name;
   }
@@ -242,7 +275,7 @@ void TAbTarItem::ParseHeader() {
   mode_ = ParseOctalField(h + kModeAt, kIdWidth);
   userId_ = ParseOctalField(h + kUidAt, kIdWidth);
   groupId_ = ParseOctalField(h + kGidAt, kIdWidth);
-  size_ = ParseOctalField(h + kSizeAt, kNumberWidth);
+  if (!ParseTarSize(h + kSizeAt, kNumberWidth, size_)) size_ = 0;  // reported by HeaderDamage
   modTime_ = ParseOctalField(h + kMTimeAt, kNumberWidth);
   checksumGood_ = ParseOctalField(h + kChecksumAt, kIdWidth) == TarBlockChecksum(Header());
   typeFlag_ = static_cast<char>(h[kTypeFlagAt]);
@@ -282,8 +315,10 @@ void TAbTarItem::SetFileName(const AnsiString& value) {
   if (readOnly_) return;
   // An empty name reads as the end of the archive: every later entry would be lost.
   if (value.empty()) throw EAbTarBadFileName();
-  if (value.size() <= kAbTarNameSize) StoreShortName(value);
-  else StoreLongName(value);
+  const std::string stored = AnsiToUtf8(value);
+  if (stored.size() <= kAbTarNameSize) StoreShortName(stored);
+  else StoreLongName(stored);
+  utf8Name_ = stored;
   changed_ = true;
   TAbArchiveItem::SetFileName(value);
   diskFileName_ = value;

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "archive/ab_archive.h"
@@ -28,6 +29,10 @@ using TAbTarBlock = std::array<uint8_t, kAbTarBlockSize>;
 // Octal number fields: leading blanks skipped, digits up to the first other
 // character; an all-blank field is 0.
 int64_t ParseOctalField(const uint8_t* field, int width);
+// A size field read strictly: octal digits between blanks or NULs (all blank
+// is 0), or the base-256 form that holds sizes beyond twelve octal digits.
+// False for anything else, which is a damaged header, not a size.
+bool ParseTarSize(const uint8_t* field, int width, int64_t& value);
 AnsiString FormatOctal(int64_t value);
 // Shorter texts get one blank after and blanks in front up to Width.
 AnsiString PadOctalField(const AnsiString& text, int width);
@@ -49,7 +54,9 @@ public:
   void SetUncompressedSize(int64_t value) override { SetSize(value); }
   void SetExternalFileAttributes(uint32_t value) override;
   // EAbTarBadFileName when the name does not fit the entry's format.
+  // Names are stored as UTF-8, as the file system and other tar tools have them.
   void SetFileName(const AnsiString& value) override;
+  std::string GetUtf8FileName() const override { return utf8Name_; }
   void SetIsEncrypted(bool) override {}
   TDateTime GetLastModTimeAsDateTime() const override;
   void SetLastModTimeAsDateTime(TDateTime value) override;
@@ -72,6 +79,9 @@ public:
   void LoadFromStream(TStream& stream);
   void WriteHeaders(TStream& stream);
   bool VerifyChecksums() const;
+  // Why the entry's headers cannot be trusted (a checksum that does not hold,
+  // a size that is no number); empty when they can.
+  AnsiString HeaderDamage() const;
 
   TAbTarFormat Format() const { return format_; }
   void SetFormat(TAbTarFormat value) { format_ = value; }
@@ -125,6 +135,7 @@ private:
   int64_t modTime_ = 0;
   bool checksumGood_ = false;
   char typeFlag_ = 0;
+  std::string utf8Name_;
   AnsiString linkName_;
   AnsiString magic_;
   AnsiString version_;
@@ -204,6 +215,7 @@ protected:
 
 private:
   TAbTarItem* CheckedItem(int index) const;
+  static void CheckEntry(const TAbTarItem& item, int64_t tarSize);
   static void RefuseSpecialEntry(const TAbTarItem& item);
   void SetUpNewItem(TAbTarItem& item, const AnsiString& storedName);
   void AddFileEntry(TAbTarItem& item, TAbTarStreamHelper& out, TStream& work);

@@ -24,16 +24,21 @@ bool TAbTarStreamHelper::ScanHeaders() {
   headerBlocks_ = 0;
   const int64_t start = stream_->Position();
   bool found = false;
-  while (!found && stream_->Read(header_.data(), kAbTarBlockSize) == kAbTarBlockSize && header_[kNameAt] != 0) {
+  while (!found) {
+    const int64_t got = stream_->Read(header_.data(), kAbTarBlockSize);
+    if (got == 0 || (got == kAbTarBlockSize && IsZeroBlock(header_))) break;
+    // Part of a block is what is left of an archive cut short, not its end.
+    if (got < kAbTarBlockSize) throw EAbTarInvalid(AbTarCutShortS);
     const char flag = static_cast<char>(header_[kTypeFlagAt]);
     ++headerBlocks_;
     if (IsMetaFlag(flag)) {
-      int64_t dataBlocks = BlocksFor(ParseOctalField(header_.data() + kSizeAt, kNumberWidth));
+      int64_t dataBlocks = BlocksFor(MetaDataSize(header_));
       stream_->Seek(dataBlocks * kAbTarBlockSize, soCurrent);
       headerBlocks_ += static_cast<int>(std::min<int64_t>(dataBlocks, INT32_MAX - headerBlocks_));
       continue;
     }
-    if (HasData(flag)) dataSize_ = ParseOctalField(header_.data() + kSizeAt, kNumberWidth);
+    if (HasData(flag) && !ParseTarSize(header_.data() + kSizeAt, kNumberWidth, dataSize_))
+      throw EAbTarInvalid("size field is not a number");
     found = true;
   }
   if (found) stream_->Seek(start, soBeginning);
@@ -96,13 +101,15 @@ void TAbTarArchive::LoadArchive() {
   readOnly_ = false;
   TAbTarStreamHelper helper(tar);
   const int64_t size = tar->Size();
-  bool found = size > 0 && helper.SeekFirstItem();
-  format_ = found ? tfNone : tfV7;
+  format_ = tfV7;
   try {
+    bool found = size > 0 && helper.SeekFirstItem();
+    if (found) format_ = tfNone;
     while (found && tar->Position() < size) {
       auto item = std::make_unique<TAbTarItem>();
       item->SetStreamPosition(tar->Position());
       item->LoadFromStream(*tar);
+      CheckEntry(*item, size);
       readOnly_ = readOnly_ || item->ReadOnly();
       if (item->Kind() == tkUnknown) {
         bool confirm = true;
@@ -120,6 +127,10 @@ void TAbTarArchive::LoadArchive() {
       }
       found = helper.SeekNextItem();
     }
+  } catch (const EReadError&) {
+    throw EAbTarBadOp(AbTarCutShortS);
+  } catch (const Exception& e) {
+    throw EAbTarBadOp(e.Message());
   } catch (...) {
     throw EAbTarBadOp();
   }
@@ -130,6 +141,17 @@ void TAbTarArchive::LoadArchive() {
   bool abort = false;
   DoArchiveProgress(100, abort);
   isDirty_ = false;
+}
+
+// A damaged header or an entry whose data runs past the end of the archive is
+// refused with the whole archive: what follows it cannot be found reliably,
+// and extracting it would give a file that is not what was stored.
+void TAbTarArchive::CheckEntry(const TAbTarItem& item, int64_t tarSize) {
+  if (AnsiString damage = item.HeaderDamage(); !damage.empty())
+    throw EAbTarInvalid(::Format("entry at offset %d: ", {item.StreamPosition()}) + damage);
+  const int64_t data = HasData(item.TypeFlag()) ? item.GetUncompressedSize() : 0;
+  if (item.DataPosition() + data > tarSize)
+    throw EAbTarInvalid(item.GetFileName() + ": " + AbTarCutShortS);
 }
 
 void TAbTarArchive::SetUpNewItem(TAbTarItem& item, const AnsiString& storedName) {
@@ -146,7 +168,7 @@ void TAbTarArchive::SetUpNewItem(TAbTarItem& item, const AnsiString& storedName)
       item.SetMagic(kUstarMagic);
       break;
     case tfV7:
-      if (storedName.size() <= kAbTarNameSize) break;
+      if (AnsiToUtf8(storedName).size() <= kAbTarNameSize) break;
       format_ = tfOldGnu;
       for (int i = 0; i < Count(); ++i) TarItems(i)->SetFormat(tfOldGnu);
       item.SetFormat(tfOldGnu);
@@ -171,7 +193,7 @@ TAbTarItem* TAbTarArchive::CheckedItem(int index) const {
   TAbTarItem* item = TarItems(index);
   if (item->Kind() == tkUnknown) throw EAbTarBadOp();
   if (item->Kind() == tkReadOnly &&
-      (item->GetFileName().size() >= kAbTarNameSize || item->LinkName().size() >= kAbTarNameSize))
+      (item->GetUtf8FileName().size() >= kAbTarNameSize || item->LinkName().size() >= kAbTarNameSize))
     throw EAbTarBadOp();
   return item;
 }

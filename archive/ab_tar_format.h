@@ -5,8 +5,11 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "archive/ab_tar.h"
+#include "archive/ab_utils.h"
+#include "platform/rtl/text.h"
 #include "platform/rtl/strings.h"
 
 namespace detail {
@@ -58,9 +61,23 @@ inline AnsiString FieldText(const uint8_t* field, int width) {
 inline int64_t BlocksFor(int64_t size) { return RoundUpToBlock(size) / kAbTarBlockSize; }
 
 inline int64_t MetaDataSize(const TAbTarBlock& block) {
-  int64_t size = ParseOctalField(block.data() + kSizeAt, kNumberWidth);
+  int64_t size = 0;
+  if (!ParseTarSize(block.data() + kSizeAt, kNumberWidth, size)) throw EAbTarInvalid("size field is not a number");
   if (size > kMaxMetaDataBytes) throw EAbTarInvalid();
   return size;
+}
+
+// A block of zeros ends the archive.
+inline bool IsZeroBlock(const TAbTarBlock& block) {
+  for (uint8_t b : block)
+    if (b) return false;
+  return true;
+}
+
+// Names are UTF-8 in the archive; older archives of this system hold
+// Windows-1250 bytes, which are no valid UTF-8 and are converted.
+inline std::string TarNameToUtf8(const AnsiString& stored) {
+  return DetectUtf8(stored) == ckAnsi ? AnsiToUtf8(stored) : std::string(stored);
 }
 
 }  // namespace detail

@@ -89,6 +89,11 @@ void TAbZipItem::SetFileName(const AnsiString& value) {
   TAbArchiveItem::SetFileName(value);
 }
 
+std::string TAbZipItem::GetUtf8FileName() const {
+  // Looking a block up walks the extra field without changing it.
+  return AbZipUtf8Name(const_cast<TAbZipDirectoryFileHeader&>(header_));
+}
+
 void TAbZipItem::UseUtf8NameBesideDescriptor() {
   if (header_.ExtraField.FindField(kAbUnicodePathBlockId) >= 0) AbZipApplyUtf8Name(header_, GetFileName());
 }
@@ -455,7 +460,7 @@ void TAbZipArchive::WriteEntries(TStream& work, TMemoryStream& directory, TVolum
         // One descriptor whenever the flags announce one, also for stored and
         // encrypted entries, so readers that walk the local records stay in step.
         if (item->GeneralPurposeBitFlag() & kAbZipFlagDataDescriptor) item->WriteDataDescriptor(work);
-        if (++written > kMaxEntries) throw EAbFileTooLarge();
+        if (++written > kMaxEntries) throw EAbFileTooLarge(AbTooManyEntriesS);
         item->WriteCentralHeader(directory);
       }
     }

@@ -33,6 +33,9 @@ public:
   void SetExternalFileAttributes(uint32_t value) override { header_.ExternalFileAttributes = value; }
   // Applies the stored-name rules and keeps Value as the display name.
   void SetFileName(const AnsiString& value) override;
+  // From the stored bytes, the Unicode path block or the code page, so a name
+  // with characters outside the system's code page keeps them.
+  std::string GetUtf8FileName() const override;
   void SetLastModFileDate(uint16_t value) override { header_.LastModFileDate = value; }
   void SetLastModFileTime(uint16_t value) override { header_.LastModFileTime = value; }
   void SetUncompressedSize(int64_t value) override;

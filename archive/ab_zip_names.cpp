@@ -72,10 +72,6 @@ WideString ToWide(const AnsiString& bytes, int codePage) {
   return out;
 }
 
-AnsiString CodePageToSystem(const AnsiString& bytes, int codePage) {
-  return codePage == kSystemCodePage ? bytes : WideToAnsi(ToWide(bytes, codePage));
-}
-
 bool HasHighCharacter(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) > 127) return true;
@@ -192,17 +188,17 @@ StoredName ChooseStoredName(const AnsiString& name) {
 }
 
 // The UTF-8 name of a Unicode path block whose CRC matches the stored name.
-bool UnicodePathName(TAbZipDirectoryFileHeader& h, AnsiString& name) {
+bool UnicodePathName(TAbZipDirectoryFileHeader& h, std::string& name) {
   const uint8_t* data = nullptr;
   uint16_t size = 0;
   if (!h.ExtraField.Get(kAbUnicodePathBlockId, data, size) || size <= 6 || data[0] != 1) return false;
   uint32_t crc = GetLE32(data + 1);
   if (crc != Crc32OfString(h.FileName)) return false;
-  name = Utf8ToSystem(std::string_view(reinterpret_cast<const char*>(data + 5), size - 5u));
+  name.assign(reinterpret_cast<const char*>(data + 5), size - 5u);
   return true;
 }
 
-bool WideNameBlockName(TAbZipDirectoryFileHeader& h, AnsiString& name) {
+bool WideNameBlockName(TAbZipDirectoryFileHeader& h, std::string& name) {
   const uint8_t* data = nullptr;
   uint16_t size = 0;
   if (!h.ExtraField.Get(kAbWideNameBlockId, data, size) || size <= 10 || std::memcmp(data, "NUCX", 4) != 0)
@@ -211,7 +207,7 @@ bool WideNameBlockName(TAbZipDirectoryFileHeader& h, AnsiString& name) {
   if (static_cast<uint64_t>(size) - 8 != 2ull * count) return false;
   WideString wide(count, u'\0');
   for (uint32_t i = 0; i < count; ++i) wide[i] = static_cast<char16_t>(GetLE16(data + 8 + 2 * i));
-  name = WideToAnsi(wide);
+  name = WideToUtf8(wide);
   return true;
 }
 
@@ -237,19 +233,21 @@ void AbZipApplyName(TAbZipDirectoryFileHeader& header, const AnsiString& name) {
 
 void AbZipApplyUtf8Name(TAbZipDirectoryFileHeader& header, const AnsiString& name) {
   header.SetIsUTF8(true);
-  header.VersionMadeBy = 0;
+  header.VersionMadeBy &= 0x00FF;  // host 0 as for any UTF-8 name; the version stays
   header.FileName = AnsiToUtf8(name);
   header.ExtraField.Delete(kAbUnicodePathBlockId);
   header.ExtraField.Delete(kAbWideNameBlockId);
 }
 
-AnsiString AbZipDisplayName(TAbZipDirectoryFileHeader& header) {
+std::string AbZipUtf8Name(TAbZipDirectoryFileHeader& header) {
   const AnsiString& stored = header.FileName;
-  if (header.IsUTF8() || DetectUtf8(stored) == ckUtf8) return Utf8ToSystem(stored);
-  AnsiString name;
+  if (header.IsUTF8() || DetectUtf8(stored) == ckUtf8) return stored;
+  std::string name;
   if (UnicodePathName(header, name) || WideNameBlockName(header, name)) return name;
   const TAbZipCodePages& cp = gCodePages;
   if (cp.Ansi != cp.Oem && ((header.VersionMadeBy >> 8) == 0 || IsOemName(stored)))
-    return CodePageToSystem(stored, cp.Oem);
-  return CodePageToSystem(stored, cp.Ansi);
+    return WideToUtf8(ToWide(stored, cp.Oem));
+  return WideToUtf8(ToWide(stored, cp.Ansi));
 }
+
+AnsiString AbZipDisplayName(TAbZipDirectoryFileHeader& header) { return Utf8ToSystem(AbZipUtf8Name(header)); }

@@ -151,5 +151,7 @@ bool IsOemName(const AnsiString& name);
 void AbZipApplyName(TAbZipDirectoryFileHeader& header, const AnsiString& name);
 // Name stored as UTF-8 with the UTF-8 flag, without a Unicode path block.
 void AbZipApplyUtf8Name(TAbZipDirectoryFileHeader& header, const AnsiString& name);
+// The name of a loaded central header in UTF-8, with every character it has.
+std::string AbZipUtf8Name(TAbZipDirectoryFileHeader& header);
 // The display name of a loaded central header.
 AnsiString AbZipDisplayName(TAbZipDirectoryFileHeader& header);

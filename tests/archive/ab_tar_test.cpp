@@ -227,12 +227,11 @@ TEST(TarArchive, DetectionNeedsEveryChecksumRight) {
   EXPECT_EQ(DetectTar(zeros), akUnknown);
   EXPECT_EQ(DetectTar(shortStream), akUnknown);
 
-  auto a = OpenTar(dir / "a.tar");
+  // The archive with the damaged header is refused as a whole when loaded.
   std::string bytes = FileBytes(dir / "a.tar");
   bytes[150] ^= 1;
   std::ofstream(dir / "a.tar", std::ios::binary | std::ios::trunc) << bytes;
-  auto damaged = OpenTar(dir / "a.tar");
-  EXPECT_THROW(damaged->TestItemAt(0), EAbTarInvalid);
+  EXPECT_THROW(OpenTar(dir / "a.tar"), EAbTarBadOp);
 }
 
 TEST(TarArchive, PaxArchivesAreReadOnly) {

@@ -19,8 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     item.VerifyChecksums();
   } catch (const Exception&) {
   }
-  TAbTarStreamHelper helper(&input);
-  helper.CountItems();
+  try {
+    TAbTarStreamHelper helper(&input);
+    helper.CountItems();
+  } catch (const EAbTarInvalid&) {
+  }
 
   TAbTarArchive archive(&input, "fuzz.tar");
   try {
