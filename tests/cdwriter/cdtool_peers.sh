@@ -1,0 +1,112 @@
+#!/bin/sh
+# cdtool image over a table of source trees: each image is read back by every
+# peer (xorriso, isoinfo, 7-Zip, bsdtar, pycdlib, fuseiso), compared byte for
+# byte with its source, with as many files and folders. Then the files that
+# cannot reach a disc: cdtool names them and exits 1. The big trees (2 GiB + 1
+# byte, 20,000 files) run in bench/cdtool_image_bench.sh. Argument: cdtool.
+set -eu
+tool=$1
+work=$(mktemp -d)
+trap 'fusermount -u "$work/mnt" 2>/dev/null || true; chmod -R u+w "$work"; rm -rf "$work"' EXIT
+cd "$work"
+
+fail() { echo "$*" >&2; exit 1; }
+entries() { (cd "$1" && find . -mindepth 1 | sort); }
+
+# Every entry of src is in out with the same bytes, and nothing else is.
+same_tree() { # peer out
+  diff -r src "$2" >/dev/null || { diff -r src "$2" | head -5 >&2; fail "$case: $1 differs"; }
+  [ "$(entries src | wc -l)" -eq "$(entries "$2" | wc -l)" ] || fail "$case: $1 has another entry count"
+}
+
+isoinfo_x() { isoinfo -J -j cp1250 -x "$(printf '%s' "$1" | iconv -f utf-8 -t cp1250)" -i out.iso; }
+
+read_back() { # peers...
+  for peer in "$@"; do
+    out=$work/out.$peer
+    rm -rf "$out" && mkdir "$out"
+    case $peer in
+      xorriso) xorriso -osirrox on -local_charset UTF-8 -return_with SORRY 32 -indev out.iso -extract / "$out" \
+                 >/dev/null 2>&1 ;;
+      7zz) 7zz x -y -o"$out" out.iso >/dev/null ;;
+      bsdtar) bsdtar xf out.iso -C "$out" ;;
+      isoinfo)
+        # isoinfo speaks the 8-bit code pages only.
+        isoinfo -J -j cp1250 -f -i out.iso | iconv -f cp1250 -t utf-8 | while IFS= read -r path; do
+          local=${path%;1}
+          if [ -d "src$local" ]; then mkdir -p "$out$local"; else isoinfo_x "$path" >"$out$local"; fi
+        done ;;
+      pycdlib) /usr/bin/python3 - "$out" <<'EOF'
+import os, sys, pycdlib
+out = sys.argv[1]
+iso = pycdlib.PyCdlib()
+iso.open("out.iso")
+for folder, dirs, files in iso.walk(joliet_path="/"):
+    base = os.path.join(out, folder.lstrip("/"))
+    for d in dirs:
+        os.makedirs(os.path.join(base, d), exist_ok=True)
+    for f in files:
+        iso.get_file_from_iso(os.path.join(base, f.split(";")[0]), joliet_path=folder.rstrip("/") + "/" + f)
+iso.close()
+EOF
+        ;;
+      fuseiso)
+        mkdir -p mnt && fuseiso -p out.iso mnt
+        cp -a mnt/. "$out"
+        fusermount -u mnt ;;
+    esac
+    chmod -R u+w "$out"
+    same_tree "$peer" "$out"
+  done
+}
+
+
+all="xorriso isoinfo 7zz bsdtar pycdlib fuseiso"
+# source-tree case | peers that read it back
+for case in twins trailing_dot czech sizes deep; do
+  rm -rf src && mkdir src
+  peers=$all
+  case $case in
+    twins)
+      mkdir -p src/t/Data src/t/data src/t/empty
+      echo 1 >src/t/Readme.txt; echo 2 >src/t/README.txt; echo 3 >src/t/readme.TXT
+      echo 4 >src/t/Data/x; echo 5 >src/t/data/x ;;
+    trailing_dot)
+      # 7-Zip and xorriso drop a trailing dot as Windows does ("noext." reads
+      # as "noext" or "noext__"); the Joliet records keep both apart.
+      mkdir src/t; echo 1 >src/t/noext; echo 2 >src/t/noext.; peers="isoinfo bsdtar pycdlib fuseiso" ;;
+    czech)
+      mkdir -p "src/Účetnictví/Žluťoučký kůň"
+      echo "Příliš žluťoučký kůň úpěl ďábelské ódy." >"src/Účetnictví/Žluťoučký kůň/ódy.txt"
+      echo x >"src/Účetnictví/ĎÁBEL.txt"; echo y >"src/Účetnictví/ďábel.txt" ;;
+    sizes)
+      mkdir src/s
+      for n in 0 1 2047 2048 2049 70000; do head -c $n /dev/urandom >src/s/f$n.bin; done ;;
+    deep)
+      d=src/l1; for i in 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do d=$d/l$i; done
+      mkdir -p "$d" && echo deep >"$d/bottom.txt" ;;
+  esac
+  "$tool" image --volume PEERS out.iso src/* || fail "$case: cdtool failed"
+  read_back $peers
+done
+
+# Two files of one base name: the second is renamed, both are on the disc.
+rm -rf src a b && mkdir -p a b && echo A >a/n.txt && echo B >b/n.txt
+out=$("$tool" image out.iso a/n.txt b/n.txt 2>&1) || fail "same base name: $out"
+[ "$(isoinfo_x '/n (2).txt;1')" = B ] || fail "same base name: second file missing"
+[ "$(isoinfo_x '/n.txt;1')" = A ] || fail "same base name: first file missing"
+
+# A file that cannot reach the disc fails the burn by its name.
+refused() { # what, file
+  out=$("$tool" image out.iso "$2" 2>&1) && fail "$1: exit 0"
+  echo "$out" | grep -qF "$(basename "$2")" || fail "$1: not named: $out"
+}
+echo x >"日本.txt"
+refused "name outside the code page" "日本.txt"
+long=$(printf 'n%.0s' $(seq 1 120)).txt
+echo x >"$long"
+refused "name over 108 characters" "$long"
+truncate -s 4G big.bin
+refused "file of 4 GiB" big.bin
+mkdir withpipe && mkfifo withpipe/pipe
+refused "not a regular file" withpipe
