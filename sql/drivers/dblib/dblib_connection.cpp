@@ -238,10 +238,11 @@ DBLibProcess* TZDBLibConnection::SendBatch(const AnsiString& sql) {
 void TZDBLibConnection::InternalExecuteStatement(const AnsiString& sql) {
   DBLibProcess* handle = SendBatch(sql);
   // Reads every result of the batch; a library that reports no result left
-  // ends the loop even if it still claimed more commands.
+  // ends the loop even if it still claimed more commands. Only rows are
+  // discarded: after a count, dbcanquery would read on into the next result.
   do {
     const RETCODE answer = plainDriver_->dbresults(handle);
-    plainDriver_->dbcanquery(handle);
+    if (answer == kDBSucceed && plainDriver_->dbcmdrow(handle) == kDBSucceed) plainDriver_->dbcanquery(handle);
     if (answer == kNoMoreResults) break;
   } while (plainDriver_->dbmorecmds(handle) != 0);
   CheckDBLibError(lcExecute, sql);

@@ -70,12 +70,15 @@ TZVariant FloatVariant(long double value) {
 
 // --- TZDBLibResultQueue
 
-int TZDBLibResultQueue::Fetch(IZStatement* owner, IZDBLibConnection& connection, const AnsiString& sql,
-                              bool cancelRows) {
+int TZDBLibResultQueue::Fetch(IZStatement* owner, IZDBLibConnection& connection, const AnsiString& sql) {
   Ref<IZDBLibPlainDriver> plainDriver = connection.GetPlainDriver();
   DBLibProcess* handle = connection.GetConnectionHandle();
   Ref<IZStatement> statement(owner);
   int rowsAffected = -2;
+  // Each result is read to its end before the next dbresults: the cached
+  // result set takes every row, and a count has none. No dbcanquery here:
+  // FreeTDS's reads on to the next DONE, which would swallow the count of
+  // the statement after.
   while (plainDriver->dbresults(handle) == kDBSucceed) {
     if (plainDriver->dbcmdrow(handle) == kDBSucceed) {
       auto nativeResultSet = MakeRef<TZDBLibResultSet>(statement, sql);
@@ -90,7 +93,6 @@ int TZDBLibResultQueue::Fetch(IZStatement* owner, IZDBLibConnection& connection,
       rowsAffected = plainDriver->dbcount(handle);
       if (rowsAffected > -1) results_.push_back({nullptr, rowsAffected});
     }
-    if (cancelRows) plainDriver->dbcanquery(handle);
   }
   connection.CheckDBLibError(lcOther, kFetchResultsLog);
   return rowsAffected;
@@ -153,7 +155,7 @@ void TZDBLibStatement::InternalExecute(const AnsiString& sql) {
 
 void TZDBLibStatement::FetchResults() {
   results_.Clear();
-  if (results_.Fetch(this, *dbLibConnection_, sql_, true) == -1)
+  if (results_.Fetch(this, *dbLibConnection_, sql_) == -1)
     results_.AppendServerRowCount(this, *dbLibConnection_);
 }
 
@@ -307,7 +309,9 @@ TZVariant TZDBLibCallableStatement::ReturnValue(DBLibProcess* handle, int retNum
   const int length = plainDriver->dbretlen(handle, retNum);
   BYTE buffer[8] = {};
   switch (type) {
-    case kDBLibBinary: case kDBLibChar: {
+    // FreeTDS reports a varchar or nvarchar output value as varchar.
+    case kDBLibBinary: case kDBLibVarBinary: case kDBLibImage:
+    case kDBLibChar: case kDBLibVarChar: case kDBLibText: {
       TZVariant result;
       DefaultVarManager()->SetAsString(result, AnsiString(reinterpret_cast<const char*>(data), length));
       return result;
@@ -363,7 +367,7 @@ bool TZDBLibCallableStatement::ExecutePrepared() {
   SendParameters(handle, buffers);
   if (plainDriver->dbrpcexec(handle) != kDBSucceed)
     dbLibConnection_->CheckDBLibError(lcOther, "EXECUTEPREPARED:dbRPCExec");
-  lastRowsAffected_ = results_.Fetch(this, *dbLibConnection_, SQL, false);
+  lastRowsAffected_ = results_.Fetch(this, *dbLibConnection_, SQL);
   const bool hasRows = GetMoreResults();
   ReadReturnValues(handle);
   if (lastRowsAffected_ == -1) lastRowsAffected_ = results_.AppendServerRowCount(this, *dbLibConnection_);

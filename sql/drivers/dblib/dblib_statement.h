@@ -19,10 +19,10 @@
 class TZDBLibResultQueue {
 public:
   // Reads every result of the batch the process has run: rows into a cached
-  // result set (made by owner), counts as counts. Rows left unread are
-  // discarded when cancelRows. Answers the count of the last result without
-  // rows (-1 when the server gave none, -2 when there was no such result).
-  int Fetch(IZStatement* owner, IZDBLibConnection& connection, const AnsiString& sql, bool cancelRows);
+  // result set (made by owner), counts as counts. Answers the count of the
+  // last result without rows (-1 when the server gave none, -2 when there
+  // was no such result).
+  int Fetch(IZStatement* owner, IZDBLibConnection& connection, const AnsiString& sql);
   // Runs "select @@rowcount" for a batch whose count the server did not
   // give, appends that count and answers it.
   int AppendServerRowCount(IZStatement* owner, IZDBLibConnection& connection);

@@ -12,6 +12,8 @@
 // DB-Library data-type codes the driver knows.
 inline constexpr int kDBLibImage = 34;
 inline constexpr int kDBLibText = 35;
+inline constexpr int kDBLibVarBinary = 37;
+inline constexpr int kDBLibVarChar = 39;
 inline constexpr int kDBLibBinary = 45;
 inline constexpr int kDBLibChar = 47;
 inline constexpr int kDBLibInt1 = 48;

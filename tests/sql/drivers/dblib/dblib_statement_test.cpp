@@ -1,10 +1,9 @@
-// DB-Library statements on the fake library: batches with several results,
-// the server's row count after a statement without one, the texts sent, and
+// DB-Library statements through FreeTDS against the responder: every count
+// and result set of a batch in the server's order, the server's row count
+// after a statement without one, the texts sent, server errors, and
 // procedure calls with their parameters, output values and return status.
 
 #include "tests/sql/drivers/dblib/dblib_test_support.h"
-
-#include <algorithm>
 
 #include "platform/rtl/datetime.h"
 #include "sql/core/sql_exception.h"
@@ -13,78 +12,89 @@
 namespace dblib_test {
 namespace {
 
-constexpr char kMsSqlUrl[] = "zdbc:mssql://127.0.0.1:1433/master?UID=sa;PWD=x";
-constexpr char kSybaseUrl[] = "zdbc:sybase://dbhost/pubs?UID=sa;PWD=x";
-constexpr char kBatch[] = "insert into t values (1); select id from t; select id * 10 as x from t";
-
-class StatementTest : public FakeLibraryTest {
+class StatementTest : public ResponderTest {
 protected:
-  Ref<IZDBLibConnection> OpenWithTable(const char* url = kMsSqlUrl) {
-    Ref<IZDBLibConnection> connection = Connect(url);
-    connection->Open();
+  Ref<IZDBLibConnection> OpenWithTable(const char* protocol = "mssql") {
+    Ref<IZDBLibConnection> connection = Open(protocol);
     connection->InternalExecuteStatement("create table t (id int)");
-    ForgetCalls();
     return connection;
+  }
+
+  // Every result of the statement's last execution, in order: "rows 1,2" for
+  // a result set, "count 3" for an update count.
+  static std::vector<std::string> Results(IZStatement& statement, bool first) {
+    std::vector<std::string> results;
+    for (bool rows = first;; rows = statement.GetMoreResults()) {
+      if (rows) {
+        std::string ids;
+        Ref<IZResultSet> set = statement.GetResultSet();
+        while (set->Next()) ids += (ids.empty() ? "" : ",") + set->GetString(1);
+        results.push_back("rows " + ids);
+      } else if (statement.GetUpdateCount() != -1) {
+        results.push_back("count " + std::to_string(statement.GetUpdateCount()));
+      } else {
+        break;
+      }
+    }
+    return results;
   }
 };
 
-TEST_F(StatementTest, BatchResultsAreTakenInTheServersOrder) {
+TEST_F(StatementTest, BatchGivesEveryCountAndResultSetInOrder) {
+  struct Case {
+    const char* batch;
+    std::vector<std::string> results;
+  };
+  const std::vector<Case> cases = {
+      {"insert into t values (1); insert into t values (2); insert into t values (3)",
+       {"count 1", "count 1", "count 1"}},
+      {"select id from t; insert into t values (3); select id from t", {"rows 1,2", "count 1", "rows 1,2,3"}},
+      {"insert into t values (3); select id from t; update t set id = id + 10",
+       {"count 1", "rows 1,2,3", "count 3"}},
+      {"update t set id = 5 where id = 1; select id from t; select id from t where id > 1",
+       {"count 1", "rows 5,2", "rows 5,2"}},
+      {"select id from t where id > 9; delete from t; insert into t values (7); select id from t",
+       {"rows ", "count 2", "count 1", "rows 7"}},
+      {"delete from t where id = 99; delete from t where id = 1", {"count 0", "count 1"}},
+  };
   Ref<IZDBLibConnection> connection = OpenWithTable();
   Ref<IZStatement> statement = connection->CreateStatement();
-
-  Ref<IZResultSet> rows = statement->ExecuteQuery(kBatch);
-  ASSERT_TRUE(rows);
-  ASSERT_TRUE(rows->Next());
-  EXPECT_EQ(rows->GetInt(1), 10);  // the last select's rows
-
-  EXPECT_EQ(statement->ExecuteUpdate(kBatch), 1);  // the insert's count
-  ASSERT_TRUE(statement->GetMoreResults());
-  Ref<IZResultSet> first = statement->GetResultSet();
-  ASSERT_TRUE(first && first->Next());
-  EXPECT_EQ(first->GetInt(1), 1);
-  ASSERT_TRUE(statement->GetMoreResults());
-  ASSERT_TRUE(statement->GetResultSet()->Next());
-  EXPECT_EQ(statement->GetResultSet()->GetInt(1), 10);
-  EXPECT_EQ(statement->GetResultSet()->GetMetadata()->GetColumnLabel(1), "x");
-  EXPECT_FALSE(statement->GetMoreResults());
-  EXPECT_EQ(statement->GetUpdateCount(), -1);
-  EXPECT_FALSE(statement->GetResultSet());
-
-  EXPECT_FALSE(statement->Execute(kBatch));
-  EXPECT_EQ(statement->GetUpdateCount(), 1);
-  EXPECT_TRUE(statement->GetMoreResults());
-
-  // Rows never asked for are discarded after each result.
-  EXPECT_FALSE(Calls("dbcanquery").empty());
-  // Results not taken hold the statement until it is closed.
+  for (const Case& c : cases) {
+    connection->InternalExecuteStatement("delete from t; insert into t values (1); insert into t values (2)");
+    EXPECT_EQ(Results(*statement, statement->Execute(c.batch)), c.results) << c.batch;
+    EXPECT_FALSE(statement->GetResultSet());
+  }
+  connection->InternalExecuteStatement("delete from t; insert into t values (1)");
+  // A query gives the batch's last result set, an update its first count.
+  Ref<IZResultSet> rows = statement->ExecuteQuery("insert into t values (2); select id * 10 as x from t order by id");
+  ASSERT_TRUE(rows && rows->Next());
+  EXPECT_EQ(rows->GetInt(1), 10);
+  EXPECT_EQ(rows->GetMetadata()->GetColumnLabel(1), "x");
+  EXPECT_EQ(statement->ExecuteUpdate("insert into t values (3); insert into t values (4); select id from t"), 1);
   statement->Close();
+  EXPECT_EQ(Sqlite("select group_concat(id) from t"), "1,2,3,4");
 }
 
 TEST_F(StatementTest, StatementWithoutCountAsksTheServerForItsRowCount) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
   Ref<IZStatement> statement = connection->CreateStatement();
   EXPECT_EQ(statement->ExecuteUpdate("insert into t values (1)"), 1);
-  EXPECT_EQ(Calls("dbcmd("), std::vector<std::string>{"dbcmd(\"insert into t values (1)\")"});
-  ForgetCalls();
+  EXPECT_EQ(Requests().back(), "BATCH insert into t values (1)");
   EXPECT_EQ(statement->ExecuteUpdate("create table u (a int)"), 0);
-  // Sent and read at once, then the rest of it cancelled.
-  const std::vector<std::string> calls = Calls();
-  const auto sent = std::find(calls.begin(), calls.end(), "dbcmd(\"select @@rowcount\")");
-  ASSERT_LE(sent + 3, calls.end());
-  EXPECT_EQ(std::vector<std::string>(sent + 1, sent + 3), (std::vector<std::string>{"dbsqlexec()", "dbresults()"}));
-  EXPECT_NE(std::find(sent, calls.end(), "dbnextrow()"), calls.end());
-  EXPECT_EQ(calls.back(), "dbcancel()");
+  EXPECT_EQ(RequestsFrom("BATCH create table u"),
+            (std::vector<std::string>{"BATCH create table u (a int)", "BATCH select @@rowcount"}));
   // A batch without rows gives no result set.
   EXPECT_FALSE(statement->ExecuteQuery("insert into t values (2)"));
 }
 
 TEST_F(StatementTest, SybaseDropsTheNullIsNullClause) {
-  for (auto [url, sent] : {std::pair{kSybaseUrl, "dbcmd(\"select id from t where id = 1\")"},
-                           std::pair{kMsSqlUrl, "dbcmd(\"select id from t where id = 1 AND NULL IS NULL\")"}}) {
-    Ref<IZDBLibConnection> connection = OpenWithTable(url);
+  for (auto [protocol, sent] : {std::pair{"sybase", "BATCH select id from t where id = 1"},
+                                std::pair{"mssql", "BATCH select id from t where id = 1 AND NULL IS NULL"}}) {
+    Ref<IZDBLibConnection> connection = Open(protocol);
+    connection->InternalExecuteStatement("create table if not exists t (id int)");
     ScopedLog log;
     connection->CreateStatement()->ExecuteQuery("select id from t where id = 1 AND NULL IS NULL");
-    EXPECT_EQ(Calls("dbcmd("), std::vector<std::string>{sent}) << url;
+    EXPECT_EQ(Requests().back(), sent) << protocol;
     EXPECT_EQ(log->Messages(lcExecute).front(), "select id from t where id = 1 AND NULL IS NULL");
   }
 }
@@ -92,33 +102,48 @@ TEST_F(StatementTest, SybaseDropsTheNullIsNullClause) {
 TEST_F(StatementTest, ServerErrorInABatchRaisesItsTextLoggedWithTheSql) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
   Ref<IZStatement> statement = connection->CreateStatement();
-  ScopedLog log;
-  try {
-    statement->ExecuteQuery("raiserror('no such thing', 16, 1)");
-    ADD_FAILURE() << "no exception";
-  } catch (const EZSQLException& error) {
-    ADD_FAILURE() << "EZSQLException: " << error.Message();
-  } catch (const Exception& error) {
-    EXPECT_EQ(error.Message(), "no such thing \r");
+  struct Case {
+    const char* sql;
+    const char* text;
+    TZLoggingCategory category;
+    const char* logged;
+  };
+  // An error of a later statement surfaces while the results are read.
+  for (const Case& c : {Case{"raiserror('no such thing', 16, 1)", "no such thing \r", lcExecute, nullptr},
+                        Case{"select * from nowhere", "Invalid object name 'nowhere'. \r", lcExecute, nullptr},
+                        Case{"insert into t values (1); select nosuch from t", "Invalid column name 'nosuch'. \r",
+                             lcOther, "FETCHRESULTS"}}) {
+    ScopedLog log;
+    const AnsiString error = PlatformError([&] { statement->ExecuteQuery(c.sql); });
+    EXPECT_NE(error.find(c.text), AnsiString::npos) << error;
+    ASSERT_FALSE(log->Events.empty());
+    EXPECT_EQ(log->Events.back().Category, c.category);
+    EXPECT_EQ(log->Events.back().Message, c.logged ? c.logged : c.sql);
   }
-  ASSERT_FALSE(log->Events.empty());
-  EXPECT_EQ(log->Events.back().Category, lcExecute);
-  EXPECT_EQ(log->Events.back().Message, "raiserror('no such thing', 16, 1)");
+  // An informational message raises nothing.
+  EXPECT_FALSE(statement->ExecuteQuery("raiserror('just so', 1, 1)"));
 }
 
 TEST_F(StatementTest, PreparedStatementSendsLiterals) {
-  Ref<IZDBLibConnection> connection = OpenWithTable();
-  Ref<IZPreparedStatement> statement = connection->PrepareStatement("select id from t where id = ? or id = ? or ?");
+  Ref<IZDBLibConnection> connection = Open();
+  connection->InternalExecuteStatement("create table p (id int, name varchar(20))");
+  connection->InternalExecuteStatement("insert into p values (5, 'O''Neil')");
+  Ref<IZPreparedStatement> statement = connection->PrepareStatement("select id from p where id = ? and name = ? or ?");
   statement->SetInt(1, 5);
   statement->SetString(2, "O'Neil");
-  statement->ExecuteQueryPrepared();
-  EXPECT_EQ(Calls("dbcmd("),
-            std::vector<std::string>{"dbcmd(\"select id from t where id = 5 or id = 'O''Neil' or NULL\")"});
-  EXPECT_FALSE(statement->GetMetadata());
+  Ref<IZResultSet> rows = statement->ExecuteQueryPrepared();
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetInt(1), 5);
+  EXPECT_EQ(Requests().back(), "BATCH select id from p where id = 5 and name = 'O''Neil' or NULL");
 }
 
-TEST_F(StatementTest, ProcedureCallSendsParametersAndReadsOutputs) {
+TEST_F(StatementTest, ProcedureCallSendsParametersAndReadsOutputsAndStatus) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
+  connection->InternalExecuteStatement(
+      "create procedure typed_outputs @i int output, @f float output, @m money output, @t datetime output, "
+      "@d decimal(12,2) output, @s varchar(20) output as "
+      "set @i = @i + 1; set @f = @f * 2; set @m = @m + 1; set @t = datetime(@t, '+1 month', '+1 second'); "
+      "set @d = @d * 2; set @s = upper(@s) || '!'; insert into t values (@i); select id from t; return 7");
   Ref<IZCallableStatement> call = connection->PrepareCall("  typed_outputs\t");
   // Parameter 1 is the return status; the procedure's parameters follow.
   call->RegisterOutParameter(2, stInteger);
@@ -130,56 +155,49 @@ TEST_F(StatementTest, ProcedureCallSendsParametersAndReadsOutputs) {
   call->SetInt(2, 42);
   call->SetDouble(3, 2.5);
   call->SetDouble(4, 12.34);
-  const TDateTime stamp = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 0);
-  call->SetTimestamp(5, stamp);
+  call->SetTimestamp(5, EncodeDate(2024, 1, 31) + EncodeTime(13, 5, 9, 0));
   call->SetDouble(6, -3.25);
-  call->SetString(7, "");
-  EXPECT_FALSE(call->ExecutePrepared());
-
-  EXPECT_EQ(Calls("dbrpcinit"), std::vector<std::string>{"dbrpcinit(\"typed_outputs\", 0)"});
-  const std::vector<std::string> params = {
-      "dbrpcparam((null), 1, 56, -1, -1)", "dbrpcparam((null), 1, 62, -1, -1)",
-      "dbrpcparam((null), 1, 62, -1, -1)", "dbrpcparam((null), 1, 47, 2147483647, 21)",
-      "dbrpcparam((null), 1, 62, -1, -1)", "dbrpcparam((null), 1, 47, 2147483647, 1)"};
-  EXPECT_EQ(Calls("dbrpcparam"), params);
+  call->SetString(7, "ab");
+  // FreeTDS hands out a procedure's result sets; the counts of its inner
+  // statements stay with the server.
+  ASSERT_TRUE(call->ExecutePrepared());
+  ASSERT_TRUE(call->GetResultSet()->Next());
+  EXPECT_EQ(call->GetResultSet()->GetInt(1), 43);
+  EXPECT_EQ(Sqlite("select group_concat(id) from t"), "43");
 
   EXPECT_EQ(call->GetInt(1), 7);  // the return status
-  EXPECT_EQ(call->GetInt(2), 42);
-  EXPECT_DOUBLE_EQ(call->GetDouble(3), 2.5);
-  EXPECT_DOUBLE_EQ(call->GetDouble(4), 12.34);  // money, high half first
-  EXPECT_NEAR(call->GetTimestamp(5), stamp, 1e-8);
-  EXPECT_DOUBLE_EQ(call->GetDouble(6), -3.25);  // decimal through dbconvert
-  EXPECT_FALSE(Calls("dbconvert(106,").empty());
+  EXPECT_EQ(call->GetInt(2), 43);
+  EXPECT_DOUBLE_EQ(call->GetDouble(3), 5.0);
+  EXPECT_DOUBLE_EQ(call->GetDouble(4), 13.34);
+  EXPECT_NEAR(call->GetTimestamp(5), EncodeDate(2024, 3, 2) + EncodeTime(13, 5, 10, 0), 1e-8);
+  EXPECT_DOUBLE_EQ(call->GetDouble(6), -6.5);
+  EXPECT_EQ(call->GetString(7), "AB!");
+  // What the server was sent, as it read it.
+  EXPECT_EQ(RequestsFrom("RPC").front(), "RPC typed_outputs 42 output, 2.5 output, 12.34 output, "
+                                         "'20240131 13:05:09:000' output, -3.25 output, 'ab' output");
 }
 
-TEST_F(StatementTest, ProcedureCallSendsInputsAndWideIntegers) {
+TEST_F(StatementTest, ProcedureCallSendsInputsNullsAndWideIntegers) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
-  Ref<IZCallableStatement> call = connection->PrepareCall("typed_outputs");
+  connection->InternalExecuteStatement(
+      "create procedure wide @a int, @b bigint output, @c int as "
+      "set @b = @b + @a; return isnull(@c, -5)");
+  Ref<IZCallableStatement> call = connection->PrepareCall("wide");
   call->SetInt(2, 1);
-  call->RegisterOutParameter(3, stDouble);
+  call->RegisterOutParameter(3, stLong);
   call->SetLong(3, 5000000000LL);
   call->SetNull(4, stInteger);
   call->ExecutePrepared();
-  const std::vector<std::string> params = {"dbrpcparam((null), 0, 56, -1, -1)", "dbrpcparam((null), 1, 127, -1, -1)",
-                                           "dbrpcparam((null), 0, 56, -1, 0)"};
-  EXPECT_EQ(Calls("dbrpcparam"), params);
-  EXPECT_DOUBLE_EQ(call->GetDouble(3), 5e9);
-  EXPECT_EQ(call->GetInt(1), 7);
+  EXPECT_EQ(call->GetLong(3), 5000000001LL);
+  EXPECT_EQ(call->GetInt(1), -5);
+  EXPECT_EQ(RequestsFrom("RPC").front(), "RPC wide 1, 5000000000 output, None");
 }
 
 TEST_F(StatementTest, CallOfAnUnknownProcedureRaisesTheServersText) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
   Ref<IZCallableStatement> call = connection->PrepareCall("no_such_proc");
-  EXPECT_THROW(
-      {
-        try {
-          call->ExecutePrepared();
-        } catch (const Exception& error) {
-          EXPECT_EQ(error.Message(), "Could not find stored procedure 'no_such_proc'. \r");
-          throw;
-        }
-      },
-      Exception);
+  const AnsiString error = PlatformError([&] { call->ExecutePrepared(); });
+  EXPECT_NE(error.find("Could not find stored procedure 'no_such_proc'."), AnsiString::npos) << error;
 }
 
 }  // namespace
