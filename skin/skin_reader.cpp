@@ -27,6 +27,10 @@ constexpr int kCentralEntrySize = 46;
 constexpr int kLocalHeaderSize = 30;
 constexpr int kMaxMemberNameLength = 259;
 constexpr int kCryptChunk = 1024;
+// A skin's records take a few hundred kilobytes. A member declared larger is a
+// damaged or hostile container: refused before anything is inflated, so a
+// small file cannot fill the temp folder.
+constexpr uint32_t kMaxSkinDataBytes = 64u << 20;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 
@@ -149,7 +153,8 @@ int ExtractSkinMember(const AnsiString& archiveName, const AnsiString& memberNam
   std::unique_ptr<TFileStream> archive;
   try {
     archive = std::make_unique<TFileStream>(archiveName, fmOpenRead | fmShareDenyNone);
-    if (!FindMember(*archive, memberName, entry)) return kSkinExtractFailed;
+    if (!FindMember(*archive, memberName, entry) || entry.UncompressedSize > kMaxSkinDataBytes)
+      return kSkinExtractFailed;
   } catch (const std::exception&) {
     return kSkinExtractFailed;
   }

@@ -134,6 +134,8 @@ TEST_F(SkinReaderTest, ContainersGiveTheirResultAndTheReaderItsState) {
       {"uncompressed size one byte too large",
        [](Container& c) { Put32(c.bytes, c.Directory() + 24, Get32(c.bytes, c.Directory() + 24) + 1); },
        kSkinBadPassword, Outcome::NotReady},
+      {"uncompressed size of 2 GiB, refused before inflating",
+       [](Container& c) { Put32(c.bytes, c.Directory() + 24, 0x80000000u); }, kSkinExtractFailed, Outcome::Raises},
   };
   for (const Case& test : cases) {
     SCOPED_TRACE(test.what);
