@@ -111,7 +111,7 @@ TZPostgreSQLConnection::TZPostgreSQLConnection(Ref<IZDriver> driver, const AnsiS
   const AnsiString beginRequired = info->Values("beginreq");
   beginRequired_ = beginRequired.empty() || StrToBoolEx(beginRequired);
   oidAsBlob_ = StrToBoolEx(info->Values("oidasblob"));
-  clientCodePage_ = Trim(info->Values("codepage"));
+  clientCodePage_ = ServerEncodingName(Trim(info->Values("codepage")));
   charsetCode_ = FindCharsetCode(clientCodePage_);
   SetMetadata(std::make_unique<TZPostgreSQLDatabaseMetadata>(this, url, GetProperties()));
 }

@@ -66,6 +66,23 @@ AnsiString QuoteBytes(const AnsiString& value, Escape mustEscape) {
 
 }  // namespace
 
+AnsiString ServerEncodingName(const AnsiString& name) {
+  const AnsiString upper = UpperCase(name);
+  std::size_t digits = AnsiString::npos;
+  for (const char* prefix : {"WINDOWS-", "WINDOWS", "CP-", "CP", "WIN-"})
+    if (upper.rfind(prefix, 0) == 0) {
+      digits = std::strlen(prefix);
+      break;
+    }
+  if (digits == AnsiString::npos || digits == upper.size()) return name;
+  for (std::size_t i = digits; i < upper.size(); ++i)
+    if (!IsDecimal(static_cast<unsigned char>(upper[i]))) return name;
+  const AnsiString server = "WIN" + upper.substr(digits);
+  for (const pg_CS& set : pg_CharacterSets)
+    if (server == set.Name) return server;
+  return name;
+}
+
 TZPgCharsetCode FindCharsetCode(const AnsiString& name) {
   const AnsiString upper = UpperCase(name);
   for (int i = 0; i < csOTHER; ++i)

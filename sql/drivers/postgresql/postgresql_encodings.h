@@ -28,6 +28,10 @@ extern const pg_CS pg_CharacterSets[];
 // The encoding whose name equals name in upper case; else the one with the
 // longest name found inside name (case as written, the later of equally long
 // ones); else csOTHER, as for the empty name.
+// The server's name of a client encoding the program spells in its own way:
+// a Windows code page as "cp1250", "CP-1250" or "windows-1250" becomes
+// "WIN1250" when the server has that encoding; any other name is kept.
+AnsiString ServerEncodingName(const AnsiString& name);
 TZPgCharsetCode FindCharsetCode(const AnsiString& name);
 
 // The bytes still to come in the current character after character: 0 when

@@ -18,6 +18,7 @@
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
 #include "sql/drivers/postgresql/postgresql_blob.h"
+#include "sql/drivers/postgresql/postgresql_dates.h"
 #include "sql/drivers/postgresql/postgresql_encodings.h"
 #include "sql/drivers/postgresql/postgresql_types.h"
 
@@ -51,11 +52,6 @@ bool LooksLikeTime(const char* text, int length) {
   for (int i = 0; i + 8 <= length; ++i)
     if (text[i + 2] == ':' && text[i + 5] == ':') return true;
   return false;
-}
-
-TDateTime ParseDateTime(const char* text, int length, bool sqlForm) {
-  const AnsiString value(text, static_cast<std::size_t>(length));
-  return sqlForm ? AnsiSqlDateToDateTime(value) : TimestampStrToDateTime(value);
 }
 
 }  // namespace
@@ -212,7 +208,12 @@ double TZPostgreSQLResultSet::GetDouble(int columnIndex) {
 long double TZPostgreSQLResultSet::GetBigDecimal(int columnIndex) {
   int length = 0;
   const char* text = CheckedText(columnIndex, stBigDecimal, length);
-  return text ? SqlStrToFloatDef(AnsiString(text, static_cast<std::size_t>(length)), 0) : 0;
+  if (!text) return 0;
+  // Every digit the long double holds; NaN and the infinities by name.
+  long double value = 0;
+  auto [end, error] = std::from_chars(text, text + length, value);
+  if (error == std::errc() && end == text + length) return value;
+  return SqlStrToFloatDef(AnsiString(text, static_cast<std::size_t>(length)), 0);
 }
 
 TByteDynArray TZPostgreSQLResultSet::GetBytes(int columnIndex) {
@@ -226,14 +227,14 @@ TDateTime TZPostgreSQLResultSet::GetDate(int columnIndex) {
   int length = 0;
   const char* text = CheckedText(columnIndex, stDate, length);
   if (!text) return 0;
-  return std::trunc(ParseDateTime(text, length, LooksLikeDate(text, length)));
+  return std::trunc(ParseServerDateTime(text, length, LooksLikeDate(text, length)));
 }
 
 TDateTime TZPostgreSQLResultSet::GetTime(int columnIndex) {
   int length = 0;
   const char* text = CheckedText(columnIndex, stTime, length);
   if (!text) return 0;
-  const TDateTime value = ParseDateTime(text, length, LooksLikeTime(text, length));
+  const TDateTime value = ParseServerDateTime(text, length, LooksLikeTime(text, length));
   return std::fabs(value - std::trunc(value));
 }
 
@@ -241,7 +242,7 @@ TDateTime TZPostgreSQLResultSet::GetTimestamp(int columnIndex) {
   int length = 0;
   const char* text = CheckedText(columnIndex, stTimestamp, length);
   if (!text) return 0;
-  return ParseDateTime(text, length, LooksLikeDate(text, length));
+  return ParseServerDateTime(text, length, LooksLikeDate(text, length));
 }
 
 Ref<IZBlob> TZPostgreSQLResultSet::GetBlob(int columnIndex) {

@@ -5,6 +5,7 @@
 #include "sql/drivers/postgresql/postgresql_statement.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/rtl/datetime.h"
@@ -17,6 +18,7 @@
 #include "sql/core/sysutils.h"
 #include "sql/core/variant.h"
 #include "sql/drivers/postgresql/postgresql_blob.h"
+#include "sql/drivers/postgresql/postgresql_dates.h"
 #include "sql/drivers/postgresql/postgresql_resolver.h"
 #include "sql/drivers/postgresql/postgresql_result_set.h"
 
@@ -120,18 +122,28 @@ enum TDateTimeParts { kDatePart = 1, kTimePart = 2 };
 // 'yyyy-mm-dd', 'hh:nn:ss' or both, with the type's cast; the separators are
 // fixed whatever the format settings.
 AnsiString DateTimeLiteral(TDateTime value, int parts, const char* cast) {
-  int year, month, day, hour, minute, second, msec;
-  DecodeDate(value, year, month, day);
-  DecodeTime(value, hour, minute, second, msec);
-  char buffer[64];
-  if (parts == kDatePart)
-    std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'::%s", year, month, day, cast);
-  else if (parts == kTimePart)
-    std::snprintf(buffer, sizeof buffer, "'%02d:%02d:%02d'::%s", hour, minute, second, cast);
-  else
-    std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'::%s", year, month, day, hour, minute,
-                  second, cast);
-  return buffer;
+  AnsiString text;
+  if (parts & kDatePart) text = ServerDateText(value);
+  if (parts == (kDatePart | kTimePart)) {
+    // The era closes a timestamp's text: "0044-03-15 12:00:00 BC".
+    const std::size_t era = text.find(' ');
+    const AnsiString time = " " + ServerTimeText(value);
+    era == AnsiString::npos ? text += time : text.insert(era, time);
+  } else if (parts == kTimePart) {
+    text = ServerTimeText(value);
+  }
+  return "'" + text + "'::" + cast;
+}
+
+// NaN and the infinities have no numeric literal: the server reads them from
+// their quoted names.
+bool NonFiniteLiteral(TZSQLType type, const TZVariant& value, AnsiString& literal) {
+  if (type != stFloat && type != stDouble && type != stBigDecimal) return false;
+  const long double number = SoftVarManager()->GetAsFloat(value);
+  if (std::isnan(number)) literal = "'NaN'";
+  else if (std::isinf(number)) literal = number > 0 ? "'Infinity'" : "'-Infinity'";
+  else return false;
+  return true;
 }
 
 }  // namespace
@@ -167,6 +179,7 @@ AnsiString TZPostgreSQLPreparedStatement::GetParameterSQL(int paramIndex) {
   const TZVariant& value = InParamValues[paramIndex];
   if (DefaultVarManager()->IsNull(value)) return "NULL";
 
+  if (AnsiString special; NonFiniteLiteral(InParamTypes[paramIndex], value, special)) return special;
   if (AnsiString number; NumberLiteral(InParamTypes[paramIndex], value, number)) return number;
   const IZVariantManager& manager = *SoftVarManager();
   switch (InParamTypes[paramIndex]) {

@@ -40,6 +40,15 @@ AnsiString States(TZPgCharsetCode code, const AnsiString& bytes) {
   return states;
 }
 
+TEST(PostgreSQLEncodings, WindowsCodePagesInTheProgramsSpellingNameTheServersEncoding) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"cp1250", "WIN1250"}, {"CP-1251", "WIN1251"},  {"windows-1250", "WIN1250"}, {"win-1256", "WIN1256"},
+      {"WIN1250", "WIN1250"}, {"cp1252", "cp1252"},   {"cp", "cp"},                {"cp12a", "cp12a"},
+      {"UTF8", "UTF8"},       {"", ""},
+  };
+  for (auto [name, server] : cases) EXPECT_EQ(ServerEncodingName(name), server) << name;
+}
+
 TEST(PostgreSQLEncodings, MultibyteStatesCountTheBytesToCome) {
   const struct {
     TZPgCharsetCode code;

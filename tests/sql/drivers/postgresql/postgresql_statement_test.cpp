@@ -30,12 +30,6 @@ std::string HexOfAllBytes() {
   return hex;
 }
 
-// A fresh table the test user owns.
-void MakeTable(const std::string& name, const std::string& columns) {
-  Psql("DROP TABLE IF EXISTS " + name + "; CREATE TABLE " + name + " (" + columns + "); ALTER TABLE " + name +
-       " OWNER TO vx");
-}
-
 bool LoggedContains(IZPostgreSQLConnection* connection, const std::string& part) {
   for (const std::string& line : Logged(connection))
     if (line.find(part) != std::string::npos) return true;

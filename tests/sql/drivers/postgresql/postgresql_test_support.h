@@ -77,4 +77,10 @@ inline std::vector<std::string> Logged(IZPostgreSQLConnection* connection) {
 
 inline std::string Psql(const std::string& sql) { return PostgreSQLServer::Get().Psql(sql); }
 
+// A fresh table the test user owns.
+inline void MakeTable(const std::string& name, const std::string& columns) {
+  Psql("DROP TABLE IF EXISTS " + name + "; CREATE TABLE " + name + " (" + columns + "); ALTER TABLE " + name +
+       " OWNER TO vx");
+}
+
 }  // namespace pg_test
