@@ -35,7 +35,9 @@ TDateTime DBLibDateTimeToDateTime(const BYTE* data) {
   DBINT days, time;
   std::memcpy(&days, data, sizeof days);
   std::memcpy(&time, data + sizeof days, sizeof time);
-  return days + kEpochShift + time / kTicksPerDay;
+  // Before TDateTime's day 0 the time of day counts away from zero.
+  const TDateTime date = days + kEpochShift;
+  return date < 0 ? date - time / kTicksPerDay : date + time / kTicksPerDay;
 }
 
 // --- TZDBLibResultSet
@@ -196,7 +198,7 @@ TDateTime TZDBLibResultSet::GetDate(int columnIndex) { return std::trunc(GetTime
 
 TDateTime TZDBLibResultSet::GetTime(int columnIndex) {
   const TDateTime value = GetTimestamp(columnIndex);
-  return value - std::trunc(value);
+  return std::fabs(value - std::trunc(value));
 }
 
 TByteDynArray TZDBLibResultSet::GetBytes(int columnIndex) {

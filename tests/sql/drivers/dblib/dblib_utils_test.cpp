@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "sql/core/dbc/blobs.h"
+#include "platform/rtl/datetime.h"
+#include "sql/drivers/dblib/dblib_result_set.h"
 #include "sql/drivers/dblib/dblib_utils.h"
 
 namespace {
@@ -108,6 +112,31 @@ TEST(DBLibLiterals, ParameterValuesBecomeTransactSqlLiterals) {
       {Blob(""), stBinaryStream, "NULL"},
       {Text("abc"), stUnknown, "NULL"}};
   for (const LiteralCase& c : cases) EXPECT_EQ(PrepareSQLParameter(c.value, c.type), c.literal) << c.literal;
+}
+
+
+// The library's day count and three-hundredths of a second, before and after
+// TDateTime's day 0 (1899-12-30, day -2 of the library); before it a
+// TDateTime counts its time of day away from zero.
+TEST(DBLibDateTimes, LibraryValuesReadAsTheirMomentOnEitherSideOfDayZero) {
+  struct {
+    DBINT days, ticks;
+    TDateTime expected;
+  } const cases[] = {
+      {-18200, (5 * 3600 + 6 * 60 + 7) * 300, EncodeDate(1850, 3, 4) - EncodeTime(5, 6, 7, 0)},
+      {-3, 12 * 3600 * 300, EncodeDate(1899, 12, 29) - EncodeTime(12, 0, 0, 0)},
+      {-2, 6 * 3600 * 300, EncodeDate(1899, 12, 30) + EncodeTime(6, 0, 0, 0)},
+      {0, 0, EncodeDate(1900, 1, 1)},
+      {39144, (13 * 3600 + 5 * 60 + 9) * 300 + 3, EncodeDate(2007, 3, 5) + EncodeTime(13, 5, 9, 10)},
+  };
+  for (const auto& c : cases) {
+    BYTE data[2 * sizeof(DBINT)];
+    std::memcpy(data, &c.days, sizeof c.days);
+    std::memcpy(data + sizeof c.days, &c.ticks, sizeof c.ticks);
+    const TDateTime value = DBLibDateTimeToDateTime(data);
+    EXPECT_NEAR(value, c.expected, 1e-9) << c.days;
+    EXPECT_EQ(FormatDateTime("yyyy-mm-dd hh:nn:ss", value), FormatDateTime("yyyy-mm-dd hh:nn:ss", c.expected));
+  }
 }
 
 }  // namespace
