@@ -1,10 +1,16 @@
 // The file components on temp trees: the file operation's lists, flags,
-// collisions and undoable deletes (seen by trash-list); associations written
-// and read back through the registry store; the embedded file's "FileData"
-// round trip and its damaged forms.
+// collisions, undoable deletes (seen by trash-list) and failed copies to a
+// small second file system; associations written and read back through the
+// registry store; the embedded file's "FileData" round trip and its damaged
+// forms.
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -86,6 +92,94 @@ TEST_F(FileComponents, AnExistingTargetIsKeptRenamedOrReplacedAsTheOptionsSay) {
     EXPECT_EQ(FileBytes(t / "out/x.txt"), c.target) << c.options;
     EXPECT_EQ(fs::exists(t / "out/x (2).txt"), c.renamedCopy) << c.options;
   }
+}
+
+// A small tmpfs mounted on a folder in a mount namespace of this process
+// only, so the copies to it cross file systems and run out of room. False
+// (with the reason) where mounting is refused.
+bool MountSmallTmpfs(const std::string& folder, const char* size, std::string& why) {
+  fs::create_directories(folder);
+  if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      ::mount("tmpfs", folder.c_str(), "tmpfs", 0, (std::string("size=") + size).c_str()) != 0) {
+    why = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+std::string Bytes(size_t n, char seed) {
+  std::string s(n, '\0');
+  for (size_t i = 0; i < n; ++i) s[i] = char(seed + i * 7 % 251);
+  return s;
+}
+
+// A copy that fails part way, to a file system that fills up or from an item
+// that cannot be read, leaves every source and old target byte for byte.
+TEST_F(FileComponents, AFailedCopyOrMoveKeepsSourcesAndOldTargets) {
+  const std::string small = tmp / "small";
+  std::string why;
+  if (!MountSmallTmpfs(small, "64k", why)) GTEST_SKIP() << why;
+  struct Mount {
+    std::string at;
+    ~Mount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } mounted{small};
+  const std::string a = Bytes(4000, 'a'), b = Bytes(200000, 'b'), old = Bytes(30000, 'o');
+  tmp.Write("src/folder/a.txt", a);
+  tmp.Write("src/folder/sub/b.bin", b);
+  tmp.Write("src/big.bin", b);
+  tmp.Write("small/big.bin", old);
+  // An entry no copy can read: a pipe (root reads any file whatever its mode).
+  tmp.Write("src/odd/a.txt", a);
+  ASSERT_EQ(::mkfifo((tmp / "src/odd/pipe").c_str(), 0600), 0);
+
+  const struct {
+    TUtlFileOperationType operation;
+    const char* source;
+    TUtlFileOperationFlags options;
+  } cases[] = {
+      {fotMove, "src/folder", fofNoConfirmation},  // no room
+      {fotMove, "src/odd", fofNoConfirmation},     // unreadable entry
+      {fotCopy, "src/big.bin", fofNoConfirmation}, // over the old file, no room
+      {fotMove, "src/big.bin", fofNoConfirmation},
+  };
+  for (const auto& c : cases) {
+    TUtlFileOperation op(nullptr);
+    op.SetOperation(c.operation);
+    op.SetOptions(c.options);
+    op.FileList()->Add(tmp / c.source);
+    op.SetDestFolder(small);
+    AnsiString error;
+    op.OnError = [&](TObject*, const AnsiString& text, bool& handled) { error = text, handled = true; };
+    EXPECT_FALSE(op.Execute()) << c.source;
+    EXPECT_NE(error, "") << c.source;
+    EXPECT_EQ(FileBytes(tmp / "src/folder/a.txt"), a) << c.source;
+    EXPECT_EQ(FileBytes(tmp / "src/folder/sub/b.bin"), b) << c.source;
+    EXPECT_EQ(FileBytes(tmp / "src/odd/a.txt"), a) << c.source;
+    EXPECT_TRUE(fs::is_fifo(tmp / "src/odd/pipe")) << c.source;
+    EXPECT_EQ(FileBytes(tmp / "src/big.bin"), b) << c.source;
+    // Nothing half-made is left on the small file system; the old file stays.
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(small)) left.push_back(e.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"big.bin"}) << c.source;
+    EXPECT_EQ(FileBytes(small + "/big.bin"), old) << c.source;
+  }
+
+  // With room, the move crosses file systems and the copy replaces the old file.
+  TUtlFileOperation op(nullptr);
+  op.SetOperation(fotMove);
+  op.SetOptions(fofNoConfirmation);
+  op.FileList()->Add(tmp / "src/folder/a.txt");
+  op.SetDestFolder(small);
+  EXPECT_TRUE(op.Execute());
+  EXPECT_FALSE(fs::exists(tmp / "src/folder/a.txt"));
+  EXPECT_EQ(FileBytes(small + "/a.txt"), a);
+  tmp.Write("src/big.bin", a);
+  op.SetOperation(fotCopy);
+  op.FileList()->Clear();
+  op.FileList()->Add(tmp / "src/big.bin");
+  EXPECT_TRUE(op.Execute());
+  EXPECT_EQ(FileBytes(small + "/big.bin"), a);
+  EXPECT_EQ(FileBytes(tmp / "src/big.bin"), a);
 }
 
 TEST_F(FileComponents, UndoableDeletesGoToTheTrashAndMissingSourcesReportAnError) {

@@ -2,7 +2,9 @@
 // their wildcards, targets resolved (an existing folder takes the items by
 // name; one source to a new name is copied to that name; several sources
 // make the target folder), collisions settled by the flags, deletions to the
-// trash on request. Moves across file systems copy, then delete.
+// trash on request. A copy, and a move across file systems, is built under a
+// name of its own beside the target and renamed into place only when whole;
+// the source of such a move goes only then.
 #include "util/routines/shell_file_operation.h"
 
 #include <cerrno>
@@ -109,33 +111,79 @@ private:
   }
 
   void Transfer(const AnsiString& item, AnsiString target) {
+    bool replace = false;
     if (Exists(target)) {
       if (fs::equivalent(Os(item), Os(target))) return Fail(EEXIST);
       if (op_.fFlags & FOF_RENAMEONCOLLISION) {
         target = FreeName(target);
       } else if (!(op_.fFlags & FOF_NOCONFIRMATION)) {
         return Fail(EEXIST);  // nobody to ask: the existing target stays
-      } else if (!DeleteTree(target)) {
-        return Fail(EACCES);
+      } else {
+        replace = true;
       }
     }
     const AnsiString folder = ExtractFileDir(target);
     if (!folder.empty() && !ForceDirectories(folder)) return Fail(EACCES);
     std::error_code ec;
-    if (op_.wFunc == FO_COPY) return Copy(item, target);
-    fs::rename(Os(item), Os(target), ec);
-    if (ec == std::errc::cross_device_link) {
-      Copy(item, target);
-      if (Exists(target) && !DeleteTree(item)) Fail(EACCES);
-      return;
+    const bool move = op_.wFunc != FO_COPY;
+    if (move && !replace) {
+      fs::rename(Os(item), Os(target), ec);
+      if (ec != std::errc::cross_device_link) return ec ? Fail(ErrorOf(ec)) : void();
     }
-    if (ec) Fail(ErrorOf(ec));
+    // Everything else is built whole under a name of its own beside the
+    // target first: a failed copy leaves the source and any old target as
+    // they were.
+    const fs::path staged = FreePath(Os(target), ".partial");
+    bool copied = false;
+    if (move) fs::rename(Os(item), staged, ec);
+    if (!move || ec == std::errc::cross_device_link) {
+      ec.clear();
+      fs::copy(Os(item), staged, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+      copied = true;
+    }
+    if (ec) {
+      std::error_code ignored;
+      if (copied) fs::remove_all(staged, ignored);
+      return Fail(ErrorOf(ec));
+    }
+    if (!PutInPlace(staged, Os(target), replace, ec)) {
+      std::error_code ignored;
+      if (copied) fs::remove_all(staged, ignored);
+      else fs::rename(staged, Os(item), ignored);  // the source back where it was
+      return Fail(ErrorOf(ec));
+    }
+    if (move && copied && !DeleteTree(item)) Fail(EACCES);
   }
 
-  void Copy(const AnsiString& item, const AnsiString& target) {
-    std::error_code ec;
-    fs::copy(Os(item), Os(target), fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    if (ec) Fail(ErrorOf(ec));
+  // Renames staged to target. A file replaces an old file in one step; any
+  // other old target is set aside until the new one is in place.
+  static bool PutInPlace(const fs::path& staged, const fs::path& target, bool replace, std::error_code& ec) {
+    const bool folders = fs::is_directory(fs::symlink_status(staged, ec)) ||
+                         fs::is_directory(fs::symlink_status(target, ec));
+    if (!replace || !folders) {
+      fs::rename(staged, target, ec);
+      return !ec;
+    }
+    const fs::path old = FreePath(target, ".old");
+    fs::rename(target, old, ec);
+    if (ec) return false;
+    fs::rename(staged, target, ec);
+    std::error_code ignored;
+    if (ec) {
+      fs::rename(old, target, ignored);
+      return false;
+    }
+    fs::remove_all(old, ignored);
+    return true;
+  }
+
+  // A name beside path that nothing holds: ".name.tag", ".name.tag2", ...
+  static fs::path FreePath(const fs::path& path, const std::string& tag) {
+    for (int n = 1;; ++n) {
+      fs::path candidate = path.parent_path() / ("." + path.filename().string() + tag + (n > 1 ? std::to_string(n) : ""));
+      std::error_code ec;
+      if (!fs::exists(fs::symlink_status(candidate, ec))) return candidate;
+    }
   }
 
   const SHFILEOPSTRUCTA& op_;
