@@ -1,10 +1,17 @@
 // The file-backed registry store, registry writing, automatic-start entries
 // with their login-start files, and registry change notices.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <thread>
@@ -22,9 +29,17 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+
 struct RegistryWriting : ::testing::Test {
-  void SetUp() override { setenv("XDG_CONFIG_HOME", temp.name().c_str(), 1); }
-  void TearDown() override { unsetenv("XDG_CONFIG_HOME"); }
+  void SetUp() override {
+    setenv("XDG_CONFIG_HOME", temp.name().c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (temp / "machine:/etc/xdg").c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_CONFIG_DIRS");
+  }
   TempFolder temp;
   TFileRegistryStore& store = FileRegistryStore();
 };
@@ -51,24 +66,82 @@ TEST_F(RegistryWriting, WrittenTextsReadBackWhateverTheCase) {
   EXPECT_FALSE(store.DeleteKey(rkCurrentUser, u"software"));
 }
 
-TEST_F(RegistryWriting, GarbledStoreFilesReadAsMissingKeys) {
+// A line the store cannot read is skipped: the values around it read as ever,
+// and a write keeps them and the line itself.
+TEST_F(RegistryWriting, UnreadableLinesAreSkippedAndKeptThroughAWrite) {
   ForceDirectories(TFileRegistryStore::Folder());
-  const char* const garbage[] = {
-      "\x01\x02\xff binary",
-      "vorbex05 registry 1\n\"Name\"=1:4100\n",                 // a value outside any key
-      "vorbex05 registry 1\n[K]\n\"Name\"=1:41\n\"X\"=x:00\n\"Y\"=1:4\n\"Z=1:00\n",  // broken values
-      "[K]\n\"Name\"=1:41000000\n",                             // no header
+  const std::string key = "[K]\n\"Name\"=1:41000000\n";
+  const struct {
+    std::string text;
+    const char* kept;  // the unreadable line, found again after the write
+  } cases[] = {
+      {"\xEF\xBB\xBFvorbex05 registry 1\n" + key, nullptr},                  // a byte-order mark
+      {"\x01vorbex05 registry 1\n" + key, "\x01vorbex05 registry 1"},      // a stray byte in the header
+      {"\x01\x02\xff binary\n" + key, "\x01\x02\xff binary"},
+      {key, nullptr},                                                          // no header
+      {"vorbex05 registry 1\n\"Out\"=1:4100\n" + key, "\"Out\"=1:4100"},     // a value outside any key
+      {"vorbex05 registry 1\n" + key + "\"X\"=x:00\n", "\"X\"=x:00"},          // broken values
+      {"vorbex05 registry 1\n" + key + "\"Y\"=1:4\n", "\"Y\"=1:4"},
+      {"vorbex05 registry 1\n" + key + "\"Z=1:00\r\n", "\"Z=1:00"},
   };
-  for (const char* text : garbage) {
-    temp.Write("vorbex05/registry/HKEY_CURRENT_USER.reg", text);
-    TRegistryValue v;
-    EXPECT_FALSE(store.QueryValue(rkCurrentUser, u"K", u"Y", v)) << text;
-    EXPECT_FALSE(store.QueryValue(rkCurrentUser, u"K", u"Name", v) && v.Data.size() > 4) << text;
-    EXPECT_EQ(ReadRegistryTextOr(rkCurrentUser, "K", "Z", "default"), "default");
+  const AnsiString file = TFileRegistryStore::FileOf(rkCurrentUser);
+  for (const auto& c : cases) {
+    temp.Write("vorbex05/registry/HKEY_CURRENT_USER.reg", c.text);
+    EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K", "Name"), "A") << c.text;
+    for (const char* name : {"Out", "X", "Y", "Z"}) EXPECT_EQ(ReadRegistryTextOr(rkCurrentUser, "K", name, "-"), "-");
+    UtlWriteRegistryText(rkCurrentUser, "K2", "Other", "ok");
+    EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K", "Name"), "A") << c.text;
+    EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K2", "Other"), "ok") << c.text;
+    const std::string written = FileBytes(file);
+    EXPECT_EQ(written.rfind("vorbex05 registry 1\n", 0), 0u) << written;
+    if (c.kept) {
+      EXPECT_NE(written.find(std::string(c.kept) + "\n"), std::string::npos) << written;
+    }
+    UtlWriteRegistryText(rkCurrentUser, "K2", "Other", "again");  // kept once, not once per write
+    const std::string again = FileBytes(file);
+    if (c.kept) {
+      EXPECT_EQ(again.find(c.kept), again.rfind(c.kept)) << again;
+    }
+    EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K", "Name"), "A") << c.text;
   }
-  // The store is still usable: the next write replaces the file.
-  UtlWriteRegistryText(rkCurrentUser, "K", "Name", "ok");
-  EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K", "Name"), "ok");
+}
+
+// A writer gives up on a lock another process holds, with an error that says
+// so, and writes again once the lock is free.
+TEST_F(RegistryWriting, AWriterGivesUpOnAnotherProcesssLock) {
+  ForceDirectories(TFileRegistryStore::Folder());
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const std::string lockFile = AnsiToUtf8(TFileRegistryStore::LockFileOf(rkCurrentUser));
+  const pid_t holder = ::fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+    if (fd >= 0 && ::flock(fd, LOCK_EX) == 0) (void)!::write(ready[1], "x", 1);
+    ::pause();
+    ::_exit(0);
+  }
+  char byte = 0;
+  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+  const int saved = TFileRegistryStore::LockTimeoutMs;
+  TFileRegistryStore::LockTimeoutMs = 300;
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    UtlWriteRegistryText(rkCurrentUser, "K", "Name", "v");
+    ADD_FAILURE() << "no error";
+  } catch (const EUtlRegistryLocked& e) {
+    EXPECT_EQ(std::string(e.what()), "The registry file " + AnsiToUtf8(TFileRegistryStore::FileOf(rkCurrentUser)) +
+                                         " is locked by another process");
+  }
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+  EXPECT_FALSE(UtlRegisterAutoRun(aekUserRun, "/bin/true"));  // reported, not claimed
+  ::kill(holder, SIGKILL);
+  ::waitpid(holder, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  UtlWriteRegistryText(rkCurrentUser, "K", "Name", "v");
+  EXPECT_EQ(ReadRegistryText(rkCurrentUser, "K", "Name"), "v");
+  TFileRegistryStore::LockTimeoutMs = saved;
 }
 
 TEST_F(RegistryWriting, AnUnwritableStoreRaises) {
@@ -107,7 +180,44 @@ TEST_F(RegistryWriting, AutoRunKeys) {
   EXPECT_FALSE(UtlUnregisterAutoRun(aekMachineRun, "/bin/true"));
   ASSERT_TRUE(UtlRegisterAutoRun(aekMachineRun, "/bin/false"));
   EXPECT_TRUE(UtlUnregisterAutoRun(aekMachineRun, "/bin/true"));
-  EXPECT_FALSE(FileExists(UtlAutoStartFile("/bin/false")));  // only the user's login kind has one
+  EXPECT_TRUE(FileExists(temp / "machine/autostart/false.desktop"));
+  EXPECT_FALSE(FileExists(temp / "autostart/false.desktop"));
+}
+
+// Every kind that registers leaves an entry a session starts, and a run-once
+// entry removes itself when the launcher starts it.
+TEST_F(RegistryWriting, AutoStartEntriesOfEveryKindAreValidAndRunOnceGoesAfterItsStart) {
+  const std::string program = temp.Write("bin/mark $1 \"x\"", "#!/bin/sh\necho started >> \"$0.log\"\n");
+  ASSERT_EQ(::chmod(program.c_str(), 0755), 0);
+  const struct {
+    TUtlAutoExecKind kind;
+    const char* entry;
+  } cases[] = {
+      {aekMachineRun, "machine/autostart/mark $1 \"x\".desktop"},
+      {aekMachineRunOnce, "machine/autostart/mark $1 \"x\"-once.desktop"},
+      {aekUserRun, "autostart/mark $1 \"x\".desktop"},
+      {aekUserRunOnce, "autostart/mark $1 \"x\"-once.desktop"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(UtlRegisterAutoRun(c.kind, program)) << c.entry;
+    const std::string entry = temp / c.entry;
+    EXPECT_EQ(AnsiToUtf8(UtlAutoStartFile(program, c.kind)), entry);
+    const ShellResult check = RunShell("desktop-file-validate '" + entry + "' 2>&1; echo rc=$?");
+    EXPECT_EQ(check.output, "rc=0\n") << FileBytes(entry);
+    const bool once = c.kind == aekMachineRunOnce || c.kind == aekUserRunOnce;
+    std::remove((program + ".log").c_str());
+    const ShellResult launched = RunShell("gio launch '" + entry + "' 2>&1; echo rc=$?");
+    for (int i = 0; i < 200 && FileBytes(program + ".log").empty(); ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(FileBytes(program + ".log"), "started\n") << launched.output << FileBytes(entry);
+    EXPECT_EQ(FileExists(entry), !once) << c.entry;
+    ASSERT_TRUE(UtlUnregisterAutoRun(c.kind, program));
+    EXPECT_FALSE(FileExists(entry));
+  }
+  // A machine folder that cannot be written: nothing claimed, nothing stored.
+  setenv("XDG_CONFIG_DIRS", temp.Write("plain file", "").c_str(), 1);
+  EXPECT_FALSE(UtlRegisterAutoRun(aekMachineRun, program));
+  EXPECT_EQ(ReadRegistryTextOr(rkLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "mark $1 \"x\"", "-"),
+            "-");
 }
 
 TEST_F(RegistryWriting, UserRunWritesAValidLoginStartFileAndRemovesIt) {

@@ -6,11 +6,13 @@
 
 #include <cstdlib>
 
+#include "platform/gui/type_info.h"
 #include "platform/rtl/files.h"
 #include "tests/support/file_reader.h"
 #include "tests/support/shell_runner.h"
 #include "tests/support/temp_folder.h"
 #include "util/components/component_classes.h"
+#include "util/components/file_operation.h"
 #include "util/components/system_component_classes.h"
 #include "util/components/system_components.h"
 #include "util/components/wav_player.h"
@@ -27,6 +29,7 @@ struct Recorded {
 struct SystemComponents : ::testing::Test {
   void SetUp() override {
     setenv("XDG_CONFIG_HOME", tmp.name().c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", (tmp / "machine").c_str(), 1);
     UtlSetCommandRunner([this](const std::vector<AnsiString>& arguments, bool wait) {
       calls.push_back({arguments, wait});
       return answer;
@@ -35,6 +38,7 @@ struct SystemComponents : ::testing::Test {
   void TearDown() override {
     UtlSetCommandRunner(nullptr);
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_CONFIG_DIRS");
   }
   TempFolder tmp;
   std::vector<Recorded> calls;
@@ -58,6 +62,26 @@ TEST_F(SystemComponents, AutoRunForThisUserWritesTheValueAndALoginStartFileThenR
   autoRun.SetAutoRun(false);
   EXPECT_EQ(ReadRegistryTextOr(rkCurrentUser, runKey, "vorbex 05", "gone"), "gone");
   EXPECT_FALSE(FileExists(desktop));
+}
+
+TEST_F(SystemComponents, AutoRunOfTheDefaultKindWritesTheMachinesEntryOrAnswersFalse) {
+  const AnsiString program = tmp.Write("bin/vorbex 05", "#!/bin/sh\n");
+  TUtlAutoRun autoRun(nullptr);
+  EXPECT_EQ(autoRun.Kind(), aekMachineRun);
+  autoRun.SetFileName(program);
+  autoRun.SetAutoRun(true);
+  EXPECT_TRUE(autoRun.RegisterAutoRun());
+  const std::string entry = tmp / "machine/autostart/vorbex 05.desktop";
+  const ShellResult valid = RunShell("desktop-file-validate '" + entry + "' 2>&1; echo rc=$?");
+  EXPECT_EQ(valid.output, "rc=0\n") << FileBytes(entry);
+  EXPECT_EQ(ReadRegistryTextOr(rkLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "vorbex 05", ""),
+            program);
+  autoRun.SetAutoRun(false);
+  EXPECT_FALSE(FileExists(entry));
+
+  setenv("XDG_CONFIG_DIRS", tmp.Write("not a folder", "").c_str(), 1);
+  autoRun.SetAutoRun(true);
+  EXPECT_FALSE(autoRun.RegisterAutoRun());
 }
 
 TEST_F(SystemComponents, ShutdownAsksTheSystemToolsForEachAction) {
@@ -149,6 +173,22 @@ TEST(SystemComponentClasses, TheNamesCreateTheirClassesAndASecondRegistrationIsS
     TOwned<TComponent> c((*factory)(nullptr));
     EXPECT_TRUE(c != nullptr) << entry.first;
   }
+}
+
+// Form data that names a class as the components' other edition does builds
+// the same component, with its published values.
+TEST(SystemComponentClasses, TheOtherEditionsNamesBuildTheSameComponents) {
+  RegisterUtilComponents();
+  ASSERT_EQ(UtilComponentOtherNames().size(), 25u);
+  for (const auto& [other, ours] : UtilComponentOtherNames()) {
+    const TComponentFactory* factory = GetClass(other);
+    ASSERT_NE(factory, nullptr) << other;
+    TOwned<TComponent> c((*factory)(nullptr));
+    EXPECT_EQ(c->ClassName(), ours) << other;
+  }
+  TOwned<TComponent> op((*GetClass("TabfFileOperation"))(nullptr));
+  SetEnumProp(op.get(), "Operation", "fotMove");
+  EXPECT_EQ(dynamic_cast<TUtlFileOperation&>(*op).Operation(), fotMove);
 }
 
 }  // namespace

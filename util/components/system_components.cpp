@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/gui/application.h"
+#include "platform/rtl/files.h"
 #include "util/components/app_window_routines.h"
 #include "util/routines/system_commands.h"
 
@@ -25,15 +26,15 @@ void TUtlAutoRun::SetAutoRun(bool value) { Change(autoRun_, value); }
 void TUtlAutoRun::SetFileName(const AnsiString& value) { Change(fileName_, value); }
 void TUtlAutoRun::SetKind(TUtlAutoExecKind value) { Change(kind_, value); }
 
-void TUtlAutoRun::RegisterAutoRun() {
-  if (InState(csDesigning) || InState(csLoading)) return;
+bool TUtlAutoRun::RegisterAutoRun() {
+  if (InState(csDesigning) || InState(csLoading)) return true;
   UnregisterAutoRun();
-  if (autoRun_) UtlRegisterAutoRun(kind_, fileName_);
+  return autoRun_ ? UtlRegisterAutoRun(kind_, fileName_) : !FileExists(UtlAutoStartFile(fileName_, kind_));
 }
 
-void TUtlAutoRun::UnregisterAutoRun() {
-  if (InState(csDesigning) || InState(csLoading) || fileName_.empty()) return;
-  UtlUnregisterAutoRun(kind_, fileName_);
+bool TUtlAutoRun::UnregisterAutoRun() {
+  if (InState(csDesigning) || InState(csLoading) || fileName_.empty()) return true;
+  return UtlUnregisterAutoRun(kind_, fileName_);
 }
 
 void TUtlAutoRun::Loaded() {

@@ -1,6 +1,6 @@
 // Small components over one system facility each: automatic start at login
-// (the Run entries of the registry store, and the login-start file for this
-// user's kind), shutting down or logging off (systemctl, loginctl), the
+// (the Run entries of the registry store with the autostart entry a session
+// reads), shutting down or logging off (systemctl, loginctl), the
 // taskbar's Start button (there is none here: every read gives 0) and the
 // colour picker (a timer whose owner reads the colour under the pointer).
 #pragma once
@@ -22,9 +22,11 @@ public:
   TUtlAutoExecKind Kind() const { return kind_; }
   void SetKind(TUtlAutoExecKind value);
 
-  // Removes the entry, then writes it again when AutoRun.
-  virtual void RegisterAutoRun();
-  virtual void UnregisterAutoRun();
+  // Removes the entry, then writes it again when AutoRun. False when an entry
+  // that should be there is not (nothing to do at design time or while
+  // loading counts as done).
+  virtual bool RegisterAutoRun();
+  virtual bool UnregisterAutoRun();
 
 protected:
   void Loaded() override;

@@ -5,14 +5,19 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
 
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
+#include "util/routines/util_errors.h"
 
 namespace {
 
@@ -21,8 +26,10 @@ constexpr const char* kHeader = "vorbex05 registry 1";
 struct KeyData {
   WideString path;  // as first written
   std::map<WideString, std::pair<WideString, TRegistryValue>> values;  // by upper-cased name
+  std::vector<std::string> unreadable;  // lines kept as they were, written back with the key
 };
-using RootData = std::map<WideString, KeyData>;  // by upper-cased path
+// By upper-cased path; the key "" holds the lines before the first key.
+using RootData = std::map<WideString, KeyData>;
 
 WideString Fold(const WideString& s) { return WideUpperCase(s); }
 
@@ -76,16 +83,18 @@ bool ParseValue(const std::string& line, WideString& name, TRegistryValue& value
   return true;
 }
 
+// Whatever a line does not say in this format (a damaged header, a stray
+// byte, a value outside any key) is kept and written back with the rest,
+// so that a change never throws away what could not be read.
 RootData Load(TRegistryRoot root) {
   RootData data;
   std::ifstream in(AnsiToUtf8(TFileRegistryStore::FileOf(root)), std::ios::binary);
   std::string line;
-  if (!std::getline(in, line)) return data;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  if (line != kHeader) return data;
-  KeyData* current = nullptr;
-  while (std::getline(in, line)) {
+  KeyData* current = &data[WideString()];
+  for (bool first = true; std::getline(in, line); first = false) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (first && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // a byte-order mark
+    if (first && line == kHeader) continue;
     if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
       const WideString path = Normal(Utf8ToWide(line.substr(1, line.size() - 2)));
       KeyData& key = data[Fold(path)];
@@ -95,7 +104,10 @@ RootData Load(TRegistryRoot root) {
     }
     WideString name;
     TRegistryValue value;
-    if (current && ParseValue(line, name, value)) current->values[Fold(name)] = {name, value};
+    if (!current->path.empty() && ParseValue(line, name, value))
+      current->values[Fold(name)] = {name, value};
+    else if (!line.empty())
+      current->unreadable.push_back(line);
   }
   return data;
 }
@@ -114,12 +126,13 @@ bool Save(TRegistryRoot root, const RootData& data) {
   out << kHeader << '\n';
   static const char* digits = "0123456789abcdef";
   for (const auto& [folded, key] : data) {
-    out << '[' << WideToUtf8(key.path) << "]\n";
+    if (!folded.empty()) out << '[' << WideToUtf8(key.path) << "]\n";
     for (const auto& [n, v] : key.values) {
       out << Quote(WideToUtf8(v.first)) << '=' << v.second.Type << ':';
       for (unsigned char c : v.second.Data) out << digits[c >> 4] << digits[c & 15];
       out << '\n';
     }
+    for (const std::string& line : key.unreadable) out << line << '\n';
   }
   return ReplaceFileContent(TFileRegistryStore::FileOf(root), out.str());
 }
@@ -194,7 +207,24 @@ AnsiString TFileRegistryStore::LockFileOf(TRegistryRoot root) { return FileOf(ro
 TRegistryLock::TRegistryLock(TRegistryRoot root, bool exclusive)
     : lock_(::open(AnsiToUtf8(TFileRegistryStore::LockFileOf(root)).c_str(),
                    (exclusive ? O_RDWR : O_RDONLY) | O_CREAT | O_CLOEXEC, 0600)) {
-  if (lock_ >= 0) ::flock(lock_, exclusive ? LOCK_EX : LOCK_SH);
+  if (lock_ < 0) return;
+  if (!exclusive) {
+    ::flock(lock_, LOCK_SH);
+    return;
+  }
+  // A writer that hangs in another process must not hang this one too.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(TFileRegistryStore::LockTimeoutMs);
+  while (::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) break;  // no lock to be had: write unlocked as before
+    if (Clock::now() >= end) {
+      ::close(lock_);
+      lock_ = -1;
+      throw EUtlRegistryLocked(Format("The registry file %s is locked by another process",
+                                      {TFileRegistryStore::FileOf(root)}));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 TRegistryLock::~TRegistryLock() {
@@ -254,7 +284,7 @@ bool TFileRegistryStore::SetValue(TRegistryRoot root, const WideString& key, con
                                   const TRegistryValue& value) {
   return Modify(root, [&](RootData& data) {
     auto k = data.find(Fold(Normal(key)));
-    if (k == data.end()) return false;
+    if (k == data.end() || k->first.empty()) return false;  // the root itself holds no values here
     k->second.values[Fold(name)] = {name, value};
     return true;
   });

@@ -3,9 +3,11 @@
 // root ("HKEY_CURRENT_USER.reg"). Every call reads the file afresh, so what
 // another process wrote is seen at once; a change rewrites the file under a
 // lock and replaces it by renaming, so a reader never sees half a file. A
-// file that is not in this format reads as holding no keys.
+// line not in this format (a damaged header, a stray byte) is skipped when
+// reading and written back as it was, so no change loses it.
 //
-// The file is UTF-8: a first line "vorbex05 registry 1", then for each key a
+// The file is UTF-8: a first line "vorbex05 registry 1" (a byte-order mark
+// before it is allowed), then for each key a
 // line "[path]" followed by its values as "\"name\"=type:hex bytes".
 #pragma once
 
@@ -20,7 +22,8 @@ public:
                   TRegistryValue& value) const override;
 
   // Each false when the store file cannot be written; missing parent keys are
-  // created with the key.
+  // created with the key. Raise EUtlRegistryLocked when another process holds
+  // the root's lock for longer than LockTimeoutMs.
   bool CreateKey(TRegistryRoot root, const WideString& key);
   // False too when the key does not exist.
   bool SetValue(TRegistryRoot root, const WideString& key, const WideString& name, const TRegistryValue& value);
@@ -39,6 +42,8 @@ public:
   static AnsiString FileOf(TRegistryRoot root);
   // The file writers of a root lock while they read, change and replace it.
   static AnsiString LockFileOf(TRegistryRoot root);
+  // How long a writer waits for another's lock before it gives up.
+  static inline int LockTimeoutMs = 10000;
 };
 
 // A lock on one root's lock file while it lives. A writer holds it exclusive
@@ -46,6 +51,8 @@ public:
 // that several calls read one state of the file rather than a mix of the states
 // before and after another process's change; it opens the file for reading
 // only, so its closing tells no watcher of the folder that something was written.
+// A writer waits at most TFileRegistryStore::LockTimeoutMs for the lock, then
+// raises EUtlRegistryLocked naming the file.
 class TRegistryLock {
 public:
   TRegistryLock(TRegistryRoot root, bool exclusive);

@@ -4,6 +4,7 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "platform/rtl/files.h"
@@ -62,29 +63,47 @@ std::string OneLine(std::string s) {
   return s;
 }
 
-bool WriteAutoStartFile(const AnsiString& fileName) {
-  const AnsiString file = UtlAutoStartFile(fileName);
+bool RunsOnce(TUtlAutoExecKind kind) { return kind == aekMachineRunOnce || kind == aekUserRunOnce; }
+
+// The entry runs the program; a run-once entry first removes itself.
+bool WriteAutoStartFile(TUtlAutoExecKind kind, const AnsiString& fileName) {
+  const AnsiString file = UtlAutoStartFile(fileName, kind);
   if (!ForceDirectories(ExtractFilePath(file))) return false;
+  std::string exec = ExecArgument(AnsiToUtf8(fileName));
+  if (RunsOnce(kind))
+    exec = "/bin/sh -c " + ExecArgument("rm -f -- \"$0\"; exec \"$@\"") + " " + ExecArgument(AnsiToUtf8(file)) +
+           " " + exec;
   return ReplaceFileContent(file, "[Desktop Entry]\nType=Application\nName=" +
-                                       OneLine(AnsiToUtf8(UtlExtractName(fileName))) +
-                                       "\nExec=" + ExecArgument(AnsiToUtf8(fileName)) + "\n");
+                                      OneLine(AnsiToUtf8(UtlExtractName(fileName))) + "\nExec=" + exec + "\n");
+}
+
+// The first of $XDG_CONFIG_DIRS, else /etc/xdg, with its trailing "/".
+AnsiString XdgConfigDir() {
+  const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+  std::string first = dirs && *dirs ? std::string(dirs).substr(0, std::string(dirs).find(':')) : "";
+  return IncludeTrailingPathDelimiter(Utf8ToAnsi(first.empty() ? "/etc/xdg" : first));
 }
 
 }  // namespace
 
-AnsiString UtlAutoStartFile(const AnsiString& fileName) {
-  return XdgConfigHome() + "autostart/" + UtlExtractName(fileName) + ".desktop";
+AnsiString UtlAutoStartFile(const AnsiString& fileName, TUtlAutoExecKind kind) {
+  const AnsiString folder = kind == aekUserRun || kind == aekUserRunOnce ? XdgConfigHome() : XdgConfigDir();
+  return folder + "autostart/" + UtlExtractName(fileName) + (RunsOnce(kind) ? "-once" : "") + ".desktop";
 }
 
 bool UtlRegisterAutoRun(TUtlAutoExecKind kind, const AnsiString& fileName) {
   if (ServiceKindOnNT(kind)) return false;
+  // The entry is what a session starts; the Run value without it would claim
+  // a start that never comes.
+  if (!WriteAutoStartFile(kind, fileName)) return false;
   try {
     TRegistryRoot root;
     AnsiString key;
     UtlAutoRunKey(kind, root, key);
     UtlWriteRegistryText(root, key, UtlExtractName(fileName), fileName);
-    return kind != aekUserRun || WriteAutoStartFile(fileName);
+    return true;
   } catch (const Exception&) {
+    DeleteFile(UtlAutoStartFile(fileName, kind));
     return false;
   }
 }
@@ -96,10 +115,8 @@ bool UtlUnregisterAutoRun(TUtlAutoExecKind kind, const AnsiString& fileName) {
   UtlAutoRunKey(kind, root, key);
   TFileRegistryStore& store = FileRegistryStore();
   const WideString path = AnsiToWide(key), name = AnsiToWide(UtlExtractName(fileName));
-  if (kind == aekUserRun) {
-    const AnsiString file = UtlAutoStartFile(fileName);
-    if (FileExists(file) && !DeleteFile(file)) return false;
-  }
+  const AnsiString file = UtlAutoStartFile(fileName, kind);
+  if (FileExists(file) && !DeleteFile(file)) return false;
   if (!store.KeyExists(root, path)) return false;
   TRegistryValue value;
   if (!store.QueryValue(root, path, name, value)) return true;

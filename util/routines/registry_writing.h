@@ -18,16 +18,20 @@ void UtlWriteRegistryText(TRegistryRoot root, const AnsiString& key, const AnsiS
 enum TUtlAutoExecKind { aekMachineRun, aekMachineRunOnce, aekUserRun, aekUserRunOnce, aekServiceRun, aekServiceRunOnce };
 
 void UtlAutoRunKey(TUtlAutoExecKind kind, TRegistryRoot& root, AnsiString& key);
-// The value is named after the file's name and holds fileName. aekUserRun also
-// writes (and unregistering removes) $XDG_CONFIG_HOME/autostart/<name>.desktop,
-// which starts the program at each login. The service kinds do nothing on the
-// NT line this system belongs to (false). Errors answer false.
+// The value is named after the file's name and holds fileName; with it goes
+// (and unregistering removes) the autostart entry a session starts the
+// program from (UtlAutoStartFile). The service kinds do nothing on the NT line
+// this system belongs to (false). Errors answer false, an entry that cannot be
+// written too (the machine's folder needs the rights to write it).
 bool UtlRegisterAutoRun(TUtlAutoExecKind kind, const AnsiString& fileName);
 // True when the value is gone afterwards (also when it never existed); false
-// when the key cannot be opened.
+// when the key cannot be opened or the entry cannot be removed.
 bool UtlUnregisterAutoRun(TUtlAutoExecKind kind, const AnsiString& fileName);
-// The login-start file aekUserRun keeps for fileName.
-AnsiString UtlAutoStartFile(const AnsiString& fileName);
+// The autostart entry of fileName: "<name>.desktop" below $XDG_CONFIG_HOME/autostart
+// for the user's kinds, below the first of $XDG_CONFIG_DIRS (else /etc/xdg) for
+// the machine's; a run-once entry is "<name>-once.desktop" and removes itself
+// when it starts the program.
+AnsiString UtlAutoStartFile(const AnsiString& fileName, TUtlAutoExecKind kind = aekUserRun);
 
 // What a registry change notice watches: REG_NOTIFY_CHANGE_NAME (sub-keys
 // added or removed) and REG_NOTIFY_CHANGE_LAST_SET (values) count here; the

@@ -10,6 +10,7 @@ VX_DECLARE_EXCEPTION(EUtlError, Exception)
 VX_DECLARE_EXCEPTION(EUtlInternalError, EUtlError)
 VX_DECLARE_EXCEPTION(EUtlStringError, EUtlError)
 VX_DECLARE_EXCEPTION(EUtlRegistryError, EUtlError)
+VX_DECLARE_EXCEPTION(EUtlRegistryLocked, EUtlRegistryError)
 VX_DECLARE_EXCEPTION(ESharedMemError, EUtlError)
 
 class EUtlWin32Error : public EUtlError {
