@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/dialogs.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/os_names.h"
 #include "platform/rtl/text.h"
@@ -46,9 +48,26 @@ int TakeLock(const AnsiString& name) {
 }  // namespace
 
 AnsiString OneInstanceLockFolder() {
+  const auto withSlash = [](const std::string& folder) {
+    return detail::FromOsName(folder.back() == '/' ? folder : folder + "/");
+  };
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = runtime && *runtime ? runtime : "/tmp";
-  return detail::FromOsName(folder.back() == '/' ? folder : folder + "/");
+  if (runtime && *runtime) return withSlash(runtime);
+  // Without one, a folder of this user's own in the temp folder: locks of
+  // another user, stale or alive, never meet this user's.
+  const char* temp = std::getenv("TMPDIR");
+  const std::string own = std::string(temp && *temp ? temp : "/tmp") + "/vorbex05-" + std::to_string(::getuid());
+  ::mkdir(own.c_str(), 0700);
+  struct stat st;
+  if (::lstat(own.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && !(st.st_mode & 077))
+    return withSlash(own);
+  // Someone else took that name: the user's cache folder.
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  const AnsiString folder = withSlash(cache && *cache ? std::string(cache) : std::string(home ? home : "") + "/.cache") +
+                            "vorbex05/";
+  ForceDirectories(folder);
+  return folder;
 }
 
 AnsiString TUtlOneInstance::LockBase() const {

@@ -50,5 +50,7 @@ private:
   bool terminate_ = false;
 };
 
-// The folder of the lock files, with its trailing "/".
+// The folder of the lock files, with its trailing "/": $XDG_RUNTIME_DIR, else
+// "vorbex05-<uid>" in $TMPDIR (else /tmp) when it is this user's alone, else
+// vorbex05/ in the user's cache folder.
 AnsiString OneInstanceLockFolder();
