@@ -8,9 +8,11 @@
 
 #include <atomic>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/rtl/text.h"
+#include "tests/support/shell_runner.h"
 #include "util/routines/util_errors.h"
 #include "util/routines/sync_objects.h"
 #include "util/routines/named_objects.h"
@@ -42,16 +44,18 @@ TEST(UnitVersionRegistry, RecordsAreKeptOncePerModuleInOrderOfFirstRegistration)
 }
 
 TEST(SharedMemory, OneMappingPerNameWithCountedReferences) {
+  // Named objects are seen by every process: names of this process's own.
+  const AnsiString name = "Test_Block_" + std::to_string(getpid());
   void* first = nullptr;
   void* second = nullptr;
-  EXPECT_EQ(GetSharedMemory(first, "Test_Block", 16, kFileMapAllAccess), 0u);
-  EXPECT_EQ(GetSharedMemory(second, "TEST_block", 16, kFileMapAllAccess), kErrorAlreadyExists);
+  EXPECT_EQ(GetSharedMemory(first, name, 16, kFileMapAllAccess), 0u);
+  EXPECT_EQ(GetSharedMemory(second, AnsiUpperCase(name), 16, kFileMapAllAccess), kErrorAlreadyExists);
   EXPECT_EQ(first, second);
   EXPECT_TRUE(ReleaseSharedMemory(first));
   EXPECT_EQ(first, nullptr);
-  EXPECT_TRUE(detail::NamedObjectExists("Test_Block"));
+  EXPECT_TRUE(detail::NamedObjectExists(name));
   EXPECT_TRUE(CloseSharedMemory(second));
-  EXPECT_FALSE(detail::NamedObjectExists("Test_Block"));
+  EXPECT_FALSE(detail::NamedObjectExists(name));
   int unknown = 0;
   void* notMapped = &unknown;
   EXPECT_FALSE(ReleaseSharedMemory(notMapped));
@@ -88,11 +92,12 @@ TEST(SharedMemory, HoldingTheListLockBlocksOtherThreads) {
 }
 
 TEST(Mutex, NamedMutexIsOwnedPerThreadAndOpenedByName) {
-  TUtlMutex mutex(false, "util-test-mutex");
+  const AnsiString name = "util-test-mutex-" + std::to_string(getpid());
+  TUtlMutex mutex(false, name);
   EXPECT_FALSE(mutex.Existed());
   EXPECT_EQ(mutex.WaitSignal(0), woSignaled);
   EXPECT_EQ(mutex.WaitSignal(0), woSignaled);  // recursive for its owner
-  TUtlMutex same(false, "util-test-mutex");
+  TUtlMutex same(false, name);
   EXPECT_TRUE(same.Existed());
   TWaitOutcome otherThread = woError;
   std::thread([&] { otherThread = same.WaitSignal(20); }).join();
@@ -125,6 +130,40 @@ TEST(SmallRoutines, ZeroFillAndFreeLibraryHandle) {
   FreeLibraryHandle(library);
   EXPECT_EQ(library, nullptr);
   FreeLibraryHandle(library);
+}
+
+std::string Peer(const AnsiString& block, const AnsiString& mutex, const char* text) {
+  const ShellResult r = RunShell(std::string(VX_NAMED_OBJECTS_PEER) + " " + block + " " + mutex + " '" + text + "'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  return r.output;
+}
+
+// What one process puts into a named block another reads, and a named
+// mutex one process owns keeps the other out until released; one that ends
+// owning it leaves it abandoned to the next.
+TEST(NamedObjects, TwoProcessesShareOneBlockAndOneMutex) {
+  const AnsiString block = "Vx_Block_" + std::to_string(getpid()), mutex = "Vx_Mutex_" + std::to_string(getpid());
+  void* memory = nullptr;
+  ASSERT_EQ(GetSharedMemory(memory, block, 64, kFileMapAllAccess), 0u);
+  std::strcpy(static_cast<char*>(memory), "from the first");
+  {
+    TUtlMutex owned(true, mutex);
+    EXPECT_FALSE(owned.Existed());
+    EXPECT_EQ(Peer(block, mutex, "from the second"), "block=from the first\nmutex existed=1 timeout\n");
+    EXPECT_STREQ(static_cast<char*>(memory), "from the second");
+    EXPECT_TRUE(owned.ReleaseOwnership());
+    EXPECT_FALSE(owned.ReleaseOwnership());  // no longer this thread's
+    EXPECT_EQ(Peer(block, mutex, "hold"), "block=from the second\nmutex existed=1 signaled\n");
+    EXPECT_EQ(owned.WaitSignal(1000), woAbandoned);
+    EXPECT_EQ(owned.WaitSignal(0), woSignaled);  // owned twice now, recursively
+    EXPECT_TRUE(owned.ReleaseOwnership());
+    EXPECT_TRUE(owned.ReleaseOwnership());
+  }
+  EXPECT_TRUE(ReleaseSharedMemory(memory));
+  // Both names went with their last handle.
+  EXPECT_FALSE(detail::NamedObjectExists(block));
+  EXPECT_FALSE(detail::NamedObjectExists(mutex));
+  EXPECT_EQ(Peer(block, mutex, "x"), "block=none\nmutex existed=0 signaled\n");
 }
 
 // Shutdown frees the shared list lock for good, so this runs last of the

@@ -1,5 +1,5 @@
-// The list of mapped shared blocks (shared_memory.h) over the process-local
-// named mappings. The list lock is created on first use with a compare-and-
+// The list of mapped shared blocks (shared_memory.h) over the named mappings
+// shared between processes. The list lock is created on first use with a compare-and-
 // exchange, so two threads racing to create it end up sharing one.
 
 #include "util/routines/shared_memory.h"
@@ -86,7 +86,7 @@ std::uint32_t GetSharedMemory(void*& memory, const AnsiString& name, std::size_t
     mapping = detail::CreateNamedMapping(name, size, existed);
     if (existed) code = kErrorAlreadyExists;
   }
-  memory = mapping->memory.data();
+  memory = mapping->Memory();
   blocks.insert(blocks.begin(), TMMFHandleListItem{memory, mapping, name, 1});
   return code;
 }

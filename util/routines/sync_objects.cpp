@@ -1,5 +1,5 @@
-// The synchronisation objects of sync_objects.h over the process-local named
-// objects and standard mutexes.
+// The synchronisation objects of sync_objects.h over the named objects shared
+// between processes and standard mutexes.
 
 #include "util/routines/sync_objects.h"
 
@@ -36,9 +36,7 @@ TUtlMutex::~TUtlMutex() = default;
 
 bool TUtlMutex::ReleaseOwnership() { return handle_->Release(); }
 
-std::uint32_t TUtlMutex::WaitForObject(std::uint32_t timeoutMs) {
-  return handle_->Acquire(timeoutMs) ? kWaitObject0 : kWaitTimeout;
-}
+std::uint32_t TUtlMutex::WaitForObject(std::uint32_t timeoutMs) { return handle_->Acquire(timeoutMs); }
 
 int TUtlIntfCriticalSection::AddRef() {
   section_.lock();

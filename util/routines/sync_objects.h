@@ -1,7 +1,7 @@
 // Synchronisation objects of the utility library: a waitable handle with the
 // platform's wait results, the named mutex, and two critical sections, one of
 // which is locked for as long as an interface reference to it is held. Named
-// objects are process-local (util/routines/named_objects.h).
+// objects are shared between processes (util/routines/named_objects.h).
 #pragma once
 
 #include <cstdint>
