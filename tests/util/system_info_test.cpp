@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/text.h"
+#include "tests/support/shell_runner.h"
 #include "util/routines/util_errors.h"
 #include "util/routines/registry_readers.h"
 
@@ -199,6 +200,12 @@ TEST(SystemInformation, PublishedStateAndReleaseFlags) {
   EXPECT_EQ(info.KernelProductVersion, 0u);
   EXPECT_TRUE(IsWindowsVersionAtLeast(10, 0));
   EXPECT_FALSE(IsWindowsVersionAtLeast(10, 1));
+  // The running system itself, as its own tools name it.
+  EXPECT_EQ(info.SystemName + "\n", RunShell("uname -s").output);
+  EXPECT_EQ(info.KernelRelease + "\n", RunShell("uname -r").output);
+  EXPECT_EQ(info.KernelVersion + "\n", RunShell("uname -v").output);
+  EXPECT_EQ(info.Machine + "\n", RunShell("uname -m").output);
+  EXPECT_EQ(AnsiToUtf8(info.Distribution) + "\n", RunShell(". /etc/os-release && echo \"$PRETTY_NAME\"").output);
 
   InitSystemInformation(Facts(2, 3, 51));
   EXPECT_TRUE(info.ReleaseFlags[relWinNT351]);

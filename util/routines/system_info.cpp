@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
+#include <string>
 
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
@@ -110,6 +112,25 @@ TWindowsRelease ClassifyNT(const TWindowsVersionFacts& f) {
   return release;
 }
 
+// PRETTY_NAME of os-release, unquoted; empty when there is none.
+AnsiString DistributionName() {
+  for (const char* file : {"/etc/os-release", "/usr/lib/os-release"}) {
+    std::ifstream in(file);
+    if (!in) continue;
+    for (std::string line; std::getline(in, line);) {
+      if (line.rfind("PRETTY_NAME=", 0) != 0) continue;
+      std::string value = line.substr(12);
+      if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        value = value.substr(1, value.size() - 2);
+      std::string plain;  // shell escapes inside double quotes
+      for (size_t i = 0; i < value.size(); ++i) plain += value[i] == '\\' && i + 1 < value.size() ? value[++i] : value[i];
+      return Utf8ToAnsi(plain);
+    }
+    return "";
+  }
+  return "";
+}
+
 int NativeArchitecture() {
   utsname name{};
   if (uname(&name) != 0) return 0;
@@ -169,6 +190,14 @@ void InitSystemInformation(const TWindowsVersionFacts& facts) {
   if (info.Release != relUnknown) info.ReleaseFlags[info.Release] = true;
   if (info.Release == relWinNT351) info.ReleaseFlags[relWinNT35] = true;
   info.IsWinNT3 = info.Release == relWinNT31 || info.Release == relWinNT35 || info.Release == relWinNT351;
+  utsname name{};
+  if (uname(&name) == 0) {
+    info.SystemName = Utf8ToAnsi(name.sysname);
+    info.KernelRelease = Utf8ToAnsi(name.release);
+    info.KernelVersion = Utf8ToAnsi(name.version);
+    info.Machine = Utf8ToAnsi(name.machine);
+  }
+  info.Distribution = DistributionName();
   Published() = info;
 }
 

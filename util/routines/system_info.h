@@ -1,7 +1,9 @@
 // System information read once at start-up: processor count, page size, the
-// platform line and the Windows release the system presents itself as. The
-// release classification takes the version facts as a parameter, so every
-// branch can be checked; the running system reports 10.0 workstation.
+// system actually running (kernel name, release and version, machine, the
+// distribution's name), and the platform line and Windows release whose
+// features the library may use here. The release classification takes the
+// version facts as a parameter, so every branch can be checked; the running
+// system offers the features of 10.0 workstation.
 #pragma once
 
 #include <array>
@@ -54,6 +56,10 @@ struct TSystemInformation {
   TWindowsRelease Release = relUnknown;
   std::array<bool, relWinServer2016 + 1> ReleaseFlags{};  // the flag of relUnknown is never set
   bool IsWinNT3 = false;                                  // NT 3.1, 3.5 or 3.51
+  // The running system as it names itself: uname's "Linux", "6.1.0-18-amd64",
+  // "#1 SMP ...", "x86_64", and the PRETTY_NAME of os-release (empty when the
+  // file is missing), e.g. "Debian GNU/Linux 12 (bookworm)".
+  AnsiString SystemName, KernelRelease, KernelVersion, Machine, Distribution;
 };
 
 // Fills the published state from the facts (the running system's by default).
