@@ -1,10 +1,14 @@
 // The property tables and class registrations of the desktop components.
 #include "util/components/component_classes.h"
 
+#include <iterator>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/actions.h"
 #include "platform/gui/type_info.h"
+#include "util/components/app_window_routines.h"
 #include "util/components/desktop_classes.h"
 #include "util/components/folder_edit.h"
 #include "util/components/form_storage.h"
@@ -18,7 +22,29 @@ namespace {
 const std::vector<AnsiString> kTrayActions = {"paLeftDown", "paRightDown", "paLeftUp", "paRightUp",
                                               "paLeftDblClick", "paRightDblClick", "paNone"};
 const std::vector<AnsiString> kTrayShows = {"tyAllways", "tyNever", "tyOnRestore", "tyOnMinimized"};
+
+// Stored forms written by the components' other edition name the classes
+// so; each name creates the class that stands for it here.
+const std::pair<const char*, const char*> kOtherNames[] = {
+    {"TCHTrayIcon", "TUtlTrayIcon"}, {"TrmTimeSpinEdit", "TUtlTimeSpinEdit"},
+    {"TabfTrayIcon", "TUtlBalloonTrayIcon"}, {"TabfComponent", "TUtlComponent"},
+    {"TabfCustomThreadComponent", "TUtlCustomThreadComponent"}, {"TabfCustomTimer", "TUtlCustomTimer"},
+    {"TabfCustomThreadTimer", "TUtlCustomThreadTimer"}, {"TabfCustomWndProcHook", "TUtlCustomWndProcHook"},
+    {"TabfCustomFileStorage", "TUtlCustomFileStorage"}, {"TabfAutoRun", "TUtlAutoRun"},
+    {"TabfOneInstance", "TUtlOneInstance"}, {"TabfShutdown", "TUtlShutdown"},
+    {"TabfWndProcHook", "TUtlWndProcHook"}, {"TabfFileStorage", "TUtlFileStorage"}, {"TabfWav", "TUtlWav"},
+    {"TabfThreadComponent", "TUtlThreadComponent"}, {"TabfThreadTimer", "TUtlThreadTimer"},
+    {"TabfFileOperation", "TUtlFileOperation"}, {"TabfFileAssociation", "TUtlFileAssociation"},
+    {"TabfCustomFolderMonitor", "TUtlCustomFolderMonitor"}, {"TabfFolderMonitor", "TUtlFolderMonitor"},
+    {"TabfCustomRegistryMonitor", "TUtlCustomRegistryMonitor"}, {"TabfRegistryMonitor", "TUtlRegistryMonitor"},
+    {"TabfStartButtonProperties", "TUtlStartButtonProperties"}, {"TabfColorPicker", "TUtlColorPicker"},
+};
 }  // namespace
+
+const std::vector<std::pair<const char*, const char*>>& UtilComponentOtherNames() {
+  static const std::vector<std::pair<const char*, const char*>> names(std::begin(kOtherNames), std::end(kOtherNames));
+  return names;
+}
 
 void RegisterUtilComponents() {
   static std::once_flag once;
@@ -86,5 +112,7 @@ void RegisterUtilComponents() {
     RegisterClass<TUtlTrayIcon>("TUtlTrayIcon");
     RegisterDesktopComponentClasses();
     RegisterSystemComponentClasses();
+    for (const auto& [other, ours] : kOtherNames)
+      if (const TComponentFactory* factory = GetClass(ours)) UtlRegisterClassSafe({other, *factory});
   });
 }
