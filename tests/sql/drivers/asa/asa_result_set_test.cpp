@@ -29,7 +29,8 @@ class ASAResultSet : public ::testing::Test {
 protected:
   // The native result set over the 42 rows.
   Ref<IZResultSet> Open(const char* extra = "", int maxRows = 0) {
-    connection_ = Connection(MakeDatabase(Rows()), "ASA9", extra);
+    database_ = MakeDatabase(Rows());
+    connection_ = Connection(database_, "ASA9", extra);
     statement_ = connection_->NewStatement(nullptr);
     statement_->SetResultSetConcurrency(rcReadOnly);
     statement_->SetResultSetType(rtForwardOnly);
@@ -52,7 +53,7 @@ protected:
 
   Ref<TZASAConnection> connection_;
   Ref<IZStatement> statement_;
-  std::string cursor_;
+  std::string cursor_, database_;
 };
 
 TEST_F(ASAResultSet, UpdatableScrollingAndEveryColumnNullable) {
@@ -105,6 +106,7 @@ TEST_F(ASAResultSet, InsertedValuesAreReadFromTheNewRowAndHandedToTheClient) {
   EXPECT_TRUE(result->RowInserted());
   result->InsertRow();
   EXPECT_EQ(CallsOf("dbpp_put_into"), (std::vector<std::string>{cursor_ + " [496=7,0=null] area"}));
+  EXPECT_EQ(asa_test::QueryNumber(database_, "SELECT count(*) FROM numbers WHERE n = 7 AND note IS NULL"), 1);
   EXPECT_FALSE(result->RowInserted());
   EXPECT_EQ(result->GetInt(1), 1);
 }
@@ -117,9 +119,11 @@ TEST_F(ASAResultSet, UpdateAndDeleteNameTheCursorAndFailuresTheRow) {
   EXPECT_TRUE(result->RowUpdated());
   result->UpdateRow();
   EXPECT_EQ(CallsOf("dbpp_update"), (std::vector<std::string>{cursor_ + " [0=null,448='changed']"}));
+  EXPECT_EQ(asa_test::QueryNumber(database_, "SELECT count(*) FROM numbers WHERE n = 3 AND note = 'changed'"), 1);
   EXPECT_EQ(result->GetString(2), "note 3");
   result->DeleteRow();
   EXPECT_EQ(CallsOf("dbpp_delete"), (std::vector<std::string>{cursor_ + " nil nil"}));
+  EXPECT_EQ(asa_test::QueryNumber(database_, "SELECT count(*) FROM numbers WHERE n = 3"), 0);
   EXPECT_TRUE(result->RowDeleted());
 
   ScopedLog log;
@@ -146,11 +150,13 @@ TEST_F(ASAResultSet, DeletingLowersAKnownLastRowOnly) {
   EXPECT_FALSE(result->MoveAbsolute(50));
   ASSERT_TRUE(result->MoveAbsolute(2));
   result->DeleteRow();
+  // Two of the 42 rows are gone; the second delete lowered the known last row.
   ASSERT_TRUE(result->Last());
-  EXPECT_EQ(result->GetRow(), 41);
+  EXPECT_EQ(result->GetRow(), 40);
   const std::vector<std::string> fetches = Fetches();
   EXPECT_EQ(fetches[1], "1 -1");
-  EXPECT_EQ(fetches.back(), "1 41");
+  EXPECT_EQ(fetches.back(), "1 40");
+  EXPECT_EQ(asa_test::QueryNumber(database_, "SELECT count(*) FROM numbers WHERE n IN (2, 3)"), 0);
 }
 
 TEST_F(ASAResultSet, ALazyBlobReadsItsOwnRow) {

@@ -3,6 +3,7 @@
 // and its refusals, and the counts of updates.
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/asa/asa_statement.h"
 #include "sql/drivers/asa/asa_utils.h"
+#include "platform/rtl/datetime.h"
 #include "tests/sql/drivers/asa/asa_test_support.h"
+#include "tests/support/shell_runner.h"
 
 namespace {
 
@@ -95,6 +98,35 @@ TEST(ASAPreparedStatement, PreparesOnceForTwoExecutionsAndAgainForANewText) {
   EXPECT_EQ(QueryNumber(database, "SELECT COUNT(*) FROM items"), 2);
   statement->Close();
   EXPECT_EQ(CallsOf("dbpp_dropstmt").size(), 2u);
+}
+
+// Date, time and timestamp parameters reach the store as the values they
+// are (checked with the sqlite3 shell) and come back equal.
+TEST(ASAPreparedStatement, DateTimeAndTimestampParametersKeepTheirValues) {
+  const std::string database = MakeDatabase("CREATE TABLE moments (id INTEGER, d DATE, t TIME, ts TIMESTAMP)");
+  Ref<TZASAConnection> connection = Connection(database);
+  const TDateTime day = EncodeDate(2024, 2, 29), clock = EncodeTime(13, 5, 9, 250);
+  Ref<IZPreparedStatement> insert =
+      connection->NewPreparedStatement("INSERT INTO moments VALUES (?, ?, ?, ?)", nullptr);
+  for (int id : {1, 2}) {
+    const TDateTime stamp = id == 1 ? day + clock : EncodeDate(1999, 12, 31) + EncodeTime(23, 59, 59, 0);
+    insert->SetInt(1, id);
+    insert->SetDate(2, std::trunc(stamp));
+    insert->SetTime(3, stamp - std::trunc(stamp));
+    insert->SetTimestamp(4, stamp);
+    EXPECT_EQ(insert->ExecuteUpdatePrepared(), 1);
+  }
+  const std::string shell = RunShell("sqlite3 '" + std::string(VX_ASA_DOUBLE_DIR) + "/" + database +
+                                     ".db' 'SELECT ts FROM moments ORDER BY id'").output;
+  EXPECT_EQ(shell, "2024-02-29 13:05:09.250000\n1999-12-31 23:59:59.000000\n");
+
+  Ref<IZResultSet> rows = connection->NewStatement(nullptr)->ExecuteQuery("SELECT d, t, ts FROM moments ORDER BY id");
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetDate(1), day);
+  EXPECT_NEAR(rows->GetTimestamp(3), day + clock, 1e-9);
+  EXPECT_NEAR(rows->GetTime(2), clock, 1e-9);
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetDate(1), EncodeDate(1999, 12, 31));
 }
 
 TEST(ASAPreparedStatement, ASelectOfSeveralRowsRunForItsCountAnswersTheCount) {
