@@ -56,6 +56,11 @@ struct TImageLayout {
   uint32_t IsoDirBytes = 0, JolietDirBytes = 0;
   uint32_t BootCatalog = 0, BootImageSector = 0, BootImageSectors = 0;
   int64_t BootImageBytes = 0;
+  uint8_t BootMediaType = 0;   // 0 no emulation, 1-3 floppy, 4 hard disk
+  uint16_t BootLoadSectors = 0;  // 512-byte sectors the BIOS loads
+  // Sectors before the volume that a session-at-once write sends as the
+  // track's pre-gap; counted in VolumeSpaceSize, not in the descriptors.
+  int64_t LeadSectors = 0;
   uint32_t DirAreaEnd = 0;
   int64_t PaddingSectors = 0;
   uint32_t FirstFileLocation = 0;
@@ -220,6 +225,7 @@ private:
   void PlaceDescriptorsAndTables(uint32_t& position);
   void PlaceDirectories(uint32_t& position);
   void PlaceBootAndPadding(uint32_t& position);
+  void SetBootEmulation(const uint8_t* first_sector);
   void AssignFileLocations();
 
   void WriteDescriptor(bool joliet);

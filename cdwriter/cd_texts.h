@@ -33,6 +33,7 @@ inline constexpr char SFileShrank[] = "FILE \"%s\" IS SHORTER THAN WHEN IT WAS A
 inline constexpr char SFileGrew[] = "FILE \"%s\" IS LONGER THAN WHEN IT WAS ADDED";
 inline constexpr char SAbortedByUser[] = "OPERATION ABORTED BY USER";
 inline constexpr char STooMuchData[] = "TOO MUCH DATA FOR THIS MODE";
+inline constexpr char SSessionAtOnceNotPossible[] = "SESSION AT ONCE NOT POSSIBLE ON THIS DISC";
 inline constexpr char SSendCueSheetFailed[] = "SEND CUE SHEET FAILED";
 inline constexpr char SWriterBusy[] = "WRITER BUSY/BUFFER FULL";
 inline constexpr char SWriterError[] = "WRITER ERROR";

@@ -46,15 +46,6 @@ constexpr uint8_t kBootable = 0x88;
 constexpr size_t kExtentAt = 2, kDataLengthAt = 10, kDateAt = 18, kFlagsAt = 25, kRecordSequenceAt = 28;
 constexpr size_t kNameLengthAt = 32, kNameAt = 33;
 
-uint8_t BootMediaType(uint32_t sectors) {
-  switch (sectors) {
-    case 600: return 1;   // 1.2 MB floppy
-    case 720: return 2;   // 1.44 MB floppy
-    case 1440: return 3;  // 2.88 MB floppy
-    default: return 4;    // hard disk
-  }
-}
-
 // "yyyymmddhhnnss" and the hundredths.
 AnsiString DescriptorDate(TDateTime value) {
   int hour, minute, second, msec;
@@ -131,7 +122,7 @@ void TZIDIzizid::WriteDescriptor(bool joliet) {
   const TImageLayout& l = layout_;
   put(IdSystem, kSystemIdAt, kIdChars);
   put(IdVolume, kVolumeIdAt, kIdChars);
-  PutBoth32(s.data() + kVolumeSpaceAt, static_cast<uint32_t>(l.VolumeSpaceSize));
+  PutBoth32(s.data() + kVolumeSpaceAt, static_cast<uint32_t>(l.VolumeSpaceSize - l.LeadSectors));
   // Only the supplementary descriptor names its character set; in the
   // primary one these bytes are reserved.
   if (joliet) std::memcpy(s.data() + kEscapeAt, kJolietEscape, sizeof kJolietEscape);
@@ -271,8 +262,8 @@ void TZIDIzizid::WriteBootCatalog() {
   PutLE16(s.data() + kChecksumAt, static_cast<uint16_t>(-sum));
   uint8_t* entry = s.data() + kDefaultEntryAt;
   entry[0] = kBootable;
-  entry[1] = BootMediaType(layout_.BootImageSectors);
-  PutLE16(entry + 6, 1);  // sectors to load
+  entry[1] = layout_.BootMediaType;
+  PutLE16(entry + 6, layout_.BootLoadSectors);
   PutLE32(entry + 8, layout_.BootImageSector);
   image_header_->WriteBuffer(s.data(), kSectorBytes);
 }

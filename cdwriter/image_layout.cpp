@@ -25,6 +25,23 @@ constexpr int32_t kLastDescriptorSearched = 32;
 constexpr size_t kVolumeSpaceOffset = 80;
 constexpr uint8_t kPrimaryType = 1, kSupplementaryType = 2;
 
+constexpr size_t kMbrBytes = 512;
+constexpr uint8_t kNoEmulation = 0, kHardDiskEmulation = 4;
+
+// A master boot record: the signature, and partition entries whose boot flags
+// are 00h or 80h with at least one partition.
+bool HasPartitionTable(const uint8_t* mbr) {
+  constexpr size_t kTableAt = 446, kEntryBytes = 16, kTypeAt = 4;
+  if (mbr[510] != 0x55 || mbr[511] != 0xAA) return false;
+  bool any = false;
+  for (size_t i = 0; i < 4; ++i) {
+    const uint8_t* entry = mbr + kTableAt + i * kEntryBytes;
+    if (entry[0] != 0x00 && entry[0] != 0x80) return false;
+    any = any || entry[kTypeAt] != 0;
+  }
+  return any;
+}
+
 // Parent numbers never fall and numbers never fall below the largest seen.
 bool InPathTableOrder(const std::vector<TDEntry*>& items, size_t from) {
   int previous_parent = 0, largest = 0;
@@ -58,7 +75,8 @@ int TZIDIzizid::LayoutImage(bool skip_disc_check, TDEntry* root) {
   PlaceBootAndPadding(position);
   AssignFileLocations();
   layout_.VolumeSpaceSize = layout_.FirstFileLocation + layout_.FileSectors;
-  if (UseSessionAtOnce && !skip_disc_check) layout_.VolumeSpaceSize += kSessionAtOnceLeadSectors;
+  if (UseSessionAtOnce && !skip_disc_check) layout_.LeadSectors = kSessionAtOnceLeadSectors;
+  layout_.VolumeSpaceSize += layout_.LeadSectors;
   layout_.TrackSize = layout_.VolumeSpaceSize - layout_.NextWritableAddress;
   return 1;
 }
@@ -126,6 +144,9 @@ void TZIDIzizid::PlaceBootAndPadding(uint32_t& position) {
     TFileStream boot(BootImage, fmOpenRead | fmShareDenyNone);
     l.BootImageBytes = boot.Size();
     l.BootImageSectors = SectorCount(l.BootImageBytes);
+    uint8_t first[kMbrBytes] = {};
+    boot.Read(first, kMbrBytes);
+    SetBootEmulation(first);
     position += l.BootImageSectors;
   }
   l.DirAreaEnd = position;
@@ -133,6 +154,23 @@ void TZIDIzizid::PlaceBootAndPadding(uint32_t& position) {
   l.FirstFileLocation = position < kMinFirstFileLocation ? kMinFirstFileLocation : position;
   // The boot image follows the padding, right before the first file.
   l.BootImageSector = l.FirstFileLocation - l.BootImageSectors;
+}
+
+// Floppy sizes are floppies, an image that starts with a partition table is
+// a hard disk; anything else is a boot program loaded whole, without
+// emulation, as boot loaders expect.
+void TZIDIzizid::SetBootEmulation(const uint8_t* first_sector) {
+  TImageLayout& l = layout_;
+  switch (l.BootImageSectors) {
+    case 600: l.BootMediaType = 1; break;   // 1.2 MB floppy
+    case 720: l.BootMediaType = 2; break;   // 1.44 MB floppy
+    case 1440: l.BootMediaType = 3; break;  // 2.88 MB floppy
+    default: l.BootMediaType = HasPartitionTable(first_sector) ? kHardDiskEmulation : kNoEmulation;
+  }
+  constexpr int64_t kVirtualSectorsPerSector = kSectorBytes / 512;
+  l.BootLoadSectors = l.BootMediaType == kNoEmulation
+                          ? static_cast<uint16_t>(std::min<int64_t>(l.BootImageSectors * kVirtualSectorsPerSector, 0xFFFF))
+                          : 1;
 }
 
 void TZIDIzizid::AssignFileLocations() {

@@ -114,6 +114,7 @@ struct TZIDIzizid::WriteRun {
   uint8_t track = 0;
   uint32_t start = 0;
   uint32_t written = 0;
+  uint32_t lead = 0;  // pre-gap sectors sent before the start (session at once)
   int64_t track_length = 0;
   bool capacity_works = false;
   std::vector<uint8_t> buffer = std::vector<uint8_t>(kDvdChunkBytes);
@@ -290,7 +291,14 @@ bool TZIDIzizid::SetUpDrive(WriteRun& run) {
     WaitUntilReady(kReadyWaitMs, kReadyStepMs);
   }
   if (d != kDvdRam && !TestWrite() && PerformOPC()) SendOPCInformation();
+  // The header begins with the pre-gap of a session-at-once track; on a disc
+  // written otherwise the volume would start 150 sectors late.
+  if (layout_.LeadSectors > 0 && !(SessionAtOnceType(d) && SessionAtOnceMode)) {
+    Sleep(kRefusalPauseMs);
+    return Fail(SSessionAtOnceNotPossible);
+  }
   if (SessionAtOnceType(d) && SessionAtOnceMode) {
+    run.lead = static_cast<uint32_t>(layout_.LeadSectors);
     if (run.track_length > kMaxSessionAtOnceSectors) {
       Sleep(kRefusalPauseMs);
       return Fail(STooMuchData);
@@ -347,7 +355,8 @@ bool TZIDIzizid::WriteData(WriteRun& run) {
     }
     for (RetryLimit busy(kMaxBusyWrites, kMaxBusyMs);;) {
       if (abort_requested_) return Fail(SAbortedByUser);
-      if (WriteSectors(static_cast<int32_t>(run.start + run.written), blocks, kWriteFlags, n, run.buffer.data())) {
+      const int32_t lba = static_cast<int32_t>(run.start + run.written) - static_cast<int32_t>(run.lead);
+      if (WriteSectors(lba, blocks, kWriteFlags, n, run.buffer.data())) {
         run.written += blocks;
         break;
       }

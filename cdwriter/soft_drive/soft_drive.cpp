@@ -19,6 +19,7 @@ constexpr size_t kBufferCapacityBytes = 12;
 constexpr size_t kPerformanceDescriptorBytes = 28;
 constexpr size_t kFormatListHeaderBytes = 4;
 constexpr size_t kCueSheetEntryBytes = 8;
+constexpr uint32_t kSessionAtOncePregap = 150;
 constexpr uint16_t kSpeedKBps = 7056;  // 40x CD
 constexpr uint16_t kBufferKB = 2048;
 constexpr uint8_t kPageCodeMask = 0x3F;
@@ -77,10 +78,10 @@ std::vector<uint8_t> FixedSense(const TSoftSense& sense) {
   return s;
 }
 
-std::vector<uint8_t> FeatureDescriptor(uint16_t code, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> FeatureDescriptor(uint16_t code, const std::vector<uint8_t>& data, bool current) {
   std::vector<uint8_t> d(4);
   PutBE16(d.data(), code);
-  d[2] = 0x01;  // current
+  d[2] = current ? 0x01 : 0x00;
   d[3] = static_cast<uint8_t>(data.size());
   d.insert(d.end(), data.begin(), data.end());
   return d;
@@ -281,6 +282,10 @@ TSoftDrive::Outcome TSoftDrive::ReadWrite(TPassThroughRequest& r, bool write) {
   const uint16_t blocks = GetBE16(r.cdb + 7);
   const size_t bytes = size_t{blocks} * kSoftSectorBytes;
   if (!r.data || r.data_length < bytes) return Outcome::Check(kInvalidFieldInCdb);  // buffer smaller than the transfer
+  // A test write runs the laser at reading power: nothing is recorded.
+  constexpr uint8_t kTestWriteBit = 0x10;
+  if (write && write_parameters_page.size() > 2 && (write_parameters_page[2] & kTestWriteBit))
+    return medium_->Writable() ? Outcome::Good() : Outcome::Check(kCannotWriteMedium);
   const TSoftSense sense = write ? medium_->Write(lba, blocks, r.data) : medium_->Read(lba, blocks, r.data);
   return sense.ok() ? Outcome::Good() : Outcome::Check(sense);
 }
@@ -309,9 +314,11 @@ TSoftDrive::Outcome TSoftDrive::GetConfiguration(TPassThroughRequest& r) {
   all.insert(all.end(), features.begin(), features.end());
   std::vector<uint8_t> answer(8);
   PutBE16(answer.data() + 6, current);
+  constexpr uint8_t kCurrentOnly = 1, kOneFeature = 2;
   for (const TSoftFeature& f : all) {
-    if (rt == 2 ? f.code != first : f.code < first) continue;
-    const std::vector<uint8_t> d = FeatureDescriptor(f.code, f.data);
+    if (rt == kOneFeature ? f.code != first : f.code < first) continue;
+    if (rt == kCurrentOnly && !f.current) continue;
+    const std::vector<uint8_t> d = FeatureDescriptor(f.code, f.data, f.current);
     answer.insert(answer.end(), d.begin(), d.end());
   }
   PutBE32(answer.data(), static_cast<uint32_t>(answer.size() - 4));
@@ -368,9 +375,12 @@ TSoftDrive::Outcome TSoftDrive::MediumCommand(TPassThroughRequest& r) {
       Transfer(r, m.DiscInformation(), GetBE16(r.cdb + 7));
       return Outcome::Good();
     case 0x52: {
+      enum { kByLba = 0, kByTrack = 1 };
+      const uint8_t address_type = r.cdb[1] & 0x03;
+      const uint32_t address = GetBE32(r.cdb + 2);
       std::vector<uint8_t> answer;
-      if ((r.cdb[1] & 0x03) != 1 || !m.TrackInformation(GetBE32(r.cdb + 2), answer))
-        return Outcome::Check(kInvalidFieldInCdb);
+      const uint32_t track = address_type == kByLba ? m.TrackAt(address) : address_type == kByTrack ? address : 0;
+      if (!m.TrackInformation(track, answer)) return Outcome::Check(kInvalidFieldInCdb);
       Transfer(r, answer, GetBE16(r.cdb + 7));
       return Outcome::Good();
     }
@@ -379,7 +389,7 @@ TSoftDrive::Outcome TSoftDrive::MediumCommand(TPassThroughRequest& r) {
       return m.Writable() && m.Sequential() ? Outcome::Good() : Outcome::Check(kCannotWriteMedium);
     case 0x5B: {
       const bool multi_session = write_parameters_page.size() > 3 && (write_parameters_page[3] & 0xC0);
-      const TSoftSense sense = m.Close(r.cdb[2] & 0x07, multi_session);
+      const TSoftSense sense = m.Close(r.cdb[2] & 0x07, GetBE16(r.cdb + 4), multi_session);
       return sense.ok() ? Outcome::Good() : Outcome::Check(sense);
     }
     case 0x5D: {
@@ -387,6 +397,8 @@ TSoftDrive::Outcome TSoftDrive::MediumCommand(TPassThroughRequest& r) {
       if ((write_parameters_page[2] & 0x0F) != kSessionAtOnce) return Outcome::Check(kCommandSequenceError);
       const uint32_t length = (uint32_t{r.cdb[6]} << 16) | GetBE16(r.cdb + 7);
       if (length == 0 || length % kCueSheetEntryBytes) return Outcome::Check(kParameterListLength);
+      // Track 1 starts at 00:02:00: the host sends the 150 sectors of its pre-gap first.
+      m.ExpectPregap(kSessionAtOncePregap);
       return Outcome::Good();
     }
     case 0xBF:

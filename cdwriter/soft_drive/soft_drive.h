@@ -37,10 +37,12 @@ struct TSoftFault {
   int times = 1;
 };
 
-// A GET CONFIGURATION feature: its code and the bytes after its 4-byte header.
+// A GET CONFIGURATION feature: its code and the bytes after its 4-byte header;
+// a feature that is not current is left out when only current ones are asked for.
 struct TSoftFeature {
   uint16_t code;
   std::vector<uint8_t> data;
+  bool current = true;
 };
 
 class TSoftDrive {

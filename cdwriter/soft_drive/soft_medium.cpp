@@ -124,6 +124,15 @@ uint8_t TSoftMedium::ReportedSessions() const {
 
 TSoftSense TSoftMedium::Write(uint32_t lba, uint32_t blocks, const uint8_t* data) {
   if (!Writable()) return kWriteProtected;
+  if (pregap_ > 0) {
+    if (lba != nwa_ - pregap_) return kInvalidAddressForWrite;
+    const uint32_t skipped = std::min(blocks, pregap_);
+    pregap_ -= skipped;
+    blocks -= skipped;
+    lba += skipped;
+    data += size_t{skipped} * kSoftSectorBytes;
+    if (blocks == 0) return kGood;
+  }
   if (uint64_t{lba} + blocks > capacity_) return kLbaOutOfRange;
   if (Sequential()) {
     if (lba != nwa_) return kInvalidAddressForWrite;
@@ -154,12 +163,14 @@ void TSoftMedium::CloseSession() {
   nwa_ = std::min(RecordedEnd() + kSessionGapBlocks, capacity_);
 }
 
-TSoftSense TSoftMedium::Close(uint8_t function, bool multi_session) {
+TSoftSense TSoftMedium::Close(uint8_t function, uint16_t track, bool multi_session) {
   if (!Sequential()) return Writable() ? kGood : kCommandSequenceError;
   if (finalized_) return kCommandSequenceError;
   switch (function) {
     case 1:
-      if (!tracks_.empty()) tracks_.back().complete = true;
+      if (track == 0xFF) track = static_cast<uint16_t>(tracks_.empty() ? TrackCount() : tracks_.size());  // the last written
+      if (track < 1 || track > TrackCount()) return kInvalidFieldInCdb;
+      if (track <= tracks_.size()) tracks_[track - 1].complete = true;
       return kGood;
     case 2:
       CloseSession();
@@ -184,6 +195,16 @@ void TSoftMedium::Blank() {
   finalized_ = false;
   // Old sectors that survive a failed truncate lie beyond what reads may reach.
   [[maybe_unused]] const int truncated = ftruncate(fd_, 0);
+}
+
+uint32_t TSoftMedium::TrackAt(uint32_t lba) const {
+  for (uint32_t i = 0; i < tracks_.size(); ++i)
+    if (lba >= tracks_[i].start &&
+        lba - tracks_[i].start < (tracks_[i].complete ? tracks_[i].size : capacity_ - tracks_[i].start))
+      return i + 1;
+  if (HasInvisibleTrack() && lba >= nwa_ && lba < capacity_) return TrackCount();
+  if (!Sequential() && lba < capacity_) return 1;
+  return 0;
 }
 
 std::vector<uint8_t> TSoftMedium::DiscInformation() const {

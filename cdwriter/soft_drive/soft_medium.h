@@ -45,10 +45,18 @@ public:
   // Sessions as a disc reports them, the empty or open one included.
   uint8_t ReportedSessions() const;
 
+  // Sequential media take writes at the next writable address only; after
+  // ExpectPregap the first ones begin that many sectors before it, and those
+  // sectors are not recorded.
   TSoftSense Write(uint32_t lba, uint32_t blocks, const uint8_t* data);
+  void ExpectPregap(uint32_t sectors) { pregap_ = sectors; }
   TSoftSense Read(uint32_t lba, uint32_t blocks, uint8_t* data) const;
-  // CLOSE TRACK/SESSION function 1 (track), 2 (session), 5 and 6 (close and finalize).
-  TSoftSense Close(uint8_t function, bool multi_session);
+  // CLOSE TRACK/SESSION function 1 (track of that number, which must exist;
+  // FFh the last one written),
+  // 2 (session), 5 and 6 (close and finalize).
+  TSoftSense Close(uint8_t function, uint16_t track, bool multi_session);
+  // The number of the track that holds the sector; 0 for none.
+  uint32_t TrackAt(uint32_t lba) const;
   void Blank();
 
   // MMC answers, whole; the caller cuts them to the allocation length.
@@ -75,5 +83,6 @@ private:
   uint8_t closed_sessions_ = 0;
   bool finalized_ = false;
   uint32_t nwa_ = 0;
+  uint32_t pregap_ = 0;
   int fd_ = -1;
 };

@@ -252,6 +252,34 @@ INSTANTIATE_TEST_SUITE_P(
                       EndlessCase{"SilentWrite", {kWrite, 1, 0, {}, true, kForever}, "WRITER ERROR [COMMAND TIMEOUT]", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Session at once sends the track's 150-sector pre-gap first, so the volume
+// starts at sector 0 and its descriptor is at sector 16 as readers look for it.
+TEST_F(BurnTest, SessionAtOnceImageIsReadable) {
+  Insert(Disc(2));
+  Source("a.txt", std::string(70000, 'a'));
+  Source("sub/b.txt", "b\n");
+  InsertSources();
+  burner_->UseSessionAtOnce = true;
+  EXPECT_EQ(Burn().error, "");
+  const std::string disc = ReadAll(disc_file_);
+  ASSERT_GE(disc.size(), 17u * kSectorBytes);
+  EXPECT_EQ(disc.substr(16 * kSectorBytes, 6), "\x01" "CD001");
+  const uint8_t* pvd = reinterpret_cast<const uint8_t*>(disc.data()) + 16 * kSectorBytes;
+  EXPECT_EQ(GetLE32(pvd + 80), burner_->Layout().VolumeSpaceSize - 150);
+  ExpectDiscEqualsSources();
+}
+
+// A disc that is not written session at once cannot take the pre-gap.
+TEST_F(BurnTest, SessionAtOnceOnDvdIsRefused) {
+  TSoftDrive& drive = Insert(Disc(11));
+  Source("a.txt", "a\n");
+  InsertSources();
+  burner_->UseSessionAtOnce = true;
+  EXPECT_EQ(Burn().error, "SESSION AT ONCE NOT POSSIBLE ON THIS DISC");
+  const std::vector<uint8_t> ops = Opcodes(drive);
+  EXPECT_EQ(std::count(ops.begin(), ops.end(), kWrite), 0);
+}
+
 TEST_F(BurnTest, SourceThatCannotBeReadFailsByName) {
   Insert(Disc(2));
   // A folder opens but cannot be read, like a file on a failing disk.

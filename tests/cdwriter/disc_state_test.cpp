@@ -3,12 +3,27 @@
 
 #include <cstring>
 
+#include "cdwriter/byte_order.h"
 #include "cdwriter/cd_texts.h"
 #include "tests/cdwriter/soft_drive_fixture.h"
 
 namespace {
 
 using DiscStateTest = SoftDriveTest;
+
+// A command sent straight to the software drive; the answer, empty when the
+// drive refused it.
+std::vector<uint8_t> Raw(TSoftDrive& drive, std::vector<uint8_t> cdb, uint32_t answer_bytes) {
+  std::vector<uint8_t> answer(answer_bytes);
+  TPassThroughRequest r;
+  std::copy(cdb.begin(), cdb.end(), r.cdb);
+  r.cdb_length = static_cast<uint8_t>(cdb.size());
+  r.direction = TDataDirection::In;
+  r.data = answer.data();
+  r.data_length = answer_bytes;
+  if (!drive.Execute(r) || r.scsi_status != 0) return {};
+  return answer;
+}
 
 
 TEST_F(DiscStateTest, DiscTypeFromTheCurrentProfile) {
@@ -140,6 +155,48 @@ TEST_F(DiscStateTest, FormatOnlyWhatCanBeErased) {
   uint8_t format_list[12] = {};
   EXPECT_FALSE(Device().FormatUnit(0x11, format_list, sizeof format_list));
   EXPECT_EQ(Device().LastErrorText(), "ILLEGAL REQUEST (CANNOT FORMAT MEDIUM - INCOMPATIBLE MEDIUM)");
+}
+
+
+// Where the library's behaviour depends on it, the software drive answers as
+// a real one: a test write records nothing, closing a track that is not there
+// fails, READ TRACK INFORMATION takes a sector address, and GET CONFIGURATION
+// can list the current features only.
+TEST_F(DiscStateTest, SoftDriveAnswersAsADriveDoes) {
+  TSoftDrive& drive = SelectWriter(Disc(2, 100000));
+  std::vector<uint8_t> sectors(16 * kSoftSectorBytes, 'x');
+  constexpr uint8_t kWriteFlags = SRB_EVENT_NOTIFY | SRB_DIR_OUT;
+  ASSERT_TRUE(Device().SetWriteParameters(true, false, 2, false));
+  ASSERT_TRUE(Device().WriteSectors(0, 16, kWriteFlags, sectors.size(), sectors.data()));
+  EXPECT_EQ(drive.Medium()->NextWritableAddress(), 0u);
+  ASSERT_TRUE(Device().ReadDiscInfo());
+  EXPECT_EQ(Device().DiscInfo()[2] & 0x03, 0);  // still blank
+
+  ASSERT_TRUE(Device().SetWriteParameters(false, false, 2, false));
+  ASSERT_TRUE(Device().WriteSectors(0, 16, kWriteFlags, sectors.size(), sectors.data()));
+  EXPECT_FALSE(Device().CloseTrackSessionRaw(false, 1, 0, 0, 5));
+  EXPECT_EQ(Device().LastErrorText(), "ILLEGAL REQUEST (INVALID FIELD IN CDB)");
+
+  constexpr uint8_t kReadTrackInformation = 0x52;
+  const std::vector<uint8_t> by_lba = Raw(drive, {kReadTrackInformation, 0, 0, 0, 0, 10, 0, 0, 36, 0}, 36);
+  ASSERT_FALSE(by_lba.empty());
+  EXPECT_EQ(by_lba[2], 1);  // sector 10 lies in track 1
+  EXPECT_TRUE(Device().CloseTrackSessionRaw(false, 1, 0, 0, 1));
+  const std::vector<uint8_t> beyond = Raw(drive, {kReadTrackInformation, 0, 0, 0, 0x10, 0, 0, 0, 36, 0}, 36);
+  ASSERT_FALSE(beyond.empty());
+  EXPECT_EQ(beyond[2], 2);  // the blank rest of the disc after the closed track
+
+  drive.features = {{0x0010, {0, 0, 0, 0}, false}, {0x001E, {0, 0, 0, 0}, true}};
+  constexpr uint8_t kGetConfiguration = 0x46;
+  auto codes = [&](uint8_t rt) {
+    const std::vector<uint8_t> a = Raw(drive, {kGetConfiguration, rt, 0, 0x01, 0, 0, 0, 0, 255, 0}, 255);
+    std::vector<uint16_t> found;
+    for (size_t at = 8; !a.empty() && at + 4 <= GetBE32(a.data()) + 4u; at += 4 + a[at + 3])
+      found.push_back(GetBE16(a.data() + at));
+    return found;
+  };
+  EXPECT_EQ(codes(0), (std::vector<uint16_t>{0x0010, 0x001E}));
+  EXPECT_EQ(codes(1), (std::vector<uint16_t>{0x001E}));
 }
 
 }  // namespace

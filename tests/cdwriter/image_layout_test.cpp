@@ -209,12 +209,23 @@ TEST_F(ImageLayoutTest, PathTableOfTwoWholeSectorsHasNoPadding) {
 TEST_F(ImageLayoutTest, BootRecordCatalogAndMediaType) {
   struct {
     uint32_t sectors;
+    bool partitioned;
     uint8_t media;
-  } cases[] = {{600, 1}, {720, 2}, {1440, 3}, {4, 4}};
+    uint16_t load;  // 512-byte sectors
+  } cases[] = {{600, false, 1, 1}, {720, false, 2, 1}, {1440, false, 3, 1}, {4, false, 0, 16}, {4, true, 4, 1}};
   for (const auto& c : cases) {
     burner_->ClearTree();
     burner_->Bootable = true;
-    burner_->BootImage = Source("boot.img", uintmax_t{c.sectors} * 2048 - 100);
+    // A boot program is loaded whole without emulation; a hard disk image
+    // starts with its partition table.
+    std::string boot(c.sectors * 2048 - 100, '\0');
+    if (c.partitioned) {
+      boot[446] = static_cast<char>(0x80);
+      boot[446 + 4] = 0x0C;
+      boot[510] = 0x55;
+      boot[511] = static_cast<char>(0xAA);
+    }
+    burner_->BootImage = Utf8ToAnsi(dir_.Write("boot.img", boot));
     burner_->InsertFile("\\", Source("a.txt", 10), false);
     LayOut(*burner_);
     const TImageLayout& l = burner_->Layout();
@@ -236,7 +247,7 @@ TEST_F(ImageLayoutTest, BootRecordCatalogAndMediaType) {
                                      Text(catalog + 28, 2) + "\x55\xAA");
     EXPECT_EQ(catalog[32], 0x88);
     EXPECT_EQ(catalog[33], c.media) << c.sectors;
-    EXPECT_EQ(catalog[38], 1);
+    EXPECT_EQ(catalog[38] | catalog[39] << 8, c.load) << c.sectors;
     EXPECT_EQ(GetLE32(catalog + 40), l.BootImageSector);
   }
   // A boot image that is not there makes no boot record.

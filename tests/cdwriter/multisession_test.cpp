@@ -73,6 +73,29 @@ TEST_F(MultisessionTest, SecondSessionListsOldAndNewFiles) {
   }
 }
 
+// Imported names keep their whole length in ISO 9660 too: two long names
+// that share their first 13 characters stay two files to a reader of the
+// ISO 9660 tree.
+TEST_F(MultisessionTest, ImportedLongNamesStayApartInIso9660) {
+  Insert(Disc(2));
+  Source("VeryLongFileName1.txt", "one\n");
+  Source("VeryLongFileName2.txt", "two\n");
+  BurnSession();
+  fs::remove_all(src_);
+  Source("second.txt", "2\n");
+  const uint32_t start = BurnSession();
+  std::vector<std::string> names;
+  for (const TFEntry* e = burner_->Root()->Files; e; e = e->Next) names.push_back(e->ShortName);
+  EXPECT_EQ(names, (std::vector<std::string>{"SECOND.TXT", "VERYLONGFILENAME1.TXT", "VERYLONGFILENAME2.TXT"}));
+  const std::string out = dir_ / "iso_names";
+  const ShellResult x = Peer("xorriso", "-osirrox on -read_fs ecma119 -return_with SORRY 32 -load sbsector " +
+                                            std::to_string(start) + " -indev " + Quote(disc_file_) +
+                                            " -extract / " + Quote(out));
+  ASSERT_EQ(x.status, 0) << x.output;
+  EXPECT_EQ(ReadAll(out + "/VERYLONGFILENAME1.TXT"), "one\n");
+  EXPECT_EQ(ReadAll(out + "/VERYLONGFILENAME2.TXT"), "two\n");
+}
+
 TEST_F(MultisessionTest, IsoOnlySessionIsImportedByItsIsoNames) {
   Insert(Disc(2));
   Source("readme.txt", "iso\n");
