@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TAbTarArchive archive(&input, "fuzz.tar");
   try {
     archive.Load();
-  } catch (const EAbTarBadOp&) {
+  } catch (const Exception&) {
     return 0;
   }
   for (int i = 0; i < archive.Count(); ++i) {
