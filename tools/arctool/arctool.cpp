@@ -47,6 +47,7 @@ struct Options {
   AnsiString command;
   std::map<char, AnsiString> flags;
   std::vector<AnsiString> args;  // archive first
+  std::vector<std::string> rawArgs;  // the same, as given (UTF-8)
   bool overwrite = false;
 };
 
@@ -94,6 +95,7 @@ bool Parse(int argc, char** argv, Options& o) {
       ++i;
     } else {
       o.args.push_back(Utf8ToAnsi(argv[i]));
+      o.rawArgs.push_back(argv[i]);
     }
   }
   return !o.args.empty();
@@ -257,6 +259,13 @@ int Add(const Options& o) {
   };
   try {
     for (size_t i = 1; i < o.args.size(); ++i) {
+      // A character the system's code page lacks would come back as "?",
+      // which is a wildcard: the file is refused, not looked for by a mask.
+      if (AnsiToUtf8(o.args[i]) != o.rawArgs[i]) {
+        std::fprintf(stderr, "arctool: cannot add %s: name has characters outside Windows-1250\n", o.rawArgs[i].c_str());
+        failed = true;
+        continue;
+      }
       AnsiString name = ExpandFileName(o.args[i]);
       int before = archive->Count();
       archive->AddFiles(name, kAddAttributes);
