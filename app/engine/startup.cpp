@@ -20,6 +20,11 @@ namespace {
 constexpr const char* kLogOnSection = "LogOn";
 constexpr const char* kLoopbackHost = "127.0.0.1";
 constexpr int kDefaultPort = 3306;
+// Time limits of every call to the server, in seconds: one that stops
+// answering ends the call with an error instead of holding the run for good.
+// Reads wait long, as a count of a big table may take minutes.
+constexpr int kConnectTimeout = 10;
+constexpr int kReadWriteTimeout = 300;
 
 }  // namespace
 
@@ -41,6 +46,9 @@ TBackupEngine::TBackupEngine(IBackupView& view, const TProgramFiles& files, TPar
   connection_->SetDatabase(kDefaultDatabase);
   connection_->Properties()->Add("Codepage=cp1250");
   connection_->Properties()->Add("compress=yes");
+  connection_->Properties()->Add("timeout=" + IntToStr(kConnectTimeout));
+  connection_->Properties()->Add("MYSQL_OPT_READ_TIMEOUT=" + IntToStr(kReadWriteTimeout));
+  connection_->Properties()->Add("MYSQL_OPT_WRITE_TIMEOUT=" + IntToStr(kReadWriteTimeout));
   query_->SetConnection(connection_.get());
 }
 

@@ -70,6 +70,7 @@ int RunProgram() {
 
 int main() {
   InitializeUtilityUnits();
+  StartStopWatch();
   CatchStopSignals();
   const int code = RunProgram();
   FinalizeUtilityUnits();

@@ -11,6 +11,7 @@
 #include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "app/run/backup_run.h"
+#include "app/run/folder_lock.h"
 #include "app/run/run_stop.h"
 #include "app/run/run_texts.h"
 #include "platform/rtl/exceptions.h"
@@ -43,6 +44,12 @@ void TBackupRun::BackUpAllDatabases() {
     view_.TerminateApplication();
     return;
   }
+  ClearProtocol();
+  TFolderLock lock;
+  if (!LockFolders(lock)) {
+    view_.TerminateApplication();
+    return;
+  }
   TZConnection& connection = engine_.Connection();
   TZQuery databaseQuery(nullptr);
   TZQuery tableQuery(nullptr);
@@ -59,13 +66,19 @@ void TBackupRun::BackUpAllDatabases() {
     view_.TerminateApplication();
     return;
   }
+  TFolderNames folderNames;
   for (const AnsiString& database : databases) {
     if (RunStopRequested()) break;
-    const AnsiString databaseFolder = AddBackslash(ZipDir()) + Today() + PathDelim + database;
-    if (SkippedDatabase(database) || DirectoryExists(databaseFolder)) continue;
+    if (SkippedDatabase(database)) continue;
+    // Claimed for every database in the server's order, so a second start
+    // on the same day finds the same folders.
+    const AnsiString folderName = folderNames.Claim(database);
+    const AnsiString databaseFolder = AddBackslash(ZipDir()) + Today() + PathDelim + folderName;
+    if (DirectoryExists(databaseFolder)) continue;
     ClearProtocol();
     AddStampedLine("***** " + UpperCase(database) + " *****");
     AddLine("");
+    if (folderName != database) AddStampedLine(UpperCase(database) + kSavedAsInfix + folderName);
     try {
       connection.Disconnect();
       connection.SetDatabase(database);
@@ -80,6 +93,7 @@ void TBackupRun::BackUpAllDatabases() {
       continue;
     }
     unarchived_.clear();
+    ownDumps_.clear();
     dumpNames_ = TDumpNames();
     TrashOldDumps();
 
@@ -100,7 +114,8 @@ void TBackupRun::BackUpAllDatabases() {
     ZipIntoFolder(databaseFolder, 0);
     HideZipStatus(false);
     ReportUnarchived();
-    DeleteArchivedDumps(false);
+    PackProtocol(databaseFolder);
+    DeleteArchivedDumps();
   }
   view_.TerminateApplication();
 }

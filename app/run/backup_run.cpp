@@ -13,6 +13,7 @@
 #include "app/engine/query_runs.h"
 #include "app/engine/sql_names.h"
 #include "app/run/dump_child.h"
+#include "app/run/folder_lock.h"
 #include "app/run/run_stop.h"
 #include "app/run/run_texts.h"
 #include "platform/rtl/files.h"
@@ -42,6 +43,7 @@ void TBackupRun::BackUpTickedTables() {
 
   failures_ = 0;
   unarchived_.clear();
+  ownDumps_.clear();
   dumpNames_ = TDumpNames();
   const bool allTablesMode = engine_.Settings().ReadString(kAllTablesKey, kFalse) != kFalse;
   if (!FoldersChosen()) return;
@@ -49,6 +51,11 @@ void TBackupRun::BackUpTickedTables() {
   const int keepEntries = keep.found ? StrToIntDef(keep.value, 0) : 0;
   const bool runBatches = FindSwitch(engine_.Params(), "/BAT").found;
   ClearProtocol();
+  TFolderLock lock;
+  if (!LockFolders(lock)) {
+    EndRun();
+    return;
+  }
   if (keepEntries > 0) Prune(keepEntries);
   TrashOldDumps();
 
@@ -68,23 +75,30 @@ void TBackupRun::BackUpTickedTables() {
     return;
   }
 
+  // The dated-names layout has no archive for the protocol: it stays.
+  const AnsiString dateFolder = AddBackslash(ZipDir()) + Today();
+  const bool packsProtocol = dumpCount_ > 0 && engine_.State().ZipDumps && engine_.State().RowsPerPart <= 0;
   if (dumpCount_ > 0) {
     SaveProtocol();
     if (engine_.State().ZipDumps) {
       ShowZipStatus();
-      const bool paged = engine_.State().RowsPerPart > 0;
-      if (paged) {
-        ZipPartsWithDatedNames();
-      } else {
-        ZipIntoFolder(AddBackslash(ZipDir()) + Today(), runBatches ? 11 : 0);
+      if (packsProtocol) {
+        ZipIntoFolder(dateFolder, runBatches ? 11 : 0);
         HideZipStatus(runBatches);
+      } else {
+        ZipPartsWithDatedNames();
       }
       ReportUnarchived();
-      // The dated-names layout has no archive for the protocol: it stays.
-      DeleteArchivedDumps(paged);
+      if (packsProtocol) PackProtocol(dateFolder);
+      DeleteArchivedDumps();
     }
   }
-  if (runBatches) RunBatches(keepEntries);
+  if (runBatches) {
+    const int failuresBefore = failures_;
+    RunBatches(keepEntries);
+    // The upload took the protocol as it stood; the archive gets the batches' failures too.
+    if (packsProtocol && failures_ > failuresBefore) PackProtocol(dateFolder);
+  }
   EndRun();
 }
 
@@ -97,9 +111,19 @@ bool TBackupRun::FoldersChosen() {
   return false;
 }
 
+// A second run on the same folders would cut the dumps and archives of the
+// first: it names the run that holds them and does nothing.
+bool TBackupRun::LockFolders(TFolderLock& lock) {
+  AnsiString busy, holder;
+  if (lock.Take({WorkDir(), ZipDir()}, busy, holder)) return true;
+  NoteFailure(busy, kFolderBusyText + holder + ")");
+  return false;
+}
+
 // Dated entries are those whose name starts with eight characters that read
 // as a nonzero number. The oldest go so that keepEntries - 1 remain for this
-// run to add its own. Folders go to the trash whole; dated files stay.
+// run to add its own. Folders go to the trash whole, each named in the
+// protocol as removed or as a failure; dated files stay, unnamed.
 void TBackupRun::Prune(int keepEntries) {
   TStringList entries;
   for (const AnsiString& entry : FindEntries(ZipDir(), "*")) entries.Add(entry);
@@ -112,22 +136,30 @@ void TBackupRun::Prune(int keepEntries) {
   }
   const int count = entries.Count();
   for (int i = 0; count >= keepEntries && i < count - keepEntries + 1; ++i) {
-    if (DirectoryExists(entries[i])) MoveToTrash(entries[i]);
+    if (!DirectoryExists(entries[i])) continue;
+    AnsiString reason;
+    if (!MoveToTrash(entries[i], reason)) {
+      NoteFailure(entries[i], kNotTrashedText + reason);
+      continue;
+    }
     AddStampedLine(UpperCase(entries[i]) + kPrunedSuffix);
     AddLine(" ");
   }
 }
 
 // Old dumps may be ones an earlier run could not archive: they go to the
-// trash, not to nowhere.
+// trash, not to nowhere. One that cannot go stays, named, and is kept out of
+// this run's archives.
 void TBackupRun::TrashOldDumps() {
-  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension)) MoveToTrash(file);
+  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension)) {
+    AnsiString reason;
+    if (!MoveToTrash(file, reason)) NoteFailure(ExtractFileName(file), kOldDumpStaysText + reason);
+  }
 }
 
-void TBackupRun::DeleteArchivedDumps(bool keepProtocol) {
-  const AnsiString protocolFile = AddBackslash(WorkDir()) + kProtocolFile;
+void TBackupRun::DeleteArchivedDumps() {
   for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
-    if (!unarchived_.count(file) && !(keepProtocol && file == protocolFile)) DeleteFile(file);
+    if (ownDumps_.count(ExtractFileName(file)) && !unarchived_.count(file)) DeleteFile(file);
 }
 
 // The start-up connection may have been closed by the server while the
@@ -202,7 +234,10 @@ void TBackupRun::DumpPart(TZQuery& query, const AnsiString& table, std::int64_t 
   const bool dumped = RunDump(part, partName);
   ++dumpCount_;
   // A part that failed is not archived: it has no dump to hold.
+  if (dumped) ownDumps_.insert(fileName);
   if (dumped && paged) partNames_.push_back(fileName);
+  // A stopped run asks the server nothing more: it may be what stopped answering.
+  if (RunStopRequested()) return;
 
   engine_.Connection().Disconnect();
   Pump();

@@ -4,9 +4,11 @@
 // the run in each mode; and the backup of every database of the server.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "app/run/dump_command.h"
@@ -14,6 +16,7 @@
 #include "platform/rtl/lists.h"
 
 class IBackupView;
+class TFolderLock;
 class TBackupEngine;
 class TZQuery;
 
@@ -47,18 +50,19 @@ private:
   // Marks a run as going on for its scope, so a start from inside it is refused.
   class TRunScope {
   public:
-    explicit TRunScope(bool& running) : running_(running) { running_ = true; }
+    explicit TRunScope(std::atomic<bool>& running) : running_(running) { running_ = true; }
     ~TRunScope() { running_ = false; }
 
   private:
-    bool& running_;
+    std::atomic<bool>& running_;
   };
 
   // Checks, pruning and dumps.
   bool FoldersChosen();
+  bool LockFolders(TFolderLock& lock);
   void Prune(int keepEntries);
   void TrashOldDumps();
-  void DeleteArchivedDumps(bool keepProtocol);
+  void DeleteArchivedDumps();
   void EnsureConnected();
   // Dumps, counts and logs one table, in parts of rowsPerPart rows when not 0.
   void DumpTable(TZQuery& query, const AnsiString& table, std::int64_t rowsPerPart);
@@ -75,6 +79,8 @@ private:
   // Protocol file, archives, transfer and end.
   void SaveProtocol();
   bool WriteProtocolFile();
+  void PackProtocol(const AnsiString& folder);
+  void SaveStoppedProtocol();
   void MakeZipper();
   void ShowZipStatus();
   void HideZipStatus(bool keepArchiveMeter);
@@ -100,8 +106,9 @@ private:
   // Made anew after a failed save, which drops the archive that failed.
   std::unique_ptr<TAbZipper> zipper_;
   std::unique_ptr<TItemMeter> itemMeter_;
-  TStringList protocol_;
-  bool running_ = false;
+  TStringList protocol_;  // shared with the stop watch's fallback: changed under its lock
+  AnsiString protocolFile_;  // the run's protocol file, for the fallback
+  std::atomic<bool> running_{false};
   int failures_ = 0;
   int dumpCount_ = 0;
   TDumpNames dumpNames_;
@@ -109,6 +116,7 @@ private:
   AnsiString itemLabel_;             // what Label7 shows
   AnsiString zipping_;               // the dump being archived
   std::map<AnsiString, AnsiString> unarchived_;  // dumps the zipper failed on, with the reason
+  std::set<AnsiString> ownDumps_;  // file names of the dumps this run made: only these are archived
   int meterMaximum_ = 0;
   int meterPosition_ = 0;
 };

@@ -3,6 +3,7 @@
 
 #include "app/run/run_texts.h"
 #include "platform/rtl/numbers.h"
+#include "platform/rtl/text.h"
 
 std::int64_t PartCount(std::int64_t rows, std::int64_t rowsPerPart) {
   if (rowsPerPart <= 0) return 1;
@@ -32,10 +33,16 @@ std::vector<TOption> Options(const TDumpTarget& target, const TDumpPart& part) {
 
 AnsiString OptionText(const TOption& option) { return AnsiString("--") + option.Name + "=" + option.Value; }
 
+// Parts after the first only add rows: a DROP TABLE and CREATE TABLE in them
+// would empty what the parts before loaded when the parts are restored in order.
+constexpr const char* kRowsOnly = "--no-create-info";
+bool RowsOnly(const TDumpPart& part) { return part.Paged && part.Offset > 0; }
+
 }  // namespace
 
 AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part) {
   AnsiString text = "--compress" + target.ExtraOptions;
+  if (RowsOnly(part)) text += AnsiString(" ") + kRowsOnly;
   for (const TOption& option : Options(target, part))
     text += " " + (option.Quoted ? AnsiString("--") + option.Name + "=\"" + option.Value + "\"" : OptionText(option));
   return text + " " + target.Database + " " + part.Table;
@@ -50,6 +57,7 @@ std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarg
     if (end > start) args.push_back(target.ExtraOptions.substr(start, end - start));
     start = end + 1;
   }
+  if (RowsOnly(part)) args.push_back(kRowsOnly);
   for (const TOption& option : Options(target, part)) args.push_back(OptionText(option));
   // Whatever the names look like, they are never read as options.
   args.push_back("--");
@@ -60,12 +68,24 @@ std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarg
 
 TDumpNames::TDumpNames() : used_{kProtocolFile} {}
 
-AnsiString TDumpNames::Claim(const AnsiString& partName) {
-  AnsiString base = partName;
-  for (char& c : base)
+AnsiString SafeFileName(const AnsiString& name) {
+  AnsiString safe = name;
+  for (char& c : safe)
     if (c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20) c = '_';
-  if (base.empty() || base[0] == '-' || base[0] == '.') base.insert(0, 1, '_');
+  if (safe.empty() || safe[0] == '-' || safe[0] == '.') safe.insert(0, 1, '_');
+  return safe;
+}
+
+AnsiString TDumpNames::Claim(const AnsiString& partName) {
+  const AnsiString base = SafeFileName(partName);
   AnsiString name = base + kDumpExtension;
   for (int n = 2; !used_.insert(name).second; ++n) name = base + "~" + IntToStr(n) + kDumpExtension;
+  return name;
+}
+
+AnsiString TFolderNames::Claim(const AnsiString& database) {
+  const AnsiString base = SafeFileName(database);
+  AnsiString name = base;
+  for (int n = 2; !used_.insert(AnsiUpperCase(name)).second; ++n) name = base + "~" + IntToStr(n);
   return name;
 }

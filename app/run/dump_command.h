@@ -39,10 +39,14 @@ AnsiString DumpArgumentString(const TDumpTarget& target, const TDumpPart& part);
 // no value is ever split or interpreted by a shell.
 std::vector<AnsiString> DumpArguments(const AnsiString& program, const TDumpTarget& target, const TDumpPart& part);
 
-// The dump file names of one run: a part name made safe as a file name
-// ("/", "\" and control characters become "_", and so does a leading "-" or
-// "."), and made unique within the run, letter case counting, the protocol's
-// name included; a later name that is taken gets "~2", "~3", ... appended.
+// A name made safe as a file or folder name: "/", "\" and control
+// characters become "_", and a leading "-" or "." (so also "..") gets a "_"
+// in front.
+AnsiString SafeFileName(const AnsiString& name);
+
+// The dump file names of one run: a part name made safe, and made unique
+// within the run, letter case counting, the protocol's name included; a later
+// name that is taken gets "~2", "~3", ... appended.
 class TDumpNames {
 public:
   TDumpNames();
@@ -51,4 +55,15 @@ public:
 
 private:
   std::set<AnsiString> used_;
+};
+
+// The folder names of the all-databases backup inside the date folder: a
+// database name made safe, and unique whatever the letter case, as a backup
+// disk may not tell "Db" from "db"; a later name that is taken gets "~2", ...
+class TFolderNames {
+public:
+  AnsiString Claim(const AnsiString& database);
+
+private:
+  std::set<AnsiString> used_;  // upper-cased
 };

@@ -7,6 +7,7 @@
 #include "app/engine/backup_engine.h"
 #include "app/engine/backup_view.h"
 #include "app/run/backup_run.h"
+#include "app/run/run_stop.h"
 #include "app/run/run_texts.h"
 #include "archive/ab_archive.h"
 #include "archive/ab_exceptions.h"
@@ -22,6 +23,8 @@ namespace {
 
 // How long the status line shows each new item name.
 constexpr std::uint32_t kItemNameShowMs = 1000;
+// How often a batch command's wait looks for a stop of the run.
+constexpr std::uint32_t kBatchPollMs = 100;
 
 // A dump's file name without its final ".zal": the archive's name before ".zip".
 AnsiString WithoutDumpExtension(const AnsiString& name) {
@@ -44,10 +47,14 @@ private:
 TBackupRun::TBackupRun(TBackupEngine& engine, IBackupView& view)
     : engine_(engine), view_(view), itemMeter_(std::make_unique<TItemMeter>(view)) {
   MakeZipper();
+  SetStopFallback([this] { SaveStoppedProtocol(); });
 }
 
 // Every archive was closed or dropped by the run; nothing is left to save.
-TBackupRun::~TBackupRun() { zipper_->SetItemProgressMeter(nullptr); }
+TBackupRun::~TBackupRun() {
+  SetStopFallback({});
+  zipper_->SetItemProgressMeter(nullptr);
+}
 
 void TBackupRun::MakeZipper() {
   zipper_ = std::make_unique<TAbZipper>(nullptr);
@@ -74,14 +81,50 @@ void TBackupRun::SaveProtocol() {
 }
 
 bool TBackupRun::WriteProtocolFile() {
-  try {
-    protocol_.SaveToFile(AddBackslash(WorkDir()) + kProtocolFile);
-    return true;
-  } catch (const Exception& e) {
-    AddStampedLine(kProtocolNotSavedLine + e.Message());
-    ++failures_;
-    return false;
+  AnsiString error;
+  {
+    const auto hold = LockStopWatch();
+    try {
+      protocol_.SaveToFile(protocolFile_);
+      return true;
+    } catch (const Exception& e) {
+      error = e.Message();
+    }
   }
+  AddStampedLine(kProtocolNotSavedLine + error);
+  ++failures_;
+  return false;
+}
+
+// The stop watch's fallback for a run blocked where it cannot see the stop:
+// the protocol so far with the stop line. Runs on the watch's thread.
+void TBackupRun::SaveStoppedProtocol() {
+  if (!running_ || protocolFile_.empty()) return;
+  const TDateTime now = engine_.CurrentTime();
+  protocol_.Add(DateToStr(now) + " " + TimeToStr(now) + " " + kStoppedLine);
+  try {
+    protocol_.SaveToFile(protocolFile_);
+  } catch (const Exception&) {
+    // Nothing is left to tell it to: the program ends with code 1 either way.
+  }
+}
+
+// The protocol goes after the run's archives (and again after its batch
+// commands when they failed), so it holds each of their failures; once
+// packed it leaves the work folder. One that cannot be packed stays there.
+void TBackupRun::PackProtocol(const AnsiString& folder) {
+  if (!WriteProtocolFile()) return;
+  unarchived_.erase(protocolFile_);
+  ZipOne(folder + PathDelim + WithoutDumpExtension(kProtocolFile) + kArchiveExtension, protocolFile_,
+         {soStripPath, soReplace});
+  const auto failed = unarchived_.find(protocolFile_);
+  if (failed == unarchived_.end()) {
+    DeleteFile(protocolFile_);
+    return;
+  }
+  AddStampedLine(UpperCase(kProtocolFile) + kNotArchivedSuffix + " (" + failed->second + ")");
+  ++failures_;
+  WriteProtocolFile();
 }
 
 void TBackupRun::ShowZipStatus() {
@@ -103,13 +146,16 @@ void TBackupRun::HideZipStatus(bool keepArchiveMeter) {
   view_.SetMeterVisible(TFormMeter::Item, false);
 }
 
-// One archive per dump, the protocol included, named like the dump with
-// ".zip"; a second run on the same day replaces the members it finds.
+// One archive per dump this run made, named like the dump with ".zip"; a
+// second run on the same day replaces the members it finds. The protocol
+// follows them (PackProtocol).
 void TBackupRun::ZipIntoFolder(const AnsiString& folder, int extraSteps) {
   CreateFolderChain(folder);
   Pump();
-  const std::vector<AnsiString> files = FindEntries(WorkDir(), AnsiString("*") + kDumpExtension);
-  SetArchiveMeter(static_cast<int>(files.size()) + extraSteps, 0);
+  std::vector<AnsiString> files;
+  for (const AnsiString& file : FindEntries(WorkDir(), AnsiString("*") + kDumpExtension))
+    if (ownDumps_.count(ExtractFileName(file))) files.push_back(file);
+  SetArchiveMeter(static_cast<int>(files.size()) + 1 + extraSteps, 0);
   for (std::size_t r = 0; r < files.size(); ++r) {
     ZipOne(folder + PathDelim + WithoutDumpExtension(ExtractFileName(files[r])) + kArchiveExtension, files[r],
            {soStripPath, soReplace});
@@ -160,15 +206,15 @@ void TBackupRun::AddExactFile(const AnsiString& file) {
   archive->Add(archive->CreateItem(file));
 }
 
-// Dumps that could not be archived stay in the work folder, and so does the
-// protocol that names them.
+// Dumps that could not be archived stay in the work folder; the protocol
+// file names them.
 void TBackupRun::ReportUnarchived() {
   if (unarchived_.empty()) return;
   for (const auto& [file, reason] : unarchived_) {
     AddStampedLine(UpperCase(ExtractFileName(file)) + kNotArchivedSuffix + " (" + reason + ")");
     ++failures_;
   }
-  if (WriteProtocolFile()) unarchived_.emplace(AddBackslash(WorkDir()) + kProtocolFile, "");
+  WriteProtocolFile();
 }
 
 // The upload command, then, with a "/P:" keep count k, one deletion command
@@ -185,7 +231,14 @@ void TBackupRun::RunBatches(int keepEntries) {
     commands.Add(commandLine);
     commands.SaveToFile(dir + kBatchListFile);
     TChildProcess child;
-    if (child.Start(commandLine)) child.Wait();
+    if (child.Start(commandLine)) {
+      while (!child.WaitFor(kBatchPollMs)) {
+        if (!RunStopRequested()) continue;
+        child.Terminate();
+        child.Wait();
+        break;
+      }
+    }
     if (child.ExitCode() != 0) {
       AddStampedLine(UpperCase(batch) + kBatchFailedInfix + IntToStr(child.ExitCode()));
       ++failures_;
@@ -223,12 +276,19 @@ void TBackupRun::EndRun() {
 }
 
 void TBackupRun::ClearProtocol() {
-  protocol_.Clear();
+  {
+    const auto hold = LockStopWatch();
+    protocol_.Clear();
+    protocolFile_ = AddBackslash(WorkDir()) + kProtocolFile;
+  }
   view_.ClearProtocol();
 }
 
 void TBackupRun::AddLine(const AnsiString& line) {
-  protocol_.Add(line);
+  {
+    const auto hold = LockStopWatch();
+    protocol_.Add(line);
+  }
   view_.AddProtocolLine(line);
 }
 

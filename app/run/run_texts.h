@@ -20,6 +20,9 @@ inline constexpr const char* kSavedAsInfix = " - uloženo jako ";
 inline constexpr const char* kDatabaseListFailedLine = "CHYBA: seznam databází nelze načíst: ";
 inline constexpr const char* kStoppedLine = "CHYBA: záloha přerušena";
 inline constexpr const char* kProtocolNotSavedLine = "CHYBA: protokol nelze uložit: ";
+inline constexpr const char* kNotTrashedText = "nelze přesunout do koše: ";
+inline constexpr const char* kOldDumpStaysText = "starý soubor nelze přesunout do koše, zůstává a nezabalí se: ";
+inline constexpr const char* kFolderBusyText = "složku právě zálohuje jiný běh programu (";
 inline constexpr const char* kBatchFailedInfix = " - CHYBA: dávka skončila s kódem ";
 inline constexpr const char* kBackupFailedMessage = "Záloha databáze skončila s chybami, viz CHYBA v protokolu!";
 

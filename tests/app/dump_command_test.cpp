@@ -32,14 +32,17 @@ TEST(DumpCommandTest, ArgumentStringAndVectorOfUnpagedPagedAndQuickDumps) {
   TDumpTarget quick = kTarget;
   quick.ExtraOptions = " --quick --max-allowed-packet=64M --extended-insert";
   EXPECT_EQ(DumpArgumentString(quick, paged),
-            "--compress --quick --max-allowed-packet=64M --extended-insert"
+            "--compress --quick --max-allowed-packet=64M --extended-insert --no-create-info"
             " --where=\"1 ORDER BY id limit 6000000000,3000000000\" --host=127.0.0.1 --user=vx"
             " --password=tajné heslo --port=3307 --result-file=\"/w/t3.zal\" kalmir t");
   EXPECT_EQ(
       DumpArguments("m", quick, paged),
       (std::vector<AnsiString>{"m", "--compress", "--quick", "--max-allowed-packet=64M", "--extended-insert",
-                               "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1", "--user=vx",
+                               "--no-create-info", "--where=1 ORDER BY id limit 6000000000,3000000000", "--host=127.0.0.1", "--user=vx",
                                "--password=tajné heslo", "--port=3307", "--result-file=/w/t3.zal", "--", "kalmir", "t"}));
+  // Only the first part makes the table: the later ones add rows to it.
+  const TDumpPart first{"t", "/w/t1.zal", true, 0, 3'000'000'000};
+  EXPECT_EQ(DumpArgumentString(kTarget, first).find("--no-create-info"), AnsiString::npos);
 }
 
 TEST(DumpCommandTest, NamesAreAlwaysBackQuotedAndMatchedExactly) {
@@ -74,6 +77,15 @@ TEST(DumpCommandTest, DumpFileNamesAreSafeAndUniqueWithinARun) {
       {"a\\b", "a_b~3.zal"},     {"a;b*", "a;b*.zal"},  {"", "_.zal"},
   };
   for (const auto& [part, file] : claims) EXPECT_EQ(names.Claim(part), file) << part;
+}
+
+TEST(DumpCommandTest, DatabaseFolderNamesAreSafeAndUniqueWhateverTheCase) {
+  TFolderNames names;
+  const std::pair<const char*, const char*> claims[] = {
+      {"Db", "Db"}, {"db", "db~2"}, {"DB~2", "DB~2~2"}, {"..", "_.."}, {".", "_."},
+      {"a/b", "a_b"}, {"-x", "_-x"}, {"_protokol", "_protokol"}, {"Účty", "Účty"}, {"účty", "účty~2"},
+  };
+  for (const auto& [database, folder] : claims) EXPECT_EQ(names.Claim(database), folder) << database;
 }
 
 

@@ -6,6 +6,8 @@
 
 #include <mariadb/mysql.h>
 
+#include <utility>
+
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
@@ -117,6 +119,17 @@ void TZMySQLConnection::SetConnectOptions() {
   if (timeout >= 0) {
     auto seconds = static_cast<unsigned int>(timeout);
     plainDriver_->SetOptions(handle_, TZMySQLOption::MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
+  }
+  // A server that stops answering ends a call after this many seconds
+  // ("MYSQL_OPT_READ_TIMEOUT=" and "MYSQL_OPT_WRITE_TIMEOUT=" properties).
+  const std::pair<TZMySQLOption, const char*> limits[] = {
+      {TZMySQLOption::MYSQL_OPT_READ_TIMEOUT, "MYSQL_OPT_READ_TIMEOUT"},
+      {TZMySQLOption::MYSQL_OPT_WRITE_TIMEOUT, "MYSQL_OPT_WRITE_TIMEOUT"}};
+  for (const auto& [option, name] : limits) {
+    const int limit = StrToIntDef(Trim(properties->Values(name)), 0);
+    if (limit <= 0) continue;
+    auto seconds = static_cast<unsigned int>(limit);
+    plainDriver_->SetOptions(handle_, option, &seconds);
   }
 
   // The handshake carries the database, user and password as they stand, in

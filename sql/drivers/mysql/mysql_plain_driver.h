@@ -23,6 +23,9 @@ enum class TZMySQLOption : int {
   MYSQL_READ_DEFAULT_GROUP,
   MYSQL_SET_CHARSET_DIR,
   MYSQL_SET_CHARSET_NAME,
+  // Outside the run of named options above: set from their own properties.
+  MYSQL_OPT_READ_TIMEOUT = 11,
+  MYSQL_OPT_WRITE_TIMEOUT = 12,
 };
 inline constexpr int kMySQLOptionCount = 8;
 // The property name of an option ("MYSQL_OPT_CONNECT_TIMEOUT" ...).

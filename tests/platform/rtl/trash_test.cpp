@@ -1,7 +1,14 @@
 #include "platform/rtl/trash.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
 
 #include <ctime>
 #include <filesystem>
@@ -73,16 +80,73 @@ TEST_F(Trash, AnItemThatCannotBeTrashedStaysWhereItIs) {
   EXPECT_TRUE(fs::exists(folder / "a.zip"));
 }
 
-TEST_F(Trash, AnItemOnAnotherFileSystemStaysWhereItIs) {
-  struct stat shm, home;
-  if (stat("/dev/shm", &shm) != 0 || stat(tmp.name().c_str(), &home) != 0 || shm.st_dev == home.st_dev)
-    GTEST_SKIP() << "no second file system to trash from";
-  TempFolder elsewhere_root;  // only for a unique name
-  fs::path item = fs::path("/dev/shm") / elsewhere_root.path().filename();
-  fs::create_directories(item);
-  std::ofstream(item / "keep") << "k";
-  EXPECT_FALSE(MoveToTrash(item.string()));
-  EXPECT_EQ(FileBytes(item / "keep"), "k");
-  EXPECT_TRUE(fs::is_empty(trash / "info"));
-  fs::remove_all(item);
+// Items on a file system of their own: a small tmpfs mounted in a private
+// mount namespace of this test program (root only; skipped elsewhere).
+class TopTrash : public Trash {
+protected:
+  void SetUp() override {
+    Trash::SetUp();
+    mount_ = tmp.path() / "disk";
+    fs::create_directories(mount_);
+    if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", mount_.c_str(), "tmpfs", 0, "size=1m") != 0)
+      GTEST_SKIP() << "cannot mount a tmpfs here (needs root): " << std::strerror(errno);
+    mounted_ = true;
+  }
+  void TearDown() override {
+    if (mounted_) umount2(mount_.c_str(), MNT_DETACH);
+    Trash::TearDown();
+  }
+
+  fs::path mount_;
+  bool mounted_ = false;
+};
+
+struct TopTrashCase {
+  const char* name;
+  std::function<void(const fs::path& top)> prepare;
+  const char* trash;  // where the item must land, below the top folder; "" when nowhere
+};
+
+TEST_F(TopTrash, AnItemGoesToTheTrashOfItsOwnFileSystemOrStaysWithAReason) {
+  const std::string uid = std::to_string(getuid());
+  const TopTrashCase cases[] = {
+      {"no trash yet", nullptr, ".Trash-"},
+      {"an administrator's sticky .Trash",
+       [](const fs::path& top) {
+         fs::create_directory(top / ".Trash");
+         chmod((top / ".Trash").c_str(), 01777);
+       },
+       ".Trash/"},
+      {".Trash without the sticky bit is passed by", [](const fs::path& top) { fs::create_directory(top / ".Trash"); },
+       ".Trash-"},
+      {".Trash as a link is passed by", [](const fs::path& top) { fs::create_directory_symlink("/tmp", top / ".Trash"); },
+       ".Trash-"},
+      {"no trash can be made", [&](const fs::path& top) { std::ofstream(top / (".Trash-" + uid)) << "x"; }, ""},
+  };
+  for (const TopTrashCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (const auto& entry : fs::directory_iterator(mount_)) fs::remove_all(entry.path());
+    if (c.prepare) c.prepare(mount_);
+    const fs::path folder = MakeBackupFolder(mount_ / "zip");
+    AnsiString reason;
+    const bool moved = MoveToTrash(folder.string(), reason);
+    EXPECT_FALSE(fs::exists(trash / "info"));  // the home trash is not used
+    if (!*c.trash) {
+      EXPECT_FALSE(moved);
+      EXPECT_NE(reason.find(".Trash-" + uid), std::string::npos) << reason;
+      EXPECT_EQ(FileBytes(folder / "a.zip"), "a");
+      continue;
+    }
+    ASSERT_TRUE(moved) << reason;
+    EXPECT_FALSE(fs::exists(folder));
+    const fs::path own = mount_ / (std::string(c.trash) + uid);
+    EXPECT_EQ(FileBytes(own / "files/20261201/b.zip"), "b");
+    // The path in the info file is relative to the top folder.
+    const std::string info = FileBytes(own / "info/20261201.trashinfo");
+    EXPECT_EQ(info.rfind("[Trash Info]\nPath=zip/20261201\nDeletionDate=", 0), 0u) << info;
+    struct stat st;
+    ASSERT_EQ(lstat(own.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+  }
 }
