@@ -28,9 +28,12 @@ protected:
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     for (char c : std::string(info->test_suite_name()) + "_" + info->name())
       database_ += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-    // A fresh database each run; the responder makes it on first use.
-    for (const char* suffix : {".db", ".db-wal", ".db-shm"})
-      std::filesystem::remove(Server().dir + "/db/" + database_ + suffix);
+    // Fresh databases each run (the responder makes them on first use) and
+    // only this run's requests, so that a test can run again.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(Server().dir + "/db", error))
+      if (entry.path().filename().string().rfind(database_, 0) == 0) std::filesystem::remove(entry.path(), error);
+    logStart_ = Server().LogSize();
   }
   void TearDown() override {
     DBLibErrors().clear();
@@ -58,7 +61,7 @@ protected:
 
   // What the responder was sent on this test's database ("BATCH <text>" or
   // "RPC <name> <parameters>").
-  std::vector<std::string> Requests() const { return Server().Requests(database_); }
+  std::vector<std::string> Requests() const { return Server().Requests(database_, logStart_); }
   // The batches sent since the first one that starts with from.
   std::vector<std::string> RequestsFrom(const std::string& from) const {
     std::vector<std::string> all = Requests(), tail;
@@ -69,6 +72,7 @@ protected:
   std::string Sqlite(const std::string& sql) const { return Server().Sqlite(database_, sql); }
 
   std::string database_;
+  std::streamoff logStart_ = 0;
 };
 
 // The message of the platform's exception that action raises; it must not
