@@ -6,6 +6,7 @@
 #include "archive/ab_tar.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "archive/ab_archive_file.h"
@@ -252,7 +253,11 @@ void TAbTarItem::LoadFromStream(TStream& stream) {
   readOnly_ = kind_ == tkReadOnly;
   if (kind_ != tkUnknown) {
     ParseHeader();
-    utf8Name_ = TarNameToUtf8(ReadLongName('L', kNameAt));
+    // An extended header's path is the whole name in UTF-8 (its header field
+    // holds a stand-in, often with "?" for every other character).
+    AnsiString path;
+    wholeName_ = ExtendedValue("path", path) || FindMetaHeader('L') >= 0;
+    utf8Name_ = path.empty() ? TarNameToUtf8(ReadLongName('L', kNameAt)) : std::string(path);
     AnsiString name = Utf8ToSystem(utf8Name_);
     TAbArchiveItem::SetFileName(name);
     diskFileName_ = name;
@@ -307,6 +312,33 @@ AnsiString TAbTarItem::ReadLongName(char flag, int offset) const {
     if (!prefix.empty()) return prefix + "/" + field;
   }
   return field;
+}
+
+// The value of Key in the entry's own extended header, whose data is records
+// of the form "LENGTH KEY=VALUE\n"; the last record of the key counts.
+bool TAbTarItem::ExtendedValue(const AnsiString& key, AnsiString& value) const {
+  bool found = false;
+  for (int i = 0; i < BlockCount(); ++i) {
+    if (kinds_[i] != bkMetaHeader || (*blocks_[i])[kTypeFlagAt] != 'x') continue;
+    AnsiString data;
+    for (int d = i + 1; d < BlockCount() && kinds_[d] == bkMetaData; ++d)
+      data.append(reinterpret_cast<const char*>(blocks_[d]->data()), kAbTarBlockSize);
+    data.resize(std::min<size_t>(data.size(), MetaDataSize(*blocks_[i])));
+    for (size_t at = 0; at < data.size();) {
+      size_t space = data.find(' ', at);
+      if (space == AnsiString::npos) break;
+      const size_t length = std::strtoul(data.c_str() + at, nullptr, 10);
+      if (length <= space - at || at + length > data.size() || data[at + length - 1] != '\n') break;
+      const AnsiString record = data.substr(space + 1, at + length - 1 - (space + 1));
+      const size_t equals = record.find('=');
+      if (equals != AnsiString::npos && record.compare(0, equals, key) == 0) {
+        value = record.substr(equals + 1);
+        found = true;
+      }
+      at += length;
+    }
+  }
+  return found;
 }
 
 // --- TAbTarItem: names -------------------------------------------------------------------

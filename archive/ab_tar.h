@@ -106,6 +106,9 @@ public:
   int64_t GroupId() const { return groupId_; }
   int64_t ModTime() const { return modTime_; }
   bool ChecksumGood() const { return checksumGood_; }
+  // A read-only entry's name taken from its header alone may have been cut
+  // at the field's 100 bytes.
+  bool NameMayBeCut() const { return kind_ == tkReadOnly && !wholeName_ && utf8Name_.size() >= kAbTarNameSize; }
 
 private:
   TAbTarBlock& Header() { return *blocks_[header_]; }
@@ -119,6 +122,7 @@ private:
   void ParseHeader();
   void DetectFormat();
   AnsiString ReadLongName(char flag, int offset) const;
+  bool ExtendedValue(const AnsiString& key, AnsiString& value) const;
   void StoreShortName(const AnsiString& name);
   void StoreLongName(const AnsiString& name);
   void SplitUstarName(const AnsiString& name);
@@ -136,6 +140,7 @@ private:
   bool checksumGood_ = false;
   char typeFlag_ = 0;
   std::string utf8Name_;
+  bool wholeName_ = false;  // from a long-name record or an extended header
   AnsiString linkName_;
   AnsiString magic_;
   AnsiString version_;

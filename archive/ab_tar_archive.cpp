@@ -192,8 +192,7 @@ TAbTarItem* TAbTarArchive::CheckedItem(int index) const {
   if (index < 0 || index >= Count()) throw EListError(::Format(SListIndexError, {index}));
   TAbTarItem* item = TarItems(index);
   if (item->Kind() == tkUnknown) throw EAbTarBadOp();
-  if (item->Kind() == tkReadOnly &&
-      (item->GetUtf8FileName().size() >= kAbTarNameSize || item->LinkName().size() >= kAbTarNameSize))
+  if (item->NameMayBeCut() || (item->Kind() == tkReadOnly && item->LinkName().size() >= kAbTarNameSize))
     throw EAbTarBadOp();
   return item;
 }

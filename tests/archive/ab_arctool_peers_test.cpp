@@ -94,10 +94,14 @@ TEST_F(ArctoolPeers, PeerArchivesExtractWholeHere) {
        "python3 -c \"import zipfile,os\nz=zipfile.ZipFile('../py.zip','w',zipfile.ZIP_DEFLATED)\n"
        "for r,ds,fs in os.walk('.'):\n  for n in ds+fs: z.write(os.path.join(r,n))\nz.close()\""},
       {"GNU tar", "gnu.tar", "tar -cf ../gnu.tar ."},
+      {"GNU tar, POSIX headers", "posix.tar", "tar --format=posix -cf ../posix.tar ."},
       {"GNU tar, gzip", "gnu.tar.gz", "tar -czf ../gnu.tar.gz ."},
       {"GNU tar, bzip2", "gnu.tar.bz2", "tar -cjf ../gnu.tar.bz2 ."},
       {"python tarfile", "py.tar",
        "python3 -c \"import tarfile\nt=tarfile.open('../py.tar','w',format=tarfile.GNU_FORMAT)\n"
+       "t.add('.')\nt.close()\""},
+      {"python tarfile, extended headers", "pax.tar",
+       "python3 -c \"import tarfile\nt=tarfile.open('../pax.tar','w',format=tarfile.PAX_FORMAT)\n"
        "t.add('.')\nt.close()\""},
   };
   for (const PeerWriter& peer : peers) {
