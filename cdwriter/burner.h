@@ -41,6 +41,12 @@ struct TTreeRecord {
   int64_t Size = 0;
 };
 
+// What keeps a volume ID from reaching the descriptors as given: characters
+// outside A-Z, 0-9 and "_" (written, but not every reader shows them), and a
+// cut at 32 characters (ISO 9660) or 16 (Joliet). Empty when there is nothing.
+constexpr size_t kIsoVolumeIdChars = 32, kJolietVolumeIdChars = 16;
+std::vector<AnsiString> VolumeIdProblems(const AnsiString& id, bool joliet);
+
 // The 8.3-style name a folder search would give: the first 13 characters in
 // upper case, every character outside 21h-7Ah turned into "_".
 AnsiString MakeAltName(const AnsiString& name);
@@ -228,7 +234,7 @@ private:
   void SetBootEmulation(const uint8_t* first_sector);
   void AssignFileLocations();
 
-  void WriteDescriptor(bool joliet);
+  void WriteDescriptor(bool joliet, TDateTime now);
   void WriteBootRecord();
   void WriteTerminator();
   void WritePathTable(bool joliet, bool big_endian);

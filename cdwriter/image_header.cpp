@@ -2,6 +2,7 @@
 // descriptors, path tables, directory records, boot catalog and padding),
 // written into ImageHeader from the positions the layout found.
 
+#include <algorithm>
 #include <cstring>
 
 #include "cdwriter/burner.h"
@@ -9,6 +10,7 @@
 #include "cdwriter/cd_texts.h"
 #include "cdwriter/image_records.h"
 #include "platform/rtl/files.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
 
 namespace {
@@ -23,6 +25,7 @@ constexpr uint8_t kJolietEscape[] = {0x25, 0x2F, 0x40};  // UCS-2 level 3
 constexpr size_t kDateChars = 16;
 constexpr char kNoDate[] = "0000000000000000";
 constexpr uint8_t kFlagHidden = 0x01, kFlagDirectory = 0x02;
+constexpr uint8_t kVolumeIdMessage = 3;
 
 // Descriptor field offsets.
 constexpr size_t kSystemIdAt = 8, kVolumeIdAt = 40, kIdChars = 32;
@@ -80,14 +83,30 @@ void PutDotRecord(uint8_t* r, uint32_t extent, uint32_t data_length, TDateTime d
 
 }  // namespace
 
+std::vector<AnsiString> VolumeIdProblems(const AnsiString& id, bool joliet) {
+  std::vector<AnsiString> problems;
+  const auto outside = std::find_if(id.begin(), id.end(), [](char c) {
+    return !((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_');
+  });
+  if (outside != id.end()) problems.push_back(Format(SVolumeIdCharacters, {id}));
+  if (id.size() > kIsoVolumeIdChars)
+    problems.push_back(Format(SVolumeIdCut, {id, static_cast<int>(kIsoVolumeIdChars), AnsiString("ISO 9660")}));
+  if (joliet && id.size() > kJolietVolumeIdChars)
+    problems.push_back(Format(SVolumeIdCut, {id, static_cast<int>(kJolietVolumeIdChars), AnsiString("JOLIET")}));
+  return problems;
+}
+
 bool TZIDIzizid::BuildHeader() {
+  for (const AnsiString& problem : VolumeIdProblems(IdVolume, joliet_file_system_))
+    DebugMessage(problem, kVolumeIdMessage);
   image_header_->Clear();
   const int64_t lead = (UseSessionAtOnce ? kSessionAtOnceLeadSectors : 0) + kSystemAreaSectors;
   image_header_->SetSize(lead * kSectorBytes);
   image_header_->Seek(0, soEnd);
-  WriteDescriptor(false);
+  const TDateTime now = Now();  // one time for both descriptors
+  WriteDescriptor(false, now);
   if (Bootable) WriteBootRecord();
-  if (joliet_file_system_) WriteDescriptor(true);
+  if (joliet_file_system_) WriteDescriptor(true, now);
   WriteTerminator();
   std::fill(volume_start_.begin(), volume_start_.end(), 0xFF);
   volume_start_length_ = std::min<size_t>(static_cast<size_t>(image_header_->Size()), kVolumeStartBytes);
@@ -109,7 +128,7 @@ bool TZIDIzizid::BuildHeader() {
   return true;
 }
 
-void TZIDIzizid::WriteDescriptor(bool joliet) {
+void TZIDIzizid::WriteDescriptor(bool joliet, TDateTime now) {
   Sector s(kSectorBytes, 0);
   PutHeaderStart(s, joliet ? 2 : 1);
   auto put = [&](const AnsiString& text, size_t at, size_t bytes) {
@@ -145,9 +164,10 @@ void TZIDIzizid::WriteDescriptor(bool joliet) {
   put(FileCopyright, kCopyrightAt, file_id_bytes);
   put(FileAbstract, kAbstractAt, file_id_bytes);
   put(FileBibliographic, kBibliographicAt, file_id_bytes);
-  const TDateTime now = Now();
-  PutIsoText(DescriptorDate(joliet ? DateCreation : now), s.data() + kCreationAt, kDateChars);
-  PutIsoText(DescriptorDate(joliet ? DateModification : now), s.data() + kModificationAt, kDateChars);
+  // A date never set is the time of writing, as in the primary descriptor.
+  auto date = [&](TDateTime given) { return joliet && given != 0 ? given : now; };
+  PutIsoText(DescriptorDate(date(DateCreation)), s.data() + kCreationAt, kDateChars);
+  PutIsoText(DescriptorDate(date(DateModification)), s.data() + kModificationAt, kDateChars);
   PutIsoText(kNoDate, s.data() + kExpirationAt, kDateChars);
   PutIsoText(kNoDate, s.data() + kEffectiveAt, kDateChars);
   s[kStructureVersionAt] = 1;

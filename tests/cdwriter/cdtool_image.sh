@@ -19,3 +19,6 @@ isoinfo -d -i out.iso | grep -q 'Volume id: BACKUP'
 out=$("$tool" image /dev/full notes.txt) && exit 1
 [ "$out" = "WRITER ERROR [MEDIUM ERROR (WRITE ERROR)]" ]
 if "$tool" image only.iso 2>/dev/null; then exit 1; else [ $? -eq 2 ]; fi
+# A volume ID that the descriptors would cut is refused, naming the cut.
+out=$("$tool" image --volume SEVENTEEN_LETTERS cut.iso notes.txt 2>&1) && exit 1
+echo "$out" | grep -q 'CUT TO 16 CHARACTERS IN JOLIET'

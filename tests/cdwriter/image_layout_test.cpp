@@ -92,7 +92,8 @@ TEST_F(ImageLayoutTest, OneFileOnABlankDisc) {
   EXPECT_EQ(GetLE32(svd + 140), 21u);
   EXPECT_EQ(GetBE32(svd + 148), 22u);
   EXPECT_EQ(Both32(svd + 158), 24u);
-  EXPECT_EQ(Text(svd + 813, 16), "1899123000000000");  // DateCreation was never set
+  EXPECT_EQ(Text(svd + 813, 16), Text(pvd + 813, 16));  // DateCreation was never set: the time of writing
+  EXPECT_EQ(Text(svd + 830, 16), Text(pvd + 830, 16));
   EXPECT_EQ(svd[702 + 36], 0);
   EXPECT_EQ(Text(Sector(18), 7), "\xFF" "CD001\x01");
 
@@ -121,7 +122,27 @@ TEST_F(ImageLayoutTest, OneFileOnABlankDisc) {
   EXPECT_EQ(burner_->VolumeStartLength(), 19u * 2048);
   EXPECT_EQ(0, std::memcmp(burner_->VolumeStart().data() + 16 * 2048, pvd, 2048));
   EXPECT_EQ(burner_->VolumeStart()[19 * 2048], 0xFF);
-  EXPECT_TRUE(log_.empty());
+  // The blank and the accented letter are written, and named.
+  EXPECT_EQ(log_, (std::vector<DebugLine>{{Format(SVolumeIdCharacters, {burner_->IdVolume}), 3}}));
+}
+
+TEST_F(ImageLayoutTest, VolumeIdsThatCannotBeWrittenAsGivenAreNamed) {
+  const AnsiString id17(17, 'V'), id33(33, 'V');
+  struct {
+    AnsiString id;
+    bool joliet;
+    std::vector<AnsiString> problems;
+  } cases[] = {
+      {"BACKUP_2024", true, {}},
+      {"backup", true, {}},  // upper-cased in ISO 9660, kept in Joliet
+      {"MY DISC", true, {"VOLUME ID \"MY DISC\" HAS CHARACTERS OUTSIDE A-Z, 0-9 AND _"}},
+      {id17, false, {}},
+      {id17, true, {"VOLUME ID \"" + id17 + "\" CUT TO 16 CHARACTERS IN JOLIET"}},
+      {id33, true,
+       {"VOLUME ID \"" + id33 + "\" CUT TO 32 CHARACTERS IN ISO 9660",
+        "VOLUME ID \"" + id33 + "\" CUT TO 16 CHARACTERS IN JOLIET"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(VolumeIdProblems(c.id, c.joliet), c.problems) << c.id;
 }
 
 TEST_F(ImageLayoutTest, WithoutJolietAndWithSessionAtOnce) {

@@ -165,6 +165,11 @@ private:
 };
 
 int Burn(const ImageOptions& o) {
+  // The descriptors would hold a shorter ID than the one given.
+  if (o.volume.size() > kJolietVolumeIdChars) {
+    for (const AnsiString& problem : VolumeIdProblems(o.volume, true)) Error(AnsiToUtf8(problem));
+    return kExitFailure;
+  }
   if (!std::ofstream(o.out, std::ios::binary | std::ios::trunc)) {
     Error("cannot create " + o.out);
     return kExitFailure;
