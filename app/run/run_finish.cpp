@@ -284,12 +284,19 @@ void TBackupRun::ClearProtocol() {
   view_.ClearProtocol();
 }
 
+// A reason with line breaks (the zipper's, a server's) would split one
+// protocol entry over several lines; each break becomes one blank.
 void TBackupRun::AddLine(const AnsiString& line) {
+  AnsiString joined;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n') continue;
+    joined += line[i] == '\r' || line[i] == '\n' ? ' ' : line[i];
+  }
   {
     const auto hold = LockStopWatch();
-    protocol_.Add(line);
+    protocol_.Add(joined);
   }
-  view_.AddProtocolLine(line);
+  view_.AddProtocolLine(joined);
 }
 
 void TBackupRun::AddStampedLine(const AnsiString& text) {

@@ -2,9 +2,11 @@
 // "key=value", section and key names compared without regard to letter case.
 // Every write goes to disk before it returns; a new key is appended to its
 // section, a new section to the end of the file, and everything else in the
-// file is kept. The file is Windows-1250 with CR LF line ends; LF is read too,
-// and so is a file in UTF-8 (with a byte-order mark, or valid UTF-8 holding
-// multi-byte sequences), which a write then turns into Windows-1250.
+// file is kept. A file is read as Windows-1250 or UTF-8 (ini_encoding.h) and
+// written back in the same encoding and line ends (a new file: Windows-1250,
+// CR LF), with its permission bits, through a symbolic link to its target.
+// A key the plain syntax cannot hold, or a value with a line break, is
+// written in quotes with escapes, so that it reads back as it was written.
 #pragma once
 
 #include <vector>

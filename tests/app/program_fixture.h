@@ -18,6 +18,7 @@
 
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/ini_files.h"
 #include "platform/rtl/text.h"
 #include "tests/fixtures/mariadb/server.h"
 #include "tests/support/file_reader.h"
@@ -43,7 +44,8 @@ protected:
   }
   static void TearDownTestSuite() {
     MariaDbServer::Get().Client(
-        "drop database vx_prog; drop database if exists vx_prog_back; drop database if exists vx_prog_all");
+        "drop database vx_prog; drop database if exists vx_prog_back; drop database if exists vx_prog_all;"
+        "drop database if exists vx_ini");
   }
 
   void SetUp() override {
@@ -56,11 +58,12 @@ protected:
   }
 
   // The program ini file: [LogOn] for the server and database, then more.
-  void WriteIni(const std::string& more) {
+  void WriteIni(const std::string& more, const fs::path& file = "bin/vorbex05.ini",
+                const std::string& database = "vx_prog") {
     const MariaDbServer& server = MariaDbServer::Get();
-    WriteFile(root_ / "bin/vorbex05.ini",
-              "[LogOn]\r\nIP=127.0.0.1\r\nUser=" + server.user + "\r\nPassword=" + server.password +
-                  "\r\nSqlport=" + std::to_string(server.port) + "\r\nDatabase=vx_prog\r\n" + more);
+    WriteFile(root_ / file, "[LogOn]\r\nIP=127.0.0.1\r\nUser=" + server.user + "\r\nPassword=" + server.password +
+                                "\r\nSqlport=" + std::to_string(server.port) + "\r\nDatabase=" + database + "\r\n" +
+                                more);
   }
   std::string Folders() const {
     return "[TForm1]\r\nsuiedit2_Text=" + work_.string() + "\r\nlabel3_Text=" + zip_.string() + "\r\n";

@@ -2,9 +2,12 @@
 // dialog, and the help text.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/engine/backup_texts.h"
 #include "platform/rtl/ini_files.h"
 #include "tests/app/engine_fixture.h"
+#include "tests/support/file_reader.h"
 
 namespace {
 
@@ -49,6 +52,58 @@ TEST_F(TableChoicesTest, TicksRoundTripThroughTheCheckedSection) {
   SetTables({{"a", false}, {"b", true}, {"c", false}, {"d", true}});
   Engine().FormShow();
   EXPECT_EQ(view.Ticks(), (std::vector<bool>{true, false, true, false}));
+}
+
+// The window's save of the ticks over ini files as users keep them: the file
+// comes back in its own encoding and line ends with its other lines as they
+// were, still 600, still behind its link, and every tick reads back, also of
+// tables whose names the plain ini syntax cannot hold.
+TEST_F(TableChoicesTest, TheWindowsSaveKeepsTheFileAndEveryAwkwardTick) {
+  namespace fs = std::filesystem;
+  const std::string cp1250 = "[TForm1]\r\nsuiedit2_Text=/data/\xDA\x9Eina\r\nVsechny=False\r\n";  // "Úžina"
+  const std::string utf8 =
+      "[Pozn\xC3\xA1mka \xCE\xA9]\n\xE2\x86\x92=\xE6\x97\xA5\n[TForm1]\nsuiedit2_Text=/data/\xC3\x9A\xC5\xBEina\n"
+      "Vsechny=False\n";
+  std::string utf8Crlf;
+  for (char c : utf8) utf8Crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const struct {
+    const char* what;
+    std::string file;
+    bool link;
+    const char* uzinaTick;  // in the file's encoding
+  } cases[] = {
+      {"Windows-1250 whose bytes are also UTF-8, CR LF", cp1250, false, "\xDA\x9Eina=False"},
+      {"UTF-8 without BOM, LF", utf8, false, "\xC3\x9A\xC5\xBEina=False"},
+      {"UTF-8 with BOM, CR LF, behind a link", "\xEF\xBB\xBF" + utf8Crlf, true, "\xC3\x9A\xC5\xBEina=False"},
+  };
+  const std::vector<std::pair<AnsiString, bool>> ticks = {
+      {"[x]", true}, {"a=b", false}, {";c", true}, {"\"q\"", false}, {"plain", true}, {"\xDA\x9Eina", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path ini = ProgramIni(), target = c.link ? fs::path(ProgramIni() + ".real") : ini;
+    fs::remove(ini);
+    if (c.link) fs::create_symlink(target.filename(), ini);
+    WriteFile(target.string(), c.file);
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+
+    SetTables(ticks);
+    Engine().suiButton1Click();
+    const std::string saved = FileBytes(target);
+    EXPECT_EQ(saved.substr(0, c.file.size()), c.file);
+    const std::string added = saved.substr(std::min(saved.size(), c.file.size()));
+    EXPECT_EQ(added.find('\r') != std::string::npos, c.file.find('\r') != std::string::npos) << added;
+    EXPECT_NE(added.find(c.uzinaTick), std::string::npos) << added;
+    EXPECT_EQ(fs::is_symlink(ini), c.link);
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+
+    std::vector<std::pair<AnsiString, bool>> flipped = ticks;
+    for (auto& tick : flipped) tick.second = !tick.second;
+    SetTables(flipped);
+    TBackupEngine& engine = Engine();
+    engine.FormShow();
+    EXPECT_EQ(view.tables, ticks);
+    EXPECT_EQ(engine.Settings().ReadString("suiedit2_Text", ""), "/data/\xDA\x9Eina");
+  }
 }
 
 TEST_F(TableChoicesTest, AllTablesFlagFollowsTheOperator) {

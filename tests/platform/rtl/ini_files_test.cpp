@@ -63,10 +63,10 @@ TEST_F(IniFile, EditsKeepTheRestOfAHandWrittenFile) {
   Write("; settings\n[A]\nk1=v1\n\n[B]\nx=1\n");
   ini.WriteString("A", "k2", "v2");  // after the last key, before the blank line
   ini.WriteString("C", "y", "2");
-  EXPECT_EQ(Read(), "; settings\r\n[A]\r\nk1=v1\r\nk2=v2\r\n\r\n[B]\r\nx=1\r\n[C]\r\ny=2\r\n");
+  EXPECT_EQ(Read(), "; settings\n[A]\nk1=v1\nk2=v2\n\n[B]\nx=1\n[C]\ny=2\n");  // LF kept
   ini.DeleteKey("a", "K1");
   ini.EraseSection("b");
-  EXPECT_EQ(Read(), "; settings\r\n[A]\r\nk2=v2\r\n\r\n[C]\r\ny=2\r\n");
+  EXPECT_EQ(Read(), "; settings\n[A]\nk2=v2\n\n[C]\ny=2\n");
 }
 
 TEST_F(IniFile, SectionListsAndExistence) {
@@ -91,7 +91,7 @@ TEST_F(IniFile, AFileThatCannotBeWrittenRaises) {
 }
 
 // "Zálohy" as UTF-8 bytes, and as Windows-1250 bytes (the literal below).
-TEST_F(IniFile, UTF8FilesAreReadAsUTF8AndWrittenBackAsWindows1250) {
+TEST_F(IniFile, TheEncodingIsGuessedAndAWriteKeepsIt) {
   const std::string utf8 = "Z\xC3\xA1lohy";
   const struct {
     std::string file;
@@ -101,12 +101,67 @@ TEST_F(IniFile, UTF8FilesAreReadAsUTF8AndWrittenBackAsWindows1250) {
       {"\xEF\xBB\xBF[S]\r\nk=plain\r\n", "plain"},                // a BOM alone, the first section still found
       {"[S]\r\nk=Z\xE1lohy\r\n", "Zálohy"},                      // Windows-1250 stays as it was
       {"[S]\r\nk=" + utf8 + " \xE1\r\n", "Z\xC3\xA1lohy \xE1"},  // not valid UTF-8: read byte for byte
+      // Windows-1250 "Úžina" is also valid UTF-8 (an Arabic letter before "ina")
+      {"[S]\nk=/data/\xDA\x9Eina\n", "/data/Úžina"},
+      {"[S]\nk=\xC2\x80\n", "\xC2\x80"},                         // a C1 control: Windows-1250 "Â€"
+      {"[S]\nk=\xCE\xA9 \xD0\x96\xD0\xB8\n", "? ??"},             // Greek and Cyrillic words: UTF-8
   };
   for (const auto& c : cases) {
     Write(c.file);
     EXPECT_EQ(ini.ReadString("S", "k", ""), c.expected) << c.file;
   }
-  Write("[S]\r\nk=" + utf8 + "\r\n");
-  ini.WriteString("S", "other", "x");
-  EXPECT_EQ(Read(), "[S]\r\nk=Z\xE1lohy\r\nother=x\r\n");
+
+  // A write keeps the encoding, the line ends and what Windows-1250 cannot hold.
+  const struct {
+    std::string file, written;
+  } writes[] = {
+      {"[S]\r\nk=" + utf8 + "\r\n", "[S]\r\nk=" + utf8 + "\r\nother=\xC5\xBE\r\n"},
+      {"\xEF\xBB\xBF[S]\nk=\xE2\x86\x92\n[\xCE\xA9]\n\xCE\xA9=1\n",
+       "\xEF\xBB\xBF[S]\nk=\xE2\x86\x92\nother=\xC5\xBE\n[\xCE\xA9]\n\xCE\xA9=1\n"},
+      {"[S]\nk=/\xDA\x9Eina\n", "[S]\nk=/\xDA\x9Eina\nother=\x9E\n"},
+  };
+  for (const auto& w : writes) {
+    Write(w.file);
+    ini.WriteString("S", "other", "\x9E");  // "ž"
+    EXPECT_EQ(Read(), w.written);
+  }
+  // A name with a character Windows-1250 lacks matches nothing, not a "?".
+  Write("[S]\n\xCE\xA9=1\n");
+  ini.WriteString("S", "?", "2");
+  EXPECT_EQ(Read(), "[S]\n\xCE\xA9=1\n?=2\n");
+  EXPECT_EQ(ini.SectionKeys("S"), std::vector<AnsiString>{"?"});
+}
+
+TEST_F(IniFile, NamesAndValuesThePlainSyntaxCannotHoldReadBackAsWritten) {
+  Write("[Checked]\r\nplain=True\r\n");
+  const char* names[] = {"[x]", "a=b", ";c", "\"q\"", " blank ", "line\nbreak", "back\\slash\"", "plain"};
+  for (const char* name : names) ini.WriteString("Checked", name, name + AnsiString("!"));
+  ini.WriteString("Checked", "folder", "C:\\a\r\nb \"q\"");
+  ini.WriteString("Checked", "quoted", "\"x\"");  // one pair of quotes dropped, as always
+  for (const char* name : names) EXPECT_EQ(ini.ReadString("checked", name, "<missing>"), name + AnsiString("!"));
+  EXPECT_EQ(ini.ReadString("Checked", "folder", ""), "C:\\a\r\nb \"q\"");
+  EXPECT_EQ(ini.ReadString("Checked", "quoted", ""), "x");
+  EXPECT_EQ(ini.SectionNames(), std::vector<AnsiString>{"Checked"});
+  EXPECT_EQ(ini.SectionKeys("Checked").size(), std::size(names) + 2);
+  EXPECT_NE(Read().find("\r\nplain=plain!\r\n\"[x]\"=\"[x]!\"\r\n"), std::string::npos) << Read();
+}
+
+TEST_F(IniFile, AWriteKeepsThePermissionBitsAndFollowsASymbolicLink) {
+  namespace fs = std::filesystem;
+  const fs::path real = tmp.path() / "real" / "settings.ini";
+  fs::create_directories(real.parent_path());
+  std::ofstream(real) << "[LogOn]\nPassword=tajne\n";
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("real/settings.ini", name);
+  ini.WriteString("LogOn", "User", "root");
+  EXPECT_TRUE(fs::is_symlink(name));
+  EXPECT_EQ(FileBytes(real), "[LogOn]\nPassword=tajne\nUser=root\n");
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::distance(fs::directory_iterator(real.parent_path()), fs::directory_iterator()), 1);
+
+  // A link to a file that is not there yet makes the file.
+  fs::remove(real);
+  ini.WriteString("LogOn", "IP", "1.2.3.4");
+  EXPECT_TRUE(fs::is_symlink(name));
+  EXPECT_EQ(FileBytes(real), "[LogOn]\r\nIP=1.2.3.4\r\n");
 }
