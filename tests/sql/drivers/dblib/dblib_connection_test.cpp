@@ -106,6 +106,34 @@ TEST_F(ConnectionTest, CatalogSwitchesTheOpenProcess) {
   EXPECT_EQ(Server().Sqlite(database_ + "_other", "select count(*) from o"), "0");
 }
 
+// TDS 7.1 has narrower counts and type records than 7.2 and later; the
+// answers stay the same.
+TEST_F(ConnectionTest, ProtocolSevenOneGivesTheSameAnswers) {
+  setenv("TDSVER", "7.1", 1);
+  Ref<IZDBLibConnection> connection = Open();
+  unsetenv("TDSVER");
+  connection->InternalExecuteStatement(
+      "create procedure twice @v int output as set @v = @v * 2; return 3");
+  Ref<IZStatement> statement = connection->CreateStatement();
+  EXPECT_FALSE(statement->Execute("create table t (id int, note text); insert into t values (1, 'a'); "
+                                  "insert into t values (2, null); select id, note from t"));
+  EXPECT_EQ(statement->GetUpdateCount(), 1);
+  EXPECT_FALSE(statement->GetMoreResults());
+  EXPECT_EQ(statement->GetUpdateCount(), 1);
+  ASSERT_TRUE(statement->GetMoreResults());
+  Ref<IZResultSet> rows = statement->GetResultSet();
+  ASSERT_TRUE(rows->Next() && rows->Next());
+  EXPECT_EQ(rows->GetInt(1), 2);
+  EXPECT_TRUE(rows->IsNull(2));
+  Ref<IZCallableStatement> call = connection->PrepareCall("twice");
+  call->RegisterOutParameter(2, stInteger);
+  call->SetInt(2, 21);
+  call->ExecutePrepared();
+  EXPECT_EQ(call->GetInt(2), 42);
+  EXPECT_EQ(call->GetInt(1), 3);
+  EXPECT_NE(RunShell("grep -c ' LOGIN vx .* 0x71000001 ' '" + Server().log + "'").output, "0\n");
+}
+
 // The server goes away after a part of a long result: the rows stop with
 // the library's named error instead of an endless wait, and the MS SQL
 // connection logs in anew for the next statement.
