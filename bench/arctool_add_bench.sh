@@ -4,6 +4,7 @@
 # Czech text each), so the figure is the cost per name, not compression.
 # Usage: bench/arctool_add_bench.sh BUILD_DIR [FILES] [RUNS]
 set -euo pipefail
+source "$(dirname "$(realpath "$0")")/wall_time.sh"
 arctool=$(realpath "$1")/tools/arctool/arctool
 files=${2:-20000}
 runs=${3:-3}
@@ -17,17 +18,7 @@ for i in range($files):
 "
 names=(*)
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-timed() {
-  for _ in $(seq "$runs"); do
-    rm -f "$dir/out.zip"
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null
-    end=$(date +%s.%N)
-    awk "BEGIN { print $end - $start }"
-  done | median
-}
+reset="$dir/out.zip"
 echo "$files files, $runs runs, load average $(cut -d' ' -f1 /proc/loadavg)"
 echo "arctool add: $(timed "$arctool" add "$dir/out.zip" "${names[@]}") s"
 echo "zip -q:      $(timed zip -q "$dir/out.zip" "${names[@]}") s"

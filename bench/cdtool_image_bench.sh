@@ -6,6 +6,7 @@
 # isoinfo and compared with their sources, file counts and bytes.
 # Usage: bench/cdtool_image_bench.sh BUILD_DIR [FILES] [RUNS]
 set -euo pipefail
+source "$(dirname "$(realpath "$0")")/wall_time.sh"
 cdtool=$(realpath "$1")/tools/cdtool/cdtool
 files=${2:-20000}
 runs=${3:-3}
@@ -18,17 +19,7 @@ for i in range($files):
     open(f'many/file_{i}.txt', 'w').write(f'řádek {i} ' * 10)
 "
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-timed() {
-  for _ in $(seq "$runs"); do
-    rm -f "$dir/out.iso"
-    local start end
-    start=$(date +%s.%N)
-    "$@" >/dev/null 2>&1
-    end=$(date +%s.%N)
-    awk "BEGIN { print $end - $start }"
-  done | median
-}
+reset="$dir/out.iso"
 echo "$files files, $runs runs, load average $(cut -d' ' -f1 /proc/loadavg)"
 ours=$(timed "$cdtool" image --disc dvd+r "$dir/out.iso" many)
 peer=$(timed xorriso -as mkisofs -J -o "$dir/out.iso" many)
