@@ -17,6 +17,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/paths.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 
 namespace {
 
@@ -74,6 +75,7 @@ void TAbGzipItem::SetLastModTimeAsDateTime(TDateTime value) {
 void TAbGzipItem::SetFileName(const AnsiString& value) {
   if (value.empty()) flags_ &= static_cast<uint8_t>(~kAbGzipFlagName);
   else flags_ |= kAbGzipFlagName;
+  utf8Name_ = AnsiToUtf8(value);
   TAbArchiveItem::SetFileName(value);
 }
 
@@ -105,7 +107,8 @@ void TAbGzipItem::LoadHeader(TStream& stream) {
   } else {
     extraField_.Clear();
   }
-  TAbArchiveItem::SetFileName(HasFileName() ? ReadToNul(stream) : AnsiString("unknown"));
+  utf8Name_ = HasFileName() ? StoredNameToUtf8(ReadToNul(stream)) : std::string("unknown");
+  TAbArchiveItem::SetFileName(Utf8ToSystem(utf8Name_));
   comment_ = HasFileComment() ? ReadToNul(stream) : AnsiString();
   if (flags_ & kAbGzipFlagHeaderCrc) {
     uint8_t crc[2];
@@ -133,7 +136,7 @@ void TAbGzipItem::SaveHeader(TStream& stream) {
     stream.WriteBuffer(len, 2);
     stream.WriteBuffer(extra.data(), static_cast<int64_t>(extra.size()));
   }
-  if (HasFileName()) stream.WriteBuffer(GetFileName().c_str(), static_cast<int64_t>(GetFileName().size()) + 1);
+  if (HasFileName()) stream.WriteBuffer(utf8Name_.c_str(), static_cast<int64_t>(utf8Name_.size()) + 1);
   if (HasFileComment()) stream.WriteBuffer(comment_.c_str(), static_cast<int64_t>(comment_.size()) + 1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "archive/ab_compressed_tar.h"
 #include "archive/ab_item.h"
@@ -40,6 +41,8 @@ public:
   void SetIsEncrypted(bool) override {}
   // A non-empty name sets the name flag, an empty one clears it.
   void SetFileName(const AnsiString& value) override;
+  // The name is stored in UTF-8, as gzip on this platform stores it.
+  std::string GetUtf8FileName() const override { return utf8Name_; }
   // The trailer keeps the size modulo 2^32, so any size is accepted.
   void SetUncompressedSize(int64_t value) override { uncompressedSize_ = value; }
   TDateTime GetLastModTimeAsDateTime() const override;
@@ -72,6 +75,7 @@ private:
   uint8_t os_ = 0;
   TAbGzipExtraField extraField_{flags_};
   AnsiString comment_;
+  std::string utf8Name_;
 };
 
 // True when the bytes start with the gzip signature and Deflate method.

@@ -17,6 +17,7 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 
 using namespace detail;
 
@@ -257,7 +258,7 @@ void TAbTarItem::LoadFromStream(TStream& stream) {
     // holds a stand-in, often with "?" for every other character).
     AnsiString path;
     wholeName_ = ExtendedValue("path", path) || FindMetaHeader('L') >= 0;
-    utf8Name_ = path.empty() ? TarNameToUtf8(ReadLongName('L', kNameAt)) : std::string(path);
+    utf8Name_ = path.empty() ? StoredNameToUtf8(ReadLongName('L', kNameAt)) : std::string(path);
     AnsiString name = Utf8ToSystem(utf8Name_);
     TAbArchiveItem::SetFileName(name);
     diskFileName_ = name;

@@ -14,6 +14,7 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 
 using namespace detail;
 

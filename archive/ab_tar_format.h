@@ -5,11 +5,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "archive/ab_tar.h"
-#include "archive/ab_utils.h"
-#include "platform/rtl/text.h"
 #include "platform/rtl/strings.h"
 
 namespace detail {
@@ -72,12 +69,6 @@ inline bool IsZeroBlock(const TAbTarBlock& block) {
   for (uint8_t b : block)
     if (b) return false;
   return true;
-}
-
-// Names are UTF-8 in the archive; older archives of this system hold
-// Windows-1250 bytes, which are no valid UTF-8 and are converted.
-inline std::string TarNameToUtf8(const AnsiString& stored) {
-  return DetectUtf8(stored) == ckAnsi ? AnsiToUtf8(stored) : std::string(stored);
 }
 
 }  // namespace detail

@@ -463,3 +463,7 @@ TAbTextKind DetectUtf8(std::string_view text) {
 }
 
 AnsiString Utf8ToSystem(std::string_view text) { return Utf8ToAnsi(text); }
+
+std::string StoredNameToUtf8(std::string_view stored) {
+  return DetectUtf8(stored) == ckAnsi ? AnsiToUtf8(stored) : std::string(stored);
+}

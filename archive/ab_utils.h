@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -137,3 +138,7 @@ bool GetFileInfo(std::string_view name, TAbFileInfo& info);
 // --- Text --------------------------------------------------------------------
 TAbTextKind DetectUtf8(std::string_view text);
 AnsiString Utf8ToSystem(std::string_view text);
+// A name stored by tools of this platform, which write UTF-8, as UTF-8; bytes
+// that are no valid UTF-8 are taken as Windows-1250, as older archives of
+// this system have them.
+std::string StoredNameToUtf8(std::string_view stored);

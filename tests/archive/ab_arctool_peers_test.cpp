@@ -235,6 +235,21 @@ TEST_F(ArctoolPeers, AGzipOrBzip2FileTakesOneFileAndRefusesTheRestByName) {
   EXPECT_EQ(FileBytes(dir / "out/t"), "first");
 }
 
+// A gzip member's name travels in UTF-8 both ways, as gzip keeps it.
+TEST_F(ArctoolPeers, GzipNamesAgreeWithGzip) {
+  const std::string name = U("žluťoučký kůň.txt");
+  dir.Write("theirs/" + name, "peer");
+  ASSERT_EQ(Shell("gzip " + Quote(dir / ("theirs/" + name))).status, 0);
+  ShellResult r = Shell(kArctool + " extract " + Quote(dir / ("theirs/" + name + ".gz")) + " " + Quote(dir / "out"));
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(FileBytes(dir / ("out/" + name)), "peer");
+
+  dir.Write("ours/" + name, "ours");
+  ASSERT_EQ(Shell(kArctool + " add " + Quote(dir / "ours/our.gz") + " " + Quote(dir / ("ours/" + name))).status, 0);
+  ASSERT_EQ(Shell("cd " + Quote(dir / "ours") + " && rm " + Quote(name) + " && gzip -dN our.gz").status, 0);
+  EXPECT_EQ(FileBytes(dir / ("ours/" + name)), "ours");
+}
+
 // The password goes into the cipher as the UTF-8 bytes typed, as unzip and
 // 7zz use it; an encrypted entry says "version made by" as a plain one does.
 TEST_F(ArctoolPeers, ACzechPasswordOpensInUnzipAnd7zz) {
