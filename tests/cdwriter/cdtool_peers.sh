@@ -63,7 +63,7 @@ EOF
 
 all="xorriso isoinfo 7zz bsdtar pycdlib"
 # fuseiso needs FUSE, which a container may not offer.
-if [ -c /dev/fuse ] && [ -w /dev/fuse ]; then all="$all fuseiso"; else echo "no FUSE here: fuseiso left out" >&2; fi
+if [ -c /dev/fuse ] && [ -w /dev/fuse ] && command -v fusermount >/dev/null; then all="$all fuseiso"; else echo "no FUSE here: fuseiso left out" >&2; fi
 fuse=$(echo "$all" | grep -o fuseiso || true)
 # source-tree case | peers that read it back
 for case in twins trailing_dot czech sizes deep; do
