@@ -111,6 +111,21 @@ TEST_F(ASAMetadata, RowsAreCopiedByName) {
   EXPECT_EQ(types->GetShortByName("DATA_TYPE"), static_cast<std::int16_t>(stInteger));
 }
 
+// The catalogue procedures answer what their arguments ask for.
+TEST_F(ASAMetadata, AnswersFollowTheArguments) {
+  auto names = [](const Ref<IZResultSet>& rows, const char* column) {
+    std::vector<AnsiString> found;
+    while (rows->Next()) found.push_back(rows->GetStringByName(column));
+    return found;
+  };
+  EXPECT_EQ(names(metadata_->GetTables("", "DBA", "T%", {"TABLE"}), "TABLE_NAME"), std::vector<AnsiString>{"T1"});
+  EXPECT_TRUE(names(metadata_->GetTables("", "DBA", "T%", {"VIEW"}), "TABLE_NAME").empty());
+  EXPECT_TRUE(names(metadata_->GetTables("", "OTHER", "T%", {}), "TABLE_NAME").empty());
+  EXPECT_EQ(names(metadata_->GetProcedures("", "", "q"), "PROCEDURE_NAME"), std::vector<AnsiString>{"q"});
+  EXPECT_EQ(names(metadata_->GetColumns("", "", "T1", "b"), "COLUMN_NAME"), std::vector<AnsiString>{"b"});
+  EXPECT_TRUE(names(metadata_->GetIndexInfo("", "DBA", "T2", false, false), "INDEX_NAME").empty());
+}
+
 TEST_F(ASAMetadata, AnAnswerWithoutAListedColumnFails) {
   try {
     metadata_->GetSchemas();
