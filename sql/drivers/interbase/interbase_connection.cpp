@@ -79,6 +79,7 @@ TZInterbase6Connection::TZInterbase6Connection(Ref<IZDriver> driver, const AnsiS
   own->SetValues("isc_dpb_password", Password());
   const AnsiString codepage = Trim(own->Values("codepage"));
   if (!codepage.empty()) own->SetValues("isc_dpb_lc_ctype", UpperCase(codepage));
+  utf8Text_ = IsUtf8CharacterSet(own->Values("isc_dpb_lc_ctype"));
   const AnsiString roleName = Trim(own->Values("rolename"));
   if (!roleName.empty()) own->SetValues("isc_dpb_sql_role_name", UpperCase(roleName));
 }

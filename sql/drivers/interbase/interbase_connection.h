@@ -26,6 +26,9 @@ public:
   // Runs a CREATE DATABASE statement (sent in UTF-8, for the file name in it)
   // and detaches again; the connection is closed first and stays closed.
   virtual void CreateNewDatabase(const AnsiString& sql) = 0;
+  // Whether the connection's character set is UTF8: the program's texts are
+  // then converted to and from UTF-8.
+  virtual bool IsUtf8Text() = 0;
 };
 
 class TZInterbase6Connection : public TZAbstractConnection, public virtual IZInterbase6Connection {
@@ -64,6 +67,7 @@ public:
   std::uint16_t GetDialect() override { return dialect_; }
   Ref<IZInterbasePlainDriver> GetPlainDriver() override { return plainDriver_; }
   void CreateNewDatabase(const AnsiString& sql) override;
+  bool IsUtf8Text() override { return utf8Text_; }
 
   // The attach string: host:database on the default port, host/port:database
   // on another, the database alone without a host (the embedded engine). The
@@ -84,6 +88,7 @@ private:
   ISC_STATUS_VECTOR statusVector_ = {};
   Ref<IZInterbasePlainDriver> plainDriver_;
   bool hardCommit_;
+  bool utf8Text_ = false;
   int port_;
 };
 

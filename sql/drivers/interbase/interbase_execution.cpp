@@ -124,11 +124,12 @@ void BindParameter(IZParamsSQLDA* area, int index, TZSQLType type, const TZVaria
 }  // namespace
 
 int PrepareStatement(IZInterbasePlainDriver* plainDriver, isc_db_handle* dbHandle, isc_tr_handle* trHandle,
-                     std::uint16_t dialect, const AnsiString& sql, isc_stmt_handle& stmtHandle) {
+                     std::uint16_t dialect, const AnsiString& sql, isc_stmt_handle& stmtHandle, bool utf8Text) {
   ISC_STATUS_VECTOR status = {};
   plainDriver->isc_dsql_alloc_statement2(status, dbHandle, &stmtHandle);
   CheckInterbase6Error(plainDriver, status, lcExecute, sql);
-  plainDriver->isc_dsql_prepare(status, trHandle, &stmtHandle, 0, sql.c_str(), dialect, nullptr);
+  const std::string text = utf8Text ? AnsiToUtf8(sql) : std::string(sql);
+  plainDriver->isc_dsql_prepare(status, trHandle, &stmtHandle, 0, text.c_str(), dialect, nullptr);
   try {
     CheckInterbase6Error(plainDriver, status, lcExecute, sql);
   } catch (...) {

@@ -42,9 +42,11 @@ struct TZBlobInfo {
 // Allocates and prepares sql into stmtHandle and returns its kind. A kind the
 // driver does not run (none, blob segments, SET TRANSACTION) frees the
 // handle again, leaves it 0 and raises "Statement is not allowed"; so does a
-// statement the server refuses, with the server's error.
+// statement the server refuses, with the server's error. With utf8Text the
+// text goes to the client in UTF-8.
 int PrepareStatement(IZInterbasePlainDriver* plainDriver, isc_db_handle* dbHandle, isc_tr_handle* trHandle,
-                     std::uint16_t dialect, const AnsiString& sql, isc_stmt_handle& stmtHandle);
+                     std::uint16_t dialect, const AnsiString& sql, isc_stmt_handle& stmtHandle,
+                     bool utf8Text = false);
 // The prepared statement's kind; 0 when the reply does not carry it.
 int GetStatementType(IZInterbasePlainDriver* plainDriver, isc_stmt_handle& stmtHandle);
 // Describes the statement's columns into sqlData, growing it as needed, and

@@ -2,12 +2,14 @@
 
 #include "sql/drivers/interbase/interbase_params_sqlda.h"
 
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <limits>
 
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 #include "sql/core/messages.h"
 #include "sql/drivers/interbase/interbase_execution.h"
 
@@ -42,7 +44,9 @@ void TZParamsSQLDA::StoreNumber(int index, long double value, TNumberKind kind, 
   auto integer = [&]() -> std::int64_t {
     if (!scaled) return isFloat ? TruncToInt64(value) : static_cast<std::int64_t>(value);
     const std::int64_t factor = ScaleFactor(var.sqlscale);
-    if (isFloat) return TruncToInt64(value * factor);
+    // A binary fraction such as 19.99 lies a hair below its decimal: the
+    // nearest unit of the scale is the value meant, never the one cut below.
+    if (isFloat) return TruncToInt64(std::round(value * factor));
     std::int64_t result;
     if (__builtin_mul_overflow(static_cast<std::int64_t>(value), factor, &result)) throw EIntOverflow(SIntOverflow);
     return result;
@@ -124,8 +128,11 @@ void TZParamsSQLDA::UpdateDouble(int index, double value) {
   StoreNumber(index, value, TNumberKind::Float, SZUnsupportedDataType);
 }
 
+// An exact numeric column keeps its own scale; anything else takes the value
+// as a double, so no decimals are cut on the way.
 void TZParamsSQLDA::UpdateBigDecimal(int index, long double value) {
-  SetFieldType(index, sizeof(std::int64_t), -4, SQL_INT64 + 1);
+  if (Var(index).sqlscale < 0) SetFieldType(index, sizeof(std::int64_t), 1, SQL_INT64 + 1);
+  else SetFieldType(index, sizeof(double), 0, SQL_DOUBLE + 1);
   StoreNumber(index, value, TNumberKind::Float, SZUnsupportedDataType);
 }
 
@@ -198,26 +205,34 @@ void TZParamsSQLDA::UpdateTimestamp(int index, TDateTime value) {
 }
 
 void TZParamsSQLDA::UpdateDateTime(int index, TDateTime value) {
-  int year, month, day, hour, minute, second, msec;
+  int year, month, day;
   DecodeDate(value, year, month, day);
-  DecodeTime(value, hour, minute, second, msec);
   // A day number outside the calendar decodes to zeros: no date to store.
   if (year == 0) throw EZIBConvertError(SZConvertionError);
+  // The server's times count 1/10,000 s; the part below the second is added
+  // to what the client's encoders (whole seconds) give.
+  const long long ticks = TimeTicks(value);
   std::tm tm = {};
-  tm.tm_sec = second;
-  tm.tm_min = minute;
-  tm.tm_hour = hour;
+  tm.tm_sec = static_cast<int>(ticks / kTicksPerSecond % 60);
+  tm.tm_min = static_cast<int>(ticks / kTicksPerSecond / 60 % 60);
+  tm.tm_hour = static_cast<int>(ticks / kTicksPerSecond / 3600);
   tm.tm_mday = day;
   tm.tm_mon = month - 1;
   tm.tm_year = year - 1900;
   if (NullState(index)) return;
   switch (Var(index).sqltype & ~1) {
-    case SQL_TIMESTAMP:
-      PlainDriver()->isc_encode_date(&tm, reinterpret_cast<ISC_QUAD*>(Data(index, sizeof(ISC_TIMESTAMP))));
+    case SQL_TIMESTAMP: {
+      auto* stamp = reinterpret_cast<ISC_TIMESTAMP*>(Data(index, sizeof(ISC_TIMESTAMP)));
+      PlainDriver()->isc_encode_date(&tm, reinterpret_cast<ISC_QUAD*>(stamp));
+      stamp->timestamp_time += static_cast<ISC_TIME>(ticks % kTicksPerSecond);
       break;
-    case SQL_TYPE_TIME:
-      PlainDriver()->isc_encode_sql_time(&tm, reinterpret_cast<ISC_TIME*>(Data(index, sizeof(ISC_TIME))));
+    }
+    case SQL_TYPE_TIME: {
+      auto* time = reinterpret_cast<ISC_TIME*>(Data(index, sizeof(ISC_TIME)));
+      PlainDriver()->isc_encode_sql_time(&tm, time);
+      *time += static_cast<ISC_TIME>(ticks % kTicksPerSecond);
       break;
+    }
     case SQL_TYPE_DATE:
       PlainDriver()->isc_encode_sql_date(&tm, reinterpret_cast<ISC_DATE*>(Data(index, sizeof(ISC_DATE))));
       break;
@@ -235,8 +250,9 @@ void TZParamsSQLDA::UpdateQuad(int index, const ISC_QUAD& value) {
   Stored(index);
 }
 
-void TZParamsSQLDA::EncodeString(int code, int index, const AnsiString& value) {
+void TZParamsSQLDA::EncodeString(int code, int index, const AnsiString& given) {
   if (code != SQL_TEXT && code != SQL_VARYING) return;
+  const AnsiString value = IsUtf8Text(index) ? AnsiString(AnsiToUtf8(given)) : given;
   const std::size_t maxLength = code == SQL_TEXT ? kMaxTextLength : kMaxVaryingLength;
   if (value.size() > maxLength) throw EZIBConvertError(SZConvertionError);
   const int length = static_cast<int>(value.size());
@@ -258,6 +274,7 @@ void TZParamsSQLDA::WriteBlob(int index, TStream* stream) {
   if (size < 0 || size > std::numeric_limits<std::int32_t>::max()) throw ERangeError(SRangeError);
   AnsiString data(static_cast<std::size_t>(size), '\0');
   stream->ReadBuffer(data.data(), size);
+  if (IsUtf8Text(index)) data = AnsiToUtf8(data);
   const ISC_QUAD id = WriteBlobBuffer(PlainDriver().get(), dbHandle_, trHandle_, data);
   stream->Seek(0, soBeginning);
   UpdateQuad(index, id);

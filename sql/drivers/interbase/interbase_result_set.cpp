@@ -167,20 +167,21 @@ Ref<IZBlob> TZInterbase6ResultSet::GetBlob(int columnIndex) {
   LastWasNull = IsNull(columnIndex);
   if (LastWasNull) return nullptr;
   const ISC_QUAD blobId = sqlData_->GetQuad(columnIndex - 1);
-  if (!cachedBlob_) return MakeRef<TZInterbase6Blob>(ibConnection_, blobId);
-  const AnsiString data = ReadBlobBuffer(ibConnection_->GetPlainDriver().get(), ibConnection_->GetDBHandle(),
-                                         ibConnection_->GetTrHandle(), blobId);
+  auto blob = MakeRef<TZInterbase6Blob>(ibConnection_, blobId, GetMetadata()->GetColumnType(columnIndex) == stAsciiStream);
+  if (!cachedBlob_) return blob;
+  const AnsiString data = blob->GetString();
   return TZAbstractBlob::CreateWithData(data.data(), static_cast<int>(data.size()));
 }
 
 // --- TZInterbase6Blob
 
-TZInterbase6Blob::TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId)
-    : ibConnection_(std::move(connection)), blobId_(blobId) {}
+TZInterbase6Blob::TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId, bool text)
+    : ibConnection_(std::move(connection)), blobId_(blobId), text_(text) {}
 
 AnsiString TZInterbase6Blob::ReadValue() {
-  return ReadBlobBuffer(ibConnection_->GetPlainDriver().get(), ibConnection_->GetDBHandle(),
-                        ibConnection_->GetTrHandle(), blobId_);
+  const AnsiString data = ReadBlobBuffer(ibConnection_->GetPlainDriver().get(), ibConnection_->GetDBHandle(),
+                                         ibConnection_->GetTrHandle(), blobId_);
+  return text_ && ibConnection_->IsUtf8Text() ? ProgramText(data) : data;
 }
 
-Ref<IZBlob> TZInterbase6Blob::Clone() { return MakeRef<TZInterbase6Blob>(ibConnection_, blobId_); }
+Ref<IZBlob> TZInterbase6Blob::Clone() { return MakeRef<TZInterbase6Blob>(ibConnection_, blobId_, text_); }

@@ -104,12 +104,13 @@ AnsiString TZResultSQLDA::DecodeString(int code, int index) {
     const char* data = Data(index, 0);
     // The client's length word, never believed beyond the buffer.
     const int length = std::clamp<int>(Get<std::int16_t>(data), 0, var.sqllen);
-    return AnsiString(data + 2, static_cast<std::size_t>(length));
+    const std::string_view text(data + 2, static_cast<std::size_t>(length));
+    return IsUtf8Text(index) ? ProgramText(text) : AnsiString(text);
   }
   if (code != SQL_TEXT) return AnsiString();
   AnsiString text(Data(index, 0), static_cast<std::size_t>(std::max<int>(var.sqllen, 0)));
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
+  return IsUtf8Text(index) ? ProgramText(text) : text;
 }
 
 TZResultSQLDA::TNumber TZResultSQLDA::Number(int index) {
@@ -239,16 +240,16 @@ TDateTime TZResultSQLDA::GetTimestamp(int index) {
   if (IsNull(index)) return 0;
   std::tm tm = {};
   switch (GetIbSqlType(index)) {
-    case SQL_TIMESTAMP:
-      PlainDriver()->isc_decode_date(reinterpret_cast<const ISC_QUAD*>(Data(index, sizeof(ISC_TIMESTAMP))), &tm);
-      return Combined(EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday),
-                      EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec, 0));
+    case SQL_TIMESTAMP: {
+      const auto* stamp = reinterpret_cast<const ISC_TIMESTAMP*>(Data(index, sizeof(ISC_TIMESTAMP)));
+      PlainDriver()->isc_decode_date(reinterpret_cast<const ISC_QUAD*>(stamp), &tm);
+      return Combined(EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday), TimeOfDay(stamp->timestamp_time));
+    }
     case SQL_TYPE_DATE:
       PlainDriver()->isc_decode_sql_date(reinterpret_cast<const ISC_DATE*>(Data(index, sizeof(ISC_DATE))), &tm);
       return EncodeDate(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
     case SQL_TYPE_TIME:
-      PlainDriver()->isc_decode_sql_time(reinterpret_cast<const ISC_TIME*>(Data(index, sizeof(ISC_TIME))), &tm);
-      return EncodeTime(tm.tm_hour, tm.tm_min, tm.tm_sec, 0);
+      return TimeOfDay(*reinterpret_cast<const ISC_TIME*>(Data(index, sizeof(ISC_TIME))));
     default:
       return static_cast<TDateTime>(TruncToInt64(GetDouble(index)));
   }
@@ -309,6 +310,7 @@ ISC_QUAD TZResultSQLDA::GetQuad(int index) {
 
 void TZResultSQLDA::ReadBlobFromString(int index, AnsiString& value) {
   value = ReadBlobBuffer(PlainDriver().get(), dbHandle_, trHandle_, GetQuad(index));
+  if (IsUtf8Text(index)) value = ProgramText(value);
 }
 
 void TZResultSQLDA::ReadBlobFromStream(int index, TStream* stream) {

@@ -42,6 +42,22 @@ std::int64_t TruncToInt64(long double value) {
   return static_cast<std::int64_t>(cut);
 }
 
+bool TZSQLDA::IsUtf8Text(int index) {
+  if (!utf8Text_) return false;
+  const XSQLVAR& var = Var(index);
+  const int type = var.sqltype & ~1;
+  if (type == SQL_BLOB) return var.sqlsubtype == 1;
+  return (type == SQL_TEXT || type == SQL_VARYING) && IsUtf8CharacterSetId(var.sqlsubtype & 0xFF);
+}
+
+long long TimeTicks(TDateTime value) {
+  constexpr long long kTicksPerDay = 86400 * kTicksPerSecond;
+  const long long ticks = std::llround(std::fabs(value - std::trunc(value)) * kTicksPerDay);
+  return std::min(ticks, kTicksPerDay - 1);
+}
+
+TDateTime TimeOfDay(ISC_TIME ticks) { return static_cast<TDateTime>(ticks) / (86400.0 * kTicksPerSecond); }
+
 void IbReAlloc(void*& block, std::size_t oldSize, std::size_t newSize) {
   if (newSize == 0) {
     std::free(block);

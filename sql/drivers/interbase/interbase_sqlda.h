@@ -31,6 +31,13 @@ std::int64_t ScaleFactor(int scale);
 // value cut toward zero; EInvalidOp beyond the 64-bit range or for NaN.
 std::int64_t TruncToInt64(long double value);
 
+// The server's times count units of 1/10,000 s from midnight.
+inline constexpr long long kTicksPerSecond = 10000;
+// The time of day of value in those units, rounded to the nearest.
+long long TimeTicks(TDateTime value);
+// The part of a day that a time in those units is.
+TDateTime TimeOfDay(ISC_TIME ticks);
+
 class IZSQLDA : public virtual IZInterface {
 public:
   // Gives variables 0 to sqld - 1 their buffers; parameters become nullable
@@ -150,6 +157,10 @@ public:
   // becomes len zero bytes, or none for a len of 0.
   void SetFieldType(int index, int len, int scale, short sqlType);
 
+  // On a connection whose character set is UTF8 the program's Windows-1250
+  // texts are converted on their way to and from the client.
+  void SetUtf8Text(bool value) { utf8Text_ = value; }
+
 protected:
   XSQLVAR& Var(int index);
   // The variable's data, which must hold at least width bytes; EZIBConvertError
@@ -158,8 +169,12 @@ protected:
   // sqlind holds -1.
   bool NullState(int index);
   Ref<IZInterbasePlainDriver> PlainDriver() const { return plainDriver_; }
+  // Whether the variable carries text the client gives in UTF-8: a character
+  // text of the connection's UTF8 set, or a text blob on such a connection.
+  bool IsUtf8Text(int index);
 
 private:
+  bool utf8Text_ = false;
   XSQLDA* sqlda_ = nullptr;
   Ref<IZInterbasePlainDriver> plainDriver_;
 };

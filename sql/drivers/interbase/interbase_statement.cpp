@@ -71,11 +71,14 @@ public:
   isc_tr_handle* Tr() const { return connection_.GetTrHandle(); }
 
   int Prepare(const AnsiString& sql) {
-    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, *handle_);
+    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, *handle_,
+                            connection_.IsUtf8Text());
     return type;
   }
   Ref<TZResultSQLDA> NewResultArea() const {
-    return MakeRef<TZResultSQLDA>(plain_, connection_.GetDBHandle(), connection_.GetTrHandle());
+    auto area = MakeRef<TZResultSQLDA>(plain_, connection_.GetDBHandle(), connection_.GetTrHandle());
+    area->SetUtf8Text(connection_.IsUtf8Text());
+    return area;
   }
   void DescribeResult(const AnsiString& sql, IZResultSQLDA* area) {
     PrepareResultSqlData(Plain(), Dialect(), sql, *handle_, area);
@@ -201,8 +204,10 @@ TZInterbase6PreparedStatement::TZInterbase6PreparedStatement(Ref<IZInterbase6Con
     : TZAbstractPreparedStatement(connection, sql, properties), ibConnection_(std::move(connection)) {
   ResultSetType = rtScrollInsensitive;
   cachedBlob_ = CachedBlobProperty(this);
-  paramSqlData_ = MakeRef<TZParamsSQLDA>(ibConnection_->GetPlainDriver(), ibConnection_->GetDBHandle(),
-                                         ibConnection_->GetTrHandle());
+  auto params = MakeRef<TZParamsSQLDA>(ibConnection_->GetPlainDriver(), ibConnection_->GetDBHandle(),
+                                       ibConnection_->GetTrHandle());
+  params->SetUtf8Text(ibConnection_->IsUtf8Text());
+  paramSqlData_ = params;
 }
 
 Ref<IZResultSet> TZInterbase6PreparedStatement::ExecuteQuery(const AnsiString& sql) {
@@ -273,8 +278,10 @@ TZInterbase6CallableStatement::TZInterbase6CallableStatement(Ref<IZInterbase6Con
     : TZAbstractCallableStatement(connection, sql, properties), ibConnection_(std::move(connection)) {
   ResultSetType = rtScrollInsensitive;
   cachedBlob_ = CachedBlobProperty(this);
-  paramSqlData_ = MakeRef<TZParamsSQLDA>(ibConnection_->GetPlainDriver(), ibConnection_->GetDBHandle(),
-                                         ibConnection_->GetTrHandle());
+  auto params = MakeRef<TZParamsSQLDA>(ibConnection_->GetPlainDriver(), ibConnection_->GetDBHandle(),
+                                       ibConnection_->GetTrHandle());
+  params->SetUtf8Text(ibConnection_->IsUtf8Text());
+  paramSqlData_ = params;
 }
 
 Ref<IZResultSet> TZInterbase6CallableStatement::ExecuteQuery(const AnsiString& sql) {

@@ -4,6 +4,7 @@
 #include "sql/drivers/interbase/interbase_utils.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <iterator>
 #include <limits>
 
@@ -19,6 +20,9 @@
 
 namespace {
 
+// Character set numbers of the client's UTF-8 sets.
+constexpr int kCharsetUnicodeFss = 3;
+constexpr int kCharsetUtf8 = 4;
 constexpr char kErrorFormat[] = "SQL Error: %s. Error Code: %d. %s";
 constexpr char kSqlFormat[] = " The SQL: %s; ";
 constexpr char kValueTooLong[] = "The value of %s is longer than 255 bytes";
@@ -266,6 +270,29 @@ void CheckInterbase6Error(IZInterbasePlainDriver* plainDriver, const ISC_STATUS*
   // A failure the client cannot put into words is still a failure.
   DriverManager()->LogError(loggingCategory, plainDriver->GetProtocol(), message, errorCode, sqlMessage + sqlText);
   throw EZSQLException(errorCode, Format(kErrorFormat, {message, errorCode, sqlMessage}) + sqlText);
+}
+
+bool IsUtf8CharacterSet(const AnsiString& name) {
+  const AnsiString upper = UpperCase(Trim(name));
+  return upper == "UTF8" || upper == "UNICODE_FSS";
+}
+
+bool IsUtf8CharacterSetId(int id) { return id == kCharsetUnicodeFss || id == kCharsetUtf8; }
+
+AnsiString ProgramText(std::string_view utf8) {
+  const WideString wide = Utf8ToWide(utf8);
+  AnsiString text;
+  text.reserve(wide.size());
+  for (char16_t c : wide) {
+    const char ansi = AnsiCharFromWide(c, '\0');
+    if (ansi == '\0' && c != u'\0') {
+      char message[64];
+      std::snprintf(message, sizeof message, "The character U+%04X has no Windows-1250 form", static_cast<unsigned>(c));
+      throw EZIBConvertError(message);
+    }
+    text += ansi;
+  }
+  return text;
 }
 
 TZSQLType ConvertInterbase6ToSqlType(int sqlType, int sqlSubType) {

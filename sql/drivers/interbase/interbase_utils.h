@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string_view>
 
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/core/dbc/interfaces.h"
@@ -69,6 +70,14 @@ std::uint16_t GetInterbase6TransactionParamNumber(const AnsiString& value);
 
 // The column type of a catalogue field type and sub type.
 TZSQLType ConvertInterbase6ToSqlType(int sqlType, int sqlSubType);
+
+// Whether a connection character set name (isc_dpb_lc_ctype) or a column's
+// character set number is UTF8 or its older form UNICODE_FSS.
+bool IsUtf8CharacterSet(const AnsiString& name);
+bool IsUtf8CharacterSetId(int id);
+// The program's Windows-1250 text of a UTF-8 text from the client;
+// EZIBConvertError naming the character when one has no Windows-1250 form.
+AnsiString ProgramText(std::string_view utf8);
 // "SQL_VARYING" ... for an exact descriptor type code, else "Unknown".
 AnsiString GetNameSqlType(std::uint16_t value);
 // Bytes of a client descriptor area of n variables (ibase.h's XSQLDA_LENGTH);

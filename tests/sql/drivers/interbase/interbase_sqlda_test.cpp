@@ -85,7 +85,11 @@ TEST_F(InterbaseSqlda, SettersStoreWhatTheServerShows) {
       "TS TIMESTAMP, TI TIME, BB BLOB SUB_TYPE 0, BO BOOLEAN, SM SMALLINT, I INTEGER);\n");
   const TDateTime moment = EncodeDate(2007, 3, 4) + EncodeTime(5, 6, 7, 890);
   const SetterCase cases[] = {
-      {"N18", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, 12.34567L); }, "12.3456"},
+      // Decimals go to the nearest unit of the column's own scale.
+      {"N18", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, 12.34567L); }, "12.3457"},
+      {"N9", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, 19.99L); }, "19.99"},
+      {"N9", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, -0.29L); }, "-0.29"},
+      {"I", [](IZParamsSQLDA* a) { a->UpdateBigDecimal(0, 41.6L); }, "42"},
       {"N9", [](IZParamsSQLDA* a) { a->UpdateBoolean(0, true); }, "1.00"},
       {"N9", [](IZParamsSQLDA* a) { a->UpdateString(0, "12.5"); }, "12.50"},
       {"N9", [](IZParamsSQLDA* a) { a->UpdateDouble(0, -3.25); }, "-3.25"},
@@ -97,8 +101,8 @@ TEST_F(InterbaseSqlda, SettersStoreWhatTheServerShows) {
       {"V", [](IZParamsSQLDA* a) { a->UpdateBytes(0, {'x', 'y'}); }, "xy"},
       {"D", [](IZParamsSQLDA* a) { a->UpdateString(0, "2007-03-04"); }, "2007-03-04"},
       {"D", [&](IZParamsSQLDA* a) { a->UpdateDate(0, moment); }, "2007-03-04"},
-      {"TS", [&](IZParamsSQLDA* a) { a->UpdateTimestamp(0, moment); }, "2007-03-04 05:06:07.0000"},
-      {"TI", [&](IZParamsSQLDA* a) { a->UpdateTime(0, moment); }, "05:06:07.0000"},
+      {"TS", [&](IZParamsSQLDA* a) { a->UpdateTimestamp(0, moment); }, "2007-03-04 05:06:07.8900"},
+      {"TI", [&](IZParamsSQLDA* a) { a->UpdateTime(0, moment); }, "05:06:07.8900"},
       {"BB", [](IZParamsSQLDA* a) { a->UpdateBytes(0, {'q', 'r', 's'}); }, "qrs"},
       {"BB", [](IZParamsSQLDA* a) { a->UpdateString(0, "text"); }, "text"},
       {"BO", [](IZParamsSQLDA* a) { a->UpdateBoolean(0, true); }, "TRUE"},
@@ -146,8 +150,8 @@ TEST_F(InterbaseSqlda, SetterShapesInTheArea) {
   params->UpdateBigDecimal(2, 12.34567L);
   std::int64_t scaled;
   std::memcpy(&scaled, vars[2].sqldata, 8);
-  EXPECT_EQ(scaled, 123456);
-  EXPECT_EQ(vars[2].sqlscale, -4);
+  EXPECT_EQ(scaled, 1235);
+  EXPECT_EQ(vars[2].sqlscale, -2);
   // A null parameter takes no blob identifier.
   params->UpdateNull(0, true);
   try {
@@ -223,10 +227,10 @@ TEST_F(InterbaseSqlda, GettersConvertTheFetchedRow) {
   EXPECT_TRUE(row->GetBoolean(4));
   EXPECT_EQ(row->GetLong(4), 1);
   EXPECT_TRUE(row->GetValue(4).AsBoolean());
-  // Seconds are the finest part read.
-  EXPECT_EQ(row->GetTimestamp(5), EncodeDate(2007, 3, 4) + EncodeTime(5, 6, 7, 0));
+  // The fraction of the second is read too.
+  EXPECT_NEAR(row->GetTimestamp(5), EncodeDate(2007, 3, 4) + EncodeTime(5, 6, 7, 890), 1e-9);
   EXPECT_EQ(row->GetDate(5), EncodeDate(2007, 3, 4));
-  EXPECT_NEAR(row->GetTime(5), EncodeTime(5, 6, 7, 0), 1e-9);
+  EXPECT_NEAR(row->GetTime(5), EncodeTime(5, 6, 7, 890), 1e-9);
   // Eighteen digits keep every one of them as text.
   EXPECT_EQ(row->GetString(6), "-12345678901234.5678");
   EXPECT_EQ(row->GetLong(6), -12345678901234);
