@@ -26,9 +26,10 @@ bool TAbTarStreamHelper::ScanHeaders() {
   const int64_t start = stream_->Position();
   bool found = false;
   while (!found) {
+    header_.fill(0);
     const int64_t got = stream_->Read(header_.data(), kAbTarBlockSize);
-    if (got == 0 || (got == kAbTarBlockSize && IsZeroBlock(header_))) break;
-    // Part of a block is what is left of an archive cut short, not its end.
+    if (IsZeroBlock(header_)) break;
+    // Part of a header is what is left of an archive cut short, not its end.
     if (got < kAbTarBlockSize) throw EAbTarInvalid(AbTarCutShortS);
     const char flag = static_cast<char>(header_[kTypeFlagAt]);
     ++headerBlocks_;

@@ -56,6 +56,15 @@ TEST(AbUtils, DetectUtf8) {
   for (const auto& c : cases) EXPECT_EQ(DetectUtf8(c.text), c.kind) << c.text;
 }
 
+// Stored names in UTF-8 pass whole (characters outside Windows-1250 too);
+// the Windows-1250 bytes of older archives are converted.
+TEST(AbUtils, StoredNameToUtf8) {
+  EXPECT_EQ(StoredNameToUtf8("plain.txt"), "plain.txt");
+  EXPECT_EQ(StoredNameToUtf8("P\xC5\x99\xC3\xAD\x6C\x69\xC5\xA1"), "P\xC5\x99\xC3\xAD\x6C\x69\xC5\xA1");
+  EXPECT_EQ(StoredNameToUtf8("\xE6\x97\xA5\xE6\x9C\xAC.txt"), "\xE6\x97\xA5\xE6\x9C\xAC.txt");
+  EXPECT_EQ(StoredNameToUtf8("P\xF8\xED\x6C\x69\x9A"), "P\xC5\x99\xC3\xAD\x6C\x69\xC5\xA1");
+}
+
 TEST(AbUtils, UnixModeAndDosAttributes) {
   const struct {
     uint32_t mode;
