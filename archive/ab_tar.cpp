@@ -197,7 +197,12 @@ AnsiString TAbTarItem::HeaderDamage() const {
   for (int i = 0; i < BlockCount(); ++i) {
     if (kinds_[i] == bkMetaData) continue;
     const TAbTarBlock& b = *blocks_[i];
-    if (ParseOctalField(b.data() + kChecksumAt, kIdWidth) != TarBlockChecksum(b)) return "header checksum does not match";
+    // Some old writers summed the bytes as signed values; that sum counts too.
+    const int64_t stored = ParseOctalField(b.data() + kChecksumAt, kIdWidth);
+    int64_t signedSum = TarBlockChecksum(b);
+    for (uint8_t byte : b) signedSum -= byte >= 0x80 ? 256 : 0;
+    for (int at = kChecksumAt; at < kChecksumAt + kIdWidth; ++at) signedSum += b[at] >= 0x80 ? 256 : 0;
+    if (stored != TarBlockChecksum(b) && stored != signedSum) return "header checksum does not match";
     int64_t size = 0;
     if (!ParseTarSize(b.data() + kSizeAt, kNumberWidth, size)) return "size field is not a number";
   }

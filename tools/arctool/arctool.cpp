@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
