@@ -52,6 +52,9 @@ public:
   // nullptr removes the shape; the region is in window coordinates.
   virtual void SetShape(HWND hwnd, const Region* shape) = 0;
   virtual void SetSkipTaskbar(HWND hwnd, bool skip) = 0;
+  // The smallest and largest size the user may give a top-level window (the
+  // same for one that keeps its size: it then offers no resize or maximise).
+  virtual void SetSizeLimits(HWND /*hwnd*/, TSize /*min*/, TSize /*max*/) {}
   virtual void SetCursor(int cursorId) = 0;
   virtual void SetCursorPos(POINT screen) = 0;
   // Shows area (window coordinates) of the backing bitmap.
@@ -68,6 +71,9 @@ public:
   virtual bool TrayIconRect(UINT /*id*/, TRect& /*screen*/) { return false; }
   virtual void SetClipboard(const std::string& text) = 0;
   virtual std::string GetClipboard() = 0;
+  // Hides the desktop's panels (other programs' dock windows: the taskbar's
+  // counterpart) or shows again those it hid; false when there was none.
+  virtual bool ShowPanels(bool /*show*/) { return false; }
   // Handles what arrived from the display; the layer calls it when asked.
   virtual void Pump() {}
   // The display's own id of the native window (0 when there is none).

@@ -187,6 +187,14 @@ BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
   if (w->TopLevel()) {
     if (resized) ResizeBacking(w);
     if ((moved || resized) && !(g_nativeBounds && *g_nativeBounds == newRect)) Backend().SetBounds(hwnd, newRect);
+    // The window manager keeps to the limits the window asks for: told before
+    // the window shows, and again when its size or frame changes.
+    if (resized || frame || (visible && !wasVisible)) {
+      const MINMAXINFO mm = QueryMinMax(hwnd);
+      Backend().SetSizeLimits(hwnd, {mm.ptMinTrackSize.X, mm.ptMinTrackSize.Y},
+                              {std::max(mm.ptMinTrackSize.X, mm.ptMaxTrackSize.X),
+                               std::max(mm.ptMinTrackSize.Y, mm.ptMaxTrackSize.Y)});
+    }
     if (visible != wasVisible) Backend().SetVisible(hwnd, visible);
   } else if (wasVisible && !visible) {
     InvalidateRect(w->parent, &newRect, 1);

@@ -52,6 +52,7 @@ struct Window {
   TRect dirty;                // top-level: window coordinates still to flush
   std::optional<Region> shape;  // window coordinates
   TRect normalRect;  // bounds to restore from minimized or maximized
+  POINT minPosition{-1, -1}, maxPosition{-1, -1};  // as the placement record last set them
   bool restoreMaximized = false;  // minimized from the maximized state
   bool TopLevel() const { return !(style & WS_CHILD); }
 };

@@ -108,6 +108,8 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement) {
   const bool normal = !(w->style & (WS_MINIMIZE | WS_MAXIMIZE));
   placement->showCmd = (w->style & WS_MINIMIZE) ? SW_SHOWMINIMIZED : (w->style & WS_MAXIMIZE) ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
   placement->rcNormalPosition = normal ? w->rect : w->normalRect;
+  placement->ptMinPosition = w->minPosition;
+  placement->ptMaxPosition = w->maxPosition;
   return 1;
 }
 
@@ -116,6 +118,8 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement) {
   if (!w || !placement) return 0;
   const RECT& r = placement->rcNormalPosition;
   w->normalRect = r;
+  w->minPosition = placement->ptMinPosition;
+  w->maxPosition = placement->ptMaxPosition;
   if (!(w->style & (WS_MINIMIZE | WS_MAXIMIZE)))
     SetWindowPos(hwnd, 0, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
   if (placement->showCmd != SW_HIDE || IsWindowVisible(hwnd)) ShowWindow(hwnd, int(placement->showCmd));

@@ -7,6 +7,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -43,6 +44,8 @@ constexpr long kMoveResizeEdge[9] = {kMoveResizeMove, 7, 3, 1, 0, 2, 5, 6, 4};
 
 struct Native {
   Window xid = 0;
+  TRect bounds;          // where the program put it
+  TSize min{}, max{};    // the size limits; none while max is 0
   bool mapped = false;
   int pendingConfigures = 0;  // our own requests whose notifications are still to come
 };
@@ -79,7 +82,8 @@ public:
     dnd_.MakeAware(xid);
     windows_[hwnd].xid = xid;
     byXid_[xid] = hwnd;
-    SetPositionHints(xid, r);
+    windows_[hwnd].bounds = r;
+    SetSizeHints(windows_[hwnd]);
     x_.Flush();
   }
 
@@ -131,7 +135,16 @@ public:
     if (!n) return;
     ++n->pendingConfigures;
     XMoveResizeWindow(dpy_, n->xid, r.Left, r.Top, unsigned(std::max(r.Width(), 1)), unsigned(std::max(r.Height(), 1)));
-    SetPositionHints(n->xid, r);
+    n->bounds = r;
+    SetSizeHints(*n);
+    x_.Flush();
+  }
+
+  void SetSizeLimits(HWND hwnd, TSize min, TSize max) override {
+    Native* n = Find(hwnd);
+    if (!n || (n->min == min && n->max == max)) return;
+    n->min = min, n->max = max;
+    SetSizeHints(*n);
     x_.Flush();
   }
 
@@ -198,6 +211,22 @@ public:
     x_.Flush();
   }
 
+  bool ShowPanels(bool show) override {
+    if (show) {
+      for (Window panel : hiddenPanels_) XMapWindow(dpy_, panel);
+    } else {
+      for (Window panel : Panels())
+        if (std::find(hiddenPanels_.begin(), hiddenPanels_.end(), panel) == hiddenPanels_.end()) {
+          XUnmapWindow(dpy_, panel);
+          hiddenPanels_.push_back(panel);
+        }
+    }
+    const bool any = !hiddenPanels_.empty();
+    if (show) hiddenPanels_.clear();
+    x_.Flush();
+    return any;
+  }
+
   void SetCursor(int cursorId) override {
     const Cursor cursor = CursorFor(cursorId);
     for (auto& [hwnd, n] : windows_) XDefineCursor(dpy_, n.xid, cursor);
@@ -261,11 +290,42 @@ private:
     return it == byXid_.end() ? 0 : it->second;
   }
 
-  void SetPositionHints(Window xid, const TRect& r) {
+  // WM_NORMAL_HINTS: the program's position and size, and the size limits.
+  void SetSizeHints(const Native& n) {
     XSizeHints hints{};
     hints.flags = USPosition | USSize;
+    const TRect& r = n.bounds;
     hints.x = r.Left, hints.y = r.Top, hints.width = r.Width(), hints.height = r.Height();
-    XSetWMNormalHints(dpy_, xid, &hints);
+    if (n.max.cx > 0 && n.max.cy > 0) {
+      hints.flags |= PMinSize | PMaxSize;
+      hints.min_width = std::max(n.min.cx, 1), hints.min_height = std::max(n.min.cy, 1);
+      hints.max_width = n.max.cx, hints.max_height = n.max.cy;
+    }
+    XSetWMNormalHints(dpy_, n.xid, &hints);
+  }
+
+  // Other programs' shown windows of the dock type, found among the top-level
+  // windows and in the window manager's list of the windows it manages.
+  std::vector<Window> Panels() {
+    std::vector<Window> candidates;
+    Window rootReturn, parent, *children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(dpy_, x_.root(), &rootReturn, &parent, &children, &count)) candidates.assign(children, children + count);
+    if (children) XFree(children);
+    const std::string managed = x_.ReadProperty(x_.root(), x_.GetAtom("_NET_CLIENT_LIST"));
+    for (size_t i = 0; i + sizeof(long) <= managed.size(); i += sizeof(long))
+      candidates.push_back(Window(*reinterpret_cast<const long*>(managed.data() + i)));
+    const Atom type = x_.GetAtom("_NET_WM_WINDOW_TYPE"), dock = x_.GetAtom("_NET_WM_WINDOW_TYPE_DOCK");
+    std::vector<Window> panels;
+    for (Window w : candidates) {
+      if (byXid_.count(w) || std::find(panels.begin(), panels.end(), w) != panels.end()) continue;
+      XWindowAttributes a{};
+      if (!XGetWindowAttributes(dpy_, w, &a) || a.map_state == IsUnmapped) continue;
+      const std::string types = x_.ReadProperty(w, type);
+      for (size_t i = 0; i + sizeof(long) <= types.size(); i += sizeof(long))
+        if (*reinterpret_cast<const long*>(types.data() + i) == long(dock)) panels.push_back(w);
+    }
+    return panels;
   }
 
   bool HasWindowManager() {
@@ -408,6 +468,7 @@ private:
   int watch_ = 0;
   std::map<HWND, Native> windows_;
   std::map<Window, HWND> byXid_;
+  std::vector<Window> hiddenPanels_;  // the panels ShowPanels(false) hid
   std::map<int, Cursor> cursors_;
 };
 

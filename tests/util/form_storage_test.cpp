@@ -232,11 +232,20 @@ TEST_F(FormStorage, PlacementKeysRestoreTheWindowOnAScreenOfTheSameSize) {
   form->Free();
 
   ini.WriteString("TForm1", "NormPos", "1,2,3,4");  // only for other screens
+  const AnsiString minMax = "MinMaxPos(" + sized.substr(8);
+  ini.WriteString("TForm1", minMax, "5,6,-3,-3");
   auto* again = new TForm1(nullptr, Ini());
   again->storage->SetOptions(fpState | fpPosition);
   again->Show();
   EXPECT_EQ(again->Left(), 40);
   EXPECT_EQ(again->Width(), 640);
+  // The minimised and maximised positions stay in the window's record and go back to the file.
+  WINDOWPLACEMENT wp;
+  ASSERT_TRUE(GetWindowPlacement(again->Handle(), &wp));
+  EXPECT_EQ(wp.ptMinPosition.X, 5);
+  EXPECT_EQ(wp.ptMinPosition.Y, 6);
+  again->Close();
+  EXPECT_EQ(TIniFile(Ini()).ReadString("TForm1", minMax, "").substr(0, 4), "5,6,");
   again->Free();
 }
 

@@ -444,6 +444,10 @@ void TFormPlacement::ApplyPreventResize() {
   else
     form->SetBorderIcons(form->BorderIcons() | biMaximize);
   if (!InState(csLoading)) UpdateHookState();
+  // A shown window tells the window manager its new size limits at once.
+  if (form->HandleAllocated())
+    SetWindowPos(form->Handle(), 0, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TFormPlacement::HandleHookedMessage(TMessage& msg) {

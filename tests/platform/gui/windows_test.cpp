@@ -410,9 +410,18 @@ TEST(ShowStates, MaximizeFillsTheWorkAreaAndRestoreBringsTheNormalBoundsBack) {
   EXPECT_EQ(wp.rcNormalPosition, TRect(Bounds(50, 60, 300, 200)));
   wp.rcNormalPosition = Bounds(10, 20, 250, 150);
   wp.showCmd = SW_SHOWNORMAL;
+  wp.ptMinPosition = {5, 6};
+  wp.ptMaxPosition = {-4, -4};
   SetWindowPlacement(h, &wp);
   GetWindowRect(h, &r);
   EXPECT_EQ(r, TRect(Bounds(10, 20, 250, 150)));
+  // It keeps the minimised and maximised positions it was given.
+  WINDOWPLACEMENT back;
+  ASSERT_TRUE(GetWindowPlacement(h, &back));
+  EXPECT_EQ(back.ptMinPosition.X, 5);
+  EXPECT_EQ(back.ptMinPosition.Y, 6);
+  EXPECT_EQ(back.ptMaxPosition.X, -4);
+  EXPECT_EQ(back.ptMaxPosition.Y, -4);
   EXPECT_TRUE(ShowWindow(h, SW_HIDE));
   EXPECT_FALSE(IsWindowVisible(h));
   EXPECT_EQ(GetActiveWindow(), HWND(0));
