@@ -31,6 +31,13 @@ TEST_F(SpinForm, ArrowsSplitTheHeightAndKeepAMinimumWidth) {
   EXPECT_EQ(spin->DownButton()->BoundsRect(), Rect(0, 8, 20, 17));
   spin->SetBounds(10, 10, 10, 17);
   EXPECT_EQ(spin->Width(), 15);
+  // Each arrow's image count is the arrow's own.
+  EXPECT_EQ(spin->UpNumGlyphs(), 1);
+  spin->SetUpNumGlyphs(3);
+  spin->SetDownNumGlyphs(9);
+  EXPECT_EQ(spin->UpButton()->NumGlyphs(), 3);
+  EXPECT_EQ(spin->DownNumGlyphs(), 4);
+  EXPECT_EQ(spin->DownButton()->NumGlyphs(), 4);
 
   spin->SetUpEnabled(false);
   spin->SetEnabled(false);

@@ -45,6 +45,11 @@ public:
   void SetDownGlyph(TBitmap* value) { SetArrowGlyph(down_, downGlyphIsDefault_, value, kDownArrow); }
   bool UpGlyphIsDefault() const { return upGlyphIsDefault_; }
   bool DownGlyphIsDefault() const { return downGlyphIsDefault_; }
+  // How many images each arrow's picture holds side by side (1 to 4).
+  int UpNumGlyphs() const { return up_->NumGlyphs(); }
+  void SetUpNumGlyphs(int value) { up_->SetNumGlyphs(value); }
+  int DownNumGlyphs() const { return down_->NumGlyphs(); }
+  void SetDownNumGlyphs(int value) { down_->SetNumGlyphs(value); }
   TUtlTimerSpeedButton* DownButton() const { return down_; }
   // The arrow's own state; writing keeps the wish for when the pair is enabled.
   bool UpEnabled() const { return up_->Enabled(); }
