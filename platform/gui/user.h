@@ -376,6 +376,9 @@ struct NOTIFYICONDATAA {
 // uTimeout or on a click, with the NIN_BALLOON... notices as mouse messages;
 // NIF_INFO without a text closes it.
 BOOL Shell_NotifyIconA(DWORD message, NOTIFYICONDATAA* data);
+// Hides the desktop's panels, the taskbar among them, or shows again those it
+// hid; FALSE when there was none.
+BOOL ShowDesktopPanels(BOOL show);
 
 // --- clipboard (text in Windows-1250) ---------------------------------------------------------------
 BOOL SetClipboardText(const std::string& text);

@@ -178,6 +178,8 @@ using namespace user_detail;
 
 unsigned long GetNativeWindowId(HWND hwnd) { return Backend().NativeId(hwnd); }
 
+BOOL ShowDesktopPanels(BOOL show) { return Backend().ShowPanels(show != 0); }
+
 // --- classes -------------------------------------------------------------------------
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc) {

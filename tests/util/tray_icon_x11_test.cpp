@@ -12,6 +12,7 @@
 #include "util/components/balloon_tray_icon.h"
 #include "util/components/tray_icon.h"
 
+#include <X11/Xatom.h>
 #include <X11/extensions/XTest.h>
 
 namespace {
@@ -74,6 +75,37 @@ TEST(TrayIconX11, TheBalloonIconDocksAndItsBalloonMapsByIt) {
   EXPECT_LE(x, FakeTrayManager::kX + 11);
   EXPECT_GE(x + a.width, FakeTrayManager::kX + 11);
   form->Free();
+  XCloseDisplay(dpy);
+}
+
+// ShowTaskBar False hides the desktop's panel, another program's dock
+// window; True brings it back.
+TEST(TrayIconX11, ShowTaskBarHidesAndShowsTheDesktopsPanel) {
+  ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "this test needs an X server";
+  Display* dpy = XOpenDisplay(nullptr);
+  ASSERT_NE(dpy, nullptr);
+  const Window panel = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 0, 740, 1024, 28, 0, 0, 0);
+  const Atom dock = XInternAtom(dpy, "_NET_WM_WINDOW_TYPE_DOCK", False);
+  XChangeProperty(dpy, panel, XInternAtom(dpy, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&dock), 1);
+  XMapWindow(dpy, panel);
+  XFlush(dpy);
+  auto mapState = [&] {
+    XWindowAttributes a{};
+    XGetWindowAttributes(dpy, panel, &a);
+    return a.map_state;
+  };
+  ASSERT_TRUE(PumpUntil([&] { return mapState() == IsViewable; }));
+
+  auto* form = new TForm(nullptr);
+  auto* tray = new TUtlTrayIcon(form);
+  EXPECT_TRUE(tray->ShowTaskBar());
+  tray->SetShowTaskBar(false);
+  EXPECT_TRUE(PumpUntil([&] { return mapState() == IsUnmapped; }));
+  tray->SetShowTaskBar(true);
+  EXPECT_TRUE(PumpUntil([&] { return mapState() == IsViewable; }));
+  form->Free();
+  XDestroyWindow(dpy, panel);
   XCloseDisplay(dpy);
 }
 

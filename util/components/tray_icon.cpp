@@ -131,6 +131,8 @@ TUtlTrayIcon::~TUtlTrayIcon() {
     Application->OnRestore = savedRestore_;
   }
   if (iconShown_) RemoveTrayIcon();
+  // Panels of other programs this icon hid do not stay hidden after it.
+  if (!showTaskBar_ && !InState(csDesigning)) ShowDesktopPanels(1);
   SetWindowLongPtrA(window_, GWL_USERDATA, 0);
   DestroyWindow(window_);
 }
@@ -193,6 +195,11 @@ void TUtlTrayIcon::Notification(TComponent* component, TOperation operation) {
   // A freed menu or icon list is not used afterwards.
   if (operation == opRemove && component == popupMenu_) popupMenu_ = nullptr;
   if (operation == opRemove && component == iconList_) SetIconList(nullptr);
+}
+
+void TUtlTrayIcon::SetShowTaskBar(bool value) {
+  showTaskBar_ = value;
+  if (!InState(csDesigning)) ShowDesktopPanels(value);
 }
 
 void TUtlTrayIcon::SetShowIcon(TTrayShow value) {

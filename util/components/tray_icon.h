@@ -106,9 +106,11 @@ public:
   TIcon* TextIcon() const { return textIcon_.get(); }
   TTrayShow ShowIcon() const { return showIcon_; }
   void SetShowIcon(TTrayShow value);
-  // No taskbar of its own can be hidden on this desktop; the value is kept.
+  // False hides the desktop's panels (the taskbar's counterpart here); True
+  // shows again those it hid, as does the icon's end. Nothing happens at
+  // design time.
   bool ShowTaskBar() const { return showTaskBar_; }
-  void SetShowTaskBar(bool value) { showTaskBar_ = value; }
+  void SetShowTaskBar(bool value);
   TTrayShow ShowTaskEntry() const { return showTaskEntry_; }
   void SetShowTaskEntry(TTrayShow value) { showTaskEntry_ = value; }
   bool IconShown() const { return iconShown_; }
