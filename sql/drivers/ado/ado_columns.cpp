@@ -37,9 +37,10 @@ TypeShape ShapeOf(int adoType) {
     case adBoolean: return {AdoValueKind::Boolean, varBoolean, 2};
     case adSingle: return {AdoValueKind::Float, varSingle, 4};
     case adDouble: return {AdoValueKind::Float, varDouble, 8};
-    // The platform's variant has no decimal kind: exact numbers come as doubles.
+    // The platform's variant has no decimal kind: exact numbers come as the
+    // data source's text, which keeps every digit a double would lose.
     case adNumeric:
-    case adDecimal: return {AdoValueKind::Float, varDouble, 19};
+    case adDecimal: return {AdoValueKind::Text, varString, 19};
     case adDBDate: return {AdoValueKind::Date, varDate, 6};
     case adDBTime: return {AdoValueKind::Time, varDate, 6};
     case adDBTimeStamp: return {AdoValueKind::Timestamp, varDate, 16};

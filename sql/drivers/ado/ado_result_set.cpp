@@ -3,12 +3,18 @@
 
 #include "sql/drivers/ado/ado_result_set.h"
 
+#include <charconv>
 #include <cstring>
 
+#include "platform/rtl/datetime.h"
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/numbers.h"
+#include "platform/rtl/text.h"
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
+#include "sql/core/sysutils.h"
 #include "sql/drivers/ado/ado_plain_driver.h"
 #include "sql/drivers/ado/ado_utils.h"
 
@@ -34,6 +40,18 @@ bool IsSignedType(int adoType) {
     case adNumeric: return true;
     default: return false;
   }
+}
+
+bool IsText(const Variant& value) { return VarType(value) == varString || VarType(value) == varOleStr; }
+
+// A number given as text (exact numerics are): every digit a long double
+// holds; a text that is no number raises, as a variant conversion would.
+long double NumberOf(const Variant& value) {
+  const AnsiString text = Trim(value.AsString());
+  long double number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) throw EVariantError("Invalid variant type conversion");
+  return number;
 }
 
 }  // namespace
@@ -153,9 +171,23 @@ const char* TZAdoResultSet::GetPChar(int columnIndex) {
   return TemporaryString.c_str();
 }
 
+// Numbers, dates and booleans as text in the forms the cached rows give them.
 AnsiString TZAdoResultSet::GetString(int columnIndex) {
   const Variant value = Value(columnIndex);
-  return LastWasNull ? AnsiString() : TrimTrailingSpaces(value.AsString());
+  if (LastWasNull) return AnsiString();
+  switch (VarType(value)) {
+    case varBoolean: return value.AsBoolean() ? "True" : "False";
+    case varSmallint: case varInteger: case varShortInt: case varByte: case varWord: case varLongWord: case varInt64:
+      return IntToStr(value.AsInteger());
+    case varSingle: case varDouble: case varCurrency: return FloatToSqlStr(value.AsFloat());
+    case varDate: {
+      const TZSQLType type = GetMetadata()->GetColumnType(columnIndex);
+      const char* format = type == stDate ? "yyyy-mm-dd" : type == stTime ? "hh:nn:ss" : "yyyy-mm-dd hh:nn:ss";
+      return FormatDateTime(format, value.AsDateTime());
+    }
+    default:
+      return TrimTrailingSpaces(value.AsString());
+  }
 }
 
 WideString TZAdoResultSet::GetUnicodeString(int columnIndex) {
@@ -170,21 +202,21 @@ bool TZAdoResultSet::GetBoolean(int columnIndex) {
 std::int8_t TZAdoResultSet::GetByte(int columnIndex) { return static_cast<std::int8_t>(GetInt(columnIndex)); }
 std::int16_t TZAdoResultSet::GetShort(int columnIndex) { return static_cast<std::int16_t>(GetInt(columnIndex)); }
 
-int TZAdoResultSet::GetInt(int columnIndex) {
-  return Converted<int>(columnIndex, 0, [](const Variant& v) { return static_cast<int>(v.AsInteger()); });
-}
+int TZAdoResultSet::GetInt(int columnIndex) { return static_cast<int>(GetLong(columnIndex)); }
 
 std::int64_t TZAdoResultSet::GetLong(int columnIndex) {
-  return Converted<std::int64_t>(columnIndex, 0, [](const Variant& v) { return v.AsInteger(); });
+  return Converted<std::int64_t>(columnIndex, 0, [](const Variant& v) {
+    return IsText(v) ? static_cast<std::int64_t>(NumberOf(v)) : v.AsInteger();
+  });
 }
 
 float TZAdoResultSet::GetFloat(int columnIndex) { return static_cast<float>(GetDouble(columnIndex)); }
 
-double TZAdoResultSet::GetDouble(int columnIndex) {
-  return Converted<double>(columnIndex, 0, [](const Variant& v) { return v.AsFloat(); });
-}
+double TZAdoResultSet::GetDouble(int columnIndex) { return static_cast<double>(GetBigDecimal(columnIndex)); }
 
-long double TZAdoResultSet::GetBigDecimal(int columnIndex) { return GetDouble(columnIndex); }
+long double TZAdoResultSet::GetBigDecimal(int columnIndex) {
+  return Converted<long double>(columnIndex, 0, [](const Variant& v) { return IsText(v) ? NumberOf(v) : v.AsFloat(); });
+}
 
 // Dates are kept whole: a date column's time of day, if any, stays.
 TDateTime TZAdoResultSet::GetDate(int columnIndex) { return GetDouble(columnIndex); }

@@ -3,9 +3,12 @@
 
 #include "sql/drivers/ado/ado_statement.h"
 
+#include <charconv>
+#include <cmath>
 #include <limits>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/format.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/cached_result_set.h"
@@ -146,6 +149,18 @@ _Command& TZAdoPreparedStatement::Command() {
   return *command_;
 }
 
+namespace {
+
+// The data sources take a text parameter up to its first NUL: a text that
+// holds one is refused by its parameter's number rather than cut there.
+void RefuseNul(bool hasNul, int parameterIndex) {
+  if (hasNul)
+    throw EZSQLException(Format("The text of parameter %d holds a NUL character, which a text parameter cannot carry",
+                                {parameterIndex}));
+}
+
+}  // namespace
+
 void TZAdoPreparedStatement::SetInParam(int parameterIndex, TZSQLType sqlType, const TZVariant& value) {
   if (parameterIndex < 1) throw ERangeError(SRangeError);
   _Command& command = Command();
@@ -185,10 +200,20 @@ void TZAdoPreparedStatement::SetInParam(int parameterIndex, TZSQLType sqlType, c
   }
 
   Variant com = ComValue(plain);
+  // An exact number travels as its decimal text: the drivers print a double
+  // with fewer digits than it holds.
+  if (type == stBigDecimal && plain.VType == vtFloat && std::isfinite(plain.VFloat)) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, plain.VFloat);
+    com = Variant(AnsiString(text, result.ptr));
+    type = stString;
+  }
   int size = 0;
   if (type == stString && !VarIsNull(com)) {
+    RefuseNul(com.AsString().find('\0') != AnsiString::npos, parameterIndex);
     size = std::max<int>(static_cast<int>(com.AsString().size()), 1);
   } else if (type == stUnicodeString && !VarIsNull(com)) {
+    RefuseNul(com.AsWideString().find(u'\0') != WideString::npos, parameterIndex);
     size = std::max<int>(static_cast<int>(com.AsWideString().size()), 1);
   } else if (type == stBytes && !VarIsNull(com)) {
     const AnsiString bytes = com.AsString();

@@ -74,7 +74,7 @@ const std::vector<TypeCase> kPostgreSQLTypes = {
     {"text", "'dlouhý'", adLongVarChar, 8190, varString, "dlouhý"},
     {"double precision", "1.5", adDouble, 8, varDouble, "1.5"},
     {"real", "2.25", adSingle, 4, varSingle, "2.25"},
-    {"numeric(10,2)", "12.34", adNumeric, 19, varDouble, "12.34"},
+    {"numeric(10,2)", "12.34", adNumeric, 19, varString, "12.34"},
     {"boolean", "true", adBoolean, 2, varBoolean, "true"},
     {"date", "'2024-01-02'", adDBDate, 6, varDate, "2024-01-02 00:00:00.000"},
     {"time", "'03:04:05'", adDBTime, 6, varDate, "1899-12-30 03:04:05.000"},

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/datetime.h"
 #include "sql/core/dbc/cached_result_set.h"
+#include "sql/core/sql_exception.h"
 #include "sql/drivers/ado/ado_result_set.h"
 #include "tests/sql/drivers/ado/ado_test_support.h"
 
@@ -158,7 +160,42 @@ TEST_P(AdoResultSet, CachedInsertReadsTheGeneratedIdentityBack) {
   resultSet->InsertRow();
   EXPECT_EQ(std::to_string(resultSet->GetLong(1)), db.Oracle("SELECT id FROM " + table + " WHERE name = 'second'"));
   EXPECT_EQ(resultSet->GetLong(1), 2);
+  // The cached row carries the key, so its next update reaches the row.
+  resultSet->UpdateString(2, "third");
+  resultSet->UpdateRow();
+  EXPECT_EQ(db.Oracle("SELECT name FROM " + table + " WHERE id = 2"), "third");
   statement->Close();
+}
+
+// Exact numbers keep their digits both ways; numbers, dates and booleans
+// read as text; a text parameter holding NUL is refused by its number.
+TEST_P(AdoResultSet, ValuesKeepTheirDigitsAndReadAsText) {
+  const std::string table = db.Table("texts");
+  connection->InternalExecuteStatement("CREATE TABLE " + table +
+                                       " (n numeric(20,6), d date, b boolean, f float, s varchar(20))");
+  Ref<IZPreparedStatement> insert = connection->PrepareStatement("INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?)");
+  insert->SetBigDecimal(1, 12345678.123456L);
+  insert->SetDate(2, EncodeDate(2001, 12, 24));
+  insert->SetBoolean(3, true);
+  insert->SetDouble(4, 0.25);
+  try {
+    insert->SetString(5, AnsiString("a\0b", 3));
+    ADD_FAILURE() << "a text to be cut at its NUL was taken";
+  } catch (const EZSQLException& e) {
+    EXPECT_EQ(e.Message(), "The text of parameter 5 holds a NUL character, which a text parameter cannot carry");
+  }
+  insert->SetString(5, "ab");
+  insert->ExecuteUpdatePrepared();
+  EXPECT_EQ(db.Oracle("SELECT count(*) FROM " + table), "1");
+  EXPECT_EQ(db.Oracle("SELECT n FROM " + table), "12345678.123456");
+  Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery("SELECT n, d, b, f FROM " + table);
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetString(1), "12345678.123456");
+  // SQLite keeps the number as a double, PostgreSQL as its decimal text.
+  EXPECT_EQ(rows->GetBigDecimal(1), IsPostgreSQL() ? 12345678.123456L : static_cast<long double>(12345678.123456));
+  EXPECT_EQ(rows->GetString(2), "2001-12-24");
+  EXPECT_EQ(rows->GetString(3), "True");
+  EXPECT_EQ(rows->GetString(4), "0.25");
 }
 
 INSTANTIATE_TEST_SUITE_P(Peers, AdoResultSet, testing::Values(Peer::SQLite, Peer::PostgreSQL), PeerName);
