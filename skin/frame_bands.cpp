@@ -30,6 +30,22 @@ void StretchInto(TCanvas* canvas, TBitmap* picture, const TRect& r) {
   if (picture && !picture->Empty() && r.Width() > 0 && r.Height() > 0) canvas->StretchDraw(r, picture);
 }
 
+// The window region cuts the title picture's transparent corners away, but
+// the pixels stay in the window's own image (and in every grab of it): they
+// take the frame's colour instead of the key colour.
+void DrawWithoutKey(TCanvas* canvas, int x, int y, TBitmap* piece, TColor key, TColor back) {
+  ReplaceBitmapColor(piece, key, back);
+  canvas->Draw(x, y, piece);
+}
+
+void CopyWithoutKey(TCanvas* canvas, const TRect& dest, TCanvas* from, const TRect& src, TColor key, TColor back) {
+  TBitmap piece;
+  piece.SetPixelFormat(pf24bit);
+  piece.SetSize(src.Width(), src.Height());
+  piece.Canvas()->CopyRect(Rect(0, 0, src.Width(), src.Height()), from, src);
+  DrawWithoutKey(canvas, dest.Left, dest.Top, &piece, key, back);
+}
+
 }  // namespace
 
 void FillNormalized(TCanvas* canvas, TRect r, TColor color) {
@@ -138,9 +154,9 @@ void TFrameBands::PaintSkin(TCanvas* canvas, int w, int h, const TsuiFileTheme* 
     TCanvas* from = image->Canvas();
     const int iw = image->Width(), ih = image->Height(), left = std::max(SkinLeftWidth, 4),
               right = std::max(4, SkinRightWidth);
-    canvas->CopyRect(Rect(0, 0, left, ih), from, Rect(0, 0, left, ih));
-    canvas->CopyRect(Rect(0, 0, iw, 3), from, Rect(0, 0, iw, 3));
-    canvas->CopyRect(Rect(w - right, 0, w, ih), from, Rect(iw - right, 0, iw, ih));
+    CopyWithoutKey(canvas, Rect(0, 0, left, ih), from, Rect(0, 0, left, ih), TransColor, formColor);
+    CopyWithoutKey(canvas, Rect(0, 0, iw, 3), from, Rect(0, 0, iw, 3), TransColor, formColor);
+    CopyWithoutKey(canvas, Rect(w - right, 0, w, ih), from, Rect(iw - right, 0, iw, ih), TransColor, formColor);
   }
   TBitmap* leftBorder = t->GetBitmap(kLeftBorder);
   const int lw = PictureWidth(leftBorder);
@@ -177,10 +193,10 @@ void TFrameBands::PaintBuiltInTitle(TCanvas* canvas, int w, int bw, TsuiTitleBar
   if (3 - bw > 0) {
     piece.SetSize(3 - bw, left->Height());
     piece.Canvas()->Draw(0, 0, left);
-    canvas->Draw(bw, 0, &piece);
+    DrawWithoutKey(canvas, bw, 0, &piece, TransColor, borderColor);
     if (right->Width() > 2) piece.Canvas()->Draw(2 - right->Width(), 0, right);
     else StretchInto(piece.Canvas(), right, Rect(0, 0, piece.Width(), piece.Height()));
-    canvas->Draw(w - 3, 0, &piece);
+    DrawWithoutKey(canvas, w - 3, 0, &piece, TransColor, borderColor);
   }
   piece.SetSize(std::max(w - 5, 0), 3);
   const int pw = piece.Width();
@@ -188,7 +204,7 @@ void TFrameBands::PaintBuiltInTitle(TCanvas* canvas, int w, int bw, TsuiTitleBar
   piece.Canvas()->Draw(-2, 0, left);
   piece.Canvas()->Draw(a, 0, right);
   StretchInto(piece.Canvas(), middle, Rect(left->Width() - 2, 0, a, middle->Height()));
-  canvas->Draw(2, 0, &piece);
+  DrawWithoutKey(canvas, 2, 0, &piece, TransColor, borderColor);
   if (bw == 1 && r == 11) {
     canvas->Pen()->SetColor(borderColor);
     canvas->Arc(w - 2 * r + 1, -1, w + 1, 2 * r - 1, w + 1, r - 1, w - r + 1, -1);

@@ -327,7 +327,9 @@ void TsuiButton::UIStyleChanged() {
 
 void TsuiButton::PaintPic(TCanvas* canvas, TBitmap* picture) {
   canvas->SetFont(Font());
-  DrawNineSliceBitmap(picture, canvas, ClientRect(), picTransparent_);
+  // The face's corners are key-coloured: they always show the background
+  // (the parent's or Color), never the key colour itself.
+  DrawNineSliceBitmap(picture, canvas, ClientRect(), true);
   if (glyph_->Empty()) return;
   const int tw = canvas->TextWidth(Caption()), th = canvas->TextHeight(Caption());
   int gw = glyph_->Width();

@@ -52,6 +52,8 @@ void TsuiCheckListBox::DrawItem(int index, TRect rect, TOwnerDrawState state) {
   TBitmap image;
   CheckImage(Enabled() ? (checked ? 1 : 2) : (checked ? 3 : 4), &image);
   if (image.Empty()) return;
+  // Some styles key the box's outside in magenta: it shows the item's background.
+  ReplaceBitmapColor(&image, kSkinMagenta, c->Brush()->Color());
   if (c->TextHeight("W") < 12) rect.Bottom += 1;
   const int textLeft = rect.Left + GetCheckWidth();
   c->Draw(textLeft - kCheckOffset, rect.Top + (rect.Height() - kCheckHeight) / 2, &image);

@@ -50,14 +50,25 @@ inline std::unique_ptr<GdiBitmap> Snapshot(TControl* control) {
   return shot;
 }
 
+// "none", or where the first pure magenta pixel (the transparent key colour
+// of skin pictures) lies.
+inline std::string FirstKeyPixel(const GdiBitmap& image) {
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if ((image.Row(y)[x] & 0xFFFFFF) == 0xFF00FF) return std::to_string(x) + "," + std::to_string(y);
+  return "none";
+}
+
 inline void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(bytes.data()),
                                                                 std::streamsize(bytes.size()));
 }
 
 // Expects the snapshot to equal <folder>/expected/<name>.png exactly, folder
-// being a test folder such as "tests/util".
+// being a test folder such as "tests/util". The skin pictures' transparent key
+// colour (pure magenta) must never show, whatever the expected picture holds.
 inline void ExpectPictureIn(const std::string& folder, const GdiBitmap& actual, const std::string& name) {
+  EXPECT_EQ(FirstKeyPixel(actual), "none") << name;
   const std::string actualDir = std::string(VX_BINARY_DIR) + "/" + folder + "/";
   const std::string expectedPath = std::string(VX_SOURCE_DIR) + "/" + folder + "/expected/" + name + ".png";
   png_image image{};
