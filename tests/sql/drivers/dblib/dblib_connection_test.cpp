@@ -125,6 +125,7 @@ TEST_F(ConnectionTest, ProtocolSevenOneGivesTheSameAnswers) {
   ASSERT_TRUE(rows->Next() && rows->Next());
   EXPECT_EQ(rows->GetInt(1), 2);
   EXPECT_TRUE(rows->IsNull(2));
+  statement->Close();  // its result sets hold it until then
   Ref<IZCallableStatement> call = connection->PrepareCall("twice");
   call->RegisterOutParameter(2, stInteger);
   call->SetInt(2, 21);

@@ -175,6 +175,8 @@ TEST_F(StatementTest, ProcedureCallSendsParametersAndReadsOutputsAndStatus) {
   // What the server was sent, as it read it.
   EXPECT_EQ(RequestsFrom("RPC").front(), "RPC typed_outputs 42 output, 2.5 output, 12.34 output, "
                                          "'20240131 13:05:09:000' output, -3.25 output, 'ab' output");
+  // Its result set holds the call until it is closed.
+  call->Close();
 }
 
 TEST_F(StatementTest, ProcedureCallSendsInputsNullsAndWideIntegers) {
