@@ -57,7 +57,8 @@ bool TFolderLock::Take(const std::vector<AnsiString>& folders, AnsiString& busy,
     const int fd = ::open(detail::ToOsName(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) continue;  // a folder the run makes later
     struct stat st;
-    if (::fstat(fd, &st) != 0 || std::find(taken.begin(), taken.end(), std::make_pair(st.st_dev, st.st_ino)) != taken.end()) {
+    if (::fstat(fd, &st) != 0 ||
+        std::find(taken.begin(), taken.end(), std::make_pair(st.st_dev, st.st_ino)) != taken.end()) {
       ::close(fd);
       continue;
     }

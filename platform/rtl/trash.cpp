@@ -208,7 +208,8 @@ bool Trash(const AnsiString& path, TFailure& failure) {
     failure = SystemFailure(given);
     return false;
   }
-  const std::string item = (std::string(parent) == "/" ? "" : std::string(parent)) + "/" + given.substr(given.rfind('/') + 1);
+  const std::string item =
+      (std::string(parent) == "/" ? "" : std::string(parent)) + "/" + given.substr(given.rfind('/') + 1);
   const std::string mount = MountPointOf(parent);
   const std::string home = HomeTrash();
   if (MountPointOf(ExistingFolder(home)) == mount) {

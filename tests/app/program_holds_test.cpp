@@ -29,9 +29,10 @@ std::vector<std::string> Lines(const std::string& text) {
 class HoldsTest : public ProgramTest {
 protected:
   static void SetUpTestSuite() {
-    Server().Client(Utf8("set names utf8mb4; drop database if exists vx_hold; create database vx_hold character set "
-                         "utf8mb4; create table vx_hold.zboží (id int primary key, název varchar(20));"
-                         "insert into vx_hold.zboží values (1, 'Šroub'), (2, 'Matice'), (3, 'Podložka')"));
+    Server().Client(
+        Utf8("set names utf8mb4; drop database if exists vx_hold; create database vx_hold character set "
+             "utf8mb4; create table vx_hold.zboží (id int primary key, název varchar(20));"
+             "insert into vx_hold.zboží values (1, 'Šroub'), (2, 'Matice'), (3, 'Podložka')"));
   }
   static void TearDownTestSuite() { Server().Client("drop database vx_hold; drop database if exists vx_hold_back"); }
 
@@ -78,7 +79,8 @@ protected:
   void ExpectPartsRestoreEqual(const std::string& database, const std::string& table, int parts) {
     std::vector<fs::path> zips;
     for (int n = 1; n <= parts; ++n)
-      zips.push_back(zip_ / (Utf8(FormatDateTime("yyyymmdd", Now()).c_str()) + "_" + table + std::to_string(n) + ".zip"));
+      zips.push_back(zip_ /
+                     (Utf8(FormatDateTime("yyyymmdd", Now()).c_str()) + "_" + table + std::to_string(n) + ".zip"));
     LoadInOrder(zips, "vx_hold_back");
     EXPECT_EQ(TableChecksum("vx_hold_back", table), TableChecksum(database, table)) << table;
   }
@@ -104,7 +106,8 @@ TEST_F(HoldsTest, OldDumpsAndPrunedFoldersGoToTheTrashOfTheirOwnFileSystem) {
            Quoted(root_ / (to + "_zip"));
   };
   ASSERT_EQ(RunMounted("/P:2", disks, copyOut("first")), 0) << err_;
-  for (const auto& [disk, item] : {std::pair<std::string, std::string>{"first_work", "stara.zal"}, {"first_zip", "20000101"}}) {
+  for (const auto& [disk, item] :
+       {std::pair<std::string, std::string>{"first_work", "stara.zal"}, {"first_zip", "20000101"}}) {
     const fs::path trash = root_ / disk / ".Trash-0";
     EXPECT_TRUE(fs::exists(trash / "files" / item)) << disk;
     const std::string info = FileBytes(trash / "info" / (item + ".trashinfo"));
@@ -135,13 +138,15 @@ TEST_F(HoldsTest, OldDumpsAndPrunedFoldersGoToTheTrashOfTheirOwnFileSystem) {
 // The first run's dump writes half, waits, then finishes; a second run
 // started meanwhile on the same folders touches nothing and names the first.
 TEST_F(HoldsTest, ASecondInstanceNamesTheRunThatHoldsTheFolders) {
-  StandInDump("for a; do case \"$a\" in --result-file=*) out=\"${a#--result-file=}\";; esac; done\n"
-              "/usr/bin/mysqldump \"$@\" || exit $?\nmv \"$out\" \"$out.full\"\n"
-              "head -c $(($(wc -c <\"$out.full\") / 2)) \"$out.full\" >\"$out\"\n"
-              "touch \"$(dirname \"$0\")/started\"\nsleep 5\nmv \"$out.full\" \"$out\"");
+  StandInDump(
+      "echo $$ >\"$(dirname \"$0\")/dump.pid\"\n"
+      "for a; do case \"$a\" in --result-file=*) out=\"${a#--result-file=}\";; esac; done\n"
+      "/usr/bin/mysqldump \"$@\" || exit $?\nmv \"$out\" \"$out.full\"\n"
+      "head -c $(($(wc -c <\"$out.full\") / 2)) \"$out.full\" >\"$out\"\n"
+      "touch \"$(dirname \"$0\")/started\"\nsleep 5\nmv \"$out.full\" \"$out\"");
   const std::string program = Quoted(root_ / "bin/vorbex05");
-  const int rc = Shell(program + " >" + Quoted(root_ / "out") + " 2>" + Quoted(root_ / "err") + " &\nfirst=$!\necho $first >" +
-                       Quoted(root_ / "first.pid") + "\n" +
+  const int rc = Shell(program + " >" + Quoted(root_ / "out") + " 2>" + Quoted(root_ / "err") +
+                       " &\nfirst=$!\necho $first >" + Quoted(root_ / "first.pid") + "\n" +
                        AfterDumpStarted(program + " /A: >" + Quoted(root_ / "out2") + " 2>" + Quoted(root_ / "err2") +
                                         "\necho $? >" + Quoted(root_ / "rc2") + "\nwait $first"));
   EXPECT_EQ(rc, 0) << err_;
@@ -155,6 +160,16 @@ TEST_F(HoldsTest, ASecondInstanceNamesTheRunThatHoldsTheFolders) {
   EXPECT_TRUE(Names(work_).empty());
   LoadInOrder({DateFolder(zip_) / Utf8("zboží.zip")}, "vx_hold_back");
   EXPECT_EQ(TableChecksum("vx_hold_back", Utf8("zboží")), TableChecksum("vx_hold", Utf8("zboží")));
+
+  // A run killed mid-dump leaves no lock behind: the next one backs up.
+  fs::remove(root_ / "bin/started");
+  EXPECT_EQ(Shell(program + " >/dev/null 2>&1 &\np=$!\n" +
+                  AfterDumpStarted("kill -9 $p $(cat " + Quoted(root_ / "bin/dump.pid") +
+                                   ")\nwait $p\nln -sf /usr/bin/mysqldump " + Quoted(root_ / "bin/mysqldump") + "\n" +
+                                   Program(""))),
+            0)
+      << err_;
+  EXPECT_FALSE(Contains(err_, Utf8("jiný běh"))) << err_;
 }
 
 // The shared server, stopped with SIGSTOP: this test program runs alone
@@ -168,8 +183,9 @@ TEST_F(HoldsTest, AServerThatStopsAnsweringEndsInANamedFailureAndSigtermEndsTheW
     ~Resume() { RunShell("kill -CONT " + pid); }
   } resume{pid};
   // The dump itself needs no server: the run's own calls meet the stopped one.
-  StandInDump("for a; do case \"$a\" in --result-file=*) out=\"${a#--result-file=}\";; esac; done\n"
-              "touch \"$(dirname \"$0\")/started\"\nsleep 1\necho '-- stand-in' >\"$out\"");
+  StandInDump(
+      "for a; do case \"$a\" in --result-file=*) out=\"${a#--result-file=}\";; esac; done\n"
+      "touch \"$(dirname \"$0\")/started\"\nsleep 1\necho '-- stand-in' >\"$out\"");
   const std::string stopServer = "kill -STOP " + pid;
 
   auto start = std::chrono::steady_clock::now();
@@ -180,10 +196,13 @@ TEST_F(HoldsTest, AServerThatStopsAnsweringEndsInANamedFailureAndSigtermEndsTheW
   fs::remove(root_ / "bin/started");
   RunShell("kill -CONT " + pid);
   const fs::path ms = root_ / "ms";
-  EXPECT_EQ(Shell(Program("/A:") + " &\np=$!\n" +
-                  AfterDumpStarted(stopServer + "\nsleep 2\nkill -TERM $p\ns=$(date +%s%N)\nwait $p\nrc=$?\necho $((($(date +%s%N) - s) / 1000000)) >" +
-                                   Quoted(ms) + "\nexit $rc")),
-            1)
+  EXPECT_EQ(
+      Shell(Program("/A:") + " &\np=$!\n" +
+            AfterDumpStarted(
+                stopServer +
+                "\nsleep 2\nkill -TERM $p\ns=$(date +%s%N)\nwait $p\nrc=$?\necho $((($(date +%s%N) - s) / 1000000)) >" +
+                Quoted(ms) + "\nexit $rc")),
+      1)
       << err_;
   EXPECT_LT(std::atoi(FileBytes(ms).c_str()), 5000);
   EXPECT_TRUE(Contains(FileBytes(work_ / "_protokol.zal"), "CHYBA: záloha přerušena"));
@@ -193,9 +212,10 @@ TEST_F(HoldsTest, AServerThatStopsAnsweringEndsInANamedFailureAndSigtermEndsTheW
 // database give it back: a table of 200,000 rows in five parts (the last
 // one empty) and the three-row table in two.
 TEST_F(HoldsTest, PagedPartsLoadedInOrderRestoreEqual) {
-  Server().Client("drop database if exists vx_hold_big; create database vx_hold_big;"
-                  "create table vx_hold_big.velka (id int primary key, v varchar(32));"
-                  "insert into vx_hold_big.velka select seq, md5(seq) from vx_hold_big.seq_1_to_200000");
+  Server().Client(
+      "drop database if exists vx_hold_big; create database vx_hold_big;"
+      "create table vx_hold_big.velka (id int primary key, v varchar(32));"
+      "insert into vx_hold_big.velka select seq, md5(seq) from vx_hold_big.seq_1_to_200000");
   fs::create_directories(zip_);
   WriteIni(Folders(), "bin/vorbex05.ini", "vx_hold_big");
   ASSERT_EQ(Run("/M:50000"), 0) << err_;
@@ -213,9 +233,11 @@ TEST_F(HoldsTest, PagedPartsLoadedInOrderRestoreEqual) {
 TEST_F(HoldsTest, AllDatabasesGetSafeFoldersInsideTheDateFolder) {
   const std::vector<std::string> databases = {"..", "a/b", "-x", "Db", "db"};
   for (const std::string& database : databases)
-    Server().Client("drop database if exists `" + database + "`; create database `" + database +
-                    "`; create table `" + database + "`.t (id int primary key, v varchar(10));"
-                    "insert into `" + database + "`.t values (1, '" + database + "'), (2, 'x')");
+    Server().Client("drop database if exists `" + database + "`; create database `" + database + "`; create table `" +
+                    database +
+                    "`.t (id int primary key, v varchar(10));"
+                    "insert into `" +
+                    database + "`.t values (1, '" + database + "'), (2, 'x')");
   // The server's other databases count as backed up today already, so
   // the run skips them.
   for (const std::string& other : Lines(Server().Client("show databases")))
@@ -247,9 +269,10 @@ TEST_F(HoldsTest, AllDatabasesGetSafeFoldersInsideTheDateFolder) {
 // A ZIP folder too small for the table's archive and an upload batch that
 // fails: the protocol archive, packed last, holds both failures.
 TEST_F(HoldsTest, TheProtocolArchiveHoldsEveryFailureOfItsRun) {
-  Server().Client("drop database if exists vx_hold_full; create database vx_hold_full;"
-                  "create table vx_hold_full.hodne (id int primary key, v varchar(128));"
-                  "insert into vx_hold_full.hodne select seq, sha2(rand(), 512) from vx_hold_full.seq_1_to_3000");
+  Server().Client(
+      "drop database if exists vx_hold_full; create database vx_hold_full;"
+      "create table vx_hold_full.hodne (id int primary key, v varchar(128));"
+      "insert into vx_hold_full.hodne select seq, sha2(rand(), 512) from vx_hold_full.seq_1_to_3000");
   WriteIni(Folders(), "bin/vorbex05.ini", "vx_hold_full");
   WriteFile(root_ / "bin/bck_uloz.bat", "exit 3\n");
   fs::create_directories(zip_);
