@@ -338,14 +338,23 @@ void TZOracleBlob::ReadBlob() {
   TMemoryStream stream;
   char buffer[kLobPieceSize];
   ub4 offset = 1, amount;
-  do {
-    amount = kLobPieceSize;
-    Check(plainDriver_->OCILobRead(context, error, locator_, &amount, offset, buffer, kLobPieceSize, nullptr,
-                                   nullptr, 0, SQLCS_IMPLICIT),
-          "Read Large Object");
-    if (amount > 0) stream.Write(buffer, static_cast<int>(amount));
-    offset += kLobPieceSize;
-  } while (amount >= kLobPieceSize);
+  try {
+    // A read at the end answers OCI_NO_DATA: the end of an empty LOB or of
+    // one whose length is a multiple of the piece.
+    do {
+      amount = kLobPieceSize;
+      const sword status = plainDriver_->OCILobRead(context, error, locator_, &amount, offset, buffer,
+                                                    kLobPieceSize, nullptr, nullptr, 0, SQLCS_IMPLICIT);
+      if (status == OCI_NO_DATA) break;
+      Check(status, "Read Large Object");
+      if (amount > 0) stream.Write(buffer, static_cast<int>(amount));
+      offset += kLobPieceSize;
+    } while (amount >= kLobPieceSize);
+  } catch (...) {
+    // An open LOB left behind would fail every later row of the cursor.
+    plainDriver_->OCILobClose(context, error, locator_);
+    throw;
+  }
   Check(plainDriver_->OCILobClose(context, error, locator_), "Close Large Object");
   stream.SetPosition(0);
   SetStream(&stream);

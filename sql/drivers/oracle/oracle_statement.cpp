@@ -306,7 +306,7 @@ bool TZOraclePreparedStatement::Execute(const AnsiString& sql) {
 AnsiString TZOracleCachedResolver::FormCalculateStatement(const TZResolverParameters& columns) {
   AnsiString result = TZGenericCachedResolver::FormCalculateStatement(columns);
   if (result.empty()) return result;
-  std::size_t from = UpperCase(result).find("FROM");
-  if (from == AnsiString::npos) return result + " FROM DUAL";
-  return result.substr(0, from + 4) + " DUAL";
+  // The generic statement has no FROM of its own: any FROM in it belongs to
+  // a default value's subquery, and the values are read from DUAL.
+  return result + " FROM DUAL";
 }

@@ -98,6 +98,24 @@ TEST_F(OracleResultSet, ValuesConvertFromTheirBuffers) {
   EXPECT_THROW(rs->IsNull(8), EZSQLException);
 }
 
+// A read at the end of a LOB answers OCI_NO_DATA: an empty LOB and one of a
+// whole number of pieces read whole, and the rows after them still read.
+TEST_F(OracleResultSet, LobsOfEverySizeReadWholeOneAfterAnother) {
+  const int sizes[] = {0, 1, 1023, 1024, 2048, 3000};
+  ExecuteInSession(connection.get(), "CREATE TABLE lobs (id NUMBER(10,0), notes CLOB)");
+  for (int size : sizes)
+    ExecuteInSession(connection.get(), Format("INSERT INTO lobs VALUES (%d, %s)",
+                                              {size, size ? Format("printf('%%.%dc', 'x')", {size}) : "''"}));
+  connection->Commit();
+  Ref<IZResultSet> rs = statement->ExecuteQuery("SELECT id, notes FROM lobs ORDER BY id");
+  for (int size : sizes) {
+    ASSERT_TRUE(rs->Next()) << size;
+    EXPECT_EQ(rs->GetInt(1), size);
+    EXPECT_EQ(rs->GetBlob(2)->GetString(), AnsiString(static_cast<std::size_t>(size), 'x')) << size;
+  }
+  EXPECT_FALSE(rs->Next());
+}
+
 TEST_F(OracleResultSet, TheResolverCalculatesDefaultsOnDual) {
   Ref<IZResultSet> rs = statement->ExecuteQuery("SELECT id FROM r");
   auto resolver = MakeRef<TZOracleCachedResolver>(statement, rs->GetMetadata());
@@ -105,7 +123,7 @@ TEST_F(OracleResultSet, TheResolverCalculatesDefaultsOnDual) {
     std::vector<const char*> defaults;
     const char* expected;
   } cases[] = {{{"1", "sysdate"}, "SELECT 1,sysdate FROM DUAL"},
-               {{"(select max(id) from r)", "2"}, "SELECT (select max(id) from DUAL"},
+               {{"(select max(id) from r)", "2"}, "SELECT (select max(id) from r),2 FROM DUAL"},
                {{}, ""}};
   for (const auto& c : cases) {
     TZResolverParameters columns;
