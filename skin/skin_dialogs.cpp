@@ -56,6 +56,43 @@ TLabel* MakeLabel(TsuiForm* frame, int left, int top) {
   return label;
 }
 
+// Breaks every word wider than width into pieces that fit, at character
+// boundaries, so that a long path shows whole instead of running past the
+// label's edge.
+AnsiString BreakLongWords(TCanvas* canvas, const AnsiString& text, int width) {
+  AnsiString out, word;
+  auto flush = [&] {
+    if (canvas->TextWidth(word) <= width) {
+      out += word;
+    } else {
+      AnsiString piece;
+      for (size_t i = 0; i < word.size();) {
+        size_t n = 1;
+        while (i + n < word.size() && (uint8_t(word[i + n]) & 0xC0) == 0x80) ++n;  // a UTF-8 character's tail
+        const AnsiString character = word.substr(i, n);
+        if (!piece.empty() && canvas->TextWidth(piece + character) > width) {
+          out += piece + "\r\n";
+          piece.clear();
+        }
+        piece += character;
+        i += n;
+      }
+      out += piece;
+    }
+    word.clear();
+  };
+  for (char c : text) {
+    if (c == ' ' || c == '\r' || c == '\n' || c == '\t') {
+      flush();
+      out += c;
+    } else {
+      word += c;
+    }
+  }
+  flush();
+  return out;
+}
+
 // Widens the window by twice a frame border that is wider than the native one.
 void CorrectBorder(TCustomForm* window) {
   const int answer = int(SendMessageA(window->Handle(), kSkinBorderQuery, 0, 0));
@@ -138,13 +175,20 @@ TfrmMsg::TfrmMsg(TComponent* owner) : TForm(owner) {
 }
 
 AnsiString TfrmMsg::ClipboardText() const {
-  AnsiString text = kRule + "\r\n" + suiForm1->Caption() + "\r\n" + kRule + "\r\n" + lbl->Caption() + "\r\n" + kRule +
+  AnsiString text = kRule + "\r\n" + suiForm1->Caption() + "\r\n" + kRule + "\r\n" + message_ + "\r\n" + kRule +
                     "\r\n";
   AnsiString buttons;
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* button = dynamic_cast<TsuiButton*>(Components(i)))
       buttons += (buttons.empty() ? "" : "   ") + button->Caption();
   return text + buttons + "\r\n" + kRule;
+}
+
+void TfrmMsg::SetMessage(const AnsiString& text) {
+  message_ = text;
+  TBitmap measure;
+  measure.Canvas()->SetFont(lbl->Font());
+  lbl->SetCaption(BreakLongWords(measure.Canvas(), text, kFixedLabelWidth));
 }
 
 void TfrmMsg::FormKeyDown(TObject*, WORD& key, TShiftState shift) {
@@ -200,7 +244,7 @@ TsuiMessageDialog::TsuiMessageDialog(TComponent* owner) : TsuiDialog(owner) {}
 int TsuiMessageDialog::ShowModal() {
   auto* window = new TfrmMsg(Application);
   window->SetFont(Font());
-  window->lbl->SetCaption(Text());
+  window->SetMessage(Text());
   // The image still counts at its stored 40 pixels here.
   const int bottom = std::max(window->lbl->Top() + window->lbl->Height(), window->Image1->Top() + window->Image1->Height());
   if (IconType() != TsuiIconType::suiNone) {

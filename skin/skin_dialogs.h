@@ -107,6 +107,9 @@ private:
 class TfrmMsg : public TForm {
 public:
   explicit TfrmMsg(TComponent* owner);
+  // The label shows the text with words too wide for it broken; Ctrl+C
+  // copies the text as given.
+  void SetMessage(const AnsiString& text);
   // What Ctrl+C puts on the clipboard.
   AnsiString ClipboardText() const;
 
@@ -116,6 +119,8 @@ public:
 
 private:
   void FormKeyDown(TObject* sender, WORD& key, TShiftState shift);
+
+  AnsiString message_;
 };
 
 class TfrmInput : public TForm {

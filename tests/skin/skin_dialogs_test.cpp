@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
 #include "platform/gui/forms.h"
 #include "skin/skin_button.h"
@@ -87,6 +88,38 @@ TEST(MessageDialog, WithoutIconTheWindowNarrowsAndLongTextPushesButtonsDown) {
   EXPECT_EQ(buttonLeft, storedWidth - 64 - 97);
   EXPECT_GT(labelBottom, 104);
   EXPECT_EQ(buttonTop, labelBottom + 20);
+}
+
+TEST(MessageDialog, AWordWiderThanTheLabelIsBrokenToFitAndCopiedWhole) {
+  const AnsiString path = "/var/lib/vorbex/zálohy/2026-12-11/účetnictví_databáze_úplná_kopie.sql.gz";
+  const AnsiString text = "Soubor " + path + " nelze otevřít.";
+  TsuiMessageDialog dialog(nullptr);
+  dialog.SetText(text);
+  dialog.SetIconType(TsuiIconType::suiWarning);
+  AnsiString shown;
+  int widest = 0;
+  EXPECT_EQ(ShowWith(dialog,
+                     [&](TCustomForm* w) {
+                       TLabel* label = static_cast<TfrmMsg*>(w)->lbl;
+                       shown = label->Caption();
+                       TBitmap measure;
+                       measure.Canvas()->SetFont(label->Font());
+                       RECT r = Rect(0, 0, 225, 0);  // the label's own wrapping
+                       DrawTextA(measure.Canvas()->Handle(), shown.c_str(), int(shown.size()), &r,
+                                 DT_CALCRECT | DT_WORDBREAK);
+                       widest = r.Width();
+                       skintest::ExpectPicture(*skintest::Snapshot(w), "message_dialog_long_path");
+                       HeadlessKeyDown(VK_CONTROL);
+                       PressKey('C');
+                       HeadlessKeyUp(VK_CONTROL);
+                       PressKey(VK_RETURN, "\r");
+                     }),
+            mrOk);
+  EXPECT_LE(widest, 225);
+  AnsiString joined = shown;
+  for (size_t at; (at = joined.find("\r\n")) != AnsiString::npos;) joined.erase(at, 2);
+  EXPECT_EQ(joined, text);  // only line breaks were added, no character lost
+  EXPECT_NE(Clipboard()->AsText().find("\r\n" + text + "\r\n"), std::string::npos);
 }
 
 TEST(MessageDialog, ThreeButtonsCtrlCAndKeys) {
