@@ -19,6 +19,26 @@
 
 namespace {
 
+// Button k's caption and modal result, published as Button<k>Caption and
+// Button<k>ModalResult.
+TPropInfo ButtonCaptionProp(int k) {
+  TPropInfo p;
+  p.Name = "Button" + std::to_string(k) + "Caption";
+  p.Kind = tkLString;
+  p.GetStr = [k](TObject* o) { return static_cast<TsuiMessageDialog*>(o)->ButtonCaption(k); };
+  p.SetStr = [k](TObject* o, const AnsiString& v) { static_cast<TsuiMessageDialog*>(o)->SetButtonCaption(k, v); };
+  return p;
+}
+
+TPropInfo ButtonResultProp(int k) {
+  TPropInfo p;
+  p.Name = "Button" + std::to_string(k) + "ModalResult";
+  p.Kind = tkInteger;
+  p.GetOrd = [k](TObject* o) { return int64_t(static_cast<TsuiMessageDialog*>(o)->ButtonModalResult(k)); };
+  p.SetOrd = [k](TObject* o, int64_t v) { static_cast<TsuiMessageDialog*>(o)->SetButtonModalResult(k, int(v)); };
+  return p;
+}
+
 void RegisterControlProps() {
   RegisterProps<TsuiCustomButton>(
       "TsuiCustomButton",
@@ -80,10 +100,20 @@ void RegisterControlProps() {
            RefProp("VScrollBar", &TsuiCheckListBox::VScrollBar, &TsuiCheckListBox::SetVScrollBar),
            RefProp("HScrollBar", &TsuiCheckListBox::HScrollBar, &TsuiCheckListBox::SetHScrollBar)}));
   RegisterProps<TsuiDialog>(
-      "TsuiDialog", Themed<TsuiDialog>({StrProp<TsuiDialog>("Caption", &TsuiDialog::Caption, &TsuiDialog::SetCaption)}));
+      "TsuiDialog",
+      Themed<TsuiDialog>(
+          {EnumProp("Position",
+                    {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                     "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+                    &TsuiDialog::Position, &TsuiDialog::SetPosition),
+           StrProp<TsuiDialog>("Caption", &TsuiDialog::Caption, &TsuiDialog::SetCaption),
+           ObjectProp("Font", &TsuiDialog::Font), ObjectProp("CaptionFont", &TsuiDialog::CaptionFont),
+           IntProp("ButtonCursor", &TsuiDialog::ButtonCursor, &TsuiDialog::SetButtonCursor)}));
   RegisterProps<TsuiMessageDialog>(
       "TsuiMessageDialog",
       {IntProp("ButtonCount", &TsuiMessageDialog::ButtonCount, &TsuiMessageDialog::SetButtonCount),
+       ButtonCaptionProp(1), ButtonCaptionProp(2), ButtonCaptionProp(3), ButtonResultProp(1), ButtonResultProp(2),
+       ButtonResultProp(3),
        EnumProp("IconType", {"suiNone", "suiWarning", "suiStop", "suiInformation", "suiHelp"},
                 &TsuiMessageDialog::IconType, &TsuiMessageDialog::SetIconType),
        StrProp<TsuiMessageDialog>("Text", &TsuiMessageDialog::Text, &TsuiMessageDialog::SetText)});

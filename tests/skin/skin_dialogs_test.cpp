@@ -6,6 +6,7 @@
 
 #include "platform/gui/bitmap.h"
 #include "platform/gui/clipboard.h"
+#include "platform/gui/form_loader.h"
 #include "platform/gui/forms.h"
 #include "skin/skin_button.h"
 #include "skin/skin_dialogs.h"
@@ -176,6 +177,46 @@ TEST(MessageDialog, OddButtonCountsAndBadTextShowWithoutFault) {
       EXPECT_EQ(extraResult, mrNone);
     }
   }
+}
+
+// As a window's stored data configures the dialogs: every published property by
+// its name, the fonts through their own properties; the shown window uses them.
+TEST(DialogProperties, StoredFormDataSetsEachOne) {
+  TForm* form = new TForm(Application);
+  TFormLoader load(form);
+  auto* msg = load.Create<TsuiMessageDialog>("MessageDialog");
+  load.Set(msg, {{"Position", "poDesktopCenter"}, {"Caption", "Vorbex"}, {"UIStyle", "WinXP"},
+                 {"ButtonCursor", "-3"}, {"ButtonCount", "3"}, {"Button1Caption", "Ano"}, {"Button2Caption", "Ne"},
+                 {"Button3Caption", "Storno"}, {"Button1ModalResult", "6"}, {"Button2ModalResult", "7"},
+                 {"Button3ModalResult", "2"}, {"IconType", "suiHelp"}, {"Text", "Přepsat zálohu?"}});
+  load.Set(GetObjectProp(msg, "Font"), {{"Name", "DejaVu Serif"}, {"Height", "-13"}, {"Color", "128"}});
+  load.Set(GetObjectProp(msg, "CaptionFont"), {{"Name", "DejaVu Sans Mono"}, {"Style", "[fsItalic]"}});
+  auto* input = load.Create<TsuiInputDialog>("InputDialog");
+  load.Set(input, {{"Position", "poDesigned"}, {"ButtonCursor", "-4"}, {"PromptText", "Maska:"}});
+  load.Finish();
+  EXPECT_EQ(msg->Position(), poDesktopCenter);
+  EXPECT_EQ(msg->CaptionFont()->Name(), "DejaVu Sans Mono");
+  EXPECT_EQ(msg->CaptionFont()->Style(), TFontStyles(fsItalic));
+  EXPECT_EQ(input->Position(), poDesigned);
+  EXPECT_EQ(input->ButtonCursor(), -4);
+  using Seen = std::tuple<std::string, int, int>;
+  std::vector<Seen> buttons;
+  AnsiString labelFont, title;
+  int labelHeight = 0;
+  EXPECT_EQ(ShowWith(*msg,
+                     [&](TCustomForm* w) {
+                       for (TsuiButton* b : Buttons(w)) buttons.emplace_back(b->Caption(), b->ModalResult(), b->Cursor());
+                       labelFont = static_cast<TfrmMsg*>(w)->lbl->Font()->Name();
+                       labelHeight = static_cast<TfrmMsg*>(w)->lbl->Font()->Height();
+                       title = static_cast<TfrmMsg*>(w)->suiForm1->Caption();
+                       ClickOn(Buttons(w).at(1));
+                     }),
+            7);
+  EXPECT_EQ(buttons, (std::vector<Seen>{{"Storno", 2, -3}, {"Ne", 7, -3}, {"Ano", 6, -3}}));
+  EXPECT_EQ(labelFont, "DejaVu Serif");
+  EXPECT_EQ(labelHeight, -13);
+  EXPECT_EQ(title, "Vorbex");
+  form->Free();
 }
 
 TEST(InputDialog, OkKeepsTheTypedTextCancelLeavesTheValue) {
