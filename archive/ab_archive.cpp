@@ -50,7 +50,6 @@ TAbArchive::TAbArchive(const AnsiString& fileName, uint16_t mode) {
 
 void TAbArchive::Init(TStream* stream, const AnsiString& archiveName) {
   OnProgress = [this](uint8_t progress, bool& abort) { DoProgress(progress, abort); };
-  SetBaseDirectory(ExtractFileDir(ParamStr(0)));
   archiveName_ = archiveName;
   stream_ = stream;
 }
@@ -146,7 +145,7 @@ AnsiString TAbArchive::FixName(const AnsiString& name) {
   AnsiString n = name;
   BackslashesToSlashes(n);
   if (dosMode_) {
-    if (!baseDirectory_.empty() && PathKindOf(n) != 2) n = WithTrailingBackslash(baseDirectory_) + n;
+    if (!BaseDirectory().empty() && PathKindOf(n) != 2) n = WithTrailingBackslash(BaseDirectory()) + n;
     n = ShortPathOf(n);
   }
   if (storeOptions_.Contains(soStripDrive)) RemoveDrive(n);
@@ -157,8 +156,13 @@ AnsiString TAbArchive::FixName(const AnsiString& name) {
 }
 
 AnsiString TAbArchive::DiskNameOf(const AnsiString& fileName) const {
-  if (PathKindOf(fileName) == 2 || baseDirectory_.empty()) return ExpandFileName(fileName);
-  return ExpandFileName(WithTrailingBackslash(baseDirectory_) + fileName);
+  if (PathKindOf(fileName) == 2 || BaseDirectory().empty()) return ExpandFileName(fileName);
+  return ExpandFileName(WithTrailingBackslash(BaseDirectory()) + fileName);
+}
+
+const AnsiString& TAbArchive::BaseDirectory() const {
+  if (!baseDirectory_) baseDirectory_ = ExtractFileDir(ParamStr(0));
+  return *baseDirectory_;
 }
 
 void TAbArchive::SetBaseDirectory(const AnsiString& value) {
@@ -191,8 +195,8 @@ void TAbArchive::AddFilesEx(const AnsiString& fileMask, const AnsiString& exclus
 void TAbArchive::MatchFiles(const AnsiString& fileMask, const AnsiString& exclusionMask, int32_t searchAttr) {
   const bool recurse = storeOptions_.Contains(soRecurse);
   std::vector<AnsiString> excluded, found;
-  FindFilesByMaskList(exclusionMask, searchAttr, excluded, recurse, baseDirectory_);
-  FindFilesByMaskList(fileMask, searchAttr, found, recurse, baseDirectory_);
+  FindFilesByMaskList(exclusionMask, searchAttr, excluded, recurse, BaseDirectory());
+  FindFilesByMaskList(fileMask, searchAttr, found, recurse, BaseDirectory());
   for (const AnsiString& f : found) {
     if (ContainsName(excluded, f) || IsArchiveFile(DiskNameOf(f))) continue;
     TAbArchiveItem* item = CreateItem(f);
@@ -246,10 +250,10 @@ void TAbArchive::ResolveDiskFileName(TAbArchiveItem* item) {
   AnsiString name;
   if (storeOptions_.Contains(soRecurse) && PathKindOf(item->DiskFileName()) == 0) {
     std::vector<AnsiString> found;
-    FindMatchingFiles(item->GetFileName(), AbAttrAnyFile, found, true, baseDirectory_);
+    FindMatchingFiles(item->GetFileName(), AbAttrAnyFile, found, true, BaseDirectory());
     if (!found.empty()) name = DiskNameOf(found.front());
-  } else if (!baseDirectory_.empty()) {
-    name = WithTrailingBackslash(baseDirectory_) + item->GetFileName();
+  } else if (!BaseDirectory().empty()) {
+    name = WithTrailingBackslash(BaseDirectory()) + item->GetFileName();
   } else {
     name = PathKindOf(item->DiskFileName()) == 2 ? item->DiskFileName() : item->GetFileName();
   }

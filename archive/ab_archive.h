@@ -9,6 +9,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_item.h"
@@ -152,7 +153,9 @@ public:
   const AnsiString& ArchiveName() const { return archiveName_; }
   bool AutoSave() const { return autoSave_; }
   void SetAutoSave(bool value) { autoSave_ = value; }
-  const AnsiString& BaseDirectory() const { return baseDirectory_; }
+  // The program's folder until one is set: read when first asked for, so an
+  // archive object costs no look-up of the program path.
+  const AnsiString& BaseDirectory() const;
   // A final "/" is dropped (the root keeps it); EAbNoSuchDirectory for a
   // folder that does not exist, keeping the old value.
   void SetBaseDirectory(const AnsiString& value);
@@ -221,7 +224,7 @@ protected:
   TAbArchiveStatus status_ = arIdle;
   AnsiString archiveName_;
   bool autoSave_ = false;
-  AnsiString baseDirectory_;
+  mutable std::optional<AnsiString> baseDirectory_;
   TAbArchiveItem* currentItem_ = nullptr;
   bool dosMode_ = false;
   TStream* inStream_ = nullptr;

@@ -34,8 +34,6 @@ constexpr uint32_t kMaxSkinDataBytes = 64u << 20;
 constexpr uint16_t kFlagEncrypted = 0x0001;
 constexpr uint16_t kFlagDataDescriptor = 0x0008;
 
-uint16_t LE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
 struct CentralEntry {
   uint16_t Flags = 0;
   uint16_t ModTime = 0;
@@ -54,27 +52,27 @@ bool FindMember(TFileStream& archive, const AnsiString& memberName, CentralEntry
   uint8_t end[kEndRecordSize];
   archive.SetPosition(endOffset);
   archive.ReadBuffer(end, kEndRecordSize);
-  if (SkinLE32(end) != kEndRecordSignature || LE16(end + 20) != 0) return false;
-  int64_t pos = SkinLE32(end + 16);
+  if (GetLE32(end) != kEndRecordSignature || GetLE16(end + 20) != 0) return false;
+  int64_t pos = GetLE32(end + 16);
   while (pos < endOffset) {
     uint8_t raw[kCentralEntrySize];
     if (pos + kCentralEntrySize > endOffset) return false;
     archive.SetPosition(pos);
     archive.ReadBuffer(raw, kCentralEntrySize);
-    const uint16_t nameLength = LE16(raw + 28);
+    const uint16_t nameLength = GetLE16(raw + 28);
     // Entries are read as fixed part and name only: anything else would
     // send the walk into the middle of an entry.
-    if (nameLength > kMaxMemberNameLength || LE16(raw + 30) != 0 || LE16(raw + 32) != 0) return false;
+    if (nameLength > kMaxMemberNameLength || GetLE16(raw + 30) != 0 || GetLE16(raw + 32) != 0) return false;
     if (pos + kCentralEntrySize + nameLength > endOffset) return false;
     AnsiString name(nameLength, '\0');
     archive.ReadBuffer(name.data(), nameLength);
     pos += kCentralEntrySize + nameLength;
     if (!SameText(name, memberName)) continue;
-    found.Flags = LE16(raw + 8);
-    found.ModTime = LE16(raw + 12);
-    found.Crc = SkinLE32(raw + 16);
-    found.UncompressedSize = SkinLE32(raw + 24);
-    found.LocalHeaderOffset = SkinLE32(raw + 42);
+    found.Flags = GetLE16(raw + 8);
+    found.ModTime = GetLE16(raw + 12);
+    found.Crc = GetLE32(raw + 16);
+    found.UncompressedSize = GetLE32(raw + 24);
+    found.LocalHeaderOffset = GetLE32(raw + 42);
     return true;
   }
   return false;
@@ -85,7 +83,7 @@ void SkipLocalHeader(TFileStream& archive, const CentralEntry& entry) {
   uint8_t local[kLocalHeaderSize];
   archive.SetPosition(entry.LocalHeaderOffset);
   archive.ReadBuffer(local, kLocalHeaderSize);
-  archive.SetPosition(archive.Position() + LE16(local + 26) + LE16(local + 28));
+  archive.SetPosition(archive.Position() + GetLE16(local + 26) + GetLE16(local + 28));
 }
 
 // Decrypts the rest of the archive into memory; false when the password's
@@ -224,7 +222,7 @@ void Tsk2SkinFileReader::LoadFromFile(const AnsiString& fileName, const AnsiStri
           break;
         }
         case srInteger:
-          integers_.emplace_back(record.Name, int32_t(SkinLE32(bytes.data())));
+          integers_.emplace_back(record.Name, int32_t(GetLE32(reinterpret_cast<const uint8_t*>(bytes.data()))));
           break;
         case srBoolean:
           booleans_.emplace_back(record.Name, bytes[0] != 0);

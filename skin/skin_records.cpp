@@ -28,9 +28,9 @@ TSkinRecord ReadRecord(TStream* stream, int64_t offset, int64_t size) {
   TSkinRecord r;
   r.Name.assign(reinterpret_cast<const char*>(raw), strnlen(reinterpret_cast<const char*>(raw), kSkinRecordNameSize));
   r.Type = raw[kTypeField];
-  r.DataOffset = SkinLE32(raw + kDataOffsetField);
-  r.DataSize = SkinLE32(raw + kDataSizeField);
-  r.Next = SkinLE32(raw + kNextField);
+  r.DataOffset = GetLE32(raw + kDataOffsetField);
+  r.DataSize = GetLE32(raw + kDataSizeField);
+  r.Next = GetLE32(raw + kNextField);
   return r;
 }
 
@@ -46,8 +46,8 @@ void ReadSkinRecords(TStream* stream, const TSkinRecordVisitor& visit) {
   if (size < kSkinHeaderSize) Damaged("the header is cut short");
   uint8_t header[kSkinHeaderSize];
   ReadAt(stream, 0, header, kSkinHeaderSize);
-  if (SkinLE32(header + kHeaderSizeField) != kSkinHeaderSize) Damaged("unknown header size");
-  int64_t offset = SkinLE32(header + kFirstRecordField);
+  if (GetLE32(header + kHeaderSizeField) != kSkinHeaderSize) Damaged("unknown header size");
+  int64_t offset = GetLE32(header + kFirstRecordField);
   TSkinRecord record = ReadRecord(stream, offset, size);
   while (record.Next != 0) {
     // A chain that moves only forward through a finite file always ends.

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/rtl/byte_order.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/strings.h"
 
@@ -28,12 +29,6 @@ struct TSkinRecord {
   uint32_t DataSize = 0;
   uint32_t Next = 0;
 };
-
-// A little-endian 32-bit value, as every integer of a skin file is stored.
-inline uint32_t SkinLE32(const void* bytes) {
-  const auto* p = static_cast<const uint8_t*>(bytes);
-  return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24;
-}
 
 using TSkinRecordVisitor = std::function<void(const TSkinRecord& record, const AnsiString& data)>;
 

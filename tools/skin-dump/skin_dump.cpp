@@ -28,7 +28,7 @@ std::string Describe(const TSkinRecord& record, const AnsiString& data) {
              std::to_string(kBitsOfFormat[bitmap.PixelFormat()]) + " bits";
     }
     case srInteger:
-      return "integer\t" + std::to_string(int32_t(SkinLE32(data.data())));
+      return "integer\t" + std::to_string(int32_t(GetLE32(reinterpret_cast<const uint8_t*>(data.data()))));
     case srBoolean:
       return std::string("boolean\t") + (data[0] ? "True" : "False");
     case srString:
