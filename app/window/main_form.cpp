@@ -83,10 +83,20 @@ TMenuItem* MakeItem(TFormLoader& load, TPopupMenu* menu, const char* name, const
   return item;
 }
 
-// The look both popup menus share.
+// The look both popup menus share (colours as RGB).
 void DressMenu(TsuiPopupMenu* menu) {
   menu->SetMenuItemHeight(21);
   menu->SetSeparatorHeight(5);
+  TsuiMenuLook& look = menu->Look();
+  look.BarWidth = 26;
+  look.BarColor = look.BarToColor = TColor(RGB(0, 201, 0));
+  look.Color = TColor(RGB(155, 255, 155));
+  look.SeparatorColor = TColor(RGB(132, 130, 132));
+  look.SelectedColor = look.SelectedBorderColor = TColor(RGB(0, 201, 0));
+  look.SelectedFontColor = clWhite;
+  look.FontColor = kDialogText;
+  look.BorderColor = clBlack;
+  look.UseSystemFont = true;
 }
 
 void DressDialogFonts(TsuiDialog* dialog) {
@@ -182,7 +192,6 @@ void TForm1::BuildComponents() {
   suiImagePanel2 = MakeBand(load, "suiImagePanel2", suiForm1, Bounds(0, 425, 599, 41), alBottom);
 
   suiPopupMenu1 = load.Create<TsuiPopupMenu>("suiPopupMenu1");
-  DressMenu(suiPopupMenu1);
   vechnytabulky1 = MakeItem(load, suiPopupMenu1, "vechnytabulky1", "všechny tabulky");
   dntabulky1 = MakeItem(load, suiPopupMenu1, "dntabulky1", "žádné tabulky");
   Maskaproignorovat1 = MakeItem(load, suiPopupMenu1, "Maskaproignorovat1", "maska pro ignorovat");
@@ -237,7 +246,6 @@ void TForm1::BuildComponents() {
   ZIDIzizid1->SetWritePostGap(true);
 
   suiPopupMenu2 = load.Create<TsuiPopupMenu>("suiPopupMenu2");
-  DressMenu(suiPopupMenu2);
   ZobrazitVorbex051 = MakeItem(load, suiPopupMenu2, "ZobrazitVorbex051", "Zobrazit Vorbex05");
   N2 = MakeItem(load, suiPopupMenu2, "N2", "-");
   Konecprogramu1 = MakeItem(load, suiPopupMenu2, "Konecprogramu1", "Konec programu");
@@ -294,13 +302,18 @@ void TForm1::BuildComponents() {
   suiInputDialog1->SetPosition(poScreenCenter);
   DressDialogFonts(suiInputDialog1);
 
-  suiThemeManager1->SetFileTheme(suiBuiltInFileTheme1);
-  suiThemeManager1->SetUIStyle(FromThemeFile);
+  // The list first: the manager hands style and skin to the listed
+  // components when either is set, not when the list changes.
   TStringList themed;
   for (const char* name : {"suiForm1", "suiCheckListBox1", "suiButton1", "suiButton2", "suiButton3", "abmeter1",
                            "suiMemo1", "suiMessageDialog1", "suiPopupMenu1", "suiPopupMenu2", "suiInputDialog1"})
     themed.Add(name);
   suiThemeManager1->SetCompList(&themed);
+  suiThemeManager1->SetFileTheme(suiBuiltInFileTheme1);
+  suiThemeManager1->SetUIStyle(FromThemeFile);
+  // The menus' own colours and measures go over what the skin gave them.
+  DressMenu(suiPopupMenu1);
+  DressMenu(suiPopupMenu2);
 
   // The form storage takes over the window's show, close-query and destroy
   // events when loading ends, so the window's own handlers are bound first.

@@ -46,12 +46,12 @@ TForm2::TForm2(TComponent* owner) : TForm(owner) {
   suiProgressBar1->SetMax(100);
 
   suiThemeManager1 = load.Create<TsuiThemeManager>("suiThemeManager1");
-  suiThemeManager1->SetFileTheme(skin);
-  suiThemeManager1->SetUIStyle(FromThemeFile);
-  TStringList themed;
+  TStringList themed;  // before the skin: setting it is what hands the skin out
   themed.Add("suiForm1");
   themed.Add("suiProgressBar1");
   suiThemeManager1->SetCompList(&themed);
+  suiThemeManager1->SetFileTheme(skin);
+  suiThemeManager1->SetUIStyle(FromThemeFile);
 
   Timer1 = load.Create<TTimer>("Timer1");
   Timer1->SetEnabled(false);

@@ -91,6 +91,15 @@ Window X11Tray::CreateIconWindow() {
   a.background_pixel = ColorToPixel(GetSysColor(COLOR_BTNFACE));
   const Window xid = XCreateWindow(x_.dpy(), x_.root(), 0, 0, kTrayIconSize, kTrayIconSize, 0, CopyFromParent,
                                    InputOutput, CopyFromParent, CWEventMask | CWBackPixel, &a);
+  // A tray that embeds through a socket sizes the icon from its size hints
+  // (WM_NORMAL_HINTS: flags, then the fields in the protocol's order);
+  // without them it gives the icon one pixel.
+  constexpr long kUserSize = 1L << 1, kProgramSize = 1L << 3, kMinSize = 1L << 4, kBaseSize = 1L << 8;
+  long hints[18] = {kUserSize | kProgramSize | kMinSize | kBaseSize};
+  hints[3] = hints[5] = hints[15] = kTrayIconSize;  // width, min width, base width
+  hints[4] = hints[6] = hints[16] = kTrayIconSize;  // height, min height, base height
+  XChangeProperty(x_.dpy(), xid, x_.GetAtom("WM_NORMAL_HINTS"), x_.GetAtom("WM_SIZE_HINTS"), 32, PropModeReplace,
+                  reinterpret_cast<unsigned char*>(hints), 18);
   long info[2] = {0, kXEmbedMapped};
   const Atom xembedInfo = x_.GetAtom("_XEMBED_INFO");
   XChangeProperty(x_.dpy(), xid, xembedInfo, xembedInfo, 32, PropModeReplace, reinterpret_cast<unsigned char*>(info),

@@ -13,7 +13,13 @@
 #include <fstream>
 
 #include "app/window/main_form.h"
+#include "app/window/progress_form.h"
 #include "platform/gui/application.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
+#include "platform/gui/colors.h"
+#include "platform/gui/gdi.h"
+#include "platform/gui/type_info.h"
 #include "platform/gui/std_controls.h"
 #include "platform/gui/timer.h"
 #include "platform/rtl/clock.h"
@@ -25,6 +31,8 @@
 #include "skin/skin_check_list.h"
 #include "skin/skin_dialogs.h"
 #include "skin/skin_edit.h"
+#include "skin/file_theme.h"
+#include "skin/skin_menus.h"
 #include "skin/image_panel.h"
 #include "skin/skin_progress_bar.h"
 #include "tests/fixtures/mariadb/server.h"
@@ -159,6 +167,60 @@ TEST_F(MainWindowX11, OpensWithItsControlsInPlaceAndAClickOnZalohovatBacksUp) {
   EXPECT_EQ(RunShell("unzip -tq '" + (dated / "sklad.zip").string() + "'").status, 0);
   EXPECT_FALSE(fs::exists(dated / Utf8("ceník.zip")));  // not ticked
   EXPECT_NE(f.suiMemo1->Lines()->Text().find("SKLAD - hotovo - 2 vět"), AnsiString::npos);
+}
+
+// The theme manager hands the skin to every control it lists, in both
+// windows; the popup menus keep their own colours and measures over it; and
+// the screen shows the skin's button picture, not a built-in style.
+TEST_F(MainWindowX11, TheSkinReachesEveryListedControlOfBothWindows) {
+  Make({});
+  TForm1& f = *Form1;
+  TForm2* progress = nullptr;
+  Application->CreateForm(progress);
+  std::vector<TComponent*> themed = {progress->FindComponent("suiForm1"), progress->FindComponent("suiProgressBar1")};
+  for (const char* name : {"suiForm1", "suiCheckListBox1", "suiButton1", "suiButton2", "suiButton3", "abmeter1",
+                           "suiMemo1", "suiMessageDialog1", "suiPopupMenu1", "suiPopupMenu2", "suiInputDialog1"})
+    themed.push_back(f.FindComponent(name));
+  for (TComponent* c : themed) {
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(GetOrdProp(c, "UIStyle"), FromThemeFile) << c->Name().c_str();
+    EXPECT_EQ(GetObjectProp(c, "FileTheme"), f.suiBuiltInFileTheme1) << c->Name().c_str();
+  }
+  progress->Free();
+
+  for (TsuiPopupMenu* menu : {f.suiPopupMenu1, f.suiPopupMenu2}) {
+    const TsuiMenuLook& look = menu->Look();
+    EXPECT_EQ(look.MenuItemHeight, 21);
+    EXPECT_EQ(look.SeparatorHeight, 5);
+    EXPECT_EQ(look.BarWidth, 26);
+    EXPECT_EQ(ColorToRGB(look.BarColor), RGB(0, 201, 0));
+    EXPECT_EQ(ColorToRGB(look.Color), RGB(155, 255, 155));
+    EXPECT_EQ(ColorToRGB(look.SeparatorColor), RGB(132, 130, 132));
+    EXPECT_EQ(ColorToRGB(look.SelectedColor), RGB(0, 201, 0));
+    EXPECT_EQ(ColorToRGB(look.SelectedBorderColor), RGB(0, 201, 0));
+    EXPECT_EQ(ColorToRGB(look.SelectedFontColor), RGB(255, 255, 255));
+    EXPECT_EQ(ColorToRGB(look.FontColor), RGB(44, 99, 74));
+  }
+
+  // A pixel of the button's face left of its caption is one of the skin's
+  // button picture.
+  ProcessMessagesFor(300);
+  TsuiButton* button = f.suiButton2;
+  const TPoint at = button->ClientToScreen(Point(4, button->Height() / 2));
+  HBITMAP shot = GrabScreenArea(f.Handle(), Rect(at.X, at.Y, at.X + 1, at.Y + 1));
+  ASSERT_NE(shot, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, shot);
+  const COLORREF seen = GetPixel(dc, 0, 0);
+  DeleteDC(dc);
+  DeleteObject(shot);
+  TBitmap* picture = f.suiBuiltInFileTheme1->GetBitmap(15);  // the button picture
+  ASSERT_NE(picture, nullptr);
+  bool found = false;
+  for (int y = 0; y < picture->Height() && !found; ++y)
+    for (int x = 0; x < picture->Width() && !found; ++x)
+      found = ColorToRGB(picture->Canvas()->Pixels(x, y)) == seen;
+  EXPECT_TRUE(found) << std::hex << seen;
 }
 
 TEST_F(MainWindowX11, ScheduledModeGoesToTheTrayAndItsMenuEndsTheProgram) {

@@ -22,6 +22,12 @@ void XClickAt(int x, int y, int button) {
   XFlush(dpy);
 }
 
+bool TrayManagerRunning() {
+  Display* dpy = TheDisplay();
+  const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(dpy));
+  return XGetSelectionOwner(dpy, XInternAtom(dpy, name.c_str(), False)) != None;
+}
+
 struct TrayHost::Impl {
   FakeTrayManager manager{TheDisplay()};
 };

@@ -7,6 +7,8 @@
 
 // A click (button 1 left, 3 right) at a screen point.
 void XClickAt(int x, int y, int button = 1);
+// Some program owns the screen's system tray selection.
+bool TrayManagerRunning();
 
 class TrayHost {
 public:

@@ -464,13 +464,24 @@ TEST_F(SpeedButtonForm, SpinArrowsShowTheBuiltInArrowUntilGivenAPicture) {
   spin->SetBounds(10, 80, 20, 30);
   EXPECT_TRUE(spin->UpGlyphIsDefault());
   EXPECT_EQ(spin->UpButton()->Style(), sbsComboButton);
-  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 7);
+  // The built-in arrows: a triangle round column 5 whose corner pixel, the
+  // one taken as transparent, is the face, so the arrow itself is drawn.
+  for (TUtlTimerSpeedButton* arrow : {spin->UpButton(), spin->DownButton()}) {
+    TBitmap* glyph = arrow->Glyph();
+    const bool up = arrow == spin->UpButton();
+    ASSERT_EQ(glyph->Width(), 9);
+    ASSERT_EQ(glyph->Height(), 4);
+    EXPECT_EQ(ColorToRGB(glyph->Canvas()->Pixels(5, up ? 0 : 3)), ColorToRGB(clBtnText)) << up;
+    EXPECT_EQ(ColorToRGB(glyph->Canvas()->Pixels(2, up ? 3 : 0)), ColorToRGB(clBtnText)) << up;
+    EXPECT_EQ(ColorToRGB(glyph->Canvas()->Pixels(4, up ? 0 : 3)), ColorToRGB(clBtnFace)) << up;
+    EXPECT_EQ(ColorToRGB(glyph->TransparentColor()), ColorToRGB(clBtnFace)) << up;
+  }
   spin->SetUpGlyph(Picture(10, 10).get());
   EXPECT_FALSE(spin->UpGlyphIsDefault());
   EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 10);
   spin->SetUpGlyph(nullptr);
   EXPECT_TRUE(spin->UpGlyphIsDefault());
-  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 7);
+  EXPECT_EQ(spin->UpButton()->Glyph()->Width(), 9);
 }
 
 }  // namespace

@@ -21,18 +21,20 @@ TTimer& RepeatTimer() {
 }
 const TUtlTimerSpeedButton* g_repeating = nullptr;
 
-// The built-in arrow: 7 x 4 pixels, black on white, for the arrow's colours.
+// The built-in arrow: 9 x 4 pixels, black on white, for the arrow's colours:
+// a triangle of 1, 3, 5 and 7 pixels round column 5. Columns 0 and 1 stay
+// white, so the corner pixel the glyph takes as transparent is the face.
 std::unique_ptr<TBitmap> BuiltInArrow(bool up) {
   auto b = std::make_unique<TBitmap>();
-  b->SetSize(7, 4);
+  b->SetSize(9, 4);
   TCanvas* c = b->Canvas();
   c->Brush()->SetColor(clWhite);
-  c->FillRect(Rect(0, 0, 7, 4));
+  c->FillRect(Rect(0, 0, 9, 4));
   c->Pen()->SetColor(clBlack);
   for (int row = 0; row < 4; ++row) {
-    const int y = up ? 3 - row : row;
-    c->MoveTo(row, y);
-    c->LineTo(7 - row, y);
+    const int y = up ? row : 3 - row;
+    c->MoveTo(5 - row, y);
+    c->LineTo(6 + row, y);
   }
   return b;
 }
