@@ -220,7 +220,9 @@ void TForm1::BuildComponents() {
   suiMemo1 = load.Create<TsuiMemo>("suiMemo1", suiImagePanel3);
   suiMemo1->SetAlign(alClient);
   suiMemo1->SetReadOnly(true);
-  suiMemo1->SetScrollBars(ssVertical);
+  // Both bars: the memo does not wrap, and a protocol line wider than the
+  // memo (a long path, a server's message) must still be readable.
+  suiMemo1->SetScrollBars(ssBoth);
   suiMemo1->SetBorderColor(kBorderGreen);
   suiMemo1->SetHint("Protokol zálohy");
 

@@ -39,6 +39,8 @@ class TsuiThemeManager;
 // True when windows reach a real display (the X11 backend), false on the
 // headless backend.
 bool DisplayPresent();
+// The width of text drawn in font.
+int TextWidthIn(const TFont* font, const AnsiString& text);
 
 class TForm1 : public TForm, public IBackupView {
 public:
@@ -120,6 +122,11 @@ public:
   void ProcessMessages() override;
 
 private:
+  // Room for texts the layout made too little room for with the fonts here
+  // (main_form_util.cpp, main_form_view.cpp).
+  void FitScheduleRow();
+  void FitArchiveLabel();
+
   void BuildComponents();
   void BindEvents();
   // The desktop components, built and bound apart from the skinned ones,

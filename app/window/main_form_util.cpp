@@ -2,6 +2,11 @@
 // edit) and the view requests that touch them.
 #include "app/window/main_form.h"
 
+#include <algorithm>
+
+#include "app/engine/backup_texts.h"
+#include "platform/gui/bitmap.h"
+#include "platform/gui/canvas.h"
 #include "platform/gui/form_loader.h"
 #include "platform/gui/std_controls.h"
 #include "skin/image_panel.h"
@@ -13,6 +18,9 @@
 namespace {
 
 constexpr int kMinTrackWidth = 610, kMinTrackHeight = 480;
+// Texts keep this much room from their neighbours; the time edit's arrows
+// are at least 15 wide, its borders and text margins take 8 more.
+constexpr int kTextGap = 6, kArrowRoom = 15, kEditFrameRoom = 8;
 
 }  // namespace
 
@@ -52,10 +60,37 @@ AnsiString TForm1::ZipFolder() const { return label3->Text(); }
 
 void TForm1::SetTimeEditValue(TDateTime time) { rmTimeSpinEdit1->SetValue(time); }
 
+int TextWidthIn(const TFont* font, const AnsiString& text) {
+  TBitmap measure;
+  measure.Canvas()->SetFont(font);
+  return measure.Canvas()->TextWidth(text);
+}
+
+// The schedule's row right of "Další záloha:": the time edit wide enough for
+// "23:30:00" beside its arrows (growing to the left, as it sits at the
+// band's right end), the day between the caption and the edit with a gap on
+// both sides; when the day still lacks room, both captions move left.
+void TForm1::FitScheduleRow() {
+  const int timeWidth = TextWidthIn(rmTimeSpinEdit1->Font(), "00:00:00") + kArrowRoom + kEditFrameRoom;
+  if (timeWidth > rmTimeSpinEdit1->Width()) {
+    const int right = rmTimeSpinEdit1->Left() + rmTimeSpinEdit1->Width();
+    rmTimeSpinEdit1->SetBounds(right - timeWidth, rmTimeSpinEdit1->Top(), timeWidth, rmTimeSpinEdit1->Height());
+  }
+  int dayWidth = 0;
+  for (const char* day : kDayNames) dayWidth = std::max(dayWidth, TextWidthIn(Label11->Font(), day));
+  const int dayRight = rmTimeSpinEdit1->Left() - kTextGap;
+  const int shortOf = Label9->Left() + Label9->Width() + kTextGap + dayWidth - dayRight;
+  if (shortOf > 0)
+    for (TLabel* caption : {Label8, Label9}) caption->SetLeft(caption->Left() - shortOf);
+  const int dayLeft = Label9->Left() + Label9->Width() + kTextGap;
+  Label11->SetBounds(dayLeft, Label11->Top(), dayRight - dayLeft, Label11->Height());
+}
+
 void TForm1::ShowScheduleControls() {
   rmTimeSpinEdit1->SetColor(clWhite);
   for (TControl* control : {static_cast<TControl*>(Label8), static_cast<TControl*>(Label9),
                             static_cast<TControl*>(Label10), static_cast<TControl*>(Label11),
                             static_cast<TControl*>(rmTimeSpinEdit1)})
     control->SetVisible(true);
+  FitScheduleRow();
 }

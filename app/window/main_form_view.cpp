@@ -1,6 +1,7 @@
 // The main window as the engine's view: the engine's requests become changes
 // of the controls. The protocol also goes to stdout (a failure line to
 // stderr too), so a run started from a script leaves its trace there.
+#include <algorithm>
 #include <cstdio>
 
 #include "app/run/backup_run.h"
@@ -75,7 +76,22 @@ TLabel* TForm1::LabelOf(TFormLabel label) const {
   return Label11;
 }
 
-void TForm1::SetLabelText(TFormLabel label, const AnsiString& text) { LabelOf(label)->SetCaption(text); }
+void TForm1::SetLabelText(TFormLabel label, const AnsiString& text) {
+  LabelOf(label)->SetCaption(text);
+  if (label == TFormLabel::Label6) FitArchiveLabel();
+}
+
+// The archive being written is named above its bar, left of the buttons: a
+// path too long for that room shows its end (the file's name) after "...".
+void TForm1::FitArchiveLabel() {
+  constexpr int kGap = 6;
+  const AnsiString text = Label6->Caption();
+  const int room = suiButton3->Left() - kGap - Label6->Left();
+  if (TextWidthIn(Label6->Font(), text) <= room) return;
+  size_t from = 1;
+  while (from < text.size() && TextWidthIn(Label6->Font(), "..." + text.substr(from)) > room) ++from;
+  Label6->SetCaption("..." + text.substr(from));
+}
 void TForm1::SetLabelVisible(TFormLabel label, bool visible) { LabelOf(label)->SetVisible(visible); }
 
 // The archive bar keeps what it is given; the item meter shows a percentage.
@@ -96,7 +112,17 @@ void TForm1::SetMeterVisible(TFormMeter meter, bool visible) {
     AbMeter2->SetVisible(visible);
 }
 
-void TForm1::SetCloseButtonCaption(const AnsiString& caption) { suiButton1->SetCaption(caption); }
+// A caption wider than the button ("zminimalizovat") widens it to the right;
+// when it would come near the item meter, the three buttons move left.
+void TForm1::SetCloseButtonCaption(const AnsiString& caption) {
+  constexpr int kCaptionMargin = 12, kButtonWidth = 80, kMeterGap = 7;
+  suiButton1->SetCaption(caption);
+  const int width = std::max(kButtonWidth, TextWidthIn(suiButton1->Font(), caption) + kCaptionMargin);
+  const int overflow = suiButton1->Left() + width + kMeterGap - AbMeter2->Left();
+  if (overflow > 0)
+    for (TsuiButton* button : {suiButton1, suiButton2, suiButton3}) button->SetLeft(button->Left() - overflow);
+  suiButton1->SetWidth(width);
+}
 void TForm1::ClickBackupButton() { suiButton2->Click(); }
 
 void TForm1::SetTimerEnabled(TFormTimer timer, bool enabled) {

@@ -223,6 +223,28 @@ TEST_F(MainWindowX11, TheSkinReachesEveryListedControlOfBothWindows) {
   EXPECT_TRUE(found) << std::hex << seen;
 }
 
+// What the scheduled window shows has room with the fonts here: the whole
+// time beside the edit's arrows, a gap on both sides of the day, the button's
+// caption inside it; a long archive path ends left of the buttons, and a
+// long protocol line can be scrolled to.
+void TextFitsItsRoom(TForm1& f) {
+  auto* time = dynamic_cast<TControl*>(f.FindComponent("rmTimeSpinEdit1"));
+  ASSERT_NE(time, nullptr);
+  EXPECT_LE(TextWidthIn(f.Label11->Font(), "23:30:00") + 15 + 4, time->Width());
+  EXPECT_LE(time->Left() + time->Width(), 593);
+  const int dayWidth = TextWidthIn(f.Label11->Font(), "čt");
+  EXPECT_GE(f.Label11->Left() + f.Label11->Width() - dayWidth, f.Label9->Left() + f.Label9->Width() + 4);
+  EXPECT_LE(f.Label11->Left() + f.Label11->Width() + 4, time->Left());
+  EXPECT_LE(TextWidthIn(f.suiButton1->Font(), "zminimalizovat") + 8, f.suiButton1->Width());
+  EXPECT_LE(f.suiButton1->Left() + f.suiButton1->Width(), dynamic_cast<TControl*>(f.FindComponent("AbMeter2"))->Left());
+
+  f.SetLabelText(TFormLabel::Label6, "/var/backups/" + AnsiString(60, 'x') + "/20261211/zboží.zip");
+  EXPECT_LE(f.Label6->Left() + f.Label6->Width(), f.suiButton3->Left());
+  EXPECT_TRUE(f.Label6->Caption().ends_with("/zboží.zip")) << f.Label6->Caption();
+  f.SetLabelText(TFormLabel::Label6, "");
+  EXPECT_EQ(f.suiMemo1->ScrollBars(), ssBoth);
+}
+
 TEST_F(MainWindowX11, ScheduledModeGoesToTheTrayAndItsMenuEndsTheProgram) {
   TrayHost tray;
   Make({"/A:23:59:59"});
@@ -231,6 +253,7 @@ TEST_F(MainWindowX11, ScheduledModeGoesToTheTrayAndItsMenuEndsTheProgram) {
   ASSERT_TRUE(tray.DockIcon());
   EXPECT_EQ(Form1->suiButton1->Caption(), "zminimalizovat");
   EXPECT_TRUE(Form1->Label8->Visible());
+  TextFitsItsRoom(*Form1);
   Picture("scheduled_window.png");
   ProcessMessagesFor(2400);
   EXPECT_FALSE(IsIconic(Form1->Handle()));
