@@ -270,6 +270,23 @@ TEST_F(FolderEdit, TheButtonPictureFollowsItsKind) {
   EXPECT_EQ(edit->NumGlyphs(), 1);
 }
 
+TEST(FolderDialog, AConfirmedFolderGivesItsNameAndTheRootKeepsItsDelimiter) {
+  TBrowseFolderDlg dialog(nullptr);
+  EXPECT_EQ(dialog.Position(), dpScreenCenter);
+  for (const auto& [folder, name] : {std::pair<AnsiString, AnsiString>{"/usr/share/", "share"}, {"/", "/"}}) {
+    ScriptBrowseFolder([&](TBrowseFolderDlg& d, AnsiString& chosen) {
+      EXPECT_EQ(d.DialogWindow(), HWND(0));  // no window without a display
+      chosen = folder;
+      return true;
+    });
+    ASSERT_TRUE(dialog.Execute()) << folder;
+    EXPECT_EQ(dialog.ItemDisplayName(), name);
+  }
+  EXPECT_EQ(dialog.FolderName(), "/");
+  EXPECT_EQ(ShortToLongPath("/usr/no such/x/"), "/usr/no such/x/");
+  EXPECT_EQ(LongToShortPath("/usr/share"), "/usr/share");
+}
+
 TEST(FolderDialog, WithoutADisplayOrScriptItIsCancelled) {
   TBrowseFolderDlg dialog(nullptr);
   dialog.SetFolderName("/tmp");

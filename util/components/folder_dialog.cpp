@@ -76,6 +76,8 @@ bool TBrowseFolderDlg::Execute() {
   if (!ok) return false;
   folderName_ = WithoutTrailingDelim(chosen);
   currentSelection_ = folderName_;
+  itemDisplayName_ = ExtractFileName(folderName_);
+  if (itemDisplayName_.empty()) itemDisplayName_ = folderName_;
   return true;
 }
 
@@ -83,7 +85,7 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
   TForm* form = new TForm(nullptr);
   form->SetCaption("Vyhledat složku");
   form->SetBorderStyle(bsDialog);
-  form->SetPosition(poScreenCenter);
+  form->SetPosition(position_ == dpScreenCenter ? poScreenCenter : poDefaultPosOnly);
   form->SetClientWidth(320);
   form->SetClientHeight(330);
   auto* prompt = new TLabel(form);
@@ -126,9 +128,14 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
     select(name == ".." ? WithoutTrailingDelim(ExtractFilePath(currentSelection_)) : JoinPath(currentSelection_, name));
   };
   form->OnShow = [&](TObject*) {
+    dialogWindow_ = form->Handle();
     if (OnInitialized) OnInitialized(this);
   };
   select(currentSelection_);
+  struct Closed {
+    HWND& window;
+    ~Closed() { window = 0; }
+  } closed{dialogWindow_};
   const bool confirmed = form->ShowModal() == mrOk && Acceptable(path->Text());
   chosen = path->Text();
   form->Free();

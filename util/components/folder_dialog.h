@@ -9,8 +9,11 @@
 
 #include "platform/gui/graphics_objects.h"
 #include "platform/rtl/components.h"
+#include "platform/rtl/message_loop.h"
 
 bool FolderExists(const AnsiString& path);
+
+enum TDialogPosition { dpDefault, dpScreenCenter };
 
 class TBrowseFolderDlg : public TComponent {
 public:
@@ -37,6 +40,14 @@ public:
   // True when the user confirmed a folder; Cancel leaves FolderName as it was.
   bool Execute();
 
+  // dpScreenCenter (the default) centres the dialog on the screen.
+  TDialogPosition Position() const { return position_; }
+  void SetPosition(TDialogPosition value) { position_ = value; }
+  // After OK: the chosen folder's name as the dialog showed it ("/" for the root).
+  const AnsiString& ItemDisplayName() const { return itemDisplayName_; }
+  // The dialog's window while it is open, otherwise 0.
+  HWND DialogWindow() const { return dialogWindow_; }
+
   // The user may also name a folder that does not exist (typed into the
   // path box); only the program's own folder chooser asks for that.
   bool AllowNewFolder() const { return allowNewFolder_; }
@@ -49,6 +60,9 @@ private:
   AnsiString dialogText_;
   AnsiString folderName_;
   AnsiString currentSelection_;
+  AnsiString itemDisplayName_;
+  HWND dialogWindow_ = 0;
+  TDialogPosition position_ = dpScreenCenter;
   bool desktopRoot_ = true;
   bool allowNewFolder_ = false;
 };
@@ -64,6 +78,10 @@ void ScriptBrowseFolder(TBrowseFolderScript script);
 bool BrowseDirectory(AnsiString& folderName, const AnsiString& prompt);
 // Exists and is a folder.
 bool FolderExists(const AnsiString& path);
+// Long and short (8.3) forms of a path. No file system here keeps a second,
+// short name for an entry, so both give the path back as it is.
+inline AnsiString ShortToLongPath(const AnsiString& path) { return path; }
+inline AnsiString LongToShortPath(const AnsiString& path) { return path; }
 
 // The program's own folder chooser: the same dialog, where sdAllowCreate lets
 // the user name a new folder, sdPrompt asks before accepting one (No counts
