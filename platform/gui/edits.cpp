@@ -39,6 +39,32 @@ private:
 
 bool IsWordChar(char c) { return static_cast<unsigned char>(c) > ' '; }
 
+// Bytes of the UTF-8 character starting at t[i], within t[..to).
+size_t CharLength(std::string_view t, size_t i, size_t to) {
+  size_t n = 1;
+  while (i + n < to && (static_cast<unsigned char>(t[i + n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+// Soft line starts of the paragraph t[from, to) wrapped at width: after the
+// last blank that fits, or inside a word wider than the width, so that no
+// text runs past the edge. Blanks may hang over it.
+void AddWrapStarts(const MeasureDC& m, std::string_view t, size_t from, size_t to, int width, std::vector<int>& starts) {
+  size_t start = from;
+  while (start < to) {
+    size_t i = start, afterBlank = start;
+    while (i < to) {
+      const size_t n = CharLength(t, i, to);
+      if (t[i] != ' ' && i > start && m.Width(t.substr(start, i + n - start)) > width) break;
+      i += n;
+      if (t[i - 1] == ' ') afterBlank = i;
+    }
+    if (i >= to) return;
+    start = afterBlank > start ? afterBlank : i;
+    starts.push_back(int(start));
+  }
+}
+
 }  // namespace
 
 TCustomEdit::TCustomEdit(TComponent* owner) : TWinControl(owner) {
@@ -176,8 +202,17 @@ std::vector<int> TCustomEdit::LineStarts() const {
   std::vector<int> starts{0};
   if (!multiLine_) return starts;
   const AnsiString& t = Text();
-  for (size_t i = 0; i < t.size(); ++i)
-    if (t[i] == '\n') starts.push_back(int(i + 1));
+  const bool wrap = wordWrap_ && !passwordChar_;
+  const MeasureDC m(Font());
+  const int width = std::max(1, TextArea().Width());
+  size_t paragraph = 0;
+  for (size_t i = 0; i <= t.size(); ++i) {
+    if (i < t.size() && t[i] != '\n') continue;
+    const size_t end = i > paragraph && t[i - 1] == '\r' ? i - 1 : i;
+    if (wrap) AddWrapStarts(m, t, paragraph, end, width, starts);
+    if (i < t.size()) starts.push_back(int(i + 1));
+    paragraph = i + 1;
+  }
   return starts;
 }
 
@@ -185,11 +220,14 @@ int TCustomEdit::LineOfPos(int pos, const std::vector<int>& starts) const {
   return int(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
 }
 
-// Where the line's text ends (before its CR LF).
+// Where the line's text ends (before its CR LF, or where a wrapped line goes on).
 int TCustomEdit::LineEnd(int line, const std::vector<int>& starts) const {
   const AnsiString& t = Text();
-  int end = size_t(line + 1) < starts.size() ? starts[size_t(line + 1)] - 1 : int(t.size());
-  if (size_t(line + 1) < starts.size() && end > starts[size_t(line)] && t[size_t(end - 1)] == '\r') --end;
+  if (size_t(line + 1) >= starts.size()) return int(t.size());
+  int end = starts[size_t(line + 1)];
+  if (t[size_t(end - 1)] != '\n') return end;
+  --end;
+  if (end > starts[size_t(line)] && t[size_t(end - 1)] == '\r') --end;
   return end;
 }
 
@@ -222,6 +260,10 @@ int TCustomEdit::PosFromPoint(int x, int y) const {
 }
 
 void TCustomEdit::ScrollCaretIntoView() {
+  if (multiLine_ && wordWrap_ && !passwordChar_) {  // wrapped lines fit: no sideways scrolling
+    scrollX_ = 0;
+    return;
+  }
   const TRect area = TextArea();
   const std::vector<int> starts = LineStarts();
   const int line = LineOfPos(caret_, starts);

@@ -73,6 +73,9 @@ protected:
   bool multiLine_ = false;
   bool wantReturns_ = true;
   bool wantTabs_ = false;
+  // Multi-line edits break lines wider than the text area at blanks (words
+  // wider than it inside), so no text is cut at the right edge.
+  bool wordWrap_ = false;
   // The formatting rectangle without the memo's scroll bar.
   virtual TRect TextArea() const { return FormattingRect(); }
   // The memo paints its scroll bar after the text.
@@ -148,6 +151,8 @@ public:
   void SetWantReturns(bool value) { wantReturns_ = value; }
   bool WantTabs() const { return wantTabs_; }
   void SetWantTabs(bool value) { wantTabs_ = value; }
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool value);
   // The first line in view.
   int TopLine() const { return topLine_; }
   int VisibleLineCount() const;

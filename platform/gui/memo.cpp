@@ -75,6 +75,7 @@ private:
 
 TCustomMemo::TCustomMemo(TComponent* owner) : TCustomEdit(owner), lines_(new TMemoStrings(this)) {
   multiLine_ = true;
+  wordWrap_ = true;
   SetAutoSelect(false);
   TControl::SetBounds(0, 0, 185, 89);
 }
@@ -85,6 +86,16 @@ void TCustomMemo::SetScrollBars(TScrollStyle value) {
   if (value == scrollBars_) return;
   scrollBars_ = value;
   PublishScrollInfo();
+  Invalidate();
+}
+
+void TCustomMemo::SetWordWrap(bool value) {
+  if (value == wordWrap_) return;
+  wordWrap_ = value;
+  ScrollCaretIntoView();
+  ScrollTo(topLine_);
+  PublishScrollInfo();
+  PlaceCaret();
   Invalidate();
 }
 

@@ -109,7 +109,8 @@ void RegisterStandardProps() {
        EnumProp("ScrollBars", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}, &TCustomMemo::ScrollBars,
                 &TCustomMemo::SetScrollBars),
        BoolProp("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns),
-       BoolProp("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs)});
+       BoolProp("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs),
+       BoolProp("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap)});
   RegisterProps<TCustomListBox>(
       "TCustomListBox",
       {ObjectProp("Items", &TCustomListBox::Items),

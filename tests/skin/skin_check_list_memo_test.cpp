@@ -95,4 +95,19 @@ TEST_F(CheckListTest, BorderIsFixedAndBadInputDraws) {
   EXPECT_EQ(shot->Row(79)[149] & 0xFFFFFF, 0x000000u);
 }
 
+// A protocol line wider than the memo, with a path wider than it too, wraps
+// and shows whole; the memo's lines stay as they were given.
+TEST_F(CheckListTest, AMemoLineWiderThanTheMemoWraps) {
+  auto* memo = new TsuiMemo(form_);
+  memo->SetParent(form_);
+  memo->SetBounds(10, 10, 150, 90);
+  const AnsiString line = "Tabulka účetnictví zapsána do /var/lib/vorbex/zálohy/2026-12-11/účetnictví.sql.gz bez chyb.";
+  memo->Lines()->Add(line);
+  form_->Show();
+  Application->ProcessMessages();
+  ExpectPicture(*Snapshot(memo), "memo_long_line_wrapped");
+  EXPECT_EQ(memo->Lines()->Count(), 1);
+  EXPECT_EQ(memo->Lines()->Strings(0), line);
+}
+
 }  // namespace
