@@ -1,7 +1,7 @@
 // The records and calls of the embedded-SQL client library as the driver
 // uses them: the communication area, the descriptor area with its variable
 // records, the long-value header and the timestamp record, the type codes
-// and the prototypes of the 25 entry points the driver calls. Our own
+// and the prototypes of all 43 bound entry points. Our own
 // declaration, shared with the tests' stand-in for the library.
 #pragma once
 
@@ -156,6 +156,31 @@ void dbpp_commit(SQLCA* sqlca, int flag);
 void dbpp_rollback(SQLCA* sqlca, int flag);
 void dbpp_resume(SQLCA* sqlca, char* cursor);
 void db_cancel_request(SQLCA* sqlca);
+
+// Bound and exposed, though the driver itself does not call them.
+using SQLCallback = void (*)();
+unsigned short db_find_engine(SQLCA* sqlca, char* name);
+unsigned db_start_engine(SQLCA* sqlca, char* parameters);
+unsigned db_stop_engine(SQLCA* sqlca, char* parameters);
+unsigned db_start_database(SQLCA* sqlca, char* parameters);
+unsigned db_stop_database(SQLCA* sqlca, char* parameters);
+SQLDA* fill_sqlda(SQLDA* sqlda);
+SQLDA* fill_s_sqlda(SQLDA* sqlda, unsigned maxLength);
+void free_sqlda_noind(SQLDA* sqlda);
+void free_filled_sqlda(SQLDA* sqlda);
+void dbpp_setconnect(SQLCA* sqlca, char* name);
+void dbpp_disconnect(SQLCA* sqlca, char* name);
+void dbpp_prepare_into(SQLCA* sqlca, char* progname, char* statementName, short* statementNumber, char* sql,
+                       SQLDA* input, SQLDA* output, unsigned longNames);
+void dbpp_declare(SQLCA* sqlca, char* cursor, char* progname, char* statementName, short* statementNumber,
+                  short options);
+void dbpp_fetch_array(SQLCA* sqlca, char* cursor, short kind, int offset, SQLDA* descriptor, short blockSize,
+                      short flags, short rows);
+void dbpp_put_array(SQLCA* sqlca, char* cursor, SQLDA* values, SQLDA* result, short rows);
+void dbpp_select(SQLCA* sqlca, char* progname, char* statementName, short* statementNumber, SQLDA* input,
+                 SQLDA* output);
+void dbpp_explain(SQLCA* sqlca, char* cursor, char* unused, SQLDA* plan);
+void db_register_a_callback(SQLCA* sqlca, int index, SQLCallback callback);
 }
 
 // The size of a descriptor area of count variable records.

@@ -91,3 +91,51 @@ void TZASAPlainDriver::dbpp_commit(SQLCA* sqlca, int flag) { VX_ASA(dbpp_commit)
 void TZASAPlainDriver::dbpp_rollback(SQLCA* sqlca, int flag) { VX_ASA(dbpp_rollback)(sqlca, flag); }
 void TZASAPlainDriver::dbpp_resume(SQLCA* sqlca, const char* cursor) { VX_ASA(dbpp_resume)(sqlca, Text(cursor)); }
 void TZASAPlainDriver::db_cancel_request(SQLCA* sqlca) { VX_ASA(db_cancel_request)(sqlca); }
+unsigned short TZASAPlainDriver::db_find_engine(SQLCA* sqlca, const char* name) {
+  return VX_ASA(db_find_engine)(sqlca, Text(name));
+}
+unsigned TZASAPlainDriver::db_start_engine(SQLCA* sqlca, const char* parameters) {
+  return VX_ASA(db_start_engine)(sqlca, Text(parameters));
+}
+unsigned TZASAPlainDriver::db_stop_engine(SQLCA* sqlca, const char* parameters) {
+  return VX_ASA(db_stop_engine)(sqlca, Text(parameters));
+}
+unsigned TZASAPlainDriver::db_start_database(SQLCA* sqlca, const char* parameters) {
+  return VX_ASA(db_start_database)(sqlca, Text(parameters));
+}
+unsigned TZASAPlainDriver::db_stop_database(SQLCA* sqlca, const char* parameters) {
+  return VX_ASA(db_stop_database)(sqlca, Text(parameters));
+}
+SQLDA* TZASAPlainDriver::fill_sqlda(SQLDA* sqlda) { return VX_ASA(fill_sqlda)(sqlda); }
+SQLDA* TZASAPlainDriver::fill_s_sqlda(SQLDA* sqlda, unsigned maxLength) {
+  return VX_ASA(fill_s_sqlda)(sqlda, maxLength);
+}
+void TZASAPlainDriver::free_sqlda_noind(SQLDA* sqlda) { VX_ASA(free_sqlda_noind)(sqlda); }
+void TZASAPlainDriver::free_filled_sqlda(SQLDA* sqlda) { VX_ASA(free_filled_sqlda)(sqlda); }
+void TZASAPlainDriver::dbpp_setconnect(SQLCA* sqlca, const char* name) { VX_ASA(dbpp_setconnect)(sqlca, Text(name)); }
+void TZASAPlainDriver::dbpp_disconnect(SQLCA* sqlca, const char* name) { VX_ASA(dbpp_disconnect)(sqlca, Text(name)); }
+void TZASAPlainDriver::dbpp_prepare_into(SQLCA* sqlca, const char* statementName, short* statementNumber,
+                                         const char* sql, SQLDA* input, SQLDA* output, unsigned longNames) {
+  VX_ASA(dbpp_prepare_into)(sqlca, nullptr, Text(statementName), statementNumber, Text(sql), input, output, longNames);
+}
+void TZASAPlainDriver::dbpp_declare(SQLCA* sqlca, const char* cursor, const char* progname, const char* statementName,
+                                    short* statementNumber, short options) {
+  VX_ASA(dbpp_declare)(sqlca, Text(cursor), Text(progname), Text(statementName), statementNumber, options);
+}
+void TZASAPlainDriver::dbpp_fetch_array(SQLCA* sqlca, const char* cursor, short kind, int offset, SQLDA* descriptor,
+                                        short blockSize, short flags, short rows) {
+  VX_ASA(dbpp_fetch_array)(sqlca, Text(cursor), kind, offset, descriptor, blockSize, flags, rows);
+}
+void TZASAPlainDriver::dbpp_put_array(SQLCA* sqlca, const char* cursor, SQLDA* values, SQLDA* result, short rows) {
+  VX_ASA(dbpp_put_array)(sqlca, Text(cursor), values, result, rows);
+}
+void TZASAPlainDriver::dbpp_select(SQLCA* sqlca, const char* statementName, short* statementNumber, SQLDA* input,
+                                   SQLDA* output) {
+  VX_ASA(dbpp_select)(sqlca, nullptr, Text(statementName), statementNumber, input, output);
+}
+void TZASAPlainDriver::dbpp_explain(SQLCA* sqlca, const char* cursor, SQLDA* plan) {
+  VX_ASA(dbpp_explain)(sqlca, Text(cursor), nullptr, plan);
+}
+void TZASAPlainDriver::db_register_a_callback(SQLCA* sqlca, unsigned char index, SQLCallback callback) {
+  VX_ASA(db_register_a_callback)(sqlca, index, callback);
+}

@@ -43,7 +43,36 @@ public:
   virtual void dbpp_rollback(SQLCA* sqlca, int flag) = 0;
   virtual void dbpp_resume(SQLCA* sqlca, const char* cursor) = 0;
   virtual void db_cancel_request(SQLCA* sqlca) = 0;
+  // The calls the driver itself does not make.
+  virtual unsigned short db_find_engine(SQLCA* sqlca, const char* name) = 0;
+  virtual unsigned db_start_engine(SQLCA* sqlca, const char* parameters) = 0;
+  virtual unsigned db_stop_engine(SQLCA* sqlca, const char* parameters) = 0;
+  virtual unsigned db_start_database(SQLCA* sqlca, const char* parameters) = 0;
+  virtual unsigned db_stop_database(SQLCA* sqlca, const char* parameters) = 0;
+  virtual SQLDA* fill_sqlda(SQLDA* sqlda) = 0;
+  virtual SQLDA* fill_s_sqlda(SQLDA* sqlda, unsigned maxLength) = 0;
+  virtual void free_sqlda_noind(SQLDA* sqlda) = 0;
+  virtual void free_filled_sqlda(SQLDA* sqlda) = 0;
+  virtual void dbpp_setconnect(SQLCA* sqlca, const char* name) = 0;
+  virtual void dbpp_disconnect(SQLCA* sqlca, const char* name) = 0;
+  virtual void dbpp_prepare_into(SQLCA* sqlca, const char* statementName, short* statementNumber, const char* sql,
+                                 SQLDA* input, SQLDA* output, unsigned longNames) = 0;
+  virtual void dbpp_declare(SQLCA* sqlca, const char* cursor, const char* progname, const char* statementName,
+                            short* statementNumber, short options) = 0;
+  virtual void dbpp_fetch_array(SQLCA* sqlca, const char* cursor, short kind, int offset, SQLDA* descriptor,
+                                short blockSize, short flags, short rows) = 0;
+  virtual void dbpp_put_array(SQLCA* sqlca, const char* cursor, SQLDA* values, SQLDA* result, short rows) = 0;
+  virtual void dbpp_select(SQLCA* sqlca, const char* statementName, short* statementNumber, SQLDA* input,
+                           SQLDA* output) = 0;
+  virtual void dbpp_explain(SQLCA* sqlca, const char* cursor, SQLDA* plan) = 0;
+  virtual void db_register_a_callback(SQLCA* sqlca, unsigned char index, SQLCallback callback) = 0;
 };
+
+// The interfaces of the three generations: they add nothing, and tell which
+// client a plain driver speaks to.
+class IZASA7PlainDriver : public virtual IZASAPlainDriver {};
+class IZASA8PlainDriver : public virtual IZASAPlainDriver {};
+class IZASA9PlainDriver : public virtual IZASAPlainDriver {};
 
 // One generation's plain driver: forwards every call to its own loader's
 // table.
@@ -85,6 +114,28 @@ public:
   void dbpp_rollback(SQLCA* sqlca, int flag) override;
   void dbpp_resume(SQLCA* sqlca, const char* cursor) override;
   void db_cancel_request(SQLCA* sqlca) override;
+  unsigned short db_find_engine(SQLCA* sqlca, const char* name) override;
+  unsigned db_start_engine(SQLCA* sqlca, const char* parameters) override;
+  unsigned db_stop_engine(SQLCA* sqlca, const char* parameters) override;
+  unsigned db_start_database(SQLCA* sqlca, const char* parameters) override;
+  unsigned db_stop_database(SQLCA* sqlca, const char* parameters) override;
+  SQLDA* fill_sqlda(SQLDA* sqlda) override;
+  SQLDA* fill_s_sqlda(SQLDA* sqlda, unsigned maxLength) override;
+  void free_sqlda_noind(SQLDA* sqlda) override;
+  void free_filled_sqlda(SQLDA* sqlda) override;
+  void dbpp_setconnect(SQLCA* sqlca, const char* name) override;
+  void dbpp_disconnect(SQLCA* sqlca, const char* name) override;
+  void dbpp_prepare_into(SQLCA* sqlca, const char* statementName, short* statementNumber, const char* sql, SQLDA* input,
+                         SQLDA* output, unsigned longNames) override;
+  void dbpp_declare(SQLCA* sqlca, const char* cursor, const char* progname, const char* statementName,
+                    short* statementNumber, short options) override;
+  void dbpp_fetch_array(SQLCA* sqlca, const char* cursor, short kind, int offset, SQLDA* descriptor, short blockSize,
+                        short flags, short rows) override;
+  void dbpp_put_array(SQLCA* sqlca, const char* cursor, SQLDA* values, SQLDA* result, short rows) override;
+  void dbpp_select(SQLCA* sqlca, const char* statementName, short* statementNumber, SQLDA* input,
+                   SQLDA* output) override;
+  void dbpp_explain(SQLCA* sqlca, const char* cursor, SQLDA* plan) override;
+  void db_register_a_callback(SQLCA* sqlca, unsigned char index, SQLCallback callback) override;
 
 protected:
   TZASAPlainDriver(int version, AnsiString protocol, AnsiString description)
@@ -98,15 +149,15 @@ private:
   AnsiString description_;
 };
 
-class TZASA7PlainDriver : public TZASAPlainDriver {
+class TZASA7PlainDriver : public TZASAPlainDriver, public virtual IZASA7PlainDriver {
 public:
   TZASA7PlainDriver() : TZASAPlainDriver(7, "ASA7", "Native Plain Driver for ASA 7.0 DBLib") {}
 };
-class TZASA8PlainDriver : public TZASAPlainDriver {
+class TZASA8PlainDriver : public TZASAPlainDriver, public virtual IZASA8PlainDriver {
 public:
   TZASA8PlainDriver() : TZASAPlainDriver(8, "ASA8", "Native Plain Driver for ASA 8.0 DBLib") {}
 };
-class TZASA9PlainDriver : public TZASAPlainDriver {
+class TZASA9PlainDriver : public TZASAPlainDriver, public virtual IZASA9PlainDriver {
 public:
   TZASA9PlainDriver() : TZASAPlainDriver(9, "ASA9", "Native Plain Driver for ASA 9.0 DBLib") {}
 };

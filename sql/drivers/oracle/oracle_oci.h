@@ -1,6 +1,6 @@
 // The client call interface as this driver uses it: the scalar types, the
-// opaque handle types, the codes the driver passes, and the prototypes of the
-// 32 calls it makes. Written for this system and shared with the tests'
+// opaque handle types, the codes the driver passes, and the prototypes of all
+// 71 bound calls. Written for this system and shared with the tests'
 // client double; the driver never links these functions, it takes their
 // types for the addresses it looks up by name.
 #pragma once
@@ -31,6 +31,8 @@ struct OCIBind;
 struct OCISnapshot;
 struct OCIDateTime;
 struct OCILobLocator;
+struct OCIResult;
+struct OCIDescribe;
 }
 
 // Call statuses.
@@ -102,6 +104,10 @@ inline constexpr ub2 SQLT_TIMESTAMP = 187;
 
 using OCICallbackLobRead = sb4 (*)(void* context, const void* buffer, ub4 length, ub1 piece);
 using OCICallbackLobWrite = sb4 (*)(void* context, void* buffer, ub4* length, ub1* piece);
+using OCICallbackInBind = sb4 (*)(void* context, OCIBind* bind, ub4 iteration, ub4 index, void** buffer, ub4* length,
+                                  ub1* piece, void** indicator);
+using OCICallbackOutBind = sb4 (*)(void* context, OCIBind* bind, ub4 iteration, ub4 index, void** buffer,
+                                   ub4** length, ub1* piece, void** indicator, ub2** returnCode);
 
 extern "C" {
 sword OCIInitialize(ub4 mode, void* context, void* (*malloc_fn)(void*, std::size_t),
@@ -150,4 +156,67 @@ sword OCILobTrim(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub
 sword OCILobCreateTemporary(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub2 charset, ub1 form,
                             ub1 lob_type, int cache, ub2 duration);
 sword OCILobFreeTemporary(OCISvcCtx* context, OCIError* error, OCILobLocator* locator);
+
+// Bound and exposed, though the driver itself does not call them (flags
+// written through an int* are the client's booleans).
+sword OCIEnvCreate(OCIEnv** env, ub4 mode, void* context, void* (*malloc_fn)(void*, std::size_t),
+                   void* (*realloc_fn)(void*, void*, std::size_t), void (*free_fn)(void*, void*),
+                   std::size_t extra_size, void** user_memory);
+sword OCIServerVersion(void* handle, OCIError* error, OraText* buffer, ub4 buffer_size, ub1 handle_type);
+sword OCIBreak(void* handle, OCIError* error);
+sword OCIReset(void* handle, OCIError* error);
+sword OCIPasswordChange(OCISvcCtx* context, OCIError* error, const OraText* user, ub4 user_length,
+                        const OraText* old_password, ub4 old_password_length, const OraText* new_password,
+                        ub4 new_password_length, ub4 mode);
+sword OCITransDetach(OCISvcCtx* context, OCIError* error, ub4 flags);
+sword OCITransPrepare(OCISvcCtx* context, OCIError* error, ub4 flags);
+sword OCITransForget(OCISvcCtx* context, OCIError* error, ub4 flags);
+sword OCIStmtGetPieceInfo(OCIStmt* statement, OCIError* error, void** handle, ub4* type, ub1* direction, ub4* iteration,
+                          ub4* index, ub1* piece);
+sword OCIStmtSetPieceInfo(void* handle, ub4 type, OCIError* error, const void* buffer, ub4* length, ub1 piece,
+                          const void* indicator, ub2* return_code);
+sword OCIResultSetToStmt(OCIResult* result_set, OCIError* error);
+sword OCIDefineArrayOfStruct(OCIDefine* define, OCIError* error, ub4 value_skip, ub4 indicator_skip, ub4 length_skip,
+                             ub4 return_code_skip);
+sword OCIBindByName(OCIStmt* statement, OCIBind** bind, OCIError* error, const OraText* placeholder,
+                    sb4 placeholder_length, void* value, sb4 value_size, ub2 type, void* indicator, ub2* length,
+                    ub2* return_code, ub4 array_length, ub4* array_count, ub4 mode);
+sword OCIBindDynamic(OCIBind* bind, OCIError* error, void* in_context, OCICallbackInBind in_callback, void* out_context,
+                     OCICallbackOutBind out_callback);
+sword OCILobAppend(OCISvcCtx* context, OCIError* error, OCILobLocator* target, OCILobLocator* source);
+sword OCILobAssign(OCIEnv* env, OCIError* error, const OCILobLocator* source, OCILobLocator** target);
+sword OCILobCopy(OCISvcCtx* context, OCIError* error, OCILobLocator* target, OCILobLocator* source, ub4 amount,
+                 ub4 target_offset, ub4 source_offset);
+sword OCILobEnableBuffering(OCISvcCtx* context, OCIError* error, OCILobLocator* locator);
+sword OCILobDisableBuffering(OCISvcCtx* context, OCIError* error, OCILobLocator* locator);
+sword OCILobErase(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4* amount, ub4 offset);
+sword OCILobFileExists(OCISvcCtx* context, OCIError* error, OCILobLocator* file, int* exists);
+sword OCILobFileGetName(OCIEnv* env, OCIError* error, const OCILobLocator* file, OraText* folder, ub2* folder_length,
+                        OraText* name, ub2* name_length);
+sword OCILobFileSetName(OCIEnv* env, OCIError* error, OCILobLocator** file, const OraText* folder, ub2 folder_length,
+                        const OraText* name, ub2 name_length);
+sword OCILobFlushBuffer(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4 flags);
+sword OCILobGetLength(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4* length);
+sword OCILobIsOpen(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, int* open);
+sword OCILobLoadFromFile(OCISvcCtx* context, OCIError* error, OCILobLocator* target, OCILobLocator* file, ub4 amount,
+                         ub4 target_offset, ub4 file_offset);
+sword OCILobLocatorIsInit(OCIEnv* env, OCIError* error, const OCILobLocator* locator, int* initialized);
+sword OCILobIsTemporary(OCIEnv* env, OCIError* error, OCILobLocator* locator, int* temporary);
+sword OCIDateTimeAssign(void* env, OCIError* error, const OCIDateTime* source, OCIDateTime* target);
+sword OCIDateTimeCheck(void* env, OCIError* error, const OCIDateTime* datetime, ub4* valid);
+sword OCIDateTimeCompare(void* env, OCIError* error, const OCIDateTime* first, const OCIDateTime* second,
+                         sword* result);
+sword OCIDateTimeConvert(void* env, OCIError* error, OCIDateTime* source, OCIDateTime* target);
+sword OCIDateTimeFromText(void* env, OCIError* error, const OraText* text, std::size_t text_length,
+                          const OraText* format, ub1 format_length, const OraText* language,
+                          std::size_t language_length, OCIDateTime* datetime);
+sword OCIDateTimeGetTimeZoneOffset(void* env, OCIError* error, const OCIDateTime* datetime, sb1* hours, sb1* minutes);
+sword OCIDateTimeSysTimeStamp(void* env, OCIError* error, OCIDateTime* datetime);
+sword OCIDateTimeToText(void* env, OCIError* error, const OCIDateTime* datetime, const OraText* format,
+                        ub1 format_length, ub1 fraction_digits, const OraText* language, std::size_t language_length,
+                        ub4* buffer_size, OraText* buffer);
+sword OCIDateTimeGetTimeZoneName(void* env, OCIError* error, const OCIDateTime* datetime, ub1* buffer,
+                                 ub4* buffer_length);
+sword OCIDescribeAny(OCISvcCtx* context, OCIError* error, void* object, ub4 object_length, ub1 object_kind,
+                     ub1 info_level, ub1 object_type, OCIDescribe* describe);
 }

@@ -153,3 +153,153 @@ sword TZOracle9iPlainDriver::OCILobCreateTemporary(OCISvcCtx* context, OCIError*
 sword TZOracle9iPlainDriver::OCILobFreeTemporary(OCISvcCtx* context, OCIError* error, OCILobLocator* locator) {
   return VX_OCI(OCILobFreeTemporary)(context, error, locator);
 }
+sword TZOracle9iPlainDriver::OCIEnvCreate(OCIEnv** env, ub4 mode, void* context, void* (*mallocFn)(void*, std::size_t),
+                                          void* (*reallocFn)(void*, void*, std::size_t), void (*freeFn)(void*, void*),
+                                          std::size_t extraSize, void** userMemory) {
+  return VX_OCI(OCIEnvCreate)(env, mode, context, mallocFn, reallocFn, freeFn, extraSize, userMemory);
+}
+sword TZOracle9iPlainDriver::OCIServerVersion(void* handle, OCIError* error, OraText* buffer, ub4 bufferSize,
+                                              ub1 handleType) {
+  return VX_OCI(OCIServerVersion)(handle, error, buffer, bufferSize, handleType);
+}
+sword TZOracle9iPlainDriver::OCIBreak(void* handle, OCIError* error) { return VX_OCI(OCIBreak)(handle, error); }
+sword TZOracle9iPlainDriver::OCIReset(void* handle, OCIError* error) { return VX_OCI(OCIReset)(handle, error); }
+sword TZOracle9iPlainDriver::OCIPasswordChange(OCISvcCtx* context, OCIError* error, const OraText* user, ub4 userLength,
+                                               const OraText* oldPassword, ub4 oldPasswordLength,
+                                               const OraText* newPassword, ub4 newPasswordLength, ub4 mode) {
+  return VX_OCI(OCIPasswordChange)(context, error, user, userLength, oldPassword, oldPasswordLength, newPassword,
+                                   newPasswordLength, mode);
+}
+sword TZOracle9iPlainDriver::OCITransDetach(OCISvcCtx* context, OCIError* error, ub4 flags) {
+  return VX_OCI(OCITransDetach)(context, error, flags);
+}
+sword TZOracle9iPlainDriver::OCITransPrepare(OCISvcCtx* context, OCIError* error, ub4 flags) {
+  return VX_OCI(OCITransPrepare)(context, error, flags);
+}
+sword TZOracle9iPlainDriver::OCITransForget(OCISvcCtx* context, OCIError* error, ub4 flags) {
+  return VX_OCI(OCITransForget)(context, error, flags);
+}
+sword TZOracle9iPlainDriver::OCIStmtGetPieceInfo(OCIStmt* statement, OCIError* error, void** handle, ub4* type,
+                                                 ub1* direction, ub4* iteration, ub4* index, ub1* piece) {
+  return VX_OCI(OCIStmtGetPieceInfo)(statement, error, handle, type, direction, iteration, index, piece);
+}
+sword TZOracle9iPlainDriver::OCIStmtSetPieceInfo(void* handle, ub4 type, OCIError* error, const void* buffer,
+                                                 ub4* length, ub1 piece, const void* indicator, ub2* returnCode) {
+  return VX_OCI(OCIStmtSetPieceInfo)(handle, type, error, buffer, length, piece, indicator, returnCode);
+}
+sword TZOracle9iPlainDriver::OCIResultSetToStmt(OCIResult* resultSet, OCIError* error) {
+  return VX_OCI(OCIResultSetToStmt)(resultSet, error);
+}
+sword TZOracle9iPlainDriver::OCIDefineArrayOfStruct(OCIDefine* define, OCIError* error, ub4 valueSkip,
+                                                    ub4 indicatorSkip, ub4 lengthSkip, ub4 returnCodeSkip) {
+  return VX_OCI(OCIDefineArrayOfStruct)(define, error, valueSkip, indicatorSkip, lengthSkip, returnCodeSkip);
+}
+sword TZOracle9iPlainDriver::OCIBindByName(OCIStmt* statement, OCIBind** bind, OCIError* error,
+                                           const OraText* placeholder, sb4 placeholderLength, void* value,
+                                           sb4 valueSize, ub2 type, void* indicator, ub2* length, ub2* returnCode,
+                                           ub4 arrayLength, ub4* arrayCount, ub4 mode) {
+  return VX_OCI(OCIBindByName)(statement, bind, error, placeholder, placeholderLength, value, valueSize, type,
+                               indicator, length, returnCode, arrayLength, arrayCount, mode);
+}
+sword TZOracle9iPlainDriver::OCIBindDynamic(OCIBind* bind, OCIError* error, void* inContext,
+                                            OCICallbackInBind inCallback, void* outContext,
+                                            OCICallbackOutBind outCallback) {
+  return VX_OCI(OCIBindDynamic)(bind, error, inContext, inCallback, outContext, outCallback);
+}
+sword TZOracle9iPlainDriver::OCILobAppend(OCISvcCtx* context, OCIError* error, OCILobLocator* target,
+                                          OCILobLocator* source) {
+  return VX_OCI(OCILobAppend)(context, error, target, source);
+}
+sword TZOracle9iPlainDriver::OCILobAssign(OCIEnv* env, OCIError* error, const OCILobLocator* source,
+                                          OCILobLocator** target) {
+  return VX_OCI(OCILobAssign)(env, error, source, target);
+}
+sword TZOracle9iPlainDriver::OCILobCopy(OCISvcCtx* context, OCIError* error, OCILobLocator* target,
+                                        OCILobLocator* source, ub4 amount, ub4 targetOffset, ub4 sourceOffset) {
+  return VX_OCI(OCILobCopy)(context, error, target, source, amount, targetOffset, sourceOffset);
+}
+sword TZOracle9iPlainDriver::OCILobEnableBuffering(OCISvcCtx* context, OCIError* error, OCILobLocator* locator) {
+  return VX_OCI(OCILobEnableBuffering)(context, error, locator);
+}
+sword TZOracle9iPlainDriver::OCILobDisableBuffering(OCISvcCtx* context, OCIError* error, OCILobLocator* locator) {
+  return VX_OCI(OCILobDisableBuffering)(context, error, locator);
+}
+sword TZOracle9iPlainDriver::OCILobErase(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4* amount,
+                                         ub4 offset) {
+  return VX_OCI(OCILobErase)(context, error, locator, amount, offset);
+}
+sword TZOracle9iPlainDriver::OCILobFileExists(OCISvcCtx* context, OCIError* error, OCILobLocator* file, int* exists) {
+  return VX_OCI(OCILobFileExists)(context, error, file, exists);
+}
+sword TZOracle9iPlainDriver::OCILobFileGetName(OCIEnv* env, OCIError* error, const OCILobLocator* file, OraText* folder,
+                                               ub2* folderLength, OraText* name, ub2* nameLength) {
+  return VX_OCI(OCILobFileGetName)(env, error, file, folder, folderLength, name, nameLength);
+}
+sword TZOracle9iPlainDriver::OCILobFileSetName(OCIEnv* env, OCIError* error, OCILobLocator** file,
+                                               const OraText* folder, ub2 folderLength, const OraText* name,
+                                               ub2 nameLength) {
+  return VX_OCI(OCILobFileSetName)(env, error, file, folder, folderLength, name, nameLength);
+}
+sword TZOracle9iPlainDriver::OCILobFlushBuffer(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4 flags) {
+  return VX_OCI(OCILobFlushBuffer)(context, error, locator, flags);
+}
+sword TZOracle9iPlainDriver::OCILobGetLength(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, ub4* length) {
+  return VX_OCI(OCILobGetLength)(context, error, locator, length);
+}
+sword TZOracle9iPlainDriver::OCILobIsOpen(OCISvcCtx* context, OCIError* error, OCILobLocator* locator, int* open) {
+  return VX_OCI(OCILobIsOpen)(context, error, locator, open);
+}
+sword TZOracle9iPlainDriver::OCILobLoadFromFile(OCISvcCtx* context, OCIError* error, OCILobLocator* target,
+                                                OCILobLocator* file, ub4 amount, ub4 targetOffset, ub4 fileOffset) {
+  return VX_OCI(OCILobLoadFromFile)(context, error, target, file, amount, targetOffset, fileOffset);
+}
+sword TZOracle9iPlainDriver::OCILobLocatorIsInit(OCIEnv* env, OCIError* error, const OCILobLocator* locator,
+                                                 int* initialized) {
+  return VX_OCI(OCILobLocatorIsInit)(env, error, locator, initialized);
+}
+sword TZOracle9iPlainDriver::OCILobIsTemporary(OCIEnv* env, OCIError* error, OCILobLocator* locator, int* temporary) {
+  return VX_OCI(OCILobIsTemporary)(env, error, locator, temporary);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeAssign(void* env, OCIError* error, const OCIDateTime* source,
+                                               OCIDateTime* target) {
+  return VX_OCI(OCIDateTimeAssign)(env, error, source, target);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeCheck(void* env, OCIError* error, const OCIDateTime* datetime, ub4* valid) {
+  return VX_OCI(OCIDateTimeCheck)(env, error, datetime, valid);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeCompare(void* env, OCIError* error, const OCIDateTime* first,
+                                                const OCIDateTime* second, sword* result) {
+  return VX_OCI(OCIDateTimeCompare)(env, error, first, second, result);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeConvert(void* env, OCIError* error, OCIDateTime* source, OCIDateTime* target) {
+  return VX_OCI(OCIDateTimeConvert)(env, error, source, target);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeFromText(void* env, OCIError* error, const OraText* text,
+                                                 std::size_t textLength, const OraText* format, ub1 formatLength,
+                                                 const OraText* language, std::size_t languageLength,
+                                                 OCIDateTime* datetime) {
+  return VX_OCI(OCIDateTimeFromText)(env, error, text, textLength, format, formatLength, language, languageLength,
+                                     datetime);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeGetTimeZoneOffset(void* env, OCIError* error, const OCIDateTime* datetime,
+                                                          sb1* hours, sb1* minutes) {
+  return VX_OCI(OCIDateTimeGetTimeZoneOffset)(env, error, datetime, hours, minutes);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeSysTimeStamp(void* env, OCIError* error, OCIDateTime* datetime) {
+  return VX_OCI(OCIDateTimeSysTimeStamp)(env, error, datetime);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeToText(void* env, OCIError* error, const OCIDateTime* datetime,
+                                               const OraText* format, ub1 formatLength, ub1 fractionDigits,
+                                               const OraText* language, std::size_t languageLength, ub4* bufferSize,
+                                               OraText* buffer) {
+  return VX_OCI(OCIDateTimeToText)(env, error, datetime, format, formatLength, fractionDigits, language, languageLength,
+                                   bufferSize, buffer);
+}
+sword TZOracle9iPlainDriver::OCIDateTimeGetTimeZoneName(void* env, OCIError* error, const OCIDateTime* datetime,
+                                                        ub1* buffer, ub4* bufferLength) {
+  return VX_OCI(OCIDateTimeGetTimeZoneName)(env, error, datetime, buffer, bufferLength);
+}
+sword TZOracle9iPlainDriver::OCIDescribeAny(OCISvcCtx* context, OCIError* error, void* object, ub4 objectLength,
+                                            ub1 objectKind, ub1 infoLevel, ub1 objectType, OCIDescribe* describe) {
+  return VX_OCI(OCIDescribeAny)(context, error, object, objectLength, objectKind, infoLevel, objectType, describe);
+}

@@ -9,6 +9,7 @@
 #include "sql/drivers/asa/asa_utils.h"
 #include "tests/sql/core/log_recorder.h"
 #include "tests/sql/drivers/asa/asa_test_support.h"
+#include "tests/sql/drivers/entry_point_table.h"
 
 namespace {
 
@@ -129,6 +130,47 @@ TEST(ASABinding, BindsWhatTheLibraryExportsAndPassesTheFixedArguments) {
   plainDriver->dbpp_dropstmt(handle, nullptr, nullptr, &number);
   plainDriver->free_sqlda(area);
   connection->Close();
+}
+
+// Every bound entry point has its operation: the calls the driver makes
+// (the double exports them) and the rest, which the double lacks, so each of
+// those must fail naming its function instead of calling through null. Each
+// generation also answers to its own interface.
+TEST(ASABinding, EveryEntryPointHasItsOperationAndAMissingOneIsNamed) {
+  Ref<IZASAPlainDriver> plain = MakeRef<TZASA9PlainDriver>();
+  plain->Initialize();
+  const EntryPointCalls<IZASAPlainDriver> notCalled = {
+      {"db_find_engine", [](IZASAPlainDriver& p) { p.db_find_engine({}, {}); }},
+      {"db_start_engine", [](IZASAPlainDriver& p) { p.db_start_engine({}, {}); }},
+      {"db_stop_engine", [](IZASAPlainDriver& p) { p.db_stop_engine({}, {}); }},
+      {"db_start_database", [](IZASAPlainDriver& p) { p.db_start_database({}, {}); }},
+      {"db_stop_database", [](IZASAPlainDriver& p) { p.db_stop_database({}, {}); }},
+      {"fill_sqlda", [](IZASAPlainDriver& p) { p.fill_sqlda({}); }},
+      {"fill_s_sqlda", [](IZASAPlainDriver& p) { p.fill_s_sqlda({}, {}); }},
+      {"free_sqlda_noind", [](IZASAPlainDriver& p) { p.free_sqlda_noind({}); }},
+      {"free_filled_sqlda", [](IZASAPlainDriver& p) { p.free_filled_sqlda({}); }},
+      {"dbpp_setconnect", [](IZASAPlainDriver& p) { p.dbpp_setconnect({}, {}); }},
+      {"dbpp_disconnect", [](IZASAPlainDriver& p) { p.dbpp_disconnect({}, {}); }},
+      {"dbpp_prepare_into", [](IZASAPlainDriver& p) { p.dbpp_prepare_into({}, {}, {}, {}, {}, {}, {}); }},
+      {"dbpp_declare", [](IZASAPlainDriver& p) { p.dbpp_declare({}, {}, {}, {}, {}, {}); }},
+      {"dbpp_fetch_array", [](IZASAPlainDriver& p) { p.dbpp_fetch_array({}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"dbpp_put_array", [](IZASAPlainDriver& p) { p.dbpp_put_array({}, {}, {}, {}, {}); }},
+      {"dbpp_select", [](IZASAPlainDriver& p) { p.dbpp_select({}, {}, {}, {}, {}); }},
+      {"dbpp_explain", [](IZASAPlainDriver& p) { p.dbpp_explain({}, {}, {}); }},
+      {"db_register_a_callback", [](IZASAPlainDriver& p) { p.db_register_a_callback({}, {}, {}); }},
+  };
+  const std::vector<std::string> called = {
+      "sqlerror_message", "db_init", "db_fini", "db_string_connect", "db_string_disconnect", "alloc_sqlda",
+      "free_sqlda", "dbpp_setoption", "dbpp_describe_cursor", "dbpp_prepare_describe", "dbpp_describe",
+      "dbpp_dropstmt", "dbpp_open", "dbpp_close", "dbpp_fetch", "dbpp_get_data", "dbpp_delete", "dbpp_update",
+      "dbpp_put_into", "dbpp_execute_into", "dbpp_execute_imm", "dbpp_commit", "dbpp_rollback", "dbpp_resume",
+      "db_cancel_request",
+  };
+  ExpectEveryEntryPointExposed(ASALibraryLoader(9), *plain, called, notCalled);
+
+  Ref<IZASAPlainDriver> asa7 = MakeRef<TZASA7PlainDriver>(), asa8 = MakeRef<TZASA8PlainDriver>();
+  EXPECT_TRUE(Query<IZASA7PlainDriver>(asa7) && Query<IZASA8PlainDriver>(asa8) && Query<IZASA9PlainDriver>(plain));
+  EXPECT_FALSE(Query<IZASA8PlainDriver>(asa7) || Query<IZASA9PlainDriver>(asa8) || Query<IZASA7PlainDriver>(plain));
 }
 
 }  // namespace

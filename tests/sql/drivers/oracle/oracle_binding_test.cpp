@@ -9,6 +9,7 @@
 #include "platform/rtl/exceptions.h"
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/oracle/oracle_binding.h"
+#include "tests/sql/drivers/entry_point_table.h"
 #include "tests/sql/drivers/oracle/oracle_test_support.h"
 
 namespace {
@@ -43,6 +44,59 @@ TEST_F(OracleBinding, TheCallTableIsBoundAndTheOtherEntryPointsStayNull) {
   EXPECT_EQ(unbound.size(), 39u);
   EXPECT_EQ(OracleEntryName(TZOracleEntry::OCIEnvCreate), std::string("OCIEnvCreate"));
   EXPECT_EQ(OracleEntryName(TZOracleEntry::OCIDescribeAny), std::string("OCIDescribeAny"));
+}
+
+// Every bound entry point has its operation: the calls the driver makes
+// (the double exports them) and the rest, which the double lacks, so each of
+// those must fail naming its function instead of calling through null.
+TEST_F(OracleBinding, EveryEntryPointHasItsOperationAndAMissingOneIsNamed) {
+  Ref<IZOraclePlainDriver> plain = Connect()->GetPlainDriver();
+  const EntryPointCalls<IZOraclePlainDriver> notCalled = {
+      {"OCIEnvCreate", [](IZOraclePlainDriver& p) { p.OCIEnvCreate({}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIServerVersion", [](IZOraclePlainDriver& p) { p.OCIServerVersion({}, {}, {}, {}, {}); }},
+      {"OCIBreak", [](IZOraclePlainDriver& p) { p.OCIBreak({}, {}); }},
+      {"OCIReset", [](IZOraclePlainDriver& p) { p.OCIReset({}, {}); }},
+      {"OCIPasswordChange", [](IZOraclePlainDriver& p) { p.OCIPasswordChange({}, {}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCITransDetach", [](IZOraclePlainDriver& p) { p.OCITransDetach({}, {}, {}); }},
+      {"OCITransPrepare", [](IZOraclePlainDriver& p) { p.OCITransPrepare({}, {}, {}); }},
+      {"OCITransForget", [](IZOraclePlainDriver& p) { p.OCITransForget({}, {}, {}); }},
+      {"OCIStmtGetPieceInfo", [](IZOraclePlainDriver& p) { p.OCIStmtGetPieceInfo({}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIStmtSetPieceInfo", [](IZOraclePlainDriver& p) { p.OCIStmtSetPieceInfo({}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIResultSetToStmt", [](IZOraclePlainDriver& p) { p.OCIResultSetToStmt({}, {}); }},
+      {"OCIDefineArrayOfStruct", [](IZOraclePlainDriver& p) { p.OCIDefineArrayOfStruct({}, {}, {}, {}, {}, {}); }},
+      {"OCIBindByName",
+       [](IZOraclePlainDriver& p) { p.OCIBindByName({}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIBindDynamic", [](IZOraclePlainDriver& p) { p.OCIBindDynamic({}, {}, {}, {}, {}, {}); }},
+      {"OCILobAppend", [](IZOraclePlainDriver& p) { p.OCILobAppend({}, {}, {}, {}); }},
+      {"OCILobAssign", [](IZOraclePlainDriver& p) { p.OCILobAssign({}, {}, {}, {}); }},
+      {"OCILobCopy", [](IZOraclePlainDriver& p) { p.OCILobCopy({}, {}, {}, {}, {}, {}, {}); }},
+      {"OCILobEnableBuffering", [](IZOraclePlainDriver& p) { p.OCILobEnableBuffering({}, {}, {}); }},
+      {"OCILobDisableBuffering", [](IZOraclePlainDriver& p) { p.OCILobDisableBuffering({}, {}, {}); }},
+      {"OCILobErase", [](IZOraclePlainDriver& p) { p.OCILobErase({}, {}, {}, {}, {}); }},
+      {"OCILobFileExists", [](IZOraclePlainDriver& p) { p.OCILobFileExists({}, {}, {}, {}); }},
+      {"OCILobFileGetName", [](IZOraclePlainDriver& p) { p.OCILobFileGetName({}, {}, {}, {}, {}, {}, {}); }},
+      {"OCILobFileSetName", [](IZOraclePlainDriver& p) { p.OCILobFileSetName({}, {}, {}, {}, {}, {}, {}); }},
+      {"OCILobFlushBuffer", [](IZOraclePlainDriver& p) { p.OCILobFlushBuffer({}, {}, {}, {}); }},
+      {"OCILobGetLength", [](IZOraclePlainDriver& p) { p.OCILobGetLength({}, {}, {}, {}); }},
+      {"OCILobIsOpen", [](IZOraclePlainDriver& p) { p.OCILobIsOpen({}, {}, {}, {}); }},
+      {"OCILobLoadFromFile", [](IZOraclePlainDriver& p) { p.OCILobLoadFromFile({}, {}, {}, {}, {}, {}, {}); }},
+      {"OCILobLocatorIsInit", [](IZOraclePlainDriver& p) { p.OCILobLocatorIsInit({}, {}, {}, {}); }},
+      {"OCILobIsTemporary", [](IZOraclePlainDriver& p) { p.OCILobIsTemporary({}, {}, {}, {}); }},
+      {"OCIDateTimeAssign", [](IZOraclePlainDriver& p) { p.OCIDateTimeAssign({}, {}, {}, {}); }},
+      {"OCIDateTimeCheck", [](IZOraclePlainDriver& p) { p.OCIDateTimeCheck({}, {}, {}, {}); }},
+      {"OCIDateTimeCompare", [](IZOraclePlainDriver& p) { p.OCIDateTimeCompare({}, {}, {}, {}, {}); }},
+      {"OCIDateTimeConvert", [](IZOraclePlainDriver& p) { p.OCIDateTimeConvert({}, {}, {}, {}); }},
+      {"OCIDateTimeFromText",
+       [](IZOraclePlainDriver& p) { p.OCIDateTimeFromText({}, {}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIDateTimeGetTimeZoneOffset",
+       [](IZOraclePlainDriver& p) { p.OCIDateTimeGetTimeZoneOffset({}, {}, {}, {}, {}); }},
+      {"OCIDateTimeSysTimeStamp", [](IZOraclePlainDriver& p) { p.OCIDateTimeSysTimeStamp({}, {}, {}); }},
+      {"OCIDateTimeToText",
+       [](IZOraclePlainDriver& p) { p.OCIDateTimeToText({}, {}, {}, {}, {}, {}, {}, {}, {}, {}); }},
+      {"OCIDateTimeGetTimeZoneName", [](IZOraclePlainDriver& p) { p.OCIDateTimeGetTimeZoneName({}, {}, {}, {}, {}); }},
+      {"OCIDescribeAny", [](IZOraclePlainDriver& p) { p.OCIDescribeAny({}, {}, {}, {}, {}, {}, {}, {}); }},
+  };
+  ExpectEveryEntryPointExposed(OracleLibraryLoader(), *plain, kCalledEntryPoints, notCalled);
 }
 
 TEST_F(OracleBinding, TheClientStartsOnceForTwoConnections) {
