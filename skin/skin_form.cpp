@@ -132,6 +132,13 @@ void TsuiForm::FormWindowProc(TMessage& m) {
       if (m.Msg == WM_NCACTIVATE) m.Result = 1;
       return;
     case WM_SIZE: OnSize(); return;
+    case WM_NCHITTEST:
+      // An MDI child made with a fixed border keeps its size: its sizing edges
+      // answer as a plain border.
+      if (form_->FormStyle() == fsMDIChild && initialBorderStyle_ == bsSingle && m.Result >= HTLEFT &&
+          m.Result <= HTBOTTOMRIGHT)
+        m.Result = HTBORDER;
+      return;
     case WM_KEYDOWN: HandleMenuShortCut(WORD(m.WParam), m.LParam); return;
     default:
       if (std::find(std::begin(kRecreateNotices), std::end(kRecreateNotices), m.Msg) != std::end(kRecreateNotices) &&

@@ -285,6 +285,30 @@ TEST_F(MDIFormTest, SkinnedChildTakesTheParentsFrameMeasures) {
   EXPECT_EQ(SendMessageA(child->Handle(), kSkinBorderQuery, 0, 0), bottom - 1);
 }
 
+// A skinned child made with a fixed border answers its edges as a plain
+// border even where its window has a sizing frame (as MDI children may get
+// on other window systems); a sizeable one answers sizing edges.
+TEST_F(MDIFormTest, FixedBorderChildCannotBeSizedAtItsEdges) {
+  Frame();
+  auto hitAtCorner = [&](TBorderStyle border) {
+    auto* child = new TForm(Application);
+    children_.push_back(child);
+    child->SetFormStyle(fsMDIChild);
+    child->SetBorderStyle(border);
+    child->SetBounds(10, 10, 200, 150);
+    new TsuiForm(child);
+    child->Show();
+    Application->ProcessMessages();
+    const HWND h = child->Handle();
+    SetWindowLongPtrA(h, GWL_STYLE, GetWindowLongPtrA(h, GWL_STYLE) | WS_THICKFRAME);
+    RECT r;
+    GetWindowRect(h, &r);
+    return SendMessageA(child->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.Right - 1, r.Bottom - 1));
+  };
+  EXPECT_EQ(hitAtCorner(bsSizeable), HTBOTTOMRIGHT);
+  EXPECT_EQ(hitAtCorner(bsSingle), HTBORDER);
+}
+
 TEST_F(MDIFormTest, ClientGetsItsOwnProcedureBack) {
   parent_->Show();
   const HWND client = parent_->ClientHandle();
