@@ -169,6 +169,29 @@ TEST_F(MainWindowX11, OpensWithItsControlsInPlaceAndAClickOnZalohovatBacksUp) {
   EXPECT_NE(f.suiMemo1->Lines()->Text().find("SKLAD - hotovo - 2 vět"), AnsiString::npos);
 }
 
+COLORREF ScreenPixel(TControl* control, int x, int y) {
+  const TPoint at = control->ClientToScreen(Point(x, y));
+  HBITMAP shot = GrabScreenArea(Form1->Handle(), Rect(at.X, at.Y, at.X + 1, at.Y + 1));
+  if (!shot) return CLR_INVALID;
+  HDC dc = CreateCompatibleDC(nullptr);
+  SelectObject(dc, shot);
+  const COLORREF seen = GetPixel(dc, 0, 0);
+  DeleteDC(dc);
+  DeleteObject(shot);
+  return seen;
+}
+
+// Some pixel of one of the main skin's pictures (by number) has this colour.
+bool SkinPicturesHold(TForm1& f, std::initializer_list<int> pictures, COLORREF colour) {
+  for (int n : pictures) {
+    TBitmap* picture = f.suiBuiltInFileTheme1->GetBitmap(uint8_t(n));
+    for (int y = 0; picture && y < picture->Height(); ++y)
+      for (int x = 0; x < picture->Width(); ++x)
+        if (ColorToRGB(picture->Canvas()->Pixels(x, y)) == colour) return true;
+  }
+  return false;
+}
+
 // The theme manager hands the skin to every control it lists, in both
 // windows; the popup menus keep their own colours and measures over it; and
 // the screen shows the skin's button picture, not a built-in style.
@@ -202,25 +225,15 @@ TEST_F(MainWindowX11, TheSkinReachesEveryListedControlOfBothWindows) {
     EXPECT_EQ(ColorToRGB(look.FontColor), RGB(44, 99, 74));
   }
 
-  // A pixel of the button's face left of its caption is one of the skin's
-  // button picture.
+  // On the screen: a pixel of the button's face left of its caption, and one
+  // of the filled part of the archive bar, come from the skin's pictures.
+  f.abmeter1->SetPosition(50);
+  f.abmeter1->SetVisible(true);
   ProcessMessagesFor(300);
-  TsuiButton* button = f.suiButton2;
-  const TPoint at = button->ClientToScreen(Point(4, button->Height() / 2));
-  HBITMAP shot = GrabScreenArea(f.Handle(), Rect(at.X, at.Y, at.X + 1, at.Y + 1));
-  ASSERT_NE(shot, nullptr);
-  HDC dc = CreateCompatibleDC(nullptr);
-  SelectObject(dc, shot);
-  const COLORREF seen = GetPixel(dc, 0, 0);
-  DeleteDC(dc);
-  DeleteObject(shot);
-  TBitmap* picture = f.suiBuiltInFileTheme1->GetBitmap(15);  // the button picture
-  ASSERT_NE(picture, nullptr);
-  bool found = false;
-  for (int y = 0; y < picture->Height() && !found; ++y)
-    for (int x = 0; x < picture->Width() && !found; ++x)
-      found = ColorToRGB(picture->Canvas()->Pixels(x, y)) == seen;
-  EXPECT_TRUE(found) << std::hex << seen;
+  const COLORREF face = ScreenPixel(f.suiButton2, 4, f.suiButton2->Height() / 2);
+  EXPECT_TRUE(SkinPicturesHold(f, {15}, face)) << std::hex << face;
+  const COLORREF bar = ScreenPixel(f.abmeter1, f.abmeter1->Width() / 4, f.abmeter1->Height() / 2);
+  EXPECT_TRUE(SkinPicturesHold(f, {19, 20, 21, 22}, bar)) << std::hex << bar;
 }
 
 // What the scheduled window shows has room with the fonts here: the whole
