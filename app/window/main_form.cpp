@@ -220,9 +220,7 @@ void TForm1::BuildComponents() {
   suiMemo1 = load.Create<TsuiMemo>("suiMemo1", suiImagePanel3);
   suiMemo1->SetAlign(alClient);
   suiMemo1->SetReadOnly(true);
-  // Both bars: the memo does not wrap, and a protocol line wider than the
-  // memo (a long path, a server's message) must still be readable.
-  suiMemo1->SetScrollBars(ssBoth);
+  suiMemo1->SetScrollBars(ssVertical);  // a longer protocol line wraps
   suiMemo1->SetBorderColor(kBorderGreen);
   suiMemo1->SetHint("Protokol zálohy");
 
