@@ -131,6 +131,29 @@ TEST_F(FolderEdit, ReadOnlyKeepsTheButtonQuietAndAltDownOpensTheDialog) {
   Application->ProcessMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(edit->Text(), Dir("Data"));
+
+  // Another click key takes Alt+Down's place; AlwaysEnableButton lets a
+  // read-only box's button act; the button's hint is the box's ButtonHint.
+  EXPECT_EQ(edit->ClickKey(), TShortCut(32808));
+  edit->SetClickKey(ShortCut(VK_DOWN, ssCtrl));
+  HeadlessKeyDown(VK_MENU);
+  HeadlessKeyDown(VK_DOWN);
+  HeadlessKeyUp(VK_DOWN);
+  HeadlessKeyUp(VK_MENU);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 1);
+  edit->SetReadOnly(true);
+  edit->SetAlwaysEnableButton(true);
+  Answer(Dir("Work"));
+  HeadlessKeyDown(VK_CONTROL);
+  HeadlessKeyDown(VK_DOWN);
+  HeadlessKeyUp(VK_DOWN);
+  HeadlessKeyUp(VK_CONTROL);
+  Application->ProcessMessages();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(edit->Text(), Dir("Work"));
+  edit->SetButtonHint("Vybrat složku");
+  EXPECT_EQ(edit->Button()->Hint(), "Vybrat složku");
 }
 
 TEST_F(FolderEdit, EnterAndEscReachTheFormsButtonsAndAZeroWidthButtonIgnoresAltDown) {

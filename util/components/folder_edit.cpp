@@ -193,7 +193,7 @@ void TDirectoryEdit::SetEnabled(bool value) {
 }
 
 void TDirectoryEdit::HandleButtonClick() {
-  if (!readOnly_) PerformButtonAction();
+  if (!readOnly_ || alwaysEnableButton_) PerformButtonAction();
 }
 
 void TDirectoryEdit::PerformButtonAction() {
@@ -273,7 +273,7 @@ void TDirectoryEdit::KeyDown(WORD& key, TShiftState shift) {
   // The edit's own handling (OnKeyDown, caret moves) comes first and may use the key up.
   const WORD pressed = key;
   TCustomEdit::KeyDown(key, shift);
-  if (pressed == VK_DOWN && (shift & (ssAlt | ssShift | ssCtrl)) == ssAlt && ButtonWidth() > 0) {
+  if (clickKey_ && ShortCut(pressed, shift & (ssAlt | ssShift | ssCtrl)) == clickKey_ && ButtonWidth() > 0) {
     HandleButtonClick();
     key = 0;
   }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/gui/drop_files.h"
+#include "platform/gui/menus.h"
 
 #include "util/components/folder_dialog.h"
 #include "util/components/inner_control_edit.h"
@@ -78,13 +79,23 @@ public:
   // The picture given makes the kind custom.
   void SetGlyph(TBitmap* value);
   TUtlEditButton* Button() const { return button_; }
+  // The button's hint.
+  AnsiString ButtonHint() const { return button_->Hint(); }
+  void SetButtonHint(const AnsiString& value) { button_->SetHint(value); }
+  // The key that works the button from the keyboard (Alt+Down by default; 0 for none).
+  TShortCut ClickKey() const { return clickKey_; }
+  void SetClickKey(TShortCut value) { clickKey_ = value; }
+  // The button acts even on a read-only box.
+  bool AlwaysEnableButton() const { return alwaysEnableButton_; }
+  void SetAlwaysEnableButton(bool value) { alwaysEnableButton_ = value; }
 
   TNotifyEvent OnButtonClick;
   TNotifyEvent OnDropFiles;
   TExecOpenDialogEvent OnBeforeDialog;
   TExecOpenDialogEvent OnAfterDialog;
 
-  // The button's click: the folder choice, unless the box is read-only.
+  // The button's click: the folder choice, unless the box is read-only
+  // (and AlwaysEnableButton is off).
   void HandleButtonClick();
   // A dropped path: an existing file gives its folder (with the trailing
   // delimiter), anything else counts as it is.
@@ -119,4 +130,6 @@ private:
   bool multipleDirs_ = false;
   bool directInput_ = true;
   bool readOnly_ = false;
+  bool alwaysEnableButton_ = false;
+  TShortCut clickKey_ = ShortCut(VK_DOWN, ssAlt);
 };
