@@ -25,7 +25,7 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditTrayIconAndSpeedBu
     auto* dir = dynamic_cast<TDirectoryEdit*>(load.CreateByClassName("TDirectoryEdit", "WorkDir", form));
     ASSERT_NE(dir, nullptr);
     load.Set(dir, {{"Width", "271"}, {"Height", "21"}, {"DialogText", "Pracovní složka"}, {"NumGlyphs", "1"},
-                   {"ReadOnly", "True"}, {"Text", "/tmp"}});
+                   {"ReadOnly", "True"}, {"Text", "/tmp"}, {"ButtonHint", "Vybrat"}, {"ClickKey", "16424"}});
     auto* time = dynamic_cast<TUtlTimeSpinEdit*>(load.CreateByClassName("TUtlTimeSpinEdit", "StartTime", form));
     ASSERT_NE(time, nullptr);
     load.Set(time, {{"ShowSeconds", "True"}, {"Value", "0.5"}});
@@ -49,6 +49,8 @@ TEST(ComponentClasses, FormDataBuildsTheFolderEditTimeSpinEditTrayIconAndSpeedBu
     EXPECT_TRUE(dir->ReadOnly());
     EXPECT_EQ(dir->Text(), "/tmp");
     EXPECT_EQ(dir->Width(), 271);
+    EXPECT_EQ(dir->ButtonHint(), "Vybrat");
+    EXPECT_EQ(dir->ClickKey(), TShortCut(16424));  // Ctrl+Down
     EXPECT_EQ(time->Text(), "12:00:00");
     EXPECT_EQ(tray->Hint(), "vorbex05");
     EXPECT_EQ(tray->ShowIcon(), tyAllways);

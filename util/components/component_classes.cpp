@@ -65,7 +65,9 @@ void RegisterUtilComponents() {
          IntProp("ButtonWidth", &TDirectoryEdit::ButtonWidth, &TDirectoryEdit::SetButtonWidth),
          EnumProp("GlyphKind", {"gkCustom", "gkDefault", "gkDropDown", "gkEllipsis"}, &TDirectoryEdit::GlyphKind,
                   &TDirectoryEdit::SetGlyphKind),
-         IntProp("NumGlyphs", &TDirectoryEdit::NumGlyphs, &TDirectoryEdit::SetNumGlyphs)});
+         IntProp("NumGlyphs", &TDirectoryEdit::NumGlyphs, &TDirectoryEdit::SetNumGlyphs),
+         StrProp<TDirectoryEdit>("ButtonHint", &TDirectoryEdit::ButtonHint, &TDirectoryEdit::SetButtonHint),
+         IntProp("ClickKey", &TDirectoryEdit::ClickKey, &TDirectoryEdit::SetClickKey)});
     RegisterProps<TUtlSpeedButton>("TUtlSpeedButton", {RefProp("Action", &TControl::Action, &TControl::SetAction)});
     RegisterProps<TUtlStyledSpeedButton>("TUtlStyledSpeedButton",
                                          {RefProp("Action", &TControl::Action, &TControl::SetAction)});
