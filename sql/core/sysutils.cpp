@@ -4,6 +4,10 @@
 #include "sql/core/sysutils.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -219,6 +223,10 @@ bool TrySqlStrToFloat(const AnsiString& str, long double& value) {
   double parsed = 0;
   if (text.empty() || !TryStrToFloat(text, parsed, '.')) return false;
   value = parsed;
+  // Whole numbers up to 2^64 keep every digit in the extended value
+  // (unsigned 64-bit columns); a double would round them above 2^53.
+  const bool whole = text.find_first_not_of("+-0123456789") == std::string_view::npos;
+  if (whole && std::fabs(parsed) > 9007199254740992.0) value = std::strtold(std::string(text).c_str(), nullptr);
   return true;
 }
 
@@ -232,7 +240,41 @@ long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue) {
 long double SqlStrToFloat(const AnsiString& str) { return StrToFloat(str, '.'); }
 
 AnsiString FloatToSqlStr(long double value) {
-  return FloatToStrGeneral(static_cast<double>(value), 15, '.');
+  // The fewest digits that read back as the same value: 15 where they do,
+  // up to 17 for any double, more for an extended value a double cannot
+  // hold (an unsigned 64-bit integer, for one).
+  const double asDouble = static_cast<double>(value);
+  if (static_cast<long double>(asDouble) == value || !std::isfinite(value)) {
+    for (int precision = 15;; ++precision) {
+      AnsiString text = FloatToStrGeneral(asDouble, precision, '.');
+      if (precision >= 17 || std::strtod(text.c_str(), nullptr) == asDouble) return text;
+    }
+  }
+  // The shortest "d.ddde+x" that reads back, laid out as the general form does.
+  char buffer[64];
+  int precision = 1;
+  for (;; ++precision) {
+    std::snprintf(buffer, sizeof buffer, "%.*Le", precision - 1, std::fabs(value));
+    if (precision >= 21 || std::strtold(buffer, nullptr) == std::fabs(value)) break;
+  }
+  const char* e = std::strchr(buffer, 'e');
+  const int exponent = std::atoi(e + 1);
+  AnsiString digits;
+  for (const char* c = buffer; c != e; ++c)
+    if (IsDigit(*c)) digits += *c;
+  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
+  const int count = static_cast<int>(digits.size());
+  AnsiString text;
+  if (exponent >= std::max(precision, 15) || exponent < -5) {
+    text = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : AnsiString()) + "E" + IntToStr(exponent);
+  } else if (exponent < 0) {
+    text = "0." + AnsiString(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+  } else {
+    if (count <= exponent) digits.append(static_cast<std::size_t>(exponent + 1 - count), '0');
+    text = digits.substr(0, static_cast<std::size_t>(exponent) + 1);
+    if (static_cast<int>(digits.size()) > exponent + 1) text += "." + digits.substr(static_cast<std::size_t>(exponent) + 1);
+  }
+  return value < 0 ? "-" + text : text;
 }
 
 // --- Booleans and addresses ----------------------------------------------------
@@ -363,24 +405,63 @@ TDateTime EncodedDate(int year, int month, int day) {
   return 0;
 }
 
-// Adds a time of day; before 1899-12-30 the time counts toward zero.
-TDateTime WithTime(TDateTime date, int hour, int minute, int second) {
-  TDateTime time = 0;
-  if (!TryEncodeTime(hour, minute, second, 0, time)) return date;
+constexpr double kMicrosPerDay = 86400e6;
+
+// Seconds with an optional fraction ("05" or "05.123456") from the start of
+// text; false when they are not there or not below 60.
+bool ReadSeconds(std::string_view text, double& seconds) {
+  if (text.size() < 2 || !IsDigit(text[0]) || !IsDigit(text[1])) return false;
+  seconds = (text[0] - '0') * 10 + (text[1] - '0');
+  if (text.size() > 2 && text[2] == '.') {
+    double scale = 0.1;
+    for (std::size_t i = 3; i < text.size() && IsDigit(text[i]); ++i, scale /= 10) seconds += (text[i] - '0') * scale;
+  }
+  return seconds < 60;
+}
+
+// Adds a time of day ("hh:nn:ss" with an optional fraction); before
+// 1899-12-30 the time counts toward zero. An impossible time adds nothing.
+TDateTime WithTime(TDateTime date, std::string_view text) {
+  const int hour = DatePart(text, 1, 2), minute = DatePart(text, 4, 2);
+  double seconds = 0;
+  if (text.size() < 8 || hour > 23 || minute > 59 || !ReadSeconds(text.substr(6), seconds)) return date;
+  const TDateTime time = ((hour * 60 + minute) * 60 + seconds) / 86400;
   return date >= 0 ? date + time : date - time;
+}
+
+// A time span as TIME columns hold it: "[-]h...h:nn:ss[.ffffff]", hours
+// beyond 24 and a sign allowed. The result is the signed span in days.
+bool TryReadSpan(std::string_view text, TDateTime& span) {
+  const bool negative = !text.empty() && text[0] == '-';
+  if (negative) text.remove_prefix(1);
+  std::size_t colon = text.find(':');
+  if (colon == 0 || colon == std::string_view::npos || colon > 7 || text.size() < colon + 6) return false;
+  long hours = 0;
+  for (std::size_t i = 0; i < colon; ++i) {
+    if (!IsDigit(text[i])) return false;
+    hours = hours * 10 + (text[i] - '0');
+  }
+  const std::string_view rest = text.substr(colon + 1);
+  double seconds = 0;
+  if (!IsDigit(rest[0]) || !IsDigit(rest[1]) || rest[2] != ':' || !ReadSeconds(rest.substr(3), seconds)) return false;
+  const int minutes = (rest[0] - '0') * 10 + (rest[1] - '0');
+  if (minutes > 59) return false;
+  span = ((hours * 60.0 + minutes) * 60 + seconds) / 86400;
+  if (negative) span = -span;
+  return true;
 }
 
 }  // namespace
 
 TDateTime AnsiSqlDateToDateTime(std::string_view value) {
   TDateTime result = 0;
+  if (TryReadSpan(value, result)) return result;
   std::string_view text = value;
   if (text.size() > 9) {
     result = EncodedDate(DatePart(text, 1, 4), DatePart(text, 6, 2), DatePart(text, 9, 2));
-    text = text.size() > 11 ? text.substr(11, 8) : std::string_view();
+    text = text.size() > 11 ? text.substr(11) : std::string_view();
   }
-  if (text.size() > 7) result = WithTime(result, DatePart(text, 1, 2), DatePart(text, 4, 2), DatePart(text, 7, 2));
-  return result;
+  return WithTime(result, text);
 }
 
 TDateTime TimestampStrToDateTime(std::string_view value) {
@@ -392,7 +473,78 @@ TDateTime TimestampStrToDateTime(std::string_view value) {
   int parts[5] = {};
   for (int i = 0; i < 5; ++i, pos += 2)
     if (length > 2 * (i + 1)) parts[i] = DatePart(value, pos, 2);
-  return WithTime(EncodedDate(year, parts[0], parts[1]), parts[2], parts[3], parts[4]);
+  const TDateTime date = EncodedDate(year, parts[0], parts[1]);
+  TDateTime time = 0;
+  if (!TryEncodeTime(parts[2], parts[3], parts[4], 0, time)) return date;
+  return date >= 0 ? date + time : date - time;
+}
+
+bool IsZeroSqlDate(std::string_view value) {
+  return !value.empty() && value.find_first_of("123456789") == std::string_view::npos;
+}
+
+namespace {
+
+char* WriteFraction(char* out, std::int64_t micros) {
+  if (micros == 0) return out;
+  *out++ = '.';
+  int digits = 6;
+  while (micros % 10 == 0) micros /= 10, --digits;
+  for (int i = digits - 1; i >= 0; --i, micros /= 10) out[i] = static_cast<char>('0' + micros % 10);
+  return out + digits;
+}
+
+// A time of day or a span as "hh:nn:ss" with the fraction, when there is one.
+AnsiString TimeOfDayText(bool negative, std::int64_t micros) {
+  char buffer[48];
+  const std::int64_t seconds = micros / 1000000;
+  int n = std::snprintf(buffer, sizeof buffer, "%s%02lld:%02d:%02d", negative ? "-" : "",
+                        static_cast<long long>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
+                        static_cast<int>(seconds % 60));
+  *WriteFraction(buffer + n, micros % 1000000) = '\0';
+  return buffer;
+}
+
+// The day and the microseconds into it of a moment, rounded to the microsecond.
+void SplitMoment(TDateTime value, TDateTime& day, std::int64_t& micros) {
+  day = std::trunc(value);
+  micros = std::llround(std::fabs(value - day) * kMicrosPerDay);
+  if (micros >= static_cast<std::int64_t>(kMicrosPerDay)) {
+    micros -= static_cast<std::int64_t>(kMicrosPerDay);
+    day += 1;
+  }
+}
+
+}  // namespace
+
+AnsiString SqlDateText(TDateTime value) {
+  TDateTime day;
+  std::int64_t micros;
+  SplitMoment(value, day, micros);
+  int year, month, dayOfMonth;
+  DecodeDate(day, year, month, dayOfMonth);
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, dayOfMonth);
+  return buffer;
+}
+
+TDateTime SqlTimeValue(TDateTime value) {
+  // A TIME column holds spans up to 838:59:59 either way; a value beyond
+  // that is a moment, and its time of day is what is meant.
+  constexpr double kLongestSpan = 35;
+  return std::fabs(value) < kLongestSpan ? value : std::fabs(value - std::trunc(value));
+}
+
+AnsiString SqlTimeText(TDateTime value) {
+  value = SqlTimeValue(value);
+  return TimeOfDayText(value < 0, std::llround(std::fabs(value) * kMicrosPerDay));
+}
+
+AnsiString SqlTimestampText(TDateTime value) {
+  TDateTime day;
+  std::int64_t micros;
+  SplitMoment(value, day, micros);
+  return SqlDateText(value) + " " + TimeOfDayText(false, micros);
 }
 
 AnsiString DateTimeToAnsiSqlDate(TDateTime value) { return FormatDateTime("yyyy-mm-dd hh:nn:ss", value); }

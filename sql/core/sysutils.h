@@ -60,7 +60,8 @@ AnsiString ComposeString(const TStrings* list, const AnsiString& delimiter);
 long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue);
 // Raises EConvertError for unreadable text.
 long double SqlStrToFloat(const AnsiString& str);
-// General form, up to 15 significant digits, exponent when needed.
+// General form with the fewest digits that read back as the same value
+// (15 where they do, 17 for any double), exponent when needed.
 AnsiString FloatToSqlStr(long double value);
 
 // --- Booleans and addresses ----------------------------------------------------
@@ -77,11 +78,24 @@ AnsiString DecodeCString(const AnsiString& value);
 AnsiString BytesToStr(const TByteDynArray& value);
 TByteDynArray StrToBytes(const AnsiString& value);
 
-// --- SQL dates: "yyyy-mm-dd hh:nn:ss" and the compact "yyyymmddhhnnss" ------
-// Impossible dates or times are left out of the result, never raised.
+// --- SQL dates: "yyyy-mm-dd hh:nn:ss[.ffffff]" and the compact "yyyymmddhhnnss" --
+// Impossible dates or times are left out of the result, never raised. A time
+// alone may be a span: "-838:59:59.5" reads as that many days, signed.
 TDateTime AnsiSqlDateToDateTime(std::string_view value);
 TDateTime TimestampStrToDateTime(std::string_view value);
 AnsiString DateTimeToAnsiSqlDate(TDateTime value);
+// A date text of zeros only ("0000-00-00", "0000-00-00 00:00:00"): no date.
+// 1899-12-30 is day 0 and a date like any other.
+bool IsZeroSqlDate(std::string_view value);
+// Literal bodies, to the microsecond; the fraction only when there is one.
+// A time below 35 days is a span ("838:59:59", "-01:00:00.5"); a larger
+// value is a moment and gives its time of day.
+AnsiString SqlDateText(TDateTime value);
+// A time as TIME columns keep it: a span below 35 days whole, the time of
+// day of a later moment.
+TDateTime SqlTimeValue(TDateTime value);
+AnsiString SqlTimeText(TDateTime value);
+AnsiString SqlTimestampText(TDateTime value);
 
 // --- Packed versions: major * 1000000 + minor * 1000 + sub ---------------------
 // Raises EIntOverflow when the result leaves the 32-bit range.

@@ -2,6 +2,8 @@
 
 #include "sql/core/dbc/column_text.h"
 
+#include <cmath>
+
 #include "sql/core/sysutils.h"
 
 long double ColumnFloatOrZero(const char* text) {
@@ -24,4 +26,19 @@ bool LooksLikeSqlTime(const char* text) {
 
 TDateTime ColumnDateTime(const char* text, bool sqlForm) {
   return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
+}
+
+TDateTime ColumnDate(const char* text, bool& isNull) {
+  isNull = IsZeroSqlDate(text);
+  return isNull ? 0 : std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
+}
+
+TDateTime ColumnTime(const char* text) {
+  const TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));
+  return LooksLikeSqlDate(text) ? std::fabs(value - std::trunc(value)) : value;
+}
+
+TDateTime ColumnTimestamp(const char* text, bool& isNull) {
+  isNull = IsZeroSqlDate(text);
+  return isNull ? 0 : ColumnDateTime(text, LooksLikeSqlDate(text));
 }

@@ -41,3 +41,11 @@ bool LooksLikeSqlTime(const char* text);
 // The SQL form when sqlForm, else the locale's timestamp form; 0 when it
 // does not read.
 TDateTime ColumnDateTime(const char* text, bool sqlForm);
+
+// The values of date and time columns. Only a date of zeros ("0000-00-00",
+// with or without a zero time) is null: 1899-12-30 is day 0 and a date. A
+// time keeps its span (hours beyond 24, a sign) and fraction; a moment read
+// as a time gives its time of day.
+TDateTime ColumnDate(const char* text, bool& isNull);
+TDateTime ColumnTime(const char* text);
+TDateTime ColumnTimestamp(const char* text, bool& isNull);

@@ -2,7 +2,6 @@
 
 #include "sql/core/dbc/emulated_prepared_statement.h"
 
-#include <cstdio>
 
 #include "platform/rtl/numbers.h"
 #include "sql/core/parsesql/tokenizer.h"
@@ -13,22 +12,6 @@ namespace {
 
 // A fragment list entry that stands for one parameter.
 constexpr char kMarker[] = "?";
-
-AnsiString DateText(TDateTime value) {
-  int year, month, day;
-  DecodeDate(value, year, month, day);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
-  return buffer;
-}
-
-AnsiString TimeText(TDateTime value) {
-  int hour, minute, second, msec;
-  DecodeTime(value, hour, minute, second, msec);
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
-  return buffer;
-}
 
 }  // namespace
 
@@ -153,16 +136,14 @@ bool ScalarParameterLiteral(TZSQLType type, const TZVariant& value, AnsiString& 
       literal = manager.GetAsBoolean(value) ? "'Y'" : "'N'";
       return true;
     case stDate:
-      literal = "'" + DateText(manager.GetAsDateTime(value)) + "'";
+      literal = "'" + SqlDateText(manager.GetAsDateTime(value)) + "'";
       return true;
     case stTime:
-      literal = "'" + TimeText(manager.GetAsDateTime(value)) + "'";
+      literal = "'" + SqlTimeText(manager.GetAsDateTime(value)) + "'";
       return true;
-    case stTimestamp: {
-      const TDateTime stamp = manager.GetAsDateTime(value);
-      literal = "'" + DateText(stamp) + " " + TimeText(stamp) + "'";
+    case stTimestamp:
+      literal = "'" + SqlTimestampText(manager.GetAsDateTime(value)) + "'";
       return true;
-    }
     default:
       return false;
   }

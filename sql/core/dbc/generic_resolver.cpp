@@ -283,13 +283,13 @@ AnsiString TZGenericCachedResolver::FormUpdateStatement(TZResolverParameters& co
   for (const TZResolverParameter& param : columns) pairs.push_back(QuoteName(param.ColumnName) + "=?");
   AnsiString sql = Format("UPDATE %s SET %s", {table, Join(pairs, ",")});
   DefineWhereKeyColumns(columns);
-  return sql + FormWhereClause(columns, oldRowAccessor);
+  return sql + FormWhereClause(columns, oldRowAccessor) + SingleRowClause();
 }
 
 AnsiString TZGenericCachedResolver::FormDeleteStatement(TZResolverParameters& columns, TZRowAccessor* oldRowAccessor) {
   AnsiString sql = Format("DELETE FROM %s", {DefineTableName()});
   DefineWhereKeyColumns(columns);
-  return sql + FormWhereClause(columns, oldRowAccessor);
+  return sql + FormWhereClause(columns, oldRowAccessor) + SingleRowClause();
 }
 
 void TZGenericCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdateType updateType,
@@ -307,10 +307,16 @@ void TZGenericCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdate
   if (sql.empty()) return;
   Ref<IZPreparedStatement> statement = Connection->PrepareStatement(sql);
   FillStatement(statement.get(), columns, oldRowAccessor, newRowAccessor);
+  // A posted row is one row: a condition that matched none (a value that
+  // does not read back as written) or several (equal rows without a key)
+  // is an error, not a success. A driver that cannot count answers -1;
+  // "ValidateUpdateCount" set to true holds it to the count all the same.
   Ref<IZStatement> owner = sender->GetStatement();
-  bool validate = owner && StrToBoolEx(owner->GetProperties()->Values("ValidateUpdateCount"));
+  const AnsiString setting = owner ? owner->GetProperties()->Values("ValidateUpdateCount") : AnsiString();
+  const bool validate = setting.empty() || StrToBoolEx(setting);
   int count = statement->ExecuteUpdatePrepared();
-  if (validate && count != 1) throw EZSQLException(Format(SZUpdateRecordCount, {count}));
+  if (validate && count != 1 && (count >= 0 || !setting.empty()))
+    throw EZSQLException(Format(SZUpdateRecordCount, {count}));
 }
 
 void TZGenericCachedResolver::CalculateDefaults(IZCachedResultSet*, TZRowAccessor* rowAccessor) {

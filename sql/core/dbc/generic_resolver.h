@@ -63,6 +63,9 @@ protected:
   void FillGeneratedValue(TZRowAccessor* newRowAccessor, int column, const AnsiString& query);
   // "SELECT " and the default expressions; empty for no columns.
   virtual AnsiString FormCalculateStatement(const TZResolverParameters& columns);
+  // What the dialect appends to an UPDATE or DELETE so that it reaches one
+  // row at most (" LIMIT 1"); empty where it has no such clause.
+  virtual AnsiString SingleRowClause() { return AnsiString(); }
 
   // The quoted full name of the query's one table; "Cannot update a complex
   // query ..." for two tables, "Cannot update this query type" for none.

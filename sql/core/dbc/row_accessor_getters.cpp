@@ -13,6 +13,7 @@
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/dbc/row_accessor_slots.h"
+#include "sql/core/sysutils.h"
 
 using namespace detail::row_slots;
 
@@ -192,7 +193,7 @@ TDateTime TZRowAccessor::GetDate(int columnIndex, bool& isNull) {
 
 TDateTime TZRowAccessor::GetTime(int columnIndex, bool& isNull) {
   if (BeginGet(columnIndex, stTime, isNull)) return 0;
-  return Frac(ReadDateTime(columnIndex));
+  return SqlTimeValue(ReadDateTime(columnIndex));
 }
 
 TDateTime TZRowAccessor::GetTimestamp(int columnIndex, bool& isNull) {
@@ -203,10 +204,11 @@ TDateTime TZRowAccessor::GetTimestamp(int columnIndex, bool& isNull) {
 std::unique_ptr<TStream> TZRowAccessor::ReadStream(int columnIndex, TZSQLType streamType, bool& isNull) {
   CheckColumnConversion(columnIndex, streamType);
   Ref<IZBlob> blob = GetBlobObject(rowBuffer_, columnIndex);
-  std::unique_ptr<TStream> stream;
-  if (blob && !blob->IsEmpty()) stream = blob->GetStream();
-  isNull = !stream;
-  return stream;
+  isNull = !blob;
+  if (isNull) return nullptr;
+  // An empty value is an empty stream, not a null one.
+  std::unique_ptr<TStream> stream = blob->IsEmpty() ? nullptr : blob->GetStream();
+  return stream ? std::move(stream) : std::make_unique<TMemoryStream>();
 }
 
 std::unique_ptr<TStream> TZRowAccessor::GetAsciiStream(int columnIndex, bool& isNull) {

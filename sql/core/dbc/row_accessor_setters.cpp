@@ -11,6 +11,7 @@
 #include "platform/rtl/text.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/dbc/row_accessor_slots.h"
+#include "sql/core/sysutils.h"
 
 using namespace detail::row_slots;
 
@@ -84,7 +85,6 @@ void TZRowAccessor::StoreUnicodeString(int columnIndex, const WideString& value)
 }
 
 void TZRowAccessor::StoreBytes(int columnIndex, const TByteDynArray& value) {
-  if (value.empty()) return SetNull(columnIndex);
   std::size_t precision = columnLengths_[columnIndex - 1] - 2;
   std::size_t count = std::min(value.size(), precision);
   if (count > INT16_MAX) RaiseRangeError();
@@ -106,7 +106,7 @@ void TZRowAccessor::StoreDateTime(int columnIndex, TDateTime value, TZSQLType va
   if (type == stDate || valueType == stDate)
     value = std::trunc(value);
   else if (type == stTime || valueType == stTime)
-    value = Frac(value);
+    value = SqlTimeValue(value);
   Store(Data(rowBuffer_, columnIndex), value);
   *NullByte(rowBuffer_, columnIndex) = 0;
 }
@@ -208,7 +208,7 @@ void TZRowAccessor::SetUnicodeString(int columnIndex, const WideString& value) {
 
 void TZRowAccessor::SetBytes(int columnIndex, const TByteDynArray& value) {
   CheckColumnConversion(columnIndex, stBytes);
-  if (value.empty()) return SetNull(columnIndex);
+  // No bytes is a value of its own, not NULL.
   if (TypeOf(columnIndex) == stBytes) return StoreBytes(columnIndex, value);
   StoreText(columnIndex, BytesToStr(value));
 }

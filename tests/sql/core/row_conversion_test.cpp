@@ -125,7 +125,7 @@ const ConversionCase kCases[] = {
     {"unset column reads null", stInteger, 0, Nothing(), kString, "null"},
     // Bytes.
     {"bytes column keeps the precision", stBytes, 4, Text("abcdefghij"), kBytes, "4:abcd"},
-    {"empty text makes bytes null", stBytes, 4, Text(""), kBytes, "null"},
+    {"empty text makes empty bytes", stBytes, 4, Text(""), kBytes, "0:"},
     {"text as bytes", stString, 10, Text("xyz"), kBytes, "3:xyz"},
     {"date cannot be read as bytes", stDate, 0, Stamp(1), kBytes,
      "Convertion is not possible for column 1 from Date to Bytes"},
@@ -210,8 +210,10 @@ TEST_F(OneRow, SlotsHoldTheDocumentedBytes) {
   // A refused or out-of-range write leaves the old value.
   EXPECT_THROW(accessor->SetLong(4, INT64_MAX), ERangeError);
   EXPECT_EQ(accessor->GetInt(4, isNull), 0x01020304);
+  // No bytes is a value, not NULL.
   accessor->SetBytes(2, {});
-  EXPECT_TRUE(accessor->IsNull(2));
+  EXPECT_FALSE(accessor->IsNull(2));
+  EXPECT_TRUE(accessor->GetBytes(2, isNull).empty());
 }
 
 TEST_F(OneRow, PCharOfOtherTypesLivesUntilTheNextCall) {

@@ -4,6 +4,7 @@
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/lists.h"
+#include "platform/rtl/text.h"
 #include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/dbc_utils.h"
 #include "sql/core/dbc/generic_resolver.h"
@@ -12,6 +13,11 @@
 #include "sql/core/sql_exception.h"
 
 namespace {
+
+bool ChangesOneRow(const AnsiString& sql) {
+  const AnsiString head = UpperCase(sql.substr(0, 7));
+  return head.starts_with("INSERT ") || head.starts_with("UPDATE ") || head.starts_with("DELETE ");
+}
 
 std::vector<AnsiString> Lines(TStrings* list) {
   std::vector<AnsiString> lines;
@@ -37,7 +43,7 @@ public:
 
   int ExecuteUpdate(const AnsiString& sql) override {
     auto found = Run(sql).UpdateCounts.find(sql);
-    updateCount_ = found == Server().UpdateCounts.end() ? 0 : found->second;
+    updateCount_ = found != Server().UpdateCounts.end() ? found->second : ChangesOneRow(sql) ? 1 : 0;
     return updateCount_;
   }
 

@@ -50,7 +50,8 @@ struct TZFakeServer {
   // Connection steps in order: "open", "close", "commit", "rollback".
   std::vector<AnsiString> Calls;
   // Canned answers by exact SQL text: a query's rows or an update count.
-  // Any other SQL executes as an update of 0 rows; a query of it fails.
+  // Any other SQL executes as an update of one row when it is an INSERT,
+  // UPDATE or DELETE (a posted row), of 0 rows otherwise; a query of it fails.
   std::map<AnsiString, TZFakeResult> Results;
   std::map<AnsiString, int> UpdateCounts;
   // The tables the server knows, for catalogue answers.
