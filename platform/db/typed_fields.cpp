@@ -48,8 +48,11 @@ AnsiString TStringField::ValueAsString() const {
 }
 
 void TStringField::SetValueAsString(const AnsiString& value) {
+  // A value the field cannot hold is refused, never cut to its size.
+  if (value.size() > static_cast<size_t>(Size()))
+    DatabaseErrorFmt(SFieldValueTooLong, {static_cast<int>(value.size()), DisplayName(), Size()});
   std::unique_ptr<char[]> buffer(new char[DataSize()]());
-  value.copy(buffer.get(), std::min<size_t>(value.size(), Size()));
+  value.copy(buffer.get(), value.size());
   if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), true);
   SetData(buffer.get());
 }

@@ -31,7 +31,7 @@ void ReadColumn(IZResultSet* resultSet, int column, TFieldType type, TZRowAccess
     case ftDate: accessor->SetDate(index, resultSet->GetDate(column)); break;
     case ftTime: accessor->SetTime(index, resultSet->GetTime(column)); break;
     case ftDateTime: accessor->SetTimestamp(index, resultSet->GetTimestamp(column)); break;
-    case ftBytes: accessor->SetBytes(index, resultSet->GetBytes(column)); break;
+    case ftBytes: case ftVarBytes: accessor->SetBytes(index, resultSet->GetBytes(column)); break;
     case ftBlob: case ftMemo: accessor->SetBlob(index, resultSet->GetBlob(column)); break;
     case ftWideString: accessor->SetUnicodeString(index, resultSet->GetUnicodeString(column)); break;
     case ftLargeint: accessor->SetLong(index, resultSet->GetLong(column)); break;
@@ -52,7 +52,7 @@ void WriteColumn(TZRowAccessor* accessor, int index, TFieldType type, IZResultSe
     case ftDate: resultSet->UpdateDate(column, accessor->GetDate(index, isNull)); break;
     case ftTime: resultSet->UpdateTime(column, accessor->GetTime(index, isNull)); break;
     case ftDateTime: resultSet->UpdateTimestamp(column, accessor->GetTimestamp(index, isNull)); break;
-    case ftBytes: resultSet->UpdateBytes(column, accessor->GetBytes(index, isNull)); break;
+    case ftBytes: case ftVarBytes: resultSet->UpdateBytes(column, accessor->GetBytes(index, isNull)); break;
     case ftBlob: resultSet->UpdateBinaryStream(column, accessor->GetBinaryStream(index, isNull).get()); break;
     case ftMemo: resultSet->UpdateAsciiStream(column, accessor->GetAsciiStream(index, isNull).get()); break;
     case ftWideString: resultSet->UpdateUnicodeString(column, accessor->GetUnicodeString(index, isNull)); break;
@@ -124,7 +124,8 @@ TFieldType SQLTypeToFieldType(TZSQLType type) {
     case stFloat: case stDouble: case stBigDecimal: return ftFloat;
     case stString: return ftString;
     case stUnicodeString: case stUnicodeStream: return ftWideString;
-    case stBytes: return ftBytes;
+    // Binary strings have lengths of their own: no padding to the column's size.
+    case stBytes: return ftVarBytes;
     case stDate: return ftDate;
     case stTime: return ftTime;
     case stTimestamp: return ftDateTime;
@@ -145,7 +146,7 @@ TZSQLType FieldTypeToSQLType(TFieldType type) {
     case ftDate: return stDate;
     case ftTime: return stTime;
     case ftDateTime: return stTimestamp;
-    case ftBytes: return stBytes;
+    case ftBytes: case ftVarBytes: return stBytes;
     case ftBlob: return stBinaryStream;
     case ftMemo: return stAsciiStream;
     case ftWideString: return stUnicodeString;
@@ -235,7 +236,7 @@ AnsiString DataFieldNameList(const TFields& fields) {
   AnsiString list;
   for (const TField* field : fields) {
     TFieldType type = field->DataType();
-    if (field->FieldKind() != fkData || type == ftBytes || type == ftBlob || type == ftMemo) continue;
+    if (field->FieldKind() != fkData || type == ftBytes || type == ftVarBytes || type == ftBlob || type == ftMemo) continue;
     const AnsiString& name = field->FieldName();
     if (!list.empty()) list += ',';
     bool quote = name.find_first_of(" -") != AnsiString::npos;

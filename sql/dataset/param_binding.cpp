@@ -4,6 +4,7 @@
 #include "platform/db/params.h"
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/interfaces.h"
+#include "sql/core/sysutils.h"
 #include "sql/dataset/dataset_utils.h"
 
 void BindParamValue(IZPreparedStatement* statement, int index, const TParam& param) {
@@ -12,8 +13,12 @@ void BindParamValue(IZPreparedStatement* statement, int index, const TParam& par
     return;
   }
   switch (param.DataType()) {
-    case ftString: case ftBytes: case ftFixedChar: case ftWideString:
+    case ftString: case ftFixedChar: case ftWideString:
       statement->SetString(index, param.ValueAsString());
+      break;
+    // Bytes are no text: the driver sends them so that no character set applies.
+    case ftBytes: case ftVarBytes:
+      statement->SetBytes(index, StrToBytes(param.ValueAsString()));
       break;
     case ftSmallint: {
       int32_t value = param.ValueAsInteger();

@@ -231,7 +231,7 @@ void TZAbstractRODataset::LoadFieldDefinitions() {
     Ref<IZResultSetMetadata> metadata = resultSet->GetMetadata();
     for (int i = 1; i <= metadata->GetColumnCount(); ++i) {
       TFieldType type = SQLTypeToFieldType(metadata->GetColumnType(i));
-      bool sized = type == ftString || type == ftBytes || type == ftWideString;
+      bool sized = type == ftString || type == ftBytes || type == ftVarBytes || type == ftWideString;
       int size = sized ? metadata->GetPrecision(i) : 0;
       AnsiString label = metadata->GetColumnLabel(i);
       AnsiString name = label;
@@ -583,8 +583,9 @@ bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer) {
   TFieldType type = field->DataType();
   bool isNull = false;
   if (IsBlobType(type)) {
+    // An empty value is a value: only the null flag makes a blob null.
     Ref<IZBlob> blob = rowAccessor_->GetBlob(column, isNull);
-    return !isNull && blob && !blob->IsEmpty();
+    return !isNull && blob;
   }
   if (!buffer) return !rowAccessor_->IsNull(column);
   switch (type) {

@@ -71,6 +71,17 @@ void TZSQLStrings::AddStatement(AnsiString& text, std::vector<int>& indices) {
   indices.clear();
 }
 
+namespace {
+
+// Whether the tokens from index on hold nothing but blanks before the end.
+bool OnlyBlanksFollow(const TZTokenList& tokens, std::size_t index) {
+  for (; index < tokens.size() && tokens[index].TokenType != ttEOF; ++index)
+    if (tokens[index].TokenType != ttWhitespace) return false;
+  return true;
+}
+
+}  // namespace
+
 void TZSQLStrings::RebuildStatements() {
   paramNames_.Clear();
   statements_.clear();
@@ -89,6 +100,7 @@ void TZSQLStrings::RebuildStatements() {
   std::vector<int> indices;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const TZToken* token = &tokens[i];
+    if (paramCheck_ && token->Value == ":" && OnlyBlanksFollow(tokens, i + 1)) continue;  // a trailing ":" is dropped
     if (paramCheck_ && token->Value == ":" && i + 1 < tokens.size()) {
       token = &tokens[++i];
       if (token->TokenType != ttEOF && token->Value != ":") {

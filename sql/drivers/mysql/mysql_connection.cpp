@@ -162,6 +162,9 @@ void TZMySQLConnection::SetConnectOptions() {
 unsigned int TZMySQLConnection::ClientFlags() {
   TStrings* properties = GetProperties();
   unsigned int flags = StrToBoolEx(properties->Values("dbless")) ? 0u : unsigned{CLIENT_CONNECT_WITH_DB};
+  // An UPDATE counts the rows it matched, not only those it changed: a
+  // posted row that already held its values is still its one row.
+  if (properties->Values("CLIENT_FOUND_ROWS").empty()) flags |= CLIENT_FOUND_ROWS;
   const std::vector<AnsiString>& names = ClientOptionNames();
   for (int i = 0; i < kClientOptionCount; ++i)
     if (StrToBoolEx(properties->Values(names[i]))) flags |= 1u << i;

@@ -2,6 +2,8 @@
 
 #include "sql/drivers/mysql/mysql_metadata.h"
 
+#include <cstdio>
+
 #include "platform/rtl/lists.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/text.h"
@@ -71,9 +73,9 @@ constexpr TTypeNameMapping kTypeNameMappings[] = {
     {"MEDIUMINT", stInteger, stInteger},
     {"INT", stInteger, stLong},
     {"INTEGER", stInteger, stLong},
-    // Unsigned values above the signed 64-bit range only fit a decimal, as the
-    // result set reports them; a long would read them as 0.
-    {"BIGINT", stLong, stBigDecimal},
+    // Unsigned values above 2^53 keep their digits only as text, as the
+    // result set reports them; a long would read them as 0, a double round them.
+    {"BIGINT", stLong, stString},
     {"INT24", stLong, stLong},
     {"REAL", stFloat, stDouble},
     {"FLOAT", stDouble, stDouble},
@@ -111,7 +113,13 @@ constexpr std::size_t kDecimalPrefixLength = 8;  // "DECIMAL("
 constexpr int kMaxIntegerDecimalPrecision = 9;
 
 // DECIMAL(p,0) holds whole numbers: 32-bit up to 9 digits, 64-bit above.
+// More digits than a double (15) or a 64-bit integer (18) keeps are carried
+// as text, as the result set reports them.
 TZSQLType DecimalType(const AnsiString& typeText) {
+  int digits = 0, scale = 0;
+  if (std::sscanf(typeText.c_str(), "DECIMAL(%d,%d", &digits, &scale) == 2 &&
+      digits > (scale != 0 ? 15 : 18))
+    return stString;
   if (!EndsWith(typeText, kWholeDecimalSuffix) || typeText.size() < kDecimalPrefixLength + 3) return stDouble;
   AnsiString precision =
       typeText.substr(kDecimalPrefixLength, typeText.size() - kDecimalPrefixLength - (sizeof(kWholeDecimalSuffix) - 1));

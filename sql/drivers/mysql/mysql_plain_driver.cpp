@@ -253,6 +253,7 @@ const char* TZMySQLBasePlainDriver::GetFieldTable(MYSQL_FIELD* field) { return f
 int TZMySQLBasePlainDriver::GetFieldLength(MYSQL_FIELD* field) { return SaturatedInt(field->length); }
 int TZMySQLBasePlainDriver::GetFieldMaxLength(MYSQL_FIELD* field) { return SaturatedInt(field->max_length); }
 int TZMySQLBasePlainDriver::GetFieldDecimals(MYSQL_FIELD* field) { return CheckedInt(field->decimals); }
+int TZMySQLBasePlainDriver::GetFieldCharsetNr(MYSQL_FIELD* field) { return CheckedInt(field->charsetnr); }
 const char* TZMySQLBasePlainDriver::GetFieldData(MYSQL_ROW row, int index) {
   if (index < 0 || index >= kMaxRowColumns) throw ERangeError(kRangeCheckError);
   return row[index];

@@ -138,6 +138,8 @@ public:
   virtual int GetFieldLength(MYSQL_FIELD* field) = 0;
   virtual int GetFieldMaxLength(MYSQL_FIELD* field) = 0;
   virtual int GetFieldDecimals(MYSQL_FIELD* field) = 0;
+  // The number of the field's character set; 63 is binary.
+  virtual int GetFieldCharsetNr(MYSQL_FIELD* field) = 0;
   // The column text of the row, null for NULL; ERangeError outside 0..255.
   virtual const char* GetFieldData(MYSQL_ROW row, int index) = 0;
   // Embedded drivers build the server's arguments from the connection's
@@ -237,6 +239,7 @@ public:
   int GetFieldLength(MYSQL_FIELD* field) override;
   int GetFieldMaxLength(MYSQL_FIELD* field) override;
   int GetFieldDecimals(MYSQL_FIELD* field) override;
+  int GetFieldCharsetNr(MYSQL_FIELD* field) override;
   const char* GetFieldData(MYSQL_ROW row, int index) override;
   void BuildArguments(TStrings* options) override;
 

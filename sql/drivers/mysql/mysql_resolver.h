@@ -23,6 +23,10 @@ public:
   // 1-based; 0 when the result has no such column.
   int AutoColumnIndex() const { return autoColumnIndex_; }
 
+protected:
+  // Two equal rows of a table without a key: one of them is the posted row.
+  AnsiString SingleRowClause() override { return " LIMIT 1"; }
+
 private:
   Ref<IZMySQLPlainDriver> plainDriver_;
   int autoColumnIndex_ = 0;

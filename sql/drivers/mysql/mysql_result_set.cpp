@@ -30,6 +30,21 @@ constexpr int kTimestampFlag = 1024;
 // Widest DECIMAL(n,0) that still fits a 32-bit integer, counted in the
 // field's display length (digits plus sign).
 constexpr int kMaxIntegerDecimalLength = 10;
+// Most digits a double and a 64-bit integer always keep; an exact number
+// with more is carried as its text, so that no digit is lost.
+constexpr int kMaxDoubleDigits = 15;
+constexpr int kMaxLongDigits = 18;
+// The character set of binary strings: their bytes are no text.
+constexpr int kBinaryCharset = 63;
+
+TZSQLType DecimalType(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, int flags) {
+  const int length = plainDriver->GetFieldLength(field);
+  const int decimals = plainDriver->GetFieldDecimals(field);
+  const int digits = length - (decimals != 0 ? 1 : 0) - ((flags & kUnsignedFlag) ? 0 : 1);
+  if (decimals != 0) return digits > kMaxDoubleDigits ? stString : stDouble;
+  if (digits > kMaxLongDigits) return stString;
+  return length > kMaxIntegerDecimalLength ? stLong : stInteger;
+}
 
 TZSQLType SignedOrUnsigned(int flags, TZSQLType signedType, TZSQLType unsignedType) {
   return (flags & kUnsignedFlag) ? unsignedType : signedType;
@@ -39,8 +54,7 @@ TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, i
   switch (plainDriver->GetFieldType(field)) {
     case MYSQL_TYPE_DECIMAL:
     case MYSQL_TYPE_NEWDECIMAL:
-      if (plainDriver->GetFieldDecimals(field) != 0) return stDouble;
-      return plainDriver->GetFieldLength(field) > kMaxIntegerDecimalLength ? stLong : stInteger;
+      return DecimalType(plainDriver, field, flags);
     case MYSQL_TYPE_TINY:
       return SignedOrUnsigned(flags, stByte, stShort);
     case MYSQL_TYPE_SHORT:
@@ -50,7 +64,8 @@ TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, i
     case MYSQL_TYPE_INT24:
       return SignedOrUnsigned(flags, stInteger, stLong);
     case MYSQL_TYPE_LONGLONG:
-      return SignedOrUnsigned(flags, stLong, stBigDecimal);
+      // Above 2^53 no double holds an unsigned value: its digits are kept.
+      return SignedOrUnsigned(flags, stLong, stString);
     case MYSQL_TYPE_FLOAT:
     case MYSQL_TYPE_DOUBLE:
       return stDouble;
@@ -67,9 +82,10 @@ TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, i
     case MYSQL_TYPE_VARCHAR:
     case MYSQL_TYPE_ENUM:
     case MYSQL_TYPE_SET:
+      return stString;
     case MYSQL_TYPE_VAR_STRING:
     case MYSQL_TYPE_STRING:
-      return stString;
+      return plainDriver->GetFieldCharsetNr(field) == kBinaryCharset ? stBytes : stString;
     case MYSQL_TYPE_BIT:
     case MYSQL_TYPE_GEOMETRY:
       return stBinaryStream;
@@ -87,8 +103,9 @@ TZSQLType FieldTypeByCode(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, i
 
 TZSQLType ConvertMySQLFieldToSQLType(IZMySQLPlainDriver* plainDriver, MYSQL_FIELD* field, int flags) {
   TZSQLType type = FieldTypeByCode(plainDriver, field, flags);
-  if (type == stString && plainDriver->GetFieldLength(field) > kMaxStringColumnLength) return stAsciiStream;
-  return type;
+  if (plainDriver->GetFieldLength(field) <= kMaxStringColumnLength) return type;
+  if (type == stString) return stAsciiStream;
+  return type == stBytes ? stBinaryStream : type;
 }
 
 // --- metadata
@@ -222,7 +239,7 @@ bool TZMySQLResultSet::IsNull(int columnIndex) {
   TZSQLType type = Metadata->GetColumnType(columnIndex);
   if (type != stDate && type != stTimestamp) return false;
   // Zero dates, with or without a zero time, stand for "no date".
-  return AnsiSqlDateToDateTime(text) == 0 && TimestampStrToDateTime(text) == 0;
+  return IsZeroSqlDate(text);
 }
 
 const char* TZMySQLResultSet::GetPChar(int columnIndex) {
@@ -284,28 +301,19 @@ TByteDynArray TZMySQLResultSet::GetBytes(int columnIndex) {
 TDateTime TZMySQLResultSet::GetDate(int columnIndex) {
   const char* text = CheckedText(columnIndex, stDate);
   if (!text) return 0;
-  if (std::strncmp(text, "0000-00-00", 10) == 0) {
-    LastWasNull = true;
-    return 0;
-  }
-  TDateTime result = std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
-  LastWasNull = result == 0;
-  return result;
+  return ColumnDate(text, LastWasNull);
 }
 
 TDateTime TZMySQLResultSet::GetTime(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTime);
   if (!text) return 0;
-  TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));
-  return std::fabs(value - std::trunc(value));
+  return ColumnTime(text);
 }
 
 TDateTime TZMySQLResultSet::GetTimestamp(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTimestamp);
   if (!text) return 0;
-  TDateTime result = ColumnDateTime(text, LooksLikeSqlDate(text));
-  LastWasNull = result == 0;
-  return result;
+  return ColumnTimestamp(text, LastWasNull);
 }
 
 std::unique_ptr<TStream> TZMySQLResultSet::GetAsciiStream(int columnIndex) {

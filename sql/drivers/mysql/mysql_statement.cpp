@@ -161,11 +161,26 @@ AnsiString TZMySQLPreparedStatement::QuotedText(const AnsiString& value) {
   return literal;
 }
 
-AnsiString TZMySQLPreparedStatement::BlobLiteral(const TZVariant& value) {
-  if (value.VType != vtInterface) return QuotedText(SoftVarManager()->GetAsString(value));
+// An empty blob is the empty value: NULL is told apart before.
+AnsiString TZMySQLPreparedStatement::BlobText(const TZVariant& value) {
+  if (value.VType != vtInterface) return SoftVarManager()->GetAsString(value);
   Ref<IZBlob> blob = Query<IZBlob>(value.VInterface);
-  if (!blob || blob->IsEmpty()) return "NULL";
-  return QuotedText(blob->GetString());
+  return blob ? blob->GetString() : AnsiString();
+}
+
+// Bytes as a hexadecimal literal: the server takes them as they are,
+// whatever character set the session converts its texts from.
+AnsiString TZMySQLPreparedStatement::HexLiteral(const AnsiString& bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  AnsiString literal;
+  literal.reserve(bytes.size() * 2 + 3);
+  literal += "X'";
+  for (unsigned char c : bytes) {
+    literal += kDigits[c >> 4];
+    literal += kDigits[c & 15];
+  }
+  literal += '\'';
+  return literal;
 }
 
 AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
@@ -184,10 +199,12 @@ AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
   switch (type) {
     case stAsciiStream:
     case stUnicodeStream:
+      return QuotedText(BlobText(value));
     case stBinaryStream:
-      return BlobLiteral(value);
+    case stBytes:
+      return HexLiteral(BlobText(value));
     default:
-      // Texts, bytes and wide texts (carried in the system's code page).
+      // Texts and wide texts (carried in the system's code page).
       return QuotedText(SoftVarManager()->GetAsString(value));
   }
 }

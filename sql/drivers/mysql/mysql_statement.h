@@ -60,7 +60,8 @@ protected:
 private:
   // The text escaped by the library and put between single quotes.
   AnsiString QuotedText(const AnsiString& value);
-  AnsiString BlobLiteral(const TZVariant& value);
+  static AnsiString BlobText(const TZVariant& value);
+  static AnsiString HexLiteral(const AnsiString& bytes);
 
   Ref<IZMySQLPlainDriver> plainDriver_;
   Ref<IZMySQLConnection> mysqlConnection_;

@@ -119,7 +119,7 @@ TEST(FieldBuffers, TypedWritesProduceTheBufferBytes) {
       {{"F", ftTime}, [](TField* f) { f->SetValueAsDateTime(2.75); }, Bytes<int32_t>(64800000)},
       {{"F", ftDateTime}, [](TField* f) { f->SetValueAsDateTime(-1.25); },
        Bytes<double>(693593.0 * 86400000 + 21600000)},
-      {{"F", ftString, 4}, [](TField* f) { f->SetValueAsString("abcdef"); }, std::string("abcd\0", 5)},
+      {{"F", ftString, 4}, [](TField* f) { f->SetValueAsString("abcd"); }, std::string("abcd\0", 5)},
       {{"F", ftWideString, 2}, [](TField* f) { f->SetValueAsString("č"); }, Utf16(u"č") + std::string(4, '\0')},
       {{"F", ftBytes, 3}, [](TField* f) { f->SetValueAsString("xy"); }, std::string("xy\0", 3)},
       {{"F", ftVarBytes, 3}, [](TField* f) { f->SetValueAsVariant(Variant("z")); }, std::string("\x01\x00z\0\0", 5)},
@@ -159,6 +159,8 @@ TEST(FieldBuffers, OutOfRangeAndMalformedValuesRaise) {
        "'ano' is not a valid boolean value for field 'S'"},
       {{"S", ftBoolean}, [](TField* f) { f->SetValueAsDateTime(1); },
        "Cannot access field 'S' as type DateTime"},
+      {{"S", ftString, 4}, [](TField* f) { f->SetValueAsString("abcdef"); },
+       "Value of 6 characters is too long for field 'S' of size 4"},
   };
   for (const auto& c : cases) {
     TTestDataSet* ds = new TTestDataSet(nullptr, {c.column});

@@ -4,6 +4,7 @@
 // how bad input is refused without losing what was typed.
 #include <gtest/gtest.h>
 
+#include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/dataset/dataset_error.h"
 #include "tests/sql/dataset/mysql_fixture.h"
@@ -191,6 +192,31 @@ TEST_F(MySQLQueryEditTest, DuplicateKeyKeepsTheInsertForCorrection) {
   query->Post();
   EXPECT_EQ(Client("select id from ds2_zbozi where nazev like 'Hr%'"), "10\n");
   EXPECT_EQ(query->RecordTotal(), 5);
+}
+
+// A post reaches exactly its row: of two equal rows of a table without a
+// key one is changed or deleted, and a row condition that cannot match (a
+// FLOAT compared with the double it reads as) is an error, not a success.
+TEST_F(MySQLQueryEditTest, PostReachesExactlyOneRowOrFails) {
+  Client("DROP TABLE IF EXISTS ds2_twins; CREATE TABLE ds2_twins (a INT, f FLOAT);"
+         "INSERT INTO ds2_twins VALUES (1, 0.5), (1, 0.5), (2, 0.1);");
+  Open("select a, f from ds2_twins order by a");
+  query->Edit();
+  Field("a")->SetValueAsInteger(3);
+  query->Post();
+  EXPECT_EQ(Client("select a from ds2_twins order by a"), "1\n2\n3\n");
+  query->Next();
+  query->Delete();
+  EXPECT_EQ(Client("select a from ds2_twins order by a"), "2\n3\n");
+
+  query->LocateRecords("a", Variant(2), 0);
+  query->Edit();
+  Field("a")->SetValueAsInteger(4);
+  EXPECT_EQ(ErrorOf<Exception>([&] { query->Post(); }), Format(SZUpdateRecordCount, {0}));
+  query->Cancel();
+  EXPECT_EQ(ErrorOf<Exception>([&] { query->Delete(); }), Format(SZUpdateRecordCount, {0}));
+  EXPECT_EQ(Client("select a from ds2_twins order by a"), "2\n3\n");
+  EXPECT_EQ(Field("a")->ValueAsString(), "2");
 }
 
 }  // namespace

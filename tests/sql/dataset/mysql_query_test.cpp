@@ -205,8 +205,9 @@ TEST_F(MySQLQueryTest, BlobWriteStreamStoresItsBytesWhenFreed) {
     stream->Write("cd", 2);
   }
   EXPECT_EQ(ReadBlob("b"), std::string("a\0bcd", 5));
-  delete query->MakeBlobStream(blob, bmWrite);  // nothing written: the blob becomes empty
-  EXPECT_TRUE(blob->IsNull());
+  delete query->MakeBlobStream(blob, bmWrite);  // nothing written: the blob becomes empty, not NULL
+  EXPECT_FALSE(blob->IsNull());
+  EXPECT_EQ(ReadBlob("b"), "");
   EXPECT_EQ(changes, 2);
   query->Cancel();
   EXPECT_EQ(ReadBlob("b"), std::string("a\0b", 3));  // the fetched row is untouched

@@ -37,6 +37,9 @@ TEST(SQLStrings, SplitsStatementsAndMarkers) {
       {"show tables from kalmir", {"show tables from kalmir\r\n"}, {}},
       {"select 1 -- note\r\n from t", {"select 1 -- note\r\n from t\r\n"}, {}},
       {" \r\n \t", {}, {}},
+      // A ":" at the end of the text, before the line break the list adds, is dropped.
+      {"select * from t where a=:p:", {"select * from t where a=?"}, {"p"}},
+      {"select 1 :", {"select 1"}, {}},
   };
   for (const Case& c : cases) {
     Split split = SplitText(c.text);

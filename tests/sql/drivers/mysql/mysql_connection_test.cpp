@@ -109,10 +109,15 @@ TEST(MySQLConnection, ClientFlagsAndNamedOptionsComeFromProperties) {
   QueryRows(Connect().get(), "CREATE OR REPLACE TABLE kalmir.flags (id INT PRIMARY KEY)");
   QueryRows(Connect().get(), "INSERT INTO kalmir.flags VALUES (1)");
 
-  Ref<IZMySQLConnection> plain = Connect();
+  // Matched rows count by default (a posted row that kept its values is
+  // still one row); switched off, only changed rows count.
+  Ref<IZMySQLConnection> plain = Connect({"CLIENT_FOUND_ROWS=false"});
   Ref<IZMySQLPlainDriver> driver = plain->GetPlainDriver();
   QueryRows(plain.get(), "UPDATE kalmir.flags SET id = 1");
   EXPECT_EQ(driver->GetAffectedRows(plain->GetConnectionHandle()), 0);
+  Ref<IZMySQLConnection> byDefault = Connect();
+  QueryRows(byDefault.get(), "UPDATE kalmir.flags SET id = 1");
+  EXPECT_EQ(driver->GetAffectedRows(byDefault->GetConnectionHandle()), 1);
   EXPECT_NE(driver->ExecQuery(plain->GetConnectionHandle(), "SELECT 1; SELECT 2"), 0);
 
   Ref<IZMySQLConnection> flagged =

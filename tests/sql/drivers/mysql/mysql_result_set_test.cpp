@@ -26,9 +26,11 @@ TEST(MySQLResultSet, ColumnTypesFollowTheFieldDescriptors) {
        "CREATE TABLE rs_types (c_tiny tinyint, c_tiny_u tinyint unsigned, c_small smallint, "
        "c_small_u smallint unsigned, c_medium mediumint, c_int int, c_int_u int unsigned, c_big bigint, "
        "c_big_u bigint unsigned, c_dec9 decimal(9,0), c_dec10 decimal(10,0), c_dec102 decimal(10,2), "
+       "c_dec18 decimal(18,0), c_dec19 decimal(19,0), c_dec152 decimal(15,2), c_dec162 decimal(16,2), "
        "c_float float, c_double double, c_date date, c_time time, c_datetime datetime, c_timestamp timestamp NULL, "
        "c_year year, c_char char(10), c_varchar varchar(255), c_text text, c_longtext longtext, c_blob blob, "
-       "c_enum enum('Y','N'), c_set set('a','b'), c_bit bit(8), c_binary binary(4), c_geometry geometry, "
+       "c_enum enum('Y','N'), c_set set('a','b'), c_bit bit(8), c_binary binary(4), c_varbinary varbinary(8), "
+       "c_geometry geometry, "
        "c_uuid uuid)");
   const struct {
     const char* column;
@@ -36,14 +38,17 @@ TEST(MySQLResultSet, ColumnTypesFollowTheFieldDescriptors) {
   } expected[] = {
       {"c_tiny", stByte},         {"c_tiny_u", stShort},       {"c_small", stShort},
       {"c_small_u", stInteger},   {"c_medium", stInteger},     {"c_int", stInteger},
-      {"c_int_u", stLong},        {"c_big", stLong},           {"c_big_u", stBigDecimal},
+      {"c_int_u", stLong},        {"c_big", stLong},           {"c_big_u", stString},
       {"c_dec9", stInteger},      {"c_dec10", stLong},         {"c_dec102", stDouble},
+      {"c_dec18", stLong},        {"c_dec19", stString},       {"c_dec152", stDouble},
+      {"c_dec162", stString},
       {"c_float", stDouble},      {"c_double", stDouble},      {"c_date", stDate},
       {"c_time", stTime},         {"c_datetime", stTimestamp}, {"c_timestamp", stTimestamp},
       {"c_year", stInteger},      {"c_char", stString},        {"c_varchar", stString},
       {"c_text", stAsciiStream},  {"c_longtext", stAsciiStream}, {"c_blob", stBinaryStream},
       {"c_enum", stString},       {"c_set", stString},         {"c_bit", stBinaryStream},
-      {"c_binary", stString},     {"c_geometry", stBinaryStream}, {"c_uuid", stString},
+      {"c_binary", stBytes},      {"c_varbinary", stBytes},    {"c_geometry", stBinaryStream},
+      {"c_uuid", stString},
   };
   Ref<IZResultSet> resultSet = connection->CreateStatement()->ExecuteQuery("SELECT * FROM rs_types");
   // The descriptions as the driver made them, before the catalogue adds to them.

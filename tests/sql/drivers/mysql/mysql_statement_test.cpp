@@ -153,13 +153,16 @@ TEST_F(MySQLStatement, NullParametersDefaultsAndEmptyBlobs) {
     EXPECT_EQ(row->IsNull(1) ? "NULL" : row->GetString(1), c.expected) << "defaults=" << c.defaults;
   }
 
-  Ref<IZPreparedStatement> select = connection->PrepareStatement("SELECT ? IS NULL, ?");
+  // An empty blob is the empty value, not NULL.
+  Ref<IZPreparedStatement> select = connection->PrepareStatement("SELECT ? IS NULL, ?, ? IS NULL");
   select->SetBlob(1, stBinaryStream, MakeRef<TZAbstractBlob>());
   select->SetBlob(2, stAsciiStream, TZAbstractBlob::CreateWithData("it's", 4));
+  select->SetBlob(3, stAsciiStream, MakeRef<TZAbstractBlob>());
   Ref<IZResultSet> row = select->ExecuteQueryPrepared();
   ASSERT_TRUE(row->Next());
-  EXPECT_EQ(row->GetInt(1), 1);
+  EXPECT_EQ(row->GetInt(1), 0);
   EXPECT_EQ(row->GetString(2), "it's");
+  EXPECT_EQ(row->GetInt(3), 0);
 
   // Fewer values than markers.
   Ref<IZPreparedStatement> missing = connection->PrepareStatement("SELECT ?, ?");
