@@ -171,14 +171,18 @@ void TsuiForm::OnSize() {
 // its buttons); the client window hears of each change once.
 void TsuiForm::MDIChildSized(bool maximized) {
   const HWND client = GetParent(form_->Handle());
+  // The content moves up into the hidden title's place, and back down again.
+  const int shift = titleBar_->Height() - kBandOverlap;
   if (maximized) {
     titleBar_->SetVisible(false);
     if (mdiMaxApplied_) return;
+    ScrollBy(0, -shift);
     mdiMaxApplied_ = true;
     SendMessageA(client, WM_MDIMAXIMIZE, WPARAM(form_->Handle()), 0);
   } else {
     titleBar_->SetVisible(userTitleBarVisible_);
     if (!mdiMaxApplied_) return;
+    ScrollBy(0, shift);
     mdiMaxApplied_ = false;
     SendMessageA(client, WM_MDIRESTORE, 0, 0);
   }

@@ -189,6 +189,46 @@ TEST_F(MDIFormTest, MaximizedChildShowsButtonsForItsTitleButtons) {
   EXPECT_EQ(Bounds(child), Rect(10, 10, 210, 160));
 }
 
+// Maximized, a child's content moves up into its hidden title's place and
+// comes back when restored, each time.
+TEST_F(MDIFormTest, ChildContentFollowsTheHiddenTitle) {
+  Frame();
+  auto contentTop = [](TForm* child) {
+    auto* button = new TButton(child);
+    button->SetParent(SkinnedFrame(child));
+    button->SetBounds(10, 40, 60, 20);
+    return button;
+  };
+  TForm* child = Child("Tabulky", true);
+  TButton* button = contentTop(child);
+  const int title = SkinnedFrame(child)->TitleBar()->Height();
+  child->SetWindowState(wsMaximized);
+  Application->ProcessMessages();
+  EXPECT_EQ(button->Top(), 40 - title + 3);
+  child->SetWindowState(wsNormal);
+  Application->ProcessMessages();
+  EXPECT_EQ(button->Top(), 40);
+  child->SetWindowState(wsMaximized);
+  child->SetWindowState(wsNormal);
+  Application->ProcessMessages();
+  EXPECT_EQ(button->Top(), 40);
+}
+
+// Closing the maximized child restores the client's state: the parent's bar
+// no longer shows the buttons of a child that is gone.
+TEST_F(MDIFormTest, FreeingTheMaximizedChildHidesItsButtons) {
+  Frame();
+  frame_->SetMenu(MenuOf(parent_, {"&Soubor"}));
+  TForm* child = Child("Tabulky", true);
+  child->SetWindowState(wsMaximized);
+  Application->ProcessMessages();
+  ASSERT_TRUE(frame_->ChildButton(kMDICloseTag)->Visible());
+  children_.pop_back();
+  child->Free();
+  Application->ProcessMessages();
+  EXPECT_FALSE(frame_->ChildButton(kMDICloseTag)->Visible());
+}
+
 TEST_F(MDIFormTest, BarShowsTheActiveChildsOwnMenu) {
   Frame();
   TMainMenu* own = MenuOf(parent_, {"&Soubor", "&Okna"});
