@@ -3,6 +3,7 @@
 
 inline constexpr const char* kSkinReadFailed = "Failed to read skin file!";
 inline constexpr const char* kOnlyOneControlBox = "Sorry, only one button's ButtonType property can be \"suiControlBox\"";
+inline constexpr const char* kOnlyOneClientSection = "Sorry, only one section's Align property can be \"suiClient\"";
 inline constexpr const char* kFormPanelIsForm = "Sorry, you can't select the Form assign to FormPanel property";
 // The database navigator's button hints, in button order, and its delete question.
 inline constexpr const char* kNavHints[10] = {"First record", "Prior record", "Next record", "Last record",

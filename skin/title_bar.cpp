@@ -171,8 +171,58 @@ void TsuiTitleBarButton::Assign(const TsuiTitleBarButton& other) {
   ControlBoxMenu = other.ControlBoxMenu;
 }
 
-TsuiTitleBarSection::TsuiTitleBarSection() : Picture(std::make_unique<TBitmap>()) {}
+TsuiTitleBarSection::TsuiTitleBarSection(TsuiTitleBar* bar) : bar_(bar), picture_(std::make_unique<TBitmap>()) {}
 TsuiTitleBarSection::~TsuiTitleBarSection() = default;
+
+void TsuiTitleBarSection::Changed() { bar_->Invalidate(); }
+
+void TsuiTitleBarSection::SetWidth(int value) {
+  width_ = value;
+  Changed();
+}
+
+void TsuiTitleBarSection::SetAlign(TsuiTitleBarAlign value) {
+  if (value == suiClient)
+    for (int i = 0; i < bar_->SectionCount(); ++i)
+      if (bar_->Sections(i)->Align() == suiClient) {
+        Application->MessageBox(kOnlyOneClientSection, "", MB_OK | MB_ICONERROR);
+        return;
+      }
+  align_ = value;
+  if (value == suiClient) stretch_ = true;
+  Changed();
+}
+
+void TsuiTitleBarSection::SetStretch(bool value) {
+  stretch_ = value || align_ == suiClient;
+  Changed();
+}
+
+void TsuiTitleBarSection::SetAutoSize(bool value) {
+  autoSize_ = value;
+  if (!picture_->Empty()) width_ = picture_->Width();
+  Changed();
+}
+
+void TsuiTitleBarSection::SetCapSec(bool value) {
+  capSec_ = value;
+  Changed();
+}
+
+void TsuiTitleBarSection::SetPicture(const TBitmap* value) {
+  picture_->Assign(value);
+  if (autoSize_ && !picture_->Empty()) width_ = picture_->Width();
+  Changed();
+}
+
+void TsuiTitleBarSection::Assign(const TsuiTitleBarSection& other) {
+  width_ = other.width_;
+  align_ = other.align_;
+  picture_->Assign(other.picture_.get());
+  stretch_ = other.stretch_;
+  autoSize_ = other.autoSize_;
+  Changed();
+}
 
 // --- system menu -------------------------------------------------------------------------
 
@@ -227,7 +277,7 @@ TsuiTitleBarButton* TsuiTitleBar::AddButton() {
 }
 
 TsuiTitleBarSection* TsuiTitleBar::AddSection() {
-  sections_.push_back(std::make_unique<TsuiTitleBarSection>());
+  sections_.push_back(std::make_unique<TsuiTitleBarSection>(this));
   return sections_.back().get();
 }
 
@@ -284,14 +334,15 @@ void TsuiTitleBar::BuildSkinSections() {
   titleTransColor_ = t->GetColor(kTransColor);
   auto add = [&](uint8_t key, TsuiTitleBarAlign align, bool autoSize) {
     TsuiTitleBarSection* s = AddSection();
-    t->GetBitmapFrame(key, s->Picture.get(), 0, 0);
-    s->Align = align;
-    s->AutoSize = autoSize;
-    if (autoSize) s->Width = s->Picture->Width();
+    TBitmap picture;
+    t->GetBitmapFrame(key, &picture, 0, 0);
+    s->SetPicture(&picture);
+    s->SetAlign(align);
+    if (autoSize) s->SetAutoSize(true);
     return s;
   };
   add(kTitleBar1, suiLeft, true);
-  add(kTitleBar2, fiveSections_ ? suiLeft : suiClient, false)->CapSec = fiveSections_;
+  add(kTitleBar2, fiveSections_ ? suiLeft : suiClient, false)->SetCapSec(fiveSections_);
   add(kTitleBar3, fiveSections_ ? suiLeft : suiRight, true);
   if (fiveSections_) {
     add(kTitleBar4, suiClient, false);
@@ -311,18 +362,19 @@ void TsuiTitleBar::BuildSkinSections() {
   if (!form) return;
   TBitmap* strip = t->GetBitmap(kTitleButtons);
   const int n = (strip ? strip->Width() / kButtonFrames : 0) * ButtonCount() + rightBtnXOffset_;
-  const int w3 = Sections(2)->Picture->Width();
-  const int m = fiveSections_ ? w3 + std::max(Sections(4)->Picture->Width(), n) + 16 : std::max(w3, n);
-  form->Constraints()->SetMinWidth(Sections(0)->Picture->Width() + m);
+  const int w3 = Sections(2)->Picture()->Width();
+  const int m = fiveSections_ ? w3 + std::max(Sections(4)->Picture()->Width(), n) + 16 : std::max(w3, n);
+  form->Constraints()->SetMinWidth(Sections(0)->Picture()->Width() + m);
 }
 
 void TsuiTitleBar::BuildBuiltInSections(TsuiUIStyle style) {
   auto add = [&](int element, TsuiTitleBarAlign align, bool autoSize) {
     TsuiTitleBarSection* s = AddSection();
-    LoadBuiltInBitmap(style, element, s->Picture.get());
-    s->Align = align;
-    s->AutoSize = autoSize;
-    if (autoSize) s->Width = s->Picture->Width();
+    TBitmap picture;
+    LoadBuiltInBitmap(style, element, &picture);
+    s->SetPicture(&picture);
+    s->SetAlign(align);
+    if (autoSize) s->SetAutoSize(true);
   };
   add(kElTitleLeft, suiLeft, true);
   add(kElTitleRight, suiRight, true);
@@ -345,7 +397,7 @@ void TsuiTitleBar::SetAutoSize(bool) {
     return;
   }
   autoSize_ = true;
-  SetHeight(std::max(Sections(0)->Picture->Height() - (IsOnSkinnedForm() ? kFrameOverlap : 0), 0));
+  SetHeight(std::max(Sections(0)->Picture()->Height() - (IsOnSkinnedForm() ? kFrameOverlap : 0), 0));
 }
 
 void TsuiTitleBar::SetButtonInterval(int value) {
@@ -371,7 +423,7 @@ void TsuiTitleBar::SetInactiveCaptionColor(TColor value) {
 void TsuiTitleBar::GetSectionBitmap(int index, TBitmap*& bitmap) const {
   if (index == -1) bitmap = fullTitle_.get();
   else if (index == -2) bitmap = fullTitleOnColor_.get();
-  else if (sections_.size() > 2 && index >= 0 && index < SectionCount()) bitmap = Sections(index)->Picture.get();
+  else if (sections_.size() > 2 && index >= 0 && index < SectionCount()) bitmap = Sections(index)->Picture();
 }
 
 int TsuiTitleBar::BorderQuery() const {
@@ -415,22 +467,22 @@ void TsuiTitleBar::DrawSections(TBitmap* bitmap) {
   TsuiTitleBarSection* client = nullptr;
   for (size_t i = 0; i < sections_.size(); ++i) {
     TsuiTitleBarSection* s = sections_[i].get();
-    TBitmap* pic = s->Picture.get();
+    TBitmap* pic = s->Picture();
     const int pw = pic->Width(), ph = pic->Height();
-    if (s->CapSec) {
-      const int nw = i + 1 < sections_.size() ? sections_[i + 1]->Picture->Width() : 0;
+    if (s->CapSec()) {
+      const int nw = i + 1 < sections_.size() ? sections_[i + 1]->Picture()->Width() : 0;
       captionSectionText_ = ShortenText(on, Caption(), width - leftBtnXOffset_ - bw - nw - 21);
       const int cw = on->TextWidth(captionSectionText_) + leftBtnXOffset_ - lw + 17;
       on->StretchDraw(Rect(x, yo, x + cw, yo + ph), pic);
       full->StretchDraw(Rect(x - xo, 0, x + cw - xo, ph), pic);
       x += cw;
       captionDrawn = true;
-    } else if (s->Align == suiLeft) {
+    } else if (s->Align() == suiLeft) {
       on->Draw(x, yo, pic);
       full->Draw(x - xo, 0, pic);
       x += pw;
       lw = pw;
-    } else if (s->Align == suiRight) {
+    } else if (s->Align() == suiRight) {
       DrawTransparentOver(on, xr - pw, yo, pic, titleTransColor_, titleBackColor_);
       full->Draw(xr - xo - pw, 0, pic);
       xr -= pw;
@@ -439,9 +491,9 @@ void TsuiTitleBar::DrawSections(TBitmap* bitmap) {
     }
   }
   if (client) {
-    const int ph = client->Picture->Height();
-    on->StretchDraw(Rect(x, yo, xr, yo + ph), client->Picture.get());
-    full->StretchDraw(Rect(x - xo, 0, xr - xo, ph), client->Picture.get());
+    const int ph = client->Picture()->Height();
+    on->StretchDraw(Rect(x, yo, xr, yo + ph), client->Picture());
+    full->StretchDraw(Rect(x - xo, 0, xr - xo, ph), client->Picture());
   }
   fullTitleOnColor_->Canvas()->Draw(0, 0, fullTitle_.get());
   if (!captionDrawn) captionSectionText_.clear();

@@ -53,14 +53,39 @@ private:
   std::unique_ptr<TBitmap> pics_[3];
 };
 
-struct TsuiTitleBarSection {
-  TsuiTitleBarSection();
+// One picture piece of the bar's background; any change repaints the bar.
+// Width, Stretch and AutoSize are kept for stored data: drawing goes by the
+// picture's size and the alignment.
+class TsuiTitleBarSection {
+public:
+  explicit TsuiTitleBarSection(TsuiTitleBar* bar);
   ~TsuiTitleBarSection();
-  int Width = 10;
-  TsuiTitleBarAlign Align = suiLeft;
-  bool AutoSize = false;
-  bool CapSec = false;
-  std::unique_ptr<TBitmap> Picture;
+
+  int Width() const { return width_; }
+  void SetWidth(int value);
+  TsuiTitleBarAlign Align() const { return align_; }
+  // A second client section is refused with a message box.
+  void SetAlign(TsuiTitleBarAlign value);
+  // Always set for a client section.
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool value);
+  bool AutoSize() const { return autoSize_; }
+  // Either value takes the picture's width, when there is a picture.
+  void SetAutoSize(bool value);
+  bool CapSec() const { return capSec_; }
+  void SetCapSec(bool value);
+  TBitmap* Picture() const { return picture_.get(); }
+  void SetPicture(const TBitmap* value);
+  // Width, alignment, picture, stretch and auto size.
+  void Assign(const TsuiTitleBarSection& other);
+
+private:
+  void Changed();
+  TsuiTitleBar* bar_;
+  int width_ = 10;
+  TsuiTitleBarAlign align_ = suiLeft;
+  bool stretch_ = false, autoSize_ = false, capSec_ = false;
+  std::unique_ptr<TBitmap> picture_;
 };
 
 // The system menu: minimize, maximize or restore, close.

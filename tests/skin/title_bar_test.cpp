@@ -4,8 +4,11 @@
 // continues.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/gui/headless_backend.h"
 #include "skin/title_bar.h"
+#include "tests/skin/pixel_compare.h"
 #include "tests/skin/skin_fixtures.h"
 #include "tests/skin/skin_frame_fixture.h"
 
@@ -61,6 +64,38 @@ TEST_F(FrameTest, ASecondControlBoxIsRefused) {
   TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
   bar->Buttons(kMin)->SetButtonType(suiControlBox);  // the message box is answered OK
   EXPECT_EQ(bar->Buttons(kMin)->ButtonType(), suiMin);
+}
+
+// The sections: one client section only (a second is refused with a message
+// box, answered OK), a client section always stretches, auto size takes the
+// picture's width, and a new picture shows at once.
+TEST_F(FrameTest, SectionsKeepOneClientAndRepaintWhenChanged) {
+  TsuiTitleBar* bar = Frame(bsSingle, DeepBlue)->TitleBar();
+  ASSERT_EQ(bar->SectionCount(), 3);
+  TsuiTitleBarSection* left = bar->Sections(0);
+  TsuiTitleBarSection* right = bar->Sections(1);
+  TsuiTitleBarSection* client = bar->Sections(2);
+  left->SetAlign(suiClient);
+  EXPECT_EQ(left->Align(), suiLeft);
+  EXPECT_TRUE(client->Stretch());
+  client->SetStretch(false);
+  EXPECT_TRUE(client->Stretch());
+  left->SetWidth(3);
+  left->SetAutoSize(false);
+  EXPECT_EQ(left->Width(), left->Picture()->Width());
+
+  auto greenPixels = [&] {
+    Application->ProcessMessages();
+    const auto shot = skintest::Snapshot(bar);
+    return std::count(shot->pixels.begin(), shot->pixels.end(), 0x00FF00u);
+  };
+  EXPECT_EQ(greenPixels(), 0);
+  TBitmap green;
+  green.SetSize(20, right->Picture()->Height());
+  green.Canvas()->Brush()->SetColor(clLime);
+  green.Canvas()->FillRect(Rect(0, 0, 20, green.Height()));
+  right->SetPicture(&green);
+  EXPECT_GT(greenPixels(), 0);
 }
 
 TEST_F(FrameTest, TheFrameContinuesTheFullTitlePicture) {
