@@ -164,6 +164,13 @@ TEST(NamedObjects, TwoProcessesShareOneBlockAndOneMutex) {
   EXPECT_FALSE(detail::NamedObjectExists(block));
   EXPECT_FALSE(detail::NamedObjectExists(mutex));
   EXPECT_EQ(Peer(block, mutex, "x"), "block=none\nmutex existed=0 signaled\n");
+  // A process that ends without closing its handles leaves nobody holding
+  // them: the next object made clears their names away.
+  EXPECT_EQ(Peer(block, mutex, "hold"), "block=none\nmutex existed=0 signaled\n");
+  const std::string left = "/dev/shm/vorbex05-mutex." + mutex;
+  EXPECT_EQ(::access(left.c_str(), F_OK), 0);
+  TUtlMutex fresh(false, mutex + "_next");
+  EXPECT_NE(::access(left.c_str(), F_OK), 0);
 }
 
 // Shutdown frees the shared list lock for good, so this runs last of the

@@ -8,6 +8,7 @@
 
 #include "util/routines/named_objects.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/file.h>
@@ -81,11 +82,39 @@ void* MapExisting(const std::string& osName, int fd, std::size_t& size) {
   return base;
 }
 
+// Removes the objects of this system that nobody holds any more: a process
+// that ended without closing its handles (killed, or never shut down)
+// leaves its names behind, and names that carry a process id would pile up.
+// An object still being made is not ready yet and stays.
+void SweepAbandoned() {
+  DIR* folder = ::opendir("/dev/shm");
+  if (!folder) return;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string name = std::string("/") + entry->d_name;
+    if (name.rfind("/vorbex05-", 0) != 0) continue;
+    const int fd = ::shm_open(name.c_str(), O_RDWR | O_CLOEXEC, 0);
+    if (fd < 0) continue;
+    struct stat st;
+    void* base = ::fstat(fd, &st) == 0 && std::size_t(st.st_size) >= kPayload
+                     ? ::mmap(nullptr, kPayload, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0)
+                     : MAP_FAILED;
+    if (base != MAP_FAILED) {
+      if (HeaderOf(base).ready.load(std::memory_order_acquire) && !HeaderOf(base).gone.load() &&
+          ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+        Remove(name, base);
+      ::munmap(base, kPayload);
+    }
+    ::close(fd);
+  }
+  ::closedir(folder);
+}
+
 // Opens the object, or creates it (size bytes, made ready by init) when
 // create is set and it exists nowhere.
 template <class Object>
 std::shared_ptr<Object> Open(const std::string& osName, bool create, std::size_t size, bool& existed,
                              const std::function<bool(void*)>& init = nullptr) {
+  if (create) SweepAbandoned();
   for (;;) {
     int fd = create ? ::shm_open(osName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600) : -1;
     if (fd >= 0) {
