@@ -3,6 +3,7 @@
 #include "archive/ab_span_stream.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
@@ -13,6 +14,8 @@ namespace {
 
 constexpr int64_t kNoThresholdRoom = 2147483647;
 constexpr int32_t kLastImageNumber = 100;
+// Reads shorter than this come through one buffer of it.
+constexpr int64_t kReadBufferBytes = 64 * 1024;
 
 }  // namespace
 
@@ -26,6 +29,7 @@ TAbSpanStream::TAbSpanStream(const AnsiString& fileName, uint16_t mode, int64_t 
   if (PathKindOf(fileName) != 2) throw EAbException("Full Path Required");
   if (!CheckMedia(fileName) && writing_) throw EAbException("Invalid Media");
   file_ = std::make_unique<TFileStream>(fileName, mode);
+  if (!writing_) StartReading(0);
 }
 
 TAbSpanStream::~TAbSpanStream() = default;
@@ -112,47 +116,79 @@ void TAbSpanStream::OpenNextReadVolume() {
   imageRequested_ = true;
   if (!CheckMedia(imageName_) || !FileExists(imageName_)) throw EAbFileNotFound();
   file_ = std::make_unique<TFileStream>(imageName_, fileMode_);
+  StartReading(0);
 }
 
 // A read goes on from volume to volume until Count bytes have come, so a
 // record that straddles two volumes reads whole; it stops at a volume that
-// gives nothing.
+// gives nothing. Small reads come from the read-ahead buffer.
 int64_t TAbSpanStream::Read(void* buffer, int64_t count) {
   auto* out = static_cast<uint8_t*>(buffer);
+  if (writing_) return file_ ? std::max<int64_t>(file_->Read(out, count), 0) : 0;
   int64_t done = 0;
   while (done < count && file_) {
-    if (!ignoreSpanning_ && file_->Position() == file_->Size()) {
+    if (!ignoreSpanning_ && position_ == volumeSize_) {
       if (!OnRequestImage) break;
       OpenNextReadVolume();
+      continue;
     }
-    int64_t n = file_->Read(out + done, count - done);
-    if (n <= 0) break;
-    done += n;
+    if (position_ >= bufferStart_ && position_ < bufferStart_ + bufferLength_) {
+      int64_t n = std::min(count - done, bufferStart_ + bufferLength_ - position_);
+      std::memcpy(out + done, readBuffer_.get() + (position_ - bufferStart_), static_cast<size_t>(n));
+      position_ += n;
+      done += n;
+      continue;
+    }
+    if (filePosition_ != position_) filePosition_ = file_->Seek(position_, soBeginning);
+    if (count - done >= kReadBufferBytes) {
+      int64_t n = file_->Read(out + done, count - done);
+      if (n <= 0) break;
+      filePosition_ += n;
+      position_ += n;
+      done += n;
+    } else {
+      int64_t n = file_->Read(readBuffer_.get(), kReadBufferBytes);
+      if (n <= 0) break;
+      filePosition_ += n;
+      bufferStart_ = position_;
+      bufferLength_ = n;
+    }
   }
   return done;
 }
 
 int64_t TAbSpanStream::Seek(int64_t offset, TSeekOrigin origin) {
   if (!file_) return 0;
-  int64_t here = file_->Position();
-  if (writing_) return here;
-  int64_t size = file_->Size();
-  int64_t target = origin == soBeginning ? offset : origin == soCurrent ? here + offset : size + offset;
-  if (ignoreSpanning_) target = std::clamp<int64_t>(target, 0, size);
+  if (writing_) return file_->Position();
+  int64_t target = origin == soBeginning ? offset : origin == soCurrent ? position_ + offset : volumeSize_ + offset;
+  if (ignoreSpanning_) target = std::clamp<int64_t>(target, 0, volumeSize_);
   // Nothing in this system seeks across volumes: a target off the current
   // volume leaves the position where it is.
-  if (target < 0 || target > size) return here;
-  return file_->Seek(target, soBeginning);
+  if (target < 0 || target > volumeSize_) return position_;
+  position_ = target;
+  return position_;
 }
 
-int64_t TAbSpanStream::Size() { return file_ ? file_->Size() : 0; }
+int64_t TAbSpanStream::Size() {
+  if (!file_) return 0;
+  return writing_ ? file_->Size() : volumeSize_;
+}
 
 void TAbSpanStream::SetSize(int64_t newSize) {
   if (!file_) return;
+  if (!writing_) file_->Seek(position_, soBeginning);
   if (newSize == 0) {
     file_->SetSize(0);
-    return;
+  } else {
+    int64_t room = FreeSpaceOf(imageName_);
+    file_->SetSize(std::min(newSize, file_->Size() + std::max<int64_t>(room, 0)));
   }
-  int64_t room = FreeSpaceOf(imageName_);
-  file_->SetSize(std::min(newSize, file_->Size() + std::max<int64_t>(room, 0)));
+  if (!writing_) StartReading(file_->Position());
+}
+
+void TAbSpanStream::StartReading(int64_t position) {
+  volumeSize_ = file_->Size();
+  position_ = filePosition_ = position;
+  bufferLength_ = 0;
+  if (!readBuffer_) readBuffer_ = std::make_unique_for_overwrite<uint8_t[]>(kReadBufferBytes);
 }

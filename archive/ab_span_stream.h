@@ -57,6 +57,8 @@ private:
   void NewVolume();
   void OpenNextReadVolume();
   int64_t WriteToVolume(const uint8_t* data, int64_t count);
+  // Takes the open read volume's size, with the file at position.
+  void StartReading(int64_t position);
 
   bool writing_;
   TAbMediaKind mediaKind_;
@@ -71,4 +73,13 @@ private:
   bool imageRequested_ = false;
   int64_t archiveTotalWritten_ = 0;
   int64_t archiveTotalSize_ = 0;
+  // Reading keeps its own position and the volume's size, so that a member
+  // costs no system call to seek, and reads ahead in one buffer: bytes
+  // [bufferStart_, bufferStart_ + bufferLength_) of the volume.
+  int64_t position_ = 0;
+  int64_t filePosition_ = 0;
+  int64_t volumeSize_ = 0;
+  std::unique_ptr<uint8_t[]> readBuffer_;
+  int64_t bufferStart_ = 0;
+  int64_t bufferLength_ = 0;
 };

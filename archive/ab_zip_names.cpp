@@ -5,6 +5,7 @@
 // ICU, because Linux has no per-process OEM and ANSI code pages.
 #include <unicode/ucnv.h>
 
+#include <array>
 #include <bitset>
 #include <cstdio>
 #include <cstring>
@@ -141,9 +142,21 @@ bool TryConvertName(const WideString& wideName, int codePage, bool allowBestFit,
 }
 
 bool IsOemName(const AnsiString& name) {
-  for (const OemLetterRow& row : kOemLetters) {
-    if (row.codePage != gCodePages.Oem) continue;
-    std::bitset<256> ansi = ByteSet(row.ansiLetters), oem = ByteSet(row.oemLetters);
+  if (!HasHighCharacter(name)) return false;
+  // The letter sets are parsed once, not per name.
+  struct LetterSets {
+    std::bitset<256> ansi, oem;
+  };
+  static const auto sets = [] {
+    std::array<LetterSets, std::size(kOemLetters)> parsed;
+    for (size_t i = 0; i < parsed.size(); ++i)
+      parsed[i] = {ByteSet(kOemLetters[i].ansiLetters), ByteSet(kOemLetters[i].oemLetters)};
+    return parsed;
+  }();
+  for (size_t i = 0; i < sets.size(); ++i) {
+    if (kOemLetters[i].codePage != gCodePages.Oem) continue;
+    const std::bitset<256>& ansi = sets[i].ansi;
+    const std::bitset<256>& oem = sets[i].oem;
     bool allAnsi = true, allOem = true, any = false;
     for (char ch : name) {
       auto b = static_cast<unsigned char>(ch);

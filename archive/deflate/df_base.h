@@ -22,6 +22,35 @@ std::unique_ptr<T[]> DfClearedArray(size_t count) {
   std::memset(array.get(), 0, count * sizeof(T));
   return array;
 }
+
+// Work buffers (not cleared) kept for the next run on the same thread: a
+// pass over many small members would otherwise allocate and fault in the
+// same large buffers once per member.
+class DfSpareBuffers {
+public:
+  static std::unique_ptr<uint8_t[]> Take(size_t size) {
+    for (Spare& spare : Spares())
+      if (spare.buffer && spare.size == size) return std::move(spare.buffer);
+    return std::make_unique_for_overwrite<uint8_t[]>(size);
+  }
+  static void Give(std::unique_ptr<uint8_t[]> buffer, size_t size) {
+    for (Spare& spare : Spares())
+      if (!spare.buffer) {
+        spare = {std::move(buffer), size};
+        return;
+      }
+  }
+
+private:
+  struct Spare {
+    std::unique_ptr<uint8_t[]> buffer;
+    size_t size = 0;
+  };
+  static Spare (&Spares())[4] {
+    thread_local Spare spares[4];
+    return spares;
+  }
+};
 }  // namespace detail
 
 // Bits of TAbDeflateHelper::Options.

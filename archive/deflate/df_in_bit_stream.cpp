@@ -16,13 +16,16 @@ void ThrowNoMoreData(const char* operation) {
 
 TAbDfInBitStream::TAbDfInBitStream(TStream* source, const TAbProgressCallback& progress, int64_t sourceSize)
     : source_(source),
-      buf_(detail::DfClearedArray<uint8_t>(kReadSize + 8)),
+      // Not cleared: no byte at or past end_ is ever read, and clearing 64 KB
+      // per stream was most of the work for small members.
+      buf_(detail::DfSpareBuffers::Take(kReadSize + 8)),
       progress_(progress),
       sourceSize_(sourceSize) {
   detail::DfAssert(source != nullptr, "TAbDfInBitStream.Create: Cannot create a bit stream wrapping a nil stream");
 }
 
 TAbDfInBitStream::~TAbDfInBitStream() {
+  detail::DfSpareBuffers::Give(std::move(buf_), kReadSize + 8);
   int64_t unread = static_cast<int64_t>(end_ - pos_) + accBits_ / 8 - overrun_;
   if (unread <= 0) return;
   try {

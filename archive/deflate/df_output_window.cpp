@@ -17,7 +17,7 @@ TAbDfOutputWindow::TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32
   writePoint_ = kWritePoint;
   history_ = deflate64 ? 65536 : 32768;
   maxMatch_ = deflate64 ? detail::kMaxMatch64 : detail::kMaxMatch;
-  buf_.reset(new uint8_t[writePoint_ + maxMatch_ + kSlack]);
+  buf_ = detail::DfSpareBuffers::Take(writePoint_ + maxMatch_ + kSlack);
   UpdateStopAt();
 }
 
@@ -27,6 +27,7 @@ TAbDfOutputWindow::~TAbDfOutputWindow() {
   } catch (...) {
     // The run already failed; its own error is the one reported.
   }
+  detail::DfSpareBuffers::Give(std::move(buf_), writePoint_ + maxMatch_ + kSlack);
 }
 
 void TAbDfOutputWindow::UpdateStopAt() {

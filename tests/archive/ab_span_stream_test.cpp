@@ -94,6 +94,35 @@ TEST(SpanStream, NamesAndReading) {
   EXPECT_EQ(r.Read(buf, 8), 0);  // at the end of a volume without a handler
 }
 
+// Reading keeps its own position over a read-ahead buffer: every mix of
+// small and large reads and seeks must give the file's bytes at the place
+// asked for.
+TEST(SpanStream, BufferedReadsAndSeeksGiveTheFileBytes) {
+  TempFolder dir;
+  std::string data(200000, '\0');
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7 + i / 251);
+  dir.Write("b.zip", data);
+  TAbSpanStream r(dir / "b.zip", fmOpenRead, 0, mkImageFiles);
+  EXPECT_EQ(r.Size(), 200000);
+  std::string got(100000, '\0');
+  auto readAt = [&](int64_t at, int64_t count) {
+    EXPECT_EQ(r.Seek(at, soBeginning), at);
+    EXPECT_EQ(r.Read(got.data(), count), count);
+    EXPECT_EQ(got.substr(0, count), data.substr(at, count)) << "at " << at << ", " << count << " bytes";
+    EXPECT_EQ(r.Position(), at + count);
+  };
+  readAt(0, 10);
+  readAt(65530, 20);     // across the end of the first buffer
+  readAt(5, 3);          // back into bytes read before
+  readAt(1000, 90000);   // larger than the buffer
+  readAt(199990, 10);    // up to the end
+  EXPECT_EQ(r.Read(got.data(), 10), 0);
+  EXPECT_EQ(r.Seek(-4, soEnd), 199996);
+  EXPECT_EQ(r.Seek(-6, soCurrent), 199990);
+  EXPECT_EQ(r.Seek(10, soEnd), 199990);  // off the volume: the position stays
+  EXPECT_EQ(r.Read(got.data(), 100), 10);
+}
+
 TEST(ZipVolumes, ImageNamesReplaceTheExtension) {
   struct Case {
     const char* name;

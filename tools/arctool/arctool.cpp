@@ -12,6 +12,8 @@
 // file unless -f is given. Exit status: 0 success, 1 failure, 2 wrong usage.
 // A command does all it can and names every failure (archive or member, and
 // why) on stderr; one failure anywhere makes the status 1.
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -314,12 +316,24 @@ AnsiString ReadOne(TAbArchive& archive, int index, const AnsiString& password, E
   }
   const std::string path = target->PlaceFile(name);
   if (path.empty()) return {};
-  Scratch scratch{target->NewScratchFile()};
+  Scratch scratch;
   if (zip) {
-    TFileStream out(scratch.name, fmCreate);
-    if (AnsiString problem = ReadMember(*zip->Stream(), *zip->ZipItems(index), password, out); !problem.empty())
-      return problem;
+    // Written through the scratch file's own descriptor, not opened again.
+    AnsiString problem;
+    {
+      struct Descriptor {
+        int fd = -1;
+        ~Descriptor() {
+          if (fd >= 0) ::close(fd);
+        }
+      } file;
+      scratch.name = target->NewScratchFile(&file.fd);
+      THandleStream out(file.fd);
+      problem = ReadMember(*zip->Stream(), *zip->ZipItems(index), password, out);
+    }
+    if (!problem.empty()) return problem;
   } else {
+    scratch.name = target->NewScratchFile();
     archive.ExtractItemAt(index, scratch.name);
   }
   target->Commit(scratch.name, path);

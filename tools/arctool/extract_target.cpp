@@ -28,6 +28,10 @@ bool Exists(const std::string& path) {
 
 ExtractTarget::ExtractTarget(const AnsiString& folder, bool overwrite)
     : root_(AnsiToUtf8(ExcludeTrailingPathDelimiter(ExpandFileName(folder)))), overwrite_(overwrite) {
+  // The permissions a new file gets; asked once, since asking sets it.
+  fileMode_ = ::umask(0);
+  ::umask(fileMode_);
+  fileMode_ = 0666 & ~fileMode_;
   MakeFolders(root_, {});
 }
 
@@ -49,13 +53,17 @@ std::string ExtractTarget::PathOf(const std::string& name) const {
   return path == root_ ? std::string() : path;
 }
 
-void ExtractTarget::MakeFolders(const std::string& path, const std::string& name) const {
+// A folder made or found once is not asked about again: members of one
+// folder would otherwise cost a failing mkdir and a stat each.
+void ExtractTarget::MakeFolders(const std::string& path, const std::string& name) {
+  if (folders_.count(path)) return;
   for (size_t at = name.empty() ? 1 : root_.size() + 1; at <= path.size(); ++at) {
     if (at < path.size() && path[at] != '/') continue;
     std::string folder = path.substr(0, at);
     if (::mkdir(folder.c_str(), 0777) != 0 && !IsFolder(folder))
       throw Exception(Exists(folder) ? "a file stands where its folder belongs" : "cannot create its folder");
   }
+  folders_.insert(path);
 }
 
 std::string ExtractTarget::PlaceFile(const std::string& name) {
@@ -73,15 +81,14 @@ void ExtractTarget::PlaceFolder(const std::string& name) {
   if (!path.empty()) MakeFolders(path, name);
 }
 
-AnsiString ExtractTarget::NewScratchFile() const {
+AnsiString ExtractTarget::NewScratchFile(int* handle) const {
   std::string pattern = root_ + "/.arctool-XXXXXX";
   int fd = ::mkstemp(pattern.data());
   if (fd < 0) throw Exception("cannot create a scratch file in the folder");
   // The permissions a new file gets, not the scratch file's private ones.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, 0666 & ~mask);
-  ::close(fd);
+  ::fchmod(fd, fileMode_);
+  if (handle) *handle = fd;
+  else ::close(fd);
   return Utf8ToAnsi(pattern);
 }
 

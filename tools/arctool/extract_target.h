@@ -6,6 +6,8 @@
 // in the folder first and takes its name only once it is complete.
 #pragma once
 
+#include <sys/types.h>
+
 #include <set>
 #include <string>
 
@@ -22,17 +24,20 @@ public:
   std::string PlaceFile(const std::string& name);
   void PlaceFolder(const std::string& name);
   // A new empty scratch file in the folder, in the system's code page as the
-  // archive library takes names.
-  AnsiString NewScratchFile() const;
+  // archive library takes names. With Handle the file stays open for
+  // writing and the caller closes *Handle.
+  AnsiString NewScratchFile(int* handle = nullptr) const;
   // Gives the finished scratch file its path; refuses, removing the scratch
   // file, when a file appeared there meanwhile and overwriting is off.
   void Commit(const AnsiString& scratch, const std::string& path);
 
 private:
   std::string PathOf(const std::string& name) const;
-  void MakeFolders(const std::string& path, const std::string& name) const;
+  void MakeFolders(const std::string& path, const std::string& name);
 
   std::string root_;
   bool overwrite_;
   std::set<std::string> written_;
+  std::set<std::string> folders_;
+  mode_t fileMode_ = 0;
 };

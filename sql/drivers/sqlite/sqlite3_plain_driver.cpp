@@ -209,17 +209,20 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
   auto columnType = Fn<TColumnTextFn>(E::sqlite3_column_decltype);
   const char** rowValues = row ? new const char*[count + 1] : nullptr;
   const char** rowNames = new const char*[2 * (count + 1)];
-  // Room for every column at once: the texts handed out must not move.
   std::vector<std::string> escaped;
-  escaped.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
     rowNames[i] = columnName(vm, i);
     rowNames[count + i] = columnType(vm, i);
-    if (row) rowValues[i] = ColumnValue(vm, i, DeclaredBinary(rowNames[count + i]), escaped);
+    if (row) rowValues[i] = ColumnValue(vm, i, count, rowNames[count + i], escaped);
   }
-  std::lock_guard lock(escapedMutex_);
-  if (escaped.empty()) escaped_.erase(vm);
-  else escaped_[vm] = std::move(escaped);
+  // A statement has escaped copies only once some statement made any: rows
+  // without a BLOB skip the lock.
+  if (!escaped.empty() || anyEscaped_.load(std::memory_order_relaxed)) {
+    std::lock_guard lock(escapedMutex_);
+    if (escaped.empty()) escaped_.erase(vm);
+    else escaped_[vm] = std::move(escaped);
+    anyEscaped_.store(true, std::memory_order_relaxed);
+  }
   if (row) rowValues[count] = nullptr;
   rowNames[2 * count] = nullptr;
   rowNames[2 * count + 1] = nullptr;
@@ -232,10 +235,13 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
 // A BLOB in a binary column (written by any program) is handed out in the
 // driver's escaped text, which keeps NUL and "%" bytes; everything else as
 // the library's text.
-const char* TZSQLite3PlainDriver::ColumnValue(Psqlite_vm vm, int column, bool binary,
+const char* TZSQLite3PlainDriver::ColumnValue(Psqlite_vm vm, int column, int count, const char* declaredType,
                                               std::vector<std::string>& escaped) {
-  if (!binary || Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column) != kBlobStorage)
+  // The storage class first: it is cheap, and most values are no BLOB.
+  if (Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column) != kBlobStorage || !DeclaredBinary(declaredType))
     return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
+  // Room for every column at once: the texts handed out must not move.
+  if (escaped.empty()) escaped.reserve(static_cast<std::size_t>(count));
   const auto* bytes = static_cast<const char*>(Fn<TColumnBlobFn>(E::sqlite3_column_blob)(vm, column));
   const int length = Fn<TColumnIntFn>(E::sqlite3_column_bytes)(vm, column);
   escaped.push_back(EscapeSQLiteBytes(AnsiString(bytes ? bytes : "", bytes ? length : 0)));

@@ -5,6 +5,7 @@
 // above works unchanged with either library.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -212,10 +213,12 @@ public:
   int Key(Psqlite handle, const void* key, int keyLength) override;
 
 private:
-  const char* ColumnValue(Psqlite_vm vm, int column, bool binary, std::vector<std::string>& escaped);
+  const char* ColumnValue(Psqlite_vm vm, int column, int count, const char* declaredType,
+                          std::vector<std::string>& escaped);
 
   // The escaped copies of a statement's current row, valid like the
   // library's own texts until its next step or its finalization.
   std::mutex escapedMutex_;
   std::map<Psqlite_vm, std::vector<std::string>> escaped_;
+  std::atomic<bool> anyEscaped_{false};
 };
