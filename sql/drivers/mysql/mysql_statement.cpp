@@ -172,14 +172,13 @@ AnsiString TZMySQLPreparedStatement::BlobText(const TZVariant& value) {
 // whatever character set the session converts its texts from.
 AnsiString TZMySQLPreparedStatement::HexLiteral(const AnsiString& bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  AnsiString literal;
-  literal.reserve(bytes.size() * 2 + 3);
-  literal += "X'";
+  AnsiString literal(bytes.size() * 2 + 3, '\'');
+  literal[0] = 'X';
+  char* out = literal.data() + 2;
   for (unsigned char c : bytes) {
-    literal += kDigits[c >> 4];
-    literal += kDigits[c & 15];
+    *out++ = kDigits[c >> 4];
+    *out++ = kDigits[c & 15];
   }
-  literal += '\'';
   return literal;
 }
 
