@@ -8,6 +8,7 @@
 #include "platform/rtl/text.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
+#include "sql/core/sysutils.h"
 #include "sql/drivers/sqlite/sqlite_binding.h"
 #include "sql/drivers/sqlite/sqlite_plain_driver.h"
 #include "sql/drivers/sqlite/sqlite_utils.h"
@@ -46,7 +47,9 @@ using TMprintfFn = char* (*)(const char*, ...);
 using TColumnIntFn = int (*)(Psqlite_vm, int);
 using TColumnBlobFn = const void* (*)(Psqlite_vm, int);
 using TDbHandleFn = Psqlite (*)(Psqlite_vm);
+using TColumnDoubleFn = double (*)(Psqlite_vm, int);
 
+constexpr int kFloatStorage = 2;
 constexpr int kBlobStorage = 4;
 
 constexpr const char* kErrorTexts[] = {
@@ -216,7 +219,7 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
     if (row) rowValues[i] = ColumnValue(vm, i, count, rowNames[count + i], escaped);
   }
   // A statement has escaped copies only once some statement made any: rows
-  // without a BLOB skip the lock.
+  // without a BLOB or a REAL skip the lock.
   if (!escaped.empty() || anyEscaped_.load(std::memory_order_relaxed)) {
     std::lock_guard lock(escapedMutex_);
     if (escaped.empty()) escaped_.erase(vm);
@@ -233,15 +236,21 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
 }
 
 // A BLOB in a binary column (written by any program) is handed out in the
-// driver's escaped text, which keeps NUL and "%" bytes; everything else as
-// the library's text.
+// driver's escaped text, which keeps NUL and "%" bytes; a REAL in the fewest
+// digits that read back as the same double (the library's own text has 15
+// only); everything else as the library's text.
 const char* TZSQLite3PlainDriver::ColumnValue(Psqlite_vm vm, int column, int count, const char* declaredType,
                                               std::vector<std::string>& escaped) {
   // The storage class first: it is cheap, and most values are no BLOB.
-  if (Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column) != kBlobStorage || !DeclaredBinary(declaredType))
-    return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
+  const int storage = Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column);
+  const bool binary = storage == kBlobStorage && DeclaredBinary(declaredType);
+  if (storage != kFloatStorage && !binary) return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
   // Room for every column at once: the texts handed out must not move.
   if (escaped.empty()) escaped.reserve(static_cast<std::size_t>(count));
+  if (!binary) {
+    escaped.push_back(FloatToSqlStr(Fn<TColumnDoubleFn>(E::sqlite3_column_double)(vm, column)));
+    return escaped.back().c_str();
+  }
   const auto* bytes = static_cast<const char*>(Fn<TColumnBlobFn>(E::sqlite3_column_blob)(vm, column));
   const int length = Fn<TColumnIntFn>(E::sqlite3_column_bytes)(vm, column);
   escaped.push_back(EscapeSQLiteBytes(AnsiString(bytes ? bytes : "", bytes ? length : 0)));

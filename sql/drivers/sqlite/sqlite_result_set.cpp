@@ -5,7 +5,6 @@
 #include "sql/drivers/sqlite/sqlite_result_set.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "platform/rtl/format.h"
@@ -241,25 +240,17 @@ TByteDynArray TZSQLiteResultSet::GetBytes(int columnIndex) {
 
 TDateTime TZSQLiteResultSet::GetDate(int columnIndex) {
   const char* text = CheckedText(columnIndex, stDate);
-  if (!text) return 0;
-  TDateTime result = std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
-  LastWasNull = result == 0;
-  return result;
+  return text ? ColumnDate(text, LastWasNull) : 0;
 }
 
 TDateTime TZSQLiteResultSet::GetTime(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTime);
-  if (!text) return 0;
-  TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));
-  return std::fabs(value - std::trunc(value));
+  return text ? ColumnTime(text) : 0;
 }
 
 TDateTime TZSQLiteResultSet::GetTimestamp(int columnIndex) {
   const char* text = CheckedText(columnIndex, stTimestamp);
-  if (!text) return 0;
-  TDateTime result = ColumnDateTime(text, LooksLikeSqlDate(text));
-  LastWasNull = result == 0;
-  return result;
+  return text ? ColumnTimestamp(text, LastWasNull) : 0;
 }
 
 std::unique_ptr<TStream> TZSQLiteResultSet::GetAsciiStream(int columnIndex) {
