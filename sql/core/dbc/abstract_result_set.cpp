@@ -47,9 +47,9 @@ void TZAbstractResultSet::Close() {
   LastRowNo = 0;
   Closed = true;
   ColumnsInfo.Clear();
-  // Moved out first: releasing the statement may close it, and a statement
-  // closes its last result set, which may be this one.
-  Ref<IZStatement> statement = std::move(Statement);
+  // Releasing the statement may close it, and a statement closes its last
+  // result set, which may be this one: the hold moves its reference out first.
+  Statement.Reset();
 }
 
 void TZAbstractResultSet::RaiseUnsupportedException() { throw EZSQLException(SZUnsupportedOperation); }

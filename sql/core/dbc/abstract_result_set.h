@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "sql/core/dbc/abstract_statement.h"
 #include "sql/core/dbc/column_info.h"
 #include "sql/core/dbc/interfaces.h"
 #include "sql/core/dbc/result_set_metadata.h"
@@ -127,7 +128,7 @@ public:
   // when reading fails. NULL sorts before every value.
   int CompareRows(int row1, int row2, const TZIntegerDynArray& columnIndices,
                   const TZBooleanDynArray& columnDirs) override;
-  Ref<IZStatement> GetStatement() override { return Statement; }
+  Ref<IZStatement> GetStatement() override { return Statement.Get(); }
 
   // The descriptions the metadata serves (and cached result sets copy).
   TZColumnInfoList& GetColumnsInfo() { return ColumnsInfo; }
@@ -163,7 +164,7 @@ protected:
   TZUpdatesMode LocateUpdatesMode = 0;
   TZColumnInfoList ColumnsInfo;
   std::unique_ptr<TZAbstractResultSetMetadata> Metadata;
-  Ref<IZStatement> Statement;
+  TZStatementHold Statement;
   bool LastWasNull = true;
 
 private:

@@ -3,6 +3,8 @@
 
 #include "sql/core/dbc/abstract_statement.h"
 
+#include <utility>
+
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/lists.h"
 #include "sql/core/dbc/blobs.h"
@@ -26,6 +28,18 @@ void TZAbstractStatement::BeforeDestruction() {
   }
   TZAbstractObject::BeforeDestruction();
 }
+
+int TZAbstractStatement::Release() {
+  const int left = TZAbstractObject::Release();
+  if (left <= 0 || left != resultSetHolds_) return left;
+  // Kept whole while its results let go of it; the last release goes past
+  // this check, so it cannot come back here.
+  AddRef();
+  ReleaseResults();
+  return TZAbstractObject::Release();
+}
+
+void TZAbstractStatement::ReleaseResults() { Ref<IZResultSet> last = std::move(LastResultSet); }
 
 void TZAbstractStatement::RaiseUnsupportedException() { throw EZSQLException(SZUnsupportedOperation); }
 
@@ -60,6 +74,18 @@ TZIntegerDynArray TZAbstractStatement::ExecuteBatch() {
 }
 
 TStrings* TZAbstractStatement::GetProperties() { return Properties.get(); }
+
+// --- TZStatementHold
+
+TZStatementHold::TZStatementHold(const Ref<IZStatement>& statement)
+    : statement_(statement), counted_(dynamic_cast<TZAbstractStatement*>(statement.get())) {
+  if (counted_) ++counted_->resultSetHolds_;
+}
+
+void TZStatementHold::Reset() {
+  Ref<IZStatement> statement = std::move(statement_);
+  if (counted_) --std::exchange(counted_, nullptr)->resultSetHolds_;
+}
 
 // --- TZAbstractPreparedStatement
 

@@ -3,7 +3,8 @@
 // TZAbstractCallableStatement (registered output parameters). They refuse
 // everything that needs a server with "Unsupported operation"; drivers
 // override the executions. A statement holds its last result set and that
-// result set holds the statement, so closing either one breaks the pair.
+// result set holds the statement: closing either one breaks the pair, and so
+// does letting go of both (see TZAbstractStatement::Release).
 #pragma once
 
 #include <memory>
@@ -21,6 +22,11 @@ public:
 
   // Closes through the driver's own Close first.
   void BeforeDestruction() override;
+  // When every reference left is one its own result sets hold, no caller can
+  // reach the results the statement keeps: it lets them go (ReleaseResults),
+  // so a pair dropped without Close is freed, while a result set a caller
+  // still holds keeps the statement alive.
+  int Release() override;
 
   // Closes the result set held so far, then holds resultSet (may be null).
   virtual void SetLastResultSet(const Ref<IZResultSet>& resultSet);
@@ -73,6 +79,9 @@ public:
 protected:
   // EZSQLException "Unsupported operation".
   [[noreturn]] static void RaiseUnsupportedException();
+  // Lets go of the last result set without closing it: a caller may still
+  // hold it. Drivers that keep more results drop them too.
+  virtual void ReleaseResults();
 
   int MaxFieldSize = 0;
   // 0 = no limit; copied into result sets, drivers read it.
@@ -92,6 +101,29 @@ protected:
   Ref<IZConnection> Connection;
   std::unique_ptr<TStringList> Properties;
   bool Closed = false;
+
+private:
+  friend class TZStatementHold;
+  // References to this statement held by result sets (TZStatementHold).
+  int resultSetHolds_ = 0;
+};
+
+// A result set's reference to the statement that made it, counted by the
+// statement so it can tell its own result sets' references from its callers'.
+class TZStatementHold {
+public:
+  explicit TZStatementHold(const Ref<IZStatement>& statement);
+  TZStatementHold(const TZStatementHold&) = delete;
+  TZStatementHold& operator=(const TZStatementHold&) = delete;
+  ~TZStatementHold() { Reset(); }
+
+  const Ref<IZStatement>& Get() const { return statement_; }
+  // Lets the statement go; the count drops before the reference does.
+  void Reset();
+
+private:
+  Ref<IZStatement> statement_;
+  TZAbstractStatement* counted_ = nullptr;
 };
 
 class TZAbstractPreparedStatement : public TZAbstractStatement, public virtual IZPreparedStatement {

@@ -205,6 +205,11 @@ void TZDBLibStatement::Close() {
   TZAbstractStatement::Close();
 }
 
+void TZDBLibStatement::ReleaseResults() {
+  results_.Clear();
+  TZAbstractStatement::ReleaseResults();
+}
+
 // --- TZDBLibPreparedStatementEmulated
 
 TZDBLibPreparedStatementEmulated::TZDBLibPreparedStatementEmulated(Ref<IZDBLibConnection> connection,
@@ -401,4 +406,10 @@ void TZDBLibCallableStatement::Close() {
   results_.Clear();
   retrievedResultSet_ = nullptr;
   TZAbstractCallableStatement::Close();
+}
+
+void TZDBLibCallableStatement::ReleaseResults() {
+  results_.Clear();
+  retrievedResultSet_ = nullptr;
+  TZAbstractCallableStatement::ReleaseResults();
 }

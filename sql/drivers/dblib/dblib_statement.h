@@ -60,6 +60,8 @@ protected:
   // Sends sql as the process's new batch.
   virtual void InternalExecute(const AnsiString& sql);
   virtual void FetchResults();
+  // The queued results too: only the statement could hand them out.
+  void ReleaseResults() override;
 
 private:
   AnsiString sql_;
@@ -101,6 +103,10 @@ public:
   void RegisterOutParameter(int parameterIndex, int sqlType) override;
   void SetInParamCount(int newCount) override;
   void Close() override;
+
+protected:
+  // The queued and the retrieved results too.
+  void ReleaseResults() override;
 
 private:
   // Puts the input parameters into the call; buffers keeps their values

@@ -75,6 +75,36 @@ TEST_F(StatementTest, BatchGivesEveryCountAndResultSetInOrder) {
   EXPECT_EQ(Sqlite("select group_concat(id) from t"), "1,2,3,4");
 }
 
+TEST_F(StatementTest, UnclosedStatementsAndTheirQueuedResultsAreFreed) {
+  Ref<IZDBLibConnection> connection = OpenWithTable();
+  connection->InternalExecuteStatement("insert into t values (1)");
+  auto references = [&] { return dynamic_cast<TInterfacedObject&>(*connection).RefCount(); };
+  const int before = references();
+  const char* batch = "select id from t; select id * 2 from t; select id * 3 from t";
+
+  // One result taken, the others still queued, nothing closed.
+  Ref<IZStatement> statement = connection->CreateStatement();
+  ASSERT_TRUE(statement->Execute(batch));
+  ASSERT_TRUE(statement->GetMoreResults());
+  statement = nullptr;
+  connection->InternalExecuteStatement("create procedure ids as select id from t; select id from t");
+  Ref<IZCallableStatement> call = connection->PrepareCall("ids");
+  ASSERT_TRUE(call->ExecutePrepared());
+  call = nullptr;
+  EXPECT_EQ(references(), before);
+
+  // A result still held keeps its statement until it goes too.
+  statement = connection->CreateStatement();
+  ASSERT_TRUE(statement->Execute(batch));
+  Ref<IZResultSet> rows = statement->GetResultSet();
+  statement = nullptr;
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetInt(1), 1);
+  EXPECT_GT(references(), before);
+  rows = nullptr;
+  EXPECT_EQ(references(), before);
+}
+
 TEST_F(StatementTest, StatementWithoutCountAsksTheServerForItsRowCount) {
   Ref<IZDBLibConnection> connection = OpenWithTable();
   Ref<IZStatement> statement = connection->CreateStatement();
@@ -175,8 +205,6 @@ TEST_F(StatementTest, ProcedureCallSendsParametersAndReadsOutputsAndStatus) {
   // What the server was sent, as it read it.
   EXPECT_EQ(RequestsFrom("RPC").front(), "RPC typed_outputs 42 output, 2.5 output, 12.34 output, "
                                          "'20240131 13:05:09:000' output, -3.25 output, 'ab' output");
-  // Its result set holds the call until it is closed.
-  call->Close();
 }
 
 TEST_F(StatementTest, ProcedureCallSendsInputsNullsAndWideIntegers) {

@@ -42,8 +42,30 @@ TEST_F(SQLiteStatements, ExecuteTellsRowsFromChanges) {
   // Every result scrolls.
   EXPECT_TRUE(rows->First());
   EXPECT_EQ(rows->GetType(), rtScrollInsensitive);
-  // The statement and its last result set hold each other until one closes.
-  statement->Close();
+}
+
+TEST_F(SQLiteStatements, UnclosedStatementsAndResultsAreFreed) {
+  Tool("INSERT INTO people (name) VALUES ('a');");
+  auto references = [&] { return dynamic_cast<TInterfacedObject&>(*connection).RefCount(); };
+  const int before = references();
+
+  Ref<IZStatement> statement = connection->CreateStatement();
+  ASSERT_TRUE(statement->Execute("SELECT name FROM people"));
+  statement = nullptr;
+  EXPECT_EQ(references(), before);
+
+  // A result still held keeps its statement until it goes too.
+  statement = connection->CreateStatement();
+  statement->SetResultSetConcurrency(rcUpdatable);
+  Ref<IZResultSet> rows = statement->ExecuteQuery("SELECT id, name FROM people");
+  statement = nullptr;
+  ASSERT_TRUE(rows->Next());
+  EXPECT_EQ(rows->GetString(2), "a");
+  rows->UpdateString(2, "b");
+  rows->UpdateRow();
+  EXPECT_EQ(Tool("SELECT name FROM people;"), "b");
+  rows = nullptr;
+  EXPECT_EQ(references(), before);
 }
 
 TEST_F(SQLiteStatements, AnEmptyResultStillDescribesItsColumns) {
