@@ -118,6 +118,8 @@ public:
   ~TZStatementHold() { Reset(); }
 
   const Ref<IZStatement>& Get() const { return statement_; }
+  IZStatement* operator->() const { return statement_.get(); }
+  explicit operator bool() const { return statement_ != nullptr; }
   // Lets the statement go; the count drops before the reference does.
   void Reset();
 
