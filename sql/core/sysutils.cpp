@@ -239,6 +239,20 @@ long double SqlStrToFloatDef(const AnsiString& str, long double defaultValue) {
 
 long double SqlStrToFloat(const AnsiString& str) { return StrToFloat(str, '.'); }
 
+AnsiString HexText(const AnsiString& bytes, const char* prefix, const char* suffix) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const size_t head = std::strlen(prefix);
+  AnsiString text(head + bytes.size() * 2 + std::strlen(suffix), '\0');
+  std::memcpy(text.data(), prefix, head);
+  char* out = text.data() + head;
+  for (unsigned char c : bytes) {
+    *out++ = kDigits[c >> 4];
+    *out++ = kDigits[c & 15];
+  }
+  std::memcpy(out, suffix, std::strlen(suffix));
+  return text;
+}
+
 AnsiString FloatToSqlStr(long double value) {
   // The fewest digits that read back as the same value: 15 where they do,
   // up to 17 for any double, more for an extended value a double cannot

@@ -64,6 +64,12 @@ long double SqlStrToFloat(const AnsiString& str);
 // (15 where they do, 17 for any double), exponent when needed.
 AnsiString FloatToSqlStr(long double value);
 
+// --- Bytes as hexadecimal ----------------------------------------------------------
+// prefix, the bytes as upper-case hexadecimal digits, then suffix: the form the
+// dialects take binary literals in ("X'" ... "'", "0x" ...), so no character
+// set conversion touches them.
+AnsiString HexText(const AnsiString& bytes, const char* prefix, const char* suffix = "");
+
 // --- Booleans and addresses ----------------------------------------------------
 // "Y", "YES", "T", "TRUE" (any case) or a nonzero integer.
 bool StrToBoolEx(const AnsiString& str);

@@ -7,29 +7,14 @@
 
 #include "archive/ab_bzip2.h"
 #include "platform/rtl/streams.h"
-
-namespace {
-
-void LoadAndTest(TStream& input, bool tarMode) {
-  input.SetPosition(0);
-  TAbBzip2Archive archive(&input, "fuzz.bz2");
-  archive.SetOpenInnerTar(tarMode);
-  archive.SetIsCompressedTar(tarMode);
-  try {
-    archive.Load();
-    for (int i = 0; i < archive.Count(); ++i) archive.TestItemAt(i);
-  } catch (const Exception&) {
-  }
-}
-
-}  // namespace
+#include "tests/fuzz/compressed_archive_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream input;
   input.Write(data, static_cast<int64_t>(size));
   input.SetPosition(0);
   DetectBzip2(input);
-  LoadAndTest(input, false);
-  LoadAndTest(input, true);
+  LoadAndTest<TAbBzip2Archive>(input, "fuzz.bz2", false);
+  LoadAndTest<TAbBzip2Archive>(input, "fuzz.bz2", true);
   return 0;
 }

@@ -7,21 +7,7 @@
 
 #include "archive/ab_gzip.h"
 #include "platform/rtl/streams.h"
-
-namespace {
-
-void LoadAndTest(TStream& input, bool tarMode) {
-  TAbGzipArchive archive(&input, "fuzz.gz");
-  archive.SetOpenInnerTar(tarMode);
-  archive.SetIsCompressedTar(tarMode);
-  try {
-    archive.Load();
-    for (int i = 0; i < archive.Count(); ++i) archive.TestItemAt(i);
-  } catch (const Exception&) {
-  }
-}
-
-}  // namespace
+#include "tests/fuzz/compressed_archive_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TMemoryStream input;
@@ -33,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const Exception&) {
   }
   DetectGzip(input);
-  LoadAndTest(input, false);
-  LoadAndTest(input, true);
+  LoadAndTest<TAbGzipArchive>(input, "fuzz.gz", false);
+  LoadAndTest<TAbGzipArchive>(input, "fuzz.gz", true);
   return 0;
 }

@@ -91,7 +91,7 @@ void TZRowAccessor::StoreBytes(int columnIndex, const TByteDynArray& value) {
   CheckBytesLimit(columnIndex, static_cast<int>(count));
   std::uint8_t* data = Data(rowBuffer_, columnIndex);
   Store(data, static_cast<std::int16_t>(count));
-  std::memcpy(data + 2, value.data(), count);
+  if (count > 0) std::memcpy(data + 2, value.data(), count);  // an empty array has no data
   *NullByte(rowBuffer_, columnIndex) = 0;
 }
 

@@ -12,17 +12,7 @@
 
 namespace {
 
-AnsiString HexLiteral(const AnsiString& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  if (bytes.empty()) return "NULL";
-  AnsiString literal = "0x";
-  literal.reserve(2 + 2 * bytes.size());
-  for (unsigned char c : bytes) {
-    literal += kDigits[c >> 4];
-    literal += kDigits[c & 15];
-  }
-  return literal;
-}
+AnsiString HexLiteral(const AnsiString& bytes) { return bytes.empty() ? AnsiString("NULL") : HexText(bytes, "0x"); }
 
 }  // namespace
 

@@ -168,20 +168,6 @@ AnsiString TZMySQLPreparedStatement::BlobText(const TZVariant& value) {
   return blob ? blob->GetString() : AnsiString();
 }
 
-// Bytes as a hexadecimal literal: the server takes them as they are,
-// whatever character set the session converts its texts from.
-AnsiString TZMySQLPreparedStatement::HexLiteral(const AnsiString& bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  AnsiString literal(bytes.size() * 2 + 3, '\'');
-  literal[0] = 'X';
-  char* out = literal.data() + 2;
-  for (unsigned char c : bytes) {
-    *out++ = kDigits[c >> 4];
-    *out++ = kDigits[c & 15];
-  }
-  return literal;
-}
-
 AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
   if (paramIndex >= InParamCount) throw EZSQLException(SZInvalidInputParameterCount);
   const TZVariant& value = InParamValues[paramIndex];
@@ -201,7 +187,7 @@ AnsiString TZMySQLPreparedStatement::GetParameterSQL(int paramIndex) {
       return QuotedText(BlobText(value));
     case stBinaryStream:
     case stBytes:
-      return HexLiteral(BlobText(value));
+      return HexText(BlobText(value), "X'", "'");  // no session character set converts bytes
     default:
       // Texts and wide texts (carried in the system's code page).
       return QuotedText(SoftVarManager()->GetAsString(value));

@@ -61,7 +61,6 @@ private:
   // The text escaped by the library and put between single quotes.
   AnsiString QuotedText(const AnsiString& value);
   static AnsiString BlobText(const TZVariant& value);
-  static AnsiString HexLiteral(const AnsiString& bytes);
 
   Ref<IZMySQLPlainDriver> plainDriver_;
   Ref<IZMySQLConnection> mysqlConnection_;

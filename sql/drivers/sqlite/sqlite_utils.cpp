@@ -9,6 +9,7 @@
 #include "platform/rtl/text.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
+#include "sql/core/sysutils.h"
 
 namespace {
 
@@ -110,19 +111,7 @@ AnsiString EscapeSQLiteBytes(const AnsiString& value) {
   return result;
 }
 
-AnsiString EncodeSQLiteBlob(const AnsiString& value) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  AnsiString result;
-  result.reserve(2 * value.size() + 3);
-  result += "X'";
-  for (char c : value) {
-    const auto byte = static_cast<unsigned char>(c);
-    result += kDigits[byte >> 4];
-    result += kDigits[byte & 15];
-  }
-  result += '\'';
-  return result;
-}
+AnsiString EncodeSQLiteBlob(const AnsiString& value) { return HexText(value, "X'", "'"); }
 
 AnsiString DecodeSQLiteString(const AnsiString& value) {
   AnsiString result;
