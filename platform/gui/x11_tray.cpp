@@ -69,9 +69,21 @@ bool X11Tray::IconRect(UINT id, TRect& screen) {
 bool X11Tray::Handle(const XEvent& ev) {
   if (ev.type == ClientMessage && ev.xclient.window == x_.root()) {
     if (ev.xclient.message_type != x_.GetAtom("MANAGER") || Atom(ev.xclient.data.l[1]) != selection_) return false;
-    for (auto& [id, icon] : icons_) Dock(icon);
-    BroadcastTaskbarCreated();
+    ManagerAnnounced(Window(ev.xclient.data.l[2]));
     return true;
+  }
+  // A manager's window is watched from the dock on: once it is gone, its id
+  // may come back as another tray's, which is a new manager to dock with. A
+  // window destroyed before the dock asked for the owner (the event's serial
+  // is that of our last request the server had handled) was another tray's.
+  if (ev.type == DestroyNotify && ev.xdestroywindow.event == ev.xdestroywindow.window) {
+    bool watched = false;
+    for (auto& [id, icon] : icons_)
+      if (icon.manager == ev.xdestroywindow.window && ev.xany.serial >= icon.askedSerial) {
+        icon.manager = None;
+        watched = true;
+      }
+    if (watched) return true;
   }
   auto it = byXid_.find(ev.xany.window);
   if (it == byXid_.end()) return false;
@@ -83,6 +95,20 @@ bool X11Tray::Handle(const XEvent& ev) {
     case MotionNotify: Callback(icon, WM_MOUSEMOVE); break;
   }
   return true;
+}
+
+// A new manager gets every icon and the windows hear "TaskbarCreated", so the
+// icons' owners add them anew. A tray that started while icons were being
+// added announces itself after they already asked it to dock them; doing it
+// all again would swap the icons' windows and close an open balloon.
+void X11Tray::ManagerAnnounced(Window manager) {
+  bool newManager = icons_.empty();
+  for (auto& [id, icon] : icons_)
+    if (icon.manager != manager) {
+      Dock(icon);
+      newManager = true;
+    }
+  if (newManager) BroadcastTaskbarCreated();
 }
 
 Window X11Tray::CreateIconWindow() {
@@ -117,10 +143,13 @@ void X11Tray::SetTip(const Icon& icon) {
                   reinterpret_cast<const unsigned char*>(utf8.data()), int(utf8.size()));
 }
 
-bool X11Tray::Dock(const Icon& icon) {
+bool X11Tray::Dock(Icon& icon) {
+  icon.askedSerial = NextRequest(x_.dpy());
   const Window manager = XGetSelectionOwner(x_.dpy(), selection_);
   x_.SchedulePump();
+  icon.manager = manager;
   if (manager == None) return false;
+  XSelectInput(x_.dpy(), manager, StructureNotifyMask);
   XEvent ev{};
   ev.xclient.type = ClientMessage;
   ev.xclient.window = manager;

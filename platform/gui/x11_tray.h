@@ -24,10 +24,14 @@ private:
     NOTIFYICONDATAA data;
     int lastButton = 0;
     std::uint32_t lastTime = 0;
+    // The tray manager it asked to dock it (None when there was none).
+    Window manager = 0;
+    unsigned long askedSerial = 0;  // of the request that asked who the manager is
   };
   Window CreateIconWindow();
   void SetTip(const Icon& icon);
-  bool Dock(const Icon& icon);
+  bool Dock(Icon& icon);
+  void ManagerAnnounced(Window manager);
   void Paint(const Icon& icon);
   void Button(Icon& icon, const XButtonEvent& b, bool press);
   void Callback(const Icon& icon, UINT mouseMessage);

@@ -274,9 +274,36 @@ TEST_F(X11, TrayIconDocksTakesClicksAndDocksAgainWithANewManager) {
 
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   rec_.Clear();
-  manager.Announce();
-  EXPECT_EQ(manager.TakeDockRequest(), icon);
+  FakeTrayManager newer(dpy_);
+  EXPECT_EQ(newer.TakeDockRequest(), icon);
   EXPECT_TRUE(PumpUntil([&] { return !rec_.Of(h, taskbarCreated, taskbarCreated).empty(); }));
+  EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+}
+
+// A tray's announcement that reaches the program after its icon asked that
+// very tray to dock it (sent before the icon was added, or while it was being
+// added) changes nothing: no second dock, no window told to add its icon
+// anew, so the icon and its open balloon stay.
+TEST_F(X11, ALateAnnouncementOfTheIconsOwnTrayLeavesTheIconAndItsBalloon) {
+  HWND h = rec_.Create(WS_POPUP, Bounds(0, 0, 10, 10));
+  FakeTrayManager manager(dpy_);
+  XSync(dpy_, False);  // the announcement is out before the icon asks for the owner
+  NOTIFYICONDATAA nid;
+  nid.hWnd = h;
+  nid.uID = 5;
+  nid.uFlags = NIF_MESSAGE | NIF_INFO;
+  nid.uCallbackMessage = WM_USER + 7;
+  std::strcpy(nid.szInfo, "Hotovo.");
+  nid.uTimeout = 30000;
+  ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &nid));
+  manager.Embed(manager.TakeDockRequest());
+  const HWND balloon = FindWindowA("VxTrayBalloon", nullptr);
+  ASSERT_NE(balloon, 0u);
+  manager.Announce();
+  PumpUntil([] { return false; }, 300);
+  const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  EXPECT_TRUE(rec_.Of(h, taskbarCreated, taskbarCreated).empty());
+  EXPECT_EQ(FindWindowA("VxTrayBalloon", nullptr), balloon);
   EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
 }
 
