@@ -8,6 +8,7 @@
 
 #include "platform/db/data_source.h"
 #include "platform/db/db_consts.h"
+#include "platform/db/field_buffers.h"
 #include "platform/rtl/text.h"
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}
@@ -330,12 +331,21 @@ void TDataSet::Loaded() {
 
 // ---- record-level defaults ----
 
-bool TDataSet::FetchFieldData(TField* field, void* buffer, bool) {
-  return FetchFieldData(field, buffer);
+// A dataset that keeps only native buffers converts the other form of dates
+// and times on the way.
+bool TDataSet::FetchFieldData(TField* field, void* buffer, bool nativeFormat) {
+  if (nativeFormat || !buffer || !HasDateTimeForms(field->DataType())) return FetchFieldData(field, buffer);
+  char native[8];
+  if (!FetchFieldData(field, native)) return false;
+  ConvertDateTimeForm(field->DataType(), native, buffer, false);
+  return true;
 }
 
-void TDataSet::StoreFieldData(TField* field, const void* buffer, bool) {
-  StoreFieldData(field, buffer);
+void TDataSet::StoreFieldData(TField* field, const void* buffer, bool nativeFormat) {
+  if (nativeFormat || !buffer || !HasDateTimeForms(field->DataType())) return StoreFieldData(field, buffer);
+  char native[8];
+  ConvertDateTimeForm(field->DataType(), buffer, native, true);
+  StoreFieldData(field, native);
 }
 
 TStream* TDataSet::MakeBlobStream(TField*, TBlobStreamMode) { return nullptr; }

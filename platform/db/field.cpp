@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/db/dataset.h"
+#include "platform/db/field_buffers.h"
 #include "platform/db/variant_values.h"
 #include "platform/db/db_consts.h"
 #include "platform/rtl/text.h"
@@ -53,10 +54,16 @@ void TField::SetData(const void* buffer, bool nativeFormat) {
   dataSet_->StoreFieldData(this, buffer, nativeFormat);
 }
 
-bool TField::ReadNative(void* buffer) const {
-  if (!validating_) return GetData(buffer);
+bool TField::ReadValue(void* buffer, bool nativeFormat) const {
+  if (!validating_) return GetData(buffer, nativeFormat);
   if (!validateBuffer_) return false;
-  std::copy_n(static_cast<const char*>(validateBuffer_), DataSize(), static_cast<char*>(buffer));
+  if (nativeFormat != validateNative_) {
+    // Only dates and times have two forms.
+    ConvertDateTimeForm(dataType_, validateBuffer_, buffer, nativeFormat);
+    return true;
+  }
+  int size = nativeFormat ? DataSize() : static_cast<int>(sizeof(double));
+  std::copy_n(static_cast<const char*>(validateBuffer_), size, static_cast<char*>(buffer));
   return true;
 }
 
@@ -65,10 +72,11 @@ bool TField::IsNull() const {
   return !GetData(nullptr);
 }
 
-void TField::Validate(const void* buffer) {
+void TField::Validate(const void* buffer, bool nativeFormat) {
   if (!OnValidate) return;
   validating_ = true;
   validateBuffer_ = buffer;
+  validateNative_ = nativeFormat;
   try {
     OnValidate(this);
   } catch (...) {

@@ -62,9 +62,10 @@ public:
 
   bool IsNull() const;
   void Clear() { SetData(nullptr); }
-  // Runs OnValidate with `buffer` as the value being stored (none = null);
-  // the dataset calls it before it writes a value in the edit and insert states.
-  void Validate(const void* buffer);
+  // Runs OnValidate with `buffer` as the value being stored (none = null), in
+  // the form SetData got it; the dataset calls it before it writes a value in
+  // the edit and insert states.
+  void Validate(const void* buffer, bool nativeFormat = true);
   // The value being validated, seen by ValueAs... while OnValidate runs.
   bool Validating() const { return validating_; }
 
@@ -104,8 +105,10 @@ public:
 
 protected:
   void SetDataType(TFieldType type) { dataType_ = type; }
-  // Reads the native buffer into `buffer`; false when the value is null.
-  bool ReadNative(void* buffer) const;
+  // Reads the value into `buffer` in the form asked for (see GetData); false
+  // when the value is null.
+  bool ReadValue(void* buffer, bool nativeFormat) const;
+  bool ReadNative(void* buffer) const { return ReadValue(buffer, true); }
   const void* ValidatedBuffer() const { return validateBuffer_; }
   [[noreturn]] void AccessError(const char* typeName) const;
   [[noreturn]] void RangeError(const AnsiString& value, const AnsiString& low,
@@ -126,6 +129,7 @@ private:
   bool visible_ = true;
   bool validating_ = false;
   const void* validateBuffer_ = nullptr;
+  bool validateNative_ = true;
 };
 
 // The dataset's fields in order; it does not own them (their owner does).

@@ -62,6 +62,11 @@ double NativeToDateTime(TFieldType type, const void* buffer) {
   return TimeStampToDateTime(stamp);
 }
 
+void ConvertDateTimeForm(TFieldType type, const void* source, void* dest, bool toNative) {
+  if (toNative) DateTimeToNative(type, ReadUnaligned<double>(source), dest);
+  else WriteUnaligned<double>(dest, NativeToDateTime(type, source));
+}
+
 void DoubleToExtended(long double value, void* buffer) { std::memcpy(buffer, &value, kExtendedSize); }
 
 long double ExtendedToDouble(const void* buffer) {

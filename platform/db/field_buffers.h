@@ -35,6 +35,13 @@ TTimeStamp MSecsToTimeStamp(double msecs);
 void DateTimeToNative(TFieldType type, double value, void* buffer);
 double NativeToDateTime(TFieldType type, const void* buffer);
 
+// A date, time or date-time field also has a non-native form: the TDateTime
+// double itself. It keeps what the native forms cannot, a time beyond a day
+// or below zero and fractions finer than a millisecond.
+inline bool HasDateTimeForms(TFieldType type) { return type == ftDate || type == ftTime || type == ftDateTime; }
+// One form of such a value into the other.
+void ConvertDateTimeForm(TFieldType type, const void* source, void* dest, bool toNative);
+
 // The 10-byte extended float of currency buffers.
 void DoubleToExtended(long double value, void* buffer);
 long double ExtendedToDouble(const void* buffer);

@@ -3,6 +3,7 @@
 #include "platform/db/typed_fields.h"
 
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "platform/db/dataset.h"
@@ -26,6 +27,16 @@ int64_t IntegerOf(const TField* field, const AnsiString& text, int64_t min = INT
   if (!TryStrToInt64(text, value) || value < min || value > max)
     DatabaseErrorFmt(SNotInteger, {text, field->DisplayName()});
   return value;
+}
+
+// A time of a day or more, or below zero, with all its hours: "-838:59:59".
+AnsiString TimeSpanText(double value) {
+  long long seconds = std::llround(std::fabs(value) * 86400);
+  char separator = FormatSettings().TimeSeparator;
+  char text[40];
+  std::snprintf(text, sizeof text, "%s%lld%c%02lld%c%02lld", value < 0 ? "-" : "", seconds / 3600, separator,
+                seconds / 60 % 60, separator, seconds % 60);
+  return text;
 }
 
 }  // namespace
@@ -326,16 +337,14 @@ TDateTimeField::TDateTimeField(TComponent* owner, TFieldType type) : TField(owne
   SetDataType(type);
 }
 
+// Through the non-native form, so a span of more than a day, a negative time
+// and microseconds reach the dataset as they are.
 double TDateTimeField::ValueAsDateTime() const {
-  char buffer[8];
-  return ReadNative(buffer) ? NativeToDateTime(DataType(), buffer) : 0.0;
+  double value = 0;
+  return ReadValue(&value, false) ? value : 0.0;
 }
 
-void TDateTimeField::SetValueAsDateTime(double value) {
-  char buffer[8];
-  DateTimeToNative(DataType(), value, buffer);
-  SetData(buffer);
-}
+void TDateTimeField::SetValueAsDateTime(double value) { SetData(&value, false); }
 
 AnsiString TDateTimeField::ValueAsString() const {
   if (IsNull()) return AnsiString();
@@ -344,7 +353,7 @@ AnsiString TDateTimeField::ValueAsString() const {
     case ftDate:
       return DateToStr(value);
     case ftTime:
-      return TimeToStr(value);
+      return value >= 0 && value < 1 ? TimeToStr(value) : TimeSpanText(value);
     default:
       return DateTimeToStr(value);
   }

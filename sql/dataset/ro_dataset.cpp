@@ -42,6 +42,9 @@ TFieldType BaseFieldType(TFieldType type) {
 
 bool IsBlobType(TFieldType type) { return type == ftBlob || type == ftMemo || type == ftGraphic || type == ftFmtMemo; }
 
+// The time-valued fields whose non-native form the cached row serves itself.
+bool IsExactTimeField(TFieldType type) { return type == ftTime || type == ftDateTime; }
+
 }  // namespace
 
 TZAbstractRODataset::TZAbstractRODataset(TComponent* owner) : TDataSet(owner) {
@@ -575,6 +578,20 @@ TZRowBuffer* TZAbstractRODataset::FindActiveRowBuffer() {
   }
 }
 
+bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer, bool nativeFormat) {
+  if (nativeFormat || !buffer || !IsExactTimeField(field->DataType()))
+    return TDataSet::FetchFieldData(field, buffer, nativeFormat);
+  TZRowBuffer* row = FindActiveRowBuffer();
+  if (!row) return false;
+  int column = FieldLookupIndex(fieldLookupTable_, field);
+  rowAccessor_->SetRowBuffer(row);
+  bool isNull = false;
+  TDateTime value = field->DataType() == ftTime ? rowAccessor_->GetTime(column, isNull)
+                                                : rowAccessor_->GetTimestamp(column, isNull);
+  WriteUnaligned<double>(buffer, value);
+  return !isNull;
+}
+
 bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer) {
   TZRowBuffer* row = FindActiveRowBuffer();
   if (!row) return false;
@@ -617,7 +634,11 @@ bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer) {
   return !isNull;
 }
 
-void TZAbstractRODataset::StoreFieldData(TField* field, const void* buffer) {
+void TZAbstractRODataset::StoreFieldData(TField* field, const void* buffer) { StoreFieldData(field, buffer, true); }
+
+void TZAbstractRODataset::StoreFieldData(TField* field, const void* buffer, bool nativeFormat) {
+  if (!nativeFormat && buffer && !IsExactTimeField(field->DataType()))
+    return TDataSet::StoreFieldData(field, buffer, nativeFormat);
   if (!Active()) throw EZDatabaseError(SZOperationIsNotAllowed3);
   if (!requestLive_ && field->FieldKind() == fkData) RejectReadOnly();
   TDataSetState state = State();
@@ -632,17 +653,23 @@ void TZAbstractRODataset::StoreFieldData(TField* field, const void* buffer) {
   if (!row) throw EZDatabaseError(SZRowDataIsNotAvailable);
   int column = FieldLookupIndex(fieldLookupTable_, field);
   rowAccessor_->SetRowBuffer(row);
-  if (state == dsEdit || state == dsInsert) field->Validate(buffer);
+  if (state == dsEdit || state == dsInsert) field->Validate(buffer, nativeFormat);
   if (!buffer) {
     rowAccessor_->SetNull(column);
   } else {
     switch (field->DataType()) {
       case ftDate:
-      case ftDateTime:
-        rowAccessor_->SetTimestamp(column, NativeToDateTime(field->DataType(), buffer));
+        rowAccessor_->SetTimestamp(column, NativeToDateTime(ftDate, buffer));
         break;
+      case ftDateTime: {
+        TDateTime value = nativeFormat ? NativeToDateTime(ftDateTime, buffer) : ReadUnaligned<double>(buffer);
+        ValidateTimeStamp(DateTimeToTimeStamp(value));
+        rowAccessor_->SetTimestamp(column, value);
+        break;
+      }
       case ftTime:
-        rowAccessor_->SetTime(column, NativeToDateTime(ftTime, buffer));
+        // A time is a span: more than a day, or below zero.
+        rowAccessor_->SetTime(column, nativeFormat ? NativeToDateTime(ftTime, buffer) : ReadUnaligned<double>(buffer));
         break;
       case ftBytes: {
         auto bytes = static_cast<const std::uint8_t*>(buffer);

@@ -135,10 +135,12 @@ public:
   void StoreParamData(TStream& stream) const;
   void LoadParamData(TStream& stream);
 
-  using TDataSet::FetchFieldData;
-  using TDataSet::StoreFieldData;
   bool FetchFieldData(TField* field, void* buffer) override;
   void StoreFieldData(TField* field, const void* buffer) override;
+  // Times and date-times in their non-native form go to and from the cached
+  // row unchanged: a span beyond a day, a negative time, microseconds.
+  bool FetchFieldData(TField* field, void* buffer, bool nativeFormat) override;
+  void StoreFieldData(TField* field, const void* buffer, bool nativeFormat) override;
   TStream* MakeBlobStream(TField* field, TBlobStreamMode mode) override;
   TUpdateStatus UpdateStatus() override;
   bool HasSequenceNumbers() override { return !Filtered(); }

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kDefaultStringPrecision = 255;
+constexpr int kMaxDoubleDigits = 15;
 
 bool StartsWith(const AnsiString& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
 bool Contains(const AnsiString& text, const char* part) { return text.find(part) != AnsiString::npos; }
@@ -67,6 +68,12 @@ TZSQLType ConvertSQLiteTypeToSQLType(const AnsiString& typeName, int& precision,
     else if (precision <= 4) result = stShort;
     else if (precision <= 9) result = stInteger;
     else result = stLong;
+  }
+  // An exact number with more digits than a double keeps is carried as its
+  // text, so that no digit is lost.
+  if ((name == "NUMERIC" || name == "DECIMAL") && precision > kMaxDoubleDigits) {
+    result = stString;
+    precision += 2;  // sign and decimal point
   }
   if (result == stString && precision == 0) precision = kDefaultStringPrecision;
   return result;

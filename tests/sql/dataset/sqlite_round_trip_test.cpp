@@ -1,7 +1,8 @@
-// Dates, times, fractions of a second and doubles through a query on SQLite,
-// whose driver writes them through the core's date and number texts: written
-// by a parameter, read back by the sqlite3 tool and through the query, and
-// left untouched while another column of the row is posted (umUpdateAll).
+// Dates, times, fractions of a second and exact numbers through a query on
+// SQLite, whose driver writes them through the core's date and number texts:
+// written by a parameter and by a field with Post, read back by the sqlite3
+// tool and through the query, and left untouched while another column of the
+// row is posted (umUpdateAll).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,78 +24,118 @@ protected:
   }
   void TearDown() override { connection->Free(); }
 
+  std::unique_ptr<TZQuery, void (*)(TZQuery*)> NewQuery() {
+    std::unique_ptr<TZQuery, void (*)(TZQuery*)> query(new TZQuery(nullptr), [](TZQuery* q) { q->Free(); });
+    query->SetConnection(connection);
+    query->SetUpdateMode(umUpdateAll);
+    return query;
+  }
+
   TZConnection* connection = new TZConnection(nullptr);
 };
 
-TEST_F(SQLiteRoundTripTest, FractionsAndDoublesComeBackAsWritten) {
-  const struct {
-    const char* type;
-    const char* value;   // as written and as the tool prints it
-    const char* oracle;  // the tool's expression over v
-    // Beyond the field (a span over a day, microseconds): the cached row
-    // holds it, the field does not.
-    bool beyondField = false;
-  } cases[] = {
-      {"DATETIME", "2024-02-29 23:59:59.123456", "v", true},
+struct Case {
+  const char* type;
+  const char* value;   // as written and as the tool prints it
+  const char* oracle;  // the tool's expression over v
+};
+
+// The value in the form the tool prints, from what the field holds.
+std::string FieldText(TField* field, const std::string& type) {
+  if (field->IsNull()) return "NULL";
+  const TDateTime moment = field->ValueAsDateTime();
+  if (type == "TIME") return SqlTimeText(moment);
+  if (type == "DATE") return SqlDateText(moment);
+  return SqlTimestampText(moment);
+}
+
+TEST_F(SQLiteRoundTripTest, FractionsAndExactNumbersComeBackAsWritten) {
+  const Case cases[] = {
+      {"DATETIME", "2024-02-29 23:59:59.123456", "v"},
       {"DATETIME", "1899-12-30 00:00:00", "v"},
       {"DATE", "1899-12-30", "v"},
       {"TIME", "12:34:56.789", "v"},
       {"TIME", "00:00:00", "v"},
-      {"TIME", "25:00:00", "v", true},
-      {"TIME", "-01:30:00", "v", true},
+      {"TIME", "25:00:00", "v"},
+      {"TIME", "-01:30:00.5", "v"},
       {"DOUBLE", "0.30000000000000004", "v = 0.1 + 0.2"},
       {"DOUBLE", "1e308", "v = 1e308"},
       {"DOUBLE", "0", "v = 0"},
+      {"BIGINT", "9223372036854775807", "v"},
+      {"BIGINT", "-9223372036854775808", "v"},
+      {"DECIMAL(18,0)", "123456789012345678", "v"},
   };
   int number = 0;
-  for (const auto& c : cases) {
+  for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.type) + " " + c.value);
-    // A table of its own: the session's catalogue answers stay cached.
+    // A table and a query of its own: the session's catalogue answers stay
+    // cached, and the fields of one column type do not suit the next.
     const std::string table = "rt" + std::to_string(number++);
-    // A fresh query for each column type.
-    std::unique_ptr<TZQuery, void (*)(TZQuery*)> query(new TZQuery(nullptr), [](TZQuery* q) { q->Free(); });
-    query->SetConnection(connection);
-    query->SetUpdateMode(umUpdateAll);
+    auto query = NewQuery();
     Tool("CREATE TABLE " + table + " (id INTEGER PRIMARY KEY, v " + c.type + ", other INTEGER);");
+    const std::string type = std::string(c.type).substr(0, std::string(c.type).find('('));
+    const bool moment = type == "DATETIME" || type == "DATE" || type == "TIME";
+    const TDateTime value = moment ? AnsiSqlDateToDateTime(c.value) : 0;
     query->SQL().Clear();
     query->SQL().Add("INSERT INTO " + table + " (id, v, other) VALUES (1, :v, 0)");
     TParam* param = query->Params().RequireParam("v");
-    const std::string type = c.type;
-    const double asNumber = std::strtod(c.value, nullptr);
-    const TDateTime moment = AnsiSqlDateToDateTime(c.value);
-    if (type == "DOUBLE")
-      param->SetValueAsFloat(asNumber);
-    else if (type == "TIME")
-      param->SetValueAsTime(moment);
-    else if (type == "DATE")
-      param->SetValueAsDate(moment);
-    else
-      param->SetValueAsDateTime(moment);
+    if (type == "DOUBLE") param->SetValueAsFloat(std::strtod(c.value, nullptr));
+    else if (type == "TIME") param->SetValueAsTime(value);
+    else if (type == "DATE") param->SetValueAsDate(value);
+    else if (moment) param->SetValueAsDateTime(value);
+    else param->SetValueAsString(c.value);
     query->ExecuteSQL();
-    const std::string expected = type == "DOUBLE" ? "1" : c.value;
-    const std::string oracle = std::string("SELECT ") + c.oracle + ", other FROM " + table + ";";
-    EXPECT_EQ(Tool(oracle), expected + "|0");
 
     query->SQL().Clear();
-    query->SQL().Add("SELECT id, v, other FROM " + table);
+    query->SQL().Add("SELECT id, v, other FROM " + table + " ORDER BY id");
     query->Open();
-    TField* field = query->FieldNamed("v");
-    EXPECT_FALSE(field->IsNull());
-    if (type == "DOUBLE") {
-      EXPECT_EQ(field->ValueAsFloat(), asNumber);
-    } else if (!c.beyondField) {
-      const TDateTime read = field->ValueAsDateTime();
-      EXPECT_EQ(type == "TIME" ? SqlTimeText(read) : type == "DATE" ? SqlDateText(read) : SqlTimestampText(read),
-                c.value);
-    }
+    query->Append();
+    query->FieldNamed("id")->SetValueAsInteger(2);
+    if (type == "DOUBLE") query->FieldNamed("v")->SetValueAsFloat(std::strtod(c.value, nullptr));
+    else if (moment) query->FieldNamed("v")->SetValueAsDateTime(value);
+    else query->FieldNamed("v")->SetValueAsString(c.value);
+    query->FieldNamed("other")->SetValueAsInteger(0);
+    query->Post();
     // Posting another column writes every column from the cached row: the
     // untouched value must go back as it was read.
+    query->First();
     query->Edit();
     query->FieldNamed("other")->SetValueAsInteger(1);
     query->Post();
     query->Close();
-    EXPECT_EQ(Tool(oracle), expected + "|1") << "after another column was posted";
+    const std::string expected = type == "DOUBLE" ? "1" : c.value;
+    EXPECT_EQ(Tool(std::string("SELECT ") + c.oracle + ", other FROM " + table + " ORDER BY id;"),
+              expected + "|1\n" + expected + "|0");
+
+    query->Open();
+    for (; !query->Eof(); query->Next()) {
+      TField* field = query->FieldNamed("v");
+      if (type == "DOUBLE") EXPECT_EQ(field->ValueAsFloat(), std::strtod(c.value, nullptr));
+      else if (moment) EXPECT_EQ(FieldText(field, type), c.value);
+      else EXPECT_EQ(field->ValueAsString(), c.value);
+    }
+    query->Close();
   }
+}
+
+// A time field shows and validates a span as it is: its hours beyond a day
+// and its sign.
+TEST_F(SQLiteRoundTripTest, TimeSpanIsShownAndValidatedWhole) {
+  Tool("CREATE TABLE spans (id INTEGER PRIMARY KEY, v TIME);");
+  auto query = NewQuery();
+  query->SQL().Add("SELECT id, v FROM spans");
+  query->Open();
+  TField* field = query->FieldNamed("v");
+  std::string validated;
+  field->OnValidate = [&](TField* sender) { validated = SqlTimeText(sender->ValueAsDateTime()); };
+  query->Append();
+  query->FieldNamed("id")->SetValueAsInteger(1);
+  field->SetValueAsDateTime(AnsiSqlDateToDateTime("-838:59:58.25"));
+  EXPECT_EQ(validated, "-838:59:58.25");
+  EXPECT_EQ(field->ValueAsString(), "-838:59:58");
+  query->Post();
+  query->Close();
+  EXPECT_EQ(Tool("SELECT v FROM spans;"), "-838:59:58.25");
 }
 
 }  // namespace
