@@ -1,14 +1,15 @@
 // The connection over the network to the fixture's Firebird server: the
-// attach string with a port, the server's login check, and PingServer
-// before and after a server goes away.
+// attach string with a port, the server's login check, PingServer before
+// and after a server goes away, and the round-trip table in WIN1250.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "sql/core/sql_exception.h"
 #include "tests/fixtures/firebird/server.h"
-#include "tests/sql/drivers/interbase/interbase_test_support.h"
+#include "tests/sql/drivers/interbase/interbase_round_trip.h"
 
 namespace {
 
@@ -70,5 +71,21 @@ TEST(InterbaseServer, PingFailsOnceTheServerIsGone) {
   own.server.Stop();
   EXPECT_EQ(connection->PingServer(), -1);
 }
+
+class InterbaseRoundTripOnServer : public RoundTripTest,
+                                 public ::testing::WithParamInterface<std::tuple<Writer, const char*>> {};
+
+TEST_P(InterbaseRoundTripOnServer, IsqlReadsWhatTheDriverWrote) {
+  RoundTrip(Engine::Server, std::get<0>(GetParam()), std::get<1>(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(WritersAndCharacterSets, InterbaseRoundTripOnServer,
+                         ::testing::Combine(::testing::Values(Writer::Parameters, Writer::ResultSet),
+                                            ::testing::Values("WIN1250", "UTF8")),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param) == Writer::Parameters ? "Parameters"
+                                                                                             : "ResultSet") +
+                                  std::get<1>(info.param);
+                         });
 
 }  // namespace
