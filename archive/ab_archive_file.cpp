@@ -9,7 +9,6 @@
 
 #include "archive/ab_exceptions.h"
 #include "archive/ab_utils.h"
-#include "archive/ab_vmstream.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/os_names.h"
@@ -25,25 +24,39 @@ void CopyPermissions(const AnsiString& from, const AnsiString& to) {
 
 }  // namespace
 
-void ReplaceFileByRename(const AnsiString& fileName, TStream& work) {
-  AnsiString temp = NewTempFile(ExtractFileDir(ExpandFileName(fileName)));
-  if (temp.empty()) throw EFCreateError("Cannot create file " + fileName);
+TAbReplacementFile::TAbReplacementFile(const AnsiString& fileName)
+    : fileName_(fileName), temp_(NewTempFile(ExtractFileDir(ExpandFileName(fileName)))) {
+  if (temp_.empty()) throw EFCreateError("Cannot create file " + fileName);
   try {
-    {
-      TFileStream out(temp, fmOpenWrite);
-      out.CopyFrom(&work, 0);
-      if (::fsync(out.Handle()) != 0) throw EWriteError("Stream write error");
-    }
-    CopyPermissions(fileName, temp);
-    if (!RenameFile(temp, fileName)) throw EFCreateError("Cannot create file " + fileName);
-  } catch (Exception& e) {
-    DeleteFile(temp);
-    AbPrefixMessage(e, fileName);
-    throw;
+    AbNamingFailures(fileName_, [&] { stream_ = std::make_unique<TFileStream>(temp_, fmOpenReadWrite); });
   } catch (...) {
-    DeleteFile(temp);
+    DeleteFile(temp_);
     throw;
   }
+}
+
+TAbReplacementFile::~TAbReplacementFile() {
+  if (temp_.empty()) return;
+  stream_.reset();
+  DeleteFile(temp_);
+}
+
+TStream& TAbReplacementFile::Stream() { return *stream_; }
+
+void TAbReplacementFile::Commit() {
+  AbNamingFailures(fileName_, [&] {
+    if (::fsync(stream_->Handle()) != 0) throw EWriteError("Stream write error");
+    stream_.reset();
+    CopyPermissions(fileName_, temp_);
+    if (!RenameFile(temp_, fileName_)) throw EFCreateError("Cannot create file " + fileName_);
+    temp_.clear();
+  });
+}
+
+void ReplaceFileByRename(const AnsiString& fileName, TStream& work) {
+  TAbReplacementFile replacement(fileName);
+  AbNamingFailures(fileName, [&] { replacement.Stream().CopyFrom(&work, 0); });
+  replacement.Commit();
 }
 
 void RewriteStream(TStream& stream, TStream& work) {

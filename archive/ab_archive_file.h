@@ -3,13 +3,36 @@
 // and refusing stored names that would land outside the target folder.
 #pragma once
 
+#include <memory>
+
 #include "platform/rtl/strings.h"
 
 class TStream;
+class TFileStream;
 
-// Writes all of Work to a sibling temp file of FileName, flushes it to disk,
-// gives it the old file's permissions and renames it over FileName. On any
-// failure the temp file is removed and FileName is left as it was.
+// The new file that will take FileName's place, created beside it (so the
+// final rename stays on one file system). A save can write into Stream()
+// directly; Commit flushes it to disk, gives it the old file's permissions
+// and renames it over FileName. Until then FileName is untouched, and a
+// sibling dropped without Commit is removed. Errors name FileName.
+class TAbReplacementFile {
+public:
+  explicit TAbReplacementFile(const AnsiString& fileName);
+  ~TAbReplacementFile();
+  TAbReplacementFile(const TAbReplacementFile&) = delete;
+  TAbReplacementFile& operator=(const TAbReplacementFile&) = delete;
+
+  TStream& Stream();
+  void Commit();
+
+private:
+  AnsiString fileName_;
+  AnsiString temp_;
+  std::unique_ptr<TFileStream> stream_;
+};
+
+// Writes all of Work to a TAbReplacementFile of FileName and commits it. On
+// any failure the temp file is removed and FileName is left as it was.
 void ReplaceFileByRename(const AnsiString& fileName, TStream& work);
 
 // Replaces the contents of a memory, scratch or lent stream with all of Work,

@@ -1,7 +1,6 @@
-// The ZIP item and the ZIP archive's load and save. A save builds the whole
-// new archive in a scratch stream; only a finished archive reaches the disk,
-// and a plain archive file is replaced by renaming a fully written sibling
-// over it, so a failed save leaves the previous archive as it was.
+// The ZIP item and the ZIP archive's load and save. A plain archive file is
+// replaced by renaming a fully written sibling over it, so a failed save
+// leaves the previous archive as it was.
 #include "archive/ab_zip_archive.h"
 
 #include <algorithm>
@@ -54,6 +53,41 @@ void MoveStreamBytes(TStream& stream, int64_t from, int64_t to, int64_t count) {
   }
   stream.SetSize(to + count);
 }
+
+// The stream a save writes to. It remembers a failed write, so that a full
+// disk or a file size limit met while one member is compressed fails the save
+// instead of being taken for that member's own failure and leaving it out.
+class TSaveStream : public TStream {
+public:
+  explicit TSaveStream(TStream& target) : target_(target) {}
+  bool WriteFailed() const { return writeFailed_; }
+
+  int64_t Read(void* buffer, int64_t count) override { return target_.Read(buffer, count); }
+  int64_t Write(const void* buffer, int64_t count) override {
+    return Watch([&] { return target_.Write(buffer, count); }, count);
+  }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override { return target_.Seek(offset, origin); }
+  int64_t Size() override { return target_.Size(); }
+  void SetSize(int64_t size) override {
+    Watch([&] { target_.SetSize(size); return int64_t{0}; }, 0);
+  }
+
+private:
+  template <typename Action>
+  int64_t Watch(Action&& action, int64_t expected) {
+    try {
+      const int64_t done = action();
+      if (done != expected) writeFailed_ = true;
+      return done;
+    } catch (...) {
+      writeFailed_ = true;
+      throw;
+    }
+  }
+
+  TStream& target_;
+  bool writeFailed_ = false;
+};
 
 bool HasStub(const uint8_t* head) {
   return (head[0] == 'M' && head[1] == 'Z') || (head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F');
@@ -326,6 +360,8 @@ void TAbZipArchive::InsertEntry(int index, TStream& work) {
   } catch (const EAbUserAbort&) {
     throw;
   } catch (...) {
+    if (auto* save = dynamic_cast<TSaveStream*>(&work); save && save->WriteFailed())
+      NamingStreamFailures([] { throw; });
     work.SetSize(start);
     work.Seek(start, soBeginning);
     item->SetAction(iaDelete);
@@ -360,9 +396,11 @@ void TAbZipArchive::ReplaceEntry(int index, int64_t oldOffset, TStream& work) {
   CopyEntry(item, oldOffset, *stream_, work);
 }
 
-// A save writes the whole archive into a scratch stream (stub or marker,
-// entries, central directory, end record) and then puts it in place of the
-// old file in one step.
+// A save writes the whole archive (stub or marker, entries, central
+// directory, end record) and then puts it in place of the old file in one
+// step. An archive file of our own that cannot span is written straight into
+// the file that replaces it, so its bytes reach the disk once; any other
+// target is built in a scratch stream first.
 void TAbZipArchive::SaveArchive() {
   if (Count() == 0) return;
   RefuseSpannedOverwrite();
@@ -372,26 +410,40 @@ void TAbZipArchive::SaveArchive() {
   const bool maySpan = isRemovable_ ? stream_->Size() == 0 : GetSpanningThreshold() > 0;
   TVolumeCursor cursor{VolumeSize(maySpan)};
 
-  TAbVirtualMemoryStream work;
-  work.SetSwapFileDirectory(ScratchFolder());
+  std::unique_ptr<TAbReplacementFile> replacement;
+  std::unique_ptr<TAbVirtualMemoryStream> scratch;
+  if (!maySpan && OwnsStream() && !dynamic_cast<TMemoryStream*>(stream_)) {
+    NamingStreamFailures([&] { replacement = std::make_unique<TAbReplacementFile>(archiveName_); });
+  } else {
+    scratch = std::make_unique<TAbVirtualMemoryStream>();
+    scratch->SetSwapFileDirectory(ScratchFolder());
+  }
+  TSaveStream work(replacement ? replacement->Stream() : *scratch);
   WriteStartOfArchive(work, maySpan);
   TMemoryStream directory;
   WriteEntries(work, directory, cursor);
   WriteDirectory(work, directory, cursor, maySpan);
 
-  spanned_ = currentVolume_ > 0 && work.Size() > cursor.volumeSize && maySpan;
-  if (spanned_) {
-    uint32_t marker = kAbZipSpannedSetSignature;
-    work.Seek(0, soBeginning);
-    work.WriteBuffer(&marker, 4);
+  if (replacement) {
+    NamingStreamFailures([&] {
+      replacement->Commit();
+      OwnStream(std::make_unique<TFileStream>(archiveName_, kReadWriteDenyWrite));
+    });
+  } else {
+    spanned_ = currentVolume_ > 0 && work.Size() > cursor.volumeSize && maySpan;
+    if (spanned_) {
+      uint32_t marker = kAbZipSpannedSetSignature;
+      work.Seek(0, soBeginning);
+      work.WriteBuffer(&marker, 4);
+    }
+    try {
+      ReplaceFile(work);
+    } catch (...) {
+      spanned_ = false;  // the file on disk is not the new set
+      throw;
+    }
+    if (spanned_ && !isRemovable_) RenameSpannedImages();
   }
-  try {
-    ReplaceFile(work);
-  } catch (...) {
-    spanned_ = false;  // the file on disk is not the new set
-    throw;
-  }
-  if (spanned_ && !isRemovable_) RenameSpannedImages();
   SettleItemActions();
   bool abort = false;
   DoArchiveSaveProgress(100, abort);
@@ -507,7 +559,7 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     RewriteStream(*stream_, work);
     return;
   }
-  try {
+  NamingStreamFailures([&] {
     if (!spanned_) {
       ReplaceByRename(work);
       return;
@@ -522,6 +574,15 @@ void TAbZipArchive::ReplaceFile(TStream& work) {
     out->SetSize(0);
     out->SetArchiveTotalSize(work.Size());
     out->CopyFrom(&work, 0);
+  });
+}
+
+// Failures of the archive file itself come out as EAbBadStream naming it; a
+// user's abort stays what it is.
+template <typename Action>
+void TAbZipArchive::NamingStreamFailures(Action&& action) {
+  try {
+    action();
   } catch (const EAbUserAbort&) {
     throw;
   } catch (Exception& e) {

@@ -173,6 +173,8 @@ private:
   void RewriteLocalHeader(TAbZipItem* item, TStream& work, int64_t start, int64_t dataStart);
   void ReplaceEntry(int index, int64_t oldOffset, TStream& work);
   void ReplaceFile(TStream& work);
+  template <typename Action>
+  void NamingStreamFailures(Action&& action);
   void RenameSpannedImages();
 
   TAbZipSupportedMethod compressionMethodToUse_ = smBestMethod;
