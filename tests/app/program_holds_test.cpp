@@ -135,15 +135,18 @@ TEST_F(HoldsTest, OldDumpsAndPrunedFoldersGoToTheTrashOfTheirOwnFileSystem) {
   EXPECT_TRUE(Contains(PackedProtocol(dated), "STARA.ZAL - CHYBA"));
 }
 
-// The first run's dump writes half, waits, then finishes; a second run
-// started meanwhile on the same folders touches nothing and names the first.
+// The first run's dump writes half, waits until a second run started
+// meanwhile on the same folders has ended (it touches nothing and names the
+// first), then finishes.
 TEST_F(HoldsTest, ASecondInstanceNamesTheRunThatHoldsTheFolders) {
   StandInDump(
       "echo $$ >\"$(dirname \"$0\")/dump.pid\"\n"
       "for a; do case \"$a\" in --result-file=*) out=\"${a#--result-file=}\";; esac; done\n"
       "/usr/bin/mysqldump \"$@\" || exit $?\nmv \"$out\" \"$out.full\"\n"
       "head -c $(($(wc -c <\"$out.full\") / 2)) \"$out.full\" >\"$out\"\n"
-      "touch \"$(dirname \"$0\")/started\"\nsleep 5\nmv \"$out.full\" \"$out\"");
+      "touch \"$(dirname \"$0\")/started\"\n"
+      "for i in $(seq 600); do [ -e \"$(dirname \"$0\")/../rc2\" ] && break; sleep 0.1; done\n"
+      "mv \"$out.full\" \"$out\"");
   const std::string program = Quoted(root_ / "bin/vorbex05");
   const int rc = Shell(program + " >" + Quoted(root_ / "out") + " 2>" + Quoted(root_ / "err") +
                        " &\nfirst=$!\necho $first >" + Quoted(root_ / "first.pid") + "\n" +
@@ -163,6 +166,7 @@ TEST_F(HoldsTest, ASecondInstanceNamesTheRunThatHoldsTheFolders) {
 
   // A run killed mid-dump leaves no lock behind: the next one backs up.
   fs::remove(root_ / "bin/started");
+  fs::remove(root_ / "rc2");
   EXPECT_EQ(Shell(program + " >/dev/null 2>&1 &\np=$!\n" +
                   AfterDumpStarted("kill -9 $p $(cat " + Quoted(root_ / "bin/dump.pid") +
                                    ")\nwait $p\nln -sf /usr/bin/mysqldump " + Quoted(root_ / "bin/mysqldump") + "\n" +
