@@ -26,6 +26,15 @@ constexpr UINT kRecreateNotices[] = {CM_RECREATEWND, 0xB03A, 0xBE10};
 // The frame's title band reaches 3 pixels above the title bar.
 constexpr int kBandOverlap = 3;
 
+// How many sizes of maximized forms created maximized were seen, up to
+// kSettledSizes, by all frames together: a form's first showing sizes it
+// twice; any later size finds it maximized for good.
+constexpr int kSettledSizes = 2;
+int& CreatedMaximizedSizes() {
+  static int sizes = 0;
+  return sizes;
+}
+
 // The frames that took a form over, in the order they did: Alt+Space opens
 // the system menu of each of them.
 std::vector<TsuiForm*>& LiveFrames() {
@@ -132,6 +141,7 @@ void TsuiForm::FormWindowProc(TMessage& m) {
       if (m.Msg == WM_NCACTIVATE) m.Result = 1;
       return;
     case WM_SIZE: OnSize(); return;
+    case WM_DESTROY: MDIChildGoing(); return;
     case WM_NCHITTEST:
       // An MDI child made with a fixed border keeps its size: its sizing edges
       // answer as a plain border.
@@ -153,18 +163,33 @@ void TsuiForm::RemoveCaptionStyle() {
 
 void TsuiForm::OnSize() {
   const bool maximized = form_->WindowState() == wsMaximized;
-  // A form created maximized goes back to its designed bounds when restored.
-  if (restorePending_ && !maximized) {
-    restorePending_ = false;
-    form_->SetBoundsRect(normalBounds_);
-  }
   const bool mdiChild = form_->FormStyle() == fsMDIChild;
+  if (restorePending_) CreatedMaximizedSized(mdiChild, maximized);
   if (maximized && !mdiChild) frame_window::FitToWorkArea(form_);
   if (mdiChild) MDIChildSized(maximized);
   for (int i = 0; i < titleBar_->ButtonCount(); ++i) titleBar_->Buttons(i)->UpdateMaxGlyphs();
   titleBar_->Invalidate();
   PaintFrame();
   UpdateRegion();
+}
+
+// The first size of a form created maximized. An MDI child counts as
+// maximized already: its window is sized while its content is still being
+// read, so that content never moved up and must not move down on the first
+// restore. Another form is held maximized through its first showing and
+// gets its designed bounds when it is restored.
+void TsuiForm::CreatedMaximizedSized(bool mdiChild, bool maximized) {
+  if (mdiChild) {
+    mdiMaxApplied_ = mdiCreatedMaximized_ = true;
+    restorePending_ = false;
+  } else if (maximized) {
+    // Maximizing a window that is maximized would undo its work-area fit.
+    if (CreatedMaximizedSizes() < kSettledSizes) ++CreatedMaximizedSizes();
+    else if (!IsZoomed(form_->Handle())) form_->SetWindowState(wsMaximized);
+  } else {
+    restorePending_ = false;
+    form_->SetBoundsRect(normalBounds_);
+  }
 }
 
 // A maximized MDI child leaves its title to the parent's bar (which shows
@@ -182,10 +207,25 @@ void TsuiForm::MDIChildSized(bool maximized) {
   } else {
     titleBar_->SetVisible(userTitleBarVisible_);
     if (!mdiMaxApplied_) return;
-    ScrollBy(0, shift);
+    if (!mdiCreatedMaximized_ || mdiRestoredOnce_) ScrollBy(0, shift);
+    mdiRestoredOnce_ = true;
     mdiMaxApplied_ = false;
     SendMessageA(client, WM_MDIRESTORE, 0, 0);
   }
+}
+
+// An MDI child's window going: the parent's bar drops the last child's menu,
+// and the client leaves the maximized state that this child held.
+void TsuiForm::MDIChildGoing() {
+  if (form_->FormStyle() != fsMDIChild) return;
+  TCustomForm* main = Application->MainForm();
+  if (!main || !main->ClientHandle()) return;
+  // Whether or not the client still lists the going window.
+  bool last = true;
+  for (int i = 0; i < main->MDIChildCount(); ++i) last = last && main->MDIChildren(i) == form_;
+  if (last) SendMessageA(main->ClientHandle(), WM_MDIREFRESHMENU, 0, 0);
+  if (form_->WindowState() == wsMaximized)
+    SendMessageA(main->ClientHandle(), WM_MDIRESTORE, WPARAM(form_->Handle()), 0);
 }
 
 // --- looks ----------------------------------------------------------------------------------

@@ -115,7 +115,9 @@ protected:
 private:
   void FormWindowProc(TMessage& message);
   void OnSize();
+  void CreatedMaximizedSized(bool mdiChild, bool maximized);
   void MDIChildSized(bool maximized);
+  void MDIChildGoing();
   void PaintBuiltInFrame(TCanvas* canvas, int w, int h);
   TsuiMenuBarLook MenuBarLook() const;
   void Detach();
@@ -141,4 +143,6 @@ private:
   bool restorePending_ = false;
   bool userTitleBarVisible_ = true;
   bool mdiMaxApplied_ = false;
+  bool mdiRestoredOnce_ = false;
+  bool mdiCreatedMaximized_ = false;
 };

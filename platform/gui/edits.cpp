@@ -216,6 +216,18 @@ std::vector<int> TCustomEdit::LineStarts() const {
   return starts;
 }
 
+int TCustomEdit::WidestLineWidth() const {
+  const std::vector<int> starts = LineStarts();
+  const std::string_view t = Text();
+  const MeasureDC m(Font());
+  int widest = 0;
+  for (int line = 0; line < int(starts.size()); ++line) {
+    const int start = starts[size_t(line)];
+    widest = std::max(widest, m.Width(Shown(t.substr(size_t(start), size_t(LineEnd(line, starts) - start)))));
+  }
+  return widest;
+}
+
 int TCustomEdit::LineOfPos(int pos, const std::vector<int>& starts) const {
   return int(std::upper_bound(starts.begin(), starts.end(), pos) - starts.begin()) - 1;
 }

@@ -1,10 +1,11 @@
 // Edit controls: TCustomEdit and TEdit (one line) and TCustomMemo and TMemo
-// (lines, a vertical scroll bar of its own, the wheel). Both keep the text as
+// (lines, scroll bars of its own, the wheel). Both keep the text as
 // Windows-1250 bytes, with a selection between an anchor and the caret,
 // typing, the clipboard keys and messages, one level of undo, and the
 // formatting rectangle (EM_GETRECT, EM_SETRECT, EM_SETRECTNP) that text is
 // laid out in. Memo lines end in CR LF; Lines is a string list over them.
-// Long memo lines are not wrapped: the view follows the caret sideways.
+// A memo wraps long lines (WordWrap) or else scrolls sideways, following
+// the caret and its horizontal scroll bar.
 #pragma once
 
 #include <memory>
@@ -90,7 +91,10 @@ protected:
   int CaretPos() const { return caret_; }
   // Moves the shown caret to its text position (after scrolling).
   void PlaceCaret();
+  // The width of the widest display line, in pixels.
+  int WidestLineWidth() const;
   int topLine_ = 0;
+  int scrollX_ = 0;  // pixels of the lines scrolled out at the left
 
 private:
   void CutSelection();
@@ -119,7 +123,6 @@ private:
   TBorderStyle borderStyle_ = bsSingle;
   bool modified_ = false;
   int anchor_ = 0, caret_ = 0;
-  int scrollX_ = 0;
   bool hasRect_ = false;
   TRect rect_;
   std::unique_ptr<Snapshot> undo_;
@@ -168,15 +171,19 @@ protected:
 
 private:
   bool HasVBar() const { return scrollBars_ == ssVertical || scrollBars_ == ssBoth; }
+  bool HasHBar() const { return scrollBars_ == ssHorizontal || scrollBars_ == ssBoth; }
   TScrollStrip Strip() const;
+  TScrollStrip HStrip() const;
   int LineCount() const { return int(LineStarts().size()); }
   void ScrollTo(int line);
+  void ScrollSideways(int x);
   void PublishScrollInfo();
   void CreateHandleDone() override { PublishScrollInfo(); }
 
   TStrings* lines_;
   TScrollStyle scrollBars_ = ssNone;
   int dragOffset_ = -1;  // where the thumb was taken, while it is dragged
+  bool dragSideways_ = false;  // the thumb taken is the horizontal bar's
 };
 
 class TMemo : public TCustomMemo {

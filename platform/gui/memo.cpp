@@ -1,11 +1,18 @@
-// TCustomMemo: lines over the edit engine's text, the vertical scroll bar
-// the memo draws itself (arrows, track, a thumb that can be dragged), the
-// wheel and WM_VSCROLL, and the scroll state it publishes for others.
+// TCustomMemo: lines over the edit engine's text, the scroll bars the memo
+// draws itself (arrows, track, a thumb that can be dragged; the horizontal
+// one scrolls lines wider than the memo when they are not wrapped), the
+// wheel, WM_VSCROLL and WM_HSCROLL, and the scroll state it publishes.
 #include <algorithm>
 
+#include "platform/gui/colors.h"
 #include "platform/gui/edits.h"
 
 namespace {
+
+// How far an arrow of the horizontal bar moves the lines, in pixels.
+constexpr int kSidewaysStepPx = 8;
+// Room after the widest line, so that the caret at its end shows.
+constexpr int kCaretRoomPx = 1;
 
 // The memo's lines: display lines of its text, without the empty one after
 // a final CR LF. Adding a line appends it with its CR LF.
@@ -103,17 +110,35 @@ int TCustomMemo::VisibleLineCount() const { return std::max(1, TextArea().Height
 
 TScrollStrip TCustomMemo::Strip() const {
   const TRect c = ClientRect();
+  const int bottom = HasHBar() ? c.Bottom - TScrollStrip::kWidth : c.Bottom;
   TScrollStrip strip;
-  strip.bar = HasVBar() ? Rect(c.Right - TScrollStrip::kWidth, c.Top, c.Right, c.Bottom) : Rect(c.Right, c.Top, c.Right, c.Bottom);
+  strip.bar = HasVBar() ? Rect(c.Right - TScrollStrip::kWidth, c.Top, c.Right, bottom) : Rect(c.Right, c.Top, c.Right, bottom);
   strip.total = LineCount();
   strip.page = VisibleLineCount();
   strip.top = topLine_;
   return strip;
 }
 
+// In pixels: the widest line against the width of the text area.
+TScrollStrip TCustomMemo::HStrip() const {
+  const TRect c = ClientRect();
+  const int right = HasVBar() ? c.Right - TScrollStrip::kWidth : c.Right;
+  TScrollStrip strip;
+  strip.horizontal = true;
+  strip.bar = HasHBar() ? Rect(c.Left, c.Bottom - TScrollStrip::kWidth, right, c.Bottom) : Rect(c.Left, c.Bottom, right, c.Bottom);
+  strip.page = std::max(1, TextArea().Width());
+  // A view the caret moved further right than the widest line counts too.
+  strip.total = std::max(HasHBar() ? WidestLineWidth() + kCaretRoomPx : 0, scrollX_ + strip.page);
+  strip.top = scrollX_;
+  strip.line = kSidewaysStepPx;
+  return strip;
+}
+
 TRect TCustomMemo::TextArea() const {
   TRect r = FormattingRect();
-  if (HasVBar()) r.Right = std::min(r.Right, ClientRect().Right - TScrollStrip::kWidth);
+  const TRect c = ClientRect();
+  if (HasVBar()) r.Right = std::min(r.Right, c.Right - TScrollStrip::kWidth);
+  if (HasHBar()) r.Bottom = std::min(r.Bottom, c.Bottom - TScrollStrip::kWidth);
   return r;
 }
 
@@ -126,12 +151,25 @@ void TCustomMemo::ScrollTo(int line) {
   Invalidate();
 }
 
+void TCustomMemo::ScrollSideways(int x) {
+  const TScrollStrip strip = HStrip();
+  const int left = std::clamp(x, 0, std::max(0, strip.total - strip.page));
+  if (left == scrollX_) return;
+  scrollX_ = left;
+  PublishScrollInfo();
+  PlaceCaret();
+  Invalidate();
+}
+
 void TCustomMemo::PublishScrollInfo() {
-  if (HandleAllocated()) Strip().Publish(Handle(), HasVBar(), Enabled());
+  if (!HandleAllocated()) return;
+  Strip().Publish(Handle(), HasVBar(), Enabled());
+  HStrip().Publish(Handle(), HasHBar(), Enabled());
 }
 
 // The caret's line stays in view.
 void TCustomMemo::ScrollCaretIntoView() {
+  const int oldX = scrollX_;
   TCustomEdit::ScrollCaretIntoView();
   const std::vector<int> starts = LineStarts();
   const int caretLine = LineOfPos(CaretPos(), starts);
@@ -140,29 +178,46 @@ void TCustomMemo::ScrollCaretIntoView() {
   if (caretLine < top) top = caretLine;
   if (caretLine >= top + page) top = caretLine - page + 1;
   top = std::clamp(top, 0, std::max(0, int(starts.size()) - page));
-  if (top != topLine_) {
-    topLine_ = top;
-    PublishScrollInfo();
-  }
+  if (top == topLine_ && scrollX_ == oldX) return;
+  topLine_ = top;
+  PublishScrollInfo();
 }
 
 void TCustomMemo::PaintExtras(HDC dc) {
   if (HasVBar()) Strip().Paint(dc, Enabled());
+  if (HasHBar()) HStrip().Paint(dc, Enabled());
+  if (!HasVBar() || !HasHBar()) return;
+  const TRect c = ClientRect();
+  const RECT corner = Rect(c.Right - TScrollStrip::kWidth, c.Bottom - TScrollStrip::kWidth, c.Right, c.Bottom);
+  HBRUSH face = CreateSolidBrush(ColorToRGB(clBtnFace));
+  FillRect(dc, &corner, face);
+  DeleteObject(face);
 }
 
 void TCustomMemo::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
-  const TScrollStrip strip = Strip();
-  if (button != mbLeft || !HasVBar() || x < strip.bar.Left) {
+  const TScrollStrip v = Strip(), h = HStrip();
+  const bool onV = HasVBar() && x >= v.bar.Left && y < v.bar.Bottom;
+  const bool onH = HasHBar() && y >= h.bar.Top;
+  if (button != mbLeft || (!onV && !onH)) {
     TCustomEdit::MouseDown(button, shift, x, y);
     return;
   }
-  const TScrollStrip::Part part = strip.HitTest(y);
-  if (part == TScrollStrip::Thumb) dragOffset_ = y - strip.ThumbRect().Top;
-  else ScrollTo(strip.TopAfterPress(part));
+  const TScrollStrip& strip = onV ? v : h;
+  const int at = onV ? y : x;
+  const TScrollStrip::Part part = strip.HitTest(at);
+  if (part == TScrollStrip::Thumb) {
+    dragSideways_ = !onV;
+    dragOffset_ = at - (onV ? strip.ThumbRect().Top : strip.ThumbRect().Left);
+  } else if (onV) {
+    ScrollTo(strip.TopAfterPress(part));
+  } else {
+    ScrollSideways(strip.TopAfterPress(part));
+  }
 }
 
 void TCustomMemo::MouseMove(TShiftState shift, int x, int y) {
   if (dragOffset_ < 0) TCustomEdit::MouseMove(shift, x, y);
+  else if (dragSideways_) ScrollSideways(HStrip().TopFromThumb(x - dragOffset_));
   else ScrollTo(Strip().TopFromThumb(y - dragOffset_));
 }
 
@@ -179,6 +234,7 @@ void TCustomMemo::WndProc(TMessage& m) {
       return;
     }
     case WM_VSCROLL: ScrollTo(Strip().TopForRequest(m.WParam)); return;
+    case WM_HSCROLL: ScrollSideways(HStrip().TopForRequest(m.WParam)); return;
     case WM_SIZE:
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:

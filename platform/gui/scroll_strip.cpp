@@ -6,34 +6,42 @@
 #include "platform/gui/colors.h"
 #include "platform/gui/scroll_info.h"
 
+TRect TScrollStrip::Span(int from, int to) const {
+  return horizontal ? Rect(from, bar.Top, to, bar.Bottom) : Rect(bar.Left, from, bar.Right, to);
+}
+
 TRect TScrollStrip::ThumbRect() const {
-  const int track = bar.Height() - 2 * kWidth;
+  const int track = Length() - 2 * kWidth;
   if (!Active() || track < 8) return Rect(0, 0, 0, 0);
-  const int size = std::max(8, track * page / total);
-  const int y = bar.Top + kWidth + (track - size) * std::clamp(top, 0, total - page) / (total - page);
-  return Rect(bar.Left, y, bar.Right, y + size);
+  // 64 bits: a horizontal range counts pixels of the widest line.
+  const int size = std::max(8, int(std::int64_t(track) * page / total));
+  const int at = Start() + kWidth + int(std::int64_t(track - size) * std::clamp(top, 0, total - page) / (total - page));
+  return Span(at, at + size);
 }
 
-TScrollStrip::Part TScrollStrip::HitTest(int y) const {
-  if (y < bar.Top || y >= bar.Bottom) return None;
-  if (y < bar.Top + kWidth) return LineUp;
-  if (y >= bar.Bottom - kWidth) return LineDown;
+TScrollStrip::Part TScrollStrip::HitTest(int at) const {
+  const int start = Start(), end = Start() + Length();
+  if (at < start || at >= end) return None;
+  if (at < start + kWidth) return LineUp;
+  if (at >= end - kWidth) return LineDown;
   const TRect thumb = ThumbRect();
-  if (thumb.Height() == 0) return None;
-  if (y < thumb.Top) return PageUp;
-  return y < thumb.Bottom ? Thumb : PageDown;
+  const int thumbStart = horizontal ? thumb.Left : thumb.Top, thumbEnd = horizontal ? thumb.Right : thumb.Bottom;
+  if (thumbEnd == thumbStart) return None;
+  if (at < thumbStart) return PageUp;
+  return at < thumbEnd ? Thumb : PageDown;
 }
 
-int TScrollStrip::TopFromThumb(int thumbTop) const {
-  const int room = bar.Height() - 2 * kWidth - ThumbRect().Height();
+int TScrollStrip::TopFromThumb(int thumbStart) const {
+  const TRect thumb = ThumbRect();
+  const int room = Length() - 2 * kWidth - (horizontal ? thumb.Width() : thumb.Height());
   if (room <= 0 || !Active()) return top;
-  return std::clamp((thumbTop - bar.Top - kWidth) * (total - page) / room, 0, total - page);
+  return std::clamp(int(std::int64_t(thumbStart - Start() - kWidth) * (total - page) / room), 0, total - page);
 }
 
 int TScrollStrip::TopAfterPress(Part part) const {
   switch (part) {
-    case LineUp: return top - 1;
-    case LineDown: return top + 1;
+    case LineUp: return top - line;
+    case LineDown: return top + line;
     case PageUp: return top - page;
     case PageDown: return top + page;
     default: return top;
@@ -60,24 +68,29 @@ void TScrollStrip::Paint(HDC dc, bool enabled) const {
   FillRect(dc, &r, track);
   DeleteObject(track);
   const UINT state = Active() && enabled ? 0u : UINT(DFCS_INACTIVE);
-  RECT up{bar.Left, bar.Top, bar.Right, bar.Top + kWidth};
-  RECT down{bar.Left, bar.Bottom - kWidth, bar.Right, bar.Bottom};
-  DrawFrameControl(dc, &up, DFC_SCROLL, DFCS_SCROLLUP | state);
-  DrawFrameControl(dc, &down, DFC_SCROLL, DFCS_SCROLLDOWN | state);
+  const int end = Start() + Length();
+  RECT up = Span(Start(), Start() + kWidth);
+  RECT down = Span(end - kWidth, end);
+  DrawFrameControl(dc, &up, DFC_SCROLL, (horizontal ? DFCS_SCROLLLEFT : DFCS_SCROLLUP) | state);
+  DrawFrameControl(dc, &down, DFC_SCROLL, (horizontal ? DFCS_SCROLLRIGHT : DFCS_SCROLLDOWN) | state);
   RECT thumb = ThumbRect();
-  if (!state && thumb.Height() > 0) DrawFrameControl(dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
+  if (!state && thumb.Width() > 0 && thumb.Height() > 0) DrawFrameControl(dc, &thumb, DFC_BUTTON, DFCS_BUTTONPUSH);
 }
 
 void TScrollStrip::Publish(HWND hwnd, bool shown, bool enabled) const {
+  const int which = horizontal ? SB_HORZ : SB_VERT;
   SCROLLINFO si;
   si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   si.nMin = 0;
   si.nMax = std::max(0, total - 1);
   si.nPage = UINT(page);
   si.nPos = top;
-  SetScrollInfo(hwnd, SB_VERT, &si, 0);
+  SetScrollInfo(hwnd, which, &si, 0);
   const TRect thumb = ThumbRect();
   DWORD state = shown ? 0u : DWORD(STATE_SYSTEM_INVISIBLE);
   if (!Active() || !enabled) state |= STATE_SYSTEM_UNAVAILABLE;
-  SetScrollBarGeometry(hwnd, SB_VERT, bar, kWidth, thumb.Top - bar.Top, thumb.Bottom - bar.Top, state);
+  const bool none = thumb.Width() == 0 || thumb.Height() == 0;
+  const int thumbStart = none ? 0 : (horizontal ? thumb.Left : thumb.Top) - Start();
+  const int thumbEnd = none ? 0 : (horizontal ? thumb.Right : thumb.Bottom) - Start();
+  SetScrollBarGeometry(hwnd, which, bar, kWidth, thumbStart, thumbEnd, state);
 }

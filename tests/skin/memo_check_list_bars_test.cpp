@@ -55,7 +55,10 @@ TEST_F(AttachedBarsTest, MemoBarSettingFollowsTheAttachedBars) {
   TsuiScrollBar* h = NewBar();
   memo_->SetHScrollBar(h);
   EXPECT_EQ(memo_->ScrollBars(), ssBoth);
-  EXPECT_FALSE(h->Visible());  // the memo has no horizontal bar of its own to follow
+  // Over the memo's own horizontal bar, idle while the lines wrap.
+  EXPECT_EQ(h->BoundsRect(), Rect(11, 10 + 150 - 16 - 2, 11 + 200 - 1 - 16, 10 + 150 - 2));
+  EXPECT_TRUE(h->Visible());
+  EXPECT_FALSE(h->Enabled());
   memo_->SetHScrollBar(nullptr);
   memo_->SetVScrollBar(nullptr);
   EXPECT_EQ(memo_->ScrollBars(), ssNone);

@@ -4,8 +4,10 @@
 
 #include "platform/gui/application.h"
 #include "platform/gui/forms.h"
+#include "platform/gui/scroll_info.h"
 #include "skin/skin_check_list.h"
 #include "skin/skin_edit.h"
+#include "skin/skin_scroll_bar.h"
 #include "tests/skin/pixel_compare.h"
 
 namespace {
@@ -95,19 +97,46 @@ TEST_F(CheckListTest, BorderIsFixedAndBadInputDraws) {
   EXPECT_EQ(shot->Row(79)[149] & 0xFFFFFF, 0x000000u);
 }
 
+const AnsiString kLongLine = "Tabulka účetnictví zapsána do /var/lib/vorbex/zálohy/2026-12-11/účetnictví.sql.gz bez chyb.";
+
 // A protocol line wider than the memo, with a path wider than it too, wraps
 // and shows whole; the memo's lines stay as they were given.
 TEST_F(CheckListTest, AMemoLineWiderThanTheMemoWraps) {
   auto* memo = new TsuiMemo(form_);
   memo->SetParent(form_);
   memo->SetBounds(10, 10, 150, 90);
-  const AnsiString line = "Tabulka účetnictví zapsána do /var/lib/vorbex/zálohy/2026-12-11/účetnictví.sql.gz bez chyb.";
+  const AnsiString line = kLongLine;
   memo->Lines()->Add(line);
   form_->Show();
   Application->ProcessMessages();
   ExpectPicture(*Snapshot(memo), "memo_long_line_wrapped");
   EXPECT_EQ(memo->Lines()->Count(), 1);
   EXPECT_EQ(memo->Lines()->Strings(0), line);
+}
+
+// Not wrapped, the same line is read with the skinned horizontal bar laid
+// over the memo's own: moved to its end, the bar shows the line's end.
+TEST_F(CheckListTest, AnUnwrappedMemoLineScrollsToItsEndWithTheSkinnedBar) {
+  auto* memo = new TsuiMemo(form_);
+  memo->SetParent(form_);
+  memo->SetBounds(10, 10, 150, 90);
+  memo->SetWordWrap(false);
+  memo->Lines()->Add(kLongLine);
+  memo->Lines()->Add("Hotovo.");
+  auto* bar = new TsuiScrollBar(form_);
+  bar->SetParent(form_);
+  memo->SetHScrollBar(bar);
+  form_->Show();
+  Application->ProcessMessages();
+  ASSERT_TRUE(bar->Enabled());
+  SCROLLINFO native;
+  native.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(memo->Handle(), SB_HORZ, &native));
+  EXPECT_EQ(bar->Max(), native.nMax - int(native.nPage) + 1);
+  bar->SetPosition(bar->Max());
+  Application->ProcessMessages();
+  EXPECT_EQ(GetScrollPos(memo->Handle(), SB_HORZ), bar->Max());
+  ExpectPicture(*Snapshot(memo), "memo_long_line_scroll");
 }
 
 }  // namespace

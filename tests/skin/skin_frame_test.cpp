@@ -130,6 +130,28 @@ TEST_F(FrameTest, AMaximizedFormReachesBeyondTheWorkArea) {
   EXPECT_EQ(r.Bottom, area.Bottom - 1);
 }
 
+// A form created maximized stays maximized and fitted to the work area
+// through the sizes of its showing and any later ones, and goes to its
+// designed bounds when restored.
+TEST_F(FrameTest, AFormCreatedMaximizedStaysSoUntilRestoredToItsDesignedBounds) {
+  form_ = new TForm(Application);
+  theme_ = new TsuiBuiltInFileTheme(form_);
+  form_->SetWindowState(wsMaximized);
+  Frame(bsSizeable, DeepBlue);
+  const TRect area = GetWorkAreaRect();
+  const TRect fitted = Rect(area.Left - 2, area.Top - 2, area.Right + 2, area.Bottom - 1);
+  for (int i = 0; i < 4; ++i) {
+    RECT r;
+    GetWindowRect(form_->Handle(), &r);
+    EXPECT_EQ(r, fitted) << i;
+    EXPECT_EQ(form_->WindowState(), wsMaximized);
+    SendMessageA(form_->Handle(), WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(r.Width(), r.Height()));
+  }
+  form_->SetWindowState(wsNormal);
+  Application->ProcessMessages();
+  EXPECT_EQ(form_->BoundsRect(), Rect(50, 60, 350, 260));
+}
+
 TEST_F(FrameTest, AltSpaceOpensTheSystemMenuOfEveryFrame) {
   Frame(bsSingle, DeepBlue);
   TForm* other = new TForm(Application);

@@ -214,6 +214,35 @@ TEST_F(MDIFormTest, ChildContentFollowsTheHiddenTitle) {
   EXPECT_EQ(button->Top(), 40);
 }
 
+// A child read maximized from its stored data gets its frame before its
+// content: every restore puts the content back where it was designed, and
+// every later maximize moves it up into the hidden title's place.
+TEST_F(MDIFormTest, ChildCreatedMaximizedRestoresItsContentWhereDesigned) {
+  Frame();
+  auto* child = new TForm(Application);
+  children_.push_back(child);
+  TFormLoader load(child);
+  load.Set(child, {{"FormStyle", "fsMDIChild"}, {"WindowState", "wsMaximized"}, {"Left", "10"}, {"Top", "10"},
+                   {"Width", "200"}, {"Height", "150"}});
+  auto* frame = load.Create<TsuiForm>("suiForm1", child);
+  auto* button = load.Create<TButton>("Button1", frame);
+  load.Set(button, {{"Left", "10"}, {"Top", "40"}, {"Width", "60"}, {"Height", "20"}});
+  load.Finish();
+  child->Show();
+  Application->ProcessMessages();
+  ASSERT_EQ(child->WindowState(), wsMaximized);
+  const int moved = 40 - frame->TitleBar()->Height() + 3;
+  for (int round = 0; round < 2; ++round) {
+    child->SetWindowState(wsNormal);
+    Application->ProcessMessages();
+    EXPECT_EQ(button->Top(), 40) << "restore " << round;
+    EXPECT_TRUE(frame->TitleBar()->Visible());
+    child->SetWindowState(wsMaximized);
+    Application->ProcessMessages();
+    EXPECT_EQ(button->Top(), moved) << "maximize " << round;
+  }
+}
+
 // Closing the maximized child restores the client's state: the parent's bar
 // no longer shows the buttons of a child that is gone.
 TEST_F(MDIFormTest, FreeingTheMaximizedChildHidesItsButtons) {
@@ -227,6 +256,45 @@ TEST_F(MDIFormTest, FreeingTheMaximizedChildHidesItsButtons) {
   child->Free();
   Application->ProcessMessages();
   EXPECT_FALSE(frame_->ChildButton(kMDICloseTag)->Visible());
+}
+
+// The client window's WM_MDIRESTORE and WM_MDIREFRESHMENU, while a test listens.
+std::vector<std::pair<UINT, WPARAM>> heard;
+WNDPROC heardNext = nullptr;
+LRESULT Hear(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  if (msg == WM_MDIRESTORE || msg == WM_MDIREFRESHMENU) heard.emplace_back(msg, wparam);
+  return CallWindowProcA(heardNext, hwnd, msg, wparam, lparam);
+}
+
+// A skinned child that goes while maximized leaves the client restored (the
+// next child is not shown maximized for it), and the last child to go has
+// the menu refreshed even when it was not the active one.
+TEST_F(MDIFormTest, AGoingChildRestoresTheClientAndTheLastOneRefreshesTheMenu) {
+  Frame();
+  const HWND client = parent_->ClientHandle();
+  heardNext = WNDPROC(SetWindowLongPtrA(client, GWLP_WNDPROC, LONG_PTR(&Hear)));
+  auto freeChild = [&](TForm* child) {
+    std::erase(children_, child);
+    heard.clear();
+    child->Free();
+    Application->ProcessMessages();
+  };
+  TForm* plain = Child("Seznam");
+  TForm* maximized = Child("Tabulky", true);
+  maximized->SetWindowState(wsMaximized);
+  Application->ProcessMessages();
+  const HWND going = maximized->Handle();
+  freeChild(maximized);
+  EXPECT_NE(std::find(heard.begin(), heard.end(), std::pair<UINT, WPARAM>(WM_MDIRESTORE, WPARAM(going))), heard.end());
+  EXPECT_EQ(plain->WindowState(), wsNormal);
+  freeChild(plain);
+
+  TForm* last = Child("Poslední", true);
+  last->Hide();
+  Application->ProcessMessages();
+  freeChild(last);
+  EXPECT_NE(std::find(heard.begin(), heard.end(), std::pair<UINT, WPARAM>(WM_MDIREFRESHMENU, 0)), heard.end());
+  SetWindowLongPtrA(client, GWLP_WNDPROC, LONG_PTR(heardNext));
 }
 
 TEST_F(MDIFormTest, BarShowsTheActiveChildsOwnMenu) {

@@ -184,6 +184,51 @@ TEST_F(Memos, EnterBreaksTheLineAndTheWheelAndScrollMessagesMoveTheView) {
   EXPECT_TRUE(bar.rgstate[0] & STATE_SYSTEM_INVISIBLE);
 }
 
+// Not wrapped, a line wider than the memo is read by scrolling sideways: the
+// horizontal bar lies along the bottom beside the vertical one, counts the
+// widest line in pixels, and its arrow, the scroll requests and its thumb
+// move the view. Wrapped lines fit, so the bar is then idle.
+TEST_F(Memos, AnUnwrappedLongLineScrollsSideways) {
+  auto* memo = Add<TMemo>(10, 10, 300, 100);
+  memo->SetWordWrap(false);
+  memo->SetScrollBars(ssBoth);
+  memo->Lines()->Add("krátký");
+  memo->Lines()->Add(AnsiString(120, 'W') + " konec");
+  Show();
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  ASSERT_TRUE(GetScrollInfo(memo->Handle(), SB_HORZ, &si));
+  EXPECT_GT(si.nMax + 1, int(si.nPage) * 3);
+  EXPECT_EQ(si.nPos, 0);
+  SCROLLBARINFO bar;
+  ASSERT_TRUE(GetScrollBarInfo(memo->Handle(), OBJID_HSCROLL, &bar));
+  EXPECT_EQ(bar.rgstate[0], 0u) << "shown and usable";
+  const TPoint corner = memo->ClientToScreen(Point(memo->ClientWidth(), memo->ClientHeight()));
+  EXPECT_EQ(bar.rcScrollBar, Rect(corner.X - memo->ClientWidth(), corner.Y - 16, corner.X - 16, corner.Y));
+
+  HeadlessClick(bar.rcScrollBar.Right - 8, bar.rcScrollBar.Top + 8);  // the right arrow
+  Application->ProcessMessages();
+  EXPECT_EQ(GetScrollPos(memo->Handle(), SB_HORZ), 8);
+  memo->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(GetScrollPos(memo->Handle(), SB_HORZ), si.nMax + 1 - int(si.nPage)) << "the end of the line in view";
+  GetScrollBarInfo(memo->Handle(), OBJID_HSCROLL, &bar);
+  EXPECT_EQ(bar.xyThumbBottom, bar.rcScrollBar.Right - bar.rcScrollBar.Left - bar.dxyLineButton);
+  // The thumb dragged back to the start.
+  const int thumbY = bar.rcScrollBar.Top + 8, thumbX = bar.rcScrollBar.Left + bar.xyThumbTop + 2;
+  HeadlessMouseMove(thumbX, thumbY);
+  HeadlessMouseDown(thumbX, thumbY);
+  HeadlessMouseMove(bar.rcScrollBar.Left, thumbY);
+  HeadlessMouseUp(bar.rcScrollBar.Left, thumbY);
+  Application->ProcessMessages();
+  EXPECT_EQ(GetScrollPos(memo->Handle(), SB_HORZ), 0);
+
+  memo->Perform(WM_HSCROLL, SB_BOTTOM, 0);
+  memo->SetWordWrap(true);
+  GetScrollBarInfo(memo->Handle(), OBJID_HSCROLL, &bar);
+  EXPECT_EQ(bar.rgstate[0], DWORD(STATE_SYSTEM_UNAVAILABLE));
+  EXPECT_EQ(GetScrollPos(memo->Handle(), SB_HORZ), 0);
+}
+
 using CheckLists = ShownForm;
 
 TEST_F(CheckLists, OnClickCheckFiresForTheUsersChangesOnly) {
