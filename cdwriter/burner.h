@@ -35,6 +35,7 @@ constexpr size_t kVolumeStartBytes = 65536;
 // An entry as a folder search or a session import finds it.
 struct TTreeRecord {
   AnsiString Name;
+  WideString WideName;  // the name as given when Name cannot hold it (see SplitName)
   AnsiString AltName;  // 8.3 name; "" when there is none
   TDateTime Time = 0;
   int Attr = 0;
@@ -140,20 +141,32 @@ public:
 
   // --- file tree (file_tree.cpp)
   bool ClearTree(int file_capacity = kMaxTreeFiles, int dir_capacity = kMaxTreeDirs);
+  // Names and paths come in Windows-1250 (AnsiString) or as given in UTF-16
+  // (WideString): a name the code page cannot hold reaches the Joliet tree
+  // unchanged and the ISO 9660 tree with "_" for what the code page lacks.
+  //
   // 1 the file is in the tree; 0 no such destination, 255 no such regular
   // file, 2 the tree refused it (name taken, too long or skipped, file too
-  // large, tree full; the debug message names it).
+  // large, tree full; the debug message names it). stored_name, when given,
+  // is the name the file gets in the image.
   uint8_t InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path);
+  uint8_t InsertFile(const WideString& dest_path, const WideString& file_name, bool keep_source_path,
+                     const WideString& stored_name = {});
   // The folder of exactly that path, else the first one whose path matches
   // without regard to letter case.
   TDEntry* FindDirectory(const AnsiString& path) const;
+  TDEntry* FindDirectory(const WideString& path) const;
   // Folders of exactly these names: "Data" and "data" are two folders.
   TDEntry* ForceDirectory(const AnsiString& path);
+  TDEntry* ForceDirectory(const WideString& path);
   TDEntry* AddDirectory(TDEntry* parent, const AnsiString& name, int attr);
+  TDEntry* AddDirectory(TDEntry* parent, const WideString& name, int attr);
   TDEntry* AddDirEntry(TDEntry* parent, const TTreeRecord& record);
   // 1 when the entry was added or replaced, 0 when it was refused.
   int AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t add_kind, uint32_t imported_extent,
                    const AnsiString& source_path);
+  int AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t add_kind, uint32_t imported_extent,
+                   const WideString& source_path);
 
   TDEntry* Root() const { return dirs_.empty() ? nullptr : dirs_[0].get(); }
   int DirCount() const { return static_cast<int>(dirs_.size()); }
@@ -212,20 +225,22 @@ private:
   // What a folder's list holds, so an insert never walks the list: entries by
   // Joliet name, the ISO 9660 names taken and the last entry.
   struct FolderIndex {
-    std::unordered_map<AnsiString, TFEntry*> by_name;
+    std::unordered_map<WideString, TFEntry*> by_name;
     std::unordered_set<AnsiString> short_names;
     TFEntry* last = nullptr;
   };
   TFEntry* NewFileEntry();
   TDEntry* NewDirEntry();
   void DropLastDir();
-  TFEntry* FindFileEntry(const TDEntry* dir, const AnsiString& long_name) const;
+  TFEntry* FindFileEntry(const TDEntry* dir, const WideString& joliet_name) const;
   // Appends an entry whose names are set; its ISO 9660 name is made unique first.
   void AppendEntry(TDEntry* dir, TFEntry* entry);
   AnsiString UniqueShortName(const TDEntry* dir, const AnsiString& wanted, bool file) const;
-  TDEntry* FindExactDirectory(const AnsiString& path) const;
+  TDEntry* FindExactDirectory(const WideString& path) const;
   AnsiString BuildPath(TDEntry* dir) const;
-  bool RefuseLongName(const AnsiString& long_name, const AnsiString& short_name);
+  // Names a file whose names cannot be stored as given: too long for a
+  // record, or with a character outside UCS-2.
+  bool RefuseName(const WideString& joliet_name, const AnsiString& long_name, const AnsiString& short_name);
 
   void OrderDirectories();
   void PlaceDescriptorsAndTables(uint32_t& position);
@@ -254,8 +269,8 @@ private:
   std::vector<TDEntry*> iso_order_, joliet_order_;
   std::vector<std::unique_ptr<TFEntry>> files_;
   std::unordered_map<const TDEntry*, FolderIndex> folders_;
-  std::unordered_map<AnsiString, TDEntry*> dir_by_path_;        // paths of the names as given
-  std::unordered_map<AnsiString, TDEntry*> dir_by_upper_path_;  // the first folder of each upper-case path
+  std::unordered_map<WideString, TDEntry*> dir_by_path_;        // paths of the names as given
+  std::unordered_map<WideString, TDEntry*> dir_by_upper_path_;  // the first folder of each upper-case path
   int file_capacity_ = 0, dir_capacity_ = 0;
   int64_t total_data_size_ = 0;
   bool layout_valid_ = false;

@@ -13,6 +13,7 @@
 #include "cdwriter/file_stream_ex.h"
 #include "platform/rtl/clock.h"
 #include "platform/rtl/format.h"
+#include "platform/rtl/text.h"
 
 namespace {
 
@@ -47,9 +48,9 @@ TCacheThread::~TCacheThread() {
 
 void TCacheThread::Execute() {
   if (!FeedHeader()) return Finish(SAbortedByUser);
-  if (!boot_image_.empty() && !FeedFile(boot_image_, boot_bytes_)) return;
+  if (!boot_image_.empty() && !FeedFile(AnsiToWide(boot_image_), boot_bytes_)) return;
   for (const TFEntry* e : sources_)
-    if (!FeedFile(e->SourcePath, e->FileSize)) return;
+    if (!FeedFile(GivenName(e->SourcePath, e->WideSourcePath), e->FileSize)) return;
   if (!assembly_.empty() && !QueueAssembly()) return Finish(SAbortedByUser);
   if (post_gap_) {
     const int64_t missing = kPostGapTrackBytes - track_bytes_;
@@ -88,11 +89,12 @@ int ReadFully(TFileStreamEx& file, uint8_t* dest, int count) {
 // it was added, and pads its last sector with zeros. A file that has shrunk,
 // grown or cannot be read fails the burn by name: its sectors would not hold
 // what its directory record says.
-bool TCacheThread::FeedFile(const AnsiString& name, int64_t size) {
+bool TCacheThread::FeedFile(const WideString& given_name, int64_t size) {
+  const AnsiString name = AnsiNameOf(given_name);
   burner_.Lock();
   current_file_ = name;
   burner_.Unlock();
-  TFileStreamEx file(name, fmOpenRead | fmShareDenyNone);
+  TFileStreamEx file(given_name, fmOpenRead | fmShareDenyNone);
   if (file.Handle() < 0) {
     Finish(Format(SCantOpenFile, {name}));
     return false;

@@ -53,7 +53,7 @@ private:
   // Each false when the burn was aborted meanwhile.
   bool Feed(const uint8_t* data, size_t count);  // null data feeds zeros
   bool FeedHeader();
-  bool FeedFile(const AnsiString& name, int64_t size);
+  bool FeedFile(const WideString& name, int64_t size);
   bool QueueAssembly();
   void AdjustPriority(size_t queued);
   // Ends the thread's work with text unless another text came first.

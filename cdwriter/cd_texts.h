@@ -20,6 +20,7 @@ inline constexpr char SMaxFiles[] = "MAXIMUM FILES CAN BE %d";
 inline constexpr char SFileTooLarge[] = "FILE TOO LARGE FOR ISO 9660: ";
 inline constexpr char SFileNameTaken[] = "FILE NAME ALREADY IN THE FOLDER: ";
 inline constexpr char SFileNameTooLong[] = "FILE NAME TOO LONG FOR JOLIET: ";
+inline constexpr char SNameOutsideUcs2[] = "NAME HAS A CHARACTER OUTSIDE JOLIET'S UCS-2: ";
 inline constexpr char SVolumeIdCharacters[] = "VOLUME ID \"%s\" HAS CHARACTERS OUTSIDE A-Z, 0-9 AND _";
 inline constexpr char SVolumeIdCut[] = "VOLUME ID \"%s\" CUT TO %d CHARACTERS IN %s";
 inline constexpr char SNextWritableError[] = "ERROR GETTING NEXT WRITABLE ADDRESS";

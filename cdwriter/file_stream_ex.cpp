@@ -12,6 +12,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/os_names.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/text.h"
 
 namespace {
 
@@ -23,6 +24,11 @@ int AccessFlags(uint16_t mode) {
     case fmOpenReadWrite: return O_RDWR;
     default: return O_RDONLY;
   }
+}
+
+int OpenFile(const std::string& os_name, uint16_t mode) {
+  return mode == kCreateFileMode ? ::open(os_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)
+                                 : ::open(os_name.c_str(), AccessFlags(mode) | O_CLOEXEC);
 }
 
 int WhenceOf(int origin) { return origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET; }
@@ -56,11 +62,11 @@ int THandleStreamEx::Write(const void* buffer, int count) {
 
 int64_t THandleStreamEx::Seek(int64_t offset, int origin) { return ::lseek(handle_, offset, WhenceOf(origin)); }
 
-TFileStreamEx::TFileStreamEx(const AnsiString& file_name, uint16_t mode) : THandleStreamEx(-1) {
-  const std::string os_name = detail::ToOsName(file_name);
-  handle_ = mode == kCreateFileMode ? ::open(os_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)
-                                    : ::open(os_name.c_str(), AccessFlags(mode) | O_CLOEXEC);
-}
+TFileStreamEx::TFileStreamEx(const AnsiString& file_name, uint16_t mode)
+    : THandleStreamEx(OpenFile(detail::ToOsName(file_name), mode)) {}
+
+TFileStreamEx::TFileStreamEx(const WideString& file_name, uint16_t mode)
+    : THandleStreamEx(OpenFile(WideToUtf8(file_name), mode)) {}
 
 TFileStreamEx::~TFileStreamEx() {
   if (handle_ >= 0) ::close(handle_);

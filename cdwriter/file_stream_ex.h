@@ -40,6 +40,7 @@ public:
   // Mode kCreateFileMode creates (or empties) the file; any other value opens
   // it with that access and share mode (fmOpenRead ...).
   TFileStreamEx(const AnsiString& file_name, uint16_t mode);
+  TFileStreamEx(const WideString& file_name, uint16_t mode);
   ~TFileStreamEx() override;
   TFileStreamEx(const TFileStreamEx&) = delete;
   TFileStreamEx& operator=(const TFileStreamEx&) = delete;

@@ -14,8 +14,6 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/numbers.h"
-#include "platform/rtl/os_names.h"
-#include "platform/rtl/paths.h"
 #include "platform/rtl/text.h"
 
 namespace {
@@ -32,27 +30,42 @@ constexpr int64_t kMaxIsoFileBytes = int64_t{1} << 32;  // record sizes are 32-b
 
 // The image folder a file keeps with KeepSourcePath: its own folder with "\"
 // for "/" ("/data/a.txt" gives "\data"); a relative folder hangs off the root.
-AnsiString ImageFolderOf(const AnsiString& file_name) {
-  AnsiString folder = StringReplace(ExtractFileDir(file_name), "/", "\\", rfReplaceAll);
-  return folder.empty() || folder[0] != '\\' ? "\\" + folder : folder;
+WideString ImageFolderOf(const WideString& file_name) {
+  const size_t slash = file_name.rfind(u'/');
+  WideString folder = slash == WideString::npos ? WideString() : file_name.substr(0, std::max<size_t>(slash, 1));
+  std::replace(folder.begin(), folder.end(), u'/', u'\\');
+  return folder.empty() || folder[0] != u'\\' ? u"\\" + folder : folder;
+}
+
+// Joliet is UCS-2: a character outside it takes two UTF-16 units (a surrogate
+// pair), which some readers drop, so they would read another name.
+bool OutsideUcs2(const WideString& name) {
+  return std::any_of(name.begin(), name.end(), [](char16_t c) { return c >= 0xD800 && c <= 0xDFFF; });
+}
+
+// Letter case as UpperCase changes it: a-z only.
+WideString AsciiUpper(WideString text) {
+  for (char16_t& c : text)
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  return text;
 }
 
 // The regular file named exactly file_name, looked up by itself (a folder
 // search per file would make adding n files cost n squared). A symbolic link
 // counts when it leads to a regular file, with that file's size and time.
-bool FindRegularFile(const AnsiString& file_name, TTreeRecord& record) {
-  const AnsiString name = ExtractFileName(file_name);
+bool FindRegularFile(const WideString& file_name, TTreeRecord& record) {
+  const WideString name = file_name.substr(file_name.rfind(u'/') + 1);
   if (name.empty()) return false;
-  const std::string os_name = detail::ToOsName(file_name);
+  SplitName(name, record.Name, record.WideName);
+  const std::string os_name = WideToUtf8(file_name);
   struct stat st;
   if (::lstat(os_name.c_str(), &st) != 0) return false;
-  int attr = detail::AttributesOf(name, st);
+  int attr = detail::AttributesOf(record.Name, st);
   if (S_ISLNK(st.st_mode)) {
     if (::stat(os_name.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
     attr &= ~faSymLink;
   }
   if (!S_ISREG(st.st_mode) || (attr & (faDirectory | faSysFile))) return false;
-  record.Name = name;
   record.Time = UnixToLocalDateTime(st.st_mtime);
   record.Attr = attr;
   record.Size = st.st_size;
@@ -60,16 +73,16 @@ bool FindRegularFile(const AnsiString& file_name, TTreeRecord& record) {
 }
 
 // The folder's path from the names as given: "" for the root, "\Docs\2024".
-AnsiString ExactPathOf(const TDEntry* dir) {
-  AnsiString path;
-  for (; dir != dir->Parent; dir = dir->Parent) path = "\\" + dir->LongName + path;
+WideString ExactPathOf(const TDEntry* dir) {
+  WideString path;
+  for (; dir != dir->Parent; dir = dir->Parent) path = u"\\" + JolietName(*dir) + path;
   return path;
 }
 
 // "" for the root, else the path without one trailing backslash.
-AnsiString PathKey(const AnsiString& path) {
-  if (path == "\\") return "";
-  return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+WideString PathKey(const WideString& path) {
+  if (path == u"\\") return WideString();
+  return !path.empty() && path.back() == u'\\' ? path.substr(0, path.size() - 1) : path;
 }
 
 }  // namespace
@@ -150,43 +163,50 @@ void TZIDIzizid::AppendEntry(TDEntry* dir, TFEntry* entry) {
   entry->ShortName = UniqueShortName(dir, entry->ShortName, !entry->Dir);
   FolderIndex& folder = folders_[dir];
   folder.short_names.insert(entry->ShortName);
-  folder.by_name.emplace(entry->LongName, entry);
+  folder.by_name.emplace(JolietName(*entry), entry);
   (folder.last ? folder.last->Next : dir->Files) = entry;
   folder.last = entry;
 }
 
-TFEntry* TZIDIzizid::FindFileEntry(const TDEntry* dir, const AnsiString& long_name) const {
+TFEntry* TZIDIzizid::FindFileEntry(const TDEntry* dir, const WideString& joliet_name) const {
   const auto folder = folders_.find(dir);
   if (folder == folders_.end()) return nullptr;
-  const auto found = folder->second.by_name.find(long_name);
+  const auto found = folder->second.by_name.find(joliet_name);
   return found == folder->second.by_name.end() ? nullptr : found->second;
 }
 
-TDEntry* TZIDIzizid::FindExactDirectory(const AnsiString& path) const {
-  const AnsiString key = PathKey(path);
+TDEntry* TZIDIzizid::FindExactDirectory(const WideString& path) const {
+  const WideString key = PathKey(path);
   if (key.empty()) return Root();
   const auto found = dir_by_path_.find(key);
   return found == dir_by_path_.end() ? nullptr : found->second;
 }
 
-TDEntry* TZIDIzizid::FindDirectory(const AnsiString& path) const {
+TDEntry* TZIDIzizid::FindDirectory(const AnsiString& path) const { return FindDirectory(AnsiToWide(path)); }
+
+TDEntry* TZIDIzizid::FindDirectory(const WideString& path) const {
   if (TDEntry* exact = FindExactDirectory(path)) return exact;
-  const auto found = dir_by_upper_path_.find(UpperCase(PathKey(path)));
+  const auto found = dir_by_upper_path_.find(AsciiUpper(PathKey(path)));
   return found == dir_by_upper_path_.end() ? nullptr : found->second;
 }
 
 AnsiString TZIDIzizid::BuildPath(TDEntry* dir) const {
-  const AnsiString path = ExactPathOf(dir);
+  AnsiString path;
+  for (; dir != dir->Parent; dir = dir->Parent) path = "\\" + dir->LongName + path;
   return path.empty() ? AnsiString("\\") : UpperCase(path);
 }
 
 TDEntry* TZIDIzizid::AddDirectory(TDEntry* parent, const AnsiString& name, int attr) {
-  AnsiString bare = name;
-  if (!bare.empty() && bare.front() == '\\') bare.erase(0, 1);
-  if (!bare.empty() && bare.back() == '\\') bare.pop_back();
+  return AddDirectory(parent, AnsiToWide(name), attr);
+}
+
+TDEntry* TZIDIzizid::AddDirectory(TDEntry* parent, const WideString& name, int attr) {
+  WideString bare = name;
+  if (!bare.empty() && bare.front() == u'\\') bare.erase(0, 1);
+  if (!bare.empty() && bare.back() == u'\\') bare.pop_back();
   TTreeRecord record;
-  record.Name = bare;
-  record.AltName = MakeAltName(bare);
+  SplitName(bare, record.Name, record.WideName);
+  record.AltName = MakeAltName(record.Name);
   record.Time = Now();
   record.Attr = attr;
   return AddDirEntry(parent, record);
@@ -194,11 +214,12 @@ TDEntry* TZIDIzizid::AddDirectory(TDEntry* parent, const AnsiString& name, int a
 
 TDEntry* TZIDIzizid::AddDirEntry(TDEntry* parent, const TTreeRecord& record) {
   if (record.Name.empty()) return parent;
+  const WideString name = GivenName(record.Name, record.WideName);
   // A folder of that very name is the one; a file of that name leaves no room.
-  if (const TFEntry* existing = FindFileEntry(parent, record.Name)) return existing->Dir;
+  if (const TFEntry* existing = FindFileEntry(parent, name)) return existing->Dir;
   // "." and ".." would read as the folder's own records; a longer name would
   // not fit a directory record.
-  if (record.Name == "." || record.Name == ".." || record.Name.size() > kMaxDirNameChars) return nullptr;
+  if (name == u"." || name == u".." || name.size() > kMaxDirNameChars || OutsideUcs2(name)) return nullptr;
   TDEntry* dir = NewDirEntry();
   if (!dir) return nullptr;
   TFEntry* entry = NewFileEntry();
@@ -208,6 +229,7 @@ TDEntry* TZIDIzizid::AddDirEntry(TDEntry* parent, const TTreeRecord& record) {
   }
   entry->ShortName = record.AltName.empty() ? UpperCase(record.Name) : record.AltName;
   dir->LongName = entry->LongName = record.Name;
+  dir->WideName = entry->WideName = record.WideName;
   entry->Dir = dir;
   AppendEntry(parent, entry);
   dir->ShortName = entry->ShortName;
@@ -217,19 +239,26 @@ TDEntry* TZIDIzizid::AddDirEntry(TDEntry* parent, const TTreeRecord& record) {
   entry->DateTime = record.Time;
   dir->Path = BuildPath(dir);
   dir_by_path_.emplace(ExactPathOf(dir), dir);
-  dir_by_upper_path_.emplace(dir->Path, dir);
+  dir_by_upper_path_.emplace(AsciiUpper(ExactPathOf(dir)), dir);
   layout_valid_ = false;
   return dir;
 }
 
-bool TZIDIzizid::RefuseLongName(const AnsiString& long_name, const AnsiString& short_name) {
-  if (long_name.size() <= kMaxFileNameChars && short_name.size() <= kMaxFileNameChars) return false;
-  DebugMessage(SFileNameTooLong + long_name, kRefusedMessage);
+bool TZIDIzizid::RefuseName(const WideString& joliet_name, const AnsiString& long_name,
+                            const AnsiString& short_name) {
+  const bool too_long = std::max(joliet_name.size(), short_name.size()) > kMaxFileNameChars;
+  if (!too_long && !OutsideUcs2(joliet_name)) return false;
+  DebugMessage((too_long ? SFileNameTooLong : SNameOutsideUcs2) + long_name, kRefusedMessage);
   return true;
 }
 
 int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t add_kind, uint32_t imported_extent,
                              const AnsiString& source_path) {
+  return AddFileEntry(dir, record, add_kind, imported_extent, AnsiToWide(source_path));
+}
+
+int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t add_kind, uint32_t imported_extent,
+                             const WideString& source_path) {
   if (record.Size >= kMaxIsoFileBytes) {
     DebugMessage(SFileTooLarge + record.Name, kRefusedMessage);
     return 0;
@@ -239,13 +268,19 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
   AnsiString long_name = record.Name;
   AnsiString short_name = record.AltName.empty() ? UpperCase(long_name) : record.AltName;
   TDateTime date_time = record.Time;
-  bool skip = long_name.size() > kMaxFileNameChars;
-  if (OnAddFile) OnAddFile(this, source_path, long_name, short_name, date_time, record.Attr, record.Size, skip);
+  bool skip = GivenName(record.Name, record.WideName).size() > kMaxFileNameChars;
+  AnsiString ansi_source;
+  WideString wide_source;
+  SplitName(source_path, ansi_source, wide_source);
+  if (OnAddFile) OnAddFile(this, ansi_source, long_name, short_name, date_time, record.Attr, record.Size, skip);
+  // A handler that renames the file names it in Windows-1250.
+  const WideString wide_name = long_name == record.Name ? record.WideName : WideString();
+  const WideString joliet_name = GivenName(long_name, wide_name);
   short_name = UpperCase(short_name);
   if (short_name.find('.') == AnsiString::npos) short_name += '.';
   // The limit holds whatever the handler says: a longer record wraps its length byte.
-  if (RefuseLongName(long_name, short_name) || skip) return 0;
-  TFEntry* existing = FindFileEntry(dir, long_name);
+  if (RefuseName(joliet_name, long_name, short_name) || skip) return 0;
+  TFEntry* existing = FindFileEntry(dir, joliet_name);
   // A folder's entry never becomes a file: its folder would lose its place.
   if (existing && (!replace_file_ || existing->Dir)) {
     DebugMessage(SFileNameTaken + long_name, kRefusedMessage);
@@ -261,6 +296,7 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
   }
   entry->ShortName = short_name;
   entry->LongName = long_name;
+  entry->WideName = wide_name;
   if (existing) {
     entry->ShortName = UniqueShortName(dir, short_name, true);
     folders_[dir].short_names.insert(entry->ShortName);
@@ -270,7 +306,8 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
   entry->FileSize = entry->JolietSize = record.Size;
   entry->Attr = record.Attr;
   entry->DateTime = date_time;
-  entry->SourcePath = source_path;
+  entry->SourcePath = ansi_source;
+  entry->WideSourcePath = wide_source;
   entry->AddKind = add_kind;
   entry->XAForm2 = 0;
   entry->Imported = imported_extent != 0;
@@ -283,16 +320,23 @@ int TZIDIzizid::AddFileEntry(TDEntry* dir, const TTreeRecord& record, uint8_t ad
   return 1;
 }
 
-TDEntry* TZIDIzizid::ForceDirectory(const AnsiString& path) {
+TDEntry* TZIDIzizid::ForceDirectory(const AnsiString& path) { return ForceDirectory(AnsiToWide(path)); }
+
+TDEntry* TZIDIzizid::ForceDirectory(const WideString& path) {
   if (TDEntry* existing = FindExactDirectory(path)) return existing;
-  const size_t slash = path.rfind('\\');
-  TDEntry* parent = ForceDirectory(slash == AnsiString::npos ? AnsiString() : path.substr(0, slash));
+  const size_t slash = path.rfind(u'\\');
+  TDEntry* parent = ForceDirectory(slash == WideString::npos ? WideString() : path.substr(0, slash));
   if (!parent) return nullptr;
-  const AnsiString rest = slash == AnsiString::npos ? path : path.substr(slash + 1);
+  const WideString rest = slash == WideString::npos ? path : path.substr(slash + 1);
   return rest.empty() ? parent : AddDirectory(parent, rest, faDirectory);
 }
 
 uint8_t TZIDIzizid::InsertFile(const AnsiString& dest_path, const AnsiString& file_name, bool keep_source_path) {
+  return InsertFile(AnsiToWide(dest_path), AnsiToWide(file_name), keep_source_path);
+}
+
+uint8_t TZIDIzizid::InsertFile(const WideString& dest_path, const WideString& file_name, bool keep_source_path,
+                               const WideString& stored_name) {
   constexpr uint8_t kNoDestination = 0, kInserted = 1, kRefused = 2, kNoFile = 255;
   if (burning_) return kNoDestination;  // the burn threads read the tree
   TDEntry* dest = keep_source_path ? ForceDirectory(ImageFolderOf(file_name)) : FindDirectory(dest_path);
@@ -302,5 +346,6 @@ uint8_t TZIDIzizid::InsertFile(const AnsiString& dest_path, const AnsiString& fi
   }
   TTreeRecord record;
   if (!FindRegularFile(file_name, record)) return kNoFile;
+  if (!stored_name.empty()) SplitName(stored_name, record.Name, record.WideName);
   return AddFileEntry(dest, record, 0, 0, file_name) == 1 ? kInserted : kRefused;
 }

@@ -56,7 +56,7 @@ AnsiString DescriptorDate(TDateTime value) {
   return FormatDateTime("yyyymmddhhnnss", value) + PadNumber(2, "0", msec / 10);
 }
 
-void PutUcs2(const AnsiString& text, uint8_t* dest) { PutJolietText(text, dest, 2 * text.size()); }
+void PutUcs2(const WideString& text, uint8_t* dest) { PutJolietText(text, dest, 2 * text.size()); }
 
 void PutHeaderStart(Sector& s, uint8_t type) {
   s[0] = type;
@@ -198,8 +198,9 @@ void TZIDIzizid::WritePathTable(bool joliet, bool big_endian) {
   size_t at = 0;
   for (size_t i = 0; i < order.size(); ++i) {
     const TDEntry* d = order[i];
-    const AnsiString& name = joliet ? d->LongName : d->ShortName;
-    const size_t name_bytes = i == 0 ? 1 : joliet ? 2 * name.size() : name.size();
+    const AnsiString& name = d->ShortName;
+    const WideString joliet_name = joliet ? JolietName(*d) : WideString();
+    const size_t name_bytes = i == 0 ? 1 : joliet ? 2 * joliet_name.size() : name.size();
     uint8_t* r = table.data() + at;
     r[0] = static_cast<uint8_t>(name_bytes);
     const uint32_t extent = area + static_cast<uint32_t>(joliet ? d->JolietDirIndex : d->DirIndex);
@@ -211,7 +212,7 @@ void TZIDIzizid::WritePathTable(bool joliet, bool big_endian) {
       PutLE32(r + 2, extent);
       PutLE16(r + 6, parent);
     }
-    if (i > 0 && joliet) PutUcs2(name, r + 8);
+    if (i > 0 && joliet) PutUcs2(joliet_name, r + 8);
     if (i > 0 && !joliet) std::memcpy(r + 8, name.data(), name.size());
     at += 8 + name_bytes + name_bytes % 2;
   }
@@ -262,11 +263,13 @@ void TZIDIzizid::PutEntryRecord(uint8_t* r, const TFEntry* e, bool joliet) const
     r[kNameAt] = e->LongName == "." ? 0 : 1;
     return;
   }
-  const AnsiString name = RecordName(e, joliet);
-  r[kNameLengthAt] = static_cast<uint8_t>(joliet ? 2 * name.size() : name.size());
   if (joliet) {
+    const WideString name = JolietRecordName(e);
+    r[kNameLengthAt] = static_cast<uint8_t>(2 * name.size());
     PutUcs2(name, r + kNameAt);
   } else {
+    const AnsiString name = IsoRecordName(e);
+    r[kNameLengthAt] = static_cast<uint8_t>(name.size());
     std::memcpy(r + kNameAt, name.data(), name.size());
   }
 }

@@ -15,8 +15,9 @@ constexpr uint8_t kDotRecordBytes = 34;
 bool IsDotEntry(const TFEntry* entry);
 // Whether the list brings its own "." record; otherwise "." and ".." are written first.
 bool ListStartsWithDot(const TDEntry* dir);
-// The record name: ISO short name or Joliet long name, files with ";1".
-AnsiString RecordName(const TFEntry* entry, bool joliet);
+// The record names, files with ";1": the ISO short name and the Joliet name.
+AnsiString IsoRecordName(const TFEntry* entry);
+WideString JolietRecordName(const TFEntry* entry);
 uint8_t RecordLength(const TFEntry* entry, bool joliet);
 // Bytes of a directory's extent: records never cross a sector end.
 int64_t DirExtentSize(const TDEntry* dir, bool joliet);

@@ -16,6 +16,10 @@ constexpr int kFramesPerMinute = 60 * kFramesPerSecond;
 constexpr long kSecondsPerQuarterHour = 15 * 60;
 constexpr int kRecordYearBase = 1900;
 constexpr int kKeyDigits = 4;  // width of the level and parent numbers in name keys
+constexpr char kNoAnsiChar = '_';
+
+bool IsLeadSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsTrailSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // The gap passes of every sort: element 0 is never moved; afterwards every
 // element's Number is its index + 1. Keys are read while sorting.
@@ -38,7 +42,12 @@ void GapSort(std::vector<TDEntry*>& items, int high, KeyOf key_of) {
   for (int i = 0; i <= high; ++i) items[i]->Number = i + 1;
 }
 
-const AnsiString& NameOf(const TDEntry* d, bool joliet) { return joliet ? d->LongName : d->ShortName; }
+// Joliet names the code page cannot hold share their Windows-1250 form; the
+// given text after it keeps their order fixed.
+AnsiString NameOf(const TDEntry* d, bool joliet) {
+  if (!joliet) return d->ShortName;
+  return d->WideName.empty() ? d->LongName : d->LongName + '\0' + WideToUtf8(d->WideName);
+}
 
 AnsiString NumberKey(int value) { return PadNumber(kKeyDigits, "0", value) + " "; }
 
@@ -61,13 +70,34 @@ void PutIsoText(const AnsiString& text, uint8_t* dest, size_t len) {
   for (size_t i = 0; i < len; ++i) dest[i] = static_cast<uint8_t>(i < text.size() ? text[i] : ' ');
 }
 
-void PutJolietText(const AnsiString& text, uint8_t* dest, size_t len) {
+void PutJolietText(const AnsiString& text, uint8_t* dest, size_t len) { PutJolietText(AnsiToWide(text), dest, len); }
+
+void PutJolietText(std::u16string_view text, uint8_t* dest, size_t len) {
   for (size_t i = 0; i < len; ++i) {
     const size_t at = i / 2;
-    const char16_t unit = at < text.size() ? AnsiCharToWide(static_cast<unsigned char>(text[at])) : u' ';
+    const char16_t unit = at < text.size() ? text[at] : u' ';
     dest[i] = static_cast<uint8_t>(i % 2 == 0 ? unit >> 8 : unit);
   }
 }
+
+AnsiString AnsiNameOf(std::u16string_view name) {
+  AnsiString ansi;
+  ansi.reserve(name.size());
+  for (size_t i = 0; i < name.size(); ++i) {
+    // A character outside the BMP (a surrogate pair) is one "_".
+    if (IsLeadSurrogate(name[i]) && i + 1 < name.size() && IsTrailSurrogate(name[i + 1])) ++i;
+    ansi += AnsiCharFromWide(name[i], kNoAnsiChar);
+  }
+  return ansi;
+}
+
+void SplitName(const WideString& given, AnsiString& ansi, WideString& wide) {
+  ansi = AnsiNameOf(given);
+  if (AnsiToWide(ansi) == given) wide.clear();
+  else wide = given;
+}
+
+WideString GivenName(const AnsiString& ansi, const WideString& wide) { return wide.empty() ? AnsiToWide(ansi) : wide; }
 
 void PutRecordDate(uint8_t* dest, TDateTime date_time) {
   int year, month, day, hour, minute, second, msec;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -36,6 +37,10 @@ struct TFEntry {
   TFEntry* Next = nullptr;
   uint8_t XAForm2 = 0;
   uint32_t Reserved = 0;
+  // The name and the source path as given, when LongName and SourcePath (their
+  // Windows-1250 forms) cannot hold them; empty otherwise.
+  WideString WideName;
+  WideString WideSourcePath;
 };
 
 struct TDEntry {
@@ -52,7 +57,18 @@ struct TDEntry {
   TDEntry* Parent = nullptr;  // the root is its own parent
   TFEntry* Files = nullptr;   // first entry of the list, in the order added
   uint32_t Reserved2 = 0;
+  WideString WideName;        // as in TFEntry
 };
+
+// A name as given (UTF-16) kept in two forms: its Windows-1250 form, where a
+// character the code page lacks becomes "_", and the given text itself when
+// that form cannot hold it (else empty). GivenName joins them again.
+AnsiString AnsiNameOf(std::u16string_view name);
+void SplitName(const WideString& given, AnsiString& ansi, WideString& wide);
+WideString GivenName(const AnsiString& ansi, const WideString& wide);
+// The Joliet name of an entry, as given.
+inline WideString JolietName(const TDEntry& dir) { return GivenName(dir.LongName, dir.WideName); }
+inline WideString JolietName(const TFEntry& entry) { return GivenName(entry.LongName, entry.WideName); }
 
 // UTC offset of the record dates in 15-minute units, taken from the local
 // time zone whenever the tree is cleared.
@@ -64,6 +80,7 @@ void LbaToMsf(int32_t frames, uint8_t& minutes, uint8_t& seconds, uint8_t& frame
 void PutIsoText(const AnsiString& text, uint8_t* dest, size_t len);
 // The same in UTF-16 big-endian; len counts bytes (len / 2 characters).
 void PutJolietText(const AnsiString& text, uint8_t* dest, size_t len);
+void PutJolietText(std::u16string_view text, uint8_t* dest, size_t len);
 // The 7-byte date of a directory record.
 void PutRecordDate(uint8_t* dest, TDateTime date_time);
 int64_t SectorsOf(int64_t size);

@@ -35,12 +35,11 @@ constexpr uint8_t kFlagHidden = 0x01, kFlagDirectory = 0x02;
 constexpr size_t kXaBlockBytes = 14;
 constexpr int kYearBase = 1900;
 
-// UCS-2 big-endian to text in the system code page, cut at the first ";".
-AnsiString JolietNameToText(const uint8_t* bytes, size_t length) {
+// UCS-2 big-endian to text, cut at the first ";".
+WideString JolietNameToText(const uint8_t* bytes, size_t length) {
   WideString wide;
   for (size_t i = 0; i + 1 < length; i += 2) wide += static_cast<char16_t>(bytes[i] << 8 | bytes[i + 1]);
-  AnsiString text = WideToAnsi(wide);
-  return text.substr(0, text.find(';'));
+  return wide.substr(0, wide.find(u';'));
 }
 
 AnsiString IsoNameToText(const uint8_t* bytes, size_t length) {
@@ -139,7 +138,8 @@ bool TZIDIzizid::ImportDir(uint32_t extent, uint32_t size, TDEntry* dir, bool jo
       const uint8_t* name = record + kRecordName;
       if (!joliet && name_length == 1 && (name[0] == 0 || name[0] == 1)) continue;
       TTreeRecord entry;
-      entry.Name = joliet ? JolietNameToText(name, name_length) : IsoNameToText(name, name_length);
+      if (joliet) SplitName(JolietNameToText(name, name_length), entry.Name, entry.WideName);
+      else entry.Name = IsoNameToText(name, name_length);
       // No 8.3 cut: the ISO 9660 name comes from the whole name, made unique
       // in its folder like any other.
       entry.Size = GetLE32(record + kRecordLength);
@@ -166,7 +166,7 @@ bool TZIDIzizid::ImportEntry(const TTreeRecord& entry, uint32_t extent, TDEntry*
     ImportDir(extent, static_cast<uint32_t>(entry.Size), sub, joliet, ancestors);
     return true;
   }
-  if (FindFileEntry(dir, entry.Name)) return false;
+  if (FindFileEntry(dir, GivenName(entry.Name, entry.WideName))) return false;
   if (extent == 0 && entry.Size > 0) return false;
   return AddFileEntry(dir, entry, 0, extent, "") == 1;
 }

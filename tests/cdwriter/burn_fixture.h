@@ -73,11 +73,11 @@ public:
       if (e.is_regular_file()) files.push_back(e.path());
     std::sort(files.begin(), files.end());
     for (const auto& f : files) {
-      std::string rel = std::filesystem::relative(f.parent_path(), src_).string();
-      std::replace(rel.begin(), rel.end(), '/', '\\');
-      const AnsiString dest = rel == "." ? AnsiString("\\") : "\\" + Utf8ToAnsi(rel);
+      WideString rel = Utf8ToWide(std::filesystem::relative(f.parent_path(), src_).string());
+      std::replace(rel.begin(), rel.end(), u'/', u'\\');
+      const WideString dest = rel == u"." ? WideString(u"\\") : u"\\" + rel;
       ASSERT_NE(burner_->ForceDirectory(dest), nullptr);
-      ASSERT_EQ(burner_->InsertFile(dest, Utf8ToAnsi(f.string()), false), 1);
+      ASSERT_EQ(burner_->InsertFile(dest, Utf8ToWide(f.string()), false), 1);
     }
   }
 

@@ -290,3 +290,58 @@ TEST_F(FileTreeTest, NamesThatOnlyLookAlikeAreAllKept) {
   EXPECT_EQ(burner_->File(burner_->FileCount() - 1)->SourcePath, dir_ / "data/a.txt");
   EXPECT_TRUE(log_.empty());
 }
+
+// Names outside Windows-1250 keep their Joliet form as given through the
+// UTF-16 calls; their Windows-1250 form has "_" for what the code page lacks,
+// and the ISO 9660 names made from it are numbered apart. A Windows-1250 name
+// keeps no second form.
+TEST_F(FileTreeTest, NamesOutsideTheCodePageKeepTheirJolietForm) {
+  // Outside the test macros: they quote their arguments in the code page.
+  const WideString greek_path = u"\\Ελληνικά", folder = u"Папка", alpha = u"αβγ.txt", alpha2 = u"αβγ (2).txt";
+  const std::vector<WideString> names = {folder, alpha, u"δεζ.txt", u"ΑΒΓ.txt", u"čaj.txt"};
+  const WideString name108 = WideString(104, u'\u03bb') + u".txt", name109 = u"\u03bb" + name108;
+  const WideString smile = u"smile\U0001F600.txt", smile_folder = u"\\folder\U0001F600";
+  const auto source = [&](const WideString& name) { return Utf8ToWide(dir_.Write(WideToUtf8(name), "x")); };
+
+  ASSERT_NE(burner_->ForceDirectory(greek_path + u"\\" + folder), nullptr);
+  for (size_t i = 1; i < names.size(); ++i)
+    EXPECT_EQ(burner_->InsertFile(greek_path, source(names[i]), false), 1) << WideToUtf8(names[i]);
+  const TDEntry* greek = burner_->FindDirectory(greek_path);
+  ASSERT_NE(greek, nullptr);
+  EXPECT_EQ(burner_->FindDirectory(greek_path + u"\\" + folder + u"\\")->Parent, greek);
+  EXPECT_EQ(burner_->FindDirectory("\\________"), nullptr);  // its Windows-1250 form is no path
+  EXPECT_EQ(greek->LongName, "________");
+  EXPECT_EQ(greek->WideName, greek_path.substr(1));
+  EXPECT_EQ(greek->Path, "\\________");
+  EXPECT_EQ(Listing(greek), "_____|_____ ___.txt|___.TXT ___.txt|____1.TXT ___.txt|____2.TXT čaj.txt|čAJ.TXT ");
+  std::vector<WideString> joliet;
+  for (const TFEntry* e = greek->Files; e; e = e->Next) joliet.push_back(JolietName(*e));
+  EXPECT_EQ(joliet, names);
+  const TFEntry* alpha_entry = greek->Files->Next;
+  EXPECT_EQ(alpha_entry->WideSourcePath, Utf8ToWide(dir_ / WideToUtf8(alpha)));
+  EXPECT_EQ(alpha_entry->SourcePath, dir_ / "___.txt");
+  EXPECT_TRUE(greek->Files->Next->Next->Next->Next->WideName.empty());
+
+  // The same name again is taken; a stored name puts the file in under another one.
+  EXPECT_EQ(burner_->InsertFile(greek_path, source(alpha), false), 2);
+  EXPECT_EQ(burner_->InsertFile(greek_path, source(alpha), false, alpha2), 1);
+  EXPECT_EQ(burner_->File(burner_->FileCount() - 1)->WideName, alpha2);
+
+  // 108 UTF-16 units fit a record; 109 do not, nor a character beyond UCS-2.
+  log_.clear();
+  EXPECT_EQ(burner_->InsertFile(u"\\", source(name108), false), 1);
+  EXPECT_EQ(burner_->InsertFile(u"\\", source(name109), false), 2);
+  EXPECT_EQ(burner_->InsertFile(u"\\", source(smile), false), 2);
+  EXPECT_EQ(burner_->ForceDirectory(smile_folder), nullptr);
+  EXPECT_EQ(log_, (std::vector<DebugLine>{{"FILE NAME TOO LONG FOR JOLIET: " + std::string(105, '_') + ".txt", 4},
+                                          {"NAME HAS A CHARACTER OUTSIDE JOLIET'S UCS-2: smile_.txt", 4}}));
+
+  // A handler sees the Windows-1250 forms; a name it gives is taken as it is.
+  burner_->OnAddFile = [](TObject*, const AnsiString&, AnsiString& long_name, AnsiString&, TDateTime&, int,
+                          int64_t, bool&) {
+    if (long_name == "___.txt") long_name = "renamed.txt";
+  };
+  EXPECT_EQ(burner_->InsertFile(u"\\", source(u"\u03c9\u03c8\u03c7.txt"), false), 1);
+  EXPECT_EQ(burner_->File(burner_->FileCount() - 1)->LongName, "renamed.txt");
+  EXPECT_TRUE(burner_->File(burner_->FileCount() - 1)->WideName.empty());
+}

@@ -96,6 +96,32 @@ TEST_F(MultisessionTest, ImportedLongNamesStayApartInIso9660) {
   EXPECT_EQ(ReadAll(out + "/VERYLONGFILENAME2.TXT"), "two\n");
 }
 
+// Names outside Windows-1250 come back from the earlier session's Joliet
+// tree as they were given, and the new volume lists them so.
+TEST_F(MultisessionTest, ImportedNamesKeepCharactersOutsideTheCodePage) {
+  Insert(Disc(2));
+  const std::string greek = WideToUtf8(u"Ελληνικά/αβγ.txt"), cjk = WideToUtf8(u"中文.txt");
+  const std::string cyrillic = WideToUtf8(u"файл.txt"), cyrillic_too = WideToUtf8(u"фаил.txt");
+  Source(greek, "alpha\n");
+  Source(cjk, "cjk\n");
+  Source(cyrillic, "1\n");
+  Source(cyrillic_too, "2\n");
+  BurnSession();
+  fs::remove_all(src_);
+  Source("second.txt", "2\n");
+  const uint32_t start = BurnSession();
+  const std::string out = ExtractSession(start);
+  EXPECT_EQ(ReadAll(out + "/" + greek), "alpha\n");
+  EXPECT_EQ(ReadAll(out + "/" + cjk), "cjk\n");
+  EXPECT_EQ(ReadAll(out + "/" + cyrillic), "1\n");
+  EXPECT_EQ(ReadAll(out + "/" + cyrillic_too), "2\n");
+  EXPECT_EQ(ReadAll(out + "/second.txt"), "2\n");
+  std::vector<std::string> names;
+  for (const TFEntry* e = burner_->Root()->Files; e; e = e->Next) names.push_back(WideToUtf8(JolietName(*e)));
+  const std::vector<std::string> listed = {"second.txt", WideToUtf8(u"Ελληνικά"), cyrillic_too, cyrillic, cjk};
+  EXPECT_EQ(names, listed);
+}
+
 TEST_F(MultisessionTest, IsoOnlySessionIsImportedByItsIsoNames) {
   Insert(Disc(2));
   Source("readme.txt", "iso\n");

@@ -59,27 +59,23 @@ bool ParseOptions(int argc, char** argv, ImageOptions& o) {
 
 void Error(const std::string& text) { std::fprintf(stderr, "cdtool: %s\n", text.c_str()); }
 
-// A name the burner's code page cannot hold would reach the disc changed.
+// Names go to the burner in UTF-16; one that is not UTF-8 has no such form
+// and would reach the disc changed.
 bool StorableName(const fs::path& path) {
   const std::string name = path.filename().string();
-  if (AnsiToUtf8(Utf8ToAnsi(name)) == name) return true;
+  if (WideToUtf8(Utf8ToWide(name)) == name) return true;
   Error("name cannot be stored: " + path.string());
   return false;
 }
+
+WideString WideOf(const fs::path& path) { return Utf8ToWide(path.string()); }
 
 // Files and folders as the command line gives them. Every given file reaches
 // the disc or the burn fails naming it; a file whose name is already in the
 // root gets " (2)", " (3)" ... before its extension.
 class TreeBuilder {
 public:
-  explicit TreeBuilder(TZIDIzizid& burner) : burner_(burner) {
-    burner_.OnAddFile = [this](TObject*, const AnsiString&, AnsiString& long_name, AnsiString& short_name,
-                               TDateTime&, int, int64_t, bool&) {
-      if (rename_to_.empty()) return;
-      long_name = rename_to_;
-      short_name = UpperCase(rename_to_);
-    };
-  }
+  explicit TreeBuilder(TZIDIzizid& burner) : burner_(burner) {}
 
   bool Add(const fs::path& path) {
     std::error_code ec;
@@ -89,31 +85,34 @@ public:
       return false;
     }
     if (!StorableName(path)) return false;
-    const AnsiString name = Utf8ToAnsi(path.filename().string());
-    const AnsiString stored = FreeRootName(name);
-    rename_to_ = stored;
-    const bool added = Insert("\\", path);
-    rename_to_.clear();
-    if (!added) return false;
-    if (stored != name) Error(path.string() + " stored as " + AnsiToUtf8(stored) + ": its name is taken");
+    const WideString name = WideOf(path.filename());
+    const WideString stored = FreeRootName(name);
+    if (!Insert(u"\\", path, stored)) return false;
+    if (stored != name) Error(path.string() + " stored as " + WideToUtf8(stored) + ": its name is taken");
     root_names_.insert(stored);
     return true;
   }
 
 private:
-  AnsiString FreeRootName(const AnsiString& name) {
+  WideString FreeRootName(const WideString& name) {
     if (!root_names_.contains(name)) return name;
-    const size_t dot = name.rfind('.');
-    const AnsiString stem = name.substr(0, dot), ext = dot == AnsiString::npos || dot == 0 ? "" : name.substr(dot);
+    const size_t dot = name.rfind(u'.');
+    const WideString stem = name.substr(0, dot), ext = dot == WideString::npos || dot == 0 ? u"" : name.substr(dot);
     for (int n = 2;; ++n) {
-      const AnsiString candidate = (ext.empty() ? name : stem) + " (" + std::to_string(n) + ")" + ext;
+      const WideString candidate = (ext.empty() ? name : stem) + u" (" + Utf8ToWide(std::to_string(n)) + u")" + ext;
       if (!root_names_.contains(candidate)) return candidate;
     }
   }
 
-  bool Insert(const AnsiString& dest, const fs::path& file) {
-    if (burner_.InsertFile(dest, Utf8ToAnsi(file.string()), false) == 1) return true;
+  bool Insert(const WideString& dest, const fs::path& file, const WideString& stored_name = {}) {
+    if (burner_.InsertFile(dest, WideOf(file), false, stored_name) == 1) return true;
     Error("cannot add " + file.string());
+    return false;
+  }
+
+  bool AddImageFolder(const fs::path& folder, const fs::path& base) {
+    if (burner_.ForceDirectory(ImagePath(folder.lexically_relative(base)))) return true;
+    Error("cannot add " + folder.string());
     return false;
   }
 
@@ -132,8 +131,8 @@ private:
       return false;
     }
     std::sort(entries.begin(), entries.end());
-    bool ok = StorableName(top) && burner_.ForceDirectory(ImagePath(top.lexically_relative(base)));
-    root_names_.insert(Utf8ToAnsi(top.filename().string()));
+    bool ok = StorableName(top) && AddImageFolder(top, base);
+    root_names_.insert(WideOf(top.filename()));
     for (const fs::directory_entry& e : entries) {
       if (!StorableName(e.path())) {
         ok = false;
@@ -141,9 +140,9 @@ private:
         Error("link to a folder not followed: " + e.path().string());
         ok = false;
       } else if (e.is_directory(ec)) {
-        ok = burner_.ForceDirectory(ImagePath(e.path().lexically_relative(base))) && ok;
+        ok = AddImageFolder(e.path(), base) && ok;
       } else if (e.is_regular_file(ec)) {
-        const AnsiString dest = ImagePath(e.path().parent_path().lexically_relative(base));
+        const WideString dest = ImagePath(e.path().parent_path().lexically_relative(base));
         ok = burner_.ForceDirectory(dest) && Insert(dest, e.path()) && ok;
       } else {
         Error("not a regular file: " + e.path().string());
@@ -153,15 +152,14 @@ private:
     return ok;
   }
 
-  static AnsiString ImagePath(const fs::path& relative) {
-    std::string rel = relative.string();
-    std::replace(rel.begin(), rel.end(), '/', '\\');
-    return "\\" + Utf8ToAnsi(rel);
+  static WideString ImagePath(const fs::path& relative) {
+    WideString rel = WideOf(relative);
+    std::replace(rel.begin(), rel.end(), u'/', u'\\');
+    return u"\\" + rel;
   }
 
   TZIDIzizid& burner_;
-  AnsiString rename_to_;
-  std::set<AnsiString> root_names_;
+  std::set<WideString> root_names_;
 };
 
 int Burn(const ImageOptions& o) {
