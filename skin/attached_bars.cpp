@@ -91,7 +91,13 @@ void TsuiAttachedBars::Scroll(Which which) {
   const UINT msg = which == kVertical ? WM_VSCROLL : WM_HSCROLL;
   // The memo's own request must not sync the bar back while it runs.
   scrolling_ = kind_ == kMemo;
-  control_->Perform(msg, MAKEWPARAM(SB_THUMBPOSITION, bars_[which]->Position()), 0);
+  // The request holds 16 bits; the whole position goes as the track position.
+  const int position = bars_[which]->Position();
+  SCROLLINFO track;
+  track.fMask = SIF_TRACKPOS;
+  track.nTrackPos = position;
+  SetScrollInfo(control_->Handle(), which == kVertical ? SB_VERT : SB_HORZ, &track, 0);
+  control_->Perform(msg, MAKEWPARAM(SB_THUMBPOSITION, WORD(position)), 0);
   scrolling_ = false;
   control_->Invalidate();
 }

@@ -248,7 +248,7 @@ void TCustomListBox::MouseUp(TMouseButton button, TShiftState shift, int x, int 
 void TCustomListBox::WndProc(TMessage& m) {
   switch (m.Msg) {
     case WM_MOUSEWHEEL: SetTopIndex(topIndex_ - std::int16_t(HIWORD(m.WParam)) / 120 * 3); return;
-    case WM_VSCROLL: SetTopIndex(Strip().TopForRequest(m.WParam)); return;
+    case WM_VSCROLL: SetTopIndex(Strip().TopForRequest(Handle(), m.WParam)); return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       TCustomControl::WndProc(m);

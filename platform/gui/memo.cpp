@@ -233,8 +233,8 @@ void TCustomMemo::WndProc(TMessage& m) {
       ScrollTo(topLine_ - delta / 120 * 3);
       return;
     }
-    case WM_VSCROLL: ScrollTo(Strip().TopForRequest(m.WParam)); return;
-    case WM_HSCROLL: ScrollSideways(HStrip().TopForRequest(m.WParam)); return;
+    case WM_VSCROLL: ScrollTo(Strip().TopForRequest(Handle(), m.WParam)); return;
+    case WM_HSCROLL: ScrollSideways(HStrip().TopForRequest(Handle(), m.WParam)); return;
     case WM_SIZE:
     case CM_ENABLEDCHANGED:
     case CM_TEXTCHANGED:

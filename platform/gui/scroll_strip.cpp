@@ -48,14 +48,19 @@ int TScrollStrip::TopAfterPress(Part part) const {
   }
 }
 
-int TScrollStrip::TopForRequest(WPARAM request) const {
+int TScrollStrip::TopForRequest(HWND hwnd, WPARAM request) const {
   switch (LOWORD(request)) {
     case SB_LINEUP: return TopAfterPress(LineUp);
     case SB_LINEDOWN: return TopAfterPress(LineDown);
     case SB_PAGEUP: return TopAfterPress(PageUp);
     case SB_PAGEDOWN: return TopAfterPress(PageDown);
     case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: return HIWORD(request);
+    case SB_THUMBTRACK: {
+      SCROLLINFO si;
+      si.fMask = SIF_TRACKPOS;
+      const bool full = GetScrollInfo(hwnd, horizontal ? SB_HORZ : SB_VERT, &si) && LOWORD(si.nTrackPos) == HIWORD(request);
+      return full ? si.nTrackPos : HIWORD(request);
+    }
     case SB_TOP: return 0;
     case SB_BOTTOM: return total;
     default: return top;
@@ -80,11 +85,11 @@ void TScrollStrip::Paint(HDC dc, bool enabled) const {
 void TScrollStrip::Publish(HWND hwnd, bool shown, bool enabled) const {
   const int which = horizontal ? SB_HORZ : SB_VERT;
   SCROLLINFO si;
-  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.fMask = SIF_ALL;
   si.nMin = 0;
   si.nMax = std::max(0, total - 1);
   si.nPage = UINT(page);
-  si.nPos = top;
+  si.nPos = si.nTrackPos = top;
   SetScrollInfo(hwnd, which, &si, 0);
   const TRect thumb = ThumbRect();
   DWORD state = shown ? 0u : DWORD(STATE_SYSTEM_INVISIBLE);

@@ -24,9 +24,12 @@ struct TScrollStrip {
   // The first unit in view when the thumb's start is dragged to thumbStart.
   int TopFromThumb(int thumbStart) const;
   // The first unit in view after a press on an arrow or the track (a press
-  // on the thumb leaves it as it is), or after a WM_VSCROLL or WM_HSCROLL request.
+  // on the thumb leaves it as it is), or after a WM_VSCROLL or WM_HSCROLL
+  // request to hwnd. A thumb request carries 16 bits of the position; a
+  // sender with a longer one leaves it as the window's track position, which
+  // counts when its low 16 bits are the request's.
   int TopAfterPress(Part part) const;
-  int TopForRequest(WPARAM request) const;
+  int TopForRequest(HWND hwnd, WPARAM request) const;
   void Paint(HDC dc, bool enabled) const;
   // Publishes the range, page, position and geometry as the window's
   // vertical or horizontal bar (shown: whether the control shows the strip).

@@ -35,7 +35,10 @@ protected:
     Add<TsuiScrollBar>(170, 110, 150, 17);
     Add<TsuiTrackBar>(10, 140, 150, 30);
     Add<TsuiCheckListBox>(170, 140, 100, 60)->Items()->Add("Tabulky");
-    Add<TsuiMemo>(10, 180, 150, 60)->Lines()->Add("Protokol zálohy");
+    auto* memo = Add<TsuiMemo>(10, 180, 150, 60);
+    memo->SetWordWrap(false);
+    memo->Lines()->Add("Protokol zálohy do /var/lib/vorbex/zálohy/účetnictví.sql.gz");
+    memo->SetHScrollBar(Add<TsuiScrollBar>(0, 0, 100, 17));
     Add<TsuiEdit>(280, 140, 100, 21)->SetText("Záloha");
     Add<TsuiToolBar>(10, 250, 300, 26);
     Application->ProcessMessages();

@@ -110,6 +110,20 @@ TEST_F(AttachedBarsTest, MemoAndBarScrollEachOther) {
   EXPECT_EQ(memo_->TopLine(), before - 3);
 }
 
+// A line wider than 16 bits of pixels: the bar's whole position reaches the
+// memo, though a scroll request carries only 16 bits of it.
+TEST_F(AttachedBarsTest, ALineWiderThanSixteenBitsOfPixelsScrollsToItsEnd) {
+  memo_->SetWordWrap(false);
+  memo_->Lines()->Add(AnsiString(12000, 'W'));
+  TsuiScrollBar* bar = NewBar();
+  memo_->SetHScrollBar(bar);
+  ASSERT_GT(bar->Max(), 0x10000 + 1000);
+  for (int position : {bar->Max(), 0x10000 + 1000, 1000}) {
+    bar->SetPosition(position);
+    EXPECT_EQ(GetScrollPos(memo_->Handle(), SB_HORZ), position);
+  }
+}
+
 TEST_F(AttachedBarsTest, ShortTextDisablesAndADestroyedBarIsForgotten) {
   TsuiScrollBar* bar = NewBar();
   memo_->SetVScrollBar(bar);
