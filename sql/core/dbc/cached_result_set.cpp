@@ -5,6 +5,7 @@
 #include "sql/core/dbc/cached_result_set.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/rtl/format.h"
 #include "sql/core/dbc/generic_resolver.h"
@@ -80,6 +81,57 @@ void TZAbstractCachedResultSet::FreeRow(TZRowBuffer* row) {
   if (!row) return;
   RowAccessor->ClearBuffer(row);
   RowPool->Give(row);
+}
+
+// A column of the same type keeps its slot's bytes (a text or bytes slot
+// only grows, and blob references move with the row, as the old rows are
+// dropped without a release); a text become a stream gets a blob of it.
+void TZAbstractCachedResultSet::ChangeColumns(const TZColumnInfoList& columns) {
+  auto accessor = std::make_unique<TZRowAccessor>(columns);
+  auto pool = std::make_unique<TZRowPool>(accessor->RowSize());
+  const TZRowAccessor& old = *RowAccessor;
+  auto relaid = [&](TZRowBuffer* row) -> TZRowBuffer* {
+    if (!row) return nullptr;
+    TZRowBuffer* copy = pool->Take();
+    accessor->InitBuffer(copy);
+    copy->Index = row->Index;
+    copy->UpdateType = row->UpdateType;
+    copy->BookmarkFlag = row->BookmarkFlag;
+    accessor->SetRowBuffer(copy);
+    RowAccessor->SetRowBuffer(row);
+    for (int i = 0; i < accessor->ColumnCount(); ++i) {
+      const std::uint8_t* from = row->Columns() + old.ColumnOffsets()[i];
+      std::uint8_t* to = copy->Columns() + accessor->ColumnOffsets()[i];
+      if (accessor->ColumnTypes()[i] == old.ColumnTypes()[i]) {
+        std::memcpy(to, from, 1 + std::min(old.ColumnLengths()[i], accessor->ColumnLengths()[i]));
+        continue;
+      }
+      bool isNull = false;
+      AnsiString text = RowAccessor->GetString(i + 1, isNull);
+      if (!isNull) accessor->SetString(i + 1, text);
+    }
+    return copy;
+  };
+  TZRowBuffer* current = RowAccessor->RowBuffer();
+  TZRowBuffer* newCurrent = nullptr;
+  TZRowBuffer* newSelected = nullptr;
+  auto replace = [&](TZRowBuffer*& row) {
+    TZRowBuffer* copy = relaid(row);
+    if (row && row == current) newCurrent = copy;
+    if (row && row == SelectedRow) newSelected = copy;
+    row = copy;
+  };
+  for (TZRowBuffer*& row : RowsList) replace(row);
+  replace(UpdatedRow);
+  replace(InsertedRow);
+  ColumnsInfo.Clear();
+  CopyColumnInfoList(columns, ColumnsInfo);
+  accessor->SetRowBuffer(newCurrent);
+  RowAccessor = std::move(accessor);
+  OldRowAccessor = std::make_unique<TZRowAccessor>(ColumnsInfo);
+  NewRowAccessor = std::make_unique<TZRowAccessor>(ColumnsInfo);
+  RowPool = std::move(pool);
+  SelectedRow = newSelected;
 }
 
 // The pool's memory goes at once; only blob references need a visit per row.
@@ -485,14 +537,14 @@ bool TZCachedResultSet::MoveAbsolute(int row) {
 bool TZCachedResultSet::Fetch() {
   if (!ResultSet || !ResultSet->Next()) return false;
   if (MaxRows > 0 && LastRowNo >= MaxRows) return true;
+  PrepareFetchedRow();
   TZRowBuffer* remembered = RowAccessor->RowBuffer();
   TZRowBuffer* row = NewRow();
   try {
     row->Index = GetNextRowIndex();
     row->UpdateType = utUnmodified;
     RowAccessor->SetRowBuffer(row);
-    for (int i = 1; i <= ColumnsInfo.Count(); ++i)
-      CopyResultSetColumn(*ResultSet, i, *RowAccessor, i, ColumnsInfo[i - 1].ColumnType);
+    FillFetchedRow();
   } catch (...) {
     RowAccessor->SetRowBuffer(remembered);
     FreeRow(row);
@@ -501,6 +553,11 @@ bool TZCachedResultSet::Fetch() {
   RowAccessor->SetRowBuffer(remembered);
   AppendRow(row);
   return true;
+}
+
+void TZCachedResultSet::FillFetchedRow() {
+  for (int i = 1; i <= ColumnsInfo.Count(); ++i)
+    CopyResultSetColumn(*ResultSet, i, *RowAccessor, i, ColumnsInfo[i - 1].ColumnType);
 }
 
 void TZCachedResultSet::FetchAll() {

@@ -151,6 +151,10 @@ protected:
   // and goes back to RowPool: a fresh row is initialised, a freed one cleared.
   TZRowBuffer* NewRow();
   void FreeRow(TZRowBuffer* row);
+  // Lays the rows out anew for columns: the same columns, some texts or
+  // bytes wider or a text become a stream. Every row keeps its values. Only
+  // while no change is pending, as a fetch does before a longer value.
+  void ChangeColumns(const TZColumnInfoList& columns);
 
   bool CachedUpdates = false;
   std::vector<TZRowBuffer*> RowsList;
@@ -204,6 +208,14 @@ public:
   // Reads one more native row; a row beyond MaxRows is read and dropped.
   virtual bool Fetch();
   virtual void FetchAll();
+
+protected:
+  // Fetch's steps once the native result set stands on its next row: a
+  // subclass may change the columns for that row before a buffer is taken,
+  // and fill the fresh buffer (RowAccessor's) its own way. The default fill
+  // copies each column through the native getters.
+  virtual void PrepareFetchedRow() {}
+  virtual void FillFetchedRow();
 
 private:
   Ref<IZResultSet> ResultSet;

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "sql/core/messages.h"
+#include "sql/core/sql_exception.h"
 #include "sql/drivers/sqlite/sqlite_binding.h"
 #include "sql/drivers/sqlite/sqlite_plain_driver.h"
 
@@ -156,6 +158,10 @@ int TZSQLite28PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& v
 
 int TZSQLite28PlainDriver::Finalize(Psqlite_vm vm, char*& errMsg) {
   return Fn<TFinishFn>(E::sqlite_finalize)(vm, &errMsg);
+}
+int TZSQLite28PlainDriver::StepRow(Psqlite_vm, int, TZSQLiteValue*) { throw EZSQLException(SZUnsupportedOperation); }
+const char* TZSQLite28PlainDriver::ColumnText(Psqlite_vm, int, const char*, std::string&) {
+  throw EZSQLException(SZUnsupportedOperation);
 }
 int TZSQLite28PlainDriver::Reset(Psqlite_vm vm, char*& errMsg) { return Fn<TFinishFn>(E::sqlite_reset)(vm, &errMsg); }
 int TZSQLite28PlainDriver::Bind(Psqlite_vm vm, int index, const char* value, int length, int copy) {

@@ -48,9 +48,7 @@ using TColumnIntFn = int (*)(Psqlite_vm, int);
 using TColumnBlobFn = const void* (*)(Psqlite_vm, int);
 using TDbHandleFn = Psqlite (*)(Psqlite_vm);
 using TColumnDoubleFn = double (*)(Psqlite_vm, int);
-
-constexpr int kFloatStorage = 2;
-constexpr int kBlobStorage = 4;
+using TColumnInt64Fn = std::int64_t (*)(Psqlite_vm, int);
 
 constexpr const char* kErrorTexts[] = {
     "not an error",
@@ -112,6 +110,16 @@ bool DeclaredBinary(const char* declaredType) {
   const TZSQLType type = ConvertSQLiteTypeToSQLType(declaredType, precision, decimals);
   return type == stBinaryStream || type == stBytes;
 }
+
+// The entries a typed row needs, looked up once: the loader's look-up per
+// value would cost more than the value. The library, once loaded, stays.
+struct RowEntries {
+  TStmtFn step = Fn<TStmtFn>(E::sqlite3_step);
+  TColumnIntFn type = Fn<TColumnIntFn>(E::sqlite3_column_type);
+  TColumnInt64Fn integer = Fn<TColumnInt64Fn>(E::sqlite3_column_int64);
+  TColumnDoubleFn real = Fn<TColumnDoubleFn>(E::sqlite3_column_double);
+  TColumnTextFn text = Fn<TColumnTextFn>(E::sqlite3_column_text);
+};
 
 }  // namespace
 
@@ -212,17 +220,21 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
   auto columnType = Fn<TColumnTextFn>(E::sqlite3_column_decltype);
   const char** rowValues = row ? new const char*[count + 1] : nullptr;
   const char** rowNames = new const char*[2 * (count + 1)];
-  std::vector<std::string> escaped;
+  // Room for every column at once: the texts handed out must not move.
+  std::vector<std::string> escaped(row ? count : 0);
+  bool anyCopy = false;
   for (int i = 0; i < count; ++i) {
     rowNames[i] = columnName(vm, i);
     rowNames[count + i] = columnType(vm, i);
-    if (row) rowValues[i] = ColumnValue(vm, i, count, rowNames[count + i], escaped);
+    if (!row) continue;
+    rowValues[i] = ColumnText(vm, i, rowNames[count + i], escaped[i]);
+    anyCopy = anyCopy || rowValues[i] == escaped[i].c_str();
   }
   // A statement has escaped copies only once some statement made any: rows
   // without a BLOB or a REAL skip the lock.
-  if (!escaped.empty() || anyEscaped_.load(std::memory_order_relaxed)) {
+  if (anyCopy || anyEscaped_.load(std::memory_order_relaxed)) {
     std::lock_guard lock(escapedMutex_);
-    if (escaped.empty()) escaped_.erase(vm);
+    if (!anyCopy) escaped_.erase(vm);
     else escaped_[vm] = std::move(escaped);
     anyEscaped_.store(true, std::memory_order_relaxed);
   }
@@ -235,26 +247,41 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
   return code;
 }
 
+int TZSQLite3PlainDriver::StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) {
+  static const RowEntries entries;  // a statement exists, so the library is loaded
+  const int code = entries.step(vm);
+  if (code != SQLITE_ROW_CODE) return code;
+  for (int i = 0; i < count; ++i) {
+    TZSQLiteValue& value = values[i];
+    value.Storage = entries.type(vm, i);
+    switch (value.Storage) {
+      case SQLITE_INTEGER_STORAGE: value.Integer = entries.integer(vm, i); break;
+      case SQLITE_FLOAT_STORAGE: value.Real = entries.real(vm, i); break;
+      case SQLITE_TEXT_STORAGE: value.Text = entries.text(vm, i); break;
+      default: break;
+    }
+  }
+  return code;
+}
+
 // A BLOB in a binary column (written by any program) is handed out in the
 // driver's escaped text, which keeps NUL and "%" bytes; a REAL in the fewest
 // digits that read back as the same double (the library's own text has 15
 // only); everything else as the library's text.
-const char* TZSQLite3PlainDriver::ColumnValue(Psqlite_vm vm, int column, int count, const char* declaredType,
-                                              std::vector<std::string>& escaped) {
+const char* TZSQLite3PlainDriver::ColumnText(Psqlite_vm vm, int column, const char* declaredType,
+                                             std::string& copy) {
   // The storage class first: it is cheap, and most values are no BLOB.
   const int storage = Fn<TColumnIntFn>(E::sqlite3_column_type)(vm, column);
-  const bool binary = storage == kBlobStorage && DeclaredBinary(declaredType);
-  if (storage != kFloatStorage && !binary) return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
-  // Room for every column at once: the texts handed out must not move.
-  if (escaped.empty()) escaped.reserve(static_cast<std::size_t>(count));
+  const bool binary = storage == SQLITE_BLOB_STORAGE && DeclaredBinary(declaredType);
+  if (storage != SQLITE_FLOAT_STORAGE && !binary) return Fn<TColumnTextFn>(E::sqlite3_column_text)(vm, column);
   if (!binary) {
-    escaped.push_back(FloatToSqlStr(Fn<TColumnDoubleFn>(E::sqlite3_column_double)(vm, column)));
-    return escaped.back().c_str();
+    copy = FloatToSqlStr(Fn<TColumnDoubleFn>(E::sqlite3_column_double)(vm, column));
+    return copy.c_str();
   }
   const auto* bytes = static_cast<const char*>(Fn<TColumnBlobFn>(E::sqlite3_column_blob)(vm, column));
   const int length = Fn<TColumnIntFn>(E::sqlite3_column_bytes)(vm, column);
-  escaped.push_back(EscapeSQLiteBytes(AnsiString(bytes ? bytes : "", bytes ? length : 0)));
-  return escaped.back().c_str();
+  copy = EscapeSQLiteBytes(AnsiString(bytes ? bytes : "", bytes ? length : 0));
+  return copy.c_str();
 }
 
 int TZSQLite3PlainDriver::Finalize(Psqlite_vm vm, char*& errMsg) {

@@ -23,8 +23,8 @@
 // The version 3 library's entry points, in the order they are looked up.
 // sqlite3_mprintf copies the library's messages into memory the caller frees
 // with sqlite3_free, as it frees every other message of the library; the
-// last five read a value's storage class, its bytes and its double, and the
-// database of a statement for its message.
+// last six read a value's storage class, its bytes and its double, the
+// database of a statement for its message, and a value's 64-bit integer.
 #define VX_SQLITE3_ENTRY_POINTS(X)                                                                                \
   X(sqlite3_open) X(sqlite3_close) X(sqlite3_column_count) X(sqlite3_column_text) X(sqlite3_column_name)          \
   X(sqlite3_column_decltype) X(sqlite3_exec) X(sqlite3_last_insert_rowid) X(sqlite3_changes) X(sqlite3_errmsg)     \
@@ -34,7 +34,7 @@
   X(sqlite3_aggregate_count) X(sqlite3_set_authorizer) X(sqlite3_trace) X(sqlite3_prepare) X(sqlite3_step)         \
   X(sqlite3_finalize) X(sqlite3_reset) X(sqlite3_progress_handler) X(sqlite3_commit_hook) X(sqlite3_rekey)         \
   X(sqlite3_key) X(sqlite3_mprintf) X(sqlite3_column_type) X(sqlite3_column_blob) X(sqlite3_column_bytes)           \
-  X(sqlite3_db_handle) X(sqlite3_column_double)
+  X(sqlite3_db_handle) X(sqlite3_column_double) X(sqlite3_column_int64)
 
 enum class TZSQLite28Entry : int {
   VX_SQLITE28_ENTRY_POINTS(VX_ENTRY_ENUM)

@@ -37,6 +37,23 @@ inline constexpr int SQLITE_DONE_CODE = 101;
 // A row array that Step handed out, owned by its receiver.
 using TZSQLiteRowArray = std::unique_ptr<const char*[]>;
 
+// Storage classes of the version 3 library.
+inline constexpr int SQLITE_INTEGER_STORAGE = 1;
+inline constexpr int SQLITE_FLOAT_STORAGE = 2;
+inline constexpr int SQLITE_TEXT_STORAGE = 3;
+inline constexpr int SQLITE_BLOB_STORAGE = 4;
+inline constexpr int SQLITE_NULL_STORAGE = 5;
+
+// A value of the current row as the library holds it: Integer for the
+// integer class, Real for the float class, Text (the library's, valid until
+// the next step) for the text class; nothing more for a BLOB or NULL.
+struct TZSQLiteValue {
+  int Storage = SQLITE_NULL_STORAGE;
+  std::int64_t Integer = 0;
+  double Real = 0;
+  const char* Text = nullptr;
+};
+
 // Every message a library hands out (ErrMsg arguments) belongs to the caller,
 // who releases it with FreeMem of the same plain driver. An operation whose
 // entry point the loaded library lacks raises "Unsupported operation", except
@@ -84,6 +101,15 @@ public:
   // the library's until the next step.
   // Any other code leaves the three arguments untouched.
   virtual int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) = 0;
+  // Row by row without the arrays of Step, for drivers that answer true
+  // from HasTypedRows (else both raise "Unsupported operation"). StepRow
+  // answers like Step and, on 100, fills values[0 .. count - 1];
+  // ColumnText gives the text Step would have handed out for a column of
+  // the current row (null for NULL), kept in copy where it is not the
+  // library's own.
+  virtual bool HasTypedRows() = 0;
+  virtual int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) = 0;
+  virtual const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) = 0;
   virtual int Finalize(Psqlite_vm vm, char*& errMsg) = 0;
   virtual int Reset(Psqlite_vm vm, char*& errMsg) = 0;
   virtual int Bind(Psqlite_vm vm, int index, const char* value, int length, int copy) = 0;
@@ -137,6 +163,10 @@ public:
               char*& errMsg) override;
   // The library's arrays belong to its machine: they are copied into new ones.
   int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) override;
+  // The 2.8 library hands out texts only.
+  bool HasTypedRows() override { return false; }
+  int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
+  const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) override;
   int Finalize(Psqlite_vm vm, char*& errMsg) override;
   int Reset(Psqlite_vm vm, char*& errMsg) override;
   int Bind(Psqlite_vm vm, int index, const char* value, int length, int copy) override;
@@ -199,6 +229,9 @@ public:
   int Compile(Psqlite handle, const char* sql, int length, const char*& tail, Psqlite_vm& vm,
               char*& errMsg) override;
   int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) override;
+  bool HasTypedRows() override { return true; }
+  int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
+  const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) override;
   // Both hand out the library's text of a failure in errMsg, else null.
   int Finalize(Psqlite_vm vm, char*& errMsg) override;
   int Reset(Psqlite_vm vm, char*& errMsg) override;
@@ -213,9 +246,6 @@ public:
   int Key(Psqlite handle, const void* key, int keyLength) override;
 
 private:
-  const char* ColumnValue(Psqlite_vm vm, int column, int count, const char* declaredType,
-                          std::vector<std::string>& escaped);
-
   // The escaped copies of a statement's current row, valid like the
   // library's own texts until its next step or its finalization.
   std::mutex escapedMutex_;

@@ -1,16 +1,18 @@
-// The native SQLite result set: the statement's rows buffered whole when it
-// opens, column descriptions from the declared types, and the typed reading
-// of the buffered texts.
+// The native SQLite result set (the statement stepped row by row, column
+// descriptions from the declared types, the typed reading of the texts) and
+// the cache that takes its rows straight from the library's values.
 
 #include "sql/drivers/sqlite/sqlite_result_set.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/blobs.h"
 #include "sql/core/dbc/column_text.h"
+#include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
@@ -20,8 +22,6 @@ namespace {
 
 constexpr char kFetchAction[] = "FETCH";
 constexpr char kFinalizeAction[] = "FINALIZE SQLite VM";
-// Copied texts are kept in blocks of this size (or of one longer text).
-constexpr std::size_t kTextBlockBytes = 1 << 20;
 
 }  // namespace
 
@@ -59,19 +59,17 @@ void TZSQLiteResultSet::Open() {
   columnCount_ = step_.ColumnCount;
   const char** names = step_.Names.get();
   for (int i = 0; i < columnCount_; ++i) AddColumn(names[i], names[columnCount_ + i]);
-
-  longest_.assign(columnCount_, 0);
-  ReadRemainingRows();
-  // The cache keeps texts up to the column's precision, and the library
-  // keeps whatever length it was given: the longest value decides, and a
-  // text column too wide for fixed rows becomes a stream.
-  for (int i = 0; i < columnCount_; ++i) {
-    TZColumnInfo& column = ColumnsInfo[i];
-    if (column.ColumnType != stString && column.ColumnType != stBytes) continue;
-    column.Precision = static_cast<int>(std::max<std::size_t>(column.Precision, longest_[i]));
-    if (column.ColumnType == stString && column.Precision > kMaxStringColumnLength)
-      column.ColumnType = stAsciiStream;
-  }
+  typedRows_ = plainDriver_->HasTypedRows();
+  const auto count = static_cast<std::size_t>(columnCount_);
+  values_.assign(count, TZSQLiteValue{0});
+  texts_.assign(count, nullptr);
+  textMade_.assign(count, 1);
+  copies_.assign(count, std::string());
+  // The first row is the first step's texts.
+  onRow_ = step_.Values != nullptr;
+  if (onRow_) std::copy_n(step_.Values.get(), count, texts_.begin());
+  WidenColumns();
+  if (!onRow_) FreeHandle();
   TZAbstractResultSet::Open();
 }
 
@@ -91,58 +89,70 @@ void TZSQLiteResultSet::AddColumn(const char* name, const char* declaredType) {
   column.Nullable = ntNullable;
 }
 
-const char* TZSQLiteResultSet::KeepText(const char* text, std::size_t length) {
-  if (blockFree_ < length + 1) {
-    const std::size_t size = std::max(kTextBlockBytes, length + 1);
-    blocks_.push_back(std::make_unique<char[]>(size));
-    blockEnd_ = blocks_.back().get();
-    blockFree_ = size;
-  }
-  char* copy = blockEnd_;
-  std::memcpy(copy, text, length + 1);
-  blockEnd_ += length + 1;
-  blockFree_ -= length + 1;
-  return copy;
-}
-
-void TZSQLiteResultSet::StoreRow(const char** values) {
+// The cache keeps texts up to the column's precision, and the library keeps
+// whatever length it was given: the longest value decides.
+void TZSQLiteResultSet::WidenColumns() {
   for (int i = 0; i < columnCount_; ++i) {
-    const char* text = values[i];
-    if (!text) {
-      values_.push_back(nullptr);
-      continue;
+    TZColumnInfo& column = ColumnsInfo[i];
+    if (column.ColumnType != stString && column.ColumnType != stBytes) continue;
+    const char* text = onRow_ ? TextOf(i) : nullptr;
+    if (text && std::strlen(text) > static_cast<std::size_t>(std::max(column.Precision, 0))) {
+      column.Precision = static_cast<int>(std::strlen(text));
+      ++widenings_;
     }
-    const std::size_t length = std::strlen(text);
-    values_.push_back(KeepText(text, length));
-    longest_[i] = std::max(longest_[i], length);
+    if (column.ColumnType == stString && column.Precision > kMaxStringColumnLength) {
+      column.ColumnType = stAsciiStream;
+      ++widenings_;
+    }
   }
-  ++rowCount_;
 }
 
-void TZSQLiteResultSet::ReadRemainingRows() {
-  while (step_.Values) {
-    StoreRow(step_.Values.get());
+const char* TZSQLiteResultSet::TextOf(int i) {
+  if (textMade_[i]) return texts_[i];
+  const TZSQLiteValue& value = values_[i];
+  const char* text = nullptr;
+  if (value.Storage == SQLITE_TEXT_STORAGE) text = value.Text;
+  else if (value.Storage != SQLITE_NULL_STORAGE)
+    text = plainDriver_->ColumnText(step_.Vm, i, step_.Names[columnCount_ + i], copies_[i]);
+  texts_[i] = text;
+  textMade_[i] = 1;
+  return text;
+}
+
+bool TZSQLiteResultSet::StepStatement() {
+  int code;
+  if (typedRows_) {
+    step_.Values.reset();
+    code = plainDriver_->StepRow(step_.Vm, columnCount_, values_.data());
+    if (code == SQLITE_ROW_CODE) std::fill(textMade_.begin(), textMade_.end(), 0);
+  } else {
     const char** values = nullptr;
     const char** names = nullptr;
     step_.Values.reset();
-    int code = plainDriver_->Step(step_.Vm, step_.ColumnCount, values, names);
+    code = plainDriver_->Step(step_.Vm, step_.ColumnCount, values, names);
     step_.Values.reset(values);
     if (names) step_.Names.reset(names);
-    if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
-      char* errMsg = nullptr;
-      code = FinalizeStatement(plainDriver_.get(), step_.Vm, code, &errMsg);
-      step_.Vm = nullptr;
-      CheckSQLiteError(plainDriver_.get(), code, errMsg, lcOther, kFetchAction);
-    }
+    if (values) std::copy_n(values, columnCount_, texts_.begin());
   }
-  step_.Names.reset();
-  FreeHandle();
+  if (code != SQLITE_ROW_CODE && code != SQLITE_DONE_CODE) {
+    char* errMsg = nullptr;
+    code = FinalizeStatement(plainDriver_.get(), step_.Vm, code, &errMsg);
+    step_.Vm = nullptr;
+    onRow_ = false;
+    CheckSQLiteError(plainDriver_.get(), code, errMsg, lcOther, kFetchAction);
+  }
+  onRow_ = code == SQLITE_ROW_CODE;
+  if (onRow_) WidenColumns();
+  return onRow_;
 }
 
 void TZSQLiteResultSet::FreeHandle() {
   char* errMsg = nullptr;
   int code = step_.Vm ? plainDriver_->Finalize(step_.Vm, errMsg) : SQLITE_OK_CODE;
   step_.Vm = nullptr;
+  step_.Values.reset();
+  step_.Names.reset();
+  onRow_ = false;
   CheckSQLiteError(plainDriver_.get(), code, errMsg, lcOther, kFinalizeAction);
 }
 
@@ -150,32 +160,90 @@ void TZSQLiteResultSet::Close() {
   TZAbstractResultSet::Close();
   FreeHandle();
   values_.clear();
-  values_.shrink_to_fit();
-  blocks_.clear();
-  blockFree_ = 0;
-  blockEnd_ = nullptr;
-  rowCount_ = 0;
+  texts_.clear();
+  textMade_.clear();
+  copies_.clear();
 }
 
+// Forward only; the statement is finalized as soon as no row follows (or
+// the row limit is reached), so that it holds no lock on the database.
 bool TZSQLiteResultSet::Next() {
   if (Closed) return false;
-  if (MaxRows > 0 && RowNo >= MaxRows) return false;
-  if (RowNo < rowCount_) {
+  bool found = false;
+  if (MaxRows > 0 && RowNo >= MaxRows) found = false;
+  else if (LastRowNo == 0 && RowNo == 0) found = onRow_;
+  else found = step_.Vm && StepStatement();
+  if (found) {
     ++RowNo;
     LastRowNo = std::max(LastRowNo, RowNo);
     return true;
   }
   if (RowNo <= LastRowNo) RowNo = LastRowNo + 1;
+  if (step_.Vm) FreeHandle();
   return false;
+}
+
+void TZSQLiteResultSet::StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns) {
+  for (int i = 0; i < columnCount_; ++i) {
+    const TZSQLiteValue& value = values_[i];
+    const int column = i + 1;
+    const TZSQLType type = columns[i].ColumnType;
+    switch (value.Storage) {
+      // The fresh row is null already.
+      case SQLITE_NULL_STORAGE: continue;
+      case SQLITE_INTEGER_STORAGE: {
+        // A 32-bit column reads 0 for what does not fit, and the byte and
+        // short columns cut that.
+        const std::int64_t number = value.Integer;
+        const int narrow = number >= INT32_MIN && number <= INT32_MAX ? static_cast<int>(number) : 0;
+        switch (type) {
+          case stByte: dest.SetByte(column, static_cast<std::int8_t>(narrow)); continue;
+          case stShort: dest.SetShort(column, static_cast<std::int16_t>(narrow)); continue;
+          case stInteger: dest.SetInt(column, narrow); continue;
+          case stLong: dest.SetLong(column, number); continue;
+          case stDouble: dest.SetDouble(column, static_cast<double>(number)); continue;
+          default: break;
+        }
+        break;
+      }
+      case SQLITE_FLOAT_STORAGE:
+        if (type == stDouble) {
+          dest.SetDouble(column, value.Real);
+          continue;
+        }
+        break;
+      case SQLITE_TEXT_STORAGE: {
+        bool isNull = false;
+        switch (type) {
+          case stString: dest.SetPChar(column, value.Text); continue;
+          case stDate: {
+            const TDateTime date = ColumnDate(value.Text, isNull);
+            if (!isNull) dest.SetDate(column, date);
+            continue;
+          }
+          case stTime: dest.SetTime(column, ColumnTime(value.Text)); continue;
+          case stTimestamp: {
+            const TDateTime stamp = ColumnTimestamp(value.Text, isNull);
+            if (!isNull) dest.SetTimestamp(column, stamp);
+            continue;
+          }
+          default: break;
+        }
+        break;
+      }
+      default: break;
+    }
+    CopyResultSetColumn(*this, column, dest, column, type);
+  }
 }
 
 // --- values
 
 const char* TZSQLiteResultSet::ColumnText(int columnIndex) {
-  if (RowNo < 1 || RowNo > rowCount_) throw EZSQLException(SZRowDataIsNotAvailable);
+  if (!onRow_ || RowNo < 1 || RowNo > LastRowNo) throw EZSQLException(SZRowDataIsNotAvailable);
   if (columnIndex < 1 || columnIndex > columnCount_)
     throw EZSQLException(Format(SZColumnIsNotAccessable, {columnIndex}));
-  const char* text = values_[static_cast<std::size_t>(RowNo - 1) * columnCount_ + columnIndex - 1];
+  const char* text = TextOf(columnIndex - 1);
   LastWasNull = text == nullptr;
   return text;
 }
@@ -275,3 +343,36 @@ Ref<IZBlob> TZSQLiteResultSet::GetBlob(int columnIndex) {
   if (Metadata->GetColumnType(columnIndex) == stBinaryStream) value = DecodeSQLiteString(value);
   return TZAbstractBlob::CreateWithData(value.data(), static_cast<int>(value.size()));
 }
+
+// --- cache
+
+TZSQLiteCachedResultSet::TZSQLiteCachedResultSet(const Ref<TZSQLiteResultSet>& resultSet, const AnsiString& sql,
+                                                 const Ref<IZCachedResolver>& resolver)
+    : TZCachedResultSet(resultSet, sql, resolver), native_(resultSet) {}
+
+void TZSQLiteCachedResultSet::Close() {
+  TZCachedResultSet::Close();
+  native_ = nullptr;
+}
+
+// A column the cursor widened is laid out at least twice as wide (up to the
+// widest fixed text), so that ever longer values do not relay the rows each
+// time.
+void TZSQLiteCachedResultSet::PrepareFetchedRow() {
+  if (native_->Widenings() == widenings_) return;
+  widenings_ = native_->Widenings();
+  const TZColumnInfoList& wanted = native_->GetColumnsInfo();
+  TZColumnInfoList columns;
+  for (int i = 0; i < ColumnsInfo.Count(); ++i) {
+    const TZColumnInfo& have = ColumnsInfo[i];
+    const TZColumnInfo& want = wanted[i];
+    if (have.ColumnType != stString && have.ColumnType != stBytes) continue;
+    if (want.ColumnType == have.ColumnType && want.Precision <= have.Precision) continue;
+    if (columns.Count() == 0) CopyColumnInfoList(ColumnsInfo, columns);
+    columns[i].ColumnType = want.ColumnType;
+    columns[i].Precision = std::max(want.Precision, std::min(2 * have.Precision, kMaxStringColumnLength));
+  }
+  if (columns.Count() != 0) ChangeColumns(columns);
+}
+
+void TZSQLiteCachedResultSet::FillFetchedRow() { native_->StoreRow(*RowAccessor, ColumnsInfo); }

@@ -1,14 +1,18 @@
-// The native SQLite cursor under every cached SQLite result: it reads all
-// rows of a compiled statement into its own buffer when it opens, describes
-// the columns by their declared types (a text column at least as wide as its
-// longest value, since the cache cuts texts at the column's precision) and
-// reads every value from the text the library delivered.
+// The native SQLite cursor under every cached SQLite result, and that cache.
+// The cursor steps the compiled statement row by row and describes the
+// columns by their declared types, a text column at least as wide as its
+// longest value so far (the cache cuts texts at the column's width); its
+// getters read the text the library delivered. The cache takes the rows
+// straight from the library's values, and widens its columns as the cursor
+// does.
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "sql/core/dbc/abstract_result_set.h"
+#include "sql/core/dbc/cached_result_set.h"
 #include "sql/drivers/sqlite/sqlite_statement.h"
 
 // An auto-increment column (an INTEGER PRIMARY KEY) is nullable: the library
@@ -22,8 +26,8 @@ public:
 
 class TZSQLiteResultSet : public TZAbstractResultSet {
 public:
-  // Takes over the compiled statement and its first step's arrays, reads
-  // the rest and finalizes the statement.
+  // Takes over the compiled statement and its first step's arrays; the
+  // statement is finalized once Next finds no further row.
   TZSQLiteResultSet(Ref<IZSQLitePlainDriver> plainDriver, const Ref<IZStatement>& statement, const AnsiString& sql,
                     TZSQLiteFirstStep firstStep);
 
@@ -53,13 +57,24 @@ public:
   std::unique_ptr<TStream> GetBinaryStream(int columnIndex) override;
   Ref<IZBlob> GetBlob(int columnIndex) override;
 
+  // Writes the current row into a fresh row buffer of a cache laid out by
+  // columns: the library's integers, doubles and texts go in directly where
+  // the column's type takes them as they are, every other value through
+  // the getters, so each value is the one the getters give.
+  void StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns);
+  // Counts the times a column grew wider or became a stream.
+  int Widenings() const { return widenings_; }
+
 private:
   void AddColumn(const char* name, const char* declaredType);
-  // Copies the current step's values into the buffer.
-  void StoreRow(const char** values);
-  // Steps the statement to its end, storing every row; finalizes it.
-  void ReadRemainingRows();
+  // Steps the statement to its next row; finalizes it at the end.
+  bool StepStatement();
+  // The whole-result rule, one row at a time: a text or bytes column as
+  // wide as its longest value, a text too wide for fixed rows a stream.
+  void WidenColumns();
   void FreeHandle();
+  // The text Step would give for column i of the current row (null for NULL).
+  const char* TextOf(int i);
   // The text of a column of the current row (null for NULL), setting
   // LastWasNull; "Row data is not available" without a current row.
   const char* ColumnText(int columnIndex);
@@ -68,16 +83,32 @@ private:
   Ref<IZSQLitePlainDriver> plainDriver_;
   TZSQLiteFirstStep step_;
   int columnCount_ = 0;
-  // A copy of text in the row buffer, which never moves what it holds.
-  const char* KeepText(const char* text, std::size_t length);
+  // Whether the driver gives typed rows (after the first one).
+  bool typedRows_ = false;
+  bool onRow_ = false;
+  int widenings_ = 0;
+  // The current row: the library's values (storage 0 where only the text is
+  // known) and, once asked for, each value's text with its own copy.
+  std::vector<TZSQLiteValue> values_;
+  std::vector<const char*> texts_;
+  std::vector<char> textMade_;
+  std::vector<std::string> copies_;
+};
 
-  // Every value of every row, row after row (null for NULL), pointing into
-  // blocks of copied texts.
-  std::vector<const char*> values_;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  std::size_t blockFree_ = 0;
-  char* blockEnd_ = nullptr;
-  int rowCount_ = 0;
-  // Per column the length of its longest value.
-  std::vector<std::size_t> longest_;
+// The cache of a SQLite query: rows from the cursor's StoreRow, its columns
+// widened whenever the cursor's grew.
+class TZSQLiteCachedResultSet : public TZCachedResultSet {
+public:
+  TZSQLiteCachedResultSet(const Ref<TZSQLiteResultSet>& resultSet, const AnsiString& sql,
+                          const Ref<IZCachedResolver>& resolver);
+
+  void Close() override;
+
+protected:
+  void PrepareFetchedRow() override;
+  void FillFetchedRow() override;
+
+private:
+  Ref<TZSQLiteResultSet> native_;
+  int widenings_ = 0;
 };

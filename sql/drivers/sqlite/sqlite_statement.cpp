@@ -115,7 +115,7 @@ Ref<IZResultSet> TZSQLiteStatement::CreateResultSet(const AnsiString& sql, TZSQL
   Ref<IZStatement> self(this);
   auto nativeResultSet = MakeRef<TZSQLiteResultSet>(plainDriver_, self, sql, std::move(step));
   Ref<IZCachedResolver> resolver = MakeRef<TZSQLiteCachedResolver>(self, nativeResultSet->GetMetadata());
-  auto cachedResultSet = MakeRef<TZCachedResultSet>(nativeResultSet, sql, resolver);
+  auto cachedResultSet = MakeRef<TZSQLiteCachedResultSet>(nativeResultSet, sql, resolver);
   cachedResultSet->SetType(rtScrollInsensitive);
   cachedResultSet->Last();
   cachedResultSet->BeforeFirst();

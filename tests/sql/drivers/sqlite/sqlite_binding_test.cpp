@@ -166,7 +166,7 @@ TEST(SQLite28Binding, TheMissingLibraryIsNamedAndNothingIsBound) {
   }
   EXPECT_FALSE(SQLite28LibraryLoader().Loaded());
   EXPECT_EQ(SQLite28LibraryLoader().EntryCount(), 38);
-  EXPECT_EQ(SQLite3LibraryLoader().EntryCount(), 41);
+  EXPECT_EQ(SQLite3LibraryLoader().EntryCount(), 42);
 }
 
 }  // namespace

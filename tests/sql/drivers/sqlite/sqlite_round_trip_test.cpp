@@ -6,6 +6,7 @@
 #include "tests/sql/drivers/sqlite/sqlite_test_support.h"
 
 #include "platform/rtl/datetime.h"
+#include "sql/core/sysutils.h"
 #include "tests/sql/drivers/round_trip.h"
 #include "tests/support/file_reader.h"
 
@@ -61,6 +62,61 @@ TEST_F(SQLiteTest, BinaryValuesTheToolWroteReadAsTheirBytes) {
   ASSERT_TRUE(rows->Next());
   EXPECT_TRUE(rows->IsNull(1));
   EXPECT_TRUE(rows->IsNull(2));
+}
+
+// Rows after the first are read from the library's own values, the first
+// from its texts: each value reads alike either way. A text longer than its
+// column widens the column, one too long for a fixed row turns it into a
+// stream, and the rows read before keep their values.
+TEST_F(SQLiteTest, LaterRowsReadAsTheFirstRowDoes) {
+  const std::string wide(9000, 'w');
+  Tool("CREATE TABLE t (id INTEGER PRIMARY KEY, i INT, s SMALLINT, b TINYINT, l BIGINT, r REAL, d DOUBLE,"
+       " v VARCHAR(3), x TEXT, dt DATE, tm TIME, ts DATETIME, bin BLOB, vb VARBINARY(4), bo BOOLEAN, m MONEY);"
+       "INSERT INTO t (id) VALUES (1);"
+       "INSERT INTO t VALUES (2, 2147483647, 40000, 300, 9007199254740993, 0.1, 1e308, 'ab', 'text',"
+       " '2024-02-29', '25:30:00', '2024-02-29 23:59:58.125', X'00FF25', X'0102', 'Y', 19.99);"
+       "INSERT INTO t VALUES (3, 2147483648, -1, -129, -9223372036854775808, 9e999, 5, 'abcdefgh', 7,"
+       " '0000-00-00', '-01:00:00', '0000-00-00 00:00:00', 'plain', '', 1, 3);"
+       "INSERT INTO t VALUES (4, 1.5, 'x', ' 12', '+7', '2.5e3', 'nan', 123456, 2.25,"
+       " 'x', 'x', '1899-12-30', 42, 7, 'no', 'x');"
+       "INSERT INTO t VALUES (5, NULL, NULL, NULL, NULL, NULL, NULL, '" + wide + "', NULL, NULL, NULL, NULL,"
+       " NULL, NULL, NULL, NULL);"
+       "INSERT INTO t VALUES (6, -5, 5, 5, 5, -0.0, 4.9e-324, 'abc', '', '2000-01-01', '00:00:00.5',"
+       " '2000-01-01 00:00:00', X'', X'FF', 0, -1.5);");
+  Ref<IZSQLiteConnection> connection = Connect();
+  const char* kSelect = "SELECT i, s, b, l, r, d, v, x, dt, tm, ts, bin, vb, bo, m FROM t";
+  Ref<IZResultSet> all = connection->CreateStatement()->ExecuteQuery(AnsiString(kSelect) + " ORDER BY id");
+  Ref<IZResultSetMetadata> metadata = all->GetMetadata();
+  const int columns = metadata->GetColumnCount();
+  for (int id = 1; all->Next(); ++id) {
+    Ref<IZResultSet> alone =
+        connection->CreateStatement()->ExecuteQuery(AnsiString(kSelect) + " WHERE id = " + std::to_string(id));
+    ASSERT_TRUE(alone->Next());
+    for (int column = 1; column <= columns; ++column) {
+      SCOPED_TRACE("row " + std::to_string(id) + ", column " + metadata->GetColumnLabel(column));
+      ASSERT_EQ(all->IsNull(column), alone->IsNull(column));
+      if (all->IsNull(column)) continue;
+      switch (metadata->GetColumnType(column)) {
+        case stByte:
+        case stShort:
+        case stInteger:
+        case stLong: EXPECT_EQ(all->GetLong(column), alone->GetLong(column)); break;
+        case stDouble:
+        case stBigDecimal: EXPECT_EQ(Hex(FloatToSqlStr(all->GetBigDecimal(column))),
+                                     Hex(FloatToSqlStr(alone->GetBigDecimal(column)))); break;
+        case stDate:
+        case stTime:
+        case stTimestamp: EXPECT_EQ(all->GetTimestamp(column), alone->GetTimestamp(column)); break;
+        default: EXPECT_EQ(Hex(all->GetString(column)), Hex(alone->GetString(column))); break;
+      }
+    }
+  }
+  EXPECT_EQ(metadata->GetColumnType(7), stAsciiStream);
+  EXPECT_EQ(metadata->GetPrecision(7), 9000);
+  ASSERT_TRUE(all->MoveAbsolute(3));
+  EXPECT_EQ(all->GetString(7), "abcdefgh");
+  ASSERT_TRUE(all->MoveAbsolute(5));
+  EXPECT_EQ(all->GetString(7), AnsiString(wide));
 }
 
 // In auto-commit every statement is on the file at once, whatever the level:

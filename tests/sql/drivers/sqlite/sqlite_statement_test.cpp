@@ -212,9 +212,12 @@ TEST_F(SQLiteStatements, AFailedStepNamesItsRealCause) {
       EXPECT_EQ(e.Message(), AnsiString("SQL Error: ") + c.message);
     }
   }
-  ASSERT_EQ(log->Events.size(), 4u);  // each statement ran, then failed to fetch
+  // Each statement ran, then failed to fetch (the query's table is looked up
+  // in the catalogue before its rows are read).
+  int failedFetches = 0;
+  for (const auto& event : log->Events) failedFetches += event.Category == lcOther && event.Message == "FETCH";
+  EXPECT_EQ(failedFetches, 2);
   EXPECT_EQ(log->Events[1].Message, "FETCH");
-  EXPECT_EQ(log->Events[1].Category, lcOther);
   EXPECT_EQ(Tool("SELECT count(*) FROM people;"), "2");
 }
 
