@@ -1,5 +1,5 @@
 // Folder browse dialog: the scripted answer without a display, and the
-// dialog form (the path, its subfolders to step into, OK and Cancel).
+// dialog form (the path, the folder tree read as it is opened, OK and Cancel).
 #include "util/components/folder_dialog.h"
 
 #include <deque>
@@ -8,8 +8,8 @@
 #include "platform/gui/dialogs.h"
 #include "platform/gui/edits.h"
 #include "platform/gui/forms.h"
-#include "platform/gui/list_boxes.h"
 #include "platform/gui/std_controls.h"
+#include "platform/gui/tree_view.h"
 #include "platform/gui/window_backend.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/file_search.h"
@@ -37,16 +37,35 @@ AnsiString JoinPath(const AnsiString& folder, const AnsiString& name) {
   return (folder.empty() || folder.back() != PathDelim ? folder + PathDelim : folder) + name;
 }
 
-void ListSubfolders(const AnsiString& folder, TStrings* into) {
+// A folder's subfolders as nodes of the tree, in name order; each may have
+// subfolders of its own, which are read when it is opened.
+void AddSubfolders(TTreeView* tree, TTreeNode* node, const AnsiString& folder) {
   TStringList names;
   TSearchRec rec;
   for (int rc = FindFirst(JoinPath(folder, "*"), faDirectory, rec); rc == 0; rc = FindNext(rec))
     if ((rec.Attr & faDirectory) && rec.Name != "." && rec.Name != "..") names.Add(rec.Name);
   FindClose(rec);
   names.Sort();
-  into->Clear();
-  if (folder != AnsiString(1, PathDelim)) into->Add("..");
-  for (int i = 0; i < names.Count(); ++i) into->Add(names.Strings(i));
+  for (int i = 0; i < names.Count(); ++i) tree->AddChild(node, names.Strings(i))->SetHasChildren(true);
+}
+
+AnsiString NodePath(const TTreeNode* node) {
+  return node->Parent() ? JoinPath(NodePath(node->Parent()), node->Text()) : node->Text();
+}
+
+// Opens the tree down to the folder, as far as its names are found there.
+TTreeNode* NodeOf(TTreeNode* root, const AnsiString& folder) {
+  TTreeNode* node = root;
+  std::size_t from = 1;
+  while (from < folder.size()) {
+    const std::size_t to = std::min(folder.find(PathDelim, from), folder.size());
+    node->Expand();
+    TTreeNode* child = node->Find(folder.substr(from, to - from));
+    if (!child) break;
+    node = child;
+    from = to + 1;
+  }
+  return node;
 }
 }  // namespace
 
@@ -96,9 +115,9 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
   path->SetParent(form);
   path->SetBounds(10, 28, 300, 21);
   path->SetReadOnly(!allowNewFolder_);
-  auto* list = new TListBox(form);
-  list->SetParent(form);
-  list->SetBounds(10, 56, 300, 230);
+  auto* tree = new TTreeView(form);
+  tree->SetParent(form);
+  tree->SetBounds(10, 56, 300, 230);
   auto* ok = new TButton(form);
   ok->SetParent(form);
   ok->SetBounds(150, 296, 75, 25);
@@ -112,26 +131,27 @@ bool TBrowseFolderDlg::RunForm(AnsiString& chosen) {
   cancel->SetCancel(true);
   cancel->SetModalResult(mrCancel);
 
-  auto select = [&](const AnsiString& folder) {
+  tree->OnExpanding = [&](TObject*, TTreeNode* node, bool&) {
+    if (node->Count() == 0) AddSubfolders(tree, node, NodePath(node));
+  };
+  tree->OnChange = [&](TObject*, TTreeNode* node) {
+    if (!node) return;
+    const AnsiString folder = NodePath(node);
     SetCurrentSelection(folder);
     path->SetText(folder);
-    ListSubfolders(folder, list->Items());
     ok->SetEnabled(Acceptable(folder));
   };
   path->OnChange = [&](TObject*) {
     if (allowNewFolder_) ok->SetEnabled(Acceptable(path->Text()));
   };
-  list->OnDblClick = [&](TObject*) {
-    const int i = list->ItemIndex();
-    if (i < 0) return;
-    const AnsiString name = list->Items()->Strings(i);
-    select(name == ".." ? WithoutTrailingDelim(ExtractFilePath(currentSelection_)) : JoinPath(currentSelection_, name));
-  };
   form->OnShow = [&](TObject*) {
     dialogWindow_ = form->Handle();
     if (OnInitialized) OnInitialized(this);
   };
-  select(currentSelection_);
+  TTreeNode* root = tree->AddChild(nullptr, AnsiString(1, PathDelim));
+  root->SetHasChildren(true);
+  tree->SetSelected(NodeOf(root, currentSelection_));
+  root->Expand();
   struct Closed {
     HWND& window;
     ~Closed() { window = 0; }
