@@ -2,6 +2,8 @@
 // only over characters it has read itself.
 #include "sql/core/parsesql/tokenizer_states.h"
 
+#include "sql/core/sysutils.h"
+
 namespace {
 
 inline unsigned char Code(char c) { return static_cast<unsigned char>(c); }
@@ -151,6 +153,29 @@ AnsiString TZQuoteState::DecodeString(const AnsiString& value, char quoteChar) {
   if (value.size() > 1 && value.front() == quoteChar && value.back() == quoteChar)
     return value.substr(1, value.size() - 2);
   return value;
+}
+
+namespace {
+
+bool IsBackslashDialectQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
+
+}  // namespace
+
+TZToken TZBackslashQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
+  return {ReadQuoted(stream, firstChar, true), firstChar == '`' ? ttQuotedIdentifier : ttQuoted};
+}
+
+AnsiString TZBackslashQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
+  if (!IsBackslashDialectQuote(quoteChar)) return value;
+  return quoteChar + EncodeCString(value) + quoteChar;
+}
+
+AnsiString TZBackslashQuoteState::DecodeString(const AnsiString& value, char quoteChar) {
+  if (value.size() < 2 || !IsBackslashDialectQuote(quoteChar) || value.front() != quoteChar ||
+      value.back() != quoteChar)
+    return value;
+  if (value.size() == 2) return AnsiString();
+  return DecodeCString(value.substr(1, value.size() - 2));
 }
 
 // --- comments ------------------------------------------------------------------

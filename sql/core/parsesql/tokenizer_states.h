@@ -47,6 +47,19 @@ protected:
   AnsiString ReadQuoted(TZTokenizerStream& stream, char firstChar, bool backslashEscapes);
 };
 
+// Literals with C-style backslash escapes (the MySQL and PostgreSQL
+// dialects): double and single quotes give ttQuoted, a back-quote
+// ttQuotedIdentifier. A backslash takes the next character literally and a
+// doubled quote stays inside; the text keeps its quotes and escapes as
+// written.
+class TZBackslashQuoteState : public TZQuoteState {
+public:
+  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
+  // Backslash escapes (C style) between the quotes.
+  AnsiString EncodeString(const AnsiString& value, char quoteChar) override;
+  AnsiString DecodeString(const AnsiString& value, char quoteChar) override;
+};
+
 // A comment running from firstChar to the end of the line, the line break left
 // in the stream. The two readers are shared by the comment states of all dialects.
 class TZCommentState : public TZTokenizerState {

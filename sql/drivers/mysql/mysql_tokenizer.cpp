@@ -2,32 +2,6 @@
 
 #include "sql/drivers/mysql/mysql_tokenizer.h"
 
-#include "sql/core/sysutils.h"
-
-namespace {
-
-bool IsMySQLQuote(char c) { return c == '"' || c == '\'' || c == '`'; }
-
-}  // namespace
-
-// --- quotes ------------------------------------------------------------------
-
-TZToken TZMySQLQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer&) {
-  return {ReadQuoted(stream, firstChar, true), firstChar == '`' ? ttQuotedIdentifier : ttQuoted};
-}
-
-AnsiString TZMySQLQuoteState::EncodeString(const AnsiString& value, char quoteChar) {
-  if (!IsMySQLQuote(quoteChar)) return value;
-  return quoteChar + EncodeCString(value) + quoteChar;
-}
-
-AnsiString TZMySQLQuoteState::DecodeString(const AnsiString& value, char quoteChar) {
-  if (value.size() < 2 || !IsMySQLQuote(quoteChar) || value.front() != quoteChar || value.back() != quoteChar)
-    return value;
-  if (value.size() == 2) return AnsiString();
-  return DecodeCString(value.substr(1, value.size() - 2));
-}
-
 // --- comments ----------------------------------------------------------------
 
 TZToken TZMySQLCommentState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {

@@ -13,16 +13,8 @@ public:
   TZMySQLNumberState() : TZExponentNumberState(true) {}
 };
 
-// Double quote and single quote give ttQuoted, back-quote ttQuotedIdentifier.
-// A backslash takes the next character literally and a doubled quote stays
-// inside; the text keeps its quotes and escapes as written.
-class TZMySQLQuoteState : public TZQuoteState {
-public:
-  TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
-  // Backslash escapes (C style) between the quotes.
-  AnsiString EncodeString(const AnsiString& value, char quoteChar) override;
-  AnsiString DecodeString(const AnsiString& value, char quoteChar) override;
-};
+// The core's backslash-escaped literals.
+class TZMySQLQuoteState : public TZBackslashQuoteState {};
 
 class TZMySQLCommentState : public TZCppCommentState {
 public:

@@ -3,7 +3,7 @@
 #include "sql/drivers/postgresql/postgresql_tokenizer.h"
 
 TZToken TZPostgreSQLQuoteState::NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) {
-  TZToken token = TZMySQLQuoteState::NextToken(stream, firstChar, tokenizer);
+  TZToken token = TZBackslashQuoteState::NextToken(stream, firstChar, tokenizer);
   if (firstChar == '"') token.TokenType = ttWord;
   return token;
 }

@@ -1,19 +1,18 @@
 // The PostgreSQL dialect of the SQL tokenizer and statement analyser: decimal
 // and exponent numbers (the number state two other dialects take over), the
-// MySQL quote reading with double-quoted names as words, "--" and "/*"
+// backslash-escaped literals with double-quoted names as words, "--" and "/*"
 // comments, and words without "$".
 #pragma once
 
 #include "sql/core/parsesql/generic_sql_tokenizer.h"
 #include "sql/core/parsesql/statement_analyser.h"
-#include "sql/drivers/mysql/mysql_tokenizer.h"
 
 // Digits, fraction and exponent; never a sign, never hexadecimal.
 class TZPostgreSQLNumberState : public TZExponentNumberState {};
 
-// Backslash escapes and doubled quotes as in MySQL; a double-quoted token is
-// a name (ttWord), a single-quoted one ttQuoted.
-class TZPostgreSQLQuoteState : public TZMySQLQuoteState {
+// Backslash escapes and doubled quotes; a double-quoted token is a name
+// (ttWord), a single-quoted one ttQuoted.
+class TZPostgreSQLQuoteState : public TZBackslashQuoteState {
 public:
   TZToken NextToken(TZTokenizerStream& stream, char firstChar, TZTokenizer& tokenizer) override;
 };
