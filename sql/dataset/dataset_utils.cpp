@@ -2,12 +2,14 @@
 #include "sql/dataset/dataset_utils.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/db/dataset.h"
 #include "platform/rtl/format.h"
 #include "platform/rtl/numbers.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/text.h"
+#include "sql/core/dbc/cached_result_set.h"
 #include "sql/core/dbc/column_info.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/expr/expression.h"
@@ -190,9 +192,61 @@ TZRowCopyList BuildRowCopyList(int columnCount, const TZFieldLookupTable& table,
   return columns;
 }
 
-void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor) {
-  rowAccessor->RowBuffer()->Index = resultSet->GetRow();
-  for (const TZColumnCopy& c : columns) ReadColumn(resultSet, c.column, c.type, rowAccessor, c.index);
+namespace {
+
+// The field types whose reading through the getters and setters gives the
+// stored bytes back unchanged, with the column type the cache holds them in.
+TZSQLType SlotCopyType(TFieldType type) {
+  switch (type) {
+    case ftString: return stString;
+    case ftSmallint: return stShort;
+    case ftInteger:
+    case ftAutoInc: return stInteger;
+    case ftLargeint: return stLong;
+    case ftFloat: return stDouble;
+    case ftCurrency: return stBigDecimal;
+    case ftDateTime: return stTimestamp;
+    default: return stUnknown;
+  }
+}
+
+}  // namespace
+
+TZSlotCopySource PlanSlotCopies(IZResultSet* resultSet, TZRowCopyList& columns, const TZRowAccessor& dest) {
+  auto* cache = dynamic_cast<TZAbstractCachedResultSet*>(resultSet);
+  const TZRowAccessor* layout = cache ? cache->RowLayout() : nullptr;
+  bool any = false;
+  for (TZColumnCopy& c : columns) {
+    c.sourceOffset = -1;
+    const TZSQLType type = SlotCopyType(c.type);
+    if (!layout || type == stUnknown || c.column > layout->ColumnCount()) continue;
+    const int from = c.column - 1;
+    const int to = c.index - 1;
+    if (layout->ColumnTypes()[from] != type || dest.ColumnTypes()[to] != type ||
+        layout->ColumnLengths()[from] != dest.ColumnLengths()[to])
+      continue;
+    c.sourceOffset = layout->ColumnOffsets()[from];
+    c.destOffset = dest.ColumnOffsets()[to];
+    c.bytes = 1 + dest.ColumnLengths()[to];
+    any = true;
+  }
+  if (!any) return {};
+  return {resultSet, cache, layout};
+}
+
+void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor,
+                          const TZSlotCopySource& slots) {
+  TZRowBuffer* dest = rowAccessor->RowBuffer();
+  dest->Index = resultSet->GetRow();
+  // Slots only from the planned cache, while it keeps the planned layout
+  // and stands on a row.
+  const TZRowBuffer* source = nullptr;
+  if (slots.resultSet == resultSet && slots.cache->RowLayout() == slots.layout)
+    source = slots.layout->RowBuffer();
+  for (const TZColumnCopy& c : columns) {
+    if (source && c.sourceOffset >= 0) std::memcpy(dest->Columns() + c.destOffset, source->Columns() + c.sourceOffset, c.bytes);
+    else ReadColumn(resultSet, c.column, c.type, rowAccessor, c.index);
+  }
 }
 
 void WriteRowToResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor) {

@@ -11,6 +11,8 @@
 #include "platform/db/db_types.h"
 #include "sql/core/dbc/interfaces.h"
 
+class TZAbstractCachedResultSet;
+
 class IZExpression;
 class IZVariablesList;
 class TDataSet;
@@ -44,14 +46,33 @@ struct TZColumnCopy {
   TFieldType type;
   int index;
   bool readOnly;
+  // Set by PlanSlotCopies where the cache's rows hold the column as the
+  // record buffer does: the slots' offsets and size (null byte included).
+  int sourceOffset = -1;
+  int destOffset = 0;
+  int bytes = 0;
 };
 using TZRowCopyList = std::vector<TZColumnCopy>;
 TZRowCopyList BuildRowCopyList(int columnCount, const TZFieldLookupTable& table, const TFields& fields);
 
+// The record buffers' reading from a cached result set whose rows lay some
+// columns out as the buffers do: those are copied as bytes, their value
+// converted once already when the row was cached.
+struct TZSlotCopySource {
+  const IZResultSet* resultSet = nullptr;
+  const TZAbstractCachedResultSet* cache = nullptr;
+  const TZRowAccessor* layout = nullptr;
+};
+// Plans the slot copies from resultSet (when it is a cache) into rows of
+// dest's layout; a source with no such column gives an empty source.
+TZSlotCopySource PlanSlotCopies(IZResultSet* resultSet, TZRowCopyList& columns, const TZRowAccessor& dest);
+
 // Copies the result set's current row into the accessor's current buffer,
-// each column read by its field's type. The buffer's Index becomes the row
+// each column read by its field's type, or as bytes where slots planned
+// from the same source and layout allow. The buffer's Index becomes the row
 // number.
-void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor);
+void ReadRowFromResultSet(IZResultSet* resultSet, const TZRowCopyList& columns, TZRowAccessor* rowAccessor,
+                          const TZSlotCopySource& slots = {});
 
 // Writes the data fields' accessor columns into the result set's current row
 // with its updaters; a null column becomes UpdateNull.

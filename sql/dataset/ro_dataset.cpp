@@ -208,6 +208,7 @@ void TZAbstractRODataset::OpenCursorData() {
     newValuesBuffer_ = reinterpret_cast<TZRowBuffer*>(AcquireRecordBuffer());
     fieldLookupTable_ = BuildFieldLookupTable(Fields());
     rowCopyList_ = BuildRowCopyList(resultSet_->GetMetadata()->GetColumnCount(), fieldLookupTable_, Fields());
+    slotCopies_ = PlanSlotCopies(resultSet_.get(), rowCopyList_, *rowAccessor_);
     filterFieldsReady_ = false;
     linkedFieldList_ = FieldList(linkedFields_);
     if (!sortedFields_.empty()) SortRowList();
@@ -271,6 +272,7 @@ void TZAbstractRODataset::CloseCursorData() {
   rowList_.clear();
   fieldLookupTable_.clear();
   rowCopyList_.clear();
+  slotCopies_ = {};
   linkedFieldList_.clear();
 }
 
@@ -431,7 +433,7 @@ void TZAbstractRODataset::ApplyFilterText(const AnsiString& text) {
 void TZAbstractRODataset::ReadRecord(TZRowBuffer* buffer, int rowNo) {
   if (resultSet_->GetRow() != rowNo) resultSet_->MoveAbsolute(rowNo);
   rowAccessor_->SetRowBuffer(buffer);
-  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get());
+  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get(), slotCopies_);
   buffer->Index = rowNo;
   buffer->BookmarkFlag = bfCurrent;
   ComputeCalcFields(reinterpret_cast<char*>(buffer));
@@ -552,7 +554,7 @@ TZRowBuffer* TZAbstractRODataset::ValuesBuffer() {
   if (State() == dsOldValue)
     if (Ref<IZCachedResultSet> cached = Query<IZCachedResultSet>(resultSet_)) cached->MoveToInitialRow();
   rowAccessor_->SetRowBuffer(buffer);
-  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get());
+  ReadRowFromResultSet(resultSet_.get(), rowCopyList_, rowAccessor_.get(), slotCopies_);
   buffer->Index = rowNo;
   resultSet_->MoveToCurrentRow();
   return buffer;

@@ -238,6 +238,7 @@ protected:
   std::unique_ptr<TZRowAccessor> rowAccessor_;
   TZFieldLookupTable fieldLookupTable_;
   TZRowCopyList rowCopyList_;
+  TZSlotCopySource slotCopies_;
 
 private:
   // A record buffer for reading rows beside the platform's ring; given back

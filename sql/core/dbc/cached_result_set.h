@@ -81,6 +81,10 @@ public:
   // A null stream column receives an empty blob in the current row.
   Ref<IZBlob> GetBlob(int columnIndex) override;
 
+  // The accessor of the rows, standing on the row the getters read; a
+  // change of the columns' layout makes a new one.
+  const TZRowAccessor* RowLayout() const { return RowAccessor.get(); }
+
   bool MoveAbsolute(int row) override;
   bool RowUpdated() override;
   bool RowInserted() override;
