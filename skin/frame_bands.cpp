@@ -183,6 +183,20 @@ void TFrameBands::PaintSkin(TCanvas* canvas, int w, int h, const TsuiFileTheme* 
   if (sb < 4) FillNormalized(canvas, Rect(SkinLeftWidth, h - 4, w - SkinRightWidth, h - sb), formColor);
 }
 
+void TFrameBands::PaintTopEdge(TCanvas* canvas, int w, int rows, const TsuiFileTheme* t) const {
+  const int sb = BottomImage->Height();
+  if (rows <= 0 || sb <= 0) return;
+  TBitmap edge;
+  edge.SetPixelFormat(pf24bit);
+  edge.SetSize(w, rows);
+  for (int y = 0; y < rows; ++y) {
+    const int from = std::max(sb - 1 - y, 0);
+    edge.Canvas()->CopyRect(Rect(0, y, w, y + 1), BottomImage->Canvas(), Rect(0, from, w, from + 1));
+  }
+  // No region cuts the top corners: the key colour shows the form's colour.
+  DrawWithoutKey(canvas, 0, 0, &edge, TransColor, t->GetColor(kFormColor));
+}
+
 void TFrameBands::PaintBuiltInTitle(TCanvas* canvas, int w, int bw, TsuiTitleBar* titleBar, bool dialogFrame,
                                     TColor borderColor, int r) const {
   TBitmap *left = nullptr, *right = nullptr, *middle = nullptr;

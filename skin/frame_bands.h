@@ -46,6 +46,9 @@ struct TFrameBands {
   // rows [barTop, barBottom) when barBottom > barTop.
   void PaintSkin(TCanvas* canvas, int w, int h, const TsuiFileTheme* theme, TsuiTitleBar* titleBar, int top,
                  int barTop, int barBottom, TColor barFrom, TColor barTo) const;
+  // The skin path's top edge of a frame without a title: the rows above the
+  // client show the bottom band mirrored (after PaintSkin composed it).
+  void PaintTopEdge(TCanvas* canvas, int w, int rows, const TsuiFileTheme* theme) const;
   // The built-in path's title strips continuing the title picture, and the
   // arcs of an 11-pixel round corner over a 1-pixel border.
   void PaintBuiltInTitle(TCanvas* canvas, int w, int bw, TsuiTitleBar* titleBar, bool dialogFrame,

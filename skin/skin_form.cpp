@@ -369,11 +369,11 @@ void TsuiForm::PaintFrame() {
   TsuiUIStyle style;
   const bool skin = TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style);
   const int barTop = GetTitleBarBandHeight(), barBottom = barTop + MenuBarHeight();
+  const int clientTop = form_->ClientToScreen(Point(0, 0)).Y - form_->Top();
   frame_window::PaintOnWindow(h, [&](TCanvas* canvas, int w, int height) {
-    if (skin)
-      bands_.PaintSkin(canvas, w, height, fileTheme_, titleBar_, barTop, barTop, barBottom, menuBarColor_, menuBarToColor_);
-    else
-      PaintBuiltInFrame(canvas, w, height);
+    if (!skin) return PaintBuiltInFrame(canvas, w, height);
+    bands_.PaintSkin(canvas, w, height, fileTheme_, titleBar_, barTop, barTop, barBottom, menuBarColor_, menuBarToColor_);
+    if (!TitleBarVisible()) bands_.PaintTopEdge(canvas, w, clientTop, fileTheme_);
   });
 }
 
@@ -406,7 +406,9 @@ void TsuiForm::UpdateRegion() {
   const bool skin = TsuiFileTheme::ResolveStyle(fileTheme_, uiStyle_, style);
   const int c = TitleBarVisible() ? RoundCorner() : 0;
   const int d = TitleBarVisible() ? std::max(RoundCornerBottom(), 0) : 0;
-  bands_.UpdateRegion(form_->Handle(), form_->Width(), form_->Height(), skin, titleBar_, c, d);
+  // A hidden title bar's picture does not shape the window's top.
+  bands_.UpdateRegion(form_->Handle(), form_->Width(), form_->Height(), skin, TitleBarVisible() ? titleBar_ : nullptr,
+                      c, d);
 }
 
 // --- keyboard and removal ---------------------------------------------------------------

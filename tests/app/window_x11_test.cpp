@@ -1,8 +1,10 @@
 // The backup program's main window on a real X server, made in this process
 // as the program makes it, against the throwaway MariaDB server: the controls
 // at their places (and a picture of the window in the scratch folder), a
-// click on "zálohovat" that backs up the ticked table, and the scheduled mode
-// that goes to the tray after three seconds and ends from the tray's menu.
+// click on "zálohovat" that backs up the ticked table, the skin as the screen
+// shows it while zipping, in the dialogs and in the progress window (each
+// pictured too), and the scheduled mode that goes to the tray after three
+// seconds and ends from the tray's menu.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -11,9 +13,11 @@
 #include <filesystem>
 #include <functional>
 #include <fstream>
+#include <vector>
 
 #include "app/window/main_form.h"
 #include "app/window/progress_form.h"
+#include "archive/meter/ab_meter.h"
 #include "platform/gui/application.h"
 #include "platform/gui/bitmap.h"
 #include "platform/gui/canvas.h"
@@ -31,10 +35,12 @@
 #include "skin/skin_check_list.h"
 #include "skin/skin_dialogs.h"
 #include "skin/skin_edit.h"
+#include "skin/skin_form.h"
 #include "skin/file_theme.h"
 #include "skin/skin_menus.h"
 #include "skin/image_panel.h"
 #include "skin/skin_progress_bar.h"
+#include "skin/title_bar.h"
 #include "tests/fixtures/mariadb/server.h"
 #include "tests/app/x11_input.h"
 #include "tests/support/shell_runner.h"
@@ -102,8 +108,13 @@ protected:
   // What the screen shows of the main window, for a person to look at.
   static void Picture(const char* name) {
     ProcessMessagesFor(300);
-    const TRect r = Form1->BoundsRect();
-    HBITMAP shot = GrabScreenArea(Form1->Handle(), Rect(r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10));
+    SavePicture(Form1, name);
+  }
+  // What the screen shows of a window now, with a margin, saved in the
+  // test's output folder.
+  static void SavePicture(TCustomForm* window, const char* name) {
+    const TRect r = window->BoundsRect();
+    HBITMAP shot = GrabScreenArea(window->Handle(), Rect(r.Left - 10, r.Top - 10, r.Right + 10, r.Bottom + 10));
     ASSERT_NE(shot, nullptr);
     EXPECT_TRUE(SavePng(shot, (TestScratchFolder() / name).c_str()));
     DeleteObject(shot);
@@ -169,17 +180,45 @@ TEST_F(MainWindowX11, OpensWithItsControlsInPlaceAndAClickOnZalohovatBacksUp) {
   EXPECT_NE(f.suiMemo1->Lines()->Text().find("SKLAD - hotovo - 2 vět"), AnsiString::npos);
 }
 
-COLORREF ScreenPixel(TControl* control, int x, int y) {
-  const TPoint at = control->ClientToScreen(Point(x, y));
-  HBITMAP shot = GrabScreenArea(Form1->Handle(), Rect(at.X, at.Y, at.X + 1, at.Y + 1));
-  if (!shot) return CLR_INVALID;
+// The colours the screen shows in an area (screen coordinates).
+std::vector<COLORREF> ScreenColours(const TRect& area) {
+  std::vector<COLORREF> seen;
+  HBITMAP shot = GrabScreenArea(Form1->Handle(), area);
+  if (!shot) return seen;
   HDC dc = CreateCompatibleDC(nullptr);
   SelectObject(dc, shot);
-  const COLORREF seen = GetPixel(dc, 0, 0);
+  for (int y = 0; y < area.Height(); ++y)
+    for (int x = 0; x < area.Width(); ++x) seen.push_back(GetPixel(dc, x, y));
   DeleteDC(dc);
   DeleteObject(shot);
   return seen;
 }
+
+COLORREF ScreenPixel(TControl* control, int x, int y) {
+  const TPoint at = control->ClientToScreen(Point(x, y));
+  const std::vector<COLORREF> seen = ScreenColours(Rect(at.X, at.Y, at.X + 1, at.Y + 1));
+  return seen.empty() ? CLR_INVALID : seen[0];
+}
+
+// A pixel of a window's frame, counted from the window's top left corner.
+COLORREF WindowPixel(TCustomForm* window, int x, int y) {
+  const std::vector<COLORREF> seen = ScreenColours(Bounds(window->Left() + x, window->Top() + y, 1, 1));
+  return seen.empty() ? CLR_INVALID : seen[0];
+}
+
+// The control's text is on the screen in the colour of its font.
+bool TextShownInItsColour(TControl* control) {
+  const TPoint at = control->ClientToScreen(Point(0, 0));
+  const COLORREF text = ColorToRGB(control->Font()->Color());
+  for (COLORREF c : ScreenColours(Bounds(at.X, at.Y, control->Width(), control->Height())))
+    if (c == text) return true;
+  return false;
+}
+
+// The skin's pictures that make the title bar, a button's faces and the
+// progress bar's pieces, and the frame's bottom band.
+constexpr std::initializer_list<int> kTitlePictures = {0, 1, 2, 3, 4}, kButtonPictures = {15},
+                                      kBarPictures = {19, 20, 21, 22}, kBottomPictures = {7, 8, 9};
 
 // Some pixel of one of the main skin's pictures (by number) has this colour.
 bool SkinPicturesHold(TForm1& f, std::initializer_list<int> pictures, COLORREF colour) {
@@ -231,9 +270,129 @@ TEST_F(MainWindowX11, TheSkinReachesEveryListedControlOfBothWindows) {
   f.abmeter1->SetVisible(true);
   ProcessMessagesFor(300);
   const COLORREF face = ScreenPixel(f.suiButton2, 4, f.suiButton2->Height() / 2);
-  EXPECT_TRUE(SkinPicturesHold(f, {15}, face)) << std::hex << face;
+  EXPECT_TRUE(SkinPicturesHold(f, kButtonPictures, face)) << std::hex << face;
   const COLORREF bar = ScreenPixel(f.abmeter1, f.abmeter1->Width() / 4, f.abmeter1->Height() / 2);
-  EXPECT_TRUE(SkinPicturesHold(f, {19, 20, 21, 22}, bar)) << std::hex << bar;
+  EXPECT_TRUE(SkinPicturesHold(f, kBarPictures, bar)) << std::hex << bar;
+}
+
+// The buttons of a dialog window, in the order they were made.
+std::vector<TsuiButton*> ButtonsOf(TCustomForm* window) {
+  std::vector<TsuiButton*> buttons;
+  for (int i = 0; i < window->ComponentCount(); ++i)
+    if (auto* b = dynamic_cast<TsuiButton*>(window->Components(i))) buttons.push_back(b);
+  return buttons;
+}
+
+// A dialog window as the screen shows it: the skin's title bar and button
+// faces, and its text whole inside the frame in the dialog's colour.
+void ExpectSkinnedDialog(TForm1& f, TCustomForm* window, TsuiForm* frame, TControl* text) {
+  TsuiTitleBar* bar = frame->TitleBar();
+  ASSERT_NE(bar, nullptr);
+  const COLORREF title = ScreenPixel(bar, bar->Width() * 2 / 3, 3);
+  EXPECT_TRUE(SkinPicturesHold(f, kTitlePictures, title)) << std::hex << title;
+  const std::vector<TsuiButton*> buttons = ButtonsOf(window);
+  EXPECT_FALSE(buttons.empty());
+  for (TsuiButton* b : buttons) {
+    const COLORREF face = ScreenPixel(b, 4, b->Height() / 2);
+    EXPECT_TRUE(SkinPicturesHold(f, kButtonPictures, face)) << b->Caption() << " " << std::hex << face;
+    EXPECT_LE(TextWidthIn(b->Font(), b->Caption()) + 8, b->Width()) << b->Caption();
+  }
+  EXPECT_TRUE(TextShownInItsColour(text));
+  EXPECT_LE(text->Left() + text->Width(), frame->ClientWidth());
+  for (TsuiButton* b : buttons) EXPECT_LE(text->Top() + text->Height(), b->Top());
+}
+
+// A real run with both tables ticked, one big enough for the zipper to
+// report its progress: while that table is packed, the program keeps its
+// name on the status line for a second, and the screen is read and pictured
+// then. The message that ends the run and the mask's input dialog are read
+// and pictured as they appear.
+TEST_F(MainWindowX11, WhileZippingAndInItsDialogsTheScreenShowsTheSkin) {
+  struct BigTable {
+    BigTable() {
+      MariaDbServer::Get().Client(
+          "create table vx_win.pohyby (id int primary key, popis varchar(80));"
+          "insert into vx_win.pohyby with recursive n(i) as (select 1 union all select i + 1 from n where i < 400)"
+          " select i, concat('pohyb ', i, ' ', repeat('x', 60)) from n");
+    }
+    ~BigTable() { MariaDbServer::Get().Client("drop table vx_win.pohyby"); }
+  } big;
+  std::ofstream(root_ / "bin/vorbex05.ini", std::ios::binary | std::ios::app) << "pohyby=True\r\n";
+  Make({});
+  TForm1& f = *Form1;
+
+  int ticks = 0, boxTicks = 0;
+  bool zipping = false;
+  AnsiString message;
+  TTimer watch(nullptr);
+  watch.SetInterval(50);
+  watch.OnTimer = [&](TObject*) {
+    if (!zipping && f.Label7->Visible() && !f.Label7->Caption().empty() && ++ticks == 4) {
+      zipping = true;
+      SavePicture(&f, "zipping_window.png");
+      const COLORREF face = ScreenPixel(f.suiButton2, 4, f.suiButton2->Height() / 2);
+      EXPECT_TRUE(SkinPicturesHold(f, kButtonPictures, face)) << std::hex << face;
+      const COLORREF track = ScreenPixel(f.abmeter1, f.abmeter1->Width() * 3 / 4, f.abmeter1->Height() / 2);
+      EXPECT_TRUE(SkinPicturesHold(f, kBarPictures, track)) << std::hex << track;
+      EXPECT_TRUE(f.AbMeter2->Visible());
+      EXPECT_TRUE(TextShownInItsColour(f.Label7));
+      EXPECT_LE(f.Label6->Left() + f.Label6->Width(), f.suiButton3->Left());
+      EXPECT_LE(f.Label7->Left() + f.Label7->Width(), f.suiImagePanel2->Width());
+    }
+    auto* box = dynamic_cast<TfrmMsg*>(Screen->ActiveForm());
+    if (!box || !box->Modal() || ++boxTicks < 4) return;
+    SavePicture(box, "message_dialog.png");
+    ExpectSkinnedDialog(f, box, box->suiForm1, box->lbl);
+    message = box->lbl->Caption();
+    box->SetModalResult(mrOk);
+  };
+  watch.SetEnabled(true);
+  Click(f.suiButton2, 40, 13);
+  ASSERT_TRUE(PumpApp([&] { return !message.empty(); }, 30000));
+  EXPECT_TRUE(zipping);
+  EXPECT_EQ(message, "Záloha databáze vytvořena!");
+
+  ticks = 0;
+  bool asked = false;
+  watch.OnTimer = [&](TObject*) {
+    auto* box = dynamic_cast<TfrmInput*>(Screen->ActiveForm());
+    if (!box || !box->Modal() || ++ticks < 4) return;
+    SavePicture(box, "input_dialog.png");
+    ExpectSkinnedDialog(f, box, box->suiForm1, box->lbl_prompt);
+    asked = true;
+    box->SetModalResult(mrCancel);
+  };
+  f.Maskaproignorovat1->Click();
+  EXPECT_TRUE(asked);
+}
+
+// The CD-writing window (the program makes it but never shows it) shown
+// here: its bar's filled and empty parts and its frame come from the skin,
+// the frame closed on top where the window has no title bar.
+TEST_F(MainWindowX11, TheProgressWindowShowsTheSkinOnItsBarAndFrame) {
+  Make({});
+  TForm1& f = *Form1;
+  TForm2* progress = nullptr;
+  Application->CreateForm(progress);
+  TsuiProgressBar* bar = progress->suiProgressBar1;
+  bar->SetPosition(40);
+  progress->Show();
+  ProcessMessagesFor(300);
+  SavePicture(progress, "progress_window.png");
+
+  const COLORREF filled = ScreenPixel(bar, bar->Width() / 5, bar->Height() / 2);
+  const COLORREF empty = ScreenPixel(bar, bar->Width() * 4 / 5, bar->Height() / 2);
+  EXPECT_TRUE(SkinPicturesHold(f, kBarPictures, filled)) << std::hex << filled;
+  EXPECT_TRUE(SkinPicturesHold(f, kBarPictures, empty)) << std::hex << empty;
+  EXPECT_NE(filled, empty);
+  for (int x : {1, progress->Width() / 2, progress->Width() - 2}) {
+    const COLORREF top = WindowPixel(progress, x, 0), bottom = WindowPixel(progress, x, progress->Height() - 1);
+    EXPECT_TRUE(SkinPicturesHold(f, kBottomPictures, top)) << x << " " << std::hex << top;
+    EXPECT_EQ(top, bottom) << x;
+  }
+  EXPECT_TRUE(TextShownInItsColour(progress->Label1));
+  EXPECT_LE(TextWidthIn(progress->Label1->Font(), progress->Label1->Caption()), progress->Label1->Width());
+  progress->Free();
 }
 
 // What the scheduled window shows has room with the fonts here: the whole
@@ -258,6 +417,8 @@ void TextFitsItsRoom(TForm1& f) {
   EXPECT_TRUE(f.suiMemo1->WordWrap());
 }
 
+// Last of the tests: ending the program ends the application's loop for
+// good, so no later test in this process could show a modal dialog.
 TEST_F(MainWindowX11, ScheduledModeGoesToTheTrayAndItsMenuEndsTheProgram) {
   TrayHost tray;
   Make({"/A:23:59:59"});
