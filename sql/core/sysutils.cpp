@@ -519,10 +519,23 @@ AnsiString TimeOfDayText(bool negative, std::int64_t micros) {
   return buffer;
 }
 
-// The day and the microseconds into it of a moment, rounded to the microsecond.
+// The microseconds from base to value (a time of day or a span), rounded to
+// the coarsest decimal unit that still gives back the same double: a moment
+// far from day 0 holds fewer digits, and none are invented for it.
+std::int64_t ShortestMicros(TDateTime value, TDateTime base) {
+  const double sign = value < 0 ? -1 : 1;
+  const double exact = std::fabs(value - base) * kMicrosPerDay;
+  for (std::int64_t unit = 1000000; unit > 1; unit /= 10) {
+    const std::int64_t rounded = std::llround(exact / unit) * unit;
+    if (base + sign * (static_cast<double>(rounded) / kMicrosPerDay) == value) return rounded;
+  }
+  return std::llround(exact);
+}
+
+// The day and the microseconds into it of a moment.
 void SplitMoment(TDateTime value, TDateTime& day, std::int64_t& micros) {
   day = std::trunc(value);
-  micros = std::llround(std::fabs(value - day) * kMicrosPerDay);
+  micros = ShortestMicros(value, day);
   if (micros >= static_cast<std::int64_t>(kMicrosPerDay)) {
     micros -= static_cast<std::int64_t>(kMicrosPerDay);
     day += 1;
@@ -551,14 +564,21 @@ TDateTime SqlTimeValue(TDateTime value) {
 
 AnsiString SqlTimeText(TDateTime value) {
   value = SqlTimeValue(value);
-  return TimeOfDayText(value < 0, std::llround(std::fabs(value) * kMicrosPerDay));
+  return TimeOfDayText(value < 0, ShortestMicros(value, 0));
 }
 
-AnsiString SqlTimestampText(TDateTime value) {
+TDateTime SqlMomentDay(TDateTime value, AnsiString& timeOfDay) {
   TDateTime day;
   std::int64_t micros;
   SplitMoment(value, day, micros);
-  return SqlDateText(value) + " " + TimeOfDayText(false, micros);
+  timeOfDay = TimeOfDayText(false, micros);
+  return day;
+}
+
+AnsiString SqlTimestampText(TDateTime value) {
+  AnsiString timeOfDay;
+  SqlMomentDay(value, timeOfDay);
+  return SqlDateText(value) + " " + timeOfDay;
 }
 
 AnsiString DateTimeToAnsiSqlDate(TDateTime value) { return FormatDateTime("yyyy-mm-dd hh:nn:ss", value); }

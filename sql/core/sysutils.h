@@ -102,6 +102,9 @@ AnsiString SqlDateText(TDateTime value);
 TDateTime SqlTimeValue(TDateTime value);
 AnsiString SqlTimeText(TDateTime value);
 AnsiString SqlTimestampText(TDateTime value);
+// A moment's day, and its time of day as SqlTimestampText writes it (a time
+// that rounds up to midnight belongs to the next day).
+TDateTime SqlMomentDay(TDateTime value, AnsiString& timeOfDay);
 
 // --- Packed versions: major * 1000000 + minor * 1000 + sub ---------------------
 // Raises EIntOverflow when the result leaves the 32-bit range.

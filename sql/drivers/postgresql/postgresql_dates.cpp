@@ -64,12 +64,3 @@ AnsiString ServerDateText(TDateTime value) {
   else std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02d BC", 1 - year, month, day);
   return buffer;
 }
-
-AnsiString ServerTimeText(TDateTime value) {
-  int hour, minute, second, msec;
-  DecodeTime(value, hour, minute, second, msec);
-  char buffer[24];
-  if (msec == 0) std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", hour, minute, second);
-  else std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d.%03d", hour, minute, second, msec);
-  return buffer;
-}

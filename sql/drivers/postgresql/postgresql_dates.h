@@ -9,7 +9,6 @@
 // a "yyyy-mm-dd..." text from the compact forms.
 TDateTime ParseServerDateTime(const char* text, int length, bool sqlForm);
 
-// The server's literal text (without quotes) of value's date, of its time
-// (with milliseconds when it has any), or of both, a BC date in the era form.
+// The server's literal text (without quotes) of value's date, a BC date in
+// the era form.
 AnsiString ServerDateText(TDateTime value);
-AnsiString ServerTimeText(TDateTime value);

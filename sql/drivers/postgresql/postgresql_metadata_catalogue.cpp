@@ -17,6 +17,7 @@
 #include "sql/core/sysutils.h"
 #include "sql/drivers/postgresql/postgresql_connection.h"
 #include "sql/drivers/postgresql/postgresql_metadata.h"
+#include "sql/drivers/postgresql/postgresql_types.h"
 
 namespace {
 
@@ -214,6 +215,8 @@ Ref<IZResultSet> TZPostgreSQLDatabaseMetadata::UncachedGetColumns(const AnsiStri
       size = (typeMod - kAllowedTypeModOffset) / kNumericScaleBase;
       result->UpdateInt(kDecimalDigits, (typeMod - kAllowedTypeModOffset) % kNumericScaleBase);
       result->UpdateInt(kRadix, 10);
+      // As the results carry it: text when a double would lose digits.
+      if (NumericTextDigits(typeMod)) result->UpdateInt(kDataType, stString);
     } else if (typeName == "bit" || typeName == "varbit") {
       size = typeMod;
       result->UpdateInt(kRadix, 2);

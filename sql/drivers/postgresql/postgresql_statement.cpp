@@ -119,18 +119,21 @@ namespace {
 
 enum TDateTimeParts { kDatePart = 1, kTimePart = 2 };
 
-// 'yyyy-mm-dd', 'hh:nn:ss' or both, with the type's cast; the separators are
-// fixed whatever the format settings.
+// 'yyyy-mm-dd', 'hh:nn:ss.ffffff' or both, with the type's cast; the
+// separators are fixed whatever the format settings. A time alone is a span,
+// so one beyond a day meets the server's own error instead of being wrapped.
 AnsiString DateTimeLiteral(TDateTime value, int parts, const char* cast) {
   AnsiString text;
-  if (parts & kDatePart) text = ServerDateText(value);
   if (parts == (kDatePart | kTimePart)) {
     // The era closes a timestamp's text: "0044-03-15 12:00:00 BC".
+    AnsiString time;
+    text = ServerDateText(SqlMomentDay(value, time));
     const std::size_t era = text.find(' ');
-    const AnsiString time = " " + ServerTimeText(value);
-    era == AnsiString::npos ? text += time : text.insert(era, time);
-  } else if (parts == kTimePart) {
-    text = ServerTimeText(value);
+    era == AnsiString::npos ? text += " " + time : text.insert(era, " " + time);
+  } else if (parts == kDatePart) {
+    text = ServerDateText(value);
+  } else {
+    text = SqlTimeText(value);
   }
   return "'" + text + "'::" + cast;
 }

@@ -17,7 +17,9 @@ enum : Oid {
   kOidOid = 26,
   kIntervalOid = 1186,
   kMoneyOid = 790,
+  kNumericOid = 1700,
 };
+
 
 TZSQLType OidType(IZPostgreSQLConnection* connection) {
   return connection->IsOidAsBlob() ? stBinaryStream : stInteger;
@@ -86,6 +88,12 @@ void DefineColumnType(IZPostgreSQLConnection* connection, TZColumnInfo& columnIn
   }
 }
 
+int NumericTextDigits(int typeModifier) {
+  constexpr int kMaxDoubleDigits = 15;
+  const int digits = typeModifier < 4 ? 0 : (typeModifier - 4) >> 16;
+  return digits > kMaxDoubleDigits ? digits : 0;
+}
+
 void DescribeColumns(IZPostgreSQLConnection* connection, IZPostgreSQLPlainDriver* plainDriver,
                      const PGresult* result, TZColumnInfoList& columns) {
   const int count = plainDriver->PQnfields(result);
@@ -94,7 +102,12 @@ void DescribeColumns(IZPostgreSQLConnection* connection, IZPostgreSQLPlainDriver
     column.ColumnLabel = plainDriver->PQfname(result, i);
     column.Nullable = ntNullable;
     column.ReadOnly = false;
-    DefineColumnType(connection, column, plainDriver->PQftype(result, i));
+    const Oid type = plainDriver->PQftype(result, i);
+    DefineColumnType(connection, column, type);
+    if (int digits = type == kNumericOid ? NumericTextDigits(plainDriver->PQfmod(result, i)) : 0) {
+      column.ColumnType = stString;
+      column.Precision = digits + 2;  // sign and decimal point
+    }
     // A varchar(n) carries n + 4 as its type modifier.
     if (column.Precision == 0)
       column.Precision = std::max({plainDriver->PQfmod(result, i) - 4, plainDriver->PQfsize(result, i), 0});

@@ -16,6 +16,11 @@ TZSQLType SQLTypeFromTypeOid(IZPostgreSQLConnection* connection, Oid typeOid);
 // currency flag; a type without a mapping becomes a read-only string of 255.
 void DefineColumnType(IZPostgreSQLConnection* connection, TZColumnInfo& columnInfo, Oid typeOid);
 
+// Digits of a numeric whose type modifier is typeModifier ((p << 16 | s) + 4),
+// when one with more than a double keeps: such a numeric is carried as its
+// text, so that no digit is lost. 0 otherwise.
+int NumericTextDigits(int typeModifier);
+
 // Appends a description of each column of result: label, type, precision
 // from the type modifier or size where the type fixes none, nullable.
 void DescribeColumns(IZPostgreSQLConnection* connection, IZPostgreSQLPlainDriver* plainDriver,
