@@ -314,9 +314,23 @@ void TZGenericCachedResolver::PostUpdates(IZCachedResultSet* sender, TZRowUpdate
   Ref<IZStatement> owner = sender->GetStatement();
   const AnsiString setting = owner ? owner->GetProperties()->Values("ValidateUpdateCount") : AnsiString();
   const bool validate = setting.empty() || StrToBoolEx(setting);
-  int count = statement->ExecuteUpdatePrepared();
-  if (validate && count != 1 && (count >= 0 || !setting.empty()))
-    throw EZSQLException(Format(SZUpdateRecordCount, {count}));
+  const TZRowGuard guard = validate && updateType != utInserted ? SingleRowGuard() : TZRowGuard();
+  Ref<IZStatement> control = guard.open.empty() ? nullptr : Connection->CreateStatement();
+  if (control) control->ExecuteUpdate(guard.open);
+  int count;
+  try {
+    count = statement->ExecuteUpdatePrepared();
+  } catch (...) {
+    try {
+      if (control) control->ExecuteUpdate(guard.undo);
+    } catch (...) {
+      // The statement's own error is the one to report.
+    }
+    throw;
+  }
+  const bool wrongCount = validate && count != 1 && (count >= 0 || !setting.empty());
+  if (control) control->ExecuteUpdate(wrongCount ? guard.undo : guard.keep);
+  if (wrongCount) throw EZSQLException(Format(SZUpdateRecordCount, {count}));
 }
 
 void TZGenericCachedResolver::CalculateDefaults(IZCachedResultSet*, TZRowAccessor* rowAccessor) {

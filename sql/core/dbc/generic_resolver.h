@@ -66,6 +66,13 @@ protected:
   // What the dialect appends to an UPDATE or DELETE so that it reaches one
   // row at most (" LIMIT 1"); empty where it has no such clause.
   virtual AnsiString SingleRowClause() { return AnsiString(); }
+  // Where the dialect has no such clause: the statements that open a guard
+  // before a posted UPDATE or DELETE, keep its work, and undo it when it did
+  // not reach exactly one row or failed. None (all empty): no guard.
+  struct TZRowGuard {
+    AnsiString open, keep, undo;
+  };
+  virtual TZRowGuard SingleRowGuard() { return {}; }
 
   // The quoted full name of the query's one table; "Cannot update a complex
   // query ..." for two tables, "Cannot update this query type" for none.

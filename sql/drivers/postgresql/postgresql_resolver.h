@@ -12,4 +12,8 @@ protected:
   // A named, searchable column of a table whose type is neither unknown nor
   // a wide or binary stream.
   bool CheckKeyColumn(int columnIndex) override;
+  // UPDATE and DELETE have no row limit here: a post that reached other than
+  // one row is rolled back, to a savepoint inside the transaction the
+  // connection keeps open, else in a transaction of its own.
+  TZRowGuard SingleRowGuard() override;
 };

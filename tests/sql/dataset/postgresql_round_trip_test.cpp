@@ -1,5 +1,5 @@
 // Dates, times, fractions of a second and exact numbers through a query on
-// PostgreSQL: written by a parameter and by a field with Post, left untouched
+// PostgreSQL, and posts that must reach exactly one row: written by a parameter and by a field with Post, left untouched
 // while another column of the row is posted with every column (umUpdateAll),
 // then read by psql and through the query.
 #include <gtest/gtest.h>
@@ -7,9 +7,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/rtl/format.h"
+#include "sql/core/messages.h"
 #include "sql/core/sysutils.h"
 #include "sql/dataset/connection.h"
 #include "sql/dataset/query.h"
+#include "tests/sql/dataset/error_of.h"
 #include "tests/sql/drivers/postgresql/postgresql_test_support.h"
 
 namespace {
@@ -141,6 +144,41 @@ TEST_F(PostgreSQLRoundTripTest, DatesFractionsAndExactNumbersComeBackAsWritten) 
     expected += std::string(n ? "\n" : "") + table(n) + "|" + c.value + "|1\n" + table(n) + "|" + c.value + "|0";
   }
   EXPECT_EQ(pg_test::Psql(oracle), expected);
+}
+
+// UPDATE and DELETE have no row limit here: a post that would change two
+// equal rows of a table without a key, or a row that is gone, is refused by
+// name and the server's rows stay as they were, with and without an open
+// transaction.
+TEST_F(PostgreSQLRoundTripTest, PostReachesExactlyOneRowOrIsRolledBack) {
+  for (const bool inTransaction : {false, true}) {
+    SCOPED_TRACE(inTransaction ? "in a transaction" : "auto-commit");
+    pg_test::Psql("DROP TABLE IF EXISTS twins; CREATE TABLE twins (a int, f real); ALTER TABLE twins OWNER TO vx;"
+                  "INSERT INTO twins VALUES (1, 0.5), (1, 0.5), (2, 0.1)");
+    if (inTransaction) {
+      connection->SetTransactIsolationLevel(tiReadCommitted);
+      connection->SetAutoCommit(false);
+    }
+    auto query = NewQuery();
+    query->SQL().Add("SELECT a, f FROM twins ORDER BY a");
+    query->Open();
+    const std::string both = Format(SZUpdateRecordCount, {2});
+    query->Edit();
+    query->FieldNamed("a")->SetValueAsInteger(3);
+    EXPECT_EQ(ErrorOf<Exception>([&] { query->Post(); }), both);
+    query->Cancel();
+    EXPECT_EQ(ErrorOf<Exception>([&] { query->Delete(); }), both);
+    // A row another session changed meanwhile: none matches.
+    pg_test::Psql("UPDATE twins SET a = 5 WHERE a = 2");
+    query->Last();
+    query->Edit();
+    query->FieldNamed("a")->SetValueAsInteger(4);
+    EXPECT_EQ(ErrorOf<Exception>([&] { query->Post(); }), Format(SZUpdateRecordCount, {0}));
+    query->Cancel();
+    query->Close();
+    if (inTransaction) connection->Commit();
+    EXPECT_EQ(pg_test::Psql("SELECT string_agg(a::text, ',' ORDER BY a) FROM twins"), "1,1,5");
+  }
 }
 
 }  // namespace
