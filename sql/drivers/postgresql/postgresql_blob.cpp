@@ -49,7 +49,7 @@ private:
   void Send(const char* sql) {
     PGresult* result = plainDriver_.PQexec(handle_, sql);
     CheckConnectionError(nullptr, &plainDriver_, handle_, lcExecute, sql, result);
-    if (result) plainDriver_.PQclear(result);
+    const TZPostgreSQLResultHandle held(&plainDriver_, result);
     DriverManager()->LogMessage(lcExecute, plainDriver_.GetProtocol(), sql);
   }
 

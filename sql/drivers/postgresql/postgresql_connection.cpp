@@ -138,18 +138,17 @@ AnsiString TZPostgreSQLConnection::BuildConnectString() {
 void TZPostgreSQLConnection::Open() {
   if (!IsClosed()) return;
   const AnsiString logText = Format("CONNECT TO \"%s\" AS USER \"%s\"", {Database(), User()});
-  handle_ = plainDriver_->PQconnectdb(BuildConnectString().c_str());
+  handle_.Reset(plainDriver_.get(), plainDriver_->PQconnectdb(BuildConnectString().c_str()));
   try {
-    if (!handle_ || plainDriver_->PQstatus(handle_) == CONNECTION_BAD)
+    if (!handle_ || plainDriver_->PQstatus(handle_.get()) == CONNECTION_BAD)
       RaiseConnectionError(nullptr, plainDriver_.get(), lcConnect, logText, nullptr,
-                           ErrorText(plainDriver_.get(), handle_));
+                           ErrorText(plainDriver_.get(), handle_.get()));
     DriverManager()->LogMessage(lcConnect, Protocol(), logText);
-    plainDriver_->PQsetNoticeProcessor(handle_, PostgreSQLNoticeProcessor, nullptr);
+    plainDriver_->PQsetNoticeProcessor(handle_.get(), PostgreSQLNoticeProcessor, nullptr);
     SetUpSession();
   } catch (...) {
-    // The handle of a failed attempt is this connection's own to finish.
-    if (handle_) plainDriver_->PQfinish(handle_);
-    handle_ = nullptr;
+    // The handle of a failed attempt is finished at once.
+    handle_.Reset();
     throw;
   }
   TZAbstractConnection::Open();
@@ -171,24 +170,19 @@ void TZPostgreSQLConnection::SetUpSession() {
 }
 
 void TZPostgreSQLConnection::ExecuteControl(const AnsiString& sql) {
-  PGresult* result = plainDriver_->PQexec(handle_, sql.c_str());
-  CheckConnectionError(nullptr, plainDriver_.get(), handle_, lcExecute, sql, result);
-  plainDriver_->PQclear(result);
+  PGresult* result = plainDriver_->PQexec(handle_.get(), sql.c_str());
+  CheckConnectionError(nullptr, plainDriver_.get(), handle_.get(), lcExecute, sql, result);
+  const TZPostgreSQLResultHandle held(plainDriver_.get(), result);
   DriverManager()->LogMessage(lcExecute, Protocol(), sql);
 }
 
 template <typename Read>
 void TZPostgreSQLConnection::Query(const AnsiString& sql, Read read) {
-  PGresult* result = plainDriver_->PQexec(handle_, sql.c_str());
-  CheckConnectionError(this, plainDriver_.get(), handle_, lcExecute, sql, result);
+  PGresult* result = plainDriver_->PQexec(handle_.get(), sql.c_str());
+  CheckConnectionError(this, plainDriver_.get(), handle_.get(), lcExecute, sql, result);
+  const TZPostgreSQLResultHandle held(plainDriver_.get(), result);
   DriverManager()->LogMessage(lcExecute, Protocol(), sql);
-  try {
-    read(result);
-  } catch (...) {
-    plainDriver_->PQclear(result);
-    throw;
-  }
-  plainDriver_->PQclear(result);
+  read(held.get());
 }
 
 std::optional<AnsiString> TZPostgreSQLConnection::QueryFirstValue(const AnsiString& sql) {
@@ -219,8 +213,7 @@ void TZPostgreSQLConnection::BeginTransactionBlock() {
 
 void TZPostgreSQLConnection::Close() {
   if (!IsClosed()) {
-    plainDriver_->PQfinish(handle_);
-    handle_ = nullptr;
+    handle_.Reset();
     DriverManager()->LogMessage(lcDisconnect, Protocol(), Format("DISCONNECT FROM \"%s\"", {Database()}));
   }
   TZAbstractConnection::Close();
@@ -267,14 +260,12 @@ void TZPostgreSQLConnection::SetTransactIsolationLevel(TZTransactIsolationLevel 
 int TZPostgreSQLConnection::PingServer() {
   if (IsClosed() || !handle_) return -1;
   auto answers = [this] {
-    PGresult* result = plainDriver_->PQexec(handle_, "");
-    const bool ok = result && plainDriver_->PQstatus(handle_) == CONNECTION_OK;
-    if (result) plainDriver_->PQclear(result);
-    return ok;
+    const TZPostgreSQLResultHandle result(plainDriver_.get(), plainDriver_->PQexec(handle_.get(), ""));
+    return result && plainDriver_->PQstatus(handle_.get()) == CONNECTION_OK;
   };
   if (answers()) return 0;
   try {
-    plainDriver_->PQreset(handle_);
+    plainDriver_->PQreset(handle_.get());
     if (!answers()) return -1;
     // A reset session starts at the server's defaults again.
     SetUpSession();

@@ -13,6 +13,7 @@
 #include "sql/core/dbc/abstract_sequence.h"
 #include "sql/core/dbc/driver_manager.h"
 #include "sql/drivers/postgresql/postgresql_encodings.h"
+#include "sql/drivers/postgresql/postgresql_handles.h"
 #include "sql/drivers/postgresql/postgresql_plain_driver.h"
 
 // What the PostgreSQL statements, result sets and metadata need beyond
@@ -64,7 +65,7 @@ public:
   bool IsOidAsBlob() override { return oidAsBlob_; }
   AnsiString GetTypeNameByOid(Oid oid) override;
   Ref<IZPostgreSQLPlainDriver> GetPlainDriver() override { return plainDriver_; }
-  PGconn* GetConnectionHandle() override { return handle_; }
+  PGconn* GetConnectionHandle() override { return handle_.get(); }
   int GetServerMajorVersion() override;
   int GetServerMinorVersion() override;
   int GetServerSubVersion() override;
@@ -104,7 +105,7 @@ private:
   AnsiString Protocol() const { return plainDriver_->GetProtocol(); }
 
   Ref<IZPostgreSQLPlainDriver> plainDriver_;
-  PGconn* handle_ = nullptr;
+  TZPostgreSQLConnectionHandle handle_;  // after the driver that finishes it
   bool beginRequired_;
   bool oidAsBlob_;
   AnsiString clientCodePage_;

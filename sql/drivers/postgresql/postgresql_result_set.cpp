@@ -58,16 +58,10 @@ bool LooksLikeTime(const char* text, int length) {
 
 TZPostgreSQLResultSet::TZPostgreSQLResultSet(Ref<IZPostgreSQLPlainDriver> plainDriver,
                                              const Ref<IZStatement>& statement, const AnsiString& sql,
-                                             PGresult* result)
-    : TZAbstractResultSet(statement, sql), plainDriver_(std::move(plainDriver)), queryHandle_(result) {
+                                             TZPostgreSQLResultHandle result)
+    : TZAbstractResultSet(statement, sql), plainDriver_(std::move(plainDriver)), queryHandle_(std::move(result)) {
   SetConcurrency(rcReadOnly);
-  try {
-    Open();
-  } catch (...) {
-    // No destructor runs for a result set that failed to open.
-    if (queryHandle_) plainDriver_->PQclear(queryHandle_);
-    throw;
-  }
+  Open();
 }
 
 Ref<IZPostgreSQLConnection> TZPostgreSQLResultSet::PgConnection() {
@@ -79,18 +73,17 @@ void TZPostgreSQLResultSet::Open() {
   if (!queryHandle_) throw EZSQLException(SZCanNotRetrieveResultSetData);
   Ref<IZPostgreSQLConnection> connection = PgConnection();
   if (!connection) throw EZSQLException(SZCanNotRetrieveResultSetData);
-  LastRowNo = plainDriver_->PQntuples(queryHandle_);
+  LastRowNo = plainDriver_->PQntuples(queryHandle_.get());
   ColumnsInfo.Clear();
-  DescribeColumns(connection.get(), plainDriver_.get(), queryHandle_, ColumnsInfo);
+  DescribeColumns(connection.get(), plainDriver_.get(), queryHandle_.get(), ColumnsInfo);
   blankPadded_.assign(static_cast<std::size_t>(ColumnsInfo.Count()), false);
   for (int i = 0; i < ColumnsInfo.Count(); ++i)
-    blankPadded_[static_cast<std::size_t>(i)] = plainDriver_->PQftype(queryHandle_, i) == kBpcharOid;
+    blankPadded_[static_cast<std::size_t>(i)] = plainDriver_->PQftype(queryHandle_.get(), i) == kBpcharOid;
   TZAbstractResultSet::Open();
 }
 
 void TZPostgreSQLResultSet::Close() {
-  if (queryHandle_) plainDriver_->PQclear(queryHandle_);
-  queryHandle_ = nullptr;
+  queryHandle_.Reset();
   TZAbstractResultSet::Close();
 }
 
@@ -99,7 +92,7 @@ void TZPostgreSQLResultSet::FitStringPrecisions() {
     TZColumnInfo& column = ColumnsInfo[i];
     if (column.ColumnType != stString && column.ColumnType != stUnicodeString) continue;
     for (int row = 0; row < LastRowNo; ++row)
-      column.Precision = std::max(column.Precision, plainDriver_->PQgetlength(queryHandle_, row, i));
+      column.Precision = std::max(column.Precision, plainDriver_->PQgetlength(queryHandle_.get(), row, i));
   }
 }
 
@@ -119,13 +112,13 @@ bool TZPostgreSQLResultSet::MoveAbsolute(int row) {
 const char* TZPostgreSQLResultSet::ColumnText(int columnIndex, int& length) {
   if (RowNo < 1 || RowNo > LastRowNo) throw EZSQLException(SZRowDataIsNotAvailable);
   const int row = RowNo - 1, column = columnIndex - 1;
-  LastWasNull = plainDriver_->PQgetisnull(queryHandle_, row, column) != 0;
+  LastWasNull = plainDriver_->PQgetisnull(queryHandle_.get(), row, column) != 0;
   if (LastWasNull) {
     length = 0;
     return nullptr;
   }
-  const char* text = plainDriver_->PQgetvalue(queryHandle_, row, column);
-  length = plainDriver_->PQgetlength(queryHandle_, row, column);
+  const char* text = plainDriver_->PQgetvalue(queryHandle_.get(), row, column);
+  length = plainDriver_->PQgetlength(queryHandle_.get(), row, column);
   if (blankPadded_[static_cast<std::size_t>(column)])
     while (length > 0 && static_cast<unsigned char>(text[length - 1]) <= ' ') --length;
   return text;

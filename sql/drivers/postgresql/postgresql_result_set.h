@@ -13,7 +13,7 @@ public:
   // Takes over result (cleared on Close, or at once when opening fails)
   // and opens.
   TZPostgreSQLResultSet(Ref<IZPostgreSQLPlainDriver> plainDriver, const Ref<IZStatement>& statement,
-                        const AnsiString& sql, PGresult* result);
+                        const AnsiString& sql, TZPostgreSQLResultHandle result);
 
   void Open() override;
   void Close() override;
@@ -55,7 +55,7 @@ private:
   Ref<IZPostgreSQLConnection> PgConnection();
 
   Ref<IZPostgreSQLPlainDriver> plainDriver_;
-  PGresult* queryHandle_;
+  TZPostgreSQLResultHandle queryHandle_;  // after the driver that clears it
   // Per column: whether it is character(n), whose blanks are cut.
   std::vector<bool> blankPadded_;
 };

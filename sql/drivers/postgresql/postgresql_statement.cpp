@@ -52,37 +52,37 @@ PGconn* TZPostgreSQLStatement::Handle() {
   return handle;
 }
 
-PGresult* TZPostgreSQLStatement::Run(const AnsiString& sql) {
+TZPostgreSQLResultHandle TZPostgreSQLStatement::Run(const AnsiString& sql) {
   PGconn* handle = Handle();
   PGresult* result = plainDriver_->PQexec(handle, sql.c_str());
   CheckConnectionError(pgConnection_.get(), plainDriver_.get(), handle, lcExecute, sql, result);
+  TZPostgreSQLResultHandle held(plainDriver_.get(), result);
   DriverManager()->LogMessage(lcExecute, plainDriver_->GetProtocol(), sql);
-  return result;
+  return held;
 }
 
 void TZPostgreSQLStatement::CommitInAutoCommit() {
   if (pgConnection_->GetAutoCommit()) pgConnection_->Commit();
 }
 
-int TZPostgreSQLStatement::TakeUpdateCount(PGresult* result) {
-  const char* text = plainDriver_->PQcmdTuples(result);
+int TZPostgreSQLStatement::UpdateCount(const TZPostgreSQLResultHandle& result) {
+  const char* text = plainDriver_->PQcmdTuples(result.get());
   int count = 0;
   if (text) {
     const char* end = text + std::char_traits<char>::length(text);
     if (std::from_chars(text, end, count).ptr != end) count = 0;
   }
-  plainDriver_->PQclear(result);
   return count;
 }
 
 Ref<IZResultSet> TZPostgreSQLStatement::ExecuteQuery(const AnsiString& sql) {
-  PGresult* result = Run(sql);
-  return result ? CreateResultSet(sql, result) : nullptr;
+  TZPostgreSQLResultHandle result = Run(sql);
+  return result ? CreateResultSet(sql, std::move(result)) : nullptr;
 }
 
 int TZPostgreSQLStatement::ExecuteUpdate(const AnsiString& sql) {
   int count = -1;
-  if (PGresult* result = Run(sql)) count = TakeUpdateCount(result);
+  if (const TZPostgreSQLResultHandle result = Run(sql)) count = UpdateCount(result);
   LastUpdateCount = count;
   CommitInAutoCommit();
   return count;
@@ -91,19 +91,19 @@ int TZPostgreSQLStatement::ExecuteUpdate(const AnsiString& sql) {
 bool TZPostgreSQLStatement::Execute(const AnsiString& sql) {
   SetLastResultSet(nullptr);
   LastUpdateCount = -1;
-  PGresult* result = Run(sql);
-  if (result && plainDriver_->PQresultStatus(result) == PGRES_TUPLES_OK) {
-    SetLastResultSet(CreateResultSet(sql, result));
+  TZPostgreSQLResultHandle result = Run(sql);
+  if (result && plainDriver_->PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
+    SetLastResultSet(CreateResultSet(sql, std::move(result)));
     return true;
   }
-  if (result) LastUpdateCount = TakeUpdateCount(result);
+  if (result) LastUpdateCount = UpdateCount(result);
   CommitInAutoCommit();
   return false;
 }
 
-Ref<IZResultSet> TZPostgreSQLStatement::CreateResultSet(const AnsiString& sql, PGresult* result) {
+Ref<IZResultSet> TZPostgreSQLStatement::CreateResultSet(const AnsiString& sql, TZPostgreSQLResultHandle result) {
   Ref<IZStatement> self(this);
-  auto nativeResultSet = MakeRef<TZPostgreSQLResultSet>(plainDriver_, self, sql, result);
+  auto nativeResultSet = MakeRef<TZPostgreSQLResultSet>(plainDriver_, self, sql, std::move(result));
   if (ResultSetConcurrency != rcUpdatable) return nativeResultSet;
 
   nativeResultSet->FitStringPrecisions();

@@ -31,12 +31,12 @@ public:
 
 private:
   // Sends sql and raises the server's error (rolling back first in
-  // auto-commit); the result, which may be null.
-  PGresult* Run(const AnsiString& sql);
+  // auto-commit); the result, which may be empty.
+  TZPostgreSQLResultHandle Run(const AnsiString& sql);
   // The native result set over result, cached when it must be updatable.
-  Ref<IZResultSet> CreateResultSet(const AnsiString& sql, PGresult* result);
-  // The count of PQcmdTuples, then the result is cleared.
-  int TakeUpdateCount(PGresult* result);
+  Ref<IZResultSet> CreateResultSet(const AnsiString& sql, TZPostgreSQLResultHandle result);
+  // The count of PQcmdTuples.
+  int UpdateCount(const TZPostgreSQLResultHandle& result);
   void CommitInAutoCommit();
   // The session of the connection, which must be open.
   PGconn* Handle();
