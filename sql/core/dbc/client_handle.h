@@ -29,6 +29,13 @@ public:
     plainDriver_ = plainDriver;
     handle_ = handle;
   }
+  // Gives the handle up unreleased, to an owner that releases it itself
+  // because it must hear the answer.
+  Handle Take() {
+    const Handle handle = handle_;
+    handle_ = Handle();
+    return handle;
+  }
   Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != Handle(); }
 

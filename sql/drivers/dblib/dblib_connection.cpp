@@ -55,26 +55,6 @@ AnsiString ProtectLineContinuations(const AnsiString& sql) {
   return result;
 }
 
-// The login record, freed however the login ends.
-class TLoginRecord {
-public:
-  explicit TLoginRecord(IZDBLibPlainDriver* plainDriver) : plainDriver_(plainDriver), login_(plainDriver->dblogin()) {}
-  ~TLoginRecord() {
-    try {
-      plainDriver_->dbloginfree(login_);
-    } catch (...) {
-      // A library without the call has nothing to free.
-    }
-  }
-  TLoginRecord(const TLoginRecord&) = delete;
-  TLoginRecord& operator=(const TLoginRecord&) = delete;
-  DBLibLogin* get() const { return login_; }
-
-private:
-  IZDBLibPlainDriver* plainDriver_;
-  DBLibLogin* login_;
-};
-
 }  // namespace
 
 TZDBLibConnection::TZDBLibConnection(Ref<IZDriver> driver, const AnsiString& url, Ref<IZDBLibPlainDriver> plainDriver,
@@ -149,11 +129,11 @@ AnsiString TZDBLibConnection::ApplyLoginSettings(DBLibLogin* login) {
 }
 
 void TZDBLibConnection::Login() {
-  TLoginRecord login(plainDriver_.get());
+  const TZDBLibLoginHandle login(plainDriver_.get(), plainDriver_->dblogin());
   const AnsiString logMessage = ApplyLoginSettings(login.get());
   CheckDBLibError(lcConnect, logMessage);
   const AnsiString server = Port() ? Format("%s:%d", {HostName(), Port()}) : HostName();
-  handle_ = plainDriver_->dbopen(login.get(), server.c_str());
+  handle_.Reset(plainDriver_.get(), plainDriver_->dbopen(login.get(), server.c_str()));
   try {
     CheckDBLibError(lcConnect, logMessage);
   } catch (...) {
@@ -183,9 +163,9 @@ void TZDBLibConnection::Open() {
 
 void TZDBLibConnection::SetUp() {
   const AnsiString useLog = Format("USE %s", {Database()});
-  if (plainDriver_->dbuse(handle_, Database().c_str()) != kDBSucceed) CheckDBLibError(lcConnect, useLog);
+  if (plainDriver_->dbuse(handle_.get(), Database().c_str()) != kDBSucceed) CheckDBLibError(lcConnect, useLog);
   LogMessage(lcConnect, useLog);
-  if (plainDriver_->dbsetopt(handle_, kDBTextLimit, kTextLimit, -1) != kDBSucceed)
+  if (plainDriver_->dbsetopt(handle_.get(), kDBTextLimit, kTextLimit, -1) != kDBSucceed)
     CheckDBLibError(lcConnect, kTextLimitLog);
   LogMessage(lcConnect, kTextLimitLog);
   InternalExecuteStatement(kSessionSettings);
@@ -194,15 +174,7 @@ void TZDBLibConnection::SetUp() {
   StartTransactionIfNeeded();
 }
 
-void TZDBLibConnection::DropProcess() {
-  if (!handle_) return;
-  try {
-    plainDriver_->dbclose(handle_);
-  } catch (...) {
-    // Nothing more can be done for a process the library cannot close.
-  }
-  handle_ = nullptr;
-}
+void TZDBLibConnection::DropProcess() { handle_.Reset(); }
 
 void TZDBLibConnection::SendIsolationLevel() {
   InternalExecuteStatement(AnsiString("SET TRANSACTION ISOLATION LEVEL ") +
@@ -216,14 +188,14 @@ void TZDBLibConnection::StartTransactionIfNeeded() {
 
 DBLibProcess* TZDBLibConnection::GetConnectionHandle() {
   if (!handle_) throw EZSQLException(SZConnectionIsNotOpened);
-  if (IsMsSql() && !IsClosed() && plainDriver_->dbdead(handle_)) {
+  if (IsMsSql() && !IsClosed() && plainDriver_->dbdead(handle_.get())) {
     // The dead process still holds the library's memory; closing it sends
     // nothing to the server.
     DropProcess();
     TZAbstractConnection::Close();
     Open();
   }
-  return handle_;
+  return handle_.get();
 }
 
 DBLibProcess* TZDBLibConnection::SendBatch(const AnsiString& sql) {
@@ -253,7 +225,7 @@ void TZDBLibConnection::Close() {
   if (IsClosed()) return;
   const AnsiString logMessage = Format("CLOSE CONNECTION TO \"%s\" DATABASE \"%s\"", {HostName(), Database()});
   try {
-    if (!plainDriver_->dbdead(handle_)) InternalExecuteStatement(kRollbackPending);
+    if (!plainDriver_->dbdead(handle_.get())) InternalExecuteStatement(kRollbackPending);
   } catch (...) {
     // The process is closed even when the rollback fails: the server then
     // rolls back itself.
@@ -261,9 +233,8 @@ void TZDBLibConnection::Close() {
     TZAbstractConnection::Close();
     throw;
   }
-  if (plainDriver_->dbclose(handle_) != kDBSucceed) CheckDBLibError(lcDisconnect, logMessage);
+  if (plainDriver_->dbclose(handle_.Take()) != kDBSucceed) CheckDBLibError(lcDisconnect, logMessage);
   LogMessage(lcDisconnect, logMessage);
-  handle_ = nullptr;
   TZAbstractConnection::Close();
 }
 
@@ -297,13 +268,13 @@ void TZDBLibConnection::Rollback() {
 void TZDBLibConnection::SetCatalog(const AnsiString& catalog) {
   if (catalog.empty() || IsClosed()) return;
   const AnsiString logMessage = Format("SET CATALOG %s", {catalog});
-  if (plainDriver_->dbuse(handle_, catalog.c_str()) != kDBSucceed) CheckDBLibError(lcOther, logMessage);
+  if (plainDriver_->dbuse(handle_.get(), catalog.c_str()) != kDBSucceed) CheckDBLibError(lcOther, logMessage);
   LogMessage(lcOther, logMessage);
 }
 
 AnsiString TZDBLibConnection::GetCatalog() {
   if (!handle_) return AnsiString();
-  AnsiString catalog = plainDriver_->dbname(handle_);
+  AnsiString catalog = plainDriver_->dbname(handle_.get());
   CheckDBLibError(lcOther, kGetCatalogLog);
   return catalog;
 }

@@ -6,6 +6,7 @@
 
 #include "sql/core/dbc/abstract_connection.h"
 #include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/dblib/dblib_handles.h"
 #include "sql/drivers/dblib/dblib_plain_driver.h"
 
 // What the DB-Library statements and result sets need beyond IZConnection.
@@ -75,5 +76,5 @@ private:
   void DropProcess();
 
   Ref<IZDBLibPlainDriver> plainDriver_;
-  DBLibProcess* handle_ = nullptr;
+  TZDBLibProcessHandle handle_;  // after the driver that closes it
 };
