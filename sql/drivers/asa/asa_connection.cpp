@@ -60,19 +60,18 @@ AnsiString TZASAConnection::BuildConnectString() {
 
 void TZASAConnection::Open() {
   if (!IsClosed()) return;
-  handle_ = nullptr;
+  handle_.Reset();
   const AnsiString connectString = BuildConnectString();
   try {
     if (plainDriver_->db_init(&sqlca_) == 0) AreaError(kInitError);
-    handle_ = &sqlca_;
-    plainDriver_->db_string_connect(handle_, connectString.c_str());
-    CheckASAError(plainDriver_.get(), handle_, lcConnect, "");
+    handle_.Reset(plainDriver_.get(), &sqlca_);
+    plainDriver_->db_string_connect(handle_.get(), connectString.c_str());
+    CheckASAError(plainDriver_.get(), handle_.get(), lcConnect, "");
     DriverManager()->LogMessage(lcConnect, plainDriver_->GetProtocol(),
                                 "CONNECT TO \"" + Database() + "\" AS USER \"" + User() + "\"");
     StartTransaction();
   } catch (...) {
-    if (handle_) plainDriver_->db_fini(handle_);
-    handle_ = nullptr;
+    handle_.Reset();
     throw;
   }
   TZAbstractConnection::Open();
@@ -96,8 +95,8 @@ void TZASAConnection::SetOption(int temporary, const char* user, const AnsiStrin
   area->sqlvar[0].sqltype = DT_STRING;
   area->sqlvar[0].sqllen = static_cast<std::uint16_t>(value.size() + 1);
   area->sqlvar[0].sqldata = const_cast<char*>(value.c_str());
-  plainDriver_->dbpp_setoption(handle_, temporary, user, option.c_str(), area);
-  CheckASAError(plainDriver_.get(), handle_, lcOther, "");
+  plainDriver_->dbpp_setoption(handle_.get(), temporary, user, option.c_str(), area);
+  CheckASAError(plainDriver_.get(), handle_.get(), lcOther, "");
   DriverManager()->LogMessage(lcOther, plainDriver_->GetProtocol(),
                               Format("SET OPTION %s.%s = %s", {AnsiString(user ? user : ""), option, value}));
 }
@@ -105,10 +104,10 @@ void TZASAConnection::SetOption(int temporary, const char* user, const AnsiStrin
 void TZASAConnection::EndTransaction(bool commit) {
   if (IsClosed() || GetAutoCommit() || !handle_) return;
   if (commit)
-    plainDriver_->dbpp_commit(handle_, 0);
+    plainDriver_->dbpp_commit(handle_.get(), 0);
   else
-    plainDriver_->dbpp_rollback(handle_, 0);
-  CheckASAError(plainDriver_.get(), handle_, lcTransaction, "");
+    plainDriver_->dbpp_rollback(handle_.get(), 0);
+  CheckASAError(plainDriver_.get(), handle_.get(), lcTransaction, "");
   DriverManager()->LogMessage(lcTransaction, plainDriver_->GetProtocol(),
                               commit ? "TRANSACTION COMMIT" : "TRANSACTION ROLLBACK");
 }
@@ -129,10 +128,9 @@ void TZASAConnection::SetTransactIsolationLevel(TZTransactIsolationLevel level) 
 void TZASAConnection::Close() {
   if (IsClosed()) return;
   if (!GetAutoCommit()) Rollback();
-  plainDriver_->db_string_disconnect(handle_, nullptr);
-  CheckASAError(plainDriver_.get(), handle_, lcDisconnect, "");
-  handle_ = nullptr;
-  if (plainDriver_->db_fini(&sqlca_) == 0) AreaError(kCloseError);
+  plainDriver_->db_string_disconnect(handle_.get(), nullptr);
+  CheckASAError(plainDriver_.get(), handle_.get(), lcDisconnect, "");
+  if (plainDriver_->db_fini(handle_.Take()) == 0) AreaError(kCloseError);
   DriverManager()->LogMessage(lcDisconnect, plainDriver_->GetProtocol(), "DISCONNECT FROM \"" + Database() + "\"");
   TZAbstractConnection::Close();
 }

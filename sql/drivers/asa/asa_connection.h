@@ -6,6 +6,7 @@
 
 #include "sql/core/dbc/abstract_connection.h"
 #include "sql/core/dbc/driver_manager.h"
+#include "sql/drivers/asa/asa_handles.h"
 #include "sql/drivers/asa/asa_plain_driver.h"
 
 // What the ASA statements, result sets and metadata need beyond IZConnection.
@@ -43,7 +44,7 @@ public:
   Ref<IZPreparedStatement> NewPreparedStatement(const AnsiString& sql, TStrings* info) override;
   Ref<IZCallableStatement> NewCallableStatement(const AnsiString& sql, TStrings* info) override;
 
-  SQLCA* GetDBHandle() override { return handle_; }
+  SQLCA* GetDBHandle() override { return handle_.get(); }
   Ref<IZASAPlainDriver> GetPlainDriver() override { return plainDriver_; }
 
   // The client's connect string for the connection's parts and properties.
@@ -61,6 +62,6 @@ private:
   [[noreturn]] void AreaError(const char* error);
 
   SQLCA sqlca_{};
-  SQLCA* handle_ = nullptr;
   Ref<IZASAPlainDriver> plainDriver_;
+  TZASAAreaHandle handle_;  // &sqlca_ once initialised; after the driver that finishes it
 };
