@@ -18,7 +18,7 @@ constexpr ISC_STATUS kEndOfCursor = 100;
 }  // namespace
 
 TZInterbase6ResultSet::TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
-                                             std::unique_ptr<isc_stmt_handle> stmtHandle, const AnsiString& cursorName,
+                                             TZInterbaseStatementHandle stmtHandle, const AnsiString& cursorName,
                                              Ref<IZResultSQLDA> sqlData, bool cachedBlob, bool rowFetched)
     : TZAbstractResultSet(statement, sql), ibConnection_(Query<IZInterbase6Connection>(statement->GetConnection())),
       sqlData_(std::move(sqlData)), stmtHandle_(std::move(stmtHandle)), cursorName_(cursorName), cachedBlob_(cachedBlob),
@@ -29,7 +29,7 @@ TZInterbase6ResultSet::TZInterbase6ResultSet(const Ref<IZStatement>& statement, 
 }
 
 void TZInterbase6ResultSet::Open() {
-  if (!stmtHandle_ || *stmtHandle_ == 0) throw EZSQLException(SZCanNotRetrieveResultSetData);
+  if (!stmtHandle_ || *stmtHandle_.get() == 0) throw EZSQLException(SZCanNotRetrieveResultSetData);
   ColumnsInfo.Clear();
   for (int i = 0; i < sqlData_->GetFieldCount(); ++i) {
     TZColumnInfo& info = ColumnsInfo.Add();
@@ -49,12 +49,12 @@ void TZInterbase6ResultSet::Open() {
 }
 
 void TZInterbase6ResultSet::Close() {
-  if (stmtHandle_ && *stmtHandle_ != 0) {
+  if (stmtHandle_ && *stmtHandle_.get() != 0) {
     // The handle is 0 afterwards even when the client refused: a second
     // Close must not drop it again. The area goes after the statement, which
     // the client may still tell about it.
     try {
-      FreeStatement(ibConnection_->GetPlainDriver().get(), *stmtHandle_);
+      FreeStatement(ibConnection_->GetPlainDriver().get(), *stmtHandle_.get());
     } catch (...) {
       sqlData_ = nullptr;
       TZAbstractResultSet::Close();

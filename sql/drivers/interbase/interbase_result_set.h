@@ -9,6 +9,7 @@
 #include "sql/core/dbc/abstract_result_set.h"
 #include "sql/core/dbc/blobs.h"
 #include "sql/drivers/interbase/interbase_connection.h"
+#include "sql/drivers/interbase/interbase_handles.h"
 #include "sql/drivers/interbase/interbase_sqlda.h"
 
 class TZInterbase6ResultSet : public TZAbstractResultSet {
@@ -19,7 +20,7 @@ public:
   // with rowFetched it holds the one row of an executed EXECUTE PROCEDURE,
   // which has no cursor to fetch from.
   TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
-                        std::unique_ptr<isc_stmt_handle> stmtHandle,
+                        TZInterbaseStatementHandle stmtHandle,
                         const AnsiString& cursorName, Ref<IZResultSQLDA> sqlData, bool cachedBlob,
                         bool rowFetched = false);
 
@@ -57,7 +58,7 @@ private:
 
   Ref<IZInterbase6Connection> ibConnection_;
   Ref<IZResultSQLDA> sqlData_;
-  std::unique_ptr<isc_stmt_handle> stmtHandle_;
+  TZInterbaseStatementHandle stmtHandle_;  // after the connection whose driver drops it
   AnsiString cursorName_;
   ISC_STATUS fetchStat_ = 0;
   bool cachedBlob_;

@@ -46,22 +46,13 @@ bool SelectLike(int type) {
 }
 
 // One execution on a connection: its handles, and the statement handle,
-// which is dropped with this object unless a result set took it over. The
-// handle lives on the heap and moves to the result set as it is: the client
-// keeps the address it was allocated at and clears it when the statement
-// goes, so that address must stay valid for the statement's whole life.
+// which is dropped with this object unless a result set took it over (only
+// when the execution failed: the failure is what the caller hears of).
 class TZExecution {
 public:
   explicit TZExecution(IZInterbase6Connection& connection)
-      : connection_(connection), plain_(connection.GetPlainDriver()) {}
-  ~TZExecution() {
-    // Reached with a handle only when the execution failed: the failure is
-    // what the caller hears of.
-    try {
-      if (handle_) FreeStatement(plain_.get(), *handle_);
-    } catch (...) {
-    }
-  }
+      : connection_(connection), plain_(connection.GetPlainDriver()),
+        handle_(NewInterbaseStatementHandle(plain_.get())) {}
   TZExecution(const TZExecution&) = delete;
   TZExecution& operator=(const TZExecution&) = delete;
 
@@ -71,7 +62,7 @@ public:
   isc_tr_handle* Tr() const { return connection_.GetTrHandle(); }
 
   int Prepare(const AnsiString& sql) {
-    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, *handle_,
+    type = PrepareStatement(Plain(), connection_.GetDBHandle(), Tr(), Dialect(), sql, *handle_.get(),
                             connection_.IsUtf8Text());
     return type;
   }
@@ -81,7 +72,7 @@ public:
     return area;
   }
   void DescribeResult(const AnsiString& sql, IZResultSQLDA* area) {
-    PrepareResultSqlData(Plain(), Dialect(), sql, *handle_, area);
+    PrepareResultSqlData(Plain(), Dialect(), sql, *handle_.get(), area);
   }
   // An EXECUTE PROCEDURE returns its one row here, into the result area;
   // it has no cursor to fetch it from later.
@@ -95,9 +86,9 @@ public:
     plain_->isc_dsql_set_cursor_name(status_, handle_.get(), name.c_str(), 0);
     Check(sql);
   }
-  int AffectedRows() { return GetAffectedRows(Plain(), *handle_, type); }
-  void Free() { FreeStatement(Plain(), *handle_); }
-  isc_stmt_handle& Handle() { return *handle_; }
+  int AffectedRows() { return GetAffectedRows(Plain(), *handle_.get(), type); }
+  void Free() { FreeStatement(Plain(), *handle_.get()); }
+  isc_stmt_handle& Handle() { return *handle_.get(); }
   // The native result set over the handle, which it owns from now on,
   // wrapped for caching as the statement asks.
   Ref<IZResultSet> ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql, const AnsiString& cursorName,
@@ -119,7 +110,7 @@ private:
   IZInterbase6Connection& connection_;
   Ref<IZInterbasePlainDriver> plain_;
   ISC_STATUS_VECTOR status_ = {};
-  std::unique_ptr<isc_stmt_handle> handle_ = std::make_unique<isc_stmt_handle>(0);
+  TZInterbaseStatementHandle handle_;  // after the driver that drops it
 };
 
 bool CachedBlobProperty(IZStatement* statement) {
