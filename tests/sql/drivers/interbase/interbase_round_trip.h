@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/rtl/datetime.h"
@@ -142,5 +143,22 @@ protected:
 
   Engine engine_ = Engine::Embedded;
 };
+
+// The table's cases: each writer over each connection character set.
+class RoundTripCase : public RoundTripTest,
+                      public ::testing::WithParamInterface<std::tuple<Writer, const char*>> {
+protected:
+  void Run(Engine engine) { RoundTrip(engine, std::get<0>(GetParam()), std::get<1>(GetParam())); }
+};
+
+inline auto RoundTripCases() {
+  return ::testing::Combine(::testing::Values(Writer::Parameters, Writer::ResultSet),
+                            ::testing::Values("WIN1250", "UTF8"));
+}
+
+inline std::string RoundTripCaseName(const ::testing::TestParamInfo<RoundTripCase::ParamType>& info) {
+  return std::string(std::get<0>(info.param) == Writer::Parameters ? "Parameters" : "ResultSet") +
+         std::get<1>(info.param);
+}
 
 }  // namespace interbase_test

@@ -1,29 +1,17 @@
 // The round-trip table on the embedded engine, and a character that has no
 // Windows-1250 form.
 
-#include <tuple>
-
 #include "tests/sql/drivers/interbase/interbase_round_trip.h"
 
 namespace {
 
 using namespace interbase_test;
 
-class InterbaseRoundTrip : public RoundTripTest,
-                           public ::testing::WithParamInterface<std::tuple<Writer, const char*>> {};
+using InterbaseRoundTrip = RoundTripCase;
 
-TEST_P(InterbaseRoundTrip, IsqlReadsWhatTheDriverWrote) {
-  RoundTrip(Engine::Embedded, std::get<0>(GetParam()), std::get<1>(GetParam()));
-}
+TEST_P(InterbaseRoundTrip, IsqlReadsWhatTheDriverWrote) { Run(Engine::Embedded); }
 
-INSTANTIATE_TEST_SUITE_P(WritersAndCharacterSets, InterbaseRoundTrip,
-                         ::testing::Combine(::testing::Values(Writer::Parameters, Writer::ResultSet),
-                                            ::testing::Values("WIN1250", "UTF8")),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param) == Writer::Parameters ? "Parameters"
-                                                                                             : "ResultSet") +
-                                  std::get<1>(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(WritersAndCharacterSets, InterbaseRoundTrip, RoundTripCases(), RoundTripCaseName);
 
 // A character the program's code page lacks is named, never turned into "?".
 using InterbaseUtf8 = RoundTripTest;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <tuple>
 
 #include "sql/core/sql_exception.h"
 #include "tests/fixtures/firebird/server.h"
@@ -72,20 +71,10 @@ TEST(InterbaseServer, PingFailsOnceTheServerIsGone) {
   EXPECT_EQ(connection->PingServer(), -1);
 }
 
-class InterbaseRoundTripOnServer : public RoundTripTest,
-                                 public ::testing::WithParamInterface<std::tuple<Writer, const char*>> {};
+using InterbaseRoundTripOnServer = RoundTripCase;
 
-TEST_P(InterbaseRoundTripOnServer, IsqlReadsWhatTheDriverWrote) {
-  RoundTrip(Engine::Server, std::get<0>(GetParam()), std::get<1>(GetParam()));
-}
+TEST_P(InterbaseRoundTripOnServer, IsqlReadsWhatTheDriverWrote) { Run(Engine::Server); }
 
-INSTANTIATE_TEST_SUITE_P(WritersAndCharacterSets, InterbaseRoundTripOnServer,
-                         ::testing::Combine(::testing::Values(Writer::Parameters, Writer::ResultSet),
-                                            ::testing::Values("WIN1250", "UTF8")),
-                         [](const auto& info) {
-                           return std::string(std::get<0>(info.param) == Writer::Parameters ? "Parameters"
-                                                                                             : "ResultSet") +
-                                  std::get<1>(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(WritersAndCharacterSets, InterbaseRoundTripOnServer, RoundTripCases(), RoundTripCaseName);
 
 }  // namespace
