@@ -44,7 +44,7 @@ public:
   // The decoder's fast loop keeps the accumulator and read pointer in locals:
   // it takes them out, refills from the buffer while next < limit (at least
   // kFastMargin unread bytes, so no end-of-data checks), and puts them back.
-  static constexpr size_t kFastMargin = 16;
+  static constexpr size_t kFastMargin = 32;
   struct TFastState {
     uint64_t acc;
     int bits;

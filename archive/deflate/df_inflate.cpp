@@ -1,11 +1,13 @@
 // Inflate: decodes raw Deflate data block by block. Codes are looked up in
-// single-level tables indexed by the next input bits; corrupt data of any kind
-// ends in EAbInflateError with the cause, after the output so far was written.
+// tables that resolve a literal, or a length or distance with its extra bits,
+// in one step; corrupt data of any kind ends in EAbInflateError with the
+// cause, after the output so far was written.
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "archive/deflate/deflate.h"
+#include "archive/deflate/df_decode_table.h"
 #include "archive/deflate/df_in_bit_stream.h"
 #include "archive/deflate/df_output_window.h"
 #include "archive/deflate/df_tables.h"
@@ -14,47 +16,16 @@ using namespace detail;
 
 namespace {
 
-constexpr uint32_t kUnused = TAbDfDecodeHuffmanTree::kUnused;
-
 [[noreturn]] void Corrupt(const char* cause) { throw EAbInternalInflateError(cause); }
 
-// A match length or distance and the bits its code and extra bits take.
-struct TCodeValue {
-  uint32_t value;
-  int bits;
-};
+constexpr char kBadLength[] = "decoded an invalid length symbol: greater than 285 [DecodeData]";
+constexpr char kBadDistance[] = "decoded an invalid distance symbol: greater than 29 [DecodeData]";
+constexpr char kTooFar[] = "a distance reaches before the start of the output [DecodeData]";
 
-uint32_t ExtraValue(uint64_t acc, int codeLen, int extra) {
-  return static_cast<uint32_t>((acc >> codeLen) & ((uint64_t{1} << extra) - 1));
-}
-
-// The length of a length symbol's table entry e, with the input bits at its code.
-TCodeValue MatchLength(uint32_t e, uint64_t acc, bool deflate64) {
-  uint32_t sym = e & 0xFFFF;
-  int codeLen = (e >> 16) & 0xFF;
-  int extra = e >> 24;
-  uint32_t base = kLengthBase[sym - 257];
-  if (deflate64 && sym == 285) {  // Deflate64 spends 16 extra bits on lengths 3..65,538
-    extra = 16;
-    base = kMinMatch;
-  }
-  return {base + ExtraValue(acc, codeLen, extra), codeLen + extra};
-}
-
-TCodeValue MatchDistance(uint32_t d, uint64_t acc) {
-  int codeLen = (d >> 16) & 0xFF;
-  int extra = d >> 24;
-  return {kDistBase[d & 0xFFFF] + ExtraValue(acc, codeLen, extra), codeLen + extra};
-}
-
-// The decoding tables of one block.
-struct TDecodeTables {
-  const uint32_t* lit;
-  const uint32_t* dist;
-  uint64_t litMask;
-  uint64_t distMask;
-  uint32_t maxDistSym;
-};
+uint32_t LitLenEntry(const TDfDecodeTables& t, uint64_t acc) { return DfLookup<kDfLitLenBits>(t.litLen, acc); }
+uint32_t DistEntry(const TDfDecodeTables& t, uint64_t acc) { return DfLookup<kDfDistBits>(t.dist, acc); }
+// The fast loop tests for a literal first and only then for a long code.
+uint32_t LitLenMain(const TDfDecodeTables& t, uint64_t acc) { return DfMainEntry<kDfLitLenBits>(t.litLen, acc); }
 
 class TInflater {
 public:
@@ -67,7 +38,7 @@ public:
       final = in_.ReadBits(1, "TAbDfInBitStream.ReadBit") != 0;
       switch (in_.ReadBits(2, "TAbDfInBitStream.ReadBits")) {
         case 0: StoredBlock(); break;
-        case 1: DecodeData(StaticLitLenTree(), StaticDistTree()); break;
+        case 1: DecodeData(StaticDecodeTables(deflate64_)); break;
         case 2: DynamicBlock(); break;
         default: Corrupt("starting new block, but invalid block type [Inflate]");
       }
@@ -78,9 +49,11 @@ private:
   void StoredBlock();
   void DynamicBlock();
   void ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uint8_t* lengths, int count);
-  void DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree);
-  bool DecodeFast(const TDecodeTables& t);
-  bool DecodeOne(const TDecodeTables& t);
+  void DecodeData(const TDfDecodeTables& t);
+  bool DecodeFast(const TDfDecodeTables& t);
+  bool DecodeFastBmi2(const TDfDecodeTables& t);
+  bool DecodeFastPlain(const TDfDecodeTables& t);
+  bool DecodeOne(const TDfDecodeTables& t);
   // A bad code near the end of the input means the data was cut short.
   [[noreturn]] void BadCode(const char* cause) {
     if (in_.AtEnd()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
@@ -90,6 +63,7 @@ private:
   TAbDfInBitStream& in_;
   TAbDfOutputWindow& out_;
   bool deflate64_;
+  std::unique_ptr<TDfDecodeTables> tables_;  // of the dynamic blocks, made at the first
 };
 
 void TInflater::StoredBlock() {
@@ -145,11 +119,10 @@ void TInflater::DynamicBlock() {
   CheckLengths(lengths, hlit, false);
   CheckLengths(lengths + hlit, hdist, true);
 
-  TAbDfDecodeHuffmanTree litTree(kLitLenSymbols, TAbHuffmanUsage::huDecoding, 15);
-  litTree.Build(lengths, 0, hlit, kLengthExtra, 257);
-  TAbDfDecodeHuffmanTree distTree(deflate64_ ? kDist64Symbols : kDistSymbols, TAbHuffmanUsage::huDecoding, 15);
-  distTree.Build(lengths, hlit, hdist, kDistExtra, 0);
-  DecodeData(litTree, distTree);
+  if (!tables_) tables_ = std::make_unique_for_overwrite<TDfDecodeTables>();
+  BuildLitLenTable(tables_->litLen, lengths, hlit, deflate64_);
+  BuildDistTable(tables_->dist, lengths + hlit, hdist, deflate64_);
+  DecodeData(*tables_);
 }
 
 void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uint8_t* lengths, int count) {
@@ -158,7 +131,7 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
   for (int i = 0; i < count;) {
     in_.Refill();
     uint32_t e = table[in_.Bits() & mask];
-    if (e == kUnused) BadCode("decoded a code length out of range {ReadLitDistCodeLengths}");
+    if (e == TAbDfDecodeHuffmanTree::kUnused) BadCode("decoded a code length out of range {ReadLitDistCodeLengths}");
     int sym = e & 0xFFFF;
     int codeLen = (e >> 16) & 0xFF;
     if (sym > 18) BadCode("decoded a symbol not between 0 and 18 {ReadLitDistCodeLengths}");
@@ -184,13 +157,16 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
 // The fast loop: while the input buffer holds enough bytes and no token can
 // reach the output's write point or limit, tokens are decoded with the bit
 // accumulator and both pointers in locals, without per-token checks.
-bool TInflater::DecodeFast(const TDecodeTables& t) {
+[[gnu::always_inline]] inline bool TInflater::DecodeFast(const TDfDecodeTables& t) {
   TAbDfInBitStream::TFastState in = in_.TakeFast();
   TAbDfOutputWindow::TFastOut out = out_.TakeFast();
   uint64_t acc = in.acc;
-  int bits = in.bits;
+  unsigned bits = static_cast<unsigned>(in.bits);
   const uint8_t* ip = in.next;
   uint8_t* op = out.next;
+  const bool deflate64 = deflate64_;
+  // At most three refills per round of the loop, each taking at most 7
+  // bytes: the input limit leaves room for them.
   auto refill = [&] {
     uint64_t word;
     std::memcpy(&word, ip, 8);
@@ -198,100 +174,134 @@ bool TInflater::DecodeFast(const TDecodeTables& t) {
     ip += (63 - bits) >> 3;
     bits |= 56;
   };
-  auto sync = [&] {
-    in_.PutFast({acc, bits, ip, in.limit});
-    out_.PutFast(op);
+  auto take = [&](unsigned count) {
+    acc >>= count & 63;
+    bits -= count;
   };
+  auto literal = [&](uint32_t e) {
+    take(DfCodeBits(e));
+    *op++ = static_cast<uint8_t>(e >> 16);
+  };
+  // Called on leaving: gives the state back by value, so that the locals
+  // stay in registers.
+  auto sync = [this, limit = in.limit](uint64_t a, unsigned b, const uint8_t* i, uint8_t* o) {
+    in_.PutFast({a, static_cast<int>(b), i, limit});
+    out_.PutFast(o);
+  };
+  if (!(ip < in.limit && op < out.limit)) return false;
+  refill();
+  // The entry of the next token is looked up as soon as its code is in the
+  // accumulator (at least 15 bits), so that the lookup overlaps other work.
+  uint32_t e = LitLenMain(t, acc);
   while (ip < in.limit && op < out.limit) {
     refill();
-    uint32_t e = t.lit[acc & t.litMask];
-    // After a refill three literals of at most 15 bits each always fit; what
-    // follows them is decoded after the next refill.
-    int literals = 0;
-    for (; literals < 3 && (e & 0xFFFF) < 256; ++literals) {
-      int len = (e >> 16) & 0xFF;
-      acc >>= len;
-      bits -= len;
-      *op++ = static_cast<uint8_t>(e);
-      e = t.lit[acc & t.litMask];
+    if (e & kDfLiteral) {
+      // Up to three literals of at most 15 bits each from one refill.
+      literal(e);
+      e = LitLenMain(t, acc);
+      if (e & kDfLiteral) {
+        literal(e);
+        e = LitLenMain(t, acc);
+        if (e & kDfLiteral) {
+          literal(e);
+          refill();
+          e = LitLenMain(t, acc);
+          continue;
+        }
+      }
     }
-    if (literals > 0) continue;
-    uint32_t sym = e & 0xFFFF;
-    int codeLen = (e >> 16) & 0xFF;
-    if (sym == kEndOfBlock) {
-      acc >>= codeLen;
-      bits -= codeLen;
-      sync();
+    if (e & kDfSubTable) {
+      e = DfSubEntry<kDfLitLenBits>(t.litLen, e, acc);
+      if (e & kDfLiteral) {
+        literal(e);
+        refill();
+        e = LitLenMain(t, acc);
+        continue;
+      }
+    }
+    if (e & (kDfEndOfBlock | kDfInvalid)) [[unlikely]] {
+      if (e & kDfInvalid) {
+        sync(acc, bits, ip, op);
+        Corrupt(kBadLength);
+      }
+      take(DfCodeBits(e));
+      sync(acc, bits, ip, op);
       return true;
     }
-    if (e == kUnused || sym > 285) {
-      sync();
-      Corrupt("decoded an invalid length symbol: greater than 285 [DecodeData]");
+    // After a refill the accumulator holds 64 stream bits (bits counts at
+    // least 56 of them). A length and distance take at most 48, which leaves
+    // the 15 that the next token's lookup needs; with Deflate64 they take up
+    // to 60, and another refill comes before the distance where needed.
+    refill();
+    uint32_t length = DfTokenValue(e, acc);
+    take(DfTokenBits(e));
+    uint32_t d = DistEntry(t, acc);
+    if (d & kDfInvalid) [[unlikely]] {
+      sync(acc, bits, ip, op);
+      Corrupt(kBadDistance);
     }
-    TCodeValue length = MatchLength(e, acc, deflate64_);
-    acc >>= length.bits;
-    bits -= length.bits;
-    if (bits < 32) refill();
-
-    uint32_t d = t.dist[acc & t.distMask];
-    if (d == kUnused || (d & 0xFFFF) > t.maxDistSym) {
-      sync();
-      Corrupt("decoded an invalid distance symbol: greater than 29 [DecodeData]");
+    if (deflate64 && DfTokenBits(d) + 15 > bits) [[unlikely]] refill();
+    uint32_t distance = DfTokenValue(d, acc);
+    take(DfTokenBits(d));
+    if (distance > static_cast<uint32_t>(op - out.base)) [[unlikely]] {
+      sync(acc, bits, ip, op);
+      Corrupt(kTooFar);
     }
-    TCodeValue distance = MatchDistance(d, acc);
-    acc >>= distance.bits;
-    bits -= distance.bits;
-    if (distance.value > static_cast<uint32_t>(op - out.base)) {
-      sync();
-      Corrupt("a distance reaches before the start of the output [DecodeData]");
-    }
-    TAbDfOutputWindow::CopyMatchAt(op, length.value, distance.value);
-    op += length.value;
+    e = LitLenMain(t, acc);
+    TAbDfOutputWindow::CopyMatchAt(op, length, distance);
+    op += length;
   }
-  sync();
+  sync(acc, bits, ip, op);
   return false;
 }
 
 // One token with every check: near the end of the input, the write point or
 // the output limit. Returns true at the end of the block.
-bool TInflater::DecodeOne(const TDecodeTables& t) {
+bool TInflater::DecodeOne(const TDfDecodeTables& t) {
   in_.Refill();
   uint64_t bits = in_.Bits();
-  uint32_t e = t.lit[bits & t.litMask];
-  uint32_t sym = e & 0xFFFF;
-  int codeLen = (e >> 16) & 0xFF;
-  if (sym <= kEndOfBlock) {
-    in_.Discard(codeLen);
+  uint32_t e = LitLenEntry(t, bits);
+  if (e & (kDfLiteral | kDfEndOfBlock)) {
+    in_.Discard(DfCodeBits(e));
     if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-    if (sym == kEndOfBlock) return true;
-    out_.PutByte(static_cast<uint8_t>(sym));
+    if (e & kDfEndOfBlock) return true;
+    out_.PutByte(static_cast<uint8_t>(e >> 16));
     out_.Check();
     return false;
   }
-  if (e == kUnused || sym > 285) BadCode("decoded an invalid length symbol: greater than 285 [DecodeData]");
-  TCodeValue length = MatchLength(e, bits, deflate64_);
-  in_.Discard(length.bits);
+  if (e & kDfInvalid) BadCode(kBadLength);
+  uint32_t length = DfTokenValue(e, bits);
+  in_.Discard(DfTokenBits(e));
   if (in_.AvailableBits() < 32) in_.Refill();
 
-  uint32_t d = t.dist[in_.Bits() & t.distMask];
-  if (d == kUnused || (d & 0xFFFF) > t.maxDistSym)
-    BadCode("decoded an invalid distance symbol: greater than 29 [DecodeData]");
-  TCodeValue distance = MatchDistance(d, in_.Bits());
-  in_.Discard(distance.bits);
+  uint32_t d = DistEntry(t, in_.Bits());
+  if (d & kDfInvalid) BadCode(kBadDistance);
+  uint32_t distance = DfTokenValue(d, in_.Bits());
+  in_.Discard(DfTokenBits(d));
   if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
-  if (out_.TooFar(distance.value)) Corrupt("a distance reaches before the start of the output [DecodeData]");
-  out_.CopyMatch(length.value, distance.value);
+  if (out_.TooFar(distance)) Corrupt(kTooFar);
+  out_.CopyMatch(length, distance);
   out_.Check();
   return false;
 }
 
-void TInflater::DecodeData(const TAbDfDecodeHuffmanTree& litTree, const TAbDfDecodeHuffmanTree& distTree) {
-  TDecodeTables t{litTree.DecodeTable(),
-                  distTree.DecodeTable(),
-                  (uint64_t{1} << litTree.LookupBitLength()) - 1,
-                  (uint64_t{1} << distTree.LookupBitLength()) - 1,
-                  deflate64_ ? 31u : 29u};
-  while (!DecodeFast(t))
+// The fast loop is built twice, once with the processor's bit-field
+// instructions (shifts by a register, masks of a bit count) where it has them.
+#if defined(__x86_64__)
+__attribute__((target("bmi2"))) bool TInflater::DecodeFastBmi2(const TDfDecodeTables& t) { return DecodeFast(t); }
+const bool kHaveBmi2 = [] {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("bmi2");
+}();
+#else
+bool TInflater::DecodeFastBmi2(const TDfDecodeTables& t) { return DecodeFast(t); }
+constexpr bool kHaveBmi2 = false;
+#endif
+bool TInflater::DecodeFastPlain(const TDfDecodeTables& t) { return DecodeFast(t); }
+
+void TInflater::DecodeData(const TDfDecodeTables& t) {
+  auto fast = kHaveBmi2 ? &TInflater::DecodeFastBmi2 : &TInflater::DecodeFastPlain;
+  while (!(this->*fast)(t))
     if (DecodeOne(t)) return;
 }
 

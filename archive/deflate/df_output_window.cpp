@@ -7,7 +7,8 @@
 
 namespace {
 constexpr size_t kWritePoint = 262144;  // large, so that sliding moves little
-constexpr size_t kSlack = 16;           // word copies of a match may run this far past it
+// Word copies of a match run past it, and a Deflate64 length past the maximum.
+constexpr size_t kSlack = TAbDfOutputWindow::kCopyOver + 16;
 }  // namespace
 
 TAbDfOutputWindow::TAbDfOutputWindow(TStream* dest, bool testOnly, bool useCrc32, int64_t outputLimit,

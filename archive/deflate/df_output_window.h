@@ -27,18 +27,36 @@ public:
     CopyMatchAt(buf_.get() + pos_, length, distance);
     pos_ += length;
   }
-  // Copies a match to dest; may write up to 7 bytes past it (the buffer has room).
+  // Copies a match to dest; may write up to kCopyOver bytes past it (the
+  // buffer has room). The first 32 bytes are copied whatever the length, as
+  // most matches are that short. Overlapping matches (distance < length)
+  // repeat their source, so words are copied in order, and a distance under
+  // 8 bytes first lays out a run of whole periods at least a word long.
+  static constexpr size_t kCopyOver = 32;
   static void CopyMatchAt(uint8_t* dest, uint32_t length, uint32_t distance) {
     const uint8_t* src = dest - distance;
-    if (distance >= 8) {
-      for (uint32_t i = 0; i < length; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, src + i, 8);
-        std::memcpy(dest + i, &w, 8);
-      }
+    uint8_t* end = dest + length;
+    if (distance >= 16) {
+      std::memcpy(dest, src, 16);
+      std::memcpy(dest + 16, src + 16, 16);
+      for (dest += 32, src += 32; dest < end; dest += 16, src += 16) std::memcpy(dest, src, 16);
       return;
     }
-    for (uint32_t i = 0; i < length; ++i) dest[i] = src[i];
+    if (distance >= 8) {
+      for (int i = 0; i < 32; i += 8) CopyWord(dest + i, src + i);
+      for (dest += 32, src += 32; dest < end; dest += 8, src += 8) CopyWord(dest, src);
+      return;
+    }
+    if (distance == 1) {
+      uint64_t run = src[0] * uint64_t{0x0101010101010101};
+      for (int i = 0; i < 32; i += 8) std::memcpy(dest + i, &run, 8);
+      for (dest += 32; dest < end; dest += 8) std::memcpy(dest, &run, 8);
+      return;
+    }
+    static constexpr uint8_t kPeriods[8] = {0, 8, 8, 9, 8, 10, 12, 14};
+    uint32_t period = kPeriods[distance];
+    for (uint32_t i = 0; i < period; ++i) dest[i] = src[i];
+    for (dest += period; dest < end; dest += 8) CopyWord(dest, dest - period);
   }
   // Called after each token: slides at the write point, stops at the limit.
   void Check() {
@@ -74,6 +92,11 @@ private:
   void Slide();
   void PassOut(size_t count);
   void UpdateStopAt();
+  static void CopyWord(uint8_t* dest, const uint8_t* src) {
+    uint64_t w;
+    std::memcpy(&w, src, 8);
+    std::memcpy(dest, &w, 8);
+  }
 
   TStream* dest_;
   bool testOnly_, useCrc32_;

@@ -189,6 +189,69 @@ TEST(Inflate, LongestMatchAtDistanceOneRepeatsTheLastByte) {
   EXPECT_EQ(InflateBytes(w.Done()), TBytes(259, 'x'));
 }
 
+// The canonical codes of a set of code lengths.
+std::vector<uint32_t> CanonicalCodes(const std::vector<uint8_t>& lengths) {
+  int count[16] = {};
+  for (uint8_t len : lengths) count[len] += len != 0;
+  uint32_t next[16] = {}, code = 0;
+  for (int len = 1; len < 16; ++len) next[len] = code = (code + count[len - 1]) << 1;
+  std::vector<uint32_t> codes(lengths.size());
+  for (size_t i = 0; i < lengths.size(); ++i)
+    if (lengths[i] != 0) codes[i] = next[lengths[i]]++;
+  return codes;
+}
+
+// Deflate64's longest length code (15 bits and 16 extra bits) right before its
+// farthest distance code (15 bits and 14 extra bits): 60 bits in one token,
+// then a 15-bit literal. With input left over, so that the decoder's fast
+// path sees it too, and without.
+TEST(Inflate, Deflate64TokensOfSixtyBitsAreFollowedCorrectly) {
+  std::vector<uint8_t> lit(286, 0), dist(32, 0);
+  lit['a'] = 1;
+  lit[256] = 2;
+  for (int len = 3; len <= 14; ++len) lit['b' + len - 3] = static_cast<uint8_t>(len);  // 'b'..'m'
+  lit[285] = lit['n'] = 15;
+  dist[0] = 1;
+  for (int len = 2; len <= 14; ++len) dist[len - 1] = static_cast<uint8_t>(len);
+  dist[30] = dist[31] = 15;
+  std::vector<uint32_t> litCode = CanonicalCodes(lit), distCode = CanonicalCodes(dist);
+
+  for (bool padded : {false, true}) {
+    SCOPED_TRACE(padded ? "padded" : "unpadded");
+    TBitWriter w;
+    w.Bits(padded ? 0 : 1, 1).Bits(2, 2).Bits(286 - 257, 5).Bits(32 - 1, 5).Bits(19 - 4, 4);
+    const uint8_t order[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
+    for (uint8_t sym : order) w.Bits(sym < 16 ? 4 : 0, 3);  // code lengths 0..15, four bits each
+    for (uint8_t len : lit) w.Code(len, 4);
+    for (uint8_t len : dist) w.Code(len, 4);
+    auto token = [&](int sym, uint32_t extra, int extraBits, int dsym, uint32_t dextra, int dextraBits) {
+      w.Code(litCode[sym], lit[sym]).Bits(extra, extraBits);
+      w.Code(distCode[dsym], dist[dsym]).Bits(dextra, dextraBits);
+    };
+    w.Code(litCode['a'], 1);
+    token(285, 65535, 16, 0, 0, 0);           // 65,538 bytes at distance 1
+    token(285, 2, 16, 31, 16383, 14);         // 5 bytes at distance 65,536
+    w.Code(litCode['n'], 15).Code(litCode['b'], 3).Code(litCode[256], 2);
+    TBytes expected(65544, 'a');
+    expected.push_back('n');
+    expected.push_back('b');
+    if (padded) {  // a stored block of 64 bytes
+      w.Bits(1, 1).Bits(0, 2);
+      TBytes data = w.Done();
+      for (uint8_t b : {0x40, 0x00, 0xBF, 0xFF}) data.push_back(b);
+      data.insert(data.end(), 64, 'z');
+      expected.insert(expected.end(), 64, 'z');
+      TAbDeflateHelper h;
+      h.SetOptions(h.Options() | kDfUseDeflate64);
+      EXPECT_TRUE(InflateBytes(data, &h) == expected);
+      continue;
+    }
+    TAbDeflateHelper h;
+    h.SetOptions(h.Options() | kDfUseDeflate64);
+    EXPECT_TRUE(InflateBytes(w.Done(), &h) == expected);
+  }
+}
+
 TEST(Inflate, OutputLimitStopsQuietlyAfterTheTokenThatReachesIt) {
   TBytes data = Corpus("sql", 400000);
   TBytes packed = ZlibDeflateRaw(data, 6, Z_DEFAULT_STRATEGY);
