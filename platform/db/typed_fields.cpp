@@ -400,8 +400,11 @@ AnsiString TBytesField::ValueAsString() const {
 }
 
 void TBytesField::SetValueAsString(const AnsiString& value) {
+  // Bytes the field cannot hold are refused, never cut to its size.
+  if (value.size() > static_cast<size_t>(Size()))
+    DatabaseErrorFmt(SFieldValueTooLong, {static_cast<int>(value.size()), DisplayName(), Size()});
   AnsiString buffer(DataSize(), '\0');
-  size_t count = std::min<size_t>(value.size(), Size());
+  size_t count = value.size();
   if (DataType() == ftVarBytes) {
     WriteUnaligned<uint16_t>(buffer.data(), static_cast<uint16_t>(count));
     value.copy(buffer.data() + 2, count);

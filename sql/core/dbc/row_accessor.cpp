@@ -251,6 +251,13 @@ int TZRowAccessor::StoredByteCount(const TZRowBuffer* buffer, int columnIndex) c
   return count;
 }
 
+void TZRowAccessor::CheckFits(int columnIndex, std::size_t length, std::size_t precision) const {
+  if (length > precision)
+    throw EZSQLException(Format(SZValueTooLongForColumn, {static_cast<std::int64_t>(length), columnIndex,
+                                                          columnNames_[columnIndex - 1],
+                                                          static_cast<std::int64_t>(precision)}));
+}
+
 void TZRowAccessor::CheckBytesLimit(int columnIndex, int count) const {
   if (count > 0 && columnOffsets_[columnIndex - 1] + 1 + 2 + (count - 1) > kColumnAreaLimit) RaiseRangeError();
 }

@@ -140,7 +140,8 @@ public:
   TZVariant GetValue(int columnIndex);
 
   // --- Typed setters on RowBuffer; a value that does not fit the column
-  // raises the range error and stores nothing.
+  // raises the range error (a text or bytes longer than the column: "Value
+  // of %d characters is too long ...") and stores nothing.
   void SetBoolean(int columnIndex, bool value);
   void SetByte(int columnIndex, std::int8_t value);
   void SetShort(int columnIndex, std::int16_t value);
@@ -191,6 +192,8 @@ private:
   // The byte count of a stBytes value, within the slot and the area limit.
   int StoredByteCount(const TZRowBuffer* buffer, int columnIndex) const;
   void CheckBytesLimit(int columnIndex, int count) const;
+  // A value longer than the column's slot is refused by name, never cut.
+  void CheckFits(int columnIndex, std::size_t length, std::size_t precision) const;
   bool IsNullByte(int columnIndex) const { return *NullByte(rowBuffer_, columnIndex) != 0; }
   void ReleaseBlobs(TZRowBuffer* buffer);
   void CopyColumns(const TZRowBuffer* src, TZRowBuffer* dest);

@@ -65,11 +65,12 @@ void TZRowAccessor::StoreFloat(int columnIndex, long double value) {
   *NullByte(rowBuffer_, columnIndex) = 0;
 }
 
-// At most Precision characters, up to the text's first zero character.
+// Up to the text's first zero character, at most Precision characters.
 void TZRowAccessor::StoreString(int columnIndex, const char* text, std::size_t length) {
   std::uint8_t* data = Data(rowBuffer_, columnIndex);
   std::size_t precision = columnLengths_[columnIndex - 1] - 1;
-  length = strnlen(text, std::min(length, precision));
+  length = strnlen(text, length);
+  CheckFits(columnIndex, length, precision);
   std::memcpy(data, text, length);
   data[length] = 0;
   *NullByte(rowBuffer_, columnIndex) = 0;
@@ -78,7 +79,8 @@ void TZRowAccessor::StoreString(int columnIndex, const char* text, std::size_t l
 void TZRowAccessor::StoreUnicodeString(int columnIndex, const WideString& value) {
   std::uint8_t* data = Data(rowBuffer_, columnIndex);
   std::size_t precision = columnLengths_[columnIndex - 1] / 2 - 1;
-  std::size_t length = std::min(value.size(), precision);
+  std::size_t length = value.size();
+  CheckFits(columnIndex, length, precision);
   std::memcpy(data, value.data(), length * 2);
   Store<char16_t>(data + length * 2, 0);
   *NullByte(rowBuffer_, columnIndex) = 0;
@@ -86,7 +88,8 @@ void TZRowAccessor::StoreUnicodeString(int columnIndex, const WideString& value)
 
 void TZRowAccessor::StoreBytes(int columnIndex, const TByteDynArray& value) {
   std::size_t precision = columnLengths_[columnIndex - 1] - 2;
-  std::size_t count = std::min(value.size(), precision);
+  std::size_t count = value.size();
+  CheckFits(columnIndex, count, precision);
   if (count > INT16_MAX) RaiseRangeError();
   CheckBytesLimit(columnIndex, static_cast<int>(count));
   std::uint8_t* data = Data(rowBuffer_, columnIndex);

@@ -117,14 +117,18 @@ const ConversionCase kCases[] = {
     {"date cannot be read as flag", stDate, 0, Stamp(1), kBoolean,
      "Convertion is not possible for column 1 from Date to Boolean"},
     // Text.
-    {"text is cut at the precision", stString, 5, Text("abcdefgh"), kString, "abcde"},
+    {"text longer than the precision is refused, not cut", stString, 5, Text("abcdefgh"), kString,
+     "Value of 8 characters is too long for column 1 () of size 5"},
+    {"text of the precision fits", stString, 5, Text("abcde"), kString, "abcde"},
     {"text as wide text", stString, 10, Text("p\xF8\xEDli\x9A"), kUnicode, "p\xF8\xEDli\x9A"},
     {"wide column stores narrowed text", stUnicodeString, 10, Text("\x9Alut\xFD"), kString, "\x9Alut\xFD"},
     {"number into wide column", stUnicodeString, 10, Int(-42), kInt, "-42"},
     {"bytes as text", stBytes, 10, Text("ab"), kString, "ab"},
     {"unset column reads null", stInteger, 0, Nothing(), kString, "null"},
     // Bytes.
-    {"bytes column keeps the precision", stBytes, 4, Text("abcdefghij"), kBytes, "4:abcd"},
+    {"bytes longer than the precision are refused, not cut", stBytes, 4, Text("abcdefghij"), kBytes,
+     "Value of 10 characters is too long for column 1 () of size 4"},
+    {"bytes of the precision fit", stBytes, 4, Text("abcd"), kBytes, "4:abcd"},
     {"empty text makes empty bytes", stBytes, 4, Text(""), kBytes, "0:"},
     {"text as bytes", stString, 10, Text("xyz"), kBytes, "3:xyz"},
     {"date cannot be read as bytes", stDate, 0, Stamp(1), kBytes,
@@ -199,10 +203,15 @@ TEST_F(OneRow, SlotsHoldTheDocumentedBytes) {
   accessor->SetBoolean(1, true);
   EXPECT_EQ(Data(1)[0], 0xFF);
   EXPECT_EQ(Data(1)[1], 0xFF);
-  accessor->SetBytes(2, TByteDynArray(10, 7));
+  accessor->SetBytes(2, TByteDynArray(4, 7));
   EXPECT_EQ(Data(2)[0], 4);
   EXPECT_EQ(Data(2)[1], 0);
-  accessor->SetUnicodeString(3, u"abcdefg");
+  accessor->SetUnicodeString(3, u"abcde");
+  EXPECT_EQ(accessor->GetUnicodeString(3, isNull), u"abcde");
+  // A value longer than its slot is refused whole and the old one stays.
+  EXPECT_THROW(accessor->SetBytes(2, TByteDynArray(5, 8)), EZSQLException);
+  EXPECT_THROW(accessor->SetUnicodeString(3, u"abcdef"), EZSQLException);
+  EXPECT_EQ(Data(2)[2], 7);
   EXPECT_EQ(accessor->GetUnicodeString(3, isNull), u"abcde");
   accessor->SetInt(4, 0x01020304);
   EXPECT_EQ(Data(4)[0], 4);

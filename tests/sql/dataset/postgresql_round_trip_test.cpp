@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 #include "platform/rtl/format.h"
 #include "sql/core/messages.h"
 #include "sql/core/sysutils.h"
-#include "sql/dataset/connection.h"
-#include "sql/dataset/query.h"
 #include "tests/sql/dataset/error_of.h"
+#include "tests/sql/dataset/owned_query.h"
 #include "tests/sql/drivers/postgresql/postgresql_test_support.h"
 
 namespace {
@@ -40,12 +38,7 @@ protected:
   }
   void TearDown() override { connection->Free(); }
 
-  std::unique_ptr<TZQuery, void (*)(TZQuery*)> NewQuery() {
-    std::unique_ptr<TZQuery, void (*)(TZQuery*)> query(new TZQuery(nullptr), [](TZQuery* q) { q->Free(); });
-    query->SetConnection(connection);
-    query->SetUpdateMode(umUpdateAll);
-    return query;
-  }
+  OwnedQuery NewQuery() { return NewUpdateAllQuery(connection); }
 
   TZConnection* connection = new TZConnection(nullptr);
 };

@@ -6,11 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <memory>
 
 #include "sql/core/sysutils.h"
-#include "sql/dataset/connection.h"
-#include "sql/dataset/query.h"
+#include "tests/sql/dataset/owned_query.h"
 #include "tests/sql/drivers/sqlite/sqlite_test_support.h"
 
 namespace {
@@ -24,12 +22,7 @@ protected:
   }
   void TearDown() override { connection->Free(); }
 
-  std::unique_ptr<TZQuery, void (*)(TZQuery*)> NewQuery() {
-    std::unique_ptr<TZQuery, void (*)(TZQuery*)> query(new TZQuery(nullptr), [](TZQuery* q) { q->Free(); });
-    query->SetConnection(connection);
-    query->SetUpdateMode(umUpdateAll);
-    return query;
-  }
+  OwnedQuery NewQuery() { return NewUpdateAllQuery(connection); }
 
   TZConnection* connection = new TZConnection(nullptr);
 };
@@ -136,6 +129,25 @@ TEST_F(SQLiteRoundTripTest, TimeSpanIsShownAndValidatedWhole) {
   query->Post();
   query->Close();
   EXPECT_EQ(Tool("SELECT v FROM spans;"), "-838:59:58.25");
+}
+
+// Bytes longer than the field are refused by name, never cut to its size;
+// the stored value stays.
+TEST_F(SQLiteRoundTripTest, BytesLongerThanTheFieldAreRefused) {
+  Tool("CREATE TABLE bin (id INTEGER PRIMARY KEY, v VARBINARY(4)); INSERT INTO bin VALUES (1, X'01020304');");
+  auto query = NewQuery();
+  query->SQL().Add("SELECT id, v FROM bin");
+  query->Open();
+  query->Edit();
+  try {
+    query->FieldNamed("v")->SetValueAsString(std::string("\x05\x06\x07\x08\x09", 5));
+    ADD_FAILURE() << "five bytes were taken by a field of four";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), "Value of 5 characters is too long for field 'v' of size 4");
+  }
+  query->Cancel();
+  query->Close();
+  EXPECT_EQ(Tool("SELECT hex(v) FROM bin;"), "01020304");
 }
 
 }  // namespace
