@@ -160,6 +160,7 @@ int TZSQLite28PlainDriver::Finalize(Psqlite_vm vm, char*& errMsg) {
   return Fn<TFinishFn>(E::sqlite_finalize)(vm, &errMsg);
 }
 int TZSQLite28PlainDriver::StepRow(Psqlite_vm, int, TZSQLiteValue*) { throw EZSQLException(SZUnsupportedOperation); }
+void TZSQLite28PlainDriver::RowValues(Psqlite_vm, int, TZSQLiteValue*) { throw EZSQLException(SZUnsupportedOperation); }
 const char* TZSQLite28PlainDriver::ColumnText(Psqlite_vm, int, const char*, std::string&) {
   throw EZSQLException(SZUnsupportedOperation);
 }

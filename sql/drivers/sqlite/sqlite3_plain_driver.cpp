@@ -119,7 +119,14 @@ struct RowEntries {
   TColumnInt64Fn integer = Fn<TColumnInt64Fn>(E::sqlite3_column_int64);
   TColumnDoubleFn real = Fn<TColumnDoubleFn>(E::sqlite3_column_double);
   TColumnTextFn text = Fn<TColumnTextFn>(E::sqlite3_column_text);
+  TColumnIntFn bytes = Fn<TColumnIntFn>(E::sqlite3_column_bytes);
 };
+
+// A statement exists, so the library is loaded.
+const RowEntries& Entries() {
+  static const RowEntries entries;
+  return entries;
+}
 
 }  // namespace
 
@@ -248,20 +255,28 @@ int TZSQLite3PlainDriver::Step(Psqlite_vm vm, int& columnCount, const char**& va
 }
 
 int TZSQLite3PlainDriver::StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) {
-  static const RowEntries entries;  // a statement exists, so the library is loaded
-  const int code = entries.step(vm);
-  if (code != SQLITE_ROW_CODE) return code;
+  const int code = Entries().step(vm);
+  if (code == SQLITE_ROW_CODE) RowValues(vm, count, values);
+  return code;
+}
+
+// A text's length is asked after the text itself, so that it counts the
+// bytes of that very text; the text may hold NUL bytes.
+void TZSQLite3PlainDriver::RowValues(Psqlite_vm vm, int count, TZSQLiteValue* values) {
+  const RowEntries& entries = Entries();
   for (int i = 0; i < count; ++i) {
     TZSQLiteValue& value = values[i];
     value.Storage = entries.type(vm, i);
     switch (value.Storage) {
       case SQLITE_INTEGER_STORAGE: value.Integer = entries.integer(vm, i); break;
       case SQLITE_FLOAT_STORAGE: value.Real = entries.real(vm, i); break;
-      case SQLITE_TEXT_STORAGE: value.Text = entries.text(vm, i); break;
+      case SQLITE_TEXT_STORAGE:
+        value.Text = entries.text(vm, i);
+        value.Length = entries.bytes(vm, i);
+        break;
       default: break;
     }
   }
-  return code;
 }
 
 // A BLOB in a binary column (written by any program) is handed out in the

@@ -46,12 +46,14 @@ inline constexpr int SQLITE_NULL_STORAGE = 5;
 
 // A value of the current row as the library holds it: Integer for the
 // integer class, Real for the float class, Text (the library's, valid until
-// the next step) for the text class; nothing more for a BLOB or NULL.
+// the next step) and its Length in bytes for the text class, which may hold
+// NUL bytes of its own; nothing more for a BLOB or NULL.
 struct TZSQLiteValue {
   int Storage = SQLITE_NULL_STORAGE;
   std::int64_t Integer = 0;
   double Real = 0;
   const char* Text = nullptr;
+  int Length = 0;
 };
 
 // Every message a library hands out (ErrMsg arguments) belongs to the caller,
@@ -104,11 +106,13 @@ public:
   // Row by row without the arrays of Step, for drivers that answer true
   // from HasTypedRows (else both raise "Unsupported operation"). StepRow
   // answers like Step and, on 100, fills values[0 .. count - 1];
-  // ColumnText gives the text Step would have handed out for a column of
+  // RowValues fills them the same way for the current row, as after the
+  // first Step; ColumnText gives the text Step would have handed out for a column of
   // the current row (null for NULL), kept in copy where it is not the
   // library's own.
   virtual bool HasTypedRows() = 0;
   virtual int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) = 0;
+  virtual void RowValues(Psqlite_vm vm, int count, TZSQLiteValue* values) = 0;
   virtual const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) = 0;
   virtual int Finalize(Psqlite_vm vm, char*& errMsg) = 0;
   virtual int Reset(Psqlite_vm vm, char*& errMsg) = 0;
@@ -166,6 +170,7 @@ public:
   // The 2.8 library hands out texts only.
   bool HasTypedRows() override { return false; }
   int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
+  void RowValues(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
   const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) override;
   int Finalize(Psqlite_vm vm, char*& errMsg) override;
   int Reset(Psqlite_vm vm, char*& errMsg) override;
@@ -231,6 +236,7 @@ public:
   int Step(Psqlite_vm vm, int& columnCount, const char**& values, const char**& names) override;
   bool HasTypedRows() override { return true; }
   int StepRow(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
+  void RowValues(Psqlite_vm vm, int count, TZSQLiteValue* values) override;
   const char* ColumnText(Psqlite_vm vm, int column, const char* declaredType, std::string& copy) override;
   // Both hand out the library's text of a failure in errMsg, else null.
   int Finalize(Psqlite_vm vm, char*& errMsg) override;

@@ -32,6 +32,13 @@ TZColumnNullableType TZSQLiteResultSetMetadata::IsNullable(int column) {
   return TZAbstractResultSetMetadata::IsNullable(column);
 }
 
+void TZSQLiteResultSetMetadata::LoadColumn(int columnIndex, TZColumnInfo& columnInfo,
+                                           IZSelectSchema* selectSchema) {
+  const TZSQLType widened = columnInfo.ColumnType;
+  TZAbstractResultSetMetadata::LoadColumn(columnIndex, columnInfo, selectSchema);
+  if (widened == stAsciiStream && columnInfo.ColumnType == stString) columnInfo.ColumnType = stAsciiStream;
+}
+
 // --- result set
 
 TZSQLiteResultSet::TZSQLiteResultSet(Ref<IZSQLitePlainDriver> plainDriver, const Ref<IZStatement>& statement,
@@ -65,9 +72,15 @@ void TZSQLiteResultSet::Open() {
   texts_.assign(count, nullptr);
   textMade_.assign(count, 1);
   copies_.assign(count, std::string());
-  // The first row is the first step's texts.
+  // The first row is the first step's texts, or the library's values where
+  // the driver gives them: only those tell a text's length.
   onRow_ = step_.Values != nullptr;
-  if (onRow_) std::copy_n(step_.Values.get(), count, texts_.begin());
+  if (onRow_ && typedRows_) {
+    plainDriver_->RowValues(step_.Vm, columnCount_, values_.data());
+    std::fill(textMade_.begin(), textMade_.end(), 0);
+  } else if (onRow_) {
+    std::copy_n(step_.Values.get(), count, texts_.begin());
+  }
   WidenColumns();
   if (!onRow_) FreeHandle();
   TZAbstractResultSet::Open();
@@ -90,17 +103,20 @@ void TZSQLiteResultSet::AddColumn(const char* name, const char* declaredType) {
 }
 
 // The cache keeps texts up to the column's precision, and the library keeps
-// whatever length it was given: the longest value decides.
+// whatever length it was given: the longest value decides. A fixed text ends
+// at its first NUL byte, so a text holding one makes its column a stream.
 void TZSQLiteResultSet::WidenColumns() {
   for (int i = 0; i < columnCount_; ++i) {
     TZColumnInfo& column = ColumnsInfo[i];
     if (column.ColumnType != stString && column.ColumnType != stBytes) continue;
     const char* text = onRow_ ? TextOf(i) : nullptr;
-    if (text && std::strlen(text) > static_cast<std::size_t>(std::max(column.Precision, 0))) {
-      column.Precision = static_cast<int>(std::strlen(text));
+    const std::size_t length = text ? TextLength(i) : 0;
+    if (length > static_cast<std::size_t>(std::max(column.Precision, 0))) {
+      column.Precision = static_cast<int>(length);
       ++widenings_;
     }
-    if (column.ColumnType == stString && column.Precision > kMaxStringColumnLength) {
+    if (column.ColumnType != stString) continue;
+    if (column.Precision > kMaxStringColumnLength || (text && std::memchr(text, 0, length))) {
       column.ColumnType = stAsciiStream;
       ++widenings_;
     }
@@ -117,6 +133,12 @@ const char* TZSQLiteResultSet::TextOf(int i) {
   texts_[i] = text;
   textMade_[i] = 1;
   return text;
+}
+
+std::size_t TZSQLiteResultSet::TextLength(int i) {
+  const TZSQLiteValue& value = values_[i];
+  if (value.Storage == SQLITE_TEXT_STORAGE) return static_cast<std::size_t>(value.Length);
+  return std::strlen(texts_[i]);
 }
 
 bool TZSQLiteResultSet::StepStatement() {
@@ -265,7 +287,7 @@ const char* TZSQLiteResultSet::GetPChar(int columnIndex) {
 
 AnsiString TZSQLiteResultSet::GetString(int columnIndex) {
   const char* text = GetPChar(columnIndex);
-  return text ? AnsiString(text) : AnsiString();
+  return text ? AnsiString(text, TextLength(columnIndex - 1)) : AnsiString();
 }
 
 bool TZSQLiteResultSet::GetBoolean(int columnIndex) {

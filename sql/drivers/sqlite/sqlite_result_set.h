@@ -22,6 +22,11 @@ public:
   using TZAbstractResultSetMetadata::TZAbstractResultSetMetadata;
 
   TZColumnNullableType IsNullable(int column) override;
+
+protected:
+  // The catalogue gives a column its declared type; a text column the rows
+  // read so far turned into a stream stays one.
+  void LoadColumn(int columnIndex, TZColumnInfo& columnInfo, IZSelectSchema* selectSchema) override;
 };
 
 class TZSQLiteResultSet : public TZAbstractResultSet {
@@ -75,6 +80,9 @@ private:
   void FreeHandle();
   // The text Step would give for column i of the current row (null for NULL).
   const char* TextOf(int i);
+  // The byte count of that text, once made and not null: the library's own
+  // for a text value, NUL bytes included.
+  std::size_t TextLength(int i);
   // The text of a column of the current row (null for NULL), setting
   // LastWasNull; "Row data is not available" without a current row.
   const char* ColumnText(int columnIndex);

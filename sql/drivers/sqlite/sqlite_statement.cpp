@@ -135,7 +135,10 @@ Ref<IZStatement> TZSQLitePreparedStatement::NewExecStatement() {
   return MakeRef<TZSQLiteStatement>(plainDriver_, sqliteConnection_, GetProperties());
 }
 
+// The library reads a statement only up to its first NUL byte: a text
+// holding one goes as its bytes cast to text, so that all of it is stored.
 AnsiString TZSQLitePreparedStatement::QuoteString(const AnsiString& value) {
+  if (value.find('\0') != AnsiString::npos) return "CAST(" + EncodeSQLiteBlob(value) + " AS TEXT)";
   AnsiString result;
   result.reserve(value.size() + 2);
   result += '\'';

@@ -53,7 +53,8 @@ public:
   TZSQLitePreparedStatement(Ref<IZSQLitePlainDriver> plainDriver, Ref<IZSQLiteConnection> connection,
                             const AnsiString& sql, TStrings* properties);
 
-  // value with every "'" doubled, between single quotes.
+  // value with every "'" doubled, between single quotes; a value holding a
+  // NUL byte as CAST(X'..' AS TEXT) of its bytes.
   static AnsiString QuoteString(const AnsiString& value);
 
 protected:
