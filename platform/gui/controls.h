@@ -341,11 +341,12 @@ protected:
   void FontChanged() override;
   void Notification(TComponent* component, TOperation operation) override;
 
+  void DestroyHandle();
+
 private:
   friend class TControl;
   static LRESULT StaticProc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam);
   void CreateHandle();
-  void DestroyHandle();
   void UpdateShowing();
   bool DoKeyDown(TMessage& message);
   void AlignChild(TControl* c, TRect& space);

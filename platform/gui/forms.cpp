@@ -15,6 +15,9 @@ TCustomForm::TCustomForm(TComponent* owner) : TCustomControl(owner) {
 }
 
 TCustomForm::~TCustomForm() {
+  // The window ends while this is still a form, so whatever handles its
+  // last messages (a skinned frame, the MDI client) sees a whole form.
+  DestroyHandle();
   auto& forms = Screen->forms_;
   forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
   if (Screen->activeForm_ == this) Screen->activeForm_ = nullptr;

@@ -128,7 +128,11 @@ TEST_F(ProgramTest, SigtermDuringADumpStopsTheChildAndSavesTheProtocol) {
 TEST_F(ProgramTest, SigintEndsTheWaitingSchedule) {
   WriteIni(Folders());
   const auto start = std::chrono::steady_clock::now();
-  const int rc = Shell(Program("/A:23:59:59") + " &\np=$!\nsleep 0.5\nkill -INT $p\nwait $p");
+  // A shell's background job starts with SIGINT ignored: the signal is sent
+  // once the program catches it, as it would be by a person at a terminal.
+  const int rc = Shell(Program("/A:23:59:59") +
+                       " &\np=$!\nfor i in $(seq 200); do m=$(sed -n 's/^SigCgt:\\t//p' /proc/$p/status); "
+                       "[ $((0x${m:-0} >> 1 & 1)) = 1 ] && break; sleep 0.05; done\nkill -INT $p\nwait $p");
   EXPECT_EQ(rc, 1) << err_;
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   EXPECT_TRUE(Names(DateFolder(zip_)).empty());
