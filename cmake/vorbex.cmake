@@ -38,13 +38,15 @@ function(vx_library name)
   vx_target_flags(${name})
 endfunction()
 
-# vx_test(<label> DEPS <libs>... [LABELS <extra labels>] [SOURCES <files>] [NAME <exe>])
+# vx_test(<label> DEPS <libs>... [SOURCES <files>] [NAME <exe>] [PROPERTIES <test properties>])
 # One GoogleTest program (test_<label> by default) from the .cpp files of the
-# current folder, registered with CTest under the given labels.
+# current folder, registered with CTest under its label. One label only: the
+# discovered tests' properties are a flat list, so a second label would take
+# the properties after it apart (a fixture requirement lost with it).
 set(VX_TEST_TIMEOUT 300 CACHE STRING "Seconds one test case may run before CTest stops it")
 
 function(vx_test label)
-  cmake_parse_arguments(A "" "NAME" "DEPS;LABELS;SOURCES;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(A "" "NAME" "DEPS;SOURCES;PROPERTIES" ${ARGN})
   if(NOT A_NAME)
     set(A_NAME test_${label})
   endif()
@@ -71,5 +73,5 @@ function(vx_test label)
   endif()
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${label};${A_LABELS}" ${A_PROPERTIES})
+    PROPERTIES LABELS ${label} ${A_PROPERTIES})
 endfunction()
