@@ -4,6 +4,7 @@
 #include "sql/drivers/interbase/interbase_execution.h"
 
 #include <algorithm>
+#include <ibase.h>
 #include <memory>
 
 #include "platform/rtl/exceptions.h"
@@ -159,7 +160,7 @@ int GetStatementType(IZInterbasePlainDriver* plainDriver, isc_stmt_handle& stmtH
 
 void PrepareResultSqlData(IZInterbasePlainDriver* plainDriver, std::uint16_t dialect, const AnsiString& sql,
                           isc_stmt_handle& stmtHandle, IZResultSQLDA* sqlData) {
-  DescribeInto(plainDriver, sql, sqlData, [&](ISC_STATUS* status, XSQLDA* area) {
+  DescribeInto(plainDriver, sql, sqlData, [&](ISC_STATUS* status, TZIbXSQLDA* area) {
     plainDriver->isc_dsql_describe(status, &stmtHandle, dialect, area);
   });
   sqlData->InitFields(false);
@@ -170,7 +171,7 @@ void PrepareParameters(IZInterbasePlainDriver* plainDriver, const AnsiString& sq
                        const TZVariantDynArray& inParamValues, const TZSQLTypeArray& inParamTypes,
                        int inParamCount, std::uint16_t dialect, isc_stmt_handle& stmtHandle,
                        IZParamsSQLDA* paramSqlData) {
-  DescribeInto(plainDriver, sql, paramSqlData, [&](ISC_STATUS* status, XSQLDA* area) {
+  DescribeInto(plainDriver, sql, paramSqlData, [&](ISC_STATUS* status, TZIbXSQLDA* area) {
     plainDriver->isc_dsql_describe_bind(status, &stmtHandle, dialect, area);
   });
   paramSqlData->InitFields(true);

@@ -12,7 +12,7 @@ inline void DropInterbaseStatement(IZInterbasePlainDriver* plainDriver, isc_stmt
   if (*slot != 0) {
     try {
       ISC_STATUS_VECTOR status = {};
-      plainDriver->isc_dsql_free_statement(status, slot, DSQL_drop);
+      plainDriver->isc_dsql_free_statement(status, slot, kDsqlDrop);
     } catch (...) {
     }
   }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <ibase.h>
 #include <limits>
 
 #include "platform/rtl/numbers.h"
@@ -36,7 +37,7 @@ void TZParamsSQLDA::Stored(int index) {
 
 void TZParamsSQLDA::StoreNumber(int index, long double value, TNumberKind kind, const char* errorText) {
   if (NullState(index)) return;
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   const int type = var.sqltype & ~1;
   const bool scaled = var.sqlscale < 0;
   const bool isFloat = kind != TNumberKind::Integer;
@@ -140,7 +141,7 @@ void TZParamsSQLDA::UpdatePChar(int index, const char* value) { UpdateString(ind
 
 void TZParamsSQLDA::UpdateString(int index, const AnsiString& value) {
   if (NullState(index)) return;
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   const int type = var.sqltype & ~1;
   // A DATE, or an INTEGER with decimals, takes the text as it is: the server
   // reads dates and decimals itself, where a plain integer would be wrong.

@@ -3,11 +3,68 @@
 
 #include "sql/drivers/interbase/interbase_plain_driver.h"
 
+#include <cstddef>
+#include <ibase.h>
+#include <type_traits>
+
 #include "platform/rtl/format.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
+// Our declarations of the client's types must be its own.
+static_assert(std::is_same_v<ISC_STATUS_VECTOR, ISC_STATUS_ARRAY> && DSQL_drop == kDsqlDrop);
+static_assert(std::is_same_v<isc_db_handle, FB_API_HANDLE> && std::is_same_v<isc_stmt_handle, FB_API_HANDLE>);
+
+// Each field of our record at the client's offset and of its size.
+#define VX_SAME_FIELD(ours, theirs, field)                                                 \
+  static_assert(offsetof(ours, field) == offsetof(theirs, field) &&                        \
+                sizeof(std::declval<ours>().field) == sizeof(std::declval<theirs>().field))
+static_assert(sizeof(TZIbXSQLVar) == sizeof(XSQLVAR) && sizeof(TZIbXSQLDA) == sizeof(XSQLDA));
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqltype);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqlscale);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqlsubtype);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqllen);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqldata);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqlind);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqlname_length);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, sqlname);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, relname_length);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, relname);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, ownname_length);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, ownname);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, aliasname_length);
+VX_SAME_FIELD(TZIbXSQLVar, XSQLVAR, aliasname);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, version);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, sqldaid);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, sqldabc);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, sqln);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, sqld);
+VX_SAME_FIELD(TZIbXSQLDA, XSQLDA, sqlvar);
+static_assert(sizeof(TZIbTimestamp) == sizeof(ISC_TIMESTAMP));
+VX_SAME_FIELD(TZIbTimestamp, ISC_TIMESTAMP, timestamp_date);
+VX_SAME_FIELD(TZIbTimestamp, ISC_TIMESTAMP, timestamp_time);
+static_assert(sizeof(TZIbArrayDesc) == sizeof(ISC_ARRAY_DESC) && sizeof(TZIbArrayBound) == sizeof(ISC_ARRAY_BOUND));
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_dtype);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_scale);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_length);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_field_name);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_relation_name);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_dimensions);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_flags);
+VX_SAME_FIELD(TZIbArrayDesc, ISC_ARRAY_DESC, array_desc_bounds);
+VX_SAME_FIELD(TZIbArrayBound, ISC_ARRAY_BOUND, array_bound_lower);
+VX_SAME_FIELD(TZIbArrayBound, ISC_ARRAY_BOUND, array_bound_upper);
+#undef VX_SAME_FIELD
+
 namespace {
+
+// Our records as the client's header names them.
+const XSQLDA* Client(const TZIbXSQLDA* area) { return reinterpret_cast<const XSQLDA*>(area); }
+XSQLDA* Client(TZIbXSQLDA* area) { return reinterpret_cast<XSQLDA*>(area); }
+const ISC_ARRAY_DESC* Client(const TZIbArrayDesc* desc) { return reinterpret_cast<const ISC_ARRAY_DESC*>(desc); }
+ISC_ARRAY_DESC* Client(TZIbArrayDesc* desc) { return reinterpret_cast<ISC_ARRAY_DESC*>(desc); }
+const ISC_TIMESTAMP* Client(const TZIbTimestamp* stamp) { return reinterpret_cast<const ISC_TIMESTAMP*>(stamp); }
+ISC_TIMESTAMP* Client(TZIbTimestamp* stamp) { return reinterpret_cast<ISC_TIMESTAMP*>(stamp); }
 
 constexpr char kTooManyEventNames[] = "isc_event_block takes at most %d event names";
 
@@ -57,10 +114,10 @@ ISC_STATUS TZInterbaseBasePlainDriver::isc_drop_database(ISC_STATUS* status, isc
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_execute_immediate(ISC_STATUS* status, isc_db_handle* db,
                                                                   isc_tr_handle* tr, unsigned short length,
                                                                   const ISC_SCHAR* sql, unsigned short dialect,
-                                                                  const XSQLDA* sqlda) {
+                                                                  const TZIbXSQLDA* sqlda) {
   // CREATE DATABASE attaches the handle it is given.
   const isc_db_handle before = *db;
-  ISC_STATUS result = VX_IB(isc_dsql_execute_immediate)(status, db, tr, length, sql, dialect, sqlda);
+  ISC_STATUS result = VX_IB(isc_dsql_execute_immediate)(status, db, tr, length, sql, dialect, Client(sqlda));
   CountAttachment(before, *db);
   return result;
 }
@@ -70,36 +127,36 @@ ISC_STATUS TZInterbaseBasePlainDriver::isc_database_info(ISC_STATUS* status, isc
                                                          ISC_SCHAR* buffer) {
   return VX_IB(isc_database_info)(status, db, itemLength, items, bufferLength, buffer);
 }
-ISC_STATUS TZInterbaseBasePlainDriver::isc_array_gen_sdl(ISC_STATUS* status, const ISC_ARRAY_DESC* desc,
+ISC_STATUS TZInterbaseBasePlainDriver::isc_array_gen_sdl(ISC_STATUS* status, const TZIbArrayDesc* desc,
                                                          ISC_SHORT* sdlBufferLength, ISC_UCHAR* sdlBuffer,
                                                          ISC_SHORT* sdlLength) {
-  return VX_IB(isc_array_gen_sdl)(status, desc, sdlBufferLength, sdlBuffer, sdlLength);
+  return VX_IB(isc_array_gen_sdl)(status, Client(desc), sdlBufferLength, sdlBuffer, sdlLength);
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_array_get_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
-                                                           ISC_QUAD* arrayId, const ISC_ARRAY_DESC* desc,
+                                                           ISC_QUAD* arrayId, const TZIbArrayDesc* desc,
                                                            void* slice, ISC_LONG* sliceLength) {
-  return VX_IB(isc_array_get_slice)(status, db, tr, arrayId, desc, slice, sliceLength);
+  return VX_IB(isc_array_get_slice)(status, db, tr, arrayId, Client(desc), slice, sliceLength);
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_array_lookup_bounds(ISC_STATUS* status, isc_db_handle* db,
                                                                isc_tr_handle* tr, const ISC_SCHAR* table,
-                                                               const ISC_SCHAR* column, ISC_ARRAY_DESC* desc) {
-  return VX_IB(isc_array_lookup_bounds)(status, db, tr, table, column, desc);
+                                                               const ISC_SCHAR* column, TZIbArrayDesc* desc) {
+  return VX_IB(isc_array_lookup_bounds)(status, db, tr, table, column, Client(desc));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_array_lookup_desc(ISC_STATUS* status, isc_db_handle* db,
                                                              isc_tr_handle* tr, const ISC_SCHAR* table,
-                                                             const ISC_SCHAR* column, ISC_ARRAY_DESC* desc) {
-  return VX_IB(isc_array_lookup_desc)(status, db, tr, table, column, desc);
+                                                             const ISC_SCHAR* column, TZIbArrayDesc* desc) {
+  return VX_IB(isc_array_lookup_desc)(status, db, tr, table, column, Client(desc));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_array_set_desc(ISC_STATUS* status, const ISC_SCHAR* table,
                                                           const ISC_SCHAR* column, const short* sqlType,
                                                           const short* sqlLength, const short* dimensions,
-                                                          ISC_ARRAY_DESC* desc) {
-  return VX_IB(isc_array_set_desc)(status, table, column, sqlType, sqlLength, dimensions, desc);
+                                                          TZIbArrayDesc* desc) {
+  return VX_IB(isc_array_set_desc)(status, table, column, sqlType, sqlLength, dimensions, Client(desc));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_array_put_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
-                                                           ISC_QUAD* arrayId, const ISC_ARRAY_DESC* desc,
+                                                           ISC_QUAD* arrayId, const TZIbArrayDesc* desc,
                                                            void* slice, ISC_LONG* sliceLength) {
-  return VX_IB(isc_array_put_slice)(status, db, tr, arrayId, desc, slice, sliceLength);
+  return VX_IB(isc_array_put_slice)(status, db, tr, arrayId, Client(desc), slice, sliceLength);
 }
 ISC_LONG TZInterbaseBasePlainDriver::isc_free(ISC_SCHAR* block) { return VX_IB(isc_free)(block); }
 ISC_LONG TZInterbaseBasePlainDriver::isc_sqlcode(const ISC_STATUS* status) { return VX_IB(isc_sqlcode)(status); }
@@ -140,25 +197,25 @@ ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_alloc_statement2(ISC_STATUS* sta
   return VX_IB(isc_dsql_alloc_statement2)(status, db, stmt);
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_describe(ISC_STATUS* status, isc_stmt_handle* stmt,
-                                                         unsigned short dialect, XSQLDA* sqlda) {
-  return VX_IB(isc_dsql_describe)(status, stmt, dialect, sqlda);
+                                                         unsigned short dialect, TZIbXSQLDA* sqlda) {
+  return VX_IB(isc_dsql_describe)(status, stmt, dialect, Client(sqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_describe_bind(ISC_STATUS* status, isc_stmt_handle* stmt,
-                                                              unsigned short dialect, XSQLDA* sqlda) {
-  return VX_IB(isc_dsql_describe_bind)(status, stmt, dialect, sqlda);
+                                                              unsigned short dialect, TZIbXSQLDA* sqlda) {
+  return VX_IB(isc_dsql_describe_bind)(status, stmt, dialect, Client(sqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_execute(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt,
-                                                        unsigned short dialect, const XSQLDA* sqlda) {
-  return VX_IB(isc_dsql_execute)(status, tr, stmt, dialect, sqlda);
+                                                        unsigned short dialect, const TZIbXSQLDA* sqlda) {
+  return VX_IB(isc_dsql_execute)(status, tr, stmt, dialect, Client(sqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_execute2(ISC_STATUS* status, isc_tr_handle* tr,
                                                          isc_stmt_handle* stmt, unsigned short dialect,
-                                                         const XSQLDA* inSqlda, const XSQLDA* outSqlda) {
-  return VX_IB(isc_dsql_execute2)(status, tr, stmt, dialect, inSqlda, outSqlda);
+                                                         const TZIbXSQLDA* inSqlda, const TZIbXSQLDA* outSqlda) {
+  return VX_IB(isc_dsql_execute2)(status, tr, stmt, dialect, Client(inSqlda), Client(outSqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_fetch(ISC_STATUS* status, isc_stmt_handle* stmt,
-                                                      unsigned short dialect, const XSQLDA* sqlda) {
-  return VX_IB(isc_dsql_fetch)(status, stmt, dialect, sqlda);
+                                                      unsigned short dialect, const TZIbXSQLDA* sqlda) {
+  return VX_IB(isc_dsql_fetch)(status, stmt, dialect, Client(sqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_free_statement(ISC_STATUS* status, isc_stmt_handle* stmt,
                                                                unsigned short option) {
@@ -166,8 +223,8 @@ ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_free_statement(ISC_STATUS* statu
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_prepare(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt,
                                                         unsigned short length, const ISC_SCHAR* sql,
-                                                        unsigned short dialect, XSQLDA* sqlda) {
-  return VX_IB(isc_dsql_prepare)(status, tr, stmt, length, sql, dialect, sqlda);
+                                                        unsigned short dialect, TZIbXSQLDA* sqlda) {
+  return VX_IB(isc_dsql_prepare)(status, tr, stmt, length, sql, dialect, Client(sqlda));
 }
 ISC_STATUS TZInterbaseBasePlainDriver::isc_dsql_set_cursor_name(ISC_STATUS* status, isc_stmt_handle* stmt,
                                                                 const ISC_SCHAR* name, unsigned short type) {
@@ -240,8 +297,8 @@ void TZInterbaseBasePlainDriver::isc_decode_sql_date(const ISC_DATE* date, void*
 void TZInterbaseBasePlainDriver::isc_decode_sql_time(const ISC_TIME* time, void* tm) {
   VX_IB(isc_decode_sql_time)(time, tm);
 }
-void TZInterbaseBasePlainDriver::isc_decode_timestamp(const ISC_TIMESTAMP* timestamp, void* tm) {
-  VX_IB(isc_decode_timestamp)(timestamp, tm);
+void TZInterbaseBasePlainDriver::isc_decode_timestamp(const TZIbTimestamp* timestamp, void* tm) {
+  VX_IB(isc_decode_timestamp)(Client(timestamp), tm);
 }
 void TZInterbaseBasePlainDriver::isc_encode_sql_date(const void* tm, ISC_DATE* date) {
   VX_IB(isc_encode_sql_date)(tm, date);
@@ -249,8 +306,8 @@ void TZInterbaseBasePlainDriver::isc_encode_sql_date(const void* tm, ISC_DATE* d
 void TZInterbaseBasePlainDriver::isc_encode_sql_time(const void* tm, ISC_TIME* time) {
   VX_IB(isc_encode_sql_time)(tm, time);
 }
-void TZInterbaseBasePlainDriver::isc_encode_timestamp(const void* tm, ISC_TIMESTAMP* timestamp) {
-  VX_IB(isc_encode_timestamp)(tm, timestamp);
+void TZInterbaseBasePlainDriver::isc_encode_timestamp(const void* tm, TZIbTimestamp* timestamp) {
+  VX_IB(isc_encode_timestamp)(tm, Client(timestamp));
 }
 
 // --- the plain driver of each protocol -------------------------------------------
@@ -267,7 +324,7 @@ void TZInterbase5PlainDriver::isc_decode_sql_date(const ISC_DATE*, void*) {
 void TZInterbase5PlainDriver::isc_decode_sql_time(const ISC_TIME*, void*) {
   throw Exception(SZUnsupportedDecodeSqlTime);
 }
-void TZInterbase5PlainDriver::isc_decode_timestamp(const ISC_TIMESTAMP*, void*) {
+void TZInterbase5PlainDriver::isc_decode_timestamp(const TZIbTimestamp*, void*) {
   throw Exception(SZUnsupportedDecodeSqlTimestamp);
 }
 void TZInterbase5PlainDriver::isc_encode_sql_date(const void*, ISC_DATE*) {
@@ -276,7 +333,7 @@ void TZInterbase5PlainDriver::isc_encode_sql_date(const void*, ISC_DATE*) {
 void TZInterbase5PlainDriver::isc_encode_sql_time(const void*, ISC_TIME*) {
   throw Exception(SZUnsupportedEncodeSqlTime);
 }
-void TZInterbase5PlainDriver::isc_encode_timestamp(const void*, ISC_TIMESTAMP*) {
+void TZInterbase5PlainDriver::isc_encode_timestamp(const void*, TZIbTimestamp*) {
   throw Exception(SZUnsupportedEncodeSqlTimestamp);
 }
 

@@ -6,14 +6,10 @@
 // driver per connection protocol, each reading the table of its own loader.
 #pragma once
 
-#include <ibase.h>
-
 #include "sql/core/abstract_object.h"
 #include "sql/core/dbc/native_library.h"
 #include "sql/drivers/interbase/interbase_binding.h"
-
-// The client's status vector: ISC_STATUS_LENGTH entries of pointer width.
-using ISC_STATUS_VECTOR = ISC_STATUS_ARRAY;
+#include "sql/drivers/interbase/interbase_client_types.h"
 
 // Events one isc_event_block call can name.
 inline constexpr int kMaxEventNames = 15;
@@ -26,21 +22,21 @@ public:
   virtual ISC_STATUS isc_drop_database(ISC_STATUS* status, isc_db_handle* db) = 0;
   virtual ISC_STATUS isc_database_info(ISC_STATUS* status, isc_db_handle* db, short itemLength,
                                        const ISC_SCHAR* items, short bufferLength, ISC_SCHAR* buffer) = 0;
-  virtual ISC_STATUS isc_array_gen_sdl(ISC_STATUS* status, const ISC_ARRAY_DESC* desc, ISC_SHORT* sdlBufferLength,
+  virtual ISC_STATUS isc_array_gen_sdl(ISC_STATUS* status, const TZIbArrayDesc* desc, ISC_SHORT* sdlBufferLength,
                                        ISC_UCHAR* sdlBuffer, ISC_SHORT* sdlLength) = 0;
   virtual ISC_STATUS isc_array_get_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD* arrayId,
-                                         const ISC_ARRAY_DESC* desc, void* slice, ISC_LONG* sliceLength) = 0;
+                                         const TZIbArrayDesc* desc, void* slice, ISC_LONG* sliceLength) = 0;
   virtual ISC_STATUS isc_array_lookup_bounds(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
                                              const ISC_SCHAR* table, const ISC_SCHAR* column,
-                                             ISC_ARRAY_DESC* desc) = 0;
+                                             TZIbArrayDesc* desc) = 0;
   virtual ISC_STATUS isc_array_lookup_desc(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
                                            const ISC_SCHAR* table, const ISC_SCHAR* column,
-                                           ISC_ARRAY_DESC* desc) = 0;
+                                           TZIbArrayDesc* desc) = 0;
   virtual ISC_STATUS isc_array_set_desc(ISC_STATUS* status, const ISC_SCHAR* table, const ISC_SCHAR* column,
                                         const short* sqlType, const short* sqlLength, const short* dimensions,
-                                        ISC_ARRAY_DESC* desc) = 0;
+                                        TZIbArrayDesc* desc) = 0;
   virtual ISC_STATUS isc_array_put_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD* arrayId,
-                                         const ISC_ARRAY_DESC* desc, void* slice, ISC_LONG* sliceLength) = 0;
+                                         const TZIbArrayDesc* desc, void* slice, ISC_LONG* sliceLength) = 0;
   virtual ISC_LONG isc_free(ISC_SCHAR* block) = 0;
   virtual ISC_LONG isc_sqlcode(const ISC_STATUS* status) = 0;
   virtual void isc_sql_interprete(short sqlCode, ISC_SCHAR* buffer, short bufferLength) = 0;
@@ -58,22 +54,22 @@ public:
   virtual ISC_STATUS isc_dsql_allocate_statement(ISC_STATUS* status, isc_db_handle* db, isc_stmt_handle* stmt) = 0;
   virtual ISC_STATUS isc_dsql_alloc_statement2(ISC_STATUS* status, isc_db_handle* db, isc_stmt_handle* stmt) = 0;
   virtual ISC_STATUS isc_dsql_describe(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                                       XSQLDA* sqlda) = 0;
+                                       TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_describe_bind(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                                            XSQLDA* sqlda) = 0;
+                                            TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_execute(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt,
-                                      unsigned short dialect, const XSQLDA* sqlda) = 0;
+                                      unsigned short dialect, const TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_execute2(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt,
-                                       unsigned short dialect, const XSQLDA* inSqlda, const XSQLDA* outSqlda) = 0;
+                                       unsigned short dialect, const TZIbXSQLDA* inSqlda, const TZIbXSQLDA* outSqlda) = 0;
   virtual ISC_STATUS isc_dsql_execute_immediate(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
                                                 unsigned short length, const ISC_SCHAR* sql, unsigned short dialect,
-                                                const XSQLDA* sqlda) = 0;
+                                                const TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_fetch(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                                    const XSQLDA* sqlda) = 0;
+                                    const TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_free_statement(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short option) = 0;
   virtual ISC_STATUS isc_dsql_prepare(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt,
                                       unsigned short length, const ISC_SCHAR* sql, unsigned short dialect,
-                                      XSQLDA* sqlda) = 0;
+                                      TZIbXSQLDA* sqlda) = 0;
   virtual ISC_STATUS isc_dsql_set_cursor_name(ISC_STATUS* status, isc_stmt_handle* stmt, const ISC_SCHAR* name,
                                               unsigned short type) = 0;
   virtual ISC_STATUS isc_dsql_sql_info(ISC_STATUS* status, isc_stmt_handle* stmt, short itemLength,
@@ -105,10 +101,10 @@ public:
   virtual ISC_LONG isc_vax_integer(const ISC_SCHAR* buffer, short length) = 0;
   virtual void isc_decode_sql_date(const ISC_DATE* date, void* tm) = 0;
   virtual void isc_decode_sql_time(const ISC_TIME* time, void* tm) = 0;
-  virtual void isc_decode_timestamp(const ISC_TIMESTAMP* timestamp, void* tm) = 0;
+  virtual void isc_decode_timestamp(const TZIbTimestamp* timestamp, void* tm) = 0;
   virtual void isc_encode_sql_date(const void* tm, ISC_DATE* date) = 0;
   virtual void isc_encode_sql_time(const void* tm, ISC_TIME* time) = 0;
-  virtual void isc_encode_timestamp(const void* tm, ISC_TIMESTAMP* timestamp) = 0;
+  virtual void isc_encode_timestamp(const void* tm, TZIbTimestamp* timestamp) = 0;
 };
 
 // What every plain driver shares: its protocol, description and loader, and
@@ -128,19 +124,19 @@ public:
   ISC_STATUS isc_drop_database(ISC_STATUS* status, isc_db_handle* db) override;
   ISC_STATUS isc_database_info(ISC_STATUS* status, isc_db_handle* db, short itemLength, const ISC_SCHAR* items,
                                short bufferLength, ISC_SCHAR* buffer) override;
-  ISC_STATUS isc_array_gen_sdl(ISC_STATUS* status, const ISC_ARRAY_DESC* desc, ISC_SHORT* sdlBufferLength,
+  ISC_STATUS isc_array_gen_sdl(ISC_STATUS* status, const TZIbArrayDesc* desc, ISC_SHORT* sdlBufferLength,
                                ISC_UCHAR* sdlBuffer, ISC_SHORT* sdlLength) override;
   ISC_STATUS isc_array_get_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD* arrayId,
-                                 const ISC_ARRAY_DESC* desc, void* slice, ISC_LONG* sliceLength) override;
+                                 const TZIbArrayDesc* desc, void* slice, ISC_LONG* sliceLength) override;
   ISC_STATUS isc_array_lookup_bounds(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
-                                     const ISC_SCHAR* table, const ISC_SCHAR* column, ISC_ARRAY_DESC* desc) override;
+                                     const ISC_SCHAR* table, const ISC_SCHAR* column, TZIbArrayDesc* desc) override;
   ISC_STATUS isc_array_lookup_desc(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, const ISC_SCHAR* table,
-                                   const ISC_SCHAR* column, ISC_ARRAY_DESC* desc) override;
+                                   const ISC_SCHAR* column, TZIbArrayDesc* desc) override;
   ISC_STATUS isc_array_set_desc(ISC_STATUS* status, const ISC_SCHAR* table, const ISC_SCHAR* column,
                                 const short* sqlType, const short* sqlLength, const short* dimensions,
-                                ISC_ARRAY_DESC* desc) override;
+                                TZIbArrayDesc* desc) override;
   ISC_STATUS isc_array_put_slice(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr, ISC_QUAD* arrayId,
-                                 const ISC_ARRAY_DESC* desc, void* slice, ISC_LONG* sliceLength) override;
+                                 const TZIbArrayDesc* desc, void* slice, ISC_LONG* sliceLength) override;
   ISC_LONG isc_free(ISC_SCHAR* block) override;
   ISC_LONG isc_sqlcode(const ISC_STATUS* status) override;
   void isc_sql_interprete(short sqlCode, ISC_SCHAR* buffer, short bufferLength) override;
@@ -155,21 +151,21 @@ public:
   ISC_STATUS isc_dsql_allocate_statement(ISC_STATUS* status, isc_db_handle* db, isc_stmt_handle* stmt) override;
   ISC_STATUS isc_dsql_alloc_statement2(ISC_STATUS* status, isc_db_handle* db, isc_stmt_handle* stmt) override;
   ISC_STATUS isc_dsql_describe(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                               XSQLDA* sqlda) override;
+                               TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_describe_bind(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                                    XSQLDA* sqlda) override;
+                                    TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_execute(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt, unsigned short dialect,
-                              const XSQLDA* sqlda) override;
+                              const TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_execute2(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt, unsigned short dialect,
-                               const XSQLDA* inSqlda, const XSQLDA* outSqlda) override;
+                               const TZIbXSQLDA* inSqlda, const TZIbXSQLDA* outSqlda) override;
   ISC_STATUS isc_dsql_execute_immediate(ISC_STATUS* status, isc_db_handle* db, isc_tr_handle* tr,
                                         unsigned short length, const ISC_SCHAR* sql, unsigned short dialect,
-                                        const XSQLDA* sqlda) override;
+                                        const TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_fetch(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                            const XSQLDA* sqlda) override;
+                            const TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_free_statement(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short option) override;
   ISC_STATUS isc_dsql_prepare(ISC_STATUS* status, isc_tr_handle* tr, isc_stmt_handle* stmt, unsigned short length,
-                              const ISC_SCHAR* sql, unsigned short dialect, XSQLDA* sqlda) override;
+                              const ISC_SCHAR* sql, unsigned short dialect, TZIbXSQLDA* sqlda) override;
   ISC_STATUS isc_dsql_set_cursor_name(ISC_STATUS* status, isc_stmt_handle* stmt, const ISC_SCHAR* name,
                                       unsigned short type) override;
   ISC_STATUS isc_dsql_sql_info(ISC_STATUS* status, isc_stmt_handle* stmt, short itemLength, const ISC_SCHAR* items,
@@ -198,10 +194,10 @@ public:
   ISC_LONG isc_vax_integer(const ISC_SCHAR* buffer, short length) override;
   void isc_decode_sql_date(const ISC_DATE* date, void* tm) override;
   void isc_decode_sql_time(const ISC_TIME* time, void* tm) override;
-  void isc_decode_timestamp(const ISC_TIMESTAMP* timestamp, void* tm) override;
+  void isc_decode_timestamp(const TZIbTimestamp* timestamp, void* tm) override;
   void isc_encode_sql_date(const void* tm, ISC_DATE* date) override;
   void isc_encode_sql_time(const void* tm, ISC_TIME* time) override;
-  void isc_encode_timestamp(const void* tm, ISC_TIMESTAMP* timestamp) override;
+  void isc_encode_timestamp(const void* tm, TZIbTimestamp* timestamp) override;
 
 protected:
   TZInterbaseBasePlainDriver(AnsiString protocol, AnsiString description, TZInterbaseClient client);
@@ -227,10 +223,10 @@ public:
   ISC_STATUS isc_rollback_retaining(ISC_STATUS* status, isc_tr_handle* tr) override;
   void isc_decode_sql_date(const ISC_DATE* date, void* tm) override;
   void isc_decode_sql_time(const ISC_TIME* time, void* tm) override;
-  void isc_decode_timestamp(const ISC_TIMESTAMP* timestamp, void* tm) override;
+  void isc_decode_timestamp(const TZIbTimestamp* timestamp, void* tm) override;
   void isc_encode_sql_date(const void* tm, ISC_DATE* date) override;
   void isc_encode_sql_time(const void* tm, ISC_TIME* time) override;
-  void isc_encode_timestamp(const void* tm, ISC_TIMESTAMP* timestamp) override;
+  void isc_encode_timestamp(const void* tm, TZIbTimestamp* timestamp) override;
 };
 
 class TZInterbase6PlainDriver : public TZInterbaseBasePlainDriver {

@@ -4,6 +4,8 @@
 
 #include "sql/drivers/interbase/interbase_result_set.h"
 
+#include <ibase.h>
+
 #include "platform/rtl/streams.h"
 #include "sql/core/dbc/column_info.h"
 #include "sql/core/messages.h"
@@ -16,6 +18,24 @@ namespace {
 constexpr ISC_STATUS kEndOfCursor = 100;
 
 }  // namespace
+
+class TZInterbase6Blob : public TZLazyBlob {
+public:
+  // The content is read on first use, in the transaction current then; a
+  // text blob of a UTF8 connection becomes the program's text.
+  TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId, bool text);
+
+  // A new, unread blob of the same identifier.
+  Ref<IZBlob> Clone() override;
+  using TZAbstractBlob::Clone;
+
+private:
+  AnsiString ReadValue() override;
+
+  Ref<IZInterbase6Connection> ibConnection_;
+  ISC_QUAD blobId_;
+  bool text_;
+};
 
 TZInterbase6ResultSet::TZInterbase6ResultSet(const Ref<IZStatement>& statement, const AnsiString& sql,
                                              TZInterbaseStatementHandle stmtHandle, const AnsiString& cursorName,

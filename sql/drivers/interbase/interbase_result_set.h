@@ -64,21 +64,3 @@ private:
   bool cachedBlob_;
   bool rowFetched_;
 };
-
-class TZInterbase6Blob : public TZLazyBlob {
-public:
-  // The content is read on first use, in the transaction current then; a
-  // text blob of a UTF8 connection becomes the program's text.
-  TZInterbase6Blob(Ref<IZInterbase6Connection> connection, const ISC_QUAD& blobId, bool text);
-
-  // A new, unread blob of the same identifier.
-  Ref<IZBlob> Clone() override;
-  using TZAbstractBlob::Clone;
-
-private:
-  AnsiString ReadValue() override;
-
-  Ref<IZInterbase6Connection> ibConnection_;
-  ISC_QUAD blobId_;
-  bool text_;
-};

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <ibase.h>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/numbers.h"
@@ -94,12 +95,12 @@ void TZResultSQLDA::ConversionError(int index) {
 }
 
 bool TZResultSQLDA::IsNull(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   return var.sqlind && *var.sqlind == -1;
 }
 
 AnsiString TZResultSQLDA::DecodeString(int code, int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   if (code == SQL_VARYING) {
     const char* data = Data(index, 0);
     // The client's length word, never believed beyond the buffer.
@@ -114,7 +115,7 @@ AnsiString TZResultSQLDA::DecodeString(int code, int index) {
 }
 
 TZResultSQLDA::TNumber TZResultSQLDA::Number(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   TNumber number;
   number.kind = TNumber::Integer;
   number.type = var.sqltype & ~1;
@@ -264,7 +265,7 @@ TDateTime TZResultSQLDA::GetTime(int index) {
 
 Variant TZResultSQLDA::GetValue(int index) {
   if (IsNull(index)) return Variant();
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   const int type = var.sqltype & ~1;
   const bool scaled = var.sqlscale < 0;
   switch (type) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <ibase.h>
 
 #include "platform/rtl/format.h"
 #include "platform/rtl/text.h"
@@ -14,10 +15,10 @@
 #include "sql/drivers/interbase/interbase_utils.h"
 
 // The area is the client's own structure, byte for byte.
-static_assert(sizeof(XSQLVAR) == 160);
-static_assert(XSQLDA_LENGTH(0) == 24);
-static_assert(offsetof(XSQLDA, sqln) == 16 && offsetof(XSQLDA, sqld) == 18);
-static_assert(offsetof(XSQLVAR, sqldata) == 8 && offsetof(XSQLVAR, sqlind) == 16);
+static_assert(sizeof(TZIbXSQLVar) == 160);
+static_assert(offsetof(TZIbXSQLDA, sqlvar) == 24);
+static_assert(offsetof(TZIbXSQLDA, sqln) == 16 && offsetof(TZIbXSQLDA, sqld) == 18);
+static_assert(offsetof(TZIbXSQLVar, sqldata) == 8 && offsetof(TZIbXSQLVar, sqlind) == 16);
 
 namespace {
 
@@ -44,7 +45,7 @@ std::int64_t TruncToInt64(long double value) {
 
 bool TZSQLDA::IsUtf8Text(int index) {
   if (!utf8Text_) return false;
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   const int type = var.sqltype & ~1;
   if (type == SQL_BLOB) return var.sqlsubtype == 1;
   return (type == SQL_TEXT || type == SQL_VARYING) && IsUtf8CharacterSetId(var.sqlsubtype & 0xFF);
@@ -95,26 +96,26 @@ void TZSQLDA::CheckRange(int index) const {
   if (index < 0 || index >= sqlda_->sqln) throw EAssertionFailed(kOutOfRange);
 }
 
-XSQLVAR& TZSQLDA::Var(int index) {
+TZIbXSQLVar& TZSQLDA::Var(int index) {
   CheckRange(index);
   return sqlda_->sqlvar[index];
 }
 
 char* TZSQLDA::Data(int index, int width) {
-  XSQLVAR& var = Var(index);
+  TZIbXSQLVar& var = Var(index);
   // A variable never given its buffer, or one shorter than its type.
   if (!var.sqldata || var.sqllen < width) throw EZIBConvertError(SZInvalidState);
   return var.sqldata;
 }
 
 bool TZSQLDA::NullState(int index) {
-  XSQLVAR& var = Var(index);
+  TZIbXSQLVar& var = Var(index);
   return var.sqlind && *var.sqlind == -1;
 }
 
 void TZSQLDA::InitFields(bool parameters) {
   for (int i = 0; i < sqlda_->sqld && i < sqlda_->sqln; ++i) {
-    XSQLVAR& var = sqlda_->sqlvar[i];
+    TZIbXSQLVar& var = sqlda_->sqlvar[i];
     const int type = var.sqltype & ~1;
     // Every described type gets a buffer: the client refuses a null one, even
     // for a type this area does not read (a BOOLEAN of one byte, say).
@@ -141,7 +142,7 @@ void TZSQLDA::AllocateSQLDA() {
   }
   void* block = sqlda_;
   IbReAlloc(block, static_cast<std::size_t>(XSQLDALength(from)), static_cast<std::size_t>(XSQLDALength(to)));
-  sqlda_ = static_cast<XSQLDA*>(block);
+  sqlda_ = static_cast<TZIbXSQLDA*>(block);
   sqlda_->sqln = static_cast<short>(to);
 }
 
@@ -156,19 +157,19 @@ bool TZSQLDA::IsBlob(int index) { return (Var(index).sqltype & ~1) == SQL_BLOB; 
 bool TZSQLDA::IsNullable(int index) { return Var(index).sqltype & 1; }
 
 AnsiString TZSQLDA::GetFieldSqlName(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   return Name(var.sqlname, var.sqlname_length);
 }
 AnsiString TZSQLDA::GetFieldRelationName(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   return Name(var.relname, var.relname_length);
 }
 AnsiString TZSQLDA::GetFieldOwnerName(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   return Name(var.ownname, var.ownname_length);
 }
 AnsiString TZSQLDA::GetFieldAliasName(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   return Name(var.aliasname, var.aliasname_length);
 }
 
@@ -181,7 +182,7 @@ int TZSQLDA::GetFieldIndex(const AnsiString& name) {
 int TZSQLDA::GetFieldScale(int index) { return std::abs(Var(index).sqlscale); }
 
 TZSQLType TZSQLDA::GetFieldSqlType(int index) {
-  const XSQLVAR& var = Var(index);
+  const TZIbXSQLVar& var = Var(index);
   const int scale = std::abs(var.sqlscale);
   switch (var.sqltype & ~1) {
     case SQL_VARYING: case SQL_TEXT: return stString;
@@ -207,7 +208,7 @@ int TZSQLDA::GetIbSqlSubType(int index) { return Var(index).sqlsubtype; }
 int TZSQLDA::GetIbSqlLen(int index) { return Var(index).sqllen; }
 
 void TZSQLDA::SetFieldType(int index, int len, int scale, short sqlType) {
-  XSQLVAR& var = Var(index);
+  TZIbXSQLVar& var = Var(index);
   var.sqltype = sqlType;
   if (scale <= 0) var.sqlscale = static_cast<short>(scale);
   var.sqllen = static_cast<short>(len);

@@ -47,7 +47,7 @@ public:
   virtual void AllocateSQLDA() = 0;
   // Frees every variable's data and indicator.
   virtual void FreeValues() = 0;
-  virtual XSQLDA* GetData() = 0;
+  virtual TZIbXSQLDA* GetData() = 0;
   // Index is 0-based; every Index operation raises EAssertionFailed "Out of
   // Range." at or beyond sqln.
   virtual bool IsBlob(int index) = 0;
@@ -136,7 +136,7 @@ public:
   void InitFields(bool parameters) override;
   void AllocateSQLDA() override;
   void FreeValues() override;
-  XSQLDA* GetData() override { return sqlda_; }
+  TZIbXSQLDA* GetData() override { return sqlda_; }
   bool IsBlob(int index) override;
   bool IsNullable(int index) override;
   int GetFieldCount() override { return sqlda_->sqld; }
@@ -162,7 +162,7 @@ public:
   void SetUtf8Text(bool value) { utf8Text_ = value; }
 
 protected:
-  XSQLVAR& Var(int index);
+  TZIbXSQLVar& Var(int index);
   // The variable's data, which must hold at least width bytes; EZIBConvertError
   // "Invalid state" when it has no such buffer.
   char* Data(int index, int width);
@@ -175,7 +175,7 @@ protected:
 
 private:
   bool utf8Text_ = false;
-  XSQLDA* sqlda_ = nullptr;
+  TZIbXSQLDA* sqlda_ = nullptr;
   Ref<IZInterbasePlainDriver> plainDriver_;
 };
 

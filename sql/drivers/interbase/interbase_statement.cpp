@@ -76,8 +76,8 @@ public:
   }
   // An EXECUTE PROCEDURE returns its one row here, into the result area;
   // it has no cursor to fetch it from later.
-  void Execute(const AnsiString& sql, const XSQLDA* in, IZResultSQLDA* area = nullptr) {
-    const XSQLDA* out = area && type == kStmtExecProcedure ? area->GetData() : nullptr;
+  void Execute(const AnsiString& sql, const TZIbXSQLDA* in, IZResultSQLDA* area = nullptr) {
+    const TZIbXSQLDA* out = area && type == kStmtExecProcedure ? area->GetData() : nullptr;
     plain_->isc_dsql_execute2(status_, Tr(), handle_.get(), Dialect(), in, out);
     Check(sql);
   }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <ibase.h>
 #include <iterator>
 #include <limits>
 
@@ -346,8 +347,8 @@ AnsiString GetNameSqlType(std::uint16_t value) {
 }
 
 int XSQLDALength(int n) {
-  const std::int64_t length = static_cast<std::int64_t>(n - std::int64_t{1}) * std::int64_t{sizeof(XSQLVAR)} +
-                              std::int64_t{sizeof(XSQLDA)};
+  const std::int64_t length = static_cast<std::int64_t>(n - std::int64_t{1}) * std::int64_t{sizeof(TZIbXSQLVar)} +
+                              std::int64_t{sizeof(TZIbXSQLDA)};
   if (length < std::numeric_limits<int>::min() || length > std::numeric_limits<int>::max())
     throw EIntOverflow(SIntOverflow);
   return static_cast<int>(length);

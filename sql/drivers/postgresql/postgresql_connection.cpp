@@ -62,7 +62,7 @@ int LeadingNumber(const AnsiString& text) {
                                        AnsiString errorText) {
   if (errorText.empty()) errorText = SZUnknownError;
   // Errors libpq raises itself (a lost connection) have no SQLSTATE: null.
-  const char* sqlState = result ? plainDriver->PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
+  const char* sqlState = result ? plainDriver->PQresultErrorField(result, kPgDiagSqlState) : nullptr;
   const AnsiString status = sqlState ? Trim(sqlState) : AnsiString();
   if (connection && connection->GetAutoCommit()) {
     try {
@@ -140,7 +140,7 @@ void TZPostgreSQLConnection::Open() {
   const AnsiString logText = Format("CONNECT TO \"%s\" AS USER \"%s\"", {Database(), User()});
   handle_.Reset(plainDriver_.get(), plainDriver_->PQconnectdb(BuildConnectString().c_str()));
   try {
-    if (!handle_ || plainDriver_->PQstatus(handle_.get()) == CONNECTION_BAD)
+    if (!handle_ || plainDriver_->PQstatus(handle_.get()) == TZPgConnStatus::CONNECTION_BAD)
       RaiseConnectionError(nullptr, plainDriver_.get(), lcConnect, logText, nullptr,
                            ErrorText(plainDriver_.get(), handle_.get()));
     DriverManager()->LogMessage(lcConnect, Protocol(), logText);
@@ -261,7 +261,7 @@ int TZPostgreSQLConnection::PingServer() {
   if (IsClosed() || !handle_) return -1;
   auto answers = [this] {
     const TZPostgreSQLResultHandle result(plainDriver_.get(), plainDriver_->PQexec(handle_.get(), ""));
-    return result && plainDriver_->PQstatus(handle_.get()) == CONNECTION_OK;
+    return result && plainDriver_->PQstatus(handle_.get()) == TZPgConnStatus::CONNECTION_OK;
   };
   if (answers()) return 0;
   try {

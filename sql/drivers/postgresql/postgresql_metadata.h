@@ -6,10 +6,8 @@
 // before 7.3, which have no schemas.
 #pragma once
 
-// Oid alone, without the rest of libpq's header.
-#include <postgres_ext.h>
-
 #include "sql/core/dbc/abstract_database_metadata.h"
+#include "sql/drivers/postgresql/postgresql_client_types.h"
 
 class IZPostgreSQLConnection;
 

@@ -4,12 +4,25 @@
 
 #include "sql/drivers/postgresql/postgresql_plain_driver.h"
 
+#include <cstddef>
+#include <libpq-fe.h>
+// The header makes this a macro for PQfreemem; the library still exports it.
+#undef PQfreeNotify
+
 #include "platform/rtl/format.h"
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 
 // The typed entry point of a function libpq's header declares.
 #define VX_PQ(name) reinterpret_cast<decltype(&::name)>(Entry(TZPgEntry::name))
+
+static_assert(CONNECTION_OK == static_cast<int>(TZPgConnStatus::CONNECTION_OK) &&
+              CONNECTION_BAD == static_cast<int>(TZPgConnStatus::CONNECTION_BAD));
+static_assert(PGRES_EMPTY_QUERY == static_cast<int>(TZPgExecStatus::PGRES_EMPTY_QUERY) &&
+              PGRES_FATAL_ERROR == static_cast<int>(TZPgExecStatus::PGRES_FATAL_ERROR));
+static_assert(sizeof(ConnStatusType) == sizeof(TZPgConnStatus) && sizeof(ExecStatusType) == sizeof(TZPgExecStatus));
+static_assert(sizeof(PQArgBlock) == sizeof(TZPgArgBlock) && offsetof(PQArgBlock, u) == offsetof(TZPgArgBlock, u));
+static_assert(PG_DIAG_SQLSTATE == kPgDiagSqlState);
 
 namespace {
 
@@ -82,7 +95,9 @@ const char* TZPostgreSQLBasePlainDriver::PQhost(PGconn* handle) { return VX_PQ(P
 const char* TZPostgreSQLBasePlainDriver::PQport(PGconn* handle) { return VX_PQ(PQport)(handle); }
 const char* TZPostgreSQLBasePlainDriver::PQtty(PGconn* handle) { return VX_PQ(PQtty)(handle); }
 const char* TZPostgreSQLBasePlainDriver::PQoptions(PGconn* handle) { return VX_PQ(PQoptions)(handle); }
-ConnStatusType TZPostgreSQLBasePlainDriver::PQstatus(PGconn* handle) { return VX_PQ(PQstatus)(handle); }
+TZPgConnStatus TZPostgreSQLBasePlainDriver::PQstatus(PGconn* handle) {
+  return static_cast<TZPgConnStatus>(VX_PQ(PQstatus)(handle));
+}
 const char* TZPostgreSQLBasePlainDriver::PQerrorMessage(PGconn* handle) { return VX_PQ(PQerrorMessage)(handle); }
 int TZPostgreSQLBasePlainDriver::PQsocket(PGconn* handle) { return VX_PQ(PQsocket)(handle); }
 int TZPostgreSQLBasePlainDriver::PQbackendPID(PGconn* handle) { return VX_PQ(PQbackendPID)(handle); }
@@ -117,11 +132,12 @@ int TZPostgreSQLBasePlainDriver::PQputnbytes(PGconn* handle, const char* buffer,
 }
 int TZPostgreSQLBasePlainDriver::PQendcopy(PGconn* handle) { return VX_PQ(PQendcopy)(handle); }
 PGresult* TZPostgreSQLBasePlainDriver::PQfn(PGconn* handle, int functionId, int* resultBuffer, int* resultLength,
-                                            int resultIsInt, const PQArgBlock* args, int argCount) {
-  return VX_PQ(PQfn)(handle, functionId, resultBuffer, resultLength, resultIsInt, args, argCount);
+                                            int resultIsInt, const TZPgArgBlock* args, int argCount) {
+  return VX_PQ(PQfn)(handle, functionId, resultBuffer, resultLength, resultIsInt,
+                     reinterpret_cast<const PQArgBlock*>(args), argCount);
 }
-ExecStatusType TZPostgreSQLBasePlainDriver::PQresultStatus(const PGresult* result) {
-  return VX_PQ(PQresultStatus)(result);
+TZPgExecStatus TZPostgreSQLBasePlainDriver::PQresultStatus(const PGresult* result) {
+  return static_cast<TZPgExecStatus>(VX_PQ(PQresultStatus)(result));
 }
 const char* TZPostgreSQLBasePlainDriver::PQresultErrorMessage(const PGresult* result) {
   return VX_PQ(PQresultErrorMessage)(result);
@@ -155,8 +171,8 @@ int TZPostgreSQLBasePlainDriver::PQgetisnull(const PGresult* result, int row, in
   return VX_PQ(PQgetisnull)(result, row, column);
 }
 void TZPostgreSQLBasePlainDriver::PQclear(PGresult* result) { VX_PQ(PQclear)(result); }
-PGresult* TZPostgreSQLBasePlainDriver::PQmakeEmptyPGresult(PGconn* handle, ExecStatusType status) {
-  return VX_PQ(PQmakeEmptyPGresult)(handle, status);
+PGresult* TZPostgreSQLBasePlainDriver::PQmakeEmptyPGresult(PGconn* handle, TZPgExecStatus status) {
+  return VX_PQ(PQmakeEmptyPGresult)(handle, static_cast<ExecStatusType>(status));
 }
 int TZPostgreSQLBasePlainDriver::lo_open(PGconn* handle, Oid oid, int mode) {
   return VX_PQ(lo_open)(handle, oid, mode);

@@ -1,16 +1,18 @@
 // The plain drivers of libpq: IZPostgreSQLPlainDriver is the one road from
 // the driver to the client library, served by one class per client
-// generation from a copy of its loader's table. Types are libpq's own
-// declarations; nothing is linked.
+// generation from a copy of its loader's table. Types are declared as libpq
+// declares them; nothing is linked.
 #pragma once
 
-#include <libpq-fe.h>
-// The header makes this a macro for PQfreemem; the library still exports it.
-#undef PQfreeNotify
-
 #include <cstddef>
+#include <cstdio>
 
 #include "sql/drivers/postgresql/postgresql_binding.h"
+#include "sql/drivers/postgresql/postgresql_client_types.h"
+
+// libpq's header makes PQfreeNotify a macro for PQfreemem; in a source that
+// includes that header first, the member below must keep its name.
+#undef PQfreeNotify
 
 // Every operation named after a libpq function calls it with the same
 // arguments and passes its result on. Calling a function the loaded library
@@ -36,7 +38,7 @@ public:
   virtual const char* PQport(PGconn* handle) = 0;
   virtual const char* PQtty(PGconn* handle) = 0;
   virtual const char* PQoptions(PGconn* handle) = 0;
-  virtual ConnStatusType PQstatus(PGconn* handle) = 0;
+  virtual TZPgConnStatus PQstatus(PGconn* handle) = 0;
   virtual const char* PQerrorMessage(PGconn* handle) = 0;
   virtual int PQsocket(PGconn* handle) = 0;
   virtual int PQbackendPID(PGconn* handle) = 0;
@@ -56,8 +58,8 @@ public:
   virtual int PQputnbytes(PGconn* handle, const char* buffer, int count) = 0;
   virtual int PQendcopy(PGconn* handle) = 0;
   virtual PGresult* PQfn(PGconn* handle, int functionId, int* resultBuffer, int* resultLength, int resultIsInt,
-                         const PQArgBlock* args, int argCount) = 0;
-  virtual ExecStatusType PQresultStatus(const PGresult* result) = 0;
+                         const TZPgArgBlock* args, int argCount) = 0;
+  virtual TZPgExecStatus PQresultStatus(const PGresult* result) = 0;
   virtual const char* PQresultErrorMessage(const PGresult* result) = 0;
   // The 7.x binding answers "" without calling the library.
   virtual const char* PQresultErrorField(const PGresult* result, int fieldCode) = 0;
@@ -77,7 +79,7 @@ public:
   virtual int PQgetlength(const PGresult* result, int row, int column) = 0;
   virtual int PQgetisnull(const PGresult* result, int row, int column) = 0;
   virtual void PQclear(PGresult* result) = 0;
-  virtual PGresult* PQmakeEmptyPGresult(PGconn* handle, ExecStatusType status) = 0;
+  virtual PGresult* PQmakeEmptyPGresult(PGconn* handle, TZPgExecStatus status) = 0;
   virtual int lo_open(PGconn* handle, Oid oid, int mode) = 0;
   virtual int lo_close(PGconn* handle, int fd) = 0;
   virtual int lo_read(PGconn* handle, int fd, char* buffer, std::size_t length) = 0;
@@ -114,7 +116,7 @@ public:
   const char* PQport(PGconn* handle) override;
   const char* PQtty(PGconn* handle) override;
   const char* PQoptions(PGconn* handle) override;
-  ConnStatusType PQstatus(PGconn* handle) override;
+  TZPgConnStatus PQstatus(PGconn* handle) override;
   const char* PQerrorMessage(PGconn* handle) override;
   int PQsocket(PGconn* handle) override;
   int PQbackendPID(PGconn* handle) override;
@@ -134,8 +136,8 @@ public:
   int PQputnbytes(PGconn* handle, const char* buffer, int count) override;
   int PQendcopy(PGconn* handle) override;
   PGresult* PQfn(PGconn* handle, int functionId, int* resultBuffer, int* resultLength, int resultIsInt,
-                 const PQArgBlock* args, int argCount) override;
-  ExecStatusType PQresultStatus(const PGresult* result) override;
+                 const TZPgArgBlock* args, int argCount) override;
+  TZPgExecStatus PQresultStatus(const PGresult* result) override;
   const char* PQresultErrorMessage(const PGresult* result) override;
   const char* PQresultErrorField(const PGresult* result, int fieldCode) override;
   int PQntuples(const PGresult* result) override;
@@ -154,7 +156,7 @@ public:
   int PQgetlength(const PGresult* result, int row, int column) override;
   int PQgetisnull(const PGresult* result, int row, int column) override;
   void PQclear(PGresult* result) override;
-  PGresult* PQmakeEmptyPGresult(PGconn* handle, ExecStatusType status) override;
+  PGresult* PQmakeEmptyPGresult(PGconn* handle, TZPgExecStatus status) override;
   int lo_open(PGconn* handle, Oid oid, int mode) override;
   int lo_close(PGconn* handle, int fd) override;
   int lo_read(PGconn* handle, int fd, char* buffer, std::size_t length) override;

@@ -92,7 +92,7 @@ bool TZPostgreSQLStatement::Execute(const AnsiString& sql) {
   SetLastResultSet(nullptr);
   LastUpdateCount = -1;
   TZPostgreSQLResultHandle result = Run(sql);
-  if (result && plainDriver_->PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
+  if (result && plainDriver_->PQresultStatus(result.get()) == TZPgExecStatus::PGRES_TUPLES_OK) {
     SetLastResultSet(CreateResultSet(sql, std::move(result)));
     return true;
   }

@@ -137,7 +137,7 @@ TEST_F(InterbaseSqlda, SetterShapesInTheArea) {
   Ref<TZParamsSQLDA> params = ParamsArea();
   DescribeParameters(insert, params.get(), 3);
   for (int i = 0; i < 3; ++i) params->UpdateNull(i, false);
-  XSQLVAR* vars = params->GetData()->sqlvar;
+  TZIbXSQLVar* vars = params->GetData()->sqlvar;
   params->UpdateInt(0, 7);
   EXPECT_EQ(vars[0].sqltype, SQL_LONG + 1);
   EXPECT_EQ(vars[0].sqllen, 4);
@@ -173,8 +173,8 @@ TEST_F(InterbaseSqlda, RefusedValuesLeaveTheAreaAndTheTableAlone) {
   params->UpdateNull(0, false);
   params->UpdateNull(1, false);
   params->UpdateInt(1, 9);
-  const XSQLDA* area = params->GetData();
-  const XSQLVAR before = area->sqlvar[1];
+  const TZIbXSQLDA* area = params->GetData();
+  const TZIbXSQLVar before = area->sqlvar[1];
   const std::string data(before.sqldata, 4);
   try {
     params->UpdateString(0, "5");

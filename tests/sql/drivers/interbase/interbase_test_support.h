@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <ibase.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -100,8 +101,8 @@ public:
 
   // The single integer value of a query (cast to BIGINT in the text).
   std::int64_t Integer(const AnsiString& sql) {
-    alignas(XSQLDA) char area[XSQLDA_LENGTH(1)] = {};
-    auto* da = reinterpret_cast<XSQLDA*>(area);
+    TZIbXSQLDA area = {};  // room for one variable
+    auto* da = &area;
     da->version = SQLDA_VERSION1;
     da->sqln = 1;
     plain_->isc_dsql_prepare(status_, connection_->GetTrHandle(), &handle_, 0, sql.c_str(),
@@ -159,7 +160,7 @@ public:
     return TZFirebird21PlainDriver::isc_database_info(status, db, itemLength, items, bufferLength, buffer);
   }
   ISC_STATUS isc_dsql_fetch(ISC_STATUS* status, isc_stmt_handle* stmt, unsigned short dialect,
-                            const XSQLDA* sqlda) override {
+                            const TZIbXSQLDA* sqlda) override {
     ++fetches;
     return TZFirebird21PlainDriver::isc_dsql_fetch(status, stmt, dialect, sqlda);
   }

@@ -110,8 +110,8 @@ TEST(PostgreSQLBinding, OnlyThe8xBindingReadsErrorFields) {
     Ref<IZPostgreSQLConnection> connection = Connect({}, Url(protocol));
     Ref<IZPostgreSQLPlainDriver> plain = connection->GetPlainDriver();
     PGresult* result = plain->PQexec(connection->GetConnectionHandle(), "SELEC 1");
-    EXPECT_EQ(plain->PQresultStatus(result), PGRES_FATAL_ERROR);
-    EXPECT_STREQ(plain->PQresultErrorField(result, PG_DIAG_SQLSTATE),
+    EXPECT_EQ(plain->PQresultStatus(result), TZPgExecStatus::PGRES_FATAL_ERROR);
+    EXPECT_STREQ(plain->PQresultErrorField(result, kPgDiagSqlState),
                  AnsiString(protocol) == "postgresql" ? "42601" : "")
         << protocol;
     plain->PQclear(result);

@@ -49,8 +49,8 @@ inline std::vector<Row> QueryRows(IZPostgreSQLConnection* connection, const Ansi
   Ref<IZPostgreSQLPlainDriver> plain = connection->GetPlainDriver();
   PGresult* result = plain->PQexec(connection->GetConnectionHandle(), sql.c_str());
   std::vector<Row> rows;
-  const ExecStatusType status = plain->PQresultStatus(result);
-  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+  const TZPgExecStatus status = plain->PQresultStatus(result);
+  if (status != TZPgExecStatus::PGRES_TUPLES_OK && status != TZPgExecStatus::PGRES_COMMAND_OK) {
     ADD_FAILURE() << sql << ": " << plain->PQerrorMessage(connection->GetConnectionHandle());
   } else {
     for (int row = 0; row < plain->PQntuples(result); ++row) {
