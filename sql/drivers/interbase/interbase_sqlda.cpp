@@ -14,12 +14,6 @@
 #include "sql/core/messages.h"
 #include "sql/drivers/interbase/interbase_utils.h"
 
-// The area is the client's own structure, byte for byte.
-static_assert(sizeof(TZIbXSQLVar) == 160);
-static_assert(offsetof(TZIbXSQLDA, sqlvar) == 24);
-static_assert(offsetof(TZIbXSQLDA, sqln) == 16 && offsetof(TZIbXSQLDA, sqld) == 18);
-static_assert(offsetof(TZIbXSQLVar, sqldata) == 8 && offsetof(TZIbXSQLVar, sqlind) == 16);
-
 namespace {
 
 constexpr char kOutOfRange[] = "Out of Range.";

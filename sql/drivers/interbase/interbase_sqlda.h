@@ -2,7 +2,7 @@
 // parameter or result column, each variable pointing at a data buffer and a
 // null indicator that the area owns. TZSQLDA owns one area and answers
 // questions about its variables; the parameter area (typed setters) and the
-// result area (typed getters) build on it. The layout is ibase.h's XSQLDA.
+// result area (typed getters) build on it. The layout is the client's XSQLDA.
 #pragma once
 
 #include <cstddef>
