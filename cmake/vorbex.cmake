@@ -38,15 +38,19 @@ function(vx_library name)
   vx_target_flags(${name})
 endfunction()
 
-# vx_test(<label> DEPS <libs>... [SOURCES <files>] [NAME <exe>] [PROPERTIES <test properties>])
+# vx_test(<label> DEPS <libs>... [SOURCES <files>] [NAME <exe>] [PROPERTIES <test properties>] [SEPARATE])
 # One GoogleTest program (test_<label> by default) from the .cpp files of the
-# current folder, registered with CTest under its label. One label only: the
+# current folder, registered with CTest under its label. The files are
+# compiled a few at a time as one unit (most of a test file's compile time is
+# the same headers again); SEPARATE compiles them one by one, for files whose
+# headers clash (X11's macros). One label only: the
 # discovered tests' properties are a flat list, so a second label would take
 # the properties after it apart (a fixture requirement lost with it).
+option(VX_UNITY_TESTS "Compile each test program's files a few at a time as one unit" ON)
 set(VX_TEST_TIMEOUT 300 CACHE STRING "Seconds one test case may run before CTest stops it")
 
 function(vx_test label)
-  cmake_parse_arguments(A "" "NAME" "DEPS;SOURCES;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(A "SEPARATE" "NAME" "DEPS;SOURCES;PROPERTIES" ${ARGN})
   if(NOT A_NAME)
     set(A_NAME test_${label})
   endif()
@@ -56,6 +60,12 @@ function(vx_test label)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   endif()
   add_executable(${A_NAME} ${srcs})
+  if(VX_UNITY_TESTS AND NOT A_SEPARATE)
+    set_target_properties(${A_NAME} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    # Included files count as headers, whose anonymous-namespace fixtures
+    # GCC would warn about.
+    target_compile_options(${A_NAME} PRIVATE -Wno-subobject-linkage)
+  endif()
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${A_NAME} PRIVATE

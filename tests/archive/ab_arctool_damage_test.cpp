@@ -15,7 +15,7 @@ using namespace ziptest;
 
 namespace {
 
-const std::string kArctool = VX_BINARY_DIR "/tools/arctool/arctool";
+using ziptest::kArctool;
 
 // Writes every damaged file beside one intact archive of two members, each
 // header's checksum made right again where the damage is elsewhere.

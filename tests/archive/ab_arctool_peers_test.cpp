@@ -20,7 +20,7 @@ using namespace ziptest;
 
 namespace {
 
-const std::string kArctool = VX_BINARY_DIR "/tools/arctool/arctool";
+using ziptest::kArctool;
 
 // Test texts are compiled in Windows-1250; names reach files and tools in UTF-8.
 std::string U(const char* text) { return AnsiToUtf8(text); }

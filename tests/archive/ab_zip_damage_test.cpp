@@ -21,7 +21,7 @@ using namespace ziptest;
 
 namespace {
 
-const std::string kArctool = VX_BINARY_DIR "/tools/arctool/arctool";
+using ziptest::kArctool;
 constexpr int kMembers = 5;
 
 void Put16(std::string& b, size_t at, uint16_t v) {

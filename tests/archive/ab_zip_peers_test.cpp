@@ -27,7 +27,7 @@ for i in zipfile.ZipFile(sys.argv[1]).infolist():
           + method + ("\tencrypted" if i.flag_bits & 1 else ""))
 )";
 
-const std::string kArctool = VX_BINARY_DIR "/tools/arctool/arctool";
+using ziptest::kArctool;
 
 // One line per member: its name and a digest of its stored data bytes.
 const char kRawScript[] = R"(import sys, zipfile, hashlib

@@ -1,6 +1,6 @@
 // Shared by the ZIP tests: an archive over a file in a temp folder with the
 // zipper's insert hooks installed, little-endian readers over raw bytes, and
-// running a peer tool through the shell.
+// running a peer tool (or our archive tool) through the shell.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +15,9 @@
 #include "tests/support/shell_runner.h"
 
 namespace ziptest {
+
+// The archive tool built beside the tests.
+inline const std::string kArctool = VX_BINARY_DIR "/tools/arctool/arctool";
 
 inline uint16_t U16(const std::string& b, size_t at) {
   return static_cast<uint16_t>(static_cast<uint8_t>(b.at(at)) | static_cast<uint8_t>(b.at(at + 1)) << 8);

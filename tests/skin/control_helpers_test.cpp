@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr TColor kRed = 0x0000FF, kWhite = 0xFFFFFF;
+constexpr TColor kFaceRed = 0x0000FF, kFaceWhite = 0xFFFFFF;
 
 TEST(ControlHelpers, ParentBackgroundShowsUnderTheControl) {
   TForm* form = new TForm(nullptr);
@@ -24,7 +24,7 @@ TEST(ControlHelpers, ParentBackgroundShowsUnderTheControl) {
   auto* parent = new TPanel(form);
   parent->SetParent(form);
   parent->SetBounds(0, 0, 100, 60);
-  parent->SetColor(kRed);
+  parent->SetColor(kFaceRed);
   auto* child = new TPanel(form);
   child->SetParent(parent);
   SetControlBounds(child, Rect(10, 20, 40, 50));
@@ -35,10 +35,10 @@ TEST(ControlHelpers, ParentBackgroundShowsUnderTheControl) {
 
   TBitmap canvas;
   canvas.SetSize(30, 30);
-  canvas.Canvas()->Brush()->SetColor(kWhite);
+  canvas.Canvas()->Brush()->SetColor(kFaceWhite);
   canvas.Canvas()->FillRect(Rect(0, 0, 30, 30));
   DrawParentBackground(canvas.Canvas(), child);
-  EXPECT_EQ(canvas.Canvas()->Pixels(15, 15), kRed);
+  EXPECT_EQ(canvas.Canvas()->Pixels(15, 15), kFaceRed);
   DrawParentBackground(canvas.Canvas(), form);  // no parent: nothing
   form->Free();
 }
@@ -50,15 +50,15 @@ TEST(ControlHelpers, EditBorderFramesTheWholeWindow) {
   edit->SetParent(form);
   edit->SetBounds(10, 10, 80, 22);
   form->Show();
-  DrawEditBorder(edit, kRed, 0x00FF00, true);
+  DrawEditBorder(edit, kFaceRed, 0x00FF00, true);
   // What the screen shows at the edit's window rectangle.
   RECT r{};
   GetWindowRect(edit->Handle(), &r);
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP screen = HeadlessScreenImage();
   HGDIOBJ old = SelectObject(dc, screen);
-  EXPECT_EQ(GetPixel(dc, r.Left, r.Top), COLORREF(kRed));
-  EXPECT_EQ(GetPixel(dc, r.Right - 1, r.Bottom - 1), COLORREF(kRed));
+  EXPECT_EQ(GetPixel(dc, r.Left, r.Top), COLORREF(kFaceRed));
+  EXPECT_EQ(GetPixel(dc, r.Right - 1, r.Bottom - 1), COLORREF(kFaceRed));
   EXPECT_EQ(GetPixel(dc, r.Left + 1, r.Top + 1), COLORREF(0x00FF00));
   SelectObject(dc, old);
   DeleteObject(screen);

@@ -16,7 +16,7 @@
 namespace {
 
 // One object behind both references: each has one counted root.
-bool SameObject(IZInterface* a, IZInterface* b) { return a == b; }
+bool SameInterface(IZInterface* a, IZInterface* b) { return a == b; }
 
 // A connection with nothing of its own: every answer is the base's.
 class BareConnection : public TZAbstractConnection {
@@ -228,7 +228,7 @@ protected:
 TEST_F(FakeDriverTest, InterfaceQueriesYieldTheSameObject) {
   EXPECT_EQ(Query<IZConnection>(Query<IZInterface>(connection)), connection);
   Ref<IZStatement> statement = connection->CreateStatement();
-  EXPECT_TRUE(SameObject(Query<IZInterface>(statement).get(), statement.get()));
+  EXPECT_TRUE(SameInterface(Query<IZInterface>(statement).get(), statement.get()));
   EXPECT_EQ(Query<IZPreparedStatement>(statement), nullptr);
 }
 

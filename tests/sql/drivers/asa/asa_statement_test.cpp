@@ -22,12 +22,12 @@ using asa_test::MakeDatabase;
 using asa_test::QueryNumber;
 using dblib_probe::CallsOf;
 
-constexpr char kTable[] =
+constexpr char kItemsTable[] =
     "CREATE TABLE items (id INTEGER, name VARCHAR(20));"
     "INSERT INTO items VALUES (1, 'a'), (2, 'b'), (3, 'c');";
 
 TEST(ASAStatement, NewStatementsHaveTheirDefaultsAndOwnCursorNames) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable));
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kItemsTable));
   std::set<AnsiString> names;
   for (int i = 0; i < 2; ++i) {
     Ref<IZStatement> statement = connection->NewStatement(nullptr);
@@ -46,7 +46,7 @@ TEST(ASAStatement, NewStatementsHaveTheirDefaultsAndOwnCursorNames) {
 }
 
 TEST(ASAStatement, CachedBlobOfTheStatementWinsOverTheConnection) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable), "ASA9", ";cashedblob=true");
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kItemsTable), "ASA9", ";cashedblob=true");
   TStringList info;
   info.Add("cashedblob=false");
   Ref<IZStatement> plain = connection->NewStatement(&info);
@@ -55,12 +55,12 @@ TEST(ASAStatement, CachedBlobOfTheStatementWinsOverTheConnection) {
   EXPECT_FALSE(dynamic_cast<TZASAPreparedStatement*>(prepared.get())->CachedBlob());
   EXPECT_TRUE(dynamic_cast<TZASAStatement*>(connection->NewStatement(nullptr).get())->CachedBlob());
   // Without its own setting a statement takes the connection's.
-  Ref<TZASAConnection> lazy = Connection(MakeDatabase(kTable), "ASA9", ";cashedblob=false");
+  Ref<TZASAConnection> lazy = Connection(MakeDatabase(kItemsTable), "ASA9", ";cashedblob=false");
   EXPECT_FALSE(dynamic_cast<TZASAStatement*>(lazy->NewStatement(nullptr).get())->CachedBlob());
 }
 
 TEST(ASAStatement, ExecuteUpdateCountsAndCancelReachesTheClient) {
-  const std::string database = MakeDatabase(kTable);
+  const std::string database = MakeDatabase(kItemsTable);
   Ref<TZASAConnection> connection = Connection(database);
   Ref<IZStatement> statement = connection->NewStatement(nullptr);
   EXPECT_EQ(statement->ExecuteUpdate("UPDATE items SET name = 'x' WHERE id > 1"), 2);
@@ -75,7 +75,7 @@ TEST(ASAStatement, ExecuteUpdateCountsAndCancelReachesTheClient) {
 }
 
 TEST(ASAPreparedStatement, PreparesOnceForTwoExecutionsAndAgainForANewText) {
-  const std::string database = MakeDatabase(kTable);
+  const std::string database = MakeDatabase(kItemsTable);
   Ref<TZASAConnection> connection = Connection(database);
   dblib_probe::Reset();
   Ref<IZPreparedStatement> statement =
@@ -130,7 +130,7 @@ TEST(ASAPreparedStatement, DateTimeAndTimestampParametersKeepTheirValues) {
 }
 
 TEST(ASAPreparedStatement, ASelectOfSeveralRowsRunForItsCountAnswersTheCount) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable));
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kItemsTable));
   Ref<IZPreparedStatement> statement = connection->NewPreparedStatement("SELECT id FROM items", nullptr);
   EXPECT_EQ(statement->ExecuteUpdatePrepared(), 3);
   // Without result columns the same code is an error.
@@ -140,7 +140,7 @@ TEST(ASAPreparedStatement, ASelectOfSeveralRowsRunForItsCountAnswersTheCount) {
 }
 
 TEST(ASAPreparedStatement, BadParametersAreRefusedBeforeAnythingRuns) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable));
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kItemsTable));
   Ref<IZPreparedStatement> statement =
       connection->NewPreparedStatement("UPDATE items SET name = ? WHERE id = ?", nullptr);
   dblib_probe::Reset();
@@ -165,7 +165,7 @@ TEST(ASAPreparedStatement, BadParametersAreRefusedBeforeAnythingRuns) {
 }
 
 TEST(ASAPreparedStatement, AFailedPrepareDropsTheNumberItGot) {
-  Ref<TZASAConnection> connection = Connection(MakeDatabase(kTable));
+  Ref<TZASAConnection> connection = Connection(MakeDatabase(kItemsTable));
   dblib_probe::Reset();
   dblib_probe::Inject("dbpp_describe", {-131, "describe failed"});
   EXPECT_THROW(connection->NewPreparedStatement("SELECT id FROM items", nullptr), EZSQLException);
