@@ -12,6 +12,20 @@ if(FUZZ)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Most of a file's compile time is the same headers parsed again, so the
+# libraries' and test programs' files are compiled eight at a time as one unit.
+option(VX_UNITY "Compile the libraries' and test programs' files a few at a time as one unit" ON)
+function(vx_unity target)
+  if(VX_UNITY)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    # An included file counts as a header, whose anonymous-namespace types
+    # GCC would warn about when a class uses them.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+      target_compile_options(${target} PRIVATE -Wno-subobject-linkage)
+    endif()
+  endif()
+endfunction()
+
 # Our own code: warnings on, and Czech literals become Windows-1250 bytes (GCC only;
 # clang has no such execution charset, which only the fuzz build uses).
 function(vx_target_flags target)
@@ -21,11 +35,13 @@ function(vx_target_flags target)
   endif()
 endfunction()
 
-# vx_library(<name> [NO_RECURSE] [DEPS <targets or libs>...])
+# vx_library(<name> [NO_RECURSE] [DEPS <targets or libs>...] [SEPARATE <files>...])
 # A static library from every .cpp/.c below the current folder (or only in it,
-# with NO_RECURSE, when a sub-folder is a library of its own).
+# with NO_RECURSE, when a sub-folder is a library of its own). SEPARATE names
+# files compiled alone, whose file-local names or system headers clash with
+# their neighbours'.
 function(vx_library name)
-  cmake_parse_arguments(A "NO_RECURSE" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(A "NO_RECURSE" "" "DEPS;PRIVATE_DEPS;SEPARATE" ${ARGN})
   set(glob GLOB_RECURSE)
   if(A_NO_RECURSE)
     set(glob GLOB)
@@ -33,6 +49,8 @@ function(vx_library name)
   file(${glob} srcs CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   add_library(${name} STATIC ${srcs})
+  vx_unity(${name})
+  set_source_files_properties(${A_SEPARATE} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${A_DEPS} PRIVATE ${A_PRIVATE_DEPS})
   vx_target_flags(${name})
@@ -40,13 +58,10 @@ endfunction()
 
 # vx_test(<label> DEPS <libs>... [SOURCES <files>] [NAME <exe>] [PROPERTIES <test properties>] [SEPARATE])
 # One GoogleTest program (test_<label> by default) from the .cpp files of the
-# current folder, registered with CTest under its label. The files are
-# compiled a few at a time as one unit (most of a test file's compile time is
-# the same headers again); SEPARATE compiles them one by one, for files whose
-# headers clash (X11's macros). One label only: the
+# current folder, registered with CTest under its label. SEPARATE compiles its
+# files one by one, for files whose names or headers clash (X11's macros). One label only: the
 # discovered tests' properties are a flat list, so a second label would take
 # the properties after it apart (a fixture requirement lost with it).
-option(VX_UNITY_TESTS "Compile each test program's files a few at a time as one unit" ON)
 set(VX_TEST_TIMEOUT 300 CACHE STRING "Seconds one test case may run before CTest stops it")
 
 function(vx_test label)
@@ -60,11 +75,8 @@ function(vx_test label)
     file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   endif()
   add_executable(${A_NAME} ${srcs})
-  if(VX_UNITY_TESTS AND NOT A_SEPARATE)
-    set_target_properties(${A_NAME} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
-    # Included files count as headers, whose anonymous-namespace fixtures
-    # GCC would warn about.
-    target_compile_options(${A_NAME} PRIVATE -Wno-subobject-linkage)
+  if(NOT A_SEPARATE)
+    vx_unity(${A_NAME})
   endif()
   target_link_libraries(${A_NAME} PRIVATE ${A_DEPS} testsupport GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${A_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
