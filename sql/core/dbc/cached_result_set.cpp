@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "platform/rtl/format.h"
+#include "sql/core/dbc/column_text.h"
 #include "sql/core/dbc/generic_resolver.h"
 #include "sql/core/dbc/row_accessor.h"
 #include "sql/core/messages.h"
@@ -36,6 +37,30 @@ void CopyResultSetColumn(IZResultSet& src, int srcIndex, TZRowAccessor& dest, in
     default: break;
   }
   if (src.WasNull()) dest.SetNull(destIndex);
+}
+
+bool StoreColumnText(const char* text, TZRowAccessor& dest, int destIndex, TZSQLType type) {
+  bool isNull = false;
+  switch (type) {
+    case stByte: dest.SetByte(destIndex, static_cast<std::int8_t>(ColumnIntegerOrZero<int>(text))); return true;
+    case stShort: dest.SetShort(destIndex, static_cast<std::int16_t>(ColumnIntegerOrZero<int>(text))); return true;
+    case stInteger: dest.SetInt(destIndex, ColumnIntegerOrZero<int>(text)); return true;
+    case stLong: dest.SetLong(destIndex, ColumnIntegerOrZero<std::int64_t>(text)); return true;
+    case stDouble: dest.SetDouble(destIndex, static_cast<double>(ColumnFloatOrZero(text))); return true;
+    case stString: dest.SetPChar(destIndex, text); return true;
+    case stDate: {
+      const TDateTime date = ColumnDate(text, isNull);
+      if (!isNull) dest.SetDate(destIndex, date);
+      return true;
+    }
+    case stTime: dest.SetTime(destIndex, ColumnTime(text)); return true;
+    case stTimestamp: {
+      const TDateTime stamp = ColumnTimestamp(text, isNull);
+      if (!isNull) dest.SetTimestamp(destIndex, stamp);
+      return true;
+    }
+    default: return false;
+  }
 }
 
 // --- construction and life --------------------------------------------------

@@ -231,3 +231,9 @@ private:
 // the accessor's buffer, by the given type: text through strings, streams by
 // sharing the source's blob. NULL stays NULL.
 void CopyResultSetColumn(IZResultSet& src, int srcIndex, TZRowAccessor& dest, int destIndex, TZSQLType type);
+
+// Stores the non-null column text of a text-protocol driver into column
+// destIndex of a fresh (all null) row, read as that driver's getter of type
+// reads it: whole numbers, doubles, texts and the date kinds (a zero date
+// stays null). False, storing nothing, for any other type.
+bool StoreColumnText(const char* text, TZRowAccessor& dest, int destIndex, TZSQLType type);

@@ -217,6 +217,17 @@ bool TZMySQLResultSet::MoveAbsolute(int row) {
   return rowHandle_ != nullptr;
 }
 
+void TZMySQLResultSet::StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns) {
+  if (!rowHandle_) throw EZSQLException(SZRowDataIsNotAvailable);
+  for (int column = 1; column <= columns.Count(); ++column) {
+    const char* text = plainDriver_->GetFieldData(rowHandle_, column - 1);
+    // The fresh row is null already.
+    if (!text) continue;
+    const TZSQLType type = columns[column - 1].ColumnType;
+    if (!StoreColumnText(text, dest, column, type)) CopyResultSetColumn(*this, column, dest, column, type);
+  }
+}
+
 // --- values
 
 const char* TZMySQLResultSet::ColumnText(int columnIndex) {
@@ -337,3 +348,16 @@ Ref<IZBlob> TZMySQLResultSet::GetBlob(int columnIndex) {
   AnsiString value = GetString(columnIndex);
   return TZAbstractBlob::CreateWithData(value.data(), static_cast<int>(value.size()));
 }
+
+// --- cache
+
+TZMySQLCachedResultSet::TZMySQLCachedResultSet(const Ref<TZMySQLResultSet>& resultSet, const AnsiString& sql,
+                                               const Ref<IZCachedResolver>& resolver)
+    : TZCachedResultSet(resultSet, sql, resolver), native_(resultSet) {}
+
+void TZMySQLCachedResultSet::Close() {
+  TZCachedResultSet::Close();
+  native_ = nullptr;
+}
+
+void TZMySQLCachedResultSet::FillFetchedRow() { native_->StoreRow(*RowAccessor, ColumnsInfo); }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "sql/core/dbc/abstract_result_set.h"
+#include "sql/core/dbc/cached_result_set.h"
 #include "sql/drivers/mysql/mysql_plain_driver.h"
 #include "sql/drivers/mysql/mysql_result_handle.h"
 
@@ -61,6 +62,12 @@ public:
   std::unique_ptr<TStream> GetBinaryStream(int columnIndex) override;
   Ref<IZBlob> GetBlob(int columnIndex) override;
 
+  // Writes the current row into a fresh row buffer of a cache laid out by
+  // columns: numbers, texts and dates straight from the row's texts, every
+  // other value through the getters, so each value is the one the getters
+  // give.
+  void StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns);
+
 private:
   // The column text of the current row (null for NULL), setting LastWasNull.
   const char* ColumnText(int columnIndex);
@@ -73,4 +80,19 @@ private:
   Ref<IZMySQLPlainDriver> plainDriver_;
   TZMySQLResultHandle queryHandle_;  // after the driver that frees it
   bool useResult_;
+};
+
+// The cache of a MySQL result: rows from the cursor's StoreRow.
+class TZMySQLCachedResultSet : public TZCachedResultSet {
+public:
+  TZMySQLCachedResultSet(const Ref<TZMySQLResultSet>& resultSet, const AnsiString& sql,
+                         const Ref<IZCachedResolver>& resolver);
+
+  void Close() override;
+
+protected:
+  void FillFetchedRow() override;
+
+private:
+  Ref<TZMySQLResultSet> native_;
 };

@@ -118,7 +118,7 @@ Ref<IZResultSet> TZMySQLStatement::CreateResultSet(const AnsiString& sql) {
 
   Ref<IZCachedResolver> resolver =
       MakeRef<TZMySQLCachedResolver>(plainDriver_, self, nativeResultSet->GetMetadata());
-  auto cachedResultSet = MakeRef<TZCachedResultSet>(nativeResultSet, sql, resolver);
+  auto cachedResultSet = MakeRef<TZMySQLCachedResultSet>(nativeResultSet, sql, resolver);
   cachedResultSet->SetConcurrency(ResultSetConcurrency);
   return cachedResultSet;
 }

@@ -234,25 +234,9 @@ void TZSQLiteResultSet::StoreRow(TZRowAccessor& dest, const TZColumnInfoList& co
           continue;
         }
         break;
-      case SQLITE_TEXT_STORAGE: {
-        bool isNull = false;
-        switch (type) {
-          case stString: dest.SetPChar(column, value.Text); continue;
-          case stDate: {
-            const TDateTime date = ColumnDate(value.Text, isNull);
-            if (!isNull) dest.SetDate(column, date);
-            continue;
-          }
-          case stTime: dest.SetTime(column, ColumnTime(value.Text)); continue;
-          case stTimestamp: {
-            const TDateTime stamp = ColumnTimestamp(value.Text, isNull);
-            if (!isNull) dest.SetTimestamp(column, stamp);
-            continue;
-          }
-          default: break;
-        }
+      case SQLITE_TEXT_STORAGE:
+        if (StoreColumnText(value.Text, dest, column, type)) continue;
         break;
-      }
       default: break;
     }
     CopyResultSetColumn(*this, column, dest, column, type);

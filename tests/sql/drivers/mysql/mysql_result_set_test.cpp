@@ -1,6 +1,7 @@
 // MySQL result sets against the throwaway server: the column types the
 // library's field descriptors map to, zero dates and midnight, values with NUL
-// bytes, scrolling stored results and the forward-only streamed ones.
+// bytes, scrolling stored results and the forward-only streamed ones, and
+// cached rows that read as the native cursor's getters do.
 
 #include <gtest/gtest.h>
 #include <mariadb/mysql.h>
@@ -11,10 +12,12 @@
 #include "sql/core/sql_exception.h"
 #include "sql/drivers/mysql/mysql_result_set.h"
 #include "tests/sql/drivers/mysql/mysql_test_support.h"
+#include "tests/sql/drivers/round_trip.h"
 
 namespace {
 
 using namespace mysql_test;
+using round_trip::Hex;
 
 // Runs sql on a fresh statement of the connection.
 void Exec(IZConnection* connection, const AnsiString& sql) { connection->CreateStatement()->ExecuteUpdate(sql); }
@@ -171,6 +174,81 @@ TEST(MySQLResultSet, ReadsTypedValuesAndKeepsNulBytes) {
   } catch (const EZSQLException& e) {
     EXPECT_EQ(e.Message(), "Row data is not available");
   }
+}
+
+// The cache takes each row straight from the library's texts: every value
+// reads as the native cursor's getters read it, edge values and zero dates
+// included.
+TEST(MySQLResultSet, CachedRowsReadAsTheCursorDoes) {
+  Ref<IZMySQLConnection> connection = Connect();
+  Exec(connection.get(), "SET SESSION sql_mode = ''");
+  Exec(connection.get(), "DROP TABLE IF EXISTS rs_cached");
+  Exec(connection.get(),
+       "CREATE TABLE rs_cached (id int PRIMARY KEY, i int, u int unsigned, b tinyint, s smallint, l bigint,"
+       " ul bigint unsigned, n decimal(10,2), wide decimal(30,5), whole decimal(12,0), d double, f float,"
+       " v varchar(3), x text, dt date, tm time(1), ts datetime(3), vb varbinary(4), bl blob, bt bit(3),"
+       " y year, e enum('a','b'))");
+  Exec(connection.get(),
+       "INSERT INTO rs_cached VALUES (1, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,"
+       " NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL),"
+       " (2, -2147483648, 4294967295, -128, -32768, -9223372036854775808, 18446744073709551615, -12345678.99,"
+       " -1234567890123456789012345.12345, -99999999999, -1.7976931348623157e308, -3.4e38, 'abc', 'text',"
+       " '2024-02-29', '-838:59:59', '2024-02-29 23:59:58.125', X'00FF0061', X'000102', b'101', 2155, 'b'),"
+       " (3, 2147483647, 0, 127, 32767, 9223372036854775807, 9007199254740993, 0.01, 0.00001, 0,"
+       " 0.1, 0.1, '', '', '0000-00-00', '25:30:00.5', '0000-00-00 00:00:00', X'', X'', b'0', 0, ''),"
+       " (4, 0, 1, 0, 0, 0, 0, 0, 0, 1, 4.9e-324, 1e-30, 'x y', REPEAT('t', 300), '1899-12-30', '00:00:00',"
+       " '1000-01-01 00:00:00.999', X'0A', X'FF', b'111', 1901, 'a')");
+  const char* kSelect = "SELECT * FROM rs_cached ORDER BY id";
+  Ref<IZResultSet> native = connection->CreateStatement()->ExecuteQuery(kSelect);
+  Ref<IZStatement> cachedStatement = connection->CreateStatement();
+  cachedStatement->SetResultSetConcurrency(rcUpdatable);
+  Ref<IZResultSet> cached = cachedStatement->ExecuteQuery(kSelect);
+  ASSERT_NE(dynamic_cast<TZMySQLCachedResultSet*>(cached.get()), nullptr);
+  Ref<IZResultSetMetadata> metadata = native->GetMetadata();
+  const int columns = metadata->GetColumnCount();
+  int rows = 0;
+  for (; native->Next(); ++rows) {
+    ASSERT_TRUE(cached->Next());
+    for (int column = 1; column <= columns; ++column) {
+      SCOPED_TRACE("row " + std::to_string(rows + 1) + ", column " + metadata->GetColumnLabel(column));
+      ASSERT_EQ(cached->IsNull(column), native->IsNull(column));
+      if (native->IsNull(column)) continue;
+      switch (metadata->GetColumnType(column)) {
+        case stByte:
+        case stShort:
+        case stInteger:
+        case stLong: EXPECT_EQ(cached->GetLong(column), native->GetLong(column)); break;
+        case stDouble: EXPECT_EQ(cached->GetDouble(column), native->GetDouble(column)); break;
+        case stDate: EXPECT_EQ(cached->GetDate(column), native->GetDate(column)); break;
+        case stTime: EXPECT_EQ(cached->GetTime(column), native->GetTime(column)); break;
+        case stTimestamp: EXPECT_EQ(cached->GetTimestamp(column), native->GetTimestamp(column)); break;
+        case stAsciiStream:
+        case stBinaryStream:
+          EXPECT_EQ(Hex(cached->GetBlob(column)->GetString()), Hex(native->GetBlob(column)->GetString()));
+          break;
+        default: EXPECT_EQ(Hex(cached->GetString(column)), Hex(native->GetString(column))); break;
+      }
+    }
+  }
+  EXPECT_EQ(rows, 4);
+  EXPECT_FALSE(cached->Next());
+  // A few values by themselves, so that a cursor and cache both wrong show.
+  ASSERT_TRUE(cached->MoveAbsolute(2));
+  EXPECT_EQ(cached->GetInt(2), INT32_MIN);
+  EXPECT_EQ(cached->GetLong(3), 4294967295LL);
+  EXPECT_EQ(cached->GetLong(6), INT64_MIN);
+  EXPECT_EQ(cached->GetString(7), "18446744073709551615");
+  EXPECT_EQ(cached->GetString(9), "-1234567890123456789012345.12345");
+  EXPECT_EQ(cached->GetDouble(11), -1.7976931348623157e308);
+  EXPECT_NEAR(cached->GetTime(16), -(838 + (59 * 60 + 59) / 3600.0) / 24, 1e-9);
+  EXPECT_NEAR(cached->GetTimestamp(17), EncodeDate(2024, 2, 29) + EncodeTime(23, 59, 58, 125), 1e-9);
+  EXPECT_EQ(Hex(cached->GetString(18)), Hex(AnsiString("\0\xFF\0a", 4)));
+  ASSERT_TRUE(cached->MoveAbsolute(3));
+  EXPECT_EQ(cached->GetLong(6), INT64_MAX);
+  EXPECT_EQ(cached->GetDouble(11), 0.1);
+  EXPECT_NEAR(cached->GetTime(16), (25.5 + 0.5 / 3600) / 24, 1e-9);
+  EXPECT_TRUE(cached->IsNull(15));
+  EXPECT_TRUE(cached->IsNull(17));
 }
 
 class MySQLFiveRows : public ::testing::Test {
