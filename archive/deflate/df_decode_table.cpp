@@ -28,7 +28,7 @@ uint32_t Reversed(uint32_t code, int count) {
   return ((kReversedBytes[code & 0xFF] << 8) | kReversedBytes[(code >> 8) & 0xFF]) >> (16 - count);
 }
 
-uint32_t ValueEntry(uint32_t base, uint32_t extra) { return (base << 16) | (extra << 8); }
+uint32_t ValueEntry(uint32_t base, uint32_t extra) { return (base << 16) | extra; }
 
 uint32_t LitLenInfo(int sym, bool deflate64) {
   if (sym < 256) return (static_cast<uint32_t>(sym) << 16) | kDfLiteral;

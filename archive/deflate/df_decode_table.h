@@ -8,10 +8,11 @@
 
 namespace detail {
 
-// Entry layout: bits 0-5 the code's length, so that the entry itself is a
-// shift count; bits 8-12 the bits the token takes in all (code and extra
-// bits), or a sub-table's index bits; bits 16-31 the literal, the base value
-// or the sub-table's offset; flags in bits 6, 7, 13 and 14.
+// Entry layout: bits 0-5 the bits the token takes in all (code and extra
+// bits), so that the entry itself is the shift count that consumes it; bits
+// 8-12 the code's length, or a sub-table's index bits; bits 16-31 the
+// literal, the base value or the sub-table's offset; flags in bits 6, 7, 13
+// and 14.
 constexpr uint32_t kDfLiteral = 0x40;
 constexpr uint32_t kDfSubTable = 0x80;
 constexpr uint32_t kDfEndOfBlock = 0x2000;
@@ -55,8 +56,8 @@ inline uint32_t DfLookup(const uint32_t* table, uint64_t acc) {
 }
 
 // The bits an entry's token takes, and its value with the extra bits in acc.
-inline unsigned DfTokenBits(uint32_t e) { return (e >> 8) & 0x1F; }
-inline unsigned DfCodeBits(uint32_t e) { return e & 63; }
+inline unsigned DfTokenBits(uint32_t e) { return e & 63; }
+inline unsigned DfCodeBits(uint32_t e) { return (e >> 8) & 0x1F; }
 inline uint32_t DfTokenValue(uint32_t e, uint64_t acc) {
   uint64_t extra = (acc & ((uint64_t{1} << DfTokenBits(e)) - 1)) >> DfCodeBits(e);
   return (e >> 16) + static_cast<uint32_t>(extra);

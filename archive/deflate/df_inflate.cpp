@@ -167,19 +167,19 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
   const bool deflate64 = deflate64_;
   // At most three refills per round of the loop, each taking at most 7
   // bytes: the input limit leaves room for them.
-  auto refill = [&] {
+  auto refill = [&] [[gnu::always_inline]] {
     uint64_t word;
     std::memcpy(&word, ip, 8);
     acc |= word << bits;
     ip += (63 - bits) >> 3;
     bits |= 56;
   };
-  auto take = [&](unsigned count) {
+  auto take = [&](unsigned count) __attribute__((always_inline)) {
     acc >>= count & 63;
     bits -= count;
   };
-  auto literal = [&](uint32_t e) {
-    take(DfCodeBits(e));
+  auto literal = [&](uint32_t e) __attribute__((always_inline)) {
+    take(DfTokenBits(e));
     *op++ = static_cast<uint8_t>(e >> 16);
   };
   // Called on leaving: gives the state back by value, so that the locals
@@ -195,8 +195,11 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
   uint32_t e = LitLenMain(t, acc);
   while (ip < in.limit && op < out.limit) {
     refill();
+    // After a refill the accumulator holds 64 stream bits (bits counts at
+    // least 56 of them). Three literals take at most 45, which leaves the 11
+    // that the next main-table lookup needs; a sub-table step only comes
+    // after the next refill.
     if (e & kDfLiteral) {
-      // Up to three literals of at most 15 bits each from one refill.
       literal(e);
       e = LitLenMain(t, acc);
       if (e & kDfLiteral) {
@@ -204,17 +207,16 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
         e = LitLenMain(t, acc);
         if (e & kDfLiteral) {
           literal(e);
-          refill();
           e = LitLenMain(t, acc);
           continue;
         }
       }
+      refill();
     }
     if (e & kDfSubTable) {
       e = DfSubEntry<kDfLitLenBits>(t.litLen, e, acc);
       if (e & kDfLiteral) {
         literal(e);
-        refill();
         e = LitLenMain(t, acc);
         continue;
       }
@@ -224,15 +226,14 @@ void TInflater::ReadLitDistCodeLengths(const TAbDfDecodeHuffmanTree& clTree, uin
         sync(acc, bits, ip, op);
         Corrupt(kBadLength);
       }
-      take(DfCodeBits(e));
+      take(DfTokenBits(e));
       sync(acc, bits, ip, op);
       return true;
     }
-    // After a refill the accumulator holds 64 stream bits (bits counts at
-    // least 56 of them). A length and distance take at most 48, which leaves
-    // the 15 that the next token's lookup needs; with Deflate64 they take up
-    // to 60, and another refill comes before the distance where needed.
-    refill();
+    // Every way here comes straight from a refill. A length and distance
+    // take at most 48 bits, which leaves the 11 of the next lookup; with
+    // Deflate64 they take up to 60, and another refill comes before the
+    // distance where needed.
     uint32_t length = DfTokenValue(e, acc);
     take(DfTokenBits(e));
     uint32_t d = DistEntry(t, acc);
@@ -262,7 +263,7 @@ bool TInflater::DecodeOne(const TDfDecodeTables& t) {
   uint64_t bits = in_.Bits();
   uint32_t e = LitLenEntry(t, bits);
   if (e & (kDfLiteral | kDfEndOfBlock)) {
-    in_.Discard(DfCodeBits(e));
+    in_.Discard(DfTokenBits(e));
     if (in_.Overran()) ThrowNoMoreData("TAbDfInBitStream.DiscardBits");
     if (e & kDfEndOfBlock) return true;
     out_.PutByte(static_cast<uint8_t>(e >> 16));
