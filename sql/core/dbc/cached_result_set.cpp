@@ -39,7 +39,7 @@ void CopyResultSetColumn(IZResultSet& src, int srcIndex, TZRowAccessor& dest, in
   if (src.WasNull()) dest.SetNull(destIndex);
 }
 
-bool StoreColumnText(const char* text, TZRowAccessor& dest, int destIndex, TZSQLType type) {
+bool StoreColumnText(const char* text, std::size_t length, TZRowAccessor& dest, int destIndex, TZSQLType type) {
   bool isNull = false;
   switch (type) {
     case stByte: dest.SetByte(destIndex, static_cast<std::int8_t>(ColumnIntegerOrZero<int>(text))); return true;
@@ -47,7 +47,11 @@ bool StoreColumnText(const char* text, TZRowAccessor& dest, int destIndex, TZSQL
     case stInteger: dest.SetInt(destIndex, ColumnIntegerOrZero<int>(text)); return true;
     case stLong: dest.SetLong(destIndex, ColumnIntegerOrZero<std::int64_t>(text)); return true;
     case stDouble: dest.SetDouble(destIndex, static_cast<double>(ColumnFloatOrZero(text))); return true;
-    case stString: dest.SetPChar(destIndex, text); return true;
+    case stString:
+      // A text holding NUL bytes is left to the getter, which reads it whole.
+      if (std::strlen(text) != length) return false;
+      dest.SetPChar(destIndex, text);
+      return true;
     case stDate: {
       const TDateTime date = ColumnDate(text, isNull);
       if (!isNull) dest.SetDate(destIndex, date);

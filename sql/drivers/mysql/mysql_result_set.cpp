@@ -219,12 +219,14 @@ bool TZMySQLResultSet::MoveAbsolute(int row) {
 
 void TZMySQLResultSet::StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns) {
   if (!rowHandle_) throw EZSQLException(SZRowDataIsNotAvailable);
+  const unsigned long* lengths = plainDriver_->FetchLengths(queryHandle_.get());
   for (int column = 1; column <= columns.Count(); ++column) {
     const char* text = plainDriver_->GetFieldData(rowHandle_, column - 1);
     // The fresh row is null already.
     if (!text) continue;
     const TZSQLType type = columns[column - 1].ColumnType;
-    if (!StoreColumnText(text, dest, column, type)) CopyResultSetColumn(*this, column, dest, column, type);
+    const std::size_t length = lengths ? lengths[column - 1] : std::strlen(text);
+    if (!StoreColumnText(text, length, dest, column, type)) CopyResultSetColumn(*this, column, dest, column, type);
   }
 }
 

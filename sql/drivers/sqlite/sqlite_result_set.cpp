@@ -235,7 +235,7 @@ void TZSQLiteResultSet::StoreRow(TZRowAccessor& dest, const TZColumnInfoList& co
         }
         break;
       case SQLITE_TEXT_STORAGE:
-        if (StoreColumnText(value.Text, dest, column, type)) continue;
+        if (StoreColumnText(value.Text, static_cast<std::size_t>(value.Length), dest, column, type)) continue;
         break;
       default: break;
     }
