@@ -6,6 +6,7 @@ inline constexpr char SFieldNotFound[] = "Field '%s' not found";
 inline constexpr char SParamNotFound[] = "Parameter '%s' not found";
 inline constexpr char SFieldReadOnly[] = "Field '%s' cannot be modified";
 inline constexpr char SFieldValueTooLong[] = "Value of %d characters is too long for field '%s' of size %d";
+inline constexpr char SFieldValueHoldsZero[] = "Value for field '%s' holds a zero character, which ends a text";
 inline constexpr char SNotEditing[] = "Dataset not in edit or insert mode";
 inline constexpr char SDataSetClosed[] = "Cannot perform this operation on a closed dataset";
 inline constexpr char SDataSetOpen[] = "Cannot perform this operation on an open dataset";

@@ -62,6 +62,8 @@ void TStringField::SetValueAsString(const AnsiString& value) {
   // A value the field cannot hold is refused, never cut to its size.
   if (value.size() > static_cast<size_t>(Size()))
     DatabaseErrorFmt(SFieldValueTooLong, {static_cast<int>(value.size()), DisplayName(), Size()});
+  // The record buffer keeps a zero-terminated text: a zero byte would cut it.
+  if (value.find('\0') != AnsiString::npos) DatabaseErrorFmt(SFieldValueHoldsZero, {DisplayName()});
   std::unique_ptr<char[]> buffer(new char[DataSize()]());
   value.copy(buffer.get(), value.size());
   if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), true);

@@ -57,6 +57,7 @@ inline constexpr char SZCanNotOpenResultSet[] = "Can not open a Resultset";
 inline constexpr char SZNoMoreRecords[] = "No more records in the Resultset";
 inline constexpr char SZRowBufferIsNotAssigned[] = "Row buffer is not assigned";
 inline constexpr char SZValueTooLongForColumn[] = "Value of %d characters is too long for column %d (%s) of size %d";
+inline constexpr char SZValueHoldsZeroForColumn[] = "Value for column %d (%s) holds a zero character, which ends a text";
 inline constexpr char SZResolverIsNotSpecified[] = "Resolver is not specified for this ResultSet";
 inline constexpr char SZResultsetIsAlreadyOpened[] = "Resultset is already open";
 inline constexpr char SZCanNotUpdateEmptyRow[] = "Cannot update an empty row";

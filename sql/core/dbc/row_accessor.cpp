@@ -53,7 +53,8 @@ TZRowAccessor::TZRowAccessor(const TZColumnInfoList& columnsInfo) {
   columnOffsets_.resize(count);
   for (int i = 0; i < count; i++) {
     const TZColumnInfo& info = columnsInfo[i];
-    columnNames_[i] = info.ColumnName;
+    // For messages: a result's own label where no table column is known yet.
+    columnNames_[i] = info.ColumnName.empty() ? info.ColumnLabel : info.ColumnName;
     columnCases_[i] = info.CaseSensitive;
     columnTypes_[i] = info.ColumnType;
     int length = GetColumnSize(info);
@@ -256,6 +257,10 @@ void TZRowAccessor::CheckFits(int columnIndex, std::size_t length, std::size_t p
     throw EZSQLException(Format(SZValueTooLongForColumn, {static_cast<std::int64_t>(length), columnIndex,
                                                           columnNames_[columnIndex - 1],
                                                           static_cast<std::int64_t>(precision)}));
+}
+
+void TZRowAccessor::RaiseHoldsZero(int columnIndex) const {
+  throw EZSQLException(Format(SZValueHoldsZeroForColumn, {columnIndex, columnNames_[columnIndex - 1]}));
 }
 
 void TZRowAccessor::CheckBytesLimit(int columnIndex, int count) const {

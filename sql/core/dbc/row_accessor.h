@@ -194,6 +194,7 @@ private:
   void CheckBytesLimit(int columnIndex, int count) const;
   // A value longer than the column's slot is refused by name, never cut.
   void CheckFits(int columnIndex, std::size_t length, std::size_t precision) const;
+  [[noreturn]] void RaiseHoldsZero(int columnIndex) const;
   bool IsNullByte(int columnIndex) const { return *NullByte(rowBuffer_, columnIndex) != 0; }
   void ReleaseBlobs(TZRowBuffer* buffer);
   void CopyColumns(const TZRowBuffer* src, TZRowBuffer* dest);

@@ -65,12 +65,13 @@ void TZRowAccessor::StoreFloat(int columnIndex, long double value) {
   *NullByte(rowBuffer_, columnIndex) = 0;
 }
 
-// Up to the text's first zero character, at most Precision characters.
+// At most Precision characters, then a zero byte. A longer text, or one
+// holding a zero byte (which would end it early), is refused, not cut.
 void TZRowAccessor::StoreString(int columnIndex, const char* text, std::size_t length) {
   std::uint8_t* data = Data(rowBuffer_, columnIndex);
   std::size_t precision = columnLengths_[columnIndex - 1] - 1;
-  length = strnlen(text, length);
   CheckFits(columnIndex, length, precision);
+  if (std::memchr(text, 0, length)) RaiseHoldsZero(columnIndex);
   std::memcpy(data, text, length);
   data[length] = 0;
   *NullByte(rowBuffer_, columnIndex) = 0;
@@ -81,6 +82,7 @@ void TZRowAccessor::StoreUnicodeString(int columnIndex, const WideString& value)
   std::size_t precision = columnLengths_[columnIndex - 1] / 2 - 1;
   std::size_t length = value.size();
   CheckFits(columnIndex, length, precision);
+  if (value.find(u'\0') != WideString::npos) RaiseHoldsZero(columnIndex);
   std::memcpy(data, value.data(), length * 2);
   Store<char16_t>(data + length * 2, 0);
   *NullByte(rowBuffer_, columnIndex) = 0;
@@ -195,7 +197,7 @@ void TZRowAccessor::SetPChar(int columnIndex, const char* value) {
   CheckColumnConversion(columnIndex, stString);
   if (TypeOf(columnIndex) != stString) return StoreText(columnIndex, value ? value : "");
   if (!value) return SetNull(columnIndex);
-  StoreString(columnIndex, value, SIZE_MAX);
+  StoreString(columnIndex, value, std::strlen(value));
 }
 
 void TZRowAccessor::SetString(int columnIndex, const AnsiString& value) {

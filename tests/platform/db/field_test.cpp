@@ -161,6 +161,8 @@ TEST(FieldBuffers, OutOfRangeAndMalformedValuesRaise) {
        "Cannot access field 'S' as type DateTime"},
       {{"S", ftString, 4}, [](TField* f) { f->SetValueAsString("abcdef"); },
        "Value of 6 characters is too long for field 'S' of size 4"},
+      {{"S", ftString, 4}, [](TField* f) { f->SetValueAsString(AnsiString("a\0b", 3)); },
+       "Value for field 'S' holds a zero character, which ends a text"},
   };
   for (const auto& c : cases) {
     TTestDataSet* ds = new TTestDataSet(nullptr, {c.column});

@@ -120,9 +120,13 @@ const ConversionCase kCases[] = {
     {"text longer than the precision is refused, not cut", stString, 5, Text("abcdefgh"), kString,
      "Value of 8 characters is too long for column 1 () of size 5"},
     {"text of the precision fits", stString, 5, Text("abcde"), kString, "abcde"},
+    {"text holding a zero byte is refused, not cut", stString, 5, Text(AnsiString("a\0b", 3)), kString,
+     "Value for column 1 () holds a zero character, which ends a text"},
     {"text as wide text", stString, 10, Text("p\xF8\xEDli\x9A"), kUnicode, "p\xF8\xEDli\x9A"},
     {"wide column stores narrowed text", stUnicodeString, 10, Text("\x9Alut\xFD"), kString, "\x9Alut\xFD"},
     {"number into wide column", stUnicodeString, 10, Int(-42), kInt, "-42"},
+    {"wide column refuses a zero character", stUnicodeString, 10, Text(AnsiString("a\0b", 3)), kUnicode,
+     "Value for column 1 () holds a zero character, which ends a text"},
     {"bytes as text", stBytes, 10, Text("ab"), kString, "ab"},
     {"unset column reads null", stInteger, 0, Nothing(), kString, "null"},
     // Bytes.

@@ -176,6 +176,33 @@ TEST(MySQLResultSet, ReadsTypedValuesAndKeepsNulBytes) {
   }
 }
 
+// A NUL inside a text column is one of its characters. The cursor gives the
+// text whole, on a UTF-8 and on a Windows-1250 session; the cache, whose text
+// slots end at a zero byte, refuses the row by name instead of cutting it.
+TEST(MySQLResultSet, TextsHoldingNulAreReadWholeOrRefused) {
+  for (const char* codepage : {"codepage=utf8mb4", "codepage=cp1250"}) {
+    SCOPED_TRACE(codepage);
+    Ref<IZMySQLConnection> connection = Connect({codepage});
+    Exec(connection.get(), "DROP TABLE IF EXISTS rs_nul");
+    Exec(connection.get(), "CREATE TABLE rs_nul (v varchar(3), x text) CHARACTER SET utf8mb4");
+    Exec(connection.get(), "INSERT INTO rs_nul VALUES (CONCAT('x', CHAR(0), 'y'), CONCAT(CHAR(0), 'z', CHAR(0)))");
+    EXPECT_EQ(QueryValue(connection.get(), "SELECT CONCAT(HEX(v), '/', HEX(x)) FROM rs_nul"), "780079/007A00");
+    Ref<IZResultSet> rows = connection->CreateStatement()->ExecuteQuery("SELECT v, x FROM rs_nul");
+    ASSERT_TRUE(rows->Next());
+    EXPECT_EQ(Hex(rows->GetString(1)), Hex(AnsiString("x\0y", 3)));
+    EXPECT_EQ(Hex(rows->GetString(2)), Hex(AnsiString("\0z\0", 3)));
+    Ref<IZStatement> cachedStatement = connection->CreateStatement();
+    cachedStatement->SetResultSetConcurrency(rcUpdatable);
+    Ref<IZResultSet> cached = cachedStatement->ExecuteQuery("SELECT x, v FROM rs_nul");
+    try {
+      cached->Next();
+      ADD_FAILURE() << "the cache took a text it cannot keep whole: " << Hex(cached->GetString(2));
+    } catch (const EZSQLException& e) {
+      EXPECT_EQ(e.Message(), "Value for column 2 (v) holds a zero character, which ends a text");
+    }
+  }
+}
+
 // The cache takes each row straight from the library's texts: every value
 // reads as the native cursor's getters read it, edge values and zero dates
 // included.
