@@ -17,6 +17,7 @@
 #include "sql/core/messages.h"
 #include "sql/core/sql_exception.h"
 #include "sql/core/sysutils.h"
+#include "sql/drivers/mysql/mysql_utils.h"
 
 namespace {
 
@@ -146,7 +147,11 @@ void TZMySQLResultSet::Open() {
     queryHandle_.Reset(plainDriver_.get(), plainDriver_->StoreResult(handle_));
     LastRowNo = queryHandle_ ? static_cast<int>(plainDriver_->GetRowCount(queryHandle_.get())) : 0;
   }
-  if (!queryHandle_) throw EZSQLException(SZCanNotRetrieveResultSetData);
+  if (!queryHandle_) {
+    // A stored result fails whole when the server fails while sending it.
+    CheckMySQLError(plainDriver_.get(), handle_, lcOther, "FETCH");
+    throw EZSQLException(SZCanNotRetrieveResultSetData);
+  }
 
   try {
     ColumnsInfo.Clear();
@@ -193,6 +198,9 @@ bool TZMySQLResultSet::Next() {
   if (MaxRows > 0 && RowNo >= MaxRows) return false;
   rowHandle_ = plainDriver_->FetchRow(queryHandle_.get());
   if (!rowHandle_) {
+    // A streamed result ends the same way when the server fails midway:
+    // only the session's error tells a short result from a whole one.
+    if (useResult_) CheckMySQLError(plainDriver_.get(), handle_, lcOther, "FETCH");
     if (LastRowNo >= RowNo) RowNo = LastRowNo + 1;
     return false;
   }

@@ -334,6 +334,42 @@ TEST_F(MySQLFiveRows, StreamedResultsReadForwardOnly) {
   EXPECT_EQ(rows->GetInt(1), 1);
 }
 
+// The server fails the SELECT at its 5,000th row ("Subquery returns more
+// than 1 row"), after the rows before it have gone out. However the rows
+// are taken, reading must end in that error, never in a short result that
+// looks complete; and the session must serve the next query.
+TEST(MySQLResultSet, AnErrorInMidResultIsRaised) {
+  constexpr char kFailsAt5000[] =
+      "SELECT s.seq, (SELECT x.seq FROM seq_1_to_2 x WHERE s.seq = 5000) FROM seq_1_to_10000 s";
+  const struct {
+    const char* name;
+    bool useResult;
+    TZResultSetType type;
+  } cases[] = {
+      {"stored", false, rtScrollInsensitive},
+      {"streamed", true, rtForwardOnly},
+      {"streamed and cached", true, rtScrollInsensitive},
+  };
+  Ref<IZMySQLConnection> connection = Connect();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TStringList properties;
+    properties.Add(c.useResult ? "useresult=true" : "useresult=false");
+    Ref<IZStatement> statement = connection->CreateStatementWithProperties(&properties);
+    statement->SetResultSetType(c.type);
+    int rows = 0;
+    try {
+      Ref<IZResultSet> resultSet = statement->ExecuteQuery(kFailsAt5000);
+      while (resultSet->Next()) ++rows;
+      ADD_FAILURE() << "ended after " << rows << " rows without an error";
+    } catch (const EZSQLException& e) {
+      EXPECT_EQ(e.Message(), "SQL Error: Subquery returns more than 1 row");
+      EXPECT_LT(rows, 5000);
+    }
+    EXPECT_EQ(QueryValue(connection.get(), "SELECT 42"), "42");
+  }
+}
+
 TEST_F(MySQLFiveRows, MaxRowsStopsFetching) {
   Ref<IZStatement> statement = connection->CreateStatement();
   statement->SetMaxRows(2);
