@@ -227,6 +227,25 @@ private:
   Ref<IZResultSetMetadata> NativeMetadata;
 };
 
+// The cache of a driver cursor that writes each row into the cache itself
+// (Native::StoreRow), in place of the copy through the getters.
+template <class Native>
+class TZNativeCachedResultSet : public TZCachedResultSet {
+public:
+  TZNativeCachedResultSet(const Ref<Native>& resultSet, const AnsiString& sql, const Ref<IZCachedResolver>& resolver)
+      : TZCachedResultSet(resultSet, sql, resolver), native_(resultSet) {}
+
+  void Close() override {
+    TZCachedResultSet::Close();
+    native_ = nullptr;
+  }
+
+protected:
+  void FillFetchedRow() override { native_->StoreRow(*RowAccessor, ColumnsInfo); }
+
+  Ref<Native> native_;
+};
+
 // Copies column srcIndex of the source's current row into column destIndex of
 // the accessor's buffer, by the given type: text through strings, streams by
 // sharing the source's blob. NULL stays NULL.

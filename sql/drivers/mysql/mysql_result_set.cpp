@@ -358,16 +358,3 @@ Ref<IZBlob> TZMySQLResultSet::GetBlob(int columnIndex) {
   AnsiString value = GetString(columnIndex);
   return TZAbstractBlob::CreateWithData(value.data(), static_cast<int>(value.size()));
 }
-
-// --- cache
-
-TZMySQLCachedResultSet::TZMySQLCachedResultSet(const Ref<TZMySQLResultSet>& resultSet, const AnsiString& sql,
-                                               const Ref<IZCachedResolver>& resolver)
-    : TZCachedResultSet(resultSet, sql, resolver), native_(resultSet) {}
-
-void TZMySQLCachedResultSet::Close() {
-  TZCachedResultSet::Close();
-  native_ = nullptr;
-}
-
-void TZMySQLCachedResultSet::FillFetchedRow() { native_->StoreRow(*RowAccessor, ColumnsInfo); }

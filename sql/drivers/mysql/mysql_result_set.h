@@ -83,16 +83,4 @@ private:
 };
 
 // The cache of a MySQL result: rows from the cursor's StoreRow.
-class TZMySQLCachedResultSet : public TZCachedResultSet {
-public:
-  TZMySQLCachedResultSet(const Ref<TZMySQLResultSet>& resultSet, const AnsiString& sql,
-                         const Ref<IZCachedResolver>& resolver);
-
-  void Close() override;
-
-protected:
-  void FillFetchedRow() override;
-
-private:
-  Ref<TZMySQLResultSet> native_;
-};
+using TZMySQLCachedResultSet = TZNativeCachedResultSet<TZMySQLResultSet>;

@@ -352,15 +352,6 @@ Ref<IZBlob> TZSQLiteResultSet::GetBlob(int columnIndex) {
 
 // --- cache
 
-TZSQLiteCachedResultSet::TZSQLiteCachedResultSet(const Ref<TZSQLiteResultSet>& resultSet, const AnsiString& sql,
-                                                 const Ref<IZCachedResolver>& resolver)
-    : TZCachedResultSet(resultSet, sql, resolver), native_(resultSet) {}
-
-void TZSQLiteCachedResultSet::Close() {
-  TZCachedResultSet::Close();
-  native_ = nullptr;
-}
-
 // A column the cursor widened is laid out at least twice as wide (up to the
 // widest fixed text), so that ever longer values do not relay the rows each
 // time.
@@ -380,5 +371,3 @@ void TZSQLiteCachedResultSet::PrepareFetchedRow() {
   }
   if (columns.Count() != 0) ChangeColumns(columns);
 }
-
-void TZSQLiteCachedResultSet::FillFetchedRow() { native_->StoreRow(*RowAccessor, ColumnsInfo); }

@@ -105,18 +105,13 @@ private:
 
 // The cache of a SQLite query: rows from the cursor's StoreRow, its columns
 // widened whenever the cursor's grew.
-class TZSQLiteCachedResultSet : public TZCachedResultSet {
+class TZSQLiteCachedResultSet : public TZNativeCachedResultSet<TZSQLiteResultSet> {
 public:
-  TZSQLiteCachedResultSet(const Ref<TZSQLiteResultSet>& resultSet, const AnsiString& sql,
-                          const Ref<IZCachedResolver>& resolver);
-
-  void Close() override;
+  using TZNativeCachedResultSet::TZNativeCachedResultSet;
 
 protected:
   void PrepareFetchedRow() override;
-  void FillFetchedRow() override;
 
 private:
-  Ref<TZSQLiteResultSet> native_;
   int widenings_ = 0;
 };
