@@ -47,11 +47,7 @@ bool StoreColumnText(const char* text, std::size_t length, TZRowAccessor& dest, 
     case stInteger: dest.SetInt(destIndex, ColumnIntegerOrZero<int>(text)); return true;
     case stLong: dest.SetLong(destIndex, ColumnIntegerOrZero<std::int64_t>(text)); return true;
     case stDouble: dest.SetDouble(destIndex, static_cast<double>(ColumnFloatOrZero(text))); return true;
-    case stString:
-      // A text holding NUL bytes goes the getter's way, whose setter refuses it.
-      if (std::strlen(text) != length) return false;
-      dest.SetPChar(destIndex, text);
-      return true;
+    case stString: dest.SetPChar(destIndex, text, length); return true;
     case stDate: {
       const TDateTime date = ColumnDate(text, isNull);
       if (!isNull) dest.SetDate(destIndex, date);

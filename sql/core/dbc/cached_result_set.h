@@ -254,6 +254,5 @@ void CopyResultSetColumn(IZResultSet& src, int srcIndex, TZRowAccessor& dest, in
 // Stores the non-null column text of a text-protocol driver into column
 // destIndex of a fresh (all null) row, read as that driver's getter of type
 // reads it: whole numbers, doubles, texts and the date kinds (a zero date
-// stays null). False, storing nothing, for any other type and for a text
-// whose length bytes hold a NUL.
+// stays null). False, storing nothing, for any other type.
 bool StoreColumnText(const char* text, std::size_t length, TZRowAccessor& dest, int destIndex, TZSQLType type);

@@ -152,6 +152,8 @@ public:
   void SetBigDecimal(int columnIndex, long double value);
   // nullptr makes a text column null (and is empty text for other types).
   void SetPChar(int columnIndex, const char* value);
+  // Text of a known length: a zero byte in it is refused, not taken for its end.
+  void SetPChar(int columnIndex, const char* value, std::size_t length);
   void SetString(int columnIndex, const AnsiString& value);
   void SetUnicodeString(int columnIndex, const WideString& value);
   // An empty array makes the column null.

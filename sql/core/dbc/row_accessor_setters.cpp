@@ -194,10 +194,16 @@ void TZRowAccessor::SetBigDecimal(int columnIndex, long double value) {
 }
 
 void TZRowAccessor::SetPChar(int columnIndex, const char* value) {
+  if (value) return SetPChar(columnIndex, value, std::strlen(value));
   CheckColumnConversion(columnIndex, stString);
-  if (TypeOf(columnIndex) != stString) return StoreText(columnIndex, value ? value : "");
-  if (!value) return SetNull(columnIndex);
-  StoreString(columnIndex, value, std::strlen(value));
+  if (TypeOf(columnIndex) != stString) return StoreText(columnIndex, "");
+  SetNull(columnIndex);
+}
+
+void TZRowAccessor::SetPChar(int columnIndex, const char* value, std::size_t length) {
+  CheckColumnConversion(columnIndex, stString);
+  if (TypeOf(columnIndex) != stString) return StoreText(columnIndex, AnsiString(value, length));
+  StoreString(columnIndex, value, length);
 }
 
 void TZRowAccessor::SetString(int columnIndex, const AnsiString& value) {
