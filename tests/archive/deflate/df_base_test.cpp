@@ -39,6 +39,33 @@ TEST(Checksums, LongBuffersMatchZlibInAnyPieces) {
   EXPECT_EQ(adler, stored);
 }
 
+// The CRC-32 one bit at a time, shared with no code under test.
+uint32_t BitwiseCrc32(const uint8_t* p, size_t n) {
+  uint32_t c = 0xFFFFFFFF;
+  for (size_t i = 0; i < n; ++i) {
+    c ^= p[i];
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
+// Long buffers are folded in 16-, 64- and 256-byte blocks with a byte-wise
+// tail: lengths on both sides of each block size and unaligned starts.
+TEST(Checksums, Crc32OfEveryBlockEdgeAndStart) {
+  const TBytes& data = Corpus("libs", 100003);
+  const size_t lengths[] = {0,   1,   7,   8,   15,  16,  17,  63,  64,  65,   79,    80,
+                            255, 256, 257, 271, 319, 320, 511, 512, 513, 4099, 100003};
+  for (size_t start : {0, 1, 3, 8, 13, 31, 64}) {
+    for (size_t n : lengths) {
+      n = std::min(n, data.size() - start);
+      SCOPED_TRACE(testing::Message() << "start " << start << ", length " << n);
+      uint32_t crc = 0xFFFFFFFF;
+      UpdateCrc32(crc, data.data() + start, n);
+      EXPECT_EQ(~crc, BitwiseCrc32(data.data() + start, n));
+    }
+  }
+}
+
 struct TLimits {
   int32_t options, good, chain, lazy;
   char preset;
