@@ -26,6 +26,8 @@ inline constexpr char SVolumeIdCut[] = "VOLUME ID \"%s\" CUT TO %d CHARACTERS IN
 inline constexpr char SNextWritableError[] = "ERROR GETTING NEXT WRITABLE ADDRESS";
 inline constexpr char SRootShortName[] = "CD_ROOT";
 inline constexpr char SRootLongName[] = "CD Root Directory";
+// The boot record's system identifier, byte for byte as disc readers look
+// for it to find the boot catalogue.
 inline constexpr char SElToritoId[] = "EL TORITO SPECIFICATION";
 inline constexpr char SBootCatalogId[] = "Zozov AD/UDU Zeziri";
 
