@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "platform/db/dataset.h"
@@ -39,6 +40,24 @@ AnsiString TimeSpanText(double value) {
   return text;
 }
 
+// A string field's record bytes, zeroed: on the stack for the usual widths,
+// as a value is read many times per row; wide fields take the heap.
+class StringFieldBuffer {
+public:
+  explicit StringFieldBuffer(int size) {
+    if (size > kOnStack) heap_.reset(new char[size]);
+    data_ = heap_ ? heap_.get() : onStack_;
+    std::memset(data_, 0, static_cast<std::size_t>(size));
+  }
+  char* get() { return data_; }
+
+private:
+  static constexpr int kOnStack = 256;
+  char onStack_[kOnStack];
+  std::unique_ptr<char[]> heap_;
+  char* data_;
+};
+
 }  // namespace
 
 // ---- strings ----
@@ -51,11 +70,12 @@ TStringField::TStringField(TComponent* owner) : TField(owner) {
 // The dataset decides whether its stored text is in the OEM code page; its
 // TranslateOem converts on the way in and out (or only copies).
 AnsiString TStringField::ValueAsString() const {
-  std::unique_ptr<char[]> buffer(new char[DataSize()]());
+  StringFieldBuffer buffer(DataSize());
   if (!ReadNative(buffer.get())) return AnsiString();
-  buffer[Size()] = '\0';
-  if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), false);
-  return AnsiString(buffer.get(), strnlen(buffer.get(), Size()));
+  buffer.get()[Size()] = '\0';
+  const int length = DataSet() ? DataSet()->TranslateOem(buffer.get(), buffer.get(), false)
+                               : static_cast<int>(strnlen(buffer.get(), Size()));
+  return AnsiString(buffer.get(), length);
 }
 
 void TStringField::SetValueAsString(const AnsiString& value) {
@@ -64,7 +84,7 @@ void TStringField::SetValueAsString(const AnsiString& value) {
     DatabaseErrorFmt(SFieldValueTooLong, {static_cast<int>(value.size()), DisplayName(), Size()});
   // The record buffer keeps a zero-terminated text: a zero byte would cut it.
   if (value.find('\0') != AnsiString::npos) DatabaseErrorFmt(SFieldValueHoldsZero, {DisplayName()});
-  std::unique_ptr<char[]> buffer(new char[DataSize()]());
+  StringFieldBuffer buffer(DataSize());
   value.copy(buffer.get(), value.size());
   if (DataSet()) DataSet()->TranslateOem(buffer.get(), buffer.get(), true);
   SetData(buffer.get());

@@ -4,6 +4,7 @@
 #include "platform/rtl/datetime.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -15,6 +16,13 @@ constexpr int kMonthDays[2][12] = {
     {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
     {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
 };
+// Days before each month, worked out from the table above.
+constexpr auto kDaysBeforeMonth = [] {
+  std::array<std::array<int, 12>, 2> before{};
+  for (int leap = 0; leap < 2; ++leap)
+    for (int m = 1; m < 12; ++m) before[leap][m] = before[leap][m - 1] + kMonthDays[leap][m - 1];
+  return before;
+}();
 constexpr char SDateEncodeError[] = "Invalid argument to date encode";
 constexpr char STimeEncodeError[] = "Invalid argument to time encode";
 constexpr int kMSecsPerHour = 3600000;
@@ -53,11 +61,10 @@ int DaysInAMonth(int year, int month) {
 
 bool TryEncodeDate(int year, int month, int day, TDateTime& date) {
   if (year < 1 || year > 9999 || month < 1 || month > 12) return false;
-  if (day < 1 || day > DaysInAMonth(year, month)) return false;
-  const int* table = kMonthDays[IsLeapYear(year)];
-  for (int m = 0; m < month - 1; ++m) day += table[m];
+  const bool leap = IsLeapYear(year);
+  if (day < 1 || day > kMonthDays[leap][month - 1]) return false;
   int y = year - 1;
-  date = y * 365 + y / 4 - y / 100 + y / 400 + day - kDateDelta;
+  date = y * 365 + y / 4 - y / 100 + y / 400 + kDaysBeforeMonth[leap][month - 1] + day - kDateDelta;
   return true;
 }
 

@@ -465,7 +465,45 @@ bool TryReadSpan(std::string_view text, TDateTime& span) {
   return true;
 }
 
+// The number that the two digits at text make; -1 when they are not two
+// digits. The second is not looked at when the first ends the text.
+int TwoDigits(const char* text) {
+  const unsigned tens = static_cast<unsigned char>(text[0]) - unsigned{'0'};
+  if (tens > 9) return -1;
+  const unsigned ones = static_cast<unsigned char>(text[1]) - unsigned{'0'};
+  return ones > 9 ? -1 : static_cast<int>(tens * 10 + ones);
+}
+
 }  // namespace
+
+bool TryReadPlainSqlMoment(const char* text, TDateTime& value) {
+  // Each test stops at the terminating zero, so no length is needed.
+  const int century = TwoDigits(text), year = century < 0 ? -1 : TwoDigits(text + 2);
+  if (year < 0 || text[4] != '-') return false;
+  const int month = TwoDigits(text + 5);
+  if (month < 0 || text[7] != '-') return false;
+  const int day = TwoDigits(text + 8);
+  TDateTime date = 0;
+  if (day < 0 || !TryEncodeDate(century * 100 + year, month, day, date)) return false;
+  if (text[10] == '\0') {
+    value = date;
+    return true;
+  }
+  if (text[10] != ' ') return false;
+  const int hour = TwoDigits(text + 11);
+  if (hour < 0 || hour > 23 || text[13] != ':') return false;
+  const int minute = TwoDigits(text + 14);
+  if (minute < 0 || minute > 59 || text[16] != ':' || TwoDigits(text + 17) < 0) return false;
+  std::size_t end = 19;
+  if (text[end] == '.')
+    while (IsDigit(text[++end])) {
+    }
+  double seconds = 0;
+  if (text[end] != '\0' || !ReadSeconds(std::string_view(text + 17, end - 17), seconds)) return false;
+  const TDateTime time = ((hour * 60 + minute) * 60 + seconds) / 86400;
+  value = date >= 0 ? date + time : date - time;
+  return true;
+}
 
 TDateTime AnsiSqlDateToDateTime(std::string_view value) {
   TDateTime result = 0;

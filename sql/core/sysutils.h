@@ -89,6 +89,10 @@ TByteDynArray StrToBytes(const AnsiString& value);
 // alone may be a span: "-838:59:59.5" reads as that many days, signed.
 TDateTime AnsiSqlDateToDateTime(std::string_view value);
 TDateTime TimestampStrToDateTime(std::string_view value);
+// The value AnsiSqlDateToDateTime gives a possible "yyyy-mm-dd" or
+// "yyyy-mm-dd hh:nn:ss[.f...]", the forms servers send, read in one pass;
+// false for any other zero-terminated text.
+bool TryReadPlainSqlMoment(const char* text, TDateTime& value);
 AnsiString DateTimeToAnsiSqlDate(TDateTime value);
 // A date text of zeros only ("0000-00-00", "0000-00-00 00:00:00"): no date.
 // 1899-12-30 is day 0 and a date like any other.

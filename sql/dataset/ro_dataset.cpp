@@ -581,8 +581,9 @@ TZRowBuffer* TZAbstractRODataset::FindActiveRowBuffer() {
 }
 
 bool TZAbstractRODataset::FetchFieldData(TField* field, void* buffer, bool nativeFormat) {
-  if (nativeFormat || !buffer || !IsExactTimeField(field->DataType()))
-    return TDataSet::FetchFieldData(field, buffer, nativeFormat);
+  // Every read of a field comes this way: the native form needs no detour.
+  if (nativeFormat || !buffer) return FetchFieldData(field, buffer);
+  if (!IsExactTimeField(field->DataType())) return TDataSet::FetchFieldData(field, buffer, nativeFormat);
   TZRowBuffer* row = FindActiveRowBuffer();
   if (!row) return false;
   int column = FieldLookupIndex(fieldLookupTable_, field);

@@ -5,6 +5,7 @@
 // result set; the virtual result sets of the catalogue fill it directly.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -130,6 +131,10 @@ public:
   void CancelUpdates() override;
   void RevertRecord() override;
   void MoveToInitialRow() override;
+
+  // Room for the rows a stored result is known to hold (MaxRows at most), so
+  // that caching a large result does not move the row list again and again.
+  void ReserveRows(int count) { RowsList.reserve(MaxRows > 0 ? std::min(count, MaxRows) : count); }
 
 protected:
   // Subclasses whose constructor fills nothing themselves (the native result

@@ -6,9 +6,8 @@
 #include "platform/rtl/format.h"
 #include "sql/core/messages.h"
 
-TZColumnInfo& TZColumnInfoList::Get(int index) const {
-  if (index < 0 || index >= Count()) throw EListError(Format(SZListIndexOutOfBounds, {index}));
-  return *items_[index];
+void TZColumnInfoList::RaiseOutOfBounds(int index) {
+  throw EListError(Format(SZListIndexOutOfBounds, {index}));
 }
 
 TZColumnInfo& TZColumnInfoList::Add() {

@@ -41,7 +41,10 @@ struct TZColumnInfo {
 class TZColumnInfoList {
 public:
   int Count() const { return static_cast<int>(items_.size()); }
-  TZColumnInfo& Get(int index) const;
+  TZColumnInfo& Get(int index) const {
+    if (index < 0 || index >= Count()) RaiseOutOfBounds(index);
+    return *items_[index];
+  }
   TZColumnInfo& operator[](int index) const { return Get(index); }
   // Appends a fresh description and returns it for filling.
   TZColumnInfo& Add();
@@ -49,6 +52,8 @@ public:
   void Clear() { items_.clear(); }
 
 private:
+  [[noreturn]] static void RaiseOutOfBounds(int index);
+
   std::vector<std::unique_ptr<TZColumnInfo>> items_;
 };
 

@@ -29,6 +29,11 @@ TDateTime ColumnDateTime(const char* text, bool sqlForm) {
 }
 
 TDateTime ColumnDate(const char* text, bool& isNull) {
+  TDateTime value;
+  if (TryReadPlainSqlMoment(text, value)) {
+    isNull = false;
+    return std::trunc(value);
+  }
   isNull = IsZeroSqlDate(text);
   return isNull ? 0 : std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
 }
@@ -39,6 +44,11 @@ TDateTime ColumnTime(const char* text) {
 }
 
 TDateTime ColumnTimestamp(const char* text, bool& isNull) {
+  TDateTime value;
+  if (TryReadPlainSqlMoment(text, value)) {
+    isNull = false;
+    return value;
+  }
   isNull = IsZeroSqlDate(text);
   return isNull ? 0 : ColumnDateTime(text, LooksLikeSqlDate(text));
 }

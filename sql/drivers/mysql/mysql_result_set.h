@@ -67,6 +67,8 @@ public:
   // other value through the getters, so each value is the one the getters
   // give.
   void StoreRow(TZRowAccessor& dest, const TZColumnInfoList& columns);
+  // The rows a stored result holds; 0 for a streamed one, which cannot know.
+  int StoredRowCount() const { return useResult_ ? 0 : LastRowNo; }
 
 private:
   // The column text of the current row (null for NULL), setting LastWasNull.

@@ -120,6 +120,7 @@ Ref<IZResultSet> TZMySQLStatement::CreateResultSet(const AnsiString& sql) {
       MakeRef<TZMySQLCachedResolver>(plainDriver_, self, nativeResultSet->GetMetadata());
   auto cachedResultSet = MakeRef<TZMySQLCachedResultSet>(nativeResultSet, sql, resolver);
   cachedResultSet->SetConcurrency(ResultSetConcurrency);
+  cachedResultSet->ReserveRows(nativeResultSet->StoredRowCount());
   return cachedResultSet;
 }
 

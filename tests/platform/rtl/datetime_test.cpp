@@ -27,6 +27,22 @@ TEST(DayNumbers, EncodeAndDecodeRoundTripAcrossEras) {
   }
 }
 
+// Every day of the calendar is the day number after the one before it and
+// decodes back to itself: a slip in any month's length shows here.
+TEST(DayNumbers, EveryDayFollowsTheOneBefore) {
+  TDateTime expected = EncodeDate(1, 1, 1);
+  for (int year = 1; year <= 9999; ++year)
+    for (int month = 1; month <= 12; ++month)
+      for (int day = 1; day <= DaysInAMonth(year, month); ++day, ++expected) {
+        TDateTime date = 0;
+        ASSERT_TRUE(TryEncodeDate(year, month, day, date)) << year << '-' << month << '-' << day;
+        ASSERT_EQ(date, expected) << year << '-' << month << '-' << day;
+        int y, m, d;
+        DecodeDate(date, y, m, d);
+        ASSERT_EQ((std::array{y, m, d}), (std::array{year, month, day}));
+      }
+}
+
 TEST(DayNumbers, ImpossibleDatesAndTimesAreRefused) {
   TDateTime v;
   EXPECT_FALSE(TryEncodeDate(2023, 2, 29, v));

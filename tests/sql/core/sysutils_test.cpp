@@ -2,6 +2,9 @@
 // booleans, addresses, escapes, splitting and packed versions.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
 #include "platform/rtl/datetime.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/lists.h"
@@ -142,6 +145,50 @@ TEST(TextHelpers, EdgeCases) {
       {"decode 5000045", Decoded(5000045), "5,0,45"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.actual, c.expected) << c.what;
+}
+
+// The one-pass reader must give the general reader's value to the bit, and
+// leave every text it is not sure of to it.
+TEST(SqlDates, PlainMomentsReadAsTheGeneralReaderDoes) {
+  const struct {
+    const char* text;
+    bool plain;
+  } cases[] = {
+      {"2004-01-31 10:00:00", true},
+      {"2004-01-31", true},
+      {"2024-02-29 23:59:59.123456", true},
+      {"2024-01-02 03:04:05.5", true},
+      {"1899-12-29 06:00:00", true},  // before day 0 the time counts toward zero
+      {"1899-12-30 00:00:00", true},
+      {"0001-01-01 00:00:00", true},
+      {"9999-12-31 23:59:59.999999", true},
+      {"2024-01-02 23:59:59.9999999", true},
+      {"2004-01-31 10:00:00.", true},
+      {"0000-00-00 00:00:00", false},
+      {"0000-00-00", false},
+      {"2004-02-30 10:00:00", false},
+      {"2004-13-01", false},
+      {"2004-01-31 24:00:00", false},
+      {"2004-01-31 10:60:00", false},
+      {"2004-01-31 10:00:60", false},
+      {"2004-01-31T10:00:00", false},
+      {"2004-01-31 10:00:00 ", false},
+      {"2004-01-31 10:00:00.5x", false},
+      {"2004-01-31 10:00", false},
+      {"2004-1-31", false},
+      {"+004-01-31", false},
+      {"23:30:15", false},
+      {"-838:59:59", false},
+      {"", false},
+  };
+  for (const auto& c : cases) {
+    TDateTime value = -1;
+    EXPECT_EQ(TryReadPlainSqlMoment(c.text, value), c.plain) << c.text;
+    if (c.plain) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(AnsiSqlDateToDateTime(c.text)))
+          << c.text;
+    }
+  }
 }
 
 TEST(Splitting, PiecesAtCharactersOrAtADelimiterText) {
