@@ -50,7 +50,7 @@ public:
   int MoveBy(int distance);
   bool Eof() const { return eof_; }
   bool Bof() const { return bof_; }
-  bool HasNoRecords() const;
+  bool HasNoRecords() const { return activeRecord_ >= recordCount_; }
   // The number of records and the current one's number, as the descendant
   // counts them (-1 when it cannot tell).
   int RecordTotal();
@@ -140,7 +140,7 @@ public:
   int BufferCount() const { return bufferCount_; }
   int BufferedRecordCount() const { return recordCount_; }
   int ActiveRecord() const { return activeRecord_; }
-  char* ActiveBuffer() const;
+  char* ActiveBuffer() const { return buffers_.empty() ? nullptr : buffers_[activeRecord_]; }
   char* CalcBuffer() const { return calcBuffer_; }
   char* TempBuffer() const { return buffers_.empty() ? nullptr : buffers_[bufferCount_]; }
 

@@ -13,10 +13,6 @@
 // first recordCount_ of them hold consecutive records; activeRecord_ is the
 // current one, currentRecord_ the one the descendant's cursor stands on.
 
-char* TDataSet::ActiveBuffer() const {
-  return buffers_.empty() ? nullptr : buffers_[activeRecord_];
-}
-
 void TDataSet::UpdateBufferCount() {
   int count = 1;
   for (TDataSource* source : dataSources_)
@@ -73,9 +69,9 @@ void TDataSet::ActivateBuffers() {
 
 void TDataSet::MoveBuffer(int from, int to) {
   if (from == to) return;
-  char* buffer = buffers_[from];
-  buffers_.erase(buffers_.begin() + from);
-  buffers_.insert(buffers_.begin() + to, buffer);
+  const auto at = buffers_.begin();
+  if (from < to) std::rotate(at + from, at + from + 1, at + to + 1);
+  else std::rotate(at + to, at + from, at + from + 1);
 }
 
 void TDataSet::SetCurrentRecord(int index) {
@@ -262,8 +258,6 @@ int TDataSet::MoveBy(int distance) {
   DoAfterScroll();
   return moved;
 }
-
-bool TDataSet::HasNoRecords() const { return activeRecord_ >= recordCount_; }
 
 int TDataSet::RecordTotal() {
   RequireActiveState();

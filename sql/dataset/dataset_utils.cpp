@@ -176,6 +176,10 @@ TZFieldLookupTable BuildFieldLookupTable(const TFields& fields) {
 }
 
 int FieldLookupIndex(const TZFieldLookupTable& table, const TField* field) {
+  // A field made from a result column usually sits at that column's place;
+  // every read of a value looks its field up, so try there first.
+  const auto hint = static_cast<std::size_t>(field->FieldNo() - 1);
+  if (hint < table.size() && table[hint] == field) return static_cast<int>(hint) + 1;
   auto found = std::find(table.begin(), table.end(), field);
   return found == table.end() ? -1 : static_cast<int>(found - table.begin()) + 1;
 }

@@ -42,11 +42,13 @@ void CopyResultSetColumn(IZResultSet& src, int srcIndex, TZRowAccessor& dest, in
 bool StoreColumnText(const char* text, std::size_t length, TZRowAccessor& dest, int destIndex, TZSQLType type) {
   bool isNull = false;
   switch (type) {
-    case stByte: dest.SetByte(destIndex, static_cast<std::int8_t>(ColumnIntegerOrZero<int>(text))); return true;
-    case stShort: dest.SetShort(destIndex, static_cast<std::int16_t>(ColumnIntegerOrZero<int>(text))); return true;
-    case stInteger: dest.SetInt(destIndex, ColumnIntegerOrZero<int>(text)); return true;
-    case stLong: dest.SetLong(destIndex, ColumnIntegerOrZero<std::int64_t>(text)); return true;
-    case stDouble: dest.SetDouble(destIndex, static_cast<double>(ColumnFloatOrZero(text))); return true;
+    case stByte: dest.SetByte(destIndex, static_cast<std::int8_t>(ColumnIntegerOrZero<int>(text, length))); return true;
+    case stShort:
+      dest.SetShort(destIndex, static_cast<std::int16_t>(ColumnIntegerOrZero<int>(text, length)));
+      return true;
+    case stInteger: dest.SetInt(destIndex, ColumnIntegerOrZero<int>(text, length)); return true;
+    case stLong: dest.SetLong(destIndex, ColumnIntegerOrZero<std::int64_t>(text, length)); return true;
+    case stDouble: dest.SetDouble(destIndex, static_cast<double>(ColumnFloatOrZero(text, length))); return true;
     case stString: dest.SetPChar(destIndex, text, length); return true;
     case stDate: {
       const TDateTime date = ColumnDate(text, isNull);

@@ -6,14 +6,15 @@
 
 #include "sql/core/sysutils.h"
 
-long double ColumnFloatOrZero(const char* text) {
-  if (!text) return 0;
+long double ColumnFloatOrZero(const char* text, std::size_t length) {
   double value = 0;
-  const char* end = text + std::strlen(text);
+  const char* end = text + length;
   auto [ptr, ec] = std::from_chars(text, end, value);
-  if (ec == std::errc() && ptr == end) return value;
+  if (ec == std::errc() && (ptr == end || *ptr == '\0')) return value;
   return SqlStrToFloatDef(text, 0);
 }
+
+long double ColumnFloatOrZero(const char* text) { return text ? ColumnFloatOrZero(text, std::strlen(text)) : 0; }
 
 bool LooksLikeSqlDate(const char* text) { return std::strlen(text) >= 10 && text[4] == '-' && text[7] == '-'; }
 

@@ -13,25 +13,38 @@
 // column wider than this is read as a stream instead.
 inline constexpr int kMaxStringColumnLength = 8192;
 
-// Text up to its first NUL as a whole number (leading blanks and a "+"
-// allowed); false when it is not one.
+// The length characters of text, or those before a zero byte among them,
+// as a whole number (leading blanks and a "+" allowed); false when they are
+// not one.
 template <typename T>
-bool ParseColumnInteger(const char* text, T& value) {
-  const char* end = text + std::strlen(text);
+bool ParseColumnInteger(const char* text, std::size_t length, T& value) {
+  const char* end = text + length;
   while (text < end && *text == ' ') ++text;
   if (text < end && *text == '+') ++text;
   auto [ptr, ec] = std::from_chars(text, end, value);
-  return ec == std::errc() && ptr == end;
+  return ec == std::errc() && (ptr == end || *ptr == '\0');
 }
 
-// The whole number of text; 0 for null or a text that is not one.
+// Text up to its first NUL as a whole number; see above.
+template <typename T>
+bool ParseColumnInteger(const char* text, T& value) {
+  return ParseColumnInteger(text, std::strlen(text), value);
+}
+
+// The whole number of text; 0 for null or a text that is not one. With the
+// length known (a cache stores what the library measured), no scan for it.
+template <typename T>
+T ColumnIntegerOrZero(const char* text, std::size_t length) {
+  T value = 0;
+  return ParseColumnInteger(text, length, value) ? value : 0;
+}
 template <typename T>
 T ColumnIntegerOrZero(const char* text) {
-  T value = 0;
-  return text && ParseColumnInteger(text, value) ? value : 0;
+  return text ? ColumnIntegerOrZero<T>(text, std::strlen(text)) : 0;
 }
 
 // The number of text ("." as decimal separator); 0 for null or no number.
+long double ColumnFloatOrZero(const char* text, std::size_t length);
 long double ColumnFloatOrZero(const char* text);
 
 // "????-??-??*": a text that starts with an SQL date.
