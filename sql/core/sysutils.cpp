@@ -433,14 +433,20 @@ bool ReadSeconds(std::string_view text, double& seconds) {
   return seconds < 60;
 }
 
-// Adds a time of day ("hh:nn:ss" with an optional fraction); before
-// 1899-12-30 the time counts toward zero. An impossible time adds nothing.
+// A possible time of day added to date; before 1899-12-30 the time counts
+// toward zero.
+TDateTime WithTimeOfDay(TDateTime date, int hour, int minute, double seconds) {
+  const TDateTime time = ((hour * 60 + minute) * 60 + seconds) / 86400;
+  return date >= 0 ? date + time : date - time;
+}
+
+// Adds a time of day ("hh:nn:ss" with an optional fraction). An impossible
+// time adds nothing.
 TDateTime WithTime(TDateTime date, std::string_view text) {
   const int hour = DatePart(text, 1, 2), minute = DatePart(text, 4, 2);
   double seconds = 0;
   if (text.size() < 8 || hour > 23 || minute > 59 || !ReadSeconds(text.substr(6), seconds)) return date;
-  const TDateTime time = ((hour * 60 + minute) * 60 + seconds) / 86400;
-  return date >= 0 ? date + time : date - time;
+  return WithTimeOfDay(date, hour, minute, seconds);
 }
 
 // A time span as TIME columns hold it: "[-]h...h:nn:ss[.ffffff]", hours
@@ -500,8 +506,7 @@ bool TryReadPlainSqlMoment(const char* text, TDateTime& value) {
     }
   double seconds = 0;
   if (text[end] != '\0' || !ReadSeconds(std::string_view(text + 17, end - 17), seconds)) return false;
-  const TDateTime time = ((hour * 60 + minute) * 60 + seconds) / 86400;
-  value = date >= 0 ? date + time : date - time;
+  value = WithTimeOfDay(date, hour, minute, seconds);
   return true;
 }
 

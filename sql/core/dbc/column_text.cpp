@@ -29,15 +29,7 @@ TDateTime ColumnDateTime(const char* text, bool sqlForm) {
   return sqlForm ? AnsiSqlDateToDateTime(text) : TimestampStrToDateTime(text);
 }
 
-TDateTime ColumnDate(const char* text, bool& isNull) {
-  TDateTime value;
-  if (TryReadPlainSqlMoment(text, value)) {
-    isNull = false;
-    return std::trunc(value);
-  }
-  isNull = IsZeroSqlDate(text);
-  return isNull ? 0 : std::trunc(ColumnDateTime(text, LooksLikeSqlDate(text)));
-}
+TDateTime ColumnDate(const char* text, bool& isNull) { return std::trunc(ColumnTimestamp(text, isNull)); }
 
 TDateTime ColumnTime(const char* text) {
   const TDateTime value = ColumnDateTime(text, LooksLikeSqlTime(text));

@@ -25,12 +25,6 @@ bool ParseColumnInteger(const char* text, std::size_t length, T& value) {
   return ec == std::errc() && (ptr == end || *ptr == '\0');
 }
 
-// Text up to its first NUL as a whole number; see above.
-template <typename T>
-bool ParseColumnInteger(const char* text, T& value) {
-  return ParseColumnInteger(text, std::strlen(text), value);
-}
-
 // The whole number of text; 0 for null or a text that is not one. With the
 // length known (a cache stores what the library measured), no scan for it.
 template <typename T>
