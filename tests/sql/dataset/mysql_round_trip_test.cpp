@@ -50,6 +50,8 @@ const std::vector<RoundTrip>& Cases() {
       {"DATE", Kind::kDate, "1899-12-30"},
       {"DATETIME", Kind::kStamp, "1899-12-30 00:00:00"},
       {"DATETIME(6)", Kind::kStamp, "2024-02-29 23:59:59.123456"},
+      {"DATETIME(6)", Kind::kStamp, "1899-12-29 06:00:00.123456"},  // before day 0 the time counts toward zero
+      {"DATE", Kind::kDate, "0001-01-01"},
       {"DATETIME(3)", Kind::kStamp, "2024-02-29 23:59:59.123"},
       {"DECIMAL(65,30)", Kind::kText, "-99999999999999999999999999999999999.999999999999999999999999999999"},
       {"DECIMAL(65,30)", Kind::kText, "0.000000000000000000000000000001"},
